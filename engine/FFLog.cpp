@@ -231,7 +231,6 @@ void TFFLogger::Deliver(const TLogInfo& info)
     TLogEvent handler;
     {
         TCriticalSectionGuard guard(logLock);
-        current_ = info;
         events.push_back(info);
         const std::string failure = WriteLogLine(info);
         if (!failure.empty())

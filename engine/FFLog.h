@@ -81,7 +81,6 @@ private:
     bool active_ = true;
     std::atomic<bool> triggerEventInMainThread_{true};
     std::atomic<TLogLevel> logLevel_{llInfo};
-    TLogInfo current_;
     TLogEvent onLog_;
 };
 

@@ -15,6 +15,7 @@ extern "C" {
 #include "engine/FFLog.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
+#include "platform/core/MainThread.h"
 #include "platform/core/Strings.h"
 #include "platform/core/Threads.h"
 
@@ -231,6 +232,33 @@ TEST_F(LoggerTest, AnUnwritableLogFileIsDroppedWithOneNotice)
               0u)
         << logged_[1].Msg;
     EXPECT_EQ(logged_[2].Msg, "second");
+}
+
+// The worker must not hold the logger's lock while it waits for the main
+// thread: a handler there that logs would wait for the worker in turn.
+TEST(Logger, AMainThreadHandlerMayLogWhileAWorkerWaits)
+{
+    TFFLogger* logger = Logger();
+    logger->SetTriggerEventInMainThread(true);
+    logger->SetLogLevel(llDebug);
+    std::vector<std::string> seen;
+    logger->SetOnLog([&](TObject*, int32_t, TLogLevel, const std::string& msg) {
+        EXPECT_TRUE(IsMainThread());
+        seen.push_back(msg);
+        if (msg == "from worker")
+            Logger()->Log(nullptr, llInfo, "from handler");
+    });
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        Logger()->Log(nullptr, llInfo, "from worker");
+        done = true;
+        SignalMainThread();
+    });
+    ServeMainThreadUntil([&] { return done.load(); });
+    worker.join();
+    logger->SetOnLog(nullptr);
+
+    EXPECT_EQ(seen, (std::vector<std::string>{"from worker", "from handler"}));
 }
 
 TEST(Logger, RefusesASecondExplicitLogger)
