@@ -206,3 +206,42 @@ INSTANTIATE_TEST_SUITE_P(OptionStrings, ParseOptionsCases, ::testing::ValuesIn(P
                          [](const ::testing::TestParamInfo<TParseCase>& info) { return info.param.Name; });
 
 }  // namespace
+
+namespace {
+
+// The strings the converter application writes, in its order.
+TEST_F(OptionTest, ConverterApplicationInputString) {
+  ASSERT_EQ(Parse("-ss 12.5 -vn", "", "input file"), 0);
+  EXPECT_EQ(ctx.StartTime, 12500000);
+  EXPECT_EQ(ctx.VideoDisable, 1);
+}
+
+TEST_F(OptionTest, ConverterApplicationOutputString) {
+  const std::string options =
+      "-b:a 128k -b:v 1200k -aspect 4:3 -t 10.5 -vn -f mp4 -ac 2 -ar 44100 -r 29.97 -c:a aac -astrict experimental "
+      "-c:v mpeg4 -vf \"movie=/tmp/logo.png [watermark]; [in] scale=320:240,nativerotate=90 [scaled]; "
+      "[scaled][watermark] overlay=10:10 [out]\" -threads 2 -sn";
+  ASSERT_EQ(Parse(options), 0) << job.LastErrorText;
+  AVDictionary* codecOpts = ctx.Group->CodecOpts;
+  EXPECT_EQ(DictValue(codecOpts, "b:a"), "128k");
+  EXPECT_EQ(DictValue(codecOpts, "b:v"), "1200k");
+  EXPECT_EQ(DictValue(codecOpts, "astrict"), "experimental");
+  EXPECT_EQ(DictValue(codecOpts, "threads"), "2");
+  EXPECT_EQ(Text(ctx.FrameAspectRatios, 0), "4:3");
+  EXPECT_EQ(ctx.RecordingTime, 10500000);
+  EXPECT_EQ(ctx.VideoDisable, 1);
+  EXPECT_STREQ(ctx.Format, "mp4");
+  EXPECT_EQ(ctx.AudioChannels.Opts[0].Value.I, 2);
+  EXPECT_EQ(ctx.AudioSampleRates.Opts[0].Value.I, 44100);
+  EXPECT_EQ(Text(ctx.FrameRates, 0), "29.97");
+  ASSERT_EQ(ctx.CodecNames.Count, 2);
+  EXPECT_EQ(Text(ctx.CodecNames, 0), "aac");
+  EXPECT_EQ(Text(ctx.CodecNames, 1), "mpeg4");
+  EXPECT_EQ(Specifier(ctx.Filters, 0), "v");
+  EXPECT_EQ(Text(ctx.Filters, 0),
+            "movie=/tmp/logo.png [watermark]; [in] scale=320:240,nativerotate=90 [scaled]; "
+            "[scaled][watermark] overlay=10:10 [out]");
+  EXPECT_EQ(ctx.SubtitleDisable, 1);
+}
+
+}  // namespace
