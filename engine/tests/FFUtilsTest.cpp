@@ -118,3 +118,22 @@ TEST_F(OptionTest, RegistrationFromOutsideIsReportedAsUnavailable) {
 }
 
 }  // namespace
+
+namespace {
+
+// The layout is routed as its decimal mask; the codec layer must read it back.
+TEST_F(OptionTest, RoutedChannelLayoutIsUnderstoodByTheCodecLayer) {
+  ASSERT_EQ(Parse("-channel_layout 5.1"), 0);
+  AVCodecContext* context = av::avcodec_alloc_context3(nullptr);
+  AVDictionary* options = nullptr;
+  av::av_dict_copy(&options, ctx.Group->CodecOpts, 0);
+  ASSERT_EQ(av::av_opt_set_dict(context, &options), 0);
+  EXPECT_EQ(av::av_dict_count(options), 0);
+  int64_t layout = 0;
+  ASSERT_EQ(av::av_opt_get_int(context, "channel_layout", 0, &layout), 0);
+  EXPECT_EQ(layout, 0x3F);
+  av::av_dict_free(&options);
+  av::avcodec_free_context(&context);
+}
+
+}  // namespace

@@ -50,7 +50,6 @@ TEST_F(StreamOptionTest, MapSelectsStreams) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Options);
-    if (contextOpen) job.FreeOptionsContext(&ctx);
     ASSERT_EQ(Parse(c.Options), 0);
     EXPECT_EQ(Maps(), c.Maps);
   }

@@ -101,8 +101,10 @@ protected:
     return false;
   }
 
-  // Parses options for one file of the job into ctx (released by the test).
+  // Parses options for one file of the job into ctx, releasing what an
+  // earlier parse left there.
   int32_t Parse(const std::string& options, const std::string& presets = "", const char* label = "output file") {
+    if (contextOpen) job.FreeOptionsContext(&ctx);
     job.InitOptionsContext(&ctx);
     contextOpen = true;
     return job.ParseOptions(&ctx, options, label, presets);
