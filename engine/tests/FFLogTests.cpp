@@ -16,6 +16,7 @@ extern "C" {
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 #include "platform/core/MainThread.h"
+#include "platform/core/Properties.h"
 #include "platform/core/Strings.h"
 #include "platform/core/Threads.h"
 
@@ -259,6 +260,18 @@ TEST(Logger, AMainThreadHandlerMayLogWhileAWorkerWaits)
     logger->SetOnLog(nullptr);
 
     EXPECT_EQ(seen, (std::vector<std::string>{"from worker", "from handler"}));
+}
+
+TEST(Logger, PublishesItsProperties)
+{
+    TFFLogger& logger = *Logger();
+    SetPropText(logger, "LogLevel", "llWarning");
+    EXPECT_EQ(logger.LogLevel(), llWarning);
+    EXPECT_EQ(GetPropText(logger, "Version"), "5.2");
+    SetPropText(logger, "About", "engine");
+    EXPECT_EQ(logger.About(), "engine");
+    SetPropText(logger, "TriggerEventInMainThread", "False");
+    EXPECT_FALSE(logger.TriggerEventInMainThread());
 }
 
 TEST(Logger, RefusesASecondExplicitLogger)
