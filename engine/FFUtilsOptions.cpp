@@ -145,7 +145,7 @@ int32_t TFFOptions::SetLibraryOption(const std::string& Name, const std::string&
   bool consumed = false;
 
   const AVOption* option = FindClassOption(av::avcodec_get_class(), base.c_str(), 0, SearchChildrenFake);
-  if (!option && std::strchr("asv", Name[0]) && Name[0])
+  if (!option && Name[0] && std::strchr("asv", Name[0]))
     option = FindClassOption(av::avcodec_get_class(), name + 1, 0, AV_OPT_SEARCH_FAKE_OBJ);
   if (option) {
     av::av_dict_set(&CodecOpts, name, Value.c_str(), DictFlagsFor(option, Value));
@@ -174,67 +174,72 @@ int32_t TFFOptions::SetLibraryOption(const std::string& Name, const std::string&
 
 int32_t TFFOptions::SplitOptions(int32_t Count, bool Strict, const TOptionDef* Table, const char* const* Tokens) {
   av::av_log(nullptr, AV_LOG_DEBUG, "Parsing the options.\n");
-  int32_t index = 0;
-  while (index < Count) {
-    const char* token = Tokens[index];
-    av::av_log(nullptr, AV_LOG_DEBUG, "Reading option \"%s\" ... ", token);
-    if (token[0] != '-' || token[1] == 0) {
-      const std::string shown = token[0] ? Format(" on %s", token) : std::string();
-      if (Strict) {
-        OptionErrorText = "Failed to parse options" + shown;
-        LogLine(AV_LOG_ERROR, OptionErrorText);
-        return AVERROR(EINVAL);
-      }
-      LogLine(AV_LOG_WARNING, Format("Invalid option %sfound while parsing options, ignore",
-                                     token[0] ? (std::string(token) + " ").c_str() : ""));
-      ++index;
-      continue;
-    }
-    const char* name = token + 1;
-    const TOptionDef* def = FindOptionDef(Table, name);
-    if (def->Name) {
-      const char* value = "1";
-      if (def->Flags & ofHasArg) {
-        if (index + 1 >= Count) {
-          LogLine(AV_LOG_ERROR, Format("Missing argument for option \"%s\".", name));
-          return AVERROR(EINVAL);
-        }
-        value = Tokens[++index];
-      }
-      ++index;
-      AddParsedOption(&GlobalGroup, &FileGroup, def, value, name);
-      LogLine(AV_LOG_DEBUG, Format("matched as option \"%s\" (%s) with argument \"%s\".", def->Name,
-                                   def->Help ? def->Help : "", value));
-      continue;
-    }
-    if (index + 1 < Count) {
-      const int32_t result = SetLibraryOption(name, Tokens[index + 1]);
-      if (result >= 0) {
-        LogLine(AV_LOG_DEBUG, Format("matched as AVOption \"%s\" with argument \"%s\".", name, Tokens[index + 1]));
-        index += 2;
-        continue;
-      }
-      if (result != AVERROR_OPTION_NOT_FOUND) {
-        LogLine(AV_LOG_ERROR, Format("Error parsing option \"%s\" with argument \"%s\".", name, Tokens[index + 1]));
-        return result;
-      }
-    }
-    if (std::strncmp(name, "no", 2) == 0) {
-      def = FindOptionDef(Table, name + 2);
-      if (def->Name && (def->Flags & ofBool)) {
-        AddParsedOption(&GlobalGroup, &FileGroup, def, "0", name);
-        LogLine(AV_LOG_DEBUG, Format("matched as option \"%s\" (%s) with argument 0.", def->Name,
-                                     def->Help ? def->Help : ""));
-        ++index;
-        continue;
-      }
-    }
-    LogLine(AV_LOG_ERROR, Format("Unrecognized option \"%s\".", name));
-    if (Strict) return AVERROR_OPTION_NOT_FOUND;
-    ++index;
+  for (int32_t index = 0; index < Count;) {
+    av::av_log(nullptr, AV_LOG_DEBUG, "Reading option \"%s\" ... ", Tokens[index]);
+    const char* next = index + 1 < Count ? Tokens[index + 1] : nullptr;
+    const int32_t result = SplitToken(Strict, Table, Tokens[index], next, index);
+    if (result < 0) return result;
   }
   FinishFileGroup();
   LogLine(AV_LOG_DEBUG, "Finished parsing the options.");
+  return 0;
+}
+
+int32_t TFFOptions::SplitToken(bool Strict, const TOptionDef* Table, const char* Token, const char* Next,
+                               int32_t& Index) {
+  if (Token[0] != '-' || Token[1] == 0) return SkipStrayToken(Strict, Token, Index);
+  const char* name = Token + 1;
+  const TOptionDef* def = FindOptionDef(Table, name);
+  if (def->Name) {
+    const char* value = "1";
+    if (def->Flags & ofHasArg) {
+      if (!Next) {
+        LogLine(AV_LOG_ERROR, Format("Missing argument for option \"%s\".", name));
+        return AVERROR(EINVAL);
+      }
+      value = Next;
+      ++Index;
+    }
+    ++Index;
+    AddParsedOption(&GlobalGroup, &FileGroup, def, value, name);
+    LogLine(AV_LOG_DEBUG, Format("matched as option \"%s\" (%s) with argument \"%s\".", def->Name, def->Help, value));
+    return 0;
+  }
+  if (Next) {
+    const int32_t result = SetLibraryOption(name, Next);
+    if (result >= 0) {
+      LogLine(AV_LOG_DEBUG, Format("matched as AVOption \"%s\" with argument \"%s\".", name, Next));
+      Index += 2;
+      return 0;
+    }
+    if (result != AVERROR_OPTION_NOT_FOUND) {
+      LogLine(AV_LOG_ERROR, Format("Error parsing option \"%s\" with argument \"%s\".", name, Next));
+      return result;
+    }
+  }
+  def = std::strncmp(name, "no", 2) == 0 ? FindOptionDef(Table, name + 2) : nullptr;
+  if (def && def->Name && (def->Flags & ofBool)) {
+    AddParsedOption(&GlobalGroup, &FileGroup, def, "0", name);
+    LogLine(AV_LOG_DEBUG, Format("matched as option \"%s\" (%s) with argument 0.", def->Name, def->Help));
+    ++Index;
+    return 0;
+  }
+  LogLine(AV_LOG_ERROR, Format("Unrecognized option \"%s\".", name));
+  if (Strict) return AVERROR_OPTION_NOT_FOUND;
+  ++Index;
+  return 0;
+}
+
+// A token that is no option: an error in strict mode, else skipped.
+int32_t TFFOptions::SkipStrayToken(bool Strict, const char* Token, int32_t& Index) {
+  if (Strict) {
+    OptionErrorText = Token[0] ? Format("Failed to parse options on %s", Token) : "Failed to parse options";
+    LogLine(AV_LOG_ERROR, OptionErrorText);
+    return AVERROR(EINVAL);
+  }
+  LogLine(AV_LOG_WARNING, Token[0] ? Format("Invalid option %s found while parsing options, ignore", Token)
+                                   : "Invalid option found while parsing options, ignore");
+  ++Index;
   return 0;
 }
 
@@ -335,7 +340,7 @@ int32_t ApplyOptionGroup(TOptionsContext* Context, TOptionGroup* Group, const st
   for (size_t i = 0; i < Group->Options.size(); ++i) {
     const TParsedOption& option = Group->Options[i];
     LogLine(AV_LOG_DEBUG, Format("Applying option %s (%s) with argument %s.", option.Key.c_str(),
-                                 option.Def->Help ? option.Def->Help : "", option.Value.c_str()));
+                                 option.Def->Help, option.Value.c_str()));
     const int32_t result = WriteOptionValue(Context, option.Def, option.Key, option.Value);
     if (result < 0) return result;
   }

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "engine/SwScaleStubs.h"
 #include "engine/tests/OptionTestSupport.h"
 #include "platform/core/Strings.h"
 
@@ -62,7 +63,18 @@ const TParseCase ParseCases[] = {
        EXPECT_EQ(DictValue(c.Group->FormatOpts, "movflags"), "faststart");
        EXPECT_EQ(DictValue(c.Group->CodecOpts, "movflags"), "<none>");
      }},
-    {"LibraryScalerOption", "-sws_flags lanczos", 0, "", nullptr},
+    {"LibraryScalerOption", "-sws_flags lanczos", 0, "",
+     [](const TTestJob&, const TOptionsContext& c) {
+       int64_t flags = 0;
+       ASSERT_EQ(av::av_opt_get_int(c.Group->SwsOpts, "sws_flags", 0, &flags), 0);
+       EXPECT_EQ(flags, SWS_LANCZOS);
+     }},
+    {"LibraryScalerOptionBadValue", "-sws_flags nonsense", AVERROR(EINVAL),
+     "Error setting option \"sws_flags\"\r\n" INVALID_ARGUMENT, nullptr},
+    {"LibraryResamplerOption", "-dither_method triangular", 0, "",
+     [](const TTestJob&, const TOptionsContext& c) {
+       EXPECT_EQ(DictValue(c.Group->SwrOpts, "dither_method"), "triangular");
+     }},
     {"UnknownOption", "-bogus 1", AVERROR_OPTION_NOT_FOUND, "Option not found", nullptr},
     {"UnknownOptionLast", "-c copy -bogus", AVERROR_OPTION_NOT_FOUND, "Option not found", nullptr},
     {"StrayToken", "-c copy stray", AVERROR(EINVAL), "Failed to parse options on stray\r\n" INVALID_ARGUMENT, nullptr},
@@ -242,6 +254,23 @@ TEST_F(OptionTest, ConverterApplicationOutputString) {
             "movie=/tmp/logo.png [watermark]; [in] scale=320:240,nativerotate=90 [scaled]; "
             "[scaled][watermark] overlay=10:10 [out]");
   EXPECT_EQ(ctx.SubtitleDisable, 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Library options are accepted exactly when the ffmpeg tool accepts them.
+TEST_F(OptionTest, LibraryOptionsAcceptedLikeTheFFmpegTool) {
+  const char* const cases[] = {"-threads:v 2",       "-astrict experimental",     "-vstrict 1", "-movflags faststart",
+                               "-sws_flags lanczos", "-dither_method triangular", "-bogus 1",   "-sstrictly 1"};
+  for (const char* options : cases) {
+    SCOPED_TRACE(options);
+    const std::string command = std::string("ffmpeg -nostdin -v quiet -f lavfi -i sine=duration=0.05 ") + options +
+                                " -f null - >/dev/null 2>&1";
+    const bool toolAccepts = std::system(command.c_str()) == 0;
+    EXPECT_EQ(Parse(options) == 0, toolAccepts);
+  }
 }
 
 }  // namespace
