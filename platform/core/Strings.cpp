@@ -343,13 +343,14 @@ bool EndsText(const std::string& suffix, const std::string& s)
 
 std::string IntToStr(int64_t value) { return std::to_string(value); }
 
-std::string IntToHex(uint64_t value, int digits)
+std::string platform_detail::HexDigits(uint64_t value, int digits)
 {
     std::string out = Format("%llX", static_cast<unsigned long long>(value));
     if (static_cast<int>(out.size()) < digits)
         out.insert(0, static_cast<size_t>(digits) - out.size(), '0');
     return out;
 }
+
 
 namespace {
 

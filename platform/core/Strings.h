@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 // ---- Formatting -----------------------------------------------------------
@@ -77,8 +78,19 @@ bool EndsText(const std::string& suffix, const std::string& s);
 // ---- Numbers --------------------------------------------------------------
 
 std::string IntToStr(int64_t value);
-// At least `digits` upper-case hexadecimal digits of the value's two's complement.
-std::string IntToHex(uint64_t value, int digits);
+// At least `digits` upper-case hexadecimal digits of the value's two's
+// complement in its own width (IntToHex(-1, 1) is "FFFFFFFF" for an int32_t).
+// Types narrower than 32 bits count as int32_t.
+namespace platform_detail {
+std::string HexDigits(uint64_t value, int digits);
+}
+template <class I>
+    requires std::is_integral_v<I>
+std::string IntToHex(I value, int digits)
+{
+    using Wide = std::conditional_t<(sizeof(I) < 4), int32_t, I>;
+    return platform_detail::HexDigits(static_cast<std::make_unsigned_t<Wide>>(static_cast<Wide>(value)), digits);
+}
 
 // Accepts optional leading blanks, a sign, decimal digits or "$"/"0x" hex.
 // Raise EConvertError "'%s' is not a valid integer value" on failure.
