@@ -70,6 +70,8 @@ bool IsValidScalar(char32_t c, size_t length)
 
 char32_t Utf8Next(const std::string& s, size_t& pos)
 {
+    if (pos >= s.size())
+        return 0;
     const unsigned char lead = static_cast<unsigned char>(s[pos]);
     const size_t length = SequenceLength(lead);
     if (length == 1) {

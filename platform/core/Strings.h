@@ -21,7 +21,8 @@ constexpr char32_t ReplacementCharacter = 0xFFFD;
 
 // Decodes the code point starting at byte `pos` and advances `pos` past it.
 // A malformed or truncated sequence yields U+FFFD and advances one byte, so
-// iteration always terminates.
+// iteration always terminates. At or past the end it returns 0 and leaves
+// `pos` alone.
 char32_t Utf8Next(const std::string& s, size_t& pos);
 std::string Utf8Encode(char32_t codePoint);
 std::u32string Utf8ToUtf32(const std::string& s);
