@@ -292,22 +292,17 @@ public:
     TClassBuilder& Event(const std::string& name, std::function<F> C::*member)
     {
         static_assert(std::is_base_of_v<C, T>, "the event must be a member of the class or a base");
-        TPropInfo prop;
-        prop.Name = name;
-        prop.Kind = tkMethod;
-        prop.GetEvent = [member](TObject& object) { return std::any(Self(object).*member); };
-        prop.SetEvent = [member, name](TObject& object, const std::any& handler) {
-            if (!handler.has_value()) {
-                Self(object).*member = nullptr;
-                return;
-            }
-            const auto* function = std::any_cast<std::function<F>>(&handler);
-            if (!function)
-                throw CreateFmt<EConvertError>("Handler for %s has the wrong type", name);
-            Self(object).*member = *function;
-        };
-        last_ = &info_.AddProperty(std::move(prop));
-        return *this;
+        return AddEvent<std::function<F>>(
+            name, [member](T& object) { return object.*member; },
+            [member](T& object, const std::function<F>& handler) { object.*member = handler; });
+    }
+
+    // An event behind a getter and a setter (for classes that react to a new
+    // handler); the getter returns the std::function.
+    template <class G, class S>
+    TClassBuilder& Event(const std::string& name, G get, S set)
+    {
+        return AddEvent<Value<G>>(name, get, set);
     }
 
     // A property older resources still hold; readers accept and drop it.
@@ -348,6 +343,27 @@ private:
     using Value = std::remove_cvref_t<std::invoke_result_t<G, T&>>;
 
     static T& Self(TObject& object) { return static_cast<T&>(object); }
+
+    template <class Handler, class G, class S>
+    TClassBuilder& AddEvent(const std::string& name, G get, S set)
+    {
+        TPropInfo prop;
+        prop.Name = name;
+        prop.Kind = tkMethod;
+        prop.GetEvent = [get](TObject& object) { return std::any(Handler(std::invoke(get, Self(object)))); };
+        prop.SetEvent = [set, name](TObject& object, const std::any& handler) {
+            if (!handler.has_value()) {
+                std::invoke(set, Self(object), Handler());
+                return;
+            }
+            const auto* function = std::any_cast<Handler>(&handler);
+            if (!function)
+                throw CreateFmt<EConvertError>("Handler for %s has the wrong type", name);
+            std::invoke(set, Self(object), *function);
+        };
+        last_ = &info_.AddProperty(std::move(prop));
+        return *this;
+    }
 
     template <class G>
     TPropInfo& Add(const std::string& name, TTypeKind kind, G get)

@@ -58,8 +58,16 @@ public:
     void SetBuddy(TWidget* buddy) { buddy_ = buddy; }
 
     TNotifyEvent OnClick;
+    const TNotifyEvent& OnChange() const { return onChange_; }
+    void SetOnChange(const TNotifyEvent& handler)
+    {
+        onChange_ = handler;
+        ++handlerChanges;
+    }
+    int handlerChanges = 0;
 
 private:
+    TNotifyEvent onChange_;
     std::string caption_;
     int32_t width_ = 75;
     int64_t position_ = 0;
@@ -98,6 +106,7 @@ const bool registered = [] {
         .Property("Items", &TWidget::Items)
         .Property("Buddy", &TWidget::Buddy, &TWidget::SetBuddy)
         .Event("OnClick", &TWidget::OnClick)
+        .Event("OnChange", &TWidget::OnChange, &TWidget::SetOnChange)
         .Retired("OldCaption");
     RegisterClass<TWideWidget, TWidget>("TWideWidget")
         .Property("Width", &TWidget::Width, &TWidget::SetWidth).Default(200);
@@ -135,7 +144,8 @@ TEST(ClassRegistry, PropertiesAreInheritedAndRedeclarable)
     for (const TPropInfo* prop : wide.Properties())
         names.push_back(prop->Name);
     EXPECT_EQ(names, (std::vector<std::string>{"Name", "Tag", "Caption", "Width", "Position", "Ratio", "Visible",
-                                               "Align", "Color", "Font", "Items", "Buddy", "OnClick", "OldCaption"}));
+                                               "Align", "Color", "Font", "Items", "Buddy", "OnClick", "OnChange",
+                                               "OldCaption"}));
     const struct { const char* name; TTypeKind kind; } kinds[] = {
         {"Width", tkInteger}, {"Position", tkInt64}, {"Ratio", tkFloat}, {"Visible", tkBool}, {"Align", tkEnumeration},
         {"Font", tkClass}, {"Items", tkStrings}, {"Buddy", tkComponent}, {"OnClick", tkMethod}, {"OldCaption", tkRetired},
@@ -254,6 +264,12 @@ TEST(Properties, EventsBindWithTheirExactType)
     EXPECT_THROW(SetPropText(widget, "OnClick", "Button1Click"), EPropertyError);
     SetEventProp(widget, "OnClick", std::any());
     EXPECT_FALSE(widget.OnClick);
+    SetEventProp(widget, "OnChange", std::any(TNotifyEvent([&](TObject*) { clicked = nullptr; })));
+    EXPECT_EQ(widget.handlerChanges, 1); // through the setter
+    widget.OnChange()(&widget);
+    EXPECT_EQ(clicked, nullptr);
+    const TPropInfo* onChange = GetPropInfo(widget, "onchange");
+    EXPECT_TRUE(std::any_cast<TNotifyEvent>(onChange->GetEvent(widget)));
 }
 
 TEST(Properties, StoredOnlyWhenDifferentFromTheDefault)
