@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -24,10 +27,14 @@ inline const std::string AvFile = MediaFolder + "video-two-audio.nut";
 inline const std::string NtscFile = MediaFolder + "ntsc.nut";
 inline const std::string Film24File = MediaFolder + "film24.nut";
 
+// Test processes run in parallel: each writes its own copy and renames it
+// into place, so no process reads a half-written file.
 inline void Generate(const std::string& file, const std::string& inputs) {
   if (FileExists(file)) return;
-  const std::string command = "ffmpeg -nostdin -v error -y " + inputs + " \"" + file + "\"";
+  const std::string part = MediaFolder + "part-" + std::to_string(getpid()) + "-" + ExtractFileName(file);
+  const std::string command = "ffmpeg -nostdin -v error -y " + inputs + " \"" + part + "\"";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  ASSERT_EQ(std::rename(part.c_str(), file.c_str()), 0) << file;
 }
 
 inline void GenerateMedia() {
