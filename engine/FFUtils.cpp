@@ -59,7 +59,7 @@ std::string TimeToText(int64_t Microseconds) {
   const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(Microseconds) : static_cast<uint64_t>(Microseconds);
   const uint64_t milliseconds = (magnitude + 500) / 1000;
   const uint64_t seconds = milliseconds / 1000;
-  return Format("%s%.2d:%.2d:%.2d.%.3d", negative ? "-" : "", static_cast<int>(seconds / 3600),
+  return Format("%s%.2llu:%.2d:%.2d.%.3d", negative ? "-" : "", static_cast<unsigned long long>(seconds / 3600),
                 static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60),
                 static_cast<int>(milliseconds % 1000));
 }

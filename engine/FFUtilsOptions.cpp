@@ -2,6 +2,7 @@
 // to FFmpeg's option dictionaries, and values reach their targets.
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 

@@ -17,7 +17,7 @@ TEST(TimeToText, RoundsToTheNearestMillisecond) {
   } cases[] = {
       {0, "00:00:00.000"},           {1999000, "00:00:01.999"},        {1999499, "00:00:01.999"},
       {1999500, "00:00:02.000"},     {3661001000, "01:01:01.001"},     {360000000000, "100:00:00.000"},
-      {-1500, "-00:00:00.002"},      {AV_NOPTS_VALUE, "N/A"},
+      {-1500, "-00:00:00.002"},      {AV_NOPTS_VALUE, "N/A"},          {INT64_MAX, "2562047788:00:54.776"},
   };
   for (const auto& c : cases) EXPECT_EQ(TimeToText(c.Microseconds), c.Text) << c.Microseconds;
 }
