@@ -1,0 +1,266 @@
+#include "platform/core/IniFile.h"
+
+#include "platform/core/Exceptions.h"
+#include "platform/core/StringList.h"
+#include "platform/core/Streams.h"
+#include "platform/core/Strings.h"
+
+#include <sys/stat.h>
+
+namespace {
+
+const std::string Utf8ByteOrderMark = "\xEF\xBB\xBF";
+
+bool IsComment(const std::string& trimmed) { return !trimmed.empty() && trimmed[0] == ';'; }
+
+// True for "[name]" (blanks allowed around it and the name).
+bool ParseSectionHeader(const std::string& line, std::string& name)
+{
+    const std::string trimmed = Trim(line);
+    if (trimmed.size() < 2 || trimmed.front() != '[')
+        return false;
+    const size_t close = trimmed.find(']');
+    if (close == std::string::npos)
+        return false;
+    name = Trim(trimmed.substr(1, close - 1));
+    return true;
+}
+
+bool ParseKeyLine(const std::string& line, std::string& key, std::string& value)
+{
+    const std::string trimmed = TrimLeft(line);
+    const size_t equals = trimmed.find('=');
+    if (IsComment(trimmed) || trimmed.empty() || trimmed[0] == '[' || equals == std::string::npos)
+        return false;
+    key = Trim(trimmed.substr(0, equals));
+    value = Trim(trimmed.substr(equals + 1));
+    return true;
+}
+
+std::string Unquote(const std::string& value)
+{
+    if (value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\''))
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+} // namespace
+
+TIniFile::TIniFile(const std::string& fileName) : fileName_(fileName) {}
+
+// ---- Loading and storing --------------------------------------------------
+
+void TIniFile::Refresh()
+{
+    struct stat info;
+    if (::stat(fileName_.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
+        lines_.clear();
+        loaded_ = false;
+        return;
+    }
+    if (loaded_ && info.st_ino == inode_ && info.st_size == size_ && info.st_mtim.tv_sec == modified_.tv_sec &&
+        info.st_mtim.tv_nsec == modified_.tv_nsec)
+        return;
+    std::string text;
+    try {
+        TStringStream content;
+        content.LoadFromFile(fileName_);
+        text = content.DataString();
+    } catch (const Exception&) {
+        lines_.clear();
+        loaded_ = false;
+        return;
+    }
+    hasByteOrderMark_ = text.compare(0, Utf8ByteOrderMark.size(), Utf8ByteOrderMark) == 0;
+    lineBreak_ = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
+    TStringList lines;
+    lines.SetText(hasByteOrderMark_ ? text.substr(Utf8ByteOrderMark.size()) : text);
+    lines_.clear();
+    for (int32_t i = 0; i < lines.Count(); ++i)
+        lines_.push_back(lines[i]);
+    loaded_ = true;
+    inode_ = info.st_ino;
+    size_ = info.st_size;
+    modified_ = info.st_mtim;
+}
+
+void TIniFile::Store(const Lines& lines)
+{
+    std::string text = hasByteOrderMark_ ? Utf8ByteOrderMark : std::string();
+    for (const std::string& line : lines)
+        text += line + lineBreak_;
+    {
+        TFileStream file(fileName_, fmCreate);
+        file.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+    }
+    loaded_ = false; // the next read takes the file's new identity
+    Refresh();
+}
+
+// ---- Finding --------------------------------------------------------------
+
+int32_t TIniFile::FindSection(const Lines& lines, const std::string& section)
+{
+    const std::string wanted = Trim(section);
+    std::string name;
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (ParseSectionHeader(lines[i], name) && AnsiSameText(name, wanted))
+            return static_cast<int32_t>(i);
+    return -1;
+}
+
+int32_t TIniFile::SectionEnd(const Lines& lines, int32_t header)
+{
+    std::string name;
+    size_t i = static_cast<size_t>(header) + 1;
+    while (i < lines.size() && !ParseSectionHeader(lines[i], name))
+        ++i;
+    return static_cast<int32_t>(i);
+}
+
+int32_t TIniFile::FindKey(const Lines& lines, const std::string& section, const std::string& ident)
+{
+    const int32_t header = FindSection(lines, section);
+    if (header < 0)
+        return -1;
+    const std::string wanted = Trim(ident);
+    std::string key, value;
+    for (int32_t i = header + 1; i < SectionEnd(lines, header); ++i)
+        if (ParseKeyLine(lines[static_cast<size_t>(i)], key, value) && AnsiSameText(key, wanted))
+            return i;
+    return -1;
+}
+
+// ---- Reading --------------------------------------------------------------
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& ident, const std::string& def)
+{
+    Refresh();
+    const int32_t line = FindKey(lines_, section, ident);
+    std::string key, value;
+    if (line < 0 || !ParseKeyLine(lines_[static_cast<size_t>(line)], key, value))
+        return def;
+    return Unquote(value);
+}
+
+int32_t TIniFile::ReadInteger(const std::string& section, const std::string& ident, int32_t def)
+{
+    return StrToIntDef(ReadString(section, ident, std::string()), def);
+}
+
+bool TIniFile::ReadBool(const std::string& section, const std::string& ident, bool def)
+{
+    return ReadInteger(section, ident, def ? 1 : 0) != 0;
+}
+
+double TIniFile::ReadFloat(const std::string& section, const std::string& ident, double def)
+{
+    return StrToFloatDef(ReadString(section, ident, std::string()), def);
+}
+
+void TIniFile::ReadSection(const std::string& section, TStrings& strings)
+{
+    Refresh();
+    strings.BeginUpdate();
+    strings.Clear();
+    const int32_t header = FindSection(lines_, section);
+    std::string key, value;
+    if (header >= 0)
+        for (int32_t i = header + 1; i < SectionEnd(lines_, header); ++i)
+            if (ParseKeyLine(lines_[static_cast<size_t>(i)], key, value))
+                strings.Add(key);
+    strings.EndUpdate();
+}
+
+void TIniFile::ReadSections(TStrings& strings)
+{
+    Refresh();
+    strings.BeginUpdate();
+    strings.Clear();
+    std::string name;
+    for (size_t i = 0; i < lines_.size(); ++i)
+        if (ParseSectionHeader(lines_[i], name) && FindSection(lines_, name) == static_cast<int32_t>(i))
+            strings.Add(name);
+    strings.EndUpdate();
+}
+
+void TIniFile::ReadSectionValues(const std::string& section, TStrings& strings)
+{
+    TStringList keys;
+    ReadSection(section, keys);
+    strings.BeginUpdate();
+    strings.Clear();
+    for (int32_t i = 0; i < keys.Count(); ++i)
+        strings.Add(keys[i] + "=" + ReadString(section, keys[i], std::string()));
+    strings.EndUpdate();
+}
+
+bool TIniFile::SectionExists(const std::string& section)
+{
+    TStringList keys;
+    ReadSection(section, keys);
+    return keys.Count() > 0;
+}
+
+bool TIniFile::ValueExists(const std::string& section, const std::string& ident)
+{
+    Refresh();
+    return FindKey(lines_, section, ident) >= 0;
+}
+
+// ---- Writing --------------------------------------------------------------
+
+void TIniFile::WriteString(const std::string& section, const std::string& ident, const std::string& value)
+{
+    Refresh();
+    Lines lines = lines_;
+    const std::string entry = Trim(ident) + "=" + value;
+    const int32_t existing = FindKey(lines, section, ident);
+    if (existing >= 0) {
+        lines[static_cast<size_t>(existing)] = entry;
+    } else if (const int32_t header = FindSection(lines, section); header >= 0) {
+        // After the section's last non-blank line, so blank separators stay between sections.
+        int32_t at = SectionEnd(lines, header);
+        while (at > header + 1 && Trim(lines[static_cast<size_t>(at - 1)]).empty())
+            --at;
+        lines.insert(lines.begin() + at, entry);
+    } else {
+        if (!lines.empty() && !Trim(lines.back()).empty())
+            lines.emplace_back();
+        lines.push_back("[" + Trim(section) + "]");
+        lines.push_back(entry);
+    }
+    Store(lines);
+}
+
+void TIniFile::WriteInteger(const std::string& section, const std::string& ident, int32_t value)
+{
+    WriteString(section, ident, IntToStr(value));
+}
+
+void TIniFile::WriteBool(const std::string& section, const std::string& ident, bool value)
+{
+    WriteString(section, ident, value ? "1" : "0");
+}
+
+void TIniFile::EraseSection(const std::string& section)
+{
+    Refresh();
+    Lines lines = lines_;
+    const int32_t header = FindSection(lines, section);
+    if (header < 0)
+        return;
+    lines.erase(lines.begin() + header, lines.begin() + SectionEnd(lines, header));
+    Store(lines);
+}
+
+void TIniFile::DeleteKey(const std::string& section, const std::string& ident)
+{
+    Refresh();
+    Lines lines = lines_;
+    const int32_t line = FindKey(lines, section, ident);
+    if (line < 0)
+        return;
+    lines.erase(lines.begin() + line);
+    Store(lines);
+}

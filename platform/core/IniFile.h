@@ -1,0 +1,69 @@
+#pragma once
+// INI files with the classic profile-file rules: section and key names are
+// case-insensitive and trimmed, values are trimmed and lose one pair of
+// enclosing quotes, lines starting with ";" are comments, the first of
+// duplicate sections or keys wins. Every update rewrites the whole file
+// (UTF-8, keeping its line breaks and byte-order mark). A missing or
+// unreadable file reads as empty; a failed write raises EFCreateError and
+// leaves the file's contents as they were.
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+#include "platform/core/Persistent.h"
+
+class TStrings;
+
+class TIniFile : public TObject {
+public:
+    explicit TIniFile(const std::string& fileName);
+
+    const std::string& FileName() const { return fileName_; }
+
+    // The default is returned only when the key is absent; a present key with
+    // an empty value reads as "".
+    std::string ReadString(const std::string& section, const std::string& ident, const std::string& def);
+    // Decimal, "$" or "0x" hexadecimal; anything else gives the default.
+    int32_t ReadInteger(const std::string& section, const std::string& ident, int32_t def);
+    // Read as an integer: 0 is false, other numbers true, text gives the default.
+    bool ReadBool(const std::string& section, const std::string& ident, bool def);
+    double ReadFloat(const std::string& section, const std::string& ident, double def);
+
+    void WriteString(const std::string& section, const std::string& ident, const std::string& value);
+    void WriteInteger(const std::string& section, const std::string& ident, int32_t value);
+    void WriteBool(const std::string& section, const std::string& ident, bool value); // "1" or "0"
+
+    // Each fills (after clearing) `strings` with the section's key names, the
+    // file's section names, or the section's "key=value" lines.
+    void ReadSection(const std::string& section, TStrings& strings);
+    void ReadSections(TStrings& strings);
+    void ReadSectionValues(const std::string& section, TStrings& strings);
+    // A section counts as existing only when it holds at least one key.
+    bool SectionExists(const std::string& section);
+    bool ValueExists(const std::string& section, const std::string& ident);
+
+    void EraseSection(const std::string& section);
+    void DeleteKey(const std::string& section, const std::string& ident);
+
+private:
+    using Lines = std::vector<std::string>;
+
+    void Refresh();
+    void Store(const Lines& lines);
+    static int32_t FindSection(const Lines& lines, const std::string& section);
+    static int32_t SectionEnd(const Lines& lines, int32_t header);
+    static int32_t FindKey(const Lines& lines, const std::string& section, const std::string& ident);
+
+    std::string fileName_;
+    Lines lines_;
+    std::string lineBreak_ = "\n";
+    bool hasByteOrderMark_ = false;
+    // What the lines were read from, to notice changes made by others.
+    bool loaded_ = false;
+    ino_t inode_ = 0;
+    off_t size_ = -1;
+    timespec modified_ = {};
+};
