@@ -55,6 +55,7 @@ std::unique_ptr<TBitmap> TPNGObject::TransparencyMask() const
     for (uint32_t y = 0; y < header.Height; ++y) {
         const uint8_t* row = store.Row(y);
         uint8_t* maskRow = mask->ScanLine(static_cast<int32_t>(y));
+        std::memset(maskRow, 0, static_cast<size_t>(mask->RowBytes()));
         for (uint32_t x = 0; x < header.Width; ++x) {
             bool transparent = false;
             if (header.ColorType == COLOR_PALETTE)

@@ -8,6 +8,7 @@
 #include "controls/pngimage.h"
 
 #include "platform/core/Streams.h"
+#include "platform/gfx/Canvas.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -62,8 +62,9 @@ void ExpectStoreHolds(TPNGObject& png, const TRawPng& raw)
                 ASSERT_EQ(stored[3 * x + 2], pixel[0]);
                 ASSERT_EQ(stored[3 * x + 1], pixel[bytes]);
                 ASSERT_EQ(stored[3 * x], pixel[2 * bytes]);
-                if (channels == 4)
+                if (channels == 4) {
                     ASSERT_EQ(alpha[x], pixel[3 * bytes]);
+                }
                 break;
             }
             case 4:
