@@ -265,7 +265,8 @@ bool TChunktRNS::LoadChunk(TStream& stream, const std::string& name, uint32_t le
 
 bool TChunktRNS::SaveChunk(TStream& stream)
 {
-    std::copy(Alphas, Alphas + FData.size(), FData.begin());
+    // A chunk refused as too long stays in the list; it saves what it holds.
+    std::copy(Alphas, Alphas + std::min<size_t>(FData.size(), 256), FData.begin());
     return WriteChunkData(stream);
 }
 

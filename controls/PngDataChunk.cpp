@@ -275,6 +275,8 @@ bool TChunkIDAT::LoadChunk(TStream& stream, const std::string& name, uint32_t le
     SetName(name);
     TPNGObject& owner = *Owner();
     TChunkIHDR& header = *owner.Header();
+    if (header.ImageData.Empty())
+        throw EPNGHeaderNotPresent();
     if (header.ColorType == COLOR_PALETTE && !owner.Chunks().ItemOfClass<TChunkPLTE>())
         throw EPNGInvalidPalette();
     PrepareGrayPalette(header, owner.GammaTable);
@@ -297,6 +299,8 @@ bool TChunkIDAT::SaveChunk(TStream& stream)
 {
     TPNGObject& owner = *Owner();
     const TChunkIHDR& header = *owner.Header();
+    if (header.ImageData.Empty())
+        throw EPNGHeaderNotPresent();
     TIdatWriter writer(stream, owner.CompressionLevel(), owner.MaxIdatSize());
     TRowEncoder encoder(writer, header, owner.InverseGammaTable, owner.Filters());
     if (owner.InterlaceMethod() == 0) {

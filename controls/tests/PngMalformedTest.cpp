@@ -4,6 +4,8 @@
 
 #include "controls/pngimage.h"
 
+#include "platform/gfx/Canvas.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -131,6 +133,14 @@ TEST(PngMalformed, EachFailsWithItsException)
         // Whatever was kept can be drawn, saved and asked about without harm.
         png.Pixels(0, 0);
         png.TransparencyMode();
+        if (png.Width() <= 64 && png.Height() <= 64) {
+            TBitmap target(4, 4, pf24bit);
+            png.Draw(*target.Canvas(), Rect(0, 0, 4, 4));
+        }
+        try {
+            SavePng(png);
+        } catch (const Exception&) {
+        }
     }
 }
 
