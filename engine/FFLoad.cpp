@@ -318,11 +318,13 @@ TWaitResult TMutex::WaitFor(uint32_t timeoutMs)
     }
     switch (result) {
     case 0:
+        TakeOwnership(false);
         return wrSignaled;
     case ETIMEDOUT:
         return wrTimeout;
     case EOWNERDEAD:
         pthread_mutex_consistent(&mutex_);
+        TakeOwnership(true);
         return wrAbandoned;
     default:
         lastError_ = result;
@@ -336,8 +338,21 @@ void TMutex::Acquire()
         RaiseLastOSError(lastError_);
 }
 
+void TMutex::TakeOwnership(bool abandoned)
+{
+    if (abandoned || depth_ == 0) {
+        owner_ = pthread_self();
+        depth_ = 0;
+    }
+    ++depth_;
+}
+
 void TMutex::Release()
 {
+    if (!pthread_equal(owner_.load(), pthread_self()) || depth_ == 0)
+        RaiseLastOSError(EPERM);
+    if (--depth_ == 0)
+        owner_ = pthread_t{};
     const int result = pthread_mutex_unlock(&mutex_);
     if (result != 0)
         RaiseLastOSError(result);
@@ -500,6 +515,9 @@ public:
     {
         std::fesetenv(&savedEnvironment_);
         finalizing = true;
+        // The logger may already be gone; FFmpeg may still log while it unloads.
+        if (av::av_log_set_callback && av::av_log_default_callback)
+            av::av_log_set_callback(av::av_log_default_callback);
         FFLoader.UnloadLibraries(AllLibraries);
         FreeLockRecords();
     }

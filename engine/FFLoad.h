@@ -3,6 +3,7 @@
 // libavcodec generations take their mutexes from, and the mutex under it.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <pthread.h>
 #include <string>
@@ -121,7 +122,12 @@ public:
     int32_t Identity() const { return identity_; }
 
 private:
+    void TakeOwnership(bool abandoned);
+
     pthread_mutex_t mutex_;
+    // Written by the holder only; read by others to refuse their release.
+    std::atomic<pthread_t> owner_{};
+    uint32_t depth_ = 0;
     int lastError_ = 0;
     int32_t identity_;
 };

@@ -10,6 +10,7 @@
 
 #include "engine/AVUtilStubs.h"
 #include "engine/MyUtils.h"
+#include "platform/core/ClassRegistry.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Strings.h"
 #include "platform/core/Sync.h"
@@ -17,6 +18,9 @@
 
 const std::array<const char*, 8> LogLevelNames = {"Quiet", "Panic", "Fatal", "Error",
                                                   "Warning", "Info", "Verbose", "Debug"};
+
+const TEnumInfo LogLevelInfo{"TLogLevel", {"llQuiet", "llPanic", "llFatal", "llError", "llWarning",
+                                             "llInfo", "llVerbose", "llDebug"}};
 
 int32_t LogLevelToFFmpeg(TLogLevel level)
 {
@@ -231,7 +235,6 @@ void TFFLogger::Deliver(const TLogInfo& info)
     TLogEvent handler;
     {
         TCriticalSectionGuard guard(logLock);
-        current_ = info;
         events.push_back(info);
         const std::string failure = WriteLogLine(info);
         if (!failure.empty())
@@ -374,3 +377,23 @@ extern "C" void FFmpegLogCallback(void* context, int level, const char* format, 
         // Nothing may unwind into FFmpeg's frames.
     }
 }
+
+namespace {
+
+const bool registered = [] {
+    RegisterClass<TFFLogger, TFFBaseComponent>("TFFLogger")
+        .Property("Active", &TFFLogger::Active, &TFFLogger::SetActive)
+        .Default(true)
+        .Enum("LogLevel", &TFFLogger::LogLevel, &TFFLogger::SetLogLevel, LogLevelInfo)
+        .Default(llInfo)
+        .Property("LogFile", &TFFLogger::LogFile, &TFFLogger::SetLogFile)
+        .Property("LogToFile", &TFFLogger::LogToFile, &TFFLogger::SetLogToFile)
+        .Default(false)
+        .Property("TriggerEventInMainThread", &TFFLogger::TriggerEventInMainThread,
+                  &TFFLogger::SetTriggerEventInMainThread)
+        .Default(true)
+        .Event("OnLog", &TFFLogger::OnLog, &TFFLogger::SetOnLog);
+    return true;
+}();
+
+} // namespace

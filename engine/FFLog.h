@@ -15,6 +15,10 @@
 
 enum TLogLevel { llQuiet, llPanic, llFatal, llError, llWarning, llInfo, llVerbose, llDebug };
 
+struct TEnumInfo;
+// The enumeration's value names, for published properties.
+extern const TEnumInfo LogLevelInfo;
+
 // The level names written to the log file.
 extern const std::array<const char*, 8> LogLevelNames;
 
@@ -81,7 +85,6 @@ private:
     bool active_ = true;
     std::atomic<bool> triggerEventInMainThread_{true};
     std::atomic<TLogLevel> logLevel_{llInfo};
-    TLogInfo current_;
     TLogEvent onLog_;
 };
 

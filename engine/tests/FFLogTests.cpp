@@ -15,6 +15,8 @@ extern "C" {
 #include "engine/FFLog.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
+#include "platform/core/MainThread.h"
+#include "platform/core/Properties.h"
 #include "platform/core/Strings.h"
 #include "platform/core/Threads.h"
 
@@ -231,6 +233,49 @@ TEST_F(LoggerTest, AnUnwritableLogFileIsDroppedWithOneNotice)
               0u)
         << logged_[1].Msg;
     EXPECT_EQ(logged_[2].Msg, "second");
+}
+
+// The worker must not hold the logger's lock while it waits for the main
+// thread: a handler there that logs would wait for the worker in turn.
+TEST(Logger, AMainThreadHandlerMayLogWhileAWorkerWaits)
+{
+    TFFLogger* logger = Logger();
+    logger->SetTriggerEventInMainThread(true);
+    logger->SetLogLevel(llDebug);
+    std::vector<std::string> seen;
+    logger->SetOnLog([&](TObject*, int32_t, TLogLevel, const std::string& msg) {
+        EXPECT_TRUE(IsMainThread());
+        seen.push_back(msg);
+        if (msg == "from worker")
+            Logger()->Log(nullptr, llInfo, "from handler");
+    });
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        Logger()->Log(nullptr, llInfo, "from worker");
+        done = true;
+        SignalMainThread();
+    });
+    ServeMainThreadUntil([&] { return done.load(); });
+    worker.join();
+    logger->SetOnLog(nullptr);
+
+    EXPECT_EQ(seen, (std::vector<std::string>{"from worker", "from handler"}));
+}
+
+TEST(Logger, PublishesItsProperties)
+{
+    TFFLogger& logger = *Logger();
+    SetPropText(logger, "LogLevel", "llWarning");
+    EXPECT_EQ(logger.LogLevel(), llWarning);
+    EXPECT_EQ(GetPropText(logger, "Version"), "5.2");
+    SetPropText(logger, "About", "engine");
+    EXPECT_EQ(logger.About(), "engine");
+    SetPropText(logger, "TriggerEventInMainThread", "False");
+    EXPECT_FALSE(logger.TriggerEventInMainThread());
+    SetEventProp(logger, "OnLog", TLogEvent([](TObject*, int32_t, TLogLevel, const std::string&) {}));
+    EXPECT_FALSE(logger.Disabled());
+    SetEventProp(logger, "OnLog", std::any());
+    EXPECT_TRUE(logger.Disabled());
 }
 
 TEST(Logger, RefusesASecondExplicitLogger)

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/FFBaseComponent.h"
 #include "engine/MyUtils.h"
 #include "platform/core/Files.h"
 
@@ -130,6 +131,14 @@ TEST(MyUtils, ExeDirIsTheProgramsFolder)
 {
     EXPECT_EQ(GetExeDirWide() + ExtractFileNameWide(ModuleFileNameWide()), ModuleFileNameWide());
     EXPECT_EQ(GetExeDirWide().back(), '/');
+}
+
+TEST(FFBaseComponent, TimeOutsAreOffOnlyUnderADebugger)
+{
+    TFFBaseComponent component(nullptr);
+    EXPECT_EQ(component.Version(), "5.2");
+    EXPECT_EQ(component.ReadTimeout, DebuggerAttached() ? 0 : 30000);
+    EXPECT_EQ(component.WriteTimeout, component.ReadTimeout);
 }
 
 } // namespace

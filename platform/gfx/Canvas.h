@@ -170,6 +170,8 @@ public:
     void Rectangle(const TRect& rect) { Rectangle(rect.Left, rect.Top, rect.Right, rect.Bottom); }
     // The brush alone over the rectangle.
     void FillRect(const TRect& rect);
+    // One colour over the rectangle, leaving brush and pen alone.
+    void FillSolidRect(const TRect& rect, TColor color);
     // A one-pixel frame in the brush.
     void FrameRect(const TRect& rect);
     void RoundRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t width, int32_t height);

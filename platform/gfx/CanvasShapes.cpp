@@ -208,6 +208,13 @@ void TCanvas::FillRect(const TRect& rect)
     FTarget->SetModified(true);
 }
 
+void TCanvas::FillSolidRect(const TRect& rect, TColor color)
+{
+    const TRect d = OffsetRect(rect, FViewport.X, FViewport.Y);
+    PaintSpans(ShapeSpans(RectShape(d.Left, d.Top, d.Right, d.Bottom)), RawOf(color), R2_COPYPEN);
+    FTarget->SetModified(true);
+}
+
 void TCanvas::FrameRect(const TRect& rect)
 {
     const TRect d = OffsetRect(rect, FViewport.X, FViewport.Y);

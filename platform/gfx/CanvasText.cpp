@@ -167,6 +167,10 @@ void TCanvas::DrawGlyphRun(int32_t x, int32_t y, uint32_t options, const TRect* 
     const TColor textRgb = ColorToPixelRGB(FTextColor);
     double pen = 0;
     for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] < 0x20) { // control characters advance without ink
+            pen += advances[i];
+            continue;
+        }
         const TRenderedGlyph glyph = face.Render(text[i]);
         const int32_t gx = RoundToPixel(originX + frame.X(pen, 0)) + glyph.Left;
         const int32_t gy = RoundToPixel(originY + frame.Y(pen, 0)) + glyph.Top;
