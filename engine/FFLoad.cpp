@@ -515,6 +515,9 @@ public:
     {
         std::fesetenv(&savedEnvironment_);
         finalizing = true;
+        // The logger may already be gone; FFmpeg may still log while it unloads.
+        if (av::av_log_set_callback && av::av_log_default_callback)
+            av::av_log_set_callback(av::av_log_default_callback);
         FFLoader.UnloadLibraries(AllLibraries);
         FreeLockRecords();
     }

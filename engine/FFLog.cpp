@@ -380,7 +380,6 @@ extern "C" void FFmpegLogCallback(void* context, int level, const char* format, 
 
 namespace {
 
-// OnLog is set through SetOnLog only: the logger must know whether anyone listens.
 const bool registered = [] {
     RegisterClass<TFFLogger, TFFBaseComponent>("TFFLogger")
         .Property("Active", &TFFLogger::Active, &TFFLogger::SetActive)
@@ -392,7 +391,8 @@ const bool registered = [] {
         .Default(false)
         .Property("TriggerEventInMainThread", &TFFLogger::TriggerEventInMainThread,
                   &TFFLogger::SetTriggerEventInMainThread)
-        .Default(true);
+        .Default(true)
+        .Event("OnLog", &TFFLogger::OnLog, &TFFLogger::SetOnLog);
     return true;
 }();
 

@@ -272,6 +272,10 @@ TEST(Logger, PublishesItsProperties)
     EXPECT_EQ(logger.About(), "engine");
     SetPropText(logger, "TriggerEventInMainThread", "False");
     EXPECT_FALSE(logger.TriggerEventInMainThread());
+    SetEventProp(logger, "OnLog", TLogEvent([](TObject*, int32_t, TLogLevel, const std::string&) {}));
+    EXPECT_FALSE(logger.Disabled());
+    SetEventProp(logger, "OnLog", std::any());
+    EXPECT_TRUE(logger.Disabled());
 }
 
 TEST(Logger, RefusesASecondExplicitLogger)

@@ -75,6 +75,17 @@ TEST(Loader, MapsOnlyTheBundledCopies)
     EXPECT_EQ(Value(report, "avfilter"), folder + "/libavfilter.so.8");
 }
 
+TEST(Loader, ALibraryLoadedAloneTakesItsBundledDependencies)
+{
+    const std::string folder =
+        MakeLibraryFolder("bundle-codec", {"libavutil.so.57", "libswresample.so.4", "libavcodec.so.59"});
+    const TReport report = RunProbe("codec-only " + folder);
+    EXPECT_EQ(Value(report, "loaded"), "true") << Value(report, "error");
+    EXPECT_EQ(Value(report, "avutil count"), "1");
+    EXPECT_EQ(Value(report, "avutil"), folder + "/libavutil.so.57");
+    EXPECT_EQ(Value(report, "swresample"), folder + "/libswresample.so.4");
+}
+
 TEST(Loader, TakesWhatTheFolderLacksFromTheSystem)
 {
     const std::string folder = MakeLibraryFolder("bundle-partial", {"libavutil.so.57"});

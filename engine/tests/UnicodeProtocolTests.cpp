@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -120,6 +121,41 @@ TEST_F(UnicodeThroughFFmpeg, WritesThroughAUnicodeOutput)
     std::string content;
     std::getline(written, content);
     EXPECT_EQ(content, "hEllo");
+}
+
+TEST_F(UnicodeThroughFFmpeg, AMuxerOpensEveryFrameFileByUnicodeName)
+{
+    const std::string pattern = folder_ + "/\xd0\xba\xd0\xb0\xd0\xb4\xd1\x80%03d.png";
+    AVFormatContext* output = nullptr;
+    ASSERT_GE(av::avformat_alloc_output_context2(&output, nullptr, "image2", ("unicode:utf8:" + pattern).c_str()),
+              0);
+    InstallUnicodeIO(output);
+    AVStream* stream = av::avformat_new_stream(output, nullptr);
+    stream->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
+    stream->codecpar->codec_id = AV_CODEC_ID_PNG;
+    stream->codecpar->width = 2;
+    stream->codecpar->height = 2;
+    stream->time_base = AVRational{1, 10};
+    ASSERT_GE(av::avformat_write_header(output, nullptr), 0);
+    AVPacket* packet = av::av_packet_alloc();
+    for (int frame = 1; frame <= 2; ++frame) {
+        const std::string data = "frame " + std::to_string(frame);
+        ASSERT_EQ(av::av_new_packet(packet, static_cast<int>(data.size())), 0);
+        std::copy(data.begin(), data.end(), packet->data);
+        packet->pts = packet->dts = frame;
+        ASSERT_GE(av::av_write_frame(output, packet), 0);
+        av::av_packet_unref(packet);
+    }
+    av::av_packet_free(&packet);
+    EXPECT_GE(av::av_write_trailer(output), 0);
+    av::avformat_free_context(output);
+
+    for (int frame = 1; frame <= 2; ++frame) {
+        std::ifstream file(folder_ + "/\xd0\xba\xd0\xb0\xd0\xb4\xd1\x80" + (frame == 1 ? "001" : "002") + ".png");
+        std::string content;
+        std::getline(file, content);
+        EXPECT_EQ(content, "frame " + std::to_string(frame));
+    }
 }
 
 } // namespace

@@ -80,10 +80,10 @@ void TComponent::InsertComponent(TComponent* component)
 {
     if (!component || component->owner_ == this)
         return;
-    if (component->owner_)
-        component->owner_->RemoveComponent(component);
     if (!component->name_.empty() && FindComponent(component->name_))
         throw CreateFmt<EComponentError>("A component named %s already exists", component->name_);
+    if (component->owner_)
+        component->owner_->RemoveComponent(component);
     Insert(component);
     Notification(component, opInsert);
 }

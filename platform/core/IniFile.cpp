@@ -212,6 +212,9 @@ bool TIniFile::ValueExists(const std::string& section, const std::string& ident)
 
 void TIniFile::WriteString(const std::string& section, const std::string& ident, const std::string& value)
 {
+    // A line break would turn the rest of the value into lines of their own.
+    if ((section + ident + value).find_first_of("\r\n") != std::string::npos)
+        throw EInvalidArgument("INI file entries cannot contain line breaks");
     Refresh();
     Lines lines = lines_;
     const std::string entry = Trim(ident) + "=" + value;

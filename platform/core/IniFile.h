@@ -32,6 +32,7 @@ public:
     bool ReadBool(const std::string& section, const std::string& ident, bool def);
     double ReadFloat(const std::string& section, const std::string& ident, double def);
 
+    // Raises EInvalidArgument for a section, key or value holding a line break.
     void WriteString(const std::string& section, const std::string& ident, const std::string& value);
     void WriteInteger(const std::string& section, const std::string& ident, int32_t value);
     void WriteBool(const std::string& section, const std::string& ident, bool value); // "1" or "0"

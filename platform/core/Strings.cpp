@@ -70,6 +70,8 @@ bool IsValidScalar(char32_t c, size_t length)
 
 char32_t Utf8Next(const std::string& s, size_t& pos)
 {
+    if (pos >= s.size())
+        return 0;
     const unsigned char lead = static_cast<unsigned char>(s[pos]);
     const size_t length = SequenceLength(lead);
     if (length == 1) {
@@ -343,13 +345,14 @@ bool EndsText(const std::string& suffix, const std::string& s)
 
 std::string IntToStr(int64_t value) { return std::to_string(value); }
 
-std::string IntToHex(uint64_t value, int digits)
+std::string platform_detail::HexDigits(uint64_t value, int digits)
 {
     std::string out = Format("%llX", static_cast<unsigned long long>(value));
     if (static_cast<int>(out.size()) < digits)
         out.insert(0, static_cast<size_t>(digits) - out.size(), '0');
     return out;
 }
+
 
 namespace {
 

@@ -1,5 +1,7 @@
 #include "platform/gfx/Brush.h"
 
+#include "platform/core/ClassRegistry.h"
+
 void TBrush::SetColor(TColor value)
 {
     if (FColor == value && !(FStyle == bsClear))
@@ -27,3 +29,20 @@ void TBrush::Assign(const TPersistent* persistent)
     if (changed)
         Changed();
 }
+
+namespace {
+
+const TEnumInfo BrushStyleInfo{"TBrushStyle", {"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal",
+                                               "bsBDiagonal", "bsCross", "bsDiagCross"}};
+
+const bool registered = [] {
+    RegisterClass<TBrush, TPersistent>("TBrush")
+        .Property("Color", ColorGetter(&TBrush::Color), ColorSetter(&TBrush::SetColor))
+        .Default(ColorProp(clWhite))
+        .Idents(ColorIdents())
+        .Enum("Style", &TBrush::Style, &TBrush::SetStyle, BrushStyleInfo)
+        .Default(bsSolid);
+    return true;
+}();
+
+} // namespace

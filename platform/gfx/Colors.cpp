@@ -1,5 +1,8 @@
 #include "platform/gfx/Colors.h"
 
+#include "platform/core/ClassRegistry.h"
+#include "platform/core/Strings.h"
+
 #include <array>
 
 namespace {
@@ -50,4 +53,51 @@ TColor GetSysColor(uint32_t index)
 TColor ColorToRGB(TColor color)
 {
     return IsSystemColor(color) ? GetSysColor(color & 0xFF) : color;
+}
+
+const std::vector<TIdentMapEntry>& ColorIdents()
+{
+    static const std::vector<TIdentMapEntry> idents = [] {
+        const std::pair<TColor, const char*> named[] = {
+            {clBlack, "clBlack"}, {clMaroon, "clMaroon"}, {clGreen, "clGreen"}, {clOlive, "clOlive"},
+            {clNavy, "clNavy"}, {clPurple, "clPurple"}, {clTeal, "clTeal"}, {clGray, "clGray"},
+            {clSilver, "clSilver"}, {clRed, "clRed"}, {clLime, "clLime"}, {clYellow, "clYellow"},
+            {clBlue, "clBlue"}, {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"}, {clWhite, "clWhite"},
+            {clMoneyGreen, "clMoneyGreen"}, {clSkyBlue, "clSkyBlue"}, {clCream, "clCream"},
+            {clMedGray, "clMedGray"}, {clNone, "clNone"}, {clDefault, "clDefault"},
+            {clScrollBar, "clScrollBar"}, {clBackground, "clBackground"}, {clActiveCaption, "clActiveCaption"},
+            {clInactiveCaption, "clInactiveCaption"}, {clMenu, "clMenu"}, {clWindow, "clWindow"},
+            {clWindowFrame, "clWindowFrame"}, {clMenuText, "clMenuText"}, {clWindowText, "clWindowText"},
+            {clCaptionText, "clCaptionText"}, {clActiveBorder, "clActiveBorder"},
+            {clInactiveBorder, "clInactiveBorder"}, {clAppWorkSpace, "clAppWorkSpace"},
+            {clHighlight, "clHighlight"}, {clHighlightText, "clHighlightText"}, {clBtnFace, "clBtnFace"},
+            {clBtnShadow, "clBtnShadow"}, {clGrayText, "clGrayText"}, {clBtnText, "clBtnText"},
+            {clInactiveCaptionText, "clInactiveCaptionText"}, {clBtnHighlight, "clBtnHighlight"},
+            {cl3DDkShadow, "cl3DDkShadow"}, {cl3DLight, "cl3DLight"}, {clInfoText, "clInfoText"},
+            {clInfoBk, "clInfoBk"}, {clHotLight, "clHotLight"}, {clGradientActiveCaption, "clGradientActiveCaption"},
+            {clGradientInactiveCaption, "clGradientInactiveCaption"}, {clMenuHighlight, "clMenuHighlight"},
+            {clMenuBar, "clMenuBar"},
+        };
+        std::vector<TIdentMapEntry> entries;
+        for (const auto& [color, name] : named)
+            entries.push_back({static_cast<int32_t>(color), name});
+        return entries;
+    }();
+    return idents;
+}
+
+std::string ColorToString(TColor color)
+{
+    for (const TIdentMapEntry& e : ColorIdents())
+        if (static_cast<TColor>(e.Value) == color)
+            return e.Name;
+    return Format("$%.8X", color);
+}
+
+TColor StringToColor(const std::string& text)
+{
+    for (const TIdentMapEntry& e : ColorIdents())
+        if (SameText(e.Name, text))
+            return static_cast<TColor>(e.Value);
+    return static_cast<TColor>(StrToInt64(text));
 }

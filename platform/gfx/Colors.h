@@ -6,6 +6,8 @@
 // colour may carry 0x01 or 0x02 in the high byte, which drawing ignores.
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 using TColor = uint32_t;
 
@@ -99,3 +101,29 @@ TColor ColorToRGB(TColor color);
 // The 24-bit RGB part of a colour after resolving system colours: what a
 // pixel receives.
 inline TColor ColorToPixelRGB(TColor color) { return ColorToRGB(color) & 0x00FFFFFF; }
+
+// Colour names of form resources ("clBtnFace", "clRed", ...) for the
+// published colour properties.
+struct TIdentMapEntry;
+const std::vector<TIdentMapEntry>& ColorIdents();
+// "clRed" for a named colour, else "$00BBGGRR".
+std::string ColorToString(TColor color);
+// Accepts a colour name or a number ("$00FF0000", decimal); raises
+// EConvertError for anything else.
+TColor StringToColor(const std::string& text);
+
+// Published colour properties hold the class library's signed 32-bit value,
+// so that system colours match their names in ColorIdents():
+//   .Property("Color", ColorGetter(&TFont::Color), ColorSetter(&TFont::SetColor))
+//   .Default(ColorProp(clWindowText)).Idents(ColorIdents())
+constexpr int32_t ColorProp(TColor color) { return static_cast<int32_t>(color); }
+template <class T>
+auto ColorGetter(TColor (T::*get)() const)
+{
+    return [get](T& object) { return static_cast<int32_t>((object.*get)()); };
+}
+template <class T>
+auto ColorSetter(void (T::*set)(TColor))
+{
+    return [set](T& object, int32_t value) { (object.*set)(static_cast<TColor>(value)); };
+}

@@ -4,39 +4,17 @@
 // positive height the cell height (ascent plus descent); Size is in points,
 // Size = -Height * 72 / 96.
 
+#include "platform/core/Set.h"
 #include "platform/gfx/Colors.h"
 #include "platform/gfx/GraphicsObject.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 
-class TFontStyles {
-public:
-    constexpr TFontStyles() = default;
-    constexpr TFontStyles(std::initializer_list<TFontStyle> styles)
-    {
-        for (TFontStyle s : styles)
-            FBits |= Bit(s);
-    }
-    constexpr bool Contains(TFontStyle s) const { return (FBits & Bit(s)) != 0; }
-    constexpr TFontStyles With(TFontStyle s) const { return FromBits(FBits | Bit(s)); }
-    constexpr TFontStyles Without(TFontStyle s) const { return FromBits(FBits & ~Bit(s)); }
-    constexpr bool Empty() const { return FBits == 0; }
-    constexpr uint8_t Bits() const { return FBits; }
-    static constexpr TFontStyles FromBits(uint8_t bits)
-    {
-        TFontStyles s;
-        s.FBits = bits & 15;
-        return s;
-    }
-    friend constexpr bool operator==(TFontStyles, TFontStyles) = default;
-
-private:
-    static constexpr uint8_t Bit(TFontStyle s) { return static_cast<uint8_t>(1u << s); }
-    uint8_t FBits = 0;
-};
+using TFontStyles = TSet<TFontStyle>;
 
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 
@@ -45,12 +23,17 @@ enum TFontPitch { fpDefault, fpVariable, fpFixed };
 enum TFontQuality { fqDefault, fqDraft, fqProof, fqNonAntialiased, fqAntialiased, fqClearType, fqClearTypeNatural };
 
 using TFontCharset = uint8_t;
-constexpr TFontCharset ANSI_CHARSET = 0;
-constexpr TFontCharset DEFAULT_CHARSET = 1;
-constexpr TFontCharset SYMBOL_CHARSET = 2;
-constexpr TFontCharset GB2312_CHARSET = 134;
+constexpr TFontCharset ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, SYMBOL_CHARSET = 2, MAC_CHARSET = 77,
+                       SHIFTJIS_CHARSET = 128, HANGEUL_CHARSET = 129, JOHAB_CHARSET = 130, GB2312_CHARSET = 134,
+                       CHINESEBIG5_CHARSET = 136, GREEK_CHARSET = 161, TURKISH_CHARSET = 162,
+                       VIETNAMESE_CHARSET = 163, HEBREW_CHARSET = 177, ARABIC_CHARSET = 178, BALTIC_CHARSET = 186,
+                       RUSSIAN_CHARSET = 204, THAI_CHARSET = 222, EASTEUROPE_CHARSET = 238, OEM_CHARSET = 255;
 
 constexpr int32_t ScreenPixelsPerInch = 96;
+
+// Character-set names of form resources ("DEFAULT_CHARSET", ...).
+struct TIdentMapEntry;
+const std::vector<TIdentMapEntry>& CharsetIdents();
 
 class TFont : public TGraphicsObject {
 public:

@@ -120,7 +120,7 @@ std::shared_ptr<TFontFace> TFontFace::Get(const TFont& font, bool antialiased)
     static std::mutex cacheLock;
     static std::map<std::string, std::shared_ptr<TFontFace>> cache;
     const std::string key = Format("%s|%d|%d|%d|%d|%d|%d", UpperCase(font.Name()).c_str(), font.Height(),
-                                   font.Style().Bits(), font.Orientation(), static_cast<int>(font.Pitch()),
+                                   static_cast<int>(font.Style().Bits()), font.Orientation(), static_cast<int>(font.Pitch()),
                                    static_cast<int>(font.Charset()), antialiased ? 1 : 0);
     std::lock_guard<std::mutex> lock(cacheLock);
     std::shared_ptr<TFontFace>& slot = cache[key];

@@ -1,5 +1,6 @@
 #include "platform/gfx/Pen.h"
 
+#include "platform/core/ClassRegistry.h"
 #include "platform/gfx/Raster.h"
 
 int PenModeToRop2(TPenMode mode)
@@ -30,3 +31,28 @@ void TPen::Assign(const TPersistent* persistent)
     if (changed)
         Changed();
 }
+
+namespace {
+
+const TEnumInfo PenStyleInfo{"TPenStyle",
+                             {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame"}};
+const TEnumInfo PenModeInfo{"TPenMode",
+                            {"pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy", "pmMergePenNot",
+                             "pmMaskPenNot", "pmMergeNotPen", "pmMaskNotPen", "pmMerge", "pmNotMerge", "pmMask",
+                             "pmNotMask", "pmXor", "pmNotXor"}};
+
+const bool registered = [] {
+    RegisterClass<TPen, TPersistent>("TPen")
+        .Property("Color", ColorGetter(&TPen::Color), ColorSetter(&TPen::SetColor))
+        .Default(ColorProp(clBlack))
+        .Idents(ColorIdents())
+        .Enum("Mode", &TPen::Mode, &TPen::SetMode, PenModeInfo)
+        .Default(pmCopy)
+        .Enum("Style", &TPen::Style, &TPen::SetStyle, PenStyleInfo)
+        .Default(psSolid)
+        .Property("Width", &TPen::Width, &TPen::SetWidth)
+        .Default(1);
+    return true;
+}();
+
+} // namespace

@@ -84,14 +84,16 @@ public:
     virtual std::unique_ptr<INativeWindow> CreateNativeWindow(const TNativeWindowParams& params) = 0;
     // Where events go; set once by the window system.
     virtual void SetEventSink(TEventSink sink) = 0;
-    // Delivers every event that is ready; when none is, waits until one
-    // arrives, `timeoutMs` passes (nothing: no limit) or Wake is called.
-    // Answers false when nothing can ever arrive (a headless backend with
-    // nothing queued and no time limit), so callers never block forever.
-    virtual bool WaitAndDeliver(std::optional<int64_t> timeoutMs) = 0;
-    // Delivers what is ready without waiting.
-    virtual void DeliverPending() = 0;
-    // Any thread: makes a waiting WaitAndDeliver return.
+    // Hands the next ready event to the sink; false when none is ready.
+    // Events go one at a time so that each is routed (to the window under
+    // the mouse, or holding the capture) only when its turn comes.
+    virtual bool DeliverOne() = 0;
+    // Waits until an event is ready, `timeoutMs` passes (nothing: no limit)
+    // or Wake is called. Answers false when nothing can ever arrive (a
+    // headless backend with nothing queued and no time limit), so callers
+    // never block forever.
+    virtual bool Wait(std::optional<int64_t> timeoutMs) = 0;
+    // Any thread: makes a waiting Wait return.
     virtual void Wake() = 0;
 
     virtual TRect ScreenRect() const = 0;

@@ -70,26 +70,25 @@ void THeadlessBackend::Forget(THeadlessWindow* window)
             event.Window = nullptr;
 }
 
-void THeadlessBackend::DeliverPending()
+bool THeadlessBackend::DeliverOne()
 {
-    while (!pending_.empty()) {
-        TInputEvent event = pending_.front();
-        pending_.pop_front();
-        if (sink_)
-            sink_(event);
-    }
+    if (pending_.empty())
+        return false;
+    TInputEvent event = pending_.front();
+    pending_.pop_front();
+    if (sink_)
+        sink_(event);
+    return true;
 }
 
 // Nothing queued and a time limit: the test clock jumps to it, so timers
 // fire without real waiting. Nothing queued and no limit: only a worker
 // thread can still wake the loop; after a generous real-time grace nothing
 // will, and the loop is told so instead of hanging.
-bool THeadlessBackend::WaitAndDeliver(std::optional<int64_t> timeoutMs)
+bool THeadlessBackend::Wait(std::optional<int64_t> timeoutMs)
 {
-    if (!pending_.empty()) {
-        DeliverPending();
+    if (!pending_.empty())
         return true;
-    }
     if (timeoutMs) {
         clock_.AdvanceMs(*timeoutMs);
         return true;

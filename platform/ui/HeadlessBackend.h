@@ -63,8 +63,8 @@ public:
     // ---- IWindowBackend ----
     std::unique_ptr<INativeWindow> CreateNativeWindow(const TNativeWindowParams& params) override;
     void SetEventSink(TEventSink sink) override { sink_ = std::move(sink); }
-    bool WaitAndDeliver(std::optional<int64_t> timeoutMs) override;
-    void DeliverPending() override;
+    bool DeliverOne() override;
+    bool Wait(std::optional<int64_t> timeoutMs) override;
     void Wake() override;
     TRect ScreenRect() const override { return Rect(0, 0, screen_.cx, screen_.cy); }
     TRect WorkArea() const override { return Rect(0, 0, screen_.cx, screen_.cy - TaskbarHeight); }

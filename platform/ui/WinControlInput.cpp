@@ -330,9 +330,12 @@ void TWinControl::SetTabOrder(int32_t value)
     list.insert(list.begin() + value, this);
 }
 
+// Visible and enabled up to the form; the form itself may still be hidden
+// (its active control is chosen before it is shown).
 bool TWinControl::CanFocus() const
 {
-    for (const TControl* c = this; c; c = c->parent_)
+    const TCustomForm* form = ParentForm();
+    for (const TControl* c = this; c && c != form; c = c->parent_)
         if (!c->visible_ || !c->enabled_)
             return false;
     return true;

@@ -130,14 +130,19 @@ void TWindowSystem::PostQuitMessage(int exitCode) { PostMessage(0, WM_QUIT, stat
 bool TWindowSystem::PeekMessage(TQueuedMessage& out)
 {
     QueueDueTimers();
-    std::lock_guard<std::mutex> guard(queueLock_);
-    while (!queue_.empty()) {
-        out = queue_.front();
-        queue_.pop_front();
-        if (out.Window == 0 || targets_.count(out.Window))
-            return true;
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> guard(queueLock_);
+            while (!queue_.empty()) {
+                out = queue_.front();
+                queue_.pop_front();
+                if (out.Window == 0 || targets_.count(out.Window))
+                    return true;
+            }
+        }
+        if (!backend_.DeliverOne())
+            return false;
     }
-    return false;
 }
 
 void TWindowSystem::DispatchMessage(TQueuedMessage& queued)
@@ -173,7 +178,7 @@ bool TWindowSystem::WaitMessage()
         if (!queue_.empty())
             return true;
     }
-    return backend_.WaitAndDeliver(MillisecondsToNextTimer());
+    return backend_.Wait(MillisecondsToNextTimer());
 }
 
 // ---- Timers -----------------------------------------------------------------------

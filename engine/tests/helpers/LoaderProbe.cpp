@@ -4,6 +4,7 @@
 //   engine_loader_probe system
 //   engine_loader_probe folder <library folder>
 //   engine_loader_probe override <library index> <file name>
+//   engine_loader_probe codec-only <library folder>
 
 #include <cstdio>
 #include <fstream>
@@ -55,6 +56,15 @@ std::string CheckText(TLibrarySet libraries)
     }
 }
 
+// Loads libavcodec alone: its bundled dependencies must come from the folder too.
+void ReportCodecOnly()
+{
+    Print("loaded", FFLoader.Load(libAVCodec) ? "true" : "false");
+    Print("error", FFLoader.LastErrorText());
+    PrintMapped("avutil", "libavutil.so");
+    PrintMapped("swresample", "libswresample.so");
+}
+
 void ReportLoad()
 {
     Print("loaded", FFLoader.LoadLibraries(AllLibraries) ? "true" : "false");
@@ -72,6 +82,11 @@ void ReportLoad()
 int main(int argc, char** argv)
 {
     const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "codec-only" && argc > 2) {
+        FFLoader.SetLibraryPath(argv[2]);
+        ReportCodecOnly();
+        return 0;
+    }
     if (mode == "folder" && argc > 2)
         FFLoader.SetLibraryPath(argv[2]);
     else if (mode == "override" && argc > 3)

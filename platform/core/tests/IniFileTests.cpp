@@ -150,4 +150,7 @@ TEST_F(IniFileTest, FailedWriteRaisesAndChangesNothing)
     EXPECT_EQ(ini.ReadString("S", "K", "none"), "none");
     TIniFile directory(folder_);
     EXPECT_THROW(directory.WriteString("S", "K", "v"), EFCreateError);
+    TIniFile good(name_);
+    EXPECT_THROW(good.WriteString("S", "K", "one\n[Other]\nx=2"), EInvalidArgument);
+    EXPECT_FALSE(FileExists(name_));
 }

@@ -114,7 +114,10 @@ TEST(Integers, ConversionErrorsAndDefaults)
     EXPECT_EQ(IntToStr(-12), "-12");
     EXPECT_EQ(IntToHex(255, 4), "00FF");
     EXPECT_EQ(IntToHex(0x12345, 2), "12345");
-    EXPECT_EQ(IntToHex(static_cast<uint32_t>(-1), 1), "FFFFFFFF");
+    EXPECT_EQ(IntToHex(-1, 1), "FFFFFFFF");
+    EXPECT_EQ(IntToHex(int64_t{-2}, 1), "FFFFFFFFFFFFFFFE");
+    EXPECT_EQ(IntToHex(static_cast<int8_t>(-1), 2), "FFFFFFFF");
+    EXPECT_EQ(IntToHex(0xABCull, 1), "ABC");
 }
 
 TEST(Floats, UseThePointAndTheClassLibraryExponentForm)
