@@ -158,18 +158,6 @@ void TFFmpegList::Clear()
     tasks_.clear();
 }
 
-void TFFmpegList::SuspendAll()
-{
-    for (auto& task : tasks_)
-        task->Suspend();
-}
-
-void TFFmpegList::ResumeAll()
-{
-    for (auto& task : tasks_)
-        task->Resume();
-}
-
 void TFFmpegList::TerminateAll(bool Wait)
 {
     for (auto& task : tasks_)
@@ -461,10 +449,14 @@ void TCustomEncoder::DeliverNotice(const TTerminateInfo& Info)
         handler(this, Info);
 }
 
+// The gate is shared by every task of the run, so a task that starts while
+// the run is paused waits too. A run in place has no worker to hold: pausing
+// it from one of its own events would stop the only thread that can resume it.
 void TCustomEncoder::Pause()
 {
     if (working_ && !paused_) {
-        tasks_.SuspendAll();
+        if (threaded_)
+            pauseGate_->Pause();
         paused_ = true;
     }
 }
@@ -472,7 +464,7 @@ void TCustomEncoder::Pause()
 void TCustomEncoder::Resume()
 {
     if (working_ && paused_) {
-        tasks_.ResumeAll();
+        pauseGate_->Resume();
         paused_ = false;
     }
 }

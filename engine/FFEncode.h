@@ -147,8 +147,6 @@ public:
     void Delete(int32_t Index);
     void Clear();
 
-    void SuspendAll();
-    void ResumeAll();
     void TerminateAll(bool Wait);
     void SetPreviewAll(bool On);
     void SetPreviewBitmapAll(bool On);

@@ -203,7 +203,9 @@ void TCustomFFmpeg::Terminate(bool Wait)
 
 void TCustomFFmpeg::Suspend()
 {
-    pauseGate_->Pause();
+    std::lock_guard<std::mutex> lock(threadLock_);
+    if (worker_)
+        pauseGate_->Pause();
 }
 
 void TCustomFFmpeg::Resume()

@@ -80,7 +80,8 @@ public:
     void Stop(bool Wait);
     // Stop for a running job; reports a job that never started as ended.
     void Terminate(bool Wait);
-    // Pause and resume through the job's pause gate.
+    // Pause and resume a running worker through the job's pause gate, which
+    // the encoder shares between the tasks of a run.
     void Suspend();
     void Resume();
     void SetPauseGate(std::shared_ptr<TPauseGate> Gate);

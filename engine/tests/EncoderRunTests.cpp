@@ -161,6 +161,15 @@ TEST_F(EncoderRun, StopEndsAPausedRun)
     EXPECT_EQ(task->StepsDone, 1);
 }
 
+TEST_F(EncoderRun, PausingAnInPlaceRunFromItsOwnEventDoesNotHangIt)
+{
+    encoder.AddFakeTask(3);
+    encoder.OnProgress = [&](TObject*, PProgressInfo) { encoder.Pause(); };
+    encoder.StartTask(0);
+    EXPECT_EQ(notices.Indices(), (std::vector<int32_t>{0, -1}));
+    EXPECT_TRUE(encoder.Paused());
+}
+
 TEST_F(EncoderRun, ResumeWithoutPauseDoesNothing)
 {
     auto task = encoder.AddFakeTask(1, true);

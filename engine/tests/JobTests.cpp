@@ -130,11 +130,11 @@ TEST_F(Job, WakingFromAPauseRefreshesTheTimeoutStamps)
     ASSERT_EQ(TCustomFFmpegOpt::ReadInterrupt(&job), 1);
 
     job.ReadStartTime = MonotonicMicroseconds() - 60 * MicrosecondsPerSecond;
-    job.Suspend();
+    job.PauseGate()->Pause();
     std::thread resumer([&] {
         while (job.PauseGate()->Waiting() == 0)
             std::this_thread::yield();
-        job.Resume();
+        job.PauseGate()->Resume();
     });
     job.PausePoint();
     resumer.join();
