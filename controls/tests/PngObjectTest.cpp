@@ -273,6 +273,11 @@ TEST(PngObject, ErrorsOfTheObjectItself)
     TPNGObject png;
     EXPECT_THROW(png.Header(), EPNGHeaderNotPresent);
     EXPECT_EQ(png.Width(), 0);
+    uint64_t rowBytes = 1;
+    uint32_t distance = 1;
+    png.PixelInfo(rowBytes, distance);
+    EXPECT_EQ(rowBytes, 0u);
+    EXPECT_EQ(distance, 0u);
     LoadPng(png, SimpleGray());
     try {
         png.SetWidth(10);
@@ -314,4 +319,19 @@ TEST(PngObject, CopiesKeepPixelsChunksAndGamma)
     TPNGObject empty;
     copy.Assign(nullptr);
     EXPECT_TRUE(copy.Empty());
+}
+
+TEST(PngObject, RegisteredChunkClassesAreCreatedByName)
+{
+    struct TChunkprIv : TChunk {
+        explicit TChunkprIv(TPNGObject* owner) : TChunk(owner, "prIv") {}
+        std::string ChunkName() const override { return "prIv"; }
+    };
+    RegisterChunk("prIv", [](TPNGObject* owner) { return std::make_unique<TChunkprIv>(owner); });
+    TPNGObject png;
+    EXPECT_NE(dynamic_cast<TChunkprIv*>(CreateChunkByName(&png, "prIv").get()), nullptr);
+    EXPECT_NE(dynamic_cast<TChunkIHDR*>(CreateChunkByName(&png, "IHDR").get()), nullptr);
+    const auto generic = CreateChunkByName(&png, "abCd");
+    EXPECT_EQ(typeid(*generic), typeid(TChunk));
+    EXPECT_EQ(generic->Name(), "abCd");
 }
