@@ -257,20 +257,3 @@ TEST_F(OptionTest, ConverterApplicationOutputString) {
 }
 
 }  // namespace
-
-namespace {
-
-// Library options are accepted exactly when the ffmpeg tool accepts them.
-TEST_F(OptionTest, LibraryOptionsAcceptedLikeTheFFmpegTool) {
-  const char* const cases[] = {"-threads:v 2",       "-astrict experimental",     "-vstrict 1", "-movflags faststart",
-                               "-sws_flags lanczos", "-dither_method triangular", "-bogus 1",   "-sstrictly 1"};
-  for (const char* options : cases) {
-    SCOPED_TRACE(options);
-    const std::string command = std::string("ffmpeg -nostdin -v quiet -f lavfi -i sine=duration=0.05 ") + options +
-                                " -f null - >/dev/null 2>&1";
-    const bool toolAccepts = std::system(command.c_str()) == 0;
-    EXPECT_EQ(Parse(options) == 0, toolAccepts);
-  }
-}
-
-}  // namespace

@@ -6,6 +6,7 @@
 #include "engine/AVUtilStubs.h"
 #include "engine/FFLoad.h"
 #include "engine/MyUtilStubs.h"
+#include "platform/core/Exceptions.h"
 
 namespace {
 
@@ -67,6 +68,8 @@ TEST(CompareBytes, ComparesUnsignedBytes)
     EXPECT_EQ(CompareBytes(b, a, 3), -1);
     EXPECT_EQ(CompareBytes(a, a, 3), 0);
     EXPECT_EQ(CompareBytes(a, b, 1), 0);
+    EXPECT_THROW(CompareBytes(a, nullptr, 1), EInvalidArgument);
+    EXPECT_THROW(CompareBytes(a, b, 0), EInvalidArgument);
 }
 
 } // namespace

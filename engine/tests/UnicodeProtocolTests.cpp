@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
 #include <fstream>
 #include <string>
 
@@ -72,8 +74,10 @@ protected:
                                     "-c:v mpeg4 '" + folder_ + "/\xd0\xb2\xd0\xb8\xd0\xb4\xd0\xb5\xd0\xbe \xc3\xa9.mkv'";
         ASSERT_EQ(std::system(command.c_str()), 0);
     }
+    static void TearDownTestSuite() { std::filesystem::remove_all(folder_); }
 
-    static inline const std::string folder_ = TEST_BINARY_DIR "/unicode-media";
+    // One folder per process: test processes may run side by side.
+    static inline const std::string folder_ = TEST_BINARY_DIR "/unicode-media-" + std::to_string(::getpid());
 };
 
 TEST_F(UnicodeThroughFFmpeg, OpensAndReadsAUnicodeName)

@@ -6,6 +6,7 @@
 #include "platform/core/Strings.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -52,10 +53,13 @@ TIniFile::TIniFile(const std::string& fileName) : fileName_(fileName) {}
 
 void TIniFile::Refresh()
 {
+    readError_.clear();
     struct stat info;
-    if (::stat(fileName_.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (::stat(fileName_.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
         lines_.clear();
         loaded_ = false;
+        if (::access(fileName_.c_str(), F_OK) == 0) // a folder, pipe or device: never read or replaced
+            readError_ = CreateFmt<EFCreateError>("Cannot open file \"%s\". Not a regular file", fileName_).Message();
         return;
     }
     if (loaded_ && info.st_ino == inode_ && info.st_size == size_ && info.st_mtim.tv_sec == modified_.tv_sec &&
@@ -66,9 +70,10 @@ void TIniFile::Refresh()
         TStringStream content;
         content.LoadFromFile(fileName_);
         text = content.DataString();
-    } catch (const Exception&) {
+    } catch (const Exception& e) {
         lines_.clear();
         loaded_ = false;
+        readError_ = e.Message();
         return;
     }
     hasByteOrderMark_ = text.compare(0, Utf8ByteOrderMark.size(), Utf8ByteOrderMark) == 0;
@@ -86,6 +91,9 @@ void TIniFile::Refresh()
 
 void TIniFile::Store(const Lines& lines)
 {
+    // Rewriting a file that exists but could not be read would lose its contents.
+    if (!readError_.empty())
+        throw EFCreateError(readError_);
     std::string text = hasByteOrderMark_ ? Utf8ByteOrderMark : std::string();
     for (const std::string& line : lines)
         text += line + lineBreak_;

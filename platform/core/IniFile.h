@@ -5,7 +5,8 @@
 // duplicate sections or keys wins. Every update rewrites the whole file
 // (UTF-8, keeping its line breaks and byte-order mark). A missing or
 // unreadable file reads as empty; a failed write raises EFCreateError and
-// leaves the file's contents as they were.
+// leaves the file's contents as they were. An existing file that cannot be
+// read is never rewritten (EFCreateError with the reason it could not be read).
 
 #include <cstdint>
 #include <ctime>
@@ -60,6 +61,7 @@ private:
 
     std::string fileName_;
     Lines lines_;
+    std::string readError_; // why an existing file could not be read
     std::string lineBreak_ = "\n";
     bool hasByteOrderMark_ = false;
     // What the lines were read from, to notice changes made by others.

@@ -8,6 +8,7 @@
 
 TControl::TControl(TComponent* owner) : TComponent(owner), font_(std::make_unique<TFont>())
 {
+    RegisterUiClasses();
     WindowProc = [this](TMessage& message) { WndProc(message); };
     font_->OnChange = [this](TObject* sender) { FontChanged(sender); };
 }

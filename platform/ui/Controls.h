@@ -578,6 +578,9 @@ private:
     std::unique_ptr<TBitmap> scratch_;
 };
 
+// Registers the published properties of the window-system classes (once).
+void RegisterUiClasses();
+
 // True when `caption` marks `ch` as its accelerator ("&Save" for 's' or
 // 'S'; "&&" is a literal ampersand).
 bool IsAccel(char32_t ch, const std::string& caption);

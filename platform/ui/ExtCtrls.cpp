@@ -1,10 +1,16 @@
 #include "platform/ui/ExtCtrls.h"
 
+#include "platform/ui/Controls.h"
+
 namespace {
 constexpr uintptr_t TimerId = 1;
 }
 
-TTimer::TTimer(TComponent* owner) : TComponent(owner) { UpdateTimer(); }
+TTimer::TTimer(TComponent* owner) : TComponent(owner)
+{
+    RegisterUiClasses();
+    UpdateTimer();
+}
 
 TTimer::~TTimer()
 {

@@ -83,8 +83,8 @@ bool THeadlessBackend::DeliverOne()
 
 // Nothing queued and a time limit: the test clock jumps to it, so timers
 // fire without real waiting. Nothing queued and no limit: only a worker
-// thread can still wake the loop; after a generous real-time grace nothing
-// will, and the loop is told so instead of hanging.
+// thread can still wake the loop; after the grace period nothing will, and
+// the loop is told so instead of hanging.
 bool THeadlessBackend::Wait(std::optional<int64_t> timeoutMs)
 {
     if (!pending_.empty())
@@ -94,7 +94,7 @@ bool THeadlessBackend::Wait(std::optional<int64_t> timeoutMs)
         return true;
     }
     std::unique_lock<std::mutex> lock(wakeLock_);
-    bool woken = wakeSignal_.wait_for(lock, std::chrono::seconds(10), [this] { return woken_; });
+    bool woken = wakeSignal_.wait_for(lock, std::chrono::milliseconds(idleGraceMs_), [this] { return woken_; });
     woken_ = false;
     return woken;
 }

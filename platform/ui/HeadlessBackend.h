@@ -74,6 +74,10 @@ public:
 
     // ---- Time ----
     TTestClock& TestClock() { return clock_; }
+    // How long (real milliseconds) an idle loop with no timer waits for a
+    // worker thread's wake-up before it is told nothing will come; 0 (the
+    // default) answers at once.
+    void SetIdleGraceMs(int64_t ms) { idleGraceMs_ = ms; }
 
     // ---- Input (queued; delivered by the message loop) ----
     void MouseMove(TPoint screen);
@@ -115,4 +119,5 @@ private:
     std::mutex wakeLock_;
     std::condition_variable wakeSignal_;
     bool woken_ = false;
+    int64_t idleGraceMs_ = 0;
 };
