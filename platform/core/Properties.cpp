@@ -40,14 +40,15 @@ int64_t TextToInteger(const TPropInfo& prop, const std::string& text)
     return value;
 }
 
-TComponent* FindComponentInOwners(TObject* context, const std::string& name)
+// Looks among the context's own components, then its owner's, and so on up;
+// each level's own name counts too, so a form can name itself.
+TComponent* FindComponentNear(TObject* context, const std::string& name)
 {
-    auto* component = dynamic_cast<TComponent*>(context);
-    for (TComponent* owner = component ? component->Owner() : nullptr; owner; owner = owner->Owner()) {
-        if (SameText(owner->Name(), name))
-            return owner;
-        if (TComponent* found = owner->FindComponent(name))
+    for (auto* level = dynamic_cast<TComponent*>(context); level; level = level->Owner()) {
+        if (TComponent* found = level->FindComponent(name))
             return found;
+        if (SameText(level->Name(), name))
+            return level;
     }
     return nullptr;
 }
@@ -239,7 +240,7 @@ TPropValue TextToPropValue(const TPropInfo& prop, const std::string& text, TObje
         const std::string name = Trim(text);
         if (name.empty())
             return static_cast<TObject*>(nullptr);
-        TComponent* found = FindComponentInOwners(context, name);
+        TComponent* found = FindComponentNear(context, name);
         if (!found)
             InvalidValue();
         return static_cast<TObject*>(found);

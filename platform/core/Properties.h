@@ -9,8 +9,8 @@
 // Text forms: integers in decimal (or "$" hex, or a name of the property's
 // ident map), floats with ".", booleans "True"/"False", enumerations by value
 // name, sets as "[a,b]", string lists as their Text, component references by
-// the component's name (searched among the owners' components, innermost
-// owner first), retired properties accept anything and read as "".
+// the component's name (searched among the object's own components, then its
+// owner's, and so on up), retired properties accept anything and read as "".
 
 #include <any>
 #include <string>

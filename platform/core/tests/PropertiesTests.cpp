@@ -191,6 +191,10 @@ TEST(Properties, TextRoundTripsForEveryKind)
         EXPECT_EQ(GetPropText(*widget, c.path), c.readBack) << c.path;
     }
     EXPECT_EQ(widget->Buddy(), other);
+    auto* child = new TWidget(widget);
+    child->SetName("Other"); // the nearest of two equal names wins
+    SetPropText(*widget, "Buddy", "other");
+    EXPECT_EQ(widget->Buddy(), child);
     EXPECT_EQ(widget->Font()->Style(), TFontStyles{});
     EXPECT_EQ(widget->Items()->Count(), 2);
 }
