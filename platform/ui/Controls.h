@@ -458,6 +458,7 @@ protected:
     friend class TControl;
     friend class TWindowSystem;
 
+    void Loaded() override;
     virtual void CreateParams(TCreateParams& params);
     virtual void CreateWnd();
     virtual void DestroyWnd();
