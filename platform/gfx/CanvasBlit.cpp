@@ -51,6 +51,30 @@ struct TAxis {
     }
 };
 
+// The nearest source column of each destination column, -1 outside the source.
+std::vector<int32_t> SourceColumns(const TAxis& ax, int32_t sourceWidth)
+{
+    std::vector<int32_t> columns(static_cast<size_t>(ax.Count));
+    for (int32_t i = 0; i < ax.Count; ++i) {
+        const int32_t column = ax.Nearest(i);
+        columns[static_cast<size_t>(i)] = column >= 0 && column < sourceWidth ? column : -1;
+    }
+    return columns;
+}
+
+// Copies pixels between 24- and 32-bit rows (alpha 0 when widening).
+void CopyRgbPixels(const uint8_t* source, int sourceBpp, uint8_t* dest, int destBpp, int32_t count)
+{
+    const int sourceStep = sourceBpp / 8, destStep = destBpp / 8;
+    for (int32_t i = 0; i < count; ++i, source += sourceStep, dest += destStep) {
+        dest[0] = source[0];
+        dest[1] = source[1];
+        dest[2] = source[2];
+        if (destStep == 4)
+            dest[3] = 0;
+    }
+}
+
 } // namespace
 
 // Turns source pixels into destination raw values under the mono/colour rules.
@@ -61,6 +85,9 @@ public:
         : FSource(source), FDest(dest), FConvert(source, dest), FOne(destOne), FZero(destZero),
           FSourceBack(ColorToPixelRGB(sourceBack))
     {
+        const bool rgb = (source.Bpp == 24 || source.Bpp == 32) && (dest.Bpp == 24 || dest.Bpp == 32);
+        FIdentical = rgb && source.Bpp == dest.Bpp;
+        FRgbOnly = rgb && !FIdentical;
     }
 
     bool Inside(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < FSource.Width && y < FSource.Height; }
@@ -72,6 +99,10 @@ public:
 
     uint32_t ToDest(uint32_t sourceRaw)
     {
+        if (FIdentical)
+            return sourceRaw;
+        if (FRgbOnly)
+            return sourceRaw & 0x00FFFFFFu;
         if (FSource.IsMono() && FDest.IsMono())
             return sourceRaw;
         if (FSource.IsMono())
@@ -96,6 +127,8 @@ private:
     TRawConverter FConvert;
     uint32_t FOne, FZero;
     TColor FSourceBack;
+    bool FIdentical = false;
+    bool FRgbOnly = false;
 };
 
 namespace {
@@ -178,36 +211,62 @@ void TCanvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, TC
     const bool oneToOne = ax.Count == ax.SourceCount && ay.Count == ay.SourceCount && !ax.Mirror && !ay.Mirror;
     const bool plainCopy = code == 0xCC && oneToOne && src.Bpp == dst.Bpp && src.Bpp >= 8 &&
                            (src.Bpp > 8 || *src.Palette == *dst.Palette);
+    const bool boxed = (ax.SourceCount > ax.Count || ay.SourceCount > ay.Count) && FStretchMode != COLORONCOLOR;
+    const bool rgbCopy = code == 0xCC && oneToOne && !plainCopy && (src.Bpp == 24 || src.Bpp == 32) &&
+                         (dst.Bpp == 24 || dst.Bpp == 32);
+    const std::vector<int32_t> columns = SourceColumns(ax, src.Width);
     const uint32_t mask = RawMask(dst.Bpp);
+    std::vector<uint32_t> values;
+    std::vector<uint8_t> present;
 
     for (int32_t j = 0; j < ay.Count; ++j) {
         const int32_t dy = ay.DestStart + j;
         if (dy < 0 || dy >= dst.Height)
             continue;
+        const int32_t syRow = ay.Nearest(j);
+        if (!boxed && (syRow < 0 || syRow >= src.Height))
+            continue;
+        const uint8_t* sourceRow = boxed ? nullptr : src.Row(syRow);
         uint8_t* row = dst.Row(dy);
         ForEachVisible(dy, ax.DestStart, ax.DestStart + ax.Count, [&](int32_t a, int32_t b) {
-            if (plainCopy) {
-                const int32_t syRow = ay.SourceStart + j;
-                if (syRow < 0 || syRow >= src.Height)
-                    return;
-                const int32_t first = std::max(a, ax.DestStart + (0 - ax.SourceStart));
+            if (plainCopy || rgbCopy) {
+                const int32_t first = std::max(a, ax.DestStart - ax.SourceStart);
                 const int32_t last = std::min(b, ax.DestStart + (src.Width - ax.SourceStart));
                 if (first >= last)
                     return;
-                const int bytes = (dst.Bpp + 7) / 8;
-                std::memcpy(row + static_cast<size_t>(first) * bytes,
-                            src.Row(syRow) + static_cast<size_t>(first - ax.DestStart + ax.SourceStart) * bytes,
-                            static_cast<size_t>(last - first) * bytes);
+                const int destBytes = (dst.Bpp + 7) / 8, sourceBytes = (src.Bpp + 7) / 8;
+                uint8_t* to = row + static_cast<size_t>(first) * destBytes;
+                const uint8_t* from =
+                    sourceRow + static_cast<size_t>(first - ax.DestStart + ax.SourceStart) * sourceBytes;
+                if (plainCopy)
+                    std::memcpy(to, from, static_cast<size_t>(last - first) * destBytes);
+                else
+                    CopyRgbPixels(from, src.Bpp, to, dst.Bpp, last - first);
                 return;
             }
-            for (int32_t dx = a; dx < b; ++dx) {
-                uint32_t value;
-                if (!StretchedPixel(reader, ax, ay, dx - ax.DestStart, j, FStretchMode, value))
+            const auto n = static_cast<size_t>(b - a);
+            values.resize(n);
+            present.assign(n, 1);
+            for (size_t k = 0; k < n; ++k) {
+                const int32_t i = a - ax.DestStart + static_cast<int32_t>(k);
+                if (boxed) {
+                    present[k] = StretchedPixel(reader, ax, ay, i, j, FStretchMode, values[k]);
                     continue;
+                }
+                const int32_t column = columns[static_cast<size_t>(i)];
+                if (column < 0)
+                    present[k] = 0;
+                else
+                    values[k] = reader.ToDest(ReadRaw(sourceRow, column, src.Bpp));
+            }
+            const uint32_t* cellRow = pattern.Cells + ((dy - FBrushOrigin.Y) & 7) * 8;
+            for (size_t k = 0; k < n; ++k) {
+                if (!present[k])
+                    continue;
+                const int32_t dx = a + static_cast<int32_t>(k);
+                uint32_t value = values[k];
                 if (code != 0xCC) {
-                    const uint32_t p =
-                        pattern.Solid ? pattern.Cells[0]
-                                      : pattern.Cells[((dy - FBrushOrigin.Y) & 7) * 8 + ((dx - FBrushOrigin.X) & 7)];
+                    const uint32_t p = pattern.Solid ? pattern.Cells[0] : cellRow[(dx - FBrushOrigin.X) & 7];
                     value = ApplyRop3(code, p, value, ReadRaw(row, dx, dst.Bpp)) & mask;
                 }
                 WriteRaw(row, dx, dst.Bpp, value);
@@ -285,6 +344,7 @@ static void KeyedStretch(TCanvas& dest, const TRasterSurface& dst, int32_t x, in
     const TAxis ay = TAxis::Make(y, height, sy, sourceHeight);
     TRasterSurface source = src;
     TRawConverter convert(source, dst);
+    const std::vector<int32_t> columns = SourceColumns(ax, src.Width);
     for (int32_t j = 0; j < ay.Count; ++j) {
         const int32_t dy = ay.DestStart + j, syRow = ay.Nearest(j);
         if (dy < 0 || dy >= dst.Height || syRow < 0 || syRow >= src.Height)
@@ -292,8 +352,8 @@ static void KeyedStretch(TCanvas& dest, const TRasterSurface& dst, int32_t x, in
         uint8_t* row = dst.Row(dy);
         dest.ForEachVisible(dy, ax.DestStart, ax.DestStart + ax.Count, [&](int32_t a, int32_t b) {
             for (int32_t dx = a; dx < b; ++dx) {
-                const int32_t sxCol = ax.Nearest(dx - ax.DestStart);
-                if (sxCol < 0 || sxCol >= src.Width || !keep(sxCol, syRow))
+                const int32_t sxCol = columns[static_cast<size_t>(dx - ax.DestStart)];
+                if (sxCol < 0 || !keep(sxCol, syRow))
                     continue;
                 WriteRaw(row, dx, dst.Bpp, convert(ReadRaw(src.Row(syRow), sxCol, src.Bpp)));
             }
@@ -356,6 +416,8 @@ void TCanvas::AlphaBlend(int32_t x, int32_t y, int32_t width, int32_t height, TC
     const TAxis ay = TAxis::Make(d.Y, height, s.Y, sourceHeight);
     const uint32_t constant = blend.SourceConstantAlpha;
     const bool perPixel = blend.UseSourceAlpha && src.Bpp == 32;
+    const bool directRgb = (src.Bpp == 24 || src.Bpp == 32) && (dst.Bpp == 24 || dst.Bpp == 32);
+    const std::vector<int32_t> columns = SourceColumns(ax, src.Width);
     for (int32_t j = 0; j < ay.Count; ++j) {
         const int32_t dy = ay.DestStart + j, syRow = ay.Nearest(j);
         if (dy < 0 || dy >= dst.Height || syRow < 0 || syRow >= src.Height)
@@ -363,13 +425,30 @@ void TCanvas::AlphaBlend(int32_t x, int32_t y, int32_t width, int32_t height, TC
         uint8_t* row = dst.Row(dy);
         ForEachVisible(dy, ax.DestStart, ax.DestStart + ax.Count, [&](int32_t a, int32_t b) {
             for (int32_t dx = a; dx < b; ++dx) {
-                const int32_t sxCol = ax.Nearest(dx - ax.DestStart);
-                if (sxCol < 0 || sxCol >= src.Width)
+                const int32_t sxCol = columns[static_cast<size_t>(dx - ax.DestStart)];
+                if (sxCol < 0)
                     continue;
                 const uint32_t sraw = ReadRaw(src.Row(syRow), sxCol, src.Bpp);
-                const TColor sc = RawToRgb(sraw, src.Bpp, src.Palette);
                 const uint32_t sa = perPixel ? Scale255(sraw >> 24, constant) : constant;
                 const uint32_t draw = ReadRaw(row, dx, dst.Bpp);
+                if (directRgb) {
+                    if (sraw == 0)
+                        continue; // fully transparent: nothing to add
+                    if (sa == 255 && constant == 255) {
+                        WriteRaw(row, dx, dst.Bpp, sraw | 0xFF000000u);
+                        continue;
+                    }
+                    uint32_t out = 0;
+                    for (int shift = 0; shift < 24; shift += 8)
+                        out |= std::min<uint32_t>(255, Scale255((sraw >> shift) & 0xFF, constant) +
+                                                           Scale255((draw >> shift) & 0xFF, 255 - sa))
+                               << shift;
+                    if (dst.Bpp == 32)
+                        out |= std::min<uint32_t>(255, sa + Scale255(draw >> 24, 255 - sa)) << 24;
+                    WriteRaw(row, dx, dst.Bpp, out);
+                    continue;
+                }
+                const TColor sc = RawToRgb(sraw, src.Bpp, src.Palette);
                 const TColor dc = RawToRgb(draw, dst.Bpp, dst.Palette);
                 auto mix = [&](uint8_t sv, uint8_t dv) {
                     return static_cast<uint8_t>(std::min<uint32_t>(255, Scale255(sv, constant) + Scale255(dv, 255 - sa)));

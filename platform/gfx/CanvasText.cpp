@@ -171,7 +171,8 @@ void TCanvas::DrawGlyphRun(int32_t x, int32_t y, uint32_t options, const TRect* 
             pen += advances[i];
             continue;
         }
-        const TRenderedGlyph glyph = face.Render(text[i]);
+        const std::shared_ptr<const TRenderedGlyph> rendered = face.Render(text[i]);
+        const TRenderedGlyph& glyph = *rendered;
         const int32_t gx = RoundToPixel(originX + frame.X(pen, 0)) + glyph.Left;
         const int32_t gy = RoundToPixel(originY + frame.Y(pen, 0)) + glyph.Top;
         for (int32_t r = 0; r < glyph.Rows; ++r)
