@@ -98,7 +98,7 @@ const bool registered = [] {
         .Property("Caption", &TWidget::Caption, &TWidget::SetCaption)
         .Property("Width", &TWidget::Width, &TWidget::SetWidth).Default(75)
         .Property("Position", &TWidget::Position, &TWidget::SetPosition)
-        .Property("Ratio", &TWidget::Ratio, &TWidget::SetRatio)
+        .Property("Ratio", &TWidget::Ratio, &TWidget::SetRatio).Stored([](const TWidget& w) { return w.Visible(); })
         .Property("Visible", &TWidget::Visible, &TWidget::SetVisible).Default(true)
         .Enum("Align", &TWidget::Align, &TWidget::SetAlign, AlignInfo).Default(alNone)
         .Property("Color", &TWidget::Color, &TWidget::SetColor).Default(-16777201).Idents(ColorIdents)
@@ -285,7 +285,9 @@ TEST(Properties, StoredOnlyWhenDifferentFromTheDefault)
     EXPECT_FALSE(stored("Visible"));
     EXPECT_FALSE(stored("Caption")); // strings: stored when not empty
     EXPECT_FALSE(stored("OldCaption"));
-    EXPECT_TRUE(stored("Ratio"));   // no default: always stored
+    EXPECT_TRUE(stored("Ratio"));   // no default: stored while its rule holds
+    widget.SetVisible(false);
+    EXPECT_FALSE(stored("Ratio"));
     widget.SetWidth(75);
     widget.SetCaption("x");
     EXPECT_TRUE(stored("Width"));
