@@ -21,9 +21,12 @@ const TPropInfo& RequireProp(TObject& object, const std::string& name, const std
 
 std::string IntegerToText(const TPropInfo& prop, int64_t value)
 {
+    // 32-bit properties match constants by their bits, so unsigned colour
+    // values find the negative system-colour constants.
+    const bool bits32 = prop.Kind == tkInteger;
     if (prop.Idents)
         for (const TIdentMapEntry& entry : *prop.Idents)
-            if (entry.Value == value)
+            if (bits32 ? static_cast<uint32_t>(entry.Value) == static_cast<uint32_t>(value) : entry.Value == value)
                 return entry.Name;
     return IntToStr(value);
 }
@@ -86,6 +89,17 @@ TPropTarget ResolvePropPath(TObject& object, const std::string& path)
             UnknownProperty(path);
     }
     return TPropTarget{current, &RequireProp(*current, steps.back(), path)};
+}
+
+TObject* GetObjectProp(TObject& object, const TPropInfo& prop)
+{
+    return prop.Get ? platform_detail::ToObject(prop.Get(object)) : nullptr;
+}
+
+TObject* GetObjectProp(TObject& object, const std::string& path)
+{
+    const TPropTarget target = ResolvePropPath(object, path);
+    return GetObjectProp(*target.Object, *target.Prop);
 }
 
 TPropValue GetPropValue(TObject& object, const std::string& path)

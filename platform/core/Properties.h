@@ -21,6 +21,10 @@
 const TPropInfo* GetPropInfo(const TObject& object, const std::string& name);
 
 TPropValue GetPropValue(TObject& object, const std::string& path);
+// The object held by an object-kind property (sub-object, string list,
+// collection or reference); raises EPropertyConvertError for other kinds.
+TObject* GetObjectProp(TObject& object, const TPropInfo& prop);
+TObject* GetObjectProp(TObject& object, const std::string& path);
 void SetPropValue(TObject& object, const std::string& path, const TPropValue& value);
 std::string GetPropText(TObject& object, const std::string& path);
 void SetPropText(TObject& object, const std::string& path, const std::string& text);

@@ -66,7 +66,14 @@ void TCanvas::EnsureClipRects() const
     if (FClipRegion)
         visible.Combine(visible, *FClipRegion, RGN_AND);
     FClipRects = visible.Rects();
+    FClipBox = visible.BoundingBox();
     FClipSurfaceSize = size;
+}
+
+TRect TCanvas::VisibleBox() const
+{
+    EnsureClipRects();
+    return FClipBox;
 }
 
 void TCanvas::SetDeviceClip(const TRegion* region)
@@ -131,11 +138,7 @@ bool TCanvas::GetClipRgn(TRegion& region) const
 
 TRect TCanvas::ClipRect() const
 {
-    EnsureClipRects();
-    TRect box;
-    for (const TRect& r : FClipRects)
-        box = UnionRect(box, r);
-    return OffsetRect(box, -FViewport.X, -FViewport.Y);
+    return OffsetRect(VisibleBox(), -FViewport.X, -FViewport.Y);
 }
 
 bool TCanvas::PtVisible(int32_t x, int32_t y) const

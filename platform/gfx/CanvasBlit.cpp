@@ -51,16 +51,38 @@ struct TAxis {
     }
 };
 
-// The nearest source column of each destination column, -1 outside the source.
-std::vector<int32_t> SourceColumns(const TAxis& ax, int32_t sourceWidth)
+// Offsets [First, Last) along an axis whose destination pixels lie in lo .. hi-1.
+struct TSteps {
+    int32_t First = 0;
+    int32_t Last = 0;
+};
+
+TSteps VisibleSteps(const TAxis& a, int32_t lo, int32_t hi)
 {
-    std::vector<int32_t> columns(static_cast<size_t>(ax.Count));
-    for (int32_t i = 0; i < ax.Count; ++i) {
-        const int32_t column = ax.Nearest(i);
-        columns[static_cast<size_t>(i)] = column >= 0 && column < sourceWidth ? column : -1;
-    }
-    return columns;
+    const int64_t first = std::max<int64_t>(0, static_cast<int64_t>(lo) - a.DestStart);
+    const int64_t last = std::min<int64_t>(a.Count, static_cast<int64_t>(hi) - a.DestStart);
+    return {static_cast<int32_t>(first), static_cast<int32_t>(std::max(first, last))};
 }
+
+// The nearest source column of each visible destination column, -1 outside the source.
+class TSourceColumns {
+public:
+    TSourceColumns(const TAxis& ax, int32_t sourceWidth, const TRect& visible)
+    {
+        const TSteps steps = VisibleSteps(ax, visible.Left, visible.Right);
+        FFirstX = ax.DestStart + steps.First;
+        for (int32_t i = steps.First; i < steps.Last; ++i) {
+            const int32_t column = ax.Nearest(i);
+            FColumns.push_back(column >= 0 && column < sourceWidth ? column : -1);
+        }
+    }
+    // For a destination x inside the visible range.
+    int32_t At(int32_t destX) const { return FColumns[static_cast<size_t>(destX - FFirstX)]; }
+
+private:
+    int32_t FFirstX = 0;
+    std::vector<int32_t> FColumns;
+};
 
 // Copies pixels between 24- and 32-bit rows (alpha 0 when widening).
 void CopyRgbPixels(const uint8_t* source, int sourceBpp, uint8_t* dest, int destBpp, int32_t count)
@@ -214,12 +236,14 @@ void TCanvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, TC
     const bool boxed = (ax.SourceCount > ax.Count || ay.SourceCount > ay.Count) && FStretchMode != COLORONCOLOR;
     const bool rgbCopy = code == 0xCC && oneToOne && !plainCopy && (src.Bpp == 24 || src.Bpp == 32) &&
                          (dst.Bpp == 24 || dst.Bpp == 32);
-    const std::vector<int32_t> columns = SourceColumns(ax, src.Width);
+    const TRect visible = VisibleBox();
+    const TSourceColumns columns(ax, src.Width, visible);
+    const TSteps rows = VisibleSteps(ay, visible.Top, visible.Bottom);
     const uint32_t mask = RawMask(dst.Bpp);
     std::vector<uint32_t> values;
     std::vector<uint8_t> present;
 
-    for (int32_t j = 0; j < ay.Count; ++j) {
+    for (int32_t j = rows.First; j < rows.Last; ++j) {
         const int32_t dy = ay.DestStart + j;
         if (dy < 0 || dy >= dst.Height)
             continue;
@@ -253,7 +277,7 @@ void TCanvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, TC
                     present[k] = StretchedPixel(reader, ax, ay, i, j, FStretchMode, values[k]);
                     continue;
                 }
-                const int32_t column = columns[static_cast<size_t>(i)];
+                const int32_t column = columns.At(a + static_cast<int32_t>(k));
                 if (column < 0)
                     present[k] = 0;
                 else
@@ -302,7 +326,8 @@ void TCanvas::MaskBlt(int32_t x, int32_t y, int32_t width, int32_t height, TCanv
     const TRasterSurface m = mask->Surface();
     const TBrushPattern pattern = MakeBrushPattern();
     const uint32_t rawMask = RawMask(dst.Bpp);
-    for (int32_t j = 0; j < height; ++j) {
+    const TSteps rows = VisibleSteps(TAxis::Make(d.Y, height, 0, height), VisibleBox().Top, VisibleBox().Bottom);
+    for (int32_t j = rows.First; j < rows.Last; ++j) {
         const int32_t dy = d.Y + j, my2 = my + j;
         if (dy < 0 || dy >= dst.Height || my2 < 0 || my2 >= m.Height)
             continue;
@@ -344,15 +369,17 @@ static void KeyedStretch(TCanvas& dest, const TRasterSurface& dst, int32_t x, in
     const TAxis ay = TAxis::Make(y, height, sy, sourceHeight);
     TRasterSurface source = src;
     TRawConverter convert(source, dst);
-    const std::vector<int32_t> columns = SourceColumns(ax, src.Width);
-    for (int32_t j = 0; j < ay.Count; ++j) {
+    const TRect visible = dest.VisibleBox();
+    const TSourceColumns columns(ax, src.Width, visible);
+    const TSteps rows = VisibleSteps(ay, visible.Top, visible.Bottom);
+    for (int32_t j = rows.First; j < rows.Last; ++j) {
         const int32_t dy = ay.DestStart + j, syRow = ay.Nearest(j);
         if (dy < 0 || dy >= dst.Height || syRow < 0 || syRow >= src.Height)
             continue;
         uint8_t* row = dst.Row(dy);
         dest.ForEachVisible(dy, ax.DestStart, ax.DestStart + ax.Count, [&](int32_t a, int32_t b) {
             for (int32_t dx = a; dx < b; ++dx) {
-                const int32_t sxCol = columns[static_cast<size_t>(dx - ax.DestStart)];
+                const int32_t sxCol = columns.At(dx);
                 if (sxCol < 0 || !keep(sxCol, syRow))
                     continue;
                 WriteRaw(row, dx, dst.Bpp, convert(ReadRaw(src.Row(syRow), sxCol, src.Bpp)));
@@ -417,15 +444,17 @@ void TCanvas::AlphaBlend(int32_t x, int32_t y, int32_t width, int32_t height, TC
     const uint32_t constant = blend.SourceConstantAlpha;
     const bool perPixel = blend.UseSourceAlpha && src.Bpp == 32;
     const bool directRgb = (src.Bpp == 24 || src.Bpp == 32) && (dst.Bpp == 24 || dst.Bpp == 32);
-    const std::vector<int32_t> columns = SourceColumns(ax, src.Width);
-    for (int32_t j = 0; j < ay.Count; ++j) {
+    const TRect visible = VisibleBox();
+    const TSourceColumns columns(ax, src.Width, visible);
+    const TSteps rows = VisibleSteps(ay, visible.Top, visible.Bottom);
+    for (int32_t j = rows.First; j < rows.Last; ++j) {
         const int32_t dy = ay.DestStart + j, syRow = ay.Nearest(j);
         if (dy < 0 || dy >= dst.Height || syRow < 0 || syRow >= src.Height)
             continue;
         uint8_t* row = dst.Row(dy);
         ForEachVisible(dy, ax.DestStart, ax.DestStart + ax.Count, [&](int32_t a, int32_t b) {
             for (int32_t dx = a; dx < b; ++dx) {
-                const int32_t sxCol = columns[static_cast<size_t>(dx - ax.DestStart)];
+                const int32_t sxCol = columns.At(dx);
                 if (sxCol < 0)
                     continue;
                 const uint32_t sraw = ReadRaw(src.Row(syRow), sxCol, src.Bpp);
@@ -496,8 +525,11 @@ void TCanvas::BrushCopy(const TRect& dest, TBitmap* bitmap, const TRect& source,
     const TAxis ay = TAxis::Make(d.Y, dest.Height(), source.Top, source.Height());
     if (ax.Count == 0 || ay.Count == 0 || ax.SourceCount == 0 || ay.SourceCount == 0)
         return;
-    for (int32_t j = 0; j < ay.Count; ++j)
-        for (int32_t i = 0; i < ax.Count; ++i) {
+    const TRect visible = VisibleBox();
+    const TSteps rows = VisibleSteps(ay, visible.Top, visible.Bottom);
+    const TSteps columns = VisibleSteps(ax, visible.Left, visible.Right);
+    for (int32_t j = rows.First; j < rows.Last; ++j)
+        for (int32_t i = columns.First; i < columns.Last; ++i) {
             const int32_t sx = ax.Nearest(i), sy = ay.Nearest(j);
             if (sx >= 0 && sy >= 0 && sx < src.Width && sy < src.Height &&
                 RawToRgb(ReadRaw(src.Row(sy), sx, src.Bpp), src.Bpp, src.Palette) == key)

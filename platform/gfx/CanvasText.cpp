@@ -153,12 +153,15 @@ void TCanvas::DrawGlyphRun(int32_t x, int32_t y, uint32_t options, const TRect* 
         std::vector<TPoint> corners;
         for (auto [u, v] : {std::pair<double, double>{0, top}, {width, top}, {width, bottom}, {0, bottom}})
             corners.push_back({RoundToPixel(originX + frame.X(u, v)), RoundToPixel(originY + frame.Y(u, v))});
-        return clipSpans(PolygonSpans(corners, ALTERNATE));
+        const TRect box = VisibleBox();
+        return clipSpans(PolygonSpans(corners, ALTERNATE, {box.Top, box.Bottom}));
     };
 
     if ((options & ETO_OPAQUE) && rect) {
         const TRect d = OffsetRect(*rect, FViewport.X, FViewport.Y);
-        PaintSpans(ShapeSpans(RectShape(d.Left, d.Top, d.Right, d.Bottom)), RawOf(FBackColor), R2_COPYPEN);
+        const TRect box = VisibleBox();
+        PaintSpans(ShapeSpans(RectShape(d.Left, d.Top, d.Right, d.Bottom, {box.Top, box.Bottom})), RawOf(FBackColor),
+                   R2_COPYPEN);
     } else if (FBackMode == OPAQUE && width > 0) {
         PaintSpans(band(-m.tmAscent, m.tmDescent), RawOf(FBackColor), R2_COPYPEN);
     }

@@ -1,6 +1,9 @@
 #include "platform/gfx/Region.h"
 
+#include "platform/gfx/Graphic.h"
 #include "platform/gfx/Shapes.h"
+
+#include <algorithm>
 
 #include <pixman.h>
 
@@ -18,6 +21,15 @@ TRegionKind KindOf(const pixman_region32_t* region)
 {
     const int count = pixman_region32_n_rects(const_cast<pixman_region32_t*>(region));
     return count == 0 ? NULLREGION : count == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+// Shapes taller than this are refused rather than built row by row.
+constexpr int64_t MaxShapeRows = int64_t{1} << 20;
+
+void CheckShapeHeight(int64_t top, int64_t bottom)
+{
+    if (bottom - top > MaxShapeRows)
+        throw EInvalidGraphicOperation("Region is too large");
 }
 
 TRegion FromSpans(const std::vector<TSpan>& spans)
@@ -85,16 +97,23 @@ TRegion TRegion::FromRects(const std::vector<TRect>& rects)
 
 TRegion TRegion::RoundRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t width, int32_t height)
 {
+    CheckShapeHeight(top, bottom);
     return FromSpans(ShapeSpans(RoundRectShape(left, top, right, bottom, width, height)));
 }
 
 TRegion TRegion::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
+    CheckShapeHeight(top, bottom);
     return FromSpans(ShapeSpans(EllipseShape(left, top, right, bottom)));
 }
 
 TRegion TRegion::Polygon(const std::vector<TPoint>& points, TPolyFillMode mode)
 {
+    if (!points.empty()) {
+        const auto [low, high] = std::minmax_element(points.begin(), points.end(),
+                                                     [](const TPoint& a, const TPoint& b) { return a.Y < b.Y; });
+        CheckShapeHeight(low->Y, high->Y);
+    }
     return FromSpans(PolygonSpans(points, mode));
 }
 

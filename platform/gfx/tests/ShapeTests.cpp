@@ -207,3 +207,43 @@ TEST(Shapes, GradientFillRunsFromTheFirstColourTowardTheSecond)
     EXPECT_EQ(bitmap->Canvas()->Pixels(1, 0), RGB(50, 25, 10));
     EXPECT_EQ(bitmap->Canvas()->Pixels(3, 0), RGB(150, 75, 30));
 }
+
+TEST(Shapes, HugeCoordinatesDrawOnlyWhatIsVisible)
+{
+    // Each of these must finish promptly and paint the visible part only.
+    const int32_t far = 2000000000;
+    const std::vector<std::pair<const char*, std::function<void(TCanvas&)>>> operations = {
+        {"fill", [&](TCanvas& c) { c.FillRect(Rect(-far, -far, far, far)); }},
+        {"ellipse", [&](TCanvas& c) { c.Ellipse(-far, -far, far, far); }},
+        {"round rect", [&](TCanvas& c) { c.RoundRect(-far, -far, far, far, far, far); }},
+        {"line", [&](TCanvas& c) {
+             c.MoveTo(-far, -far);
+             c.LineTo(far, far);
+         }},
+        {"wide line", [&](TCanvas& c) {
+             c.Pen()->SetWidth(100000000);
+             c.MoveTo(-far, 3);
+             c.LineTo(far, 3);
+         }},
+        {"polygon", [&](TCanvas& c) { c.Polygon({{-far, -far}, {far, 0}, {0, far}}); }},
+        {"arc", [&](TCanvas& c) { c.Pie(-far, -far, far, far, far, 0, 0, -far); }},
+        {"gradient", [&](TCanvas& c) { c.GradientFill(Rect(-far, 0, far, 8), clBlack, clWhite, false); }},
+        {"region", [&](TCanvas& c) { c.FillRgn(TRegion(Rect(-far, -far, far, far))); }},
+        {"focus", [&](TCanvas& c) { c.DrawFocusRect(Rect(-far, 1, far, 5)); }},
+        {"stretch", [&](TCanvas& c) {
+             auto source = MakeBitmap(2, 2, pf24bit, clRed);
+             c.StretchBlt(-far, -far, far, far, source->Canvas(), 0, 0, 2, 2, SRCCOPY);
+             c.StretchBlt(far, far, -far, -far, source->Canvas(), 0, 0, 2, 2, SRCINVERT);
+             c.AlphaBlend(-far, -far, far, far, source->Canvas(), 0, 0, 2, 2, TBlendFunction{});
+             c.TransparentBlt(-far, -far, far, far, source->Canvas(), 0, 0, 2, 2, clWhite);
+             c.BrushCopy(Rect(-far, -far, far, far), source.get(), Rect(0, 0, 2, 2), clRed);
+         }},
+    };
+    for (const auto& [name, draw] : operations) {
+        auto bitmap = MakeBitmap(8, 8);
+        bitmap->Canvas()->Brush()->SetColor(clRed);
+        draw(*bitmap->Canvas());
+        EXPECT_LT(CountInk(*bitmap, clWhite), 64) << name;
+    }
+    EXPECT_THROW(TRegion::Ellipse(0, -far, 10, far), EInvalidGraphicOperation);
+}
