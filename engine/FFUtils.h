@@ -63,7 +63,7 @@ struct TOptionDef {
   size_t Offset;
   TOptionHandler Handler;
   void* HandlerObject;
-  const char* Help;
+  const char* Help;  // never nil on a row with a name
   const char* ArgName;
 };
 
@@ -139,6 +139,8 @@ public:
   void FinishFileGroup();
 
 private:
+  int32_t SplitToken(bool Strict, const TOptionDef* Table, const char* Token, const char* Next, int32_t& Index);
+  int32_t SkipStrayToken(bool Strict, const char* Token, int32_t& Index);
   int32_t TrySwsOption(const std::string& Name, const std::string& Value);
   int32_t TrySwrOption(const std::string& Name, const std::string& Value);
 };

@@ -15,8 +15,10 @@ extern "C" {
 #include <libavformat/avio.h>
 }
 
+#include "engine/FFLog.h"
 #include "engine/FFUtils.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/Persistent.h"
 
 struct AVFilterGraph;
 struct TInputStream;
@@ -143,12 +145,12 @@ class TCustomFFmpegOpt;
 using TOptionMethod = int32_t (TCustomFFmpegOpt::*)(TOptionsContext* Context, const std::string& Name,
                                                     const std::string& Arg);
 
-class TCustomFFmpegOpt {
+class TCustomFFmpegOpt : public TObject {
 public:
   static constexpr int32_t OptionTableRoom = 193;
 
   TCustomFFmpegOpt();
-  virtual ~TCustomFFmpegOpt();
+  ~TCustomFFmpegOpt() override;
   TCustomFFmpegOpt(const TCustomFFmpegOpt&) = delete;
   TCustomFFmpegOpt& operator=(const TCustomFFmpegOpt&) = delete;
 
@@ -238,6 +240,11 @@ public:
   void MatchStreamOption(const TSpecifierList& List, AVFormatContext* FormatContext, AVStream* Stream,
                          double& Value);
 
+  // The value of the last CodecNames entry whose specifier is exactly
+  // TypeLetter ("v", "a" or "s"); Name is unchanged when there is none.
+  static void MatchTypeCodecName(const TOptionsContext* Context, AVFormatContext* FormatContext,
+                                 const char* TypeLetter, const char*& Name);
+
   // ---- Option table and option strings ----
   void BuildOptionTable();
   // Label is "input file" or "output file". 0 on success; a negative code in
@@ -295,23 +302,20 @@ public:
                                         const std::string& Arg) = 0;
 
 private:
+  void Log(TLogLevel Level, const std::string& Msg);
+  // Sets OptionErrorText to Msg, logs it and returns Result.
+  int32_t Fail(TLogLevel Level, const std::string& Msg, int32_t Result);
   int32_t ApplyOption(TOptionsContext* Context, const std::string& Name, const std::string& Arg);
-  int32_t ApplyPresetLines(TOptionsContext* Context, const std::string& Text, const std::string& FileName,
-                           bool Strict);
-  int32_t ApplyPresetLine(TOptionsContext* Context, const std::string& Line, const std::string& FileName);
-  int32_t SetSecondsAsMicroseconds(TOptionsContext* Context, const std::string& Target, const std::string& Arg);
-  int32_t SetCodecOption(TOptionsContext* Context, const std::string& Key, const std::string& Value);
-  int32_t RouteDeprecatedLibraryOption(const std::string& Warning, const std::string& Name, const std::string& Arg);
-  int32_t FindSyncStream(const std::string& SyncText, const std::string& MapText, int32_t& SyncFile);
-  void AppendStreamMap(TOptionsContext* Context, int32_t FileIndex, int32_t StreamIndex, int32_t SyncFile,
-                       int32_t SyncStream);
-  void CheckInputFileIndex(int64_t Index, const char* Message);
+  int32_t ApplyPresetLines(TOptionsContext* Context, const std::string& Text, const std::string& SyntaxPrefix,
+                           const std::string& OptionPrefix);
+  int32_t ApplyPresetOption(TOptionsContext* Context, const std::string& Key, const std::string& Value);
+  int32_t ApplySeconds(TOptionsContext* Context, const char* Target, const std::string& Arg);
+  int32_t SetFileCodecOption(TOptionsContext* Context, const char* Key, const std::string& Value);
+  int32_t RouteDeprecatedOption(const char* Warning, const char* LibraryName, const std::string& Arg);
+  int32_t FindSyncStream(int32_t SyncFile, const char* Spec, const std::string& MapText);
+  AVFormatContext* InputContext(int32_t FileIndex) const;
   int32_t GuessTargetNorm();
-  void AddRow(const char* Name, uint32_t Flags, const char* ArgName);
-  void AddValueRow(const char* Name, uint32_t Flags, void* Address, const char* ArgName);
-  void AddContextRow(const char* Name, uint32_t Flags, size_t Offset, const char* ArgName);
-  void AddHandlerRow(const char* Name, uint32_t Flags, TOptionHandler Handler, const char* ArgName,
-                     const char* Help = nullptr);
-  void FreeJobRecords();
+  void AddRow(const TOptionDef& Row);
+  void FreeFilterGraphRecords();
   int32_t RowCount = 0;
 };

@@ -1,7 +1,5 @@
 #include "engine/MyUtilStubs.h"
 
-#include <cassert>
-
 #include "platform/core/Exceptions.h"
 
 void* BindEntry(const std::string& libraryFileName, TLibraryHandle library, const char* entryName,
@@ -20,7 +18,8 @@ void UnbindMsvcrt() {}
 
 int CompareBytes(const void* a, const void* b, size_t length)
 {
-    assert(a && b && length > 0);
+    if (!a || !b || length == 0)
+        throw EInvalidArgument("CompareBytes needs two blocks and a length");
     const auto* left = static_cast<const unsigned char*>(a);
     const auto* right = static_cast<const unsigned char*>(b);
     for (size_t i = 0; i < length; ++i) {

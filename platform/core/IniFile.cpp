@@ -6,6 +6,7 @@
 #include "platform/core/Strings.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -52,10 +53,13 @@ TIniFile::TIniFile(const std::string& fileName) : fileName_(fileName) {}
 
 void TIniFile::Refresh()
 {
+    readError_.clear();
     struct stat info;
-    if (::stat(fileName_.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (::stat(fileName_.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
         lines_.clear();
         loaded_ = false;
+        if (::access(fileName_.c_str(), F_OK) == 0) // a folder, pipe or device: never read or replaced
+            readError_ = CreateFmt<EFCreateError>("Cannot open file \"%s\". Not a regular file", fileName_).Message();
         return;
     }
     if (loaded_ && info.st_ino == inode_ && info.st_size == size_ && info.st_mtim.tv_sec == modified_.tv_sec &&
@@ -66,9 +70,10 @@ void TIniFile::Refresh()
         TStringStream content;
         content.LoadFromFile(fileName_);
         text = content.DataString();
-    } catch (const Exception&) {
+    } catch (const Exception& e) {
         lines_.clear();
         loaded_ = false;
+        readError_ = e.Message();
         return;
     }
     hasByteOrderMark_ = text.compare(0, Utf8ByteOrderMark.size(), Utf8ByteOrderMark) == 0;
@@ -86,6 +91,9 @@ void TIniFile::Refresh()
 
 void TIniFile::Store(const Lines& lines)
 {
+    // Rewriting a file that exists but could not be read would lose its contents.
+    if (!readError_.empty())
+        throw EFCreateError(readError_);
     std::string text = hasByteOrderMark_ ? Utf8ByteOrderMark : std::string();
     for (const std::string& line : lines)
         text += line + lineBreak_;
@@ -125,7 +133,8 @@ int32_t TIniFile::FindKey(const Lines& lines, const std::string& section, const 
         return -1;
     const std::string wanted = Trim(ident);
     std::string key, value;
-    for (int32_t i = header + 1; i < SectionEnd(lines, header); ++i)
+    const int32_t end = SectionEnd(lines, header);
+    for (int32_t i = header + 1; i < end; ++i)
         if (ParseKeyLine(lines[static_cast<size_t>(i)], key, value) && AnsiSameText(key, wanted))
             return i;
     return -1;
@@ -165,10 +174,10 @@ void TIniFile::ReadSection(const std::string& section, TStrings& strings)
     strings.Clear();
     const int32_t header = FindSection(lines_, section);
     std::string key, value;
-    if (header >= 0)
-        for (int32_t i = header + 1; i < SectionEnd(lines_, header); ++i)
-            if (ParseKeyLine(lines_[static_cast<size_t>(i)], key, value))
-                strings.Add(key);
+    const int32_t end = header >= 0 ? SectionEnd(lines_, header) : 0;
+    for (int32_t i = header + 1; i < end; ++i)
+        if (ParseKeyLine(lines_[static_cast<size_t>(i)], key, value))
+            strings.Add(key);
     strings.EndUpdate();
 }
 
@@ -212,6 +221,9 @@ bool TIniFile::ValueExists(const std::string& section, const std::string& ident)
 
 void TIniFile::WriteString(const std::string& section, const std::string& ident, const std::string& value)
 {
+    // A line break would turn the rest of the value into lines of their own.
+    if ((section + ident + value).find_first_of("\r\n") != std::string::npos)
+        throw EInvalidArgument("INI file entries cannot contain line breaks");
     Refresh();
     Lines lines = lines_;
     const std::string entry = Trim(ident) + "=" + value;

@@ -5,7 +5,8 @@
 // duplicate sections or keys wins. Every update rewrites the whole file
 // (UTF-8, keeping its line breaks and byte-order mark). A missing or
 // unreadable file reads as empty; a failed write raises EFCreateError and
-// leaves the file's contents as they were.
+// leaves the file's contents as they were. An existing file that cannot be
+// read is never rewritten (EFCreateError with the reason it could not be read).
 
 #include <cstdint>
 #include <ctime>
@@ -32,6 +33,7 @@ public:
     bool ReadBool(const std::string& section, const std::string& ident, bool def);
     double ReadFloat(const std::string& section, const std::string& ident, double def);
 
+    // Raises EInvalidArgument for a section, key or value holding a line break.
     void WriteString(const std::string& section, const std::string& ident, const std::string& value);
     void WriteInteger(const std::string& section, const std::string& ident, int32_t value);
     void WriteBool(const std::string& section, const std::string& ident, bool value); // "1" or "0"
@@ -59,6 +61,7 @@ private:
 
     std::string fileName_;
     Lines lines_;
+    std::string readError_; // why an existing file could not be read
     std::string lineBreak_ = "\n";
     bool hasByteOrderMark_ = false;
     // What the lines were read from, to notice changes made by others.

@@ -35,7 +35,7 @@ void TStream::WriteBuffer(const void* buffer, int64_t count)
 
 int64_t TStream::CopyFrom(TStream& source, int64_t count)
 {
-    if (count == 0) {
+    if (count <= 0) {
         source.SetPosition(0);
         count = source.Size();
     }
@@ -157,11 +157,15 @@ int64_t TMemoryStream::Read(void* buffer, int64_t count)
 
 int64_t TMemoryStream::Write(const void* buffer, int64_t count)
 {
-    if (count <= 0 || position_ < 0)
+    if (count <= 0 || position_ < 0 || position_ > INT64_MAX - count)
         return 0;
     const int64_t end = position_ + count;
-    if (end > Size())
-        data_.resize(static_cast<size_t>(end), '\0');
+    try {
+        if (end > Size())
+            data_.resize(static_cast<size_t>(end), '\0');
+    } catch (const std::exception&) {
+        return 0; // cannot grow: a short write, which WriteBuffer reports
+    }
     std::memcpy(data_.data() + position_, buffer, static_cast<size_t>(count));
     position_ = end;
     return count;

@@ -33,8 +33,8 @@ public:
     // or EWriteError "Stream write error".
     void ReadBuffer(void* buffer, int64_t count);
     void WriteBuffer(const void* buffer, int64_t count);
-    // Copies `count` bytes from the source's position; 0 copies the whole
-    // source from its start. Returns the number of bytes copied.
+    // Copies `count` bytes from the source's position; 0 (or less) copies the
+    // whole source from its start. Returns the number of bytes copied.
     int64_t CopyFrom(TStream& source, int64_t count);
 };
 

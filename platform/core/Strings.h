@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 // ---- Formatting -----------------------------------------------------------
@@ -20,7 +21,8 @@ constexpr char32_t ReplacementCharacter = 0xFFFD;
 
 // Decodes the code point starting at byte `pos` and advances `pos` past it.
 // A malformed or truncated sequence yields U+FFFD and advances one byte, so
-// iteration always terminates.
+// iteration always terminates. At or past the end it returns 0 and leaves
+// `pos` alone.
 char32_t Utf8Next(const std::string& s, size_t& pos);
 std::string Utf8Encode(char32_t codePoint);
 std::u32string Utf8ToUtf32(const std::string& s);
@@ -77,8 +79,19 @@ bool EndsText(const std::string& suffix, const std::string& s);
 // ---- Numbers --------------------------------------------------------------
 
 std::string IntToStr(int64_t value);
-// At least `digits` upper-case hexadecimal digits of the value's two's complement.
-std::string IntToHex(uint64_t value, int digits);
+// At least `digits` upper-case hexadecimal digits of the value's two's
+// complement in its own width (IntToHex(-1, 1) is "FFFFFFFF" for an int32_t).
+// Types narrower than 32 bits count as int32_t.
+namespace platform_detail {
+std::string HexDigits(uint64_t value, int digits);
+}
+template <class I>
+    requires std::is_integral_v<I>
+std::string IntToHex(I value, int digits)
+{
+    using Wide = std::conditional_t<(sizeof(I) < 4), int32_t, I>;
+    return platform_detail::HexDigits(static_cast<std::make_unsigned_t<Wide>>(static_cast<Wide>(value)), digits);
+}
 
 // Accepts optional leading blanks, a sign, decimal digits or "$"/"0x" hex.
 // Raise EConvertError "'%s' is not a valid integer value" on failure.

@@ -24,6 +24,7 @@ void TThread::Start()
     if (started_.exchange(true))
         throw EThread("Cannot call Start on a running or finished thread");
     try {
+        std::lock_guard<std::mutex> lock(joinMutex_);
         thread_ = std::thread(&TThread::Run, this);
     } catch (const std::system_error& e) {
         started_.store(false);
@@ -66,7 +67,7 @@ int32_t TThread::WaitFor()
 {
     if (!started_.load())
         return ReturnValue();
-    if (std::this_thread::get_id() == thread_.get_id())
+    if (threadId_.load() == GetCurrentThreadId())
         throw EThread("Thread cannot wait for itself");
     if (IsMainThread())
         ServeMainThreadUntil([this] { return finished_.load(); });

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 class IniFileTest : public testing::Test {
@@ -150,4 +153,14 @@ TEST_F(IniFileTest, FailedWriteRaisesAndChangesNothing)
     EXPECT_EQ(ini.ReadString("S", "K", "none"), "none");
     TIniFile directory(folder_);
     EXPECT_THROW(directory.WriteString("S", "K", "v"), EFCreateError);
+    const std::string pipe = folder_ + "pipe.ini";
+    DeleteFile(pipe);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    TIniFile special(pipe); // neither read (which would block) nor replaced
+    EXPECT_EQ(special.ReadString("S", "K", "none"), "none");
+    EXPECT_THROW(special.WriteString("S", "K", "v"), EFCreateError);
+    DeleteFile(pipe);
+    TIniFile good(name_);
+    EXPECT_THROW(good.WriteString("S", "K", "one\n[Other]\nx=2"), EInvalidArgument);
+    EXPECT_FALSE(FileExists(name_));
 }

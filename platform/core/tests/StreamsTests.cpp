@@ -57,6 +57,9 @@ TEST(Streams, MemoryStreamSeeksBeyondTheEndAndFillsTheGap)
     stream.SetPosition(-1);
     EXPECT_EQ(stream.Read(&c, 1), 0);
     EXPECT_EQ(stream.Write(&c, 1), 0);
+    stream.SetPosition(INT64_MAX - 1);
+    EXPECT_THROW(stream.WriteBuffer("ab", 2), EWriteError); // cannot grow that far
+    EXPECT_EQ(stream.Size(), 2);
 }
 
 TEST(Streams, FileStreamRoundTripAndSizeChanges)

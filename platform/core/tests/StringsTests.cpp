@@ -114,7 +114,10 @@ TEST(Integers, ConversionErrorsAndDefaults)
     EXPECT_EQ(IntToStr(-12), "-12");
     EXPECT_EQ(IntToHex(255, 4), "00FF");
     EXPECT_EQ(IntToHex(0x12345, 2), "12345");
-    EXPECT_EQ(IntToHex(static_cast<uint32_t>(-1), 1), "FFFFFFFF");
+    EXPECT_EQ(IntToHex(-1, 1), "FFFFFFFF");
+    EXPECT_EQ(IntToHex(int64_t{-2}, 1), "FFFFFFFFFFFFFFFE");
+    EXPECT_EQ(IntToHex(static_cast<int8_t>(-1), 2), "FFFFFFFF");
+    EXPECT_EQ(IntToHex(0xABCull, 1), "ABC");
 }
 
 TEST(Floats, UseThePointAndTheClassLibraryExponentForm)
@@ -124,6 +127,9 @@ TEST(Floats, UseThePointAndTheClassLibraryExponentForm)
     EXPECT_THROW(StrToFloat("1,5"), EConvertError);
     EXPECT_THROW(StrToFloat("0x10"), EConvertError);
     EXPECT_THROW(StrToFloat("nan"), EConvertError);
+    EXPECT_THROW(StrToFloat("+-1"), EConvertError);
+    EXPECT_THROW(StrToFloat("1e999"), EConvertError);
+    EXPECT_DOUBLE_EQ(StrToFloat("+.5"), 0.5);
     EXPECT_EQ(StrToFloatDef("", 2.5), 2.5);
     const struct { double value; const char* text; } cases[] = {
         {0.1, "0.1"}, {1.5, "1.5"}, {100, "100"}, {-0.25, "-0.25"},

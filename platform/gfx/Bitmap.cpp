@@ -1,0 +1,248 @@
+#include "platform/gfx/Bitmap.h"
+
+#include "platform/gfx/BmpCodec.h"
+#include "platform/gfx/Canvas.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Larger pixel buffers than this are refused rather than attempted.
+constexpr int64_t MaxBitmapBytes = int64_t{1} << 30;
+
+} // namespace
+
+int BitsPerPixel(TPixelFormat format)
+{
+    switch (format) {
+    case pf1bit: return 1;
+    case pf4bit: return 4;
+    case pf8bit: return 8;
+    case pf15bit: return 15;
+    case pf16bit: return 16;
+    case pf32bit: return 32;
+    default: return 24;
+    }
+}
+
+TPixelFormat PixelFormatOfBits(int bits)
+{
+    switch (bits) {
+    case 1: return pf1bit;
+    case 4: return pf4bit;
+    case 8: return pf8bit;
+    case 15: return pf15bit;
+    case 16: return pf16bit;
+    case 32: return pf32bit;
+    default: return pf24bit;
+    }
+}
+
+TBitmap::TBitmap() = default;
+
+TBitmap::TBitmap(int32_t width, int32_t height, TPixelFormat format)
+{
+    Reallocate(width, height, format == pfDevice ? pf24bit : format);
+}
+
+TBitmap::~TBitmap() = default;
+
+TRasterSurface TBitmap::Surface()
+{
+    return {FBits.data(), FStride, FWidth, FHeight, BitCount(), &FPalette};
+}
+
+void TBitmap::Reallocate(int32_t width, int32_t height, TPixelFormat format)
+{
+    if (width < 0 || height < 0)
+        throw EInvalidGraphicOperation(Format("Invalid bitmap size %d x %d", width, height));
+    const int bpp = BitsPerPixel(format);
+    const int32_t stride = RowStride(width, bpp);
+    if (static_cast<int64_t>(stride) * height > MaxBitmapBytes)
+        throw EInvalidGraphicOperation(Format("Bitmap of %d x %d pixels is too large", width, height));
+
+    TPalette palette = bpp <= 8 ? (BitCount() == bpp && FPalette.Count() ? FPalette : TPalette::ForBitCount(bpp))
+                                : TPalette();
+    std::vector<uint8_t> bits(static_cast<size_t>(stride) * static_cast<size_t>(height));
+    TRasterSurface to{bits.data(), stride, width, height, bpp, &palette};
+    const uint32_t white = RgbToRaw(clWhite, bpp, &palette);
+    for (int32_t y = 0; y < height; ++y)
+        FillSpanRaw(to.Row(y), 0, width, bpp, white, R2_COPYPEN);
+
+    const TRasterSurface from = Surface();
+    TRawConverter convert(from, to);
+    const int32_t w = std::min(width, FWidth), h = std::min(height, FHeight);
+    for (int32_t y = 0; y < h; ++y) {
+        const uint8_t* src = from.Row(y);
+        uint8_t* dst = to.Row(y);
+        if (from.Bpp == bpp && bpp >= 8 && *from.Palette == palette) {
+            std::memcpy(dst, src, static_cast<size_t>(w) * static_cast<size_t>((bpp + 7) / 8));
+            continue;
+        }
+        for (int32_t x = 0; x < w; ++x)
+            WriteRaw(dst, x, bpp, convert(ReadRaw(src, x, from.Bpp)));
+    }
+    FBits = std::move(bits);
+    FPalette = std::move(palette);
+    FWidth = width;
+    FHeight = height;
+    FStride = stride;
+    FFormat = format;
+}
+
+void TBitmap::SetWidth(int32_t value)
+{
+    SetSize(value, FHeight);
+}
+
+void TBitmap::SetHeight(int32_t value)
+{
+    SetSize(FWidth, value);
+}
+
+void TBitmap::SetSize(int32_t width, int32_t height)
+{
+    if (width == FWidth && height == FHeight)
+        return;
+    Reallocate(width, height, FFormat);
+    Changed();
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat value)
+{
+    if (value == pfDevice)
+        value = pf24bit;
+    if (value == FFormat)
+        return;
+    Reallocate(FWidth, FHeight, value);
+    Changed();
+}
+
+void TBitmap::SetMonochrome(bool value)
+{
+    if (value)
+        SetPixelFormat(pf1bit);
+    else if (FFormat == pf1bit)
+        SetPixelFormat(pf24bit);
+}
+
+uint8_t* TBitmap::ScanLine(int32_t y)
+{
+    if (y < 0 || y >= FHeight)
+        throw EInvalidGraphicOperation("Scan line index out of range");
+    return FBits.data() + static_cast<size_t>(FHeight - 1 - y) * FStride;
+}
+
+const uint8_t* TBitmap::ScanLine(int32_t y) const
+{
+    return const_cast<TBitmap*>(this)->ScanLine(y);
+}
+
+void TBitmap::SetPalette(const TPalette& palette)
+{
+    if (BitCount() > 8 || palette == FPalette)
+        return;
+    FPalette = palette;
+    Changed();
+}
+
+TColor TBitmap::TransparentColor() const
+{
+    if (FTransparentMode == tmFixed && FTransparentColor != clDefault)
+        return FTransparentColor;
+    if (Empty())
+        return clDefault;
+    const int bpp = BitsPerPixel(FFormat);
+    return RawToRgb(ReadRaw(ScanLine(FHeight - 1), 0, bpp), bpp, &FPalette);
+}
+
+void TBitmap::SetTransparentColor(TColor value)
+{
+    if (value == FTransparentColor)
+        return;
+    FTransparentColor = value;
+    FTransparentMode = value == clDefault ? tmAuto : tmFixed;
+    Changed();
+}
+
+void TBitmap::SetTransparentMode(TTransparentMode value)
+{
+    if (value == FTransparentMode)
+        return;
+    if (value == tmAuto)
+        FTransparentColor = clDefault;
+    FTransparentMode = value;
+    Changed();
+}
+
+TCanvas* TBitmap::Canvas()
+{
+    if (!FCanvas)
+        FCanvas = std::make_unique<TCanvas>(this);
+    return FCanvas.get();
+}
+
+void TBitmap::Draw(TCanvas& canvas, const TRect& rect)
+{
+    if (Empty())
+        return;
+    if (Transparent())
+        canvas.TransparentBlt(rect.Left, rect.Top, rect.Width(), rect.Height(), Canvas(), 0, 0, FWidth, FHeight,
+                              TransparentColor());
+    else
+        canvas.StretchBlt(rect.Left, rect.Top, rect.Width(), rect.Height(), Canvas(), 0, 0, FWidth, FHeight,
+                          canvas.CopyMode());
+}
+
+void TBitmap::Assign(const TPersistent* source)
+{
+    if (!source) {
+        FreeImage();
+        return;
+    }
+    const auto* other = dynamic_cast<const TBitmap*>(source);
+    if (!other) {
+        TPersistent::Assign(source);
+        return;
+    }
+    if (other == this)
+        return;
+    FWidth = other->FWidth;
+    FHeight = other->FHeight;
+    FFormat = other->FFormat;
+    FStride = other->FStride;
+    FBits = other->FBits;
+    FPalette = other->FPalette;
+    FTransparentColor = other->FTransparentColor;
+    FTransparentMode = other->FTransparentMode;
+    SetTransparent(other->Transparent());
+    Changed();
+}
+
+std::unique_ptr<TGraphic> TBitmap::Clone() const
+{
+    auto copy = std::make_unique<TBitmap>();
+    copy->Assign(this);
+    copy->SetModified(false);
+    return copy;
+}
+
+void TBitmap::FreeImage()
+{
+    if (Empty() && FBits.empty())
+        return;
+    Reallocate(0, 0, FFormat);
+    Changed();
+}
+
+void TBitmap::LoadFromStream(TStream& stream)
+{
+    ReadBmp(stream, *this);
+    Changed();
+}
+
+void TBitmap::SaveToStream(TStream& stream) const
+{
+    WriteBmp(stream, *this);
+}

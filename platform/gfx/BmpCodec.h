@@ -1,0 +1,12 @@
+#pragma once
+// Windows bitmap files: reading 1, 4, 8 (also run-length encoded), 16, 24
+// and 32 bits per pixel, bottom-up or top-down; writing every format of
+// TBitmap (15 bits as plain 16-bit RGB, 16 bits with 5-6-5 bit fields).
+
+class TBitmap;
+class TStream;
+
+// Reads a bitmap file from the stream's position; a malformed or truncated
+// file raises EInvalidGraphic "Bitmap image is not valid".
+void ReadBmp(TStream& stream, TBitmap& bitmap);
+void WriteBmp(TStream& stream, const TBitmap& bitmap);

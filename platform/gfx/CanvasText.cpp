@@ -1,0 +1,192 @@
+#include "platform/core/Strings.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/CanvasState.h"
+#include "platform/gfx/FontFace.h"
+#include "platform/gfx/Shapes.h"
+
+#include <cmath>
+
+namespace {
+
+bool WantsAntialiasing(TFontQuality quality, int bpp)
+{
+    switch (quality) {
+    case fqDraft:
+    case fqNonAntialiased: return false;
+    case fqDefault: return bpp >= 15;
+    default: return true;
+    }
+}
+
+// Device offset of a step of `along` pixels on the baseline and `down`
+// pixels perpendicular to it (toward the descent) at the given angle.
+struct TTextFrame {
+    double Cos = 1, Sin = 0;
+    double X(double along, double down) const { return along * Cos + down * Sin; }
+    double Y(double along, double down) const { return -along * Sin + down * Cos; }
+};
+
+int32_t RoundToPixel(double v) { return static_cast<int32_t>(std::lround(v)); }
+
+} // namespace
+
+TFontFace& TCanvas::CurrentFace()
+{
+    const bool antialiased = WantsAntialiasing(FFont.Quality(), Surface().Bpp);
+    if (!FFace || FFaceAntialiased != antialiased) {
+        FFace = TFontFace::Get(FFont, antialiased);
+        FFaceAntialiased = antialiased;
+    }
+    return *FFace;
+}
+
+TTextMetric TCanvas::GetTextMetrics()
+{
+    return CurrentFace().Metrics();
+}
+
+TSize TCanvas::TextExtent(const std::string& text)
+{
+    TFontFace& face = CurrentFace();
+    int32_t width = 0;
+    for (char32_t c : Utf8ToUtf32(text))
+        width += face.Advance(c);
+    return {width, face.Metrics().tmHeight};
+}
+
+void TCanvas::TextOut(int32_t x, int32_t y, const std::string& text)
+{
+    ExtTextOut(x, y, 0, nullptr, text);
+    if (!(FTextAlign & TA_UPDATECP))
+        MoveTo(x + TextWidth(text), y);
+}
+
+void TCanvas::TextRect(const TRect& rect, int32_t x, int32_t y, const std::string& text)
+{
+    const uint32_t options = ETO_CLIPPED | (FBrush.Style() != bsClear ? ETO_OPAQUE : 0);
+    ExtTextOut(x, y, options, &rect, text);
+}
+
+void TCanvas::ExtTextOut(int32_t x, int32_t y, uint32_t options, const TRect* rect, const std::string& text,
+                         const int32_t* dx)
+{
+    DrawGlyphRun(x, y, options, rect, Utf8ToUtf32(text), dx);
+    FTarget->SetModified(true);
+}
+
+void TCanvas::BlendCoverage(int32_t y, int32_t x0, const uint8_t* coverage, int32_t count, const TRect* clip,
+                            uint32_t textRaw, TColor textRgb)
+{
+    const TRasterSurface s = Surface();
+    if (y < 0 || y >= s.Height || (clip && (y < clip->Top || y >= clip->Bottom)))
+        return;
+    int32_t from = x0, to = x0 + count;
+    if (clip) {
+        from = std::max(from, clip->Left);
+        to = std::min(to, clip->Right);
+    }
+    uint8_t* row = s.Row(y);
+    ForEachVisible(y, from, to, [&](int32_t a, int32_t b) {
+        for (int32_t x = a; x < b; ++x) {
+            const uint32_t c = coverage[x - x0];
+            if (c == 0)
+                continue;
+            if (c == 255) {
+                WriteRaw(row, x, s.Bpp, textRaw);
+                continue;
+            }
+            const TColor d = RawToRgb(ReadRaw(row, x, s.Bpp), s.Bpp, s.Palette);
+            auto mix = [&](uint8_t t, uint8_t v) { return static_cast<uint8_t>((t * c + v * (255 - c) + 127) / 255); };
+            const TColor out = RGB(mix(GetRValue(textRgb), GetRValue(d)), mix(GetGValue(textRgb), GetGValue(d)),
+                                   mix(GetBValue(textRgb), GetBValue(d)));
+            uint32_t raw = RgbToRaw(out, s.Bpp, s.Palette);
+            if (s.Bpp == 32)
+                raw |= ReadRaw(row, x, 32) & 0xFF000000u;
+            WriteRaw(row, x, s.Bpp, raw);
+        }
+    });
+}
+
+void TCanvas::DrawGlyphRun(int32_t x, int32_t y, uint32_t options, const TRect* rect, const std::u32string& text,
+                           const int32_t* dx)
+{
+    TFontFace& face = CurrentFace();
+    const TTextMetric& m = face.Metrics();
+    std::vector<int32_t> advances;
+    int32_t width = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        advances.push_back(dx ? dx[i] : face.Advance(text[i]));
+        width += advances.back();
+    }
+    const bool updateCP = (FTextAlign & TA_UPDATECP) != 0;
+    const TPoint reference = updateCP ? FPenPos : TPoint{x, y};
+    const uint32_t horizontal = FTextAlign & TA_CENTER, vertical = FTextAlign & TA_BASELINE;
+    const double along = horizontal == TA_RIGHT ? -width : horizontal == TA_CENTER ? -(width / 2) : 0;
+    const double down = vertical == TA_TOP ? m.tmAscent : vertical == TA_BOTTOM ? -m.tmDescent : 0;
+    const TTextFrame frame{std::cos(face.Angle()), std::sin(face.Angle())};
+    const TPoint device = ToDevice(reference.X, reference.Y);
+    const double originX = device.X + frame.X(along, down), originY = device.Y + frame.Y(along, down);
+    if (updateCP) {
+        const int32_t move = horizontal == TA_RIGHT ? -width : horizontal == TA_CENTER ? 0 : width;
+        FPenPos = {reference.X + RoundToPixel(frame.X(move, 0)), reference.Y + RoundToPixel(frame.Y(move, 0))};
+    }
+
+    std::optional<TRect> clip;
+    if (rect && (options & ETO_CLIPPED))
+        clip = OffsetRect(*rect, FViewport.X, FViewport.Y);
+    const TRect* clipRect = clip ? &*clip : nullptr;
+    auto clipSpans = [&](std::vector<TSpan> spans) {
+        if (!clipRect)
+            return spans;
+        std::vector<TSpan> kept;
+        for (TSpan s : spans) {
+            s.X0 = std::max(s.X0, clipRect->Left);
+            s.X1 = std::min(s.X1, clipRect->Right);
+            if (s.Y >= clipRect->Top && s.Y < clipRect->Bottom && s.X0 < s.X1)
+                kept.push_back(s);
+        }
+        return kept;
+    };
+    // A band along the baseline from `top` to `bottom` (down from the baseline).
+    auto band = [&](double top, double bottom) {
+        std::vector<TPoint> corners;
+        for (auto [u, v] : {std::pair<double, double>{0, top}, {width, top}, {width, bottom}, {0, bottom}})
+            corners.push_back({RoundToPixel(originX + frame.X(u, v)), RoundToPixel(originY + frame.Y(u, v))});
+        const TRect box = VisibleBox();
+        return clipSpans(PolygonSpans(corners, ALTERNATE, {box.Top, box.Bottom}));
+    };
+
+    if ((options & ETO_OPAQUE) && rect) {
+        const TRect d = OffsetRect(*rect, FViewport.X, FViewport.Y);
+        const TRect box = VisibleBox();
+        PaintSpans(ShapeSpans(RectShape(d.Left, d.Top, d.Right, d.Bottom, {box.Top, box.Bottom})), RawOf(FBackColor),
+                   R2_COPYPEN);
+    } else if (FBackMode == OPAQUE && width > 0) {
+        PaintSpans(band(-m.tmAscent, m.tmDescent), RawOf(FBackColor), R2_COPYPEN);
+    }
+
+    const uint32_t textRaw = RawOf(FTextColor);
+    const TColor textRgb = ColorToPixelRGB(FTextColor);
+    double pen = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] < 0x20) { // control characters advance without ink
+            pen += advances[i];
+            continue;
+        }
+        const std::shared_ptr<const TRenderedGlyph> rendered = face.Render(text[i]);
+        const TRenderedGlyph& glyph = *rendered;
+        const int32_t gx = RoundToPixel(originX + frame.X(pen, 0)) + glyph.Left;
+        const int32_t gy = RoundToPixel(originY + frame.Y(pen, 0)) + glyph.Top;
+        for (int32_t r = 0; r < glyph.Rows; ++r)
+            BlendCoverage(gy + r, gx, glyph.Coverage.data() + static_cast<size_t>(r) * glyph.Width, glyph.Width,
+                          clipRect, textRaw, textRgb);
+        pen += advances[i];
+    }
+    if (face.Underline() && width > 0)
+        PaintSpans(band(face.UnderlineOffset(), face.UnderlineOffset() + face.UnderlineThickness()), textRaw,
+                   R2_COPYPEN);
+    if (face.StrikeOut() && width > 0)
+        PaintSpans(band(face.StrikeOutOffset(), face.StrikeOutOffset() + face.StrikeOutThickness()), textRaw,
+                   R2_COPYPEN);
+}

@@ -1,0 +1,58 @@
+#pragma once
+// Pictures that can draw themselves and travel through streams.
+
+#include "platform/core/Exceptions.h"
+#include "platform/core/Persistent.h"
+#include "platform/gfx/Geometry.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class TCanvas;
+class TStream;
+
+class EInvalidGraphic : public Exception {
+public:
+    using Exception::Exception;
+};
+class EInvalidGraphicOperation : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class TGraphic : public TPersistent {
+public:
+    virtual bool Empty() const = 0;
+    virtual int32_t Width() const = 0;
+    virtual int32_t Height() const = 0;
+    virtual void SetWidth(int32_t value) = 0;
+    virtual void SetHeight(int32_t value) = 0;
+
+    // Drawn with the transparent colour left out.
+    bool Transparent() const { return FTransparent; }
+    virtual void SetTransparent(bool value);
+    // Set by every change.
+    bool Modified() const { return FModified; }
+    void SetModified(bool value);
+
+    // Draws the picture stretched over the rectangle.
+    virtual void Draw(TCanvas& canvas, const TRect& rect) = 0;
+
+    virtual void LoadFromStream(TStream& stream) = 0;
+    virtual void SaveToStream(TStream& stream) const = 0;
+    void LoadFromFile(const std::string& fileName);
+    void SaveToFile(const std::string& fileName) const;
+
+    // A new graphic of the same class holding a copy of the picture.
+    virtual std::unique_ptr<TGraphic> Clone() const = 0;
+
+    TNotifyEvent OnChange;
+
+protected:
+    void Changed();
+
+private:
+    bool FTransparent = false;
+    bool FModified = false;
+};

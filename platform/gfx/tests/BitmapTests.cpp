@@ -1,0 +1,131 @@
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/tests/GfxTestSupport.h"
+
+#include <gtest/gtest.h>
+
+TEST(Colors, SystemColoursResolveThroughTheFixedTable)
+{
+    EXPECT_EQ(ColorToRGB(clBtnFace), RGB(212, 208, 200));
+    EXPECT_EQ(ColorToRGB(clWindow), clWhite);
+    EXPECT_EQ(ColorToRGB(cl3DDkShadow), RGB(64, 64, 64));
+    EXPECT_EQ(ColorToRGB(clRed), clRed);
+    EXPECT_EQ(ColorToRGB(clNone), clNone);
+    EXPECT_EQ(GetSysColor(200), clBlack);
+}
+
+struct TFormatCase {
+    TPixelFormat Format;
+    int Bits;
+    int32_t RowBytesFor13;
+};
+
+class BitmapFormats : public ::testing::TestWithParam<TFormatCase> {};
+
+TEST_P(BitmapFormats, RowsArePaddedAndStoredBottomUp)
+{
+    const TFormatCase c = GetParam();
+    TBitmap bitmap(13, 3, c.Format);
+    EXPECT_EQ(bitmap.BitCount(), c.Bits);
+    EXPECT_EQ(bitmap.RowBytes(), c.RowBytesFor13);
+    EXPECT_EQ(bitmap.ScanLine(0) - bitmap.ScanLine(1), c.RowBytesFor13);
+    EXPECT_THROW(bitmap.ScanLine(3), EInvalidGraphicOperation);
+    EXPECT_THROW(bitmap.ScanLine(-1), EInvalidGraphicOperation);
+}
+
+TEST_P(BitmapFormats, PrimaryColoursSurviveAWriteAndRead)
+{
+    const TFormatCase c = GetParam();
+    TBitmap bitmap(4, 2, c.Format);
+    TCanvas* canvas = bitmap.Canvas();
+    const TColor colours[] = {clBlack, clWhite, clRed, clBlue};
+    for (int i = 0; i < (c.Bits == 1 ? 2 : 4); ++i) {
+        canvas->SetPixel(i, 1, colours[i]);
+        EXPECT_EQ(canvas->Pixels(i, 1), colours[i]) << i;
+    }
+    EXPECT_EQ(canvas->Pixels(0, 0), clWhite) << "new pixels are white";
+    EXPECT_EQ(canvas->Pixels(4, 0), CLR_INVALID);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllFormats, BitmapFormats,
+                         ::testing::Values(TFormatCase{pf1bit, 1, 4}, TFormatCase{pf4bit, 4, 8},
+                                           TFormatCase{pf8bit, 8, 16}, TFormatCase{pf15bit, 15, 28},
+                                           TFormatCase{pf16bit, 16, 28}, TFormatCase{pf24bit, 24, 40},
+                                           TFormatCase{pf32bit, 32, 52}));
+
+TEST(Bitmap, ScanLineZeroIsTheTopRowStoredLast)
+{
+    TBitmap bitmap(2, 3, pf24bit);
+    bitmap.Canvas()->SetPixel(0, 0, RGB(1, 2, 3));
+    const uint8_t* top = bitmap.ScanLine(0);
+    EXPECT_EQ(top[0], 3); // blue first
+    EXPECT_EQ(top[2], 1);
+    EXPECT_GT(bitmap.ScanLine(0), bitmap.ScanLine(2));
+}
+
+TEST(Bitmap, ResizingKeepsTheTopLeftPixelsAndWhitensNewOnes)
+{
+    auto bitmap = MakeBitmap(3, 3, pf24bit, clRed);
+    bitmap->SetSize(5, 2);
+    EXPECT_EQ(bitmap->Canvas()->Pixels(2, 1), clRed);
+    EXPECT_EQ(bitmap->Canvas()->Pixels(3, 0), clWhite);
+    EXPECT_THROW(bitmap->SetWidth(-1), EInvalidGraphicOperation);
+}
+
+TEST(Bitmap, PixelFormatChangesConvertThePixels)
+{
+    auto bitmap = MakeBitmap(4, 4, pf24bit, clBlue);
+    bitmap->Canvas()->SetPixel(1, 1, RGB(250, 250, 250));
+    bitmap->SetPixelFormat(pf8bit);
+    EXPECT_EQ(bitmap->Canvas()->Pixels(0, 0), clBlue);
+    bitmap->SetMonochrome(true);
+    EXPECT_EQ(bitmap->PixelFormat(), pf1bit);
+    EXPECT_EQ(bitmap->Canvas()->Pixels(0, 0), clBlack);
+    EXPECT_EQ(bitmap->Canvas()->Pixels(1, 1), clWhite);
+    bitmap->SetMonochrome(false);
+    EXPECT_EQ(bitmap->PixelFormat(), pf24bit);
+    EXPECT_EQ(bitmap->Canvas()->Pixels(1, 1), clWhite);
+}
+
+TEST(Bitmap, FifteenAndSixteenBitsPackTheirChannels)
+{
+    TBitmap b15(1, 1, pf15bit), b16(1, 1, pf16bit);
+    b15.Canvas()->SetPixel(0, 0, RGB(255, 0, 0));
+    b16.Canvas()->SetPixel(0, 0, RGB(0, 255, 0));
+    EXPECT_EQ(b15.ScanLine(0)[0] | (b15.ScanLine(0)[1] << 8), 0x7C00);
+    EXPECT_EQ(b16.ScanLine(0)[0] | (b16.ScanLine(0)[1] << 8), 0x07E0);
+}
+
+TEST(Bitmap, PaletteNearestIndexAndEntries)
+{
+    TBitmap bitmap(2, 1, pf8bit);
+    bitmap.SetPalette(TPalette::Grey256());
+    bitmap.Canvas()->SetPixel(0, 0, RGB(100, 100, 100));
+    bitmap.Canvas()->SetPixel(1, 0, RGB(10, 20, 30));
+    EXPECT_EQ(bitmap.ScanLine(0)[0], 100);
+    EXPECT_EQ(bitmap.ScanLine(0)[1], 20);
+    EXPECT_EQ(TPalette::Vga16().NearestIndex(RGB(250, 5, 5)), 9u);
+}
+
+TEST(Bitmap, TransparentColourIsTheBottomLeftPixelUnlessFixed)
+{
+    auto bitmap = MakeBitmap(3, 3, pf24bit, clWhite);
+    bitmap->Canvas()->SetPixel(0, 2, clLime);
+    EXPECT_EQ(bitmap->TransparentColor(), clLime);
+    bitmap->SetTransparentColor(clRed);
+    EXPECT_EQ(bitmap->TransparentMode(), tmFixed);
+    EXPECT_EQ(bitmap->TransparentColor(), clRed);
+}
+
+TEST(Bitmap, ChangesSetModifiedAndRaiseOnChange)
+{
+    TBitmap bitmap(2, 2);
+    int changes = 0;
+    bitmap.OnChange = [&](TObject*) { ++changes; };
+    bitmap.SetModified(false);
+    bitmap.SetSize(3, 3);
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(bitmap.Modified());
+    bitmap.SetSize(3, 3);
+    EXPECT_EQ(changes, 1);
+}

@@ -1,0 +1,365 @@
+// TWinControl painting: update regions, the paint pass into the top-level
+// window's backing store, erasing, window-less children, the non-client
+// area and painting into a supplied canvas.
+
+#include <algorithm>
+
+#include "platform/gfx/Bitmap.h"
+#include "platform/ui/Controls.h"
+
+TRect TWinControl::ClientToWindow(const TRect& clientRect) const
+{
+    return OffsetRect(clientRect, ncInsets_.Left, ncInsets_.Top);
+}
+
+TWinControl* TWinControl::TopLevel()
+{
+    TWinControl* control = this;
+    while (control->parent_)
+        control = control->parent_;
+    return control;
+}
+
+// ---- Invalidation ---------------------------------------------------------------
+
+void TWinControl::AddToUpdateRegion(const TRegion& windowRegion, bool erase)
+{
+    if (!Showing())
+        return;
+    TRegion clipped;
+    clipped.Combine(windowRegion, TRegion(Rect(0, 0, width_, height_)), RGN_AND);
+    if (clipped.Empty())
+        return;
+    updateRegion_.Combine(updateRegion_, clipped, RGN_OR);
+    eraseNeeded_ = eraseNeeded_ || erase;
+}
+
+void TWinControl::Invalidate() { AddToUpdateRegion(TRegion(Rect(0, 0, width_, height_)), !HasStyle(csOpaque)); }
+
+void TWinControl::InvalidateClientRect(const TRect& clientRect, bool erase)
+{
+    TRect r = IntersectRect(ClientToWindow(clientRect), ClientRectInWindow());
+    if (!IsRectEmpty(r))
+        AddToUpdateRegion(TRegion(r), erase);
+}
+
+void TWinControl::InvalidateTree()
+{
+    Invalidate();
+    for (TControl* child : controls_)
+        if (auto* win = dynamic_cast<TWinControl*>(child))
+            win->InvalidateTree();
+}
+
+void TWinControl::InvalidateTreeRect(const TRect& windowRect)
+{
+    AddToUpdateRegion(TRegion(windowRect), true);
+    for (TControl* child : controls_) {
+        auto* win = dynamic_cast<TWinControl*>(child);
+        if (!win || !win->visible_)
+            continue;
+        TRect childRect = ClientToWindow(win->BoundsRect());
+        TRect overlap = IntersectRect(windowRect, childRect);
+        if (!IsRectEmpty(overlap))
+            win->InvalidateTreeRect(OffsetRect(overlap, -childRect.Left, -childRect.Top));
+    }
+}
+
+void TWinControl::Update()
+{
+    if (!Showing())
+        return;
+    PaintTree();
+    TopLevel()->PresentChanges();
+}
+
+void TWinControl::Repaint()
+{
+    Invalidate();
+    Update();
+}
+
+// ---- The paint pass -----------------------------------------------------------------
+
+void TWinControl::PaintTree()
+{
+    if (!Showing())
+        return;
+    if (NeedsPaint())
+        Perform(WM_PAINT);
+    std::vector<TControl*> children = controls_;
+    for (TControl* child : children)
+        if (auto* win = dynamic_cast<TWinControl*>(child); win && ContainsControl(win))
+            win->PaintTree();
+}
+
+TRegion TWinControl::VisibleRegion()
+{
+    TRegion region(WindowRectInTop());
+    const TWinControl* child = this;
+    for (TWinControl* p = parent_; p; child = p, p = p->parent_) {
+        TRect parentWindow = p->WindowRectInTop();
+        TRect parentClient = OffsetRect(p->ClientRectInWindow(), parentWindow.Left, parentWindow.Top);
+        region.Combine(region, TRegion(parentClient), RGN_AND);
+        auto it = std::find(p->controls_.begin(), p->controls_.end(), static_cast<const TControl*>(child));
+        for (++it; it != p->controls_.end(); ++it)
+            if (auto* sibling = dynamic_cast<TWinControl*>(*it); sibling && sibling->visible_)
+                region.Combine(region, TRegion(sibling->WindowRectInTop()), RGN_DIFF);
+    }
+    for (TControl* c : controls_)
+        if (auto* win = dynamic_cast<TWinControl*>(c); win && win->visible_)
+            region.Combine(region, TRegion(win->WindowRectInTop()), RGN_DIFF);
+    return region;
+}
+
+void TWinControl::WMPaint(TMessage& message)
+{
+    if (message.WParam) {
+        PaintHandler(message);
+        return;
+    }
+    TRegion update = std::move(updateRegion_);
+    updateRegion_ = TRegion();
+    bool erase = eraseNeeded_;
+    eraseNeeded_ = false;
+    TWinControl* top = TopLevel();
+    TBitmap* store = top->backingStore_.get();
+    if (!store)
+        return;
+    TRect window = WindowRectInTop();
+    update.Offset(window.Left, window.Top);
+    TRegion area;
+    area.Combine(update, VisibleRegion(), RGN_AND);
+    if (area.Empty())
+        return;
+    top->AddPresentRect(area.BoundingBox());
+
+    TRect clientInTop = OffsetRect(ClientRectInWindow(), window.Left, window.Top);
+    TRegion nonClient;
+    nonClient.Combine(area, TRegion(clientInTop), RGN_DIFF);
+    if (!nonClient.Empty()) {
+        TCanvas canvas(store);
+        canvas.SetDeviceClip(&nonClient);
+        canvas.SetViewportOrigin(window.TopLeft());
+        Perform(WM_NCPAINT, reinterpret_cast<WPARAM>(&canvas));
+    }
+    TRegion client;
+    client.Combine(area, TRegion(clientInTop), RGN_AND);
+    if (client.Empty())
+        return;
+    if (doubleBuffered_)
+        PaintClientBuffered(*store, client, clientInTop);
+    else
+        PaintClientDirect(*store, client, clientInTop.TopLeft(), erase);
+}
+
+void TWinControl::PaintClientDirect(TBitmap& store, const TRegion& clip, TPoint origin, bool erase)
+{
+    TCanvas canvas(&store);
+    canvas.SetDeviceClip(&clip);
+    canvas.SetViewportOrigin(origin);
+    if (erase)
+        Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(&canvas));
+    TMessage paint{WM_PAINT, reinterpret_cast<WPARAM>(&canvas), 0, 0};
+    PaintHandler(paint);
+}
+
+// Flicker-free: everything is composed off-screen and copied in one step.
+void TWinControl::PaintClientBuffered(TBitmap& store, const TRegion& clip, const TRect& clientInTop)
+{
+    TBitmap buffer(std::max(clientInTop.Width(), 1), std::max(clientInTop.Height(), 1), pf32bit);
+    TRegion localClip = clip;
+    localClip.Offset(-clientInTop.Left, -clientInTop.Top);
+    PaintClientDirect(buffer, localClip, {0, 0}, true);
+    TCanvas canvas(&store);
+    canvas.SetDeviceClip(&clip);
+    TCanvas source(&buffer);
+    canvas.BitBlt(clientInTop.Left, clientInTop.Top, clientInTop.Width(), clientInTop.Height(), &source, 0, 0, SRCCOPY);
+}
+
+void TWinControl::PaintHandler(TMessage& message)
+{
+    TCanvas& canvas = *reinterpret_cast<TCanvas*>(message.WParam);
+    bool hasGraphic = std::any_of(controls_.begin(), controls_.end(), [](TControl* c) {
+        return c->visible_ && !dynamic_cast<TWinControl*>(c);
+    });
+    if (!hasGraphic) {
+        PaintWindow(canvas);
+        return;
+    }
+    int saved = canvas.SaveDC();
+    for (TControl* c : controls_)
+        if (c->visible_ && c->HasStyle(csOpaque) && !dynamic_cast<TWinControl*>(c))
+            canvas.ExcludeClipRect(c->left_, c->top_, c->left_ + c->width_, c->top_ + c->height_);
+    PaintWindow(canvas);
+    canvas.RestoreDC(saved);
+    PaintControls(canvas, nullptr);
+}
+
+void TWinControl::PaintWindow(TCanvas&) {}
+
+void TWinControl::PaintControls(TCanvas& canvas, TControl* first)
+{
+    auto it = first ? std::find(controls_.begin(), controls_.end(), first) : controls_.begin();
+    std::vector<TControl*> list(it, controls_.end());
+    for (TControl* c : list) {
+        if (!c->visible_ || dynamic_cast<TWinControl*>(c) || !ContainsControl(c))
+            continue;
+        if (!canvas.RectVisible(c->BoundsRect()))
+            continue;
+        int saved = canvas.SaveDC();
+        TPoint origin = canvas.ViewportOrigin();
+        canvas.SetViewportOrigin({origin.X + c->left_, origin.Y + c->top_});
+        canvas.IntersectClipRect(0, 0, c->width_, c->height_);
+        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(&canvas));
+        canvas.RestoreDC(saved);
+    }
+}
+
+void TWinControl::WMEraseBkgnd(TMessage& message)
+{
+    TCanvas& canvas = *reinterpret_cast<TCanvas*>(message.WParam);
+    if (ParentBackground() && parent_) {
+        PaintParentBackground(canvas);
+    } else {
+        canvas.Brush()->SetColor(color_);
+        canvas.Brush()->SetStyle(bsSolid);
+        canvas.FillRect(ClientRect());
+    }
+    message.Result = 1;
+}
+
+void TWinControl::SetParentBackground(bool value)
+{
+    if (ParentBackground() == value)
+        return;
+    controlStyle_ = value ? (controlStyle_ | csParentBackground) : (controlStyle_ & ~csParentBackground);
+    Invalidate();
+}
+
+void TControl::PaintParentBackground(TCanvas& canvas)
+{
+    if (!parent_)
+        return;
+    int saved = canvas.SaveDC();
+    canvas.IntersectClipRect(0, 0, width_, height_);
+    TPoint origin = canvas.ViewportOrigin();
+    canvas.SetViewportOrigin({origin.X - left_, origin.Y - top_});
+    parent_->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(&canvas));
+    parent_->PaintWindow(canvas);
+    // Only what lies beneath: window-less siblings below this control.
+    auto self = std::find(parent_->controls_.begin(), parent_->controls_.end(), this);
+    for (auto it = parent_->controls_.begin(); it != self && it != parent_->controls_.end(); ++it) {
+        TControl* c = *it;
+        if (!c->visible_ || dynamic_cast<TWinControl*>(c))
+            continue;
+        int inner = canvas.SaveDC();
+        TPoint o = canvas.ViewportOrigin();
+        canvas.SetViewportOrigin({o.X + c->left_, o.Y + c->top_});
+        canvas.IntersectClipRect(0, 0, c->width_, c->height_);
+        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(&canvas));
+        canvas.RestoreDC(inner);
+    }
+    canvas.RestoreDC(saved);
+}
+
+void TWinControl::PaintTo(TCanvas& canvas, int32_t x, int32_t y)
+{
+    int saved = canvas.SaveDC();
+    TPoint origin = canvas.ViewportOrigin();
+    canvas.SetViewportOrigin({origin.X + x, origin.Y + y});
+    canvas.IntersectClipRect(0, 0, width_, height_);
+    Perform(WM_NCPAINT, reinterpret_cast<WPARAM>(&canvas));
+    canvas.SetViewportOrigin({origin.X + x + ncInsets_.Left, origin.Y + y + ncInsets_.Top});
+    TRect client = ClientRect();
+    canvas.IntersectClipRect(client.Left, client.Top, client.Right, client.Bottom);
+    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(&canvas));
+    Perform(WM_PAINT, reinterpret_cast<WPARAM>(&canvas));
+    canvas.RestoreDC(saved);
+    for (TControl* c : controls_)
+        if (auto* win = dynamic_cast<TWinControl*>(c); win && win->visible_)
+            win->PaintTo(canvas, x + ncInsets_.Left + win->left_, y + ncInsets_.Top + win->top_);
+}
+
+// ---- Non-client area ----------------------------------------------------------------------
+
+void TWinControl::WMNCCalcSize(TMessage& message)
+{
+    TRect& rect = *reinterpret_cast<TRect*>(message.LParam);
+    if (createdWith_.ExStyle & WS_EX_CLIENTEDGE)
+        rect = InflateRect(rect, -2, -2);
+    if (createdWith_.Style & WS_BORDER)
+        rect = InflateRect(rect, -1, -1);
+}
+
+void TWinControl::WMNCPaint(TMessage& message)
+{
+    PaintNonClient(*reinterpret_cast<TCanvas*>(message.WParam));
+}
+
+void TWinControl::PaintNonClient(TCanvas& canvas)
+{
+    TRect r = Rect(0, 0, width_, height_);
+    auto edge = [&canvas](TRect& rect, TColor topLeft, TColor bottomRight) {
+        canvas.Pen()->SetColor(topLeft);
+        canvas.MoveTo(rect.Left, rect.Bottom - 1);
+        canvas.LineTo(rect.Left, rect.Top);
+        canvas.LineTo(rect.Right - 1, rect.Top);
+        canvas.Pen()->SetColor(bottomRight);
+        canvas.LineTo(rect.Right - 1, rect.Bottom - 1);
+        canvas.LineTo(rect.Left - 1, rect.Bottom - 1);
+        rect = InflateRect(rect, -1, -1);
+    };
+    if (createdWith_.Style & WS_BORDER)
+        edge(r, clWindowFrame, clWindowFrame);
+    if (createdWith_.ExStyle & WS_EX_CLIENTEDGE) {
+        edge(r, clBtnShadow, clBtnHighlight);
+        edge(r, cl3DDkShadow, cl3DLight);
+    }
+}
+
+void TWinControl::WMNCHitTest(TMessage& message)
+{
+    TPoint screen = LParamToPoint(message.LParam);
+    TPoint origin = ClientOrigin();
+    TPoint local{screen.X - origin.X + ncInsets_.Left, screen.Y - origin.Y + ncInsets_.Top};
+    if (!PtInRect(Rect(0, 0, width_, height_), local))
+        message.Result = HTNOWHERE;
+    else if (PtInRect(ClientRectInWindow(), local))
+        message.Result = HTCLIENT;
+    else
+        message.Result = HTBORDER;
+}
+
+// ---- Presenting top-level windows --------------------------------------------------------------
+
+void TWinControl::AddPresentRect(const TRect& windowRect)
+{
+    presentRect_ = UnionRect(presentRect_, IntersectRect(windowRect, Rect(0, 0, width_, height_)));
+}
+
+void TWinControl::ComposeForDesktop(TBitmap& image) const
+{
+    image.SetPixelFormat(pf32bit);
+    image.SetSize(backingStore_->Width(), backingStore_->Height());
+    for (int32_t y = 0; y < image.Height(); ++y) {
+        const uint8_t* src = backingStore_->ScanLine(y);
+        uint8_t* dst = image.ScanLine(y);
+        for (int32_t x = 0; x < image.Width(); ++x) {
+            dst[4 * x] = src[4 * x];
+            dst[4 * x + 1] = src[4 * x + 1];
+            dst[4 * x + 2] = src[4 * x + 2];
+            dst[4 * x + 3] = 255;
+        }
+    }
+}
+
+void TWinControl::PresentChanges()
+{
+    if (!native_ || !backingStore_ || IsRectEmpty(presentRect_))
+        return;
+    TBitmap image(backingStore_->Width(), backingStore_->Height(), pf32bit);
+    ComposeForDesktop(image);
+    native_->Present(image, presentRect_);
+    presentRect_ = TRect{};
+}

@@ -1,0 +1,207 @@
+#include "UiTestSupport.h"
+
+#include "platform/core/Exceptions.h"
+#include "platform/ui/Screen.h"
+
+namespace {
+
+class TOkButton : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    void Click() override
+    {
+        ParentForm()->SetModalResult(mrOk);
+        TCustomControl::Click();
+    }
+};
+
+THeadlessWindow* NativeOf(TWinControl& top) { return static_cast<THeadlessWindow*>(top.NativeWindow()); }
+
+uint8_t AlphaAt(const TBitmap& image, int32_t x, int32_t y) { return image.ScanLine(y)[4 * x + 3]; }
+
+} // namespace
+
+using FormTest = UiTest;
+
+TEST_F(FormTest, ShowModalRunsItsOwnLoopUntilAModalResultAndDisablesOtherForms)
+{
+    auto owner = MakeForm(0, 0, 400, 300);
+    owner->Show();
+    auto dialog = MakeForm(50, 50, 200, 100);
+    auto* ok = new TOkButton(dialog.get());
+    ok->SetBounds(10, 10, 50, 20);
+    ok->SetParent(dialog.get());
+    std::vector<std::string> events;
+    dialog->OnShow = [&](TObject*) { events.push_back(owner->Enabled() ? "show/owner enabled" : "show/owner disabled"); };
+    dialog->OnClose = [&](TObject*, TCloseAction&) { events.push_back("close"); };
+    dialog->OnHide = [&](TObject*) { events.push_back("hide"); };
+
+    backend.Click({50 + 15, 50 + 15});
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_EQ(events, (std::vector<std::string>{"show/owner disabled", "close", "hide"}));
+    EXPECT_FALSE(dialog->Visible());
+    EXPECT_TRUE(owner->Enabled());
+}
+
+TEST_F(FormTest, ShowModalEndsWithCancelWhenClosedAndRefusesWhileVisible)
+{
+    auto dialog = MakeForm();
+    backend.PressKey(VK_ESCAPE); // nothing takes Escape
+    dialog->OnKeyDown = [&](TObject*, uint16_t& key, TShiftState) {
+        if (key == VK_ESCAPE)
+            dialog->Close();
+    };
+    dialog->SetKeyPreview(true);
+    EXPECT_EQ(dialog->ShowModal(), mrCancel);
+
+    dialog->Show();
+    EXPECT_THROW(dialog->ShowModal(), EInvalidOperation);
+}
+
+TEST_F(FormTest, AModalLoopWithNothingLeftToWaitForFailsInsteadOfHanging)
+{
+    auto dialog = MakeForm();
+    EXPECT_THROW(dialog->ShowModal(), EInvalidOperation);
+    EXPECT_FALSE(dialog->Visible());
+}
+
+TEST_F(FormTest, CloseQueryCanRefuseAndOnCloseChoosesTheAction)
+{
+    auto form = MakeForm();
+    form->Show();
+    bool allow = false;
+    form->OnCloseQuery = [&](TObject*, bool& canClose) { canClose = allow; };
+    form->Close();
+    EXPECT_TRUE(form->Visible());
+    allow = true;
+    form->OnClose = [](TObject*, TCloseAction& action) { action = caMinimize; };
+    form->Close();
+    EXPECT_TRUE(form->Visible());
+    EXPECT_EQ(form->WindowState(), wsMinimized);
+    EXPECT_EQ(NativeOf(*form)->State(), TNativeWindowState::Minimized);
+}
+
+TEST_F(FormTest, StayOnTopFormsRemainAboveNormalFormsWhateverIsActivated)
+{
+    auto normalA = MakeForm(0, 0, 100, 100);
+    auto topMost = MakeForm(10, 10, 100, 100);
+    topMost->SetFormStyle(fsStayOnTop);
+    auto normalB = MakeForm(20, 20, 100, 100);
+    topMost->Show();
+    normalA->Show();
+    normalB->Show();
+    normalA->Show(); // brought to front among the normal forms
+    Pump();
+    auto stack = backend.Stack();
+    ASSERT_EQ(stack.size(), 3u);
+    EXPECT_EQ(stack[0], NativeOf(*normalB));
+    EXPECT_EQ(stack[1], NativeOf(*normalA));
+    EXPECT_EQ(stack[2], NativeOf(*topMost));
+    EXPECT_EQ(WindowSystem().TopLevelOrder().back(), topMost->Handle());
+    // A click where they overlap reaches the stay-on-top form.
+    EXPECT_EQ(TopLevelAt({50, 50}), topMost.get());
+
+    topMost->SetFormStyle(fsNormal);
+    normalB->Show();
+    EXPECT_EQ(backend.Stack().back(), NativeOf(*normalB));
+}
+
+TEST_F(FormTest, AlphaBlendRegionAndTransparentColourShapeWhatTheDesktopShows)
+{
+    auto form = MakeForm(10, 10, 40, 30);
+    form->SetColor(clRed);
+    form->SetAlphaBlend(true);
+    form->SetAlphaBlendValue(128);
+    form->SetWindowRgn(TRegion::RoundRect(0, 0, 40, 30, 9, 9));
+    form->Show();
+    Pump();
+    const TBitmap& image = NativeOf(*form)->Image();
+    EXPECT_EQ(AlphaAt(image, 0, 0), 0);     // cut off by the rounded corner
+    EXPECT_EQ(AlphaAt(image, 20, 15), 128); // blended
+    auto screen = backend.ScreenImage(clWhite);
+    const uint8_t* p = screen->ScanLine(25) + 4 * 30;
+    EXPECT_EQ(p[2], 255);         // red stays
+    EXPECT_NEAR(p[1], 127, 1);    // half of the white shows through
+    const uint8_t* corner = screen->ScanLine(10) + 4 * 10;
+    EXPECT_EQ(RGB(corner[2], corner[1], corner[0]), clWhite);
+    // Clicks outside the region pass by.
+    EXPECT_EQ(TopLevelAt({10, 10}), nullptr);
+    EXPECT_EQ(TopLevelAt({30, 25}), form.get());
+
+    form->SetAlphaBlend(false);
+    form->SetTransparentColor(true);
+    form->SetTransparentColorValue(clRed);
+    Pump();
+    EXPECT_EQ(AlphaAt(NativeOf(*form)->Image(), 20, 15), 0);
+}
+
+TEST_F(FormTest, DraggingByTheCaptionCommandMovesTheBorderlessForm)
+{
+    auto form = MakeForm(100, 100, 200, 100);
+    std::vector<TPoint> movesSeen;
+    form->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int32_t, int32_t) {
+        ReleaseCapture();
+        form->Perform(WM_SYSCOMMAND, SC_DRAGMOVE);
+    };
+    form->Show();
+    backend.MouseDown({110, 105});
+    backend.MouseMove({150, 125});
+    backend.MouseMove({160, 145});
+    backend.MouseUp({160, 145});
+    backend.MouseMove({300, 300});
+    Pump();
+    EXPECT_EQ(form->BoundsRect(), Bounds(150, 140, 200, 100));
+    EXPECT_EQ(NativeOf(*form)->Bounds(), Bounds(150, 140, 200, 100));
+    EXPECT_EQ(GetCapture(), 0u);
+}
+
+TEST_F(FormTest, PositionCentresOnTheWorkAreaOrTheMainForm)
+{
+    auto form = MakeForm(0, 0, 200, 100);
+    form->SetPosition(poScreenCenter);
+    form->Show();
+    TRect area = Screen()->WorkAreaRect();
+    EXPECT_EQ(form->Left(), (area.Width() - 200) / 2);
+    EXPECT_EQ(form->Top(), (area.Height() - 100) / 2);
+
+    Application()->SetMainForm(form.get());
+    auto child = MakeForm(0, 0, 100, 50);
+    child->SetPosition(poMainFormCenter);
+    child->Show();
+    EXPECT_EQ(child->Left(), form->Left() + 50);
+    EXPECT_EQ(child->Top(), form->Top() + 25);
+    Application()->SetMainForm(nullptr);
+}
+
+TEST_F(FormTest, ActivatingAFormFocusesItsActiveControlAndDestroyingItClearsFocus)
+{
+    auto form = MakeForm();
+    std::vector<std::string> log;
+    auto* edit = new TRecordingControl(form.get(), &log, "edit");
+    edit->SetParent(form.get());
+    form->SetActiveControl(edit);
+    form->Show();
+    EXPECT_TRUE(edit->Focused());
+    EXPECT_EQ(Screen()->ActiveForm(), form.get());
+    delete edit;
+    EXPECT_EQ(form->ActiveControl(), nullptr);
+    EXPECT_EQ(GetFocus(), form->Handle());
+}
+
+TEST_F(FormTest, MinimisedByTheDesktopTheFormLearnsItsNewState)
+{
+    auto form = MakeForm();
+    form->Show();
+    std::vector<uint32_t> flags;
+    TWndMethod previous = form->WindowProc;
+    form->WindowProc = [&](TMessage& m) {
+        if (m.Msg == WM_WINDOWPOSCHANGING)
+            flags.push_back(reinterpret_cast<TWindowPos*>(m.LParam)->flags);
+        previous(m);
+    };
+    backend.MinimizeByDesktop(form->NativeWindow());
+    Pump();
+    EXPECT_EQ(form->WindowState(), wsMinimized);
+    EXPECT_EQ(flags.size(), 1u); // hooks on the window procedure hear of it
+    form->WindowProc = previous;
+}

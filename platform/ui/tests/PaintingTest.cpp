@@ -1,0 +1,151 @@
+#include "UiTestSupport.h"
+
+namespace {
+
+// A window-less control that fills itself and records its paints.
+class TSwatch : public TGraphicControl {
+public:
+    TSwatch(TComponent* owner, std::vector<std::string>& log, std::string name, TColor fill, bool opaque)
+        : TGraphicControl(owner), log_(log), name_(std::move(name)), fill_(fill)
+    {
+        if (opaque)
+            SetControlStyle(ControlStyle() | csOpaque);
+    }
+
+protected:
+    void Paint() override
+    {
+        log_.push_back(name_ + ".paint");
+        Canvas()->Brush()->SetColor(fill_);
+        Canvas()->FillRect(Rect(0, 0, Width(), Height()));
+    }
+
+private:
+    std::vector<std::string>& log_;
+    std::string name_;
+    TColor fill_;
+};
+
+} // namespace
+
+class PaintingTest : public UiTest {
+protected:
+    PaintingTest()
+    {
+        form = MakeForm(50, 60, 120, 100);
+        form->SetColor(clWhite);
+        panel = new TRecordingControl(form.get(), &log, "panel");
+        panel->SetParent(form.get());
+        panel->SetBounds(10, 10, 60, 40);
+        panel->PaintColor = clBlue;
+        form->Show();
+        Pump();
+        log.clear();
+    }
+    std::vector<std::string> log;
+    std::unique_ptr<TForm> form;
+    TRecordingControl* panel = nullptr;
+};
+
+TEST_F(PaintingTest, ShownFormPaintsBackgroundThenChildIntoTheBackingStore)
+{
+    EXPECT_EQ(StorePixel(*form, 5, 5), clWhite);
+    EXPECT_EQ(StorePixel(*form, 10, 10), clBlue);
+    EXPECT_EQ(StorePixel(*form, 69, 49), clBlue);
+    EXPECT_EQ(StorePixel(*form, 70, 50), clWhite);
+    // The desktop shows what was painted, at the form's position.
+    auto screen = backend.ScreenImage();
+    const uint8_t* p = screen->ScanLine(60 + 10) + 4 * (50 + 10);
+    EXPECT_EQ(RGB(p[2], p[1], p[0]), clBlue);
+}
+
+TEST_F(PaintingTest, InvalidateErasesThenPaintsOnlyOnceAfterSeveralRequests)
+{
+    panel->Invalidate();
+    panel->Invalidate();
+    panel->InvalidateClientRect(Rect(0, 0, 5, 5), false);
+    EXPECT_TRUE(log.empty()); // painting waits for the loop
+    Pump();
+    EXPECT_EQ(log, (std::vector<std::string>{"panel.erase", "panel.paint"}));
+}
+
+TEST_F(PaintingTest, InvalidateRectWithoutEraseSkipsTheBackgroundAndPaintsOnlyThatArea)
+{
+    panel->PaintColor = clYellow;
+    panel->InvalidateClientRect(Rect(0, 0, 10, 10), false);
+    Pump();
+    EXPECT_EQ(log, (std::vector<std::string>{"panel.paint"}));
+    EXPECT_EQ(StorePixel(*form, 10, 10), clYellow);
+    EXPECT_EQ(StorePixel(*form, 19, 19), clYellow);
+    EXPECT_EQ(StorePixel(*form, 20, 20), clBlue); // outside the update region
+}
+
+TEST_F(PaintingTest, UpdatePaintsAtOnceAndRepaintIsInvalidatePlusUpdate)
+{
+    panel->Invalidate();
+    panel->Update();
+    EXPECT_EQ(log.size(), 2u);
+    panel->Repaint();
+    EXPECT_EQ(log.size(), 4u);
+}
+
+TEST_F(PaintingTest, WindowlessChildrenPaintAfterTheParentAndOpaqueOnesAreClippedFromIt)
+{
+    auto* clear = new TSwatch(form.get(), log, "clear", clRed, false);
+    clear->SetBounds(80, 10, 20, 20);
+    clear->SetParent(form.get());
+    auto* opaque = new TSwatch(form.get(), log, "opaque", clGreen, true);
+    opaque->SetBounds(85, 15, 20, 20);
+    opaque->SetParent(form.get());
+    std::vector<std::string> formPaints;
+    form->OnPaint = [&](TObject*) {
+        log.push_back("form.paint");
+        // The form paints black everywhere; the opaque child keeps its area.
+        form->Canvas()->Brush()->SetColor(clBlack);
+        form->Canvas()->FillRect(form->ClientRect());
+    };
+    form->Invalidate();
+    Pump();
+    EXPECT_EQ(log, (std::vector<std::string>{"form.paint", "clear.paint", "opaque.paint"}));
+    EXPECT_EQ(StorePixel(*form, 81, 11), clRed);
+    EXPECT_EQ(StorePixel(*form, 90, 20), clGreen);
+    EXPECT_EQ(StorePixel(*form, 104, 34), clGreen);
+    EXPECT_EQ(StorePixel(*form, 110, 5), clBlack);
+    // Child windows are clipped out of their parent's paint.
+    EXPECT_EQ(StorePixel(*form, 30, 30), clBlue);
+}
+
+TEST_F(PaintingTest, HidingAChildWindowRepaintsWhatWasUnderIt)
+{
+    panel->Hide();
+    Pump();
+    EXPECT_EQ(StorePixel(*form, 30, 30), clWhite);
+    panel->Show();
+    Pump();
+    EXPECT_EQ(StorePixel(*form, 30, 30), clBlue);
+}
+
+TEST_F(PaintingTest, PaintToDrawsControlAndChildrenAtAnOffsetOfAnyCanvas)
+{
+    auto* swatch = new TSwatch(form.get(), log, "swatch", clGreen, false);
+    swatch->SetBounds(1, 1, 3, 3);
+    swatch->SetParent(panel);
+    TBitmap target(80, 60, pf32bit);
+    TCanvas canvas(&target);
+    panel->PaintTo(canvas, 5, 7);
+    EXPECT_EQ(canvas.Pixels(4, 6), clWhite); // untouched
+    EXPECT_EQ(canvas.Pixels(5, 7), clBlue);
+    EXPECT_EQ(canvas.Pixels(6, 8), clGreen);
+    EXPECT_EQ(canvas.Pixels(64, 46), clBlue);
+    EXPECT_EQ(canvas.Pixels(65, 47), clWhite);
+}
+
+TEST_F(PaintingTest, CanvasOutsideThePaintPassDrawsIntoTheWindowOnly)
+{
+    TCanvas* canvas = panel->Canvas();
+    canvas->Brush()->SetColor(clLime);
+    canvas->FillRect(Rect(-50, -50, 500, 500));
+    EXPECT_EQ(StorePixel(*form, 10, 10), clLime);
+    EXPECT_EQ(StorePixel(*form, 9, 9), clWhite);
+    EXPECT_EQ(StorePixel(*form, 70, 50), clWhite);
+}
