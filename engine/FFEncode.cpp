@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "engine/FFLoad.h"
 #include "engine/MyUtils.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Strings.h"
@@ -193,6 +194,22 @@ TCustomEncoder::~TCustomEncoder()
     destroying_ = true;
     notices_.Close();
     tasks_.Clear();
+}
+
+bool TCustomEncoder::LibrariesLoaded() const
+{
+    return FFLoader.LibrariesLoaded(AllLibraries);
+}
+
+bool TCustomEncoder::LoadLibraries(const std::string& Folder)
+{
+    if (HasState(csDesigning))
+        return true;
+    FFLoader.SetLibraryPath(Folder);
+    if (FFLoader.LoadLibraries(AllLibraries))
+        return true;
+    LastErrorText = FFLoader.LastErrorText();
+    return false;
 }
 
 std::unique_ptr<TFFmpeg> TCustomEncoder::CreateTask()

@@ -166,6 +166,12 @@ public:
     explicit TCustomEncoder(TComponent* AOwner);
     ~TCustomEncoder() override;
 
+    // The full set of FFmpeg libraries is loaded.
+    bool LibrariesLoaded() const;
+    // Loads the full set from `Folder` (or the system); False with the
+    // loader's text in LastErrorText on failure.
+    bool LoadLibraries(const std::string& Folder);
+
     int32_t AddTask(const TPathFileName& FileName, TInputOptions* InputOptions = nullptr);
     int32_t SetOutput(int32_t TaskIndex, const TPathFileName& FileName, TOutputOptions* OutputOptions = nullptr);
     int32_t GetTaskCount() const { return tasks_.Count(); }

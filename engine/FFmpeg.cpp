@@ -1,9 +1,9 @@
 #include "engine/FFmpeg.h"
 
 #include "engine/AVUtilStubs.h"
+#include "engine/FFLoad.h"
 #include "engine/FFLog.h"
 #include "engine/MyUtils.h"
-#include "platform/core/Clock.h"
 #include "platform/core/MainThread.h"
 #include "platform/core/Strings.h"
 
@@ -15,43 +15,7 @@ namespace {
 
 constexpr uint32_t StopWaitStepMs = 20;
 
-// Both interrupt callbacks follow one rule, each with its own time-out and stamp.
-int CheckInterrupt(TCustomFFmpegOpt* job, int32_t timeoutMs, int64_t stamp, const char* timeoutText,
-                   const char* canceledText) noexcept
-{
-    try {
-        if (job->Aborted) {
-            Logger()->Log(nullptr, llInfo, "reading/writing broken");
-            return 1;
-        }
-        if (stamp == INT64_MAX || timeoutMs <= 0)
-            return 0;
-        const int64_t elapsed = MonotonicMicroseconds() - stamp;
-        if (int64_t(timeoutMs) * 1000 >= elapsed)
-            return 0;
-        Logger()->Log(nullptr, llInfo, stamp != 0 ? timeoutText : canceledText);
-        return 1;
-    } catch (...) {
-        // Nothing may unwind through FFmpeg's frames; a failed log line still interrupts.
-        return 1;
-    }
-}
-
 } // namespace
-
-int TCustomFFmpegOpt::ReadInterrupt(void* Opaque)
-{
-    auto* job = static_cast<TCustomFFmpegOpt*>(Opaque);
-    return CheckInterrupt(job, job->ReadTimeout, job->ReadStartTime, "connecting/reading timeout",
-                          "connecting/reading canceled");
-}
-
-int TCustomFFmpegOpt::WriteInterrupt(void* Opaque)
-{
-    auto* job = static_cast<TCustomFFmpegOpt*>(Opaque);
-    return CheckInterrupt(job, job->WriteTimeout, job->WriteStartTime, "connecting/writing timeout",
-                          "connecting/writing canceled");
-}
 
 // ---- TConvertThread ----
 
@@ -72,7 +36,10 @@ void TConvertThread::Execute()
 
 // ---- TCustomFFmpeg ----
 
-TCustomFFmpeg::TCustomFFmpeg() : pauseGate_(std::make_shared<TPauseGate>()) {}
+TCustomFFmpeg::TCustomFFmpeg() : pauseGate_(std::make_shared<TPauseGate>())
+{
+    FFLoader.CheckLibraries(AllLibraries);
+}
 
 TCustomFFmpeg::~TCustomFFmpeg()
 {
@@ -139,7 +106,7 @@ void TCustomFFmpeg::RunStep(void (TCustomFFmpeg::*step)())
 
 void TCustomFFmpeg::NoteException(const std::string& message)
 {
-    Logger()->Log(nullptr, llQuiet, message);
+    Logger()->Log(this, llQuiet, message);
     ExceptionRaised = true;
     ExceptionMessage = message;
 }
@@ -228,7 +195,7 @@ void TCustomFFmpeg::RefreshTimeoutStamps()
 {
     // A pause must not count against the time-out of the operation it interrupted;
     // unset stamps and the cancel stamp 0 keep their meaning.
-    const int64_t now = MonotonicMicroseconds();
+    const int64_t now = av::av_gettime();
     if (ReadStartTime != INT64_MAX && ReadStartTime != 0)
         ReadStartTime = now;
     if (WriteStartTime != INT64_MAX && WriteStartTime != 0)
@@ -249,6 +216,7 @@ void TCustomFFmpeg::ApplyPreviewFlags(uint8_t flags)
 
 void TCustomFFmpeg::Cleanup()
 {
+    FFLoader.CheckLibraries(AllLibraries);
     ReleaseTranscoder();
 }
 
@@ -286,7 +254,7 @@ int32_t TCustomFFmpeg::OptVideoHookBitsPixel(TOptionsContext*, const std::string
         return 0;
     } catch (const Exception& e) {
         OptionErrorText = e.Message();
-        Logger()->Log(nullptr, llError, e.Message());
+        Logger()->Log(this, llError, e.Message());
         return -22;
     }
 }

@@ -7,7 +7,7 @@
 
 namespace {
 
-class EncoderRun : public ::testing::Test {
+class EncoderRun : public TJobTest {
 protected:
     TFakeEncoder encoder;
     TNoticeRecorder notices;
@@ -237,7 +237,9 @@ TEST_F(EncoderRun, ProgressReachesTheMainThreadWithTheTaskIndex)
 }
 
 // The application clears the list, or frees the encoder, from the final notice.
-TEST(EncoderLifetime, FreeingTheEncoderFromTheFinalNoticeIsSafe)
+class EncoderLifetime : public TJobTest {};
+
+TEST_F(EncoderLifetime, FreeingTheEncoderFromTheFinalNoticeIsSafe)
 {
     auto encoder = std::make_unique<TFakeEncoder>();
     for (int i = 0; i < 2; ++i)
@@ -255,7 +257,7 @@ TEST(EncoderLifetime, FreeingTheEncoderFromTheFinalNoticeIsSafe)
     CheckSynchronize();
 }
 
-TEST(EncoderLifetime, ClearingTheTasksFromTheFinalNoticeIsSafeInBothModes)
+TEST_F(EncoderLifetime, ClearingTheTasksFromTheFinalNoticeIsSafeInBothModes)
 {
     for (int32_t n : {0, 1}) {
         TFakeEncoder encoder;
@@ -275,7 +277,7 @@ TEST(EncoderLifetime, ClearingTheTasksFromTheFinalNoticeIsSafeInBothModes)
     }
 }
 
-TEST(EncoderLifetime, StopWithWaitDeliversNoNoticeWhileItWalksTheList)
+TEST_F(EncoderLifetime, StopWithWaitDeliversNoNoticeWhileItWalksTheList)
 {
     TFakeEncoder encoder;
     auto first = encoder.AddFakeTask(3, true);
@@ -296,7 +298,7 @@ TEST(EncoderLifetime, StopWithWaitDeliversNoNoticeWhileItWalksTheList)
     EXPECT_EQ(encoder.GetTaskCount(), 0);
 }
 
-TEST(EncoderLifetime, FreeingTheEncoderMidRunStopsItsTasks)
+TEST_F(EncoderLifetime, FreeingTheEncoderMidRunStopsItsTasks)
 {
     std::shared_ptr<TFakeTaskScript> task;
     {

@@ -65,7 +65,7 @@ TEST(HookWords, RewrittenOnlyAsWholeWordsBetweenBlanks)
         EXPECT_EQ(NormaliseHookWords(c.written), c.known) << "from \"" << c.written << "\"";
 }
 
-class TaskList : public ::testing::Test {
+class TaskList : public TJobTest {
 protected:
     TFakeEncoder encoder;
 };

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/FFEncode.h"
+#include "engine/FFLoad.h"
 #include "platform/core/MainThread.h"
 
 // What one fake task does; shared between the task and the test.
@@ -167,6 +168,12 @@ public:
 
 protected:
     std::unique_ptr<TFFmpeg> CreateTask() override { return std::make_unique<TFakeJob>(NextScript, Concurrency); }
+};
+
+// Jobs need the FFmpeg libraries, as the real ones do.
+class TJobTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(FFLoader.LoadLibraries(AllLibraries)) << FFLoader.LastErrorText(); }
 };
 
 // A termination notice as the handler saw it.

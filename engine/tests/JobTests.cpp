@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "engine/FFLog.h"
-#include "platform/core/Clock.h"
+#include "engine/AVUtilStubs.h"
 #include "engine/tests/FakeJobs.h"
 
 namespace {
 
-class Job : public ::testing::Test {
+class Job : public TJobTest {
 protected:
     std::shared_ptr<TFakeTaskScript> script = std::make_shared<TFakeTaskScript>();
     TConcurrency concurrency;
@@ -126,10 +126,10 @@ TEST_F(Job, StopWithoutWaitWakesASuspendedJob)
 TEST_F(Job, WakingFromAPauseRefreshesTheTimeoutStamps)
 {
     job.ReadTimeout = 30000;
-    job.ReadStartTime = MonotonicMicroseconds() - 60 * MicrosecondsPerSecond;
+    job.ReadStartTime = av::av_gettime() - 60000000;
     ASSERT_EQ(TCustomFFmpegOpt::ReadInterrupt(&job), 1);
 
-    job.ReadStartTime = MonotonicMicroseconds() - 60 * MicrosecondsPerSecond;
+    job.ReadStartTime = av::av_gettime() - 60000000;
     job.PauseGate()->Pause();
     std::thread resumer([&] {
         while (job.PauseGate()->Waiting() == 0)
@@ -157,9 +157,9 @@ protected:
 
 TEST_F(InterruptCallbacks, Table)
 {
-    const int64_t now = MonotonicMicroseconds();
+    const int64_t now = av::av_gettime();
     const int64_t unset = INT64_MAX;
-    const int64_t longAgo = now - 60 * MicrosecondsPerSecond;
+    const int64_t longAgo = now - 60000000;
     const struct {
         bool aborted;
         int32_t timeoutMs;
