@@ -227,3 +227,17 @@ TEST(Resources, CursorsKeepTheirHotSpotAndTransparency)
     EXPECT_EQ(ReadRaw(cursor.Image->ScanLine(1), 1, 32), 0xFF000000u);
     EXPECT_EQ(ReadRaw(cursor.Image->ScanLine(0), 0, 32), 0u);
 }
+
+TEST(Resources, TwoMaskCursorsShowThroughWhereTheAndMaskIsSet)
+{
+    TBitmap andMask(2, 1, pf1bit), colour(2, 1, pf24bit);
+    andMask.Canvas()->SetPixel(0, 0, clWhite);
+    andMask.Canvas()->SetPixel(1, 0, clBlack);
+    colour.Canvas()->SetPixel(0, 0, clBlack);
+    colour.Canvas()->SetPixel(1, 0, clRed);
+    const TCursorImage cursor = CursorFromMasks(andMask, colour, {0, 0});
+    EXPECT_EQ(ReadRaw(cursor.Image->ScanLine(0), 0, 32), 0u);
+    EXPECT_EQ(ReadRaw(cursor.Image->ScanLine(0), 1, 32), 0xFFFF0000u);
+    TBitmap wrongSize(3, 1, pf1bit);
+    EXPECT_THROW(CursorFromMasks(wrongSize, colour, {0, 0}), EInvalidGraphicOperation);
+}
