@@ -5,6 +5,7 @@
 #include "platform/core/Timers.h"
 
 #include <cstdio>
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/Form.h"
 
 TApplication* Application()
@@ -150,7 +151,18 @@ void TApplication::HandleException(TObject*)
 
 void TApplication::ShowException(const std::exception& error)
 {
-    std::fprintf(stderr, "%s: %s\n", title_.c_str(), error.what());
+    try {
+        MessageBox(error.what(), title_, MB_OK | MB_ICONERROR);
+    } catch (const std::exception& failure) {
+        // No way to show a window (nothing left to run a modal loop on):
+        // the report still goes somewhere.
+        std::fprintf(stderr, "%s: %s (%s)\n", title_.c_str(), error.what(), failure.what());
+    }
+}
+
+int32_t TApplication::MessageBox(const std::string& text, const std::string& caption, uint32_t flags)
+{
+    return ShowMessageBox(text, caption.empty() ? title_ : caption, flags);
 }
 
 // ---- Minimising --------------------------------------------------------------------------

@@ -90,6 +90,9 @@ public:
     void Restore();
     TNotifyEvent OnMinimize;
     TNotifyEvent OnRestore;
+    // A modal message box of our own (MB_* flags, ID* answer); the caption
+    // defaults to the title.
+    int32_t MessageBox(const std::string& text, const std::string& caption = "", uint32_t flags = MB_OK);
 
 private:
     bool ProcessMessage();
