@@ -97,8 +97,6 @@ void CopyRgbPixels(const uint8_t* source, int sourceBpp, uint8_t* dest, int dest
     }
 }
 
-} // namespace
-
 // Turns source pixels into destination raw values under the mono/colour rules.
 class TSourceReader {
 public:
@@ -152,8 +150,6 @@ private:
     bool FIdentical = false;
     bool FRgbOnly = false;
 };
-
-namespace {
 
 // The destination raw value for one destination pixel of a stretch, by
 // stretch mode; false when the pixel's source lies outside the source.
