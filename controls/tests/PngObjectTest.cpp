@@ -4,7 +4,11 @@
 
 #include "controls/pngimage.h"
 
+#include "platform/gfx/Picture.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <zlib.h>
 
 namespace {
@@ -334,4 +338,26 @@ TEST(PngObject, RegisteredChunkClassesAreCreatedByName)
     const auto generic = CreateChunkByName(&png, "abCd");
     EXPECT_EQ(typeid(*generic), typeid(TChunk));
     EXPECT_EQ(generic->Name(), "abCd");
+}
+
+TEST(PngObject, PicturesLoadPngFilesOnceRegistered)
+{
+    const std::string fileName = std::string(TEST_BINARY_DIR) + "/picture-registry.png";
+    TPNGObject original;
+    LoadPng(original, WriteWithLibpng(MakePattern(6, 4, 6, 8, 1, 21)));
+    original.SaveToFile(fileName);
+
+    RegisterPngPictureFormat();
+    const auto formats = RegisteredFileFormats();
+    const auto png = std::find_if(formats.begin(), formats.end(), [](const auto& f) { return f.Extension == "PNG"; });
+    ASSERT_NE(png, formats.end());
+    EXPECT_EQ(png->Description, "Portable Network Graphics");
+    TPicture picture;
+    picture.LoadFromFile(fileName);
+    const auto* loaded = dynamic_cast<const TPNGObject*>(picture.Graphic());
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->Pixels(5, 3), original.Pixels(5, 3));
+
+    UnregisterPngPictureFormat();
+    EXPECT_THROW(picture.LoadFromFile(fileName), EInvalidGraphic);
 }

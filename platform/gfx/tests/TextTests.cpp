@@ -382,3 +382,16 @@ TEST(DrawTextLayout, ClipsToTheRectangleUnlessNoClip)
     EXPECT_LE(InkBox(*clipped).Right, 10);
     EXPECT_GT(InkBox(*unclipped).Right, 10);
 }
+
+TEST(Fonts, FixedPitchAsksForAMonospacedFace)
+{
+    auto bitmap = TextBitmap();
+    TCanvas* c = bitmap->Canvas();
+    c->Font()->SetName("Courier New");
+    c->Font()->SetPitch(fpFixed);
+    EXPECT_EQ(c->TextWidth("iiii"), c->TextWidth("WWWW"));
+    EXPECT_FALSE(c->GetTextMetrics().tmPitchAndFamily & TMPF_FIXED_PITCH) << "the bit marks variable pitch";
+    c->Font()->SetPitch(fpDefault);
+    c->Font()->SetName("Tahoma");
+    EXPECT_LT(c->TextWidth("iiii"), c->TextWidth("WWWW"));
+}
