@@ -44,6 +44,21 @@ inline void Generate(const std::string& file, const std::string& arguments)
     ASSERT_EQ(std::rename(part.c_str(), file.c_str()), 0) << file;
 }
 
+// The pictures go into a folder of this process first; the last one is
+// moved into place last, so its presence means the sequence is complete.
+inline void GenerateSequence()
+{
+    if (FileExists(MediaFolder + "seq003.png"))
+        return;
+    const std::string part = MediaFolder + "part-" + std::to_string(getpid()) + "/";
+    const std::string command = "mkdir -p \"" + part + "\" && ffmpeg -nostdin -v error -y -f lavfi -i "
+                                "testsrc=size=33x17:rate=25 -frames:v 3 -start_number 1 \"" + part + "seq%03d.png\"";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    for (const char* name : {"seq001.png", "seq002.png", "seq003.png"})
+        ASSERT_EQ(std::rename((part + name).c_str(), (MediaFolder + name).c_str()), 0) << name;
+    std::system(("rmdir \"" + part + "\"").c_str());
+}
+
 inline void GenerateMedia()
 {
     std::system(("mkdir -p \"" + MediaFolder + "\"").c_str());
@@ -56,11 +71,7 @@ inline void GenerateMedia()
              "-metadata author=Somebody -metadata:s:a:0 language=fre");
     Generate(IntraFile, "-f lavfi -i testsrc=duration=1:size=64x48:rate=25 -c:v mpeg4 -g 1");
     Generate(AudioFile, "-f lavfi -i sine=duration=0.2");
-    if (!FileExists(MediaFolder + "seq003.png")) {
-        const std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=33x17:rate=25 "
-                                    "-frames:v 3 -start_number 1 \"" + SequencePattern + "\"";
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    }
+    GenerateSequence();
 }
 
 inline std::string RunCommand(const std::string& command)
