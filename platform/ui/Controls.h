@@ -228,6 +228,9 @@ public:
     void SetText(const std::string& value);
     TCursor Cursor() const { return cursor_; }
     void SetCursor(TCursor value);
+    // Shown on a right click (or the menu key) while its AutoPopup is on.
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* value);
 
     TControlStyle ControlStyle() const { return controlStyle_; }
     void SetControlStyle(TControlStyle value) { controlStyle_ = value; }
@@ -278,6 +281,7 @@ protected:
     virtual void MouseMove(TShiftState shift, int32_t x, int32_t y);
     virtual void Resize();
     bool IsLoading() const;
+    void Notification(TComponent* component, TOperation operation) override;
     // Called after the bounds changed (before realignment of the parent).
     virtual void BoundsChanged() {}
     // The size AutoSize asks for; false when the control keeps its size.
@@ -325,6 +329,7 @@ protected:
     std::string hint_;
     std::string text_;
     TCursor cursor_ = crDefault;
+    TPopupMenu* popupMenu_ = nullptr;
     TControlStyle controlStyle_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
     TControlState controlState_ = 0;
     bool applyingFont_ = false;
@@ -511,6 +516,7 @@ protected:
     void AddToUpdateRegion(const TRegion& windowRegion, bool erase);
     void Broadcast(TMessage& message);
     void CNSysChar(TMessage& message);
+    bool IsMenuKey(uint16_t key, TShiftState shift);
     void WMWindowPosChanged(TMessage& message);
     void UpdateNonClientInsets();
     void ApplyTopLevelZOrder(HWND insertAfter);
