@@ -273,8 +273,8 @@ bool TFFDecoder::CopyFrame(const AVFrame* frame)
     pixelFormat_ = frame->format;
     frameWidth_ = frame->width;
     frameHeight_ = frame->height;
-    av::av_image_fill_arrays(picture_.data, picture_.linesize, pictureBuffer_, format, frame->width, frame->height, 1);
-    av::av_image_copy(picture_.data, picture_.linesize, const_cast<const uint8_t**>(frame->data), frame->linesize,
+    av::av_image_fill_arrays(picture_.Data, picture_.Linesize, pictureBuffer_, format, frame->width, frame->height, 1);
+    av::av_image_copy(picture_.Data, picture_.Linesize, const_cast<const uint8_t**>(frame->data), frame->linesize,
                       format, frame->width, frame->height);
     return true;
 }

@@ -103,7 +103,7 @@ bool TFormatConverter::PictureToBitmap(TFFPicture* picture, AVPixelFormat pixelF
 {
     bitmap_->SetSize(width, height);
     const bool conversionNeeded = pixelFormat != bitmapPixelFormat_ || width % 2 != 0 || height % 2 != 0 ||
-                                  BitmapRowBytes(width, bitsPixel_) != picture->linesize[0];
+                                  BitmapRowBytes(width, bitsPixel_) != picture->Linesize[0];
     TFFPicture* source = picture;
     if (conversionNeeded) {
         if (!ConvertIntoOwnPicture(picture, pixelFormat, height, width))
@@ -125,7 +125,7 @@ bool TFormatConverter::ConvertIntoOwnPicture(TFFPicture* source, AVPixelFormat p
     const int size = av::av_image_get_buffer_size(bitmapPixelFormat_, width, height, 1);
     // swscale aborts the process on a format it cannot read.
     if (av::sws_isSupportedInput(pixelFormat) && size >= 0 && GrowBuffer(size)) {
-        av::av_image_fill_arrays(picture_.data, picture_.linesize, buffer_, bitmapPixelFormat_, width, height, 1);
+        av::av_image_fill_arrays(picture_.Data, picture_.Linesize, buffer_, bitmapPixelFormat_, width, height, 1);
         toBitmapContext_ = av::sws_getCachedContext(toBitmapContext_, width, height, pixelFormat, width, height,
                                                     bitmapPixelFormat_, static_cast<int>(SwsFlags), nullptr,
                                                     nullptr, nullptr);
@@ -137,7 +137,7 @@ bool TFormatConverter::ConvertIntoOwnPicture(TFFPicture* source, AVPixelFormat p
         LastErrorText = "Cannot initialize the toRGB conversion context";
         return false;
     }
-    av::sws_scale(toBitmapContext_, source->data, source->linesize, 0, height, picture_.data, picture_.linesize);
+    av::sws_scale(toBitmapContext_, source->Data, source->Linesize, 0, height, picture_.Data, picture_.Linesize);
     return true;
 }
 
@@ -167,14 +167,18 @@ int32_t TFormatConverter::CopyRowCount() const
     return std::min(currentHeight_, bitmap_->Height());
 }
 
+uint8_t* TFormatConverter::PictureRow(int32_t y) const
+{
+    return currentPicture_->Data[0] + static_cast<ptrdiff_t>(y) * currentPicture_->Linesize[0];
+}
+
 void TFormatConverter::CopyPictureToBitmap()
 {
     RequireCurrentPicture();
     const int32_t rowBytes = CopyRowBytes();
     const int32_t rows = CopyRowCount();
     for (int32_t y = 0; y < rows; ++y)
-        std::memcpy(bitmap_->ScanLine(y), currentPicture_->data[0] + static_cast<ptrdiff_t>(y) * currentPicture_->linesize[0],
-                    static_cast<size_t>(rowBytes));
+        std::memcpy(bitmap_->ScanLine(y), PictureRow(y), static_cast<size_t>(rowBytes));
 }
 
 void TFormatConverter::CopyBitmapToPicture()
@@ -183,8 +187,7 @@ void TFormatConverter::CopyBitmapToPicture()
     const int32_t rowBytes = CopyRowBytes();
     const int32_t rows = CopyRowCount();
     for (int32_t y = 0; y < rows; ++y)
-        std::memcpy(currentPicture_->data[0] + static_cast<ptrdiff_t>(y) * currentPicture_->linesize[0],
-                    bitmap_->ScanLine(y), static_cast<size_t>(rowBytes));
+        std::memcpy(PictureRow(y), bitmap_->ScanLine(y), static_cast<size_t>(rowBytes));
 }
 
 bool TFormatConverter::BitmapToPicture(TFFPicture* picture, AVPixelFormat pixelFormat, int32_t height,
@@ -204,7 +207,7 @@ bool TFormatConverter::BitmapToPicture(TFFPicture* picture, AVPixelFormat pixelF
         LastErrorText = "Cannot initialize the fromRGB conversion context";
         return false;
     }
-    av::sws_scale(fromBitmapContext_, currentPicture_->data, currentPicture_->linesize, 0, height, picture->data,
-                  picture->linesize);
+    av::sws_scale(fromBitmapContext_, currentPicture_->Data, currentPicture_->Linesize, 0, height, picture->Data,
+                  picture->Linesize);
     return true;
 }

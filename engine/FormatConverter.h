@@ -8,19 +8,13 @@
 #include <string>
 
 extern "C" {
-#include <libavutil/frame.h>
 #include <libavutil/pixfmt.h>
 }
 
+#include "engine/FFPicture.h"
 #include "platform/gfx/Bitmap.h"
 
 struct SwsContext;
-
-// A picture description: plane pointers and their line sizes in bytes.
-struct TFFPicture {
-    uint8_t* data[AV_NUM_DATA_POINTERS] = {};
-    int linesize[AV_NUM_DATA_POINTERS] = {};
-};
 
 // The 256 colours of 3:3:2 samples (red in the low bits, blue in the high
 // two), the palette of an 8-bit bitmap that holds them.
@@ -77,6 +71,7 @@ private:
     void RequireCurrentPicture() const;
     int32_t CopyRowBytes() const;
     int32_t CopyRowCount() const;
+    uint8_t* PictureRow(int32_t y) const;
 
     std::unique_ptr<TBitmap> bitmap_;
     TPixelFormat bitmapFormat_ = pf32bit;

@@ -18,10 +18,10 @@ struct TTestPicture {
 
     TTestPicture(int32_t lineSize, int32_t height) : Bytes(static_cast<size_t>(lineSize) * height)
     {
-        Picture.data[0] = Bytes.data();
-        Picture.linesize[0] = lineSize;
+        Picture.Data[0] = Bytes.data();
+        Picture.Linesize[0] = lineSize;
     }
-    uint8_t* Row(int32_t y) { return Bytes.data() + static_cast<size_t>(y) * Picture.linesize[0]; }
+    uint8_t* Row(int32_t y) { return Bytes.data() + static_cast<size_t>(y) * Picture.Linesize[0]; }
 };
 
 class FormatConverterTest : public testing::Test {
@@ -113,8 +113,10 @@ TEST_F(FormatConverterTest, PrimaryColoursInEveryDepth)
         uint8_t Bgra[4];
         TColor Color;
     };
-    const TCase colours[] = {
-        {{0, 0, 255, 255}, clRed}, {{0, 255, 0, 255}, clLime}, {{255, 0, 0, 255}, clBlue}, {{255, 255, 255, 255}, clWhite}};
+    const TCase colours[] = {{{0, 0, 255, 255}, clRed},
+                             {{0, 255, 0, 255}, clLime},
+                             {{255, 0, 0, 255}, clBlue},
+                             {{255, 255, 255, 255}, clWhite}};
     for (const TCase& colour : colours) {
         TTestPicture source(8 * 4, 2);
         for (size_t i = 0; i < source.Bytes.size(); ++i)
