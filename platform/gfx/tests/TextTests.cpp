@@ -426,3 +426,19 @@ TEST(Geometry, SubtractRectGivesTheRemainderOnlyWhenItIsARectangle)
     EXPECT_EQ(SubtractRect(Rect(0, 0, 10, 10), Rect(-1, -1, 11, 11)), TRect{});
     EXPECT_EQ(SubtractRect(Rect(0, 0, 10, 10), Rect(20, 20, 30, 30)), Rect(0, 0, 10, 10));
 }
+
+TEST(DrawTextLayout, IdeographsWrapBetweenAnyTwoCharacters)
+{
+    auto bitmap = TextBitmap();
+    TCanvas* c = bitmap->Canvas();
+    c->Font()->SetName("SimSun");
+    const int32_t lineHeight = c->TextHeight("中");
+    TRect r = Rect(0, 0, c->TextWidth("中文字"), 0);
+    DrawText(*c, "中文字符测试", r, DT_CALCRECT | DT_WORDBREAK);
+    EXPECT_EQ(r.Height(), 2 * lineHeight);
+    EXPECT_EQ(r.Width(), c->TextWidth("中文字"));
+    r = Rect(0, 0, c->TextWidth("ab"), 0);
+    DrawText(*c, "ab  cd", r, DT_CALCRECT | DT_WORDBREAK);
+    EXPECT_EQ(r.Height(), 2 * lineHeight) << "the spaces at the break go";
+    EXPECT_EQ(r.Width(), c->TextWidth("ab"));
+}
