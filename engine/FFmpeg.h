@@ -89,8 +89,11 @@ public:
     // Waits while the run is paused; the transcoder calls it where it holds no lock.
     void PausePoint();
 
+    // Under PreviewFlagsLock; sets PreviewFlagsChanged, which the preview
+    // output clears (under the same lock) once it has seen the change.
     void SetPreviewFlags(uint8_t Flags);
     uint8_t PreviewFlags() const { return previewFlags_; }
+    bool PreviewFlagsChanged = false;
     void SetVideoHookBitsPixel(int32_t Bits) { videoHookBitsPixel_ = Bits; }
     int32_t VideoHookBitsPixel() const { return videoHookBitsPixel_; }
 
@@ -159,6 +162,5 @@ private:
     TEvent ThreadDone{true, true};
     std::shared_ptr<TPauseGate> pauseGate_;
     std::atomic<uint8_t> previewFlags_{0};
-    bool previewFlagsChanged_ = false;
     int32_t videoHookBitsPixel_ = 32;
 };
