@@ -39,16 +39,6 @@ uint32_t ChunkCrc(const uint8_t name[4], const uint8_t* data, size_t length)
     return ~UpdateChunkCrc(UpdateChunkCrc(0xFFFFFFFFu, name, 4), data, length);
 }
 
-uint32_t SwapBytes32(uint32_t value)
-{
-    return (value >> 24) | ((value >> 8) & 0xFF00u) | ((value << 8) & 0xFF0000u) | (value << 24);
-}
-
-uint16_t SwapBytes16(uint16_t value)
-{
-    return static_cast<uint16_t>((value >> 8) | (value << 8));
-}
-
 bool IsValidPngLayout(uint8_t colorType, uint8_t bitDepth)
 {
     switch (colorType) {

@@ -15,9 +15,6 @@ uint32_t UpdateChunkCrc(uint32_t crc, const uint8_t* bytes, size_t length);
 // The finished CRC of a chunk: over its four name bytes and its data.
 uint32_t ChunkCrc(const uint8_t name[4], const uint8_t* data, size_t length);
 
-uint32_t SwapBytes32(uint32_t value);
-uint16_t SwapBytes16(uint16_t value);
-
 // ---- Colour types and row geometry ----------------------------------------
 
 constexpr uint8_t COLOR_GRAYSCALE = 0;

@@ -49,8 +49,6 @@ public:
     // Image row y, 0 being the top; the rows lie bottom-up in memory.
     uint8_t* Row(uint32_t y) { return Bits.get() + (size_t{Height()} - 1 - y) * RowSize; }
     const uint8_t* Row(uint32_t y) const { return Bits.get() + (size_t{Height()} - 1 - y) * RowSize; }
-    // The whole pixel block, bottom row first.
-    const uint8_t* Pixels() const { return Bits.get(); }
     // Alpha of image row y; null without an alpha plane.
     uint8_t* AlphaRow(uint32_t y) { return Alpha ? Alpha.get() + size_t{y} * Width() : nullptr; }
     const uint8_t* AlphaRow(uint32_t y) const { return Alpha ? Alpha.get() + size_t{y} * Width() : nullptr; }

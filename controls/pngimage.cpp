@@ -4,6 +4,7 @@
 #include "controls/PngStreamIO.h"
 
 #include "platform/core/Streams.h"
+#include "platform/gfx/Picture.h"
 
 #include <algorithm>
 #include <cstring>
@@ -337,3 +338,12 @@ const TPalette* TPNGObject::GetPalette()
     }
     return FPalette.get();
 }
+
+// ---- Picture registry -----------------------------------------------------
+
+void RegisterPngPictureFormat()
+{
+    RegisterFileFormat("PNG", "Portable Network Graphics", [] { return std::make_unique<TPNGObject>(); });
+}
+
+void UnregisterPngPictureFormat() { UnregisterFileFormat("PNG"); }

@@ -100,3 +100,8 @@ private:
     uint8_t FInterlaceMethod = 0;
     TPNGList FChunks;
 };
+
+// Start-up and shut-down of the unit: makes TPicture load and save files
+// with the extension "PNG" through TPNGObject, and undoes that.
+void RegisterPngPictureFormat();
+void UnregisterPngPictureFormat();

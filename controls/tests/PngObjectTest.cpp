@@ -4,7 +4,11 @@
 
 #include "controls/pngimage.h"
 
+#include "platform/gfx/Picture.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <zlib.h>
 
 namespace {
@@ -273,6 +277,11 @@ TEST(PngObject, ErrorsOfTheObjectItself)
     TPNGObject png;
     EXPECT_THROW(png.Header(), EPNGHeaderNotPresent);
     EXPECT_EQ(png.Width(), 0);
+    uint64_t rowBytes = 1;
+    uint32_t distance = 1;
+    png.PixelInfo(rowBytes, distance);
+    EXPECT_EQ(rowBytes, 0u);
+    EXPECT_EQ(distance, 0u);
     LoadPng(png, SimpleGray());
     try {
         png.SetWidth(10);
@@ -314,4 +323,41 @@ TEST(PngObject, CopiesKeepPixelsChunksAndGamma)
     TPNGObject empty;
     copy.Assign(nullptr);
     EXPECT_TRUE(copy.Empty());
+}
+
+TEST(PngObject, RegisteredChunkClassesAreCreatedByName)
+{
+    struct TChunkprIv : TChunk {
+        explicit TChunkprIv(TPNGObject* owner) : TChunk(owner, "prIv") {}
+        std::string ChunkName() const override { return "prIv"; }
+    };
+    RegisterChunk("prIv", [](TPNGObject* owner) { return std::make_unique<TChunkprIv>(owner); });
+    TPNGObject png;
+    EXPECT_NE(dynamic_cast<TChunkprIv*>(CreateChunkByName(&png, "prIv").get()), nullptr);
+    EXPECT_NE(dynamic_cast<TChunkIHDR*>(CreateChunkByName(&png, "IHDR").get()), nullptr);
+    const auto generic = CreateChunkByName(&png, "abCd");
+    EXPECT_EQ(typeid(*generic), typeid(TChunk));
+    EXPECT_EQ(generic->Name(), "abCd");
+}
+
+TEST(PngObject, PicturesLoadPngFilesOnceRegistered)
+{
+    const std::string fileName = std::string(TEST_BINARY_DIR) + "/picture-registry.png";
+    TPNGObject original;
+    LoadPng(original, WriteWithLibpng(MakePattern(6, 4, 6, 8, 1, 21)));
+    original.SaveToFile(fileName);
+
+    RegisterPngPictureFormat();
+    const auto formats = RegisteredFileFormats();
+    const auto png = std::find_if(formats.begin(), formats.end(), [](const auto& f) { return f.Extension == "PNG"; });
+    ASSERT_NE(png, formats.end());
+    EXPECT_EQ(png->Description, "Portable Network Graphics");
+    TPicture picture;
+    picture.LoadFromFile(fileName);
+    const auto* loaded = dynamic_cast<const TPNGObject*>(picture.Graphic());
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->Pixels(5, 3), original.Pixels(5, 3));
+
+    UnregisterPngPictureFormat();
+    EXPECT_THROW(picture.LoadFromFile(fileName), EInvalidGraphic);
 }

@@ -327,7 +327,11 @@ public:
         last_->StoredIf = [stored](TObject&) { return stored; };
         return *this;
     }
-    TClassBuilder& Stored(std::function<bool(const T&)> predicate)
+    // Any callable taking const T& (a template, so a lambda is not taken
+    // for the bool overload through its function-pointer conversion).
+    template <class P>
+        requires std::is_invocable_r_v<bool, P, const T&>
+    TClassBuilder& Stored(P predicate)
     {
         last_->StoredIf = [predicate](TObject& object) { return predicate(Self(object)); };
         return *this;

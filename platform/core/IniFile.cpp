@@ -133,7 +133,8 @@ int32_t TIniFile::FindKey(const Lines& lines, const std::string& section, const 
         return -1;
     const std::string wanted = Trim(ident);
     std::string key, value;
-    for (int32_t i = header + 1; i < SectionEnd(lines, header); ++i)
+    const int32_t end = SectionEnd(lines, header);
+    for (int32_t i = header + 1; i < end; ++i)
         if (ParseKeyLine(lines[static_cast<size_t>(i)], key, value) && AnsiSameText(key, wanted))
             return i;
     return -1;
@@ -173,10 +174,10 @@ void TIniFile::ReadSection(const std::string& section, TStrings& strings)
     strings.Clear();
     const int32_t header = FindSection(lines_, section);
     std::string key, value;
-    if (header >= 0)
-        for (int32_t i = header + 1; i < SectionEnd(lines_, header); ++i)
-            if (ParseKeyLine(lines_[static_cast<size_t>(i)], key, value))
-                strings.Add(key);
+    const int32_t end = header >= 0 ? SectionEnd(lines_, header) : 0;
+    for (int32_t i = header + 1; i < end; ++i)
+        if (ParseKeyLine(lines_[static_cast<size_t>(i)], key, value))
+            strings.Add(key);
     strings.EndUpdate();
 }
 

@@ -21,9 +21,12 @@ const TPropInfo& RequireProp(TObject& object, const std::string& name, const std
 
 std::string IntegerToText(const TPropInfo& prop, int64_t value)
 {
+    // 32-bit properties match constants by their bits, so unsigned colour
+    // values find the negative system-colour constants.
+    const bool bits32 = prop.Kind == tkInteger;
     if (prop.Idents)
         for (const TIdentMapEntry& entry : *prop.Idents)
-            if (entry.Value == value)
+            if (bits32 ? static_cast<uint32_t>(entry.Value) == static_cast<uint32_t>(value) : entry.Value == value)
                 return entry.Name;
     return IntToStr(value);
 }
@@ -40,14 +43,15 @@ int64_t TextToInteger(const TPropInfo& prop, const std::string& text)
     return value;
 }
 
-TComponent* FindComponentInOwners(TObject* context, const std::string& name)
+// Looks among the context's own components, then its owner's, and so on up;
+// each level's own name counts too, so a form can name itself.
+TComponent* FindComponentNear(TObject* context, const std::string& name)
 {
-    auto* component = dynamic_cast<TComponent*>(context);
-    for (TComponent* owner = component ? component->Owner() : nullptr; owner; owner = owner->Owner()) {
-        if (SameText(owner->Name(), name))
-            return owner;
-        if (TComponent* found = owner->FindComponent(name))
+    for (auto* level = dynamic_cast<TComponent*>(context); level; level = level->Owner()) {
+        if (TComponent* found = level->FindComponent(name))
             return found;
+        if (SameText(level->Name(), name))
+            return level;
     }
     return nullptr;
 }
@@ -85,6 +89,17 @@ TPropTarget ResolvePropPath(TObject& object, const std::string& path)
             UnknownProperty(path);
     }
     return TPropTarget{current, &RequireProp(*current, steps.back(), path)};
+}
+
+TObject* GetObjectProp(TObject& object, const TPropInfo& prop)
+{
+    return prop.Get ? platform_detail::ToObject(prop.Get(object)) : nullptr;
+}
+
+TObject* GetObjectProp(TObject& object, const std::string& path)
+{
+    const TPropTarget target = ResolvePropPath(object, path);
+    return GetObjectProp(*target.Object, *target.Prop);
 }
 
 TPropValue GetPropValue(TObject& object, const std::string& path)
@@ -239,7 +254,7 @@ TPropValue TextToPropValue(const TPropInfo& prop, const std::string& text, TObje
         const std::string name = Trim(text);
         if (name.empty())
             return static_cast<TObject*>(nullptr);
-        TComponent* found = FindComponentInOwners(context, name);
+        TComponent* found = FindComponentNear(context, name);
         if (!found)
             InvalidValue();
         return static_cast<TObject*>(found);

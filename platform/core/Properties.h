@@ -9,8 +9,8 @@
 // Text forms: integers in decimal (or "$" hex, or a name of the property's
 // ident map), floats with ".", booleans "True"/"False", enumerations by value
 // name, sets as "[a,b]", string lists as their Text, component references by
-// the component's name (searched among the owners' components, innermost
-// owner first), retired properties accept anything and read as "".
+// the component's name (searched among the object's own components, then its
+// owner's, and so on up), retired properties accept anything and read as "".
 
 #include <any>
 #include <string>
@@ -21,6 +21,10 @@
 const TPropInfo* GetPropInfo(const TObject& object, const std::string& name);
 
 TPropValue GetPropValue(TObject& object, const std::string& path);
+// The object held by an object-kind property (sub-object, string list,
+// collection or reference); raises EPropertyConvertError for other kinds.
+TObject* GetObjectProp(TObject& object, const TPropInfo& prop);
+TObject* GetObjectProp(TObject& object, const std::string& path);
 void SetPropValue(TObject& object, const std::string& path, const TPropValue& value);
 std::string GetPropText(TObject& object, const std::string& path);
 void SetPropText(TObject& object, const std::string& path, const std::string& text);

@@ -3,6 +3,8 @@
 #include "platform/core/Exceptions.h"
 
 #include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -452,14 +454,17 @@ int64_t StrToInt64Def(const std::string& s, int64_t def)
 
 bool TryStrToFloat(const std::string& s, double& value)
 {
+    // from_chars ignores the locale. Only a sign, digits or a point may lead,
+    // which also keeps out "inf", "nan" and hexadecimal forms.
     const std::string text = Trim(s);
-    if (text.empty() || text.find_first_of("xXpP") != std::string::npos)
-        return false; // strtod would take C99 hex floats, the class library does not
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const double parsed = std::strtod(begin, &end);
-    if (end != begin + text.size() || errno == ERANGE || std::isnan(parsed) || std::isinf(parsed))
+    const size_t afterSign = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    if (afterSign >= text.size() || !(std::isdigit(static_cast<unsigned char>(text[afterSign])) || text[afterSign] == '.'))
+        return false;
+    const char* begin = text.data() + (text[0] == '+' ? 1 : 0); // from_chars takes no "+"
+    const char* end = text.data() + text.size();
+    double parsed = 0;
+    const auto result = std::from_chars(begin, end, parsed, std::chars_format::general);
+    if (result.ec != std::errc() || result.ptr != end)
         return false;
     value = parsed;
     return true;
@@ -483,16 +488,17 @@ std::string FloatToStr(double value)
 {
     if (std::isnan(value)) return "NAN";
     if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
-    std::string text = Format("%.15G", value);
-    const size_t e = text.find('E');
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    const std::string text(buffer, result.ptr);
+    const size_t e = text.find('e');
     if (e == std::string::npos)
         return text;
-    // "1.5E-05" -> "1.5E-5", "1E+20" -> "1E20"
-    std::string mantissa = text.substr(0, e);
+    // "1.5e-05" -> "1.5E-5", "1e+20" -> "1E20"
     std::string exponent = text.substr(e + 1);
     const bool negative = exponent[0] == '-';
     exponent.erase(0, exponent.find_first_not_of("+-0"));
-    return mantissa + "E" + (negative ? "-" : "") + exponent;
+    return text.substr(0, e) + "E" + (negative ? "-" : "") + exponent;
 }
 
 std::string BoolToStr(bool value, bool useBoolStrs)

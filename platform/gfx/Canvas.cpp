@@ -2,14 +2,12 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/CanvasState.h"
-#include "platform/gfx/FontFace.h"
 #include "platform/gfx/Shapes.h"
 
 TCanvas::TCanvas(TBitmap* target) : FTarget(target)
 {
     if (!FTarget)
         throw EInvalidGraphicOperation("Canvas does not allow drawing");
-    FPen.OnChange = [this](TObject*) { PenChanged(); };
     FBrush.OnChange = [this](TObject*) { BrushChanged(); };
     FFont.OnChange = [this](TObject*) { FontChanged(); };
     BrushChanged();
@@ -17,8 +15,6 @@ TCanvas::TCanvas(TBitmap* target) : FTarget(target)
 }
 
 TCanvas::~TCanvas() = default;
-
-void TCanvas::PenChanged() {}
 
 void TCanvas::BrushChanged()
 {
@@ -66,7 +62,14 @@ void TCanvas::EnsureClipRects() const
     if (FClipRegion)
         visible.Combine(visible, *FClipRegion, RGN_AND);
     FClipRects = visible.Rects();
+    FClipBox = visible.BoundingBox();
     FClipSurfaceSize = size;
+}
+
+TRect TCanvas::VisibleBox() const
+{
+    EnsureClipRects();
+    return FClipBox;
 }
 
 void TCanvas::SetDeviceClip(const TRegion* region)
@@ -131,11 +134,7 @@ bool TCanvas::GetClipRgn(TRegion& region) const
 
 TRect TCanvas::ClipRect() const
 {
-    EnsureClipRects();
-    TRect box;
-    for (const TRect& r : FClipRects)
-        box = UnionRect(box, r);
-    return OffsetRect(box, -FViewport.X, -FViewport.Y);
+    return OffsetRect(VisibleBox(), -FViewport.X, -FViewport.Y);
 }
 
 bool TCanvas::PtVisible(int32_t x, int32_t y) const

@@ -242,6 +242,8 @@ public:
     // Paints device spans with the brush (pattern, hatch or solid).
     void PaintBrushSpans(const std::vector<TSpan>& spans);
     TRasterSurface Surface() const;
+    // The bounding box of the visible device pixels.
+    TRect VisibleBox() const;
     // Calls `visit(x0, x1)` for each visible piece of device row y, x0..x1-1.
     template <typename Visit>
     void ForEachVisible(int32_t y, int32_t x0, int32_t x1, Visit&& visit) const;
@@ -251,18 +253,17 @@ private:
     struct TSavedState;
     struct TBrushPattern;
 
-    void PenChanged();
     void BrushChanged();
     void FontChanged();
+    // Marks the visible rectangles for recomputation.
     void UpdateClipRects();
     void EnsureClipRects() const;
     uint32_t RawOf(TColor color) const;
     TBrushPattern MakeBrushPattern();
     void PaintPatternSpans(const std::vector<TSpan>& spans, const TBrushPattern& pattern, int rop2);
     void PaintPenSpans(const std::vector<TSpan>& spans);
-    void StrokeLine(TPoint from, TPoint to, int& styleStep);
+    void StrokeLine(TPoint from, TPoint to, int64_t& styleStep);
     void StrokePolyline(const std::vector<TPoint>& devicePoints, bool closed);
-    void StrokeClosedShape(const std::vector<TSpan>& outline);
     void DrawBoxShape(int32_t left, int32_t top, int32_t right, int32_t bottom, int kind, int32_t width,
                       int32_t height);
     void DrawArcShape(int kind, int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t x3, int32_t y3,
@@ -293,6 +294,7 @@ private:
     // bitmap's size changes.
     mutable std::vector<TRect> FClipRects;
     mutable TSize FClipSurfaceSize{-1, -1};
+    mutable TRect FClipBox;
     std::vector<std::unique_ptr<TSavedState>> FSaved;
     std::shared_ptr<TFontFace> FFace;
     bool FFaceAntialiased = false;

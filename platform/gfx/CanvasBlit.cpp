@@ -51,7 +51,51 @@ struct TAxis {
     }
 };
 
-} // namespace
+// Offsets [First, Last) along an axis whose destination pixels lie in lo .. hi-1.
+struct TSteps {
+    int32_t First = 0;
+    int32_t Last = 0;
+};
+
+TSteps VisibleSteps(const TAxis& a, int32_t lo, int32_t hi)
+{
+    const int64_t first = std::max<int64_t>(0, static_cast<int64_t>(lo) - a.DestStart);
+    const int64_t last = std::min<int64_t>(a.Count, static_cast<int64_t>(hi) - a.DestStart);
+    return {static_cast<int32_t>(first), static_cast<int32_t>(std::max(first, last))};
+}
+
+// The nearest source column of each visible destination column, -1 outside the source.
+class TSourceColumns {
+public:
+    TSourceColumns(const TAxis& ax, int32_t sourceWidth, const TRect& visible)
+    {
+        const TSteps steps = VisibleSteps(ax, visible.Left, visible.Right);
+        FFirstX = ax.DestStart + steps.First;
+        for (int32_t i = steps.First; i < steps.Last; ++i) {
+            const int32_t column = ax.Nearest(i);
+            FColumns.push_back(column >= 0 && column < sourceWidth ? column : -1);
+        }
+    }
+    // For a destination x inside the visible range.
+    int32_t At(int32_t destX) const { return FColumns[static_cast<size_t>(destX - FFirstX)]; }
+
+private:
+    int32_t FFirstX = 0;
+    std::vector<int32_t> FColumns;
+};
+
+// Copies pixels between 24- and 32-bit rows (alpha 0 when widening).
+void CopyRgbPixels(const uint8_t* source, int sourceBpp, uint8_t* dest, int destBpp, int32_t count)
+{
+    const int sourceStep = sourceBpp / 8, destStep = destBpp / 8;
+    for (int32_t i = 0; i < count; ++i, source += sourceStep, dest += destStep) {
+        dest[0] = source[0];
+        dest[1] = source[1];
+        dest[2] = source[2];
+        if (destStep == 4)
+            dest[3] = 0;
+    }
+}
 
 // Turns source pixels into destination raw values under the mono/colour rules.
 class TSourceReader {
@@ -61,6 +105,9 @@ public:
         : FSource(source), FDest(dest), FConvert(source, dest), FOne(destOne), FZero(destZero),
           FSourceBack(ColorToPixelRGB(sourceBack))
     {
+        const bool rgb = (source.Bpp == 24 || source.Bpp == 32) && (dest.Bpp == 24 || dest.Bpp == 32);
+        FIdentical = rgb && source.Bpp == dest.Bpp;
+        FRgbOnly = rgb && !FIdentical;
     }
 
     bool Inside(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < FSource.Width && y < FSource.Height; }
@@ -72,6 +119,10 @@ public:
 
     uint32_t ToDest(uint32_t sourceRaw)
     {
+        if (FIdentical)
+            return sourceRaw;
+        if (FRgbOnly)
+            return sourceRaw & 0x00FFFFFFu;
         if (FSource.IsMono() && FDest.IsMono())
             return sourceRaw;
         if (FSource.IsMono())
@@ -96,9 +147,9 @@ private:
     TRawConverter FConvert;
     uint32_t FOne, FZero;
     TColor FSourceBack;
+    bool FIdentical = false;
+    bool FRgbOnly = false;
 };
-
-namespace {
 
 // The destination raw value for one destination pixel of a stretch, by
 // stretch mode; false when the pixel's source lies outside the source.
@@ -142,13 +193,88 @@ bool StretchedPixel(TSourceReader& reader, const TAxis& ax, const TAxis& ay, int
     return true;
 }
 
-} // namespace
-
-void TCanvas::BitBlt(int32_t x, int32_t y, int32_t width, int32_t height, TCanvas* source, int32_t sx, int32_t sy,
-                     uint32_t rop)
+// Copies one visible piece (destination x a .. b-1) of a one-to-one row
+// between equal formats or between 24 and 32 bits.
+void CopyRowPiece(uint8_t* row, const uint8_t* sourceRow, const TAxis& ax, const TRasterSurface& src,
+                  const TRasterSurface& dst, int32_t a, int32_t b)
 {
-    StretchBlt(x, y, width, height, source, sx, sy, width, height, rop);
+    const int32_t first = std::max(a, ax.DestStart - ax.SourceStart);
+    const int32_t last = std::min(b, ax.DestStart + (src.Width - ax.SourceStart));
+    if (first >= last)
+        return;
+    const int destBytes = (dst.Bpp + 7) / 8, sourceBytes = (src.Bpp + 7) / 8;
+    uint8_t* to = row + static_cast<size_t>(first) * destBytes;
+    const uint8_t* from = sourceRow + static_cast<size_t>(first - ax.DestStart + ax.SourceStart) * sourceBytes;
+    if (src.Bpp == dst.Bpp)
+        std::memcpy(to, from, static_cast<size_t>(last - first) * destBytes);
+    else
+        CopyRgbPixels(from, src.Bpp, to, dst.Bpp, last - first);
 }
+
+// The general row of a stretch: source pixels by the stretch mode, then the
+// raster operation with pattern and destination.
+class TRowBlender {
+public:
+    TRowBlender(TSourceReader& reader, const TAxis& ax, const TAxis& ay, const TSourceColumns& columns,
+                TStretchMode mode, uint8_t code, const uint32_t* patternCells, bool solidPattern, TPoint brushOrigin)
+        : FReader(reader), FAx(ax), FAy(ay), FColumns(columns), FMode(mode), FCode(code), FCells(patternCells),
+          FSolid(solidPattern), FOrigin(brushOrigin),
+          FBoxed((ax.SourceCount > ax.Count || ay.SourceCount > ay.Count) && mode != COLORONCOLOR)
+    {
+    }
+
+    bool Boxed() const { return FBoxed; }
+
+    // Destination row dy (offset j along the vertical axis), pixels a .. b-1.
+    void Blend(const TRasterSurface& dst, uint8_t* row, const uint8_t* sourceRow, int32_t dy, int32_t j, int32_t a,
+               int32_t b)
+    {
+        const auto n = static_cast<size_t>(b - a);
+        FValues.resize(n);
+        FPresent.assign(n, 1);
+        for (size_t k = 0; k < n; ++k) {
+            const int32_t dx = a + static_cast<int32_t>(k);
+            if (FBoxed) {
+                FPresent[k] = StretchedPixel(FReader, FAx, FAy, dx - FAx.DestStart, j, FMode, FValues[k]);
+                continue;
+            }
+            const int32_t column = FColumns.At(dx);
+            if (column < 0)
+                FPresent[k] = 0;
+            else
+                FValues[k] = FReader.ToDest(ReadRaw(sourceRow, column, FReader.Source().Bpp));
+        }
+        const uint32_t mask = RawMask(dst.Bpp);
+        const uint32_t* cellRow = FCells + ((dy - FOrigin.Y) & 7) * 8;
+        for (size_t k = 0; k < n; ++k) {
+            if (!FPresent[k])
+                continue;
+            const int32_t dx = a + static_cast<int32_t>(k);
+            uint32_t value = FValues[k];
+            if (FCode != 0xCC) {
+                const uint32_t p = FSolid ? FCells[0] : cellRow[(dx - FOrigin.X) & 7];
+                value = ApplyRop3(FCode, p, value, ReadRaw(row, dx, dst.Bpp)) & mask;
+            }
+            WriteRaw(row, dx, dst.Bpp, value);
+        }
+    }
+
+private:
+    TSourceReader& FReader;
+    const TAxis& FAx;
+    const TAxis& FAy;
+    const TSourceColumns& FColumns;
+    TStretchMode FMode;
+    uint8_t FCode;
+    const uint32_t* FCells;
+    bool FSolid;
+    TPoint FOrigin;
+    bool FBoxed;
+    std::vector<uint32_t> FValues;
+    std::vector<uint8_t> FPresent;
+};
+
+} // namespace
 
 void TCanvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, TCanvas* source, int32_t sx,
                          int32_t sy, int32_t sourceWidth, int32_t sourceHeight, uint32_t rop)
@@ -176,45 +302,34 @@ void TCanvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, TC
     TSourceReader reader(src, source->FBackColor, dst, RawOf(FBackColor), RawOf(FTextColor));
     const TBrushPattern pattern = UsesPattern(code) ? MakeBrushPattern() : TBrushPattern{};
     const bool oneToOne = ax.Count == ax.SourceCount && ay.Count == ay.SourceCount && !ax.Mirror && !ay.Mirror;
-    const bool plainCopy = code == 0xCC && oneToOne && src.Bpp == dst.Bpp && src.Bpp >= 8 &&
-                           (src.Bpp > 8 || *src.Palette == *dst.Palette);
-    const uint32_t mask = RawMask(dst.Bpp);
+    const bool sameLayout = src.Bpp == dst.Bpp && src.Bpp >= 8 && (src.Bpp > 8 || *src.Palette == *dst.Palette);
+    const bool rgbPair = (src.Bpp == 24 || src.Bpp == 32) && (dst.Bpp == 24 || dst.Bpp == 32);
+    const bool rowCopy = code == 0xCC && oneToOne && (sameLayout || rgbPair);
+    const TRect visible = VisibleBox();
+    const TSourceColumns columns(ax, src.Width, visible);
+    const TSteps rows = VisibleSteps(ay, visible.Top, visible.Bottom);
+    TRowBlender blender(reader, ax, ay, columns, FStretchMode, code, pattern.Cells, pattern.Solid, FBrushOrigin);
 
-    for (int32_t j = 0; j < ay.Count; ++j) {
-        const int32_t dy = ay.DestStart + j;
-        if (dy < 0 || dy >= dst.Height)
+    for (int32_t j = rows.First; j < rows.Last; ++j) {
+        const int32_t dy = ay.DestStart + j, syRow = ay.Nearest(j);
+        if (dy < 0 || dy >= dst.Height || (!blender.Boxed() && (syRow < 0 || syRow >= src.Height)))
             continue;
+        const uint8_t* sourceRow = blender.Boxed() ? nullptr : src.Row(syRow);
         uint8_t* row = dst.Row(dy);
         ForEachVisible(dy, ax.DestStart, ax.DestStart + ax.Count, [&](int32_t a, int32_t b) {
-            if (plainCopy) {
-                const int32_t syRow = ay.SourceStart + j;
-                if (syRow < 0 || syRow >= src.Height)
-                    return;
-                const int32_t first = std::max(a, ax.DestStart + (0 - ax.SourceStart));
-                const int32_t last = std::min(b, ax.DestStart + (src.Width - ax.SourceStart));
-                if (first >= last)
-                    return;
-                const int bytes = (dst.Bpp + 7) / 8;
-                std::memcpy(row + static_cast<size_t>(first) * bytes,
-                            src.Row(syRow) + static_cast<size_t>(first - ax.DestStart + ax.SourceStart) * bytes,
-                            static_cast<size_t>(last - first) * bytes);
-                return;
-            }
-            for (int32_t dx = a; dx < b; ++dx) {
-                uint32_t value;
-                if (!StretchedPixel(reader, ax, ay, dx - ax.DestStart, j, FStretchMode, value))
-                    continue;
-                if (code != 0xCC) {
-                    const uint32_t p =
-                        pattern.Solid ? pattern.Cells[0]
-                                      : pattern.Cells[((dy - FBrushOrigin.Y) & 7) * 8 + ((dx - FBrushOrigin.X) & 7)];
-                    value = ApplyRop3(code, p, value, ReadRaw(row, dx, dst.Bpp)) & mask;
-                }
-                WriteRaw(row, dx, dst.Bpp, value);
-            }
+            if (rowCopy)
+                CopyRowPiece(row, sourceRow, ax, src, dst, a, b);
+            else
+                blender.Blend(dst, row, sourceRow, dy, j, a, b);
         });
     }
     FTarget->SetModified(true);
+}
+
+void TCanvas::BitBlt(int32_t x, int32_t y, int32_t width, int32_t height, TCanvas* source, int32_t sx, int32_t sy,
+                     uint32_t rop)
+{
+    StretchBlt(x, y, width, height, source, sx, sy, width, height, rop);
 }
 
 void TCanvas::MaskBlt(int32_t x, int32_t y, int32_t width, int32_t height, TCanvas* source, int32_t sx, int32_t sy,
@@ -243,7 +358,8 @@ void TCanvas::MaskBlt(int32_t x, int32_t y, int32_t width, int32_t height, TCanv
     const TRasterSurface m = mask->Surface();
     const TBrushPattern pattern = MakeBrushPattern();
     const uint32_t rawMask = RawMask(dst.Bpp);
-    for (int32_t j = 0; j < height; ++j) {
+    const TSteps rows = VisibleSteps(TAxis::Make(d.Y, height, 0, height), VisibleBox().Top, VisibleBox().Bottom);
+    for (int32_t j = rows.First; j < rows.Last; ++j) {
         const int32_t dy = d.Y + j, my2 = my + j;
         if (dy < 0 || dy >= dst.Height || my2 < 0 || my2 >= m.Height)
             continue;
@@ -285,15 +401,18 @@ static void KeyedStretch(TCanvas& dest, const TRasterSurface& dst, int32_t x, in
     const TAxis ay = TAxis::Make(y, height, sy, sourceHeight);
     TRasterSurface source = src;
     TRawConverter convert(source, dst);
-    for (int32_t j = 0; j < ay.Count; ++j) {
+    const TRect visible = dest.VisibleBox();
+    const TSourceColumns columns(ax, src.Width, visible);
+    const TSteps rows = VisibleSteps(ay, visible.Top, visible.Bottom);
+    for (int32_t j = rows.First; j < rows.Last; ++j) {
         const int32_t dy = ay.DestStart + j, syRow = ay.Nearest(j);
         if (dy < 0 || dy >= dst.Height || syRow < 0 || syRow >= src.Height)
             continue;
         uint8_t* row = dst.Row(dy);
         dest.ForEachVisible(dy, ax.DestStart, ax.DestStart + ax.Count, [&](int32_t a, int32_t b) {
             for (int32_t dx = a; dx < b; ++dx) {
-                const int32_t sxCol = ax.Nearest(dx - ax.DestStart);
-                if (sxCol < 0 || sxCol >= src.Width || !keep(sxCol, syRow))
+                const int32_t sxCol = columns.At(dx);
+                if (sxCol < 0 || !keep(sxCol, syRow))
                     continue;
                 WriteRaw(row, dx, dst.Bpp, convert(ReadRaw(src.Row(syRow), sxCol, src.Bpp)));
             }
@@ -356,20 +475,41 @@ void TCanvas::AlphaBlend(int32_t x, int32_t y, int32_t width, int32_t height, TC
     const TAxis ay = TAxis::Make(d.Y, height, s.Y, sourceHeight);
     const uint32_t constant = blend.SourceConstantAlpha;
     const bool perPixel = blend.UseSourceAlpha && src.Bpp == 32;
-    for (int32_t j = 0; j < ay.Count; ++j) {
+    const bool directRgb = (src.Bpp == 24 || src.Bpp == 32) && (dst.Bpp == 24 || dst.Bpp == 32);
+    const TRect visible = VisibleBox();
+    const TSourceColumns columns(ax, src.Width, visible);
+    const TSteps rows = VisibleSteps(ay, visible.Top, visible.Bottom);
+    for (int32_t j = rows.First; j < rows.Last; ++j) {
         const int32_t dy = ay.DestStart + j, syRow = ay.Nearest(j);
         if (dy < 0 || dy >= dst.Height || syRow < 0 || syRow >= src.Height)
             continue;
         uint8_t* row = dst.Row(dy);
         ForEachVisible(dy, ax.DestStart, ax.DestStart + ax.Count, [&](int32_t a, int32_t b) {
             for (int32_t dx = a; dx < b; ++dx) {
-                const int32_t sxCol = ax.Nearest(dx - ax.DestStart);
-                if (sxCol < 0 || sxCol >= src.Width)
+                const int32_t sxCol = columns.At(dx);
+                if (sxCol < 0)
                     continue;
                 const uint32_t sraw = ReadRaw(src.Row(syRow), sxCol, src.Bpp);
-                const TColor sc = RawToRgb(sraw, src.Bpp, src.Palette);
                 const uint32_t sa = perPixel ? Scale255(sraw >> 24, constant) : constant;
                 const uint32_t draw = ReadRaw(row, dx, dst.Bpp);
+                if (directRgb) {
+                    if (sraw == 0)
+                        continue; // fully transparent: nothing to add
+                    if (sa == 255 && constant == 255) {
+                        WriteRaw(row, dx, dst.Bpp, sraw | 0xFF000000u);
+                        continue;
+                    }
+                    uint32_t out = 0;
+                    for (int shift = 0; shift < 24; shift += 8)
+                        out |= std::min<uint32_t>(255, Scale255((sraw >> shift) & 0xFF, constant) +
+                                                           Scale255((draw >> shift) & 0xFF, 255 - sa))
+                               << shift;
+                    if (dst.Bpp == 32)
+                        out |= std::min<uint32_t>(255, sa + Scale255(draw >> 24, 255 - sa)) << 24;
+                    WriteRaw(row, dx, dst.Bpp, out);
+                    continue;
+                }
+                const TColor sc = RawToRgb(sraw, src.Bpp, src.Palette);
                 const TColor dc = RawToRgb(draw, dst.Bpp, dst.Palette);
                 auto mix = [&](uint8_t sv, uint8_t dv) {
                     return static_cast<uint8_t>(std::min<uint32_t>(255, Scale255(sv, constant) + Scale255(dv, 255 - sa)));
@@ -417,8 +557,11 @@ void TCanvas::BrushCopy(const TRect& dest, TBitmap* bitmap, const TRect& source,
     const TAxis ay = TAxis::Make(d.Y, dest.Height(), source.Top, source.Height());
     if (ax.Count == 0 || ay.Count == 0 || ax.SourceCount == 0 || ay.SourceCount == 0)
         return;
-    for (int32_t j = 0; j < ay.Count; ++j)
-        for (int32_t i = 0; i < ax.Count; ++i) {
+    const TRect visible = VisibleBox();
+    const TSteps rows = VisibleSteps(ay, visible.Top, visible.Bottom);
+    const TSteps columns = VisibleSteps(ax, visible.Left, visible.Right);
+    for (int32_t j = rows.First; j < rows.Last; ++j)
+        for (int32_t i = columns.First; i < columns.Last; ++i) {
             const int32_t sx = ax.Nearest(i), sy = ay.Nearest(j);
             if (sx >= 0 && sy >= 0 && sx < src.Width && sy < src.Height &&
                 RawToRgb(ReadRaw(src.Row(sy), sx, src.Bpp), src.Bpp, src.Palette) == key)

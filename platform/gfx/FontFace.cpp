@@ -137,7 +137,7 @@ TFontFace::~TFontFace() = default;
 void TFontFace::Realise(const TFont& font, bool antialiased)
 {
     const bool bold = font.Style().Contains(fsBold), italic = font.Style().Contains(fsItalic);
-    const TFontFile file = FindFontFile(font.Name(), bold, italic);
+    const TFontFile file = FindFontFile(font.Name(), bold, italic, font.Pitch() == fpFixed);
     FData = std::make_unique<TFaceData>();
     FData->Face = OpenFace(file);
     FData->Antialiased = antialiased;
@@ -206,9 +206,17 @@ int32_t TFontFace::Advance(char32_t character)
     return advance;
 }
 
-TRenderedGlyph TFontFace::Render(char32_t character)
+std::shared_ptr<const TRenderedGlyph> TFontFace::Render(char32_t character)
 {
     std::lock_guard<std::mutex> lock(FLock);
+    std::shared_ptr<const TRenderedGlyph>& cached = FGlyphs[character];
+    if (!cached)
+        cached = std::make_shared<const TRenderedGlyph>(RenderGlyph(character));
+    return cached;
+}
+
+TRenderedGlyph TFontFace::RenderGlyph(char32_t character)
+{
     TRenderedGlyph glyph;
     FT_GlyphSlot slot = FData->Load(character);
     if (!slot || slot->format != FT_GLYPH_FORMAT_OUTLINE)

@@ -33,7 +33,8 @@ public:
     // Integer advance of a character along the baseline, in pixels.
     int32_t Advance(char32_t character);
     // The glyph rotated by the orientation; the pen position is the origin.
-    TRenderedGlyph Render(char32_t character);
+    // Rendered once and kept.
+    std::shared_ptr<const TRenderedGlyph> Render(char32_t character);
     // Baseline direction in radians, counter-clockwise.
     double Angle() const { return FAngle; }
     // Offsets below the baseline (positive down) and thicknesses in pixels.
@@ -49,6 +50,7 @@ public:
 private:
     TFontFace() = default;
     void Realise(const TFont& font, bool antialiased);
+    TRenderedGlyph RenderGlyph(char32_t character);
 
     std::unique_ptr<TFaceData> FData;
     std::mutex FLock;
@@ -61,4 +63,5 @@ private:
     bool FUnderline = false;
     bool FStrikeOut = false;
     std::map<char32_t, int32_t> FAdvances;
+    std::map<char32_t, std::shared_ptr<const TRenderedGlyph>> FGlyphs;
 };

@@ -19,7 +19,7 @@ class TPen : public TGraphicsObject {
 public:
     TColor Color() const { return FColor; }
     void SetColor(TColor value) { Update(FColor, value); }
-    // Widths below 1 draw as 1.
+    // Widths below 1 draw as 1, widths above 4096 as 4096.
     int32_t Width() const { return FWidth; }
     void SetWidth(int32_t value) { Update(FWidth, value); }
     TPenStyle Style() const { return FStyle; }

@@ -41,62 +41,6 @@ void MixWords(uint8_t* row, int32_t x0, int32_t x1, uint32_t raw, int rop2)
 
 } // namespace
 
-uint32_t ReadRaw(const uint8_t* row, int32_t x, int bpp)
-{
-    switch (bpp) {
-    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1u;
-    case 4: return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
-    case 8: return row[x];
-    case 15:
-    case 16: {
-        uint16_t v;
-        std::memcpy(&v, row + static_cast<size_t>(x) * 2, 2);
-        return v;
-    }
-    case 24: {
-        const uint8_t* p = row + static_cast<size_t>(x) * 3;
-        return p[0] | (p[1] << 8) | (static_cast<uint32_t>(p[2]) << 16);
-    }
-    default: {
-        uint32_t v;
-        std::memcpy(&v, row + static_cast<size_t>(x) * 4, 4);
-        return v;
-    }
-    }
-}
-
-void WriteRaw(uint8_t* row, int32_t x, int bpp, uint32_t value)
-{
-    switch (bpp) {
-    case 1: {
-        const uint8_t bit = static_cast<uint8_t>(0x80 >> (x & 7));
-        row[x >> 3] = (value & 1u) ? (row[x >> 3] | bit) : (row[x >> 3] & ~bit);
-        break;
-    }
-    case 4: {
-        uint8_t& b = row[x >> 1];
-        b = (x & 1) ? static_cast<uint8_t>((b & 0xF0) | (value & 0x0F))
-                    : static_cast<uint8_t>((b & 0x0F) | ((value & 0x0F) << 4));
-        break;
-    }
-    case 8: row[x] = static_cast<uint8_t>(value); break;
-    case 15:
-    case 16: {
-        const auto v = static_cast<uint16_t>(value);
-        std::memcpy(row + static_cast<size_t>(x) * 2, &v, 2);
-        break;
-    }
-    case 24: {
-        uint8_t* p = row + static_cast<size_t>(x) * 3;
-        p[0] = value & 0xFF;
-        p[1] = (value >> 8) & 0xFF;
-        p[2] = (value >> 16) & 0xFF;
-        break;
-    }
-    default: std::memcpy(row + static_cast<size_t>(x) * 4, &value, 4); break;
-    }
-}
-
 uint32_t RgbToRaw(TColor rgb, int bpp, const TPalette* palette)
 {
     const uint32_t r = GetRValue(rgb), g = GetGValue(rgb), b = GetBValue(rgb);
@@ -153,6 +97,7 @@ TRawConverter::TRawConverter(const TRasterSurface& from, const TRasterSurface& t
 {
     const bool samePalette = from.Bpp > 8 || (from.Palette && to.Palette && *from.Palette == *to.Palette);
     FIdentity = from.Bpp == to.Bpp && samePalette;
+    FDirect = (from.Bpp == 24 || from.Bpp == 32) && (to.Bpp == 24 || to.Bpp == 32);
     if (!FIdentity && from.Bpp <= 16)
         FCache.assign(size_t{1} << from.Bpp, -1);
 }
@@ -161,11 +106,21 @@ uint32_t TRawConverter::operator()(uint32_t raw)
 {
     if (FIdentity)
         return raw;
+    if (FDirect)
+        return raw & 0x00FFFFFFu;
     if (!FCache.empty()) {
         int64_t& cached = FCache[raw & (FCache.size() - 1)];
         if (cached < 0)
             cached = RgbToRaw(RawToRgb(raw, FFromBpp, FFromPalette), FToBpp, FToPalette);
         return static_cast<uint32_t>(cached);
+    }
+    if (FToBpp <= 8) {
+        const auto it = FNearest.find(raw);
+        if (it != FNearest.end())
+            return it->second;
+        const uint32_t index = RgbToRaw(RawToRgb(raw, FFromBpp, FFromPalette), FToBpp, FToPalette);
+        FNearest.emplace(raw, index);
+        return index;
     }
     return RgbToRaw(RawToRgb(raw, FFromBpp, FFromPalette), FToBpp, FToPalette);
 }

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 // A view of device-independent pixel rows: row 0 is the top row of the
@@ -38,8 +39,68 @@ inline uint32_t RawMask(int bpp)
     return bpp >= 32 ? 0xFFFFFFFFu : ((1u << bpp) - 1u);
 }
 
-uint32_t ReadRaw(const uint8_t* row, int32_t x, int bpp);
-void WriteRaw(uint8_t* row, int32_t x, int bpp, uint32_t value);
+inline uint32_t ReadRaw(const uint8_t* row, int32_t x, int bpp)
+{
+    switch (bpp) {
+    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1u;
+    case 4: return (x & 1) ? (row[x >> 1] & 0x0Fu) : (row[x >> 1] >> 4);
+    case 8: return row[x];
+    case 15:
+    case 16: {
+        const uint8_t* p = row + static_cast<size_t>(x) * 2;
+        return p[0] | (static_cast<uint32_t>(p[1]) << 8);
+    }
+    case 24: {
+        const uint8_t* p = row + static_cast<size_t>(x) * 3;
+        return p[0] | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16);
+    }
+    default: {
+        const uint8_t* p = row + static_cast<size_t>(x) * 4;
+        return p[0] | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+               (static_cast<uint32_t>(p[3]) << 24);
+    }
+    }
+}
+
+inline void WriteRaw(uint8_t* row, int32_t x, int bpp, uint32_t value)
+{
+    switch (bpp) {
+    case 1: {
+        const auto bit = static_cast<uint8_t>(0x80 >> (x & 7));
+        row[x >> 3] = (value & 1u) ? static_cast<uint8_t>(row[x >> 3] | bit) : static_cast<uint8_t>(row[x >> 3] & ~bit);
+        break;
+    }
+    case 4: {
+        uint8_t& b = row[x >> 1];
+        b = (x & 1) ? static_cast<uint8_t>((b & 0xF0) | (value & 0x0F))
+                    : static_cast<uint8_t>((b & 0x0F) | ((value & 0x0F) << 4));
+        break;
+    }
+    case 8: row[x] = static_cast<uint8_t>(value); break;
+    case 15:
+    case 16: {
+        uint8_t* p = row + static_cast<size_t>(x) * 2;
+        p[0] = static_cast<uint8_t>(value);
+        p[1] = static_cast<uint8_t>(value >> 8);
+        break;
+    }
+    case 24: {
+        uint8_t* p = row + static_cast<size_t>(x) * 3;
+        p[0] = static_cast<uint8_t>(value);
+        p[1] = static_cast<uint8_t>(value >> 8);
+        p[2] = static_cast<uint8_t>(value >> 16);
+        break;
+    }
+    default: {
+        uint8_t* p = row + static_cast<size_t>(x) * 4;
+        p[0] = static_cast<uint8_t>(value);
+        p[1] = static_cast<uint8_t>(value >> 8);
+        p[2] = static_cast<uint8_t>(value >> 16);
+        p[3] = static_cast<uint8_t>(value >> 24);
+        break;
+    }
+    }
+}
 
 // `rgb` is 0x00BBGGRR (system colours must be resolved first).
 uint32_t RgbToRaw(TColor rgb, int bpp, const TPalette* palette);
@@ -69,6 +130,25 @@ inline uint32_t ApplyRop2(int rop2, uint32_t pen, uint32_t dst)
 // pattern * 4 + source * 2 + destination.
 inline uint32_t ApplyRop3(uint8_t rop, uint32_t pattern, uint32_t source, uint32_t dst)
 {
+    switch (rop) {
+    case 0x00: return 0;
+    case 0xFF: return ~0u;
+    case 0xCC: return source;
+    case 0x88: return source & dst;
+    case 0xEE: return source | dst;
+    case 0x66: return source ^ dst;
+    case 0x44: return source & ~dst;
+    case 0x33: return ~source;
+    case 0xBB: return ~source | dst;
+    case 0x11: return ~(source | dst);
+    case 0x22: return ~source & dst;
+    case 0xC0: return pattern & source;
+    case 0xF0: return pattern;
+    case 0x5A: return pattern ^ dst;
+    case 0x55: return ~dst;
+    case 0xAA: return dst;
+    default: break;
+    }
     uint32_t result = 0;
     for (unsigned i = 0; i < 8; ++i) {
         if (!(rop & (1u << i)))
@@ -97,5 +177,7 @@ private:
     const TPalette* FFromPalette;
     const TPalette* FToPalette;
     bool FIdentity;
+    bool FDirect; // 24 and 32 bits share the RGB layout of their raw values
     std::vector<int64_t> FCache; // by source raw value for 1-16 bit sources, -1 when not yet known
+    std::unordered_map<uint32_t, uint32_t> FNearest; // palette targets of 24/32-bit sources
 };

@@ -1,6 +1,9 @@
 #include "platform/gfx/Region.h"
 
+#include "platform/gfx/Graphic.h"
 #include "platform/gfx/Shapes.h"
+
+#include <algorithm>
 
 #include <pixman.h>
 
@@ -20,6 +23,15 @@ TRegionKind KindOf(const pixman_region32_t* region)
     return count == 0 ? NULLREGION : count == 1 ? SIMPLEREGION : COMPLEXREGION;
 }
 
+// Shapes taller than this are refused rather than built row by row.
+constexpr int64_t MaxShapeRows = int64_t{1} << 20;
+
+void CheckShapeHeight(int64_t top, int64_t bottom)
+{
+    if (bottom - top > MaxShapeRows)
+        throw EInvalidGraphicOperation("Region is too large");
+}
+
 TRegion FromSpans(const std::vector<TSpan>& spans)
 {
     std::vector<TRect> rects;
@@ -35,9 +47,11 @@ TRegion::TRegion() : FImpl(std::make_unique<TImpl>()) {}
 
 TRegion::TRegion(const TRect& rect) : TRegion()
 {
-    if (!IsRectEmpty(rect))
-        pixman_region32_init_rect(&FImpl->Region, rect.Left, rect.Top, static_cast<unsigned>(rect.Width()),
-                                  static_cast<unsigned>(rect.Height()));
+    if (IsRectEmpty(rect))
+        return;
+    const pixman_box32_t box{rect.Left, rect.Top, rect.Right, rect.Bottom};
+    pixman_region32_fini(&FImpl->Region);
+    pixman_region32_init_rects(&FImpl->Region, &box, 1);
 }
 
 TRegion::TRegion(const TRegion& other) : TRegion()
@@ -85,16 +99,23 @@ TRegion TRegion::FromRects(const std::vector<TRect>& rects)
 
 TRegion TRegion::RoundRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t width, int32_t height)
 {
+    CheckShapeHeight(top, bottom);
     return FromSpans(ShapeSpans(RoundRectShape(left, top, right, bottom, width, height)));
 }
 
 TRegion TRegion::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
+    CheckShapeHeight(top, bottom);
     return FromSpans(ShapeSpans(EllipseShape(left, top, right, bottom)));
 }
 
 TRegion TRegion::Polygon(const std::vector<TPoint>& points, TPolyFillMode mode)
 {
+    if (!points.empty()) {
+        const auto [low, high] = std::minmax_element(points.begin(), points.end(),
+                                                     [](const TPoint& a, const TPoint& b) { return a.Y < b.Y; });
+        CheckShapeHeight(low->Y, high->Y);
+    }
     return FromSpans(PolygonSpans(points, mode));
 }
 

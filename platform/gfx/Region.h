@@ -1,7 +1,8 @@
 #pragma once
 // Regions: sets of pixels kept as y-x banded rectangles. Shapes other than
 // rectangles cover exactly the pixels the canvas fills for the same shape
-// (an ellipse region is the ellipse with its one-pixel outline).
+// (an ellipse region is the ellipse with its one-pixel outline); such a
+// shape more than 2^20 rows tall raises EInvalidGraphicOperation.
 
 #include "platform/gfx/Geometry.h"
 

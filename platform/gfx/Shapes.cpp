@@ -51,55 +51,83 @@ void AddRowSpans(std::vector<TCrossing>& crossings, TPolyFillMode mode, int32_t 
 
 } // namespace
 
-TRowShape EllipseShape(int32_t left, int32_t top, int32_t right, int32_t bottom)
+namespace {
+
+// Builds the rows of a shape spanning rows top .. bottom-1 that fall in the
+// window, plus one helper row beyond each cut edge.
+template <typename RowOf>
+TRowShape BuildShape(int32_t top, int32_t bottom, TRowWindow window, RowOf rowOf)
 {
     TRowShape shape{top, {}};
-    if (right <= left || bottom <= top)
+    if (bottom <= top)
         return shape;
+    const int64_t first = std::max<int64_t>(top, static_cast<int64_t>(window.Top) - 1);
+    const int64_t last = std::min<int64_t>(bottom, static_cast<int64_t>(window.Bottom) + 1);
+    if (last <= first)
+        return shape;
+    shape.Top = static_cast<int32_t>(first);
+    shape.ClippedAbove = first > top;
+    shape.ClippedBelow = last < bottom;
+    shape.Rows.reserve(static_cast<size_t>(last - first));
+    for (int64_t y = first; y < last; ++y)
+        shape.Rows.push_back(rowOf(static_cast<int32_t>(y)));
+    return shape;
+}
+
+// Whether row i of the shape is a helper row beyond a cut edge.
+bool IsHelperRow(const TRowShape& shape, size_t i)
+{
+    return (i == 0 && shape.ClippedAbove) || (i + 1 == shape.Rows.size() && shape.ClippedBelow);
+}
+
+} // namespace
+
+TRowShape EllipseShape(int32_t left, int32_t top, int32_t right, int32_t bottom, TRowWindow window)
+{
+    if (right <= left)
+        return {top, {}};
     const double cx = (static_cast<double>(left) + right) / 2, cy = (static_cast<double>(top) + bottom) / 2;
     const double ra = (static_cast<double>(right) - left) / 2, rb = (static_cast<double>(bottom) - top) / 2;
-    for (int32_t y = top; y < bottom; ++y)
-        shape.Rows.push_back(EllipseRow(cx, cy, ra, rb, y));
-    return shape;
+    return BuildShape(top, bottom, window, [&](int32_t y) { return EllipseRow(cx, cy, ra, rb, y); });
 }
 
-TRowShape RectShape(int32_t left, int32_t top, int32_t right, int32_t bottom)
+TRowShape RectShape(int32_t left, int32_t top, int32_t right, int32_t bottom, TRowWindow window)
 {
-    TRowShape shape{top, {}};
-    if (right <= left || bottom <= top)
-        return shape;
-    shape.Rows.assign(static_cast<size_t>(bottom - top), TRowExtent{left, right - 1});
-    return shape;
+    if (right <= left)
+        return {top, {}};
+    return BuildShape(top, bottom, window, [&](int32_t) { return TRowExtent{left, right - 1}; });
 }
 
-TRowShape RoundRectShape(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t width, int32_t height)
+TRowShape RoundRectShape(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t width, int32_t height,
+                         TRowWindow window)
 {
-    width = std::clamp(width, 0, std::max(0, right - left));
-    height = std::clamp(height, 0, std::max(0, bottom - top));
-    TRowShape shape = RectShape(left, top, right, bottom);
+    width = static_cast<int32_t>(std::clamp<int64_t>(width, 0, std::max<int64_t>(0, int64_t{right} - left)));
+    height = static_cast<int32_t>(std::clamp<int64_t>(height, 0, std::max<int64_t>(0, int64_t{bottom} - top)));
     if (width < 2 || height < 2)
-        return shape;
-    const TRowShape topCorner = EllipseShape(left, top, left + width, top + height);
-    const TRowShape bottomCorner = EllipseShape(left, bottom - height, left + width, bottom);
+        return RectShape(left, top, right, bottom, window);
+    if (right <= left)
+        return {top, {}};
+    const double cx = left + width / 2.0, ra = width / 2.0, rb = height / 2.0;
+    const double topCy = top + rb, bottomCy = bottom - rb;
     const int32_t zone = height / 2;
-    auto cornerRow = [&](const TRowShape& corner, int32_t y) {
-        TRowExtent e = corner.Rows[static_cast<size_t>(y - corner.Top)];
-        const int32_t l = e.Empty() ? left + width / 2 : e.Left;
-        return TRowExtent{l, left + right - 1 - l};
-    };
-    for (int32_t i = 0; i < zone; ++i) {
-        shape.Rows[static_cast<size_t>(i)] = cornerRow(topCorner, top + i);
-        const int32_t y = bottom - 1 - i;
-        shape.Rows[static_cast<size_t>(y - top)] = cornerRow(bottomCorner, y);
-    }
-    return shape;
+    return BuildShape(top, bottom, window, [&](int32_t y) {
+        TRowExtent corner;
+        if (y < top + zone)
+            corner = EllipseRow(cx, topCy, ra, rb, y);
+        else if (y >= bottom - zone)
+            corner = EllipseRow(cx, bottomCy, ra, rb, y);
+        else
+            return TRowExtent{left, right - 1};
+        const int64_t l = corner.Empty() ? int64_t{left} + width / 2 : corner.Left;
+        return TRowExtent{static_cast<int32_t>(l), static_cast<int32_t>(int64_t{left} + right - 1 - l)};
+    });
 }
 
 std::vector<TSpan> ShapeSpans(const TRowShape& shape)
 {
     std::vector<TSpan> spans;
     for (size_t i = 0; i < shape.Rows.size(); ++i)
-        if (!shape.Rows[i].Empty())
+        if (!shape.Rows[i].Empty() && !IsHelperRow(shape, i))
             spans.push_back({shape.Top + static_cast<int32_t>(i), shape.Rows[i].Left, shape.Rows[i].Right + 1});
     return spans;
 }
@@ -131,7 +159,7 @@ std::vector<TSpan> OutlineSpans(const TRowShape& shape)
     std::vector<TSpan> spans;
     for (size_t i = 0; i < shape.Rows.size(); ++i) {
         const TRowExtent& row = shape.Rows[i];
-        if (row.Empty())
+        if (row.Empty() || IsHelperRow(shape, i))
             continue;
         const int32_t y = shape.Top + static_cast<int32_t>(i);
         int32_t leftEnd, rightStart;
@@ -150,7 +178,7 @@ std::vector<TSpan> InteriorSpans(const TRowShape& shape)
 {
     std::vector<TSpan> spans;
     for (size_t i = 0; i < shape.Rows.size(); ++i) {
-        if (shape.Rows[i].Empty())
+        if (shape.Rows[i].Empty() || IsHelperRow(shape, i))
             continue;
         int32_t leftEnd, rightStart;
         OutlineEnds(shape, i, leftEnd, rightStart);
@@ -165,7 +193,7 @@ std::vector<TSpan> RingSpans(const TRowShape& outer, const TRowShape& inner)
     std::vector<TSpan> spans;
     for (size_t i = 0; i < outer.Rows.size(); ++i) {
         const TRowExtent& o = outer.Rows[i];
-        if (o.Empty())
+        if (o.Empty() || IsHelperRow(outer, i))
             continue;
         const int32_t y = outer.Top + static_cast<int32_t>(i);
         const int64_t j = static_cast<int64_t>(y) - inner.Top;
@@ -184,7 +212,7 @@ std::vector<TSpan> RingSpans(const TRowShape& outer, const TRowShape& inner)
     return spans;
 }
 
-std::vector<TSpan> PolygonSpans(const std::vector<TPoint>& points, TPolyFillMode mode)
+std::vector<TSpan> PolygonSpans(const std::vector<TPoint>& points, TPolyFillMode mode, TRowWindow window)
 {
     std::vector<TSpan> spans;
     if (points.size() < 3)
@@ -194,6 +222,8 @@ std::vector<TSpan> PolygonSpans(const std::vector<TPoint>& points, TPolyFillMode
         minY = std::min(minY, p.Y);
         maxY = std::max(maxY, p.Y);
     }
+    minY = std::max(minY, window.Top);
+    maxY = std::min(maxY, window.Bottom);
     std::vector<TCrossing> crossings;
     for (int32_t y = minY; y < maxY; ++y) {
         crossings.clear();
@@ -218,21 +248,46 @@ std::vector<TSpan> PolygonSpans(const std::vector<TPoint>& points, TPolyFillMode
     return spans;
 }
 
-std::vector<TPoint> LinePoints(int32_t x0, int32_t y0, int32_t x1, int32_t y1)
+// Products of two 33-bit line extents need more than 64 bits.
+using Wide = __int128;
+
+int64_t LineLength(int32_t x0, int32_t y0, int32_t x1, int32_t y1)
+{
+    return std::max(std::llabs(static_cast<int64_t>(x1) - x0), std::llabs(static_cast<int64_t>(y1) - y0));
+}
+
+std::vector<TPoint> LinePoints(int32_t x0, int32_t y0, int32_t x1, int32_t y1, const TRect* bounds, int64_t* firstStep)
 {
     std::vector<TPoint> points;
     const int64_t dx = static_cast<int64_t>(x1) - x0, dy = static_cast<int64_t>(y1) - y0;
     const int64_t adx = std::llabs(dx), ady = std::llabs(dy);
-    const int64_t steps = std::max(adx, ady);
+    const bool xMajor = adx >= ady;
     const int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
-    points.reserve(static_cast<size_t>(steps));
-    for (int64_t i = 0; i < steps; ++i) {
+    int64_t first = 0, last = std::max(adx, ady);
+    if (bounds) {
+        // Steps whose major coordinate lies inside the bounds.
+        const int64_t start = xMajor ? x0 : y0, step = xMajor ? sx : sy;
+        const int64_t lo = xMajor ? bounds->Left : bounds->Top, hi = xMajor ? bounds->Right : bounds->Bottom;
+        if (step > 0) {
+            first = std::max(first, lo - start);
+            last = std::min(last, hi - start);
+        } else {
+            first = std::max(first, start - (hi - 1));
+            last = std::min(last, start - lo + 1);
+        }
+    }
+    if (firstStep)
+        *firstStep = first;
+    if (last <= first)
+        return points;
+    points.reserve(static_cast<size_t>(last - first));
+    for (int64_t i = first; i < last; ++i) {
         // The minor coordinate is the exact one rounded, halves toward the start.
-        if (adx >= ady) {
-            const int64_t minor = (2 * i * ady + adx - 1) / (2 * adx);
+        if (xMajor) {
+            const auto minor = static_cast<int64_t>((Wide{2} * i * ady + adx - 1) / (Wide{2} * adx));
             points.push_back({static_cast<int32_t>(x0 + sx * i), static_cast<int32_t>(y0 + sy * minor)});
         } else {
-            const int64_t minor = (2 * i * adx + ady - 1) / (2 * ady);
+            const auto minor = static_cast<int64_t>((Wide{2} * i * adx + ady - 1) / (Wide{2} * ady));
             points.push_back({static_cast<int32_t>(x0 + sx * minor), static_cast<int32_t>(y0 + sy * i)});
         }
     }

@@ -263,6 +263,10 @@ public:
     TNotifyEvent OnResize;
     TContextPopupEvent OnContextPopup;
 
+    // The parent's background as it stands under this control, into `canvas`
+    // whose origin is this control's top-left corner.
+    void PaintParentBackground(TCanvas& canvas);
+
     bool IsRightToLeft() const { return false; }
     bool UseRightToLeftAlignment() const { return false; }
 
@@ -291,9 +295,6 @@ protected:
     void CMHitTest(TMessage& message) { message.Result = 1; }
     void WMContextMenu(TMessage& message);
 
-    // The parent's background as it stands under this control, into `canvas`
-    // whose origin is this control's top-left corner.
-    void PaintParentBackground(TCanvas& canvas);
 
     void SetBoundsFields(int32_t left, int32_t top, int32_t width, int32_t height);
     void RequestAlign();
@@ -458,6 +459,7 @@ protected:
     friend class TControl;
     friend class TWindowSystem;
 
+    void Loaded() override;
     virtual void CreateParams(TCreateParams& params);
     virtual void CreateWnd();
     virtual void DestroyWnd();

@@ -34,6 +34,8 @@ TCustomForm::~TCustomForm()
 
 void TCustomForm::AfterConstruction()
 {
+    if (const char* resource = FindFormResource(UpperCase(ClassName())))
+        ReadComponentText(this, resource, &handlers_);
     DoCreate();
 }
 
@@ -175,6 +177,7 @@ void TCustomForm::Dispatch(TMessage& message)
     case WM_SYSCOMMAND: WMSysCommand(message); break;
     case CM_DIALOGKEY: CMDialogKey(message); break;
     case CM_RELEASE: CMRelease(message); break;
+    case WM_NCCALCSIZE: break; // the desktop draws a form's frame outside its window
     default: TCustomControl::Dispatch(message); break;
     }
 }

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/ui/Controls.h"
+#include "platform/ui/FormResources.h"
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
@@ -41,6 +42,9 @@ public:
     // and raises OnCreate. CreateForm<T> calls it; so must code that
     // constructs a form directly.
     virtual void AfterConstruction();
+
+    // The handlers the form's resource binds events to, by name.
+    THandlerTable& Handlers() { return handlers_; }
 
     // ---- Look ----
     TFormBorderStyle BorderStyle() const { return borderStyle_; }
@@ -140,6 +144,7 @@ private:
     void ApplyWindowState(TWindowState value, bool fromDesktop);
     void WndProc(TMessage& message) override;
 
+    THandlerTable handlers_;
     TFormBorderStyle borderStyle_ = bsSizeable;
     TFormStyle formStyle_ = fsNormal;
     TPosition position_ = poDesigned;

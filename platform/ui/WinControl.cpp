@@ -336,6 +336,12 @@ void TWinControl::ResizeBackingStore()
 
 // ---- Alignment ------------------------------------------------------------------------
 
+void TWinControl::Loaded()
+{
+    TControl::Loaded();
+    Realign();
+}
+
 void TWinControl::EnableAlign()
 {
     if (alignDisabled_ > 0 && --alignDisabled_ == 0 && (controlState_ & csAlignmentNeeded))

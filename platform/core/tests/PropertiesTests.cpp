@@ -14,6 +14,9 @@ const TEnumInfo AlignInfo{"TAlign", {"alNone", "alTop", "alBottom", "alClient"}}
 
 const TIdentMap ColorIdents{{0x000000, "clBlack"}, {0xFFFFFF, "clWhite"}, {-16777201, "clBtnFace"}};
 
+// Colours kept unsigned, as the graphics layer keeps them.
+using TColorBits = uint32_t;
+
 class TFontish : public TPersistent {
 public:
     TFontStyles Style() const { return style_; }
@@ -50,8 +53,8 @@ public:
     void SetVisible(bool visible) { visible_ = visible; }
     TAlign Align() const { return align_; }
     void SetAlign(TAlign align) { align_ = align; }
-    int32_t Color() const { return color_; }
-    void SetColor(int32_t color) { color_ = color; }
+    TColorBits Color() const { return color_; }
+    void SetColor(TColorBits color) { color_ = color; }
     TFontish* Font() { return &font_; }
     TStringList* Items() { return &items_; }
     TWidget* Buddy() const { return buddy_; }
@@ -74,7 +77,7 @@ private:
     double ratio_ = 1.5;
     bool visible_ = true;
     TAlign align_ = alNone;
-    int32_t color_ = -16777201;
+    TColorBits color_ = 0xFF00000F;
     TFontish font_;
     TStringList items_;
     TWidget* buddy_ = nullptr;
@@ -98,10 +101,10 @@ const bool registered = [] {
         .Property("Caption", &TWidget::Caption, &TWidget::SetCaption)
         .Property("Width", &TWidget::Width, &TWidget::SetWidth).Default(75)
         .Property("Position", &TWidget::Position, &TWidget::SetPosition)
-        .Property("Ratio", &TWidget::Ratio, &TWidget::SetRatio)
+        .Property("Ratio", &TWidget::Ratio, &TWidget::SetRatio).Stored([](const TWidget& w) { return w.Visible(); })
         .Property("Visible", &TWidget::Visible, &TWidget::SetVisible).Default(true)
         .Enum("Align", &TWidget::Align, &TWidget::SetAlign, AlignInfo).Default(alNone)
-        .Property("Color", &TWidget::Color, &TWidget::SetColor).Default(-16777201).Idents(ColorIdents)
+        .Property("Color", &TWidget::Color, &TWidget::SetColor).Default(TColorBits{0xFF00000F}).Idents(ColorIdents)
         .Property("Font", &TWidget::Font)
         .Property("Items", &TWidget::Items)
         .Property("Buddy", &TWidget::Buddy, &TWidget::SetBuddy)
@@ -173,6 +176,7 @@ TEST(Properties, TextRoundTripsForEveryKind)
         {"Align", "ALCLIENT", "alClient"},
         {"Color", "clWhite", "clWhite"},
         {"Color", "255", "255"},
+        {"Color", "clBtnFace", "clBtnFace"}, // a negative constant held in unsigned bits
         {"Font.Style", "[fsItalic, fsBold]", "[fsBold,fsItalic]"},
         {"Font.Style", "[]", "[]"},
         {"font.size", "11", "11"},
@@ -191,8 +195,15 @@ TEST(Properties, TextRoundTripsForEveryKind)
         EXPECT_EQ(GetPropText(*widget, c.path), c.readBack) << c.path;
     }
     EXPECT_EQ(widget->Buddy(), other);
+    auto* child = new TWidget(widget);
+    child->SetName("Other"); // the nearest of two equal names wins
+    SetPropText(*widget, "Buddy", "other");
+    EXPECT_EQ(widget->Buddy(), child);
     EXPECT_EQ(widget->Font()->Style(), TFontStyles{});
     EXPECT_EQ(widget->Items()->Count(), 2);
+    EXPECT_EQ(widget->Color(), 0xFF00000Fu);
+    EXPECT_EQ(GetObjectProp(*widget, "Items"), widget->Items());
+    EXPECT_THROW(GetObjectProp(*widget, "Width"), EPropertyConvertError);
 }
 
 TEST(Properties, BadNamesAndValuesRaiseClearErrors)
@@ -281,7 +292,9 @@ TEST(Properties, StoredOnlyWhenDifferentFromTheDefault)
     EXPECT_FALSE(stored("Visible"));
     EXPECT_FALSE(stored("Caption")); // strings: stored when not empty
     EXPECT_FALSE(stored("OldCaption"));
-    EXPECT_TRUE(stored("Ratio"));   // no default: always stored
+    EXPECT_TRUE(stored("Ratio"));   // no default: stored while its rule holds
+    widget.SetVisible(false);
+    EXPECT_FALSE(stored("Ratio"));
     widget.SetWidth(75);
     widget.SetCaption("x");
     EXPECT_TRUE(stored("Width"));

@@ -127,6 +127,9 @@ TEST(Floats, UseThePointAndTheClassLibraryExponentForm)
     EXPECT_THROW(StrToFloat("1,5"), EConvertError);
     EXPECT_THROW(StrToFloat("0x10"), EConvertError);
     EXPECT_THROW(StrToFloat("nan"), EConvertError);
+    EXPECT_THROW(StrToFloat("+-1"), EConvertError);
+    EXPECT_THROW(StrToFloat("1e999"), EConvertError);
+    EXPECT_DOUBLE_EQ(StrToFloat("+.5"), 0.5);
     EXPECT_EQ(StrToFloatDef("", 2.5), 2.5);
     const struct { double value; const char* text; } cases[] = {
         {0.1, "0.1"}, {1.5, "1.5"}, {100, "100"}, {-0.25, "-0.25"},

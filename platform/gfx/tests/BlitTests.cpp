@@ -30,6 +30,43 @@ TEST_P(RasterOperations, CombinePatternSourceAndDestinationBitwise)
     EXPECT_EQ(dest->Canvas()->Pixels(0, 0), ColorOfRaw(Dest)) << "outside the blit";
 }
 
+TEST_P(RasterOperations, MonochromeSourceEntersAsTextAndBackgroundColours)
+{
+    const TRopCase c = GetParam();
+    TBitmap mono(2, 1, pf1bit);
+    mono.Canvas()->SetPixel(0, 0, clWhite);
+    mono.Canvas()->SetPixel(1, 0, clBlack);
+    const uint32_t textRaw = 0x123456;
+    auto dest = MakeBitmap(2, 1, pf24bit, ColorOfRaw(Dest));
+    dest->Canvas()->Brush()->SetColor(ColorOfRaw(Pattern));
+    dest->Canvas()->SetBackgroundColor(ColorOfRaw(Source));
+    dest->Canvas()->SetTextColor(ColorOfRaw(textRaw));
+    dest->Canvas()->BitBlt(0, 0, 2, 1, mono.Canvas(), 0, 0, c.Rop);
+    EXPECT_EQ(dest->Canvas()->Pixels(0, 0), ColorOfRaw(c.Expected(Pattern, Source, Dest) & 0xFFFFFF)) << c.Name;
+    EXPECT_EQ(dest->Canvas()->Pixels(1, 0), ColorOfRaw(c.Expected(Pattern, textRaw, Dest) & 0xFFFFFF)) << c.Name;
+}
+
+TEST_P(RasterOperations, MonochromeDestinationWorksOnBits)
+{
+    // Source pixels: background colour (bit 1), other colour (bit 0);
+    // destination bits 1 and 0 under each; a white brush is bit 1.
+    const TRopCase c = GetParam();
+    auto source = MakeBitmap(4, 1, pf24bit, clRed);
+    source->Canvas()->SetPixel(0, 0, clLime);
+    source->Canvas()->SetPixel(1, 0, clLime);
+    source->Canvas()->SetBackgroundColor(clLime);
+    TBitmap dest(4, 1, pf1bit);
+    for (int32_t x : {0, 2})
+        dest.Canvas()->SetPixel(x, 0, clWhite);
+    for (int32_t x : {1, 3})
+        dest.Canvas()->SetPixel(x, 0, clBlack);
+    dest.Canvas()->Brush()->SetColor(clWhite);
+    dest.Canvas()->BitBlt(0, 0, 4, 1, source->Canvas(), 0, 0, c.Rop);
+    const uint32_t sourceBits[4] = {1, 1, 0, 0}, destBits[4] = {1, 0, 1, 0};
+    for (int32_t x = 0; x < 4; ++x)
+        EXPECT_EQ(ReadRaw(dest.ScanLine(0), x, 1), c.Expected(1, sourceBits[x], destBits[x]) & 1u) << c.Name << " " << x;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     All, RasterOperations,
     ::testing::Values(TRopCase{"SRCCOPY", SRCCOPY, [](auto, auto s, auto) { return s; }},
@@ -217,4 +254,18 @@ TEST(Blits, BrushCopyReplacesTheKeyColourByTheBrush)
     dest->Canvas()->BrushCopy(Rect(0, 0, 2, 1), source.get(), Rect(0, 0, 2, 1), clWhite);
     EXPECT_EQ(dest->Canvas()->Pixels(0, 0), clRed);
     EXPECT_EQ(dest->Canvas()->Pixels(1, 0), clLime);
+}
+
+TEST(Blits, DrawingABitmapStretchesAndHonoursTransparency)
+{
+    auto picture = MakeBitmap(2, 2, pf24bit, clLime);
+    picture->Canvas()->SetPixel(0, 0, clRed);
+    auto dest = MakeBitmap(4, 4, pf24bit, clWhite);
+    dest->Canvas()->StretchDraw(Rect(0, 0, 4, 4), picture.get());
+    EXPECT_EQ(InkMap(*dest, clRed), "##..\n##..\n....\n....\n");
+    EXPECT_EQ(dest->Canvas()->StretchMode(), BLACKONWHITE) << "the canvas keeps its own mode";
+    picture->SetTransparent(true); // the bottom-left lime is transparent
+    auto second = MakeBitmap(2, 2, pf24bit, clBlue);
+    second->Canvas()->Draw(0, 0, picture.get());
+    EXPECT_EQ(InkMap(*second, clBlue), ".#\n##\n");
 }

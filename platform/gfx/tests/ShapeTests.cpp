@@ -160,7 +160,10 @@ TEST(Shapes, ArcPieAndChordStayOnTheirSideOfTheEllipse)
     EXPECT_EQ(arc->Canvas()->Pixels(10, 20), clWhite);
     EXPECT_EQ(pie->Canvas()->Pixels(14, 6), clRed);
     EXPECT_EQ(pie->Canvas()->Pixels(6, 14), clWhite);
-    EXPECT_EQ(pie->Canvas()->Pixels(12, 10), clBlack) << "the radius to the centre";
+    for (int32_t i = 0; i <= 10; ++i) {
+        EXPECT_EQ(pie->Canvas()->Pixels(10 + i, 10), clBlack) << "the straight radius to the east, " << i;
+        EXPECT_EQ(pie->Canvas()->Pixels(10, i), clBlack) << "the straight radius to the north, " << i;
+    }
     EXPECT_EQ(chord->Canvas()->Pixels(17, 4), clRed) << InkMap(*chord, clRed);
     EXPECT_EQ(chord->Canvas()->Pixels(13, 7), clWhite) << "beyond the chord";
 }
@@ -206,4 +209,44 @@ TEST(Shapes, GradientFillRunsFromTheFirstColourTowardTheSecond)
     EXPECT_EQ(bitmap->Canvas()->Pixels(0, 0), RGB(0, 0, 0));
     EXPECT_EQ(bitmap->Canvas()->Pixels(1, 0), RGB(50, 25, 10));
     EXPECT_EQ(bitmap->Canvas()->Pixels(3, 0), RGB(150, 75, 30));
+}
+
+TEST(Shapes, HugeCoordinatesDrawOnlyWhatIsVisible)
+{
+    // Each of these must finish promptly and paint the visible part only.
+    const int32_t far = 2000000000;
+    const std::vector<std::pair<const char*, std::function<void(TCanvas&)>>> operations = {
+        {"fill", [&](TCanvas& c) { c.FillRect(Rect(-far, -far, far, far)); }},
+        {"ellipse", [&](TCanvas& c) { c.Ellipse(-far, -far, far, far); }},
+        {"round rect", [&](TCanvas& c) { c.RoundRect(-far, -far, far, far, far, far); }},
+        {"line", [&](TCanvas& c) {
+             c.MoveTo(-far, -far);
+             c.LineTo(far, far);
+         }},
+        {"wide line", [&](TCanvas& c) {
+             c.Pen()->SetWidth(100000000);
+             c.MoveTo(-far, 3);
+             c.LineTo(far, 3);
+         }},
+        {"polygon", [&](TCanvas& c) { c.Polygon({{-far, -far}, {far, 0}, {0, far}}); }},
+        {"arc", [&](TCanvas& c) { c.Pie(-far, -far, far, far, far, 0, 0, -far); }},
+        {"gradient", [&](TCanvas& c) { c.GradientFill(Rect(-far, 0, far, 8), clBlack, clWhite, false); }},
+        {"region", [&](TCanvas& c) { c.FillRgn(TRegion(Rect(-far, -far, far, far))); }},
+        {"focus", [&](TCanvas& c) { c.DrawFocusRect(Rect(-far, 1, far, 5)); }},
+        {"stretch", [&](TCanvas& c) {
+             auto source = MakeBitmap(2, 2, pf24bit, clRed);
+             c.StretchBlt(-far, -far, far, far, source->Canvas(), 0, 0, 2, 2, SRCCOPY);
+             c.StretchBlt(far, far, -far, -far, source->Canvas(), 0, 0, 2, 2, SRCINVERT);
+             c.AlphaBlend(-far, -far, far, far, source->Canvas(), 0, 0, 2, 2, TBlendFunction{});
+             c.TransparentBlt(-far, -far, far, far, source->Canvas(), 0, 0, 2, 2, clWhite);
+             c.BrushCopy(Rect(-far, -far, 8, 8), source.get(), Rect(0, 0, 2, 2), clRed);
+         }},
+    };
+    for (const auto& [name, draw] : operations) {
+        auto bitmap = MakeBitmap(8, 8);
+        bitmap->Canvas()->Brush()->SetColor(clRed);
+        draw(*bitmap->Canvas());
+        EXPECT_LT(CountInk(*bitmap, clWhite), 64) << name;
+    }
+    EXPECT_THROW(TRegion::Ellipse(0, -far, 10, far), EInvalidGraphicOperation);
 }

@@ -1,0 +1,81 @@
+#include "platform/backend/Gallery.h"
+
+#include "platform/backend/X11Desktop.h"
+#include "platform/core/Streams.h"
+#include "platform/core/Strings.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/ui/Application.h"
+
+namespace {
+
+std::vector<TGalleryPage>& Pages()
+{
+    static std::vector<TGalleryPage> pages;
+    return pages;
+}
+
+constexpr TPoint PagePosition{20, 20};
+
+TColor ScreenPixel(TBitmap& screen, TPoint p)
+{
+    if (!PtInRect(Rect(0, 0, screen.Width(), screen.Height()), p))
+        return CLR_INVALID;
+    const uint8_t* px = screen.ScanLine(p.Y) + 4 * p.X;
+    return RGB(px[2], px[1], px[0]);
+}
+
+std::string SaveCapture(TBitmap& screen, const TRect& area, const std::string& file)
+{
+    TRect clipped = IntersectRect(area, Rect(0, 0, screen.Width(), screen.Height()));
+    TBitmap shot(std::max(clipped.Width(), 1), std::max(clipped.Height(), 1), pf24bit);
+    TCanvas target(&shot);
+    TCanvas source(&screen);
+    target.BitBlt(0, 0, clipped.Width(), clipped.Height(), &source, clipped.Left, clipped.Top, SRCCOPY);
+    shot.SaveToFile(file);
+    return file;
+}
+
+TGalleryResult CapturePage(TX11Desktop& desktop, const TGalleryPage& page, const std::string& directory)
+{
+    TGalleryResult result;
+    result.Page = page.Name;
+    std::unique_ptr<TCustomForm> form = page.Create();
+    form->SetBounds(PagePosition.X, PagePosition.Y, form->Width(), form->Height());
+    form->Show();
+    Application()->ProcessMessages();
+    // Everything once more, now that the window is surely mapped.
+    form->AddPresentRect(Rect(0, 0, form->Width(), form->Height()));
+    form->PresentChanges();
+    std::unique_ptr<TBitmap> screen = desktop.CaptureScreen();
+    result.ScreenshotFile = SaveCapture(*screen, form->BoundsRect(), directory + "/gallery-" + page.Name + ".bmp");
+    for (const TGallerySentinel& sentinel : page.Sentinels) {
+        TColor expected = ColorToPixelRGB(sentinel.Expected);
+        TColor got = ScreenPixel(*screen, form->ClientToScreen(sentinel.ClientPoint));
+        if (got != expected)
+            result.Mismatches.push_back(Format("(%d, %d): expected $%06X got $%06X", sentinel.ClientPoint.X,
+                                               sentinel.ClientPoint.Y, expected, got));
+    }
+    form.reset();
+    Application()->ProcessMessages();
+    return result;
+}
+
+} // namespace
+
+bool RegisterGalleryPage(TGalleryPage page)
+{
+    Pages().push_back(std::move(page));
+    return true;
+}
+
+const std::vector<TGalleryPage>& GalleryPages() { return Pages(); }
+
+std::vector<TGalleryResult> CaptureGalleryPages(TX11Desktop& desktop, const std::string& directory,
+                                                const std::string& onlyPage)
+{
+    std::vector<TGalleryResult> results;
+    for (const TGalleryPage& page : Pages())
+        if (onlyPage.empty() || SameText(onlyPage, page.Name))
+            results.push_back(CapturePage(desktop, page, directory));
+    return results;
+}

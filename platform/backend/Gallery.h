@@ -1,0 +1,42 @@
+#pragma once
+// The gallery: a program that shows one page per control, dialog or window
+// and, run under a virtual X display, captures each page and checks a few
+// sentinel pixels. Pages come from every folder: a source file registers
+// its pages with RegisterGalleryPage and is added to the program with
+// gallery_add_pages() in that folder's CMakeLists.txt.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ui/Form.h"
+
+class TX11Desktop;
+
+// A pixel the page promises, in the form's client coordinates.
+struct TGallerySentinel {
+    TPoint ClientPoint;
+    TColor Expected;
+};
+
+struct TGalleryPage {
+    std::string Name; // file-name safe: gallery-<Name>.bmp
+    std::function<std::unique_ptr<TCustomForm>()> Create;
+    std::vector<TGallerySentinel> Sentinels;
+};
+
+// For static registration: `const bool registered = RegisterGalleryPage({...});`
+bool RegisterGalleryPage(TGalleryPage page);
+const std::vector<TGalleryPage>& GalleryPages();
+
+struct TGalleryResult {
+    std::string Page;
+    std::string ScreenshotFile;
+    std::vector<std::string> Mismatches; // "(x, y): expected $.. got $.."
+};
+
+// Shows each page (all when `onlyPage` is empty) at a fixed place, captures
+// the screen into `directory`/gallery-<name>.bmp and checks its sentinels.
+std::vector<TGalleryResult> CaptureGalleryPages(TX11Desktop& desktop, const std::string& directory,
+                                                const std::string& onlyPage);

@@ -1,0 +1,374 @@
+// Parsing and formatting of the form-resource text.
+
+#include <cctype>
+
+#include "platform/core/Strings.h"
+#include "platform/ui/FormResources.h"
+
+namespace {
+
+class TFormTextParser {
+public:
+    explicit TFormTextParser(const std::string& text) : text_(text) {}
+
+    TResourceObject ParseRoot()
+    {
+        TResourceObject root = ParseObject();
+        SkipBlanks();
+        if (pos_ < text_.size())
+            Fail("text after the last 'end'");
+        return root;
+    }
+
+private:
+    [[noreturn]] void Fail(const std::string& what) const
+    {
+        throw CreateFmt<EParserError>("Line %d: %s", line_, what);
+    }
+
+    void SkipBlanks()
+    {
+        while (pos_ < text_.size() && static_cast<unsigned char>(text_[pos_]) <= ' ') {
+            if (text_[pos_] == '\n')
+                ++line_;
+            ++pos_;
+        }
+    }
+
+    char Peek()
+    {
+        SkipBlanks();
+        return pos_ < text_.size() ? text_[pos_] : '\0';
+    }
+
+    void Expect(char c)
+    {
+        if (Peek() != c)
+            Fail(std::string("'") + c + "' expected");
+        ++pos_;
+    }
+
+    static bool IsIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.'; }
+
+    std::string Identifier()
+    {
+        SkipBlanks();
+        size_t start = pos_;
+        if (pos_ >= text_.size() || !(std::isalpha(static_cast<unsigned char>(text_[pos_])) || text_[pos_] == '_'))
+            Fail("identifier expected");
+        while (pos_ < text_.size() && IsIdentChar(text_[pos_]))
+            ++pos_;
+        return text_.substr(start, pos_ - start);
+    }
+
+    bool AtKeyword(const char* word)
+    {
+        SkipBlanks();
+        size_t n = std::char_traits<char>::length(word);
+        return text_.compare(pos_, n, word) == 0 && (pos_ + n >= text_.size() || !IsIdentChar(text_[pos_ + n]));
+    }
+
+    TResourceObject ParseObject()
+    {
+        if (!AtKeyword("object"))
+            Fail("'object' expected");
+        Identifier();
+        TResourceObject object;
+        std::string first = Identifier();
+        if (Peek() == ':') {
+            ++pos_;
+            object.Name = first;
+            object.ClassName = Identifier();
+        } else {
+            object.ClassName = first;
+        }
+        for (;;) {
+            if (AtKeyword("end")) {
+                Identifier();
+                return object;
+            }
+            if (AtKeyword("object")) {
+                object.Children.push_back(ParseObject());
+                continue;
+            }
+            object.Properties.push_back(ParseProperty());
+        }
+    }
+
+    TResourceProperty ParseProperty()
+    {
+        TResourceProperty prop;
+        prop.Path = Identifier();
+        Expect('=');
+        prop.Value = ParseValue();
+        return prop;
+    }
+
+    TResourceValue ParseValue()
+    {
+        char c = Peek();
+        if (c == '\'' || c == '#')
+            return ParseString();
+        if (c == '[')
+            return ParseSet();
+        if (c == '(')
+            return ParseList();
+        if (c == '<')
+            return ParseCollection();
+        if (c == '-' || c == '$' || std::isdigit(static_cast<unsigned char>(c)))
+            return ParseNumber();
+        if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
+            TResourceValue value;
+            value.Kind = TResourceValue::Ident;
+            value.Text = Identifier();
+            return value;
+        }
+        Fail("value expected");
+    }
+
+    // 'quoted' and #code pieces, joined directly or with "+".
+    TResourceValue ParseString()
+    {
+        TResourceValue value;
+        value.Kind = TResourceValue::String;
+        for (bool first = true;; first = false) {
+            char c = first ? Peek() : text_[pos_];
+            if (c == '\'') {
+                ++pos_;
+                for (;;) {
+                    if (pos_ >= text_.size() || text_[pos_] == '\n')
+                        Fail("unterminated string");
+                    if (text_[pos_] == '\'') {
+                        if (pos_ + 1 < text_.size() && text_[pos_ + 1] == '\'') {
+                            value.Text += '\'';
+                            pos_ += 2;
+                            continue;
+                        }
+                        ++pos_;
+                        break;
+                    }
+                    value.Text += text_[pos_++];
+                }
+            } else if (c == '#') {
+                ++pos_;
+                size_t start = pos_;
+                while (pos_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[pos_])))
+                    ++pos_;
+                if (start == pos_)
+                    Fail("character code expected");
+                int64_t code = StrToInt64(text_.substr(start, pos_ - start));
+                if (code > 0x10FFFF)
+                    Fail("character code out of range");
+                value.Text += Utf8Encode(static_cast<char32_t>(code));
+            } else if (c == '+') {
+                ++pos_;
+                if (Peek() != '\'' && Peek() != '#')
+                    Fail("string expected after '+'");
+                continue;
+            } else {
+                return value;
+            }
+            // Pieces join when they touch ('a'#13'b') or across a "+";
+            // strings on separate lines are separate list items.
+            if (!StringContinues())
+                return value;
+        }
+    }
+
+    bool StringContinues()
+    {
+        if (pos_ < text_.size() && (text_[pos_] == '\'' || text_[pos_] == '#'))
+            return true;
+        size_t save = pos_;
+        int line = line_;
+        if (Peek() == '+')
+            return true;
+        pos_ = save;
+        line_ = line;
+        return false;
+    }
+
+    TResourceValue ParseNumber()
+    {
+        SkipBlanks();
+        size_t start = pos_;
+        if (text_[pos_] == '-')
+            ++pos_;
+        if (pos_ < text_.size() && text_[pos_] == '$') {
+            ++pos_;
+            while (pos_ < text_.size() && std::isxdigit(static_cast<unsigned char>(text_[pos_])))
+                ++pos_;
+        } else {
+            while (pos_ < text_.size() && (std::isdigit(static_cast<unsigned char>(text_[pos_])) ||
+                                           text_[pos_] == '.' || text_[pos_] == 'E' || text_[pos_] == 'e' ||
+                                           ((text_[pos_] == '-' || text_[pos_] == '+') &&
+                                            (text_[pos_ - 1] == 'E' || text_[pos_ - 1] == 'e'))))
+                ++pos_;
+        }
+        std::string token = text_.substr(start, pos_ - start);
+        TResourceValue value;
+        int64_t integer = 0;
+        double real = 0;
+        if (TryStrToInt64(token, integer)) {
+            value.Int = integer;
+        } else if (TryStrToFloat(token, real)) {
+            value.Kind = TResourceValue::Float;
+            value.Real = real;
+        } else {
+            Fail("invalid number '" + token + "'");
+        }
+        return value;
+    }
+
+    TResourceValue ParseSet()
+    {
+        Expect('[');
+        TResourceValue value;
+        value.Kind = TResourceValue::Set;
+        if (Peek() == ']') {
+            ++pos_;
+            return value;
+        }
+        for (;;) {
+            value.Elements.push_back(Identifier());
+            if (Peek() == ',') {
+                ++pos_;
+                continue;
+            }
+            Expect(']');
+            return value;
+        }
+    }
+
+    TResourceValue ParseList()
+    {
+        Expect('(');
+        TResourceValue value;
+        value.Kind = TResourceValue::List;
+        while (Peek() != ')') {
+            if (pos_ >= text_.size())
+                Fail("')' expected");
+            value.Items.push_back(ParseValue());
+        }
+        ++pos_;
+        return value;
+    }
+
+    TResourceValue ParseCollection()
+    {
+        Expect('<');
+        TResourceValue value;
+        value.Kind = TResourceValue::Collection;
+        while (Peek() != '>') {
+            if (!AtKeyword("item"))
+                Fail("'item' expected");
+            Identifier();
+            TResourceItem item;
+            while (!AtKeyword("end")) {
+                if (pos_ >= text_.size())
+                    Fail("'end' expected");
+                item.Properties.push_back(ParseProperty());
+            }
+            Identifier();
+            value.CollectionItems.push_back(std::move(item));
+        }
+        ++pos_;
+        return value;
+    }
+
+    const std::string& text_;
+    size_t pos_ = 0;
+    int line_ = 1;
+};
+
+// ---- Formatting ----------------------------------------------------------------------
+
+std::string QuoteString(const std::string& text)
+{
+    if (text.empty())
+        return "''";
+    std::string out;
+    bool quoted = false;
+    for (char c : text) {
+        auto u = static_cast<unsigned char>(c);
+        if (u < ' ') {
+            if (quoted)
+                out += '\'';
+            quoted = false;
+            out += '#' + std::to_string(u);
+            continue;
+        }
+        if (!quoted)
+            out += '\'';
+        quoted = true;
+        out += c == '\'' ? std::string("''") : std::string(1, c);
+    }
+    if (quoted)
+        out += '\'';
+    return out;
+}
+
+void FormatValue(std::string& out, const TResourceValue& value, const std::string& indent);
+
+void FormatProperties(std::string& out, const std::vector<TResourceProperty>& props, const std::string& indent)
+{
+    for (const TResourceProperty& prop : props) {
+        out += indent + prop.Path + " = ";
+        FormatValue(out, prop.Value, indent);
+        out += '\n';
+    }
+}
+
+void FormatValue(std::string& out, const TResourceValue& value, const std::string& indent)
+{
+    switch (value.Kind) {
+    case TResourceValue::Integer: out += IntToStr(value.Int); break;
+    case TResourceValue::Float: out += FloatToStr(value.Real); break;
+    case TResourceValue::String: out += QuoteString(value.Text); break;
+    case TResourceValue::Ident: out += value.Text; break;
+    case TResourceValue::Set: {
+        out += '[';
+        for (size_t i = 0; i < value.Elements.size(); ++i)
+            out += (i ? ", " : "") + value.Elements[i];
+        out += ']';
+        break;
+    }
+    case TResourceValue::List:
+        out += '(';
+        for (const TResourceValue& item : value.Items) {
+            out += '\n' + indent + "  ";
+            FormatValue(out, item, indent + "  ");
+        }
+        out += ')';
+        break;
+    case TResourceValue::Collection:
+        out += '<';
+        for (const TResourceItem& item : value.CollectionItems) {
+            out += '\n' + indent + "  item\n";
+            FormatProperties(out, item.Properties, indent + "    ");
+            out += indent + "  end";
+        }
+        out += '>';
+        break;
+    }
+}
+
+void FormatObject(std::string& out, const TResourceObject& object, const std::string& indent)
+{
+    out += indent + "object " + (object.Name.empty() ? object.ClassName : object.Name + ": " + object.ClassName) + '\n';
+    FormatProperties(out, object.Properties, indent + "  ");
+    for (const TResourceObject& child : object.Children)
+        FormatObject(out, child, indent + "  ");
+    out += indent + "end\n";
+}
+
+} // namespace
+
+TResourceObject ParseFormText(const std::string& text) { return TFormTextParser(text).ParseRoot(); }
+
+std::string FormatFormText(const TResourceObject& object)
+{
+    std::string out;
+    FormatObject(out, object, "");
+    return out;
+}
