@@ -177,6 +177,8 @@ void TFFmpegList::SetPreviewBitmapAll(bool On)
 
 void TFFmpegList::SetPreviewFlagAll(uint8_t Flag, bool On)
 {
+    // The worker clears the window bit when the user closes the window.
+    TCriticalSectionGuard lock(PreviewFlagsLock);
     for (auto& task : tasks_) {
         const uint8_t flags = task->PreviewFlags();
         task->SetPreviewFlags(On ? uint8_t(flags | Flag) : uint8_t(flags & ~Flag));

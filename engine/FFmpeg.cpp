@@ -206,7 +206,7 @@ void TCustomFFmpeg::SetPreviewFlags(uint8_t Flags)
 {
     TCriticalSectionGuard lock(PreviewFlagsLock);
     ApplyPreviewFlags(Flags);
-    previewFlagsChanged_ = true;
+    PreviewFlagsChanged = true;
 }
 
 void TCustomFFmpeg::ApplyPreviewFlags(uint8_t flags)

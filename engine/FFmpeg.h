@@ -15,6 +15,7 @@ extern "C" {
 #include <libavutil/samplefmt.h>
 }
 
+#include "engine/FFPicture.h"
 #include "engine/FFmpegOpt.h"
 #include "engine/PauseGate.h"
 #include "platform/core/Sync.h"
@@ -27,13 +28,6 @@ class TCustomFFmpeg;
 // output, and every job's lists of open encoders and decoders.
 extern TCriticalSection PreviewFlagsLock;
 extern TCriticalSection CodecListLock;
-
-// A picture as FFmpeg lays it out: plane pointers and line sizes.
-struct TFFPicture {
-    uint8_t* Data[8];
-    int32_t Linesize[8];
-};
-using PFFPicture = TFFPicture*;
 
 // Preview flag bits.
 constexpr uint8_t PreviewWindowFlag = 0x01;
@@ -89,8 +83,11 @@ public:
     // Waits while the run is paused; the transcoder calls it where it holds no lock.
     void PausePoint();
 
+    // Under PreviewFlagsLock; sets PreviewFlagsChanged, which the preview
+    // output clears (under the same lock) once it has seen the change.
     void SetPreviewFlags(uint8_t Flags);
     uint8_t PreviewFlags() const { return previewFlags_; }
+    bool PreviewFlagsChanged = false;
     void SetVideoHookBitsPixel(int32_t Bits) { videoHookBitsPixel_ = Bits; }
     int32_t VideoHookBitsPixel() const { return videoHookBitsPixel_; }
 
@@ -159,6 +156,5 @@ private:
     TEvent ThreadDone{true, true};
     std::shared_ptr<TPauseGate> pauseGate_;
     std::atomic<uint8_t> previewFlags_{0};
-    bool previewFlagsChanged_ = false;
     int32_t videoHookBitsPixel_ = 32;
 };

@@ -181,6 +181,51 @@ TEST_F(TaskList, ProgressIntervalHasAFloorOf100AndReachesTheTasksInMicroseconds)
     EXPECT_EQ(task->ProgressIntervalUs, 250000);
 }
 
+TEST_F(TaskList, PreviewSwitchesSetTheirBitOnEveryTask)
+{
+    auto first = encoder.AddFakeTask();
+    encoder.SetPreview(true);
+    EXPECT_EQ(first->Job->PreviewFlags(), PreviewWindowFlag);
+    encoder.SetPreviewBitmap(true);
+    auto second = encoder.AddFakeTask();
+    EXPECT_EQ(first->Job->PreviewFlags(), PreviewWindowFlag | PreviewBitmapFlag);
+    EXPECT_EQ(second->Job->PreviewFlags(), PreviewWindowFlag | PreviewBitmapFlag);
+    encoder.SetPreview(false);
+    EXPECT_EQ(first->Job->PreviewFlags(), PreviewBitmapFlag);
+    EXPECT_EQ(second->Job->PreviewFlags(), PreviewBitmapFlag);
+}
+
+TEST_F(TaskList, OutputSwitchesWireTheHookEvents)
+{
+    ASSERT_EQ(encoder.AddTask("in.avi"), 0);
+    ASSERT_EQ(encoder.AddTask("in2.avi"), 1);
+    TFFmpeg* task = encoder.NextScript->Job;
+    TOutputOptions options;
+    InitOutputOptions(options);
+    options.VideoInputHook = true;
+    options.FrameOutputHook = true;
+    ASSERT_EQ(encoder.SetOutput(1, "out.mp4", &options), 0);
+    EXPECT_TRUE(task->OnVideoInputHook && task->OnFrameOutputHook);
+    EXPECT_FALSE(task->OnVideoOutputHook || task->OnFrameInputHook || task->OnAudioInputHook ||
+                 task->OnAudioOutputHook);
+
+    THookInfo seen{};
+    encoder.OnVideoInputHook = [&](TObject*, PHookInfo info) {
+        seen = *info;
+        info->Update = false;
+        info->StopHook = true;
+    };
+    bool update = true, stopHook = false;
+    task->OnVideoInputHook(task, nullptr, 7, 280000, update, stopHook);
+    EXPECT_EQ(seen.TaskIndex, 1);
+    EXPECT_EQ(seen.FrameNumber, 7);
+    EXPECT_EQ(seen.PTS, 280000);
+    EXPECT_TRUE(seen.Update);
+    EXPECT_FALSE(seen.StopHook);
+    EXPECT_FALSE(update);
+    EXPECT_TRUE(stopHook);
+}
+
 TEST_F(TaskList, RemoveTaskFreesTheTask)
 {
     encoder.AddFakeTask();

@@ -40,6 +40,7 @@ struct TFakeTaskScript {
     std::string LastOutputOptions;
     std::string LastInputOptions;
     std::atomic<bool> released{false};
+    TFFmpeg* Job = nullptr;  // the task following this script
     std::atomic<int64_t> ProgressIntervalUs{0};
     std::shared_ptr<TPauseGate> Gate;  // the task's pause gate, once it started
 
@@ -66,6 +67,7 @@ public:
     TFakeJob(std::shared_ptr<TFakeTaskScript> script, TConcurrency& concurrency)
         : script_(std::move(script)), concurrency_(concurrency)
     {
+        script_->Job = this;
     }
     // The worker runs this class's stages; it must end before they are gone.
     ~TFakeJob() override { Stop(true); }
