@@ -160,7 +160,10 @@ TEST(Shapes, ArcPieAndChordStayOnTheirSideOfTheEllipse)
     EXPECT_EQ(arc->Canvas()->Pixels(10, 20), clWhite);
     EXPECT_EQ(pie->Canvas()->Pixels(14, 6), clRed);
     EXPECT_EQ(pie->Canvas()->Pixels(6, 14), clWhite);
-    EXPECT_EQ(pie->Canvas()->Pixels(12, 10), clBlack) << "the radius to the centre";
+    for (int32_t i = 0; i <= 10; ++i) {
+        EXPECT_EQ(pie->Canvas()->Pixels(10 + i, 10), clBlack) << "the straight radius to the east, " << i;
+        EXPECT_EQ(pie->Canvas()->Pixels(10, i), clBlack) << "the straight radius to the north, " << i;
+    }
     EXPECT_EQ(chord->Canvas()->Pixels(17, 4), clRed) << InkMap(*chord, clRed);
     EXPECT_EQ(chord->Canvas()->Pixels(13, 7), clWhite) << "beyond the chord";
 }
