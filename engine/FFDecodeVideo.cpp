@@ -357,6 +357,9 @@ bool TFFDecoder::Seek(uint8_t flags, int64_t position)
         av::avcodec_flush_buffers(videoCodec_);
     endOfStream_ = draining_ = false;
     ResetVideoState();
+    // The time-out counts from here: a seek after a long pause is no stalled
+    // read.
+    RestartIOClock();
     int result = SeekFile(target, seekFlags);
     if (result < 0)
         result = SeekFile(target, seekFlags ^ AVSEEK_FLAG_BACKWARD);

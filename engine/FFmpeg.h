@@ -15,6 +15,7 @@ extern "C" {
 #include <libavutil/samplefmt.h>
 }
 
+#include "engine/FFPicture.h"
 #include "engine/FFmpegOpt.h"
 #include "engine/PauseGate.h"
 #include "platform/core/Sync.h"
@@ -27,13 +28,6 @@ class TCustomFFmpeg;
 // output, and every job's lists of open encoders and decoders.
 extern TCriticalSection PreviewFlagsLock;
 extern TCriticalSection CodecListLock;
-
-// A picture as FFmpeg lays it out: plane pointers and line sizes.
-struct TFFPicture {
-    uint8_t* Data[8];
-    int32_t Linesize[8];
-};
-using PFFPicture = TFFPicture*;
 
 // Preview flag bits.
 constexpr uint8_t PreviewWindowFlag = 0x01;

@@ -229,5 +229,16 @@ TEST_F(DecoderInfoTest, IOInterruptFollowsTheClockAndTheTimeOut)
     }
 }
 
+TEST_F(DecoderInfoTest, SeeksAfterALongPauseAreNoTimeOut)
+{
+    ASSERT_TRUE(decoder.LoadFile(ProgramStreamFile));
+    ASSERT_TRUE(decoder.Decode());
+    decoder.ReadTimeout = 1000;
+    decoder.SetOpenTime(1);  // the last I/O step began long ago
+    EXPECT_TRUE(decoder.Seek(0, 1000000)) << decoder.LastErrorText();
+    ASSERT_TRUE(decoder.Decode()) << decoder.LastErrorText();
+    EXPECT_GE(decoder.CurrentPTS(), 1000000);
+}
+
 } // namespace
 } // namespace decoder_tests

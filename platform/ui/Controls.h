@@ -27,6 +27,7 @@
 
 class TWinControl;
 class TCustomForm;
+class TWindowScrollBars;
 class TPopupMenu;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
@@ -445,6 +446,9 @@ public:
     // ---- Top-level windows ----
     bool IsTopLevel() const { return parent_ == nullptr; }
     bool IsTopMost() const { return (createdWith_.ExStyle & WS_EX_TOPMOST) != 0; }
+    uint32_t CreatedStyle() const { return createdWith_.Style; }
+    // The window's own scroll bars; nullptr without WS_HSCROLL/WS_VSCROLL.
+    TWindowScrollBars* WindowScrollBars();
     // The desktop moved, resized or minimised the top-level window.
     virtual void DesktopMoved(TPoint screenPos);
     virtual void DesktopResized(TSize size);
@@ -541,6 +545,7 @@ protected:
     bool showing_ = false;
     TRegion updateRegion_;
     bool eraseNeeded_ = false;
+    std::unique_ptr<TWindowScrollBars> scrollBars_;
     std::unique_ptr<INativeWindow> native_;
     std::unique_ptr<TBitmap> backingStore_;
     TRect presentRect_;
