@@ -218,6 +218,8 @@ uint32_t SampleAt(const uint8_t* alphas, int index) { return (uint32_t{alphas[2 
 // image's depth can have that value.
 bool StoredSample(uint32_t sample, uint8_t bitDepth, uint32_t& stored)
 {
+    if (!IsValidPngLayout(COLOR_GRAYSCALE, bitDepth))
+        return false;
     if (bitDepth == 16) {
         stored = sample >> 8;
         return true;

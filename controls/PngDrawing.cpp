@@ -100,18 +100,14 @@ void TPNGObject::BlendPixel(uint8_t* target, uint32_t sx, uint32_t sy) const
     const TChunkIHDR& header = *Header();
     const TPngImageStore& store = header.ImageData;
     const uint8_t* row = store.Row(sy);
+    const uint8_t* alphaRow = store.AlphaRow(sy);
     uint8_t source[3];
-    uint8_t alpha = 255;
-    switch (header.ColorType) {
-    case COLOR_GRAYSCALEALPHA:
-        std::fill(source, source + 3, row[sx]);
-        alpha = store.AlphaRow(sy)[sx];
-        break;
-    case COLOR_RGBALPHA:
+    uint8_t alpha = alphaRow ? alphaRow[sx] : 255;
+    if (store.BitsPerPixel() == 24) {
         std::copy(row + 3 * size_t{sx}, row + 3 * size_t{sx} + 3, source);
-        alpha = store.AlphaRow(sy)[sx];
-        break;
-    default: {
+    } else if (header.ColorType == COLOR_GRAYSCALEALPHA) {
+        std::fill(source, source + 3, row[sx]);
+    } else if (header.ColorType == COLOR_PALETTE) {
         // Indexes beyond the palette show black rather than stopping the paint.
         const uint32_t index = GetPackedSample(row, sx, store.BitsPerPixel());
         const auto* palette = FChunks.ItemOfClass<TChunkPLTE>();
@@ -121,8 +117,11 @@ void TPNGObject::BlendPixel(uint8_t* target, uint32_t sx, uint32_t sy) const
         source[1] = static_cast<uint8_t>(color >> 8);
         source[2] = static_cast<uint8_t>(color >> 16);
         alpha = transparency ? transparency->Alphas[index] : 255;
-        break;
-    }
+    } else {
+        const TPngQuad& gray = store.Palette[GetPackedSample(row, sx, store.BitsPerPixel())];
+        source[0] = gray.Blue;
+        source[1] = gray.Green;
+        source[2] = gray.Red;
     }
     if (alpha == 0)
         return;

@@ -45,13 +45,21 @@ std::string Bytes(std::initializer_list<int> values)
 
 TEST(PngDrawing, OpaqueImagesDrawTheirPixels)
 {
-    TPNGObject png;
-    LoadPng(png, WriteWithLibpng(MakePattern(5, 4, 3, 4, 0, 11)));
-    auto target = Canvas(5, 4);
-    png.Draw(*target->Canvas(), Rect(0, 0, 5, 4));
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 5; ++x)
-            ASSERT_EQ(target->Canvas()->Pixels(x, y), png.Pixels(x, y)) << x << "," << y;
+    // Drawn plainly, and through the blending path as if they had alpha.
+    for (uint8_t colorType : {0, 2, 3}) {
+        SCOPED_TRACE(int(colorType));
+        TPNGObject png;
+        LoadPng(png, WriteWithLibpng(MakePattern(5, 4, colorType, colorType == 2 ? 8 : 4, 0, 11)));
+        auto plain = Canvas(5, 4);
+        png.Draw(*plain->Canvas(), Rect(0, 0, 5, 4));
+        auto blended = Canvas(5, 4);
+        png.DrawAlphaBlended(*blended->Canvas(), Rect(0, 0, 5, 4));
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 5; ++x) {
+                ASSERT_EQ(plain->Canvas()->Pixels(x, y), png.Pixels(x, y)) << x << "," << y;
+                ASSERT_EQ(blended->Canvas()->Pixels(x, y), png.Pixels(x, y)) << x << "," << y;
+            }
+    }
 }
 
 // The key matches the pixels whatever the depth or gamma: the comparison is

@@ -187,12 +187,18 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& rect)
 {
     if (Empty())
         return;
-    if (Transparent())
+    if (Transparent()) {
         canvas.TransparentBlt(rect.Left, rect.Top, rect.Width(), rect.Height(), Canvas(), 0, 0, FWidth, FHeight,
                               TransparentColor());
-    else
-        canvas.StretchBlt(rect.Left, rect.Top, rect.Width(), rect.Height(), Canvas(), 0, 0, FWidth, FHeight,
-                          canvas.CopyMode());
+        return;
+    }
+    // Colour pictures stretch by dropping or repeating whole pixels.
+    const TStretchMode mode = canvas.StretchMode();
+    if (!Monochrome())
+        canvas.SetStretchMode(COLORONCOLOR);
+    canvas.StretchBlt(rect.Left, rect.Top, rect.Width(), rect.Height(), Canvas(), 0, 0, FWidth, FHeight,
+                      canvas.CopyMode());
+    canvas.SetStretchMode(mode);
 }
 
 void TBitmap::Assign(const TPersistent* source)

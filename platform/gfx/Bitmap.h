@@ -69,6 +69,8 @@ public:
     // The drawing surface of the bitmap, created on first use.
     TCanvas* Canvas();
 
+    // Stretched with the canvas's copy mode (colour bitmaps pixel by pixel,
+    // COLORONCOLOR); a transparent bitmap leaves out its transparent colour.
     void Draw(TCanvas& canvas, const TRect& rect) override;
     using TPersistent::Assign;
     // Copies another bitmap's pixels, palette and transparency.

@@ -143,6 +143,40 @@ void DecodeRle(const std::vector<uint8_t>& data, int bits, TBitmap& bitmap, bool
     }
 }
 
+// The colour table of a palette bitmap, filled up to the depth's size.
+std::vector<TPaletteEntry> ReadColorTable(TStream& stream, const TBmpHeader& info)
+{
+    std::vector<TPaletteEntry> entries;
+    if (info.BitCount > 8)
+        return entries;
+    const uint32_t maxColors = 1u << info.BitCount;
+    const uint32_t count = info.ColorsUsed ? info.ColorsUsed : maxColors;
+    if (count > maxColors)
+        Invalid();
+    const int entrySize = info.Core ? 3 : 4;
+    std::vector<uint8_t> raw(static_cast<size_t>(count) * entrySize);
+    ReadExactly(stream, raw.data(), static_cast<int64_t>(raw.size()));
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint8_t* e = &raw[static_cast<size_t>(i) * entrySize];
+        entries.push_back({e[2], e[1], e[0], 0});
+    }
+    entries.resize(maxColors);
+    return entries;
+}
+
+// Uncompressed rows, bottom-up unless the header says top-down.
+void ReadRows(TStream& stream, const TBmpHeader& info, TBitmap& decoded)
+{
+    const int32_t stride = RowStride(info.Width, info.BitCount);
+    const int32_t copy = std::min(stride, decoded.RowBytes());
+    std::vector<uint8_t> row(static_cast<size_t>(stride));
+    for (int32_t line = 0; line < info.Height; ++line) {
+        ReadExactly(stream, row.data(), stride);
+        const int32_t y = info.TopDown ? line : info.Height - 1 - line;
+        std::memcpy(decoded.ScanLine(y), row.data(), static_cast<size_t>(copy));
+    }
+}
+
 } // namespace
 
 void ReadBmp(TStream& stream, TBitmap& bitmap)
@@ -170,22 +204,7 @@ void ReadBmp(TStream& stream, TBitmap& bitmap)
     }
     const TPixelFormat format = FormatOf(fields);
 
-    std::vector<TPaletteEntry> entries;
-    if (info.BitCount <= 8) {
-        const uint32_t maxColors = 1u << info.BitCount;
-        const uint32_t count = info.ColorsUsed ? info.ColorsUsed : maxColors;
-        if (count > maxColors)
-            Invalid();
-        const int entrySize = info.Core ? 3 : 4;
-        std::vector<uint8_t> raw(static_cast<size_t>(count) * entrySize);
-        ReadExactly(stream, raw.data(), static_cast<int64_t>(raw.size()));
-        for (uint32_t i = 0; i < count; ++i) {
-            const uint8_t* e = &raw[static_cast<size_t>(i) * entrySize];
-            entries.push_back({e[2], e[1], e[0], 0});
-        }
-        while (entries.size() < maxColors)
-            entries.push_back({0, 0, 0, 0});
-    }
+    const std::vector<TPaletteEntry> entries = ReadColorTable(stream, info);
 
     stream.SetPosition(start + offBits);
     TBitmap decoded(info.Width, info.Height, format);
@@ -196,14 +215,7 @@ void ReadBmp(TStream& stream, TBitmap& bitmap)
         ReadExactly(stream, data.data(), static_cast<int64_t>(data.size()));
         DecodeRle(data, info.BitCount, decoded, info.TopDown);
     } else {
-        const int32_t stride = RowStride(info.Width, info.BitCount);
-        const int32_t copy = std::min(stride, decoded.RowBytes());
-        std::vector<uint8_t> row(static_cast<size_t>(stride));
-        for (int32_t line = 0; line < info.Height; ++line) {
-            ReadExactly(stream, row.data(), stride);
-            const int32_t y = info.TopDown ? line : info.Height - 1 - line;
-            std::memcpy(decoded.ScanLine(y), row.data(), static_cast<size_t>(copy));
-        }
+        ReadRows(stream, info, decoded);
     }
     bitmap.Assign(&decoded);
 }

@@ -2,14 +2,12 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/CanvasState.h"
-#include "platform/gfx/FontFace.h"
 #include "platform/gfx/Shapes.h"
 
 TCanvas::TCanvas(TBitmap* target) : FTarget(target)
 {
     if (!FTarget)
         throw EInvalidGraphicOperation("Canvas does not allow drawing");
-    FPen.OnChange = [this](TObject*) { PenChanged(); };
     FBrush.OnChange = [this](TObject*) { BrushChanged(); };
     FFont.OnChange = [this](TObject*) { FontChanged(); };
     BrushChanged();
@@ -17,8 +15,6 @@ TCanvas::TCanvas(TBitmap* target) : FTarget(target)
 }
 
 TCanvas::~TCanvas() = default;
-
-void TCanvas::PenChanged() {}
 
 void TCanvas::BrushChanged()
 {

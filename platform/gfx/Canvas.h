@@ -253,9 +253,9 @@ private:
     struct TSavedState;
     struct TBrushPattern;
 
-    void PenChanged();
     void BrushChanged();
     void FontChanged();
+    // Marks the visible rectangles for recomputation.
     void UpdateClipRects();
     void EnsureClipRects() const;
     uint32_t RawOf(TColor color) const;
@@ -264,7 +264,6 @@ private:
     void PaintPenSpans(const std::vector<TSpan>& spans);
     void StrokeLine(TPoint from, TPoint to, int64_t& styleStep);
     void StrokePolyline(const std::vector<TPoint>& devicePoints, bool closed);
-    void StrokeClosedShape(const std::vector<TSpan>& outline);
     void DrawBoxShape(int32_t left, int32_t top, int32_t right, int32_t bottom, int kind, int32_t width,
                       int32_t height);
     void DrawArcShape(int kind, int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t x3, int32_t y3,

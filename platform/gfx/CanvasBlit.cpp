@@ -97,8 +97,6 @@ void CopyRgbPixels(const uint8_t* source, int sourceBpp, uint8_t* dest, int dest
     }
 }
 
-} // namespace
-
 // Turns source pixels into destination raw values under the mono/colour rules.
 class TSourceReader {
 public:
@@ -153,8 +151,6 @@ private:
     bool FRgbOnly = false;
 };
 
-namespace {
-
 // The destination raw value for one destination pixel of a stretch, by
 // stretch mode; false when the pixel's source lies outside the source.
 bool StretchedPixel(TSourceReader& reader, const TAxis& ax, const TAxis& ay, int32_t i, int32_t j, TStretchMode mode,
@@ -197,13 +193,88 @@ bool StretchedPixel(TSourceReader& reader, const TAxis& ax, const TAxis& ay, int
     return true;
 }
 
-} // namespace
-
-void TCanvas::BitBlt(int32_t x, int32_t y, int32_t width, int32_t height, TCanvas* source, int32_t sx, int32_t sy,
-                     uint32_t rop)
+// Copies one visible piece (destination x a .. b-1) of a one-to-one row
+// between equal formats or between 24 and 32 bits.
+void CopyRowPiece(uint8_t* row, const uint8_t* sourceRow, const TAxis& ax, const TRasterSurface& src,
+                  const TRasterSurface& dst, int32_t a, int32_t b)
 {
-    StretchBlt(x, y, width, height, source, sx, sy, width, height, rop);
+    const int32_t first = std::max(a, ax.DestStart - ax.SourceStart);
+    const int32_t last = std::min(b, ax.DestStart + (src.Width - ax.SourceStart));
+    if (first >= last)
+        return;
+    const int destBytes = (dst.Bpp + 7) / 8, sourceBytes = (src.Bpp + 7) / 8;
+    uint8_t* to = row + static_cast<size_t>(first) * destBytes;
+    const uint8_t* from = sourceRow + static_cast<size_t>(first - ax.DestStart + ax.SourceStart) * sourceBytes;
+    if (src.Bpp == dst.Bpp)
+        std::memcpy(to, from, static_cast<size_t>(last - first) * destBytes);
+    else
+        CopyRgbPixels(from, src.Bpp, to, dst.Bpp, last - first);
 }
+
+// The general row of a stretch: source pixels by the stretch mode, then the
+// raster operation with pattern and destination.
+class TRowBlender {
+public:
+    TRowBlender(TSourceReader& reader, const TAxis& ax, const TAxis& ay, const TSourceColumns& columns,
+                TStretchMode mode, uint8_t code, const uint32_t* patternCells, bool solidPattern, TPoint brushOrigin)
+        : FReader(reader), FAx(ax), FAy(ay), FColumns(columns), FMode(mode), FCode(code), FCells(patternCells),
+          FSolid(solidPattern), FOrigin(brushOrigin),
+          FBoxed((ax.SourceCount > ax.Count || ay.SourceCount > ay.Count) && mode != COLORONCOLOR)
+    {
+    }
+
+    bool Boxed() const { return FBoxed; }
+
+    // Destination row dy (offset j along the vertical axis), pixels a .. b-1.
+    void Blend(const TRasterSurface& dst, uint8_t* row, const uint8_t* sourceRow, int32_t dy, int32_t j, int32_t a,
+               int32_t b)
+    {
+        const auto n = static_cast<size_t>(b - a);
+        FValues.resize(n);
+        FPresent.assign(n, 1);
+        for (size_t k = 0; k < n; ++k) {
+            const int32_t dx = a + static_cast<int32_t>(k);
+            if (FBoxed) {
+                FPresent[k] = StretchedPixel(FReader, FAx, FAy, dx - FAx.DestStart, j, FMode, FValues[k]);
+                continue;
+            }
+            const int32_t column = FColumns.At(dx);
+            if (column < 0)
+                FPresent[k] = 0;
+            else
+                FValues[k] = FReader.ToDest(ReadRaw(sourceRow, column, FReader.Source().Bpp));
+        }
+        const uint32_t mask = RawMask(dst.Bpp);
+        const uint32_t* cellRow = FCells + ((dy - FOrigin.Y) & 7) * 8;
+        for (size_t k = 0; k < n; ++k) {
+            if (!FPresent[k])
+                continue;
+            const int32_t dx = a + static_cast<int32_t>(k);
+            uint32_t value = FValues[k];
+            if (FCode != 0xCC) {
+                const uint32_t p = FSolid ? FCells[0] : cellRow[(dx - FOrigin.X) & 7];
+                value = ApplyRop3(FCode, p, value, ReadRaw(row, dx, dst.Bpp)) & mask;
+            }
+            WriteRaw(row, dx, dst.Bpp, value);
+        }
+    }
+
+private:
+    TSourceReader& FReader;
+    const TAxis& FAx;
+    const TAxis& FAy;
+    const TSourceColumns& FColumns;
+    TStretchMode FMode;
+    uint8_t FCode;
+    const uint32_t* FCells;
+    bool FSolid;
+    TPoint FOrigin;
+    bool FBoxed;
+    std::vector<uint32_t> FValues;
+    std::vector<uint8_t> FPresent;
+};
+
+} // namespace
 
 void TCanvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, TCanvas* source, int32_t sx,
                          int32_t sy, int32_t sourceWidth, int32_t sourceHeight, uint32_t rop)
@@ -231,73 +302,34 @@ void TCanvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, TC
     TSourceReader reader(src, source->FBackColor, dst, RawOf(FBackColor), RawOf(FTextColor));
     const TBrushPattern pattern = UsesPattern(code) ? MakeBrushPattern() : TBrushPattern{};
     const bool oneToOne = ax.Count == ax.SourceCount && ay.Count == ay.SourceCount && !ax.Mirror && !ay.Mirror;
-    const bool plainCopy = code == 0xCC && oneToOne && src.Bpp == dst.Bpp && src.Bpp >= 8 &&
-                           (src.Bpp > 8 || *src.Palette == *dst.Palette);
-    const bool boxed = (ax.SourceCount > ax.Count || ay.SourceCount > ay.Count) && FStretchMode != COLORONCOLOR;
-    const bool rgbCopy = code == 0xCC && oneToOne && !plainCopy && (src.Bpp == 24 || src.Bpp == 32) &&
-                         (dst.Bpp == 24 || dst.Bpp == 32);
+    const bool sameLayout = src.Bpp == dst.Bpp && src.Bpp >= 8 && (src.Bpp > 8 || *src.Palette == *dst.Palette);
+    const bool rgbPair = (src.Bpp == 24 || src.Bpp == 32) && (dst.Bpp == 24 || dst.Bpp == 32);
+    const bool rowCopy = code == 0xCC && oneToOne && (sameLayout || rgbPair);
     const TRect visible = VisibleBox();
     const TSourceColumns columns(ax, src.Width, visible);
     const TSteps rows = VisibleSteps(ay, visible.Top, visible.Bottom);
-    const uint32_t mask = RawMask(dst.Bpp);
-    std::vector<uint32_t> values;
-    std::vector<uint8_t> present;
+    TRowBlender blender(reader, ax, ay, columns, FStretchMode, code, pattern.Cells, pattern.Solid, FBrushOrigin);
 
     for (int32_t j = rows.First; j < rows.Last; ++j) {
-        const int32_t dy = ay.DestStart + j;
-        if (dy < 0 || dy >= dst.Height)
+        const int32_t dy = ay.DestStart + j, syRow = ay.Nearest(j);
+        if (dy < 0 || dy >= dst.Height || (!blender.Boxed() && (syRow < 0 || syRow >= src.Height)))
             continue;
-        const int32_t syRow = ay.Nearest(j);
-        if (!boxed && (syRow < 0 || syRow >= src.Height))
-            continue;
-        const uint8_t* sourceRow = boxed ? nullptr : src.Row(syRow);
+        const uint8_t* sourceRow = blender.Boxed() ? nullptr : src.Row(syRow);
         uint8_t* row = dst.Row(dy);
         ForEachVisible(dy, ax.DestStart, ax.DestStart + ax.Count, [&](int32_t a, int32_t b) {
-            if (plainCopy || rgbCopy) {
-                const int32_t first = std::max(a, ax.DestStart - ax.SourceStart);
-                const int32_t last = std::min(b, ax.DestStart + (src.Width - ax.SourceStart));
-                if (first >= last)
-                    return;
-                const int destBytes = (dst.Bpp + 7) / 8, sourceBytes = (src.Bpp + 7) / 8;
-                uint8_t* to = row + static_cast<size_t>(first) * destBytes;
-                const uint8_t* from =
-                    sourceRow + static_cast<size_t>(first - ax.DestStart + ax.SourceStart) * sourceBytes;
-                if (plainCopy)
-                    std::memcpy(to, from, static_cast<size_t>(last - first) * destBytes);
-                else
-                    CopyRgbPixels(from, src.Bpp, to, dst.Bpp, last - first);
-                return;
-            }
-            const auto n = static_cast<size_t>(b - a);
-            values.resize(n);
-            present.assign(n, 1);
-            for (size_t k = 0; k < n; ++k) {
-                const int32_t i = a - ax.DestStart + static_cast<int32_t>(k);
-                if (boxed) {
-                    present[k] = StretchedPixel(reader, ax, ay, i, j, FStretchMode, values[k]);
-                    continue;
-                }
-                const int32_t column = columns.At(a + static_cast<int32_t>(k));
-                if (column < 0)
-                    present[k] = 0;
-                else
-                    values[k] = reader.ToDest(ReadRaw(sourceRow, column, src.Bpp));
-            }
-            const uint32_t* cellRow = pattern.Cells + ((dy - FBrushOrigin.Y) & 7) * 8;
-            for (size_t k = 0; k < n; ++k) {
-                if (!present[k])
-                    continue;
-                const int32_t dx = a + static_cast<int32_t>(k);
-                uint32_t value = values[k];
-                if (code != 0xCC) {
-                    const uint32_t p = pattern.Solid ? pattern.Cells[0] : cellRow[(dx - FBrushOrigin.X) & 7];
-                    value = ApplyRop3(code, p, value, ReadRaw(row, dx, dst.Bpp)) & mask;
-                }
-                WriteRaw(row, dx, dst.Bpp, value);
-            }
+            if (rowCopy)
+                CopyRowPiece(row, sourceRow, ax, src, dst, a, b);
+            else
+                blender.Blend(dst, row, sourceRow, dy, j, a, b);
         });
     }
     FTarget->SetModified(true);
+}
+
+void TCanvas::BitBlt(int32_t x, int32_t y, int32_t width, int32_t height, TCanvas* source, int32_t sx, int32_t sy,
+                     uint32_t rop)
+{
+    StretchBlt(x, y, width, height, source, sx, sy, width, height, rop);
 }
 
 void TCanvas::MaskBlt(int32_t x, int32_t y, int32_t width, int32_t height, TCanvas* source, int32_t sx, int32_t sy,

@@ -371,20 +371,26 @@ struct TArcGeometry {
         return offset <= Sweep + 1e-12;
     }
     bool PixelInSweep(int32_t x, int32_t y) const { return InSweep(AngleOf(x + 0.5, y + 0.5)); }
+    // The pixel holding the point of the ellipse at the angle, kept inside
+    // the bounding box.
     TPoint PointAt(double angle) const
     {
-        return {static_cast<int32_t>(std::lround(Cx + Ra * std::cos(angle) - 0.5)),
-                static_cast<int32_t>(std::lround(Cy - Rb * std::sin(angle) - 0.5))};
+        const double x = std::floor(Cx + Ra * std::cos(angle)), y = std::floor(Cy - Rb * std::sin(angle));
+        return {static_cast<int32_t>(std::clamp(x, Left, Right - 1)), static_cast<int32_t>(std::clamp(y, Top, Bottom - 1))};
     }
+    TPoint CentrePixel() const { return {static_cast<int32_t>(std::floor(Cx)), static_cast<int32_t>(std::floor(Cy))}; }
+    double Left, Top, Right, Bottom;
 };
 
 TArcGeometry MakeArc(int32_t left, int32_t top, int32_t right, int32_t bottom, TPoint p3, TPoint p4)
 {
     TArcGeometry g{};
+    g.Left = left, g.Top = top, g.Right = std::max(right, left + 1), g.Bottom = std::max(bottom, top + 1);
     g.Cx = (static_cast<double>(left) + right) / 2;
     g.Cy = (static_cast<double>(top) + bottom) / 2;
     g.Ra = std::max(0.5, (static_cast<double>(right) - left) / 2);
     g.Rb = std::max(0.5, (static_cast<double>(bottom) - top) / 2);
+    // The rays run from the centre through the centres of the given pixels.
     g.Start = g.AngleOf(p3.X + 0.5, p3.Y + 0.5);
     const double end = g.AngleOf(p4.X + 0.5, p4.Y + 0.5);
     const double twoPi = 2 * std::numbers::pi;
@@ -419,7 +425,7 @@ void TCanvas::DrawArcShape(int kind, int32_t left, int32_t top, int32_t right, i
     const int32_t shrink = clearPen ? 1 : 0;
     const TArcGeometry g = MakeArc(left, top, right - shrink, bottom - shrink, {x3 + o.X, y3 + o.Y}, {x4 + o.X, y4 + o.Y});
     const TPoint first = g.PointAt(g.Start), last = g.PointAt(g.Start + g.Sweep);
-    const TPoint centre{(left + right - 1) / 2, (top + bottom - 1) / 2};
+    const TPoint centre = g.CentrePixel();
 
     const TRect box = VisibleBox();
     const TRowWindow rows = RowsOf(box);

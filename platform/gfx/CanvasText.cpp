@@ -29,6 +29,68 @@ struct TTextFrame {
 
 int32_t RoundToPixel(double v) { return static_cast<int32_t>(std::lround(v)); }
 
+std::vector<int32_t> RunAdvances(TFontFace& face, const std::u32string& text, const int32_t* dx)
+{
+    std::vector<int32_t> advances;
+    advances.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i)
+        advances.push_back(dx ? dx[i] : face.Advance(text[i]));
+    return advances;
+}
+
+// Where a run of text starts: the device point on its baseline, and the
+// baseline's direction.
+struct TRunPlacement {
+    double OriginX = 0;
+    double OriginY = 0;
+    TTextFrame Frame;
+};
+
+TRunPlacement PlaceRun(const TTextMetric& m, double angle, uint32_t align, TPoint reference, int32_t width)
+{
+    const uint32_t horizontal = align & TA_CENTER, vertical = align & TA_BASELINE;
+    const double along = horizontal == TA_RIGHT ? -width : horizontal == TA_CENTER ? -(width / 2) : 0;
+    const double down = vertical == TA_TOP ? m.tmAscent : vertical == TA_BOTTOM ? -m.tmDescent : 0;
+    TRunPlacement run;
+    run.Frame = {std::cos(angle), std::sin(angle)};
+    run.OriginX = reference.X + run.Frame.X(along, down);
+    run.OriginY = reference.Y + run.Frame.Y(along, down);
+    return run;
+}
+
+// The current position after a run drawn with TA_UPDATECP.
+TPoint MovedPenPosition(const TRunPlacement& run, uint32_t align, TPoint reference, int32_t width)
+{
+    const uint32_t horizontal = align & TA_CENTER;
+    const int32_t move = horizontal == TA_RIGHT ? -width : horizontal == TA_CENTER ? 0 : width;
+    return {reference.X + RoundToPixel(run.Frame.X(move, 0)), reference.Y + RoundToPixel(run.Frame.Y(move, 0))};
+}
+
+std::vector<TSpan> ClipSpansToRect(std::vector<TSpan> spans, const TRect* clip)
+{
+    if (!clip)
+        return spans;
+    std::vector<TSpan> kept;
+    for (TSpan s : spans) {
+        s.X0 = std::max(s.X0, clip->Left);
+        s.X1 = std::min(s.X1, clip->Right);
+        if (s.Y >= clip->Top && s.Y < clip->Bottom && s.X0 < s.X1)
+            kept.push_back(s);
+    }
+    return kept;
+}
+
+// A band along the run's baseline from `top` to `bottom` (measured down
+// from the baseline): the text cell, underline and strike-out.
+std::vector<TSpan> BandSpans(const TRunPlacement& run, int32_t width, double top, double bottom, TRowWindow rows,
+                             const TRect* clip)
+{
+    std::vector<TPoint> corners;
+    for (auto [u, v] : {std::pair<double, double>{0, top}, {width, top}, {width, bottom}, {0, bottom}})
+        corners.push_back({RoundToPixel(run.OriginX + run.Frame.X(u, v)), RoundToPixel(run.OriginY + run.Frame.Y(u, v))});
+    return ClipSpansToRect(PolygonSpans(corners, ALTERNATE, rows), clip);
+}
+
 } // namespace
 
 TFontFace& TCanvas::CurrentFace()
@@ -113,80 +175,48 @@ void TCanvas::DrawGlyphRun(int32_t x, int32_t y, uint32_t options, const TRect* 
 {
     TFontFace& face = CurrentFace();
     const TTextMetric& m = face.Metrics();
-    std::vector<int32_t> advances;
+    const std::vector<int32_t> advances = RunAdvances(face, text, dx);
     int32_t width = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        advances.push_back(dx ? dx[i] : face.Advance(text[i]));
-        width += advances.back();
-    }
+    for (int32_t a : advances)
+        width += a;
     const bool updateCP = (FTextAlign & TA_UPDATECP) != 0;
     const TPoint reference = updateCP ? FPenPos : TPoint{x, y};
-    const uint32_t horizontal = FTextAlign & TA_CENTER, vertical = FTextAlign & TA_BASELINE;
-    const double along = horizontal == TA_RIGHT ? -width : horizontal == TA_CENTER ? -(width / 2) : 0;
-    const double down = vertical == TA_TOP ? m.tmAscent : vertical == TA_BOTTOM ? -m.tmDescent : 0;
-    const TTextFrame frame{std::cos(face.Angle()), std::sin(face.Angle())};
-    const TPoint device = ToDevice(reference.X, reference.Y);
-    const double originX = device.X + frame.X(along, down), originY = device.Y + frame.Y(along, down);
-    if (updateCP) {
-        const int32_t move = horizontal == TA_RIGHT ? -width : horizontal == TA_CENTER ? 0 : width;
-        FPenPos = {reference.X + RoundToPixel(frame.X(move, 0)), reference.Y + RoundToPixel(frame.Y(move, 0))};
-    }
+    const TRunPlacement run = PlaceRun(m, face.Angle(), FTextAlign, ToDevice(reference.X, reference.Y), width);
+    if (updateCP)
+        FPenPos = MovedPenPosition(run, FTextAlign, reference, width);
 
     std::optional<TRect> clip;
     if (rect && (options & ETO_CLIPPED))
         clip = OffsetRect(*rect, FViewport.X, FViewport.Y);
     const TRect* clipRect = clip ? &*clip : nullptr;
-    auto clipSpans = [&](std::vector<TSpan> spans) {
-        if (!clipRect)
-            return spans;
-        std::vector<TSpan> kept;
-        for (TSpan s : spans) {
-            s.X0 = std::max(s.X0, clipRect->Left);
-            s.X1 = std::min(s.X1, clipRect->Right);
-            if (s.Y >= clipRect->Top && s.Y < clipRect->Bottom && s.X0 < s.X1)
-                kept.push_back(s);
-        }
-        return kept;
-    };
-    // A band along the baseline from `top` to `bottom` (down from the baseline).
-    auto band = [&](double top, double bottom) {
-        std::vector<TPoint> corners;
-        for (auto [u, v] : {std::pair<double, double>{0, top}, {width, top}, {width, bottom}, {0, bottom}})
-            corners.push_back({RoundToPixel(originX + frame.X(u, v)), RoundToPixel(originY + frame.Y(u, v))});
-        const TRect box = VisibleBox();
-        return clipSpans(PolygonSpans(corners, ALTERNATE, {box.Top, box.Bottom}));
-    };
-
+    const TRowWindow rows{VisibleBox().Top, VisibleBox().Bottom};
     if ((options & ETO_OPAQUE) && rect) {
         const TRect d = OffsetRect(*rect, FViewport.X, FViewport.Y);
-        const TRect box = VisibleBox();
-        PaintSpans(ShapeSpans(RectShape(d.Left, d.Top, d.Right, d.Bottom, {box.Top, box.Bottom})), RawOf(FBackColor),
-                   R2_COPYPEN);
+        PaintSpans(ShapeSpans(RectShape(d.Left, d.Top, d.Right, d.Bottom, rows)), RawOf(FBackColor), R2_COPYPEN);
     } else if (FBackMode == OPAQUE && width > 0) {
-        PaintSpans(band(-m.tmAscent, m.tmDescent), RawOf(FBackColor), R2_COPYPEN);
+        PaintSpans(BandSpans(run, width, -m.tmAscent, m.tmDescent, rows, clipRect), RawOf(FBackColor), R2_COPYPEN);
     }
 
     const uint32_t textRaw = RawOf(FTextColor);
     const TColor textRgb = ColorToPixelRGB(FTextColor);
     double pen = 0;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] < 0x20) { // control characters advance without ink
-            pen += advances[i];
-            continue;
+        if (text[i] >= 0x20) { // control characters advance without ink
+            const std::shared_ptr<const TRenderedGlyph> glyph = face.Render(text[i]);
+            const int32_t gx = RoundToPixel(run.OriginX + run.Frame.X(pen, 0)) + glyph->Left;
+            const int32_t gy = RoundToPixel(run.OriginY + run.Frame.Y(pen, 0)) + glyph->Top;
+            for (int32_t r = 0; r < glyph->Rows; ++r)
+                BlendCoverage(gy + r, gx, glyph->Coverage.data() + static_cast<size_t>(r) * glyph->Width,
+                              glyph->Width, clipRect, textRaw, textRgb);
         }
-        const std::shared_ptr<const TRenderedGlyph> rendered = face.Render(text[i]);
-        const TRenderedGlyph& glyph = *rendered;
-        const int32_t gx = RoundToPixel(originX + frame.X(pen, 0)) + glyph.Left;
-        const int32_t gy = RoundToPixel(originY + frame.Y(pen, 0)) + glyph.Top;
-        for (int32_t r = 0; r < glyph.Rows; ++r)
-            BlendCoverage(gy + r, gx, glyph.Coverage.data() + static_cast<size_t>(r) * glyph.Width, glyph.Width,
-                          clipRect, textRaw, textRgb);
         pen += advances[i];
     }
     if (face.Underline() && width > 0)
-        PaintSpans(band(face.UnderlineOffset(), face.UnderlineOffset() + face.UnderlineThickness()), textRaw,
-                   R2_COPYPEN);
+        PaintSpans(BandSpans(run, width, face.UnderlineOffset(), face.UnderlineOffset() + face.UnderlineThickness(),
+                             rows, clipRect),
+                   textRaw, R2_COPYPEN);
     if (face.StrikeOut() && width > 0)
-        PaintSpans(band(face.StrikeOutOffset(), face.StrikeOutOffset() + face.StrikeOutThickness()), textRaw,
-                   R2_COPYPEN);
+        PaintSpans(BandSpans(run, width, face.StrikeOutOffset(), face.StrikeOutOffset() + face.StrikeOutThickness(),
+                             rows, clipRect),
+                   textRaw, R2_COPYPEN);
 }

@@ -107,46 +107,62 @@ TLine Slice(const TLine& line, size_t from, size_t to)
     return part;
 }
 
-// Breaks one line at spaces so that each piece fits `width`.
+// Ideographic scripts wrap between any two characters.
+bool IsIdeographic(char32_t c)
+{
+    return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFF00 && c <= 0xFFEF);
+}
+
+// Whether a line may end before character i (i > 0): after a space's run
+// or next to an ideograph.
+bool MayBreakBefore(const std::u32string& s, size_t i)
+{
+    return (s[i] != U' ' && s[i - 1] == U' ') || IsIdeographic(s[i]) || IsIdeographic(s[i - 1]);
+}
+
+// Where the piece starting at `start` ends: the last break before the
+// first character that overflows `width`, or (for an overlong word) the
+// first break after it; s.size() when the rest fits.
+size_t PieceEnd(const std::u32string& s, size_t start, int32_t width, TLayout& layout)
+{
+    size_t end = start, lastBreak = std::u32string::npos;
+    int32_t x = 0;
+    for (; end < s.size(); ++end) {
+        if (end > start && MayBreakBefore(s, end))
+            lastBreak = end;
+        const int32_t w = layout.CharWidth(s[end], x);
+        if (x + w > width && s[end] != U' ' && end > start)
+            break;
+        x += w;
+    }
+    if (end >= s.size())
+        return s.size();
+    if (lastBreak != std::u32string::npos)
+        return lastBreak;
+    // A word longer than the width stays whole, up to the next break.
+    for (size_t i = end + 1; i < s.size(); ++i)
+        if (MayBreakBefore(s, i))
+            return i;
+    return s.size();
+}
+
+// Breaks one line so that each piece fits `width`, dropping the spaces at
+// the breaks.
 void WrapLine(const TLine& line, int32_t width, TLayout& layout, std::vector<TLine>& out)
 {
-    size_t start = 0;
     const std::u32string& s = line.Text;
-    while (true) {
-        size_t end = start, lastBreak = std::u32string::npos;
-        int32_t x = 0;
-        while (end < s.size()) {
-            const int32_t w = layout.CharWidth(s[end], x);
-            if (s[end] == U' ')
-                lastBreak = end;
-            if (x + w > width && s[end] != U' ' && end > start)
-                break;
-            x += w;
-            ++end;
-        }
-        if (end >= s.size()) {
-            out.push_back(Slice(line, start, s.size()));
-            return;
-        }
-        size_t cut = lastBreak != std::u32string::npos && lastBreak > start ? lastBreak : std::u32string::npos;
-        if (cut == std::u32string::npos) {
-            // A word longer than the width stays whole, up to the next space.
-            cut = s.find(U' ', end);
-            if (cut == std::u32string::npos) {
-                out.push_back(Slice(line, start, s.size()));
-                return;
-            }
-        }
-        size_t lineEnd = cut;
+    size_t start = 0;
+    do {
+        const size_t next = PieceEnd(s, start, width, layout);
+        size_t lineEnd = next;
         while (lineEnd > start && s[lineEnd - 1] == U' ')
             --lineEnd;
         out.push_back(Slice(line, start, lineEnd));
-        start = cut;
+        start = next;
         while (start < s.size() && s[start] == U' ')
             ++start;
-        if (start >= s.size())
-            return;
-    }
+    } while (start < s.size());
 }
 
 // Shortens the end of the text and appends "..." until it fits.

@@ -14,8 +14,8 @@ constexpr uint32_t DT_TOP = 0x0, DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2,
 // Draws `text` in `rect` with the canvas's font, text colour and background
 // mode, and returns the height of the text.
 // - Lines break at CR, LF and CR LF unless DT_SINGLELINE; DT_WORDBREAK also
-//   breaks at spaces so that lines fit the width (a longer word keeps a line
-//   of its own), dropping the spaces at the break.
+//   breaks after spaces and next to ideographs so that lines fit the width
+//   (a longer word keeps a line of its own), dropping the spaces at a break.
 // - DT_EXPANDTABS: tab stops every eight average character widths.
 // - "&x" underlines x and "&&" shows "&" unless DT_NOPREFIX; DT_HIDEPREFIX
 //   drops the "&" without underlining.

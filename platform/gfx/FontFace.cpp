@@ -137,7 +137,7 @@ TFontFace::~TFontFace() = default;
 void TFontFace::Realise(const TFont& font, bool antialiased)
 {
     const bool bold = font.Style().Contains(fsBold), italic = font.Style().Contains(fsItalic);
-    const TFontFile file = FindFontFile(font.Name(), bold, italic);
+    const TFontFile file = FindFontFile(font.Name(), bold, italic, font.Pitch() == fpFixed);
     FData = std::make_unique<TFaceData>();
     FData->Face = OpenFace(file);
     FData->Antialiased = antialiased;

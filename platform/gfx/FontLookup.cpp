@@ -52,11 +52,11 @@ std::string SubstituteFamily(const std::string& family)
     return it == substitutes.end() ? family : it->second;
 }
 
-TFontFile FindFontFile(const std::string& family, bool bold, bool italic)
+TFontFile FindFontFile(const std::string& family, bool bold, bool italic, bool fixedPitch)
 {
-    static std::map<std::tuple<std::string, bool, bool>, TFontFile> cache;
+    static std::map<std::tuple<std::string, bool, bool, bool>, TFontFile> cache;
     std::lock_guard<std::mutex> lock(LookupLock);
-    const auto key = std::make_tuple(family, bold, italic);
+    const auto key = std::make_tuple(family, bold, italic, fixedPitch);
     if (const auto it = cache.find(key); it != cache.end())
         return it->second;
     TPatternPtr pattern(FcPatternCreate());
@@ -65,6 +65,8 @@ TFontFile FindFontFile(const std::string& family, bool bold, bool italic)
     FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+    if (fixedPitch)
+        FcPatternAddInteger(pattern.get(), FC_SPACING, FC_MONO);
     TFontFile file = MatchPattern(pattern.get(), bold, italic);
     if (file.Path.empty())
         throw EInvalidGraphic(Format("No font found for \"%s\"", family.c_str()));

@@ -19,9 +19,9 @@ struct TFontFile {
 
 std::string SubstituteFamily(const std::string& family);
 
-// The best installed match; raises EInvalidGraphic when fontconfig finds no
-// font at all.
-TFontFile FindFontFile(const std::string& family, bool bold, bool italic);
+// The best installed match (a fixed-pitch face when `fixedPitch`); raises
+// EInvalidGraphic when fontconfig finds no font at all.
+TFontFile FindFontFile(const std::string& family, bool bold, bool italic, bool fixedPitch = false);
 
 // A face that has the character, for characters the chosen face lacks;
 // an empty path when no installed font has it.

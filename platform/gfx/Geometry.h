@@ -69,3 +69,26 @@ inline TRect UnionRect(const TRect& a, const TRect& b)
         return a;
     return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
 }
+
+// `a` without `b` when that leaves a rectangle (b covers a whole side of a);
+// otherwise `a` unchanged. Empty when b covers a.
+inline TRect SubtractRect(const TRect& a, const TRect& b)
+{
+    const TRect overlap = IntersectRect(a, b);
+    if (IsRectEmpty(overlap))
+        return a;
+    const bool fullWidth = overlap.Left == a.Left && overlap.Right == a.Right;
+    const bool fullHeight = overlap.Top == a.Top && overlap.Bottom == a.Bottom;
+    if (fullWidth && fullHeight)
+        return {};
+    TRect r = a;
+    if (fullWidth && overlap.Top == a.Top)
+        r.Top = overlap.Bottom;
+    else if (fullWidth && overlap.Bottom == a.Bottom)
+        r.Bottom = overlap.Top;
+    else if (fullHeight && overlap.Left == a.Left)
+        r.Left = overlap.Right;
+    else if (fullHeight && overlap.Right == a.Right)
+        r.Right = overlap.Left;
+    return r;
+}

@@ -58,6 +58,68 @@ void DecodeColourPart(const std::vector<uint8_t>& data, uint32_t headerSize, uin
     ReadBmp(stream, out);
 }
 
+// The bytes of the file's largest, deepest image.
+std::vector<uint8_t> ReadBestImage(TStream& stream)
+{
+    const int64_t start = stream.Position();
+    uint8_t dir[6];
+    if (stream.Read(dir, 6) != 6 || Get16(dir) != 0 || Get16(dir + 2) != 1 || Get16(dir + 4) == 0)
+        Invalid();
+    std::vector<TIconEntry> entries;
+    for (int i = 0; i < Get16(dir + 4); ++i) {
+        uint8_t e[16];
+        if (stream.Read(e, 16) != 16)
+            Invalid();
+        entries.push_back({e[0] ? e[0] : 256, e[1] ? e[1] : 256, Get16(e + 6), Get32(e + 8), Get32(e + 12)});
+    }
+    const TIconEntry entry = BestEntry(entries);
+    if (entry.Size < 40 || entry.Size > (64u << 20))
+        Invalid();
+    std::vector<uint8_t> data(entry.Size);
+    stream.SetPosition(start + entry.Offset);
+    if (stream.Read(data.data(), entry.Size) != entry.Size)
+        Invalid();
+    return data;
+}
+
+bool HasAlpha(const TBitmap& colour)
+{
+    if (colour.BitCount() != 32)
+        return false;
+    for (int32_t y = 0; y < colour.Height(); ++y)
+        for (int32_t x = 0; x < colour.Width(); ++x)
+            if ((ReadRaw(colour.ScanLine(y), x, 32) >> 24) != 0)
+                return true;
+    return false;
+}
+
+// The premultiplied 32-bit image: the colour part's own alpha when it has
+// any, else opaque except where the AND mask after it is set.
+void ComposeImage(const TBitmap& colour, const std::vector<uint8_t>& data, size_t maskOffset, TBitmap& image)
+{
+    const int32_t width = colour.Width(), height = colour.Height();
+    const int32_t maskStride = RowStride(width, 1);
+    const bool hasMask = maskOffset + static_cast<size_t>(maskStride) * height <= data.size();
+    const bool ownAlpha = HasAlpha(colour);
+    const int bpp = colour.BitCount();
+    image.SetPixelFormat(pf32bit);
+    image.SetSize(width, height);
+    for (int32_t y = 0; y < height; ++y) {
+        const uint8_t* maskRow = hasMask ? &data[maskOffset + static_cast<size_t>(height - 1 - y) * maskStride] : nullptr;
+        for (int32_t x = 0; x < width; ++x) {
+            const uint32_t raw = ReadRaw(colour.ScanLine(y), x, bpp);
+            uint32_t alpha = 255;
+            if (ownAlpha)
+                alpha = raw >> 24;
+            else if (maskRow && ((maskRow[x >> 3] >> (7 - (x & 7))) & 1))
+                alpha = 0;
+            const TColor c = RawToRgb(raw, bpp, &colour.Palette());
+            const uint32_t r = GetRValue(c) * alpha / 255, g = GetGValue(c) * alpha / 255, b = GetBValue(c) * alpha / 255;
+            WriteRaw(image.ScanLine(y), x, 32, (alpha << 24) | (r << 16) | (g << 8) | b);
+        }
+    }
+}
+
 } // namespace
 
 TIcon::TIcon() = default;
@@ -92,28 +154,10 @@ void TIcon::Draw(TCanvas& canvas, const TRect& rect)
 
 void TIcon::LoadFromStream(TStream& stream)
 {
-    const int64_t start = stream.Position();
-    uint8_t dir[6];
-    if (stream.Read(dir, 6) != 6 || Get16(dir) != 0 || Get16(dir + 2) != 1 || Get16(dir + 4) == 0)
-        Invalid();
-    std::vector<TIconEntry> entries;
-    for (int i = 0; i < Get16(dir + 4); ++i) {
-        uint8_t e[16];
-        if (stream.Read(e, 16) != 16)
-            Invalid();
-        entries.push_back({e[0] ? e[0] : 256, e[1] ? e[1] : 256, Get16(e + 6), Get32(e + 8), Get32(e + 12)});
-    }
-    const TIconEntry entry = BestEntry(entries);
-    if (entry.Size < 40 || entry.Size > (64u << 20))
-        Invalid();
-    std::vector<uint8_t> data(entry.Size);
-    stream.SetPosition(start + entry.Offset);
-    if (stream.Read(data.data(), entry.Size) != entry.Size)
-        Invalid();
+    const std::vector<uint8_t> data = ReadBestImage(stream);
     const uint32_t headerSize = Get32(&data[0]);
     if (headerSize < 40 || headerSize >= data.size())
         Invalid();
-    const auto width = static_cast<int32_t>(Get32(&data[4]));
     const int bitCount = Get16(&data[14]);
     const uint32_t colorsUsed = Get32(&data[32]);
     const uint32_t paletteBytes = bitCount <= 8 ? (colorsUsed ? colorsUsed : (1u << bitCount)) * 4 : 0;
@@ -123,32 +167,10 @@ void TIcon::LoadFromStream(TStream& stream)
     } catch (const EInvalidGraphic&) {
         Invalid();
     }
-    const int32_t height = colour.Height();
-    const size_t maskOffset = headerSize + paletteBytes + static_cast<size_t>(RowStride(width, bitCount)) * height;
-    const int32_t maskStride = RowStride(width, 1);
-    const bool hasMask = maskOffset + static_cast<size_t>(maskStride) * height <= data.size();
-
-    TBitmap image(width, height, pf32bit);
-    const TRasterSurface s = colour.Surface();
-    bool anyAlpha = false;
-    if (bitCount == 32)
-        for (int32_t y = 0; y < height && !anyAlpha; ++y)
-            for (int32_t x = 0; x < width && !anyAlpha; ++x)
-                anyAlpha = (ReadRaw(s.Row(y), x, 32) >> 24) != 0;
-    for (int32_t y = 0; y < height; ++y) {
-        const uint8_t* maskRow = hasMask ? &data[maskOffset + static_cast<size_t>(height - 1 - y) * maskStride] : nullptr;
-        for (int32_t x = 0; x < width; ++x) {
-            const uint32_t raw = ReadRaw(s.Row(y), x, s.Bpp);
-            uint32_t alpha = 255;
-            if (anyAlpha)
-                alpha = raw >> 24;
-            else if (maskRow && ((maskRow[x >> 3] >> (7 - (x & 7))) & 1))
-                alpha = 0;
-            const TColor c = RawToRgb(raw, s.Bpp, s.Palette);
-            const uint32_t r = GetRValue(c) * alpha / 255, g = GetGValue(c) * alpha / 255, b = GetBValue(c) * alpha / 255;
-            WriteRaw(image.ScanLine(y), x, 32, (alpha << 24) | (r << 16) | (g << 8) | b);
-        }
-    }
+    const size_t maskOffset =
+        headerSize + paletteBytes + static_cast<size_t>(RowStride(colour.Width(), bitCount)) * colour.Height();
+    TBitmap image;
+    ComposeImage(colour, data, maskOffset, image);
     FImage.Assign(&image);
     Changed();
 }

@@ -47,9 +47,11 @@ TRegion::TRegion() : FImpl(std::make_unique<TImpl>()) {}
 
 TRegion::TRegion(const TRect& rect) : TRegion()
 {
-    if (!IsRectEmpty(rect))
-        pixman_region32_init_rect(&FImpl->Region, rect.Left, rect.Top, static_cast<unsigned>(rect.Width()),
-                                  static_cast<unsigned>(rect.Height()));
+    if (IsRectEmpty(rect))
+        return;
+    const pixman_box32_t box{rect.Left, rect.Top, rect.Right, rect.Bottom};
+    pixman_region32_fini(&FImpl->Region);
+    pixman_region32_init_rects(&FImpl->Region, &box, 1);
 }
 
 TRegion::TRegion(const TRegion& other) : TRegion()

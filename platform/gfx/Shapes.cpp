@@ -101,8 +101,8 @@ TRowShape RectShape(int32_t left, int32_t top, int32_t right, int32_t bottom, TR
 TRowShape RoundRectShape(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t width, int32_t height,
                          TRowWindow window)
 {
-    width = std::clamp(width, 0, std::max(0, right - left));
-    height = std::clamp(height, 0, std::max(0, bottom - top));
+    width = static_cast<int32_t>(std::clamp<int64_t>(width, 0, std::max<int64_t>(0, int64_t{right} - left)));
+    height = static_cast<int32_t>(std::clamp<int64_t>(height, 0, std::max<int64_t>(0, int64_t{bottom} - top)));
     if (width < 2 || height < 2)
         return RectShape(left, top, right, bottom, window);
     if (right <= left)
@@ -118,8 +118,8 @@ TRowShape RoundRectShape(int32_t left, int32_t top, int32_t right, int32_t botto
             corner = EllipseRow(cx, bottomCy, ra, rb, y);
         else
             return TRowExtent{left, right - 1};
-        const int32_t l = corner.Empty() ? left + width / 2 : corner.Left;
-        return TRowExtent{l, left + right - 1 - l};
+        const int64_t l = corner.Empty() ? int64_t{left} + width / 2 : corner.Left;
+        return TRowExtent{static_cast<int32_t>(l), static_cast<int32_t>(int64_t{left} + right - 1 - l)};
     });
 }
 

@@ -90,9 +90,32 @@ public:
     void Restore();
     TNotifyEvent OnMinimize;
     TNotifyEvent OnRestore;
+    // A modal message box of our own (MB_* flags, ID* answer); the caption
+    // defaults to the title.
+    int32_t MessageBox(const std::string& text, const std::string& caption = "", uint32_t flags = MB_OK);
+
+    // ---- Hints ----
+    // A hint appears HintPause ms after the mouse comes to rest on a control
+    // with ShowHint and a Hint, and goes after HintHidePause ms, on a press
+    // or a key.
+    bool ShowHint() const { return showHint_; }
+    void SetShowHint(bool value);
+    uint32_t HintPause() const { return hintPause_; }
+    void SetHintPause(uint32_t ms) { hintPause_ = ms; }
+    uint32_t HintHidePause() const { return hintHidePause_; }
+    void SetHintHidePause(uint32_t ms) { hintHidePause_ = ms; }
+    TColor HintColor() const { return hintColor_; }
+    void SetHintColor(TColor value) { hintColor_ = value; }
+    // The hint window while a hint is shown, else nullptr.
+    THintWindow* HintWindow() const;
+    void CancelHint();
 
 private:
     bool ProcessMessage();
+    void MouseControlChanged(TControl* control);
+    void HintTimer(uintptr_t id);
+    void ShowHintFor(TControl* control);
+    TUtilityWindow& HintTimerWindow();
     bool IsKeyMessage(TQueuedMessage& queued);
     bool Idle();
 
@@ -100,6 +123,13 @@ private:
     TCustomForm* mainForm_ = nullptr;
     std::string title_;
     bool minimized_ = false;
+    bool showHint_ = true;
+    uint32_t hintPause_ = 500;
+    uint32_t hintHidePause_ = 2500;
+    TColor hintColor_ = clInfoBk;
+    TControl* hintControl_ = nullptr;
+    std::unique_ptr<THintWindow> hintWindow_;
+    std::unique_ptr<TUtilityWindow> hintTimerWindow_;
 };
 
 // The process's application object, created on first use.

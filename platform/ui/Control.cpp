@@ -5,6 +5,7 @@
 
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/Menus.h"
 
 TControl::TControl(TComponent* owner) : TComponent(owner), font_(std::make_unique<TFont>())
 {
@@ -369,6 +370,22 @@ void TControl::SetText(const std::string& value)
     Perform(CM_TEXTCHANGED);
 }
 
+void TControl::SetPopupMenu(TPopupMenu* value)
+{
+    if (popupMenu_ == value)
+        return;
+    popupMenu_ = value;
+    if (value)
+        value->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* component, TOperation operation)
+{
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == popupMenu_)
+        popupMenu_ = nullptr;
+}
+
 void TControl::SetCursor(TCursor value)
 {
     if (cursor_ == value)
@@ -469,6 +486,8 @@ void TControl::WMMouseButton(TMessage& message, TMouseButton button, bool down, 
     }
     if (!HasStyle(csNoStdEvents))
         MouseUp(button, shift, p.X, p.Y);
+    if (button == mbRight)
+        Perform(WM_CONTEXTMENU, 0, PointToLParam(ClientToScreen(p)));
 }
 
 void TControl::WMMouseMove(TMessage& message)
@@ -504,6 +523,15 @@ void TControl::WMContextMenu(TMessage& message)
     if (OnContextPopup)
         OnContextPopup(this, client, handled);
     if (handled) {
+        message.Result = 1;
+        return;
+    }
+    if (popupMenu_ && popupMenu_->AutoPopup()) {
+        // From the keyboard (-1, -1) the menu opens at the control.
+        if (screen.X == -1 && screen.Y == -1)
+            screen = ClientToScreen({0, 0});
+        popupMenu_->SetPopupComponent(this);
+        popupMenu_->Popup(screen.X, screen.Y);
         message.Result = 1;
         return;
     }

@@ -27,6 +27,7 @@
 
 class TWinControl;
 class TCustomForm;
+class TWindowScrollBars;
 class TPopupMenu;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
@@ -228,6 +229,9 @@ public:
     void SetText(const std::string& value);
     TCursor Cursor() const { return cursor_; }
     void SetCursor(TCursor value);
+    // Shown on a right click (or the menu key) while its AutoPopup is on.
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* value);
 
     TControlStyle ControlStyle() const { return controlStyle_; }
     void SetControlStyle(TControlStyle value) { controlStyle_ = value; }
@@ -278,6 +282,7 @@ protected:
     virtual void MouseMove(TShiftState shift, int32_t x, int32_t y);
     virtual void Resize();
     bool IsLoading() const;
+    void Notification(TComponent* component, TOperation operation) override;
     // Called after the bounds changed (before realignment of the parent).
     virtual void BoundsChanged() {}
     // The size AutoSize asks for; false when the control keeps its size.
@@ -325,6 +330,7 @@ protected:
     std::string hint_;
     std::string text_;
     TCursor cursor_ = crDefault;
+    TPopupMenu* popupMenu_ = nullptr;
     TControlStyle controlStyle_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
     TControlState controlState_ = 0;
     bool applyingFont_ = false;
@@ -440,6 +446,9 @@ public:
     // ---- Top-level windows ----
     bool IsTopLevel() const { return parent_ == nullptr; }
     bool IsTopMost() const { return (createdWith_.ExStyle & WS_EX_TOPMOST) != 0; }
+    uint32_t CreatedStyle() const { return createdWith_.Style; }
+    // The window's own scroll bars; nullptr without WS_HSCROLL/WS_VSCROLL.
+    TWindowScrollBars* WindowScrollBars();
     // The desktop moved, resized or minimised the top-level window.
     virtual void DesktopMoved(TPoint screenPos);
     virtual void DesktopResized(TSize size);
@@ -511,6 +520,7 @@ protected:
     void AddToUpdateRegion(const TRegion& windowRegion, bool erase);
     void Broadcast(TMessage& message);
     void CNSysChar(TMessage& message);
+    bool IsMenuKey(uint16_t key, TShiftState shift);
     void WMWindowPosChanged(TMessage& message);
     void UpdateNonClientInsets();
     void ApplyTopLevelZOrder(HWND insertAfter);
@@ -535,6 +545,7 @@ protected:
     bool showing_ = false;
     TRegion updateRegion_;
     bool eraseNeeded_ = false;
+    std::unique_ptr<TWindowScrollBars> scrollBars_;
     std::unique_ptr<INativeWindow> native_;
     std::unique_ptr<TBitmap> backingStore_;
     TRect presentRect_;

@@ -9,6 +9,7 @@
 #include "platform/core/Strings.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/FormResources.h"
+#include "platform/ui/Menus.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ public:
                 root_->SetName(tree.Name);
             ReadProperties(*root_, root_, tree.Properties);
             for (const TResourceObject& child : tree.Children)
-                ReadChild(child, dynamic_cast<TWinControl*>(root_));
+                ReadChild(child, root_);
             for (const TFixup& fixup : fixups_)
                 ResolveReference(fixup);
         } catch (...) {
@@ -94,7 +95,7 @@ private:
         loading_.push_back(component);
     }
 
-    void ReadChild(const TResourceObject& object, TWinControl* container)
+    void ReadChild(const TResourceObject& object, TComponent* container)
     {
         TComponent* component = root_->FindComponent(object.Name);
         if (!component) {
@@ -104,13 +105,27 @@ private:
         } else {
             Begin(component);
         }
-        auto* control = dynamic_cast<TControl*>(component);
-        if (control && container)
-            control->SetParent(container);
+        Attach(container, component);
         ReadProperties(*component, component, object.Properties);
-        auto* childContainer = dynamic_cast<TWinControl*>(component);
+        bool holdsChildren = dynamic_cast<TWinControl*>(component) || dynamic_cast<TPopupMenu*>(component) ||
+                             dynamic_cast<TMenuItem*>(component);
         for (const TResourceObject& child : object.Children)
-            ReadChild(child, childContainer ? childContainer : container);
+            ReadChild(child, holdsChildren ? component : container);
+    }
+
+    // A control goes into the window whose block holds it, a menu item into
+    // its menu or parent item.
+    static void Attach(TComponent* container, TComponent* child)
+    {
+        if (auto* control = dynamic_cast<TControl*>(child)) {
+            if (auto* window = dynamic_cast<TWinControl*>(container))
+                control->SetParent(window);
+        } else if (auto* item = dynamic_cast<TMenuItem*>(child)) {
+            if (auto* menu = dynamic_cast<TPopupMenu*>(container))
+                menu->Items()->Add(item);
+            else if (auto* parentItem = dynamic_cast<TMenuItem*>(container))
+                parentItem->Add(item);
+        }
     }
 
     void ReadProperties(TObject& object, TComponent* component, const std::vector<TResourceProperty>& props)

@@ -6,6 +6,7 @@
 #include "platform/core/Strings.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/FormResources.h"
+#include "platform/ui/Menus.h"
 
 namespace {
 
@@ -55,7 +56,8 @@ public:
         // Components that are not controls sit at the root's level.
         for (int32_t i = 0; i < root_->ComponentCount(); ++i) {
             TComponent* component = root_->Components(i);
-            if (!dynamic_cast<TControl*>(component))
+            auto* item = dynamic_cast<TMenuItem*>(component);
+            if (!dynamic_cast<TControl*>(component) && !(item && item->Parent()))
                 tree.Children.push_back(Describe(component));
         }
         return tree;
@@ -74,6 +76,13 @@ private:
                 if (child->Owner() == root_)
                     object.Children.push_back(Describe(child));
             }
+        TMenuItem* items = dynamic_cast<TMenuItem*>(component);
+        if (auto* menu = dynamic_cast<TPopupMenu*>(component))
+            items = menu->Items();
+        if (items)
+            for (int32_t i = 0; i < items->Count(); ++i)
+                if (items->Items(i)->Owner() == root_)
+                    object.Children.push_back(Describe(items->Items(i)));
         return object;
     }
 

@@ -4,6 +4,8 @@
 #include "platform/core/ClassRegistry.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/Menus.h"
+#include "platform/gfx/ImageList.h"
 
 namespace {
 
@@ -21,6 +23,7 @@ const TEnumInfo FormStyleInfo{"TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIFor
 const TEnumInfo PositionInfo{"TPosition",
                              {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
                               "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"}};
+const TEnumInfo PopupAlignmentInfo{"TPopupAlignment", {"paLeft", "paRight", "paCenter"}};
 const TEnumInfo WindowStateInfo{"TWindowState", {"wsNormal", "wsMinimized", "wsMaximized"}};
 
 const TIdentMap& CursorIdents()
@@ -54,6 +57,7 @@ void RegisterControls()
         .Property("Font", [](TControl& c) { return c.Font(); })
         .Stored(When<TControl>([](const TControl& c) { return !c.ParentFont(); }))
         .Property("Hint", &TControl::Hint, &TControl::SetHint).Default(std::string())
+        .Property("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
         .Property("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(false)
         .Property("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(true)
         .Property("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint).Default(true)
@@ -128,6 +132,22 @@ void RegisterForms()
         .Retired("PixelsPerInch")
         .Retired("TextHeight");
     RegisterClass<TForm, TCustomForm>("TForm");
+
+    RegisterClass<TMenuItem, TComponent>("TMenuItem")
+        .Property("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption).Default(std::string())
+        .Property("Checked", &TMenuItem::Checked, &TMenuItem::SetChecked).Default(false)
+        .Property("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled).Default(true)
+        .Property("GroupIndex", &TMenuItem::GroupIndex, &TMenuItem::SetGroupIndex).Default(0)
+        .Property("ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex).Default(-1)
+        .Property("RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem).Default(false)
+        .Property("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut).Default(0)
+        .Property("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible).Default(true)
+        .Event("OnClick", &TMenuItem::OnClick);
+    RegisterClass<TPopupMenu, TComponent>("TPopupMenu")
+        .Enum("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment, PopupAlignmentInfo).Default(paLeft)
+        .Property("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup).Default(true)
+        .Property("Images", &TPopupMenu::Images, &TPopupMenu::SetImages)
+        .Event("OnPopup", &TPopupMenu::OnPopup);
 
     RegisterClass<TTimer, TComponent>("TTimer")
         .Property("Enabled", &TTimer::Enabled, &TTimer::SetEnabled).Default(true)

@@ -6,6 +6,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/ScrollBars.h"
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 

@@ -7,9 +7,13 @@
 #include "platform/core/Exceptions.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/Menus.h"
+#include "platform/ui/ScrollBars.h"
 
 void TWinControl::WndProc(TMessage& message)
 {
+    if (scrollBars_ && scrollBars_->TrackingMessage(message))
+        return;
     uint32_t msg = message.Msg;
     if (msg >= WM_MOUSEMOVE && msg <= WM_MBUTTONDBLCLK && IsControlMouseMsg(message))
         return;
@@ -89,8 +93,17 @@ void TWinControl::DefWindowProc(TMessage& message)
     case WM_CLOSE:
         DestroyHandle();
         break;
+    case WM_KEYUP:
+        if (message.WParam == VK_APPS)
+            Perform(WM_CONTEXTMENU, handle_, PointToLParam({-1, -1}));
+        break;
     case WM_NCLBUTTONDOWN:
-        if (message.WParam == static_cast<WPARAM>(HTCAPTION))
+        if (message.WParam == static_cast<WPARAM>(HTVSCROLL) || message.WParam == static_cast<WPARAM>(HTHSCROLL)) {
+            TPoint client = ScreenToClient(LParamToPoint(message.LParam));
+            TPoint local{client.X + ncInsets_.Left, client.Y + ncInsets_.Top};
+            if (TWindowScrollBars* bars = WindowScrollBars())
+                bars->Press(local);
+        } else if (message.WParam == static_cast<WPARAM>(HTCAPTION))
             TopLevel()->Perform(WM_SYSCOMMAND, SC_DRAGMOVE, message.LParam);
         break;
     default:
@@ -261,6 +274,8 @@ void TWinControl::CNKeyDown(TMessage& message)
 {
     message.Result = 1;
     auto key = static_cast<uint16_t>(message.WParam);
+    if (IsMenuKey(key, KeyDataToShiftState(message.LParam)))
+        return;
     if (Perform(CM_CHILDKEY, key, reinterpret_cast<LPARAM>(this)) != 0)
         return;
     LRESULT mask = DialogCodeMask(key);
@@ -272,6 +287,16 @@ void TWinControl::CNKeyDown(TMessage& message)
             return;
     }
     message.Result = 0;
+}
+
+// A shortcut of a popup menu of this control or of a parent.
+bool TWinControl::IsMenuKey(uint16_t key, TShiftState shift)
+{
+    TShortCut shortCut = ShortCut(key, shift);
+    for (TControl* c = this; c; c = c->Parent())
+        if (c->PopupMenu() && c->PopupMenu()->IsShortCut(shortCut))
+            return true;
+    return false;
 }
 
 // A character the control does not take may be an accelerator ("&x").

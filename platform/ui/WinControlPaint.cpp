@@ -6,6 +6,7 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/ScrollBars.h"
 
 TRect TWinControl::ClientToWindow(const TRect& clientRect) const
 {
@@ -290,6 +291,20 @@ void TWinControl::WMNCCalcSize(TMessage& message)
         rect = InflateRect(rect, -2, -2);
     if (createdWith_.Style & WS_BORDER)
         rect = InflateRect(rect, -1, -1);
+    if (createdWith_.Style & WS_VSCROLL)
+        rect.Right -= ScrollBarSize;
+    if (createdWith_.Style & WS_HSCROLL)
+        rect.Bottom -= ScrollBarSize;
+}
+
+TWindowScrollBars* TWinControl::WindowScrollBars()
+{
+    HandleNeeded();
+    if (!(createdWith_.Style & (WS_HSCROLL | WS_VSCROLL)))
+        return nullptr;
+    if (!scrollBars_)
+        scrollBars_ = std::make_unique<TWindowScrollBars>(*this);
+    return scrollBars_.get();
 }
 
 void TWinControl::WMNCPaint(TMessage& message)
@@ -316,6 +331,8 @@ void TWinControl::PaintNonClient(TCanvas& canvas)
         edge(r, clBtnShadow, clBtnHighlight);
         edge(r, cl3DDkShadow, cl3DLight);
     }
+    if (TWindowScrollBars* bars = WindowScrollBars())
+        bars->Paint(canvas);
 }
 
 void TWinControl::WMNCHitTest(TMessage& message)
@@ -327,6 +344,8 @@ void TWinControl::WMNCHitTest(TMessage& message)
         message.Result = HTNOWHERE;
     else if (PtInRect(ClientRectInWindow(), local))
         message.Result = HTCLIENT;
+    else if (LRESULT bar = WindowScrollBars() ? WindowScrollBars()->HitTest(local) : HTNOWHERE; bar != HTNOWHERE)
+        message.Result = bar;
     else
         message.Result = HTBORDER;
 }

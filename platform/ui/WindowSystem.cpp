@@ -55,13 +55,28 @@ TWindowSystem& WindowSystem()
 
 bool WindowSystemInstalled() { return InstalledSystem() != nullptr; }
 
-void InstallWindowSystem(IWindowBackend& backend)
+std::vector<std::function<void()>>& ShutdownHooks()
 {
-    InstalledSystem().reset();
-    InstalledSystem() = std::make_unique<TWindowSystem>(backend);
+    static std::vector<std::function<void()>> hooks;
+    return hooks;
 }
 
-void UninstallWindowSystem() { InstalledSystem().reset(); }
+void AddWindowSystemShutdownHook(std::function<void()> hook) { ShutdownHooks().push_back(std::move(hook)); }
+
+void UninstallWindowSystem()
+{
+    if (!InstalledSystem())
+        return;
+    for (const auto& hook : ShutdownHooks())
+        hook();
+    InstalledSystem().reset();
+}
+
+void InstallWindowSystem(IWindowBackend& backend)
+{
+    UninstallWindowSystem();
+    InstalledSystem() = std::make_unique<TWindowSystem>(backend);
+}
 
 TWindowSystem::TWindowSystem(IWindowBackend& backend) : backend_(backend)
 {
@@ -76,7 +91,10 @@ int64_t TWindowSystem::TickCount() { return MonotonicMicroseconds() / Microsecon
 
 HWND TWindowSystem::Register(TWndTarget* target)
 {
-    HWND handle = nextHandle_++;
+    // Ids are never reused, not even by a later window system, so a stale
+    // id can never reach another window.
+    static HWND nextHandle = 1;
+    HWND handle = nextHandle++;
     targets_[handle] = target;
     return handle;
 }

@@ -143,7 +143,6 @@ private:
 
     IWindowBackend& backend_;
     std::map<HWND, TWndTarget*> targets_;
-    HWND nextHandle_ = 1;
 
     std::mutex queueLock_;
     std::deque<TQueuedMessage> queue_;
@@ -167,6 +166,9 @@ bool WindowSystemInstalled();
 // the backend must outlive it. UninstallWindowSystem frees it.
 void InstallWindowSystem(IWindowBackend& backend);
 void UninstallWindowSystem();
+// Runs before a window system goes away, so that objects holding windows of
+// it (the application's hint window) can let them go first.
+void AddWindowSystemShutdownHook(std::function<void()> hook);
 
 // Free-function forms used by controls.
 LRESULT SendMessage(HWND window, uint32_t msg, WPARAM wParam = 0, LPARAM lParam = 0);

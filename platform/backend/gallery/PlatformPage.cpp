@@ -3,6 +3,7 @@
 
 #include "platform/backend/Gallery.h"
 #include "platform/gfx/Canvas.h"
+#include "platform/ui/Dialogs.h"
 
 namespace {
 
@@ -55,6 +56,19 @@ const bool registered = RegisterGalleryPage({
     CreatePage,
     {{{5, 5}, clBtnFace}, {{15, 15}, clRed}, {{75, 45}, clBlue}, {{228, 48}, clGreen},
      {{20, 70}, clWhite}, {{200, 130}, clNavy}},
+});
+
+} // namespace
+
+namespace {
+
+const bool messageBoxRegistered = RegisterGalleryPage({
+    "message-box",
+    [] {
+        return std::unique_ptr<TCustomForm>(
+            CreateMessageDialog("Completed all the tasks. (0 Error)", "Information", mtInformation, {mbOK}, mbOK));
+    },
+    {{{4, 4}, clBtnFace}, {{32, 19}, clBlue}},
 });
 
 } // namespace

@@ -255,3 +255,17 @@ TEST(Blits, BrushCopyReplacesTheKeyColourByTheBrush)
     EXPECT_EQ(dest->Canvas()->Pixels(0, 0), clRed);
     EXPECT_EQ(dest->Canvas()->Pixels(1, 0), clLime);
 }
+
+TEST(Blits, DrawingABitmapStretchesAndHonoursTransparency)
+{
+    auto picture = MakeBitmap(2, 2, pf24bit, clLime);
+    picture->Canvas()->SetPixel(0, 0, clRed);
+    auto dest = MakeBitmap(4, 4, pf24bit, clWhite);
+    dest->Canvas()->StretchDraw(Rect(0, 0, 4, 4), picture.get());
+    EXPECT_EQ(InkMap(*dest, clRed), "##..\n##..\n....\n....\n");
+    EXPECT_EQ(dest->Canvas()->StretchMode(), BLACKONWHITE) << "the canvas keeps its own mode";
+    picture->SetTransparent(true); // the bottom-left lime is transparent
+    auto second = MakeBitmap(2, 2, pf24bit, clBlue);
+    second->Canvas()->Draw(0, 0, picture.get());
+    EXPECT_EQ(InkMap(*second, clBlue), ".#\n##\n");
+}

@@ -227,3 +227,41 @@ TEST(Resources, CursorsKeepTheirHotSpotAndTransparency)
     EXPECT_EQ(ReadRaw(cursor.Image->ScanLine(1), 1, 32), 0xFF000000u);
     EXPECT_EQ(ReadRaw(cursor.Image->ScanLine(0), 0, 32), 0u);
 }
+
+TEST(Resources, TwoMaskCursorsShowThroughWhereTheAndMaskIsSet)
+{
+    TBitmap andMask(2, 1, pf1bit), colour(2, 1, pf24bit);
+    andMask.Canvas()->SetPixel(0, 0, clWhite);
+    andMask.Canvas()->SetPixel(1, 0, clBlack);
+    colour.Canvas()->SetPixel(0, 0, clBlack);
+    colour.Canvas()->SetPixel(1, 0, clRed);
+    const TCursorImage cursor = CursorFromMasks(andMask, colour, {0, 0});
+    EXPECT_EQ(ReadRaw(cursor.Image->ScanLine(0), 0, 32), 0u);
+    EXPECT_EQ(ReadRaw(cursor.Image->ScanLine(0), 1, 32), 0xFFFF0000u);
+    TBitmap wrongSize(3, 1, pf1bit);
+    EXPECT_THROW(CursorFromMasks(wrongSize, colour, {0, 0}), EInvalidGraphicOperation);
+}
+
+TEST(Icons, TwentyFourBitImagesTakeTransparencyFromTheAndMask)
+{
+    std::vector<uint8_t> file{0, 0, 1, 0, 1, 0,                 // directory, one image
+                              2, 1, 0, 0, 1, 0, 24, 0,          // 2 x 1, 24 bits
+                              52, 0, 0, 0, 22, 0, 0, 0,         // 52 bytes at offset 22
+                              40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0};
+    file.resize(22 + 40, 0);
+    const uint8_t colour[8] = {0, 0, 255, 255, 0, 0, 0, 0}; // red, blue
+    const uint8_t mask[4] = {0x40, 0, 0, 0};                 // the second pixel shows through
+    file.insert(file.end(), colour, colour + 8);
+    file.insert(file.end(), mask, mask + 4);
+    TMemoryStream stream;
+    stream.WriteBuffer(file.data(), static_cast<int64_t>(file.size()));
+    stream.SetPosition(0);
+    TIcon icon;
+    icon.LoadFromStream(stream);
+    EXPECT_EQ(icon.Width(), 2);
+    EXPECT_EQ(icon.Height(), 1);
+    EXPECT_EQ(ReadRaw(icon.Image().ScanLine(0), 0, 32), 0xFFFF0000u);
+    EXPECT_EQ(ReadRaw(icon.Image().ScanLine(0), 1, 32), 0u);
+    TStringStream png(std::string("\0\0\1\0\1\0", 6) + std::string(16, '\0'));
+    EXPECT_THROW(icon.LoadFromStream(png), EInvalidGraphic);
+}

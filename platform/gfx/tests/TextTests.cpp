@@ -1,5 +1,6 @@
 #include "platform/gfx/DrawText.h"
 #include "platform/gfx/FontLookup.h"
+#include "platform/gfx/LogFont.h"
 #include "platform/gfx/tests/GfxTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -381,4 +382,63 @@ TEST(DrawTextLayout, ClipsToTheRectangleUnlessNoClip)
     DrawText(*unclipped->Canvas(), "WWWW", r, DT_SINGLELINE | DT_NOCLIP);
     EXPECT_LE(InkBox(*clipped).Right, 10);
     EXPECT_GT(InkBox(*unclipped).Right, 10);
+}
+
+TEST(Fonts, FixedPitchAsksForAMonospacedFace)
+{
+    auto bitmap = TextBitmap();
+    TCanvas* c = bitmap->Canvas();
+    c->Font()->SetName("Courier New");
+    c->Font()->SetPitch(fpFixed);
+    EXPECT_EQ(c->TextWidth("iiii"), c->TextWidth("WWWW"));
+    EXPECT_FALSE(c->GetTextMetrics().tmPitchAndFamily & TMPF_FIXED_PITCH) << "the bit marks variable pitch";
+    c->Font()->SetPitch(fpDefault);
+    c->Font()->SetName("Tahoma");
+    EXPECT_LT(c->TextWidth("iiii"), c->TextWidth("WWWW"));
+}
+
+TEST(Fonts, LogicalFontRecordsRoundTrip)
+{
+    TFont font;
+    font.SetName("Tahoma");
+    font.SetHeight(-26);
+    font.SetStyle({fsBold, fsStrikeOut});
+    font.SetOrientation(900);
+    font.SetPitch(fpFixed);
+    TLogFont log = FontToLogFont(font);
+    EXPECT_EQ(log.lfWeight, FW_BOLD);
+    EXPECT_EQ(log.lfEscapement, 900);
+    log.lfHeight *= 3;
+    TFont scaled;
+    LogFontToFont(log, scaled);
+    EXPECT_EQ(scaled.Height(), -78);
+    EXPECT_EQ(scaled.Style(), (TFontStyles{fsBold, fsStrikeOut}));
+    EXPECT_EQ(scaled.Orientation(), 900);
+    EXPECT_EQ(scaled.Pitch(), fpFixed);
+    EXPECT_EQ(scaled.Name(), "Tahoma");
+}
+
+TEST(Geometry, SubtractRectGivesTheRemainderOnlyWhenItIsARectangle)
+{
+    EXPECT_EQ(SubtractRect(Rect(0, 0, 10, 10), Rect(0, 0, 10, 4)), Rect(0, 4, 10, 10));
+    EXPECT_EQ(SubtractRect(Rect(0, 0, 10, 10), Rect(6, -2, 12, 12)), Rect(0, 0, 6, 10));
+    EXPECT_EQ(SubtractRect(Rect(0, 0, 10, 10), Rect(2, 2, 4, 4)), Rect(0, 0, 10, 10));
+    EXPECT_EQ(SubtractRect(Rect(0, 0, 10, 10), Rect(-1, -1, 11, 11)), TRect{});
+    EXPECT_EQ(SubtractRect(Rect(0, 0, 10, 10), Rect(20, 20, 30, 30)), Rect(0, 0, 10, 10));
+}
+
+TEST(DrawTextLayout, IdeographsWrapBetweenAnyTwoCharacters)
+{
+    auto bitmap = TextBitmap();
+    TCanvas* c = bitmap->Canvas();
+    c->Font()->SetName("SimSun");
+    const int32_t lineHeight = c->TextHeight("中");
+    TRect r = Rect(0, 0, c->TextWidth("中文字"), 0);
+    DrawText(*c, "中文字符测试", r, DT_CALCRECT | DT_WORDBREAK);
+    EXPECT_EQ(r.Height(), 2 * lineHeight);
+    EXPECT_EQ(r.Width(), c->TextWidth("中文字"));
+    r = Rect(0, 0, c->TextWidth("ab"), 0);
+    DrawText(*c, "ab  cd", r, DT_CALCRECT | DT_WORDBREAK);
+    EXPECT_EQ(r.Height(), 2 * lineHeight) << "the spaces at the break go";
+    EXPECT_EQ(r.Width(), c->TextWidth("ab"));
 }
