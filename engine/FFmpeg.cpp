@@ -4,6 +4,7 @@
 #include "engine/FFLoad.h"
 #include "engine/FFLog.h"
 #include "engine/MyUtils.h"
+#include "engine/Transcoder.h"
 #include "platform/core/MainThread.h"
 #include "platform/core/Strings.h"
 
@@ -220,26 +221,48 @@ void TCustomFFmpeg::Cleanup()
     ReleaseTranscoder();
 }
 
-int32_t TCustomFFmpeg::OpenInput(const std::string&, const std::string&, const std::string&)
+int32_t TCustomFFmpeg::OpenInput(const std::string& Options, const std::string& FileName, const std::string& Presets)
 {
-    RaiseError("Opening inputs is not available.");
+    TOptionsContext context;
+    InitOptionsContext(&context);
+    try {
+        const int32_t result = OpenInputFile(&context, Options, FileName, Presets);
+        FreeOptionsContext(&context);
+        return result;
+    } catch (...) {
+        FreeOptionsContext(&context);
+        throw;
+    }
 }
 
-int32_t TCustomFFmpeg::OpenOutput(const std::string&, bool, const std::string&, const std::string&)
+int32_t TCustomFFmpeg::OpenOutput(const std::string& Options, bool Join, const std::string& FileName,
+                                  const std::string& Presets)
 {
-    RaiseError("Opening outputs is not available.");
+    TOptionsContext context;
+    InitOptionsContext(&context);
+    try {
+        const int32_t result = OpenOutputFile(&context, Options, Join, FileName, Presets);
+        FreeOptionsContext(&context);
+        return result;
+    } catch (...) {
+        FreeOptionsContext(&context);
+        throw;
+    }
 }
 
 void TCustomFFmpeg::Transcode()
 {
-    RaiseError("Transcoding is not available.");
+    TranscodeJob(*this);
 }
 
 void TCustomFFmpeg::CloseOpenEncoders() {}
 
 void TCustomFFmpeg::CloseOpenDecoders() {}
 
-void TCustomFFmpeg::ReleaseTranscoder() {}
+void TCustomFFmpeg::ReleaseTranscoder()
+{
+    ReleaseFilesAndStreams();
+}
 
 int32_t TCustomFFmpeg::OptVHook(TOptionsContext*, const std::string&, const std::string& Arg)
 {
