@@ -16,6 +16,19 @@ namespace {
 
 constexpr uint32_t StopWaitStepMs = 20;
 
+// The options context of one file being opened, released whatever happens.
+class TFileOptions {
+public:
+    explicit TFileOptions(TCustomFFmpegOpt& job) : job_(job) { job_.InitOptionsContext(&context); }
+    ~TFileOptions() { job_.FreeOptionsContext(&context); }
+    TFileOptions(const TFileOptions&) = delete;
+    TFileOptions& operator=(const TFileOptions&) = delete;
+    TOptionsContext context;
+
+private:
+    TCustomFFmpegOpt& job_;
+};
+
 } // namespace
 
 // ---- TConvertThread ----
@@ -223,31 +236,15 @@ void TCustomFFmpeg::Cleanup()
 
 int32_t TCustomFFmpeg::OpenInput(const std::string& Options, const std::string& FileName, const std::string& Presets)
 {
-    TOptionsContext context;
-    InitOptionsContext(&context);
-    try {
-        const int32_t result = OpenInputFile(&context, Options, FileName, Presets);
-        FreeOptionsContext(&context);
-        return result;
-    } catch (...) {
-        FreeOptionsContext(&context);
-        throw;
-    }
+    TFileOptions options(*this);
+    return OpenInputFile(&options.context, Options, FileName, Presets);
 }
 
 int32_t TCustomFFmpeg::OpenOutput(const std::string& Options, bool Join, const std::string& FileName,
                                   const std::string& Presets)
 {
-    TOptionsContext context;
-    InitOptionsContext(&context);
-    try {
-        const int32_t result = OpenOutputFile(&context, Options, Join, FileName, Presets);
-        FreeOptionsContext(&context);
-        return result;
-    } catch (...) {
-        FreeOptionsContext(&context);
-        throw;
-    }
+    TFileOptions options(*this);
+    return OpenOutputFile(&options.context, Options, Join, FileName, Presets);
 }
 
 void TCustomFFmpeg::Transcode()

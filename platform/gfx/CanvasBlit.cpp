@@ -211,6 +211,26 @@ void CopyRowPiece(uint8_t* row, const uint8_t* sourceRow, const TAxis& ax, const
         CopyRgbPixels(from, src.Bpp, to, dst.Bpp, last - first);
 }
 
+// Copies one visible piece of a nearest-pixel stretch between 24- and
+// 32-bit rows (32 to 32 keeps alpha, 24 to 32 writes alpha 0).
+void CopyStretchedPiece(uint8_t* row, const uint8_t* sourceRow, const TSourceColumns& columns,
+                        const TRasterSurface& src, const TRasterSurface& dst, int32_t a, int32_t b)
+{
+    const int sourceBytes = src.Bpp / 8, destBytes = dst.Bpp / 8;
+    for (int32_t dx = a; dx < b; ++dx) {
+        const int32_t column = columns.At(dx);
+        if (column < 0)
+            continue;
+        const uint8_t* from = sourceRow + static_cast<size_t>(column) * sourceBytes;
+        uint8_t* to = row + static_cast<size_t>(dx) * destBytes;
+        to[0] = from[0];
+        to[1] = from[1];
+        to[2] = from[2];
+        if (destBytes == 4)
+            to[3] = sourceBytes == 4 ? from[3] : 0;
+    }
+}
+
 // The general row of a stretch: source pixels by the stretch mode, then the
 // raster operation with pattern and destination.
 class TRowBlender {
@@ -309,6 +329,7 @@ void TCanvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, TC
     const TSourceColumns columns(ax, src.Width, visible);
     const TSteps rows = VisibleSteps(ay, visible.Top, visible.Bottom);
     TRowBlender blender(reader, ax, ay, columns, FStretchMode, code, pattern.Cells, pattern.Solid, FBrushOrigin);
+    const bool stretchCopy = code == 0xCC && rgbPair && !blender.Boxed();
 
     for (int32_t j = rows.First; j < rows.Last; ++j) {
         const int32_t dy = ay.DestStart + j, syRow = ay.Nearest(j);
@@ -319,6 +340,8 @@ void TCanvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, TC
         ForEachVisible(dy, ax.DestStart, ax.DestStart + ax.Count, [&](int32_t a, int32_t b) {
             if (rowCopy)
                 CopyRowPiece(row, sourceRow, ax, src, dst, a, b);
+            else if (stretchCopy)
+                CopyStretchedPiece(row, sourceRow, columns, src, dst, a, b);
             else
                 blender.Blend(dst, row, sourceRow, dy, j, a, b);
         });
