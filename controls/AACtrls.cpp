@@ -122,8 +122,14 @@ void TAALabel::RenderDirect()
 
 void TAALabel::InvalidateDisplay()
 {
-    if (!FEffect->Transparent())
+    if (FEffect->Transparent()) {
+        // Sized now, so that the paint that renders it is not clipped to the
+        // size it had before.
+        Drawer()->SetCanvas(FBitmap->Canvas());
+        MeasureAndPlace();
+    } else {
         RenderToBitmap();
+    }
     Invalidate();
 }
 
