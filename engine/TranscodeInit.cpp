@@ -146,8 +146,7 @@ int32_t TTranscoder::InitEncoding(TOutputStream* Ost, std::string& Error) {
   AVFilterContext* sink = Ost->Filter ? Ost->Filter->Filter : nullptr;
   switch (type) {
     case AVMEDIA_TYPE_VIDEO:
-      InitVideoEncoder(Ost, sink);
-      break;
+      return InitVideoEncoder(Ost, sink);
     case AVMEDIA_TYPE_AUDIO:
       enc->sample_fmt = static_cast<AVSampleFormat>(av::av_buffersink_get_format(sink));
       enc->sample_rate = av::av_buffersink_get_sample_rate(sink);
@@ -156,12 +155,8 @@ int32_t TTranscoder::InitEncoding(TOutputStream* Ost, std::string& Error) {
       enc->time_base = {1, enc->sample_rate};
       break;
     case AVMEDIA_TYPE_SUBTITLE:
-      enc->time_base = {1, 1000};
-      if (ist && !enc->width) {
-        enc->width = ist->DecCtx->width;
-        enc->height = ist->DecCtx->height;
-      }
-      break;
+      job_.LastErrorText = "Subtitle encoding is not supported; use -sn or -scodec copy.";
+      return AVERROR(ENOSYS);
     default:
       job_.LastErrorText = "invalid codec_type of output stream";
       return -1;
@@ -169,7 +164,7 @@ int32_t TTranscoder::InitEncoding(TOutputStream* Ost, std::string& Error) {
   return 0;
 }
 
-void TTranscoder::InitVideoEncoder(TOutputStream* Ost, AVFilterContext* Sink) {
+int32_t TTranscoder::InitVideoEncoder(TOutputStream* Ost, AVFilterContext* Sink) {
   AVCodecContext* enc = Ost->EncCtx;
   TInputStream* ist = Ost->SourceIndex >= 0 ? job_.InputStreams[Ost->SourceIndex] : nullptr;
   if (!Ost->FrameRate.num) {
@@ -197,10 +192,10 @@ void TTranscoder::InitVideoEncoder(TOutputStream* Ost, AVFilterContext* Sink) {
   if (!ist || enc->width != ist->DecCtx->width || enc->height != ist->DecCtx->height ||
       enc->pix_fmt != ist->DecCtx->pix_fmt)
     enc->bits_per_raw_sample = job_.FrameBitsPerRawSample;
-  if (Ost->ForcedKeyFrames) ParseForcedKeyFrames(Ost);
+  return Ost->ForcedKeyFrames ? ParseForcedKeyFrames(Ost) : 0;
 }
 
-void TTranscoder::ParseForcedKeyFrames(TOutputStream* Ost) {
+int32_t TTranscoder::ParseForcedKeyFrames(TOutputStream* Ost) {
   const std::string text = Ost->ForcedKeyFrames;
   if (text.rfind("expr:", 0) == 0) {
     static const char* const names[] = {"n", "n_forced", "prev_forced_n", "prev_forced_t", "t", nullptr};
@@ -208,13 +203,13 @@ void TTranscoder::ParseForcedKeyFrames(TOutputStream* Ost) {
                                          nullptr, nullptr, 0, nullptr);
     if (result < 0) {
       Logger()->LogFmt(&job_, llError, "Invalid force_key_frames expression \"%s\"", text.c_str() + 5);
-      Fatal(Format("Invalid force_key_frames expression \"%s\"", text.c_str() + 5));
+      return result;
     }
     Ost->ForcedKeyFramesExprConstValues[0] = 0;
     Ost->ForcedKeyFramesExprConstValues[1] = 0;
     Ost->ForcedKeyFramesExprConstValues[2] = NAN;
     Ost->ForcedKeyFramesExprConstValues[3] = NAN;
-    return;
+    return 0;
   }
   std::vector<int64_t> times;
   AVFormatContext* context = FileOf(Ost)->Ctx;
@@ -239,6 +234,7 @@ void TTranscoder::ParseForcedKeyFrames(TOutputStream* Ost) {
   if (!Ost->ForcedKfPts) Fatal("Could not allocate forced key frames array.");
   std::copy(times.begin(), times.end(), Ost->ForcedKfPts);
   Ost->ForcedKfCount = static_cast<int32_t>(times.size());
+  return 0;
 }
 
 int32_t TTranscoder::OpenEncoders(std::string& Error) {

@@ -356,8 +356,7 @@ int32_t TTranscoder::OutputPacket(TInputStream* Ist, const AVPacket* Packet) {
   if (Ist->DecodingNeeded) {
     Ist->Pts = Ist->NextPts;
     Ist->Dts = Ist->NextDts;
-    bool gotFrame = false;
-    const int32_t result = Decode(Ist, Packet, gotFrame);
+    const int32_t result = Decode(Ist, Packet);
     if (result < 0) return result;
   } else {
     AdvanceUndecoded(Ist, Packet);
@@ -388,7 +387,7 @@ void TTranscoder::AdvanceUndecoded(TInputStream* Ist, const AVPacket* Packet) {
   Ist->NextPts = Ist->NextDts;
 }
 
-int32_t TTranscoder::Decode(TInputStream* Ist, const AVPacket* Packet, bool& GotFrame) {
+int32_t TTranscoder::Decode(TInputStream* Ist, const AVPacket* Packet) {
   AVCodecContext* dec = Ist->DecCtx;
   if (!Packet && drained_.count(Ist)) return 0;
   if (!Ist->DecodedFrame && !(Ist->DecodedFrame = av::av_frame_alloc())) return AVERROR(ENOMEM);
@@ -409,7 +408,6 @@ int32_t TTranscoder::Decode(TInputStream* Ist, const AVPacket* Packet, bool& Got
       break;
     }
     if (result < 0) return result;
-    GotFrame = true;
     result = video ? DecodeVideoFrame(Ist, Ist->DecodedFrame, duration) : DecodeAudioFrame(Ist, Ist->DecodedFrame);
     av::av_frame_unref(Ist->DecodedFrame);
     if (result < 0) return result;

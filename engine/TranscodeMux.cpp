@@ -27,6 +27,15 @@ std::string ClockText(int64_t Microseconds, bool Micro) {
 
 }  // namespace
 
+bool TReportThrottle::Due(int64_t Now, int64_t IntervalUs) {
+  if (last_ == -1 || Now - last_ < IntervalUs) {
+    if (last_ == -1) last_ = Now;
+    return false;
+  }
+  last_ = Now;
+  return true;
+}
+
 void TTranscoder::WriteFrame(AVFormatContext* Context, AVPacket* Packet, TOutputStream* Ost) {
   const AVMediaType type = Ost->St->codecpar->codec_type;
   if ((type == AVMEDIA_TYPE_VIDEO && job_.VideoSyncMethod == VsyncDrop) ||
@@ -103,14 +112,7 @@ void TTranscoder::RateEmulate(TInputStream* Ist) {
 
 void TTranscoder::PrintReport(int32_t Segment, bool Last, int64_t Now, int64_t TimerStart) {
   if (!job_.PrintStats && !Last && !job_.ProgressAvio && !job_.OnProgress) return;
-  if (!Last) {
-    if (lastReportTime_ == -1) {
-      lastReportTime_ = Now;
-      return;
-    }
-    if (Now - lastReportTime_ < job_.ProgressIntervalUs) return;
-    lastReportTime_ = Now;
-  }
+  if (!Last && !reportThrottle_.Due(Now, job_.ProgressIntervalUs)) return;
   AVIOContext* io = job_.OutputFileCount ? job_.OutputFiles[0]->Ctx->pb : nullptr;
   int64_t totalSize = io ? av::avio_size(io) : -1;
   if (io && totalSize <= 0) totalSize = av::avio_seek(io, 0, SEEK_CUR);

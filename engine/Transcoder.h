@@ -32,6 +32,15 @@ struct TTranscodeTotals {
   bool DupOrDropChanged = false;
 };
 
+// At most one progress report per interval; the first call only starts the clock.
+class TReportThrottle {
+public:
+  bool Due(int64_t Now, int64_t IntervalUs);
+
+private:
+  int64_t last_ = -1;
+};
+
 // Per output stream state that FFmpeg 5.1 no longer keeps for us.
 struct TOutputStreamState {
   int64_t MuxDts = 0;          // last dts handed to the muxer, stream time base
@@ -51,25 +60,23 @@ public:
   // The whole run; raises FFmpegException on a set-up failure or a fatal error.
   void Transcode();
 
-  // ---- Filter graphs ----
+  // Builds or rebuilds one graph: 0 or a negative FFmpeg code.
   int32_t ConfigureFilterGraph(TFilterGraph* Graph);
-  bool InputStreamInFilterGraph(const TFilterGraph* Graph, const TInputStream* Stream) const;
-
-  const TTranscodeTotals& Totals() const { return totals_; }
 
 private:
+  bool InputStreamInFilterGraph(const TFilterGraph* Graph, const TInputStream* Stream) const;
   // ---- Set-up ----
   int32_t TranscodeInit();
   int32_t CheckOutputsHaveStreams();
   int32_t InitOutputStream(TOutputStream* Ost, std::string& Error);
   int32_t InitStreamCopy(TOutputStream* Ost);
   int32_t InitEncoding(TOutputStream* Ost, std::string& Error);
-  void InitVideoEncoder(TOutputStream* Ost, AVFilterContext* Sink);
+  int32_t InitVideoEncoder(TOutputStream* Ost, AVFilterContext* Sink);
   int32_t OpenEncoders(std::string& Error);
   int32_t InitInputStream(TInputStream* Ist, std::string& Error);
   int32_t WriteHeaders(std::string& Error);
   int32_t InitBitstreamFilters(TOutputStream* Ost);
-  void ParseForcedKeyFrames(TOutputStream* Ost);
+  int32_t ParseForcedKeyFrames(TOutputStream* Ost);
   void DumpStreamMapping();
 
   // ---- Filter graph pieces ----
@@ -95,7 +102,7 @@ private:
   void AdjustPacketTimestamps(TInputFile* File, TInputStream* Ist, AVPacket* Packet);
   int32_t OutputPacket(TInputStream* Ist, const AVPacket* Packet);
   void AdvanceUndecoded(TInputStream* Ist, const AVPacket* Packet);
-  int32_t Decode(TInputStream* Ist, const AVPacket* Packet, bool& GotFrame);
+  int32_t Decode(TInputStream* Ist, const AVPacket* Packet);
   int32_t DecodeVideoFrame(TInputStream* Ist, AVFrame* Frame, int64_t Duration);
   int32_t DecodeAudioFrame(TInputStream* Ist, AVFrame* Frame);
   void ReconfigureGraphsOf(TInputStream* Ist);
@@ -144,7 +151,7 @@ private:
   std::set<const TOutputStream*> flushed_;  // encoders that were drained
   AVPacket* packet_ = nullptr;
   AVPacket* encoded_ = nullptr;
-  int64_t lastReportTime_ = -1;
+  TReportThrottle reportThrottle_;
   bool wasAborted_ = false;
   bool finishing_ = false;
 };

@@ -25,6 +25,7 @@ const std::string MediaFolder = std::string(TEST_BINARY_DIR) + "/transcode-media
 const std::string Clip = MediaFolder + "clip.avi";        // 640x480, 25 fps, stereo 44.1 kHz, 2 s
 const std::string LongClip = MediaFolder + "long.avi";    // the same, 20 s
 const std::string Watermark = MediaFolder + "mark.png";   // 32x32 pure red
+const std::string StereoMp3 = MediaFolder + "stereo.mp3"; // the same tone on both channels, 2 s
 constexpr double ClipSeconds = 2.0;
 constexpr double FrameSeconds = 0.04;
 
@@ -58,6 +59,7 @@ void GenerateMedia() {
   Generate(Clip, clip(ClipSeconds));
   Generate(LongClip, clip(20));
   Generate(Watermark, "-f lavfi -i color=c=red:size=32x32 -frames:v 1");
+  Generate(StereoMp3, "-f lavfi -i sine=frequency=440:sample_rate=44100:duration=2 -ac 2 -c:a libmp3lame");
 }
 
 // The ffmpeg tool's output for the same options: the oracle for lengths.
@@ -106,7 +108,8 @@ protected:
   // One task from AddTask to the final notice; OnReport may steer the run.
   TRunResult Convert(const std::string& input, const std::string& inputOptions, const std::string& output,
                      const std::string& outputOptions,
-                     const std::function<void(VIDArarozo&, const TProgressInfo&)>& onReport = nullptr) {
+                     const std::function<void(VIDArarozo&, const TProgressInfo&)>& onReport = nullptr,
+                     const std::function<void(VIDArarozo&, TOutputOptions&)>& prepare = nullptr) {
     std::remove(output.c_str());
     VIDArarozo encoder(nullptr);
     TInputOptions in;
@@ -115,6 +118,7 @@ protected:
     TOutputOptions out;
     InitOutputOptions(out);
     out.Options = outputOptions;
+    if (prepare) prepare(encoder, out);
     TRunResult result;
     const int32_t task = encoder.AddTask(input, &in);
     EXPECT_GE(task, 0) << encoder.LastErrorText;
@@ -340,6 +344,41 @@ TEST_F(TranscodeEndToEndTest, StreamCopyWritesIncreasingDts) {
       ++count;
     }
     EXPECT_GT(count, 10) << stream;
+  }
+}
+
+// Planar decoders (mp3) and encoders (aac) work on one plane per channel;
+// the hooks always get the samples interleaved, in the packed format.
+TEST_F(TranscodeEndToEndTest, AudioHooksGetInterleavedSamples) {
+  struct TSeen {
+    int64_t bytes = 0;
+    int calls = 0;
+    bool packedFloat = true, stereo = true, channelsEqual = true;
+  } input, output;
+  const auto recorder = [](TSeen& seen) {
+    return [&seen](TObject*, int32_t, int64_t, uint8_t* samples, int32_t size, int32_t rate, int32_t channels,
+                   AVSampleFormat format) {
+      ++seen.calls;
+      seen.bytes += size;
+      seen.packedFloat &= format == AV_SAMPLE_FMT_FLT && rate == 44100;
+      seen.stereo &= channels == 2 && size % 8 == 0;
+      const auto* values = reinterpret_cast<const float*>(samples);
+      for (int32_t i = 0; i + 1 < size / 4; i += 2) seen.channelsEqual &= values[i] == values[i + 1];
+    };
+  };
+  const TRunResult run = Convert(StereoMp3, "", Out("hooks.aac"), " -b:a 128k -vn -ar 44100 -sn", nullptr,
+                                 [&](VIDArarozo& encoder, TOutputOptions& options) {
+                                   options.AudioInputHook = options.AudioOutputHook = true;
+                                   encoder.OnAudioInputHook = recorder(input);
+                                   encoder.OnAudioOutputHook = recorder(output);
+                                 });
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  for (const TSeen* seen : {&input, &output}) {
+    EXPECT_GT(seen->calls, 10);
+    EXPECT_TRUE(seen->packedFloat);
+    EXPECT_TRUE(seen->stereo);
+    EXPECT_TRUE(seen->channelsEqual);
+    EXPECT_NEAR(seen->bytes / 8.0, 2 * 44100, 3000);
   }
 }
 
