@@ -1,6 +1,7 @@
 // Opening files and the information records, against ffprobe.
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 #include "engine/AVFormatStubs.h"
@@ -156,6 +157,19 @@ TEST_F(DecoderInfoTest, OpeningFailuresLeaveNoFile)
     decoder.CloseFile();
     EXPECT_EQ(decoder.ForcedFormatName(), "");
     EXPECT_EQ(decoder.FileSize(), -1);
+}
+
+TEST_F(DecoderInfoTest, OpensFilesNamedOutsideASCII)
+{
+    const std::string name = MediaFolder + "видео ролик.mp4";
+    if (!FileExists(name)) {
+        const std::string part = name + "." + std::to_string(getpid());
+        std::filesystem::copy_file(IntraFile, part, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::rename(part, name);
+    }
+    ASSERT_TRUE(decoder.LoadFile(name)) << decoder.LastErrorText();
+    EXPECT_EQ(decoder.FileSize(), static_cast<int64_t>(std::filesystem::file_size(IntraFile)));
+    EXPECT_TRUE(decoder.Decode());
 }
 
 TEST_F(DecoderInfoTest, BeforeFindStreamInfoSeesTheOpenContext)
