@@ -108,6 +108,12 @@ void TCustomFFmpegOpt::FreeOutputStreams() {
 }
 
 void TCustomFFmpegOpt::ReleaseFilesAndStreams() {
+  // A count without its list holds no records (nothing was ever opened).
+  if (!FilterGraphs) FilterGraphCount = 0;
+  if (!OutputStreams) OutputStreamCount = 0;
+  if (!OutputFiles) OutputFileCount = 0;
+  if (!InputFiles) InputFileCount = 0;
+  if (!InputStreams) InputStreamCount = 0;
   for (int32_t i = 0; i < FilterGraphCount; ++i) FreeFilterGraph(FilterGraphs[i]);
   FilterGraphCount = 0;
 

@@ -462,6 +462,11 @@ public:
     virtual void ComposeForDesktop(TBitmap& image) const;
     // Shows what was painted since the last call.
     void PresentChanges();
+    // A layered window (WS_EX_LAYERED) shows this image instead of what it
+    // paints: 32 bits, colours premultiplied by their alpha, the whole
+    // image further faded by `constantAlpha`. The window takes the image's
+    // size. Raises EInvalidOperation for a window that is not layered.
+    void UpdateLayered(const TBitmap& premultiplied, uint8_t constantAlpha);
     void AddPresentRect(const TRect& windowRect);
 
 protected:
@@ -548,6 +553,7 @@ protected:
     std::unique_ptr<TWindowScrollBars> scrollBars_;
     std::unique_ptr<INativeWindow> native_;
     std::unique_ptr<TBitmap> backingStore_;
+    std::unique_ptr<TBitmap> layeredImage_; // straight alpha, ready to present
     TRect presentRect_;
     TCreateParams createdWith_;
 };
