@@ -5,3 +5,4 @@
 // the constructors call them too.
 
 void RegisterTarqCommonClasses(); // TTarqFrameController, TTarqRegIniFile
+void RegisterTarqPanelClasses();  // TTarqPanel
