@@ -6,3 +6,4 @@
 
 void RegisterTarqCommonClasses(); // TTarqFrameController, TTarqRegIniFile
 void RegisterTarqPanelClasses();  // TTarqPanel
+void RegisterTarqProgressBarClasses(); // TTarqProgressBar
