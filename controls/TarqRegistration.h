@@ -7,3 +7,4 @@
 void RegisterTarqCommonClasses(); // TTarqFrameController, TTarqRegIniFile
 void RegisterTarqPanelClasses();  // TTarqPanel
 void RegisterTarqProgressBarClasses(); // TTarqProgressBar
+void RegisterTarqSeparatorClasses();  // TTarqSeparator
