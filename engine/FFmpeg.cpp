@@ -4,6 +4,7 @@
 #include "engine/FFLoad.h"
 #include "engine/FFLog.h"
 #include "engine/MyUtils.h"
+#include "engine/Transcoder.h"
 #include "platform/core/MainThread.h"
 #include "platform/core/Strings.h"
 
@@ -248,7 +249,7 @@ int32_t TCustomFFmpeg::OpenOutput(const std::string& Options, bool Join, const s
 
 void TCustomFFmpeg::Transcode()
 {
-    RaiseError("Transcoding is not available.");
+    TranscodeJob(*this);
 }
 
 void TCustomFFmpeg::CloseOpenEncoders() {}

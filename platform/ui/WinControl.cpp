@@ -61,7 +61,8 @@ void TWinControl::CreateWnd()
     handle_ = WindowSystem().Register(this);
     UpdateNonClientInsets();
     Perform(WM_CREATE);
-    if (IsTopLevel() && Showing())
+    // A visible top-level window appears as soon as it exists.
+    if (WantsNativeWindow() && visible_)
         UpdateShowing();
 }
 
