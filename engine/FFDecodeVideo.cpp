@@ -268,7 +268,7 @@ bool TFFDecoder::CopyFrame(const AVFrame* frame)
         return false;
     if (size > pictureBufferSize_) {
         av::av_free(pictureBuffer_);
-        pictureBuffer_ = static_cast<uint8_t*>(av::av_malloc(static_cast<size_t>(size)));
+        pictureBuffer_ = static_cast<uint8_t*>(av::av_malloc(static_cast<size_t>(size) + PictureBufferPadding));
         pictureBufferSize_ = pictureBuffer_ ? size : 0;
         if (!pictureBuffer_)
             return false;

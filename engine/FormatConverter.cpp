@@ -146,7 +146,7 @@ bool TFormatConverter::GrowBuffer(int32_t size)
     if (size <= bufferSize_)
         return true;
     av::av_free(buffer_);
-    buffer_ = static_cast<uint8_t*>(av::av_malloc(static_cast<size_t>(size)));
+    buffer_ = static_cast<uint8_t*>(av::av_malloc(static_cast<size_t>(size) + PictureBufferPadding));
     bufferSize_ = buffer_ ? size : 0;
     return buffer_ != nullptr;
 }
