@@ -130,6 +130,10 @@ TEST_F(FileIOTest, DumpAttachmentNeedsDataAndAName) {
 
   ASSERT_EQ(job.Input(AttachmentFile), 1);
   AVStream* attachment = job.InputFile(1)->Ctx->streams[1];
+  const std::string tagged = WorkFolder + "tagged.bin";
+  av::av_dict_set(&attachment->metadata, "filename", tagged.c_str(), 0);
+  job.DumpAttachment(attachment, "");
+  EXPECT_EQ(ReadFile(tagged), AttachedBytes) << "the name comes from the stream's tag";
   av::av_dict_set(&attachment->metadata, "filename", nullptr, 0);
   EXPECT_EQ(FatalText([&] { job.DumpAttachment(attachment, ""); }),
             "No filename specified and no \"filename\" tag in stream #1:1.");
