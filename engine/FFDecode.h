@@ -235,7 +235,7 @@ private:
     bool IsImageSequence() const;
     bool ReceiveOrRead(AVCodecContext* codec, int32_t index);
     bool FinishDraining();
-    void StorePicture(const AVFrame* frame, int32_t index);
+    bool StorePicture(const AVFrame* frame, int32_t index);
     int64_t RawTimestamp(const AVFrame* frame) const;
     bool CopyFrame(const AVFrame* frame);
     void ResetVideoState();

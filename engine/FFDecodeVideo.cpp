@@ -179,9 +179,9 @@ bool TFFDecoder::ReceiveOrRead(AVCodecContext* codec, int32_t index)
 {
     for (;;) {
         if (av::avcodec_receive_frame(codec, frame_) >= 0) {
-            StorePicture(frame_, index);
+            const bool stored = StorePicture(frame_, index);
             av::av_frame_unref(frame_);
-            return true;
+            return stored;
         }
         if (draining_)
             return FinishDraining();
@@ -224,10 +224,12 @@ int64_t TFFDecoder::RawTimestamp(const AVFrame* frame) const
     return Known(frame->pts) ? frame->pts : frame->pkt_dts;
 }
 
-void TFFDecoder::StorePicture(const AVFrame* frame, int32_t index)
+bool TFFDecoder::StorePicture(const AVFrame* frame, int32_t index)
 {
-    if (!CopyFrame(frame))
-        return;
+    if (!CopyFrame(frame)) {
+        SetLastError(llError, "picture buffer malloc error.");
+        return false;
+    }
     keyFrame_ = frame->key_frame == 1;
     pictureType_ = frame->pict_type;
     const AVStream* stream = FormatContext()->streams[index];
@@ -253,6 +255,7 @@ void TFFDecoder::StorePicture(const AVFrame* frame, int32_t index)
                      static_cast<long long>(packetDTS_), static_cast<long long>(packetPTS_), frame->flags,
                      pictureType_, PictureTypeName(pictureType_).c_str());
     pictureReady_ = true;
+    return true;
 }
 
 // Copies the frame into the decoder's own buffer, so the codec may reuse its
@@ -357,6 +360,9 @@ bool TFFDecoder::Seek(uint8_t flags, int64_t position)
         av::avcodec_flush_buffers(videoCodec_);
     endOfStream_ = draining_ = false;
     ResetVideoState();
+    // The time-out counts from here: a seek after a long pause is no stalled
+    // read.
+    RestartIOClock();
     int result = SeekFile(target, seekFlags);
     if (result < 0)
         result = SeekFile(target, seekFlags ^ AVSEEK_FLAG_BACKWARD);

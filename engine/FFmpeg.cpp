@@ -4,6 +4,7 @@
 #include "engine/FFLoad.h"
 #include "engine/FFLog.h"
 #include "engine/MyUtils.h"
+#include "engine/Transcoder.h"
 #include "platform/core/MainThread.h"
 #include "platform/core/Strings.h"
 
@@ -14,6 +15,19 @@ TCriticalSection CodecListLock;
 namespace {
 
 constexpr uint32_t StopWaitStepMs = 20;
+
+// The options context of one file being opened, released whatever happens.
+class TFileOptions {
+public:
+    explicit TFileOptions(TCustomFFmpegOpt& job) : job_(job) { job_.InitOptionsContext(&context); }
+    ~TFileOptions() { job_.FreeOptionsContext(&context); }
+    TFileOptions(const TFileOptions&) = delete;
+    TFileOptions& operator=(const TFileOptions&) = delete;
+    TOptionsContext context;
+
+private:
+    TCustomFFmpegOpt& job_;
+};
 
 } // namespace
 
@@ -220,26 +234,32 @@ void TCustomFFmpeg::Cleanup()
     ReleaseTranscoder();
 }
 
-int32_t TCustomFFmpeg::OpenInput(const std::string&, const std::string&, const std::string&)
+int32_t TCustomFFmpeg::OpenInput(const std::string& Options, const std::string& FileName, const std::string& Presets)
 {
-    RaiseError("Opening inputs is not available.");
+    TFileOptions options(*this);
+    return OpenInputFile(&options.context, Options, FileName, Presets);
 }
 
-int32_t TCustomFFmpeg::OpenOutput(const std::string&, bool, const std::string&, const std::string&)
+int32_t TCustomFFmpeg::OpenOutput(const std::string& Options, bool Join, const std::string& FileName,
+                                  const std::string& Presets)
 {
-    RaiseError("Opening outputs is not available.");
+    TFileOptions options(*this);
+    return OpenOutputFile(&options.context, Options, Join, FileName, Presets);
 }
 
 void TCustomFFmpeg::Transcode()
 {
-    RaiseError("Transcoding is not available.");
+    TranscodeJob(*this);
 }
 
 void TCustomFFmpeg::CloseOpenEncoders() {}
 
 void TCustomFFmpeg::CloseOpenDecoders() {}
 
-void TCustomFFmpeg::ReleaseTranscoder() {}
+void TCustomFFmpeg::ReleaseTranscoder()
+{
+    ReleaseFilesAndStreams();
+}
 
 int32_t TCustomFFmpeg::OptVHook(TOptionsContext*, const std::string&, const std::string& Arg)
 {

@@ -17,15 +17,12 @@ extern "C" {
 
 #include "engine/FFLog.h"
 #include "engine/FFUtils.h"
+#include "engine/FilterGraphs.h"
+#include "engine/TranscodeRecords.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Persistent.h"
 
 struct AVFilterGraph;
-struct TInputStream;
-struct TOutputStream;
-struct TOutputFile;
-struct TInputFilter;
-struct TOutputFilter;
 
 // Every error the transcoder raises.
 class FFmpegException : public Exception {
@@ -116,7 +113,7 @@ struct TOptionsContext {
   TSpecifierList GuessLayoutMax;
 };
 
-// One opened input file of a job.
+// One opened input file of a job (allocated zero-filled).
 struct TInputFile {
   AVFormatContext* Ctx;
   int32_t EofReached;
@@ -300,6 +297,55 @@ public:
   virtual int32_t OptVHook(TOptionsContext* Context, const std::string& Name, const std::string& Arg) = 0;
   virtual int32_t OptVideoHookBitsPixel(TOptionsContext* Context, const std::string& Name,
                                         const std::string& Arg) = 0;
+
+  // ---- Input files and streams ----
+  TInputStream* InputStream(int32_t Index) const { return InputStreams[Index]; }
+  TOutputStream* OutputStream(int32_t Index) const { return OutputStreams[Index]; }
+  TOutputFile* OutputFile(int32_t Index) const { return OutputFiles[Index]; }
+  // The index of the new input file, or a negative code with LastErrorText
+  // set; fatal conditions raise FFmpegException.
+  int32_t OpenInputFile(TOptionsContext* Context, const std::string& Options, const std::string& FileName,
+                        const std::string& Presets);
+  void AddInputStreams(TOptionsContext* Context, AVFormatContext* FormatContext);
+  const AVCodec* ChooseDecoder(TOptionsContext* Context, AVFormatContext* FormatContext, AVStream* Stream);
+  // Raises "Unknown %s "%s"" or "Invalid %s type "%s"".
+  const AVCodec* FindCodec(const std::string& Name, AVMediaType MediaType, bool Encoder);
+  void DumpAttachment(AVStream* Stream, const std::string& FileName);
+  bool CheckFileOverwrite(const std::string& FileName);
+
+  // ---- Output streams (SourceIndex: an input stream, or -1) ----
+  TOutputStream* NewOutputStream(TOptionsContext* Context, AVFormatContext* FormatContext, AVMediaType MediaType,
+                                 int32_t SourceIndex);
+  TOutputStream* NewVideoStream(TOptionsContext* Context, AVFormatContext* FormatContext, int32_t SourceIndex);
+  TOutputStream* NewAudioStream(TOptionsContext* Context, AVFormatContext* FormatContext, int32_t SourceIndex);
+  TOutputStream* NewDataStream(TOptionsContext* Context, AVFormatContext* FormatContext, int32_t SourceIndex);
+  TOutputStream* NewSubtitleStream(TOptionsContext* Context, AVFormatContext* FormatContext, int32_t SourceIndex);
+  TOutputStream* NewAttachmentStream(TOptionsContext* Context, AVFormatContext* FormatContext,
+                                     int32_t SourceIndex);
+  void ChooseEncoder(TOptionsContext* Context, AVFormatContext* FormatContext, TOutputStream* Stream);
+  void ParseMatrixCoeffs(uint16_t* Dest, const char* Text);
+  TFilterGraph* InitSimpleFilterGraph(TInputStream* InputStream, TOutputStream* OutputStream);
+  // Type is 'g', 's', 'c' or 'p'; 0, or -1 with LastErrorText set.
+  int32_t ParseMetaType(const char* Spec, char& Type, const char*& StreamSpec, int32_t& Index);
+  // Input nil: only marks the kinds the output maps by hand.
+  int32_t CopyMetadata(const char* OutSpec, const char* InSpec, TOptionsContext* Context, AVFormatContext* Output,
+                       AVFormatContext* Input);
+
+  // ---- Output files and join ----
+  // The index of the new output file (output 0 after a join), or -1 / the
+  // option parser's code with LastErrorText set; fatal conditions raise.
+  int32_t OpenOutputFile(TOptionsContext* Context, const std::string& Options, bool Join,
+                         const std::string& FileName, const std::string& Presets);
+  int32_t JoinInputs(TOptionsContext* Context);
+  int32_t AddJoinSegment(TOptionsContext* Context, int32_t InputFileIndex);
+  void FreeOutputStreams();
+  // Releases the filter graphs, output streams and files, input files and
+  // streams; the job's release step runs it.
+  void ReleaseFilesAndStreams();
+  // Complex filter graphs (filter_complex): configure every graph not yet
+  // configured, and turn a graph output into an output stream.
+  virtual int32_t ConfigureComplexFilters();
+  virtual void InitOutputFilter(TOutputFilter* Filter, TOptionsContext* Context, AVFormatContext* FormatContext);
 
 private:
   void Log(TLogLevel Level, const std::string& Msg);

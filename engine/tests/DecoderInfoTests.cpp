@@ -1,6 +1,7 @@
 // Opening files and the information records, against ffprobe.
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 #include "engine/AVFormatStubs.h"
@@ -158,6 +159,19 @@ TEST_F(DecoderInfoTest, OpeningFailuresLeaveNoFile)
     EXPECT_EQ(decoder.FileSize(), -1);
 }
 
+TEST_F(DecoderInfoTest, OpensFilesNamedOutsideASCII)
+{
+    const std::string name = MediaFolder + "видео ролик.mp4";
+    if (!FileExists(name)) {
+        const std::string part = name + "." + std::to_string(getpid());
+        std::filesystem::copy_file(IntraFile, part, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::rename(part, name);
+    }
+    ASSERT_TRUE(decoder.LoadFile(name)) << decoder.LastErrorText();
+    EXPECT_EQ(decoder.FileSize(), static_cast<int64_t>(std::filesystem::file_size(IntraFile)));
+    EXPECT_TRUE(decoder.Decode());
+}
+
 TEST_F(DecoderInfoTest, BeforeFindStreamInfoSeesTheOpenContext)
 {
     int32_t calls = 0;
@@ -227,6 +241,17 @@ TEST_F(DecoderInfoTest, IOInterruptFollowsTheClockAndTheTimeOut)
         decoder.SetOpenTime(c.OpenTime == -1 ? av::av_gettime() : c.OpenTime);
         EXPECT_EQ(DecoderIOInterrupt(&decoder), c.Expected) << c.OpenTime << " " << c.ReadTimeout;
     }
+}
+
+TEST_F(DecoderInfoTest, SeeksAfterALongPauseAreNoTimeOut)
+{
+    ASSERT_TRUE(decoder.LoadFile(ProgramStreamFile));
+    ASSERT_TRUE(decoder.Decode());
+    decoder.ReadTimeout = 1000;
+    decoder.SetOpenTime(1);  // the last I/O step began long ago
+    EXPECT_TRUE(decoder.Seek(0, 1000000)) << decoder.LastErrorText();
+    ASSERT_TRUE(decoder.Decode()) << decoder.LastErrorText();
+    EXPECT_GE(decoder.CurrentPTS(), 1000000);
 }
 
 } // namespace

@@ -5,7 +5,9 @@
 
 #include "engine/FFDecode.h"
 #include "engine/tests/DecoderTestMedia.h"
+#include "engine/SwScaleStubs.h"
 #include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Canvas.h"
 
 namespace decoder_tests {
 namespace {
@@ -204,6 +206,26 @@ TEST_F(DecoderSteppingTest, CopiesPicturesIntoBitmapsOfEveryDepth)
                                          static_cast<size_t>(rowBytes)) != 0;
         EXPECT_EQ(differentRows, 0);
     }
+}
+
+// The options' scaler flags reach the converter; flags that name two scalers
+// leave a black bitmap of the picture's size.
+TEST_F(DecoderSteppingTest, ScalerFlagsComeFromTheOptions)
+{
+    decoder.Options().InitContexts();
+    ASSERT_GE(av::av_opt_set(decoder.Options().SwsOpts, "sws_flags", "neighbor", 0), 0);
+    ASSERT_TRUE(decoder.LoadFile(BFramesFile));
+    EXPECT_EQ(decoder.Converter().SwsFlags, static_cast<uint32_t>(SWS_POINT));
+
+    decoder.Converter().SwsFlags = SWS_BILINEAR | SWS_BICUBIC;
+    ASSERT_TRUE(decoder.Decode());
+    TBitmap bitmap(4, 4, pf24bit);
+    EXPECT_FALSE(decoder.CopyToBitmap(bitmap));
+    EXPECT_EQ(decoder.LastErrorText(), "Cannot initialize the toRGB conversion context");
+    ASSERT_EQ(bitmap.Width(), 160);
+    ASSERT_EQ(bitmap.Height(), 120);
+    EXPECT_EQ(bitmap.Canvas()->Pixels(0, 0), clBlack);
+    EXPECT_EQ(bitmap.Canvas()->Pixels(159, 119), clBlack);
 }
 
 } // namespace

@@ -29,6 +29,8 @@ inline const std::string TaggedFile = MediaFolder + "tagged.mkv";
 // Every picture a key frame, 25 fps, 1 s.
 inline const std::string IntraFile = MediaFolder + "intra.mp4";
 inline const std::string AudioFile = MediaFolder + "audio.wav";
+// MPEG program stream, 25 fps, 2 s: its seeks read the file for timestamps.
+inline const std::string ProgramStreamFile = MediaFolder + "program.mpg";
 // Three pictures of 33 x 17 read as one image sequence.
 inline const std::string SequencePattern = MediaFolder + "seq%03d.png";
 
@@ -71,6 +73,7 @@ inline void GenerateMedia()
              "-metadata author=Somebody -metadata:s:a:0 language=fre");
     Generate(IntraFile, "-f lavfi -i testsrc=duration=1:size=64x48:rate=25 -c:v mpeg4 -g 1");
     Generate(AudioFile, "-f lavfi -i sine=duration=0.2");
+    Generate(ProgramStreamFile, "-f lavfi -i testsrc=duration=2:size=160x120:rate=25 -c:v mpeg2video");
     GenerateSequence();
 }
 

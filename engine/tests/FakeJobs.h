@@ -70,7 +70,13 @@ public:
         script_->Job = this;
     }
     // The worker runs this class's stages; it must end before they are gone.
-    ~TFakeJob() override { Stop(true); }
+    // The counted files are not real records, so the job's own release must not see them.
+    ~TFakeJob() override
+    {
+        Stop(true);
+        InputFileCount = 0;
+        OutputFileCount = 0;
+    }
 
     int32_t OpenInput(const std::string& Options, const std::string&, const std::string&) override
     {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/backend/X11ArgbWindow.h"
 #include "platform/backend/X11Desktop.h"
 #include "platform/core/Exceptions.h"
 #include "platform/gfx/Bitmap.h"
@@ -45,10 +46,11 @@ public:
             flags |= SDL_WINDOW_BORDERLESS;
         if (params.Resizable)
             flags |= SDL_WINDOW_RESIZABLE;
-        if (params.ToolWindow)
-            flags |= SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_UTILITY;
+        // One window type at most: popup (tool-tip or menu) before utility.
         if (params.Popup)
-            flags |= params.NoActivate ? SDL_WINDOW_TOOLTIP : SDL_WINDOW_POPUP_MENU;
+            flags |= SDL_WINDOW_SKIP_TASKBAR | (params.NoActivate ? SDL_WINDOW_TOOLTIP : SDL_WINDOW_POPUP_MENU);
+        else if (params.ToolWindow)
+            flags |= SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_UTILITY;
         if (params.TopMost)
             flags |= SDL_WINDOW_ALWAYS_ON_TOP;
         SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, params.NoActivate ? "1" : "0");
@@ -58,9 +60,9 @@ public:
         if (!window_)
             throw CreateFmt<EInvalidOperation>("Cannot create a window: %s", SDL_GetError());
         SDL_SetWindowData(window_, "native", static_cast<INativeWindow*>(this));
-        // Per-pixel alpha needs a compositing manager; without one the
-        // window stays hidden (its image is still rendered by its owner).
-        shown_ = !params.PerPixelAlpha || (x11_ && x11_->CompositorRunning());
+        // A per-pixel-alpha window lands here only without a compositing
+        // manager: it stays hidden (its image is still rendered by its owner).
+        shown_ = !params.PerPixelAlpha;
     }
 
     ~TSdlWindow() override
@@ -235,6 +237,11 @@ TSdlBackend::~TSdlBackend()
 
 std::unique_ptr<INativeWindow> TSdlBackend::CreateNativeWindow(const TNativeWindowParams& params)
 {
+    // Per-pixel alpha needs a compositing manager; without one such a window
+    // is an SDL window that never shows.
+    if (params.PerPixelAlpha && x11_ && x11_->CompositorRunning())
+        if (auto window = TX11ArgbWindow::Create(x11_->Display(), params))
+            return window;
     return std::make_unique<TSdlWindow>(params, x11_.get());
 }
 

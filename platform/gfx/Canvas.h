@@ -9,6 +9,31 @@
 // pixels. Drawing is clipped to the bitmap, to the device clip (set by the
 // window layer, unaffected by SelectClipRgn and by SaveDC/RestoreDC) and to
 // the clip region.
+//
+// The rules in detail:
+// - Lines step along their major axis; the minor coordinate is the exact one
+//   rounded, halves toward the start point.
+// - Polygons fill the pixels (x, y) with x0 <= x < x1 between crossings of
+//   row y, edges counted when y0 <= y < y1: shapes sharing an edge tile.
+// - Ellipses cover the pixels whose centres lie inside the ellipse of the
+//   bounding rectangle; their one-pixel outline is 8-connected.
+// - Pens wider than one pixel are centred on the one-pixel outline (inside
+//   it for psInsideFrame) and round at line ends; dashed styles apply to
+//   one-pixel lines and rectangle outlines: dash 18 on 6 off, dot 3/3,
+//   dash-dot 9/6/3/6, dash-dot-dot 9/3/3/3/3/3, gaps in the background
+//   colour when the background mode is OPAQUE.
+// - The pen mode combines pen and brush of shapes with the destination;
+//   FillRect, FrameRect and the text ignore it.
+// - Hatches are one-pixel lines on an 8 x 8 cell (rows or columns 0, the
+//   diagonals x = y and x + y = 7), their gaps painted in the background
+//   colour only when the background mode is OPAQUE.
+// - Raster operations work on the stored pixel values (palette indices for
+//   palette bitmaps). A 1-bit source drawn on colour gives its 1 pixels the
+//   destination's background colour and its 0 pixels the text colour; a
+//   colour source drawn on 1 bit gives 1 where the pixel equals the source
+//   canvas's background colour.
+// - Writing a colour into a 32-bit pixel sets its alpha byte to 0, except
+//   for AlphaBlend, which composes alpha too.
 
 #include "platform/core/Persistent.h"
 #include "platform/gfx/Brush.h"

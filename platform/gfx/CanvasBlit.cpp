@@ -151,6 +151,26 @@ private:
     bool FRgbOnly = false;
 };
 
+// Channel sums of the source pixels in a box (all inside the source).
+void SumBox(const TRasterSurface& s, int32_t left, int32_t top, int32_t right, int32_t bottom, uint64_t& r, uint64_t& g,
+            uint64_t& b)
+{
+    const bool direct = s.Bpp == 24 || s.Bpp == 32;
+    const int step = s.Bpp / 8;
+    for (int32_t y = top; y < bottom; ++y) {
+        const uint8_t* row = s.Row(y);
+        for (int32_t x = left; x < right; ++x) {
+            if (direct) {
+                const uint8_t* p = row + static_cast<size_t>(x) * step;
+                b += p[0], g += p[1], r += p[2];
+                continue;
+            }
+            const TColor c = RawToRgb(ReadRaw(row, x, s.Bpp), s.Bpp, s.Palette);
+            r += GetRValue(c), g += GetGValue(c), b += GetBValue(c);
+        }
+    }
+}
+
 // The destination raw value for one destination pixel of a stretch, by
 // stretch mode; false when the pixel's source lies outside the source.
 bool StretchedPixel(TSourceReader& reader, const TAxis& ax, const TAxis& ay, int32_t i, int32_t j, TStretchMode mode,
@@ -167,29 +187,25 @@ bool StretchedPixel(TSourceReader& reader, const TAxis& ax, const TAxis& ay, int
     int32_t x0, x1, y0, y1;
     ax.Range(i, x0, x1);
     ay.Range(j, y0, y1);
-    uint32_t combined = mode == WHITEONBLACK ? 0u : ~0u;
-    uint64_t r = 0, g = 0, b = 0, n = 0;
-    for (int32_t y = ay.SourceStart + y0; y < ay.SourceStart + y1; ++y)
-        for (int32_t x = ax.SourceStart + x0; x < ax.SourceStart + x1; ++x) {
-            if (!reader.Inside(x, y))
-                continue;
-            ++n;
-            if (mode == HALFTONE) {
-                const TColor c = reader.SourceRgb(x, y);
-                r += GetRValue(c), g += GetGValue(c), b += GetBValue(c);
-            } else if (mode == WHITEONBLACK) {
-                combined |= reader.SourceRaw(x, y);
-            } else {
-                combined &= reader.SourceRaw(x, y);
-            }
-        }
-    if (n == 0)
+    const TRasterSurface& s = reader.Source();
+    const int32_t left = std::max(ax.SourceStart + x0, 0), right = std::min(ax.SourceStart + x1, s.Width);
+    const int32_t top = std::max(ay.SourceStart + y0, 0), bottom = std::min(ay.SourceStart + y1, s.Height);
+    if (left >= right || top >= bottom)
         return false;
-    if (mode == HALFTONE)
+    if (mode == HALFTONE) {
+        uint64_t r = 0, g = 0, b = 0;
+        SumBox(s, left, top, right, bottom, r, g, b);
+        const uint64_t n = static_cast<uint64_t>(right - left) * static_cast<uint64_t>(bottom - top);
         out = reader.FromRgb(RGB(static_cast<uint8_t>((r + n / 2) / n), static_cast<uint8_t>((g + n / 2) / n),
                                  static_cast<uint8_t>((b + n / 2) / n)));
-    else
-        out = reader.ToDest(combined & RawMask(reader.Source().Bpp));
+        return true;
+    }
+    // Black on white keeps dark pixels (AND), white on black light ones (OR).
+    uint32_t combined = mode == WHITEONBLACK ? 0u : ~0u;
+    for (int32_t y = top; y < bottom; ++y)
+        for (int32_t x = left; x < right; ++x)
+            combined = mode == WHITEONBLACK ? combined | reader.SourceRaw(x, y) : combined & reader.SourceRaw(x, y);
+    out = reader.ToDest(combined & RawMask(s.Bpp));
     return true;
 }
 
@@ -209,6 +225,26 @@ void CopyRowPiece(uint8_t* row, const uint8_t* sourceRow, const TAxis& ax, const
         std::memcpy(to, from, static_cast<size_t>(last - first) * destBytes);
     else
         CopyRgbPixels(from, src.Bpp, to, dst.Bpp, last - first);
+}
+
+// Copies one visible piece of a nearest-pixel stretch between 24- and
+// 32-bit rows (32 to 32 keeps alpha, 24 to 32 writes alpha 0).
+void CopyStretchedPiece(uint8_t* row, const uint8_t* sourceRow, const TSourceColumns& columns,
+                        const TRasterSurface& src, const TRasterSurface& dst, int32_t a, int32_t b)
+{
+    const int sourceBytes = src.Bpp / 8, destBytes = dst.Bpp / 8;
+    for (int32_t dx = a; dx < b; ++dx) {
+        const int32_t column = columns.At(dx);
+        if (column < 0)
+            continue;
+        const uint8_t* from = sourceRow + static_cast<size_t>(column) * sourceBytes;
+        uint8_t* to = row + static_cast<size_t>(dx) * destBytes;
+        to[0] = from[0];
+        to[1] = from[1];
+        to[2] = from[2];
+        if (destBytes == 4)
+            to[3] = sourceBytes == 4 ? from[3] : 0;
+    }
 }
 
 // The general row of a stretch: source pixels by the stretch mode, then the
@@ -309,6 +345,7 @@ void TCanvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, TC
     const TSourceColumns columns(ax, src.Width, visible);
     const TSteps rows = VisibleSteps(ay, visible.Top, visible.Bottom);
     TRowBlender blender(reader, ax, ay, columns, FStretchMode, code, pattern.Cells, pattern.Solid, FBrushOrigin);
+    const bool stretchCopy = code == 0xCC && rgbPair && !blender.Boxed();
 
     for (int32_t j = rows.First; j < rows.Last; ++j) {
         const int32_t dy = ay.DestStart + j, syRow = ay.Nearest(j);
@@ -319,6 +356,8 @@ void TCanvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, TC
         ForEachVisible(dy, ax.DestStart, ax.DestStart + ax.Count, [&](int32_t a, int32_t b) {
             if (rowCopy)
                 CopyRowPiece(row, sourceRow, ax, src, dst, a, b);
+            else if (stretchCopy)
+                CopyStretchedPiece(row, sourceRow, columns, src, dst, a, b);
             else
                 blender.Blend(dst, row, sourceRow, dy, j, a, b);
         });

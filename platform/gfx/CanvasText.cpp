@@ -162,10 +162,7 @@ void TCanvas::BlendCoverage(int32_t y, int32_t x0, const uint8_t* coverage, int3
             auto mix = [&](uint8_t t, uint8_t v) { return static_cast<uint8_t>((t * c + v * (255 - c) + 127) / 255); };
             const TColor out = RGB(mix(GetRValue(textRgb), GetRValue(d)), mix(GetGValue(textRgb), GetGValue(d)),
                                    mix(GetBValue(textRgb), GetBValue(d)));
-            uint32_t raw = RgbToRaw(out, s.Bpp, s.Palette);
-            if (s.Bpp == 32)
-                raw |= ReadRaw(row, x, 32) & 0xFF000000u;
-            WriteRaw(row, x, s.Bpp, raw);
+            WriteRaw(row, x, s.Bpp, RgbToRaw(out, s.Bpp, s.Palette));
         }
     });
 }

@@ -2,7 +2,7 @@
 // Logical fonts. The height follows the classic rule at 96 pixels per inch:
 // a negative height is the character height (the em size) in pixels, a
 // positive height the cell height (ascent plus descent); Size is in points,
-// Size = -Height * 72 / 96.
+// Size = -Height * 72 / 96. Text renders with an em of at most 2048 pixels.
 
 #include "platform/core/Set.h"
 #include "platform/gfx/Colors.h"

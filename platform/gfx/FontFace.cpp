@@ -10,6 +10,7 @@
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -17,6 +18,8 @@ namespace {
 
 // The em size in pixels of a font whose height is 0.
 constexpr int32_t DefaultEmPixels = 11;
+// Larger fonts render at this size, which keeps glyph bitmaps bounded.
+constexpr int32_t MaxEmPixels = 2048;
 // Slant of synthetic italics (x shift per unit of height).
 constexpr double SyntheticSlant = 0.2;
 
@@ -157,7 +160,7 @@ void TFontFace::Realise(const TFont& font, bool antialiased)
     int32_t ppem = height < 0 ? -height : DefaultEmPixels;
     if (height > 0)
         ppem = static_cast<int32_t>(Round(static_cast<long double>(height) * upem / cellUnits));
-    ppem = std::max(1, ppem);
+    ppem = std::clamp(ppem, 1, MaxEmPixels);
     FData->PixelsPerEm = ppem;
     FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(ppem));
     FData->BoldStrength = FData->SyntheticBold ? std::max<FT_Pos>(64, ppem * 64 / 24) : 0;

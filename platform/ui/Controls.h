@@ -27,6 +27,7 @@
 
 class TWinControl;
 class TCustomForm;
+class TWindowScrollBars;
 class TPopupMenu;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
@@ -352,6 +353,8 @@ public:
     // ---- Children, in z-order (bottom first) ----
     int32_t ControlCount() const { return static_cast<int32_t>(controls_.size()); }
     TControl* Controls(int32_t index) const { return controls_[index]; }
+    // Sends the message to every child in turn until one answers non-zero.
+    void Broadcast(TMessage& message);
     void InsertControl(TControl* control);
     void RemoveControl(TControl* control);
     bool ContainsControl(const TControl* control) const;
@@ -419,6 +422,12 @@ public:
     void InvalidateClientRect(const TRect& clientRect, bool erase);
     // This window and every child window.
     void InvalidateTree();
+    // Only the non-client area (the frame), which WM_NCPAINT repaints.
+    void InvalidateNonClient();
+    // A canvas over the whole window, non-client area included, with its
+    // origin at the window's top-left corner (drawing outside the paint
+    // pass; the canvas is valid until the next call).
+    TCanvas* WindowCanvas();
     // A rectangle (window coordinates) of this window and of the child
     // windows over it.
     void InvalidateTreeRect(const TRect& windowRect);
@@ -445,6 +454,9 @@ public:
     // ---- Top-level windows ----
     bool IsTopLevel() const { return parent_ == nullptr; }
     bool IsTopMost() const { return (createdWith_.ExStyle & WS_EX_TOPMOST) != 0; }
+    uint32_t CreatedStyle() const { return createdWith_.Style; }
+    // The window's own scroll bars; nullptr without WS_HSCROLL/WS_VSCROLL.
+    TWindowScrollBars* WindowScrollBars();
     // The desktop moved, resized or minimised the top-level window.
     virtual void DesktopMoved(TPoint screenPos);
     virtual void DesktopResized(TSize size);
@@ -458,6 +470,11 @@ public:
     virtual void ComposeForDesktop(TBitmap& image) const;
     // Shows what was painted since the last call.
     void PresentChanges();
+    // A layered window (WS_EX_LAYERED) shows this image instead of what it
+    // paints: 32 bits, colours premultiplied by their alpha, the whole
+    // image further faded by `constantAlpha`. The window takes the image's
+    // size. Raises EInvalidOperation for a window that is not layered.
+    void UpdateLayered(const TBitmap& premultiplied, uint8_t constantAlpha);
     void AddPresentRect(const TRect& windowRect);
 
 protected:
@@ -514,7 +531,6 @@ protected:
 
     void NotifyChildren(uint32_t msg);
     void AddToUpdateRegion(const TRegion& windowRegion, bool erase);
-    void Broadcast(TMessage& message);
     void CNSysChar(TMessage& message);
     bool IsMenuKey(uint16_t key, TShiftState shift);
     void WMWindowPosChanged(TMessage& message);
@@ -541,8 +557,12 @@ protected:
     bool showing_ = false;
     TRegion updateRegion_;
     bool eraseNeeded_ = false;
+    std::unique_ptr<TWindowScrollBars> scrollBars_;
+    std::unique_ptr<TCanvas> windowCanvas_;
+    std::unique_ptr<TBitmap> windowCanvasScratch_;
     std::unique_ptr<INativeWindow> native_;
     std::unique_ptr<TBitmap> backingStore_;
+    std::unique_ptr<TBitmap> layeredImage_; // straight alpha, ready to present
     TRect presentRect_;
     TCreateParams createdWith_;
 };

@@ -6,6 +6,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/ScrollBars.h"
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
@@ -60,7 +61,8 @@ void TWinControl::CreateWnd()
     handle_ = WindowSystem().Register(this);
     UpdateNonClientInsets();
     Perform(WM_CREATE);
-    if (IsTopLevel() && Showing())
+    // A visible top-level window appears as soon as it exists.
+    if (WantsNativeWindow() && visible_)
         UpdateShowing();
 }
 

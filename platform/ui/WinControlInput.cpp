@@ -8,9 +8,12 @@
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/ScrollBars.h"
 
 void TWinControl::WndProc(TMessage& message)
 {
+    if (scrollBars_ && scrollBars_->TrackingMessage(message))
+        return;
     uint32_t msg = message.Msg;
     if (msg >= WM_MOUSEMOVE && msg <= WM_MBUTTONDBLCLK && IsControlMouseMsg(message))
         return;
@@ -95,7 +98,12 @@ void TWinControl::DefWindowProc(TMessage& message)
             Perform(WM_CONTEXTMENU, handle_, PointToLParam({-1, -1}));
         break;
     case WM_NCLBUTTONDOWN:
-        if (message.WParam == static_cast<WPARAM>(HTCAPTION))
+        if (message.WParam == static_cast<WPARAM>(HTVSCROLL) || message.WParam == static_cast<WPARAM>(HTHSCROLL)) {
+            TPoint client = ScreenToClient(LParamToPoint(message.LParam));
+            TPoint local{client.X + ncInsets_.Left, client.Y + ncInsets_.Top};
+            if (TWindowScrollBars* bars = WindowScrollBars())
+                bars->Press(local);
+        } else if (message.WParam == static_cast<WPARAM>(HTCAPTION))
             TopLevel()->Perform(WM_SYSCOMMAND, SC_DRAGMOVE, message.LParam);
         break;
     default:

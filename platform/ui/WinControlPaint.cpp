@@ -4,8 +4,10 @@
 
 #include <algorithm>
 
+#include "platform/core/Exceptions.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/ScrollBars.h"
 
 TRect TWinControl::ClientToWindow(const TRect& clientRect) const
 {
@@ -49,6 +51,33 @@ void TWinControl::InvalidateTree()
     for (TControl* child : controls_)
         if (auto* win = dynamic_cast<TWinControl*>(child))
             win->InvalidateTree();
+}
+
+void TWinControl::InvalidateNonClient()
+{
+    TRegion frame(Rect(0, 0, width_, height_));
+    frame.Combine(frame, TRegion(ClientRectInWindow()), RGN_DIFF);
+    AddToUpdateRegion(frame, false);
+}
+
+TCanvas* TWinControl::WindowCanvas()
+{
+    TWinControl* top = TopLevel();
+    TBitmap* store = Showing() ? top->backingStore_.get() : nullptr;
+    if (!store) {
+        if (!windowCanvasScratch_)
+            windowCanvasScratch_ = std::make_unique<TBitmap>(1, 1, pf32bit);
+        windowCanvas_ = std::make_unique<TCanvas>(windowCanvasScratch_.get());
+        return windowCanvas_.get();
+    }
+    TRect window = WindowRectInTop();
+    TRegion clip = VisibleRegion();
+    // The visible region leaves out child windows but keeps the frame.
+    windowCanvas_ = std::make_unique<TCanvas>(store);
+    windowCanvas_->SetDeviceClip(&clip);
+    windowCanvas_->SetViewportOrigin(window.TopLeft());
+    top->AddPresentRect(window);
+    return windowCanvas_.get();
 }
 
 void TWinControl::InvalidateTreeRect(const TRect& windowRect)
@@ -290,6 +319,20 @@ void TWinControl::WMNCCalcSize(TMessage& message)
         rect = InflateRect(rect, -2, -2);
     if (createdWith_.Style & WS_BORDER)
         rect = InflateRect(rect, -1, -1);
+    if (createdWith_.Style & WS_VSCROLL)
+        rect.Right -= ScrollBarSize;
+    if (createdWith_.Style & WS_HSCROLL)
+        rect.Bottom -= ScrollBarSize;
+}
+
+TWindowScrollBars* TWinControl::WindowScrollBars()
+{
+    HandleNeeded();
+    if (!(createdWith_.Style & (WS_HSCROLL | WS_VSCROLL)))
+        return nullptr;
+    if (!scrollBars_)
+        scrollBars_ = std::make_unique<TWindowScrollBars>(*this);
+    return scrollBars_.get();
 }
 
 void TWinControl::WMNCPaint(TMessage& message)
@@ -316,6 +359,8 @@ void TWinControl::PaintNonClient(TCanvas& canvas)
         edge(r, clBtnShadow, clBtnHighlight);
         edge(r, cl3DDkShadow, cl3DLight);
     }
+    if (TWindowScrollBars* bars = WindowScrollBars())
+        bars->Paint(canvas);
 }
 
 void TWinControl::WMNCHitTest(TMessage& message)
@@ -327,6 +372,8 @@ void TWinControl::WMNCHitTest(TMessage& message)
         message.Result = HTNOWHERE;
     else if (PtInRect(ClientRectInWindow(), local))
         message.Result = HTCLIENT;
+    else if (LRESULT bar = WindowScrollBars() ? WindowScrollBars()->HitTest(local) : HTNOWHERE; bar != HTNOWHERE)
+        message.Result = bar;
     else
         message.Result = HTBORDER;
 }
@@ -338,8 +385,35 @@ void TWinControl::AddPresentRect(const TRect& windowRect)
     presentRect_ = UnionRect(presentRect_, IntersectRect(windowRect, Rect(0, 0, width_, height_)));
 }
 
+void TWinControl::UpdateLayered(const TBitmap& premultiplied, uint8_t constantAlpha)
+{
+    HandleNeeded();
+    if (!(createdWith_.ExStyle & WS_EX_LAYERED) || premultiplied.PixelFormat() != pf32bit)
+        throw EInvalidOperation("Not a layered window or not a 32-bit image");
+    auto image = std::make_unique<TBitmap>(premultiplied.Width(), premultiplied.Height(), pf32bit);
+    for (int32_t y = 0; y < image->Height(); ++y) {
+        const uint8_t* src = premultiplied.ScanLine(y);
+        uint8_t* dst = image->ScanLine(y);
+        for (int32_t x = 0; x < image->Width(); ++x) {
+            uint32_t a = src[4 * x + 3];
+            for (int c = 0; c < 3; ++c)
+                dst[4 * x + c] = a ? static_cast<uint8_t>(std::min<uint32_t>(src[4 * x + c] * 255u / a, 255u)) : 0;
+            dst[4 * x + 3] = static_cast<uint8_t>(a * constantAlpha / 255u);
+        }
+    }
+    layeredImage_ = std::move(image);
+    SetBounds(left_, top_, layeredImage_->Width(), layeredImage_->Height());
+    AddPresentRect(Rect(0, 0, width_, height_));
+    if (Showing())
+        PresentChanges();
+}
+
 void TWinControl::ComposeForDesktop(TBitmap& image) const
 {
+    if (layeredImage_) {
+        image.Assign(layeredImage_.get());
+        return;
+    }
     image.SetPixelFormat(pf32bit);
     image.SetSize(backingStore_->Width(), backingStore_->Height());
     for (int32_t y = 0; y < image.Height(); ++y) {
@@ -358,7 +432,7 @@ void TWinControl::PresentChanges()
 {
     if (!native_ || !backingStore_ || IsRectEmpty(presentRect_))
         return;
-    TBitmap image(backingStore_->Width(), backingStore_->Height(), pf32bit);
+    TBitmap image(width_, height_, pf32bit);
     ComposeForDesktop(image);
     native_->Present(image, presentRect_);
     presentRect_ = TRect{};

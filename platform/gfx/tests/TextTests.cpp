@@ -442,3 +442,14 @@ TEST(DrawTextLayout, IdeographsWrapBetweenAnyTwoCharacters)
     EXPECT_EQ(r.Height(), 2 * lineHeight) << "the spaces at the break go";
     EXPECT_EQ(r.Width(), c->TextWidth("ab"));
 }
+
+TEST(Fonts, AbsurdHeightsRenderAtABoundedSize)
+{
+    auto bitmap = TextBitmap();
+    TCanvas* c = bitmap->Canvas();
+    c->Font()->SetHeight(-1000000);
+    EXPECT_EQ(c->GetTextMetrics().tmHeight - c->GetTextMetrics().tmInternalLeading, 2048);
+    c->TextOut(0, 0, "W");
+    c->Font()->SetHeight(0);
+    EXPECT_GT(c->TextHeight("W"), 0);
+}

@@ -205,3 +205,58 @@ TEST_F(FormTest, MinimisedByTheDesktopTheFormLearnsItsNewState)
     EXPECT_EQ(flags.size(), 1u); // hooks on the window procedure hear of it
     form->WindowProc = previous;
 }
+
+namespace {
+class TLayered : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+
+protected:
+    void CreateParams(TCreateParams& params) override
+    {
+        TWinControl::CreateParams(params);
+        params.Style = WS_POPUP;
+        params.ExStyle |= WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
+    }
+    void Dispatch(TMessage& message) override
+    {
+        if (message.Msg == WM_NCHITTEST) {
+            message.Result = HTTRANSPARENT;
+            return;
+        }
+        TWinControl::Dispatch(message);
+    }
+};
+} // namespace
+
+TEST_F(FormTest, LayeredWindowsShowTheirPerPixelAlphaImageAndLetClicksThrough)
+{
+    auto below = MakeForm(0, 0, 100, 100);
+    below->SetColor(clBlue);
+    below->Show();
+    TLayered shadow(nullptr);
+    shadow.SetBounds(10, 10, 1, 1);
+    TBitmap image(4, 2, pf32bit);
+    for (int32_t x = 0; x < 4; ++x) {
+        uint8_t alpha = static_cast<uint8_t>(x * 85); // 0, 85, 170, 255
+        uint8_t* p = image.ScanLine(0) + 4 * x;
+        p[0] = p[1] = p[2] = 0; // black, premultiplied
+        p[3] = alpha;
+        uint8_t* q = image.ScanLine(1) + 4 * x;
+        q[0] = q[1] = q[2] = alpha; // white, premultiplied
+        q[3] = alpha;
+    }
+    shadow.Show();
+    shadow.UpdateLayered(image, 255);
+    EXPECT_EQ(shadow.Width(), 4);
+    Pump();
+    auto* native = static_cast<THeadlessWindow*>(shadow.NativeWindow());
+    EXPECT_TRUE(native->Params().PerPixelAlpha);
+    EXPECT_EQ(native->Image().ScanLine(1)[4 * 2 + 2], 255); // white again after un-premultiplying
+    EXPECT_EQ(native->Image().ScanLine(0)[4 * 2 + 3], 170);
+    auto screen = backend.ScreenImage();
+    const uint8_t* p = screen->ScanLine(10) + 4 * 12; // 170 of black over blue
+    EXPECT_NEAR(p[0], 85, 1);
+    EXPECT_EQ(TopLevelAt({11, 10}), below.get());
+    EXPECT_THROW(below->UpdateLayered(image, 255), EInvalidOperation);
+}

@@ -1,0 +1,84 @@
+#pragma once
+// Helpers for the control library's tests: off-screen canvases read back as
+// character grids, and a headless window system for the controls.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/HeadlessBackend.h"
+#include "platform/ui/WindowSystem.h"
+
+// A colour no drawing routine produces, to see what was left untouched.
+constexpr TColor Untouched = 0x030201;
+
+using TLegend = std::vector<std::pair<char, TColor>>;
+
+// The classic system colours of the frame tables, one letter each.
+inline TLegend SystemLegend()
+{
+    return {{'.', Untouched},          {'W', ColorToRGB(clBtnHighlight)}, {'S', ColorToRGB(clBtnShadow)},
+            {'D', ColorToRGB(cl3DDkShadow)}, {'L', ColorToRGB(cl3DLight)},     {'K', clBlack}};
+}
+
+// A bitmap filled with Untouched.
+inline std::unique_ptr<TBitmap> BlankBitmap(int32_t width, int32_t height)
+{
+    auto bitmap = std::make_unique<TBitmap>(width, height);
+    bitmap->Canvas()->FillSolidRect(Rect(0, 0, width, height), Untouched);
+    return bitmap;
+}
+
+// One string per row: the legend letter of each pixel, '?' for other colours.
+inline std::vector<std::string> Grid(TBitmap& bitmap, const TLegend& legend)
+{
+    std::vector<std::string> rows;
+    for (int32_t y = 0; y < bitmap.Height(); ++y) {
+        std::string row;
+        for (int32_t x = 0; x < bitmap.Width(); ++x) {
+            const TColor pixel = bitmap.Canvas()->Pixels(x, y);
+            char letter = '?';
+            for (const auto& [c, color] : legend)
+                if (ColorToPixelRGB(color) == pixel) {
+                    letter = c;
+                    break;
+                }
+            row += letter;
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+inline TColor PixelAt(TBitmap& bitmap, int32_t x, int32_t y) { return bitmap.Canvas()->Pixels(x, y); }
+
+// A headless window system for tests that create controls.
+class TarqUiTest : public ::testing::Test {
+protected:
+    TarqUiTest()
+    {
+        InstallWindowSystem(backend);
+        Application()->ResetTerminated();
+    }
+    ~TarqUiTest() override { UninstallWindowSystem(); }
+
+    void Pump() { Application()->ProcessMessages(); }
+
+    std::unique_ptr<TForm> MakeForm(int32_t width = 300, int32_t height = 200)
+    {
+        auto form = std::make_unique<TForm>(nullptr);
+        form->SetBorderStyle(bsNone);
+        form->SetBounds(50, 50, width, height);
+        form->SetColor(clBtnFace);
+        return form;
+    }
+
+    THeadlessBackend backend;
+};

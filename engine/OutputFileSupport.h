@@ -1,0 +1,32 @@
+#pragma once
+// What opening, joining and releasing output files share inside the engine.
+
+#include <cstdint>
+
+struct AVFormatContext;
+struct TOptionsContext;
+struct TOutputStream;
+class TCustomFFmpegOpt;
+
+// The input streams automatic selection takes (-1: none): the video stream
+// of the largest area, the audio stream with most channels, the first
+// subtitle stream. OnlyFile >= 0 limits the choice to that input file.
+struct TAutoSelection {
+  int32_t Video = -1;
+  int32_t Audio = -1;
+  int32_t Subtitle = -1;
+};
+TAutoSelection SelectStreamsAutomatically(TCustomFFmpegOpt& Job, TOptionsContext* Context,
+                                          AVFormatContext* Output, int32_t OnlyFile);
+
+// Releases the encoder context and option dictionaries a stream owns.
+void ReleaseOwnedEncoderState(TOutputStream* Stream);
+// Releases what every stream record holds for itself, and the record.
+void FreeOutputStreamRecord(TOutputStream* Stream);
+// Closes the output's file (deleting it when it stayed empty) and frees
+// the context.
+void CloseOutputContext(AVFormatContext*& Context);
+// Undoes a failed opening: drops the output streams from FirstStream on
+// (unbinding the filter outputs that fed them), the output-file records
+// from FirstFile on, and the context.
+void AbandonOutput(TCustomFFmpegOpt& Job, AVFormatContext*& Context, int32_t FirstStream, int32_t FirstFile);

@@ -1,0 +1,356 @@
+// Set-up of a run: output codec contexts (copied for stream copy, derived
+// from the filter graphs for encoding), encoders, decoders and headers.
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/AVCodecStubs.h"
+#include "engine/AVFilterStubs.h"
+#include "engine/AVFormatStubs.h"
+#include "engine/AVUtilStubs.h"
+#include "engine/Transcoder.h"
+#include "platform/core/Strings.h"
+
+namespace {
+
+const char* const HintText = "Please check error log message(reported by FFLogger) to find out more detail information.";
+
+bool HooksOnVideo(const TCustomFFmpeg& Job, std::string& Text) {
+  if (Job.OnVideoInputHook || Job.OnVideoOutputHook) Text = "-vcodec copy and VideoHook are incompatible (frames are not decoded)";
+  else if (Job.OnFrameInputHook || Job.OnFrameOutputHook) Text = "-vcodec copy and FrameHook are incompatible (frames are not decoded)";
+  else if (Job.PreviewFlags() != 0) Text = "-vcodec copy and PostHooks are incompatible (frames are not decoded)";
+  else return false;
+  return true;
+}
+
+AVRational NearestSupportedRate(const AVCodec* Codec, AVRational Rate) {
+  if (!Codec->supported_framerates) return Rate;
+  const int index = av::av_find_nearest_q_idx(Rate, Codec->supported_framerates);
+  return Codec->supported_framerates[index];
+}
+
+}  // namespace
+
+int32_t TTranscoder::TranscodeInit() {
+  for (int32_t i = 0; i < job_.InputFileCount; ++i) {
+    TInputFile* file = job_.InputFiles[i];
+    if (!file->RateEmu) continue;
+    for (int32_t s = 0; s < file->NbStreams; ++s) job_.InputStreams[file->IstIndex + s]->Start = av::av_gettime();
+  }
+  if (const int32_t result = CheckOutputsHaveStreams(); result < 0) return result;
+  for (int32_t i = 0; i < job_.FilterGraphCount; ++i)
+    if (job_.FilterGraphs[i]->GraphDesc) {
+      const int32_t result = ConfigureFilterGraph(job_.FilterGraphs[i]);
+      if (result < 0) return result;
+    }
+  streamStates_.assign(job_.OutputStreamCount, TOutputStreamState());
+
+  std::string error;
+  int32_t result = 0;
+  for (int32_t i = 0; i < job_.OutputStreamCount && result >= 0; ++i) {
+    result = InitOutputStream(job_.OutputStreams[i], error);
+    if (result < 0 && error.empty()) return result;
+  }
+  if (result >= 0) result = OpenEncoders(error);
+  for (int32_t i = 0; i < job_.InputStreamCount && result >= 0; ++i) {
+    result = InitInputStream(job_.InputStreams[i], error);
+    if (result < 0) CloseEncoders();
+  }
+  if (result >= 0) result = WriteHeaders(error);
+  DumpStreamMapping();
+  if (result < 0 && !error.empty()) Logger()->Log(&job_, llError, error);
+  return result;
+}
+
+int32_t TTranscoder::CheckOutputsHaveStreams() {
+  for (int32_t i = 0; i < job_.OutputFileCount; ++i) {
+    AVFormatContext* context = job_.OutputFiles[i]->Ctx;
+    if (context->nb_streams == 0 && !(context->oformat->flags & AVFMT_NOSTREAMS)) {
+      av::av_dump_format(context, i, context->url, 1);
+      job_.LastErrorText = Format("Output file #%d does not contain any stream", i);
+      Logger()->Log(&job_, llError, job_.LastErrorText);
+      return AVERROR(EINVAL);
+    }
+  }
+  return 0;
+}
+
+int32_t TTranscoder::InitOutputStream(TOutputStream* Ost, std::string& Error) {
+  if (Ost->AttachmentFilename) return 0;
+  if (Ost->StreamCopy) return InitStreamCopy(Ost);
+  return InitEncoding(Ost, Error);
+}
+
+int32_t TTranscoder::InitStreamCopy(TOutputStream* Ost) {
+  if (Ost->SourceIndex < 0) Fatal("Assertion failed: FFmpeg");
+  TInputStream* ist = job_.InputStreams[Ost->SourceIndex];
+  const AVCodecParameters* in = ist->St->codecpar;
+  AVCodecParameters* out = Ost->St->codecpar;
+  const AVOutputFormat* format = FileOf(Ost)->Ctx->oformat;
+  int32_t result = av::avcodec_parameters_copy(out, in);
+  if (result < 0) return result;
+  const bool tagUsable = !format->codec_tag || av::av_codec_get_id(format->codec_tag, in->codec_tag) == in->codec_id ||
+                         !av::av_codec_get_tag(format->codec_tag, in->codec_id);
+  out->codec_tag = tagUsable ? in->codec_tag : 0;
+  Ost->LastDts = AV_NOPTS_VALUE;
+  Ost->St->time_base = Ost->FrameRate.num ? av_inv_q(Ost->FrameRate) : ist->St->time_base;
+  switch (in->codec_type) {
+    case AVMEDIA_TYPE_VIDEO:
+      if (HooksOnVideo(job_, job_.LastErrorText)) return AVERROR(EINVAL);
+      if (!Ost->St->sample_aspect_ratio.num) Ost->St->sample_aspect_ratio = ist->St->sample_aspect_ratio;
+      out->sample_aspect_ratio = Ost->St->sample_aspect_ratio;
+      Ost->St->avg_frame_rate = ist->St->avg_frame_rate;
+      Ost->St->r_frame_rate = ist->St->r_frame_rate;
+      break;
+    case AVMEDIA_TYPE_AUDIO:
+      if (job_.AudioVolume != 256) {
+        job_.LastErrorText = "-acodec copy and -vol are incompatible (frames are not decoded)";
+        return AVERROR(EINVAL);
+      }
+      if (job_.OnAudioInputHook || job_.OnAudioOutputHook) {
+        job_.LastErrorText = "-acodec copy and AudioHook are incompatible (frames are not decoded)";
+        return AVERROR(EINVAL);
+      }
+      if ((out->block_align == 1 || out->block_align == 1152 || out->block_align == 576) &&
+          out->codec_id == AV_CODEC_ID_MP3)
+        out->block_align = 0;
+      if (out->codec_id == AV_CODEC_ID_AC3) out->block_align = 0;
+      break;
+    case AVMEDIA_TYPE_SUBTITLE:
+    case AVMEDIA_TYPE_DATA:
+    case AVMEDIA_TYPE_ATTACHMENT:
+      break;
+    default:
+      job_.LastErrorText = "invalid codec_type of output stream";
+      return -1;
+  }
+  return 0;
+}
+
+int32_t TTranscoder::InitEncoding(TOutputStream* Ost, std::string& Error) {
+  AVCodecContext* enc = Ost->EncCtx;
+  if (!Ost->Enc) Ost->Enc = av::avcodec_find_encoder(enc->codec_id);
+  if (!Ost->Enc) {
+    Error = Format("Encoder (codec %s) not found for output stream #%d:%d", av::avcodec_get_name(enc->codec_id),
+                   Ost->FileIndex, Ost->Index);
+    return AVERROR(EINVAL);
+  }
+  TInputStream* ist = Ost->SourceIndex >= 0 ? job_.InputStreams[Ost->SourceIndex] : nullptr;
+  if (ist) ++ist->DecodingNeeded;
+  Ost->EncodingNeeded = 1;
+  const AVMediaType type = enc->codec_type;
+  if ((type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO) && !Ost->Filter) {
+    TFilterGraph* graph = job_.InitSimpleFilterGraph(ist, Ost);
+    if (ConfigureFilterGraph(graph) < 0) Fatal("Error opening filters!");
+  }
+  AVFilterContext* sink = Ost->Filter ? Ost->Filter->Filter : nullptr;
+  switch (type) {
+    case AVMEDIA_TYPE_VIDEO:
+      return InitVideoEncoder(Ost, sink);
+    case AVMEDIA_TYPE_AUDIO:
+      enc->sample_fmt = static_cast<AVSampleFormat>(av::av_buffersink_get_format(sink));
+      enc->sample_rate = av::av_buffersink_get_sample_rate(sink);
+      av::av_channel_layout_uninit(&enc->ch_layout);
+      av::av_buffersink_get_ch_layout(sink, &enc->ch_layout);
+      enc->time_base = {1, enc->sample_rate};
+      break;
+    case AVMEDIA_TYPE_SUBTITLE:
+      job_.LastErrorText = "Subtitle encoding is not supported; use -sn or -scodec copy.";
+      return AVERROR(ENOSYS);
+    default:
+      job_.LastErrorText = "invalid codec_type of output stream";
+      return -1;
+  }
+  return 0;
+}
+
+int32_t TTranscoder::InitVideoEncoder(TOutputStream* Ost, AVFilterContext* Sink) {
+  AVCodecContext* enc = Ost->EncCtx;
+  TInputStream* ist = Ost->SourceIndex >= 0 ? job_.InputStreams[Ost->SourceIndex] : nullptr;
+  if (!Ost->FrameRate.num) {
+    Ost->FrameRate = av::av_buffersink_get_frame_rate(Sink);
+    if (!Ost->FrameRate.num && ist) Ost->FrameRate = ist->Framerate.num ? ist->Framerate : ist->St->r_frame_rate;
+    if (!Ost->FrameRate.num) Ost->FrameRate = {25, 1};
+    if (!Ost->ForceFps) Ost->FrameRate = NearestSupportedRate(Ost->Enc, Ost->FrameRate);
+  }
+  enc->time_base = av_inv_q(Ost->FrameRate);
+  if (!enc->time_base.num || !enc->time_base.den) enc->time_base = av::av_buffersink_get_time_base(Sink);
+  const AVOutputFormat* format = FileOf(Ost)->Ctx->oformat;
+  if (av_q2d(enc->time_base) < 0.001 && job_.VideoSyncMethod != 0 &&
+      (job_.VideoSyncMethod == 1 || (job_.VideoSyncMethod == -1 && !(format->flags & AVFMT_VARIABLE_FPS))))
+    av::av_log(nullptr, AV_LOG_WARNING,
+               "Frame rate very high for a muxer not efficiently supporting it.\n"
+               "Please consider specifying a lower framerate, a different muxer or -vsync 2\n");
+  enc->framerate = Ost->FrameRate;
+  enc->width = av::av_buffersink_get_w(Sink);
+  enc->height = av::av_buffersink_get_h(Sink);
+  enc->pix_fmt = static_cast<AVPixelFormat>(av::av_buffersink_get_format(Sink));
+  enc->sample_aspect_ratio = Ost->FrameAspectRatio != 0
+                                 ? av::av_d2q(Ost->FrameAspectRatio * enc->height / enc->width, 255)
+                                 : av::av_buffersink_get_sample_aspect_ratio(Sink);
+  Ost->St->sample_aspect_ratio = enc->sample_aspect_ratio;
+  if (!ist || enc->width != ist->DecCtx->width || enc->height != ist->DecCtx->height ||
+      enc->pix_fmt != ist->DecCtx->pix_fmt)
+    enc->bits_per_raw_sample = job_.FrameBitsPerRawSample;
+  return Ost->ForcedKeyFrames ? ParseForcedKeyFrames(Ost) : 0;
+}
+
+int32_t TTranscoder::ParseForcedKeyFrames(TOutputStream* Ost) {
+  const std::string text = Ost->ForcedKeyFrames;
+  if (text.rfind("expr:", 0) == 0) {
+    static const char* const names[] = {"n", "n_forced", "prev_forced_n", "prev_forced_t", "t", nullptr};
+    const int result = av::av_expr_parse(&Ost->ForcedKeyFramesPexpr, text.c_str() + 5, names, nullptr, nullptr,
+                                         nullptr, nullptr, 0, nullptr);
+    if (result < 0) {
+      Logger()->LogFmt(&job_, llError, "Invalid force_key_frames expression \"%s\"", text.c_str() + 5);
+      return result;
+    }
+    Ost->ForcedKeyFramesExprConstValues[0] = 0;
+    Ost->ForcedKeyFramesExprConstValues[1] = 0;
+    Ost->ForcedKeyFramesExprConstValues[2] = NAN;
+    Ost->ForcedKeyFramesExprConstValues[3] = NAN;
+    return 0;
+  }
+  std::vector<int64_t> times;
+  AVFormatContext* context = FileOf(Ost)->Ctx;
+  for (const std::string& token : SplitString(text, ',')) {
+    if (token.rfind("chapters", 0) == 0) {
+      int64_t offset = 0;
+      if (token.size() > 8 && av::av_parse_time(&offset, token.c_str() + 8, 1) < 0)
+        Fatal(Format("Invalid duration specification: %s", token.c_str() + 8));
+      for (unsigned c = 0; c < context->nb_chapters; ++c) {
+        const AVChapter* chapter = context->chapters[c];
+        times.push_back(av::av_rescale_q(chapter->start, chapter->time_base, Ost->EncCtx->time_base) +
+                        av::av_rescale_q(offset, AV_TIME_BASE_Q, Ost->EncCtx->time_base));
+      }
+      continue;
+    }
+    int64_t time = 0;
+    if (av::av_parse_time(&time, token.c_str(), 1) < 0) Fatal(Format("Invalid duration specification: %s", token.c_str()));
+    times.push_back(av::av_rescale_q(time, AV_TIME_BASE_Q, Ost->EncCtx->time_base));
+  }
+  std::sort(times.begin(), times.end());
+  Ost->ForcedKfPts = static_cast<int64_t*>(av::av_malloc_array(std::max<size_t>(times.size(), 1), sizeof(int64_t)));
+  if (!Ost->ForcedKfPts) Fatal("Could not allocate forced key frames array.");
+  std::copy(times.begin(), times.end(), Ost->ForcedKfPts);
+  Ost->ForcedKfCount = static_cast<int32_t>(times.size());
+  return 0;
+}
+
+int32_t TTranscoder::OpenEncoders(std::string& Error) {
+  for (int32_t i = 0; i < job_.OutputStreamCount; ++i) {
+    TOutputStream* ost = job_.OutputStreams[i];
+    if (!ost->EncodingNeeded) continue;
+    AVCodecContext* enc = ost->EncCtx;
+    TInputStream* ist = ost->SourceIndex >= 0 ? job_.InputStreams[ost->SourceIndex] : nullptr;
+    if (ist && ist->DecCtx->subtitle_header) {
+      enc->subtitle_header = static_cast<uint8_t*>(av::av_mallocz(ist->DecCtx->subtitle_header_size + 1));
+      if (!enc->subtitle_header) {
+        Error = "av_malloc failed";
+        return AVERROR(ENOMEM);
+      }
+      std::memcpy(enc->subtitle_header, ist->DecCtx->subtitle_header, ist->DecCtx->subtitle_header_size);
+      enc->subtitle_header_size = ist->DecCtx->subtitle_header_size;
+    }
+    if (!av::av_dict_get(ost->Opts, "threads", nullptr, 0))
+      av::av_dict_set(&ost->Opts, "threads", std::strcmp(ost->Enc->name, "mjpeg") == 0 ? "1" : "auto", 0);
+    if (FileOf(ost)->Ctx->oformat->flags & AVFMT_GLOBALHEADER) enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    const int result = av::avcodec_open2(enc, ost->Enc, &ost->Opts);
+    if (result < 0) {
+      if (result == AVERROR_EXPERIMENTAL) job_.AbortCodecExperimental(ost->Enc, true);
+      Error = Format("Error while opening encoder for output stream #%d:%d (%s) - maybe incorrect parameters such as "
+                     "bit_rate, rate, width or height. %s",
+                     ost->FileIndex, ost->Index, ost->Enc->name, HintText);
+      return result;
+    }
+    ost->EncoderOpened = 1;
+    openEncoders_.push_back(ost);
+    if (enc->codec_type == AVMEDIA_TYPE_AUDIO && !(ost->Enc->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE))
+      av::av_buffersink_set_frame_size(ost->Filter->Filter, enc->frame_size);
+    job_.CheckOptionsUsed(ost->Opts);
+    if (enc->bit_rate > 0 && enc->bit_rate < 1000)
+      Logger()->Log(&job_, llWarning,
+                    "The bitrate parameter is set too low. It takes bits/s as argument, not kbits/s");
+    totals_.ExtraSize += enc->extradata_size;
+    const int copied = av::avcodec_parameters_from_context(ost->St->codecpar, enc);
+    if (copied < 0) return copied;
+    ost->St->time_base = enc->time_base;
+  }
+  return 0;
+}
+
+int32_t TTranscoder::InitInputStream(TInputStream* Ist, std::string& Error) {
+  Ist->NextPts = AV_NOPTS_VALUE;
+  Ist->NextDts = AV_NOPTS_VALUE;
+  Ist->IsStart = 1;
+  if (!Ist->DecodingNeeded) return 0;
+  if (!Ist->Dec) {
+    Error = Format("Decoder (codec %s) not found for input stream #%d:%d", av::avcodec_get_name(Ist->DecCtx->codec_id),
+                   Ist->FileIndex, Ist->St->index);
+    return AVERROR(EINVAL);
+  }
+  if (!av::av_dict_get(Ist->Opts, "threads", nullptr, 0)) av::av_dict_set(&Ist->Opts, "threads", "auto", 0);
+  const int result = av::avcodec_open2(Ist->DecCtx, Ist->Dec, &Ist->Opts);
+  if (result < 0) {
+    if (result == AVERROR_EXPERIMENTAL) job_.AbortCodecExperimental(Ist->Dec, false);
+    Error = Format("Error while opening decoder for input stream #%d:%d", Ist->FileIndex, Ist->St->index);
+    return result;
+  }
+  openDecoders_.push_back(Ist);
+  job_.CheckOptionsUsed(Ist->Opts);
+  return 0;
+}
+
+int32_t TTranscoder::WriteHeaders(std::string& Error) {
+  for (int32_t i = 0; i < job_.OutputStreamCount; ++i) {
+    const int32_t result = InitBitstreamFilters(job_.OutputStreams[i]);
+    if (result < 0) return result;
+  }
+  for (int32_t i = 0; i < job_.OutputFileCount; ++i) {
+    TOutputFile* file = job_.OutputFiles[i];
+    file->Ctx->interrupt_callback = job_.WriteInterruptCallback;
+    job_.WriteStartTime = av::av_gettime();
+    const int result = av::avformat_write_header(file->Ctx, &file->Opts);
+    if (result < 0) {
+      Error = GetErrorText(Format("Could not write header for output file #%d (incorrect codec parameters ?)", i),
+                           result);
+      return AVERROR(EINVAL);
+    }
+  }
+  return 0;
+}
+
+int32_t TTranscoder::InitBitstreamFilters(TOutputStream* Ost) {
+  AVBSFContext* bsf = Ost->BitstreamFilters;
+  if (!bsf) return 0;
+  int32_t result = av::avcodec_parameters_copy(bsf->par_in, Ost->St->codecpar);
+  if (result < 0) return result;
+  bsf->time_base_in = Ost->St->time_base;
+  if ((result = av::av_bsf_init(bsf)) < 0) {
+    job_.LastErrorText = GetErrorText(Format("Error initializing bitstream filter: %s", bsf->filter->name), result);
+    return result;
+  }
+  StateOf(Ost).BsfReady = true;
+  Ost->St->time_base = bsf->time_base_out;
+  return av::avcodec_parameters_copy(Ost->St->codecpar, bsf->par_out);
+}
+
+void TTranscoder::DumpStreamMapping() {
+  for (int32_t i = 0; i < job_.OutputFileCount; ++i)
+    av::av_dump_format(job_.OutputFiles[i]->Ctx, i, job_.OutputFiles[i]->Ctx->url, 1);
+  Logger()->Log(&job_, llInfo, "Stream mapping:");
+  for (int32_t i = 0; i < job_.OutputStreamCount; ++i) {
+    const TOutputStream* ost = job_.OutputStreams[i];
+    if (ost->AttachmentFilename) {
+      Logger()->LogFmt(&job_, llInfo, "  File %s -> Stream #%d:%d", ost->AttachmentFilename, ost->FileIndex,
+                       ost->Index);
+      continue;
+    }
+    if (ost->SourceIndex < 0) continue;
+    const TInputStream* ist = job_.InputStreams[ost->SourceIndex];
+    std::string line = Format("  Stream #%d:%d -> #%d:%d", ist->FileIndex, ist->St->index, ost->FileIndex, ost->Index);
+    if (ost->StreamCopy) line += " (copy)";
+    else line += Format(" (%s -> %s)", ist->Dec ? ist->Dec->name : "?", ost->Enc ? ost->Enc->name : "?");
+    Logger()->Log(&job_, llInfo, line);
+  }
+}

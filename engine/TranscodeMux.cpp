@@ -1,0 +1,185 @@
+// Muxing and the progress report: time-stamp clipping, the frame limit,
+// bitstream filters, interleaved writing under the write time-out, and the
+// throttled report that reaches the encoder's progress event.
+
+#include <algorithm>
+
+#include "engine/AVCodecStubs.h"
+#include "engine/AVFormatStubs.h"
+#include "engine/AVUtilStubs.h"
+#include "engine/FFVideoSync.h"
+#include "engine/Transcoder.h"
+#include "platform/core/Strings.h"
+#include "platform/core/Types.h"
+
+namespace {
+
+const char* const HintText = "Please check error log message(reported by FFLogger) to find out more detail information.";
+
+std::string ClockText(int64_t Microseconds, bool Micro) {
+  const int64_t us = std::max<int64_t>(Microseconds, 0);
+  const int64_t seconds = us / 1000000;
+  return Micro ? Format("%02d:%02d:%02d.%06d", int(seconds / 3600), int(seconds / 60 % 60), int(seconds % 60),
+                        int(us % 1000000))
+               : Format("%02d:%02d:%02d.%03d", int(seconds / 3600), int(seconds / 60 % 60), int(seconds % 60),
+                        int(us % 1000000 / 1000));
+}
+
+}  // namespace
+
+bool TReportThrottle::Due(int64_t Now, int64_t IntervalUs) {
+  if (last_ == -1 || Now - last_ < IntervalUs) {
+    if (last_ == -1) last_ = Now;
+    return false;
+  }
+  last_ = Now;
+  return true;
+}
+
+void TTranscoder::WriteFrame(AVFormatContext* Context, AVPacket* Packet, TOutputStream* Ost) {
+  const AVMediaType type = Ost->St->codecpar->codec_type;
+  if ((type == AVMEDIA_TYPE_VIDEO && job_.VideoSyncMethod == VsyncDrop) ||
+      (type == AVMEDIA_TYPE_AUDIO && job_.AudioSyncMethod < 0))
+    Packet->pts = Packet->dts = AV_NOPTS_VALUE;
+  if (type == AVMEDIA_TYPE_AUDIO || type == AVMEDIA_TYPE_VIDEO) ClipDts(Context, Packet, Ost);
+  if (!(type == AVMEDIA_TYPE_VIDEO && Ost->EncodingNeeded)) {
+    if (Ost->FrameNumber >= Ost->MaxFrames) {
+      av::av_packet_unref(Packet);
+      return;
+    }
+    ++Ost->FrameNumber;
+  }
+  Packet->stream_index = Ost->Index;
+  if (!StateOf(Ost).BsfReady) {
+    InterleavedWrite(Context, Packet);
+    return;
+  }
+  AVBSFContext* bsf = Ost->BitstreamFilters;
+  int result = av::av_bsf_send_packet(bsf, Packet);
+  while (result >= 0) {
+    result = av::av_bsf_receive_packet(bsf, Packet);
+    if (result < 0) break;
+    InterleavedWrite(Context, Packet);
+  }
+  if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return;
+  const std::string text = GetErrorText(
+      Format("Failed to open bitstream filter %s for stream %d with codec %s", bsf->filter->name, Ost->Index,
+             Ost->Enc ? Ost->Enc->name : "copy"),
+      result);
+  if (job_.ExitOnError) Fatal(text);
+  Logger()->Log(&job_, llError, text);
+  av::av_packet_unref(Packet);
+}
+
+void TTranscoder::ClipDts(AVFormatContext* Context, AVPacket* Packet, TOutputStream* Ost) {
+  const int64_t last = StateOf(Ost).MuxDts;
+  if (Packet->dts == AV_NOPTS_VALUE || last == AV_NOPTS_VALUE || !StateOf(Ost).Written) return;
+  const int64_t max = last + !(Context->oformat->flags & AVFMT_TS_NONSTRICT);
+  if (max <= Packet->dts) return;
+  const bool loud = max - Packet->dts > 2 || Ost->St->codecpar->codec_type == AVMEDIA_TYPE_VIDEO;
+  av::av_log(nullptr, loud ? AV_LOG_WARNING : AV_LOG_DEBUG, "st:%d PTS: %lld DTS: %lld < %lld invalid, clipping\n",
+             Ost->St->index, static_cast<long long>(Packet->pts), static_cast<long long>(Packet->dts),
+             static_cast<long long>(max));
+  if (Packet->pts >= Packet->dts) Packet->pts = std::max(Packet->pts, max);
+  Packet->dts = max;
+}
+
+void TTranscoder::InterleavedWrite(AVFormatContext* Context, AVPacket* Packet) {
+  TOutputStream* ost = nullptr;
+  for (int32_t i = 0; i < job_.OutputStreamCount && !ost; ++i)
+    if (job_.OutputStreams[i]->St == Context->streams[Packet->stream_index]) ost = job_.OutputStreams[i];
+  if (ost && Packet->dts != AV_NOPTS_VALUE) {
+    StateOf(ost).MuxDts = Packet->dts;
+    StateOf(ost).Written = true;
+  }
+  // Once stopped, nothing is written until the finish: a write broken by the
+  // interrupt would poison the file's I/O for the trailer.
+  if (job_.Aborted && !finishing_) {
+    av::av_packet_unref(Packet);
+    return;
+  }
+  job_.WriteStartTime = av::av_gettime();
+  const int result = av::av_interleaved_write_frame(Context, Packet);
+  if (result < 0 && !job_.Aborted)
+    Fatal(GetErrorText("av_interleaved_write_frame()", result) + ". " + HintText);
+}
+
+void TTranscoder::RateEmulate(TInputStream* Ist) {
+  if (!job_.InputFiles[Ist->FileIndex]->RateEmu) return;
+  const int64_t elapsed = av::av_gettime() - Ist->Start;
+  if (Ist->Dts > elapsed) av::av_usleep(static_cast<unsigned>(Ist->Dts - elapsed));
+}
+
+void TTranscoder::PrintReport(int32_t Segment, bool Last, int64_t Now, int64_t TimerStart) {
+  if (!job_.PrintStats && !Last && !job_.ProgressAvio && !job_.OnProgress) return;
+  if (!Last && !reportThrottle_.Due(Now, job_.ProgressIntervalUs)) return;
+  AVIOContext* io = job_.OutputFileCount ? job_.OutputFiles[0]->Ctx->pb : nullptr;
+  int64_t totalSize = io ? av::avio_size(io) : -1;
+  if (io && totalSize <= 0) totalSize = av::avio_seek(io, 0, SEEK_CUR);
+
+  std::string line, progress;
+  bool videoSeen = false;
+  int32_t frameNumber = -1, fps = -1;
+  float quality = -1;
+  int64_t reportTime = 0, eventTime = 0;
+  for (int32_t i = 0; i < job_.OutputStreamCount; ++i) {
+    TOutputStream* ost = job_.OutputStreams[i];
+    const TOutputStreamState& state = StateOf(ost);
+    quality = ost->StreamCopy ? -1 : state.Quality;
+    const bool video = ost->St->codecpar->codec_type == AVMEDIA_TYPE_VIDEO;
+    if (video && videoSeen) {
+      line += Format("q=%2.1f ", quality);
+      progress += Format("stream_%d_%d_q=%.1f\n", ost->FileIndex, ost->Index, quality);
+    }
+    if (video && !videoSeen) {
+      videoSeen = true;
+      if (ost->FrameNumber >= 1) {
+        const double t = (Now - TimerStart) / 1e6;
+        const double rate = t > 1 ? ost->FrameNumber / t : 0;
+        frameNumber = ost->FrameNumber;
+        fps = static_cast<int32_t>(Round(rate));
+        line += Format("frame=%5d fps=%3.*f q=%3.1f ", frameNumber, rate < 9.95, rate, quality);
+        progress += Format("frame=%d\nfps=%.1f\nstream_%d_%d_q=%.1f\n", frameNumber, rate, ost->FileIndex, ost->Index,
+                           quality);
+        if (Last) line += "L";
+      }
+    }
+    if (state.MuxDts == AV_NOPTS_VALUE || !state.Written) continue;
+    eventTime = av::av_rescale_q(state.MuxDts, ost->St->time_base, AV_TIME_BASE_Q);
+    if (!Last && ost->Finished) continue;
+    reportTime = std::max(reportTime, eventTime);
+  }
+  const double bitRate = reportTime > 0 && totalSize >= 0 ? totalSize * 8 / (reportTime / 1000.0) : -1;
+  line += totalSize < 0 ? "size=N/A time=" : Format("size=%8.0fkB time=", totalSize / 1024.0);
+  line += ClockText(reportTime, false) + " ";
+  line += bitRate < 0 ? "bitrate=N/A" : Format("bitrate=%6.1fkbits/s", bitRate);
+  progress += totalSize < 0 ? "total_size=N/A\n" : Format("total_size=%lld\n", static_cast<long long>(totalSize));
+  progress += Format("out_time_ms=%lld\nout_time=%s\n", static_cast<long long>(reportTime),
+                     ClockText(reportTime, true).c_str());
+  if (totals_.DupFrames || totals_.DropFrames) line += Format(" dup=%d drop=%d", totals_.DupFrames, totals_.DropFrames);
+  if (totals_.DupOrDropChanged && job_.OnProgress) {
+    totals_.DupOrDropChanged = false;
+    Logger()->Log(&job_, llInfo, line);
+  }
+  progress += Format("dup_frames=%d\ndrop_frames=%d\n", totals_.DupFrames, totals_.DropFrames);
+  if (job_.OnProgress)
+    job_.OnProgress(&job_, Last ? -1 : Segment, frameNumber, videoSeen ? fps : -1, quality, static_cast<float>(bitRate),
+                    std::max<int64_t>(totalSize, 0), eventTime, job_.Duration);
+  if ((job_.PrintStats && !job_.OnProgress) || Last) Logger()->Log(&job_, llInfo, line.substr(0, 1024));
+  if (job_.ProgressAvio) {
+    progress += Format("progress=%s\n", Last ? "end" : "continue");
+    av::avio_write(job_.ProgressAvio, reinterpret_cast<const unsigned char*>(progress.data()),
+                   static_cast<int>(progress.size()));
+    av::avio_flush(job_.ProgressAvio);
+    if (Last) av::avio_closep(&job_.ProgressAvio);
+  }
+  if (!Last) return;
+  const int64_t raw = totals_.VideoSize + totals_.AudioSize + totals_.SubtitleSize + totals_.ExtraSize;
+  const std::string overhead = raw ? Format("%f%%", 100.0 * (totalSize - raw) / raw) : std::string("unknown");
+  Logger()->LogFmt(&job_, llInfo, "video:%1.0fkB audio:%1.0fkB subtitle:%1.0f global headers:%1.0fkB muxing overhead %s",
+                   totals_.VideoSize / 1024.0, totals_.AudioSize / 1024.0, totals_.SubtitleSize / 1024.0,
+                   totals_.ExtraSize / 1024.0, overhead.c_str());
+  if (raw == 0)
+    Logger()->Log(&job_, llWarning,
+                  "Output file is empty, nothing was encoded (check -ss / -t / -frames parameters if used)");
+}

@@ -1,0 +1,385 @@
+// Conversions through the encoder component as the converter application
+// drives it, checked with ffprobe and the ffmpeg tool as oracles.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/FFEncode.h"
+#include "engine/FFLoad.h"
+#include "platform/core/MainThread.h"
+#include "platform/core/Strings.h"
+
+namespace {
+
+const std::string MediaFolder = std::string(TEST_BINARY_DIR) + "/transcode-media/";
+const std::string Clip = MediaFolder + "clip.avi";        // 640x480, 25 fps, stereo 44.1 kHz, 2 s
+const std::string LongClip = MediaFolder + "long.avi";    // the same, 20 s
+const std::string Watermark = MediaFolder + "mark.png";   // 32x32 pure red
+const std::string StereoMp3 = MediaFolder + "stereo.mp3"; // the same tone on both channels, 2 s
+constexpr double ClipSeconds = 2.0;
+constexpr double FrameSeconds = 0.04;
+
+std::string Shell(const std::string& command) {
+  std::string output;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+    pclose(pipe);
+  }
+  return output;
+}
+
+void Generate(const std::string& file, const std::string& arguments) {
+  if (access(file.c_str(), F_OK) == 0) return;
+  const std::string part = file + ".part" + std::to_string(getpid()) + file.substr(file.rfind('.'));
+  const std::string command = "ffmpeg -nostdin -v error -y " + arguments + " \"" + part + "\"";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  ASSERT_EQ(std::rename(part.c_str(), file.c_str()), 0);
+}
+
+void GenerateMedia() {
+  std::system(("mkdir -p \"" + MediaFolder + "\"").c_str());
+  const auto clip = [](double seconds) {
+    const std::string d = std::to_string(seconds);
+    return "-f lavfi -i testsrc=size=640x480:rate=25:duration=" + d +
+           " -f lavfi -i \"sine=frequency=440:sample_rate=44100:duration=" + d +
+           "\" -ac 2 -c:v mpeg4 -q:v 3 -c:a pcm_s16le";
+  };
+  Generate(Clip, clip(ClipSeconds));
+  Generate(LongClip, clip(20));
+  Generate(Watermark, "-f lavfi -i color=c=red:size=32x32 -frames:v 1");
+  Generate(StereoMp3, "-f lavfi -i sine=frequency=440:sample_rate=44100:duration=2 -ac 2 -c:a libmp3lame");
+}
+
+// The ffmpeg tool's output for the same options: the oracle for lengths.
+std::string ToolOutput(const std::string& input, const std::string& options, const std::string& output) {
+  const std::string command = "ffmpeg -nostdin -v error -y -i \"" + input + "\" " + options + " \"" + output + "\"";
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  return output;
+}
+
+// "key=value" lines of ffprobe's flat output for one stream kind ("v:0", "a:0") or the format.
+std::map<std::string, std::string> Probe(const std::string& file, const std::string& streams) {
+  const std::string text = Shell("ffprobe -v error -select_streams " + streams +
+                               " -show_entries stream=codec_name,width,height,avg_frame_rate,channels,sample_rate,duration"
+                               " -of default=nw=1 \"" + file + "\" 2>/dev/null");
+  std::map<std::string, std::string> values;
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t end = text.find('\n', start);
+    const std::string line = text.substr(start, end - start);
+    if (const size_t eq = line.find('='); eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
+    start = end == std::string::npos ? text.size() : end + 1;
+  }
+  return values;
+}
+
+// The stream's duration, or the file's when the container keeps none per stream.
+double Seconds(const std::string& file, const std::string& streams) {
+  const std::string text = Probe(file, streams)["duration"];
+  if (!text.empty() && text != "N/A") return std::atof(text.c_str());
+  return std::atof(
+      Shell("ffprobe -v error -show_entries format=duration -of csv=p=0 \"" + file + "\" 2>/dev/null").c_str());
+}
+
+struct TRunResult {
+  TTerminateInfo Task;
+  std::vector<TProgressInfo> Reports;
+};
+
+class TranscodeEndToEndTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    ASSERT_TRUE(FFLoader.LoadLibraries(AllLibraries)) << FFLoader.LastErrorText();
+    GenerateMedia();
+  }
+
+  // One task from AddTask to the final notice; OnReport may steer the run.
+  TRunResult Convert(const std::string& input, const std::string& inputOptions, const std::string& output,
+                     const std::string& outputOptions,
+                     const std::function<void(VIDArarozo&, const TProgressInfo&)>& onReport = nullptr,
+                     const std::function<void(VIDArarozo&, TOutputOptions&)>& prepare = nullptr) {
+    std::remove(output.c_str());
+    VIDArarozo encoder(nullptr);
+    TInputOptions in;
+    InitInputOptions(in);
+    in.Options = inputOptions;
+    TOutputOptions out;
+    InitOutputOptions(out);
+    out.Options = outputOptions;
+    if (prepare) prepare(encoder, out);
+    TRunResult result;
+    const int32_t task = encoder.AddTask(input, &in);
+    EXPECT_GE(task, 0) << encoder.LastErrorText;
+    if (task < 0) return result;
+    const int32_t set = encoder.SetOutput(task, output, &out);
+    EXPECT_GE(set, 0) << encoder.LastErrorText;
+    if (set < 0) return result;
+    bool allDone = false;
+    encoder.OnProgress = [&](TObject*, PProgressInfo info) {
+      result.Reports.push_back(*info);
+      if (onReport) onReport(encoder, *info);
+    };
+    encoder.OnTerminate = [&](TObject*, const TTerminateInfo& info) {
+      if (info.TaskIndex < 0) allDone = true;
+      else result.Task = info;
+    };
+    encoder.StartTask(1);
+    while (!allDone) CheckSynchronize(20);
+    return result;
+  }
+
+  static std::string Out(const std::string& name) { return MediaFolder + name; }
+};
+
+struct TProfile {
+  const char* name;
+  const char* extension;
+  const char* options;
+  const char* videoCodec;  // nullptr: no video stream
+  const char* audioCodec;
+};
+
+const char* const Common = " -b:a 128k -b:v 947k -ar 44100 -r 25";
+
+TEST_F(TranscodeEndToEndTest, ApplicationProfiles) {
+  const std::string h264 = std::string(Common) + " -c:v libx264 -vf \"scale=640:480\" -threads 2 -sn";
+  const TProfile profiles[] = {
+      {"mp4", "mp4", "", "h264", "aac"},
+      {"avi", "avi", " -c:v libxvid -vf \"scale=640:480\" -threads 2 -sn", "mpeg4", "mp3"},
+      {"mpg", "mpg", " -c:v mpeg1video -vf \"scale=640:480\" -threads 2 -sn", "mpeg1video", "mp2"},
+      {"wmv", "wmv", " -c:v wmv2 -vf \"scale=640:480\" -threads 2 -sn", "wmv2", "wmav2"},
+      {"flv", "flv", "", "h264", "mp3"},
+      {"mkv", "mkv", "", "h264", nullptr},
+      {"mov", "mov", "", "h264", "aac"},
+      {"psp", "mp4", " -f psp", "h264", "aac"},
+      {"aac", "aac", " -b:a 128k -vn -ar 44100 -sn", nullptr, "aac"},
+      {"ac3", "ac3", " -b:a 128k -vn -ar 44100 -sn", nullptr, "ac3"},
+      {"mp3", "mp3", " -b:a 128k -vn -ar 44100 -sn", nullptr, "mp3"},
+      {"wav", "wav", " -b:a 128k -vn -ar 44100 -sn", nullptr, "pcm_s16le"},
+      {"wma", "wma", " -b:a 128k -vn -ar 44100 -sn", nullptr, "wmav2"},
+  };
+  for (const TProfile& p : profiles) {
+    SCOPED_TRACE(p.name);
+    const std::string options = p.videoCodec && std::string(p.options).find("-c:v") == std::string::npos
+                                    ? h264 + p.options
+                                    : (p.videoCodec ? std::string(Common) + p.options : std::string(p.options));
+    const std::string output = Out(std::string("profile-") + p.name + "." + p.extension);
+    const std::string tool = ToolOutput(Clip, options, Out(std::string("tool-") + p.name + "." + p.extension));
+    const TRunResult run = Convert(Clip, "", output, options);
+    ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+    ASSERT_FALSE(run.Task.Exception) << run.Task.ExceptionMessage;
+    if (p.videoCodec) {
+      auto video = Probe(output, "v:0");
+      EXPECT_EQ(video["codec_name"], p.videoCodec);
+      EXPECT_EQ(video["width"], "640");
+      EXPECT_EQ(video["height"], "480");
+      EXPECT_EQ(video["avg_frame_rate"], "25/1");
+      EXPECT_NEAR(Seconds(output, "v:0"), Seconds(tool, "v:0"), FrameSeconds);
+    } else {
+      EXPECT_TRUE(Probe(output, "v")["codec_name"].empty());
+    }
+    auto audio = Probe(output, "a:0");
+    if (p.audioCodec) {
+      EXPECT_EQ(audio["codec_name"], p.audioCodec);
+    }
+    EXPECT_EQ(audio["channels"], "2");
+    EXPECT_EQ(audio["sample_rate"], "44100");
+    EXPECT_NEAR(Seconds(output, "a:0"), Seconds(tool, "a:0"), FrameSeconds);
+  }
+}
+
+TEST_F(TranscodeEndToEndTest, ClipWithStartAndLength) {
+  const std::string output = Out("clip-ss-t.mp4");
+  const TRunResult run = Convert(Clip, "-ss 0.5", output, std::string(Common) + " -c:v libx264 -t 1 -sn");
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  auto video = Probe(output, "v:0");
+  EXPECT_NEAR(std::atof(video["duration"].c_str()), 1.0, FrameSeconds * 1.5);
+  EXPECT_NEAR(std::atof(Probe(output, "a:0")["duration"].c_str()), 1.0, FrameSeconds * 1.5);
+}
+
+// Luma plane (width x height samples) of the first frame, via the ffmpeg tool.
+std::vector<uint8_t> FirstLuma(const std::string& file, const std::string& filter, size_t samples) {
+  const std::string text = Shell("ffmpeg -nostdin -v error -i \"" + file + "\" " + filter +
+                                 " -frames:v 1 -pix_fmt yuv420p -f rawvideo - 2>/dev/null");
+  return std::vector<uint8_t>(text.begin(), text.begin() + std::min(samples, text.size()));
+}
+
+TEST_F(TranscodeEndToEndTest, NativeRotateIsTransposeShiftedOneColumn) {
+  const std::string plain = Out("rotate-plain.nut"), rotated = Out("rotate-90.nut");
+  const std::string lossless = " -an -sn -c:v rawvideo -pix_fmt yuv420p -vf ";
+  ASSERT_TRUE(Convert(Clip, "", plain, lossless + "\"scale=320:240\"").Task.Finished);
+  const TRunResult run = Convert(Clip, "", rotated, lossless + "\"scale=320:240,nativerotate=90\"");
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  auto video = Probe(rotated, "v:0");
+  EXPECT_EQ(video["width"], "240");
+  EXPECT_EQ(video["height"], "320");
+  const std::vector<uint8_t> ours = FirstLuma(rotated, "", 240 * 320);
+  const std::vector<uint8_t> reference = FirstLuma(plain, "-vf transpose=clock", 240 * 320);
+  ASSERT_EQ(ours.size(), 240u * 320u);
+  ASSERT_EQ(reference.size(), ours.size());
+  int mismatches = 0;
+  for (int y = 0; y < 320; ++y) {
+    EXPECT_EQ(ours[y * 240], 16) << y;
+    for (int x = 1; x < 240; ++x) mismatches += ours[y * 240 + x] != reference[y * 240 + x - 1];
+  }
+  EXPECT_EQ(mismatches, 0);
+}
+
+TEST_F(TranscodeEndToEndTest, RotationInsideAWatermarkGraphFailsClearly) {
+  const TRunResult run = Convert(Clip, "", Out("rotate-complex.mp4"),
+                                 " -an -c:v libx264 -vf \"movie=" + Watermark +
+                                     " [watermark]; [in] [watermark] overlay=8:8, nativerotate=90 [out]\"");
+  EXPECT_TRUE(run.Task.Exception);
+  EXPECT_FALSE(run.Task.Finished);
+}
+
+TEST_F(TranscodeEndToEndTest, WatermarkOverlay) {
+  const std::string output = Out("watermark.nut");
+  const TRunResult run = Convert(Clip, "", output,
+                                 " -an -c:v rawvideo -pix_fmt yuv420p -vf \"movie=" + Watermark +
+                                     " [watermark]; [in] [watermark] overlay=8:8 [out]\"");
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  const std::vector<uint8_t> luma = FirstLuma(output, "", 640 * 480);
+  ASSERT_EQ(luma.size(), 640u * 480u);
+  // Pure red has a luma of about 81 in limited range; the test pattern around it differs.
+  EXPECT_NEAR(luma[20 * 640 + 20], 81, 3);
+  EXPECT_NEAR(luma[39 * 640 + 39], 81, 3);
+}
+
+TEST_F(TranscodeEndToEndTest, ProgressReportsEndWithTheLastSegment) {
+  const TRunResult run = Convert(Clip, "", Out("progress.mp4"), std::string(Common) + " -c:v libx264 -sn");
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  ASSERT_FALSE(run.Reports.empty());
+  const TProgressInfo& last = run.Reports.back();
+  EXPECT_EQ(last.SegmentIndex, -1);
+  for (size_t i = 0; i + 1 < run.Reports.size(); ++i) EXPECT_EQ(run.Reports[i].SegmentIndex, 0);
+  EXPECT_EQ(last.FrameNumber, 50);
+  EXPECT_EQ(last.Duration, 2000000);
+  EXPECT_NEAR(static_cast<double>(last.CurrentTime), 2e6, 1e5);
+  EXPECT_GT(last.TotalSize, 0);
+  EXPECT_GT(last.BitRate, 0);
+
+  const TRunResult audioOnly = Convert(Clip, "", Out("progress.mp3"), " -b:a 128k -vn -ar 44100 -sn");
+  ASSERT_FALSE(audioOnly.Reports.empty());
+  EXPECT_EQ(audioOnly.Reports.back().FrameNumber, -1);
+  EXPECT_EQ(audioOnly.Reports.back().Fps, -1);
+  EXPECT_GT(audioOnly.Reports.back().CurrentTime, 1900000);
+}
+
+TEST_F(TranscodeEndToEndTest, StopLeavesAPlayableFile) {
+  const std::string output = Out("stopped.mp4");
+  const TRunResult run = Convert(LongClip, "", output, std::string(Common) + " -c:v libx264 -threads 2 -sn",
+                                 [](VIDArarozo& encoder, const TProgressInfo& info) {
+                                   if (info.SegmentIndex >= 0) encoder.Stop(false);
+                                 });
+  EXPECT_FALSE(run.Task.Finished);
+  EXPECT_FALSE(run.Task.Exception) << run.Task.ExceptionMessage;
+  auto video = Probe(output, "v:0");
+  EXPECT_EQ(video["codec_name"], "h264");
+  const double duration = std::atof(video["duration"].c_str());
+  EXPECT_GT(duration, 0);
+  EXPECT_LT(duration, 20);
+}
+
+TEST_F(TranscodeEndToEndTest, PauseAndResumeCompleteTheFile) {
+  const std::string output = Out("paused.mp4");
+  bool paused = false;
+  const TRunResult run = Convert(Clip, "", output, std::string(Common) + " -c:v libx264 -sn",
+                                 [&](VIDArarozo& encoder, const TProgressInfo&) {
+                                   if (paused) return;
+                                   paused = true;
+                                   encoder.Pause();
+                                   EXPECT_TRUE(encoder.Paused());
+                                   QueueInMainThread([&encoder] { encoder.Resume(); });
+                                 });
+  ASSERT_TRUE(paused);
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  EXPECT_NEAR(std::atof(Probe(output, "v:0")["duration"].c_str()), ClipSeconds, FrameSeconds * 1.5);
+}
+
+TEST_F(TranscodeEndToEndTest, ForcedKeyFrames) {
+  const std::string output = Out("keyframes.mp4");
+  const TRunResult run =
+      Convert(Clip, "", output, " -an -c:v libx264 -g 250 -sc_threshold 0 -force_key_frames 0.6,1.2 -sn");
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  const std::string times = Shell("ffprobe -v error -select_streams v:0 -skip_frame nokey -show_entries frame=pts_time "
+                                "-of csv=p=0 \"" + output + "\"");
+  std::vector<double> keys;
+  for (const std::string& line : SplitString(times, '\n'))
+    if (!line.empty()) keys.push_back(std::atof(line.c_str()));
+  ASSERT_EQ(keys.size(), 3u) << times;
+  EXPECT_NEAR(keys[0], 0.0, 0.001);
+  EXPECT_NEAR(keys[1], 0.6, 0.001);
+  EXPECT_NEAR(keys[2], 1.2, 0.001);
+}
+
+TEST_F(TranscodeEndToEndTest, StreamCopyWritesIncreasingDts) {
+  const std::string output = Out("copy.mkv");
+  const TRunResult run = Convert(Clip, "", output, " -c copy");
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  EXPECT_EQ(Probe(output, "v:0")["codec_name"], "mpeg4");
+  EXPECT_EQ(Probe(output, "a:0")["codec_name"], "pcm_s16le");
+  for (const char* stream : {"v:0", "a:0"}) {
+    const std::string text = Shell(std::string("ffprobe -v error -select_streams ") + stream +
+                                 " -show_entries packet=dts -of csv=p=0 \"" + output + "\"");
+    long long previous = INT64_MIN;
+    int count = 0;
+    for (const std::string& line : SplitString(text, '\n')) {
+      if (line.empty() || line == "N/A") continue;
+      const long long dts = std::atoll(line.c_str());
+      EXPECT_GT(dts, previous) << stream;
+      previous = dts;
+      ++count;
+    }
+    EXPECT_GT(count, 10) << stream;
+  }
+}
+
+// Planar decoders (mp3) and encoders (aac) work on one plane per channel;
+// the hooks always get the samples interleaved, in the packed format.
+TEST_F(TranscodeEndToEndTest, AudioHooksGetInterleavedSamples) {
+  struct TSeen {
+    int64_t bytes = 0;
+    int calls = 0;
+    bool packedFloat = true, stereo = true, channelsEqual = true;
+  } input, output;
+  const auto recorder = [](TSeen& seen) {
+    return [&seen](TObject*, int32_t, int64_t, uint8_t* samples, int32_t size, int32_t rate, int32_t channels,
+                   AVSampleFormat format) {
+      ++seen.calls;
+      seen.bytes += size;
+      seen.packedFloat &= format == AV_SAMPLE_FMT_FLT && rate == 44100;
+      seen.stereo &= channels == 2 && size % 8 == 0;
+      const auto* values = reinterpret_cast<const float*>(samples);
+      for (int32_t i = 0; i + 1 < size / 4; i += 2) seen.channelsEqual &= values[i] == values[i + 1];
+    };
+  };
+  const TRunResult run = Convert(StereoMp3, "", Out("hooks.aac"), " -b:a 128k -vn -ar 44100 -sn", nullptr,
+                                 [&](VIDArarozo& encoder, TOutputOptions& options) {
+                                   options.AudioInputHook = options.AudioOutputHook = true;
+                                   encoder.OnAudioInputHook = recorder(input);
+                                   encoder.OnAudioOutputHook = recorder(output);
+                                 });
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  for (const TSeen* seen : {&input, &output}) {
+    EXPECT_GT(seen->calls, 10);
+    EXPECT_TRUE(seen->packedFloat);
+    EXPECT_TRUE(seen->stereo);
+    EXPECT_TRUE(seen->channelsEqual);
+    EXPECT_NEAR(seen->bytes / 8.0, 2 * 44100, 3000);
+  }
+}
+
+}  // namespace

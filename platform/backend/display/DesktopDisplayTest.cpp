@@ -1,0 +1,122 @@
+// Runs under a virtual X display (label "display"): real windows through
+// SDL2 and X11, checked on the screen.
+
+#include <gtest/gtest.h>
+
+#include "platform/backend/SdlBackend.h"
+#include "platform/backend/X11Desktop.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Form.h"
+
+// Last: Xlib's macros clash with names above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace {
+
+class TLayeredProbe : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+
+protected:
+    void CreateParams(TCreateParams& params) override
+    {
+        TWinControl::CreateParams(params);
+        params.Style = WS_POPUP;
+        params.ExStyle |= WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
+    }
+};
+
+TColor ScreenPixel(TBitmap& screen, int32_t x, int32_t y)
+{
+    const uint8_t* p = screen.ScanLine(y) + 4 * x;
+    return RGB(p[2], p[1], p[0]);
+}
+
+// A half-transparent white 20 x 10 image, premultiplied.
+std::unique_ptr<TBitmap> HalfWhite()
+{
+    auto image = std::make_unique<TBitmap>(20, 10, pf32bit);
+    for (int32_t y = 0; y < 10; ++y)
+        for (int32_t x = 0; x < 20; ++x) {
+            uint8_t* p = image->ScanLine(y) + 4 * x;
+            p[0] = p[1] = p[2] = p[3] = 128;
+        }
+    return image;
+}
+
+} // namespace
+
+class DesktopDisplayTest : public ::testing::Test {
+protected:
+    DesktopDisplayTest() { InstallWindowSystem(backend); }
+    ~DesktopDisplayTest() override { UninstallWindowSystem(); }
+    TSdlBackend backend;
+};
+
+TEST_F(DesktopDisplayTest, ShapedFormLeavesItsCutCornersToTheDesktop)
+{
+    ASSERT_NE(backend.X11(), nullptr);
+    TForm form(nullptr);
+    form.SetBorderStyle(bsNone);
+    form.SetBounds(50, 50, 60, 40);
+    form.SetColor(clRed);
+    form.SetWindowRgn(TRegion::RoundRect(0, 0, 60, 40, 15, 15));
+    form.Show();
+    Application()->ProcessMessages();
+    auto screen = backend.X11()->CaptureScreen();
+    EXPECT_EQ(ScreenPixel(*screen, 80, 70), clRed);
+    EXPECT_EQ(ScreenPixel(*screen, 50, 50), clBlack); // the root window shows through
+}
+
+TEST_F(DesktopDisplayTest, PerPixelAlphaWindowStaysHiddenWithoutACompositor)
+{
+    ASSERT_FALSE(backend.X11()->CompositorRunning());
+    TLayeredProbe layered(nullptr);
+    layered.SetBounds(200, 200, 20, 10);
+    layered.UpdateLayered(*HalfWhite(), 255);
+    Application()->ProcessMessages();
+    auto screen = backend.X11()->CaptureScreen();
+    EXPECT_EQ(ScreenPixel(*screen, 205, 205), clBlack);
+}
+
+TEST_F(DesktopDisplayTest, WithACompositorThePerPixelAlphaWindowGetsPremultipliedArgb)
+{
+    // Stand in for a compositing manager by owning its selection.
+    Display* display = static_cast<Display*>(backend.X11()->Display());
+    Window owner = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+    std::string name = "_NET_WM_CM_S" + std::to_string(DefaultScreen(display));
+    XSetSelectionOwner(display, XInternAtom(display, name.c_str(), False), owner, CurrentTime);
+    XSync(display, False);
+    ASSERT_TRUE(backend.X11()->CompositorRunning());
+
+    TLayeredProbe layered(nullptr);
+    layered.SetBounds(300, 300, 20, 10);
+    layered.UpdateLayered(*HalfWhite(), 255);
+    Application()->ProcessMessages();
+
+    // The window's own pixels (no compositor really blends them here).
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+    bool found = false;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        XWindowAttributes attributes;
+        XGetWindowAttributes(display, children[i], &attributes);
+        if (attributes.depth != 32 || attributes.x != 300 || attributes.y != 300 || attributes.map_state != IsViewable)
+            continue;
+        XImage* image = XGetImage(display, children[i], 5, 5, 1, 1, AllPlanes, ZPixmap);
+        ASSERT_NE(image, nullptr);
+        unsigned long pixel = XGetPixel(image, 0, 0);
+        XDestroyImage(image);
+        EXPECT_EQ(pixel & 0xFFFFFFFFul, 0x80808080ul);
+        found = true;
+    }
+    XFree(children);
+    EXPECT_TRUE(found);
+    XDestroyWindow(display, owner);
+    XSync(display, False);
+}
