@@ -68,11 +68,16 @@ TFormatConverter::TFormatConverter() : bitmap_(std::make_unique<TBitmap>())
     Reset();
 }
 
+// A converter may outlive the FFmpeg libraries, or never see them loaded:
+// only what it allocated goes back to them.
 TFormatConverter::~TFormatConverter()
 {
-    av::av_free(buffer_);
-    av::sws_freeContext(toBitmapContext_);
-    av::sws_freeContext(fromBitmapContext_);
+    if (buffer_)
+        av::av_free(buffer_);
+    if (toBitmapContext_)
+        av::sws_freeContext(toBitmapContext_);
+    if (fromBitmapContext_)
+        av::sws_freeContext(fromBitmapContext_);
 }
 
 void TFormatConverter::SetBitsPixel(int32_t bits)
