@@ -201,10 +201,7 @@ int32_t TTranscoder::EncodeFrame(TOutputFile* Of, TOutputStream* Ost, AVFrame* F
     result = av::avcodec_receive_packet(enc, encoded_);
     if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return 0;
     if (result < 0) Fatal(Failure);
-    size_t sideSize = 0;
-    if (const uint8_t* stats = av::av_packet_get_side_data(encoded_, AV_PKT_DATA_QUALITY_STATS, &sideSize);
-        stats && sideSize >= 4)
-      StateOf(Ost).Quality = static_cast<float>(AV_RL32(stats)) / FF_QP2LAMBDA;
+    ReadQualityStats(Ost, encoded_);
     if (video && encoded_->pts == AV_NOPTS_VALUE && !(Ost->Enc->capabilities & AV_CODEC_CAP_DELAY))
       encoded_->pts = Ost->SyncOpts;
     av::av_packet_rescale_ts(encoded_, enc->time_base, Ost->St->time_base);
@@ -222,7 +219,10 @@ int32_t TTranscoder::EncodeFrame(TOutputFile* Of, TOutputStream* Ost, AVFrame* F
       encoded_->duration = av::av_rescale_q(1, av_inv_q(Ost->FrameRate), Ost->St->time_base);
     (video ? totals_.VideoSize : totals_.AudioSize) += encoded_->size;
     if (Ost->Logfile && enc->stats_out) std::fputs(enc->stats_out, Ost->Logfile);
+    const int32_t size = encoded_->size;
     WriteFrame(Of->Ctx, encoded_, Ost);
+    ++StateOf(Ost).Packets;
+    if (video && !job_.VStatsFileName.empty()) DoVideoStats(Ost, size);
   }
 }
 

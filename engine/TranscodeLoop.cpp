@@ -44,6 +44,7 @@ TTranscoder::~TTranscoder() {
   for (AVDictionary*& options : savedOptions_) av::av_dict_free(&options);
   av::av_packet_free(&packet_);
   av::av_packet_free(&encoded_);
+  if (vstats_) std::fclose(vstats_);
 }
 
 void TranscodeJob(TCustomFFmpeg& Job) {

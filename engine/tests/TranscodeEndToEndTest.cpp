@@ -379,6 +379,23 @@ TEST_F(TranscodeEndToEndTest, JoinedInputsFollowOneAnother) {
   for (size_t i = 1; i < pts.size(); ++i) EXPECT_NEAR(pts[i] - pts[i - 1], FrameSeconds, 0.001) << i;
 }
 
+TEST_F(TranscodeEndToEndTest, VideoStatisticsFileHasALinePerFrame) {
+  const std::string stats = Out("vstats.log");
+  std::remove(stats.c_str());
+  const TRunResult run =
+      Convert(Clip, "", Out("vstats.mp4"), " -an -c:v mpeg4 -psnr -vstats_file \"" + stats + "\" -sn");
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  const std::vector<std::string> lines = SplitString(Shell("cat \"" + stats + "\""), '\n');
+  ASSERT_EQ(lines.size(), 51u);  // the text ends with a line break
+  for (size_t i = 0; i < 50; ++i) {
+    EXPECT_EQ(lines[i].rfind("frame= ", 0), 0u) << lines[i];
+    EXPECT_NE(lines[i].find(" PSNR= "), std::string::npos) << lines[i];
+    EXPECT_NE(lines[i].find(" type= "), std::string::npos) << lines[i];
+  }
+  EXPECT_NE(lines[0].find("frame=     1 "), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find("type= I"), std::string::npos) << lines[0];
+}
+
 // Planar decoders (mp3) and encoders (aac) work on one plane per channel;
 // the hooks always get the samples interleaved, in the packed format.
 TEST_F(TranscodeEndToEndTest, AudioHooksGetInterleavedSamples) {
