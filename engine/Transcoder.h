@@ -135,6 +135,8 @@ private:
   void EncodeVideoCopy(TOutputFile* Of, TOutputStream* Ost, AVFrame* Frame);
   bool ForceKeyFrame(TOutputStream* Ost, AVFrame* Frame);
   void DoAudioOut(TOutputFile* Of, TOutputStream* Ost, AVFrame* Frame);
+  int32_t TranscodeSubtitles(TInputStream* Ist, const AVPacket* Packet);
+  void DoSubtitleOut(TOutputFile* Of, TOutputStream* Ost, const AVSubtitle* Subtitle);
   // Sends Frame (nil to drain) and writes every packet that comes out.
   int32_t EncodeFrame(TOutputFile* Of, TOutputStream* Ost, AVFrame* Frame, const char* Failure);
   void DoStreamCopy(TInputStream* Ist, TOutputStream* Ost, const AVPacket* Packet);
@@ -177,6 +179,7 @@ private:
   TReportThrottle reportThrottle_;
   int32_t qpHistogram_[52] = {};
   FILE* vstats_ = nullptr;
+  uint8_t* subtitleBuffer_ = nullptr;  // one encode buffer for every subtitle
   bool wasAborted_ = false;
   bool finishing_ = false;
   bool headersWritten_ = false;
