@@ -208,6 +208,15 @@ int32_t TTranscoder::EncodeFrame(TOutputFile* Of, TOutputStream* Ost, AVFrame* F
     if (video && encoded_->pts == AV_NOPTS_VALUE && !(Ost->Enc->capabilities & AV_CODEC_CAP_DELAY))
       encoded_->pts = Ost->SyncOpts;
     av::av_packet_rescale_ts(encoded_, enc->time_base, Ost->St->time_base);
+    if (job_.JoinMode && encoded_->dts != AV_NOPTS_VALUE) {
+      // Segments continue one stream: decoding times keep increasing across
+      // a new encoder's start; presentation times only follow when they
+      // would fall before them, so that reordered frames keep their order.
+      if (Ost->LastDts != AV_NOPTS_VALUE && encoded_->dts <= Ost->LastDts) encoded_->dts = Ost->LastDts + 1;
+      if (encoded_->pts != AV_NOPTS_VALUE && encoded_->pts < encoded_->dts) encoded_->pts = encoded_->dts;
+      Ost->LastDts = encoded_->dts;
+      Ost->LastPts = encoded_->pts;
+    }
     // Muxers derive the stream's length from the last packet's duration.
     if (video && encoded_->duration <= 0 && Ost->FrameRate.num)
       encoded_->duration = av::av_rescale_q(1, av_inv_q(Ost->FrameRate), Ost->St->time_base);
@@ -260,7 +269,8 @@ void TTranscoder::DoStreamCopy(TInputStream* Ist, TOutputStream* Ost, const AVPa
 void TTranscoder::FlushEncoders() {
   for (int32_t i = job_.FirstActiveStream; i <= job_.LastActiveStream; ++i) {
     TOutputStream* ost = job_.OutputStreams[i];
-    if (!ost->EncodingNeeded || !ost->EncoderOpened || !flushed_.insert(ost).second) continue;
+    const TOutputStream* owner = job_.JoinMode ? job_.OutputStreams[i % job_.JoinStreamCount] : ost;
+    if (!ost->EncodingNeeded || !owner->EncoderOpened || !flushed_.insert(ost).second) continue;
     const AVCodecContext* enc = ost->EncCtx;
     if (enc->codec_type == AVMEDIA_TYPE_AUDIO && enc->frame_size <= 1) continue;
     if (enc->codec_type == AVMEDIA_TYPE_VIDEO) EncodeFrame(FileOf(ost), ost, nullptr, "Video encoding failed");

@@ -51,7 +51,7 @@ void TTranscoder::WriteFrame(AVFormatContext* Context, AVPacket* Packet, TOutput
   }
   Packet->stream_index = Ost->Index;
   if (!StateOf(Ost).BsfReady) {
-    InterleavedWrite(Context, Packet);
+    InterleavedWrite(Context, Packet, Ost);
     return;
   }
   AVBSFContext* bsf = Ost->BitstreamFilters;
@@ -59,7 +59,7 @@ void TTranscoder::WriteFrame(AVFormatContext* Context, AVPacket* Packet, TOutput
   while (result >= 0) {
     result = av::av_bsf_receive_packet(bsf, Packet);
     if (result < 0) break;
-    InterleavedWrite(Context, Packet);
+    InterleavedWrite(Context, Packet, Ost);
   }
   if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return;
   const std::string text = GetErrorText(
@@ -84,13 +84,10 @@ void TTranscoder::ClipDts(AVFormatContext* Context, AVPacket* Packet, TOutputStr
   Packet->dts = max;
 }
 
-void TTranscoder::InterleavedWrite(AVFormatContext* Context, AVPacket* Packet) {
-  TOutputStream* ost = nullptr;
-  for (int32_t i = 0; i < job_.OutputStreamCount && !ost; ++i)
-    if (job_.OutputStreams[i]->St == Context->streams[Packet->stream_index]) ost = job_.OutputStreams[i];
-  if (ost && Packet->dts != AV_NOPTS_VALUE) {
-    StateOf(ost).MuxDts = Packet->dts;
-    StateOf(ost).Written = true;
+void TTranscoder::InterleavedWrite(AVFormatContext* Context, AVPacket* Packet, TOutputStream* Ost) {
+  if (Packet->dts != AV_NOPTS_VALUE) {
+    StateOf(Ost).MuxDts = Packet->dts;
+    StateOf(Ost).Written = true;
   }
   // Once stopped, nothing is written until the finish: a write broken by the
   // interrupt would poison the file's I/O for the trailer.
@@ -122,7 +119,9 @@ void TTranscoder::PrintReport(int32_t Segment, bool Last, int64_t Now, int64_t T
   int32_t frameNumber = -1, fps = -1;
   float quality = -1;
   int64_t reportTime = 0, eventTime = 0;
-  for (int32_t i = 0; i < job_.OutputStreamCount; ++i) {
+  const int32_t first = ReportedStreamStart(Segment);
+  const int32_t count = job_.JoinMode ? job_.JoinStreamCount : job_.OutputStreamCount;
+  for (int32_t i = first; i < first + count; ++i) {
     TOutputStream* ost = job_.OutputStreams[i];
     const TOutputStreamState& state = StateOf(ost);
     quality = ost->StreamCopy ? -1 : state.Quality;
@@ -131,7 +130,7 @@ void TTranscoder::PrintReport(int32_t Segment, bool Last, int64_t Now, int64_t T
       line += Format("q=%2.1f ", quality);
       progress += Format("stream_%d_%d_q=%.1f\n", ost->FileIndex, ost->Index, quality);
     }
-    if (video && !videoSeen) {
+    if (video && !videoSeen && !segmentDone_.count(ost)) {
       videoSeen = true;
       if (ost->FrameNumber >= 1) {
         const double t = (Now - TimerStart) / 1e6;

@@ -73,6 +73,10 @@ private:
   int32_t InitEncoding(TOutputStream* Ost, std::string& Error);
   int32_t InitVideoEncoder(TOutputStream* Ost, AVFilterContext* Sink);
   int32_t OpenEncoders(std::string& Error);
+  // Opens Ost's encoder; an audio encoder's frame size goes to Feeder's sink.
+  int32_t OpenEncoder(TOutputStream* Ost, TOutputStream* Feeder, std::string& Error);
+  // The encoder's picture or sample settings from the stream's graph sink.
+  int32_t ConfigureEncoder(TOutputStream* Ost);
   int32_t InitInputStream(TInputStream* Ist, std::string& Error);
   int32_t WriteHeaders(std::string& Error);
   int32_t InitBitstreamFilters(TOutputStream* Ost);
@@ -111,6 +115,13 @@ private:
   void CloseEncoders();
   void CloseDecoders();
 
+  // ---- Join segments ----
+  void UpdateSegmentRange();
+  void JoinSwitch(int32_t FileIndex);
+  void ReopenEncoders();
+  void CarrySegmentState(int32_t FirstStream);
+  int32_t ReportedStreamStart(int32_t Segment) const;
+
   // ---- Encoding ----
   int32_t ReapFilters();
   int32_t ReapStream(TOutputStream* Ost);
@@ -130,7 +141,7 @@ private:
   // ---- Muxing and progress ----
   void WriteFrame(AVFormatContext* Context, AVPacket* Packet, TOutputStream* Ost);
   void ClipDts(AVFormatContext* Context, AVPacket* Packet, TOutputStream* Ost);
-  void InterleavedWrite(AVFormatContext* Context, AVPacket* Packet);
+  void InterleavedWrite(AVFormatContext* Context, AVPacket* Packet, TOutputStream* Ost);
   void PrintReport(int32_t Segment, bool Last, int64_t Now, int64_t TimerStart);
   void RateEmulate(TInputStream* Ist);
   // The write interrupt of the finishing state: time-outs only.
@@ -149,11 +160,15 @@ private:
   std::vector<TInputStream*> openDecoders_;
   std::set<const TInputStream*> drained_;   // decoders that gave their last frame
   std::set<const TOutputStream*> flushed_;  // encoders that were drained
+  std::set<const TOutputStream*> segmentDone_;
+  std::vector<AVDictionary*> savedOptions_;  // encoder options of the first join segment
+  std::vector<int> savedMaxBFrames_;
   AVPacket* packet_ = nullptr;
   AVPacket* encoded_ = nullptr;
   TReportThrottle reportThrottle_;
   bool wasAborted_ = false;
   bool finishing_ = false;
+  bool headersWritten_ = false;
 };
 
 // Runs a job's transcode; the job's Transcode stage calls it.

@@ -25,6 +25,8 @@ const std::string MediaFolder = std::string(TEST_BINARY_DIR) + "/transcode-media
 const std::string Clip = MediaFolder + "clip.avi";        // 640x480, 25 fps, stereo 44.1 kHz, 2 s
 const std::string LongClip = MediaFolder + "long.avi";    // the same, 20 s
 const std::string Watermark = MediaFolder + "mark.png";   // 32x32 pure red
+const std::string Segments[] = {MediaFolder + "segment-1.avi", MediaFolder + "segment-2.avi",
+                                MediaFolder + "segment-3.avi"};  // 1 s each, 640x480, 25 fps, stereo
 const std::string StereoMp3 = MediaFolder + "stereo.mp3"; // the same tone on both channels, 2 s
 constexpr double ClipSeconds = 2.0;
 constexpr double FrameSeconds = 0.04;
@@ -59,6 +61,10 @@ void GenerateMedia() {
   Generate(Clip, clip(ClipSeconds));
   Generate(LongClip, clip(20));
   Generate(Watermark, "-f lavfi -i color=c=red:size=32x32 -frames:v 1");
+  for (int i = 0; i < 3; ++i)
+    Generate(Segments[i], "-f lavfi -i testsrc=size=640x480:rate=25:duration=1:decimals=" + std::to_string(i) +
+                              " -f lavfi -i \"sine=frequency=" + std::to_string(300 + 100 * i) +
+                              ":sample_rate=44100:duration=1\" -ac 2 -c:v mpeg4 -q:v 3 -c:a pcm_s16le");
   Generate(StereoMp3, "-f lavfi -i sine=frequency=440:sample_rate=44100:duration=2 -ac 2 -c:a libmp3lame");
 }
 
@@ -345,6 +351,32 @@ TEST_F(TranscodeEndToEndTest, StreamCopyWritesIncreasingDts) {
     }
     EXPECT_GT(count, 10) << stream;
   }
+}
+
+// Three inputs joined into one output: each continues where the previous one
+// ended, with one header and one trailer.
+TEST_F(TranscodeEndToEndTest, JoinedInputsFollowOneAnother) {
+  const std::string output = Out("joined.mp4");
+  std::remove(output.c_str());
+  TCustomFFmpeg job;
+  for (const std::string& segment : Segments) ASSERT_GE(job.OpenInput("", segment, ""), 0) << job.LastErrorText;
+  ASSERT_GE(job.OpenOutput(std::string(Common) + " -c:v libx264 -sn", true, output, ""), 0) << job.LastErrorText;
+  ASSERT_TRUE(job.JoinMode);
+  job.Start(false, tpNormal);
+  EXPECT_TRUE(job.Finished);
+  ASSERT_FALSE(job.ExceptionRaised) << job.ExceptionMessage;
+  EXPECT_NEAR(Seconds(output, "v:0"), 3.0, FrameSeconds);
+  EXPECT_NEAR(Seconds(output, "a:0"), 3.0, FrameSeconds);
+  const std::string frames = Shell("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                                   "stream=nb_read_frames -of csv=p=0 \"" + output + "\"");
+  EXPECT_EQ(std::atoi(frames.c_str()), 75);
+  const std::string times = Shell("ffprobe -v error -select_streams v:0 -show_entries frame=pts_time -of csv=p=0 \"" +
+                                  output + "\"");
+  std::vector<double> pts;
+  for (const std::string& line : SplitString(times, '\n'))
+    if (!line.empty()) pts.push_back(std::atof(line.c_str()));
+  ASSERT_EQ(pts.size(), 75u);
+  for (size_t i = 1; i < pts.size(); ++i) EXPECT_NEAR(pts[i] - pts[i - 1], FrameSeconds, 0.001) << i;
 }
 
 // Planar decoders (mp3) and encoders (aac) work on one plane per channel;

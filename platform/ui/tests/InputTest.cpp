@@ -1,6 +1,7 @@
 #include "UiTestSupport.h"
 
 #include "platform/ui/ExtCtrls.h"
+#include "platform/ui/Screen.h"
 
 namespace {
 
@@ -291,4 +292,33 @@ TEST_F(InputTest, WaitingLoopMovesTheClockToTheNextTimer)
     Application()->Run();
     EXPECT_EQ(ticks, 3);
     EXPECT_EQ(TWindowSystem::TickCount() - start, 750);
+}
+
+TEST_F(InputTest, TheCursorFollowsTheControlUnderTheMouseUnlessTheScreenOverridesIt)
+{
+    first->SetCursor(crHandPoint);
+    auto* native = static_cast<THeadlessWindow*>(form->NativeWindow());
+    backend.MouseMove(ScreenOf(first));
+    Pump();
+    EXPECT_EQ(native->Cursor(), crHandPoint);
+    backend.MouseMove(ScreenOf(second));
+    Pump();
+    EXPECT_EQ(native->Cursor(), crArrow);
+    Screen()->SetCursor(crHourGlass);
+    EXPECT_EQ(native->Cursor(), crHourGlass);
+    Screen()->SetCursor(crDefault);
+}
+
+TEST_F(InputTest, AutoSizeWrapsTheChildren)
+{
+    auto* box = new TRecordingControl(form.get());
+    box->SetParent(form.get());
+    auto* child = new TRecordingControl(form.get());
+    child->SetBounds(5, 5, 30, 20);
+    child->SetParent(box);
+    box->SetAutoSize(true);
+    EXPECT_EQ(box->Width(), 35);
+    EXPECT_EQ(box->Height(), 25);
+    child->SetWidth(50);
+    EXPECT_EQ(box->Width(), 55);
 }
