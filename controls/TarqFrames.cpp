@@ -308,3 +308,21 @@ TRect DrawControlFrame(TCanvas& canvas, int32_t width, int32_t height, TSides si
         return DrawTintedFrameStyleSides(canvas, r, color, sides, style);
     }
 }
+
+int32_t FrameStyleWidth(TFrameStyleEx style, int32_t bevelWidth)
+{
+    switch (style) {
+    case fsNone: return 0;
+    case fsFlat: return 1;
+    case fsStatus:
+    case fsPopup: return bevelWidth;
+    default: return 2;
+    }
+}
+
+TRect ShrinkRectForBorders(const TRect& rect, TFrameStyleEx outer, TFrameStyleEx inner, TSides sides,
+                           int32_t bevelWidth)
+{
+    const TRect r = ShrinkSides(rect, sides, FrameStyleWidth(outer, bevelWidth));
+    return ShrinkSides(r, sides, FrameStyleWidth(inner, bevelWidth));
+}

@@ -62,3 +62,10 @@ TRect DrawBorderPair(TCanvas& canvas, const TRect& bounds, const TBorderPair& bo
 // repainted in the control's colour.
 TRect DrawControlFrame(TCanvas& canvas, int32_t width, int32_t height, TSides sides, TColor frameColor,
                        TColor color, TFrameStyle style, bool keepRim);
+
+// How far a border style reaches in on one side (fsStatus and fsPopup take
+// `bevelWidth`).
+int32_t FrameStyleWidth(TFrameStyleEx style, int32_t bevelWidth);
+// `rect` less the outer and then the inner border on each side given.
+TRect ShrinkRectForBorders(const TRect& rect, TFrameStyleEx outer, TFrameStyleEx inner, TSides sides,
+                           int32_t bevelWidth);

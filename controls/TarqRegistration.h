@@ -5,3 +5,6 @@
 // the constructors call them too.
 
 void RegisterTarqCommonClasses(); // TTarqFrameController, TTarqRegIniFile
+void RegisterTarqPanelClasses();  // TTarqPanel
+void RegisterTarqProgressBarClasses(); // TTarqProgressBar
+void RegisterTarqSeparatorClasses();  // TTarqSeparator

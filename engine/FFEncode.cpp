@@ -118,6 +118,15 @@ void TFFmpeg::GetOutputOptions(int32_t k, TOutputOptions& Options)
     Options = outputOptions_[size_t(k)];
 }
 
+TFFDecoder* TFFmpeg::GetDecoder(int32_t k)
+{
+    GrowTo(decoders_, k);
+    std::unique_ptr<TFFDecoder>& decoder = decoders_[size_t(k)];
+    if (!decoder)
+        decoder = std::make_unique<TFFDecoder>(nullptr);
+    return decoder.get();
+}
+
 // ---- TFFmpegList ----
 
 int32_t TFFmpegList::Add(std::unique_ptr<TFFmpeg> Task)
@@ -214,6 +223,13 @@ bool TCustomEncoder::LoadLibraries(const std::string& Folder)
     return false;
 }
 
+TFFDecoder* TCustomEncoder::Decoder()
+{
+    if (!decoder_)
+        decoder_ = std::make_unique<TFFDecoder>(nullptr);
+    return decoder_.get();
+}
+
 std::unique_ptr<TFFmpeg> TCustomEncoder::CreateTask()
 {
     return std::make_unique<TFFmpeg>();
@@ -265,6 +281,8 @@ int32_t TCustomEncoder::AddTask(const TPathFileName& FileName, TInputOptions* In
             LastErrorText = task->LastErrorText;
             return result;
         }
+        const int32_t newest = task->InputFileCount - 1;
+        task->GetDecoder(newest)->AttachFormatContext(task->InputFile(newest)->Ctx);
         task->OnProgress = [this](TCustomFFmpeg* job, int32_t segment, int32_t frame, int32_t fps, float quality,
                                   float bitRate, int64_t size, int64_t time, int64_t duration) {
             DoProgress(job, segment, frame, fps, quality, bitRate, size, time, duration);

@@ -82,3 +82,33 @@ protected:
 
     THeadlessBackend backend;
 };
+
+// The control (and its children) painted onto a canvas of Untouched pixels.
+inline std::unique_ptr<TBitmap> Snapshot(TWinControl& control)
+{
+    auto bitmap = BlankBitmap(control.Width(), control.Height());
+    control.PaintTo(*bitmap->Canvas(), 0, 0);
+    return bitmap;
+}
+
+inline std::unique_ptr<TBitmap> Snapshot(TGraphicControl& control)
+{
+    auto bitmap = BlankBitmap(control.Width(), control.Height());
+    control.Perform(WM_PAINT, reinterpret_cast<WPARAM>(bitmap->Canvas()));
+    return bitmap;
+}
+
+// The first and last rows holding a pixel of neither colour, or {-1, -1}.
+inline std::pair<int32_t, int32_t> InkRows(TBitmap& bitmap, const TRect& area, TColor background)
+{
+    int32_t first = -1, last = -1;
+    for (int32_t y = area.Top; y < area.Bottom; ++y)
+        for (int32_t x = area.Left; x < area.Right; ++x)
+            if (PixelAt(bitmap, x, y) != ColorToPixelRGB(background)) {
+                if (first < 0)
+                    first = y;
+                last = y;
+                break;
+            }
+    return {first, last};
+}

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/tests/FakeJobs.h"
+#include "engine/tests/FileIOTestSupport.h"
 
 namespace {
 
@@ -224,6 +225,32 @@ TEST_F(TaskList, OutputSwitchesWireTheHookEvents)
     EXPECT_FALSE(seen.StopHook);
     EXPECT_FALSE(update);
     EXPECT_TRUE(stopHook);
+}
+
+// An encoder of real jobs that keeps a pointer to the last one it made.
+class TWatchedEncoder : public VIDArarozo {
+public:
+    TWatchedEncoder() : VIDArarozo(nullptr) {}
+    TFFmpeg* LastTask = nullptr;
+
+protected:
+    std::unique_ptr<TFFmpeg> CreateTask() override
+    {
+        auto task = std::make_unique<TFFmpeg>();
+        LastTask = task.get();
+        return task;
+    }
+};
+
+TEST_F(TaskList, AddTaskLetsTheTasksDecoderReadItsInput)
+{
+    io_tests::GenerateMedia();
+    TWatchedEncoder watched;
+    ASSERT_EQ(watched.AddTask(io_tests::SmallVideoFile), 0) << watched.LastErrorText;
+    TFFDecoder* decoder = watched.LastTask->GetDecoder(0);
+    EXPECT_EQ(decoder->FormatContext(), watched.LastTask->InputFile(0)->Ctx);
+    EXPECT_FALSE(decoder->OwnsContext());
+    EXPECT_EQ(decoder->VideoStreamCount(), 1);
 }
 
 TEST_F(TaskList, RemoveTaskFreesTheTask)

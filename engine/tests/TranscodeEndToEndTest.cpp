@@ -25,6 +25,10 @@ const std::string MediaFolder = std::string(TEST_BINARY_DIR) + "/transcode-media
 const std::string Clip = MediaFolder + "clip.avi";        // 640x480, 25 fps, stereo 44.1 kHz, 2 s
 const std::string LongClip = MediaFolder + "long.avi";    // the same, 20 s
 const std::string Watermark = MediaFolder + "mark.png";   // 32x32 pure red
+const std::string Segments[] = {MediaFolder + "segment-1.avi", MediaFolder + "segment-2.avi",
+                                MediaFolder + "segment-3.avi"};  // 1 s each, 640x480, 25 fps, stereo
+const std::string Subtitled = MediaFolder + "subtitled.mkv";  // the clip with two SubRip cues
+const std::string StereoMp3 = MediaFolder + "stereo.mp3"; // the same tone on both channels, 2 s
 constexpr double ClipSeconds = 2.0;
 constexpr double FrameSeconds = 0.04;
 
@@ -58,6 +62,19 @@ void GenerateMedia() {
   Generate(Clip, clip(ClipSeconds));
   Generate(LongClip, clip(20));
   Generate(Watermark, "-f lavfi -i color=c=red:size=32x32 -frames:v 1");
+  for (int i = 0; i < 3; ++i)
+    Generate(Segments[i], "-f lavfi -i testsrc=size=640x480:rate=25:duration=1:decimals=" + std::to_string(i) +
+                              " -f lavfi -i \"sine=frequency=" + std::to_string(300 + 100 * i) +
+                              ":sample_rate=44100:duration=1\" -ac 2 -c:v mpeg4 -q:v 3 -c:a pcm_s16le");
+  if (access(Subtitled.c_str(), F_OK) != 0) {
+    const std::string cues = MediaFolder + "cues-" + std::to_string(getpid()) + ".srt";
+    std::FILE* file = std::fopen(cues.c_str(), "w");
+    std::fputs("1\n00:00:00,500 --> 00:00:01,000\nFirst\n\n2\n00:00:01,200 --> 00:00:01,800\nSecond\n\n", file);
+    std::fclose(file);
+    Generate(Subtitled, "-i \"" + Clip + "\" -i \"" + cues + "\" -map 0 -map 1 -c copy -c:s srt");
+    std::remove(cues.c_str());
+  }
+  Generate(StereoMp3, "-f lavfi -i sine=frequency=440:sample_rate=44100:duration=2 -ac 2 -c:a libmp3lame");
 }
 
 // The ffmpeg tool's output for the same options: the oracle for lengths.
@@ -106,7 +123,8 @@ protected:
   // One task from AddTask to the final notice; OnReport may steer the run.
   TRunResult Convert(const std::string& input, const std::string& inputOptions, const std::string& output,
                      const std::string& outputOptions,
-                     const std::function<void(VIDArarozo&, const TProgressInfo&)>& onReport = nullptr) {
+                     const std::function<void(VIDArarozo&, const TProgressInfo&)>& onReport = nullptr,
+                     const std::function<void(VIDArarozo&, TOutputOptions&)>& prepare = nullptr) {
     std::remove(output.c_str());
     VIDArarozo encoder(nullptr);
     TInputOptions in;
@@ -115,6 +133,7 @@ protected:
     TOutputOptions out;
     InitOutputOptions(out);
     out.Options = outputOptions;
+    if (prepare) prepare(encoder, out);
     TRunResult result;
     const int32_t task = encoder.AddTask(input, &in);
     EXPECT_GE(task, 0) << encoder.LastErrorText;
@@ -340,6 +359,95 @@ TEST_F(TranscodeEndToEndTest, StreamCopyWritesIncreasingDts) {
       ++count;
     }
     EXPECT_GT(count, 10) << stream;
+  }
+}
+
+// Three inputs joined into one output: each continues where the previous one
+// ended, with one header and one trailer.
+TEST_F(TranscodeEndToEndTest, JoinedInputsFollowOneAnother) {
+  const std::string output = Out("joined.mp4");
+  std::remove(output.c_str());
+  TCustomFFmpeg job;
+  for (const std::string& segment : Segments) ASSERT_GE(job.OpenInput("", segment, ""), 0) << job.LastErrorText;
+  ASSERT_GE(job.OpenOutput(std::string(Common) + " -c:v libx264 -sn", true, output, ""), 0) << job.LastErrorText;
+  ASSERT_TRUE(job.JoinMode);
+  job.Start(false, tpNormal);
+  EXPECT_TRUE(job.Finished);
+  ASSERT_FALSE(job.ExceptionRaised) << job.ExceptionMessage;
+  EXPECT_NEAR(Seconds(output, "v:0"), 3.0, FrameSeconds);
+  EXPECT_NEAR(Seconds(output, "a:0"), 3.0, FrameSeconds);
+  const std::string frames = Shell("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                                   "stream=nb_read_frames -of csv=p=0 \"" + output + "\"");
+  EXPECT_EQ(std::atoi(frames.c_str()), 75);
+  const std::string times = Shell("ffprobe -v error -select_streams v:0 -show_entries frame=pts_time -of csv=p=0 \"" +
+                                  output + "\"");
+  std::vector<double> pts;
+  for (const std::string& line : SplitString(times, '\n'))
+    if (!line.empty()) pts.push_back(std::atof(line.c_str()));
+  ASSERT_EQ(pts.size(), 75u);
+  for (size_t i = 1; i < pts.size(); ++i) EXPECT_NEAR(pts[i] - pts[i - 1], FrameSeconds, 0.001) << i;
+}
+
+TEST_F(TranscodeEndToEndTest, VideoStatisticsFileHasALinePerFrame) {
+  const std::string stats = Out("vstats.log");
+  std::remove(stats.c_str());
+  const TRunResult run =
+      Convert(Clip, "", Out("vstats.mp4"), " -an -c:v mpeg4 -psnr -vstats_file \"" + stats + "\" -sn");
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  const std::vector<std::string> lines = SplitString(Shell("cat \"" + stats + "\""), '\n');
+  ASSERT_EQ(lines.size(), 51u);  // the text ends with a line break
+  for (size_t i = 0; i < 50; ++i) {
+    EXPECT_EQ(lines[i].rfind("frame= ", 0), 0u) << lines[i];
+    EXPECT_NE(lines[i].find(" PSNR= "), std::string::npos) << lines[i];
+    EXPECT_NE(lines[i].find(" type= "), std::string::npos) << lines[i];
+  }
+  EXPECT_NE(lines[0].find("frame=     1 "), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find("type= I"), std::string::npos) << lines[0];
+}
+
+TEST_F(TranscodeEndToEndTest, SubtitlesAreDecodedAndEncodedAgain) {
+  const std::string output = Out("subtitles.mkv");
+  const TRunResult run = Convert(Subtitled, "", output, " -c:v copy -c:a copy -c:s ass");
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  EXPECT_EQ(Probe(output, "s:0")["codec_name"], "ass");
+  const std::string times =
+      Shell("ffprobe -v error -select_streams s:0 -show_entries packet=pts_time,duration_time -of csv=p=0 \"" +
+            output + "\"");
+  EXPECT_EQ(times, "0.500000,0.500000\n1.200000,0.600000\n");
+}
+
+// Planar decoders (mp3) and encoders (aac) work on one plane per channel;
+// the hooks always get the samples interleaved, in the packed format.
+TEST_F(TranscodeEndToEndTest, AudioHooksGetInterleavedSamples) {
+  struct TSeen {
+    int64_t bytes = 0;
+    int calls = 0;
+    bool packedFloat = true, stereo = true, channelsEqual = true;
+  } input, output;
+  const auto recorder = [](TSeen& seen) {
+    return [&seen](TObject*, int32_t, int64_t, uint8_t* samples, int32_t size, int32_t rate, int32_t channels,
+                   AVSampleFormat format) {
+      ++seen.calls;
+      seen.bytes += size;
+      seen.packedFloat &= format == AV_SAMPLE_FMT_FLT && rate == 44100;
+      seen.stereo &= channels == 2 && size % 8 == 0;
+      const auto* values = reinterpret_cast<const float*>(samples);
+      for (int32_t i = 0; i + 1 < size / 4; i += 2) seen.channelsEqual &= values[i] == values[i + 1];
+    };
+  };
+  const TRunResult run = Convert(StereoMp3, "", Out("hooks.aac"), " -b:a 128k -vn -ar 44100 -sn", nullptr,
+                                 [&](VIDArarozo& encoder, TOutputOptions& options) {
+                                   options.AudioInputHook = options.AudioOutputHook = true;
+                                   encoder.OnAudioInputHook = recorder(input);
+                                   encoder.OnAudioOutputHook = recorder(output);
+                                 });
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  for (const TSeen* seen : {&input, &output}) {
+    EXPECT_GT(seen->calls, 10);
+    EXPECT_TRUE(seen->packedFloat);
+    EXPECT_TRUE(seen->stereo);
+    EXPECT_TRUE(seen->channelsEqual);
+    EXPECT_NEAR(seen->bytes / 8.0, 2 * 44100, 3000);
   }
 }
 

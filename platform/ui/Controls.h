@@ -353,6 +353,8 @@ public:
     // ---- Children, in z-order (bottom first) ----
     int32_t ControlCount() const { return static_cast<int32_t>(controls_.size()); }
     TControl* Controls(int32_t index) const { return controls_[index]; }
+    // Sends the message to every child in turn until one answers non-zero.
+    void Broadcast(TMessage& message);
     void InsertControl(TControl* control);
     void RemoveControl(TControl* control);
     bool ContainsControl(const TControl* control) const;
@@ -420,6 +422,12 @@ public:
     void InvalidateClientRect(const TRect& clientRect, bool erase);
     // This window and every child window.
     void InvalidateTree();
+    // Only the non-client area (the frame), which WM_NCPAINT repaints.
+    void InvalidateNonClient();
+    // A canvas over the whole window, non-client area included, with its
+    // origin at the window's top-left corner (drawing outside the paint
+    // pass; the canvas is valid until the next call).
+    TCanvas* WindowCanvas();
     // A rectangle (window coordinates) of this window and of the child
     // windows over it.
     void InvalidateTreeRect(const TRect& windowRect);
@@ -523,7 +531,6 @@ protected:
 
     void NotifyChildren(uint32_t msg);
     void AddToUpdateRegion(const TRegion& windowRegion, bool erase);
-    void Broadcast(TMessage& message);
     void CNSysChar(TMessage& message);
     bool IsMenuKey(uint16_t key, TShiftState shift);
     void WMWindowPosChanged(TMessage& message);
@@ -551,6 +558,8 @@ protected:
     TRegion updateRegion_;
     bool eraseNeeded_ = false;
     std::unique_ptr<TWindowScrollBars> scrollBars_;
+    std::unique_ptr<TCanvas> windowCanvas_;
+    std::unique_ptr<TBitmap> windowCanvasScratch_;
     std::unique_ptr<INativeWindow> native_;
     std::unique_ptr<TBitmap> backingStore_;
     std::unique_ptr<TBitmap> layeredImage_; // straight alpha, ready to present
@@ -616,8 +625,12 @@ TControl* FindDragTarget(TPoint screenPos, bool allowDisabled);
 TWinControl* TopLevelAt(TPoint screenPos);
 // Called whenever the control under the mouse changes (the hint machinery).
 void SetMouseControlHook(std::function<void(TControl*)> hook);
-// Shows the cursor of the control under the point (or the screen's).
+// Shows the cursor of the control under the point (or the screen's): the
+// default answer to WM_SETCURSOR.
 void ApplyCursorAt(TPoint screenPos);
+// Shows a cursor shape over the window under the mouse (or holding it), for
+// a control that answers WM_SETCURSOR itself.
+void SetCursorShape(TCursor cursor);
 // The control under the mouse that last got CM_MOUSEENTER.
 TControl* MouseControl();
 // Drops every reference the mouse tracking keeps to a control being destroyed.

@@ -53,6 +53,33 @@ void TWinControl::InvalidateTree()
             win->InvalidateTree();
 }
 
+void TWinControl::InvalidateNonClient()
+{
+    TRegion frame(Rect(0, 0, width_, height_));
+    frame.Combine(frame, TRegion(ClientRectInWindow()), RGN_DIFF);
+    AddToUpdateRegion(frame, false);
+}
+
+TCanvas* TWinControl::WindowCanvas()
+{
+    TWinControl* top = TopLevel();
+    TBitmap* store = Showing() ? top->backingStore_.get() : nullptr;
+    if (!store) {
+        if (!windowCanvasScratch_)
+            windowCanvasScratch_ = std::make_unique<TBitmap>(1, 1, pf32bit);
+        windowCanvas_ = std::make_unique<TCanvas>(windowCanvasScratch_.get());
+        return windowCanvas_.get();
+    }
+    TRect window = WindowRectInTop();
+    TRegion clip = VisibleRegion();
+    // The visible region leaves out child windows but keeps the frame.
+    windowCanvas_ = std::make_unique<TCanvas>(store);
+    windowCanvas_->SetDeviceClip(&clip);
+    windowCanvas_->SetViewportOrigin(window.TopLeft());
+    top->AddPresentRect(window);
+    return windowCanvas_.get();
+}
+
 void TWinControl::InvalidateTreeRect(const TRect& windowRect)
 {
     AddToUpdateRegion(TRegion(windowRect), true);
