@@ -160,9 +160,15 @@ int32_t TTranscoder::ConfigureEncoder(TOutputStream* Ost) {
       av::av_buffersink_get_ch_layout(sink, &enc->ch_layout);
       enc->time_base = {1, enc->sample_rate};
       break;
-    case AVMEDIA_TYPE_SUBTITLE:
-      job_.LastErrorText = "Subtitle encoding is not supported; use -sn or -scodec copy.";
-      return AVERROR(ENOSYS);
+    case AVMEDIA_TYPE_SUBTITLE: {
+      enc->time_base = {1, 1000};
+      const TInputStream* ist = Ost->SourceIndex >= 0 ? job_.InputStreams[Ost->SourceIndex] : nullptr;
+      if (ist && !enc->width) {
+        enc->width = ist->DecCtx->width;
+        enc->height = ist->DecCtx->height;
+      }
+      break;
+    }
     default:
       job_.LastErrorText = "invalid codec_type of output stream";
       return -1;

@@ -27,6 +27,7 @@ const std::string LongClip = MediaFolder + "long.avi";    // the same, 20 s
 const std::string Watermark = MediaFolder + "mark.png";   // 32x32 pure red
 const std::string Segments[] = {MediaFolder + "segment-1.avi", MediaFolder + "segment-2.avi",
                                 MediaFolder + "segment-3.avi"};  // 1 s each, 640x480, 25 fps, stereo
+const std::string Subtitled = MediaFolder + "subtitled.mkv";  // the clip with two SubRip cues
 const std::string StereoMp3 = MediaFolder + "stereo.mp3"; // the same tone on both channels, 2 s
 constexpr double ClipSeconds = 2.0;
 constexpr double FrameSeconds = 0.04;
@@ -65,6 +66,14 @@ void GenerateMedia() {
     Generate(Segments[i], "-f lavfi -i testsrc=size=640x480:rate=25:duration=1:decimals=" + std::to_string(i) +
                               " -f lavfi -i \"sine=frequency=" + std::to_string(300 + 100 * i) +
                               ":sample_rate=44100:duration=1\" -ac 2 -c:v mpeg4 -q:v 3 -c:a pcm_s16le");
+  if (access(Subtitled.c_str(), F_OK) != 0) {
+    const std::string cues = MediaFolder + "cues-" + std::to_string(getpid()) + ".srt";
+    std::FILE* file = std::fopen(cues.c_str(), "w");
+    std::fputs("1\n00:00:00,500 --> 00:00:01,000\nFirst\n\n2\n00:00:01,200 --> 00:00:01,800\nSecond\n\n", file);
+    std::fclose(file);
+    Generate(Subtitled, "-i \"" + Clip + "\" -i \"" + cues + "\" -map 0 -map 1 -c copy -c:s srt");
+    std::remove(cues.c_str());
+  }
   Generate(StereoMp3, "-f lavfi -i sine=frequency=440:sample_rate=44100:duration=2 -ac 2 -c:a libmp3lame");
 }
 
@@ -377,6 +386,34 @@ TEST_F(TranscodeEndToEndTest, JoinedInputsFollowOneAnother) {
     if (!line.empty()) pts.push_back(std::atof(line.c_str()));
   ASSERT_EQ(pts.size(), 75u);
   for (size_t i = 1; i < pts.size(); ++i) EXPECT_NEAR(pts[i] - pts[i - 1], FrameSeconds, 0.001) << i;
+}
+
+TEST_F(TranscodeEndToEndTest, VideoStatisticsFileHasALinePerFrame) {
+  const std::string stats = Out("vstats.log");
+  std::remove(stats.c_str());
+  const TRunResult run =
+      Convert(Clip, "", Out("vstats.mp4"), " -an -c:v mpeg4 -psnr -vstats_file \"" + stats + "\" -sn");
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  const std::vector<std::string> lines = SplitString(Shell("cat \"" + stats + "\""), '\n');
+  ASSERT_EQ(lines.size(), 51u);  // the text ends with a line break
+  for (size_t i = 0; i < 50; ++i) {
+    EXPECT_EQ(lines[i].rfind("frame= ", 0), 0u) << lines[i];
+    EXPECT_NE(lines[i].find(" PSNR= "), std::string::npos) << lines[i];
+    EXPECT_NE(lines[i].find(" type= "), std::string::npos) << lines[i];
+  }
+  EXPECT_NE(lines[0].find("frame=     1 "), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find("type= I"), std::string::npos) << lines[0];
+}
+
+TEST_F(TranscodeEndToEndTest, SubtitlesAreDecodedAndEncodedAgain) {
+  const std::string output = Out("subtitles.mkv");
+  const TRunResult run = Convert(Subtitled, "", output, " -c:v copy -c:a copy -c:s ass");
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  EXPECT_EQ(Probe(output, "s:0")["codec_name"], "ass");
+  const std::string times =
+      Shell("ffprobe -v error -select_streams s:0 -show_entries packet=pts_time,duration_time -of csv=p=0 \"" +
+            output + "\"");
+  EXPECT_EQ(times, "0.500000,0.500000\n1.200000,0.600000\n");
 }
 
 // Planar decoders (mp3) and encoders (aac) work on one plane per channel;

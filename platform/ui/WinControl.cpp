@@ -201,10 +201,9 @@ void TWinControl::SetChildOrder(TControl* child, int32_t order)
     controls_.erase(it);
     order = std::clamp<int32_t>(order, 0, static_cast<int32_t>(controls_.size()));
     controls_.insert(controls_.begin() + order, child);
-    if (auto* win = dynamic_cast<TWinControl*>(child))
-        win->InvalidateTree();
-    else
-        child->Invalidate();
+    // Whatever overlaps the child may now be above or below it.
+    if (child->visible_)
+        InvalidateTreeRect(ClientToWindow(child->BoundsRect()));
 }
 
 // ---- Bounds -------------------------------------------------------------------------
