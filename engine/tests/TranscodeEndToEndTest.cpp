@@ -28,6 +28,7 @@ const std::string Watermark = MediaFolder + "mark.png";   // 32x32 pure red
 const std::string Segments[] = {MediaFolder + "segment-1.avi", MediaFolder + "segment-2.avi",
                                 MediaFolder + "segment-3.avi"};  // 1 s each, 640x480, 25 fps, stereo
 const std::string Subtitled = MediaFolder + "subtitled.mkv";  // the clip with two SubRip cues
+const std::string H264Mp4 = MediaFolder + "h264.mp4";    // 2 s of H.264 at 25 fps in a fine time base
 const std::string StereoMp3 = MediaFolder + "stereo.mp3"; // the same tone on both channels, 2 s
 constexpr double ClipSeconds = 2.0;
 constexpr double FrameSeconds = 0.04;
@@ -74,6 +75,7 @@ void GenerateMedia() {
     Generate(Subtitled, "-i \"" + Clip + "\" -i \"" + cues + "\" -map 0 -map 1 -c copy -c:s srt");
     std::remove(cues.c_str());
   }
+  Generate(H264Mp4, "-f lavfi -i testsrc=size=320x240:rate=25:duration=2 -c:v libx264");
   Generate(StereoMp3, "-f lavfi -i sine=frequency=440:sample_rate=44100:duration=2 -ac 2 -c:a libmp3lame");
 }
 
@@ -427,6 +429,18 @@ TEST_F(TranscodeEndToEndTest, SubtitlesAreDecodedAndEncodedAgain) {
       Shell("ffprobe -v error -select_streams s:0 -show_entries packet=pts_time,duration_time -of csv=p=0 \"" +
             output + "\"");
   EXPECT_EQ(times, "0.500000,0.500000\n1.200000,0.600000\n");
+}
+
+// A stream copy takes the time base the target muxer needs, as the tool does.
+TEST_F(TranscodeEndToEndTest, StreamCopyIntoAviKeepsTheFrameRate) {
+  const std::string output = Out("copy.avi");
+  const std::string tool = ToolOutput(H264Mp4, "-c copy", Out("tool-copy.avi"));
+  const TRunResult run = Convert(H264Mp4, "", output, " -c copy");
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  auto ours = Probe(output, "v:0"), theirs = Probe(tool, "v:0");
+  EXPECT_EQ(ours["codec_name"], "h264");
+  EXPECT_EQ(ours["avg_frame_rate"], theirs["avg_frame_rate"]);
+  EXPECT_NEAR(Seconds(output, "v:0"), Seconds(tool, "v:0"), FrameSeconds);
 }
 
 // Planar decoders (mp3) and encoders (aac) work on one plane per channel;
