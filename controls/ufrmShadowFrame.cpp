@@ -160,26 +160,6 @@ void TFormShadow::Dispatch(TMessage& message)
     }
 }
 
-void TFormShadow::ComposeForDesktop(TBitmap& image) const
-{
-    // The layer is premultiplied with one colour; the desktop takes that
-    // colour plainly, with the layer's alpha as opacity.
-    image.SetPixelFormat(pf32bit);
-    image.SetSize(std::max(FBitmap->Width(), 1), std::max(FBitmap->Height(), 1));
-    const TPremultiplyTable& table = PremultiplyTable();
-    for (int32_t y = 0; y < image.Height(); ++y) {
-        uint8_t* out = image.ScanLine(y);
-        const uint8_t* in = y < FBitmap->Height() ? FBitmap->ScanLine(y) : nullptr;
-        for (int32_t x = 0; x < image.Width(); ++x, out += 4) {
-            const uint8_t alpha = in && x < FBitmap->Width() ? in[4 * x + 3] : 0;
-            out[0] = GetBValue(FLayerColor);
-            out[1] = GetGValue(FLayerColor);
-            out[2] = GetRValue(FLayerColor);
-            out[3] = table[alpha][FBlend.SourceConstantAlpha];
-        }
-    }
-}
-
 // ---- Following the form ----------------------------------------------------------------
 
 void TFormShadow::FormWindowProc(TMessage& message)
@@ -216,11 +196,8 @@ void TFormShadow::FormPosChanged(TMessage& message)
     const bool show = FShadowVisible && FForm->WindowState() == wsNormal;
     const uint32_t visibility = show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
     SetWindowPos({Handle(), 0, 0, 0, 0, 0, visibility | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE});
-    if (!show)
-        return;
-    PlaceBehindForm();
-    // The layer's image belongs to the window even while it was hidden.
-    PresentChanges();
+    if (show)
+        PlaceBehindForm();
 }
 
 void TFormShadow::HideBehindForm()
@@ -331,7 +308,6 @@ void TFormShadow::UpdateLayer(bool copyAlpha)
     FBlend.SourceConstantAlpha = FForm && FForm->AlphaBlend() ? FForm->AlphaBlendValue() : 255;
     FBlend.UseSourceAlpha = true;
     const TColor color = ColorToPixelRGB(FShadowColor);
-    FLayerColor = color;
     const uint8_t red = GetRValue(color), green = GetGValue(color), blue = GetBValue(color);
     const TPremultiplyTable& table = PremultiplyTable();
     for (int32_t y = 0; y < FBitmap->Height(); ++y) {
@@ -345,10 +321,5 @@ void TFormShadow::UpdateLayer(bool copyAlpha)
             pixel[2] = table[red][alpha];
         }
     }
-    HandleNeeded();
-    if (Width() != FBitmap->Width() || Height() != FBitmap->Height())
-        SetWindowPos({Handle(), 0, Left(), Top(), FBitmap->Width(), FBitmap->Height(),
-                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE});
-    AddPresentRect(Rect(0, 0, FBitmap->Width(), FBitmap->Height()));
-    PresentChanges();
+    UpdateLayered(*FBitmap, FBlend.SourceConstantAlpha);
 }

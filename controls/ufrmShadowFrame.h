@@ -65,8 +65,6 @@ public:
     // The window procedure installed on the attached form.
     virtual void FormWindowProc(TMessage& message);
 
-    void ComposeForDesktop(TBitmap& image) const override;
-
 protected:
     void CreateParams(TCreateParams& params) override;
     void Dispatch(TMessage& message) override;
@@ -94,6 +92,5 @@ private:
     bool FRenderNeeded = true;
     TColor FFormTransparentColor = clBlack;
     std::unique_ptr<TBitmap> FBitmap;
-    TColor FLayerColor = clBlack; // the tint of the layer's pixels
     TBlendFunction FBlend;
 };

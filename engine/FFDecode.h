@@ -232,6 +232,7 @@ private:
     int32_t SelectVideoStream(int32_t streamIndex);
     AVCodecContext* OpenVideoCodec(int32_t index);
     void CloseVideoCodec();
+    bool AllocateFrameAndPacket();
     bool IsImageSequence() const;
     bool ReceiveOrRead(AVCodecContext* codec, int32_t index);
     bool FinishDraining();

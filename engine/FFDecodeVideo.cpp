@@ -24,22 +24,19 @@ bool Known(int64_t timestamp)
 
 } // namespace
 
-TFFDecoder::TFFDecoder(TComponent* owner)
-    : TCustomDecoder(owner), frame_(av::av_frame_alloc()), packet_(av::av_packet_alloc())
-{
-    if (!frame_ || !packet_) {
-        av::av_frame_free(&frame_);
-        av::av_packet_free(&packet_);
-        throw EOutOfMemory("Could not allocate the decoder's frame and packet");
-    }
-}
+// The FFmpeg libraries may be loaded after the decoder is created (the
+// encoder creates its decoder at once): nothing here may call into them.
+TFFDecoder::TFFDecoder(TComponent* owner) : TCustomDecoder(owner) {}
 
 TFFDecoder::~TFFDecoder()
 {
     TFFDecoder::CloseFile();
-    av::av_free(pictureBuffer_);
-    av::av_frame_free(&frame_);
-    av::av_packet_free(&packet_);
+    if (pictureBuffer_)
+        av::av_free(pictureBuffer_);
+    if (frame_)
+        av::av_frame_free(&frame_);
+    if (packet_)
+        av::av_packet_free(&packet_);
 }
 
 void TFFDecoder::CloseFile()
@@ -146,8 +143,21 @@ AVCodecContext* TFFDecoder::OpenVideoCodec(int32_t index)
 
 void TFFDecoder::CloseVideoCodec()
 {
-    av::avcodec_free_context(&videoCodec_);
+    if (videoCodec_)
+        av::avcodec_free_context(&videoCodec_);
     videoCodecStream_ = -1;
+}
+
+bool TFFDecoder::AllocateFrameAndPacket()
+{
+    if (!frame_)
+        frame_ = av::av_frame_alloc();
+    if (!packet_)
+        packet_ = av::av_packet_alloc();
+    if (frame_ && packet_)
+        return true;
+    SetLastError(llError, "frame malloc error.");
+    return false;
 }
 
 bool TFFDecoder::IsImageSequence() const
@@ -169,7 +179,7 @@ bool TFFDecoder::Decode(int32_t streamIndex)
         return false;
     }
     AVCodecContext* codec = OpenVideoCodec(index);
-    return codec && ReceiveOrRead(codec, index);
+    return codec && AllocateFrameAndPacket() && ReceiveOrRead(codec, index);
 }
 
 // Takes the next picture the codec has ready, feeding it packets of the
@@ -268,7 +278,7 @@ bool TFFDecoder::CopyFrame(const AVFrame* frame)
         return false;
     if (size > pictureBufferSize_) {
         av::av_free(pictureBuffer_);
-        pictureBuffer_ = static_cast<uint8_t*>(av::av_malloc(static_cast<size_t>(size)));
+        pictureBuffer_ = static_cast<uint8_t*>(av::av_malloc(static_cast<size_t>(size) + PictureBufferPadding));
         pictureBufferSize_ = pictureBuffer_ ? size : 0;
         if (!pictureBuffer_)
             return false;

@@ -339,6 +339,28 @@ bool SetMetadataEntry(TCustomFFmpegOpt& Job, TOpeningOutput& Out, const TSpecifi
   }
 }
 
+// The record of an output being opened, appended to the job's list.
+TOutputFile* AppendOutputFile(TCustomFFmpegOpt& Job, TOptionsContext* Context, AVFormatContext* Output) {
+  auto* file = static_cast<TOutputFile*>(av::av_mallocz(sizeof(TOutputFile)));
+  if (!file) Job.RaiseError("av_mallocz() failed");
+  try {
+    GrowList(Job.OutputFiles, Job.OutputFileCount, Job.OutputFileCount + 1);
+  } catch (...) {
+    av::av_free(file);
+    throw;
+  }
+  Job.OutputFiles[Job.OutputFileCount - 1] = file;
+  file->Ctx = Output;
+  av::av_dict_copy(&file->Opts, Context->Group->FormatOpts, 0);
+  file->OstIndex = Job.OutputStreamCount - static_cast<int32_t>(Output->nb_streams);
+  file->RecordingTime = Context->RecordingTime;
+  file->StartTime = Context->StartTime;
+  file->LimitFilesize = static_cast<uint64_t>(Context->LimitFileSize);
+  file->Shortest = Context->Shortest;
+  if (Context->RecordingTime != INT64_MAX) Output->duration = Context->RecordingTime;
+  return file;
+}
+
 }  // namespace
 
 TAutoSelection SelectStreamsAutomatically(TCustomFFmpegOpt& Job, TOptionsContext* Context, AVFormatContext* Output,
@@ -388,23 +410,7 @@ int32_t TCustomFFmpegOpt::OpenOutputFile(TOptionsContext* Context, const std::st
   if (!SetCopyFlags(*this, out, Context)) return -1;
   ApplyStopTime(*this, Context);
 
-  auto* file = static_cast<TOutputFile*>(av::av_mallocz(sizeof(TOutputFile)));
-  if (!file) RaiseError("av_mallocz() failed");
-  try {
-    GrowList(OutputFiles, OutputFileCount, OutputFileCount + 1);
-  } catch (...) {
-    av::av_free(file);
-    throw;
-  }
-  OutputFiles[OutputFileCount - 1] = file;
-  file->Ctx = oc;
-  av::av_dict_copy(&file->Opts, Context->Group->FormatOpts, 0);
-  file->OstIndex = OutputStreamCount - static_cast<int32_t>(oc->nb_streams);
-  file->RecordingTime = Context->RecordingTime;
-  file->StartTime = Context->StartTime;
-  file->LimitFilesize = static_cast<uint64_t>(Context->LimitFileSize);
-  file->Shortest = Context->Shortest;
-  if (Context->RecordingTime != INT64_MAX) oc->duration = Context->RecordingTime;
+  TOutputFile* file = AppendOutputFile(*this, Context, oc);
 
   if ((oc->oformat->flags & AVFMT_NEEDNUMBER) && !av::av_filename_number_test(oc->url))
     return out.Fail(GetErrorText(FileName, AVERROR(EINVAL)));

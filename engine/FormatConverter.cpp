@@ -68,11 +68,16 @@ TFormatConverter::TFormatConverter() : bitmap_(std::make_unique<TBitmap>())
     Reset();
 }
 
+// A converter may outlive the FFmpeg libraries, or never see them loaded:
+// only what it allocated goes back to them.
 TFormatConverter::~TFormatConverter()
 {
-    av::av_free(buffer_);
-    av::sws_freeContext(toBitmapContext_);
-    av::sws_freeContext(fromBitmapContext_);
+    if (buffer_)
+        av::av_free(buffer_);
+    if (toBitmapContext_)
+        av::sws_freeContext(toBitmapContext_);
+    if (fromBitmapContext_)
+        av::sws_freeContext(fromBitmapContext_);
 }
 
 void TFormatConverter::SetBitsPixel(int32_t bits)
@@ -146,7 +151,7 @@ bool TFormatConverter::GrowBuffer(int32_t size)
     if (size <= bufferSize_)
         return true;
     av::av_free(buffer_);
-    buffer_ = static_cast<uint8_t*>(av::av_malloc(static_cast<size_t>(size)));
+    buffer_ = static_cast<uint8_t*>(av::av_malloc(static_cast<size_t>(size) + PictureBufferPadding));
     bufferSize_ = buffer_ ? size : 0;
     return buffer_ != nullptr;
 }

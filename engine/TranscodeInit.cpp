@@ -93,7 +93,12 @@ int32_t TTranscoder::InitStreamCopy(TOutputStream* Ost) {
                          !av::av_codec_get_tag(format->codec_tag, in->codec_id);
   out->codec_tag = tagUsable ? in->codec_tag : 0;
   Ost->LastDts = AV_NOPTS_VALUE;
-  Ost->St->time_base = Ost->FrameRate.num ? av_inv_q(Ost->FrameRate) : ist->St->time_base;
+  result = av::avformat_transfer_internal_stream_timing_info(format, Ost->St, ist->St,
+                                                            static_cast<AVTimebaseSource>(job_.CopyTb));
+  if (result < 0) return result;
+  if (Ost->St->time_base.num <= 0 || Ost->St->time_base.den <= 0)
+    Ost->St->time_base = av::av_add_q(av::av_stream_get_codec_timebase(Ost->St), AVRational{0, 1});
+  if (Ost->FrameRate.num) Ost->St->time_base = av_inv_q(Ost->FrameRate);
   switch (in->codec_type) {
     case AVMEDIA_TYPE_VIDEO:
       if (HooksOnVideo(job_, job_.LastErrorText)) return AVERROR(EINVAL);
@@ -138,13 +143,19 @@ int32_t TTranscoder::InitEncoding(TOutputStream* Ost, std::string& Error) {
   TInputStream* ist = Ost->SourceIndex >= 0 ? job_.InputStreams[Ost->SourceIndex] : nullptr;
   if (ist) ++ist->DecodingNeeded;
   Ost->EncodingNeeded = 1;
+  Ost->LastPts = Ost->LastDts = AV_NOPTS_VALUE;
   const AVMediaType type = enc->codec_type;
   if ((type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO) && !Ost->Filter) {
     TFilterGraph* graph = job_.InitSimpleFilterGraph(ist, Ost);
     if (ConfigureFilterGraph(graph) < 0) Fatal("Error opening filters!");
   }
+  return ConfigureEncoder(Ost);
+}
+
+int32_t TTranscoder::ConfigureEncoder(TOutputStream* Ost) {
+  AVCodecContext* enc = Ost->EncCtx;
   AVFilterContext* sink = Ost->Filter ? Ost->Filter->Filter : nullptr;
-  switch (type) {
+  switch (enc->codec_type) {
     case AVMEDIA_TYPE_VIDEO:
       return InitVideoEncoder(Ost, sink);
     case AVMEDIA_TYPE_AUDIO:
@@ -154,9 +165,15 @@ int32_t TTranscoder::InitEncoding(TOutputStream* Ost, std::string& Error) {
       av::av_buffersink_get_ch_layout(sink, &enc->ch_layout);
       enc->time_base = {1, enc->sample_rate};
       break;
-    case AVMEDIA_TYPE_SUBTITLE:
-      job_.LastErrorText = "Subtitle encoding is not supported; use -sn or -scodec copy.";
-      return AVERROR(ENOSYS);
+    case AVMEDIA_TYPE_SUBTITLE: {
+      enc->time_base = {1, 1000};
+      const TInputStream* ist = Ost->SourceIndex >= 0 ? job_.InputStreams[Ost->SourceIndex] : nullptr;
+      if (ist && !enc->width) {
+        enc->width = ist->DecCtx->width;
+        enc->height = ist->DecCtx->height;
+      }
+      break;
+    }
     default:
       job_.LastErrorText = "invalid codec_type of output stream";
       return -1;
@@ -197,6 +214,9 @@ int32_t TTranscoder::InitVideoEncoder(TOutputStream* Ost, AVFilterContext* Sink)
 
 int32_t TTranscoder::ParseForcedKeyFrames(TOutputStream* Ost) {
   const std::string text = Ost->ForcedKeyFrames;
+  av::av_freep(&Ost->ForcedKfPts);
+  av::av_expr_free(Ost->ForcedKeyFramesPexpr);
+  Ost->ForcedKeyFramesPexpr = nullptr;
   if (text.rfind("expr:", 0) == 0) {
     static const char* const names[] = {"n", "n_forced", "prev_forced_n", "prev_forced_t", "t", nullptr};
     const int result = av::av_expr_parse(&Ost->ForcedKeyFramesPexpr, text.c_str() + 5, names, nullptr, nullptr,
@@ -238,44 +258,61 @@ int32_t TTranscoder::ParseForcedKeyFrames(TOutputStream* Ost) {
 }
 
 int32_t TTranscoder::OpenEncoders(std::string& Error) {
-  for (int32_t i = 0; i < job_.OutputStreamCount; ++i) {
+  // Join segments share the encoders of the first segment.
+  const int32_t count = job_.JoinMode ? job_.JoinStreamCount : job_.OutputStreamCount;
+  for (int32_t i = 0; i < count; ++i) {
     TOutputStream* ost = job_.OutputStreams[i];
     if (!ost->EncodingNeeded) continue;
-    AVCodecContext* enc = ost->EncCtx;
-    TInputStream* ist = ost->SourceIndex >= 0 ? job_.InputStreams[ost->SourceIndex] : nullptr;
-    if (ist && ist->DecCtx->subtitle_header) {
-      enc->subtitle_header = static_cast<uint8_t*>(av::av_mallocz(ist->DecCtx->subtitle_header_size + 1));
-      if (!enc->subtitle_header) {
-        Error = "av_malloc failed";
-        return AVERROR(ENOMEM);
-      }
-      std::memcpy(enc->subtitle_header, ist->DecCtx->subtitle_header, ist->DecCtx->subtitle_header_size);
-      enc->subtitle_header_size = ist->DecCtx->subtitle_header_size;
+    if (job_.JoinMode) {
+      savedOptions_.resize(count, nullptr);
+      savedMaxBFrames_.resize(count, 0);
+      av::av_dict_copy(&savedOptions_[i], ost->Opts, 0);
+      savedMaxBFrames_[i] = ost->EncCtx->max_b_frames;
     }
-    if (!av::av_dict_get(ost->Opts, "threads", nullptr, 0))
-      av::av_dict_set(&ost->Opts, "threads", std::strcmp(ost->Enc->name, "mjpeg") == 0 ? "1" : "auto", 0);
-    if (FileOf(ost)->Ctx->oformat->flags & AVFMT_GLOBALHEADER) enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    const int result = av::avcodec_open2(enc, ost->Enc, &ost->Opts);
-    if (result < 0) {
-      if (result == AVERROR_EXPERIMENTAL) job_.AbortCodecExperimental(ost->Enc, true);
-      Error = Format("Error while opening encoder for output stream #%d:%d (%s) - maybe incorrect parameters such as "
-                     "bit_rate, rate, width or height. %s",
-                     ost->FileIndex, ost->Index, ost->Enc->name, HintText);
-      return result;
-    }
-    ost->EncoderOpened = 1;
-    openEncoders_.push_back(ost);
-    if (enc->codec_type == AVMEDIA_TYPE_AUDIO && !(ost->Enc->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE))
-      av::av_buffersink_set_frame_size(ost->Filter->Filter, enc->frame_size);
-    job_.CheckOptionsUsed(ost->Opts);
-    if (enc->bit_rate > 0 && enc->bit_rate < 1000)
-      Logger()->Log(&job_, llWarning,
-                    "The bitrate parameter is set too low. It takes bits/s as argument, not kbits/s");
-    totals_.ExtraSize += enc->extradata_size;
-    const int copied = av::avcodec_parameters_from_context(ost->St->codecpar, enc);
-    if (copied < 0) return copied;
-    ost->St->time_base = enc->time_base;
+    const int32_t result = OpenEncoder(ost, ost, Error);
+    if (result < 0) return result;
   }
+  return 0;
+}
+
+int32_t TTranscoder::OpenEncoder(TOutputStream* Ost, TOutputStream* Feeder, std::string& Error) {
+  AVCodecContext* enc = Ost->EncCtx;
+  const TInputStream* ist = Feeder->SourceIndex >= 0 ? job_.InputStreams[Feeder->SourceIndex] : nullptr;
+  if (ist && ist->DecCtx->subtitle_header && !enc->subtitle_header) {
+    enc->subtitle_header = static_cast<uint8_t*>(av::av_mallocz(ist->DecCtx->subtitle_header_size + 1));
+    if (!enc->subtitle_header) {
+      Error = "av_malloc failed";
+      return AVERROR(ENOMEM);
+    }
+    std::memcpy(enc->subtitle_header, ist->DecCtx->subtitle_header, ist->DecCtx->subtitle_header_size);
+    enc->subtitle_header_size = ist->DecCtx->subtitle_header_size;
+  }
+  if (!av::av_dict_get(Ost->Opts, "threads", nullptr, 0))
+    av::av_dict_set(&Ost->Opts, "threads", std::strcmp(Ost->Enc->name, "mjpeg") == 0 ? "1" : "auto", 0);
+  if (FileOf(Ost)->Ctx->oformat->flags & AVFMT_GLOBALHEADER) enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  const int result = av::avcodec_open2(enc, Ost->Enc, &Ost->Opts);
+  if (result < 0) {
+    if (result == AVERROR_EXPERIMENTAL) job_.AbortCodecExperimental(Ost->Enc, true);
+    Error = Format("Error while opening encoder for output stream #%d:%d (%s) - maybe incorrect parameters such as "
+                   "bit_rate, rate, width or height. %s",
+                   Ost->FileIndex, Ost->Index, Ost->Enc->name, HintText);
+    return result;
+  }
+  Ost->EncoderOpened = 1;
+  {
+    TCriticalSectionGuard lock(CodecListLock);
+    openEncoders_.push_back(Ost);
+  }
+  if (enc->codec_type == AVMEDIA_TYPE_AUDIO && !(Ost->Enc->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE))
+    av::av_buffersink_set_frame_size(Feeder->Filter->Filter, enc->frame_size);
+  job_.CheckOptionsUsed(Ost->Opts);
+  if (enc->bit_rate > 0 && enc->bit_rate < 1000)
+    Logger()->Log(&job_, llWarning, "The bitrate parameter is set too low. It takes bits/s as argument, not kbits/s");
+  if (headersWritten_) return 0;  // a reopened join encoder keeps the stream the header described
+  totals_.ExtraSize += enc->extradata_size;
+  const int copied = av::avcodec_parameters_from_context(Ost->St->codecpar, enc);
+  if (copied < 0) return copied;
+  Ost->St->time_base = enc->time_base;
   return 0;
 }
 
@@ -306,7 +343,7 @@ int32_t TTranscoder::WriteHeaders(std::string& Error) {
     const int32_t result = InitBitstreamFilters(job_.OutputStreams[i]);
     if (result < 0) return result;
   }
-  for (int32_t i = 0; i < job_.OutputFileCount; ++i) {
+  for (int32_t i = 0; i < (job_.JoinMode ? 1 : job_.OutputFileCount); ++i) {
     TOutputFile* file = job_.OutputFiles[i];
     file->Ctx->interrupt_callback = job_.WriteInterruptCallback;
     job_.WriteStartTime = av::av_gettime();
@@ -317,6 +354,7 @@ int32_t TTranscoder::WriteHeaders(std::string& Error) {
       return AVERROR(EINVAL);
     }
   }
+  headersWritten_ = true;
   return 0;
 }
 
@@ -336,7 +374,7 @@ int32_t TTranscoder::InitBitstreamFilters(TOutputStream* Ost) {
 }
 
 void TTranscoder::DumpStreamMapping() {
-  for (int32_t i = 0; i < job_.OutputFileCount; ++i)
+  for (int32_t i = 0; i < (job_.JoinMode ? 1 : job_.OutputFileCount); ++i)
     av::av_dump_format(job_.OutputFiles[i]->Ctx, i, job_.OutputFiles[i]->Ctx->url, 1);
   Logger()->Log(&job_, llInfo, "Stream mapping:");
   for (int32_t i = 0; i < job_.OutputStreamCount; ++i) {

@@ -41,8 +41,11 @@ TTranscoder::~TTranscoder() {
     for (int32_t i = 0; i < record->OutputCount; ++i) record->Outputs[i]->Filter = nullptr;
   }
   chains_.clear();
+  for (AVDictionary*& options : savedOptions_) av::av_dict_free(&options);
   av::av_packet_free(&packet_);
   av::av_packet_free(&encoded_);
+  if (vstats_) std::fclose(vstats_);
+  av::av_freep(&subtitleBuffer_);
 }
 
 void TranscodeJob(TCustomFFmpeg& Job) {
@@ -58,7 +61,6 @@ TOutputStreamState& TTranscoder::StateOf(const TOutputStream* Ost) {
 
 void TTranscoder::Transcode() {
   job_.LastErrorText.clear();
-  if (job_.JoinMode) job_.RaiseError("Joining inputs into one output is not supported.");
   packet_ = av::av_packet_alloc();
   encoded_ = av::av_packet_alloc();
   if (!packet_ || !encoded_) job_.RaiseError("av_packet_alloc() failed");
@@ -71,8 +73,7 @@ void TTranscoder::Transcode() {
   if (job_.Duration < 0) job_.Duration = job_.InputDuration;
   const int64_t timerStart = av::av_gettime();
   job_.SegmentIndex = 0;
-  job_.FirstActiveStream = 0;
-  job_.LastActiveStream = job_.OutputStreamCount - 1;
+  UpdateSegmentRange();
   RunLoop(timerStart);
   FinishRun(timerStart);
 }
@@ -103,7 +104,7 @@ void TTranscoder::FinishRun(int64_t TimerStart) {
     if (!job_.InputFiles[ist->FileIndex]->EofReached && ist->DecodingNeeded) OutputPacket(ist, nullptr);
   }
   FlushEncoders();
-  for (int32_t i = 0; i < job_.OutputFileCount; ++i) {
+  for (int32_t i = 0; i < (job_.JoinMode ? 1 : job_.OutputFileCount); ++i) {
     AVFormatContext* context = job_.OutputFiles[i]->Ctx;
     job_.WriteStartTime = av::av_gettime();
     const int result = av::av_write_trailer(context);
@@ -243,6 +244,10 @@ int32_t TTranscoder::ProcessInput(int32_t FileIndex) {
       Logger()->Log(&job_, llError, text);
     }
     file->EofReached = 1;
+    if (job_.JoinMode && FileIndex < job_.InputFileCount - 1) {
+      JoinSwitch(FileIndex);
+      return 0;
+    }
     EndOfInput(FileIndex);
     return AVERROR(EAGAIN);
   }
@@ -389,6 +394,7 @@ void TTranscoder::AdvanceUndecoded(TInputStream* Ist, const AVPacket* Packet) {
 
 int32_t TTranscoder::Decode(TInputStream* Ist, const AVPacket* Packet) {
   AVCodecContext* dec = Ist->DecCtx;
+  if (dec->codec_type == AVMEDIA_TYPE_SUBTITLE) return Packet ? TranscodeSubtitles(Ist, Packet) : 0;
   if (!Packet && drained_.count(Ist)) return 0;
   if (!Ist->DecodedFrame && !(Ist->DecodedFrame = av::av_frame_alloc())) return AVERROR(ENOMEM);
   const bool video = dec->codec_type == AVMEDIA_TYPE_VIDEO;

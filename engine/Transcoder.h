@@ -5,6 +5,7 @@
 // codecs and writes the trailers even after a stop.
 
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <set>
 #include <memory>
@@ -46,6 +47,11 @@ struct TOutputStreamState {
   int64_t MuxDts = 0;          // last dts handed to the muxer, stream time base
   bool Written = false;        // MuxDts holds a written packet's dts
   float Quality = -1;          // from the last packet's quality side data
+  int32_t PictType = 0;        // picture type of that packet
+  int32_t ErrorCount = 0;      // planes with a sum of squared errors (the encoder computes PSNR)
+  uint64_t Error[3] = {};      // that packet's errors
+  uint64_t ErrorSum[3] = {};   // every packet's errors
+  int32_t Packets = 0;         // encoded packets written
   bool BsfReady = false;       // bitstream filter chain initialised
 };
 
@@ -73,6 +79,10 @@ private:
   int32_t InitEncoding(TOutputStream* Ost, std::string& Error);
   int32_t InitVideoEncoder(TOutputStream* Ost, AVFilterContext* Sink);
   int32_t OpenEncoders(std::string& Error);
+  // Opens Ost's encoder; an audio encoder's frame size goes to Feeder's sink.
+  int32_t OpenEncoder(TOutputStream* Ost, TOutputStream* Feeder, std::string& Error);
+  // The encoder's picture or sample settings from the stream's graph sink.
+  int32_t ConfigureEncoder(TOutputStream* Ost);
   int32_t InitInputStream(TInputStream* Ist, std::string& Error);
   int32_t WriteHeaders(std::string& Error);
   int32_t InitBitstreamFilters(TOutputStream* Ost);
@@ -111,6 +121,13 @@ private:
   void CloseEncoders();
   void CloseDecoders();
 
+  // ---- Join segments ----
+  void UpdateSegmentRange();
+  void JoinSwitch(int32_t FileIndex);
+  void ReopenEncoders();
+  void CarrySegmentState(int32_t FirstStream);
+  int32_t ReportedStreamStart(int32_t Segment) const;
+
   // ---- Encoding ----
   int32_t ReapFilters();
   int32_t ReapStream(TOutputStream* Ost);
@@ -118,6 +135,8 @@ private:
   void EncodeVideoCopy(TOutputFile* Of, TOutputStream* Ost, AVFrame* Frame);
   bool ForceKeyFrame(TOutputStream* Ost, AVFrame* Frame);
   void DoAudioOut(TOutputFile* Of, TOutputStream* Ost, AVFrame* Frame);
+  int32_t TranscodeSubtitles(TInputStream* Ist, const AVPacket* Packet);
+  void DoSubtitleOut(TOutputFile* Of, TOutputStream* Ost, const AVSubtitle* Subtitle);
   // Sends Frame (nil to drain) and writes every packet that comes out.
   int32_t EncodeFrame(TOutputFile* Of, TOutputStream* Ost, AVFrame* Frame, const char* Failure);
   void DoStreamCopy(TInputStream* Ist, TOutputStream* Ost, const AVPacket* Packet);
@@ -130,9 +149,12 @@ private:
   // ---- Muxing and progress ----
   void WriteFrame(AVFormatContext* Context, AVPacket* Packet, TOutputStream* Ost);
   void ClipDts(AVFormatContext* Context, AVPacket* Packet, TOutputStream* Ost);
-  void InterleavedWrite(AVFormatContext* Context, AVPacket* Packet);
+  void InterleavedWrite(AVFormatContext* Context, AVPacket* Packet, TOutputStream* Ost);
   void PrintReport(int32_t Segment, bool Last, int64_t Now, int64_t TimerStart);
   void RateEmulate(TInputStream* Ist);
+  void ReadQualityStats(TOutputStream* Ost, const AVPacket* Packet);
+  void DoVideoStats(TOutputStream* Ost, int32_t FrameSize);
+  void AppendQualityReport(const TOutputStream* Ost, bool Last, std::string& Line, std::string& Progress);
   // The write interrupt of the finishing state: time-outs only.
   void BeginFinishing();
   void EndFinishing();
@@ -149,11 +171,18 @@ private:
   std::vector<TInputStream*> openDecoders_;
   std::set<const TInputStream*> drained_;   // decoders that gave their last frame
   std::set<const TOutputStream*> flushed_;  // encoders that were drained
+  std::set<const TOutputStream*> segmentDone_;
+  std::vector<AVDictionary*> savedOptions_;  // encoder options of the first join segment
+  std::vector<int> savedMaxBFrames_;
   AVPacket* packet_ = nullptr;
   AVPacket* encoded_ = nullptr;
   TReportThrottle reportThrottle_;
+  int32_t qpHistogram_[52] = {};
+  FILE* vstats_ = nullptr;
+  uint8_t* subtitleBuffer_ = nullptr;  // one encode buffer for every subtitle
   bool wasAborted_ = false;
   bool finishing_ = false;
+  bool headersWritten_ = false;
 };
 
 // Runs a job's transcode; the job's Transcode stage calls it.

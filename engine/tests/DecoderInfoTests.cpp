@@ -27,6 +27,25 @@ std::string RatioText(AVRational ratio, char separator)
     return std::to_string(ratio.num) + separator + std::to_string(ratio.den);
 }
 
+// The encoder creates its decoder before it loads the libraries. Only a
+// process that has not loaded them yet can show it.
+TEST(DecoderWithoutLibraries, LivesAndDiesWithoutTouchingFFmpeg)
+{
+    if (FFLoader.LibrariesLoaded(DecoderLibraries))
+        GTEST_SKIP() << "the libraries were loaded by an earlier test of this process";
+    auto decoder = std::make_unique<TFFDecoder>(nullptr);
+    try {
+        decoder->LoadFile(BFramesFile);
+        FAIL() << "opened without libraries";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), "Library avcodec not loaded.");
+    }
+    EXPECT_FALSE(decoder->Decode());
+    EXPECT_EQ(decoder->LastErrorText(), "file not loaded.");
+    decoder->CloseFile();
+    decoder.reset();
+}
+
 class DecoderInfoTest : public DecoderTest {
 protected:
     TFFDecoder decoder{nullptr};

@@ -43,6 +43,10 @@ inline const std::string CoverFile = MediaFolder + "cover.mp3";
 // Video and the attachment AttachedBytes named "notes.txt".
 inline const std::string AttachmentFile = MediaFolder + "attachment.mkv";
 inline const std::string AttachedBytes = std::string("attached\0bytes\r\n\xff", 17);
+// Video and a time-code data stream.
+inline const std::string TimecodeFile = MediaFolder + "timecode.mov";
+// Three 32x24 rgb24 pictures without any header.
+inline const std::string RawVideoFile = MediaFolder + "video.rgb";
 // Video with one chapter from 10 s to 20 s.
 inline const std::string ChapterFile = MediaFolder + "chapter.mkv";
 
@@ -84,6 +88,8 @@ inline void GenerateMedia() {
   Generate(CoverFile,
            "-f lavfi -i sine=duration=0.3 -f lavfi -i color=red:size=64x64:duration=0.04 -map 0 -map 1 "
            "-c:a libmp3lame -c:v png -frames:v 1 -disposition:v attached_pic");
+  Generate(RawVideoFile, "-f lavfi -i testsrc=size=32x24:rate=5 -frames:v 3 -f rawvideo -pix_fmt rgb24");
+  Generate(TimecodeFile, "-f lavfi -i testsrc=duration=0.2:size=32x24 -c:v mpeg4 -timecode 01:00:00:00");
   const std::string notes = MediaFolder + "notes-" + std::to_string(getpid()) + ".txt";
   WriteFile(notes, AttachedBytes);
   Generate(AttachmentFile, "-f lavfi -i testsrc=duration=0.2:size=32x24 -c:v mpeg4 -attach \"" + notes +

@@ -64,6 +64,27 @@ TEST_F(FileIOTest, InputOptionsReachTheStreams) {
   EXPECT_EQ(job.InputFile(0)->TsOffset, 1000000) << "with copyts the start position is not subtracted";
 }
 
+TEST_F(FileIOTest, DemuxerParametersComeFromTheOptions) {
+  ASSERT_EQ(job.Input(RawVideoFile, "-f rawvideo -s 32x24 -pix_fmt rgb24 -r 5"), 0) << job.LastErrorText;
+  const AVStream* st = job.InputStream(0)->St;
+  EXPECT_EQ(st->codecpar->width, 32);
+  EXPECT_EQ(st->codecpar->format, AV_PIX_FMT_RGB24);
+  EXPECT_EQ(st->r_frame_rate.num, 5);
+  EXPECT_EQ(FatalText([&] { job.Input(AvFile, "-s 32x24"); }), "Option video_size not found.")
+      << "a demuxer that takes no size leaves the parameter unused";
+  EXPECT_EQ(job.InputFileCount, 1);
+}
+
+TEST_F(FileIOTest, BeforeFindStreamInfoSeesTheOpenedFile) {
+  std::vector<std::string> calls;
+  job.OnBeforeFindStreamInfo = [&](TCustomFFmpegOpt* sender, AVFormatContext* context) {
+    EXPECT_EQ(sender, &job);
+    calls.push_back(context->iformat->name + std::string(":") + std::to_string(context->nb_streams));
+  };
+  ASSERT_EQ(job.Input(ShortAvFile), 0);
+  EXPECT_EQ(calls, std::vector<std::string>{"matroska,webm:2"});
+}
+
 TEST_F(FileIOTest, InputFailuresReturnTheirCodeAndText) {
   EXPECT_EQ(job.Input(AvFile, "-f nosuchformat"), AVERROR(EINVAL));
   EXPECT_EQ(job.LastErrorText, "Unknown input format: \"nosuchformat\"");
@@ -130,6 +151,10 @@ TEST_F(FileIOTest, DumpAttachmentNeedsDataAndAName) {
 
   ASSERT_EQ(job.Input(AttachmentFile), 1);
   AVStream* attachment = job.InputFile(1)->Ctx->streams[1];
+  const std::string tagged = WorkFolder + "tagged.bin";
+  av::av_dict_set(&attachment->metadata, "filename", tagged.c_str(), 0);
+  job.DumpAttachment(attachment, "");
+  EXPECT_EQ(ReadFile(tagged), AttachedBytes) << "the name comes from the stream's tag";
   av::av_dict_set(&attachment->metadata, "filename", nullptr, 0);
   EXPECT_EQ(FatalText([&] { job.DumpAttachment(attachment, ""); }),
             "No filename specified and no \"filename\" tag in stream #1:1.");

@@ -195,6 +195,19 @@ TEST_F(OutputFileTest, TotalDurationIsTheLargestT) {
   EXPECT_EQ(job.OutputStream(6)->FileIndex, 2);
 }
 
+TEST_F(OutputFileTest, MuxerPreloadAndDelay) {
+  ASSERT_EQ(job.Input(AvFile), 0);
+  ASSERT_EQ(job.Output(Out("plain.mkv")), 0);
+  EXPECT_EQ(DictValueOrDefault(job.OutputFile(0)->Opts, "preload", "-"), "-");
+  EXPECT_EQ(job.OutputFile(0)->Ctx->max_delay, 700000);
+  ASSERT_EQ(job.Output(Out("preload.mkv"), "-muxpreload 0.5 -muxdelay 0.1 -fs 1000 -shortest"), 1);
+  const TOutputFile* file = job.OutputFile(1);
+  EXPECT_EQ(DictValueOrDefault(file->Opts, "preload", "-"), "500000");
+  EXPECT_EQ(file->Ctx->max_delay, 100000);
+  EXPECT_EQ(file->LimitFilesize, 1000u);
+  EXPECT_EQ(file->Shortest, 1);
+}
+
 TEST_F(OutputFileTest, OpenedFileIsDeletedWhenNothingWasWritten) {
   const std::string name = Out("empty.mkv");
   {

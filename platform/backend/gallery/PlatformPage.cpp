@@ -4,6 +4,7 @@
 #include "platform/backend/Gallery.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/ScrollBars.h"
 
 namespace {
 
@@ -69,6 +70,52 @@ const bool messageBoxRegistered = RegisterGalleryPage({
             CreateMessageDialog("Completed all the tasks. (0 Error)", "Information", mtInformation, {mbOK}, mbOK));
     },
     {{{4, 4}, clBtnFace}, {{32, 19}, clBlue}},
+});
+
+} // namespace
+
+namespace {
+
+class TScrolledView : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+
+protected:
+    void CreateParams(TCreateParams& params) override
+    {
+        TCustomControl::CreateParams(params);
+        params.Style |= WS_VSCROLL | WS_HSCROLL;
+        params.ExStyle |= WS_EX_CLIENTEDGE;
+    }
+};
+
+std::unique_ptr<TCustomForm> CreateScrollBarsPage()
+{
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(0, 0, 220, 140);
+    auto* bar = new TScrollBar(form.get());
+    bar->SetBounds(10, 10, 200, ScrollBarSize);
+    bar->SetParent(form.get());
+    bar->SetPageSize(25);
+    bar->SetPosition(50);
+    auto* view = new TScrolledView(form.get());
+    view->SetColor(clWhite);
+    view->SetBounds(10, 40, 120, 90);
+    view->SetParent(form.get());
+    TScrollInfo info;
+    info.Max = 99;
+    info.Page = 50;
+    info.Pos = 0;
+    SetScrollInfo(*view, SB_VERT, info);
+    SetScrollInfo(*view, SB_HORZ, info);
+    return form;
+}
+
+const bool scrollBarsRegistered = RegisterGalleryPage({
+    "scroll-bars",
+    CreateScrollBarsPage,
+    {{{20, 60}, clWhite}, {{10 + 120 - 2 - 8, 40 + 30}, clBtnFace}},
 });
 
 } // namespace
