@@ -29,6 +29,8 @@ public:
     // Copies the bitmap; a strip of NumStates cells.
     virtual void SetCustomGlyphs(const TBitmap* value) { customGlyphs_->Assign(value); }
     bool UseCustomGlyphs() const { return useCustomGlyphs_; }
+    // Switching on takes the cell size from the strip; a strip narrower
+    // than its cell count is not used.
     virtual void SetUseCustomGlyphs(bool value);
     TColor FillColor() const { return fillColor_; }
     virtual void SetFillColor(TColor value) { Change(fillColor_, value); }
@@ -86,6 +88,8 @@ protected:
 
     void SetNumStates(int32_t value) { numStates_ = value; }
     bool UsingMouse() const { return usingMouse_; }
+    // UseCustomGlyphs with a strip that holds every cell.
+    bool CustomGlyphsUsable() const;
     bool GlyphAtRight() const;
 
 private:
