@@ -17,8 +17,8 @@ public:
     explicit TTarqCustomGlyphButton(TComponent* owner);
     ~TTarqCustomGlyphButton() override;
 
-    // taRightJustify puts the caption right of the glyph; taCenter is
-    // treated as taLeftJustify.
+    // taRightJustify puts the caption right of the glyph, taLeftJustify
+    // left of it; taCenter is ignored.
     TAlignment Alignment() const { return alignment_; }
     virtual void SetAlignment(TAlignment value);
     virtual bool GetChecked() const { return false; }
