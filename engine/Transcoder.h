@@ -89,13 +89,7 @@ private:
   int32_t ParseForcedKeyFrames(TOutputStream* Ost);
   void DumpStreamMapping();
 
-  // ---- Filter graph pieces ----
-  int32_t LinkSource(TFilterGraph* Graph, TInputFilter* Filter, AVFilterGraph* Lavfi, AVFilterInOut* Pad);
-  int32_t LinkSink(TFilterGraph* Graph, TOutputFilter* Filter, AVFilterGraph* Lavfi, AVFilterInOut* Pad);
-  int32_t LinkVideoSource(TFilterGraph* Graph, TInputFilter* Filter, AVFilterGraph* Lavfi, AVFilterInOut* Pad);
-  int32_t LinkAudioSource(TFilterGraph* Graph, TInputFilter* Filter, AVFilterGraph* Lavfi, AVFilterInOut* Pad);
-  int32_t LinkVideoSink(TOutputFilter* Filter, AVFilterGraph* Lavfi, AVFilterInOut* Pad);
-  int32_t LinkAudioSink(TOutputFilter* Filter, AVFilterGraph* Lavfi, AVFilterInOut* Pad);
+  // ---- Filter graphs ----
   TFilterChain* ChainOf(const TFilterGraph* Graph) const;
 
   // ---- Loop ----

@@ -443,6 +443,38 @@ TEST_F(TranscodeEndToEndTest, StreamCopyIntoAviKeepsTheFrameRate) {
   EXPECT_NEAR(Seconds(output, "v:0"), Seconds(tool, "v:0"), FrameSeconds);
 }
 
+TEST_F(TranscodeEndToEndTest, ComplexFilterGraphs) {
+  struct Case {
+    const char* name;
+    const char* options;
+    const char* size;
+  } cases[] = {
+      {"labelled", " -filter_complex \"[0:v]scale=320:240[small]\" -map \"[small]\" -map 0:a -c:v libx264", "320x240"},
+      {"unlabelled", " -filter_complex \"hflip,scale=160:120\" -c:v libx264", "160x120"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string output = Out(std::string("complex-") + c.name + ".mp4");
+    const TRunResult run = Convert(Clip, "", output, std::string(" -b:a 128k -sn") + c.options);
+    ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+    auto video = Probe(output, "v:0");
+    EXPECT_EQ(video["width"] + "x" + video["height"], c.size);
+    EXPECT_EQ(Probe(output, "a:0")["codec_name"], "aac");
+    EXPECT_NEAR(Seconds(output, "v:0"), ClipSeconds, FrameSeconds);
+  }
+
+  VIDArarozo encoder(nullptr);
+  const int32_t task = encoder.AddTask(Clip, nullptr);
+  ASSERT_GE(task, 0);
+  TOutputOptions out;
+  InitOutputOptions(out);
+  out.Options = " -filter_complex \"[1:v]null[o]\" -map \"[o]\"";
+  EXPECT_LT(encoder.SetOutput(task, Out("complex-bad.mp4"), &out), 0);
+  EXPECT_NE(encoder.LastErrorText.find("Invalid file index 1 in filtergraph description [1:v]null[o]."),
+            std::string::npos)
+      << encoder.LastErrorText;
+}
+
 // Planar decoders (mp3) and encoders (aac) work on one plane per channel;
 // the hooks always get the samples interleaved, in the packed format.
 TEST_F(TranscodeEndToEndTest, AudioHooksGetInterleavedSamples) {
