@@ -46,6 +46,7 @@ TTarqCustomTabControl::TTarqCustomTabControl(TComponent* owner)
 
 TTarqCustomTabControl::~TTarqCustomTabControl()
 {
+    MarkDestroying();
     StopHotTimer();
     if (images_)
         images_->UnRegisterChanges(&imagesLink_);

@@ -106,7 +106,8 @@ void TTarqCustomTabControl::MouseDown(TMouseButton button, TShiftState shift, in
     const int32_t i = TabAtPos(x, y);
     if (i >= 0 && tabs_.Item(i)->Enabled) {
         if (TabStop() && i == tabIndex_) {
-            SetFocus();
+            if (CanFocus() && Showing())
+                SetFocus();
             if (!Focused())
                 return;
         }
@@ -268,7 +269,7 @@ void TTarqCustomTabControl::KeyDown(uint16_t& key, TShiftState shift)
 
 void TTarqCustomTabControl::CMDialogChar(TMessage& message)
 {
-    if (CanFocus()) {
+    if (CanFocus() && Showing()) {
         const auto ch = static_cast<char32_t>(message.WParam);
         for (int32_t i = 0; i < tabs_.Count(); ++i) {
             const TTarqTabData& tab = *tabs_.Item(i);

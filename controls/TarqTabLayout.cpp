@@ -746,6 +746,8 @@ void TTarqCustomTabControl::PositionScroller()
 
 void TTarqCustomTabControl::AlignControls(TControl* control, TRect& rect)
 {
+    if (HasState(csDestroying))
+        return;
     PositionCloseButton();
     PositionMenuButton();
     PositionScroller();
