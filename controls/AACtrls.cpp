@@ -14,8 +14,9 @@ bool TCustomParam::BackGroundEmpty() const { return !FBackGround->Graphic() || F
 
 void TCustomParam::Assign(const TPersistent* source)
 {
+    // Each label keeps its own settings object: the values are copied, the
+    // label this one belongs to stays.
     if (const auto* other = dynamic_cast<const TCustomParam*>(source)) {
-        FLabel = other->FLabel;
         FAlignment = other->FAlignment;
         FReserved = other->FReserved;
         FTransparent = other->FTransparent;
@@ -24,6 +25,15 @@ void TCustomParam::Assign(const TPersistent* source)
         FBackGround->Assign(other->FBackGround.get());
     }
     TNotifyClass::Assign(source);
+}
+
+void TAAFontEffect::Assign(const TPersistent* source)
+{
+    if (const auto* other = dynamic_cast<const TAAFontEffect*>(source)) {
+        Label()->Drawer()->SetQuality(other->Quality());
+        FontEffect()->Assign(other->FontEffect());
+    }
+    TCustomParam::Assign(source);
 }
 
 TAAQuality TAAFontEffect::Quality() const { return Label()->Drawer()->Quality(); }

@@ -57,6 +57,10 @@ public:
     // The label's Color.
     TColor BackColor() const;
     void SetBackColor(TColor value);
+
+    using TPersistent::Assign;
+    // Also takes the other label's quality and engine effect.
+    void Assign(const TPersistent* source) override;
 };
 
 class TAALabel : public TAAGraphicControl {

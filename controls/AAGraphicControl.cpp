@@ -9,11 +9,20 @@
 
 void TPackParam::Assign(const TPersistent* source)
 {
-    if (const auto* other = dynamic_cast<const TPackParam*>(source)) {
-        FControl = other->FControl;
+    // The object stays with its own control.
+    if (dynamic_cast<const TPackParam*>(source))
         return;
-    }
     TPersistent::Assign(source);
+}
+
+void TParentEffect::Assign(const TPersistent* source)
+{
+    if (const auto* other = dynamic_cast<const TParentEffect*>(source)) {
+        SetParentColor(other->ParentColor());
+        SetParentFont(other->ParentFont());
+        SetParentShowHint(other->ParentShowHint());
+    }
+    TPackParam::Assign(source);
 }
 
 bool TParentEffect::ParentColor() const { return Control()->ParentColor(); }

@@ -38,6 +38,9 @@ public:
     void SetParentFont(bool value);
     bool ParentShowHint() const;
     void SetParentShowHint(bool value);
+
+    using TPersistent::Assign;
+    void Assign(const TPersistent* source) override;
 };
 
 class TAAGraphicControl : public TGraphicControl {

@@ -78,6 +78,8 @@ void RegisterLabelClasses()
         .Event("OnMouseEnter", &TAAGraphicControl::OnMouseEnter)
         .Event("OnMouseLeave", &TAAGraphicControl::OnMouseLeave);
     RegisterClass<TAALabel, TAAGraphicControl>("TAALabel")
+        // The label's colour is written once, as Effect.BackColor.
+        .Property("Color", ColorGetter(&TControl::Color), ColorSetter(&TControl::SetColor)).Stored(false)
         .Property("Border", &TAAGraphicControl::Border, &TAAGraphicControl::SetBorder).Default(0)
         .Property("Effect", &TAALabel::Effect);
 }

@@ -4,6 +4,7 @@
 
 #include "engine/FFLoad.h"
 #include "engine/MyUtils.h"
+#include "platform/core/ClassRegistry.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Strings.h"
 
@@ -118,6 +119,15 @@ void TFFmpeg::GetOutputOptions(int32_t k, TOutputOptions& Options)
     Options = outputOptions_[size_t(k)];
 }
 
+TFFDecoder* TFFmpeg::GetDecoder(int32_t k)
+{
+    GrowTo(decoders_, k);
+    std::unique_ptr<TFFDecoder>& decoder = decoders_[size_t(k)];
+    if (!decoder)
+        decoder = std::make_unique<TFFDecoder>(nullptr);
+    return decoder.get();
+}
+
 // ---- TFFmpegList ----
 
 int32_t TFFmpegList::Add(std::unique_ptr<TFFmpeg> Task)
@@ -214,6 +224,13 @@ bool TCustomEncoder::LoadLibraries(const std::string& Folder)
     return false;
 }
 
+TFFDecoder* TCustomEncoder::Decoder()
+{
+    if (!decoder_)
+        decoder_ = std::make_unique<TFFDecoder>(nullptr);
+    return decoder_.get();
+}
+
 std::unique_ptr<TFFmpeg> TCustomEncoder::CreateTask()
 {
     return std::make_unique<TFFmpeg>();
@@ -265,6 +282,8 @@ int32_t TCustomEncoder::AddTask(const TPathFileName& FileName, TInputOptions* In
             LastErrorText = task->LastErrorText;
             return result;
         }
+        const int32_t newest = task->InputFileCount - 1;
+        task->GetDecoder(newest)->AttachFormatContext(task->InputFile(newest)->Ctx);
         task->OnProgress = [this](TCustomFFmpeg* job, int32_t segment, int32_t frame, int32_t fps, float quality,
                                   float bitRate, int64_t size, int64_t time, int64_t duration) {
             DoProgress(job, segment, frame, fps, quality, bitRate, size, time, duration);
@@ -635,4 +654,50 @@ void TCustomEncoder::DoFrameHook(const TFrameHookEvent& Event, TCustomFFmpeg* Ta
     TCriticalSectionGuard lock(FrameHookLock);
     frameHookInfo_ = TFrameHookInfo{tasks_.IndexOf(Task), FrameNumber, Picture, PixelFormat, Width, Height, PTS};
     Event(this, &frameHookInfo_);
+}
+
+// ---- Published properties ----
+
+namespace {
+
+const TEnumInfo ThreadPriorityInfo{
+    "TThreadPriority", {"tpIdle", "tpLowest", "tpLower", "tpNormal", "tpHigher", "tpHighest", "tpTimeCritical"}};
+
+void RegisterEncoder()
+{
+    RegisterClass<VIDArarozo, TComponent>("VIDArarozo")
+        .Property("About", &TFFBaseComponent::About, &TFFBaseComponent::SetAbout)
+        .Property("Version", [](VIDArarozo& encoder) { return encoder.Version(); })
+        .Stored(false)
+        .Property("Preview", &TCustomEncoder::Preview, &TCustomEncoder::SetPreview).Default(false)
+        .Property("PreviewBitmap", &TCustomEncoder::PreviewBitmap, &TCustomEncoder::SetPreviewBitmap).Default(false)
+        .Property("ProgressInterval", &TCustomEncoder::ProgressInterval, &TCustomEncoder::SetProgressInterval)
+        .Default(500)
+        .Enum("ThreadPriority", &TCustomEncoder::ThreadPriority, &TCustomEncoder::SetThreadPriority,
+              ThreadPriorityInfo)
+        .Default(tpNormal)
+        .Property("TriggerEventInMainThread", &TCustomEncoder::TriggerEventInMainThread,
+                  &TCustomEncoder::SetTriggerEventInMainThread)
+        .Default(true)
+        .Event("OnAudioInputHook", &TCustomEncoder::OnAudioInputHook)
+        .Event("OnAudioOutputHook", &TCustomEncoder::OnAudioOutputHook)
+        .Event("OnBeforeFindStreamInfo", &TCustomEncoder::OnBeforeFindStreamInfo)
+        .Event("OnVideoInputHook", &TCustomEncoder::OnVideoInputHook)
+        .Event("OnVideoOutputHook", &TCustomEncoder::OnVideoOutputHook)
+        .Event("OnPreviewBitmap", &TCustomEncoder::OnPreviewBitmap)
+        .Event("OnProgress", &TCustomEncoder::OnProgress)
+        .Event("OnTerminate", &TCustomEncoder::OnTerminate)
+        .Event("OnFrameInputHook", &TCustomEncoder::OnFrameInputHook)
+        .Event("OnFrameOutputHook", &TCustomEncoder::OnFrameOutputHook);
+}
+
+} // namespace
+
+void RegisterEncoderClasses()
+{
+    static const bool registered = [] {
+        RegisterEncoder();
+        return true;
+    }();
+    (void)registered;
 }

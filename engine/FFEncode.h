@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/FFBaseComponent.h"
+#include "engine/FFDecode.h"
 #include "engine/FFmpeg.h"
 #include "engine/NoticeQueue.h"
 #include "engine/PauseGate.h"
@@ -111,8 +112,6 @@ using TFrameHookEvent = std::function<void(TObject* Sender, PFrameHookInfo AHook
 using TAudioHookEvent = std::function<void(TObject* Sender, int32_t ATaskIndex, const int64_t APTS, uint8_t* ASample,
                                            int32_t ASize, int32_t ASampleRate, int32_t AChannels,
                                            AVSampleFormat ASampleFormat)>;
-// Sender is the task (a TFFmpeg), not the encoder.
-using TBeforeFindStreamInfoEvent = std::function<void(TCustomFFmpegOpt* Sender, AVFormatContext* AFormatContext)>;
 
 // One conversion task: a job with copies of the caller's option records.
 class TFFmpeg : public TCustomFFmpeg {
@@ -126,11 +125,14 @@ public:
     void ClearInputOptions(int32_t k);
     void ClearOutputOptions(int32_t k);
     void GetOutputOptions(int32_t k, TOutputOptions& Options);
-    const std::vector<TInputOptions>& InputOptionsList() const { return inputOptions_; }
+    // The decoder of input k, created on first use; it reads the input's
+    // format context without owning it.
+    TFFDecoder* GetDecoder(int32_t k);
 
     TCustomEncoder* Encoder = nullptr;
 
 private:
+    std::vector<std::unique_ptr<TFFDecoder>> decoders_;
     std::vector<TInputOptions> inputOptions_;
     std::vector<TOutputOptions> outputOptions_;
 };
@@ -188,6 +190,10 @@ public:
     std::string LastErrorText;
     bool StrictOptions = true;
 
+    // The decoder the application previews with. It needs the libraries, so
+    // it is made on first use rather than with the encoder.
+    TFFDecoder* Decoder();
+
     bool Working() const { return working_; }
     bool Paused() const { return paused_; }
     bool AllDone() const { return allDone_; }
@@ -205,6 +211,7 @@ public:
 
     TAudioHookEvent OnAudioInputHook;
     TAudioHookEvent OnAudioOutputHook;
+    // Sender is the task, not the encoder.
     TBeforeFindStreamInfoEvent OnBeforeFindStreamInfo;
     TVideoHookEvent OnVideoInputHook;
     TVideoHookEvent OnVideoOutputHook;
@@ -273,6 +280,7 @@ private:
     TCriticalSection FrameHookLock;
     TCriticalSection FindStreamInfoLock;
 
+    std::unique_ptr<TFFDecoder> decoder_;
     TFFmpegList tasks_;
     // Guarded by TerminateLock.
     int32_t finishedCount_ = 0;
@@ -295,3 +303,7 @@ class VIDArarozo : public TCustomEncoder {
 public:
     using TCustomEncoder::TCustomEncoder;
 };
+
+// Registers VIDArarozo and its published properties and events, so that
+// form resources can create and set it by name. Calling it again is harmless.
+void RegisterEncoderClasses();

@@ -65,9 +65,10 @@ public:
     // Stops the run and waits for the worker, then releases what the run built.
     ~TCustomFFmpeg() override;
 
-    // Starts the run. Threaded: returns the started worker, which the job owns.
-    // Not threaded: runs to the end in the calling thread and returns nullptr. A job that already ran, or that lacks an
-    // input or an output, returns nullptr; the latter reports its end at once.
+    // Starts the run. Threaded: returns the started worker, which the job
+    // owns. Not threaded: runs to the end in the calling thread and returns
+    // nullptr. A job that already ran, or that lacks an input or an output,
+    // returns nullptr; the latter reports its end at once.
     TConvertThread* Start(bool Threaded, TThreadPriority Priority);
     // Aborts the run; with Wait, returns once the worker has ended, delivering
     // main-thread calls meanwhile when called in the main thread.

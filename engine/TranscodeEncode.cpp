@@ -201,10 +201,7 @@ int32_t TTranscoder::EncodeFrame(TOutputFile* Of, TOutputStream* Ost, AVFrame* F
     result = av::avcodec_receive_packet(enc, encoded_);
     if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return 0;
     if (result < 0) Fatal(Failure);
-    size_t sideSize = 0;
-    if (const uint8_t* stats = av::av_packet_get_side_data(encoded_, AV_PKT_DATA_QUALITY_STATS, &sideSize);
-        stats && sideSize >= 4)
-      StateOf(Ost).Quality = static_cast<float>(AV_RL32(stats)) / FF_QP2LAMBDA;
+    ReadQualityStats(Ost, encoded_);
     if (video && encoded_->pts == AV_NOPTS_VALUE && !(Ost->Enc->capabilities & AV_CODEC_CAP_DELAY))
       encoded_->pts = Ost->SyncOpts;
     av::av_packet_rescale_ts(encoded_, enc->time_base, Ost->St->time_base);
@@ -222,6 +219,74 @@ int32_t TTranscoder::EncodeFrame(TOutputFile* Of, TOutputStream* Ost, AVFrame* F
       encoded_->duration = av::av_rescale_q(1, av_inv_q(Ost->FrameRate), Ost->St->time_base);
     (video ? totals_.VideoSize : totals_.AudioSize) += encoded_->size;
     if (Ost->Logfile && enc->stats_out) std::fputs(enc->stats_out, Ost->Logfile);
+    const int32_t size = encoded_->size;
+    WriteFrame(Of->Ctx, encoded_, Ost);
+    ++StateOf(Ost).Packets;
+    if (video && !job_.VStatsFileName.empty()) DoVideoStats(Ost, size);
+  }
+}
+
+int32_t TTranscoder::TranscodeSubtitles(TInputStream* Ist, const AVPacket* Packet) {
+  AVSubtitle subtitle{};
+  int got = 0;
+  int result = av::avcodec_decode_subtitle2(Ist->DecCtx, &subtitle, &got, const_cast<AVPacket*>(Packet));
+  if (Ist->FixSubDuration) {
+    // Each subtitle goes out one step late, cut to end where the next begins.
+    auto& previous = Ist->PrevSub;
+    if (got && previous.GotOutput) {
+      const int64_t end = av::av_rescale(subtitle.pts - previous.Subtitle.pts, 1000, AV_TIME_BASE);
+      if (end < previous.Subtitle.end_display_time) {
+        av::av_log(Ist->DecCtx, AV_LOG_DEBUG, "Subtitle duration reduced from %d to %d\n",
+                   previous.Subtitle.end_display_time, static_cast<int>(end));
+        previous.Subtitle.end_display_time = static_cast<uint32_t>(end);
+      }
+    }
+    std::swap(got, previous.GotOutput);
+    std::swap(result, previous.Ret);
+    std::swap(subtitle, previous.Subtitle);
+  }
+  if (result < 0 || !got) return result < 0 ? result : 0;
+  if (subtitle.num_rects) {
+    RateEmulate(Ist);
+    for (int32_t i = job_.FirstActiveStream; i <= job_.LastActiveStream; ++i) {
+      TOutputStream* ost = job_.OutputStreams[i];
+      if (CheckOutputConstraints(Ist, ost) && ost->EncodingNeeded) DoSubtitleOut(FileOf(ost), ost, &subtitle);
+    }
+  }
+  av::avsubtitle_free(&subtitle);
+  return 0;
+}
+
+void TTranscoder::DoSubtitleOut(TOutputFile* Of, TOutputStream* Ost, const AVSubtitle* Subtitle) {
+  constexpr int BufferSize = 1 << 20;
+  if (Subtitle->pts == AV_NOPTS_VALUE) {
+    if (job_.ExitOnError) Fatal("Subtitle packets must have a pts");
+    Logger()->Log(&job_, llError, "Subtitle packets must have a pts");
+    return;
+  }
+  if (!subtitleBuffer_ && !(subtitleBuffer_ = static_cast<uint8_t*>(av::av_malloc(BufferSize))))
+    Fatal("Failed to allocate subtitle_out");
+  AVCodecContext* enc = Ost->EncCtx;
+  const bool dvb = enc->codec_id == AV_CODEC_ID_DVB_SUBTITLE;
+  const int64_t pts = Subtitle->pts - StartTimeOf(Of);
+  for (int pass = 0; pass < (dvb ? 2 : 1); ++pass) {
+    Ost->SyncOpts = av::av_rescale_q(pts, AV_TIME_BASE_Q, enc->time_base);
+    if (!CheckRecordingTime(Ost)) return;
+    AVSubtitle shown = *Subtitle;  // DVB clears the picture with a second, empty one
+    shown.pts = pts + av::av_rescale_q(Subtitle->start_display_time, AVRational{1, 1000}, AV_TIME_BASE_Q);
+    shown.end_display_time -= shown.start_display_time;
+    shown.start_display_time = 0;
+    if (pass == 1) shown.num_rects = 0;
+    const int size = av::avcodec_encode_subtitle(enc, subtitleBuffer_, BufferSize, &shown);
+    if (size < 0) Fatal("Subtitle encoding failed");
+    av::av_packet_unref(encoded_);
+    if (av::av_new_packet(encoded_, size) < 0) Fatal("Subtitle encoding failed");
+    std::memcpy(encoded_->data, subtitleBuffer_, size);
+    encoded_->pts = av::av_rescale_q(shown.pts, AV_TIME_BASE_Q, Ost->St->time_base);
+    encoded_->duration = av::av_rescale_q(shown.end_display_time, AVRational{1, 1000}, Ost->St->time_base);
+    if (dvb) encoded_->pts += 90 * (pass == 0 ? shown.start_display_time : shown.end_display_time);
+    encoded_->dts = encoded_->pts;
+    totals_.SubtitleSize += size;
     WriteFrame(Of->Ctx, encoded_, Ost);
   }
 }

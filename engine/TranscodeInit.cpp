@@ -93,7 +93,12 @@ int32_t TTranscoder::InitStreamCopy(TOutputStream* Ost) {
                          !av::av_codec_get_tag(format->codec_tag, in->codec_id);
   out->codec_tag = tagUsable ? in->codec_tag : 0;
   Ost->LastDts = AV_NOPTS_VALUE;
-  Ost->St->time_base = Ost->FrameRate.num ? av_inv_q(Ost->FrameRate) : ist->St->time_base;
+  result = av::avformat_transfer_internal_stream_timing_info(format, Ost->St, ist->St,
+                                                            static_cast<AVTimebaseSource>(job_.CopyTb));
+  if (result < 0) return result;
+  if (Ost->St->time_base.num <= 0 || Ost->St->time_base.den <= 0)
+    Ost->St->time_base = av::av_add_q(av::av_stream_get_codec_timebase(Ost->St), AVRational{0, 1});
+  if (Ost->FrameRate.num) Ost->St->time_base = av_inv_q(Ost->FrameRate);
   switch (in->codec_type) {
     case AVMEDIA_TYPE_VIDEO:
       if (HooksOnVideo(job_, job_.LastErrorText)) return AVERROR(EINVAL);
@@ -160,9 +165,15 @@ int32_t TTranscoder::ConfigureEncoder(TOutputStream* Ost) {
       av::av_buffersink_get_ch_layout(sink, &enc->ch_layout);
       enc->time_base = {1, enc->sample_rate};
       break;
-    case AVMEDIA_TYPE_SUBTITLE:
-      job_.LastErrorText = "Subtitle encoding is not supported; use -sn or -scodec copy.";
-      return AVERROR(ENOSYS);
+    case AVMEDIA_TYPE_SUBTITLE: {
+      enc->time_base = {1, 1000};
+      const TInputStream* ist = Ost->SourceIndex >= 0 ? job_.InputStreams[Ost->SourceIndex] : nullptr;
+      if (ist && !enc->width) {
+        enc->width = ist->DecCtx->width;
+        enc->height = ist->DecCtx->height;
+      }
+      break;
+    }
     default:
       job_.LastErrorText = "invalid codec_type of output stream";
       return -1;

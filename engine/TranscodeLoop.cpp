@@ -44,6 +44,8 @@ TTranscoder::~TTranscoder() {
   for (AVDictionary*& options : savedOptions_) av::av_dict_free(&options);
   av::av_packet_free(&packet_);
   av::av_packet_free(&encoded_);
+  if (vstats_) std::fclose(vstats_);
+  av::av_freep(&subtitleBuffer_);
 }
 
 void TranscodeJob(TCustomFFmpeg& Job) {
@@ -392,6 +394,7 @@ void TTranscoder::AdvanceUndecoded(TInputStream* Ist, const AVPacket* Packet) {
 
 int32_t TTranscoder::Decode(TInputStream* Ist, const AVPacket* Packet) {
   AVCodecContext* dec = Ist->DecCtx;
+  if (dec->codec_type == AVMEDIA_TYPE_SUBTITLE) return Packet ? TranscodeSubtitles(Ist, Packet) : 0;
   if (!Packet && drained_.count(Ist)) return 0;
   if (!Ist->DecodedFrame && !(Ist->DecodedFrame = av::av_frame_alloc())) return AVERROR(ENOMEM);
   const bool video = dec->codec_type == AVMEDIA_TYPE_VIDEO;

@@ -3,6 +3,7 @@
 // throttled report that reaches the encoder's progress event.
 
 #include <algorithm>
+#include <cmath>
 
 #include "engine/AVCodecStubs.h"
 #include "engine/AVFormatStubs.h"
@@ -12,9 +13,15 @@
 #include "platform/core/Strings.h"
 #include "platform/core/Types.h"
 
+extern "C" {
+#include <libavutil/intreadwrite.h>
+}
+
 namespace {
 
 const char* const HintText = "Please check error log message(reported by FFLogger) to find out more detail information.";
+
+double Psnr(double Error) { return -10.0 * std::log10(Error); }
 
 std::string ClockText(int64_t Microseconds, bool Micro) {
   const int64_t us = std::max<int64_t>(Microseconds, 0);
@@ -101,6 +108,63 @@ void TTranscoder::InterleavedWrite(AVFormatContext* Context, AVPacket* Packet, T
     Fatal(GetErrorText("av_interleaved_write_frame()", result) + ". " + HintText);
 }
 
+void TTranscoder::ReadQualityStats(TOutputStream* Ost, const AVPacket* Packet) {
+  size_t size = 0;
+  const uint8_t* stats = av::av_packet_get_side_data(Packet, AV_PKT_DATA_QUALITY_STATS, &size);
+  if (!stats || size < 4) return;
+  TOutputStreamState& state = StateOf(Ost);
+  state.Quality = static_cast<float>(AV_RL32(stats)) / FF_QP2LAMBDA;
+  if (size < 6) return;
+  state.PictType = stats[4];
+  state.ErrorCount = std::min<int32_t>(stats[5], 3);
+  if (size < 8 + 8 * static_cast<size_t>(state.ErrorCount)) state.ErrorCount = 0;
+  for (int32_t i = 0; i < state.ErrorCount; ++i) {
+    state.Error[i] = AV_RL64(stats + 8 + 8 * i);
+    state.ErrorSum[i] += state.Error[i];
+  }
+}
+
+void TTranscoder::DoVideoStats(TOutputStream* Ost, int32_t FrameSize) {
+  if (!vstats_ && !(vstats_ = std::fopen(job_.VStatsFileName.c_str(), "w")))
+    Fatal("fopen fail: " + job_.VStatsFileName);
+  const AVCodecContext* enc = Ost->EncCtx;
+  const TOutputStreamState& state = StateOf(Ost);
+  std::fprintf(vstats_, "frame= %5d q= %2.1f ", state.Packets, state.Quality);
+  if ((enc->flags & AV_CODEC_FLAG_PSNR) && state.ErrorCount > 0)
+    std::fprintf(vstats_, "PSNR= %6.2f ", Psnr(state.Error[0] / (enc->width * enc->height * 255.0 * 255.0)));
+  std::fprintf(vstats_, "f_size= %6d ", FrameSize);
+  const double time = std::max(state.MuxDts * av_q2d(Ost->St->time_base), 0.01);
+  const double bitRate = FrameSize * 8 / av_q2d(enc->time_base) / 1000.0;
+  std::fprintf(vstats_, "s_size= %8.0fkB time= %0.3f br= %7.1fkbits/s avg_br= %7.1fkbits/s ",
+               totals_.VideoSize / 1024.0, time, bitRate, totals_.VideoSize * 8 / time / 1000.0);
+  std::fprintf(vstats_, "type= %c\n", av::av_get_picture_type_char(static_cast<AVPictureType>(state.PictType)));
+}
+
+void TTranscoder::AppendQualityReport(const TOutputStream* Ost, bool Last, std::string& Line, std::string& Progress) {
+  const TOutputStreamState& state = StateOf(Ost);
+  if (job_.QpHist) {
+    const int64_t qp = Round(state.Quality);
+    if (qp >= 0 && qp < 52) ++qpHistogram_[qp];
+    for (int j = 0; j < 32; ++j) Line += Format("%X", static_cast<int>(Round(std::log2(qpHistogram_[j] + 1.0))));
+  }
+  const AVCodecContext* enc = Ost->EncCtx;
+  if (!(enc->flags & AV_CODEC_FLAG_PSNR) || state.ErrorCount == 0) return;
+  Line += "PSNR=";
+  double errorSum = 0, scaleSum = 0;
+  for (int j = 0; j < state.ErrorCount; ++j) {
+    const double error = static_cast<double>(Last ? state.ErrorSum[j] : state.Error[j]);
+    double scale = enc->width * enc->height * 255.0 * 255.0 * (Last ? state.Packets : 1);
+    if (j) scale /= 4;
+    errorSum += error;
+    scaleSum += scale;
+    const char plane = "YUV"[j];
+    Line += Format("%c:%2.2f ", plane, Psnr(error / scale));
+    Progress += Format("stream_%d_%d_psnr_%c=%2.2f\n", Ost->FileIndex, Ost->Index, plane + 32, Psnr(error / scale));
+  }
+  Line += Format("*:%2.2f ", Psnr(errorSum / scaleSum));
+  Progress += Format("stream_%d_%d_psnr_all=%2.2f\n", Ost->FileIndex, Ost->Index, Psnr(errorSum / scaleSum));
+}
+
 void TTranscoder::RateEmulate(TInputStream* Ist) {
   if (!job_.InputFiles[Ist->FileIndex]->RateEmu) return;
   const int64_t elapsed = av::av_gettime() - Ist->Start;
@@ -141,6 +205,7 @@ void TTranscoder::PrintReport(int32_t Segment, bool Last, int64_t Now, int64_t T
         progress += Format("frame=%d\nfps=%.1f\nstream_%d_%d_q=%.1f\n", frameNumber, rate, ost->FileIndex, ost->Index,
                            quality);
         if (Last) line += "L";
+        AppendQualityReport(ost, Last, line, progress);
       }
     }
     if (state.MuxDts == AV_NOPTS_VALUE || !state.Written) continue;

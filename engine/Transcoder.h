@@ -5,6 +5,7 @@
 // codecs and writes the trailers even after a stop.
 
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <set>
 #include <memory>
@@ -46,6 +47,11 @@ struct TOutputStreamState {
   int64_t MuxDts = 0;          // last dts handed to the muxer, stream time base
   bool Written = false;        // MuxDts holds a written packet's dts
   float Quality = -1;          // from the last packet's quality side data
+  int32_t PictType = 0;        // picture type of that packet
+  int32_t ErrorCount = 0;      // planes with a sum of squared errors (the encoder computes PSNR)
+  uint64_t Error[3] = {};      // that packet's errors
+  uint64_t ErrorSum[3] = {};   // every packet's errors
+  int32_t Packets = 0;         // encoded packets written
   bool BsfReady = false;       // bitstream filter chain initialised
 };
 
@@ -129,6 +135,8 @@ private:
   void EncodeVideoCopy(TOutputFile* Of, TOutputStream* Ost, AVFrame* Frame);
   bool ForceKeyFrame(TOutputStream* Ost, AVFrame* Frame);
   void DoAudioOut(TOutputFile* Of, TOutputStream* Ost, AVFrame* Frame);
+  int32_t TranscodeSubtitles(TInputStream* Ist, const AVPacket* Packet);
+  void DoSubtitleOut(TOutputFile* Of, TOutputStream* Ost, const AVSubtitle* Subtitle);
   // Sends Frame (nil to drain) and writes every packet that comes out.
   int32_t EncodeFrame(TOutputFile* Of, TOutputStream* Ost, AVFrame* Frame, const char* Failure);
   void DoStreamCopy(TInputStream* Ist, TOutputStream* Ost, const AVPacket* Packet);
@@ -144,6 +152,9 @@ private:
   void InterleavedWrite(AVFormatContext* Context, AVPacket* Packet, TOutputStream* Ost);
   void PrintReport(int32_t Segment, bool Last, int64_t Now, int64_t TimerStart);
   void RateEmulate(TInputStream* Ist);
+  void ReadQualityStats(TOutputStream* Ost, const AVPacket* Packet);
+  void DoVideoStats(TOutputStream* Ost, int32_t FrameSize);
+  void AppendQualityReport(const TOutputStream* Ost, bool Last, std::string& Line, std::string& Progress);
   // The write interrupt of the finishing state: time-outs only.
   void BeginFinishing();
   void EndFinishing();
@@ -166,6 +177,9 @@ private:
   AVPacket* packet_ = nullptr;
   AVPacket* encoded_ = nullptr;
   TReportThrottle reportThrottle_;
+  int32_t qpHistogram_[52] = {};
+  FILE* vstats_ = nullptr;
+  uint8_t* subtitleBuffer_ = nullptr;  // one encode buffer for every subtitle
   bool wasAborted_ = false;
   bool finishing_ = false;
   bool headersWritten_ = false;

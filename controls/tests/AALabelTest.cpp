@@ -288,3 +288,21 @@ end
     EXPECT_NE(std::string::npos, written.find("Effect.Quality = aqHigh")) << written;
     EXPECT_EQ(std::string::npos, written.find("Effect.Alignment")) << "defaults are not written";
 }
+
+TEST_F(AALabelTest, AssigningAnotherLabelsEffectCopiesValuesAndKeepsTheLabel)
+{
+    TAALabel* source = MakeLabel<TAALabel>("One", [](TAALabel& l) {
+        l.Effect()->SetQuality(aqHigh);
+        l.Effect()->SetAlignment(taCenter);
+        l.Effect()->FontEffect()->SetAngle(30);
+    });
+    TAALabel* target = MakeLabel<TAALabel>("Two");
+    target->SetEffect(source->Effect());
+    delete source;
+    EXPECT_EQ(target, target->Effect()->Label());
+    EXPECT_EQ(aqHigh, target->Effect()->Quality());
+    EXPECT_EQ(taCenter, target->Effect()->Alignment());
+    EXPECT_EQ(30, target->Effect()->FontEffect()->Angle());
+    target->Effect()->SetQuality(aqLow);
+    EXPECT_EQ(aqLow, target->Drawer()->Quality());
+}

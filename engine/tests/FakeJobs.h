@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/AVUtilStubs.h"
 #include "engine/FFEncode.h"
 #include "engine/FFLoad.h"
 #include "platform/core/MainThread.h"
@@ -70,13 +71,7 @@ public:
         script_->Job = this;
     }
     // The worker runs this class's stages; it must end before they are gone.
-    // The counted files are not real records, so the job's own release must not see them.
-    ~TFakeJob() override
-    {
-        Stop(true);
-        InputFileCount = 0;
-        OutputFileCount = 0;
-    }
+    ~TFakeJob() override { Stop(true); }
 
     int32_t OpenInput(const std::string& Options, const std::string&, const std::string&) override
     {
@@ -87,7 +82,10 @@ public:
             LastErrorText = script_->InputErrorText;
             return script_->OpenInputResult;
         }
-        return InputFileCount++;
+        // An input without a file: the job's release closes nothing for it.
+        GrowList(InputFiles, InputFileCount, InputFileCount + 1);
+        InputFiles[InputFileCount - 1] = static_cast<TInputFile*>(av::av_mallocz(sizeof(TInputFile)));
+        return InputFileCount - 1;
     }
 
     int32_t OpenOutput(const std::string& Options, bool, const std::string&, const std::string&) override
@@ -133,8 +131,7 @@ protected:
 
     void ReleaseTranscoder() override
     {
-        InputFileCount = 0;
-        OutputFileCount = 0;
+        TFFmpeg::ReleaseTranscoder();
         ++script_->Releases;
     }
 

@@ -625,8 +625,12 @@ TControl* FindDragTarget(TPoint screenPos, bool allowDisabled);
 TWinControl* TopLevelAt(TPoint screenPos);
 // Called whenever the control under the mouse changes (the hint machinery).
 void SetMouseControlHook(std::function<void(TControl*)> hook);
-// Shows the cursor of the control under the point (or the screen's).
+// Shows the cursor of the control under the point (or the screen's): the
+// default answer to WM_SETCURSOR.
 void ApplyCursorAt(TPoint screenPos);
+// Shows a cursor shape over the window under the mouse (or holding it), for
+// a control that answers WM_SETCURSOR itself.
+void SetCursorShape(TCursor cursor);
 // The control under the mouse that last got CM_MOUSEENTER.
 TControl* MouseControl();
 // Drops every reference the mouse tracking keeps to a control being destroyed.

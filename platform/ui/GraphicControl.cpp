@@ -221,8 +221,21 @@ void UpdateMouseControl()
         if (mouseControlHook)
             mouseControlHook(mouseControl);
     }
-    if (ws.CursorOverWindows())
-        ApplyCursorAt(ws.CursorPos());
+    if (!ws.CursorOverWindows())
+        return;
+    // The window under the mouse (or holding it) picks the cursor; its
+    // default answer is ApplyCursorAt.
+    TControl* control = GetCaptureControl();
+    if (!control)
+        control = mouseControl;
+    auto* window = dynamic_cast<TWinControl*>(control);
+    if (!window && control)
+        window = control->Parent();
+    if (!window)
+        return;
+    LRESULT hit = control == GetCaptureControl() && control ? HTCLIENT
+                                                           : window->Perform(WM_NCHITTEST, 0, PointToLParam(ws.CursorPos()));
+    window->Perform(WM_SETCURSOR, window->Handle(), MakeWParam(static_cast<uint16_t>(hit), WM_MOUSEMOVE));
 }
 
 void ApplyCursorAt(TPoint screen)
@@ -237,8 +250,17 @@ void ApplyCursorAt(TPoint screen)
         cursor = c->Cursor();
     if (cursor == crDefault)
         cursor = crArrow;
-    TWinControl* top = dynamic_cast<TWinControl*>(control);
-    top = top ? top->TopLevel() : control->Parent() ? control->Parent()->TopLevel() : nullptr;
+    SetCursorShape(cursor);
+}
+
+void SetCursorShape(TCursor cursor)
+{
+    TControl* control = GetCaptureControl();
+    TWinControl* top = control ? (dynamic_cast<TWinControl*>(control) ? dynamic_cast<TWinControl*>(control)
+                                                                      : control->Parent())
+                               : TopLevelAt(GetCursorPos());
+    if (top)
+        top = top->TopLevel();
     if (top && top->NativeWindow())
         top->NativeWindow()->SetCursor(cursor);
 }

@@ -4,6 +4,8 @@
 #include <chrono>
 
 #include "platform/gfx/Canvas.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Controls.h"
 
 // ---- Windows -----------------------------------------------------------------------
 
@@ -229,4 +231,25 @@ std::unique_ptr<TBitmap> THeadlessBackend::ScreenImage(TColor background) const
         }
     }
     return screen;
+}
+
+// ---- THeadlessDesktop ------------------------------------------------------------------
+
+THeadlessDesktop::THeadlessDesktop(TSize screenSize) : backend_(screenSize)
+{
+    InstallWindowSystem(backend_);
+    Application()->ResetTerminated();
+}
+
+THeadlessDesktop::~THeadlessDesktop() { UninstallWindowSystem(); }
+
+void THeadlessDesktop::Pump() { Application()->ProcessMessages(); }
+
+TColor THeadlessDesktop::PixelOf(TWinControl& topLevel, int32_t x, int32_t y)
+{
+    TBitmap* store = topLevel.BackingStore();
+    if (!store || x < 0 || y < 0 || x >= store->Width() || y >= store->Height())
+        return CLR_INVALID;
+    const uint8_t* p = store->ScanLine(y) + 4 * x;
+    return RGB(p[2], p[1], p[0]);
 }

@@ -121,3 +121,31 @@ private:
     bool woken_ = false;
     int64_t idleGraceMs_ = 0;
 };
+
+class TWinControl;
+
+// A headless desktop with the window system installed for the object's
+// lifetime: what every test of windows and controls starts from.
+//
+//   THeadlessDesktop desktop;
+//   TForm form(nullptr);
+//   form.Show();
+//   desktop.Backend().Click({10, 10});
+//   desktop.Pump();
+class THeadlessDesktop {
+public:
+    explicit THeadlessDesktop(TSize screenSize = {1024, 768});
+    ~THeadlessDesktop();
+    THeadlessDesktop(const THeadlessDesktop&) = delete;
+    THeadlessDesktop& operator=(const THeadlessDesktop&) = delete;
+
+    THeadlessBackend& Backend() { return backend_; }
+    // Handles every queued message and input event, then paints.
+    void Pump();
+    // RGB of a pixel of a top-level window's backing store, in window
+    // coordinates.
+    static TColor PixelOf(TWinControl& topLevel, int32_t x, int32_t y);
+
+private:
+    THeadlessBackend backend_;
+};

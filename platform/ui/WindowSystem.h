@@ -131,6 +131,7 @@ private:
     };
 
     void QueueDueTimers();
+    void NotifyParentsOfPress(const TQueuedMessage& queued);
     void OnInput(const TInputEvent& event);
     void RouteMouse(const TInputEvent& event);
     void RouteKey(const TInputEvent& event);

@@ -110,6 +110,7 @@ TEST_F(MessageDispatchTest, ParentReflectsChildNotificationsBack)
     TNMHdr header{child->Handle(), 0, -2};
     form->Perform(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
     EXPECT_EQ(childSaw, (std::vector<uint32_t>{CN_COMMAND, CN_NOTIFY}));
+    child->WindowProc = previous;
 }
 
 TEST_F(MessageDispatchTest, ColourAndFontChangesReachChildrenThatFollowTheirParent)

@@ -15,14 +15,7 @@
 
 class UiTest : public ::testing::Test {
 protected:
-    UiTest()
-    {
-        InstallWindowSystem(backend);
-        Application()->ResetTerminated();
-    }
-    ~UiTest() override { UninstallWindowSystem(); }
-
-    void Pump() { Application()->ProcessMessages(); }
+    void Pump() { desktop.Pump(); }
 
     // A shown borderless form at (left, top) with the given client size.
     std::unique_ptr<TForm> MakeForm(int32_t left = 100, int32_t top = 100, int32_t width = 200, int32_t height = 150)
@@ -34,13 +27,10 @@ protected:
     }
 
     // RGB of a pixel of a top-level window's backing store (0x00BBGGRR).
-    static TColor StorePixel(TWinControl& top, int32_t x, int32_t y)
-    {
-        const uint8_t* p = top.BackingStore()->ScanLine(y) + 4 * x;
-        return RGB(p[2], p[1], p[0]);
-    }
+    static TColor StorePixel(TWinControl& top, int32_t x, int32_t y) { return THeadlessDesktop::PixelOf(top, x, y); }
 
-    THeadlessBackend backend;
+    THeadlessDesktop desktop;
+    THeadlessBackend& backend = desktop.Backend();
 };
 
 // Records every message id it sees, by name where the tests care.
