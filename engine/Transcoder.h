@@ -85,6 +85,9 @@ private:
   int32_t ConfigureEncoder(TOutputStream* Ost);
   int32_t InitInputStream(TInputStream* Ist, std::string& Error);
   int32_t WriteHeaders(std::string& Error);
+  int32_t OpenPassLog(TOutputStream* Ost);
+  void DiscardUnusedPrograms();
+  void PrintSdp();
   int32_t InitBitstreamFilters(TOutputStream* Ost);
   int32_t ParseForcedKeyFrames(TOutputStream* Ost);
   void DumpStreamMapping();

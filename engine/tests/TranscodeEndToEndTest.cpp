@@ -475,6 +475,25 @@ TEST_F(TranscodeEndToEndTest, ComplexFilterGraphs) {
       << encoder.LastErrorText;
 }
 
+TEST_F(TranscodeEndToEndTest, TwoPassEncodingWritesAndReadsItsLog) {
+  const std::string prefix = Out("twopass");
+  const std::string log = prefix + "-0.log";
+  std::remove(log.c_str());
+  const std::string options = " -an -sn -c:v mpeg4 -b:v 300k -passlogfile \"" + prefix + "\" -pass ";
+  const TRunResult first = Convert(Clip, "", Out("twopass-1.avi"), options + "1");
+  ASSERT_TRUE(first.Task.Finished) << first.Task.ExceptionMessage;
+  const std::string statistics = Shell("cat \"" + log + "\"");
+  EXPECT_EQ(SplitString(statistics, '\n').size(), 51u);  // one line per frame
+  const TRunResult second = Convert(Clip, "", Out("twopass-2.avi"), options + "2");
+  ASSERT_TRUE(second.Task.Finished) << second.Task.ExceptionMessage;
+
+  std::remove(log.c_str());
+  const TRunResult missing = Convert(Clip, "", Out("twopass-3.avi"), options + "2");
+  EXPECT_TRUE(missing.Task.Exception);
+  EXPECT_NE(missing.Task.ExceptionMessage.find("Error reading log file"), std::string::npos)
+      << missing.Task.ExceptionMessage;
+}
+
 // Planar decoders (mp3) and encoders (aac) work on one plane per channel;
 // the hooks always get the samples interleaved, in the packed format.
 TEST_F(TranscodeEndToEndTest, AudioHooksGetInterleavedSamples) {
