@@ -85,17 +85,14 @@ private:
   int32_t ConfigureEncoder(TOutputStream* Ost);
   int32_t InitInputStream(TInputStream* Ist, std::string& Error);
   int32_t WriteHeaders(std::string& Error);
+  int32_t OpenPassLog(TOutputStream* Ost);
+  void DiscardUnusedPrograms();
+  void PrintSdp();
   int32_t InitBitstreamFilters(TOutputStream* Ost);
   int32_t ParseForcedKeyFrames(TOutputStream* Ost);
   void DumpStreamMapping();
 
-  // ---- Filter graph pieces ----
-  int32_t LinkSource(TFilterGraph* Graph, TInputFilter* Filter, AVFilterGraph* Lavfi, AVFilterInOut* Pad);
-  int32_t LinkSink(TFilterGraph* Graph, TOutputFilter* Filter, AVFilterGraph* Lavfi, AVFilterInOut* Pad);
-  int32_t LinkVideoSource(TFilterGraph* Graph, TInputFilter* Filter, AVFilterGraph* Lavfi, AVFilterInOut* Pad);
-  int32_t LinkAudioSource(TFilterGraph* Graph, TInputFilter* Filter, AVFilterGraph* Lavfi, AVFilterInOut* Pad);
-  int32_t LinkVideoSink(TOutputFilter* Filter, AVFilterGraph* Lavfi, AVFilterInOut* Pad);
-  int32_t LinkAudioSink(TOutputFilter* Filter, AVFilterGraph* Lavfi, AVFilterInOut* Pad);
+  // ---- Filter graphs ----
   TFilterChain* ChainOf(const TFilterGraph* Graph) const;
 
   // ---- Loop ----

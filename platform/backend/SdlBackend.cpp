@@ -109,6 +109,21 @@ public:
             SDL_RaiseWindow(window_);
     }
 
+    void PlaceBelow(INativeWindow& sibling) override
+    {
+        if (x11_)
+            x11_->PlaceBelow(XWindow(), TX11Desktop::XWindowOf(sibling));
+    }
+
+    unsigned long XWindow() const
+    {
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11)
+            return info.info.x11.window;
+        return 0;
+    }
+
     void Present(const TBitmap& image, const TRect& dirty) override
     {
         SDL_Surface* surface = SDL_GetWindowSurface(window_);
@@ -196,6 +211,15 @@ private:
 };
 
 } // namespace
+
+unsigned long TX11Desktop::XWindowOf(const INativeWindow& window)
+{
+    if (const auto* sdl = dynamic_cast<const TSdlWindow*>(&window))
+        return sdl->XWindow();
+    if (const auto* argb = dynamic_cast<const TX11ArgbWindow*>(&window))
+        return argb->XWindow();
+    return 0;
+}
 
 uint16_t VirtualKeyOfSdlKey(SDL_Keycode key)
 {

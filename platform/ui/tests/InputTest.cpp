@@ -340,3 +340,23 @@ TEST_F(InputTest, TheWheelGoesToTheFocusedControlThenUpToItsParents)
     Pump();
     EXPECT_EQ(wheels, (std::vector<std::string>{"first 120", "first -240", "form -240"}));
 }
+
+TEST_F(InputTest, ParentsHearOfChildWindowsCreatedAndPressed)
+{
+    std::vector<uint16_t> notes;
+    TWndMethod previous = form->WindowProc;
+    form->WindowProc = [&](TMessage& m) {
+        if (m.Msg == WM_PARENTNOTIFY)
+            notes.push_back(LoWord(m.WParam));
+        previous(m);
+    };
+    auto* child = new TRecordingControl(form.get());
+    child->SetBounds(150, 100, 30, 30);
+    child->SetParent(form.get());
+    child->HandleNeeded();
+    backend.Click(ScreenOf(child));
+    Pump();
+    delete child;
+    form->WindowProc = previous;
+    EXPECT_EQ(notes, (std::vector<uint16_t>{WM_CREATE, WM_LBUTTONDOWN, WM_DESTROY}));
+}
