@@ -165,6 +165,7 @@ void TTarqCustomCheckBox::KeyUp(uint16_t& key, TShiftState shift)
 void TTarqCustomCheckBox::DoExit()
 {
     TTarqCustomGlyphButton::DoExit();
+    keyToggle_ = false;
     SetShowDownVersion(false);
     UpdateButtonState();
 }
