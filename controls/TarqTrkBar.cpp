@@ -277,10 +277,11 @@ std::vector<std::pair<TColor, TColor>> ThumbColorMap(TColor highlight, TColor ho
         h2 = DarkenColor(opposite, 30);
         h3 = opposite;
     }
-    // One step off the highlight keeps the colour apart from the key colour
-    // it replaces; white has no step above it.
+    // The highlight one step of red away, so that it stays apart from the
+    // key colour it replaces. The step never carries into green: a full red
+    // steps down instead.
     const TColor highlightRGB = ColorToPixelRGB(highlight);
-    const TColor highlightNudged = highlightRGB == 0xFFFFFF ? highlightRGB : highlightRGB + 1;
+    const TColor highlightNudged = (highlightRGB & 0xFF) == 0xFF ? highlightRGB - 1 : highlightRGB + 1;
     return {
         {0xC0C0C0, clBtnFace},
         {0x808080, clBtnShadow},

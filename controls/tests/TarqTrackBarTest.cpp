@@ -208,6 +208,14 @@ TEST_F(TarqTrackBar, ClassicThumbsTakeTheSystemAndHotColours)
     EXPECT_EQ(PixelAt(*plain, 5, 10), 0xC0C0C0u);
     EXPECT_EQ(PixelAt(*bar->ThumbBitmap(), 5, 10), ColorToPixelRGB(clBtnFace));
 
+    // The flat thumb's face is the highlight one step of red away; a full
+    // red must not carry over into green.
+    bar->SetThumbStyle(tsFlat);
+    EXPECT_EQ(PixelAt(*bar->ThumbBitmap(), 4, 8), ColorToPixelRGB(clHighlight) + 1);
+    bar->SetHighlightColor(clRed);
+    EXPECT_EQ(PixelAt(*bar->ThumbBitmap(), 4, 8), 0x0000FEu);
+    bar->SetThumbStyle(tsBox);
+
     // The hot image shows while the mouse is over the thumb.
     bar->SetBounds(0, 0, 200, 35);
     ShowForm();
