@@ -8,3 +8,4 @@ void RegisterTarqCommonClasses(); // TTarqFrameController, TTarqRegIniFile
 void RegisterTarqPanelClasses();  // TTarqPanel
 void RegisterTarqProgressBarClasses(); // TTarqProgressBar
 void RegisterTarqSeparatorClasses();  // TTarqSeparator
+void RegisterTarqLabelClasses();      // TTarqLabel

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "controls/TextPlacement.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Set.h"
 
@@ -34,9 +35,6 @@ enum TTarqHotTrackColorType : uint8_t { htctComplement, htctActual };
 enum TTarqButtonHotTrackStyle : uint8_t { htsInterior, htsFrame };
 enum TCheckBoxState : uint8_t { cbUnchecked, cbChecked, cbGrayed };
 
-// Horizontal text alignment and vertical text layout of panels and labels.
-enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
-enum TTextLayout : uint8_t { tlTop, tlCenter, tlBottom };
 
 // Value names for registering published properties.
 const TEnumInfo& SideInfo();

@@ -4,6 +4,7 @@
 
 #include "engine/FFLoad.h"
 #include "engine/MyUtils.h"
+#include "platform/core/ClassRegistry.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Strings.h"
 
@@ -653,4 +654,50 @@ void TCustomEncoder::DoFrameHook(const TFrameHookEvent& Event, TCustomFFmpeg* Ta
     TCriticalSectionGuard lock(FrameHookLock);
     frameHookInfo_ = TFrameHookInfo{tasks_.IndexOf(Task), FrameNumber, Picture, PixelFormat, Width, Height, PTS};
     Event(this, &frameHookInfo_);
+}
+
+// ---- Published properties ----
+
+namespace {
+
+const TEnumInfo ThreadPriorityInfo{
+    "TThreadPriority", {"tpIdle", "tpLowest", "tpLower", "tpNormal", "tpHigher", "tpHighest", "tpTimeCritical"}};
+
+void RegisterEncoder()
+{
+    RegisterClass<VIDArarozo, TComponent>("VIDArarozo")
+        .Property("About", &TFFBaseComponent::About, &TFFBaseComponent::SetAbout)
+        .Property("Version", [](VIDArarozo& encoder) { return encoder.Version(); })
+        .Stored(false)
+        .Property("Preview", &TCustomEncoder::Preview, &TCustomEncoder::SetPreview).Default(false)
+        .Property("PreviewBitmap", &TCustomEncoder::PreviewBitmap, &TCustomEncoder::SetPreviewBitmap).Default(false)
+        .Property("ProgressInterval", &TCustomEncoder::ProgressInterval, &TCustomEncoder::SetProgressInterval)
+        .Default(500)
+        .Enum("ThreadPriority", &TCustomEncoder::ThreadPriority, &TCustomEncoder::SetThreadPriority,
+              ThreadPriorityInfo)
+        .Default(tpNormal)
+        .Property("TriggerEventInMainThread", &TCustomEncoder::TriggerEventInMainThread,
+                  &TCustomEncoder::SetTriggerEventInMainThread)
+        .Default(true)
+        .Event("OnAudioInputHook", &TCustomEncoder::OnAudioInputHook)
+        .Event("OnAudioOutputHook", &TCustomEncoder::OnAudioOutputHook)
+        .Event("OnBeforeFindStreamInfo", &TCustomEncoder::OnBeforeFindStreamInfo)
+        .Event("OnVideoInputHook", &TCustomEncoder::OnVideoInputHook)
+        .Event("OnVideoOutputHook", &TCustomEncoder::OnVideoOutputHook)
+        .Event("OnPreviewBitmap", &TCustomEncoder::OnPreviewBitmap)
+        .Event("OnProgress", &TCustomEncoder::OnProgress)
+        .Event("OnTerminate", &TCustomEncoder::OnTerminate)
+        .Event("OnFrameInputHook", &TCustomEncoder::OnFrameInputHook)
+        .Event("OnFrameOutputHook", &TCustomEncoder::OnFrameOutputHook);
+}
+
+} // namespace
+
+void RegisterEncoderClasses()
+{
+    static const bool registered = [] {
+        RegisterEncoder();
+        return true;
+    }();
+    (void)registered;
 }

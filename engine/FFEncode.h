@@ -303,3 +303,7 @@ class VIDArarozo : public TCustomEncoder {
 public:
     using TCustomEncoder::TCustomEncoder;
 };
+
+// Registers VIDArarozo and its published properties and events, so that
+// form resources can create and set it by name. Calling it again is harmless.
+void RegisterEncoderClasses();

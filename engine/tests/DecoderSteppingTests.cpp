@@ -190,8 +190,6 @@ TEST_F(DecoderSteppingTest, CopiesPicturesIntoBitmapsOfEveryDepth)
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Bits);
-        if (c.BitmapFormat == pf15bit && RowStride(32, BitsPerPixel(pf15bit)) != 64)
-            GTEST_SKIP() << "The platform's 15-bit bitmaps have rows too short for their 16-bit pixels";
         const std::string expected = FirstPictureAs(BFramesFile, c.PixelFormat);
         const int32_t rowBytes = 160 * c.BytesPerPixel;
         ASSERT_EQ(expected.size(), static_cast<size_t>(rowBytes) * 120);

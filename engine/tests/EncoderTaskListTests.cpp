@@ -5,6 +5,7 @@
 
 #include "engine/tests/FakeJobs.h"
 #include "engine/tests/FileIOTestSupport.h"
+#include "platform/core/Properties.h"
 
 namespace {
 
@@ -251,6 +252,35 @@ TEST_F(TaskList, AddTaskLetsTheTasksDecoderReadItsInput)
     EXPECT_EQ(decoder->FormatContext(), watched.LastTask->InputFile(0)->Ctx);
     EXPECT_FALSE(decoder->OwnsContext());
     EXPECT_EQ(decoder->VideoStreamCount(), 1);
+}
+
+TEST(EncoderProperties, PublishedByNameWithTheirDefaults)
+{
+    RegisterEncoderClasses();
+    std::unique_ptr<TComponent> component(CreateComponentByClassName("VIDArarozo", nullptr));
+    auto& encoder = dynamic_cast<VIDArarozo&>(*component);
+
+    const std::pair<const char*, const char*> defaults[] = {
+        {"Preview", "False"},          {"PreviewBitmap", "False"},  {"ProgressInterval", "500"},
+        {"ThreadPriority", "tpNormal"}, {"TriggerEventInMainThread", "True"}, {"Version", "5.2"},
+    };
+    for (auto [name, text] : defaults) {
+        EXPECT_EQ(GetPropText(encoder, name), text) << name;
+        EXPECT_FALSE(IsStoredProp(encoder, *GetPropInfo(encoder, name))) << name;
+    }
+
+    SetPropText(encoder, "ProgressInterval", "50");
+    SetPropText(encoder, "ThreadPriority", "tpLower");
+    SetPropText(encoder, "TriggerEventInMainThread", "False");
+    EXPECT_EQ(encoder.ProgressInterval(), 100);
+    EXPECT_EQ(encoder.ThreadPriority(), tpLower);
+    EXPECT_FALSE(encoder.TriggerEventInMainThread());
+
+    bool called = false;
+    SetEventProp(encoder, "OnTerminate",
+                 TTerminateEvent([&](TObject*, const TTerminateInfo&) { called = true; }));
+    encoder.OnTerminate(&encoder, TTerminateInfo{});
+    EXPECT_TRUE(called);
 }
 
 TEST_F(TaskList, RemoveTaskFreesTheTask)

@@ -27,10 +27,12 @@ struct TRasterSurface {
     bool IsMono() const { return Bpp == 1; }
 };
 
-// Bytes of one row: bits rounded up to a multiple of 32.
+// Bytes of one row: bits rounded up to a multiple of 32. A 15-bit pixel is
+// stored in 16 bits like a 16-bit one.
 inline int32_t RowStride(int32_t width, int bpp)
 {
-    return static_cast<int32_t>(((static_cast<int64_t>(width) * bpp + 31) / 32) * 4);
+    const int storedBits = bpp == 15 ? 16 : bpp;
+    return static_cast<int32_t>(((static_cast<int64_t>(width) * storedBits + 31) / 32) * 4);
 }
 
 // All bits a pixel of this depth has.

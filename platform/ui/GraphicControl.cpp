@@ -231,8 +231,11 @@ void UpdateMouseControl()
     auto* window = dynamic_cast<TWinControl*>(control);
     if (!window && control)
         window = control->Parent();
-    if (window)
-        window->Perform(WM_SETCURSOR, window->Handle(), MakeWParam(static_cast<uint16_t>(HTCLIENT), WM_MOUSEMOVE));
+    if (!window)
+        return;
+    LRESULT hit = control == GetCaptureControl() && control ? HTCLIENT
+                                                           : window->Perform(WM_NCHITTEST, 0, PointToLParam(ws.CursorPos()));
+    window->Perform(WM_SETCURSOR, window->Handle(), MakeWParam(static_cast<uint16_t>(hit), WM_MOUSEMOVE));
 }
 
 void ApplyCursorAt(TPoint screen)

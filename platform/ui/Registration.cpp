@@ -5,6 +5,8 @@
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/ScrollBars.h"
+#include "platform/ui/StdCtrls.h"
 #include "platform/gfx/ImageList.h"
 
 namespace {
@@ -24,6 +26,7 @@ const TEnumInfo PositionInfo{"TPosition",
                              {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
                               "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"}};
 const TEnumInfo PopupAlignmentInfo{"TPopupAlignment", {"paLeft", "paRight", "paCenter"}};
+const TEnumInfo ScrollBarKindInfo{"TScrollBarKind", {"sbHorizontal", "sbVertical"}};
 const TEnumInfo WindowStateInfo{"TWindowState", {"wsNormal", "wsMinimized", "wsMaximized"}};
 
 const TIdentMap& CursorIdents()
@@ -86,6 +89,24 @@ void RegisterControls()
 
     RegisterClass<TGraphicControl, TControl>("TGraphicControl");
     RegisterClass<TCustomControl, TWinControl>("TCustomControl");
+
+    RegisterClass<TButton, TCustomControl>("TButton")
+        .Property("Cancel", &TButton::Cancel, &TButton::SetCancel).Default(false)
+        .Property("Default", &TButton::Default, &TButton::SetDefault).Default(false)
+        .Property("ModalResult", &TButton::ModalResult, &TButton::SetModalResult).Default(mrNone)
+        .Property("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true);
+
+    RegisterClass<TScrollBar, TWinControl>("TScrollBar")
+        .Enum("Kind", &TScrollBar::Kind, &TScrollBar::SetKind, ScrollBarKindInfo).Default(sbHorizontal)
+        .Property("LargeChange", &TScrollBar::LargeChange, &TScrollBar::SetLargeChange).Default(1)
+        .Property("Max", &TScrollBar::Max, &TScrollBar::SetMax).Default(100)
+        .Property("Min", &TScrollBar::Min, &TScrollBar::SetMin).Default(0)
+        .Property("PageSize", &TScrollBar::PageSize, &TScrollBar::SetPageSize).Default(0)
+        .Property("Position", &TScrollBar::Position, &TScrollBar::SetPosition).Default(0)
+        .Property("SmallChange", &TScrollBar::SmallChange, &TScrollBar::SetSmallChange).Default(1)
+        .Property("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true)
+        .Event("OnChange", &TScrollBar::OnChange)
+        .Event("OnScroll", &TScrollBar::OnScroll);
 }
 
 void RegisterForms()

@@ -61,6 +61,8 @@ void TWinControl::CreateWnd()
     handle_ = WindowSystem().Register(this);
     UpdateNonClientInsets();
     Perform(WM_CREATE);
+    if (parent_)
+        parent_->Perform(WM_PARENTNOTIFY, MakeWParam(WM_CREATE, 0), static_cast<LPARAM>(handle_));
     // A visible top-level window appears as soon as it exists.
     if (WantsNativeWindow() && visible_)
         UpdateShowing();
@@ -89,6 +91,8 @@ void TWinControl::DestroyHandle()
         if (auto* win = dynamic_cast<TWinControl*>(child))
             win->DestroyHandle();
     Perform(WM_DESTROY);
+    if (parent_)
+        parent_->Perform(WM_PARENTNOTIFY, MakeWParam(WM_DESTROY, 0), static_cast<LPARAM>(handle_));
     DestroyWnd();
     controlState_ &= ~csDestroyingHandle;
 }
@@ -124,7 +128,9 @@ void TWinControl::InsertControl(TControl* control)
     controls_.push_back(control);
     if (auto* win = dynamic_cast<TWinControl*>(control)) {
         tabList_.push_back(win);
-        if (handle_)
+        if (win->HandleAllocated())
+            Perform(WM_PARENTNOTIFY, MakeWParam(WM_CREATE, 0), static_cast<LPARAM>(win->handle_));
+        else if (handle_)
             win->HandleNeeded();
     }
     if (!IsLoading()) {
@@ -154,6 +160,8 @@ void TWinControl::RemoveControl(TControl* control)
         form->ControlRemoving(control);
     ForgetControl(control);
     Perform(CM_CONTROLCHANGE, reinterpret_cast<WPARAM>(control), 0);
+    if (auto* win = dynamic_cast<TWinControl*>(control); win && win->HandleAllocated())
+        Perform(WM_PARENTNOTIFY, MakeWParam(WM_DESTROY, 0), static_cast<LPARAM>(win->handle_));
     controls_.erase(std::find(controls_.begin(), controls_.end(), control));
     std::erase_if(tabList_, [control](TWinControl* w) { return static_cast<TControl*>(w) == control; });
     if (control->visible_)
@@ -201,10 +209,9 @@ void TWinControl::SetChildOrder(TControl* child, int32_t order)
     controls_.erase(it);
     order = std::clamp<int32_t>(order, 0, static_cast<int32_t>(controls_.size()));
     controls_.insert(controls_.begin() + order, child);
-    if (auto* win = dynamic_cast<TWinControl*>(child))
-        win->InvalidateTree();
-    else
-        child->Invalidate();
+    // Whatever overlaps the child may now be above or below it.
+    if (child->visible_)
+        InvalidateTreeRect(ClientToWindow(child->BoundsRect()));
 }
 
 // ---- Bounds -------------------------------------------------------------------------
@@ -297,14 +304,27 @@ void TWinControl::SetWindowPos(TWindowPos pos)
 
 void TWinControl::ApplyTopLevelZOrder(HWND insertAfter)
 {
+    TWindowSystem& ws = WindowSystem();
     if (insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST) {
         bool topMost = insertAfter == HWND_TOPMOST;
         createdWith_.ExStyle = topMost ? (createdWith_.ExStyle | WS_EX_TOPMOST) : (createdWith_.ExStyle & ~WS_EX_TOPMOST);
         if (native_)
             native_->SetTopMost(topMost);
     }
-    if (native_ && Showing()) {
-        WindowSystem().BringToFront(handle_);
+    if (!native_)
+        return;
+    if (insertAfter == HWND_BOTTOM) {
+        ws.SendToBottom(handle_);
+        return;
+    }
+    TWinControl* sibling = insertAfter == HWND_TOP || insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST
+                               ? nullptr
+                               : ws.FindControl(insertAfter);
+    if (sibling && sibling->native_) {
+        ws.PlaceBelow(handle_, sibling->handle_);
+        native_->PlaceBelow(*sibling->native_);
+    } else if (Showing()) {
+        ws.BringToFront(handle_);
         native_->BringToFront(false);
     }
 }
@@ -599,3 +619,12 @@ void TWinControl::DesktopResized(TSize size)
 }
 
 void TWinControl::DesktopStateChanged(TNativeWindowState) {}
+
+bool SetWindowPos(HWND window, HWND insertAfter, int32_t x, int32_t y, int32_t cx, int32_t cy, uint32_t flags)
+{
+    TWinControl* control = WindowSystem().FindControl(window);
+    if (!control)
+        return false;
+    control->SetWindowPos(TWindowPos{window, insertAfter, x, y, cx, cy, flags});
+    return true;
+}

@@ -9,6 +9,7 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/ScrollBars.h"
+#include "platform/ui/Screen.h"
 
 void TWinControl::WndProc(TMessage& message)
 {
@@ -189,9 +190,14 @@ bool TWinControl::DoMouseWheel(TShiftState shift, int32_t wheelDelta, TPoint mou
     return handled;
 }
 
+// In the client area the control under the mouse chooses; elsewhere (a
+// frame, a scroll bar) the arrow, unless the screen sets one for all.
 void TWinControl::WMSetCursor(TMessage& message)
 {
-    ApplyCursorAt(GetCursorPos());
+    if (static_cast<int16_t>(LoWord(static_cast<uintptr_t>(message.LParam))) == HTCLIENT)
+        ApplyCursorAt(GetCursorPos());
+    else
+        SetCursorShape(Screen()->Cursor() != crDefault ? Screen()->Cursor() : crArrow);
     message.Result = 1;
 }
 

@@ -183,10 +183,22 @@ void TWindowSystem::DispatchMessage(TQueuedMessage& queued)
         cursorPos_ = queued.ScreenPos;
         cursorOverWindows_ = true;
     }
+    if (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_RBUTTONDOWN || message.Msg == WM_MBUTTONDOWN)
+        NotifyParentsOfPress(queued);
     if (TWndTarget* target = Target(queued.Window))
         target->ReceiveMessage(message);
     if (message.Msg == WM_MOUSEMOVE || message.Msg == WM_NCMOUSEMOVE)
         UpdateMouseControl();
+}
+
+// A press on a child window is announced to every window above it first.
+void TWindowSystem::NotifyParentsOfPress(const TQueuedMessage& queued)
+{
+    TWinControl* control = FindControl(queued.Window);
+    for (TWinControl* parent = control ? control->Parent() : nullptr; parent; parent = parent->Parent()) {
+        TPoint p = parent->ScreenToClient(queued.ScreenPos);
+        parent->Perform(WM_PARENTNOTIFY, MakeWParam(static_cast<uint16_t>(queued.Message.Msg), 0), PointToLParam(p));
+    }
 }
 
 bool TWindowSystem::WaitMessage()
@@ -331,6 +343,23 @@ void TWindowSystem::BringToFront(HWND topLevel)
                                          [this](HWND w) { return IsTopMostWindow(w); });
         topLevels_.insert(firstTopMost, topLevel);
     }
+}
+
+void TWindowSystem::PlaceBelow(HWND topLevel, HWND sibling)
+{
+    if (topLevel == sibling || std::find(topLevels_.begin(), topLevels_.end(), sibling) == topLevels_.end())
+        return;
+    std::erase(topLevels_, topLevel);
+    topLevels_.insert(std::find(topLevels_.begin(), topLevels_.end(), sibling), topLevel);
+}
+
+void TWindowSystem::SendToBottom(HWND topLevel)
+{
+    auto it = std::find(topLevels_.begin(), topLevels_.end(), topLevel);
+    if (it == topLevels_.end())
+        return;
+    topLevels_.erase(it);
+    topLevels_.insert(topLevels_.begin(), topLevel);
 }
 
 void TWindowSystem::UpdateAllWindows()

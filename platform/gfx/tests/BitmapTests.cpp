@@ -96,6 +96,15 @@ TEST(Bitmap, FifteenAndSixteenBitsPackTheirChannels)
     EXPECT_EQ(b16.ScanLine(0)[0] | (b16.ScanLine(0)[1] << 8), 0x07E0);
 }
 
+TEST(Bitmap, FifteenBitRowsHoldSixteenBitsAPixel)
+{
+    // 31 pixels is where 15 and 16 bits a pixel round to different row sizes.
+    TBitmap bitmap(31, 2, pf15bit);
+    EXPECT_EQ(bitmap.RowBytes(), 64);
+    bitmap.Canvas()->SetPixel(30, 0, RGB(255, 0, 0));
+    EXPECT_EQ(bitmap.ScanLine(0)[60] | (bitmap.ScanLine(0)[61] << 8), 0x7C00);
+}
+
 TEST(Bitmap, PaletteNearestIndexAndEntries)
 {
     TBitmap bitmap(2, 1, pf8bit);

@@ -5,6 +5,8 @@
 #include "platform/core/StringList.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/FormResources.h"
+#include "platform/ui/ScrollBars.h"
+#include "platform/ui/StdCtrls.h"
 
 namespace {
 
@@ -219,4 +221,44 @@ TEST_F(FormResourceTest, ResourcesEmbeddedByTheBuildAreFoundByClassName)
     auto* clock = dynamic_cast<TTimer*>(form->FindComponent("Clock"));
     ASSERT_NE(clock, nullptr);
     EXPECT_EQ(clock->Interval(), 40u);
+}
+
+TEST_F(FormResourceTest, StandardClassesAreCreatedByName)
+{
+    TForm form(nullptr);
+    ReadComponentText(&form, R"(object F: TForm
+  object Bar: TScrollBar
+    Kind = sbVertical
+    Max = 50
+    Position = 20
+  end
+  object Ok: TButton
+    Caption = 'OK'
+    Default = True
+    ModalResult = 1
+  end
+end
+)", nullptr);
+    auto* bar = dynamic_cast<TScrollBar*>(form.FindComponent("Bar"));
+    auto* ok = dynamic_cast<TButton*>(form.FindComponent("Ok"));
+    ASSERT_TRUE(bar && ok);
+    EXPECT_EQ(bar->Kind(), sbVertical);
+    EXPECT_EQ(bar->Position(), 20);
+    EXPECT_TRUE(ok->Default());
+    EXPECT_EQ(ok->ModalResult(), mrOk);
+}
+
+TEST_F(FormResourceTest, AFormReadAsVisibleAppearsOnlyAfterTheWholeResource)
+{
+    TForm form(nullptr);
+    std::vector<std::string> seen;
+    form.OnShow = [&](TObject*) { seen.push_back("show with " + std::to_string(form.ComponentCount()) + " children"); };
+    ReadComponentText(&form, R"(object F: TForm
+  Visible = True
+  object B: TButton
+  end
+end
+)", nullptr);
+    EXPECT_EQ(seen, std::vector<std::string>{"show with 1 children"});
+    EXPECT_TRUE(form.Showing());
 }

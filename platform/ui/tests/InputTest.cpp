@@ -322,3 +322,41 @@ TEST_F(InputTest, AutoSizeWrapsTheChildren)
     child->SetWidth(50);
     EXPECT_EQ(box->Width(), 55);
 }
+
+TEST_F(InputTest, TheWheelGoesToTheFocusedControlThenUpToItsParents)
+{
+    std::vector<std::string> wheels;
+    first->OnMouseWheel = [&](TObject*, TShiftState, int32_t delta, TPoint, bool& handled) {
+        wheels.push_back("first " + std::to_string(delta));
+        handled = delta > 0;
+    };
+    form->OnMouseWheel = [&](TObject*, TShiftState, int32_t delta, TPoint, bool& handled) {
+        wheels.push_back("form " + std::to_string(delta));
+        handled = true;
+    };
+    first->SetFocus();
+    backend.Wheel({150, 150}, 120);
+    backend.Wheel({150, 150}, -240);
+    Pump();
+    EXPECT_EQ(wheels, (std::vector<std::string>{"first 120", "first -240", "form -240"}));
+}
+
+TEST_F(InputTest, ParentsHearOfChildWindowsCreatedAndPressed)
+{
+    std::vector<uint16_t> notes;
+    TWndMethod previous = form->WindowProc;
+    form->WindowProc = [&](TMessage& m) {
+        if (m.Msg == WM_PARENTNOTIFY)
+            notes.push_back(LoWord(m.WParam));
+        previous(m);
+    };
+    auto* child = new TRecordingControl(form.get());
+    child->SetBounds(150, 100, 30, 30);
+    child->SetParent(form.get());
+    child->HandleNeeded();
+    backend.Click(ScreenOf(child));
+    Pump();
+    delete child;
+    form->WindowProc = previous;
+    EXPECT_EQ(notes, (std::vector<uint16_t>{WM_CREATE, WM_LBUTTONDOWN, WM_DESTROY}));
+}

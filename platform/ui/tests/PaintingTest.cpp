@@ -149,3 +149,19 @@ TEST_F(PaintingTest, CanvasOutsideThePaintPassDrawsIntoTheWindowOnly)
     EXPECT_EQ(StorePixel(*form, 9, 9), clWhite);
     EXPECT_EQ(StorePixel(*form, 70, 50), clWhite);
 }
+
+TEST_F(PaintingTest, ZOrderDecidesWhichSiblingWindowShows)
+{
+    auto* over = new TRecordingControl(form.get(), &log, "over");
+    over->PaintColor = clGreen;
+    over->SetBounds(40, 20, 50, 50); // overlaps the panel at (40..69, 20..49)
+    over->SetParent(form.get());
+    Pump();
+    EXPECT_EQ(StorePixel(*form, 50, 30), clGreen);
+    panel->BringToFront();
+    Pump();
+    EXPECT_EQ(StorePixel(*form, 50, 30), clBlue);
+    panel->SendToBack();
+    Pump();
+    EXPECT_EQ(StorePixel(*form, 50, 30), clGreen);
+}
