@@ -21,8 +21,6 @@ extern "C" {
 #include "engine/FFmpeg.h"
 #include "engine/VideoHooks.h"
 
-struct AVFilterInOut;
-
 // What the progress report adds up while the job runs.
 struct TTranscodeTotals {
   int64_t VideoSize = 0;
