@@ -44,7 +44,7 @@ void TTarqCustomCheckBox::AdvanceState()
 
 void TTarqCustomCheckBox::RenderGlyph(TBitmap& glyph)
 {
-    if (UseCustomGlyphs() && GlyphWidth() > 0) {
+    if (CustomGlyphsUsable()) {
         int32_t index = state_;
         if (!Enabled())
             index += 6;

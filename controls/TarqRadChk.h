@@ -17,8 +17,8 @@ public:
     explicit TTarqCustomGlyphButton(TComponent* owner);
     ~TTarqCustomGlyphButton() override;
 
-    // taRightJustify puts the caption right of the glyph; taCenter is
-    // treated as taLeftJustify.
+    // taRightJustify puts the caption right of the glyph, taLeftJustify
+    // left of it; taCenter is ignored.
     TAlignment Alignment() const { return alignment_; }
     virtual void SetAlignment(TAlignment value);
     virtual bool GetChecked() const { return false; }
@@ -29,6 +29,8 @@ public:
     // Copies the bitmap; a strip of NumStates cells.
     virtual void SetCustomGlyphs(const TBitmap* value) { customGlyphs_->Assign(value); }
     bool UseCustomGlyphs() const { return useCustomGlyphs_; }
+    // Switching on takes the cell size from the strip; a strip narrower
+    // than its cell count is not used.
     virtual void SetUseCustomGlyphs(bool value);
     TColor FillColor() const { return fillColor_; }
     virtual void SetFillColor(TColor value) { Change(fillColor_, value); }
@@ -86,6 +88,8 @@ protected:
 
     void SetNumStates(int32_t value) { numStates_ = value; }
     bool UsingMouse() const { return usingMouse_; }
+    // UseCustomGlyphs with a strip that holds every cell.
+    bool CustomGlyphsUsable() const;
     bool GlyphAtRight() const;
 
 private:

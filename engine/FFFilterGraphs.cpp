@@ -4,6 +4,7 @@
 
 #include "engine/FFFilterGraphs.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "engine/AVFilterStubs.h"
@@ -76,7 +77,16 @@ int32_t LinkVideoSource(TFilterGraph* Graph, TInputFilter* Filter, AVFilterGraph
   TInputStream* ist = Filter->Ist;
   const bool forcedRate = ist->Framerate.num != 0;
   const AVRational timeBase = forcedRate ? av_inv_q(ist->Framerate) : ist->St->time_base;
-  const AVRational rate = forcedRate ? ist->Framerate : ist->St->r_frame_rate;
+  AVRational rate = forcedRate ? ist->Framerate : ist->St->r_frame_rate;
+  const AVCodecContext* dec = ist->DecCtx;
+  if (!forcedRate && dec->ticks_per_frame > 1) {
+    // A field-rate guess well below the codec's own frame rate, with an
+    // average rate that disagrees too, gives way to the codec's rate.
+    const AVRational codecRate{dec->time_base.den, dec->time_base.num * dec->ticks_per_frame};
+    if (codecRate.num > 0 && codecRate.den > 0 && av_q2d(codecRate) < 0.7 * av_q2d(rate) &&
+        std::fabs(1.0 - av_q2d(av::av_div_q(ist->St->avg_frame_rate, rate))) > 0.1)
+      rate = codecRate;
+  }
   AVRational sar = ist->St->sample_aspect_ratio.num ? ist->St->sample_aspect_ratio : ist->DecCtx->sample_aspect_ratio;
   if (!sar.den) sar = {0, 1};
   std::string args = Format("video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d", ist->ResampleWidth,

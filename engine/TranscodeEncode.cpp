@@ -156,6 +156,10 @@ void TTranscoder::EncodeVideoCopy(TOutputFile* Of, TOutputStream* Ost, AVFrame* 
     Frame->pict_type = AV_PICTURE_TYPE_I;
     Logger()->LogFmt(&job_, llDebug, "Forced keyframe at time %f", Frame->pts * av_q2d(enc->time_base));
   }
+  const int64_t timeUs = av::av_rescale_q(Frame->pts, enc->time_base, AV_TIME_BASE_Q);
+  bool bitmapValid = false;
+  hooks_.OutputHooks(Frame, Ost->FrameNumber + 1, timeUs, bitmapValid);
+  if (job_.PreviewFlags() != 0) hooks_.PreviewFrame(Frame, bitmapValid, Ost->FrameNumber + 1, timeUs);
   EncodeFrame(Of, Ost, Frame, "Video encoding failed");
 }
 

@@ -19,6 +19,7 @@ extern "C" {
 
 #include "engine/FFFilterChain.h"
 #include "engine/FFmpeg.h"
+#include "engine/VideoHooks.h"
 
 struct AVFilterInOut;
 
@@ -107,6 +108,7 @@ private:
   int32_t ProcessInput(int32_t FileIndex);
   void EndOfInput(int32_t FileIndex);
   void AdjustPacketTimestamps(TInputFile* File, TInputStream* Ist, AVPacket* Packet);
+  void CorrectDiscontinuity(TInputFile* File, TInputStream* Ist, AVPacket* Packet);
   int32_t OutputPacket(TInputStream* Ist, const AVPacket* Packet);
   void AdvanceUndecoded(TInputStream* Ist, const AVPacket* Packet);
   int32_t Decode(TInputStream* Ist, const AVPacket* Packet);
@@ -147,7 +149,21 @@ private:
   void WriteFrame(AVFormatContext* Context, AVPacket* Packet, TOutputStream* Ost);
   void ClipDts(AVFormatContext* Context, AVPacket* Packet, TOutputStream* Ost);
   void InterleavedWrite(AVFormatContext* Context, AVPacket* Packet, TOutputStream* Ost);
+  // One progress report: the log line, the "progress" text and the values of the event.
+  struct TReport {
+    std::string Line, Progress;
+    int32_t FrameNumber = -1;
+    int32_t Fps = -1;
+    float Quality = -1;
+    double BitRate = -1;
+    int64_t Time = 0;       // the furthest stream, microseconds
+    int64_t EventTime = 0;  // the last reported stream, microseconds
+  };
   void PrintReport(int32_t Segment, bool Last, int64_t Now, int64_t TimerStart);
+  void ReportStreams(int32_t Segment, bool Last, double Seconds, TReport& Report);
+  void ReportFirstVideo(const TOutputStream* Ost, bool Last, double Seconds, TReport& Report);
+  void ReportTotals(int64_t TotalSize, TReport& Report);
+  void ReportSummary(int64_t TotalSize);
   void RateEmulate(TInputStream* Ist);
   void ReadQualityStats(TOutputStream* Ost, const AVPacket* Packet);
   void DoVideoStats(TOutputStream* Ost, int32_t FrameSize);
@@ -161,6 +177,7 @@ private:
   [[noreturn]] void Fatal(const std::string& Text) { job_.RaiseError(Text); }
 
   TCustomFFmpeg& job_;
+  TVideoHooks hooks_;
   TTranscodeTotals totals_;
   std::map<const TFilterGraph*, std::unique_ptr<TFilterChain>> chains_;
   std::vector<TOutputStreamState> streamStates_;

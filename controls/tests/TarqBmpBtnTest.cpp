@@ -191,8 +191,23 @@ TEST_F(BmpButton, KeyboardAndAcceleratorClickAndTheFormTakesTheModalResult)
     EXPECT_EQ(button->Perform(CM_DIALOGCHAR, 's'), 1);
     EXPECT_EQ(button->Perform(CM_DIALOGCHAR, 'x'), 0);
     EXPECT_EQ(clicked.size(), 2u);
+    backend.PressKey(VK_RETURN);
+    Pump();
+    EXPECT_EQ(clicked.size(), 3u);
     button->SetEnabled(false);
     EXPECT_EQ(button->Perform(CM_DIALOGCHAR, 's'), 0);
+}
+
+TEST_F(BmpButton, SpaceOnADownButtonOfAGroupKeepsItsStayDownLook)
+{
+    button->SetGroupIndex(1);
+    button->SetDown(true);
+    button->SetFocus();
+    backend.PressKey(VK_SPACE);
+    Pump();
+    EXPECT_EQ(clicked.size(), 1u);
+    EXPECT_TRUE(button->Down());
+    EXPECT_EQ(button->State(), TTarqBmpButton::bsStayDown);
 }
 
 TEST_F(BmpButton, PressedCaptionMovesByTheDownOffsetAndFocusIsOutlined)

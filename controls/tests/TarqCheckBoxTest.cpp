@@ -111,6 +111,11 @@ TEST_F(CheckBox, CustomGlyphCellsFollowStatePressAndEnabled)
     box->SetCustomGlyphs(nullptr); // back to the drawn 13 x 13 glyph
     EXPECT_FALSE(box->UseCustomGlyphs());
     EXPECT_EQ(box->GlyphWidth(), 13);
+
+    box->SetEnabled(true);
+    box->SetCustomGlyphs(SolidBitmap(5, 13, clRed).get()); // fewer columns than cells: not used
+    EXPECT_EQ(box->GlyphWidth(), 13);
+    EXPECT_NE(glyph(), clRed);
 }
 
 TEST_F(CheckBox, LeftJustifiedCaptionEndsBeforeTheGlyphAtTheRight)

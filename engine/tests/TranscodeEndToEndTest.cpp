@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -492,6 +494,38 @@ TEST_F(TranscodeEndToEndTest, TwoPassEncodingWritesAndReadsItsLog) {
   EXPECT_TRUE(missing.Task.Exception);
   EXPECT_NE(missing.Task.ExceptionMessage.find("Error reading log file"), std::string::npos)
       << missing.Task.ExceptionMessage;
+}
+
+// Hooks see every decoded frame and every frame about to be encoded; what the
+// output hook paints is what gets encoded. The preview event gets bitmaps too.
+TEST_F(TranscodeEndToEndTest, VideoHooksSeeEveryFrame) {
+  std::atomic<int> decoded{0}, encoded{0}, previews{0};
+  std::atomic<bool> sizesRight{true};
+  const std::string output = Out("hooks.nut");
+  const TRunResult run = Convert(
+      Clip, "", output, " -an -sn -c:v rawvideo -pix_fmt yuv420p", nullptr,
+      [&](VIDArarozo& encoder, TOutputOptions& options) {
+        options.FrameInputHook = options.FrameOutputHook = true;
+        encoder.OnFrameInputHook = [&](TObject*, PFrameHookInfo info) {
+          ++decoded;
+          sizesRight = sizesRight && info->Width == 640 && info->Height == 480;
+        };
+        encoder.OnFrameOutputHook = [&](TObject*, PFrameHookInfo info) {
+          ++encoded;
+          for (int32_t y = 0; y < info->Height; ++y)
+            std::memset(info->Picture->Data[0] + y * info->Picture->Linesize[0], 235, info->Width);
+        };
+        encoder.SetPreviewBitmap(true);
+        encoder.OnPreviewBitmap = [&](TObject*, const TPreviewInfo& info) { previews += info.Bitmap ? 1 : 0; };
+      });
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  EXPECT_EQ(decoded, 50);
+  EXPECT_EQ(encoded, 50);
+  EXPECT_TRUE(sizesRight);
+  EXPECT_GE(previews, 1);
+  const std::vector<uint8_t> luma = FirstLuma(output, "", 640 * 480);
+  ASSERT_EQ(luma.size(), 640u * 480u);
+  EXPECT_EQ(std::count(luma.begin(), luma.end(), 235), 640 * 480);
 }
 
 // Planar decoders (mp3) and encoders (aac) work on one plane per channel;

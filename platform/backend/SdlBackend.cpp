@@ -115,6 +115,8 @@ public:
             x11_->PlaceBelow(XWindow(), TX11Desktop::XWindowOf(sibling));
     }
 
+    uint32_t SdlId() const { return SDL_GetWindowID(window_); }
+
     unsigned long XWindow() const
     {
         SDL_SysWMinfo info;
@@ -267,6 +269,12 @@ std::unique_ptr<INativeWindow> TSdlBackend::CreateNativeWindow(const TNativeWind
         if (auto window = TX11ArgbWindow::Create(x11_->Display(), params))
             return window;
     return std::make_unique<TSdlWindow>(params, x11_.get());
+}
+
+uint32_t TSdlBackend::SdlWindowId(INativeWindow* window)
+{
+    auto* sdl = dynamic_cast<TSdlWindow*>(window);
+    return sdl ? sdl->SdlId() : 0;
 }
 
 INativeWindow* TSdlBackend::WindowOf(uint32_t windowId) const
