@@ -53,8 +53,6 @@ void TConvertThread::Execute()
 TCustomFFmpeg::TCustomFFmpeg() : pauseGate_(std::make_shared<TPauseGate>())
 {
     FFLoader.CheckLibraries(AllLibraries);
-    HookConverter = std::make_unique<TFormatConverter>();
-    PreviewConverter = std::make_unique<TFormatConverter>();
 }
 
 TCustomFFmpeg::~TCustomFFmpeg()
@@ -228,12 +226,6 @@ void TCustomFFmpeg::SetPreviewFlags(uint8_t Flags)
 void TCustomFFmpeg::ApplyPreviewFlags(uint8_t flags)
 {
     previewFlags_ = flags;
-}
-
-void TCustomFFmpeg::SetVideoHookBitsPixel(int32_t Bits)
-{
-    HookConverter->SetBitsPixel(Bits);
-    PreviewConverter->SetBitsPixel(Bits);
 }
 
 void TCustomFFmpeg::Cleanup()

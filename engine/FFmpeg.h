@@ -16,7 +16,6 @@ extern "C" {
 }
 
 #include "engine/FFPicture.h"
-#include "engine/FormatConverter.h"
 #include "engine/FFmpegOpt.h"
 #include "engine/PauseGate.h"
 #include "platform/core/Sync.h"
@@ -90,14 +89,8 @@ public:
     void SetPreviewFlags(uint8_t Flags);
     uint8_t PreviewFlags() const { return previewFlags_; }
     bool PreviewFlagsChanged = false;
-    // The depth of the hook and preview bitmaps: 8, 15, 16, 24 or 32; other
-    // values raise "Invalid BitsPixel %d".
-    void SetVideoHookBitsPixel(int32_t Bits);
-    int32_t VideoHookBitsPixel() const { return HookConverter->BitsPixel(); }
-    // Frames to bitmaps for the input hooks, and for the output hooks and the
-    // preview.
-    std::unique_ptr<TFormatConverter> HookConverter;
-    std::unique_ptr<TFormatConverter> PreviewConverter;
+    void SetVideoHookBitsPixel(int32_t Bits) { videoHookBitsPixel_ = Bits; }
+    int32_t VideoHookBitsPixel() const { return videoHookBitsPixel_; }
 
     // Releases everything the run built.
     void Cleanup();
@@ -164,4 +157,5 @@ private:
     TEvent ThreadDone{true, true};
     std::shared_ptr<TPauseGate> pauseGate_;
     std::atomic<uint8_t> previewFlags_{0};
+    int32_t videoHookBitsPixel_ = 32;
 };

@@ -128,13 +128,6 @@ TEST_F(TaskList, SetOutputFailures)
     EXPECT_EQ(encoder.SetOutput(0, "out.mp4"), -1);
     EXPECT_EQ(encoder.LastErrorText, "Error configuring filters.\r\nError configuring filters.");
 
-    TOutputOptions badDepth;
-    InitOutputOptions(badDepth);
-    badDepth.VideoHookBitsPixel = 12;
-    script->OpenOutputRaises = false;
-    EXPECT_EQ(encoder.SetOutput(0, "out.mp4", &badDepth), -1);
-    EXPECT_EQ(encoder.LastErrorText, "Invalid BitsPixel 12");
-
     EXPECT_THROW(encoder.SetOutput(1, "out.mp4"), EListError);
     EXPECT_EQ(encoder.GetTaskCount(), 1);
 }
