@@ -470,3 +470,21 @@ TEST_F(TarqTrackBar, EnterMovesOnWithTabOnEnter)
 }
 
 } // namespace
+
+namespace {
+
+// Upwards is forward on a vertical bar.
+TEST_F(TarqTrackBar, VerticalPagingGoesUpForward)
+{
+    bar->SetBounds(0, 0, 35, 200);
+    bar->SetMax(10);
+    ShowForm();
+    backend.MouseDown(Screen(20, 10));
+    backend.MouseUp(Screen(20, 10));
+    backend.MouseDown(Screen(20, 198)); // below the thumb
+    backend.MouseUp(Screen(20, 198));
+    Pump();
+    EXPECT_EQ(changes, (std::vector<int32_t>{1, 0}));
+}
+
+} // namespace
