@@ -47,7 +47,7 @@ void TTarqCustomTrackBar::SetMin(int32_t value)
     selStart_ = std::max(selStart_, min_);
     selEnd_ = std::max(selEnd_, min_);
     if (position_ < min_)
-        SetPositionClamped(min_);
+        ForcePosition(min_);
     Rebuild();
 }
 
@@ -59,11 +59,11 @@ void TTarqCustomTrackBar::SetMax(int32_t value)
     selEnd_ = std::min(selEnd_, max_);
     selStart_ = std::min(selStart_, max_);
     if (position_ > max_)
-        SetPositionClamped(max_);
+        ForcePosition(max_);
     Rebuild();
 }
 
-void TTarqCustomTrackBar::SetPositionClamped(int32_t value)
+void TTarqCustomTrackBar::ForcePosition(int32_t value)
 {
     position_ = value;
     RedrawThumb();

@@ -153,7 +153,7 @@ private:
     int64_t Range() const { return int64_t{max_} - min_; }
     bool OverThumb(TPoint clientPoint) const { return PtInRect(thumbRect_, clientPoint); }
     TPoint CursorInClient() const;
-    void SetPositionClamped(int32_t value);
+    void ForcePosition(int32_t value);
     void PageTowards(int32_t x, int32_t y);
     void StopPaging();
     void PageTimerTick(TObject* sender);

@@ -389,16 +389,21 @@ TEST_F(TarqTrackBar, OwnerDrawnTicksFollowTheStep)
 TEST_F(TarqTrackBar, DegenerateSizesAndRangesStaySafe)
 {
     ShowForm();
-    bar->SetBounds(0, 0, 6, 6);
+    // 18 pixels leave no track beside the 11-pixel pointer and its margins.
+    bar->SetBounds(0, 0, 18, 17);
+    bar->SetTrackOffset(0);
     bar->SetMin(INT_MIN);
     bar->SetMax(INT_MAX);
     bar->SetPosition(12345);
     Snapshot(*bar);
-    backend.MouseDown(Screen(5, 5));
-    backend.MouseMove(Screen(1, 1));
-    backend.MouseUp(Screen(1, 1));
+    ASSERT_EQ(bar->ThumbRect(), Rect(4, -7, 15, 12));
+    backend.MouseDown(Screen(8, 5)); // on the thumb: a drag over no track
+    backend.MouseMove(Screen(1, 5));
+    backend.MouseUp(Screen(1, 5));
+    backend.MouseDown(Screen(2, 2)); // beside it: a page
+    backend.MouseUp(Screen(2, 2));
     Pump();
-    SUCCEED();
+    EXPECT_EQ(changes, (std::vector<int32_t>{12345, 12345 - 1}));
 
     bar->SetBounds(0, 0, 300, 35);
     Snapshot(*bar);
@@ -420,6 +425,66 @@ TEST_F(TarqTrackBar, PublishedPropertiesByName)
     EXPECT_TRUE(bar->TabStop());
     EXPECT_EQ(bar->Width(), 200);
     EXPECT_EQ(bar->Height(), 35);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TarqTrackBar, TransparentBarShowsItsParentAlsoWhereTheThumbWas)
+{
+    struct Case {
+        bool transparent;
+        TColor expected;
+    };
+    for (const Case& c : {Case{false, clWindow}, Case{true, clBtnFace}}) {
+        bar->SetMax(100);
+        bar->SetPosition(0);
+        bar->SetTransparent(c.transparent);
+        ShowForm();
+        const TPoint origin = bar->ClientOriginInTop();
+        const TRect thumb = bar->ThumbRect();
+        EXPECT_EQ(THeadlessDesktop::PixelOf(*form, origin.X + 100, origin.Y + 2), ColorToPixelRGB(c.expected));
+        bar->SetPosition(100);
+        Pump();
+        EXPECT_EQ(THeadlessDesktop::PixelOf(*form, origin.X + thumb.Left + 5, origin.Y + thumb.Top + 1),
+                  ColorToPixelRGB(c.expected))
+            << c.transparent;
+    }
+}
+
+TEST_F(TarqTrackBar, EnterMovesOnWithTabOnEnter)
+{
+    auto* next = new TTarqTrackBar(form.get());
+    next->SetBounds(0, 50, 200, 35);
+    next->SetParent(form.get());
+    ShowForm();
+    for (bool tabOnEnter : {false, true}) {
+        bar->SetTabOnEnter(tabOnEnter);
+        bar->SetFocus();
+        backend.PressKey(VK_RETURN);
+        backend.TypeText("\r");
+        Pump();
+        EXPECT_EQ(next->Focused(), tabOnEnter);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Upwards is forward on a vertical bar.
+TEST_F(TarqTrackBar, VerticalPagingGoesUpForward)
+{
+    bar->SetBounds(0, 0, 35, 200);
+    bar->SetMax(10);
+    ShowForm();
+    backend.MouseDown(Screen(20, 10));
+    backend.MouseUp(Screen(20, 10));
+    backend.MouseDown(Screen(20, 198)); // below the thumb
+    backend.MouseUp(Screen(20, 198));
+    Pump();
+    EXPECT_EQ(changes, (std::vector<int32_t>{1, 0}));
 }
 
 } // namespace
