@@ -294,28 +294,37 @@ void TCustomListView::ColumnsChanged()
 
 void TCustomListView::BoundsChanged() { UpdateLayout(); }
 
-// Auto-sized columns share what the others leave of the client width.
+// Auto-sized columns share what the others leave of the client width; the
+// scroll bars that come or go change that width, so both are settled twice.
 void TCustomListView::UpdateLayout()
 {
     if (layingOut_ || !header_)
         return;
     layingOut_ = true;
+    for (int pass = 0; pass < 2; ++pass) {
+        AutoSizeColumns();
+        UpdateScrollBars();
+    }
+    SyncHeader();
+    layingOut_ = false;
+}
+
+void TCustomListView::AutoSizeColumns()
+{
     int32_t fixed = 0;
     int32_t autoCount = 0;
     for (const auto& column : columns_.columns_)
         column->autoSize_ ? ++autoCount : fixed += column->width_;
-    if (autoCount > 0) {
-        int32_t rest = std::max(ClientWidth() - fixed, 0);
-        int32_t given = 0;
-        for (const auto& column : columns_.columns_)
-            if (column->autoSize_) {
-                column->width_ = --autoCount == 0 ? rest - given : rest / std::max(autoCount + 1, 1);
-                given += column->width_;
-            }
-    }
-    UpdateScrollBars();
-    SyncHeader();
-    layingOut_ = false;
+    if (autoCount == 0)
+        return;
+    int32_t rest = std::max(ClientWidth() - fixed, 0);
+    int32_t share = rest / autoCount;
+    int32_t given = 0;
+    for (const auto& column : columns_.columns_)
+        if (column->autoSize_) {
+            column->width_ = --autoCount == 0 ? rest - given : share;
+            given += column->width_;
+        }
 }
 
 void TCustomListView::SyncHeader()

@@ -312,6 +312,7 @@ private:
     void ColumnsChanged();
     void SyncHeader();
     void UpdateLayout();
+    void AutoSizeColumns();
     void UpdateScrollBars();
     int32_t TotalColumnWidth() const;
     int32_t ColumnLeft(int32_t column) const;
