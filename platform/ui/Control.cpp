@@ -16,6 +16,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner), font_(std::make_uniqu
 
 TControl::~TControl()
 {
+    WindowProc = [this](TMessage& message) { WndProc(message); };
     if (MouseControl() == this || GetCaptureControl() == this)
         SetCaptureControl(nullptr);
     ForgetControl(this);
