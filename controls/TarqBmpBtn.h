@@ -139,6 +139,7 @@ private:
     static void RetainDownPattern();
     static void ReleaseDownPattern();
     // Painting.
+    TRect MeasureCaption(int32_t width) const;
     TRect PaintBorder(TCanvas& canvas);
     void PaintStayDownFace(TCanvas& canvas, const TRect& face);
     TBitmap* ChooseBitmap(std::unique_ptr<TBitmap>& greyed);

@@ -82,11 +82,39 @@ namespace {
 
 bool Horizontal(TButtonLayout layout) { return layout == blGlyphLeft || layout == blGlyphRight; }
 
-struct TLayoutAxis {
-    int32_t Client, Glyph, Text;
+// The margin and spacing along the layout axis; -1 asks for them to be
+// worked out from the room left.
+struct TAxisGaps {
+    int32_t Margin, Spacing;
 };
 
+TAxisGaps ResolveGaps(int32_t margin, int32_t spacing, int32_t client, int32_t glyph, int32_t text)
+{
+    if (margin == -1) {
+        if (spacing == -1) {
+            margin = (client - (glyph + text)) / 3;
+            return {margin, margin};
+        }
+        return {client / 2 - (glyph + spacing + text) / 2, spacing};
+    }
+    if (spacing == -1)
+        spacing = (client - (margin + glyph)) / 2 - text / 2;
+    return {margin, spacing};
+}
+
 } // namespace
+
+TRect TTarqBmpButton::MeasureCaption(int32_t width) const
+{
+    TRect text;
+    if (Caption().empty())
+        return text;
+    TBitmap scratch(1, 1);
+    scratch.Canvas()->Font()->Assign(Font());
+    text = Rect(0, 0, width, 0);
+    DrawText(*scratch.Canvas(), Caption(), text, DT_CALCRECT);
+    return text;
+}
 
 TRect TTarqBmpButton::CalcLayout(TRect& face, const TBitmap* bitmap)
 {
@@ -94,15 +122,10 @@ TRect TTarqBmpButton::CalcLayout(TRect& face, const TBitmap* bitmap)
     TSize glyph{0, 0};
     if (BitmapPresent(bitmap) && buttonSize_ == bszNeither)
         glyph = {bitmap->Width(), bitmap->Height()};
-    TRect text;
-    if (!Caption().empty()) {
-        TBitmap scratch(1, 1);
-        scratch.Canvas()->Font()->Assign(Font());
-        text = Rect(0, 0, client.cx, 0);
-        DrawText(*scratch.Canvas(), Caption(), text, DT_CALCRECT);
-    }
+    TRect text = MeasureCaption(client.cx);
     const TSize textSize{text.Width(), text.Height()};
 
+    // Centred across the layout axis.
     TPoint glyphPos, textPos;
     const bool horizontal = Horizontal(layout_);
     if (horizontal) {
@@ -112,38 +135,25 @@ TRect TTarqBmpButton::CalcLayout(TRect& face, const TBitmap* bitmap)
         glyphPos.X = client.cx / 2 - glyph.cx / 2;
         textPos.X = client.cx / 2 - textSize.cx / 2;
     }
-    const TLayoutAxis axis = horizontal ? TLayoutAxis{client.cx, glyph.cx, textSize.cx}
-                                        : TLayoutAxis{client.cy, glyph.cy, textSize.cy};
-    int32_t spacing = spacing_, margin = margin_;
-    if (textSize.cx == 0 || glyph.cx == 0)
-        spacing = 0;
-    if (margin == -1) {
-        if (spacing == -1) {
-            margin = (axis.Client - (axis.Glyph + axis.Text)) / 3;
-            spacing = margin;
-        } else {
-            margin = axis.Client / 2 - (axis.Glyph + spacing + axis.Text) / 2;
-        }
-    } else if (spacing == -1) {
-        spacing = (axis.Client - (margin + axis.Glyph)) / 2 - axis.Text / 2;
-    }
-
+    const int32_t spacing = textSize.cx == 0 || glyph.cx == 0 ? 0 : spacing_;
+    const TAxisGaps gaps = horizontal ? ResolveGaps(margin_, spacing, client.cx, glyph.cx, textSize.cx)
+                                      : ResolveGaps(margin_, spacing, client.cy, glyph.cy, textSize.cy);
     switch (layout_) {
     case blGlyphLeft:
-        glyphPos.X = margin;
-        textPos.X = glyphPos.X + glyph.cx + spacing;
+        glyphPos.X = gaps.Margin;
+        textPos.X = glyphPos.X + glyph.cx + gaps.Spacing;
         break;
     case blGlyphRight:
-        glyphPos.X = client.cx - margin - glyph.cx;
-        textPos.X = glyphPos.X - spacing - textSize.cx;
+        glyphPos.X = client.cx - gaps.Margin - glyph.cx;
+        textPos.X = glyphPos.X - gaps.Spacing - textSize.cx;
         break;
     case blGlyphTop:
-        glyphPos.Y = margin;
-        textPos.Y = glyphPos.Y + glyph.cy + spacing;
+        glyphPos.Y = gaps.Margin;
+        textPos.Y = glyphPos.Y + glyph.cy + gaps.Spacing;
         break;
     case blGlyphBottom:
-        glyphPos.Y = client.cy - margin - glyph.cy;
-        textPos.Y = glyphPos.Y - spacing - textSize.cy;
+        glyphPos.Y = client.cy - gaps.Margin - glyph.cy;
+        textPos.Y = glyphPos.Y - gaps.Spacing - textSize.cy;
         break;
     }
     text = OffsetRect(text, textPos.X + face.Left, textPos.Y + face.Top);

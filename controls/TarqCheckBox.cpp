@@ -26,7 +26,9 @@ void TTarqCustomCheckBox::SetState(TCheckBoxState value)
         return;
     state_ = value;
     UpdateButtonState();
-    Click();
+    // A state read from a form resource is no user's click.
+    if (!IsLoading())
+        Click();
 }
 
 void TTarqCustomCheckBox::AdvanceState()
@@ -44,7 +46,7 @@ void TTarqCustomCheckBox::AdvanceState()
 
 void TTarqCustomCheckBox::RenderGlyph(TBitmap& glyph)
 {
-    if (UseCustomGlyphs() && GlyphWidth() > 0) {
+    if (CustomGlyphsUsable()) {
         int32_t index = state_;
         if (!Enabled())
             index += 6;
@@ -163,6 +165,7 @@ void TTarqCustomCheckBox::KeyUp(uint16_t& key, TShiftState shift)
 void TTarqCustomCheckBox::DoExit()
 {
     TTarqCustomGlyphButton::DoExit();
+    keyToggle_ = false;
     SetShowDownVersion(false);
     UpdateButtonState();
 }

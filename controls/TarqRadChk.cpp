@@ -34,10 +34,15 @@ void TTarqCustomGlyphButton::SetAlignment(TAlignment value)
     Change(alignment_, value);
 }
 
+bool TTarqCustomGlyphButton::CustomGlyphsUsable() const
+{
+    return useCustomGlyphs_ && customGlyphs_->Height() > 0 && customGlyphs_->Width() >= numStates_;
+}
+
 void TTarqCustomGlyphButton::SetUseCustomGlyphs(bool value)
 {
     useCustomGlyphs_ = value;
-    if (value && !customGlyphs_->Empty()) {
+    if (CustomGlyphsUsable()) {
         glyphWidth_ = customGlyphs_->Width() / numStates_;
         glyphHeight_ = customGlyphs_->Height();
     } else {
@@ -153,7 +158,7 @@ void TTarqCustomGlyphButton::DrawGlyph(TCanvas& canvas)
         b.BrushCopy(cell, &rendered, cell, transparentColor_);
     }
     TBitmap final(glyphWidth_, glyphHeight_);
-    if (useCustomGlyphs_) {
+    if (CustomGlyphsUsable()) {
         final.Canvas()->Brush()->SetColor(clWindow);
         final.Canvas()->BrushCopy(cell, &composed, cell, winMaskColor_);
     } else {
@@ -214,18 +219,6 @@ void TTarqCustomGlyphButton::Paint()
 }
 
 // ---- Input and messages --------------------------------------------------------------------------
-
-void TTarqCustomGlyphButton::MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y)
-{
-    usingMouse_ = true;
-    TTarqCustomButton::MouseDown(button, shift, x, y);
-}
-
-void TTarqCustomGlyphButton::MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y)
-{
-    usingMouse_ = true;
-    TTarqCustomButton::MouseUp(button, shift, x, y);
-}
 
 // Enter moves the focus on like Tab when asked to.
 void TTarqCustomGlyphButton::KeyDown(uint16_t& key, TShiftState shift)

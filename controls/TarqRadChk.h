@@ -17,8 +17,8 @@ public:
     explicit TTarqCustomGlyphButton(TComponent* owner);
     ~TTarqCustomGlyphButton() override;
 
-    // taRightJustify puts the caption right of the glyph; taCenter is
-    // treated as taLeftJustify.
+    // taRightJustify puts the caption right of the glyph, taLeftJustify
+    // left of it; taCenter is ignored.
     TAlignment Alignment() const { return alignment_; }
     virtual void SetAlignment(TAlignment value);
     virtual bool GetChecked() const { return false; }
@@ -29,6 +29,8 @@ public:
     // Copies the bitmap; a strip of NumStates cells.
     virtual void SetCustomGlyphs(const TBitmap* value) { customGlyphs_->Assign(value); }
     bool UseCustomGlyphs() const { return useCustomGlyphs_; }
+    // Switching on takes the cell size from the strip; a strip narrower
+    // than its cell count is not used.
     virtual void SetUseCustomGlyphs(bool value);
     TColor FillColor() const { return fillColor_; }
     virtual void SetFillColor(TColor value) { Change(fillColor_, value); }
@@ -78,14 +80,13 @@ protected:
     void UpdateButtonState() override { PaintNow(); }
     void RepaintButton() override { PaintNow(); }
     TRect GetHotRect() override { return GlyphRect(); }
-    void MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y) override;
-    void MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y) override;
     void KeyDown(uint16_t& key, TShiftState shift) override;
     void Dispatch(TMessage& message) override;
     void Notification(TComponent* component, TOperation operation) override;
 
     void SetNumStates(int32_t value) { numStates_ = value; }
-    bool UsingMouse() const { return usingMouse_; }
+    // UseCustomGlyphs with a strip that holds every cell.
+    bool CustomGlyphsUsable() const;
     bool GlyphAtRight() const;
 
 private:
@@ -115,7 +116,6 @@ private:
     bool tabOnEnter_ = false;
     std::unique_ptr<TBitmap> backgroundBmp_;
     bool updateBg_ = true;
-    bool usingMouse_ = false;
 };
 
 class TTarqCustomCheckBox : public TTarqCustomGlyphButton {

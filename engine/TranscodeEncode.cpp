@@ -131,7 +131,7 @@ void TTranscoder::DoVideoOut(TOutputFile* Of, TOutputStream* Ost, AVFrame* Frame
     totals_.DupOrDropChanged = true;
     Logger()->LogFmt(&job_, llVerbose, "*** %lld dup!", static_cast<long long>(copies.Copies - 1));
   }
-  for (int64_t i = 0; i < copies.Copies && (finishing_ || !job_.Aborted); ++i) {
+  for (int64_t i = 0; i < copies.Copies && (job_.Finishing || !job_.Aborted); ++i) {
     Frame->pts = Ost->SyncOpts;
     if (!CheckRecordingTime(Ost)) break;
     EncodeVideoCopy(Of, Ost, Frame);
@@ -156,6 +156,10 @@ void TTranscoder::EncodeVideoCopy(TOutputFile* Of, TOutputStream* Ost, AVFrame* 
     Frame->pict_type = AV_PICTURE_TYPE_I;
     Logger()->LogFmt(&job_, llDebug, "Forced keyframe at time %f", Frame->pts * av_q2d(enc->time_base));
   }
+  const int64_t timeUs = av::av_rescale_q(Frame->pts, enc->time_base, AV_TIME_BASE_Q);
+  bool bitmapValid = false;
+  hooks_.OutputHooks(Frame, Ost->FrameNumber + 1, timeUs, bitmapValid);
+  if (job_.PreviewFlags() != 0) hooks_.PreviewFrame(Frame, bitmapValid, Ost->FrameNumber + 1, timeUs);
   EncodeFrame(Of, Ost, Frame, "Video encoding failed");
 }
 

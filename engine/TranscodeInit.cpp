@@ -149,7 +149,37 @@ int32_t TTranscoder::InitEncoding(TOutputStream* Ost, std::string& Error) {
     TFilterGraph* graph = job_.InitSimpleFilterGraph(ist, Ost);
     if (ConfigureFilterGraph(graph) < 0) Fatal("Error opening filters!");
   }
-  return ConfigureEncoder(Ost);
+  const int32_t result = ConfigureEncoder(Ost);
+  return result < 0 ? result : OpenPassLog(Ost);
+}
+
+int32_t TTranscoder::OpenPassLog(TOutputStream* Ost) {
+  AVCodecContext* enc = Ost->EncCtx;
+  if (!(enc->flags & (AV_CODEC_FLAG_PASS1 | AV_CODEC_FLAG_PASS2))) return 0;
+  const std::string name = Format("%s-%d.log", Ost->LogfilePrefix ? Ost->LogfilePrefix : "dividirov2pass",
+                                  FileOf(Ost)->OstIndex + Ost->Index);
+  if (std::strcmp(Ost->Enc->name, "libx264") == 0) {
+    av::av_dict_set(&Ost->Opts, "stats", name.c_str(), AV_DICT_DONT_OVERWRITE);
+    return 0;
+  }
+  if (enc->flags & AV_CODEC_FLAG_PASS2) {
+    uint8_t* statistics = nullptr;
+    int32_t size = 0;
+    const int32_t result = ReadFileToBuffer(name, statistics, size);
+    if (result < 0) {
+      const std::string text = Format("Error reading log file \"%s\" for pass-2 encoding", name.c_str());
+      job_.LastErrorText = result == AVERROR(ENOMEM) ? "Could not allocate file buffer: " + text : text;
+      Logger()->Log(&job_, llFatal, job_.LastErrorText);
+      return result == AVERROR(ENOMEM) ? result : -1;
+    }
+    enc->stats_in = reinterpret_cast<char*>(statistics);
+  }
+  if ((enc->flags & AV_CODEC_FLAG_PASS1) && !(Ost->Logfile = std::fopen(name.c_str(), "wb"))) {
+    job_.LastErrorText = Format("Cannot write log file %s for pass-1 encoding", name.c_str());
+    Logger()->Log(&job_, llFatal, job_.LastErrorText);
+    return -1;
+  }
+  return 0;
 }
 
 int32_t TTranscoder::ConfigureEncoder(TOutputStream* Ost) {
@@ -338,7 +368,29 @@ int32_t TTranscoder::InitInputStream(TInputStream* Ist, std::string& Error) {
   return 0;
 }
 
+void TTranscoder::DiscardUnusedPrograms() {
+  for (int32_t i = 0; i < job_.InputFileCount; ++i) {
+    const AVFormatContext* context = job_.InputFiles[i]->Ctx;
+    for (unsigned p = 0; p < context->nb_programs; ++p) {
+      AVProgram* program = context->programs[p];
+      bool unused = true;
+      for (unsigned s = 0; s < program->nb_stream_indexes && unused; ++s)
+        unused = context->streams[program->stream_index[s]]->discard == AVDISCARD_ALL;
+      program->discard = unused ? AVDISCARD_ALL : AVDISCARD_DEFAULT;
+    }
+  }
+}
+
+void TTranscoder::PrintSdp() {
+  std::vector<AVFormatContext*> contexts;
+  for (int32_t i = 0; i < job_.OutputFileCount; ++i) contexts.push_back(job_.OutputFiles[i]->Ctx);
+  char sdp[16384] = "";
+  av::av_sdp_create(contexts.data(), static_cast<int>(contexts.size()), sdp, sizeof sdp);
+  Logger()->Log(&job_, llInfo, std::string("SDP:\r\n") + Trim(sdp));
+}
+
 int32_t TTranscoder::WriteHeaders(std::string& Error) {
+  DiscardUnusedPrograms();
   for (int32_t i = 0; i < job_.OutputStreamCount; ++i) {
     const int32_t result = InitBitstreamFilters(job_.OutputStreams[i]);
     if (result < 0) return result;
@@ -355,6 +407,10 @@ int32_t TTranscoder::WriteHeaders(std::string& Error) {
     }
   }
   headersWritten_ = true;
+  bool allRtp = job_.OutputFileCount > 0;
+  for (int32_t i = 0; i < job_.OutputFileCount; ++i)
+    allRtp &= std::strcmp(job_.OutputFiles[i]->Ctx->oformat->name, "rtp") == 0;
+  if (allRtp) PrintSdp();
   return 0;
 }
 

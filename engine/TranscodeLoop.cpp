@@ -22,7 +22,7 @@ int32_t InputStreamIndex(const TCustomFFmpeg& Job, const TInputStream* Ist) {
 
 }  // namespace
 
-TTranscoder::TTranscoder(TCustomFFmpeg& Job) : job_(Job) {}
+TTranscoder::TTranscoder(TCustomFFmpeg& Job) : job_(Job), hooks_(Job) {}
 
 TTranscoder::~TTranscoder() {
   CloseEncoders();
@@ -114,24 +114,17 @@ void TTranscoder::FinishRun(int64_t TimerStart) {
   PrintReport(-1, true, av::av_gettime(), TimerStart);
   CloseEncoders();
   CloseDecoders();
-  job_.Finished = !wasAborted_ && !job_.Aborted;
-  EndFinishing();
+  job_.Finished = !job_.Aborted;
 }
 
 void TTranscoder::BeginFinishing() {
   // A stop must still leave a playable file: the drain, the trailers and the
-  // close run with the abort flag down, so that only time-outs break writes.
-  wasAborted_ = job_.Aborted.exchange(false);
-  finishing_ = true;
+  // close are written whatever the abort flag says; only time-outs break them.
+  job_.Finishing = true;
   for (int32_t i = 0; i < job_.OutputFileCount; ++i) {
     AVIOContext* io = job_.OutputFiles[i]->Ctx->pb;
     if (io && io->error == AVERROR_EXIT) io->error = 0;
   }
-}
-
-void TTranscoder::EndFinishing() {
-  finishing_ = false;
-  if (wasAborted_) job_.Aborted = true;
 }
 
 int32_t TTranscoder::TranscodeStep() {
@@ -309,12 +302,17 @@ void TTranscoder::AdjustPacketTimestamps(TInputFile* File, TInputStream* Ist, AV
   for (int64_t* ts : {&Packet->dts, &Packet->pts})
     if (*ts != AV_NOPTS_VALUE) *ts = Round((*ts + offset) * static_cast<long double>(Ist->TsScale));
   if (Packet->dts == AV_NOPTS_VALUE || Ist->NextDts == AV_NOPTS_VALUE || job_.CopyTs) return;
+  CorrectDiscontinuity(File, Ist, Packet);
+}
+
+void TTranscoder::CorrectDiscontinuity(TInputFile* File, TInputStream* Ist, AVPacket* Packet) {
+  const AVStream* st = Ist->St;
   const bool subtitle = st->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE;
   const int64_t delta = av::av_rescale_q(Packet->dts, st->time_base, AV_TIME_BASE_Q) - Ist->NextDts;
   const auto outside = [subtitle](int64_t d, double seconds) {
     return d < -seconds * AV_TIME_BASE || (d > seconds * AV_TIME_BASE && !subtitle);
   };
-  if (context->iformat->flags & AVFMT_TS_DISCONT) {
+  if (File->Ctx->iformat->flags & AVFMT_TS_DISCONT) {
     const int64_t dtsUs = av::av_rescale_q(Packet->dts, st->time_base, AV_TIME_BASE_Q);
     if (outside(delta, job_.DtsDeltaThreshold) || dtsUs + 1 < Ist->Pts) {
       File->TsOffset -= delta;
@@ -432,6 +430,7 @@ int32_t TTranscoder::DecodeVideoFrame(TInputStream* Ist, AVFrame* Frame, int64_t
     Ist->NextPts = Ist->Pts = av::av_rescale_q(Frame->pts, Ist->St->time_base, AV_TIME_BASE_Q);
   }
   if (Duration) Ist->NextPts += Duration;
+  hooks_.PreProcessVideoFrame(Frame, ++Ist->FrameCount, Ist->Pts);
   RateEmulate(Ist);
   if (Ist->St->sample_aspect_ratio.num) Frame->sample_aspect_ratio = Ist->St->sample_aspect_ratio;
   if (Frame->width != Ist->ResampleWidth || Frame->height != Ist->ResampleHeight || Frame->format != Ist->ResamplePixFmt) {

@@ -98,7 +98,7 @@ void TTranscoder::InterleavedWrite(AVFormatContext* Context, AVPacket* Packet, T
   }
   // Once stopped, nothing is written until the finish: a write broken by the
   // interrupt would poison the file's I/O for the trailer.
-  if (job_.Aborted && !finishing_) {
+  if (job_.Aborted && !job_.Finishing) {
     av::av_packet_unref(Packet);
     return;
   }
@@ -178,68 +178,80 @@ void TTranscoder::PrintReport(int32_t Segment, bool Last, int64_t Now, int64_t T
   int64_t totalSize = io ? av::avio_size(io) : -1;
   if (io && totalSize <= 0) totalSize = av::avio_seek(io, 0, SEEK_CUR);
 
-  std::string line, progress;
+  TReport report;
+  ReportStreams(Segment, Last, (Now - TimerStart) / 1e6, report);
+  ReportTotals(totalSize, report);
+  if (job_.OnProgress)
+    job_.OnProgress(&job_, Last ? -1 : Segment, report.FrameNumber, report.Fps, report.Quality,
+                    static_cast<float>(report.BitRate), std::max<int64_t>(totalSize, 0), report.EventTime,
+                    job_.Duration);
+  if ((job_.PrintStats && !job_.OnProgress) || Last) Logger()->Log(&job_, llInfo, report.Line.substr(0, 1024));
+  if (job_.ProgressAvio) {
+    report.Progress += Format("progress=%s\n", Last ? "end" : "continue");
+    av::avio_write(job_.ProgressAvio, reinterpret_cast<const unsigned char*>(report.Progress.data()),
+                   static_cast<int>(report.Progress.size()));
+    av::avio_flush(job_.ProgressAvio);
+    if (Last) av::avio_closep(&job_.ProgressAvio);
+  }
+  if (Last) ReportSummary(totalSize);
+}
+
+void TTranscoder::ReportStreams(int32_t Segment, bool Last, double Seconds, TReport& Report) {
   bool videoSeen = false;
-  int32_t frameNumber = -1, fps = -1;
-  float quality = -1;
-  int64_t reportTime = 0, eventTime = 0;
   const int32_t first = ReportedStreamStart(Segment);
   const int32_t count = job_.JoinMode ? job_.JoinStreamCount : job_.OutputStreamCount;
   for (int32_t i = first; i < first + count; ++i) {
     TOutputStream* ost = job_.OutputStreams[i];
     const TOutputStreamState& state = StateOf(ost);
-    quality = ost->StreamCopy ? -1 : state.Quality;
+    Report.Quality = ost->StreamCopy ? -1 : state.Quality;
     const bool video = ost->St->codecpar->codec_type == AVMEDIA_TYPE_VIDEO;
     if (video && videoSeen) {
-      line += Format("q=%2.1f ", quality);
-      progress += Format("stream_%d_%d_q=%.1f\n", ost->FileIndex, ost->Index, quality);
+      Report.Line += Format("q=%2.1f ", Report.Quality);
+      Report.Progress += Format("stream_%d_%d_q=%.1f\n", ost->FileIndex, ost->Index, Report.Quality);
     }
     if (video && !videoSeen && !segmentDone_.count(ost)) {
       videoSeen = true;
-      if (ost->FrameNumber >= 1) {
-        const double t = (Now - TimerStart) / 1e6;
-        const double rate = t > 1 ? ost->FrameNumber / t : 0;
-        frameNumber = ost->FrameNumber;
-        fps = static_cast<int32_t>(Round(rate));
-        line += Format("frame=%5d fps=%3.*f q=%3.1f ", frameNumber, rate < 9.95, rate, quality);
-        progress += Format("frame=%d\nfps=%.1f\nstream_%d_%d_q=%.1f\n", frameNumber, rate, ost->FileIndex, ost->Index,
-                           quality);
-        if (Last) line += "L";
-        AppendQualityReport(ost, Last, line, progress);
-      }
+      if (ost->FrameNumber >= 1) ReportFirstVideo(ost, Last, Seconds, Report);
     }
     if (state.MuxDts == AV_NOPTS_VALUE || !state.Written) continue;
-    eventTime = av::av_rescale_q(state.MuxDts, ost->St->time_base, AV_TIME_BASE_Q);
+    Report.EventTime = av::av_rescale_q(state.MuxDts, ost->St->time_base, AV_TIME_BASE_Q);
     if (!Last && ost->Finished) continue;
-    reportTime = std::max(reportTime, eventTime);
+    Report.Time = std::max(Report.Time, Report.EventTime);
   }
-  const double bitRate = reportTime > 0 && totalSize >= 0 ? totalSize * 8 / (reportTime / 1000.0) : -1;
-  line += totalSize < 0 ? "size=N/A time=" : Format("size=%8.0fkB time=", totalSize / 1024.0);
-  line += ClockText(reportTime, false) + " ";
-  line += bitRate < 0 ? "bitrate=N/A" : Format("bitrate=%6.1fkbits/s", bitRate);
-  progress += totalSize < 0 ? "total_size=N/A\n" : Format("total_size=%lld\n", static_cast<long long>(totalSize));
-  progress += Format("out_time_ms=%lld\nout_time=%s\n", static_cast<long long>(reportTime),
-                     ClockText(reportTime, true).c_str());
-  if (totals_.DupFrames || totals_.DropFrames) line += Format(" dup=%d drop=%d", totals_.DupFrames, totals_.DropFrames);
+}
+
+void TTranscoder::ReportFirstVideo(const TOutputStream* Ost, bool Last, double Seconds, TReport& Report) {
+  const double rate = Seconds > 1 ? Ost->FrameNumber / Seconds : 0;
+  Report.FrameNumber = Ost->FrameNumber;
+  Report.Fps = static_cast<int32_t>(Round(rate));
+  Report.Line += Format("frame=%5d fps=%3.*f q=%3.1f ", Report.FrameNumber, rate < 9.95, rate, Report.Quality);
+  Report.Progress += Format("frame=%d\nfps=%.1f\nstream_%d_%d_q=%.1f\n", Report.FrameNumber, rate, Ost->FileIndex,
+                            Ost->Index, Report.Quality);
+  if (Last) Report.Line += "L";
+  AppendQualityReport(Ost, Last, Report.Line, Report.Progress);
+}
+
+void TTranscoder::ReportTotals(int64_t TotalSize, TReport& Report) {
+  Report.BitRate = Report.Time > 0 && TotalSize >= 0 ? TotalSize * 8 / (Report.Time / 1000.0) : -1;
+  Report.Line += TotalSize < 0 ? "size=N/A time=" : Format("size=%8.0fkB time=", TotalSize / 1024.0);
+  Report.Line += ClockText(Report.Time, false) + " ";
+  Report.Line += Report.BitRate < 0 ? "bitrate=N/A" : Format("bitrate=%6.1fkbits/s", Report.BitRate);
+  Report.Progress +=
+      TotalSize < 0 ? "total_size=N/A\n" : Format("total_size=%lld\n", static_cast<long long>(TotalSize));
+  Report.Progress += Format("out_time_ms=%lld\nout_time=%s\n", static_cast<long long>(Report.Time),
+                            ClockText(Report.Time, true).c_str());
+  if (totals_.DupFrames || totals_.DropFrames)
+    Report.Line += Format(" dup=%d drop=%d", totals_.DupFrames, totals_.DropFrames);
   if (totals_.DupOrDropChanged && job_.OnProgress) {
     totals_.DupOrDropChanged = false;
-    Logger()->Log(&job_, llInfo, line);
+    Logger()->Log(&job_, llInfo, Report.Line);
   }
-  progress += Format("dup_frames=%d\ndrop_frames=%d\n", totals_.DupFrames, totals_.DropFrames);
-  if (job_.OnProgress)
-    job_.OnProgress(&job_, Last ? -1 : Segment, frameNumber, videoSeen ? fps : -1, quality, static_cast<float>(bitRate),
-                    std::max<int64_t>(totalSize, 0), eventTime, job_.Duration);
-  if ((job_.PrintStats && !job_.OnProgress) || Last) Logger()->Log(&job_, llInfo, line.substr(0, 1024));
-  if (job_.ProgressAvio) {
-    progress += Format("progress=%s\n", Last ? "end" : "continue");
-    av::avio_write(job_.ProgressAvio, reinterpret_cast<const unsigned char*>(progress.data()),
-                   static_cast<int>(progress.size()));
-    av::avio_flush(job_.ProgressAvio);
-    if (Last) av::avio_closep(&job_.ProgressAvio);
-  }
-  if (!Last) return;
+  Report.Progress += Format("dup_frames=%d\ndrop_frames=%d\n", totals_.DupFrames, totals_.DropFrames);
+}
+
+void TTranscoder::ReportSummary(int64_t TotalSize) {
   const int64_t raw = totals_.VideoSize + totals_.AudioSize + totals_.SubtitleSize + totals_.ExtraSize;
-  const std::string overhead = raw ? Format("%f%%", 100.0 * (totalSize - raw) / raw) : std::string("unknown");
+  const std::string overhead = raw ? Format("%f%%", 100.0 * (TotalSize - raw) / raw) : std::string("unknown");
   Logger()->LogFmt(&job_, llInfo, "video:%1.0fkB audio:%1.0fkB subtitle:%1.0f global headers:%1.0fkB muxing overhead %s",
                    totals_.VideoSize / 1024.0, totals_.AudioSize / 1024.0, totals_.SubtitleSize / 1024.0,
                    totals_.ExtraSize / 1024.0, overhead.c_str());

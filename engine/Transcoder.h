@@ -19,8 +19,7 @@ extern "C" {
 
 #include "engine/FFFilterChain.h"
 #include "engine/FFmpeg.h"
-
-struct AVFilterInOut;
+#include "engine/VideoHooks.h"
 
 // What the progress report adds up while the job runs.
 struct TTranscodeTotals {
@@ -85,17 +84,14 @@ private:
   int32_t ConfigureEncoder(TOutputStream* Ost);
   int32_t InitInputStream(TInputStream* Ist, std::string& Error);
   int32_t WriteHeaders(std::string& Error);
+  int32_t OpenPassLog(TOutputStream* Ost);
+  void DiscardUnusedPrograms();
+  void PrintSdp();
   int32_t InitBitstreamFilters(TOutputStream* Ost);
   int32_t ParseForcedKeyFrames(TOutputStream* Ost);
   void DumpStreamMapping();
 
-  // ---- Filter graph pieces ----
-  int32_t LinkSource(TFilterGraph* Graph, TInputFilter* Filter, AVFilterGraph* Lavfi, AVFilterInOut* Pad);
-  int32_t LinkSink(TFilterGraph* Graph, TOutputFilter* Filter, AVFilterGraph* Lavfi, AVFilterInOut* Pad);
-  int32_t LinkVideoSource(TFilterGraph* Graph, TInputFilter* Filter, AVFilterGraph* Lavfi, AVFilterInOut* Pad);
-  int32_t LinkAudioSource(TFilterGraph* Graph, TInputFilter* Filter, AVFilterGraph* Lavfi, AVFilterInOut* Pad);
-  int32_t LinkVideoSink(TOutputFilter* Filter, AVFilterGraph* Lavfi, AVFilterInOut* Pad);
-  int32_t LinkAudioSink(TOutputFilter* Filter, AVFilterGraph* Lavfi, AVFilterInOut* Pad);
+  // ---- Filter graphs ----
   TFilterChain* ChainOf(const TFilterGraph* Graph) const;
 
   // ---- Loop ----
@@ -110,6 +106,7 @@ private:
   int32_t ProcessInput(int32_t FileIndex);
   void EndOfInput(int32_t FileIndex);
   void AdjustPacketTimestamps(TInputFile* File, TInputStream* Ist, AVPacket* Packet);
+  void CorrectDiscontinuity(TInputFile* File, TInputStream* Ist, AVPacket* Packet);
   int32_t OutputPacket(TInputStream* Ist, const AVPacket* Packet);
   void AdvanceUndecoded(TInputStream* Ist, const AVPacket* Packet);
   int32_t Decode(TInputStream* Ist, const AVPacket* Packet);
@@ -150,20 +147,34 @@ private:
   void WriteFrame(AVFormatContext* Context, AVPacket* Packet, TOutputStream* Ost);
   void ClipDts(AVFormatContext* Context, AVPacket* Packet, TOutputStream* Ost);
   void InterleavedWrite(AVFormatContext* Context, AVPacket* Packet, TOutputStream* Ost);
+  // One progress report: the log line, the "progress" text and the values of the event.
+  struct TReport {
+    std::string Line, Progress;
+    int32_t FrameNumber = -1;
+    int32_t Fps = -1;
+    float Quality = -1;
+    double BitRate = -1;
+    int64_t Time = 0;       // the furthest stream, microseconds
+    int64_t EventTime = 0;  // the last reported stream, microseconds
+  };
   void PrintReport(int32_t Segment, bool Last, int64_t Now, int64_t TimerStart);
+  void ReportStreams(int32_t Segment, bool Last, double Seconds, TReport& Report);
+  void ReportFirstVideo(const TOutputStream* Ost, bool Last, double Seconds, TReport& Report);
+  void ReportTotals(int64_t TotalSize, TReport& Report);
+  void ReportSummary(int64_t TotalSize);
   void RateEmulate(TInputStream* Ist);
   void ReadQualityStats(TOutputStream* Ost, const AVPacket* Packet);
   void DoVideoStats(TOutputStream* Ost, int32_t FrameSize);
   void AppendQualityReport(const TOutputStream* Ost, bool Last, std::string& Line, std::string& Progress);
-  // The write interrupt of the finishing state: time-outs only.
+  // From here on writes ignore the abort flag, so a stopped run still ends its files.
   void BeginFinishing();
-  void EndFinishing();
 
   TOutputFile* FileOf(const TOutputStream* Ost) const { return job_.OutputFiles[Ost->FileIndex]; }
   TOutputStreamState& StateOf(const TOutputStream* Ost);
   [[noreturn]] void Fatal(const std::string& Text) { job_.RaiseError(Text); }
 
   TCustomFFmpeg& job_;
+  TVideoHooks hooks_;
   TTranscodeTotals totals_;
   std::map<const TFilterGraph*, std::unique_ptr<TFilterChain>> chains_;
   std::vector<TOutputStreamState> streamStates_;
@@ -180,8 +191,6 @@ private:
   int32_t qpHistogram_[52] = {};
   FILE* vstats_ = nullptr;
   uint8_t* subtitleBuffer_ = nullptr;  // one encode buffer for every subtitle
-  bool wasAborted_ = false;
-  bool finishing_ = false;
   bool headersWritten_ = false;
 };
 

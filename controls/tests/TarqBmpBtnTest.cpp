@@ -191,8 +191,23 @@ TEST_F(BmpButton, KeyboardAndAcceleratorClickAndTheFormTakesTheModalResult)
     EXPECT_EQ(button->Perform(CM_DIALOGCHAR, 's'), 1);
     EXPECT_EQ(button->Perform(CM_DIALOGCHAR, 'x'), 0);
     EXPECT_EQ(clicked.size(), 2u);
+    backend.PressKey(VK_RETURN);
+    Pump();
+    EXPECT_EQ(clicked.size(), 3u);
     button->SetEnabled(false);
     EXPECT_EQ(button->Perform(CM_DIALOGCHAR, 's'), 0);
+}
+
+TEST_F(BmpButton, SpaceOnADownButtonOfAGroupKeepsItsStayDownLook)
+{
+    button->SetGroupIndex(1);
+    button->SetDown(true);
+    button->SetFocus();
+    backend.PressKey(VK_SPACE);
+    Pump();
+    EXPECT_EQ(clicked.size(), 1u);
+    EXPECT_TRUE(button->Down());
+    EXPECT_EQ(button->State(), TTarqBmpButton::bsStayDown);
 }
 
 TEST_F(BmpButton, PressedCaptionMovesByTheDownOffsetAndFocusIsOutlined)
@@ -220,6 +235,23 @@ TEST_F(BmpButton, PressedCaptionMovesByTheDownOffsetAndFocusIsOutlined)
     auto empty = PaintedImage(*button);
     button->SetShowFocus(true);
     EXPECT_EQ(Grid(*PaintedImage(*button), {{'F', clBtnFace}}), Grid(*empty, {{'F', clBtnFace}}));
+}
+
+TEST_F(BmpButton, DownReadBeforeGroupIndexSurvivesLoading)
+{
+    auto* loaded = new TTarqBmpButton(form.get());
+    loaded->SetStateFlag(csLoading, true);
+    SetPropText(*loaded, "Down", "True");
+    SetPropText(*loaded, "GroupIndex", "2");
+    static_cast<TComponent*>(loaded)->Loaded();
+    EXPECT_TRUE(loaded->Down());
+    EXPECT_EQ(loaded->State(), TTarqBmpButton::bsStayDown);
+
+    auto* ungrouped = new TTarqBmpButton(form.get());
+    ungrouped->SetStateFlag(csLoading, true);
+    SetPropText(*ungrouped, "Down", "True");
+    static_cast<TComponent*>(ungrouped)->Loaded();
+    EXPECT_FALSE(ungrouped->Down());
 }
 
 TEST_F(BmpButton, PublishedPropertiesAreSetByName)

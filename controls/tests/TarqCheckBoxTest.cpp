@@ -42,6 +42,12 @@ TEST_F(CheckBox, ClicksCycleTheStatesAndEachChangeClicksOnce)
     EXPECT_EQ(states, (std::vector<TCheckBoxState>{cbGrayed, cbChecked, cbUnchecked}));
     box->SetChecked(false); // unchanged: no click
     EXPECT_EQ(states.size(), 3u);
+
+    box->SetStateFlag(csLoading, true); // a state read from a resource does not click
+    SetPropText(*box, "State", "cbGrayed");
+    static_cast<TComponent*>(box)->Loaded();
+    EXPECT_EQ(box->State(), cbGrayed);
+    EXPECT_EQ(states.size(), 3u);
 }
 
 TEST_F(CheckBox, SpaceTogglesOnReleaseAndEscapeCancels)
@@ -111,6 +117,11 @@ TEST_F(CheckBox, CustomGlyphCellsFollowStatePressAndEnabled)
     box->SetCustomGlyphs(nullptr); // back to the drawn 13 x 13 glyph
     EXPECT_FALSE(box->UseCustomGlyphs());
     EXPECT_EQ(box->GlyphWidth(), 13);
+
+    box->SetEnabled(true);
+    box->SetCustomGlyphs(SolidBitmap(5, 13, clRed).get()); // fewer columns than cells: not used
+    EXPECT_EQ(box->GlyphWidth(), 13);
+    EXPECT_NE(glyph(), clRed);
 }
 
 TEST_F(CheckBox, LeftJustifiedCaptionEndsBeforeTheGlyphAtTheRight)

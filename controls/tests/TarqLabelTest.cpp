@@ -231,6 +231,25 @@ TEST_F(TarqLabel, RotatedTextRunsUpTheLabel)
     EXPECT_NEAR((box.Top + box.Bottom) / 2, 50, 6);
 }
 
+TEST_F(TarqLabel, CentredRotatedTextStaysAroundTheMiddleAtEveryRightAngle)
+{
+    TTarqLabel* label = NewLabel("Turning");
+    label->SetAutoSize(false);
+    label->SetBounds(0, 0, 100, 100);
+    label->SetAlignment(taCenter);
+    label->SetRotation(roFlat);
+    for (int32_t angle : {0, 90, 180, 270, 45}) {
+        label->SetAngle(angle);
+        const TRect box = InkBox(*Snapshot(*label), clWhite);
+        ASSERT_FALSE(IsRectEmpty(box)) << angle;
+        EXPECT_NEAR((box.Left + box.Right) / 2, 50, 10) << angle;
+        EXPECT_NEAR((box.Top + box.Bottom) / 2, 50, 10) << angle;
+        if (angle % 90 == 0) {
+            EXPECT_EQ(box.Width() > box.Height(), angle % 180 == 0) << angle;
+        }
+    }
+}
+
 TEST_F(TarqLabel, CurvedCaptionFollowsACircleInsideTheLabel)
 {
     TTarqLabel* label = NewLabel("I");

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -441,6 +443,89 @@ TEST_F(TranscodeEndToEndTest, StreamCopyIntoAviKeepsTheFrameRate) {
   EXPECT_EQ(ours["codec_name"], "h264");
   EXPECT_EQ(ours["avg_frame_rate"], theirs["avg_frame_rate"]);
   EXPECT_NEAR(Seconds(output, "v:0"), Seconds(tool, "v:0"), FrameSeconds);
+}
+
+TEST_F(TranscodeEndToEndTest, ComplexFilterGraphs) {
+  struct Case {
+    const char* name;
+    const char* options;
+    const char* size;
+  } cases[] = {
+      {"labelled", " -filter_complex \"[0:v]scale=320:240[small]\" -map \"[small]\" -map 0:a -c:v libx264", "320x240"},
+      {"unlabelled", " -filter_complex \"hflip,scale=160:120\" -c:v libx264", "160x120"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string output = Out(std::string("complex-") + c.name + ".mp4");
+    const TRunResult run = Convert(Clip, "", output, std::string(" -b:a 128k -sn") + c.options);
+    ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+    auto video = Probe(output, "v:0");
+    EXPECT_EQ(video["width"] + "x" + video["height"], c.size);
+    EXPECT_EQ(Probe(output, "a:0")["codec_name"], "aac");
+    EXPECT_NEAR(Seconds(output, "v:0"), ClipSeconds, FrameSeconds);
+  }
+
+  VIDArarozo encoder(nullptr);
+  const int32_t task = encoder.AddTask(Clip, nullptr);
+  ASSERT_GE(task, 0);
+  TOutputOptions out;
+  InitOutputOptions(out);
+  out.Options = " -filter_complex \"[1:v]null[o]\" -map \"[o]\"";
+  EXPECT_LT(encoder.SetOutput(task, Out("complex-bad.mp4"), &out), 0);
+  EXPECT_NE(encoder.LastErrorText.find("Invalid file index 1 in filtergraph description [1:v]null[o]."),
+            std::string::npos)
+      << encoder.LastErrorText;
+}
+
+TEST_F(TranscodeEndToEndTest, TwoPassEncodingWritesAndReadsItsLog) {
+  const std::string prefix = Out("twopass");
+  const std::string log = prefix + "-0.log";
+  std::remove(log.c_str());
+  const std::string options = " -an -sn -c:v mpeg4 -b:v 300k -passlogfile \"" + prefix + "\" -pass ";
+  const TRunResult first = Convert(Clip, "", Out("twopass-1.avi"), options + "1");
+  ASSERT_TRUE(first.Task.Finished) << first.Task.ExceptionMessage;
+  const std::string statistics = Shell("cat \"" + log + "\"");
+  EXPECT_EQ(SplitString(statistics, '\n').size(), 51u);  // one line per frame
+  const TRunResult second = Convert(Clip, "", Out("twopass-2.avi"), options + "2");
+  ASSERT_TRUE(second.Task.Finished) << second.Task.ExceptionMessage;
+
+  std::remove(log.c_str());
+  const TRunResult missing = Convert(Clip, "", Out("twopass-3.avi"), options + "2");
+  EXPECT_TRUE(missing.Task.Exception);
+  EXPECT_NE(missing.Task.ExceptionMessage.find("Error reading log file"), std::string::npos)
+      << missing.Task.ExceptionMessage;
+}
+
+// Hooks see every decoded frame and every frame about to be encoded; what the
+// output hook paints is what gets encoded. The preview event gets bitmaps too.
+TEST_F(TranscodeEndToEndTest, VideoHooksSeeEveryFrame) {
+  std::atomic<int> decoded{0}, encoded{0}, previews{0};
+  std::atomic<bool> sizesRight{true};
+  const std::string output = Out("hooks.nut");
+  const TRunResult run = Convert(
+      Clip, "", output, " -an -sn -c:v rawvideo -pix_fmt yuv420p", nullptr,
+      [&](VIDArarozo& encoder, TOutputOptions& options) {
+        options.FrameInputHook = options.FrameOutputHook = true;
+        encoder.OnFrameInputHook = [&](TObject*, PFrameHookInfo info) {
+          ++decoded;
+          sizesRight = sizesRight && info->Width == 640 && info->Height == 480;
+        };
+        encoder.OnFrameOutputHook = [&](TObject*, PFrameHookInfo info) {
+          ++encoded;
+          for (int32_t y = 0; y < info->Height; ++y)
+            std::memset(info->Picture->Data[0] + y * info->Picture->Linesize[0], 235, info->Width);
+        };
+        encoder.SetPreviewBitmap(true);
+        encoder.OnPreviewBitmap = [&](TObject*, const TPreviewInfo& info) { previews += info.Bitmap ? 1 : 0; };
+      });
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  EXPECT_EQ(decoded, 50);
+  EXPECT_EQ(encoded, 50);
+  EXPECT_TRUE(sizesRight);
+  EXPECT_GE(previews, 1);
+  const std::vector<uint8_t> luma = FirstLuma(output, "", 640 * 480);
+  ASSERT_EQ(luma.size(), 640u * 480u);
+  EXPECT_EQ(std::count(luma.begin(), luma.end(), 235), 640 * 480);
 }
 
 // Planar decoders (mp3) and encoders (aac) work on one plane per channel;

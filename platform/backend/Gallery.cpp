@@ -16,6 +16,17 @@ std::vector<TGalleryPage>& Pages()
 
 constexpr TPoint PagePosition{20, 20};
 
+struct TImageWriterChoice {
+    std::string Extension = "bmp";
+    TGalleryImageWriter Writer = [](TBitmap& shot, const std::string& file) { shot.SaveToFile(file); };
+};
+
+TImageWriterChoice& ImageWriter()
+{
+    static TImageWriterChoice choice;
+    return choice;
+}
+
 TColor ScreenPixel(TBitmap& screen, TPoint p)
 {
     if (!PtInRect(Rect(0, 0, screen.Width(), screen.Height()), p))
@@ -31,7 +42,7 @@ std::string SaveCapture(TBitmap& screen, const TRect& area, const std::string& f
     TCanvas target(&shot);
     TCanvas source(&screen);
     target.BitBlt(0, 0, clipped.Width(), clipped.Height(), &source, clipped.Left, clipped.Top, SRCCOPY);
-    shot.SaveToFile(file);
+    ImageWriter().Writer(shot, file);
     return file;
 }
 
@@ -47,7 +58,8 @@ TGalleryResult CapturePage(TX11Desktop& desktop, const TGalleryPage& page, const
     form->AddPresentRect(Rect(0, 0, form->Width(), form->Height()));
     form->PresentChanges();
     std::unique_ptr<TBitmap> screen = desktop.CaptureScreen();
-    result.ScreenshotFile = SaveCapture(*screen, form->BoundsRect(), directory + "/gallery-" + page.Name + ".bmp");
+    result.ScreenshotFile = SaveCapture(*screen, form->BoundsRect(),
+                                        directory + "/gallery-" + page.Name + "." + ImageWriter().Extension);
     for (const TGallerySentinel& sentinel : page.Sentinels) {
         TColor expected = ColorToPixelRGB(sentinel.Expected);
         TColor got = ScreenPixel(*screen, form->ClientToScreen(sentinel.ClientPoint));
@@ -61,6 +73,12 @@ TGalleryResult CapturePage(TX11Desktop& desktop, const TGalleryPage& page, const
 }
 
 } // namespace
+
+bool SetGalleryImageWriter(const std::string& extension, TGalleryImageWriter writer)
+{
+    ImageWriter() = {extension, std::move(writer)};
+    return true;
+}
 
 bool RegisterGalleryPage(TGalleryPage page)
 {

@@ -21,7 +21,7 @@ struct TGallerySentinel {
 };
 
 struct TGalleryPage {
-    std::string Name; // file-name safe: gallery-<Name>.bmp
+    std::string Name; // file-name safe: gallery-<Name>.bmp (or .png)
     std::function<std::unique_ptr<TCustomForm>()> Create;
     std::vector<TGallerySentinel> Sentinels;
 };
@@ -30,6 +30,12 @@ struct TGalleryPage {
 bool RegisterGalleryPage(TGalleryPage page);
 const std::vector<TGalleryPage>& GalleryPages();
 
+// How screenshots are written: by default BMP files ("bmp", through
+// TBitmap). A folder with a PNG writer installs it from its page source:
+//   const bool png = SetGalleryImageWriter("png", [](TBitmap& shot, const std::string& file) { ... });
+using TGalleryImageWriter = std::function<void(TBitmap& shot, const std::string& file)>;
+bool SetGalleryImageWriter(const std::string& extension, TGalleryImageWriter writer);
+
 struct TGalleryResult {
     std::string Page;
     std::string ScreenshotFile;
@@ -37,6 +43,7 @@ struct TGalleryResult {
 };
 
 // Shows each page (all when `onlyPage` is empty) at a fixed place, captures
-// the screen into `directory`/gallery-<name>.bmp and checks its sentinels.
+// the screen into `directory`/gallery-<name>.<extension> and checks its
+// sentinels.
 std::vector<TGalleryResult> CaptureGalleryPages(TX11Desktop& desktop, const std::string& directory,
                                                 const std::string& onlyPage);

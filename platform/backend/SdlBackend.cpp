@@ -109,6 +109,23 @@ public:
             SDL_RaiseWindow(window_);
     }
 
+    void PlaceBelow(INativeWindow& sibling) override
+    {
+        if (x11_)
+            x11_->PlaceBelow(XWindow(), TX11Desktop::XWindowOf(sibling));
+    }
+
+    uint32_t SdlId() const { return SDL_GetWindowID(window_); }
+
+    unsigned long XWindow() const
+    {
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11)
+            return info.info.x11.window;
+        return 0;
+    }
+
     void Present(const TBitmap& image, const TRect& dirty) override
     {
         SDL_Surface* surface = SDL_GetWindowSurface(window_);
@@ -197,6 +214,15 @@ private:
 
 } // namespace
 
+unsigned long TX11Desktop::XWindowOf(const INativeWindow& window)
+{
+    if (const auto* sdl = dynamic_cast<const TSdlWindow*>(&window))
+        return sdl->XWindow();
+    if (const auto* argb = dynamic_cast<const TX11ArgbWindow*>(&window))
+        return argb->XWindow();
+    return 0;
+}
+
 uint16_t VirtualKeyOfSdlKey(SDL_Keycode key)
 {
     if (key >= SDLK_a && key <= SDLK_z)
@@ -243,6 +269,12 @@ std::unique_ptr<INativeWindow> TSdlBackend::CreateNativeWindow(const TNativeWind
         if (auto window = TX11ArgbWindow::Create(x11_->Display(), params))
             return window;
     return std::make_unique<TSdlWindow>(params, x11_.get());
+}
+
+uint32_t TSdlBackend::SdlWindowId(INativeWindow* window)
+{
+    auto* sdl = dynamic_cast<TSdlWindow*>(window);
+    return sdl ? sdl->SdlId() : 0;
 }
 
 INativeWindow* TSdlBackend::WindowOf(uint32_t windowId) const

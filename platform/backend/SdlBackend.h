@@ -34,6 +34,9 @@ public:
 
     // The X11 side (screen capture, compositor), nullptr off X11.
     TX11Desktop* X11() const { return x11_.get(); }
+    // SDL's id of a native window of this backend (0 for none), as its
+    // events carry it.
+    static uint32_t SdlWindowId(INativeWindow* window);
 
 private:
     void Translate(const SDL_Event& event);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/backend/X11Desktop.h"
 #include "platform/gfx/Bitmap.h"
 
 namespace {
@@ -76,6 +77,18 @@ void TX11ArgbWindow::SetState(TNativeWindowState state)
 void TX11ArgbWindow::BringToFront(bool)
 {
     XRaiseWindow(Dpy(display_), window_);
+    XFlush(Dpy(display_));
+}
+
+void TX11ArgbWindow::PlaceBelow(INativeWindow& sibling)
+{
+    unsigned long below = TX11Desktop::XWindowOf(sibling);
+    if (!below)
+        return;
+    XWindowChanges changes{};
+    changes.sibling = below;
+    changes.stack_mode = Below;
+    XConfigureWindow(Dpy(display_), window_, CWSibling | CWStackMode, &changes);
     XFlush(Dpy(display_));
 }
 

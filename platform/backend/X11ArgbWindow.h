@@ -19,9 +19,12 @@ public:
     void SetTopMost(bool) override {}
     void SetCaption(const std::string&) override {}
     void BringToFront(bool activate) override;
+    void PlaceBelow(INativeWindow& sibling) override;
     void Present(const TBitmap& image, const TRect& dirty) override;
     void SetMouseCapture(bool) override {}
     void SetCursor(TCursorId) override {}
+
+    unsigned long XWindow() const { return window_; }
 
 private:
     TX11ArgbWindow(void* display, unsigned long window, void* visual, unsigned long colormap);

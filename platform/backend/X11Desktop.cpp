@@ -86,3 +86,14 @@ void TX11Desktop::SetShape(unsigned long window, const std::vector<TRect>& rects
     }
     XFlush(display);
 }
+
+void TX11Desktop::PlaceBelow(unsigned long window, unsigned long sibling) const
+{
+    if (!window || !sibling)
+        return;
+    XWindowChanges changes{};
+    changes.sibling = sibling;
+    changes.stack_mode = Below;
+    XConfigureWindow(Dpy(display_), window, CWSibling | CWStackMode, &changes);
+    XFlush(Dpy(display_));
+}

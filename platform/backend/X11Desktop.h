@@ -23,6 +23,10 @@ public:
     // empty list restores the full rectangle.
     void SetShape(unsigned long window, const std::vector<TRect>& rects, bool wholeWindow) const;
     void* Display() const { return display_; }
+    // Puts `window` directly below `sibling` in the stacking order.
+    void PlaceBelow(unsigned long window, unsigned long sibling) const;
+    // The X window of any native window of the SDL backend (0 if none).
+    static unsigned long XWindowOf(const class INativeWindow& window);
     // Waits until the X server has handled every request sent on `display`.
     static void Sync(void* display);
 

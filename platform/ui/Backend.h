@@ -43,6 +43,9 @@ public:
     virtual void SetCaption(const std::string& caption) = 0;
     // Puts the window above every other window of its band and activates it.
     virtual void BringToFront(bool activate) = 0;
+    // Restacks the window directly below `sibling` (another window of this
+    // backend).
+    virtual void PlaceBelow(INativeWindow& sibling) = 0;
     // Shows the image (the whole window, 32 bits per pixel). Alpha is the
     // opacity of each pixel: 0 outside the window's region or in its
     // transparent colour, the blend value elsewhere; only the rectangle

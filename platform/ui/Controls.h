@@ -606,6 +606,11 @@ private:
     std::unique_ptr<TBitmap> scratch_;
 };
 
+// The window-position call by window id; false for an unknown window.
+// `insertAfter` is HWND_TOP, HWND_BOTTOM, HWND_TOPMOST, HWND_NOTOPMOST or
+// the window to go directly behind.
+bool SetWindowPos(HWND window, HWND insertAfter, int32_t x, int32_t y, int32_t cx, int32_t cy, uint32_t flags);
+
 // Registers the published properties of the window-system classes (once).
 void RegisterUiClasses();
 

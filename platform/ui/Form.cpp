@@ -39,6 +39,15 @@ void TCustomForm::AfterConstruction()
     DoCreate();
 }
 
+void TCustomForm::Loaded()
+{
+    TCustomControl::Loaded();
+    if (visible_) {
+        visible_ = false;
+        Show();
+    }
+}
+
 void TCustomForm::DoCreate()
 {
     if (OnCreate)
@@ -177,6 +186,10 @@ void TCustomForm::Dispatch(TMessage& message)
     case WM_SYSCOMMAND: WMSysCommand(message); break;
     case CM_DIALOGKEY: CMDialogKey(message); break;
     case CM_RELEASE: CMRelease(message); break;
+    case CM_VISIBLECHANGED:
+        if (!IsLoading())
+            TCustomControl::Dispatch(message);
+        break;
     case WM_NCCALCSIZE: break; // the desktop draws a form's frame outside its window
     default: TCustomControl::Dispatch(message); break;
     }
@@ -340,6 +353,9 @@ void TCustomForm::Show()
 
 void TCustomForm::VisibleChanging()
 {
+    // A form read as visible appears once the whole resource is read.
+    if (IsLoading())
+        return;
     if (!visible_) {
         HandleNeeded();
         ApplyPosition();

@@ -120,6 +120,7 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void Dispatch(TMessage& message) override;
+    void Loaded() override;
     void Paint() override;
     void ShowingChanged() override;
     void VisibleChanging() override;

@@ -33,6 +33,11 @@ void THeadlessWindow::SetTopMost(bool topMost)
 
 void THeadlessWindow::BringToFront(bool) { backend_.Raise(this); }
 
+void THeadlessWindow::PlaceBelow(INativeWindow& sibling)
+{
+    backend_.Lower(this, static_cast<THeadlessWindow*>(&sibling));
+}
+
 void THeadlessWindow::Present(const TBitmap& image, const TRect&)
 {
     image_.SetPixelFormat(pf32bit);
@@ -62,6 +67,14 @@ void THeadlessBackend::Raise(THeadlessWindow* window)
     }
     auto firstTopMost = std::find_if(stack_.begin(), stack_.end(), [](THeadlessWindow* w) { return w->TopMost(); });
     stack_.insert(firstTopMost, window);
+}
+
+void THeadlessBackend::Lower(THeadlessWindow* window, THeadlessWindow* below)
+{
+    if (window == below)
+        return;
+    std::erase(stack_, window);
+    stack_.insert(std::find(stack_.begin(), stack_.end(), below), window);
 }
 
 void THeadlessBackend::Forget(THeadlessWindow* window)

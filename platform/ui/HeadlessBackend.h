@@ -28,6 +28,7 @@ public:
     void SetTopMost(bool topMost) override;
     void SetCaption(const std::string& caption) override { params_.Caption = caption; }
     void BringToFront(bool activate) override;
+    void PlaceBelow(INativeWindow& sibling) override;
     void Present(const TBitmap& image, const TRect& dirty) override;
     void SetMouseCapture(bool captured) override { captured_ = captured; }
     void SetCursor(TCursorId cursor) override { cursor_ = cursor; }
@@ -107,6 +108,7 @@ private:
     friend class THeadlessWindow;
     void Queue(TInputEvent event);
     void Raise(THeadlessWindow* window);
+    void Lower(THeadlessWindow* window, THeadlessWindow* below);
     void Forget(THeadlessWindow* window);
 
     TSize screen_;

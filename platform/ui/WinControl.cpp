@@ -12,6 +12,9 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl()
 {
+    // A replaced window procedure may belong to a part of this object that
+    // is already gone; the last messages go to this class's own.
+    WindowProc = [this](TMessage& message) { WndProc(message); };
     if (parent_)
         parent_->RemoveControl(this);
     // Children go with their parent; one that nobody owns belongs to whoever
@@ -304,14 +307,27 @@ void TWinControl::SetWindowPos(TWindowPos pos)
 
 void TWinControl::ApplyTopLevelZOrder(HWND insertAfter)
 {
+    TWindowSystem& ws = WindowSystem();
     if (insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST) {
         bool topMost = insertAfter == HWND_TOPMOST;
         createdWith_.ExStyle = topMost ? (createdWith_.ExStyle | WS_EX_TOPMOST) : (createdWith_.ExStyle & ~WS_EX_TOPMOST);
         if (native_)
             native_->SetTopMost(topMost);
     }
-    if (native_ && Showing()) {
-        WindowSystem().BringToFront(handle_);
+    if (!native_)
+        return;
+    if (insertAfter == HWND_BOTTOM) {
+        ws.SendToBottom(handle_);
+        return;
+    }
+    TWinControl* sibling = insertAfter == HWND_TOP || insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST
+                               ? nullptr
+                               : ws.FindControl(insertAfter);
+    if (sibling && sibling->native_) {
+        ws.PlaceBelow(handle_, sibling->handle_);
+        native_->PlaceBelow(*sibling->native_);
+    } else if (Showing()) {
+        ws.BringToFront(handle_);
         native_->BringToFront(false);
     }
 }
@@ -606,3 +622,12 @@ void TWinControl::DesktopResized(TSize size)
 }
 
 void TWinControl::DesktopStateChanged(TNativeWindowState) {}
+
+bool SetWindowPos(HWND window, HWND insertAfter, int32_t x, int32_t y, int32_t cx, int32_t cy, uint32_t flags)
+{
+    TWinControl* control = WindowSystem().FindControl(window);
+    if (!control)
+        return false;
+    control->SetWindowPos(TWindowPos{window, insertAfter, x, y, cx, cy, flags});
+    return true;
+}

@@ -345,6 +345,23 @@ void TWindowSystem::BringToFront(HWND topLevel)
     }
 }
 
+void TWindowSystem::PlaceBelow(HWND topLevel, HWND sibling)
+{
+    if (topLevel == sibling || std::find(topLevels_.begin(), topLevels_.end(), sibling) == topLevels_.end())
+        return;
+    std::erase(topLevels_, topLevel);
+    topLevels_.insert(std::find(topLevels_.begin(), topLevels_.end(), sibling), topLevel);
+}
+
+void TWindowSystem::SendToBottom(HWND topLevel)
+{
+    auto it = std::find(topLevels_.begin(), topLevels_.end(), topLevel);
+    if (it == topLevels_.end())
+        return;
+    topLevels_.erase(it);
+    topLevels_.insert(topLevels_.begin(), topLevel);
+}
+
 void TWindowSystem::UpdateAllWindows()
 {
     std::vector<HWND> order = topLevels_;

@@ -109,6 +109,9 @@ public:
     void AddTopLevel(HWND window);
     void RemoveTopLevel(HWND window);
     void BringToFront(HWND topLevel);
+    // Directly below `sibling` (both top-level windows).
+    void PlaceBelow(HWND topLevel, HWND sibling);
+    void SendToBottom(HWND topLevel);
     const std::vector<HWND>& TopLevelOrder() const { return topLevels_; }
 
     // Paints every window with a pending update and shows the result.

@@ -8,6 +8,7 @@
 #include "platform/gfx/Canvas.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/StdCtrls.h"
 
 // Last: Xlib's macros clash with names above.
 #include <X11/Xlib.h>
@@ -119,4 +120,47 @@ TEST_F(DesktopDisplayTest, WithACompositorThePerPixelAlphaWindowGetsPremultiplie
     EXPECT_TRUE(found);
     XDestroyWindow(display, owner);
     XSync(display, False);
+}
+
+TEST_F(DesktopDisplayTest, DesktopInputReachesTheControls)
+{
+    TForm form(nullptr);
+    form.SetBorderStyle(bsNone);
+    form.SetBounds(100, 100, 200, 100);
+    auto* button = new TButton(&form);
+    button->SetBounds(10, 10, 80, 25);
+    button->SetParent(&form);
+    int32_t clicks = 0;
+    std::vector<uint16_t> keys;
+    button->OnClick = [&](TObject*) { ++clicks; };
+    button->OnKeyDown = [&](TObject*, uint16_t& key, TShiftState) { keys.push_back(key); };
+    form.Show();
+    Application()->ProcessMessages();
+
+    uint32_t id = TSdlBackend::SdlWindowId(form.NativeWindow());
+    ASSERT_NE(id, 0u);
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.windowID = id;
+    event.motion.x = 20;
+    event.motion.y = 20;
+    SDL_PushEvent(&event);
+    for (uint32_t type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+        SDL_Event press{};
+        press.type = type;
+        press.button.windowID = id;
+        press.button.button = SDL_BUTTON_LEFT;
+        press.button.x = 20;
+        press.button.y = 20;
+        SDL_PushEvent(&press);
+    }
+    SDL_Event key{};
+    key.type = SDL_KEYDOWN;
+    key.key.windowID = id;
+    key.key.keysym.sym = SDLK_a;
+    SDL_PushEvent(&key);
+    Application()->ProcessMessages();
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(button->Focused()); // the press focused it, so the key went there
+    EXPECT_EQ(keys, std::vector<uint16_t>{'A'});
 }

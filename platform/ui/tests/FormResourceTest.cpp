@@ -247,3 +247,18 @@ end
     EXPECT_TRUE(ok->Default());
     EXPECT_EQ(ok->ModalResult(), mrOk);
 }
+
+TEST_F(FormResourceTest, AFormReadAsVisibleAppearsOnlyAfterTheWholeResource)
+{
+    TForm form(nullptr);
+    std::vector<std::string> seen;
+    form.OnShow = [&](TObject*) { seen.push_back("show with " + std::to_string(form.ComponentCount()) + " children"); };
+    ReadComponentText(&form, R"(object F: TForm
+  Visible = True
+  object B: TButton
+  end
+end
+)", nullptr);
+    EXPECT_EQ(seen, std::vector<std::string>{"show with 1 children"});
+    EXPECT_TRUE(form.Showing());
+}

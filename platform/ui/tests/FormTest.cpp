@@ -260,3 +260,22 @@ TEST_F(FormTest, LayeredWindowsShowTheirPerPixelAlphaImageAndLetClicksThrough)
     EXPECT_EQ(TopLevelAt({11, 10}), below.get());
     EXPECT_THROW(below->UpdateLayered(image, 255), EInvalidOperation);
 }
+
+TEST_F(FormTest, AWindowPlacedBehindAnotherStaysDirectlyBelowIt)
+{
+    auto back = MakeForm(0, 0, 100, 100);
+    auto front = MakeForm(10, 10, 100, 100);
+    back->Show();
+    front->Show();
+    TLayered shadow(nullptr);
+    shadow.SetBounds(0, 0, 10, 10);
+    shadow.Show(); // on top of everything at first
+    ASSERT_TRUE(SetWindowPos(shadow.Handle(), front->Handle(), -6, -6, 132, 132, SWP_NOACTIVATE));
+    EXPECT_EQ(shadow.BoundsRect(), Rect(-6, -6, 126, 126));
+    const auto& order = WindowSystem().TopLevelOrder();
+    ASSERT_EQ(order.size(), 3u);
+    EXPECT_EQ(order[1], shadow.Handle());
+    EXPECT_EQ(order[2], front->Handle());
+    EXPECT_EQ(backend.Stack()[1], shadow.NativeWindow());
+    EXPECT_FALSE(SetWindowPos(999999, 0, 0, 0, 0, 0, 0));
+}
