@@ -208,6 +208,7 @@ public:
     void DragScrollTimer(TObject* sender);
 
     virtual void InvalidateTabs();
+    void SetParent(TWinControl* parent) override;
     void AlignControls(TControl* control, TRect& rect) override;
     void Loaded() override;
 

@@ -181,6 +181,24 @@ TEST_F(TarqTabInput, ScrollerRepeatsOnTheClockAndOnceOnRelease)
     EXPECT_EQ(control->FirstDisplayedTab(), 3);
 }
 
+TEST_F(TarqTabInput, HotTabClearsOnTheTimerOnceTheCursorLeavesTheTabs)
+{
+    form->Show();
+    Tabs(2);
+    control->Perform(WM_MOUSEMOVE, 0, PointToLParam(Centre(1)));
+    EXPECT_EQ(control->HotTab(), 1);
+    EXPECT_TRUE(control->HotTimerRunning());
+    WindowSystem().SetCursorPos(control->ClientToScreen(Centre(1)));
+    backend.TestClock().AdvanceMs(60);
+    Pump();
+    EXPECT_EQ(control->HotTab(), 1);
+    WindowSystem().SetCursorPos(control->ClientToScreen({150, 80}));
+    backend.TestClock().AdvanceMs(60);
+    Pump();
+    EXPECT_EQ(control->HotTab(), -1);
+    EXPECT_FALSE(control->HotTimerRunning());
+}
+
 TEST_F(TarqTabInput, MenuListsVisibleTabsAndSelectsTheChosenOne)
 {
     Tabs(3);
