@@ -3,6 +3,7 @@
 #include "TarqTestSupport.h"
 #include "controls/TarqBlinkList.h"
 #include "controls/TarqColors.h"
+#include "controls/TarqGrafx.h"
 #include "controls/TarqLabel.h"
 #include "platform/core/Properties.h"
 
@@ -359,6 +360,21 @@ TEST_F(TarqLabel, FrameControllerAndPublishedDefaults)
     EXPECT_EQ(GetPropText(*fresh, "Layout"), "tlTop");
     EXPECT_EQ(GetPropText(*fresh, "BlinkColor"), "clHighlight");
     SetPropText(*fresh, "FrameSides", "anything"); // retired
+}
+
+TEST_F(TarqLabel, TransparentChildrenAreInvalidatedWithTheirContainer)
+{
+    form->Show();
+    TTarqLabel* clear = NewLabel("Clear");
+    clear->SetBounds(10, 10, 40, 20);
+    clear->SetTransparent(true);
+    TTarqLabel* opaque = NewLabel("Opaque");
+    opaque->SetBounds(100, 10, 40, 20);
+    Pump();
+    ASSERT_FALSE(form->NeedsPaint());
+    InvalidateTransparentChildren(*form);
+    EXPECT_TRUE(form->UpdateRegion().Contains(20, 20));
+    EXPECT_FALSE(form->UpdateRegion().Contains(110, 20));
 }
 
 TEST_F(TarqLabel, AcceleratorFocusesTheFocusControl)
