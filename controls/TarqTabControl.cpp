@@ -488,6 +488,14 @@ void TTarqCustomTabControl::Dispatch(TMessage& message)
     }
 }
 
+// The window system does not announce the new parent's colour on insertion.
+void TTarqCustomTabControl::SetParent(TWinControl* parent)
+{
+    TCustomControl::SetParent(parent);
+    if (parentBackgroundColor_ && parent)
+        Perform(CM_PARENTCOLORCHANGED);
+}
+
 void TTarqCustomTabControl::CMFontChanged(TMessage& message)
 {
     tabFont_.Assign(Font());

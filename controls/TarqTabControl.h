@@ -208,6 +208,7 @@ public:
     void DragScrollTimer(TObject* sender);
 
     virtual void InvalidateTabs();
+    void SetParent(TWinControl* parent) override;
     void AlignControls(TControl* control, TRect& rect) override;
     void Loaded() override;
 
@@ -307,6 +308,7 @@ private:
     std::unique_ptr<TBitmap> workBitmap_;
     std::shared_ptr<ITarqTextMeasurer> measurer_;
     bool layoutPending_ = false;
+    bool layoutInAlign_ = false;
     std::vector<int32_t> ops_;
     bool paintedOnce_ = false;
     int32_t firstDisplayed_ = 0;

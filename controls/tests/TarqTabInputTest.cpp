@@ -45,10 +45,10 @@ protected:
         return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
     }
 
-    std::unique_ptr<TForm> form = MakeForm(400, 200);
-    TTarqCustomTabControl* control;
     std::string log;
     int32_t vetoed = -1;
+    std::unique_ptr<TForm> form = MakeForm(400, 200);
+    TTarqCustomTabControl* control;
 };
 
 TEST_F(TarqTabInput, TabIndexAsksRaisesAndRefuses)
@@ -179,6 +179,24 @@ TEST_F(TarqTabInput, ScrollerRepeatsOnTheClockAndOnceOnRelease)
 
     Click(*scroller, {2, scroller->Height() / 2});
     EXPECT_EQ(control->FirstDisplayedTab(), 3);
+}
+
+TEST_F(TarqTabInput, HotTabClearsOnTheTimerOnceTheCursorLeavesTheTabs)
+{
+    form->Show();
+    Tabs(2);
+    control->Perform(WM_MOUSEMOVE, 0, PointToLParam(Centre(1)));
+    EXPECT_EQ(control->HotTab(), 1);
+    EXPECT_TRUE(control->HotTimerRunning());
+    WindowSystem().SetCursorPos(control->ClientToScreen(Centre(1)));
+    backend.TestClock().AdvanceMs(60);
+    Pump();
+    EXPECT_EQ(control->HotTab(), 1);
+    WindowSystem().SetCursorPos(control->ClientToScreen({150, 80}));
+    backend.TestClock().AdvanceMs(60);
+    Pump();
+    EXPECT_EQ(control->HotTab(), -1);
+    EXPECT_FALSE(control->HotTimerRunning());
 }
 
 TEST_F(TarqTabInput, MenuListsVisibleTabsAndSelectsTheChosenOne)

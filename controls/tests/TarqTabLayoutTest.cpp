@@ -164,6 +164,24 @@ TEST_F(TarqTabLayout, CaptionLinesAndAccelerators)
     EXPECT_EQ(control->MeasureText("&Ab\r\nxyz&", false), (TSize{26, 24}));
 }
 
+TEST_F(TarqTabLayout, FreeingTheImageListEmptiesImagesAndLaysOutAgain)
+{
+    auto* images = new TImageList(form.get());
+    images->SetWidth(20);
+    images->SetHeight(20);
+    control->SetImages(images);
+    control->SetTabStyle(tsRoundCorners);
+    Captions({"Abcd"});
+    control->Tabs()->Item(0)->ImageIndex = 0;
+    control->RequestLayout();
+    control->UpdateLayout();
+    const int32_t withImage = control->Tabs()->Item(0)->Rect.Width();
+    delete images;
+    EXPECT_EQ(control->Images(), nullptr);
+    control->UpdateLayout();
+    EXPECT_EQ(control->Tabs()->Item(0)->Rect.Width(), withImage - 20);
+}
+
 TEST_F(TarqTabLayout, RegionCacheCapacity)
 {
     TTarqTabRegionCache cache;
@@ -210,6 +228,11 @@ TEST_F(TarqTabLayout, SettersRefuseNegativesAndCoupleFrameAndShadow)
     control->SetShowFullFrame(false);
     control->SetShowShadow(true);
     EXPECT_TRUE(control->ShowFullFrame());
+
+    auto* other = new TTarqCustomTabControl(form.get());
+    form->SetColor(clGreen);
+    other->SetParent(form.get());
+    EXPECT_EQ(other->BackgroundColor(), clGreen);
 
     control->SetBackgroundColor(clRed);
     EXPECT_FALSE(control->ParentBackgroundColor());

@@ -59,6 +59,8 @@ void TCustomComboBox::SetStyle(TComboBoxStyle value)
     if (HasEdit() && !edit_) {
         edit_ = new TComboEdit(*this);
         edit_->SetParent(this);
+        edit_->SetCharCase(charCase_);
+        edit_->SetMaxLength(maxLength_);
     } else if (!HasEdit() && edit_) {
         delete edit_;
         edit_ = nullptr;
@@ -116,6 +118,15 @@ void TCustomComboBox::SetMaxLength(int32_t value)
 {
     if (maxLength_ != value)
         Perform(CB_LIMITTEXT, static_cast<WPARAM>(std::max(value, 0)));
+}
+
+void TCustomComboBox::SetCharCase(TEditCharCase value)
+{
+    if (charCase_ == value)
+        return;
+    charCase_ = value;
+    if (edit_)
+        edit_->SetCharCase(value);
 }
 
 void TCustomComboBox::SetCtl3D(bool value)

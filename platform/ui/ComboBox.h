@@ -16,6 +16,7 @@
 
 #include "platform/core/StringList.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/Edit.h"
 #include "platform/ui/OwnerDraw.h"
 
 class TComboEdit;
@@ -88,6 +89,9 @@ public:
     void SetSorted(bool value);
     int32_t MaxLength() const { return maxLength_; }
     void SetMaxLength(int32_t value);
+    // The case typed text takes in the edit styles.
+    TEditCharCase CharCase() const { return charCase_; }
+    void SetCharCase(TEditCharCase value);
     bool AutoDropDown() const { return autoDropDown_; }
     void SetAutoDropDown(bool value) { autoDropDown_ = value; }
     bool AutoCloseUp() const { return autoCloseUp_; }
@@ -199,6 +203,7 @@ private:
     int32_t droppedWidth_ = 0;
     bool sorted_ = false;
     int32_t maxLength_ = 0;
+    TEditCharCase charCase_ = ecNormal;
     bool autoDropDown_ = false;
     bool autoCloseUp_ = false;
     bool ctl3D_ = true;

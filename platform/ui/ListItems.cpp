@@ -11,7 +11,7 @@ void TListColumn::SetCaption(const std::string& value)
     if (caption_ == value)
         return;
     caption_ = value;
-    owner_.ColumnsChanged();
+    Changed(false);
 }
 
 void TListColumn::SetWidth(int32_t value)
@@ -20,7 +20,7 @@ void TListColumn::SetWidth(int32_t value)
     if (width_ == value)
         return;
     width_ = value;
-    owner_.ColumnsChanged();
+    Changed(false);
 }
 
 void TListColumn::SetAlignment(TAlignment value)
@@ -28,7 +28,7 @@ void TListColumn::SetAlignment(TAlignment value)
     if (alignment_ == value)
         return;
     alignment_ = value;
-    owner_.ColumnsChanged();
+    Changed(false);
 }
 
 void TListColumn::SetAutoSize(bool value)
@@ -36,7 +36,7 @@ void TListColumn::SetAutoSize(bool value)
     if (autoSize_ == value)
         return;
     autoSize_ = value;
-    owner_.ColumnsChanged();
+    Changed(false);
 }
 
 void TListColumn::SetImageIndex(int32_t value)
@@ -44,38 +44,19 @@ void TListColumn::SetImageIndex(int32_t value)
     if (imageIndex_ == value)
         return;
     imageIndex_ = value;
-    owner_.ColumnsChanged();
-}
-
-int32_t TListColumn::Index() const
-{
-    const auto& columns = owner_.columns_.columns_;
-    for (size_t i = 0; i < columns.size(); ++i)
-        if (columns[i].get() == this)
-            return static_cast<int32_t>(i);
-    return -1;
+    Changed(false);
 }
 
 // ---- TListColumns -----------------------------------------------------------------------
 
-TListColumn* TListColumns::Add()
+TListColumns::TListColumns(TCustomListView& owner)
+    : TCollection(&owner, [](TCollection* collection) { return new TListColumn(collection); }), owner_(owner)
 {
-    columns_.push_back(std::make_unique<TListColumn>(owner_));
-    owner_.ColumnsChanged();
-    return columns_.back().get();
 }
 
-void TListColumns::Delete(int32_t index)
+void TListColumns::Update(TCollectionItem* item)
 {
-    if (index < 0 || index >= Count())
-        return;
-    columns_.erase(columns_.begin() + index);
-    owner_.ColumnsChanged();
-}
-
-void TListColumns::Clear()
-{
-    columns_.clear();
+    TCollection::Update(item);
     owner_.ColumnsChanged();
 }
 

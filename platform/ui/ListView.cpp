@@ -50,6 +50,7 @@ TCustomListView::TCustomListView(TComponent* owner) : TWinControl(owner), column
 TCustomListView::~TCustomListView()
 {
     items_.items_.clear();
+    columns_.Clear();
     delete header_;
     header_ = nullptr;
 }
@@ -197,8 +198,8 @@ int32_t TCustomListView::VisibleRowCount() const
 int32_t TCustomListView::TotalColumnWidth() const
 {
     int32_t total = 0;
-    for (const auto& column : columns_.columns_)
-        total += column->width_;
+    for (int32_t i = 0; i < columns_.Count(); ++i)
+        total += columns_.Items(i)->width_;
     return total;
 }
 
@@ -313,15 +314,15 @@ void TCustomListView::AutoSizeColumns()
 {
     int32_t fixed = 0;
     int32_t autoCount = 0;
-    for (const auto& column : columns_.columns_)
-        column->autoSize_ ? ++autoCount : fixed += column->width_;
+    for (int32_t i = 0; i < columns_.Count(); ++i)
+        columns_.Items(i)->autoSize_ ? ++autoCount : fixed += columns_.Items(i)->width_;
     if (autoCount == 0)
         return;
     int32_t rest = std::max(ClientWidth() - fixed, 0);
     int32_t share = rest / autoCount;
     int32_t given = 0;
-    for (const auto& column : columns_.columns_)
-        if (column->autoSize_) {
+    for (int32_t i = 0; i < columns_.Count(); ++i)
+        if (TListColumn* column = columns_.Items(i); column->autoSize_) {
             column->width_ = --autoCount == 0 ? rest - given : share;
             given += column->width_;
         }

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/Collection.h"
 #include "platform/core/StringList.h"
 #include "platform/ui/Alignment.h"
 #include "platform/ui/Controls.h"
@@ -98,9 +99,11 @@ enum TCustomDrawStateItem : uint16_t {
 using TCustomDrawState = uint16_t;
 
 // ---------------------------------------------------------------------------
-class TListColumn {
+class TListColumn : public TCollectionItem {
 public:
-    TListColumn(TCustomListView& owner) : owner_(owner) {}
+    // Joins the collection once its fields are set, so that the list view
+    // lays out a complete column.
+    explicit TListColumn(TCollection* collection) : TCollectionItem(nullptr) { SetCollection(collection); }
 
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& value);
@@ -113,11 +116,9 @@ public:
     void SetAutoSize(bool value);
     int32_t ImageIndex() const { return imageIndex_; }
     void SetImageIndex(int32_t value);
-    int32_t Index() const;
 
 private:
     friend class TCustomListView;
-    TCustomListView& owner_;
     std::string caption_;
     int32_t width_ = 50;
     TAlignment alignment_ = taLeftJustify;
@@ -125,20 +126,18 @@ private:
     int32_t imageIndex_ = -1;
 };
 
-class TListColumns {
+// The columns of a list view: a collection, as form resources hold them.
+class TListColumns : public TCollection {
 public:
-    explicit TListColumns(TCustomListView& owner) : owner_(owner) {}
-    int32_t Count() const { return static_cast<int32_t>(columns_.size()); }
-    TListColumn* Items(int32_t index) const { return columns_.at(static_cast<size_t>(index)).get(); }
-    TListColumn* Add();
-    void Delete(int32_t index);
-    void Clear();
+    explicit TListColumns(TCustomListView& owner);
+    TListColumn* Items(int32_t index) const { return static_cast<TListColumn*>(TCollection::Items(index)); }
+    TListColumn* Add() { return static_cast<TListColumn*>(TCollection::Add()); }
+
+protected:
+    void Update(TCollectionItem* item) override;
 
 private:
-    friend class TCustomListView;
-    friend class TListColumn;
     TCustomListView& owner_;
-    std::vector<std::unique_ptr<TListColumn>> columns_;
 };
 
 // ---------------------------------------------------------------------------
@@ -282,7 +281,6 @@ public:
 protected:
     friend class TListItem;
     friend class TListItems;
-    friend class TListColumn;
     friend class TListColumns;
 
     void CreateParams(TCreateParams& params) override;

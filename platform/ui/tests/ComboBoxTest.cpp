@@ -282,6 +282,11 @@ TEST_F(ComboBoxTest, EditStyleTypesIntoItsEditAndPassesCharsThroughComboWndProc)
     EXPECT_EQ(combo->Text(), "AAC");
     EXPECT_EQ(combo->EditControl()->Text(), "AAC");
     EXPECT_EQ(combo->SelLength(), 3);
+
+    combo->SetCharCase(ecUpperCase);
+    backend.TypeText("m");
+    Pump();
+    EXPECT_EQ(combo->Text(), "M") << "typing replaces the selected text, in the combo's case";
 }
 
 TEST_F(ComboBoxTest, SortedItemsInsertInOrderAndTheSelectionFollows)
