@@ -140,6 +140,39 @@ TEST_F(TarqPageControl, CloseButtonClosesOnlyWhenAllowed)
     EXPECT_EQ(control->TabIndex(), -1);
 }
 
+TEST_F(TarqPageControl, DroppingTheActiveTabOnAnotherMovesItsPage)
+{
+    form->Show();
+    control->SetAllowTabDragging(true);
+    auto centre = [&](int32_t tab) {
+        const TRect r = control->GetTabControlRect(tab);
+        return PointToLParam({(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
+    };
+    const LPARAM from = centre(0), to = centre(2);
+    control->Perform(WM_LBUTTONDOWN, MK_LBUTTON, from);
+    control->Perform(WM_MOUSEMOVE, MK_LBUTTON, to);
+    control->Perform(WM_LBUTTONUP, 0, to);
+    EXPECT_EQ(control->Pages(2), pages[0]);
+    EXPECT_EQ(control->ActivePage(), pages[0]);
+    EXPECT_EQ(control->TabIndex(), 2);
+    EXPECT_FALSE(control->DropIndicatorShown());
+}
+
+TEST_F(TarqPageControl, TabHintsReplaceTheControlsHintOverTheirTabs)
+{
+    pages[1]->SetHint("Second page");
+    control->SetHint("Pages");
+    control->SetTabHints(true);
+    control->RequestLayout();
+    control->Loaded();
+    control->UpdateLayout();
+    const TRect tab = control->GetTabControlRect(1);
+    control->Perform(WM_MOUSEMOVE, 0, PointToLParam({tab.Left + 10, tab.Top + 8}));
+    EXPECT_EQ(control->Hint(), "Second page");
+    control->Perform(WM_MOUSEMOVE, 0, PointToLParam({150, 100}));
+    EXPECT_EQ(control->Hint(), "Pages");
+}
+
 TEST(TarqPageControlLoading, DefaultPageIsShownWithoutEvents)
 {
     THeadlessBackend backend;
