@@ -110,6 +110,12 @@ void TTarqBmpButton::SetMargin(int32_t value)
 // A down button of a group cannot be raised by itself unless AllowAllUp.
 void TTarqBmpButton::SetDown(bool value)
 {
+    // A form resource may hold Down before GroupIndex: Loaded settles it.
+    if (IsLoading()) {
+        down_ = value;
+        state_ = value ? bsStayDown : bsUp;
+        return;
+    }
     if (groupIndex_ == 0)
         value = false;
     if (value == down_ || (down_ && !allowAllUp_))
@@ -149,6 +155,9 @@ void TTarqBmpButton::BitmapsChanged(TObject*)
 void TTarqBmpButton::Loaded()
 {
     TCustomControl::Loaded();
+    if (groupIndex_ == 0)
+        down_ = false;
+    state_ = down_ ? bsStayDown : bsUp;
     AdjustSizeToBitmap();
 }
 

@@ -26,7 +26,9 @@ void TTarqCustomCheckBox::SetState(TCheckBoxState value)
         return;
     state_ = value;
     UpdateButtonState();
-    Click();
+    // A state read from a form resource is no user's click.
+    if (!IsLoading())
+        Click();
 }
 
 void TTarqCustomCheckBox::AdvanceState()
@@ -163,6 +165,7 @@ void TTarqCustomCheckBox::KeyUp(uint16_t& key, TShiftState shift)
 void TTarqCustomCheckBox::DoExit()
 {
     TTarqCustomGlyphButton::DoExit();
+    keyToggle_ = false;
     SetShowDownVersion(false);
     UpdateButtonState();
 }

@@ -428,33 +428,37 @@ void TTarqLabel::DrawFlatText(TCanvas& canvas, const TRect& area, uint32_t flags
         pass(clBtnShadow, 0, 0);
         return;
     }
-    if (textStyle_ == tsRaised || textStyle_ == tsRecessed) {
-        const bool raised = textStyle_ == tsRaised;
-        if (!raised || !lightTextStyle_)
-            pass(raised ? shadowColor_ : highlightColor_, 1, 1);
-        if (raised || !lightTextStyle_)
-            pass(raised ? highlightColor_ : shadowColor_, -1, -1);
-    }
+    Draw3DPasses(pass);
     if (textStyle_ == tsShadow)
         pass(shadowColor_, shadowDepth_, shadowDepth_);
     pass(currentColor_, 0, 0);
 }
 
-void TTarqLabel::DrawRotatedText(TCanvas& canvas, const TRect& area, uint32_t flags)
+void TTarqLabel::Draw3DPasses(const std::function<void(TColor, int32_t, int32_t)>& pass)
 {
-    const std::string caption = GetLabelText();
-    TPoint p{Width() / 2, Height() / 2};
+    if (textStyle_ != tsRaised && textStyle_ != tsRecessed)
+        return;
+    const bool raised = textStyle_ == tsRaised;
+    if (!raised || !lightTextStyle_)
+        pass(raised ? shadowColor_ : highlightColor_, 1, 1);
+    if (raised || !lightTextStyle_)
+        pass(raised ? highlightColor_ : shadowColor_, -1, -1);
+}
+
+TTarqLabel::TTextAnchor TTarqLabel::RotatedAnchor(TCanvas& canvas, const TRect& area, uint32_t flags)
+{
+    TTextAnchor anchor{{Width() / 2, Height() / 2}, TA_BASELINE};
+    TPoint& p = anchor.Point;
     const double t = Radians(angle_ + 90);
     const int32_t h = canvas.TextHeight("Pp");
     const double q = h / 4.0;
-    const int32_t w = canvas.TextWidth(caption);
+    const int32_t w = canvas.TextWidth(GetLabelText());
     const int32_t e = textStyle_ == tsShadow ? shadowDepth_ / 2 : 0;
     const int32_t w2 = w + e, h2 = h + e;
     const bool centred = flags & DT_CENTER, right = flags & DT_RIGHT;
-    uint32_t align = TA_BASELINE;
     switch (angle_) {
     case 0:
-        align = centred ? TA_CENTER : TA_LEFT;
+        anchor.Align = centred ? TA_CENTER : TA_LEFT;
         if (right)
             p.X = area.Right - w - 2 * e;
         else if (!centred)
@@ -476,16 +480,25 @@ void TTarqLabel::DrawRotatedText(TCanvas& canvas, const TRect& area, uint32_t fl
     default:
         p.X -= RoundInt(std::cos(t) * q);
         p.Y += RoundInt(std::sin(t) * q);
-        align = TA_BASELINE | TA_CENTER;
+        anchor.Align = TA_BASELINE | TA_CENTER;
         break;
     }
+    return anchor;
+}
+
+void TTarqLabel::DrawRotatedText(TCanvas& canvas, const TRect& area, uint32_t flags)
+{
+    const std::string caption = GetLabelText();
+    const TTextAnchor anchor = RotatedAnchor(canvas, area, flags);
+    const TPoint p = anchor.Point;
     canvas.Font()->Assign(CreateRotatedFont(*Font(), angle_).get());
     const uint32_t oldAlign = canvas.TextAlign();
-    canvas.SetTextAlign(align);
+    canvas.SetTextAlign(anchor.Align);
     auto pass = [&](TColor color, int32_t dx, int32_t dy) {
         canvas.Font()->SetColor(color);
         canvas.TextRect(area, p.X + dx, p.Y + dy, caption);
     };
+    const int32_t e = textStyle_ == tsShadow ? shadowDepth_ / 2 : 0;
     if (!Enabled()) {
         pass(clBtnHighlight, 1, 1);
         pass(clBtnShadow, 0, 0);
@@ -493,13 +506,7 @@ void TTarqLabel::DrawRotatedText(TCanvas& canvas, const TRect& area, uint32_t fl
         pass(shadowColor_, e, e);
         pass(currentColor_, -e, -e);
     } else {
-        if (textStyle_ == tsRaised || textStyle_ == tsRecessed) {
-            const bool raised = textStyle_ == tsRaised;
-            if (!raised || !lightTextStyle_)
-                pass(raised ? shadowColor_ : highlightColor_, 1, 1);
-            if (raised || !lightTextStyle_)
-                pass(raised ? highlightColor_ : shadowColor_, -1, -1);
-        }
+        Draw3DPasses(pass);
         pass(currentColor_, 0, 0);
     }
     canvas.SetTextAlign(oldAlign);

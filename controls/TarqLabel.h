@@ -5,6 +5,7 @@
 // list, a fly-by colour under the mouse and frame-controller settings.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "controls/TarqFrameController.h"
@@ -150,6 +151,14 @@ private:
     void OffsetForLayout(TCanvas& canvas, uint32_t flags, TRect& rect);
     void DrawLabelText(TCanvas& canvas);
     void DrawFlatText(TCanvas& canvas, const TRect& rect, uint32_t flags);
+    // The reference point and text alignment of rotated text.
+    struct TTextAnchor {
+        TPoint Point;
+        uint32_t Align;
+    };
+    TTextAnchor RotatedAnchor(TCanvas& canvas, const TRect& area, uint32_t flags);
+    // The shadow and highlight passes of tsRaised and tsRecessed.
+    void Draw3DPasses(const std::function<void(TColor, int32_t, int32_t)>& pass);
     void DrawRotatedText(TCanvas& canvas, const TRect& rect, uint32_t flags);
     void DrawCurvedText(TCanvas& canvas);
     TPoint ArcCenter() const;

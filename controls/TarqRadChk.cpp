@@ -220,18 +220,6 @@ void TTarqCustomGlyphButton::Paint()
 
 // ---- Input and messages --------------------------------------------------------------------------
 
-void TTarqCustomGlyphButton::MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y)
-{
-    usingMouse_ = true;
-    TTarqCustomButton::MouseDown(button, shift, x, y);
-}
-
-void TTarqCustomGlyphButton::MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y)
-{
-    usingMouse_ = true;
-    TTarqCustomButton::MouseUp(button, shift, x, y);
-}
-
 // Enter moves the focus on like Tab when asked to.
 void TTarqCustomGlyphButton::KeyDown(uint16_t& key, TShiftState shift)
 {

@@ -80,14 +80,11 @@ protected:
     void UpdateButtonState() override { PaintNow(); }
     void RepaintButton() override { PaintNow(); }
     TRect GetHotRect() override { return GlyphRect(); }
-    void MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y) override;
-    void MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y) override;
     void KeyDown(uint16_t& key, TShiftState shift) override;
     void Dispatch(TMessage& message) override;
     void Notification(TComponent* component, TOperation operation) override;
 
     void SetNumStates(int32_t value) { numStates_ = value; }
-    bool UsingMouse() const { return usingMouse_; }
     // UseCustomGlyphs with a strip that holds every cell.
     bool CustomGlyphsUsable() const;
     bool GlyphAtRight() const;
@@ -119,7 +116,6 @@ private:
     bool tabOnEnter_ = false;
     std::unique_ptr<TBitmap> backgroundBmp_;
     bool updateBg_ = true;
-    bool usingMouse_ = false;
 };
 
 class TTarqCustomCheckBox : public TTarqCustomGlyphButton {

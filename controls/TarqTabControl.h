@@ -307,6 +307,7 @@ private:
     std::unique_ptr<TBitmap> workBitmap_;
     std::shared_ptr<ITarqTextMeasurer> measurer_;
     bool layoutPending_ = false;
+    bool layoutInAlign_ = false;
     std::vector<int32_t> ops_;
     bool paintedOnce_ = false;
     int32_t firstDisplayed_ = 0;

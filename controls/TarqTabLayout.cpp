@@ -632,7 +632,7 @@ void TTarqCustomTabControl::UpdateLayout()
     // must still lie next to the card.
     if (!scrolling_ && tabIndex_ >= 0)
         RotateRows(tabIndex_);
-    if (GetDisplayRect() != displayRect_)
+    if (!layoutInAlign_ && GetDisplayRect() != displayRect_)
         Realign();
 }
 
@@ -748,6 +748,17 @@ void TTarqCustomTabControl::AlignControls(TControl* control, TRect& rect)
 {
     if (HasState(csDestroying))
         return;
+    // Children are placed in the display rectangle of the current layout.
+    if (layoutPending_ && !layoutInAlign_) {
+        layoutInAlign_ = true;
+        try {
+            UpdateLayout();
+        } catch (...) {
+            layoutInAlign_ = false;
+            throw;
+        }
+        layoutInAlign_ = false;
+    }
     PositionCloseButton();
     PositionMenuButton();
     PositionScroller();

@@ -74,8 +74,8 @@ void TCustomFFmpegOpt::AbortCodecExperimental([[maybe_unused]] const AVCodec* Co
 
 namespace {
 
-int CheckInterrupt(TCustomFFmpegOpt* Job, int64_t Stamp, int32_t Timeout, const char* Direction) {
-  if (Job->Aborted) {
+int CheckInterrupt(TCustomFFmpegOpt* Job, int64_t Stamp, int32_t Timeout, const char* Direction, bool HonourAbort) {
+  if (HonourAbort && Job->Aborted) {
     Logger()->Log(Job, llInfo, "reading/writing broken");
     return 1;
   }
@@ -90,12 +90,12 @@ int CheckInterrupt(TCustomFFmpegOpt* Job, int64_t Stamp, int32_t Timeout, const 
 
 int TCustomFFmpegOpt::ReadInterrupt(void* Opaque) {
   auto* job = static_cast<TCustomFFmpegOpt*>(Opaque);
-  return CheckInterrupt(job, job->ReadStartTime, job->ReadTimeout, "reading");
+  return CheckInterrupt(job, job->ReadStartTime, job->ReadTimeout, "reading", true);
 }
 
 int TCustomFFmpegOpt::WriteInterrupt(void* Opaque) {
   auto* job = static_cast<TCustomFFmpegOpt*>(Opaque);
-  return CheckInterrupt(job, job->WriteStartTime, job->WriteTimeout, "writing");
+  return CheckInterrupt(job, job->WriteStartTime, job->WriteTimeout, "writing", !job->Finishing);
 }
 
 // ---------------------------------------------------------------------------

@@ -196,6 +196,9 @@ public:
   bool JoinMode = false;
   int32_t JoinStreamCount = 0;
   std::atomic<bool> Aborted{false};
+  // The run drains its codecs and writes its trailers: writes then ignore
+  // Aborted (a stopped job still leaves a playable file); time-outs apply.
+  std::atomic<bool> Finishing{false};
   int32_t ReadTimeout = 30000;   // milliseconds; 0 or less: no time-out
   int32_t WriteTimeout = 30000;
   AVIOInterruptCB ReadInterruptCallback{};

@@ -131,7 +131,7 @@ void TTranscoder::DoVideoOut(TOutputFile* Of, TOutputStream* Ost, AVFrame* Frame
     totals_.DupOrDropChanged = true;
     Logger()->LogFmt(&job_, llVerbose, "*** %lld dup!", static_cast<long long>(copies.Copies - 1));
   }
-  for (int64_t i = 0; i < copies.Copies && (finishing_ || !job_.Aborted); ++i) {
+  for (int64_t i = 0; i < copies.Copies && (job_.Finishing || !job_.Aborted); ++i) {
     Frame->pts = Ost->SyncOpts;
     if (!CheckRecordingTime(Ost)) break;
     EncodeVideoCopy(Of, Ost, Frame);

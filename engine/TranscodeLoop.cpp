@@ -114,24 +114,17 @@ void TTranscoder::FinishRun(int64_t TimerStart) {
   PrintReport(-1, true, av::av_gettime(), TimerStart);
   CloseEncoders();
   CloseDecoders();
-  job_.Finished = !wasAborted_ && !job_.Aborted;
-  EndFinishing();
+  job_.Finished = !job_.Aborted;
 }
 
 void TTranscoder::BeginFinishing() {
   // A stop must still leave a playable file: the drain, the trailers and the
-  // close run with the abort flag down, so that only time-outs break writes.
-  wasAborted_ = job_.Aborted.exchange(false);
-  finishing_ = true;
+  // close are written whatever the abort flag says; only time-outs break them.
+  job_.Finishing = true;
   for (int32_t i = 0; i < job_.OutputFileCount; ++i) {
     AVIOContext* io = job_.OutputFiles[i]->Ctx->pb;
     if (io && io->error == AVERROR_EXIT) io->error = 0;
   }
-}
-
-void TTranscoder::EndFinishing() {
-  finishing_ = false;
-  if (wasAborted_) job_.Aborted = true;
 }
 
 int32_t TTranscoder::TranscodeStep() {

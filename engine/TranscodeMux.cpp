@@ -98,7 +98,7 @@ void TTranscoder::InterleavedWrite(AVFormatContext* Context, AVPacket* Packet, T
   }
   // Once stopped, nothing is written until the finish: a write broken by the
   // interrupt would poison the file's I/O for the trailer.
-  if (job_.Aborted && !finishing_) {
+  if (job_.Aborted && !job_.Finishing) {
     av::av_packet_unref(Packet);
     return;
   }

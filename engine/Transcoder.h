@@ -21,8 +21,6 @@ extern "C" {
 #include "engine/FFmpeg.h"
 #include "engine/VideoHooks.h"
 
-struct AVFilterInOut;
-
 // What the progress report adds up while the job runs.
 struct TTranscodeTotals {
   int64_t VideoSize = 0;
@@ -168,9 +166,8 @@ private:
   void ReadQualityStats(TOutputStream* Ost, const AVPacket* Packet);
   void DoVideoStats(TOutputStream* Ost, int32_t FrameSize);
   void AppendQualityReport(const TOutputStream* Ost, bool Last, std::string& Line, std::string& Progress);
-  // The write interrupt of the finishing state: time-outs only.
+  // From here on writes ignore the abort flag, so a stopped run still ends its files.
   void BeginFinishing();
-  void EndFinishing();
 
   TOutputFile* FileOf(const TOutputStream* Ost) const { return job_.OutputFiles[Ost->FileIndex]; }
   TOutputStreamState& StateOf(const TOutputStream* Ost);
@@ -194,8 +191,6 @@ private:
   int32_t qpHistogram_[52] = {};
   FILE* vstats_ = nullptr;
   uint8_t* subtitleBuffer_ = nullptr;  // one encode buffer for every subtitle
-  bool wasAborted_ = false;
-  bool finishing_ = false;
   bool headersWritten_ = false;
 };
 

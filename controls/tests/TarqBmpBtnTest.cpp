@@ -237,6 +237,23 @@ TEST_F(BmpButton, PressedCaptionMovesByTheDownOffsetAndFocusIsOutlined)
     EXPECT_EQ(Grid(*PaintedImage(*button), {{'F', clBtnFace}}), Grid(*empty, {{'F', clBtnFace}}));
 }
 
+TEST_F(BmpButton, DownReadBeforeGroupIndexSurvivesLoading)
+{
+    auto* loaded = new TTarqBmpButton(form.get());
+    loaded->SetStateFlag(csLoading, true);
+    SetPropText(*loaded, "Down", "True");
+    SetPropText(*loaded, "GroupIndex", "2");
+    static_cast<TComponent*>(loaded)->Loaded();
+    EXPECT_TRUE(loaded->Down());
+    EXPECT_EQ(loaded->State(), TTarqBmpButton::bsStayDown);
+
+    auto* ungrouped = new TTarqBmpButton(form.get());
+    ungrouped->SetStateFlag(csLoading, true);
+    SetPropText(*ungrouped, "Down", "True");
+    static_cast<TComponent*>(ungrouped)->Loaded();
+    EXPECT_FALSE(ungrouped->Down());
+}
+
 TEST_F(BmpButton, PublishedPropertiesAreSetByName)
 {
     SetPropText(*button, "ButtonBorder", "bbButton");

@@ -42,6 +42,12 @@ TEST_F(CheckBox, ClicksCycleTheStatesAndEachChangeClicksOnce)
     EXPECT_EQ(states, (std::vector<TCheckBoxState>{cbGrayed, cbChecked, cbUnchecked}));
     box->SetChecked(false); // unchanged: no click
     EXPECT_EQ(states.size(), 3u);
+
+    box->SetStateFlag(csLoading, true); // a state read from a resource does not click
+    SetPropText(*box, "State", "cbGrayed");
+    static_cast<TComponent*>(box)->Loaded();
+    EXPECT_EQ(box->State(), cbGrayed);
+    EXPECT_EQ(states.size(), 3u);
 }
 
 TEST_F(CheckBox, SpaceTogglesOnReleaseAndEscapeCancels)

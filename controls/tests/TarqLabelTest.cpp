@@ -3,6 +3,7 @@
 #include "TarqTestSupport.h"
 #include "controls/TarqBlinkList.h"
 #include "controls/TarqColors.h"
+#include "controls/TarqGrafx.h"
 #include "controls/TarqLabel.h"
 #include "platform/core/Properties.h"
 
@@ -231,6 +232,25 @@ TEST_F(TarqLabel, RotatedTextRunsUpTheLabel)
     EXPECT_NEAR((box.Top + box.Bottom) / 2, 50, 6);
 }
 
+TEST_F(TarqLabel, CentredRotatedTextStaysAroundTheMiddleAtEveryRightAngle)
+{
+    TTarqLabel* label = NewLabel("Turning");
+    label->SetAutoSize(false);
+    label->SetBounds(0, 0, 100, 100);
+    label->SetAlignment(taCenter);
+    label->SetRotation(roFlat);
+    for (int32_t angle : {0, 90, 180, 270, 45}) {
+        label->SetAngle(angle);
+        const TRect box = InkBox(*Snapshot(*label), clWhite);
+        ASSERT_FALSE(IsRectEmpty(box)) << angle;
+        EXPECT_NEAR((box.Left + box.Right) / 2, 50, 10) << angle;
+        EXPECT_NEAR((box.Top + box.Bottom) / 2, 50, 10) << angle;
+        if (angle % 90 == 0) {
+            EXPECT_EQ(box.Width() > box.Height(), angle % 180 == 0) << angle;
+        }
+    }
+}
+
 TEST_F(TarqLabel, CurvedCaptionFollowsACircleInsideTheLabel)
 {
     TTarqLabel* label = NewLabel("I");
@@ -340,6 +360,21 @@ TEST_F(TarqLabel, FrameControllerAndPublishedDefaults)
     EXPECT_EQ(GetPropText(*fresh, "Layout"), "tlTop");
     EXPECT_EQ(GetPropText(*fresh, "BlinkColor"), "clHighlight");
     SetPropText(*fresh, "FrameSides", "anything"); // retired
+}
+
+TEST_F(TarqLabel, TransparentChildrenAreInvalidatedWithTheirContainer)
+{
+    form->Show();
+    TTarqLabel* clear = NewLabel("Clear");
+    clear->SetBounds(10, 10, 40, 20);
+    clear->SetTransparent(true);
+    TTarqLabel* opaque = NewLabel("Opaque");
+    opaque->SetBounds(100, 10, 40, 20);
+    Pump();
+    ASSERT_FALSE(form->NeedsPaint());
+    InvalidateTransparentChildren(*form);
+    EXPECT_TRUE(form->UpdateRegion().Contains(20, 20));
+    EXPECT_FALSE(form->UpdateRegion().Contains(110, 20));
 }
 
 TEST_F(TarqLabel, AcceleratorFocusesTheFocusControl)

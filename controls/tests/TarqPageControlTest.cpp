@@ -22,10 +22,11 @@ protected:
         control->OnChange = [this](TObject*) { log += "change;"; };
         control->OnPageChange = [this](TObject*) { log += "page;"; };
     }
+    // Outlives the form: freeing the pages may still raise events.
+    std::string log;
     std::unique_ptr<TForm> form = MakeForm(400, 200);
     TTarqPageControl* control;
     std::vector<TTarqTabSheet*> pages;
-    std::string log;
 };
 
 TEST_F(TarqPageControl, TabsFollowThePagesAndSwitchThem)

@@ -45,10 +45,10 @@ protected:
         return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
     }
 
-    std::unique_ptr<TForm> form = MakeForm(400, 200);
-    TTarqCustomTabControl* control;
     std::string log;
     int32_t vetoed = -1;
+    std::unique_ptr<TForm> form = MakeForm(400, 200);
+    TTarqCustomTabControl* control;
 };
 
 TEST_F(TarqTabInput, TabIndexAsksRaisesAndRefuses)

@@ -29,6 +29,7 @@ protected:
 TEST_F(TarqTabPainting, CurrentTabOpensIntoTheCardWithAShadowedFrame)
 {
     EXPECT_TRUE(control->UseColoredTabs());
+    EXPECT_EQ(control->ActivePage()->BoundsRect(), Rect(1, 23, 365, 168));
     auto image = Snapshot(*control);
     // Current tab (0, 1, 58, 22): outline, highlight bar, white inside.
     EXPECT_EQ(PixelAt(*image, 30, 1), Line());

@@ -16,6 +16,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner), font_(std::make_uniqu
 
 TControl::~TControl()
 {
+    WindowProc = [this](TMessage& message) { WndProc(message); };
     if (MouseControl() == this || GetCaptureControl() == this)
         SetCaptureControl(nullptr);
     ForgetControl(this);
@@ -92,8 +93,9 @@ void TControl::SetParent(TWinControl* parent)
 {
     if (parent == parent_)
         return;
-    if (parent == this)
-        throw EInvalidOperation("A control cannot have itself as its parent");
+    for (const TControl* p = parent; p; p = p->parent_)
+        if (p == this)
+            throw EInvalidOperation("A control cannot be placed inside itself");
     if (parent_)
         parent_->RemoveControl(this);
     if (parent)

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/ui/Controls.h"
-#include "platform/ui/Form.h"
+#include "platform/ui/BorderStyle.h"
 
 // Edit window styles.
 constexpr uint32_t ES_LEFT = 0x0000;
@@ -60,8 +60,6 @@ constexpr uint16_t EN_UPDATE = 0x0400;
 constexpr uint16_t EN_MAXTEXT = 0x0501;
 
 enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
-// The controls take the form's bsNone and bsSingle.
-using TBorderStyle = TFormBorderStyle;
 
 class TCustomEdit : public TWinControl {
 public:

@@ -12,6 +12,9 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl()
 {
+    // A replaced window procedure may belong to a part of this object that
+    // is already gone; the last messages go to this class's own.
+    WindowProc = [this](TMessage& message) { WndProc(message); };
     if (parent_)
         parent_->RemoveControl(this);
     // Children go with their parent; one that nobody owns belongs to whoever

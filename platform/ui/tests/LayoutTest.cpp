@@ -1,5 +1,7 @@
 #include "UiTestSupport.h"
 
+#include "platform/core/Exceptions.h"
+
 using LayoutTest = UiTest;
 
 TEST_F(LayoutTest, AlignedChildrenShareTheClientAreaInAlignOrder)
@@ -66,4 +68,16 @@ TEST_F(LayoutTest, HiddenAlignedControlsGiveUpTheirSpace)
     header->Hide();
     EXPECT_EQ(body->Top(), 0);
     EXPECT_EQ(body->Height(), 100);
+}
+
+TEST_F(LayoutTest, AControlCannotBePlacedInsideItself)
+{
+    auto form = MakeForm();
+    auto* outer = new TRecordingControl(form.get());
+    outer->SetParent(form.get());
+    auto* inner = new TRecordingControl(form.get());
+    inner->SetParent(outer);
+    EXPECT_THROW(outer->SetParent(inner), EInvalidOperation);
+    EXPECT_THROW(outer->SetParent(outer), EInvalidOperation);
+    EXPECT_EQ(outer->Parent(), form.get());
 }

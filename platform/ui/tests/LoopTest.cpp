@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "platform/core/MainThread.h"
+#include "platform/core/Timers.h"
 #include "platform/ui/Clipboard.h"
 
 using LoopTest = UiTest;
@@ -69,4 +70,32 @@ TEST_F(LoopTest, ClipboardTextGoesThroughTheDesktop)
     Clipboard()->SetAsText("copied");
     EXPECT_EQ(backend.ClipboardText(), "copied");
     EXPECT_EQ(Clipboard()->AsText(), "copied");
+}
+
+TEST_F(LoopTest, TheCoreTimerServiceRunsOnTheSameLoopAndClock)
+{
+    int32_t calls = 0;
+    TTimerID id = Timers().AddTimer(300, [&] {
+        if (++calls == 2)
+            Application()->Terminate();
+    });
+    int64_t start = TWindowSystem::TickCount();
+    Application()->Run();
+    Timers().RemoveTimer(id);
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(TWindowSystem::TickCount() - start, 600);
+}
+
+TEST_F(LoopTest, ShowHintFollowsTheParentUntilSetOnTheControl)
+{
+    auto form = MakeForm();
+    auto* child = new TRecordingControl(form.get());
+    child->SetParent(form.get());
+    form->SetShowHint(true);
+    EXPECT_TRUE(child->ShowHint());
+    child->SetShowHint(false);
+    form->SetShowHint(false);
+    form->SetShowHint(true);
+    EXPECT_FALSE(child->ShowHint());
+    EXPECT_FALSE(child->ParentShowHint());
 }

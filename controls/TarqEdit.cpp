@@ -1,0 +1,314 @@
+#include "controls/TarqEdit.h"
+
+#include "controls/TarqFrames.h"
+#include "controls/TarqGrafx.h"
+#include "controls/TarqRegistration.h"
+#include "platform/ui/Themes.h"
+#include "platform/ui/WindowSystem.h"
+
+TTarqCustomEdit::TTarqCustomEdit(TComponent* owner) : TCustomMaskEdit(owner)
+{
+    RegisterTarqEditClasses();
+    // The component's name must not become the text.
+    SetControlStyle(ControlStyle() & ~csSetCaption);
+}
+
+TTarqCustomEdit::~TTarqCustomEdit()
+{
+    MarkDestroying();
+    if (frameController_)
+        frameController_->RemoveControl(this);
+}
+
+// ---- Colours --------------------------------------------------------------------
+
+void TTarqCustomEdit::UpdateColors()
+{
+    if (IsLoading())
+        return;
+    struct TGuard {
+        bool& flag;
+        explicit TGuard(bool& f) : flag(f) { flag = true; }
+        ~TGuard() { flag = false; }
+    } guard(updatingColor_);
+    if (!Enabled())
+        SetColor(disabledColor_);
+    else if (focused_)
+        SetColor(IsReadOnly() && readOnlyColorOnFocus_ ? readOnlyColor_ : focusColor_);
+    else if (IsReadOnly())
+        SetColor(readOnlyColor_);
+    else
+        SetColor(normalColor_);
+}
+
+// A colour given from outside becomes the idle colour, and takes the focus
+// colour along when the two were the same.
+void TTarqCustomEdit::ColorChanged()
+{
+    if (!updatingColor_) {
+        if (focusColor_ == normalColor_)
+            focusColor_ = Color();
+        normalColor_ = Color();
+    }
+    if (frameVisible_ && !UsesThemes())
+        InvalidateFrame();
+}
+
+void TTarqCustomEdit::SetDisabledColor(TColor value)
+{
+    disabledColor_ = value;
+    if (!Enabled())
+        UpdateColors();
+}
+
+void TTarqCustomEdit::SetFocusColor(TColor value)
+{
+    focusColor_ = value;
+    if (Focused())
+        UpdateColors();
+}
+
+void TTarqCustomEdit::SetReadOnlyColor(TColor value)
+{
+    readOnlyColor_ = value;
+    if (IsReadOnly())
+        UpdateColors();
+}
+
+void TTarqCustomEdit::SetReadOnlyColorOnFocus(bool value)
+{
+    if (readOnlyColorOnFocus_ == value)
+        return;
+    readOnlyColorOnFocus_ = value;
+    if (focused_ && IsReadOnly())
+        UpdateColors();
+}
+
+void TTarqCustomEdit::SetReadOnly(bool value)
+{
+    if (ReadOnly() == value)
+        return;
+    TCustomMaskEdit::SetReadOnly(value);
+    ReadOnlyChanged();
+}
+
+void TTarqCustomEdit::ReadOnlyChanged()
+{
+    if (IsReadOnly())
+        EnterReadOnly();
+    else
+        LeaveReadOnly();
+    UpdateColors();
+    RepaintNonClient();
+}
+
+// ---- Hot state ------------------------------------------------------------------
+
+void TTarqCustomEdit::SetMouseState(TMouseStateKind kind, bool value)
+{
+    (kind == msFocus ? focused_ : mouseOver_) = value;
+    if (frameHotTrack_)
+        InvalidateFrame();
+    UpdateColors();
+}
+
+TFrameStyle TTarqCustomEdit::CurrentFrameStyle() const
+{
+    return frameHotTrack_ && IsHot() ? frameHotStyle_ : frameStyle_;
+}
+
+TColor TTarqCustomEdit::CurrentFrameColor() const
+{
+    return frameHotTrack_ && IsHot() ? frameHotColor_ : frameColor_;
+}
+
+bool TTarqCustomEdit::UsesThemes() const
+{
+    return framingPreference_ == fpXPThemes && ThemeServices()->ThemesEnabled();
+}
+
+// ---- Frame ------------------------------------------------------------------------
+
+void TTarqCustomEdit::InvalidateFrame()
+{
+    if (HandleAllocated())
+        RedrawNonClientFrame(*this, Rect(0, 0, Width(), Height()));
+}
+
+void TTarqCustomEdit::RepaintNonClient()
+{
+    if (HandleAllocated())
+        InvalidateNonClient();
+}
+
+void TTarqCustomEdit::PaintNonClient(TCanvas& windowCanvas)
+{
+    TCustomMaskEdit::PaintNonClient(windowCanvas);
+    if (frameVisible_ && !UsesThemes())
+        DrawControlFrame(windowCanvas, Width(), Height(), frameSides_, CurrentFrameColor(), Color(),
+                         CurrentFrameStyle(), false);
+}
+
+void TTarqCustomEdit::SetFrameColor(TColor value) { ChangeFrame(frameColor_, value); }
+void TTarqCustomEdit::SetFrameHotColor(TColor value) { ChangeFrame(frameHotColor_, value); }
+void TTarqCustomEdit::SetFrameHotStyle(TFrameStyle value) { ChangeFrame(frameHotStyle_, value); }
+void TTarqCustomEdit::SetFrameSides(TSides value) { ChangeFrame(frameSides_, value); }
+void TTarqCustomEdit::SetFrameStyle(TFrameStyle value) { ChangeFrame(frameStyle_, value); }
+
+void TTarqCustomEdit::SetFrameHotTrack(bool value)
+{
+    if (frameHotTrack_ == value)
+        return;
+    frameHotTrack_ = value;
+    if (value) {
+        SetFrameVisible(true);
+        if (!IsLoading())
+            frameSides_ = AllSides;
+    }
+    InvalidateFrame();
+    Invalidate();
+}
+
+void TTarqCustomEdit::SetFrameVisible(bool value)
+{
+    if (frameVisible_ == value)
+        return;
+    frameVisible_ = value;
+    // The frame is drawn into the 2-pixel client edge.
+    if (value)
+        SetCtl3D(true);
+    if (HandleAllocated())
+        RecreateWnd();
+}
+
+void TTarqCustomEdit::SetFramingPreference(TFramingPreference value)
+{
+    if (framingPreference_ == value)
+        return;
+    framingPreference_ = value;
+    if (value == fpCustomFraming)
+        InvalidateFrame();
+}
+
+void TTarqCustomEdit::SetFlatButtons(bool value)
+{
+    if (flatButtons_ == value)
+        return;
+    flatButtons_ = value;
+    RepaintNonClient();
+}
+
+void TTarqCustomEdit::SetAlignment(TAlignment value)
+{
+    if (alignment_ == value)
+        return;
+    alignment_ = value;
+    if (HandleAllocated())
+        RecreateWnd();
+}
+
+// ---- Frame controller ---------------------------------------------------------------
+
+void TTarqCustomEdit::SetFrameController(TTarqFrameController* value)
+{
+    if (frameController_ == value)
+        return;
+    TTarqFrameController* old = frameController_;
+    frameController_ = value;
+    RelinkFrameController(*this, old, value);
+}
+
+bool TTarqCustomEdit::ControlledByFrameController(TTarqFrameControllerProperty property) const
+{
+    return frameController_ && notifications_.Contains(property);
+}
+
+void TTarqCustomEdit::Notification(TComponent* component, TOperation operation)
+{
+    TCustomMaskEdit::Notification(component, operation);
+    if (operation == opRemove && component == static_cast<TComponent*>(frameController_))
+        frameController_ = nullptr;
+}
+
+void TTarqCustomEdit::ReadFrameFlat(bool value)
+{
+    SetFrameHotTrack(value);
+    if (value) {
+        SetFrameStyle(fsStatus);
+        SetFrameHotStyle(fsLowered);
+    }
+}
+
+void TTarqCustomEdit::ReadFrameFocusStyle(TFrameStyle value) { SetFrameHotStyle(value); }
+
+// ---- Window and messages ---------------------------------------------------------
+
+void TTarqCustomEdit::CreateParams(TCreateParams& params)
+{
+    TCustomMaskEdit::CreateParams(params);
+    params.Style |= WS_CLIPCHILDREN;
+    params.Style &= ~ES_MULTILINE;
+    if (alignment_ == taRightJustify)
+        params.Style |= ES_RIGHT;
+}
+
+void TTarqCustomEdit::Loaded()
+{
+    TCustomMaskEdit::Loaded();
+    SetMouseState(msFocus, false);
+}
+
+void TTarqCustomEdit::Dispatch(TMessage& message)
+{
+    switch (message.Msg) {
+    case CM_ENTER:
+        SetMouseState(msFocus, true);
+        TCustomMaskEdit::Dispatch(message);
+        break;
+    case CM_EXIT:
+        TCustomMaskEdit::Dispatch(message);
+        SetMouseState(msFocus, false);
+        break;
+    case CM_MOUSEENTER:
+        TCustomMaskEdit::Dispatch(message);
+        if (OnMouseEnter)
+            OnMouseEnter(this);
+        SetMouseState(msMouse, true);
+        break;
+    case CM_MOUSELEAVE:
+        TCustomMaskEdit::Dispatch(message);
+        if (OnMouseLeave)
+            OnMouseLeave(this);
+        SetMouseState(msMouse, false);
+        break;
+    case CM_ENABLEDCHANGED:
+        TCustomMaskEdit::Dispatch(message);
+        UpdateColors();
+        RepaintNonClient();
+        break;
+    case CM_COLORCHANGED:
+        TCustomMaskEdit::Dispatch(message);
+        ColorChanged();
+        break;
+    case WM_SIZE:
+        TCustomMaskEdit::Dispatch(message);
+        if (frameVisible_ && !UsesThemes())
+            InvalidateFrame();
+        break;
+    default: TCustomMaskEdit::Dispatch(message); break;
+    }
+}
+
+// Enter moves on like Tab: the key goes back through the message loop as a
+// Tab press, so the form's dialog-key handling picks the next control.
+void TTarqCustomEdit::KeyPress(char32_t& key)
+{
+    if (tabOnEnter_ && key == U'\r') {
+        key = 0;
+        PostMessage(Handle(), WM_KEYDOWN, VK_TAB, 0);
+        return;
+    }
+    TCustomMaskEdit::KeyPress(key);
+}
+
+TTarqEdit::TTarqEdit(TComponent* owner) : TTarqCustomEdit(owner) {}

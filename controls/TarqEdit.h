@@ -1,0 +1,144 @@
+#pragma once
+// The library's single-line edit: a background colour that follows the
+// state (normal, focused, read-only, disabled), an optional frame of its own
+// drawn into the 2-pixel client edge with a "hot" look while hovered or
+// focused, settings from a frame controller, and Enter acting as Tab.
+
+#include <cstdint>
+
+#include "controls/TarqFrameController.h"
+#include "controls/TarqTypes.h"
+#include "platform/ui/Edit.h"
+
+class TTarqCustomEdit : public TCustomMaskEdit {
+public:
+    explicit TTarqCustomEdit(TComponent* owner);
+    ~TTarqCustomEdit() override;
+
+    // taLeftJustify or taRightJustify; a change re-creates the window.
+    TAlignment Alignment() const { return alignment_; }
+    virtual void SetAlignment(TAlignment value);
+    bool TabOnEnter() const { return tabOnEnter_; }
+    void SetTabOnEnter(bool value) { tabOnEnter_ = value; }
+
+    // ---- Colours by state ----
+    TColor DisabledColor() const { return disabledColor_; }
+    virtual void SetDisabledColor(TColor value);
+    TColor FocusColor() const { return focusColor_; }
+    virtual void SetFocusColor(TColor value);
+    TColor ReadOnlyColor() const { return readOnlyColor_; }
+    virtual void SetReadOnlyColor(TColor value);
+    bool ReadOnlyColorOnFocus() const { return readOnlyColorOnFocus_; }
+    void SetReadOnlyColorOnFocus(bool value);
+    // What Color shows while the control is idle.
+    TColor NormalColor() const { return normalColor_; }
+    void SetReadOnly(bool value) override;
+
+    // ---- Frame ----
+    TColor FrameColor() const { return frameColor_; }
+    virtual void SetFrameColor(TColor value);
+    TColor FrameHotColor() const { return frameHotColor_; }
+    virtual void SetFrameHotColor(TColor value);
+    bool FrameHotTrack() const { return frameHotTrack_; }
+    virtual void SetFrameHotTrack(bool value);
+    TFrameStyle FrameHotStyle() const { return frameHotStyle_; }
+    virtual void SetFrameHotStyle(TFrameStyle value);
+    TSides FrameSides() const { return frameSides_; }
+    virtual void SetFrameSides(TSides value);
+    TFrameStyle FrameStyle() const { return frameStyle_; }
+    virtual void SetFrameStyle(TFrameStyle value);
+    bool FrameVisible() const { return frameVisible_; }
+    virtual void SetFrameVisible(bool value);
+    TFramingPreference FramingPreference() const { return framingPreference_; }
+    virtual void SetFramingPreference(TFramingPreference value);
+    // Settings shared with the controls of a form; kept by the controller.
+    bool FlatButtons() const { return flatButtons_; }
+    virtual void SetFlatButtons(bool value);
+    TColor FlatButtonColor() const { return flatButtonColor_; }
+    virtual void SetFlatButtonColor(TColor value) { flatButtonColor_ = value; }
+
+    TTarqFrameController* FrameController() const { return frameController_; }
+    virtual void SetFrameController(TTarqFrameController* value);
+    TTarqFrameControllerNotifications FrameControllerNotifications() const { return notifications_; }
+    void SetFrameControllerNotifications(TTarqFrameControllerNotifications value) { notifications_ = value; }
+    // Whether a frame-related setting is left to the linked controller (and
+    // so not written to form resources).
+    bool ControlledByFrameController(TTarqFrameControllerProperty property) const;
+
+    // Settings stored by older versions of the library.
+    void ReadFrameFlat(bool value);
+    void ReadFrameFocusStyle(TFrameStyle value);
+
+    // The frame is the visual theme's rather than the control's own.
+    virtual bool UsesThemes() const;
+    virtual bool IsReadOnly() const { return ReadOnly(); }
+    // The frame's style and colour as they show now.
+    TFrameStyle CurrentFrameStyle() const;
+    TColor CurrentFrameColor() const;
+    bool IsHot() const { return focused_ || mouseOver_; }
+
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+
+protected:
+    enum TMouseStateKind : uint8_t { msFocus, msMouse };
+
+    virtual void UpdateColors();
+    virtual void SetMouseState(TMouseStateKind kind, bool value);
+    virtual void InvalidateFrame();
+    virtual TRect GetTextRect() { return ClientRect(); }
+    virtual void EnterReadOnly() {}
+    virtual void LeaveReadOnly() {}
+    virtual void ReadOnlyChanged();
+    // The frame painted now rather than at the next paint pass.
+    void RepaintNonClient();
+
+    void CreateParams(TCreateParams& params) override;
+    void Loaded() override;
+    void Notification(TComponent* component, TOperation operation) override;
+    void Dispatch(TMessage& message) override;
+    void PaintNonClient(TCanvas& windowCanvas) override;
+    void KeyPress(char32_t& key) override;
+
+private:
+    template <class V>
+    void ChangeFrame(V& field, V value)
+    {
+        if (field == value)
+            return;
+        field = value;
+        InvalidateFrame();
+    }
+    void ColorChanged();
+
+    TAlignment alignment_ = taLeftJustify;
+    bool tabOnEnter_ = false;
+    bool updatingColor_ = false;
+    TColor disabledColor_ = clBtnFace;
+    TColor focusColor_ = clWindow;
+    TColor normalColor_ = clWindow;
+    TColor frameColor_ = clBtnShadow;
+    TColor frameHotColor_ = clBtnShadow;
+    TTarqFrameController* frameController_ = nullptr;
+    TTarqFrameControllerNotifications notifications_ = AllFrameControllerNotifications;
+    bool frameHotTrack_ = false;
+    TFrameStyle frameHotStyle_ = fsFlatBold;
+    TFrameStyle frameStyle_ = fsFlat;
+    TSides frameSides_ = AllSides;
+    TFramingPreference framingPreference_ = fpXPThemes;
+    TColor readOnlyColor_ = clInfoBk;
+    bool readOnlyColorOnFocus_ = false;
+    bool flatButtons_ = false;
+    TColor flatButtonColor_ = clBtnFace;
+    bool focused_ = false;
+    bool mouseOver_ = false;
+    bool frameVisible_ = false;
+};
+
+class TTarqEdit : public TTarqCustomEdit {
+public:
+    explicit TTarqEdit(TComponent* owner);
+};
+
+// Registers TTarqEdit and its published properties (once).
+void RegisterTarqEditClasses();

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include "TarqTestSupport.h"
+#include "controls/TarqLabel.h"
+#include "controls/TarqPanel.h"
+#include "controls/TarqProgressBar.h"
+#include "controls/TarqRegistration.h"
+#include "controls/TarqSeparator.h"
+#include "platform/ui/FormResources.h"
+
+namespace {
+
+class TarqFormResource : public TarqUiTest {
+protected:
+    TarqFormResource()
+    {
+        RegisterTarqPanelClasses();
+        RegisterTarqLabelClasses();
+        RegisterTarqProgressBarClasses();
+        RegisterTarqSeparatorClasses();
+    }
+};
+
+TEST_F(TarqFormResource, ControlsReadTheirSettingsAndTheControllerPushesAfterLoading)
+{
+    const std::string text = R"(object Form1: TForm
+  object Frames: TTarqFrameController
+    FrameFlat = True
+    FrameColor = clRed
+    FrameVisible = True
+  end
+  object Outer: TTarqPanel
+    Left = 0
+    Top = 0
+    Width = 200
+    Height = 100
+    BorderOuter = fsFlatRounded
+    UseGradients = True
+    ThemeAware = False
+    FrameSides = (
+      'sdLeft')
+    FrameController = Frames
+    FrameControllerNotifications = [fcpFrameStyle]
+    object Time: TTarqLabel
+      Left = 8
+      Top = 8
+      Caption = '00:00'
+      Angle = -90
+      FrameController = Frames
+    end
+  end
+  object Bar: TTarqProgressBar
+    Left = 0
+    Top = 120
+    Width = 259
+    Height = 6
+    BarStyle = bsGradient
+    TotalParts = 4
+    PartsComplete = 3
+    Percent = 75
+  end
+  object Line: TTarqSeparator
+    Orientation = orVertical
+    Width = 2
+    Height = 200
+  end
+end
+)";
+    TForm form(nullptr);
+    ReadComponentText(&form, text, nullptr);
+    auto* frames = dynamic_cast<TTarqFrameController*>(form.FindComponent("Frames"));
+    auto* outer = dynamic_cast<TTarqPanel*>(form.FindComponent("Outer"));
+    auto* time = dynamic_cast<TTarqLabel*>(form.FindComponent("Time"));
+    auto* bar = dynamic_cast<TTarqProgressBar*>(form.FindComponent("Bar"));
+    auto* line = dynamic_cast<TTarqSeparator*>(form.FindComponent("Line"));
+    ASSERT_TRUE(frames && outer && time && bar && line);
+
+    EXPECT_EQ(frames->FrameStyle(), fsStatus); // from the retired FrameFlat
+    EXPECT_EQ(outer->VisualStyle(), vsGradient);
+    EXPECT_EQ(outer->FrameController(), frames);
+    EXPECT_EQ(outer->BorderOuter(), fsStatus); // pushed once everything was read
+    EXPECT_EQ(outer->FlatColor(), clBtnShadow); // not accepted
+    EXPECT_EQ(time->Parent(), outer);
+    EXPECT_EQ(time->Angle(), 270);
+    EXPECT_EQ(time->Rotation(), roFlat);
+    EXPECT_EQ(time->FlatColor(), clRed);
+    EXPECT_EQ(bar->PartsComplete(), 3u); // kept while loading
+    EXPECT_EQ(bar->Percent(), 75);
+    EXPECT_EQ(line->Width(), 2); // no swap while loading
+    EXPECT_EQ(line->Height(), 200);
+
+    const std::string written = WriteComponentText(&form, nullptr);
+    for (const char* retired : {"FrameFlat", "UseGradients", "ThemeAware", "FrameFocusStyle"})
+        EXPECT_EQ(written.find(retired), std::string::npos) << retired;
+    EXPECT_NE(written.find("BorderOuter = fsStatus"), std::string::npos);
+    EXPECT_NE(written.find("ShowGradient = True"), std::string::npos);
+}
+
+} // namespace
