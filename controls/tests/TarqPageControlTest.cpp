@@ -173,10 +173,11 @@ TEST_F(TarqPageControl, TabHintsReplaceTheControlsHintOverTheirTabs)
     EXPECT_EQ(control->Hint(), "Pages");
 }
 
-TEST(TarqPageControlLoading, DefaultPageIsShownWithoutEvents)
+using TarqPageControlLoading = TarqUiTest;
+
+TEST_F(TarqPageControlLoading, DefaultPageIsShownWithoutEvents)
 {
-    THeadlessBackend backend;
-    InstallWindowSystem(backend);
+    RegisterTarqTabClasses();
     {
         const char* text = R"(object Form1: TForm
   object Pc: TTarqPageControl
@@ -218,7 +219,6 @@ end
         EXPECT_FALSE(pc->Pages(0)->Visible());
         EXPECT_NE(WriteComponentText(form.get(), &handlers).find("FixedDimension = "), std::string::npos);
     }
-    UninstallWindowSystem();
 }
 
 } // namespace
