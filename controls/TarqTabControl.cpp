@@ -10,9 +10,12 @@ namespace {
 // Caption sizes from the font engine, through a one-pixel canvas.
 class TCanvasTextMeasurer : public ITarqTextMeasurer {
 public:
+    // Extents along the baseline, whatever the font's escapement.
     TSize LineExtent(const TFont& font, const std::string& line) override
     {
-        bitmap_.Canvas()->Font()->Assign(&font);
+        TFont* measured = bitmap_.Canvas()->Font();
+        measured->Assign(&font);
+        measured->SetOrientation(0);
         return bitmap_.Canvas()->TextExtent(line);
     }
 

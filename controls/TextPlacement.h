@@ -1,5 +1,6 @@
 #pragma once
 // Horizontal and vertical placement of a caption inside a control.
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+#include "platform/ui/Alignment.h"
+
 enum TTextLayout { tlTop, tlCenter, tlBottom };

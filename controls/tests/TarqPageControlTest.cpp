@@ -140,10 +140,44 @@ TEST_F(TarqPageControl, CloseButtonClosesOnlyWhenAllowed)
     EXPECT_EQ(control->TabIndex(), -1);
 }
 
-TEST(TarqPageControlLoading, DefaultPageIsShownWithoutEvents)
+TEST_F(TarqPageControl, DroppingTheActiveTabOnAnotherMovesItsPage)
 {
-    THeadlessBackend backend;
-    InstallWindowSystem(backend);
+    form->Show();
+    control->SetAllowTabDragging(true);
+    auto centre = [&](int32_t tab) {
+        const TRect r = control->GetTabControlRect(tab);
+        return PointToLParam({(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
+    };
+    const LPARAM from = centre(0), to = centre(2);
+    control->Perform(WM_LBUTTONDOWN, MK_LBUTTON, from);
+    control->Perform(WM_MOUSEMOVE, MK_LBUTTON, to);
+    control->Perform(WM_LBUTTONUP, 0, to);
+    EXPECT_EQ(control->Pages(2), pages[0]);
+    EXPECT_EQ(control->ActivePage(), pages[0]);
+    EXPECT_EQ(control->TabIndex(), 2);
+    EXPECT_FALSE(control->DropIndicatorShown());
+}
+
+TEST_F(TarqPageControl, TabHintsReplaceTheControlsHintOverTheirTabs)
+{
+    pages[1]->SetHint("Second page");
+    control->SetHint("Pages");
+    control->SetTabHints(true);
+    control->RequestLayout();
+    control->Loaded();
+    control->UpdateLayout();
+    const TRect tab = control->GetTabControlRect(1);
+    control->Perform(WM_MOUSEMOVE, 0, PointToLParam({tab.Left + 10, tab.Top + 8}));
+    EXPECT_EQ(control->Hint(), "Second page");
+    control->Perform(WM_MOUSEMOVE, 0, PointToLParam({150, 100}));
+    EXPECT_EQ(control->Hint(), "Pages");
+}
+
+using TarqPageControlLoading = TarqUiTest;
+
+TEST_F(TarqPageControlLoading, DefaultPageIsShownWithoutEvents)
+{
+    RegisterTarqTabClasses();
     {
         const char* text = R"(object Form1: TForm
   object Pc: TTarqPageControl
@@ -185,7 +219,6 @@ end
         EXPECT_FALSE(pc->Pages(0)->Visible());
         EXPECT_NE(WriteComponentText(form.get(), &handlers).find("FixedDimension = "), std::string::npos);
     }
-    UninstallWindowSystem();
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "TarqTabTestSupport.h"
 #include "controls/TarqColors.h"
+#include "platform/ui/Themes.h"
 
 namespace {
 
@@ -96,6 +97,26 @@ TEST_F(TarqTabPainting, BackgroundComesFromTheParentOrTheHandler)
     };
     auto handled = Snapshot(*control);
     EXPECT_EQ(PixelAt(*handled, 300, 5), clLime);
+}
+
+TEST_F(TarqTabPainting, ChildButtonsDrawTheirThemeElements)
+{
+    TRecordingThemeServices themes;
+    SetThemeServices(&themes);
+    control->SetShowCloseButton(true);
+    control->SetWidth(120);
+    Snapshot(*control);
+    auto drawn = [&](TThemedClass element, int32_t part, int32_t state) {
+        for (const auto& call : themes.Calls)
+            if (call.Operation == "DrawElement" && call.Details == TThemedElementDetails{element, part, state})
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(control->Scrolling());
+    EXPECT_TRUE(drawn(TThemedClass::Spin, SPNP_DOWNHORZ, UPS_DISABLED));
+    EXPECT_TRUE(drawn(TThemedClass::Spin, SPNP_UPHORZ, UPS_NORMAL));
+    EXPECT_TRUE(drawn(TThemedClass::Window, 19, 1));
+    SetThemeServices(nullptr);
 }
 
 TEST_F(TarqTabPainting, DisabledCaptionIsDrawnInBothDisabledColours)
