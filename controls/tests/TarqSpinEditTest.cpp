@@ -269,6 +269,40 @@ TEST_F(TarqSpinEdit, ButtonsSitAtTheRightAndVanishWhileReadOnly)
     EXPECT_EQ(buttons->DownLeftButton()->Style(), cbsLeft);
 }
 
+TEST_F(TarqSpinEdit, FlatButtonsLookHotWithTheEdit)
+{
+    spin->SetFlatButtons(true);
+    spin->SetFlatButtonColor(clYellow);
+    spin->SetColor(clAqua);
+    TTarqSpinButtons& buttons = *spin->SpinButtons();
+    const TPoint inside = At(*spin, 5, 5), outside = At(*form, 250, 150);
+    backend.MouseMove(inside);
+    Pump();
+    EXPECT_EQ(buttons.Color(), clYellow);
+    backend.MouseMove(outside);
+    Pump();
+    EXPECT_EQ(buttons.Color(), clAqua);
+    EXPECT_TRUE(buttons.Flat());
+
+    UseRecordingTheme();
+    themes.Enabled = true;
+    backend.MouseMove(inside);
+    Pump();
+    EXPECT_FALSE(buttons.Flat());
+    EXPECT_EQ(buttons.Color(), clAqua);
+    backend.MouseMove(outside);
+    Pump();
+    EXPECT_TRUE(buttons.Flat());
+}
+
+TEST_F(TarqSpinEdit, PressingAButtonFocusesTheEditFirst)
+{
+    Focus(*other);
+    ClickAt(*spin->SpinButtons()->UpRightButton(), 3, 3);
+    EXPECT_TRUE(spin->Focused());
+    EXPECT_EQ(spin->Text(), "1");
+}
+
 TEST_F(TarqSpinEdit, CustomGlyphReplacesTheArrowUntilCleared)
 {
     TTarqSpinButtons* buttons = spin->SpinButtons();
