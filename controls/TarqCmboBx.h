@@ -204,6 +204,7 @@ private:
     int32_t dropDownWidth_ = 0;
     bool typing_ = false;
     char32_t lastKey_ = 0;
+    bool typedNormally_ = false;
     TTimer* searchTimer_ = nullptr;
     bool tabOnEnter_ = false;
     bool suppressCompletion_ = false;

@@ -1,7 +1,7 @@
 #include "controls/TarqCmboBx.h"
 #include "controls/TarqRegistration.h"
 #include "platform/core/ClassRegistry.h"
-#include "platform/ui/Controls.h"
+#include "platform/ui/StandardControlsRegistration.h"
 
 namespace {
 
@@ -113,7 +113,7 @@ void AddBehaviour(TClassBuilder<C>& builder)
 void RegisterTarqComboBoxClasses()
 {
     static const bool registered = [] {
-        RegisterUiClasses();
+        RegisterStandardControls();
         RegisterTarqCommonClasses();
         auto builder = RegisterClass<C, TCustomComboBox>("TTarqComboBox");
         AddColours(builder);

@@ -144,6 +144,7 @@ void TTarqCustomComboBox::ComboWndProc(TMessage& message, HWND comboWnd, const T
     }
     bool completeAfter = false;
     bool swallow = false;
+    typedNormally_ = false;
     switch (message.Msg) {
     case WM_KEYDOWN:
         swallow = EditKeyDown(static_cast<uint16_t>(message.WParam), KeyDataToShiftState(message.LParam),
@@ -163,6 +164,9 @@ void TTarqCustomComboBox::ComboWndProc(TMessage& message, HWND comboWnd, const T
     if (swallow)
         return;
     TCustomComboBox::ComboWndProc(message, comboWnd, comboProc);
+    // Free text typed next must extend what the edit now shows.
+    if (typedNormally_)
+        searchText_ = Text();
     if (completeAfter && allowEdit_)
         CompleteAfterEdit();
 }
@@ -300,7 +304,7 @@ bool TTarqCustomComboBox::EditPrintable(char32_t ch)
     suppressCompletion_ = false;
     SetSelStart(caret);
     SetSelLength(0);
-    searchText_ = oldSearch;
+    typedNormally_ = true;
     return false;
 }
 

@@ -2,6 +2,7 @@
 
 #include "ButtonTestSupport.h"
 #include "controls/TarqCmboBx.h"
+#include "platform/ui/FormResources.h"
 
 namespace {
 
@@ -395,6 +396,127 @@ TEST_F(TarqComboBox, ReadOnlyPaintsTheButtonOver)
     const TRect button = Rect(combo->Width() - 18, 2, combo->Width() - 2, combo->Height() - 2);
     EXPECT_EQ(InkBox(*image, clLime).Right, combo->Width() - 2);
     EXPECT_EQ(PixelAt(*image, button.Left + 8, button.Top + 8), ColorToPixelRGB(clLime));
+}
+
+// ---- Other keys and events ------------------------------------------------------------------
+
+TEST_F(TarqComboBox, EnterActsAsTabWhenAskedWhileTheListIsClosed)
+{
+    Fill({"AVI"}, csDropDown);
+    combo->SetTabOnEnter(true);
+    Press(VK_RETURN);
+    EXPECT_FALSE(combo->Focused());
+    EXPECT_TRUE(other->Focused());
+}
+
+TEST_F(TarqComboBox, EnterWithTheListOpenEndsTheSelection)
+{
+    Fill({"AAC", "AVI"}, csDropDown);
+    int ends = 0;
+    combo->OnSelEndOk = [&](TObject*) { ++ends; };
+    combo->SetDroppedDown(true);
+    Pump();
+    Press(VK_DOWN);
+    Press(VK_RETURN);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_GE(ends, 1);
+    EXPECT_EQ(combo->Text(), "AAC");
+}
+
+TEST_F(TarqComboBox, TypingPastMaxLengthBeepsEvenWhenBeepsAreOff)
+{
+    Fill({"AVI"}, csDropDown);
+    combo->SetBeepOnInvalidKey(false);
+    combo->SetMaxLength(3);
+    Type("xyz");
+    EXPECT_EQ(combo->Text(), "xyz");
+    Type("w");
+    EXPECT_EQ(combo->Text(), "xyz");
+    EXPECT_EQ(Beeps(), 1u);
+}
+
+TEST_F(TarqComboBox, DeletingAnItemWithDataReportsTheData)
+{
+    Fill({"A", "B"}, csDropDownList);
+    TObject data;
+    combo->SetItemData(1, &data);
+    void* reported = nullptr;
+    combo->OnDeleteItem = [&](TObject*, void* item) { reported = item; };
+    combo->Items()->Delete(0);
+    EXPECT_EQ(reported, nullptr); // no data, no event
+    combo->Items()->Delete(0);
+    EXPECT_EQ(reported, &data);
+}
+
+TEST_F(TarqComboBox, DropDownWidthSurvivesRecreatingTheWindow)
+{
+    combo->SetDropDownWidth(300);
+    EXPECT_EQ(combo->Perform(CB_GETDROPPEDWIDTH), 300);
+    combo->SetStyle(csDropDownList);
+    Pump();
+    EXPECT_EQ(combo->Perform(CB_GETDROPPEDWIDTH), 300);
+}
+
+TEST_F(TarqComboBox, HoverFiresEnterAndLeaveAndShowsTheFlatButton)
+{
+    int enters = 0, leaves = 0;
+    combo->OnMouseEnter = [&](TObject*) { ++enters; };
+    combo->OnMouseLeave = [&](TObject*) { ++leaves; };
+    combo->SetStyle(csDropDownList);
+    combo->SetColor(clLime);
+    combo->SetFlatButtons(true);
+    const TRect button = Rect(combo->Width() - 18, 2, combo->Width() - 2, combo->Height() - 2);
+    auto idle = PaintedImage(*combo);
+    EXPECT_EQ(PixelAt(*idle, button.Left, button.Top), ColorToPixelRGB(clLime));
+
+    backend.MouseMove(At(*combo, 20, 5));
+    Pump();
+    EXPECT_EQ(enters, 1);
+    auto hot = PaintedImage(*combo);
+    EXPECT_EQ(PixelAt(*hot, button.Left, button.Top), ColorToPixelRGB(ColorToRGB(clBtnHighlight)));
+    EXPECT_EQ(PixelAt(*hot, button.Right - 1, button.Bottom - 1), ColorToPixelRGB(ColorToRGB(clBtnShadow)));
+    EXPECT_EQ(PixelAt(*hot, button.Left + 1, button.Top + 1), ColorToPixelRGB(ColorToRGB(clBtnFace)));
+
+    backend.MouseMove(At(*form, 250, 150));
+    Pump();
+    EXPECT_EQ(leaves, 1);
+}
+
+TEST(TarqComboBoxResource, ReadsItsSettingsAndRetiredOnes)
+{
+    THeadlessBackend backend;
+    InstallWindowSystem(backend);
+    {
+        const std::string text = R"(object Form1: TForm
+  object Combo: TTarqComboBox
+    Style = csDropDownList
+    Items.Strings = (
+      'A'
+      'B')
+    Values.Strings = (
+      'x'
+      'y')
+    AllowEdit = False
+    DropDownWidth = 200
+    FrameFlat = True
+  end
+end
+)";
+        TForm form(nullptr);
+        ReadComponentText(&form, text, nullptr);
+        auto* combo = dynamic_cast<TTarqComboBox*>(form.FindComponent("Combo"));
+        ASSERT_NE(combo, nullptr);
+        EXPECT_EQ(combo->Style(), csDropDownList);
+        EXPECT_EQ(combo->Values()->Count(), 2);
+        EXPECT_FALSE(combo->AllowEdit());
+        EXPECT_EQ(combo->DropDownWidth(), 200);
+        EXPECT_TRUE(combo->FrameHotTrack());
+        EXPECT_EQ(combo->FrameStyle(), fsStatus);
+        const std::string written = WriteComponentText(&form, nullptr);
+        EXPECT_EQ(written.find("FrameFlat"), std::string::npos);
+        EXPECT_NE(written.find("AllowEdit = False"), std::string::npos);
+    }
+    UninstallWindowSystem();
 }
 
 } // namespace
