@@ -1,5 +1,6 @@
 #include "controls/TarqCmboBx.h"
 
+#include "controls/TarqFrames.h"
 #include "platform/ui/KeyChars.h"
 #include "platform/ui/OwnerDraw.h"
 #include "platform/ui/Themes.h"
@@ -313,6 +314,7 @@ void TTarqCustomComboBox::Dispatch(TMessage& message)
         AutoCompleteText(searchText_);
         return;
     case WM_KILLFOCUS: searchText_.clear(); break;
+    case CN_DRAWITEM: DrawOwnerItem(message); return;
     case WM_DELETEITEM: {
         auto& notice = *reinterpret_cast<TDeleteItemStruct*>(message.LParam);
         if (notice.itemData != 0) {
@@ -371,6 +373,18 @@ void TTarqCustomComboBox::Dispatch(TMessage& message)
     default: break;
     }
     TCustomComboBox::Dispatch(message);
+}
+
+// A selected item or face shows a dotted focus rectangle rather than the
+// platform's focus rectangle of the focused one.
+void TTarqCustomComboBox::DrawOwnerItem(TMessage& message)
+{
+    auto& item = *reinterpret_cast<TDrawItemStruct*>(message.LParam);
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    item.itemState &= ~ODS_FOCUS;
+    TCustomComboBox::Dispatch(message);
+    if (selected)
+        DrawDottedFocusRect(*item.hDC, item.rcItem);
 }
 
 void TTarqCustomComboBox::CMExit()

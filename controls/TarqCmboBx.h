@@ -159,6 +159,7 @@ private:
     void CompleteAfterEdit();
     // Messages of the combo window.
     void CMExit();
+    void DrawOwnerItem(TMessage& message);
     void ColorChanged();
     void CommandNotified(uint16_t code);
     // Painting over the platform's face.

@@ -482,6 +482,23 @@ TEST_F(TarqComboBox, HoverFiresEnterAndLeaveAndShowsTheFlatButton)
     EXPECT_EQ(leaves, 1);
 }
 
+TEST_F(TarqComboBox, SelectedOwnerDrawnFaceShowsADottedFocusRectangle)
+{
+    Fill({"A", "B"}, csOwnerDrawFixed);
+    combo->SetItemIndex(0);
+    combo->OnDrawItem = [this](TWinControl*, int32_t, const TRect& rect, TOwnerDrawState state) {
+        EXPECT_TRUE(state & odSelected);
+        combo->Canvas()->FillRect(rect);
+    };
+    auto image = PaintedImage(*combo);
+    const TColor black = ColorToPixelRGB(clBlack);
+    const TColor highlight = ColorToPixelRGB(ColorToRGB(clHighlight));
+    std::string row;
+    for (int32_t x = 3; x < 9; ++x)
+        row += PixelAt(*image, x, 3) == black ? 'K' : PixelAt(*image, x, 3) == highlight ? 'h' : '?';
+    EXPECT_EQ(row, "hKhKhK");
+}
+
 TEST(TarqComboBoxResource, ReadsItsSettingsAndRetiredOnes)
 {
     THeadlessBackend backend;
