@@ -172,6 +172,26 @@ void TTarqCustomComboBox::SetMouseState(TMouseStateKind kind, bool value)
     UpdateColors();
 }
 
+// The edit child is part of the combo: moving between the two is no
+// entering or leaving.
+void TTarqCustomComboBox::MouseEntered()
+{
+    if (mouseOver_)
+        return;
+    if (OnMouseEnter)
+        OnMouseEnter(this);
+    SetMouseState(msMouse, true);
+}
+
+void TTarqCustomComboBox::MouseLeft()
+{
+    if (!mouseOver_ || PtInRect(ClientRect(), ScreenToClient(GetCursorPos())))
+        return;
+    if (OnMouseLeave)
+        OnMouseLeave(this);
+    SetMouseState(msMouse, false);
+}
+
 // ---- Frame settings ---------------------------------------------------------------------
 
 void TTarqCustomComboBox::SetFlatButtons(bool value) { ChangeFrame(flatButtons_, value); }
@@ -336,15 +356,11 @@ void TTarqCustomComboBox::Dispatch(TMessage& message)
     case CM_EXIT: CMExit(); return;
     case CM_MOUSEENTER:
         TCustomComboBox::Dispatch(message);
-        if (OnMouseEnter)
-            OnMouseEnter(this);
-        SetMouseState(msMouse, true);
+        MouseEntered();
         return;
     case CM_MOUSELEAVE:
         TCustomComboBox::Dispatch(message);
-        if (OnMouseLeave)
-            OnMouseLeave(this);
-        SetMouseState(msMouse, false);
+        MouseLeft();
         return;
     case CM_ENABLEDCHANGED:
         TCustomComboBox::Dispatch(message);

@@ -159,6 +159,8 @@ private:
     void CompleteAfterEdit();
     // Messages of the combo window.
     void CMExit();
+    void MouseEntered();
+    void MouseLeft();
     void DrawOwnerItem(TMessage& message);
     void ColorChanged();
     void CommandNotified(uint16_t code);

@@ -138,6 +138,10 @@ void TTarqCustomComboBox::PassKey()
 
 void TTarqCustomComboBox::ComboWndProc(TMessage& message, HWND comboWnd, const TWndMethod& comboProc)
 {
+    if (message.Msg == CM_MOUSEENTER)
+        MouseEntered();
+    else if (message.Msg == CM_MOUSELEAVE)
+        MouseLeft();
     if (!autoComplete_) {
         TCustomComboBox::ComboWndProc(message, comboWnd, comboProc);
         return;

@@ -482,6 +482,24 @@ TEST_F(TarqComboBox, HoverFiresEnterAndLeaveAndShowsTheFlatButton)
     EXPECT_EQ(leaves, 1);
 }
 
+TEST_F(TarqComboBox, EditChildCountsAsPartOfTheComboForHovering)
+{
+    int enters = 0, leaves = 0;
+    combo->OnMouseEnter = [&](TObject*) { ++enters; };
+    combo->OnMouseLeave = [&](TObject*) { ++leaves; };
+    for (TPoint p : {At(*combo, 20, 8), At(*combo, combo->Width() - 6, 8), At(*combo, 20, 8)}) {
+        backend.MouseMove(p);
+        Pump();
+    }
+    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(leaves, 0);
+    EXPECT_TRUE(combo->IsHot());
+    backend.MouseMove(At(*form, 250, 150));
+    Pump();
+    EXPECT_EQ(leaves, 1);
+    EXPECT_FALSE(combo->IsHot());
+}
+
 TEST_F(TarqComboBox, SelectedOwnerDrawnFaceShowsADottedFocusRectangle)
 {
     Fill({"A", "B"}, csOwnerDrawFixed);
