@@ -385,8 +385,14 @@ void TTarqCustomListView::PaintWindow(TCanvas& canvas)
     TCustomListView::PaintWindow(canvas);
 }
 
-bool TTarqCustomListView::DoMouseWheel(TShiftState, int32_t wheelDelta, TPoint)
+// OnMouseWheel still has the first say; the list then scrolls by itself.
+bool TTarqCustomListView::DoMouseWheel(TShiftState shift, int32_t wheelDelta, TPoint mousePos)
 {
+    bool handled = false;
+    if (OnMouseWheel)
+        OnMouseWheel(this, shift, wheelDelta, mousePos, handled);
+    if (handled)
+        return true;
     const int32_t step = ViewStyle() == vsIcon ? 32 : 16;
     const int32_t distance = WheelScrollLines * step;
     Scroll(0, wheelDelta < 0 ? distance : -distance);
@@ -397,9 +403,13 @@ void TTarqCustomListView::Dispatch(TMessage& message)
 {
     switch (message.Msg) {
     case CN_NOTIFY:
+        if (reinterpret_cast<const TNMHdr*>(message.LParam)->code == NM_RCLICK)
+            RightClickNotify(*reinterpret_cast<const TNMListView*>(message.LParam));
         TCustomListView::Dispatch(message);
         CheckBoxNotify(message);
         break;
+    case WM_CONTEXTMENU: ContextMenuRequest(message); break;
+    case WM_RBUTTONUP: RightButtonUp(message); break;
     case WM_NOTIFY:
         TCustomListView::Dispatch(message);
         if (Header()->HandleAllocated() &&

@@ -13,12 +13,16 @@
 #include "platform/ui/ListView.h"
 
 class THeaderControl;
+class TPopupMenu;
 
 // Where the sort arrow is drawn in the sorted column's header item.
 enum TTarqLVHeaderSortDisplayMode : uint8_t { hsdmNone, hsdmLeftAlign, hsdmRightOfText, hsdmRightAlign };
 
 using TTarqLVCheckStateChanging =
     std::function<void(TObject* sender, TListItem* item, bool toBeChecked, bool& allowChange)>;
+// May move the item's context menu or replace it (nullptr shows none).
+using TTarqLVOnItemContextMenuEvent =
+    std::function<void(TObject* sender, TListItem* item, TPoint& pos, TPopupMenu*& menu)>;
 
 class TTarqCustomListView : public TCustomListView {
 public:
@@ -96,6 +100,7 @@ public:
     TNotifyEvent OnMouseLeave;
     TTarqLVCheckStateChanging OnCheckStateChanging;
     TLVNotifyEvent OnCheckStateChange;
+    TTarqLVOnItemContextMenuEvent OnItemContextMenu;
 
 protected:
     enum TMouseStateKind : uint8_t { msFocus, msMouse };
@@ -107,6 +112,11 @@ protected:
     virtual uint64_t CommonControlsVersion() const;
     virtual void DoCheckStateChanging(TListItem* item, bool toBeChecked, bool& allowChange);
     virtual void DoCheckStateChange(TListItem* item);
+    // Context menus; points in client coordinates.
+    virtual void ShowContextMenu(TPoint point);
+    virtual void ShowItemContextMenu(TPoint point);
+    virtual void DoItemContextMenu(TListItem* item, TPoint& point, TPopupMenu*& menu);
+    void KeyDown(uint16_t& key, TShiftState shift) override;
 
     void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
@@ -133,6 +143,10 @@ private:
     void SortBy(int32_t column, bool descending);
     void FillLastColumnWidth(bool fromLoaded);
     void CheckBoxNotify(TMessage& message);
+    void RightClickNotify(const TNMListView& notice);
+    void ShowDefaultPopup(TPoint point);
+    void ContextMenuRequest(TMessage& message);
+    void RightButtonUp(TMessage& message);
     void HeaderNotify(TMessage& message);
     void InvalidateHeaderItem(int32_t index);
     void RepaintHeader();
@@ -169,6 +183,8 @@ private:
     bool focused_ = false;
     bool mouseOver_ = false;
     bool linking_ = false;
+    bool rightClickOnItem_ = false;
+    bool menuShown_ = false;
 };
 
 class TTarqListView : public TTarqCustomListView {

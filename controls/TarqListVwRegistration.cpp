@@ -93,6 +93,7 @@ void RegisterListView()
         .Default(true)
         .Event("OnCheckStateChanging", &V::OnCheckStateChanging)
         .Event("OnCheckStateChange", &V::OnCheckStateChange)
+        .Event("OnItemContextMenu", &V::OnItemContextMenu)
         .Event("OnMouseEnter", &V::OnMouseEnter)
         .Event("OnMouseLeave", &V::OnMouseLeave);
 }

@@ -6,6 +6,7 @@
 #include "controls/TarqShellUtils.h"
 #include "platform/ui/FormResources.h"
 #include "platform/ui/HeaderControl.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/ScrollBars.h"
 
 namespace {
@@ -225,6 +226,23 @@ TEST_F(TarqListView, HeaderClicksSortAscendingDescendingAndAscendingAgain)
     EXPECT_EQ(Captions(), "ABCD");
 }
 
+TEST_F(TarqListView, WheelScrollsThreeLinesOfSixteenPixels)
+{
+    for (int i = 0; i < 40; ++i)
+        AddItem("item", {});
+    int fired = 0;
+    view->OnMouseWheel = [&](TObject*, TShiftState, int32_t, TPoint, bool&) { ++fired; };
+    const int32_t rows = 3 * 16 / view->RowHeight();
+    view->SetFocus();
+    backend.Wheel(At(*view, 100, 100), -120);
+    Pump();
+    EXPECT_EQ(view->TopItem()->Index(), rows);
+    backend.Wheel(At(*view, 100, 100), 120);
+    Pump();
+    EXPECT_EQ(view->TopItem()->Index(), 0);
+    EXPECT_EQ(fired, 2);
+}
+
 // ---- Check boxes ---------------------------------------------------------------------
 
 TEST_F(TarqListView, CheckBoxChangeCanBeVetoed)
@@ -256,6 +274,78 @@ TEST_F(TarqListView, CheckBoxChangeCanBeVetoed)
     item->SetChecked(false);
     EXPECT_EQ(asked, (std::vector<bool>{true, true, false}));
     EXPECT_EQ(changed.size(), 2u);
+}
+
+// ---- Context menus ---------------------------------------------------------------------
+
+class TarqListViewMenus : public TarqListView {
+protected:
+    TarqListViewMenus()
+    {
+        AddItem("A", {"avi"});
+        AddItem("B", {"avi"});
+        menu = new TPopupMenu(form.get());
+        menu->OnPopup = [this](TObject*) { ++popups; };
+        view->SetPopupMenu(menu);
+        view->OnItemContextMenu = [this](TObject*, TListItem* item, TPoint& pos, TPopupMenu*& chosen) {
+            asked.push_back({item, pos});
+            if (hideMenu)
+                chosen = nullptr;
+        };
+    }
+    TPoint RowCentre(int32_t index) const
+    {
+        const TRect r = view->Items()->Item(index)->DisplayRect(drLabel);
+        return {r.Left + 5, (r.Top + r.Bottom) / 2};
+    }
+    void RightClick(TPoint p)
+    {
+        backend.Click(At(*view, p.X, p.Y), 1);
+        Pump();
+    }
+
+    TPopupMenu* menu;
+    int popups = 0;
+    bool hideMenu = false;
+    std::vector<std::pair<TListItem*, TPoint>> asked;
+};
+
+TEST_F(TarqListViewMenus, ItemMenuCanBeReplacedByNothingAndNeverShowsTwice)
+{
+    hideMenu = true;
+    RightClick(RowCentre(1));
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].first, view->Items()->Item(1));
+    EXPECT_EQ(asked[0].second, RowCentre(1));
+    EXPECT_EQ(popups, 0); // not even the control's own menu on the release
+
+    hideMenu = false;
+    RightClick(RowCentre(0));
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_EQ(popups, 1);
+    EXPECT_EQ(menu->PopupComponent(), view);
+}
+
+TEST_F(TarqListViewMenus, BesideTheItemsTheDefaultMenuShowsWithoutAnItem)
+{
+    RightClick({250, 150});
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(popups, 1);
+}
+
+TEST_F(TarqListViewMenus, MenuKeyShowsTheFocusedItemsMenuAtItsIcon)
+{
+    view->SetFocus();
+    view->Items()->Item(1)->SetSelected(true);
+    view->Items()->Item(1)->SetFocused(true);
+    Pump();
+    backend.PressKey(VK_APPS);
+    Pump();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].first, view->Items()->Item(1));
+    const TRect icon = view->Items()->Item(1)->DisplayRect(drIcon);
+    EXPECT_EQ(asked[0].second, (TPoint{(icon.Left + icon.Right) / 2, (icon.Top + icon.Bottom) / 2}));
+    EXPECT_EQ(popups, 1);
 }
 
 // ---- Colours and frame ----------------------------------------------------------------
