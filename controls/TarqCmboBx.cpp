@@ -461,11 +461,16 @@ bool TTarqCustomComboBox::DoMouseWheel(TShiftState shift, int32_t wheelDelta, TP
         return true;
     if (TCustomComboBox::DoMouseWheel(shift, wheelDelta, mousePos))
         return true;
-    return wheelDelta < 0 ? DoMouseWheelDown() : DoMouseWheelUp();
+    return wheelDelta < 0 ? DoMouseWheelDown(shift, mousePos) : DoMouseWheelUp(shift, mousePos);
 }
 
-bool TTarqCustomComboBox::DoMouseWheelDown()
+bool TTarqCustomComboBox::DoMouseWheelDown(TShiftState shift, TPoint mousePos)
 {
+    bool handled = false;
+    if (OnMouseWheelDown)
+        OnMouseWheelDown(this, shift, mousePos, handled);
+    if (handled)
+        return true;
     if (DroppedDown()) {
         const auto top = static_cast<int32_t>(Perform(CB_GETTOPINDEX));
         Perform(CB_SETTOPINDEX, static_cast<WPARAM>(top + WheelScrollLines));
@@ -476,8 +481,13 @@ bool TTarqCustomComboBox::DoMouseWheelDown()
     return true;
 }
 
-bool TTarqCustomComboBox::DoMouseWheelUp()
+bool TTarqCustomComboBox::DoMouseWheelUp(TShiftState shift, TPoint mousePos)
 {
+    bool handled = false;
+    if (OnMouseWheelUp)
+        OnMouseWheelUp(this, shift, mousePos, handled);
+    if (handled)
+        return true;
     if (DroppedDown()) {
         const auto top = static_cast<int32_t>(Perform(CB_GETTOPINDEX));
         Perform(CB_SETTOPINDEX, static_cast<WPARAM>(std::max(top - WheelScrollLines, 0)));

@@ -17,6 +17,7 @@
 #include "platform/ui/ExtCtrls.h"
 
 using TTarqDeleteComboItemEvent = std::function<void(TObject* sender, void* item)>;
+using TMouseWheelUpDownEvent = std::function<void(TObject* sender, TShiftState shift, TPoint mousePos, bool& handled)>;
 
 class TTarqCustomComboBox : public TCustomComboBox {
 public:
@@ -106,6 +107,9 @@ public:
     TNotifyEvent OnMatch;
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
+    // One wheel notch; a handler that sets `handled` replaces the stepping.
+    TMouseWheelUpDownEvent OnMouseWheelDown;
+    TMouseWheelUpDownEvent OnMouseWheelUp;
     TNotifyEvent OnNotInList;
     TNotifyEvent OnSelEndCancel;
     TNotifyEvent OnSelEndOk;
@@ -133,8 +137,8 @@ protected:
     void KeyPress(char32_t& key) override;
     void CloseUp() override;
     bool DoMouseWheel(TShiftState shift, int32_t wheelDelta, TPoint mousePos) override;
-    virtual bool DoMouseWheelDown();
-    virtual bool DoMouseWheelUp();
+    virtual bool DoMouseWheelDown(TShiftState shift, TPoint mousePos);
+    virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
 
     // OnKeyPress alone, with the key it may change.
     void FireKeyPress(char32_t& key);

@@ -156,6 +156,23 @@ TEST_F(TarqComboBox, WheelStepsThroughAClosedListWithinItsEnds)
     EXPECT_EQ(changes, 2);
 }
 
+TEST_F(TarqComboBox, WheelEventsCanTakeOverTheStepsExceptWhenReadOnly)
+{
+    Fill({"A", "B", "C"}, csDropDownList);
+    combo->SetItemIndex(1);
+    int downs = 0;
+    combo->OnMouseWheelDown = [&](TObject*, TShiftState, TPoint, bool& handled) {
+        ++downs;
+        handled = true;
+    };
+    Wheel(-120);
+    EXPECT_EQ(downs, 1);
+    EXPECT_EQ(combo->ItemIndex(), 1);
+    combo->SetReadOnly(true);
+    Wheel(-120);
+    EXPECT_EQ(downs, 1);
+}
+
 TEST_F(TarqComboBox, WheelScrollsAnOpenListWithoutChangingTheSelection)
 {
     Fill({"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"}, csDropDownList);
@@ -498,6 +515,24 @@ TEST_F(TarqComboBox, EditChildCountsAsPartOfTheComboForHovering)
     Pump();
     EXPECT_EQ(leaves, 1);
     EXPECT_FALSE(combo->IsHot());
+}
+
+TEST_F(TarqComboBox, ThemedHotFlatButtonIsTheThemesDropDownButton)
+{
+    UseRecordingTheme();
+    combo->SetStyle(csDropDownList);
+    combo->SetFlatButtons(true);
+    Focus(*combo);
+    themes.Calls.clear();
+    PaintedImage(*combo);
+    const auto hotButton = themes.GetElementDetails(TThemedClass::ComboBox, CP_DROPDOWNBUTTON, CBXS_HOT);
+    bool drawn = false;
+    for (const auto& call : themes.Calls)
+        if (call.Operation == "DrawElement" && call.Details == hotButton) {
+            drawn = true;
+            EXPECT_EQ(call.Rect, Rect(combo->Width() - 17, 1, combo->Width() - 1, combo->Height() - 1));
+        }
+    EXPECT_TRUE(drawn);
 }
 
 TEST_F(TarqComboBox, SelectedOwnerDrawnFaceShowsADottedFocusRectangle)
