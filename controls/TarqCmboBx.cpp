@@ -243,6 +243,15 @@ void TTarqCustomComboBox::SetDropDownWidth(int32_t value)
         Perform(CB_SETDROPPEDWIDTH, static_cast<WPARAM>(value));
 }
 
+void TTarqCustomComboBox::SetOwnerDrawItemHeight(int32_t value)
+{
+    if (!IsOwnerDraw() || value == ItemHeight())
+        return;
+    SetItemHeight(value);
+    if (HandleAllocated())
+        RecreateWnd();
+}
+
 bool TTarqCustomComboBox::UsesThemes() const
 {
     return framingPreference_ == fpXPThemes && ThemeServices()->ThemesEnabled();

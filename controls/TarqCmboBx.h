@@ -53,6 +53,9 @@ public:
     void SetTabOnEnter(bool value) { tabOnEnter_ = value; }
     bool ReadOnly() const { return readOnly_; }
     virtual void SetReadOnly(bool value);
+    // The item height of the owner-drawn styles; the other styles take
+    // theirs from the font.
+    void SetOwnerDrawItemHeight(int32_t value);
     int32_t DropDownWidth() const { return dropDownWidth_; }
     virtual void SetDropDownWidth(int32_t value);
 

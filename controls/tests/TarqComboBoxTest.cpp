@@ -569,6 +569,11 @@ TEST(TarqComboBoxResource, ReadsItsSettingsAndRetiredOnes)
     AllowEdit = False
     DropDownWidth = 200
     FrameFlat = True
+    ItemHeight = 40
+  end
+  object Drawn: TTarqComboBox
+    Style = csOwnerDrawFixed
+    ItemHeight = 40
   end
 end
 )";
@@ -580,6 +585,8 @@ end
         EXPECT_EQ(combo->Values()->Count(), 2);
         EXPECT_FALSE(combo->AllowEdit());
         EXPECT_EQ(combo->DropDownWidth(), 200);
+        EXPECT_NE(combo->ItemHeight(), 40); // a list style takes its height from the font
+        EXPECT_EQ(dynamic_cast<TTarqComboBox*>(form.FindComponent("Drawn"))->ItemHeight(), 40);
         EXPECT_TRUE(combo->FrameHotTrack());
         EXPECT_EQ(combo->FrameStyle(), fsStatus);
         const std::string written = WriteComponentText(&form, nullptr);
