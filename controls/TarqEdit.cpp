@@ -3,6 +3,7 @@
 #include "controls/TarqFrames.h"
 #include "controls/TarqGrafx.h"
 #include "controls/TarqRegistration.h"
+#include "platform/core/Exceptions.h"
 #include "platform/ui/Themes.h"
 #include "platform/ui/WindowSystem.h"
 
@@ -309,6 +310,22 @@ void TTarqCustomEdit::KeyPress(char32_t& key)
         return;
     }
     TCustomMaskEdit::KeyPress(key);
+}
+
+// A press first moves the focus to the edit the buttons serve (or to the
+// buttons themselves); a press that cannot take the focus is dropped.
+void FocusForButtonPress(TWinControl& buttons, TWinControl* focusControl)
+{
+    TWinControl* target = nullptr;
+    if (focusControl && focusControl->TabStop() && focusControl->CanFocus() && !focusControl->Focused())
+        target = focusControl;
+    else if (buttons.TabStop() && !buttons.Focused() && buttons.CanFocus())
+        target = &buttons;
+    if (!target)
+        return;
+    target->SetFocus();
+    if (!target->Focused())
+        Abort();
 }
 
 TTarqEdit::TTarqEdit(TComponent* owner) : TTarqCustomEdit(owner) {}

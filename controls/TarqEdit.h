@@ -140,5 +140,10 @@ public:
     explicit TTarqEdit(TComponent* owner);
 };
 
+// For the button windows of compound edits, on a left press: focuses
+// `focusControl` (or else the buttons themselves, when they are a tab stop)
+// and abandons the press silently (Abort) when the focus cannot be taken.
+void FocusForButtonPress(TWinControl& buttons, TWinControl* focusControl);
+
 // Registers TTarqEdit and its published properties (once).
 void RegisterTarqEditClasses();

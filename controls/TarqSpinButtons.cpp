@@ -1,6 +1,5 @@
 #include "controls/TarqSpnEdt.h"
 
-#include "platform/core/Exceptions.h"
 
 const TEnumInfo& SpinDirectionInfo()
 {
@@ -44,22 +43,10 @@ void TTarqSpinButtons::ButtonClick(TObject* sender)
         event(this);
 }
 
-// A press first moves the focus to the edit the buttons serve (or to the
-// buttons themselves); a press that cannot take the focus is dropped.
 void TTarqSpinButtons::ButtonMouseDown(TObject*, TMouseButton button)
 {
-    if (button != mbLeft)
-        return;
-    TWinControl* target = nullptr;
-    if (focusControl_ && focusControl_->TabStop() && focusControl_->CanFocus() && !focusControl_->Focused())
-        target = focusControl_;
-    else if (TabStop() && !Focused() && CanFocus())
-        target = this;
-    if (!target)
-        return;
-    target->SetFocus();
-    if (!target->Focused())
-        Abort();
+    if (button == mbLeft)
+        FocusForButtonPress(*this, focusControl_);
 }
 
 TTarqControlButtonStyle TTarqSpinButtons::ArrowStyle(bool upRight) const

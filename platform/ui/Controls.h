@@ -611,6 +611,14 @@ private:
 // the window to go directly behind.
 bool SetWindowPos(HWND window, HWND insertAfter, int32_t x, int32_t y, int32_t cx, int32_t cy, uint32_t flags);
 
+// Window-id forms of the control operations (false for an unknown window).
+bool EnableWindow(HWND window, bool enable);
+bool IsWindowEnabled(HWND window);
+bool IsWindowVisible(HWND window);
+// `rect` in client coordinates; nullptr for the whole window.
+bool InvalidateRect(HWND window, const TRect* rect, bool erase);
+bool UpdateWindow(HWND window);
+
 // Registers the published properties of the window-system classes (once).
 void RegisterUiClasses();
 

@@ -631,3 +631,45 @@ bool SetWindowPos(HWND window, HWND insertAfter, int32_t x, int32_t y, int32_t c
     control->SetWindowPos(TWindowPos{window, insertAfter, x, y, cx, cy, flags});
     return true;
 }
+
+bool EnableWindow(HWND window, bool enable)
+{
+    TWinControl* control = WindowSystem().FindControl(window);
+    if (!control)
+        return false;
+    control->SetEnabled(enable);
+    return true;
+}
+
+bool IsWindowEnabled(HWND window)
+{
+    TWinControl* control = WindowSystem().FindControl(window);
+    return control && control->IsEnabledInTree();
+}
+
+bool IsWindowVisible(HWND window)
+{
+    TWinControl* control = WindowSystem().FindControl(window);
+    return control && control->Showing();
+}
+
+bool InvalidateRect(HWND window, const TRect* rect, bool erase)
+{
+    TWinControl* control = WindowSystem().FindControl(window);
+    if (!control)
+        return false;
+    if (rect)
+        control->InvalidateClientRect(*rect, erase);
+    else
+        control->InvalidateClientRect(control->ClientRect(), erase);
+    return true;
+}
+
+bool UpdateWindow(HWND window)
+{
+    TWinControl* control = WindowSystem().FindControl(window);
+    if (!control)
+        return false;
+    control->Update();
+    return true;
+}

@@ -165,3 +165,16 @@ TEST_F(PaintingTest, ZOrderDecidesWhichSiblingWindowShows)
     Pump();
     EXPECT_EQ(StorePixel(*form, 50, 30), clGreen);
 }
+
+TEST_F(PaintingTest, WindowIdFormsReachTheControl)
+{
+    HWND id = panel->Handle();
+    EXPECT_TRUE(InvalidateRect(id, nullptr, false));
+    EXPECT_TRUE(UpdateWindow(id));
+    EXPECT_EQ(log, std::vector<std::string>{"panel.paint"});
+    EXPECT_TRUE(IsWindowVisible(id));
+    EXPECT_TRUE(EnableWindow(id, false));
+    EXPECT_FALSE(IsWindowEnabled(id));
+    EXPECT_FALSE(panel->Enabled());
+    EXPECT_FALSE(InvalidateRect(123456789, nullptr, true));
+}
