@@ -361,8 +361,10 @@ int32_t TCustomEncoder::SetOutput(int32_t TaskIndex, const TPathFileName& FileNa
         }
         return result;
     } catch (const std::exception& e) {
-        LastErrorText = task->LastErrorText.empty() ? std::string(e.what())
-                                                    : task->LastErrorText + "\r\n" + e.what();
+        // The job's RaiseError already put this message into its text.
+        const std::string message = e.what();
+        const std::string& taskText = task->LastErrorText;
+        LastErrorText = taskText.empty() || taskText == message ? message : taskText + "\r\n" + message;
         return -1;
     }
 }

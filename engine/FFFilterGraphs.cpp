@@ -316,14 +316,19 @@ int32_t ConfigureComplexGraph(TCustomFFmpegOpt& Job, TFilterGraph* Graph) {
   const bool first = !Graph->Graph;
   av::avfilter_graph_free(&Graph->Graph);
   if (!(Graph->Graph = av::avfilter_graph_alloc())) return AVERROR(ENOMEM);
-  AVFilterInOut* inputs = nullptr;
-  AVFilterInOut* outputs = nullptr;
-  int32_t result = av::avfilter_graph_parse2(Graph->Graph, Graph->GraphDesc, &inputs, &outputs);
+  // Binding a pad raises on a bad stream reference: the pad lists go with the frame.
+  struct TPadLists {
+    AVFilterInOut* Inputs = nullptr;
+    AVFilterInOut* Outputs = nullptr;
+    ~TPadLists() {
+      av::avfilter_inout_free(&Inputs);
+      av::avfilter_inout_free(&Outputs);
+    }
+  } pads;
+  int32_t result = av::avfilter_graph_parse2(Graph->Graph, Graph->GraphDesc, &pads.Inputs, &pads.Outputs);
   if (result >= 0 && first)
-    for (AVFilterInOut* pad = inputs; pad; pad = pad->next) BindComplexInput(Job, Graph, pad);
-  if (result >= 0) result = LinkComplexPads(Job, Graph, inputs, outputs, first);
-  av::avfilter_inout_free(&inputs);
-  av::avfilter_inout_free(&outputs);
+    for (AVFilterInOut* pad = pads.Inputs; pad; pad = pad->next) BindComplexInput(Job, Graph, pad);
+  if (result >= 0) result = LinkComplexPads(Job, Graph, pads.Inputs, pads.Outputs, first);
   if (result < 0) return result;
   Graph->Reconfiguration = 1;
   return 0;

@@ -5,6 +5,7 @@
 #include "engine/FFLog.h"
 #include "engine/MyUtils.h"
 #include "engine/Transcoder.h"
+#include "engine/VideoHooks.h"
 #include "platform/core/MainThread.h"
 #include "platform/core/Strings.h"
 
@@ -50,7 +51,8 @@ void TConvertThread::Execute()
 
 // ---- TCustomFFmpeg ----
 
-TCustomFFmpeg::TCustomFFmpeg() : pauseGate_(std::make_shared<TPauseGate>())
+TCustomFFmpeg::TCustomFFmpeg()
+    : pauseGate_(std::make_shared<TPauseGate>()), videoHooks_(std::make_unique<TVideoHooks>(*this))
 {
     FFLoader.CheckLibraries(AllLibraries);
 }
@@ -225,13 +227,19 @@ void TCustomFFmpeg::SetPreviewFlags(uint8_t Flags)
 
 void TCustomFFmpeg::ApplyPreviewFlags(uint8_t flags)
 {
+    const bool windowCleared = (previewFlags_ & PreviewWindowFlag) && !(flags & PreviewWindowFlag);
     previewFlags_ = flags;
+    // A running worker may be showing a frame outside the lock; it frees the
+    // window itself at its next frame or at the end of the run.
+    if (windowCleared && (!Running || CalledOnWorker()))
+        videoHooks_->FreePreviewer();
 }
 
 void TCustomFFmpeg::Cleanup()
 {
     FFLoader.CheckLibraries(AllLibraries);
     ReleaseTranscoder();
+    videoHooks_->Release();
 }
 
 int32_t TCustomFFmpeg::OpenInput(const std::string& Options, const std::string& FileName, const std::string& Presets)
@@ -263,7 +271,8 @@ void TCustomFFmpeg::ReleaseTranscoder()
 
 int32_t TCustomFFmpeg::OptVHook(TOptionsContext*, const std::string&, const std::string& Arg)
 {
-    // This build has no frame-hook module loader, so no module can be added.
+    if (videoHooks_->AddFrameHook(Arg) == 0)
+        return 0;
     RaiseError("Failed to add video hook function: " + Arg);
 }
 

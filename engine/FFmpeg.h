@@ -23,6 +23,7 @@ extern "C" {
 
 class TBitmap;
 class TCustomFFmpeg;
+class TVideoHooks;
 
 // Process-wide: the preview flags of every job against the worker's preview
 // output, and every job's lists of open encoders and decoders.
@@ -92,8 +93,13 @@ public:
     void SetVideoHookBitsPixel(int32_t Bits) { videoHookBitsPixel_ = Bits; }
     int32_t VideoHookBitsPixel() const { return videoHookBitsPixel_; }
 
-    // Releases everything the run built.
+    // Releases everything the run built, the frame-hook plug-ins and the
+    // preview window included.
     void Cleanup();
+
+    // The job's frame hooks and preview: plug-ins are added while the output
+    // options are parsed, before any run, and are released by Cleanup.
+    TVideoHooks& VideoHooks() { return *videoHooks_; }
 
     // ---- Transcoding stages, filled in by the transcoder ----
     // Open one input or output of the task from its option words; the index
@@ -158,4 +164,5 @@ private:
     std::shared_ptr<TPauseGate> pauseGate_;
     std::atomic<uint8_t> previewFlags_{0};
     int32_t videoHookBitsPixel_ = 32;
+    std::unique_ptr<TVideoHooks> videoHooks_;
 };

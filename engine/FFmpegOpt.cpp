@@ -74,28 +74,46 @@ void TCustomFFmpegOpt::AbortCodecExperimental([[maybe_unused]] const AVCodec* Co
 
 namespace {
 
+// An OnLog handler may raise (re-raised through Synchronize); the answer stands regardless.
+void LogInterrupt(TCustomFFmpegOpt* Job, const std::string& Text) noexcept {
+  try {
+    Logger()->Log(Job, llInfo, Text);
+  } catch (...) {
+  }
+}
+
 int CheckInterrupt(TCustomFFmpegOpt* Job, int64_t Stamp, int32_t Timeout, const char* Direction, bool HonourAbort) {
   if (HonourAbort && Job->Aborted) {
-    Logger()->Log(Job, llInfo, "reading/writing broken");
+    LogInterrupt(Job, "reading/writing broken");
     return 1;
   }
   if (Stamp == INT64_MAX || Timeout <= 0) return 0;
   const int64_t elapsed = av::av_gettime() - Stamp;
   if (int64_t(Timeout) * 1000 >= elapsed) return 0;
-  Logger()->Log(Job, llInfo, Format("connecting/%s %s", Direction, Stamp != 0 ? "timeout" : "canceled"));
+  LogInterrupt(Job, Format("connecting/%s %s", Direction, Stamp != 0 ? "timeout" : "canceled"));
   return 1;
 }
 
 }  // namespace
 
+// FFmpeg calls these from its C frames: nothing may unwind into them. A
+// check that fails in itself interrupts, which is safe for any I/O.
 int TCustomFFmpegOpt::ReadInterrupt(void* Opaque) {
-  auto* job = static_cast<TCustomFFmpegOpt*>(Opaque);
-  return CheckInterrupt(job, job->ReadStartTime, job->ReadTimeout, "reading", true);
+  try {
+    auto* job = static_cast<TCustomFFmpegOpt*>(Opaque);
+    return CheckInterrupt(job, job->ReadStartTime, job->ReadTimeout, "reading", true);
+  } catch (...) {
+    return 1;
+  }
 }
 
 int TCustomFFmpegOpt::WriteInterrupt(void* Opaque) {
-  auto* job = static_cast<TCustomFFmpegOpt*>(Opaque);
-  return CheckInterrupt(job, job->WriteStartTime, job->WriteTimeout, "writing", !job->Finishing);
+  try {
+    auto* job = static_cast<TCustomFFmpegOpt*>(Opaque);
+    return CheckInterrupt(job, job->WriteStartTime, job->WriteTimeout, "writing", !job->Finishing);
+  } catch (...) {
+    return 1;
+  }
 }
 
 // ---------------------------------------------------------------------------

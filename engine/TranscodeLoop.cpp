@@ -22,7 +22,7 @@ int32_t InputStreamIndex(const TCustomFFmpeg& Job, const TInputStream* Ist) {
 
 }  // namespace
 
-TTranscoder::TTranscoder(TCustomFFmpeg& Job) : job_(Job), hooks_(Job) {}
+TTranscoder::TTranscoder(TCustomFFmpeg& Job) : job_(Job), hooks_(Job.VideoHooks()) {}
 
 TTranscoder::~TTranscoder() {
   CloseEncoders();

@@ -174,7 +174,7 @@ private:
   [[noreturn]] void Fatal(const std::string& Text) { job_.RaiseError(Text); }
 
   TCustomFFmpeg& job_;
-  TVideoHooks hooks_;
+  TVideoHooks& hooks_;  // the job's: its plug-ins and preview outlive the run
   TTranscodeTotals totals_;
   std::map<const TFilterGraph*, std::unique_ptr<TFilterChain>> chains_;
   std::vector<TOutputStreamState> streamStates_;

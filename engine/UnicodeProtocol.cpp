@@ -125,7 +125,14 @@ int UnicodeOpen(void** file, const char* name, int flags)
         mode = O_RDWR | O_CREAT | O_TRUNC;
     else if (flags & AVIO_FLAG_WRITE)
         mode = O_WRONLY | O_CREAT | O_TRUNC;
-    const int descriptor = ::open(UnicodeNameToWide(name).c_str(), mode | O_CLOEXEC, 0666);
+    std::string path;
+    try {
+        path = UnicodeNameToWide(name);
+    } catch (...) {
+        // Reached from FFmpeg's C frames: nothing may unwind into them.
+        return AVERROR(ENOMEM);
+    }
+    const int descriptor = ::open(path.c_str(), mode | O_CLOEXEC, 0666);
     if (descriptor < 0)
         return AVERROR(ENOENT);
     *file = reinterpret_cast<void*>(static_cast<intptr_t>(descriptor));
@@ -206,11 +213,16 @@ int CloseUnicodeIO(AVIOContext** io)
     return writeError < 0 ? writeError : closeError;
 }
 
+// FFmpeg calls these from its C frames: nothing may unwind into them.
 int HookedIOOpen(AVFormatContext* context, AVIOContext** io, const char* url, int flags,
                  AVDictionary** options)
 {
-    if (IsUnicodeName(url))
-        return OpenUnicodeIO(io, url, flags);
+    try {
+        if (IsUnicodeName(url))
+            return OpenUnicodeIO(io, url, flags);
+    } catch (...) {
+        return AVERROR(ENOMEM);
+    }
     return defaultIOOpen(context, io, url, flags, options);
 }
 

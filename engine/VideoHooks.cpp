@@ -11,8 +11,14 @@ TVideoHooks::TVideoHooks(TCustomFFmpeg& job) : job_(job) {}
 
 TVideoHooks::~TVideoHooks()
 {
+    Release();
+}
+
+void TVideoHooks::Release()
+{
     FrameHookRelease(frameHooks_);
     FreePreviewer();
+    lastPreviewUs_ = 0;
 }
 
 void TVideoHooks::LogError(const std::string& text)
@@ -172,6 +178,8 @@ void TVideoHooks::PreviewFrame(AVFrame* frame, bool bitmapValid, int32_t frameNu
         flagsChanged = job_.PreviewFlagsChanged;
         job_.PreviewFlagsChanged = false;
     }
+    if (!(flags & PreviewWindowFlag))
+        FreePreviewer();
     uint8_t failed = 0;
     if ((flags & PreviewBitmapFlag) && job_.OnPreviewBitmap) {
         if (!PreviewDue())

@@ -50,6 +50,8 @@ public:
     // the window bit is cleared) and with the hooks.
     TPreviewer* Previewer() const { return previewer_.get(); }
     void FreePreviewer();
+    // Releases the plug-ins and the preview window and restarts the preview clock.
+    void Release();
     TFormatConverter& InputConverter() { return inputConverter_; }
     TFormatConverter& OutputConverter() { return outputConverter_; }
 

@@ -77,7 +77,7 @@ TEST_F(OptionTest, GrowArrayZeroFillsAndRefusesHugeSizes) {
 }
 
 TEST_F(OptionTest, ReadFileToBufferAddsATerminator) {
-  const std::string path = MediaFolder + "buffer.txt";
+  const std::string path = ScratchFolder + "buffer.txt";
   std::ofstream(path, std::ios::binary) << "abc";
   uint8_t* buffer = nullptr;
   int32_t size = 0;

@@ -62,8 +62,8 @@ TEST_F(OptionTest, InterruptChecks) {
 }
 
 TEST_F(OptionTest, ProgressOutputIsOpenedAndReplaced) {
-  const std::string first = MediaFolder + "progress-1.txt";
-  const std::string second = MediaFolder + "progress-2.txt";
+  const std::string first = ScratchFolder + "progress-1.txt";
+  const std::string second = ScratchFolder + "progress-2.txt";
   ASSERT_EQ(Parse("-progress \"" + first + "\""), 0);
   AVIOContext* opened = job.ProgressAvio;
   ASSERT_NE(opened, nullptr);

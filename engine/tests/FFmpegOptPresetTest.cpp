@@ -9,7 +9,7 @@ using namespace option_tests;
 namespace {
 
 std::string WritePresetFile(const std::string& name, const std::string& text) {
-  const std::string path = MediaFolder + name;
+  const std::string path = ScratchFolder + name;
   std::ofstream(path, std::ios::binary) << text;
   return path;
 }

@@ -167,6 +167,8 @@ protected:
   static void SetUpTestSuite() {
     ASSERT_TRUE(FFLoader.LoadLibraries(AllLibraries)) << FFLoader.LastErrorText();
     GenerateMedia();
+    // A folder left by an earlier process with the same id starts empty.
+    std::filesystem::remove_all(WorkFolder);
     ForceDirectories(WorkFolder);
   }
   static void TearDownTestSuite() { std::filesystem::remove_all(WorkFolder); }

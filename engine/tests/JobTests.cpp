@@ -190,6 +190,21 @@ TEST_F(InterruptCallbacks, Table)
     }
 }
 
+// FFmpeg calls the checks from C: a raising OnLog handler must not unwind into it.
+TEST_F(InterruptCallbacks, RaisingLogHandlerDoesNotEscape)
+{
+    Logger()->SetOnLog([](TObject*, int32_t, TLogLevel, const std::string&) { throw Exception("handler failed"); });
+    job.Aborted = true;
+    int result = -1;
+    EXPECT_NO_THROW(result = TCustomFFmpegOpt::ReadInterrupt(&job));
+    EXPECT_EQ(result, 1);
+    job.Aborted = false;
+    job.WriteTimeout = 30000;
+    job.WriteStartTime = 0;
+    EXPECT_NO_THROW(result = TCustomFFmpegOpt::WriteInterrupt(&job));
+    EXPECT_EQ(result, 1);
+}
+
 TEST_F(Job, VideoHookBitsPixelOption)
 {
     EXPECT_EQ(job.OptVideoHookBitsPixel(nullptr, "VideoHookBitsPixel", "24"), 0);

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@
 namespace option_tests {
 
 inline const std::string MediaFolder = std::string(TEST_BINARY_DIR) + "/option-media/";
+// Files a test writes: each test process (CTest runs them side by side) has its own folder.
+inline const std::string ScratchFolder =
+    std::string(TEST_BINARY_DIR) + "/option-work-" + std::to_string(getpid()) + "/";
 
 // One video stream (25 fps) and two audio streams (mono, stereo).
 inline const std::string AvFile = MediaFolder + "video-two-audio.nut";
@@ -86,7 +90,11 @@ protected:
   static void SetUpTestSuite() {
     ASSERT_TRUE(FFLoader.LoadLibraries(AllLibraries)) << FFLoader.LastErrorText();
     GenerateMedia();
+    // A folder left by an earlier process with the same id starts empty.
+    std::filesystem::remove_all(ScratchFolder);
+    std::filesystem::create_directories(ScratchFolder);
   }
+  static void TearDownTestSuite() { std::filesystem::remove_all(ScratchFolder); }
 
   void SetUp() override {
     Logger()->SetTriggerEventInMainThread(false);

@@ -528,6 +528,33 @@ TEST_F(TranscodeEndToEndTest, VideoHooksSeeEveryFrame) {
   EXPECT_EQ(std::count(luma.begin(), luma.end(), 235), 640 * 480);
 }
 
+// A "vhook" plug-in added while the output options are parsed works on the
+// decoded frames of the run; a library that cannot be loaded fails SetOutput.
+TEST_F(TranscodeEndToEndTest, FrameHookPluginChangesTheOutput) {
+  const std::string plain = Out("vhook-plain.nut"), inverted = Out("vhook-inverted.nut");
+  const std::string lossless = " -an -sn -c:v rawvideo -pix_fmt yuv420p";
+  ASSERT_TRUE(Convert(Clip, "", plain, lossless).Task.Finished);
+  const TRunResult run =
+      Convert(Clip, "", inverted, lossless + " -vhook \"" + std::string(FRAMEHOOK_PLUGIN) + "|invert\"");
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  const std::vector<uint8_t> reference = FirstLuma(plain, "", 640 * 480);
+  const std::vector<uint8_t> ours = FirstLuma(inverted, "", 640 * 480);
+  ASSERT_EQ(reference.size(), 640u * 480u);
+  ASSERT_EQ(ours.size(), reference.size());
+  int mismatches = 0;
+  for (size_t i = 0; i < ours.size(); ++i) mismatches += ours[i] != 255 - reference[i];
+  EXPECT_EQ(mismatches, 0);
+
+  VIDArarozo encoder(nullptr);
+  const int32_t task = encoder.AddTask(Clip, nullptr);
+  ASSERT_GE(task, 0);
+  TOutputOptions out;
+  InitOutputOptions(out);
+  out.Options = " -vhook " + MediaFolder + "no-such-plugin.so";
+  EXPECT_LT(encoder.SetOutput(task, Out("vhook-missing.nut"), &out), 0);
+  EXPECT_EQ(encoder.LastErrorText, "Failed to add video hook function: " + MediaFolder + "no-such-plugin.so");
+}
+
 // Planar decoders (mp3) and encoders (aac) work on one plane per channel;
 // the hooks always get the samples interleaved, in the packed format.
 TEST_F(TranscodeEndToEndTest, AudioHooksGetInterleavedSamples) {

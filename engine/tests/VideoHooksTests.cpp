@@ -10,6 +10,7 @@
 #include "engine/Previewer.h"
 #include "engine/VideoHooks.h"
 #include "platform/core/Clock.h"
+#include "platform/core/DynamicLibrary.h"
 #include "platform/core/MainThread.h"
 
 namespace {
@@ -49,7 +50,7 @@ protected:
 
     TTestClock clock;
     TCustomFFmpeg job;
-    TVideoHooks hooks{job};
+    TVideoHooks& hooks = job.VideoHooks();
     std::vector<std::string> logged;
 };
 
@@ -151,6 +152,25 @@ TEST_F(VideoHooksTest, ClosingThePreviewWindowClearsItsFlag)
     clock.Advance(200000);
     hooks.PreviewFrame(source.Frame, false, 2, 80000);
     EXPECT_EQ(job.PreviewFlags(), 0);
+}
+
+TEST_F(VideoHooksTest, ClearingTheWindowFlagAndCleanupReleaseWhatTheJobHolds)
+{
+    job.SetPreviewFlags(PreviewWindowFlag | PreviewBitmapFlag);
+    TGreyFrame source(20);
+    clock.Advance(200000);
+    hooks.PreviewFrame(source.Frame, false, 1, 40000);
+    ASSERT_NE(hooks.Previewer(), nullptr);
+    job.SetPreviewFlags(PreviewBitmapFlag);
+    EXPECT_EQ(hooks.Previewer(), nullptr);
+
+    const int& released = *static_cast<int*>(GetLibrarySymbol(LoadDynamicLibrary(FRAMEHOOK_PLUGIN), "ReleasedCount"));
+    const int releasedBefore = released;
+    ASSERT_EQ(job.OptVHook(nullptr, "vhook", std::string(FRAMEHOOK_PLUGIN) + " a"), 0);
+    EXPECT_TRUE(hooks.HasFrameHooks());
+    job.Cleanup();
+    EXPECT_FALSE(hooks.HasFrameHooks());
+    EXPECT_EQ(released, releasedBefore + 1);
 }
 
 TEST_F(VideoHooksTest, TheWorkerShowsFramesThroughTheMainThread)

@@ -1,0 +1,497 @@
+#include "controls/TarqListVw.h"
+
+#include "controls/TarqFrames.h"
+#include "controls/TarqGrafx.h"
+#include "controls/TarqShellUtils.h"
+#include "platform/core/Strings.h"
+#include "platform/ui/HeaderControl.h"
+#include "platform/ui/ScrollBars.h"
+#include "platform/ui/Themes.h"
+#include "platform/ui/WindowSystem.h"
+
+namespace {
+
+// Check-box state images as LVN_ITEMCHANGING reports them.
+constexpr uint32_t UncheckedState = 0x1000;
+constexpr uint32_t CheckedState = 0x2000;
+// Asks for one more header-format pass once the header window exists.
+constexpr uint32_t WM_UPDATEHEADERFORMATS = WM_USER + 100;
+// The platform reports no wheel setting; three lines is the desktop default.
+constexpr int32_t WheelScrollLines = 3;
+
+struct TFlagGuard {
+    bool& flag;
+    explicit TFlagGuard(bool& f) : flag(f) { flag = true; }
+    ~TFlagGuard() { flag = false; }
+};
+
+std::string ColumnText(const TListItem& item, int32_t column)
+{
+    if (column == 0)
+        return item.Caption();
+    const TStrings* subItems = item.SubItems();
+    return column - 1 < subItems->Count() ? subItems->Strings(column - 1) : std::string();
+}
+
+} // namespace
+
+TTarqCustomListView::TTarqCustomListView(TComponent* owner) : TCustomListView(owner)
+{
+    RegisterTarqListViewClasses();
+}
+
+TTarqCustomListView::~TTarqCustomListView()
+{
+    MarkDestroying();
+    if (frameController_)
+        frameController_->RemoveControl(this);
+}
+
+bool TTarqCustomListView::HasComCtl6() const { return FileVersionMS(CommonControlsVersion()) >= 0x00060000; }
+
+uint64_t TTarqCustomListView::CommonControlsVersion() const { return ComCtlVersion; }
+
+// ---- Colours --------------------------------------------------------------------
+
+void TTarqCustomListView::UpdateColors()
+{
+    if (IsLoading())
+        return;
+    TFlagGuard guard(updatingColor_);
+    if (!Enabled())
+        SetColor(disabledColor_);
+    else if (focused_)
+        SetColor(focusColor_);
+    else
+        SetColor(normalColor_);
+}
+
+// A colour given from outside becomes the idle colour, and takes the focus
+// colour along when the two were the same.
+void TTarqCustomListView::ColorChanged()
+{
+    if (!updatingColor_) {
+        if (focusColor_ == normalColor_)
+            focusColor_ = Color();
+        normalColor_ = Color();
+    }
+    if (frameVisible_ && !UsesThemes())
+        InvalidateFrame();
+    Perform(LVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
+    Perform(LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
+}
+
+void TTarqCustomListView::SetDisabledColor(TColor value)
+{
+    disabledColor_ = value;
+    if (!Enabled())
+        UpdateColors();
+    InvalidateFrame();
+}
+
+void TTarqCustomListView::SetFocusColor(TColor value)
+{
+    focusColor_ = value;
+    if (focused_)
+        UpdateColors();
+    InvalidateFrame();
+}
+
+// Disabled, every item is custom drawn so that it lies on DisabledColor.
+bool TTarqCustomListView::IsCustomDrawn(TCustomDrawTarget target, TCustomDrawStage stage)
+{
+    if (!Enabled())
+        return true;
+    return TCustomListView::IsCustomDrawn(target, stage);
+}
+
+bool TTarqCustomListView::CustomDrawItem(TListItem* item, TCustomDrawState state, TCustomDrawStage stage)
+{
+    bool defaultDraw = TCustomListView::CustomDrawItem(item, state, stage);
+    if (!Enabled() && Canvas()) {
+        // Through clNone, so that the brush changes even when it already had
+        // the colour.
+        Canvas()->Brush()->SetColor(clNone);
+        Canvas()->Brush()->SetColor(disabledColor_);
+    }
+    return defaultDraw;
+}
+
+// ---- Hot state and frame ------------------------------------------------------
+
+void TTarqCustomListView::SetMouseState(TMouseStateKind kind, bool value)
+{
+    (kind == msFocus ? focused_ : mouseOver_) = value;
+    if (frameHotTrack_)
+        InvalidateFrame();
+    UpdateColors();
+}
+
+bool TTarqCustomListView::UsesThemes() const
+{
+    return framingPreference_ == fpXPThemes && ThemeServices()->ThemesEnabled();
+}
+
+TFrameStyle TTarqCustomListView::CurrentFrameStyle() const
+{
+    return frameHotTrack_ && (focused_ || mouseOver_) ? frameHotStyle_ : frameStyle_;
+}
+
+TColor TTarqCustomListView::CurrentFrameColor() const
+{
+    return frameHotTrack_ && (focused_ || mouseOver_) ? frameHotColor_ : frameColor_;
+}
+
+void TTarqCustomListView::InvalidateFrame()
+{
+    if (!IsLoading() && HandleAllocated())
+        RedrawNonClientFrame(*this, Rect(0, 0, Width(), Height()));
+}
+
+void TTarqCustomListView::PaintNonClient(TCanvas& windowCanvas)
+{
+    TCustomListView::PaintNonClient(windowCanvas);
+    if (frameVisible_ && !UsesThemes())
+        DrawControlFrame(windowCanvas, Width(), Height(), frameSides_, CurrentFrameColor(), Color(),
+                         CurrentFrameStyle(), false);
+}
+
+void TTarqCustomListView::SetFrameColor(TColor value) { ChangeFrame(frameColor_, value); }
+void TTarqCustomListView::SetFrameHotColor(TColor value) { ChangeFrame(frameHotColor_, value); }
+void TTarqCustomListView::SetFrameHotStyle(TFrameStyle value) { ChangeFrame(frameHotStyle_, value); }
+void TTarqCustomListView::SetFrameSides(TSides value) { ChangeFrame(frameSides_, value); }
+void TTarqCustomListView::SetFrameStyle(TFrameStyle value) { ChangeFrame(frameStyle_, value); }
+void TTarqCustomListView::SetFramingPreference(TFramingPreference value) { ChangeFrame(framingPreference_, value); }
+
+void TTarqCustomListView::SetFrameHotTrack(bool value)
+{
+    if (frameHotTrack_ == value)
+        return;
+    frameHotTrack_ = value;
+    if (value) {
+        SetFrameVisible(true);
+        if (!IsLoading())
+            frameSides_ = AllSides;
+    }
+    InvalidateFrame();
+}
+
+void TTarqCustomListView::SetFrameVisible(bool value)
+{
+    if (frameVisible_ == value)
+        return;
+    frameVisible_ = value;
+    if (!linking_ && HandleAllocated())
+        RecreateWnd();
+}
+
+void TTarqCustomListView::SetFrameController(TTarqFrameController* value)
+{
+    if (frameController_ == value)
+        return;
+    TTarqFrameController* old = frameController_;
+    frameController_ = value;
+    TFlagGuard guard(linking_);
+    RelinkFrameController(*this, old, value);
+}
+
+bool TTarqCustomListView::ControlledByFrameController(TTarqFrameControllerProperty property) const
+{
+    return frameController_ && notifications_.Contains(property);
+}
+
+void TTarqCustomListView::Notification(TComponent* component, TOperation operation)
+{
+    TCustomListView::Notification(component, operation);
+    if (operation == opRemove && component == static_cast<TComponent*>(frameController_))
+        frameController_ = nullptr;
+}
+
+void TTarqCustomListView::ReadFrameFlat(bool value)
+{
+    SetFrameHotTrack(value);
+    if (value) {
+        SetFrameStyle(fsStatus);
+        SetFrameHotStyle(fsLowered);
+    }
+}
+
+void TTarqCustomListView::ReadFrameFocusStyle(TFrameStyle value) { SetFrameHotStyle(value); }
+
+// ---- Last column ------------------------------------------------------------------
+
+void TTarqCustomListView::SetFillLastColumn(bool value)
+{
+    if (fillLastColumn_ == value)
+        return;
+    fillLastColumn_ = value;
+    FillLastColumnWidth();
+}
+
+void TTarqCustomListView::FillLastColumnWidth() { FillLastColumnWidth(false); }
+
+// Without items the vertical bar may still come, and while loading the items
+// are not there yet: leave room for it.
+void TTarqCustomListView::FillLastColumnWidth(bool fromLoaded)
+{
+    const int32_t count = Columns()->Count();
+    if (!fillLastColumn_ || ViewStyle() != vsReport || HasState(csDestroying) || count == 0)
+        return;
+    Items()->BeginUpdate();
+    int32_t others = 0;
+    for (int32_t i = 0; i < count - 1; ++i)
+        others += Column(i)->Width();
+    int32_t width = ClientWidth();
+    if (Items()->Count() == 0 || fromLoaded)
+        width -= ScrollBarSize;
+    if (others < width)
+        Column(count - 1)->SetWidth(width - others > 4 ? width - others : 5);
+    Items()->EndUpdate();
+}
+
+void TTarqCustomListView::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height)
+{
+    const bool changed = left != Left() || top != Top() || width != Width() || height != Height();
+    TCustomListView::SetBounds(left, top, width, height);
+    if (changed && HandleAllocated())
+        FillLastColumnWidth();
+}
+
+// ---- Sorting ------------------------------------------------------------------------
+
+int32_t TTarqCustomListView::CompareAscending(const TListItem* item1, const TListItem* item2, int32_t column)
+{
+    if (!item1 || !item2 || column < 0)
+        return 0;
+    const std::string text1 = ColumnText(*item1, column);
+    const std::string text2 = ColumnText(*item2, column);
+    const int32_t result = CompareText(text1, text2);
+    if (result > 0 && text2.empty())
+        return -1;
+    if (result < 0 && text1.empty())
+        return 1;
+    return result;
+}
+
+void TTarqCustomListView::ColClick(TListColumn* column)
+{
+    if (alphaSortAll_ && column) {
+        const int32_t index = column->Index();
+        const bool descending = index == lastSortedColumn_;
+        SortBy(index, descending);
+        lastSortedColumn_ = descending ? -1 : index;
+    }
+    TCustomListView::ColClick(column);
+}
+
+void TTarqCustomListView::SortBy(int32_t column, bool descending)
+{
+    SetSortColumn(column);
+    SetSortDescending(descending);
+    CustomSort(
+        [descending](TListItem* a, TListItem* b, intptr_t data) {
+            const int32_t result = CompareAscending(a, b, static_cast<int32_t>(data));
+            return descending ? -result : result;
+        },
+        column);
+}
+
+void TTarqCustomListView::SetSortColumn(int32_t value)
+{
+    if (sortColumn_ == value)
+        return;
+    InvalidateHeaderItem(sortColumn_);
+    sortColumn_ = value;
+    InvalidateHeaderItem(sortColumn_);
+    if (HasComCtl6() && Header()->HandleAllocated())
+        UpdateHeaderFormats();
+}
+
+void TTarqCustomListView::SetSortDescending(bool value)
+{
+    if (sortDescending_ == value)
+        return;
+    sortDescending_ = value;
+    InvalidateHeaderItem(sortColumn_);
+    if (HasComCtl6()) {
+        UpdateHeaderFormats();
+        Header()->Update();
+    }
+}
+
+// ---- Check boxes ----------------------------------------------------------------------
+
+void TTarqCustomListView::DoCheckStateChanging(TListItem* item, bool toBeChecked, bool& allowChange)
+{
+    if (OnCheckStateChanging)
+        OnCheckStateChanging(this, item, toBeChecked, allowChange);
+}
+
+void TTarqCustomListView::DoCheckStateChange(TListItem* item)
+{
+    if (OnCheckStateChange)
+        OnCheckStateChange(this, item);
+}
+
+void TTarqCustomListView::CheckBoxNotify(TMessage& message)
+{
+    const auto& notice = *reinterpret_cast<const TNMListView*>(message.LParam);
+    const bool checkState = notice.uNewState == CheckedState || notice.uNewState == UncheckedState;
+    if (!Checkboxes() || !checkState || notice.iItem < 0 || notice.iItem >= Items()->Count())
+        return;
+    TListItem* item = Items()->Item(notice.iItem);
+    if (notice.hdr.code == LVN_ITEMCHANGING && message.Result == 0) {
+        bool allow = true;
+        DoCheckStateChanging(item, notice.uNewState == CheckedState, allow);
+        if (!allow)
+            message.Result = 1;
+    } else if (notice.hdr.code == LVN_ITEMCHANGED) {
+        DoCheckStateChange(item);
+    }
+}
+
+// ---- Window and messages ------------------------------------------------------------
+
+void TTarqCustomListView::Loaded()
+{
+    TCustomListView::Loaded();
+    UpdateColors();
+    SetMouseState(msFocus, false);
+    FillLastColumnWidth(true);
+}
+
+void TTarqCustomListView::CreateWnd()
+{
+    TCustomListView::CreateWnd();
+    Perform(LVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
+    Perform(LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
+    UpdateHeaderFormats();
+    PostMessage(Handle(), WM_UPDATEHEADERFORMATS, 0, 0);
+}
+
+void TTarqCustomListView::SetViewStyle(TViewStyle value)
+{
+    TCustomListView::SetViewStyle(value);
+    if (value == vsReport)
+        UpdateHeaderFormats();
+}
+
+// The header's sections are rebuilt with plain formats whenever the columns
+// change; the formats are put right before the header paints.
+void TTarqCustomListView::PaintWindow(TCanvas& canvas)
+{
+    if (!HeaderFormatsCurrent())
+        UpdateHeaderFormats();
+    TCustomListView::PaintWindow(canvas);
+}
+
+// OnMouseWheel still has the first say; the list then scrolls by itself.
+bool TTarqCustomListView::DoMouseWheel(TShiftState shift, int32_t wheelDelta, TPoint mousePos)
+{
+    bool handled = false;
+    if (OnMouseWheel)
+        OnMouseWheel(this, shift, wheelDelta, mousePos, handled);
+    if (handled)
+        return true;
+    const int32_t step = ViewStyle() == vsIcon ? 32 : 16;
+    const int32_t distance = WheelScrollLines * step;
+    Scroll(0, wheelDelta < 0 ? distance : -distance);
+    return true;
+}
+
+void TTarqCustomListView::Dispatch(TMessage& message)
+{
+    switch (message.Msg) {
+    case CN_NOTIFY:
+        if (reinterpret_cast<const TNMHdr*>(message.LParam)->code == NM_RCLICK)
+            RightClickNotify(*reinterpret_cast<const TNMListView*>(message.LParam));
+        TCustomListView::Dispatch(message);
+        CheckBoxNotify(message);
+        break;
+    case WM_CONTEXTMENU: ContextMenuRequest(message); break;
+    case WM_RBUTTONUP: RightButtonUp(message); break;
+    case WM_NOTIFY:
+        TCustomListView::Dispatch(message);
+        if (Header()->HandleAllocated() &&
+            reinterpret_cast<const TNMHdr*>(message.LParam)->hwndFrom == Header()->Handle())
+            HeaderNotify(message);
+        break;
+    case WM_DRAWITEM: {
+        auto& draw = *reinterpret_cast<TDrawItemStruct*>(message.LParam);
+        if (draw.CtlType != ODT_HEADER) {
+            TCustomListView::Dispatch(message);
+            break;
+        }
+        DrawHeaderItem(draw);
+        message.Result = 1;
+        break;
+    }
+    case WM_UPDATEHEADERFORMATS: UpdateHeaderFormats(); break;
+    case CM_ENTER:
+        SetMouseState(msFocus, true);
+        TCustomListView::Dispatch(message);
+        break;
+    case CM_EXIT:
+        TCustomListView::Dispatch(message);
+        SetMouseState(msFocus, false);
+        break;
+    case CM_MOUSEENTER:
+        TCustomListView::Dispatch(message);
+        if (OnMouseEnter)
+            OnMouseEnter(this);
+        SetMouseState(msMouse, true);
+        break;
+    case CM_MOUSELEAVE:
+        TCustomListView::Dispatch(message);
+        if (OnMouseLeave)
+            OnMouseLeave(this);
+        SetMouseState(msMouse, false);
+        break;
+    case CM_ENABLEDCHANGED:
+        TCustomListView::Dispatch(message);
+        UpdateColors();
+        break;
+    case CM_COLORCHANGED:
+        TCustomListView::Dispatch(message);
+        ColorChanged();
+        break;
+    case CM_SYSCOLORCHANGE:
+        TCustomListView::Dispatch(message);
+        if (static_cast<int32_t>(Color()) < 0)
+            Perform(CM_COLORCHANGED);
+        break;
+    case CM_PARENTCOLORCHANGED:
+        TCustomListView::Dispatch(message);
+        if (frameVisible_)
+            InvalidateFrame();
+        break;
+    case WM_SIZE:
+        TCustomListView::Dispatch(message);
+        if (frameVisible_ && !UsesThemes())
+            InvalidateFrame();
+        break;
+    default: TCustomListView::Dispatch(message); break;
+    }
+}
+
+void TTarqCustomListView::HeaderNotify(TMessage& message)
+{
+    switch (reinterpret_cast<const TNMHdr*>(message.LParam)->code) {
+    case HDN_ENDTRACK:
+    case HDN_DIVIDERDBLCLICK: FillLastColumnWidth(); break;
+    default: break;
+    }
+    switch (reinterpret_cast<const TNMHdr*>(message.LParam)->code) {
+    case HDN_BEGINTRACK:
+    case HDN_ENDTRACK:
+    case HDN_ITEMCHANGED:
+        UpdateHeaderFormats();
+        if (frameVisible_)
+            Invalidate();
+        break;
+    case HDN_ITEMCLICK: Header()->Invalidate(); break;
+    default: break;
+    }
+}
+
+TTarqListView::TTarqListView(TComponent* owner) : TTarqCustomListView(owner) {}
