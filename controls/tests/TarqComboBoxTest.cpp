@@ -554,6 +554,7 @@ TEST_F(TarqComboBox, SelectedOwnerDrawnFaceShowsADottedFocusRectangle)
 
 TEST(TarqComboBoxResource, ReadsItsSettingsAndRetiredOnes)
 {
+    RegisterTarqComboBoxClasses();
     THeadlessBackend backend;
     InstallWindowSystem(backend);
     {

@@ -19,17 +19,8 @@ TComponent::TComponent(TComponent* owner)
 
 TComponent::~TComponent()
 {
-    MarkDestroying();
-    // Tell those that refer to this component, newest request first.
-    while (!freeNotifies_.empty()) {
-        TComponent* other = freeNotifies_.back();
-        freeNotifies_.pop_back();
-        std::erase(other->freeNotifies_, this);
-        other->Notification(this, opRemove);
-    }
+    AnnounceFreeing();
     DestroyComponents();
-    if (owner_)
-        owner_->RemoveComponent(this);
 }
 
 TComponent* TComponent::Components(int32_t index) const
@@ -148,6 +139,20 @@ void TComponent::Notification(TComponent* component, TOperation operation)
     for (TComponent* child : owned)
         if (std::find(components_.begin(), components_.end(), child) != components_.end())
             child->Notification(component, operation);
+}
+
+void TComponent::AnnounceFreeing()
+{
+    MarkDestroying();
+    // Tell those that refer to this component, newest request first.
+    while (!freeNotifies_.empty()) {
+        TComponent* other = freeNotifies_.back();
+        freeNotifies_.pop_back();
+        std::erase(other->freeNotifies_, this);
+        other->Notification(this, opRemove);
+    }
+    if (owner_)
+        owner_->RemoveComponent(this);
 }
 
 void TComponent::MarkDestroying()

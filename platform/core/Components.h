@@ -85,6 +85,12 @@ protected:
     // default forgets a removed component's free notification and passes the
     // news on to the owned components.
     virtual void Notification(TComponent* component, TOperation operation);
+    // Marks this component as being destroyed, tells everything that asked
+    // for its free notification and leaves its owner, whose family hears of
+    // the removal. ~TComponent does it when the derived parts are already
+    // gone; a class whose listeners still call its own members on removal
+    // calls it first thing in its own destructor.
+    void AnnounceFreeing();
     void MarkDestroying();
 
 private:

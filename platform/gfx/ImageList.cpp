@@ -15,6 +15,8 @@ TCustomImageList::TCustomImageList(TComponent* owner) : TComponent(owner) {}
 
 TCustomImageList::~TCustomImageList()
 {
+    // Controls that show the images unregister their change links on removal.
+    AnnounceFreeing();
     for (TChangeLink* link : FLinks)
         link->FSender = nullptr;
 }
