@@ -8,6 +8,8 @@
 
 #include "imaging/core/QkCgroup.h"
 #include "imaging/core/QkSettings.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/WindowSystem.h"
 
 namespace {
 
@@ -40,3 +42,11 @@ int32_t GetProcessorCoreCount()
         ProcessorCoreCountCache = std::max(1, std::min(AffinityProcessorCount(), CgroupProcessorLimit()));
     return ProcessorCoreCountCache;
 }
+
+bool IsRemoteSession() { return false; }
+
+bool IsLeftButtonDown() { return GetKeyStateDown(VK_LBUTTON); }
+
+TClipboard* OpenClipboardRetry() { return Clipboard(); }
+
+bool IsMMXAvailable() { return __builtin_cpu_supports("mmx"); }
