@@ -36,64 +36,8 @@ bool ValidOpenMode(uint16_t mode) { return (mode & 3) != 3 && ((mode & 0xF0) >> 
 
 } // namespace
 
-TQkHandleStream::~TQkHandleStream()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
-int64_t TQkHandleStream::Read(void* buffer, int64_t count)
-{
-    auto* bytes = static_cast<uint8_t*>(buffer);
-    int64_t done = 0;
-    while (done < count) {
-        const ssize_t got = ::read(fd_, bytes + done, static_cast<size_t>(count - done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        done += got;
-    }
-    return done;
-}
-
-int64_t TQkHandleStream::Write(const void* buffer, int64_t count)
-{
-    const auto* bytes = static_cast<const uint8_t*>(buffer);
-    int64_t done = 0;
-    while (done < count) {
-        const ssize_t put = ::write(fd_, bytes + done, static_cast<size_t>(count - done));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            break;
-        done += put;
-    }
-    return done;
-}
-
-int64_t TQkHandleStream::Seek(int64_t offset, TSeekOrigin origin)
-{
-    const int whence = origin == soBeginning ? SEEK_SET : origin == soCurrent ? SEEK_CUR : SEEK_END;
-    const off_t position = ::lseek(fd_, offset, whence);
-    return position < 0 ? ::lseek(fd_, 0, SEEK_CUR) : position;
-}
-
-int64_t TQkHandleStream::Size()
-{
-    struct stat info {};
-    return fstat(fd_, &info) == 0 ? info.st_size : 0;
-}
-
-void TQkHandleStream::SetSize(int64_t newSize)
-{
-    if (newSize < 0 || ::ftruncate(fd_, newSize) != 0)
-        throw EStreamError("Stream size error. " + SysErrorMessage(newSize < 0 ? EINVAL : errno));
-    Seek(newSize, soBeginning);
-}
-
 TQkWideFileStream::TQkWideFileStream(const std::string& fileName, uint16_t mode)
-    : TQkHandleStream(OpenFile(fileName, mode))
+    : THandleStream(OpenFile(fileName, mode))
 {
 }
 
@@ -122,7 +66,7 @@ int TQkWideFileStream::OpenFile(const std::string& fileName, uint16_t mode)
 }
 
 TQkTemporaryFileStream::TQkTemporaryFileStream(const std::string& fileName)
-    : TQkHandleStream(CreateFile(fileName))
+    : THandleStream(CreateFile(fileName))
 {
 }
 

@@ -8,31 +8,7 @@
 
 #include "platform/core/Streams.h"
 
-// A stream over a file descriptor it owns and closes.
-class TQkHandleStream : public TStream {
-public:
-    ~TQkHandleStream() override;
-    TQkHandleStream(const TQkHandleStream&) = delete;
-    TQkHandleStream& operator=(const TQkHandleStream&) = delete;
-
-    int64_t Read(void* buffer, int64_t count) override;
-    int64_t Write(const void* buffer, int64_t count) override;
-    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
-    int64_t Size() override;
-    // Truncates or extends the file and moves the position to the new end;
-    // raises EStreamError when the file cannot take the size.
-    void SetSize(int64_t newSize) override;
-
-    int Handle() const { return fd_; }
-
-protected:
-    explicit TQkHandleStream(int fd) : fd_(fd) {}
-
-private:
-    int fd_;
-};
-
-class TQkWideFileStream : public TQkHandleStream {
+class TQkWideFileStream : public THandleStream {
 public:
     // fmCreate creates or truncates the file for reading and writing;
     // failure raises EFCreateError "Cannot create file \"%s\". %s". Any
@@ -46,7 +22,7 @@ private:
     static int OpenFile(const std::string& fileName, uint16_t mode);
 };
 
-class TQkTemporaryFileStream : public TQkHandleStream {
+class TQkTemporaryFileStream : public THandleStream {
 public:
     // A nameless file (mode 0600) in the folder of `fileName`, or, where the
     // file system cannot make nameless files, `fileName` itself, removed

@@ -19,15 +19,6 @@ std::unique_ptr<uint8_t[]> ZeroedBlock(int64_t bytes)
     return block;
 }
 
-// A typed list reads its items as its own type, so it takes only items of
-// that size.
-void RequireItemSize(const TQkList* source, size_t itemSize)
-{
-    if (source != nullptr && source->ItemSize() != static_cast<int32_t>(itemSize))
-        throw CreateFmt<EListError>("Cannot assign items of %d bytes to a list of %d-byte items", source->ItemSize(),
-                                    static_cast<int32_t>(itemSize));
-}
-
 } // namespace
 
 TQkList::TQkList(int32_t itemSize) : itemSize_(std::max(itemSize, 0)) {}
@@ -42,8 +33,9 @@ uint8_t* TQkList::ItemAddress(int32_t index) const
 void TQkList::Reallocate(int32_t capacity, int32_t keptItems)
 {
     std::unique_ptr<uint8_t[]> block = ZeroedBlock(static_cast<int64_t>(capacity) * itemSize_);
-    if (keptItems > 0)
-        std::memcpy(block.get(), data_.get(), static_cast<size_t>(static_cast<int64_t>(keptItems) * itemSize_));
+    const int64_t keptBytes = static_cast<int64_t>(keptItems) * itemSize_;
+    if (keptBytes > 0)
+        std::memcpy(block.get(), data_.get(), static_cast<size_t>(keptBytes));
     data_ = std::move(block);
     capacity_ = capacity;
 }
@@ -105,44 +97,22 @@ void TQkList::Assign(const TQkList* source)
 {
     if (source == nullptr || source == this)
         return;
+    const int64_t bytes = static_cast<int64_t>(source->count_) * source->itemSize_;
+    std::unique_ptr<uint8_t[]> block = ZeroedBlock(bytes);
+    if (bytes > 0)
+        std::memcpy(block.get(), source->data_.get(), static_cast<size_t>(bytes));
+    data_ = std::move(block);
     itemSize_ = source->itemSize_;
-    Reallocate(source->count_, 0);
-    if (source->count_ > 0)
-        std::memcpy(data_.get(), source->data_.get(), static_cast<size_t>(static_cast<int64_t>(source->count_) * itemSize_));
+    capacity_ = source->count_;
     count_ = source->count_;
     changed_ = source->changed_;
 }
 
-TQkDoubleList::TQkDoubleList() : TQkList(sizeof(double)) {}
-
-void TQkDoubleList::Clear()
+// A typed list reads its items as its own type, so it takes only items of
+// that size.
+void TQkList::RequireItemSize(const TQkList* source, size_t itemSize)
 {
-    TQkList::Clear();
-    SetItemSize(sizeof(double));
-    UserValues = {};
-}
-
-void TQkDoubleList::Assign(const TQkList* source)
-{
-    RequireItemSize(source, sizeof(double));
-    TQkList::Assign(source);
-    if (const auto* doubles = dynamic_cast<const TQkDoubleList*>(source))
-        UserValues = doubles->UserValues;
-}
-
-TQkIntegerList::TQkIntegerList() : TQkList(sizeof(int32_t)) {}
-
-void TQkIntegerList::Clear()
-{
-    TQkList::Clear();
-    SetItemSize(sizeof(int32_t));
-    UserValues = {};
-}
-
-void TQkIntegerList::Assign(const TQkList* source)
-{
-    RequireItemSize(source, sizeof(int32_t));
-    TQkList::Assign(source);
-    if (const auto* integers = dynamic_cast<const TQkIntegerList*>(source))
-        UserValues = integers->UserValues;
+    if (source != nullptr && source->ItemSize() != static_cast<int32_t>(itemSize))
+        throw CreateFmt<EListError>("Cannot assign items of %d bytes to a list of %d-byte items", source->ItemSize(),
+                                    static_cast<int32_t>(itemSize));
 }

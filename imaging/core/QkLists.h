@@ -3,6 +3,7 @@
 // items, with double, integer and record variants.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -38,6 +39,8 @@ public:
 
 protected:
     void SetItemSize(int32_t itemSize) { itemSize_ = itemSize; }
+    // Raises EListError unless the source is nil or holds items of `itemSize` bytes.
+    static void RequireItemSize(const TQkList* source, size_t itemSize);
 
 private:
     void Reallocate(int32_t capacity, int32_t keptItems);
@@ -50,31 +53,34 @@ private:
     bool changed_ = false;
 };
 
-// Items of 8-byte doubles, with four values for the list's user. Assign
-// takes only lists of 8-byte items.
-class TQkDoubleList : public TQkList {
+// Items of one number type, with four values for the list's user. Assign
+// takes only lists of items of that size.
+template <class T>
+class TQkTypedList : public TQkList {
 public:
-    TQkDoubleList();
-    void Clear() override;
-    void Assign(const TQkList* source) override;
-    int32_t Add(double value) { return TQkList::Add(&value); }
-    double Item(int32_t index) const { return *static_cast<const double*>(GetItem(index)); }
+    TQkTypedList() : TQkList(sizeof(T)) {}
 
-    std::array<double, 4> UserValues{};
+    void Clear() override
+    {
+        TQkList::Clear();
+        SetItemSize(sizeof(T));
+        UserValues = {};
+    }
+    void Assign(const TQkList* source) override
+    {
+        RequireItemSize(source, sizeof(T));
+        TQkList::Assign(source);
+        if (const auto* typed = dynamic_cast<const TQkTypedList*>(source))
+            UserValues = typed->UserValues;
+    }
+    int32_t Add(T value) { return TQkList::Add(&value); }
+    T Item(int32_t index) const { return *static_cast<const T*>(GetItem(index)); }
+
+    std::array<T, 4> UserValues{};
 };
 
-// Items of 32-bit integers, with four values for the list's user. Assign
-// takes only lists of 4-byte items.
-class TQkIntegerList : public TQkList {
-public:
-    TQkIntegerList();
-    void Clear() override;
-    void Assign(const TQkList* source) override;
-    int32_t Add(int32_t value) { return TQkList::Add(&value); }
-    int32_t Item(int32_t index) const { return *static_cast<const int32_t*>(GetItem(index)); }
-
-    std::array<int32_t, 4> UserValues{};
-};
+using TQkDoubleList = TQkTypedList<double>;
+using TQkIntegerList = TQkTypedList<int32_t>;
 
 // Items of the size given at creation.
 class TQkRecordList : public TQkList {

@@ -7,8 +7,10 @@
 #include <unistd.h>
 
 #include "QkTestFolder.h"
+#include "QkHeadlessUi.h"
 #include "imaging/core/QkSettings.h"
 #include "imaging/core/QkSystem.h"
+#include "platform/ui/Application.h"
 
 namespace {
 
@@ -38,6 +40,26 @@ TEST(ProcessorCoreCount, FollowsTheAffinityMask)
     int32_t count = 0;
     std::ifstream(report) >> count;
     EXPECT_EQ(count, 1);
+}
+
+} // namespace
+
+namespace {
+
+using SystemQueries = HeadlessUiTest;
+
+TEST_F(SystemQueries, LocalSessionClipboardAndPrimaryButton)
+{
+    EXPECT_FALSE(IsRemoteSession());
+    EXPECT_NE(OpenClipboardRetry(), nullptr);
+    EXPECT_TRUE(IsMMXAvailable());
+    EXPECT_FALSE(IsLeftButtonDown());
+    backend.MouseDown(TPoint{5, 5});
+    Application()->ProcessMessages();
+    EXPECT_TRUE(IsLeftButtonDown());
+    backend.MouseUp(TPoint{5, 5});
+    Application()->ProcessMessages();
+    EXPECT_FALSE(IsLeftButtonDown());
 }
 
 } // namespace

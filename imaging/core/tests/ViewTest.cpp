@@ -4,20 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "QkHeadlessUi.h"
 #include "imaging/core/QkEffects.h"
 #include "imaging/core/QkView.h"
-#include "platform/ui/HeadlessBackend.h"
-#include "platform/ui/WindowSystem.h"
 
 namespace {
 
-class QkViewTest : public ::testing::Test {
-protected:
-    QkViewTest() { InstallWindowSystem(backend); }
-    ~QkViewTest() override { UninstallWindowSystem(); }
-
-    THeadlessBackend backend;
-};
+using QkViewTest = HeadlessUiTest;
 
 TEST_F(QkViewTest, HandlersHearChangesAndDestructionAndStaleHandlesAreHarmless)
 {
