@@ -74,7 +74,7 @@ bool IsDirectory(int fd)
 
 } // namespace
 
-TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : fileName_(fileName)
+TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : THandleStream(-1), fileName_(fileName)
 {
     const bool creating = (mode & fmCreate) == fmCreate;
     int error = ENOENT;
@@ -95,13 +95,15 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : fileName_
     }
 }
 
-TFileStream::~TFileStream()
+// ---- THandleStream --------------------------------------------------------
+
+THandleStream::~THandleStream()
 {
     if (fd_ >= 0)
         ::close(fd_);
 }
 
-int64_t TFileStream::Read(void* buffer, int64_t count)
+int64_t THandleStream::Read(void* buffer, int64_t count)
 {
     int64_t done = 0;
     while (done < count) {
@@ -115,7 +117,7 @@ int64_t TFileStream::Read(void* buffer, int64_t count)
     return done;
 }
 
-int64_t TFileStream::Write(const void* buffer, int64_t count)
+int64_t THandleStream::Write(const void* buffer, int64_t count)
 {
     int64_t done = 0;
     while (done < count) {
@@ -129,13 +131,13 @@ int64_t TFileStream::Write(const void* buffer, int64_t count)
     return done;
 }
 
-int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin)
+int64_t THandleStream::Seek(int64_t offset, TSeekOrigin origin)
 {
     static const int whence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
     return ::lseek(fd_, offset, whence[origin]);
 }
 
-void TFileStream::SetSize(int64_t newSize)
+void THandleStream::SetSize(int64_t newSize)
 {
     if (newSize < 0 || ::ftruncate(fd_, newSize) != 0)
         RaiseLastOSError();

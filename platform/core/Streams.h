@@ -49,13 +49,13 @@ constexpr uint16_t fmShareDenyWrite = 0x0020;
 constexpr uint16_t fmShareDenyRead = 0x0030;
 constexpr uint16_t fmShareDenyNone = 0x0040;
 
-class TFileStream : public TStream {
+// A stream over a file descriptor, which it owns and closes.
+class THandleStream : public TStream {
 public:
-    // fmCreate creates or truncates the file and opens it for reading and
-    // writing. Failure raises EFCreateError "Cannot create file \"%s\". %s" or
-    // EFOpenError "Cannot open file \"%s\". %s" with the system's reason.
-    TFileStream(const std::string& fileName, uint16_t mode);
-    ~TFileStream() override;
+    explicit THandleStream(int handle) : fd_(handle) {}
+    ~THandleStream() override;
+    THandleStream(const THandleStream&) = delete;
+    THandleStream& operator=(const THandleStream&) = delete;
 
     int64_t Read(void* buffer, int64_t count) override;
     int64_t Write(const void* buffer, int64_t count) override;
@@ -63,12 +63,23 @@ public:
     // Truncates or extends the file and moves the position to the new end.
     void SetSize(int64_t newSize) override;
 
-    const std::string& FileName() const { return fileName_; }
     int Handle() const { return fd_; }
+
+protected:
+    int fd_ = -1;
+};
+
+class TFileStream : public THandleStream {
+public:
+    // fmCreate creates or truncates the file and opens it for reading and
+    // writing. Failure raises EFCreateError "Cannot create file \"%s\". %s" or
+    // EFOpenError "Cannot open file \"%s\". %s" with the system's reason.
+    TFileStream(const std::string& fileName, uint16_t mode);
+
+    const std::string& FileName() const { return fileName_; }
 
 private:
     std::string fileName_;
-    int fd_ = -1;
 };
 
 // Bytes in memory; the position may lie beyond the end, and writing there

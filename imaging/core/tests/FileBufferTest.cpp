@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "QkTestFolder.h"
+#include "imaging/core/QkFileBuffer.h"
+#include "imaging/core/QkSettings.h"
+
+namespace {
+
+// Points the library's temporary folder at a test folder.
+class FileBufferTest : public ::testing::TestWithParam<bool> {
+protected:
+    FileBufferTest() { TemporaryDirectory = folder.Path(); }
+    ~FileBufferTest() override { TemporaryDirectory.clear(); }
+
+    TestFolder folder;
+};
+
+TEST_P(FileBufferTest, WriteOnlyViewsAreNotReadButWrittenBack)
+{
+    TQkFileBuffer buffer;
+    ASSERT_TRUE(buffer.Open("IMG", GetParam(), 64));
+    EXPECT_TRUE(buffer.IsOpen());
+    EXPECT_EQ(buffer.FileName().rfind(folder.Path(), 0), 0u);
+
+    uint8_t* written = buffer.MapView(fbRead | fbWrite, 8, 16);
+    std::memcpy(written, "abcdefgh", 8);
+    buffer.UnmapView(written);
+
+    uint8_t* writeOnly = buffer.MapView(fbWrite, 8, 16);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(writeOnly), 8), std::string(8, '\0'));
+    std::memcpy(writeOnly, "ABCD", 4);
+    buffer.UnmapView(writeOnly);
+
+    uint8_t* readOnly = buffer.MapView(fbRead, 8, 16);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(readOnly), 8), std::string("ABCD\0\0\0\0", 8));
+    readOnly[0] = 'Z';
+    buffer.UnmapAll();
+    EXPECT_EQ(buffer.MapView(fbRead, 1, 16)[0], 'A');
+}
+
+TEST_P(FileBufferTest, CopyToCopiesARangeAndCloseRemovesTheFile)
+{
+    TQkFileBuffer source;
+    TQkFileBuffer destination;
+    ASSERT_TRUE(source.Open("IMG", GetParam(), 32));
+    ASSERT_TRUE(destination.Open("IMG", GetParam(), 32));
+    std::memcpy(source.MapView(fbWrite, 6, 10), "copied", 6);
+    uint8_t* pending = destination.MapView(fbWrite, 2, 0);
+    std::memcpy(pending, "XY", 2);
+    source.CopyTo(destination, 6, 10);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(destination.MapView(fbRead, 6, 10)), 6), "copied");
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(destination.MapView(fbRead, 2, 0)), 2), "XY");
+
+    const std::string name = source.FileName();
+    EXPECT_TRUE(std::filesystem::exists(name));
+    source.Close();
+    EXPECT_FALSE(source.IsOpen());
+    EXPECT_FALSE(std::filesystem::exists(name));
+}
+
+INSTANTIATE_TEST_SUITE_P(OnDiskAndInMemory, FileBufferTest, ::testing::Bool());
+
+TEST(FileBuffer, OpenInAMissingFolderFailsAndLeavesNoStore)
+{
+    TestFolder folder;
+    TemporaryDirectory = folder.File("missing");
+    TQkFileBuffer buffer;
+    EXPECT_FALSE(buffer.Open("IMG", true, 16));
+    EXPECT_FALSE(buffer.IsOpen());
+    TemporaryDirectory.clear();
+}
+
+TEST(FileBuffer, UnknownMemoryIsIgnored)
+{
+    TQkFileBuffer buffer;
+    uint8_t unrelated = 0;
+    buffer.UnmapView(&unrelated);
+    EXPECT_EQ(buffer.MapView(fbRead, 4, 0)[3], 0);
+}
+
+} // namespace
