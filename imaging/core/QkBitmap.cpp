@@ -18,6 +18,8 @@ constexpr int64_t FallbackMemoryThreshold = 33554432;
 // The one block is over-allocated so its start can be aligned.
 constexpr int64_t BlockSlack = 128;
 constexpr uintptr_t BlockAlignment = 64;
+// File-stored rows are copied in chunks of this many bytes.
+constexpr int64_t FileChunkBytes = 1 << 20;
 // Row blocks smaller than this are not worth splitting further.
 constexpr int64_t MinimumSplitRowBlock = 0xA00000;
 
@@ -265,8 +267,15 @@ bool TQkBitmap::OpenFile(int64_t size)
 {
     if (!FFileBuffer)
         FFileBuffer = std::make_unique<TQkFileBuffer>();
-    if (!FFileBuffer->Open("IMG", true, size))
+    // A file kept open by Assign is reused when the image fits: Assign
+    // overwrites every row.
+    if (FFileBuffer->IsOpen() && FFileCapacity >= size)
+        return true;
+    if (!FFileBuffer->Open("IMG", true, size)) {
+        FFileCapacity = 0;
         return false;
+    }
+    FFileCapacity = size;
     ++FilesOpened;
     return true;
 }
@@ -279,6 +288,7 @@ void TQkBitmap::FreeImage(bool freeAlpha)
     ReleaseFileViews();
     if (FFileBuffer)
         FFileBuffer->Close();
+    FFileCapacity = 0;
     FBlock.Reset();
     FBlockStart = nullptr;
     // A store that belongs to somebody else is only forgotten.
@@ -350,6 +360,22 @@ void TQkBitmap::ReleaseFileViews()
     FViews.clear();
 }
 
+uint8_t* TQkBitmap::MapFileRows(int32_t first, int32_t count, uint8_t access)
+{
+    if (FLocation != qkFile || !FFileBuffer || !FFileBuffer->IsOpen())
+        return nullptr;
+    ReleaseFileViews();
+    return FFileBuffer->MapView(access, static_cast<int64_t>(count) * FRowLen, static_cast<int64_t>(first) * FRowLen);
+}
+
+void TQkBitmap::UnmapFileRows(const uint8_t* rows)
+{
+    if (rows)
+        FFileBuffer->UnmapView(rows);
+}
+
+// File-stored rows travel in chunks of about a megabyte: one read or write
+// per chunk instead of one per row.
 void TQkBitmap::CopyRowsFrom(TQkBitmap& source)
 {
     const int32_t rows = std::min(FHeight, source.FHeight);
@@ -357,19 +383,30 @@ void TQkBitmap::CopyRowsFrom(TQkBitmap& source)
     // A 16-bit gray image kept in an 8-bit store keeps its high bytes.
     const bool narrowGray = source.FPixelFormat == qk16g && FPixelFormat == qk8g;
     const int32_t width = std::min(FWidth, source.FWidth);
+    if (rows <= 0 || length <= 0)
+        return;
     TQkAccessGuard reading(source, qkaRead);
     TQkAccessGuard writing(*this, qkaWrite);
-    for (int32_t y = 0; y < rows; ++y) {
-        uint8_t* to = GetScanline(y);
-        const uint8_t* from = source.GetScanline(y);
-        if (!to || !from)
-            return;
-        if (narrowGray) {
-            for (int32_t x = 0; x < width; ++x)
-                to[x] = from[2 * x + 1];
-        } else {
-            std::memcpy(to, from, length);
+    const int32_t chunk = static_cast<int32_t>(std::max<int64_t>(1, FileChunkBytes / std::max(FRowLen, source.FRowLen)));
+    for (int32_t first = 0; first < rows; first += chunk) {
+        const int32_t count = std::min(chunk, rows - first);
+        const uint8_t* fromRows = source.MapFileRows(first, count, qkaRead);
+        uint8_t* toRows = MapFileRows(first, count, qkaWrite);
+        for (int32_t i = 0; i < count; ++i) {
+            const uint8_t* from =
+                fromRows ? fromRows + static_cast<int64_t>(i) * source.FRowLen : source.GetScanline(first + i);
+            uint8_t* to = toRows ? toRows + static_cast<int64_t>(i) * FRowLen : GetScanline(first + i);
+            if (!to || !from)
+                break;
+            if (narrowGray) {
+                for (int32_t x = 0; x < width; ++x)
+                    to[x] = from[2 * x + 1];
+            } else {
+                std::memcpy(to, from, length);
+            }
         }
+        UnmapFileRows(toRows);
+        source.UnmapFileRows(fromRows);
     }
 }
 
@@ -439,6 +476,7 @@ void TQkBitmap::TransferStorageTo(TQkBitmap& other)
     other.FRowBlocks = std::move(FRowBlocks);
     other.FRowsPerBlock = FRowsPerBlock;
     other.FFileBuffer = std::move(FFileBuffer);
+    other.FFileCapacity = FFileCapacity;
     other.FCurrentView = FCurrentView;
     other.FViews = std::move(FViews);
     other.FFull = FFull;
@@ -453,6 +491,7 @@ void TQkBitmap::TransferStorageTo(TQkBitmap& other)
     FBlockStart = nullptr;
     FStore = nullptr;
     FRowsPerBlock = 0;
+    FFileCapacity = 0;
     FWidth = 0;
     FHeight = 0;
     FBitCount = 0;

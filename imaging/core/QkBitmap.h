@@ -162,6 +162,10 @@ private:
     void SetUpStoreFormat();
     uint8_t* MapFileRow(int32_t row);
     void ReleaseCurrentView();
+    // Rows first .. first + count - 1 of a file-stored bitmap in one view;
+    // nullptr in the other locations.
+    uint8_t* MapFileRows(int32_t first, int32_t count, uint8_t access);
+    void UnmapFileRows(const uint8_t* rows);
     void CopyRowsFrom(TQkBitmap& source);
     void CopyPixelsFrom(TQkBitmap& source);
     void AssignFrom(TQkBitmap& source, bool whole);
@@ -185,6 +189,7 @@ private:
     std::vector<TQkPixelBlock> FRowBlocks;
     int32_t FRowsPerBlock = 0;
     std::unique_ptr<TQkFileBuffer> FFileBuffer;
+    int64_t FFileCapacity = 0; // bytes of the open file
     TFileView FCurrentView{-1, nullptr, 0};
     std::vector<TFileView> FViews;
     TBitmap* FStore = nullptr;

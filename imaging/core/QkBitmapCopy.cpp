@@ -2,6 +2,8 @@
 
 #include "imaging/core/QkBitmap.h"
 
+#include "imaging/core/QkFileBuffer.h"
+
 #include "platform/gfx/Bitmap.h"
 
 #include <cstring>
@@ -76,13 +78,25 @@ void TQkBitmap::AssignFrom(TQkBitmap& source, bool whole)
             return;
         }
     } else {
+        // An open file is kept for the copy, which overwrites every row.
+        std::unique_ptr<TQkFileBuffer> file;
+        if (FLocation == qkFile && FFileBuffer && FFileBuffer->IsOpen()) {
+            ReleaseFileViews();
+            file = std::move(FFileBuffer);
+        }
+        const int64_t capacity = FFileCapacity;
         FreeImage(whole);
+        FFileBuffer = std::move(file);
+        FFileCapacity = FFileBuffer ? capacity : 0;
         FWidth = source.FWidth;
         FHeight = source.FHeight;
         FPixelFormat = source.FPixelFormat;
         if (whole)
             FRowAlign = source.FRowAlign;
-        if (!AllocatePixels()) {
+        const bool allocated = AllocatePixels();
+        if (FLocation != qkFile && FFileBuffer)
+            FFileBuffer->Close();
+        if (!allocated) {
             FWidth = 0;
             FHeight = 0;
             FRowLen = 0;
