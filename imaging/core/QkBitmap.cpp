@@ -19,7 +19,7 @@ constexpr int64_t FallbackMemoryThreshold = 33554432;
 constexpr int64_t BlockSlack = 128;
 constexpr uintptr_t BlockAlignment = 64;
 // File-stored rows are copied in chunks of this many bytes.
-constexpr int64_t FileChunkBytes = 1 << 20;
+constexpr int64_t FileChunkBytes = 1 << 18;
 // Row blocks smaller than this are not worth splitting further.
 constexpr int64_t MinimumSplitRowBlock = 0xA00000;
 
@@ -224,7 +224,7 @@ bool TQkBitmap::AllocatePixels()
         if (!OpenFile(size))
             return false;
     }
-    if (FLocation == qkTBitmap && !AllocateTBitmapStore(true))
+    if (FLocation == qkTBitmap && !AllocateTBitmapStore(false))
         return false;
     FFull = false;
     return true;

@@ -158,7 +158,8 @@ private:
     bool AllocateInMemory(int64_t size);
     bool AllocateRowBlocks();
     bool OpenFile(int64_t size);
-    bool AllocateTBitmapStore(bool checkMemory);
+    // `forCopy`: the caller overwrites every row, and the memory test is skipped.
+    bool AllocateTBitmapStore(bool forCopy);
     void SetUpStoreFormat();
     uint8_t* MapFileRow(int32_t row);
     void ReleaseCurrentView();

@@ -134,9 +134,9 @@ void TQkBitmap::SetUpStoreFormat()
     SetFormatFields(FPixelFormat);
 }
 
-bool TQkBitmap::AllocateTBitmapStore(bool checkMemory)
+bool TQkBitmap::AllocateTBitmapStore(bool forCopy)
 {
-    if (checkMemory && GetPhysicalMemory(false) < static_cast<int64_t>(FRowLen) * FHeight)
+    if (!forCopy && GetPhysicalMemory(false) < static_cast<int64_t>(FRowLen) * FHeight)
         return false;
     if (!FStore) {
         FOwnedStore = std::make_unique<TBitmap>();
@@ -148,7 +148,9 @@ bool TQkBitmap::AllocateTBitmapStore(bool checkMemory)
     } catch (const Exception&) {
         return false;
     }
-    std::memset(FStore->ScanLine(FHeight - 1), 0, static_cast<size_t>(FStore->RowBytes()) * FHeight);
+    // A copy overwrites every row; a new image starts black.
+    if (!forCopy)
+        std::memset(FStore->ScanLine(FHeight - 1), 0, static_cast<size_t>(FStore->RowBytes()) * FHeight);
     BuildRowPointerCache();
     return true;
 }

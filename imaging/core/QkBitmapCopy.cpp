@@ -73,7 +73,7 @@ void TQkBitmap::AssignFrom(TQkBitmap& source, bool whole)
         if (whole)
             FRowAlign = source.FRowAlign;
         FPixelFormat = source.FPixelFormat;
-        if (!AllocateTBitmapStore(false)) {
+        if (!AllocateTBitmapStore(true)) {
             FreeImage(whole);
             return;
         }

@@ -1,5 +1,6 @@
 #include "imaging/core/QkRotate.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -8,99 +9,108 @@ namespace {
 
 enum class TTurn { CounterClockwise, Clockwise, Half };
 
-// Every source row, mapped together: a file-stored source needs a view per row.
-class TSourceRows {
+// Every row of a bitmap, mapped together: a file-stored bitmap needs a
+// view per row.
+class TRowTable {
 public:
-    explicit TSourceRows(TQkBitmap& source) : FSource(source), FReading(source, qkaRead)
+    TRowTable(TQkBitmap& bitmap, uint8_t access) : FBitmap(bitmap), FAccess(bitmap, access)
     {
-        const int32_t height = source.GetHeight();
+        const int32_t height = bitmap.GetHeight();
         FRows.reserve(height);
         for (int32_t y = 0; y < height; ++y)
-            FRows.push_back(source.GetScanlineView(y));
+            FRows.push_back(bitmap.GetScanlineView(y));
     }
-    ~TSourceRows()
+    ~TRowTable()
     {
         for (int32_t y = 0; y < static_cast<int32_t>(FRows.size()); ++y)
-            FSource.ReleaseScanlineView(y);
+            FBitmap.ReleaseScanlineView(y);
     }
-    TSourceRows(const TSourceRows&) = delete;
-    TSourceRows& operator=(const TSourceRows&) = delete;
+    TRowTable(const TRowTable&) = delete;
+    TRowTable& operator=(const TRowTable&) = delete;
 
-    const uint8_t* operator[](int32_t y) const { return FRows[y]; }
+    uint8_t* operator[](int32_t y) const { return FRows[y]; }
 
 private:
-    TQkBitmap& FSource;
-    TQkAccessGuard FReading;
-    std::vector<const uint8_t*> FRows;
+    TQkBitmap& FBitmap;
+    TQkAccessGuard FAccess;
+    std::vector<uint8_t*> FRows;
 };
 
-// The source pixel that lands on destination (x, y).
-struct TTurnMap {
-    TTurn Turn;
-    int32_t Width;  // of the source
-    int32_t Height; // of the source
+// Turns run tile by tile so that the rows both sides touch stay in cache.
+constexpr int32_t TileSize = 32;
 
-    void SourceOf(int32_t x, int32_t y, int32_t& sx, int32_t& sy) const
-    {
-        switch (Turn) {
-        case TTurn::CounterClockwise:
-            sx = Width - 1 - y;
-            sy = x;
-            break;
-        case TTurn::Clockwise:
-            sx = y;
-            sy = Height - 1 - x;
-            break;
-        case TTurn::Half:
-            sx = Width - 1 - x;
-            sy = Height - 1 - y;
-            break;
-        }
+// Where destination row y starts reading and how it steps: the source
+// pixel of destination (x, y) is row (Row + x * RowStep), column
+// (Column + x * ColumnStep).
+struct TTurnWalk {
+    int32_t Row;
+    int32_t RowStep;
+    int32_t Column;
+    int32_t ColumnStep;
+};
+
+TTurnWalk WalkOfRow(TTurn turn, int32_t width, int32_t height, int32_t y)
+{
+    switch (turn) {
+    case TTurn::CounterClockwise:
+        return {0, 1, width - 1 - y, 0};
+    case TTurn::Clockwise:
+        return {height - 1, -1, y, 0};
+    case TTurn::Half:
+        break;
     }
-};
+    return {height - 1 - y, 0, width - 1, -1};
+}
 
 template <int Bytes>
-void TurnRow(const TSourceRows& rows, const TTurnMap& map, int32_t y, int32_t width, uint8_t* to)
+void TurnRun(const TRowTable& rows, const TTurnWalk& walk, int32_t first, int32_t count, uint8_t* to)
 {
-    int32_t sx = 0;
-    int32_t sy = 0;
-    for (int32_t x = 0; x < width; ++x) {
-        map.SourceOf(x, y, sx, sy);
-        std::memcpy(to + static_cast<size_t>(x) * Bytes, rows[sy] + static_cast<size_t>(sx) * Bytes, Bytes);
+    int32_t row = walk.Row + first * walk.RowStep;
+    int32_t column = walk.Column + first * walk.ColumnStep;
+    to += static_cast<size_t>(first) * Bytes;
+    for (int32_t x = 0; x < count; ++x) {
+        const uint8_t* from = rows[row] + static_cast<size_t>(column) * Bytes;
+        for (int32_t n = 0; n < Bytes; ++n)
+            to[n] = from[n];
+        to += Bytes;
+        row += walk.RowStep;
+        column += walk.ColumnStep;
     }
 }
 
-void TurnMonoRow(const TSourceRows& rows, const TTurnMap& map, int32_t y, int32_t width, uint8_t* to)
+void TurnMonoRun(const TRowTable& rows, const TTurnWalk& walk, int32_t first, int32_t count, uint8_t* to)
 {
-    int32_t sx = 0;
-    int32_t sy = 0;
-    for (int32_t x = 0; x < width; ++x) {
-        map.SourceOf(x, y, sx, sy);
-        if (GetBit(rows[sy], sx))
+    int32_t row = walk.Row + first * walk.RowStep;
+    int32_t column = walk.Column + first * walk.ColumnStep;
+    for (int32_t x = first; x < first + count; ++x) {
+        if (GetBit(rows[row], column))
             SetBit(to, x, true);
+        row += walk.RowStep;
+        column += walk.ColumnStep;
     }
 }
 
-void TurnRow(const TSourceRows& rows, const TTurnMap& map, int32_t y, int32_t width, int32_t bytes, uint8_t* to)
+// Destination pixels first .. first + count - 1 of one row.
+void TurnRun(const TRowTable& rows, const TTurnWalk& walk, int32_t first, int32_t count, int32_t bytes, uint8_t* to)
 {
     switch (bytes) {
     case 0:
-        TurnMonoRow(rows, map, y, width, to);
+        TurnMonoRun(rows, walk, first, count, to);
         break;
     case 1:
-        TurnRow<1>(rows, map, y, width, to);
+        TurnRun<1>(rows, walk, first, count, to);
         break;
     case 2:
-        TurnRow<2>(rows, map, y, width, to);
+        TurnRun<2>(rows, walk, first, count, to);
         break;
     case 3:
-        TurnRow<3>(rows, map, y, width, to);
+        TurnRun<3>(rows, walk, first, count, to);
         break;
     case 4:
-        TurnRow<4>(rows, map, y, width, to);
+        TurnRun<4>(rows, walk, first, count, to);
         break;
     case 6:
-        TurnRow<6>(rows, map, y, width, to);
+        TurnRun<6>(rows, walk, first, count, to);
         break;
     default:
         break;
@@ -119,13 +129,17 @@ void TurnInto(TQkBitmap& source, TQkBitmap& destination, TTurn turn)
     if (!destination.Allocate(half ? width : height, half ? height : width, format))
         return;
     source.CopyPaletteTo(&destination);
-    const TSourceRows rows(source);
-    const TTurnMap map{turn, width, height};
+    const TRowTable from(source, qkaRead);
+    const TRowTable to(destination, qkaWrite);
     const int32_t bytes = QkBytesPerPixel(format);
     const int32_t turnedWidth = destination.GetWidth();
     const int32_t turnedHeight = destination.GetHeight();
-    for (int32_t y = 0; y < turnedHeight; ++y)
-        TurnRow(rows, map, y, turnedWidth, bytes, destination.GetScanline(y));
+    for (int32_t top = 0; top < turnedHeight; top += TileSize)
+        for (int32_t left = 0; left < turnedWidth; left += TileSize) {
+            const int32_t count = std::min(TileSize, turnedWidth - left);
+            for (int32_t y = top; y < std::min(top + TileSize, turnedHeight); ++y)
+                TurnRun(from, WalkOfRow(turn, width, height, y), left, count, bytes, to[y]);
+        }
 }
 
 bool IsGray(TQkBitmap& bitmap)
