@@ -25,7 +25,9 @@ struct TAxisTable {
     bool Enlarging = false;
 };
 
-TAxisTable ColumnTable(int32_t sourceLength, int32_t length)
+// The box bounds of columns carry a 1e-10 slack against rounding down;
+// those of rows carry none.
+TAxisTable AxisTable(int32_t sourceLength, int32_t length, double boundSlack)
 {
     const double ratio = static_cast<double>(length) / sourceLength;
     TAxisTable table;
@@ -34,32 +36,23 @@ TAxisTable ColumnTable(int32_t sourceLength, int32_t length)
     table.Fraction.resize(length);
     table.Right.resize(length);
     for (int32_t i = 0; i < length; ++i) {
-        const double x = i / ratio;
-        table.Left[i] = static_cast<int32_t>(Trunc(x));
-        table.Fraction[i] = static_cast<int32_t>(Trunc((x - table.Left[i]) * FractionOne));
+        const double at = i / ratio;
+        table.Left[i] = std::min(static_cast<int32_t>(Trunc(at)), sourceLength - 1);
+        table.Fraction[i] = static_cast<int32_t>(Trunc((at - Trunc(at)) * FractionOne));
         const int32_t next = std::min(i + 1, length - 1);
-        table.Right[i] = std::min(static_cast<int32_t>(Trunc(next / ratio + 1e-10)), sourceLength - 1);
+        table.Right[i] = std::min(static_cast<int32_t>(Trunc(next / ratio + boundSlack)), sourceLength - 1);
     }
     return table;
 }
 
-// The row table has no 1e-10 term in its box bounds.
+TAxisTable ColumnTable(int32_t sourceLength, int32_t length)
+{
+    return AxisTable(sourceLength, length, 1e-10);
+}
+
 TAxisTable RowTable(int32_t sourceLength, int32_t length)
 {
-    const double ratio = static_cast<double>(length) / sourceLength;
-    TAxisTable table;
-    table.Enlarging = ratio > 1;
-    table.Left.resize(length);
-    table.Fraction.resize(length);
-    table.Right.resize(length);
-    for (int32_t k = 0; k < length; ++k) {
-        const double y = k / ratio;
-        table.Left[k] = std::min(static_cast<int32_t>(Trunc(y)), sourceLength - 1);
-        table.Fraction[k] = static_cast<int32_t>(Trunc((y - Trunc(y)) * FractionOne));
-        const int32_t next = std::min(k + 1, length - 1);
-        table.Right[k] = std::min(static_cast<int32_t>(Trunc(next / ratio)), sourceLength - 1);
-    }
-    return table;
+    return AxisTable(sourceLength, length, 0);
 }
 
 // Reports every step, as the fast filters do.

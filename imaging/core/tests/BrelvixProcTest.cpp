@@ -216,6 +216,38 @@ TEST_F(BrelvixProcViewTest, AttachmentsMoveTheWorkBitmap)
     EXPECT_NE(proc->Bitmap(), &mine);
 }
 
+// A view in legacy mode: its pixels live in a platform TBitmap.
+class TFakeLegacyView : public TQkView {
+public:
+    explicit TFakeLegacyView(TComponent* owner) : TQkView(owner) {}
+    TBitmap* GetLegacyBitmap() override { return Legacy; }
+
+    TBitmap* Legacy = nullptr;
+};
+
+TEST_F(BrelvixProcViewTest, LegacyViewsAreWorkedOnInTheirTBitmap)
+{
+    auto* proc = new TBrelvixProc(&owner);
+    TBitmap first(3, 2, pf24bit);
+    first.ScanLine(0)[6] = 40; // pixel (2, 0)
+    auto view = std::make_unique<TFakeLegacyView>(nullptr);
+    view->Legacy = &first;
+    proc->SetAttachedBrelvix(view.get());
+    EXPECT_EQ(proc->Bitmap()->GetVclBitmap(), &first);
+    proc->Rotate(90, true, 0, -1);
+    EXPECT_EQ(first.Width(), 2);
+    EXPECT_EQ(first.Height(), 3);
+    EXPECT_EQ(first.ScanLine(0)[0], 40);
+
+    TBitmap second(5, 5, pf24bit);
+    view->Legacy = &second;
+    view->CallBitmapChangeHandlers();
+    EXPECT_EQ(proc->Bitmap()->GetWidth(), 5);
+    proc->Resample(2, 2, rfNone);
+    EXPECT_EQ(second.Width(), 2);
+    EXPECT_EQ(first.Width(), 2);
+}
+
 // The converter's preview step on a 64 x 36 frame: copy in, halve, turn.
 void PreviewStep(TBrelvixProc& proc, TQkBitmap& work, TBitmap& frame)
 {
