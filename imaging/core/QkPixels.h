@@ -8,32 +8,32 @@
 
 // The pixel of 24-bit rows: memory order blue, green, red.
 struct TRGBPixel {
-    uint8_t b;
-    uint8_t g;
-    uint8_t r;
+    uint8_t b = 0;
+    uint8_t g = 0;
+    uint8_t r = 0;
 };
 
 // Memory order blue, green, red, alpha.
 struct TRGBAPixel {
-    uint8_t b;
-    uint8_t g;
-    uint8_t r;
-    uint8_t a;
+    uint8_t b = 0;
+    uint8_t g = 0;
+    uint8_t r = 0;
+    uint8_t a = 0;
 };
 
 // Each channel stored inverted: 255 is no ink.
 struct TCMYKPixel {
-    uint8_t c;
-    uint8_t m;
-    uint8_t y;
-    uint8_t k;
+    uint8_t c = 0;
+    uint8_t m = 0;
+    uint8_t y = 0;
+    uint8_t k = 0;
 };
 
 // L* scaled to 0..255; a* and b* as signed bytes.
 struct TCIELabPixel {
-    uint8_t l;
-    int8_t a;
-    int8_t b;
+    uint8_t l = 0;
+    int8_t a = 0;
+    int8_t b = 0;
 };
 
 static_assert(sizeof(TRGBPixel) == 3 && sizeof(TRGBAPixel) == 4 && sizeof(TCMYKPixel) == 4 &&

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "imaging/core/QkEffects.h"
 #include "imaging/core/QkView.h"
 #include "platform/ui/HeadlessBackend.h"
 #include "platform/ui/WindowSystem.h"
@@ -68,6 +69,20 @@ TEST_F(QkViewTest, BaseDefaultsAndThePaintLockNeverBelowZero)
     view.SetBackground(clRed);
     EXPECT_EQ(view.Background(), clRed);
     EXPECT_NE(GetViewCanvas(view), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Effects, NumbersPaintThroughTheRowBefore)
+{
+    EXPECT_EQ(Effects().size(), 214u);
+    EXPECT_EQ(EffectOfNumber(31), &Effects()[30]);
+    EXPECT_EQ(EffectOfNumber(214), &Effects()[213]);
+    for (const int32_t none : {0, 30, 213, 215, -1})
+        EXPECT_EQ(EffectOfNumber(none), nullptr) << none;
+    EXPECT_EQ(EffectOfNumber(100)->Painter, nullptr);
 }
 
 } // namespace

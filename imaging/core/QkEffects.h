@@ -1,0 +1,29 @@
+#pragma once
+// The table of named transition effects. The painters come with the
+// transitions engine; until then every row has none.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/Geometry.h"
+
+// Draws the frame `percent` (0 to 100) of the way from `start` to `target`
+// onto the canvas, within `rect`; `step` is 1.
+using TEffectPainter = void (*)(TCanvas& canvas, TBitmap& start, TBitmap& target, int32_t percent, int32_t step,
+                                const TRect& rect);
+
+struct TEffect {
+    std::string Name;
+    TEffectPainter Painter = nullptr;
+    uint32_t Flags = 0;
+};
+
+constexpr size_t EffectCount = 214;
+
+std::array<TEffect, EffectCount>& Effects();
+// The row that paints effect number n (31 to 212, and 214): row n - 1;
+// nullptr for any other number.
+const TEffect* EffectOfNumber(int32_t number);
