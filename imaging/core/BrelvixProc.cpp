@@ -36,18 +36,19 @@ TBrelvixProc::~TBrelvixProc()
 
 // ---- Attachment ----
 
-void TBrelvixProc::SetWorkBitmap(TQkBitmap* bitmap, bool owned)
+// A borrowed bitmap (or none): the caller keeps it.
+void TBrelvixProc::SetWorkBitmap(TQkBitmap* bitmap)
 {
     FLegacyBitmap = nullptr;
-    std::unique_ptr<TQkBitmap> previous = std::move(FOwnedBitmap);
+    FOwnedBitmap.reset();
     FWorkBitmap = bitmap;
-    if (owned)
-        FOwnedBitmap.reset(bitmap);
 }
 
 void TBrelvixProc::TakeOwnEmptyBitmap()
 {
-    SetWorkBitmap(new TQkBitmap(), true);
+    FLegacyBitmap = nullptr;
+    FOwnedBitmap = std::make_unique<TQkBitmap>();
+    FWorkBitmap = FOwnedBitmap.get();
 }
 
 void TBrelvixProc::UnregisterFromView()
@@ -70,7 +71,7 @@ void TBrelvixProc::AttachBitmap(TQkBitmap* bitmap)
     UnregisterFromView();
     if (!bitmap && FAttachedView)
         return;
-    SetWorkBitmap(bitmap, false);
+    SetWorkBitmap(bitmap);
     if (bitmap && FAttachedView) {
         FAttachedView->RemoveFreeNotification(this);
         FAttachedView = nullptr;
@@ -88,7 +89,7 @@ void TBrelvixProc::SetAttachedBrelvix(TQkView* view)
         return;
     }
     if (TQkBitmap* bitmap = view->GetImageBitmap()) {
-        SetWorkBitmap(bitmap, false);
+        SetWorkBitmap(bitmap);
     } else {
         TakeOwnEmptyBitmap();
         FLegacyBitmap = view->GetLegacyBitmap();
@@ -108,7 +109,7 @@ void TBrelvixProc::ViewBitmapChanged(TObject*, bool destroying)
     if (!FAttachedView)
         return;
     if (!FLegacyBitmap) {
-        SetWorkBitmap(FAttachedView->GetImageBitmap(), false);
+        SetWorkBitmap(FAttachedView->GetImageBitmap());
         return;
     }
     FLegacyBitmap = FAttachedView->GetLegacyBitmap();

@@ -133,7 +133,7 @@ private:
     };
     using TUndoStack = std::vector<TUndoEntry>;
 
-    void SetWorkBitmap(TQkBitmap* bitmap, bool owned);
+    void SetWorkBitmap(TQkBitmap* bitmap);
     void TakeOwnEmptyBitmap();
     void UnregisterFromView();
     void ForgetView();
