@@ -18,7 +18,8 @@ constexpr int64_t FallbackMemoryThreshold = 33554432;
 // The one block is over-allocated so its start can be aligned.
 constexpr int64_t BlockSlack = 128;
 constexpr uintptr_t BlockAlignment = 64;
-// File-stored rows are copied in chunks of this many bytes.
+// File-stored rows are copied in chunks of this many bytes: larger views
+// cost more in allocation than they save in system calls.
 constexpr int64_t FileChunkBytes = 1 << 18;
 // Row blocks smaller than this are not worth splitting further.
 constexpr int64_t MinimumSplitRowBlock = 0xA00000;
@@ -374,7 +375,7 @@ void TQkBitmap::UnmapFileRows(const uint8_t* rows)
         FFileBuffer->UnmapView(rows);
 }
 
-// File-stored rows travel in chunks of about a megabyte: one read or write
+// File-stored rows travel in chunks of a quarter megabyte: one read or write
 // per chunk instead of one per row.
 void TQkBitmap::CopyRowsFrom(TQkBitmap& source)
 {
