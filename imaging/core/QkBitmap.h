@@ -1,0 +1,218 @@
+#pragma once
+// TQkBitmap: the imaging library's one bitmap class. Rows are numbered from
+// the top. The pixels live in one of three places: memory (one 64-byte
+// aligned block stored bottom-up, or, when no single block can be had, row
+// blocks stored top-down), a temporary file mapped one row at a time, or a
+// platform TBitmap (the store the drawing code and the converter's preview
+// read). Every pixel block starts zero-filled.
+
+#include "imaging/core/QkBaseBitmap.h"
+#include "imaging/core/QkPixelBlock.h"
+
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+class TBitmap;
+class TCanvas;
+class TQkFileBuffer;
+
+// The per-format tables: bits per pixel and channels.
+int32_t QkBitCount(TQkPixelFormat format);
+int32_t QkChannelCount(TQkPixelFormat format);
+// Bytes of one pixel; 0 for qk1g and qkNone.
+int32_t QkBytesPerPixel(TQkPixelFormat format);
+
+// How many temporary files bitmaps have opened for their pixels so far.
+int64_t QkBitmapFilesOpened();
+
+class TQkBitmap : public TQkBaseBitmap {
+public:
+    TQkBitmap();
+    TQkBitmap(int32_t width, int32_t height, TQkPixelFormat format);
+    ~TQkBitmap() override;
+
+    // An alpha channel: qk8g, every value 255; qkTBitmap becomes qkMemory.
+    static std::unique_ptr<TQkBitmap> CreateAlphaChannel(int32_t width, int32_t height, TQkLocation location);
+
+    // ---- The base interface ----
+    uint8_t* GetScanline(int32_t row) override;
+    int32_t GetBitCount() override;
+    int32_t GetHeight() override;
+    int32_t GetWidth() override;
+    TQkPixelFormat GetPixelFormat() override;
+    int32_t GetRowLen() override;
+    TRGBPixel* GetPalette() override;
+    void GetPaletteColor(int32_t index, TRGBPixel& color) override;
+    void SetPaletteColor(int32_t index, const TRGBPixel& color) override;
+    int32_t GetPaletteLength() override;
+    bool Allocate(int32_t width, int32_t height, TQkPixelFormat format) override;
+    // From a TQkBitmap or a platform TBitmap; other classes are ignored.
+    void Assign(TObject* source) override;
+    void CopyPaletteTo(TObject* destination) override;
+
+    int32_t GetChannelCount();
+    TQkLocation Location() const { return FLocation; }
+    bool IsEmpty() const { return FWidth == 0 || FHeight == 0 || FRowLen == 0 || FBitCount == 0; }
+
+    // ---- Storage ----
+    bool AllocatePixels();
+    // Releases every pixel store and resets the size; format and location stay.
+    void FreeImage(bool freeAlpha);
+    void SetLocation(TQkLocation location);
+    int32_t RowAlign() const { return FRowAlign; }
+    void SetRowAlign(int32_t bits);
+    // Hands the whole storage to `other`; this bitmap is left empty.
+    void TransferStorageTo(TQkBitmap& other);
+    // A row that stays valid until released (file storage maps it apart).
+    uint8_t* GetScanlineView(int32_t row);
+    void ReleaseScanlineView(int32_t row);
+    void ReleaseFileViews();
+
+    int64_t MemoryThreshold() const { return FMemoryThreshold; }
+    void SetMemoryThreshold(int64_t bytes) { FMemoryThreshold = bytes; }
+    bool Full() const { return FFull; }
+    void SetFull(bool value) { FFull = value; }
+    bool Dirty() const { return FDirty; }
+    bool IsAlphaChannel() const { return FIsAlphaChannel; }
+    uint8_t BilevelMethod() const { return FBilevelMethod; }
+    void SetBilevelMethod(uint8_t value) { FBilevelMethod = value; }
+    int32_t PaletteColors() const { return FPaletteColors; }
+    void SetPaletteColors(int32_t value) { FPaletteColors = value; }
+    // The file behind qkFile storage, for whole-image transfers.
+    TQkFileBuffer* FileBuffer() { return FFileBuffer.get(); }
+
+    // ---- Platform TBitmap bridge ----
+    void CopyFromTBitmap(TBitmap& bitmap);
+    void EncapsulateTBitmap(TBitmap* bitmap, bool freeFirst);
+    // Moves the pixels into a TBitmap store (nullptr when the format has none).
+    TBitmap* GetVclBitmap();
+    TCanvas* GetCanvas();
+    void SyncFromTBitmap();
+    void BuildRowPointerCache();
+    void FreeRowPointerCache();
+    void SyncPaletteToTBitmap();
+    // The platform canvas keeps no world transform: nothing to reset.
+    void ApplyOriginTransform() {}
+    bool TBitmapNotOwned() const { return FTBitmapNotOwned; }
+    void SetTBitmapNotOwned(bool value) { FTBitmapNotOwned = value; }
+
+    // ---- Pixel access (no range checks) ----
+    uint8_t GetPixel8(int32_t x, int32_t y);
+    void SetPixel8(int32_t x, int32_t y, uint8_t value);
+    uint16_t GetPixel16(int32_t x, int32_t y);
+    void SetPixel16(int32_t x, int32_t y, uint16_t value);
+    float GetPixel32f(int32_t x, int32_t y);
+    void SetPixel32f(int32_t x, int32_t y, float value);
+    uint32_t GetPixelCMYK(int32_t x, int32_t y);
+    void SetPixelCMYK(int32_t x, int32_t y, uint32_t value);
+    TRGBPixel GetPixel24(int32_t x, int32_t y);
+    void SetPixel24(int32_t x, int32_t y, const TRGBPixel& value);
+    TRGB48Pixel GetPixel48(int32_t x, int32_t y);
+    void SetPixel48(int32_t x, int32_t y, const TRGB48Pixel& value);
+    TRGBPixel* GetRGBPixelAddress(int32_t x, int32_t y);
+    TRGBPixel GetPixelRGB(int32_t x, int32_t y);
+
+    // ---- Editing ----
+    void Fill(double value);
+    // Inclusive corners, clipped; the value is truncated for every format.
+    void FillRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, double value);
+    void SetWidth(int32_t width);
+    void SetHeight(int32_t height);
+    // Alignment 0 left/top, 1 centre, 2 right/bottom.
+    void Resize(int32_t newWidth, int32_t newHeight, double background, int32_t alpha, uint8_t horizontalAlign,
+                uint8_t verticalAlign);
+    void MoveRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t dx, int32_t dy, double background,
+                  bool fill);
+    void CopyRectTo(TQkBitmap& destination, int32_t sx, int32_t sy, int32_t dx, int32_t dy, int32_t width,
+                    int32_t height);
+    void MergeAlphaRectTo(TQkBitmap& destination, int32_t sx, int32_t sy, int32_t dx, int32_t dy, int32_t width,
+                          int32_t height);
+    void UpdateFullAlphaFlag();
+    bool IsAllZero();
+    bool IsGrayScale();
+    void CopyFromDibbitmap(TQkDibbitmap* dib);
+
+    // ---- Copies and the alpha channel ----
+    // Size, format, pixels and palette; keeps this bitmap's alpha channel,
+    // row alignment and bilevel method.
+    void AssignImage(TQkBitmap& source);
+    // nullptr for a bitmap that is itself an alpha channel.
+    TQkBitmap* GetAlphaChannel();
+    bool HasAlphaChannel() const { return FAlphaChannel != nullptr; }
+    // Takes `other` as the alpha channel; the one it replaces is freed.
+    void AttachAlphaChannel(std::unique_ptr<TQkBitmap> other);
+    void RemoveAlphaChannel(bool merge, TColor background);
+    uint8_t GetAlpha(int32_t x, int32_t y);
+    void SetAlpha(int32_t x, int32_t y, uint8_t value);
+
+private:
+    struct TFileView {
+        int32_t Row;
+        uint8_t* Memory;
+        uint8_t Access;
+    };
+
+    void SetFormatFields(TQkPixelFormat format);
+    bool AllocateInMemory(int64_t size);
+    bool AllocateRowBlocks();
+    bool OpenFile(int64_t size);
+    // `forCopy`: the caller overwrites every row, and the memory test is skipped.
+    bool AllocateTBitmapStore(bool forCopy);
+    void SetUpStoreFormat();
+    uint8_t* MapFileRow(int32_t row);
+    void ReleaseCurrentView();
+    // Rows first .. first + count - 1 of a file-stored bitmap in one view;
+    // nullptr in the other locations.
+    uint8_t* MapFileRows(int32_t first, int32_t count, uint8_t access);
+    void UnmapFileRows(const uint8_t* rows);
+    void CopyRowsFrom(TQkBitmap& source);
+    void CopyPixelsFrom(TQkBitmap& source);
+    void AssignFrom(TQkBitmap& source, bool whole);
+    void CopyFromTBitmapIntoStore(TBitmap& bitmap);
+    void CopyRowsFromTBitmap(const TBitmap& bitmap);
+    void ExpandTBitmapIndices(const TBitmap& bitmap, int32_t bitsPerIndex);
+    void ExpandTBitmapWords(const TBitmap& bitmap, TRGBPixel (*expand)(uint16_t));
+    void ReadTBitmapPalette(const TBitmap& bitmap, int32_t count);
+    void TakeStoreLayout();
+    void ChangeSize(int32_t width, int32_t height);
+    void AlignBeforeShrink(int32_t newWidth, int32_t newHeight, double background, uint8_t horizontal,
+                           uint8_t vertical);
+    void AlignAfterGrow(int32_t oldWidth, int32_t oldHeight, double background, uint8_t horizontal,
+                        uint8_t vertical);
+    void FitAlphaToSize();
+    uint8_t* PixelAddress(int32_t x, int32_t y, int32_t bytes) { return GetScanline(y) + x * bytes; }
+
+    // Storage
+    TQkPixelBlock FBlock;
+    uint8_t* FBlockStart = nullptr;
+    std::vector<TQkPixelBlock> FRowBlocks;
+    int32_t FRowsPerBlock = 0;
+    std::unique_ptr<TQkFileBuffer> FFileBuffer;
+    int64_t FFileCapacity = 0; // bytes of the open file
+    TFileView FCurrentView{-1, nullptr, 0};
+    std::vector<TFileView> FViews;
+    TBitmap* FStore = nullptr;
+    std::unique_ptr<TBitmap> FOwnedStore;
+    std::vector<uint8_t*> FRowPointerCache;
+
+    std::vector<TRGBPixel> FPalette;
+    std::unique_ptr<TQkBitmap> FAlphaChannel;
+    bool FIsAlphaChannel = false;
+
+    int32_t FWidth = 0;
+    int32_t FHeight = 0;
+    int32_t FBitCount = 0;
+    int32_t FChannelCount = 0;
+    int32_t FRowLen = 0;
+    TQkPixelFormat FPixelFormat = qkNone;
+    TQkLocation FLocation = qkFile;
+    bool FFull = false;
+    bool FTBitmapNotOwned = false;
+    int64_t FMemoryThreshold = 0;
+    uint8_t FBilevelMethod = 1;
+    int32_t FPaletteColors = 256;
+    int32_t FRowAlign = 32;
+    bool FDirty = true;
+};

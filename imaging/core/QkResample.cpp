@@ -1,0 +1,206 @@
+#include "imaging/core/QkResample.h"
+
+#include "imaging/core/QkFastResample.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+bool IsFastFilter(TResampleFilter filter)
+{
+    return filter == rfFastLinear || filter == rfBilinear || filter == rfBicubic || filter == rfProjectBW ||
+           filter == rfProjectWB;
+}
+
+// Raises the event only when the percentage moved.
+class TProgressReporter {
+public:
+    TProgressReporter(TObject* sender, const TQkProgressEvent& onProgress) : FSender(sender), FOnProgress(onProgress) {}
+    void Report(int32_t per)
+    {
+        if (!FOnProgress || per == FLast)
+            return;
+        FLast = per;
+        FOnProgress(FSender, per);
+    }
+
+private:
+    TObject* FSender;
+    const TQkProgressEvent& FOnProgress;
+    int32_t FLast = -1;
+};
+
+void SampleMonoRow(const uint8_t* from, uint8_t* to, const std::vector<int32_t>& columns)
+{
+    for (size_t i = 0; i < columns.size(); ++i)
+        SetBit(to, static_cast<int32_t>(i), GetBit(from, columns[i]));
+}
+
+template <int Bytes>
+void SamplePixels(const uint8_t* from, uint8_t* to, const std::vector<int32_t>& columns)
+{
+    for (const int32_t column : columns) {
+        std::memcpy(to, from + static_cast<size_t>(column) * Bytes, Bytes);
+        to += Bytes;
+    }
+}
+
+void SampleRow(const uint8_t* from, uint8_t* to, const std::vector<int32_t>& columns, int32_t bytes)
+{
+    switch (bytes) {
+    case 0:
+        SampleMonoRow(from, to, columns);
+        break;
+    case 1:
+        SamplePixels<1>(from, to, columns);
+        break;
+    case 2:
+        SamplePixels<2>(from, to, columns);
+        break;
+    case 3:
+        SamplePixels<3>(from, to, columns);
+        break;
+    case 4:
+        SamplePixels<4>(from, to, columns);
+        break;
+    case 6:
+        SamplePixels<6>(from, to, columns);
+        break;
+    default:
+        break;
+    }
+}
+
+int32_t TargetLength(int32_t requested, int32_t fallback)
+{
+    if (requested == 0)
+        return fallback;
+    return static_cast<int32_t>(std::clamp<int64_t>(std::llabs(requested), 1, INT32_MAX));
+}
+
+} // namespace
+
+bool ResampleTargetSize(int32_t width, int32_t height, int32_t newWidth, int32_t newHeight, TQkResampleSize& size)
+{
+    if (width <= 0 || height <= 0 || (newWidth < 0 && newHeight < 0))
+        return false;
+    if (newWidth == -1)
+        size.Width = std::max(static_cast<int32_t>(static_cast<int64_t>(newHeight) * width / height), 1);
+    else
+        size.Width = TargetLength(newWidth, width);
+    if (newHeight == -1)
+        size.Height = std::max(static_cast<int32_t>(static_cast<int64_t>(size.Width) * height / width), 1);
+    else
+        size.Height = TargetLength(newHeight, height);
+    return true;
+}
+
+void ResampleBitmap(TQkBitmap& source, TQkBitmap& destination, TResampleFilter filter, TObject* sender,
+                    const TQkProgressEvent& onProgress)
+{
+    if (source.GetWidth() == destination.GetWidth() && source.GetHeight() == destination.GetHeight()) {
+        destination.Assign(&source);
+        return;
+    }
+    if (filter == rfNone) {
+        ResampleUnfiltered(source, destination, sender, onProgress);
+    } else if (source.GetPixelFormat() == qk1g) {
+        // The destination holds nothing yet: it is made anew in its format.
+        const TQkPixelFormat format = filter == rfProjectBW || filter == rfProjectWB ? qk1g : qk24RGB;
+        if (destination.GetPixelFormat() != format)
+            destination.Allocate(destination.GetWidth(), destination.GetHeight(), format);
+        ResampleMonoFiltered(source, destination, filter);
+    } else {
+        ResampleFiltered(source, destination, filter, sender, onProgress);
+    }
+    if (!source.HasAlphaChannel())
+        return;
+    TQkBitmap& sourceAlpha = *source.GetAlphaChannel();
+    TQkBitmap& destinationAlpha = *destination.GetAlphaChannel();
+    if (filter == rfNone)
+        ResampleUnfiltered(sourceAlpha, destinationAlpha, nullptr, TQkProgressEvent());
+    else
+        ResampleGrayFiltered(sourceAlpha, destinationAlpha, filter);
+    destinationAlpha.SetFull(sourceAlpha.Full());
+}
+
+void ResampleUnfiltered(TQkBitmap& source, TQkBitmap& destination, TObject* sender,
+                        const TQkProgressEvent& onProgress)
+{
+    const int32_t sourceWidth = source.GetWidth();
+    const int32_t sourceHeight = source.GetHeight();
+    const int32_t width = destination.GetWidth();
+    const int32_t height = destination.GetHeight();
+    const TQkPixelFormat format = source.GetPixelFormat();
+    if (source.IsEmpty() || destination.IsEmpty() || destination.GetPixelFormat() != format)
+        return;
+    TQkAccessGuard reading(source, qkaRead);
+    TQkAccessGuard writing(destination, qkaWrite);
+    const double columnRatio = static_cast<double>(sourceWidth) / width;
+    std::vector<int32_t> columns(width);
+    for (int32_t i = 0; i < width; ++i)
+        columns[i] = static_cast<int32_t>(Trunc(i * columnRatio));
+    const double rowRatio = static_cast<double>(sourceHeight) / height;
+    const int32_t bytes = QkBytesPerPixel(format);
+    TProgressReporter progress(sender, onProgress);
+    for (int32_t j = 0; j < height; ++j) {
+        const int32_t row = static_cast<int32_t>(Trunc(rowRatio * j));
+        uint8_t* to = destination.GetScanline(j);
+        SampleRow(source.GetScanline(row), to, columns, bytes);
+        progress.Report(static_cast<int32_t>(Trunc(j * 100 / (height + 0.5))));
+    }
+    if (format == qk8p)
+        source.CopyPaletteTo(&destination);
+}
+
+void ResampleFiltered(TQkBitmap& source, TQkBitmap& destination, TResampleFilter filter, TObject* sender,
+                      const TQkProgressEvent& onProgress)
+{
+    const int32_t width = source.GetWidth();
+    const int32_t height = source.GetHeight();
+    if (width == 0 || height == 0 || (width <= 1 && height <= 1))
+        return;
+    const TQkPixelFormat format = source.GetPixelFormat();
+    if (filter == rfBilinear || filter == rfBicubic) {
+        const uint8_t mode = filter == rfBilinear ? 0 : 1;
+        if (format == qk24RGB || format == qk8g) {
+            ResampleAreaRGB(source, destination, mode, sender, onProgress);
+            return;
+        }
+        if (format == qkRGB48 || format == qk16g) {
+            ResampleArea16(source, destination, mode, sender, onProgress);
+            return;
+        }
+        filter = rfTriangle;
+    }
+    if (format == qk8g) {
+        ResampleGrayFiltered(source, destination, filter);
+        return;
+    }
+    // Other sources wait for the pixel-format conversions; the kernel
+    // filters for the kernel resampler.
+    if (format != qk24RGB)
+        return;
+    if (filter == rfFastLinear)
+        ResampleFastLinearRGB(source, destination, sender, onProgress);
+    else if (filter == rfProjectBW || filter == rfProjectWB)
+        ProjectRGBToMono(source, destination, filter == rfProjectWB, sender, onProgress);
+}
+
+void ResampleGrayFiltered(TQkBitmap& source, TQkBitmap& destination, TResampleFilter filter)
+{
+    if (IsFastFilter(filter))
+        ResampleFastLinearGray(source, destination, nullptr, TQkProgressEvent());
+}
+
+void ResampleMonoFiltered(TQkBitmap& source, TQkBitmap& destination, TResampleFilter filter)
+{
+    if (filter == rfFastLinear || filter == rfBilinear || filter == rfBicubic)
+        ResampleFastLinearMono(source, destination, nullptr, TQkProgressEvent());
+    else if (filter == rfProjectBW || filter == rfProjectWB)
+        ProjectMonoToMono(source, destination, filter == rfProjectWB, nullptr, TQkProgressEvent());
+}
