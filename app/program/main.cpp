@@ -1,5 +1,6 @@
 // The converter program: the main window on the desktop's own windows.
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
 
@@ -13,11 +14,17 @@ namespace {
 int RunMainWindow()
 {
     TSdlBackend backend;
+    // SDL turns these signals into a quit event that the window system does
+    // not act on; the program ends at once on them, as programs do.
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
     InstallWindowSystem(backend);
     TFrmQuorvid* mainForm = nullptr;
     Application()->CreateForm(mainForm);
     mainForm->Show();
     Application()->Run();
+    // The windows go while the window system and the font cache still exist.
+    Application()->DestroyComponents();
     UninstallWindowSystem();
     return 0;
 }
