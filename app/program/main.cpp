@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 #include "app/UnitQuorvid.h"
@@ -35,6 +36,13 @@ int main(int argc, char**)
 {
     if (argc > 1)
         std::fprintf(stderr, "converter: arguments are ignored; add files with the Add button.\n");
+    // The windows live on X11. Without it SDL would fall back to a driver
+    // that shows nothing, and the program would wait for a window nobody sees.
+    if (!std::getenv("DISPLAY")) {
+        std::fprintf(stderr, "converter: no display to show the window on (DISPLAY is not set).\n");
+        return 1;
+    }
+    setenv("SDL_VIDEODRIVER", "x11", 0);
     try {
         return RunMainWindow();
     } catch (const EInvalidOperation& error) {
