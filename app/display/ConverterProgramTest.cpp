@@ -9,7 +9,7 @@
 #include <sys/wait.h>
 
 #include "app/ConverterArt.h"
-#include "controls/pngimage.h"
+#include "controls/png/pngimage.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/backend/X11Desktop.h"
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui/Application.h"
-#include "platform/ui/HeadlessBackend.h"
+#include "platform/backend/HeadlessBackend.h"
 #include "platform/ui/WindowSystem.h"
 
 class AppUiTest : public ::testing::Test {

@@ -10,7 +10,7 @@
 #include "app/Messages.h"
 #include "app/OpenDocument.h"
 #include "app/tests/AppTestSupport.h"
-#include "controls/AACtrls.h"
+#include "controls/aa/AACtrls.h"
 #include "controls/TarqBmpBtn.h"
 #include "controls/TarqBtnEdt.h"
 #include "controls/TarqCmboBx.h"
