@@ -269,7 +269,7 @@ void TFrmQuorvid::PaintBackground()
 void TFrmQuorvid::FormCreate(TObject*)
 {
     FindComponents();
-    ApplicationFolder = GetExeDirWide();
+    ApplicationFolder = ProgramFolderOf(ModuleFileNameWide());
     for (TTarqPanel* panel : {PanelFace, PanelSource, PanelOutput, PanelPlayBk, PanelSourceBtm})
         panel->SetDoubleBuffered(true);
     AssignArtwork();
