@@ -18,6 +18,8 @@
 #include "controls/ufrmShadowFrame.h"
 #include "platform/core/IniFile.h"
 #include "platform/gfx/FontLookup.h"
+#include "platform/gfx/ImageList.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/Label.h"
 
 namespace fs = std::filesystem;
@@ -73,6 +75,10 @@ TEST_F(MainWindowTest, StartsWithTheDefaultProfileAndAutomaticChoices)
     EXPECT_EQ(form->ComboBoxVideoBitRate->Items()->Count(), 30);
     EXPECT_EQ(form->ComboBoxEncoder->Items()->Count(), 4);
     EXPECT_FALSE(form->LabelLanguage->Visible());
+    EXPECT_EQ(form->ImageList16->Count(), 4);     // the four source-kind icons
+    EXPECT_EQ(form->ImageListLanguage->Count(), 0); // flags are never shown
+    EXPECT_EQ(form->ImageBk->Picture()->Width(), 842);
+    EXPECT_TRUE(form->WindowRgn().has_value());
     EXPECT_EQ(ApplicationFolder.back(), '/');
     EXPECT_EQ(form->EditPath->Text().back(), '/');
 }
