@@ -253,3 +253,20 @@ TEST_F(MainWindowTest, ClosingWhereOptionsCannotBeWrittenIsSilent)
     EXPECT_NO_THROW(form->Close());
     EXPECT_TRUE(fs::is_directory(ApplicationFolder + "Options.ini"));
 }
+
+TEST_F(MainWindowTest, FolderButtonTakesTheChosenFolder)
+{
+    const std::string start = TestFolder("browse");
+    fs::create_directory(start + "sub");
+    form->EditPath->SetText(start);
+    // Down to "sub" (under ".."), then confirm; the keys wait for the dialog.
+    backend.PressKey(VK_DOWN);
+    backend.PressKey(VK_DOWN);
+    backend.PressKey(VK_RETURN);
+    form->EditPathButtonClick(form->EditPath);
+    EXPECT_EQ(form->EditPath->Text(), start + "sub");
+
+    backend.PressKey(VK_ESCAPE);
+    form->EditPathButtonClick(form->EditPath);
+    EXPECT_EQ(form->EditPath->Text(), start + "sub");
+}
