@@ -47,6 +47,11 @@ function(project_tests library)
   endif()
   add_executable(${library}_tests ${sources})
   target_link_libraries(${library}_tests PRIVATE ${library} ${ARG_DEPENDS} GTest::gmock GTest::gtest_main)
+  # The tests of every library with windows run them on the headless backend.
+  get_target_property(links ${library} LINK_LIBRARIES)
+  if(library STREQUAL platform_ui OR platform_ui IN_LIST links)
+    target_link_libraries(${library}_tests PRIVATE platform_backend)
+  endif()
   target_compile_definitions(${library}_tests PRIVATE
     TEST_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests"
     TEST_BINARY_DIR="${CMAKE_CURRENT_BINARY_DIR}")

@@ -50,7 +50,7 @@ protected:
 private:
     TTarqControlButton* main_ = nullptr;
     TTarqControlButton* alt_ = nullptr;
-    TWinControl* focusControl_ = nullptr;
+    TComponentRef<TWinControl> focusControl_{this};
     bool flat_ = false;
 };
 

@@ -74,20 +74,13 @@ void TTarqButtonPair::SetEnabled(bool value)
 
 void TTarqButtonPair::SetFocusControl(TWinControl* value)
 {
-    if (focusControl_ == value)
-        return;
-    if (focusControl_)
-        focusControl_->RemoveFreeNotification(this);
-    focusControl_ = value;
-    if (value)
-        value->FreeNotification(this);
+    focusControl_.Set(value);
 }
 
 void TTarqButtonPair::Notification(TComponent* component, TOperation operation)
 {
     TWinControl::Notification(component, operation);
-    if (operation == opRemove && component == static_cast<TComponent*>(focusControl_))
-        focusControl_ = nullptr;
+    focusControl_.Forget(component, operation);
 }
 
 void TTarqButtonPair::Dispatch(TMessage& message)

@@ -216,13 +216,7 @@ void TTarqFrameController::SetFramingPreference(TFramingPreference value)
 
 void TTarqFrameController::SetRegIniFile(TTarqRegIniFile* value)
 {
-    if (regIniFile_ == value)
-        return;
-    if (regIniFile_)
-        regIniFile_->RemoveFreeNotification(this);
-    regIniFile_ = value;
-    if (value)
-        value->FreeNotification(this);
+    regIniFile_.Set(value);
 }
 
 void TTarqFrameController::ReadFrameFlat(bool value)
@@ -247,8 +241,7 @@ void TTarqFrameController::Notification(TComponent* component, TOperation operat
     TComponent::Notification(component, operation);
     if (operation != opRemove)
         return;
-    if (component == regIniFile_)
-        regIniFile_ = nullptr;
+    regIniFile_.Forget(component, operation);
     // The component may be half destroyed: compare addresses only.
     controls_.erase(std::remove_if(controls_.begin(), controls_.end(),
                                    [component](TControl* c) { return static_cast<TComponent*>(c) == component; }),

@@ -126,7 +126,7 @@ private:
     TFrameStyle frameStyle_ = fsFlat;
     bool frameVisible_ = false;
     TFramingPreference framingPreference_ = fpXPThemes;
-    TTarqRegIniFile* regIniFile_ = nullptr;
+    TComponentRef<TTarqRegIniFile> regIniFile_{this};
 };
 
 // The settings a control accepts: its published FrameControllerNotifications,

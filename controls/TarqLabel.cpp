@@ -112,13 +112,7 @@ void TTarqLabel::SetTransparent(bool value)
 
 void TTarqLabel::SetFocusControl(TWinControl* value)
 {
-    if (focusControl_ == value)
-        return;
-    if (focusControl_)
-        focusControl_->RemoveFreeNotification(this);
-    focusControl_ = value;
-    if (value)
-        value->FreeNotification(this);
+    focusControl_.Set(value);
 }
 
 void TTarqLabel::SetAutoSize(bool value)
@@ -609,8 +603,7 @@ void TTarqLabel::Notification(TComponent* component, TOperation operation)
         return;
     if (component == static_cast<TComponent*>(frameController_))
         frameController_ = nullptr;
-    if (component == static_cast<TComponent*>(focusControl_))
-        focusControl_ = nullptr;
+    focusControl_.Forget(component, operation);
 }
 
 void TTarqLabel::FontChanged()

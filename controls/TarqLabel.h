@@ -173,7 +173,7 @@ private:
     bool wordWrap_ = false;
     bool showAccelChar_ = true;
     bool transparent_ = false;
-    TWinControl* focusControl_ = nullptr;
+    TComponentRef<TWinControl> focusControl_{this};
     int32_t angle_ = 0;
     TRotation rotation_ = roNone;
     TCenterPoint centerPoint_ = cpCenter;

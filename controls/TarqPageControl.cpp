@@ -320,13 +320,7 @@ void TTarqPageControl::SetActivePage(TTarqTabSheet* page)
 
 void TTarqPageControl::SetActivePageDefault(TTarqTabSheet* page)
 {
-    if (activePageDefault_ == page)
-        return;
-    if (activePageDefault_)
-        activePageDefault_->RemoveFreeNotification(this);
-    activePageDefault_ = page;
-    if (page)
-        page->FreeNotification(this);
+    activePageDefault_.Set(page);
 }
 
 int32_t TTarqPageControl::ActivePageIndex() const { return activePage_ ? activePage_->PageIndex() : -1; }
@@ -366,8 +360,7 @@ void TTarqPageControl::Loaded()
 void TTarqPageControl::Notification(TComponent* component, TOperation operation)
 {
     TTarqCustomTabControl::Notification(component, operation);
-    if (operation == opRemove && component == activePageDefault_)
-        activePageDefault_ = nullptr;
+    activePageDefault_.Forget(component, operation);
 }
 
 // ---- Colours, closing, moving -------------------------------------------------------------

@@ -113,7 +113,7 @@ private:
     void FocusHiddenTabPage();
 
     TTarqTabSheet* activePage_ = nullptr;
-    TTarqTabSheet* activePageDefault_ = nullptr;
+    TComponentRef<TTarqTabSheet> activePageDefault_{this};
     bool dblClickUndocks_ = true;
     std::vector<TTarqTabSheet*> pages_;
     bool saveResources_ = false;

@@ -139,20 +139,13 @@ void TTarqSpinButtons::SetEnabled(bool value)
 
 void TTarqSpinButtons::SetFocusControl(TWinControl* value)
 {
-    if (focusControl_ == value)
-        return;
-    if (focusControl_)
-        focusControl_->RemoveFreeNotification(this);
-    focusControl_ = value;
-    if (value)
-        value->FreeNotification(this);
+    focusControl_.Set(value);
 }
 
 void TTarqSpinButtons::Notification(TComponent* component, TOperation operation)
 {
     TWinControl::Notification(component, operation);
-    if (operation == opRemove && component == static_cast<TComponent*>(focusControl_))
-        focusControl_ = nullptr;
+    focusControl_.Forget(component, operation);
 }
 
 // Vertical: the up button over the down button, the bottom row left free.

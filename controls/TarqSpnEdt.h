@@ -76,7 +76,7 @@ private:
     TOrientation orientation_ = orVertical;
     TTarqControlButton* upRight_ = nullptr;
     TTarqControlButton* downLeft_ = nullptr;
-    TWinControl* focusControl_ = nullptr;
+    TComponentRef<TWinControl> focusControl_{this};
     bool flat_ = false;
     bool customUpRight_ = false;
     bool customDownLeft_ = false;

@@ -274,15 +274,11 @@ void TTarqCustomTabControl::SetImages(TCustomImageList* value)
 {
     if (images_ == value)
         return;
-    if (images_) {
+    if (images_)
         images_->UnRegisterChanges(&imagesLink_);
-        images_->RemoveFreeNotification(this);
-    }
-    images_ = value;
-    if (images_) {
+    images_.Set(value);
+    if (images_)
         images_->RegisterChanges(&imagesLink_);
-        images_->FreeNotification(this);
-    }
     RequestLayout();
 }
 

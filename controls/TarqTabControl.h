@@ -354,7 +354,7 @@ private:
     TTarqVerticalAlignment imageAlignmentVertical_ = vaCenter;
     int32_t imageMargin_ = 2;
     TTarqImagePosition imagePosition_ = ipLeft;
-    TCustomImageList* images_ = nullptr;
+    TComponentRef<TCustomImageList> images_{this};
     int32_t margin_ = 0;
     bool multiLine_ = false;
     bool parentBackgroundColor_ = true;

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "controls/TextPlacement.h"
+#include "controls/aa/TextPlacement.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Set.h"
 

@@ -77,12 +77,11 @@ void TFormShadow::AttachForm(TCustomForm* form)
     if (form == FForm)
         return;
     DetachHook();
-    FForm = form;
+    FForm.Set(form);
     if (form) {
         FFormWndProc = form->WindowProc;
         form->WindowProc = [this](TMessage& message) { FormWindowProc(message); };
         FFormTransparentColor = form->TransparentColorValue();
-        form->FreeNotification(this);
     }
     FRenderNeeded = true;
     RefreshFormPosition();
@@ -90,20 +89,17 @@ void TFormShadow::AttachForm(TCustomForm* form)
 
 void TFormShadow::DetachHook()
 {
-    if (FForm && FFormWndProc) {
+    if (FForm && FFormWndProc)
         FForm->WindowProc = FFormWndProc;
-        FForm->RemoveFreeNotification(this);
-    }
     FFormWndProc = nullptr;
-    FForm = nullptr;
+    FForm.Set(nullptr);
 }
 
 void TFormShadow::Notification(TComponent* component, TOperation operation)
 {
     TWinControl::Notification(component, operation);
-    if (operation == opRemove && component == FForm) {
+    if (FForm.Forget(component, operation)) {
         // The form is going with its window procedure: nothing to restore.
-        FForm = nullptr;
         FFormWndProc = nullptr;
         SetVisible(false);
     }

@@ -84,7 +84,7 @@ private:
     void UpdateLayer(bool copyAlpha);
     void DetachHook();
 
-    TCustomForm* FForm = nullptr;
+    TComponentRef<TCustomForm> FForm{this};
     TWndMethod FFormWndProc;
     bool FShadowVisible = false;
     int32_t FOffset = 0;

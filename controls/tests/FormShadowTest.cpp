@@ -2,7 +2,7 @@
 
 #include "controls/ufrmShadowFrame.h"
 
-#include "platform/ui/HeadlessBackend.h"
+#include "platform/backend/HeadlessBackend.h"
 #include "platform/ui/WindowSystem.h"
 
 #include <gtest/gtest.h>

@@ -9,11 +9,11 @@
 #include <utility>
 #include <vector>
 
+#include "platform/backend/HeadlessBackend.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
-#include "platform/ui/HeadlessBackend.h"
 #include "platform/ui/WindowSystem.h"
 
 // A colour no drawing routine produces, to see what was left untouched.

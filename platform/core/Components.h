@@ -104,3 +104,45 @@ private:
     int32_t tag_ = 0;
     TComponentState state_ = 0;
 };
+
+// A component's reference to a component it does not own. Setting it asks the
+// target for its free notification (and drops the old target's); the holder's
+// Notification calls Forget, which nulls the reference when the target goes.
+template <class T>
+class TComponentRef {
+public:
+    explicit TComponentRef(TComponent* holder) : holder_(holder) {}
+    TComponentRef(const TComponentRef&) = delete;
+    TComponentRef& operator=(const TComponentRef&) = delete;
+
+    T* Get() const { return target_; }
+    operator T*() const { return target_; }
+    T* operator->() const { return target_; }
+
+    // False (and nothing done) for the current target.
+    bool Set(T* value)
+    {
+        if (target_ == value)
+            return false;
+        if (target_)
+            target_->RemoveFreeNotification(holder_);
+        target_ = value;
+        if (target_)
+            target_->FreeNotification(holder_);
+        return true;
+    }
+
+    // True when `component` is the target being removed; the reference is then null.
+    // The component may be half destroyed: only addresses are compared.
+    bool Forget(TComponent* component, TOperation operation)
+    {
+        if (operation != opRemove || !target_ || static_cast<TComponent*>(target_) != component)
+            return false;
+        target_ = nullptr;
+        return true;
+    }
+
+private:
+    TComponent* holder_;
+    T* target_ = nullptr;
+};

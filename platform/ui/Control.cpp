@@ -374,18 +374,13 @@ void TControl::SetText(const std::string& value)
 
 void TControl::SetPopupMenu(TPopupMenu* value)
 {
-    if (popupMenu_ == value)
-        return;
-    popupMenu_ = value;
-    if (value)
-        value->FreeNotification(this);
+    popupMenu_.Set(value);
 }
 
 void TControl::Notification(TComponent* component, TOperation operation)
 {
     TComponent::Notification(component, operation);
-    if (operation == opRemove && component == popupMenu_)
-        popupMenu_ = nullptr;
+    popupMenu_.Forget(component, operation);
 }
 
 void TControl::SetCursor(TCursor value)

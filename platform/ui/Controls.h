@@ -330,7 +330,7 @@ protected:
     std::string hint_;
     std::string text_;
     TCursor cursor_ = crDefault;
-    TPopupMenu* popupMenu_ = nullptr;
+    TComponentRef<TPopupMenu> popupMenu_{this};
     TControlStyle controlStyle_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
     TControlState controlState_ = 0;
     bool applyingFont_ = false;

@@ -55,21 +55,14 @@ void THeaderControl::SetOffsetX(int32_t value)
 
 void THeaderControl::SetImages(TCustomImageList* value)
 {
-    if (images_ == value)
-        return;
-    if (images_)
-        images_->RemoveFreeNotification(this);
-    images_ = value;
-    if (images_)
-        images_->FreeNotification(this);
-    Invalidate();
+    if (images_.Set(value))
+        Invalidate();
 }
 
 void THeaderControl::Notification(TComponent* component, TOperation operation)
 {
     TCustomControl::Notification(component, operation);
-    if (operation == opRemove && component == images_)
-        images_ = nullptr;
+    images_.Forget(component, operation);
 }
 
 TRect THeaderControl::SectionRect(int32_t index) const

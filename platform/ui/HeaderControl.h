@@ -113,7 +113,7 @@ private:
     std::vector<THDItem> items_;
     bool buttons_ = true;
     int32_t offsetX_ = 0;
-    TCustomImageList* images_ = nullptr;
+    TComponentRef<TCustomImageList> images_{this};
     int32_t hotIndex_ = -1;
     int32_t pressedIndex_ = -1;
     bool pressed_ = false;

@@ -115,13 +115,8 @@ void TCustomListView::SetBorderStyle(TBorderStyle value)
 
 void TCustomListView::SetSmallImages(TCustomImageList* value)
 {
-    if (smallImages_ == value)
+    if (!smallImages_.Set(value))
         return;
-    if (smallImages_)
-        smallImages_->RemoveFreeNotification(this);
-    smallImages_ = value;
-    if (smallImages_)
-        smallImages_->FreeNotification(this);
     header_->SetImages(value);
     UpdateLayout();
 }
@@ -129,10 +124,8 @@ void TCustomListView::SetSmallImages(TCustomImageList* value)
 void TCustomListView::Notification(TComponent* component, TOperation operation)
 {
     TWinControl::Notification(component, operation);
-    if (operation == opRemove && component == smallImages_) {
-        smallImages_ = nullptr;
+    if (smallImages_.Forget(component, operation))
         UpdateLayout();
-    }
 }
 
 TListItem* TCustomListView::Selected() const

@@ -339,7 +339,7 @@ private:
     bool showColumnHeaders_ = true;
     bool columnClick_ = true;
     TBorderStyle borderStyle_ = bsSingle;
-    TCustomImageList* smallImages_ = nullptr;
+    TComponentRef<TCustomImageList> smallImages_{this};
     TColor bkColor_ = clWindow;
     TColor textBkColor_ = clWindow;
     int32_t topIndex_ = 0;

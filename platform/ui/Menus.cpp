@@ -138,21 +138,14 @@ TPopupMenu::~TPopupMenu()
 
 void TPopupMenu::SetImages(TCustomImageList* value)
 {
-    if (images_ == value)
-        return;
-    images_ = value;
-    if (value)
-        value->FreeNotification(this);
+    images_.Set(value);
 }
 
 void TPopupMenu::Notification(TComponent* component, TOperation operation)
 {
     TComponent::Notification(component, operation);
-    if (operation != opRemove)
-        return;
-    if (component == images_)
-        images_ = nullptr;
-    if (component == popupComponent_)
+    images_.Forget(component, operation);
+    if (operation == opRemove && component == popupComponent_)
         popupComponent_ = nullptr;
 }
 

@@ -112,7 +112,7 @@ private:
     TPopupAlignment alignment_ = paLeft;
     bool autoPopup_ = true;
     TComponent* popupComponent_ = nullptr;
-    TCustomImageList* images_ = nullptr;
+    TComponentRef<TCustomImageList> images_{this};
     TMenuWindow* window_ = nullptr;
 };
 

@@ -16,15 +16,14 @@ public:
     }
     ~TProbe() override { log_.push_back("~" + Name()); }
 
-    TComponent* Reference = nullptr;
+    TComponentRef<TComponent> Reference{this};
 
 protected:
     void Notification(TComponent* component, TOperation operation) override
     {
         log_.push_back(Name() + (operation == opInsert ? "+" : "-") + component->Name());
         TComponent::Notification(component, operation);
-        if (operation == opRemove && component == Reference)
-            Reference = nullptr;
+        Reference.Forget(component, operation);
     }
 
 private:
@@ -44,8 +43,7 @@ TEST(Components, OwnerFreesItsComponentsAndTellsReferrersElsewhere)
         EXPECT_EQ(form.ComponentCount(), 2);
         EXPECT_EQ(second->ComponentIndex(), 1);
         EXPECT_EQ(form.FindComponent("FIRST"), first);
-        outsider.Reference = first;
-        first->FreeNotification(&outsider);
+        outsider.Reference.Set(first);
         log.clear();
     }
     EXPECT_EQ(outsider.Reference, nullptr);
@@ -61,7 +59,7 @@ TEST(Components, SiblingsHearOfInsertionAndRemovalThroughTheOwner)
     log.clear();
     TProbe* b = new TProbe(&form, log, ""); // named after insertion: notices show ""
     b->SetName("B");
-    a->Reference = b;
+    a->Reference.Set(b);
     delete b;
     EXPECT_EQ(a->Reference, nullptr);
     EXPECT_EQ(log, (std::vector<std::string>{"Form+", "A+", "~B", "Form-B", "A-B"}));
@@ -83,6 +81,23 @@ TEST(Components, FreeNotificationIsMutualAndRemovable)
         z.FreeNotification(&w); // w asked to hear of z, but goes first: z hears of w
     }
     EXPECT_EQ(log.back(), "Z-W");
+}
+
+TEST(Components, ReferenceFollowsOnlyItsCurrentTarget)
+{
+    std::vector<std::string> log;
+    TProbe holder(nullptr, log, "Holder");
+    auto* first = new TProbe(nullptr, log, "First");
+    auto* second = new TProbe(nullptr, log, "Second");
+    EXPECT_TRUE(holder.Reference.Set(first));
+    EXPECT_FALSE(holder.Reference.Set(first));
+    EXPECT_TRUE(holder.Reference.Set(second));
+    delete first; // no longer referred to: the holder hears nothing
+    EXPECT_EQ(log, (std::vector<std::string>{"~First"}));
+    EXPECT_EQ(holder.Reference.Get(), second);
+    delete second;
+    EXPECT_EQ(holder.Reference.Get(), nullptr);
+    EXPECT_EQ(log.back(), "Holder-Second");
 }
 
 TEST(Components, NamesAreValidatedAndUniqueWithinTheOwner)

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/backend/HeadlessBackend.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
-#include "platform/ui/HeadlessBackend.h"
 #include "platform/ui/WindowSystem.h"
 
 class UiTest : public ::testing::Test {
