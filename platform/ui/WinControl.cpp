@@ -8,6 +8,15 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/ScrollBars.h"
 
+namespace {
+
+// The largest side of a top-level window: its 32-bit backing store must stay
+// within what a bitmap may allocate, as the desktop's own maximum window size
+// keeps any window from growing without bound.
+constexpr int32_t MaxTopLevelExtent = 16384;
+
+} // namespace
+
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl()
@@ -276,6 +285,10 @@ void TWinControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t he
 void TWinControl::SetWindowPos(TWindowPos pos)
 {
     Perform(WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
+    if (WantsNativeWindow()) {
+        pos.cx = std::min(pos.cx, MaxTopLevelExtent);
+        pos.cy = std::min(pos.cy, MaxTopLevelExtent);
+    }
     bool move = !(pos.flags & SWP_NOMOVE) && (pos.x != left_ || pos.y != top_);
     bool size = !(pos.flags & SWP_NOSIZE) && (pos.cx != width_ || pos.cy != height_);
     if (pos.flags & SWP_FRAMECHANGED)
@@ -578,8 +591,9 @@ void TWinControl::CreateNativeWindow(const TCreateParams& params)
     native.TopMost = (params.ExStyle & WS_EX_TOPMOST) != 0;
     native.NoActivate = (params.ExStyle & WS_EX_NOACTIVATE) != 0;
     native.PerPixelAlpha = (params.ExStyle & WS_EX_LAYERED) != 0;
-    native_ = WindowSystem().Backend().CreateNativeWindow(native);
+    // The store first: when it cannot be had, no native window is left behind.
     backingStore_ = std::make_unique<TBitmap>(std::max(width_, 1), std::max(height_, 1), pf32bit);
+    native_ = WindowSystem().Backend().CreateNativeWindow(native);
     WindowSystem().AddTopLevel(handle_);
     AddPresentRect(Rect(0, 0, width_, height_));
 }
