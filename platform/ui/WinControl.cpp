@@ -562,18 +562,25 @@ void TWinControl::UpdateShowing()
         if (visible_)
             WindowSystem().BringToFront(handle_);
     }
-    bool showing = Showing();
-    if (showing == showing_)
-        return;
-    showing_ = showing;
-    if (showing)
-        HandleNeeded();
-    for (TControl* child : controls_)
-        if (auto* win = dynamic_cast<TWinControl*>(child))
-            win->UpdateShowing();
-    if (showing)
-        InvalidateTree();
-    ShowingChanged();
+    // The children follow with what their parent just learned (a visible
+    // child of a showing window shows), and the window where the change
+    // started invalidates the whole tree once: asking every window again
+    // would climb and repaint the tree at every level.
+    auto follow = [this](auto& self, TWinControl* window, bool showing) -> void {
+        if (showing == window->showing_)
+            return;
+        window->showing_ = showing;
+        if (showing)
+            window->HandleNeeded();
+        std::vector<TControl*> children = window->controls_;
+        for (TControl* child : children)
+            if (auto* win = dynamic_cast<TWinControl*>(child); win && win->parent_ == window)
+                self(self, win, showing && win->visible_);
+        if (showing && window == this)
+            InvalidateTree();
+        window->ShowingChanged();
+    };
+    follow(follow, this, Showing());
 }
 
 void TWinControl::ShowingChanged() { Perform(CM_SHOWINGCHANGED); }
