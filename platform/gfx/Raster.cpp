@@ -1,6 +1,8 @@
 #include "platform/gfx/Raster.h"
 
+#include <algorithm>
 #include <cstring>
+#include <pixman.h>
 
 namespace {
 
@@ -15,19 +17,39 @@ void FillWords(uint8_t* row, int32_t x0, int32_t x1, T value)
         *p++ = value;
 }
 
+// pixman fills 8, 16 and 32-bit pixels with the processor's vector units;
+// it wants rows on 4-byte boundaries, as bitmap rows are.
+void FillAligned(uint8_t* row, int32_t x0, int32_t x1, int bpp, uint32_t raw)
+{
+    if (reinterpret_cast<uintptr_t>(row) % 4 == 0 &&
+        pixman_fill(reinterpret_cast<uint32_t*>(row), 0, bpp, x0, 0, x1 - x0, 1, raw))
+        return;
+    if (bpp == 32)
+        FillWords<uint32_t>(row, x0, x1, raw);
+    else if (bpp == 8)
+        std::memset(row + x0, static_cast<int>(raw), static_cast<size_t>(x1 - x0));
+    else
+        FillWords<uint16_t>(row, x0, x1, static_cast<uint16_t>(raw));
+}
+
+// Four pixels are written, then what is written is copied onto the rest in
+// doubling steps: a few block copies in place of a store per byte.
 void Fill24(uint8_t* row, int32_t x0, int32_t x1, uint32_t raw)
 {
     uint8_t* p = row + static_cast<size_t>(x0) * 3;
+    const size_t bytes = static_cast<size_t>(x1 - x0) * 3;
     const uint8_t b = raw & 0xFF, g = (raw >> 8) & 0xFF, r = (raw >> 16) & 0xFF;
     if (b == g && g == r) {
-        std::memset(p, b, static_cast<size_t>(x1 - x0) * 3);
+        std::memset(p, b, bytes);
         return;
     }
-    for (int32_t n = x1 - x0; n > 0; --n) {
-        p[0] = b;
-        p[1] = g;
-        p[2] = r;
-        p += 3;
+    const uint8_t fourPixels[12] = {b, g, r, b, g, r, b, g, r, b, g, r};
+    size_t done = std::min(bytes, sizeof fourPixels);
+    std::memcpy(p, fourPixels, done);
+    while (done < bytes) {
+        const size_t n = std::min(done, bytes - done);
+        std::memcpy(p + done, p, n);
+        done += n;
     }
 }
 
@@ -75,9 +97,9 @@ void FillSpanRaw(uint8_t* row, int32_t x0, int32_t x1, int bpp, uint32_t raw, in
         switch (bpp) {
         case 8: std::memset(row + x0, static_cast<int>(raw), static_cast<size_t>(x1 - x0)); return;
         case 15:
-        case 16: FillWords<uint16_t>(row, x0, x1, static_cast<uint16_t>(raw)); return;
+        case 16: FillAligned(row, x0, x1, 16, raw); return;
         case 24: Fill24(row, x0, x1, raw); return;
-        case 32: FillWords<uint32_t>(row, x0, x1, raw); return;
+        case 32: FillAligned(row, x0, x1, 32, raw); return;
         default: break;
         }
     } else if (bpp == 32) {
