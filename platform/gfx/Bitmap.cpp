@@ -60,7 +60,8 @@ void TBitmap::Reallocate(int32_t width, int32_t height, TPixelFormat format)
     const int bpp = BitsPerPixel(format);
     const int64_t rowBytes = RowStride(width, bpp);
     if (rowBytes > MaxBitmapBytes || rowBytes * height > MaxBitmapBytes)
-        throw EOutOfResources(Format("Out of system resources: a bitmap of %d x %d pixels is too large", width, height));
+        throw EOutOfResources(
+            Format("Out of system resources: a bitmap of %d x %d pixels is too large", width, height));
     const auto stride = static_cast<int32_t>(rowBytes);
 
     TPalette palette = bpp <= 8 ? (BitCount() == bpp && FPalette.Count() ? FPalette : TPalette::ForBitCount(bpp))

@@ -78,6 +78,8 @@ public:
     }
     // For a destination x inside the visible range.
     int32_t At(int32_t destX) const { return FColumns[static_cast<size_t>(destX - FFirstX)]; }
+    // The columns from destination x on.
+    const int32_t* From(int32_t destX) const { return FColumns.data() + (destX - FFirstX); }
 
 private:
     int32_t FFirstX = 0;
@@ -227,24 +229,43 @@ void CopyRowPiece(uint8_t* row, const uint8_t* sourceRow, const TAxis& ax, const
         CopyRgbPixels(from, src.Bpp, to, dst.Bpp, last - first);
 }
 
+// The pixels of a nearest-pixel stretch for one pair of byte sizes, so that
+// each case compiles to a tight loop of whole-pixel moves.
+template <int SourceBytes, int DestBytes>
+void CopyStretchedPixels(uint8_t* to, const uint8_t* sourceRow, const int32_t* columns, int32_t count)
+{
+    for (int32_t i = 0; i < count; ++i, to += DestBytes) {
+        const int32_t column = columns[i];
+        if (column < 0)
+            continue;
+        const uint8_t* from = sourceRow + static_cast<size_t>(column) * SourceBytes;
+        if constexpr (SourceBytes == 4 && DestBytes == 4) {
+            std::memcpy(to, from, 4);
+        } else {
+            to[0] = from[0];
+            to[1] = from[1];
+            to[2] = from[2];
+            if constexpr (DestBytes == 4)
+                to[3] = 0;
+        }
+    }
+}
+
 // Copies one visible piece of a nearest-pixel stretch between 24- and
 // 32-bit rows (32 to 32 keeps alpha, 24 to 32 writes alpha 0).
 void CopyStretchedPiece(uint8_t* row, const uint8_t* sourceRow, const TSourceColumns& columns,
                         const TRasterSurface& src, const TRasterSurface& dst, int32_t a, int32_t b)
 {
-    const int sourceBytes = src.Bpp / 8, destBytes = dst.Bpp / 8;
-    for (int32_t dx = a; dx < b; ++dx) {
-        const int32_t column = columns.At(dx);
-        if (column < 0)
-            continue;
-        const uint8_t* from = sourceRow + static_cast<size_t>(column) * sourceBytes;
-        uint8_t* to = row + static_cast<size_t>(dx) * destBytes;
-        to[0] = from[0];
-        to[1] = from[1];
-        to[2] = from[2];
-        if (destBytes == 4)
-            to[3] = sourceBytes == 4 ? from[3] : 0;
-    }
+    uint8_t* to = row + static_cast<size_t>(a) * (dst.Bpp / 8);
+    const int32_t* from = columns.From(a);
+    if (src.Bpp == 32 && dst.Bpp == 32)
+        CopyStretchedPixels<4, 4>(to, sourceRow, from, b - a);
+    else if (src.Bpp == 32)
+        CopyStretchedPixels<4, 3>(to, sourceRow, from, b - a);
+    else if (dst.Bpp == 32)
+        CopyStretchedPixels<3, 4>(to, sourceRow, from, b - a);
+    else
+        CopyStretchedPixels<3, 3>(to, sourceRow, from, b - a);
 }
 
 // The general row of a stretch: source pixels by the stretch mode, then the

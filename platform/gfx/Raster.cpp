@@ -2,34 +2,31 @@
 
 #include <algorithm>
 #include <cstring>
-#include <pixman.h>
 
 namespace {
 
 uint8_t Expand5(uint32_t v) { return static_cast<uint8_t>((v << 3) | (v >> 2)); }
 uint8_t Expand6(uint32_t v) { return static_cast<uint8_t>((v << 2) | (v >> 4)); }
 
+// 64-byte blocks of pixels, which the compiler stores as a few vector
+// writes, then the pixels left over; a value of one repeated byte is a
+// plain memset.
 template <typename T>
 void FillWords(uint8_t* row, int32_t x0, int32_t x1, T value)
 {
-    T* p = reinterpret_cast<T*>(row) + x0;
-    for (int32_t n = x1 - x0; n > 0; --n)
-        *p++ = value;
-}
-
-// pixman fills 8, 16 and 32-bit pixels with the processor's vector units;
-// it wants rows on 4-byte boundaries, as bitmap rows are.
-void FillAligned(uint8_t* row, int32_t x0, int32_t x1, int bpp, uint32_t raw)
-{
-    if (reinterpret_cast<uintptr_t>(row) % 4 == 0 &&
-        pixman_fill(reinterpret_cast<uint32_t*>(row), 0, bpp, x0, 0, x1 - x0, 1, raw))
+    uint8_t* p = row + static_cast<size_t>(x0) * sizeof(T);
+    const size_t bytes = static_cast<size_t>(x1 - x0) * sizeof(T);
+    uint8_t block[64];
+    for (size_t i = 0; i < sizeof block; i += sizeof(T))
+        std::memcpy(block + i, &value, sizeof(T));
+    if (std::all_of(block, block + sizeof(T), [&](uint8_t b) { return b == block[0]; })) {
+        std::memset(p, block[0], bytes);
         return;
-    if (bpp == 32)
-        FillWords<uint32_t>(row, x0, x1, raw);
-    else if (bpp == 8)
-        std::memset(row + x0, static_cast<int>(raw), static_cast<size_t>(x1 - x0));
-    else
-        FillWords<uint16_t>(row, x0, x1, static_cast<uint16_t>(raw));
+    }
+    size_t done = 0;
+    for (; done + sizeof block <= bytes; done += sizeof block)
+        std::memcpy(p + done, block, sizeof block);
+    std::memcpy(p + done, block, bytes - done);
 }
 
 // Four pixels are written, then what is written is copied onto the rest in
@@ -97,9 +94,9 @@ void FillSpanRaw(uint8_t* row, int32_t x0, int32_t x1, int bpp, uint32_t raw, in
         switch (bpp) {
         case 8: std::memset(row + x0, static_cast<int>(raw), static_cast<size_t>(x1 - x0)); return;
         case 15:
-        case 16: FillAligned(row, x0, x1, 16, raw); return;
+        case 16: FillWords<uint16_t>(row, x0, x1, static_cast<uint16_t>(raw)); return;
         case 24: Fill24(row, x0, x1, raw); return;
-        case 32: FillAligned(row, x0, x1, 32, raw); return;
+        case 32: FillWords<uint32_t>(row, x0, x1, raw); return;
         default: break;
         }
     } else if (bpp == 32) {
