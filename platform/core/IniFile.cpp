@@ -56,7 +56,7 @@ void TIniFile::Refresh()
     readError_.clear();
     struct stat info;
     if (::stat(fileName_.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        lines_.clear();
+        SetLines({});
         loaded_ = false;
         if (::access(fileName_.c_str(), F_OK) == 0) // a folder, pipe or device: never read or replaced
             readError_ = CreateFmt<EFCreateError>("Cannot open file \"%s\". Not a regular file", fileName_).Message();
@@ -71,7 +71,7 @@ void TIniFile::Refresh()
         content.LoadFromFile(fileName_);
         text = content.DataString();
     } catch (const Exception& e) {
-        lines_.clear();
+        SetLines({});
         loaded_ = false;
         readError_ = e.Message();
         return;
@@ -80,13 +80,38 @@ void TIniFile::Refresh()
     lineBreak_ = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
     TStringList lines;
     lines.SetText(hasByteOrderMark_ ? text.substr(Utf8ByteOrderMark.size()) : text);
-    lines_.clear();
+    Lines loaded;
+    loaded.reserve(static_cast<size_t>(lines.Count()));
     for (int32_t i = 0; i < lines.Count(); ++i)
-        lines_.push_back(lines[i]);
+        loaded.push_back(lines[i]);
+    SetLines(std::move(loaded));
     loaded_ = true;
     inode_ = info.st_ino;
     size_ = info.st_size;
     modified_ = info.st_mtim;
+}
+
+void TIniFile::SetLines(Lines lines)
+{
+    lines_ = std::move(lines);
+    sections_.clear();
+    sectionsByName_.clear();
+    TSectionIndex* current = nullptr; // null outside a section and in later duplicates
+    std::string name, key, value;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        const auto line = static_cast<int32_t>(i);
+        if (ParseSectionHeader(lines_[i], name)) {
+            if (current)
+                current->End = line;
+            current = nullptr;
+            if (sectionsByName_.emplace(AnsiUpperCase(name), sections_.size()).second) {
+                sections_.push_back({name, line, static_cast<int32_t>(lines_.size()), {}});
+                current = &sections_.back();
+            }
+        } else if (current && ParseKeyLine(lines_[i], key, value)) {
+            current->KeyLines.emplace(AnsiUpperCase(key), line);
+        }
+    }
 }
 
 void TIniFile::Store(const Lines& lines)
@@ -107,37 +132,19 @@ void TIniFile::Store(const Lines& lines)
 
 // ---- Finding --------------------------------------------------------------
 
-int32_t TIniFile::FindSection(const Lines& lines, const std::string& section)
+const TIniFile::TSectionIndex* TIniFile::FindSection(const std::string& section) const
 {
-    const std::string wanted = Trim(section);
-    std::string name;
-    for (size_t i = 0; i < lines.size(); ++i)
-        if (ParseSectionHeader(lines[i], name) && AnsiSameText(name, wanted))
-            return static_cast<int32_t>(i);
-    return -1;
+    const auto found = sectionsByName_.find(AnsiUpperCase(Trim(section)));
+    return found == sectionsByName_.end() ? nullptr : &sections_[found->second];
 }
 
-int32_t TIniFile::SectionEnd(const Lines& lines, int32_t header)
+int32_t TIniFile::FindKey(const std::string& section, const std::string& ident) const
 {
-    std::string name;
-    size_t i = static_cast<size_t>(header) + 1;
-    while (i < lines.size() && !ParseSectionHeader(lines[i], name))
-        ++i;
-    return static_cast<int32_t>(i);
-}
-
-int32_t TIniFile::FindKey(const Lines& lines, const std::string& section, const std::string& ident)
-{
-    const int32_t header = FindSection(lines, section);
-    if (header < 0)
+    const TSectionIndex* index = FindSection(section);
+    if (!index)
         return -1;
-    const std::string wanted = Trim(ident);
-    std::string key, value;
-    const int32_t end = SectionEnd(lines, header);
-    for (int32_t i = header + 1; i < end; ++i)
-        if (ParseKeyLine(lines[static_cast<size_t>(i)], key, value) && AnsiSameText(key, wanted))
-            return i;
-    return -1;
+    const auto found = index->KeyLines.find(AnsiUpperCase(Trim(ident)));
+    return found == index->KeyLines.end() ? -1 : found->second;
 }
 
 // ---- Reading --------------------------------------------------------------
@@ -145,7 +152,7 @@ int32_t TIniFile::FindKey(const Lines& lines, const std::string& section, const 
 std::string TIniFile::ReadString(const std::string& section, const std::string& ident, const std::string& def)
 {
     Refresh();
-    const int32_t line = FindKey(lines_, section, ident);
+    const int32_t line = FindKey(section, ident);
     std::string key, value;
     if (line < 0 || !ParseKeyLine(lines_[static_cast<size_t>(line)], key, value))
         return def;
@@ -172,12 +179,12 @@ void TIniFile::ReadSection(const std::string& section, TStrings& strings)
     Refresh();
     strings.BeginUpdate();
     strings.Clear();
-    const int32_t header = FindSection(lines_, section);
-    std::string key, value;
-    const int32_t end = header >= 0 ? SectionEnd(lines_, header) : 0;
-    for (int32_t i = header + 1; i < end; ++i)
-        if (ParseKeyLine(lines_[static_cast<size_t>(i)], key, value))
-            strings.Add(key);
+    if (const TSectionIndex* index = FindSection(section)) {
+        std::string key, value;
+        for (int32_t i = index->Header + 1; i < index->End; ++i)
+            if (ParseKeyLine(lines_[static_cast<size_t>(i)], key, value))
+                strings.Add(key);
+    }
     strings.EndUpdate();
 }
 
@@ -186,35 +193,41 @@ void TIniFile::ReadSections(TStrings& strings)
     Refresh();
     strings.BeginUpdate();
     strings.Clear();
-    std::string name;
-    for (size_t i = 0; i < lines_.size(); ++i)
-        if (ParseSectionHeader(lines_[i], name) && FindSection(lines_, name) == static_cast<int32_t>(i))
-            strings.Add(name);
+    for (const TSectionIndex& index : sections_)
+        strings.Add(index.Name);
     strings.EndUpdate();
 }
 
+// A key written twice lists twice, each time with the first one's value.
 void TIniFile::ReadSectionValues(const std::string& section, TStrings& strings)
 {
-    TStringList keys;
-    ReadSection(section, keys);
+    Refresh();
     strings.BeginUpdate();
     strings.Clear();
-    for (int32_t i = 0; i < keys.Count(); ++i)
-        strings.Add(keys[i] + "=" + ReadString(section, keys[i], std::string()));
+    if (const TSectionIndex* index = FindSection(section)) {
+        std::string key, value, firstKey, firstValue;
+        for (int32_t i = index->Header + 1; i < index->End; ++i) {
+            if (!ParseKeyLine(lines_[static_cast<size_t>(i)], key, value))
+                continue;
+            const int32_t first = index->KeyLines.at(AnsiUpperCase(key));
+            ParseKeyLine(lines_[static_cast<size_t>(first)], firstKey, firstValue);
+            strings.Add(key + "=" + Unquote(firstValue));
+        }
+    }
     strings.EndUpdate();
 }
 
 bool TIniFile::SectionExists(const std::string& section)
 {
-    TStringList keys;
-    ReadSection(section, keys);
-    return keys.Count() > 0;
+    Refresh();
+    const TSectionIndex* index = FindSection(section);
+    return index && !index->KeyLines.empty();
 }
 
 bool TIniFile::ValueExists(const std::string& section, const std::string& ident)
 {
     Refresh();
-    return FindKey(lines_, section, ident) >= 0;
+    return FindKey(section, ident) >= 0;
 }
 
 // ---- Writing --------------------------------------------------------------
@@ -227,13 +240,13 @@ void TIniFile::WriteString(const std::string& section, const std::string& ident,
     Refresh();
     Lines lines = lines_;
     const std::string entry = Trim(ident) + "=" + value;
-    const int32_t existing = FindKey(lines, section, ident);
+    const int32_t existing = FindKey(section, ident);
     if (existing >= 0) {
         lines[static_cast<size_t>(existing)] = entry;
-    } else if (const int32_t header = FindSection(lines, section); header >= 0) {
+    } else if (const TSectionIndex* index = FindSection(section)) {
         // After the section's last non-blank line, so blank separators stay between sections.
-        int32_t at = SectionEnd(lines, header);
-        while (at > header + 1 && Trim(lines[static_cast<size_t>(at - 1)]).empty())
+        int32_t at = index->End;
+        while (at > index->Header + 1 && Trim(lines[static_cast<size_t>(at - 1)]).empty())
             --at;
         lines.insert(lines.begin() + at, entry);
     } else {
@@ -258,21 +271,21 @@ void TIniFile::WriteBool(const std::string& section, const std::string& ident, b
 void TIniFile::EraseSection(const std::string& section)
 {
     Refresh();
-    Lines lines = lines_;
-    const int32_t header = FindSection(lines, section);
-    if (header < 0)
+    const TSectionIndex* index = FindSection(section);
+    if (!index)
         return;
-    lines.erase(lines.begin() + header, lines.begin() + SectionEnd(lines, header));
+    Lines lines = lines_;
+    lines.erase(lines.begin() + index->Header, lines.begin() + index->End);
     Store(lines);
 }
 
 void TIniFile::DeleteKey(const std::string& section, const std::string& ident)
 {
     Refresh();
-    Lines lines = lines_;
-    const int32_t line = FindKey(lines, section, ident);
+    const int32_t line = FindKey(section, ident);
     if (line < 0)
         return;
+    Lines lines = lines_;
     lines.erase(lines.begin() + line);
     Store(lines);
 }

@@ -12,6 +12,7 @@
 #include <ctime>
 #include <string>
 #include <sys/types.h>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/core/Persistent.h"
@@ -53,14 +54,26 @@ public:
 private:
     using Lines = std::vector<std::string>;
 
+    // Where a section's lines are, for the first section of each name: its
+    // header, the line after its last, and the first line of each key.
+    // Names are keyed folded to upper case, so look-ups take constant time.
+    struct TSectionIndex {
+        std::string Name;
+        int32_t Header = 0;
+        int32_t End = 0;
+        std::unordered_map<std::string, int32_t> KeyLines;
+    };
+
     void Refresh();
+    void SetLines(Lines lines);
     void Store(const Lines& lines);
-    static int32_t FindSection(const Lines& lines, const std::string& section);
-    static int32_t SectionEnd(const Lines& lines, int32_t header);
-    static int32_t FindKey(const Lines& lines, const std::string& section, const std::string& ident);
+    const TSectionIndex* FindSection(const std::string& section) const;
+    int32_t FindKey(const std::string& section, const std::string& ident) const;
 
     std::string fileName_;
     Lines lines_;
+    std::vector<TSectionIndex> sections_; // in file order
+    std::unordered_map<std::string, size_t> sectionsByName_;
     std::string readError_; // why an existing file could not be read
     std::string lineBreak_ = "\n";
     bool hasByteOrderMark_ = false;

@@ -58,9 +58,11 @@ void TBitmap::Reallocate(int32_t width, int32_t height, TPixelFormat format)
     if (width < 0 || height < 0)
         throw EInvalidGraphicOperation(Format("Invalid bitmap size %d x %d", width, height));
     const int bpp = BitsPerPixel(format);
-    const int32_t stride = RowStride(width, bpp);
-    if (static_cast<int64_t>(stride) * height > MaxBitmapBytes)
-        throw EInvalidGraphicOperation(Format("Bitmap of %d x %d pixels is too large", width, height));
+    const int64_t rowBytes = RowStride(width, bpp);
+    if (rowBytes > MaxBitmapBytes || rowBytes * height > MaxBitmapBytes)
+        throw EOutOfResources(
+            Format("Out of system resources: a bitmap of %d x %d pixels is too large", width, height));
+    const auto stride = static_cast<int32_t>(rowBytes);
 
     TPalette palette = bpp <= 8 ? (BitCount() == bpp && FPalette.Count() ? FPalette : TPalette::ForBitCount(bpp))
                                 : TPalette();

@@ -167,7 +167,7 @@ std::vector<TPaletteEntry> ReadColorTable(TStream& stream, const TBmpHeader& inf
 // Uncompressed rows, bottom-up unless the header says top-down.
 void ReadRows(TStream& stream, const TBmpHeader& info, TBitmap& decoded)
 {
-    const int32_t stride = RowStride(info.Width, info.BitCount);
+    const auto stride = static_cast<int32_t>(RowStride(info.Width, info.BitCount));
     const int32_t copy = std::min(stride, decoded.RowBytes());
     std::vector<uint8_t> row(static_cast<size_t>(stride));
     for (int32_t line = 0; line < info.Height; ++line) {

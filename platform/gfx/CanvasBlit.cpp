@@ -4,6 +4,8 @@
 #include "platform/gfx/Shapes.h"
 
 #include <cstring>
+#include <memory>
+#include <pixman.h>
 
 namespace {
 
@@ -78,6 +80,8 @@ public:
     }
     // For a destination x inside the visible range.
     int32_t At(int32_t destX) const { return FColumns[static_cast<size_t>(destX - FFirstX)]; }
+    // The columns from destination x on.
+    const int32_t* From(int32_t destX) const { return FColumns.data() + (destX - FFirstX); }
 
 private:
     int32_t FFirstX = 0;
@@ -227,24 +231,43 @@ void CopyRowPiece(uint8_t* row, const uint8_t* sourceRow, const TAxis& ax, const
         CopyRgbPixels(from, src.Bpp, to, dst.Bpp, last - first);
 }
 
+// The pixels of a nearest-pixel stretch for one pair of byte sizes, so that
+// each case compiles to a tight loop of whole-pixel moves.
+template <int SourceBytes, int DestBytes>
+void CopyStretchedPixels(uint8_t* to, const uint8_t* sourceRow, const int32_t* columns, int32_t count)
+{
+    for (int32_t i = 0; i < count; ++i, to += DestBytes) {
+        const int32_t column = columns[i];
+        if (column < 0)
+            continue;
+        const uint8_t* from = sourceRow + static_cast<size_t>(column) * SourceBytes;
+        if constexpr (SourceBytes == 4 && DestBytes == 4) {
+            std::memcpy(to, from, 4);
+        } else {
+            to[0] = from[0];
+            to[1] = from[1];
+            to[2] = from[2];
+            if constexpr (DestBytes == 4)
+                to[3] = 0;
+        }
+    }
+}
+
 // Copies one visible piece of a nearest-pixel stretch between 24- and
 // 32-bit rows (32 to 32 keeps alpha, 24 to 32 writes alpha 0).
 void CopyStretchedPiece(uint8_t* row, const uint8_t* sourceRow, const TSourceColumns& columns,
                         const TRasterSurface& src, const TRasterSurface& dst, int32_t a, int32_t b)
 {
-    const int sourceBytes = src.Bpp / 8, destBytes = dst.Bpp / 8;
-    for (int32_t dx = a; dx < b; ++dx) {
-        const int32_t column = columns.At(dx);
-        if (column < 0)
-            continue;
-        const uint8_t* from = sourceRow + static_cast<size_t>(column) * sourceBytes;
-        uint8_t* to = row + static_cast<size_t>(dx) * destBytes;
-        to[0] = from[0];
-        to[1] = from[1];
-        to[2] = from[2];
-        if (destBytes == 4)
-            to[3] = sourceBytes == 4 ? from[3] : 0;
-    }
+    uint8_t* to = row + static_cast<size_t>(a) * (dst.Bpp / 8);
+    const int32_t* from = columns.From(a);
+    if (src.Bpp == 32 && dst.Bpp == 32)
+        CopyStretchedPixels<4, 4>(to, sourceRow, from, b - a);
+    else if (src.Bpp == 32)
+        CopyStretchedPixels<4, 3>(to, sourceRow, from, b - a);
+    else if (dst.Bpp == 32)
+        CopyStretchedPixels<3, 4>(to, sourceRow, from, b - a);
+    else
+        CopyStretchedPixels<3, 3>(to, sourceRow, from, b - a);
 }
 
 // The general row of a stretch: source pixels by the stretch mode, then the
@@ -501,6 +524,177 @@ uint32_t Scale255(uint32_t value, uint32_t alpha)
     return (value * alpha + 127) / 255;
 }
 
+// The source side of a blend, looked up once per call instead of per pixel:
+// each source channel scaled by the constant alpha, and the effective alpha
+// of each source alpha value.
+struct TBlendTables {
+    explicit TBlendTables(uint32_t constant, bool perPixel) : Constant(constant), PerPixel(perPixel)
+    {
+        for (uint32_t v = 0; v < 256; ++v) {
+            Scaled[v] = static_cast<uint8_t>(Scale255(v, constant));
+            Alpha[v] = static_cast<uint8_t>(perPixel ? Scale255(v, constant) : constant);
+        }
+    }
+    uint32_t Constant;
+    bool PerPixel;
+    uint8_t Scaled[256];
+    uint8_t Alpha[256];
+};
+
+
+// Two channels at once, in the 0x00ff00ff lanes of a word. Scaling: with
+// t = v * alpha + 128, (t + t / 256) / 256 is exactly Scale255(v, alpha)
+// for every pair of bytes. Adding: each lane saturates at 255.
+uint32_t ScaleLanes(uint32_t lanes, uint32_t alpha)
+{
+    uint32_t t = lanes * alpha + 0x00800080u;
+    t += (t >> 8) & 0x00FF00FFu;
+    return (t >> 8) & 0x00FF00FFu;
+}
+
+uint32_t AddLanesSaturated(uint32_t a, uint32_t b)
+{
+    uint32_t t = a + b;
+    t |= 0x01000100u - ((t >> 8) & 0x00010001u);
+    return t & 0x00FF00FFu;
+}
+
+template <int Bytes>
+uint32_t LoadPixel(const uint8_t* p)
+{
+    uint32_t value = p[0] | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16);
+    if constexpr (Bytes == 4)
+        value |= static_cast<uint32_t>(p[3]) << 24;
+    return value;
+}
+
+template <int Bytes>
+void StorePixel(uint8_t* p, uint32_t value)
+{
+    p[0] = static_cast<uint8_t>(value);
+    p[1] = static_cast<uint8_t>(value >> 8);
+    p[2] = static_cast<uint8_t>(value >> 16);
+    if constexpr (Bytes == 4)
+        p[3] = static_cast<uint8_t>(value >> 24);
+}
+
+// Source-over blending of premultiplied pixels between 24- and 32-bit rows,
+// one loop per pair of byte sizes: destination channels keep (255 - alpha)
+// of themselves and gain the source scaled by the constant alpha, each
+// saturating at 255; the destination alpha gains the effective alpha.
+template <int SourceBytes, int DestBytes>
+void BlendRgbPixels(uint8_t* to, const uint8_t* sourceRow, const int32_t* columns, int32_t count,
+                    const TBlendTables& tables)
+{
+    for (int32_t i = 0; i < count; ++i, to += DestBytes) {
+        if (columns[i] < 0)
+            continue;
+        const uint32_t source = LoadPixel<SourceBytes>(sourceRow + static_cast<size_t>(columns[i]) * SourceBytes);
+        if (source == 0)
+            continue; // fully transparent: nothing to add
+        const uint32_t alpha = tables.PerPixel ? tables.Alpha[source >> 24] : tables.Constant;
+        if (alpha == 255 && tables.Constant == 255) {
+            StorePixel<DestBytes>(to, source | 0xFF000000u);
+            continue;
+        }
+        const uint32_t dest = LoadPixel<DestBytes>(to);
+        const uint32_t keep = 255 - alpha;
+        const uint32_t redBlue = AddLanesSaturated(ScaleLanes(source & 0x00FF00FFu, tables.Constant),
+                                                   ScaleLanes(dest & 0x00FF00FFu, keep));
+        // The alpha lane holds the effective alpha, whatever the source's own.
+        const uint32_t sourceAlphaGreen = ScaleLanes((source >> 8) & 0x000000FFu, tables.Constant) | (alpha << 16);
+        const uint32_t alphaGreen = AddLanesSaturated(sourceAlphaGreen, ScaleLanes((dest >> 8) & 0x00FF00FFu, keep));
+        StorePixel<DestBytes>(to, redBlue | (alphaGreen << 8));
+    }
+}
+
+void BlendRgbPiece(uint8_t* row, const uint8_t* sourceRow, const TSourceColumns& columns, const TRasterSurface& src,
+                   const TRasterSurface& dst, int32_t a, int32_t b, const TBlendTables& tables)
+{
+    uint8_t* to = row + static_cast<size_t>(a) * (dst.Bpp / 8);
+    const int32_t* from = columns.From(a);
+    if (src.Bpp == 32 && dst.Bpp == 32)
+        BlendRgbPixels<4, 4>(to, sourceRow, from, b - a, tables);
+    else if (src.Bpp == 32)
+        BlendRgbPixels<4, 3>(to, sourceRow, from, b - a, tables);
+    else if (dst.Bpp == 32)
+        BlendRgbPixels<3, 4>(to, sourceRow, from, b - a, tables);
+    else
+        BlendRgbPixels<3, 3>(to, sourceRow, from, b - a, tables);
+}
+
+// The same blend for palette and 15/16-bit bitmaps, through colours.
+void BlendByColour(uint8_t* row, const uint8_t* sourceRow, const TSourceColumns& columns, const TRasterSurface& src,
+                   const TRasterSurface& dst, int32_t a, int32_t b, const TBlendTables& tables)
+{
+    for (int32_t dx = a; dx < b; ++dx) {
+        const int32_t column = columns.At(dx);
+        if (column < 0)
+            continue;
+        const uint32_t sraw = ReadRaw(sourceRow, column, src.Bpp);
+        const uint32_t sa = tables.PerPixel ? tables.Alpha[sraw >> 24] : tables.Constant;
+        const uint32_t draw = ReadRaw(row, dx, dst.Bpp);
+        const TColor sc = RawToRgb(sraw, src.Bpp, src.Palette);
+        const TColor dc = RawToRgb(draw, dst.Bpp, dst.Palette);
+        auto mix = [&](uint8_t sv, uint8_t dv) {
+            return static_cast<uint8_t>(std::min<uint32_t>(255, tables.Scaled[sv] + Scale255(dv, 255 - sa)));
+        };
+        const TColor out = RGB(mix(GetRValue(sc), GetRValue(dc)), mix(GetGValue(sc), GetGValue(dc)),
+                               mix(GetBValue(sc), GetBValue(dc)));
+        uint32_t raw = RgbToRaw(out, dst.Bpp, dst.Palette);
+        if (dst.Bpp == 32)
+            raw |= std::min<uint32_t>(255, sa + Scale255(draw >> 24, 255 - sa)) << 24;
+        WriteRaw(row, dx, dst.Bpp, raw);
+    }
+}
+
+struct TPixmanImageFree {
+    void operator()(pixman_image_t* image) const { pixman_image_unref(image); }
+};
+using TPixmanImage = std::unique_ptr<pixman_image_t, TPixmanImageFree>;
+
+// pixman's OVER through a solid mask of the constant alpha is this blend
+// for premultiplied 32-bit pixels taken one to one: its byte products round
+// as Scale255 does, its sums saturate, and a zero source leaves the
+// destination as it is. It runs on the processor's vector units. The images
+// are the bitmaps' rows in memory order, so row y is row height-1-y there.
+class TPixmanBlend {
+public:
+    TPixmanBlend(const TRasterSurface& src, const TRasterSurface& dst, uint32_t constant)
+        : FSource(Image(src)), FDest(Image(dst)), FSourceHeight(src.Height), FDestHeight(dst.Height)
+    {
+        if (constant < 255) {
+            const pixman_color_t alpha{0, 0, 0, static_cast<uint16_t>(constant * 257)};
+            FMask.reset(pixman_image_create_solid_fill(&alpha));
+        }
+    }
+
+    // Whether pixman may blend these bitmaps: 32-bit rows on 4-byte
+    // boundaries, and two different pictures.
+    static bool Suits(const TRasterSurface& src, const TRasterSurface& dst)
+    {
+        return src.Bpp == 32 && dst.Bpp == 32 && src.Bits != dst.Bits &&
+               reinterpret_cast<uintptr_t>(src.Bits) % 4 == 0 && reinterpret_cast<uintptr_t>(dst.Bits) % 4 == 0;
+    }
+
+    // Destination row dy, pixels a .. b-1, from source row sy at column sx.
+    void Row(int32_t dy, int32_t a, int32_t b, int32_t sy, int32_t sx)
+    {
+        pixman_image_composite32(PIXMAN_OP_OVER, FSource.get(), FMask.get(), FDest.get(), sx, FSourceHeight - 1 - sy,
+                                 0, 0, a, FDestHeight - 1 - dy, b - a, 1);
+    }
+
+private:
+    static TPixmanImage Image(const TRasterSurface& s)
+    {
+        return TPixmanImage(pixman_image_create_bits(PIXMAN_a8r8g8b8, s.Width, s.Height,
+                                                     reinterpret_cast<uint32_t*>(s.Bits), s.Stride));
+    }
+
+    TPixmanImage FSource, FDest, FMask;
+    int32_t FSourceHeight, FDestHeight;
+};
+
 } // namespace
 
 void TCanvas::AlphaBlend(int32_t x, int32_t y, int32_t width, int32_t height, TCanvas* source, int32_t sx,
@@ -512,9 +706,12 @@ void TCanvas::AlphaBlend(int32_t x, int32_t y, int32_t width, int32_t height, TC
     const TPoint d = ToDevice(x, y), s = source->ToDevice(sx, sy);
     const TAxis ax = TAxis::Make(d.X, width, s.X, sourceWidth);
     const TAxis ay = TAxis::Make(d.Y, height, s.Y, sourceHeight);
-    const uint32_t constant = blend.SourceConstantAlpha;
-    const bool perPixel = blend.UseSourceAlpha && src.Bpp == 32;
+    const TBlendTables tables(blend.SourceConstantAlpha, blend.UseSourceAlpha && src.Bpp == 32);
     const bool directRgb = (src.Bpp == 24 || src.Bpp == 32) && (dst.Bpp == 24 || dst.Bpp == 32);
+    const bool oneToOne = ax.Count == ax.SourceCount && !ax.Mirror;
+    std::unique_ptr<TPixmanBlend> pixman;
+    if (tables.PerPixel && oneToOne && TPixmanBlend::Suits(src, dst))
+        pixman = std::make_unique<TPixmanBlend>(src, dst, tables.Constant);
     const TRect visible = VisibleBox();
     const TSourceColumns columns(ax, src.Width, visible);
     const TSteps rows = VisibleSteps(ay, visible.Top, visible.Bottom);
@@ -523,43 +720,17 @@ void TCanvas::AlphaBlend(int32_t x, int32_t y, int32_t width, int32_t height, TC
         if (dy < 0 || dy >= dst.Height || syRow < 0 || syRow >= src.Height)
             continue;
         uint8_t* row = dst.Row(dy);
+        const uint8_t* sourceRow = src.Row(syRow);
         ForEachVisible(dy, ax.DestStart, ax.DestStart + ax.Count, [&](int32_t a, int32_t b) {
-            for (int32_t dx = a; dx < b; ++dx) {
-                const int32_t sxCol = columns.At(dx);
-                if (sxCol < 0)
-                    continue;
-                const uint32_t sraw = ReadRaw(src.Row(syRow), sxCol, src.Bpp);
-                const uint32_t sa = perPixel ? Scale255(sraw >> 24, constant) : constant;
-                const uint32_t draw = ReadRaw(row, dx, dst.Bpp);
-                if (directRgb) {
-                    if (sraw == 0)
-                        continue; // fully transparent: nothing to add
-                    if (sa == 255 && constant == 255) {
-                        WriteRaw(row, dx, dst.Bpp, sraw | 0xFF000000u);
-                        continue;
-                    }
-                    uint32_t out = 0;
-                    for (int shift = 0; shift < 24; shift += 8)
-                        out |= std::min<uint32_t>(255, Scale255((sraw >> shift) & 0xFF, constant) +
-                                                           Scale255((draw >> shift) & 0xFF, 255 - sa))
-                               << shift;
-                    if (dst.Bpp == 32)
-                        out |= std::min<uint32_t>(255, sa + Scale255(draw >> 24, 255 - sa)) << 24;
-                    WriteRaw(row, dx, dst.Bpp, out);
-                    continue;
-                }
-                const TColor sc = RawToRgb(sraw, src.Bpp, src.Palette);
-                const TColor dc = RawToRgb(draw, dst.Bpp, dst.Palette);
-                auto mix = [&](uint8_t sv, uint8_t dv) {
-                    return static_cast<uint8_t>(std::min<uint32_t>(255, Scale255(sv, constant) + Scale255(dv, 255 - sa)));
-                };
-                const TColor out =
-                    RGB(mix(GetRValue(sc), GetRValue(dc)), mix(GetGValue(sc), GetGValue(dc)), mix(GetBValue(sc), GetBValue(dc)));
-                uint32_t raw = RgbToRaw(out, dst.Bpp, dst.Palette);
-                if (dst.Bpp == 32)
-                    raw |= std::min<uint32_t>(255, sa + Scale255(draw >> 24, 255 - sa)) << 24;
-                WriteRaw(row, dx, dst.Bpp, raw);
-            }
+            const int32_t shift = ax.SourceStart - ax.DestStart; // source x minus destination x, one to one
+            if (pixman) {
+                const int32_t first = std::max(a, -shift), last = std::min(b, src.Width - shift);
+                if (first < last)
+                    pixman->Row(dy, first, last, syRow, first + shift);
+            } else if (directRgb)
+                BlendRgbPiece(row, sourceRow, columns, src, dst, a, b, tables);
+            else
+                BlendByColour(row, sourceRow, columns, src, dst, a, b, tables);
         });
     }
     FTarget->SetModified(true);

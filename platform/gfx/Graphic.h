@@ -20,6 +20,11 @@ class EInvalidGraphicOperation : public Exception {
 public:
     using Exception::Exception;
 };
+// A picture larger than the memory a bitmap may take.
+class EOutOfResources : public EOutOfMemory {
+public:
+    using EOutOfMemory::EOutOfMemory;
+};
 
 class TGraphic : public TPersistent {
 public:

@@ -98,7 +98,7 @@ bool HasAlpha(const TBitmap& colour)
 void ComposeImage(const TBitmap& colour, const std::vector<uint8_t>& data, size_t maskOffset, TBitmap& image)
 {
     const int32_t width = colour.Width(), height = colour.Height();
-    const int32_t maskStride = RowStride(width, 1);
+    const auto maskStride = static_cast<int32_t>(RowStride(width, 1));
     const bool hasMask = maskOffset + static_cast<size_t>(maskStride) * height <= data.size();
     const bool ownAlpha = HasAlpha(colour);
     const int bpp = colour.BitCount();
@@ -180,7 +180,7 @@ void TIcon::SaveToStream(TStream& stream) const
     if (Empty())
         throw EInvalidGraphicOperation("Cannot save an empty icon");
     const int32_t w = Width(), h = Height();
-    const int32_t maskStride = RowStride(w, 1);
+    const auto maskStride = static_cast<int32_t>(RowStride(w, 1));
     const uint32_t imageBytes = static_cast<uint32_t>(40 + w * 4 * h + maskStride * h);
     std::vector<uint8_t> out;
     Put(out, 0, 2);

@@ -28,11 +28,12 @@ struct TRasterSurface {
 };
 
 // Bytes of one row: bits rounded up to a multiple of 32. A 15-bit pixel is
-// stored in 16 bits like a 16-bit one.
-inline int32_t RowStride(int32_t width, int bpp)
+// stored in 16 bits like a 16-bit one. Wide rows pass 2 GB, so the size
+// stays 64-bit until a caller has checked it fits.
+inline int64_t RowStride(int32_t width, int bpp)
 {
     const int storedBits = bpp == 15 ? 16 : bpp;
-    return static_cast<int32_t>(((static_cast<int64_t>(width) * storedBits + 31) / 32) * 4);
+    return ((static_cast<int64_t>(width) * storedBits + 31) / 32) * 4;
 }
 
 // All bits a pixel of this depth has.

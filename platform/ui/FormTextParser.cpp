@@ -7,6 +7,10 @@
 
 namespace {
 
+// Objects, lists and collections nest by recursion; real forms stay a few
+// dozen levels deep, and a bound keeps hostile text from exhausting the stack.
+constexpr int MaxNesting = 1000;
+
 class TFormTextParser {
 public:
     explicit TFormTextParser(const std::string& text) : text_(text) {}
@@ -25,6 +29,23 @@ private:
     {
         throw CreateFmt<EParserError>("Line %d: %s", line_, what);
     }
+
+    // Counts one level of nesting for as long as it lives.
+    class TNestingLevel {
+    public:
+        explicit TNestingLevel(TFormTextParser& parser) : parser_(parser)
+        {
+            if (parser_.depth_ == MaxNesting)
+                parser_.Fail("nesting deeper than " + std::to_string(MaxNesting) + " levels");
+            ++parser_.depth_;
+        }
+        ~TNestingLevel() { --parser_.depth_; }
+        TNestingLevel(const TNestingLevel&) = delete;
+        TNestingLevel& operator=(const TNestingLevel&) = delete;
+
+    private:
+        TFormTextParser& parser_;
+    };
 
     void SkipBlanks()
     {
@@ -72,6 +93,7 @@ private:
     {
         if (!AtKeyword("object"))
             Fail("'object' expected");
+        TNestingLevel level(*this);
         Identifier();
         TResourceObject object;
         std::string first = Identifier();
@@ -243,6 +265,7 @@ private:
     TResourceValue ParseList()
     {
         Expect('(');
+        TNestingLevel level(*this);
         TResourceValue value;
         value.Kind = TResourceValue::List;
         while (Peek() != ')') {
@@ -257,6 +280,7 @@ private:
     TResourceValue ParseCollection()
     {
         Expect('<');
+        TNestingLevel level(*this);
         TResourceValue value;
         value.Kind = TResourceValue::Collection;
         while (Peek() != '>') {
@@ -279,6 +303,7 @@ private:
     const std::string& text_;
     size_t pos_ = 0;
     int line_ = 1;
+    int depth_ = 0;
 };
 
 // ---- Formatting ----------------------------------------------------------------------

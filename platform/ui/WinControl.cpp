@@ -8,6 +8,15 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/ScrollBars.h"
 
+namespace {
+
+// The largest side of a top-level window: its 32-bit backing store must stay
+// within what a bitmap may allocate, as the desktop's own maximum window size
+// keeps any window from growing without bound.
+constexpr int32_t MaxTopLevelExtent = 16384;
+
+} // namespace
+
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl()
@@ -276,6 +285,10 @@ void TWinControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t he
 void TWinControl::SetWindowPos(TWindowPos pos)
 {
     Perform(WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
+    if (WantsNativeWindow()) {
+        pos.cx = std::min(pos.cx, MaxTopLevelExtent);
+        pos.cy = std::min(pos.cy, MaxTopLevelExtent);
+    }
     bool move = !(pos.flags & SWP_NOMOVE) && (pos.x != left_ || pos.y != top_);
     bool size = !(pos.flags & SWP_NOSIZE) && (pos.cx != width_ || pos.cy != height_);
     if (pos.flags & SWP_FRAMECHANGED)
@@ -549,18 +562,25 @@ void TWinControl::UpdateShowing()
         if (visible_)
             WindowSystem().BringToFront(handle_);
     }
-    bool showing = Showing();
-    if (showing == showing_)
-        return;
-    showing_ = showing;
-    if (showing)
-        HandleNeeded();
-    for (TControl* child : controls_)
-        if (auto* win = dynamic_cast<TWinControl*>(child))
-            win->UpdateShowing();
-    if (showing)
-        InvalidateTree();
-    ShowingChanged();
+    // The children follow with what their parent just learned (a visible
+    // child of a showing window shows), and the window where the change
+    // started invalidates the whole tree once: asking every window again
+    // would climb and repaint the tree at every level.
+    auto follow = [this](auto& self, TWinControl* window, bool showing) -> void {
+        if (showing == window->showing_)
+            return;
+        window->showing_ = showing;
+        if (showing)
+            window->HandleNeeded();
+        std::vector<TControl*> children = window->controls_;
+        for (TControl* child : children)
+            if (auto* win = dynamic_cast<TWinControl*>(child); win && win->parent_ == window)
+                self(self, win, showing && win->visible_);
+        if (showing && window == this)
+            InvalidateTree();
+        window->ShowingChanged();
+    };
+    follow(follow, this, Showing());
 }
 
 void TWinControl::ShowingChanged() { Perform(CM_SHOWINGCHANGED); }
@@ -578,8 +598,9 @@ void TWinControl::CreateNativeWindow(const TCreateParams& params)
     native.TopMost = (params.ExStyle & WS_EX_TOPMOST) != 0;
     native.NoActivate = (params.ExStyle & WS_EX_NOACTIVATE) != 0;
     native.PerPixelAlpha = (params.ExStyle & WS_EX_LAYERED) != 0;
-    native_ = WindowSystem().Backend().CreateNativeWindow(native);
+    // The store first: when it cannot be had, no native window is left behind.
     backingStore_ = std::make_unique<TBitmap>(std::max(width_, 1), std::max(height_, 1), pf32bit);
+    native_ = WindowSystem().Backend().CreateNativeWindow(native);
     WindowSystem().AddTopLevel(handle_);
     AddPresentRect(Rect(0, 0, width_, height_));
 }

@@ -47,10 +47,21 @@ void TWinControl::InvalidateClientRect(const TRect& clientRect, bool erase)
 
 void TWinControl::InvalidateTree()
 {
-    Invalidate();
-    for (TControl* child : controls_)
-        if (auto* win = dynamic_cast<TWinControl*>(child))
-            win->InvalidateTree();
+    if (!Showing())
+        return;
+    // Below a showing window, a visible child shows too: asking each window
+    // whether it shows would climb the tree again at every level.
+    auto invalidate = [](auto& self, TWinControl* window) -> void {
+        const TRect whole = Rect(0, 0, window->width_, window->height_);
+        if (!IsRectEmpty(whole)) {
+            window->updateRegion_ = TRegion(whole);
+            window->eraseNeeded_ = window->eraseNeeded_ || !window->HasStyle(csOpaque);
+        }
+        for (TControl* child : window->controls_)
+            if (auto* win = dynamic_cast<TWinControl*>(child); win && win->visible_)
+                self(self, win);
+    };
+    invalidate(invalidate, this);
 }
 
 void TWinControl::InvalidateNonClient()
@@ -114,30 +125,59 @@ void TWinControl::PaintTree()
 {
     if (!Showing())
         return;
-    if (NeedsPaint())
-        Perform(WM_PAINT);
-    std::vector<TControl*> children = controls_;
-    for (TControl* child : children)
-        if (auto* win = dynamic_cast<TWinControl*>(child); win && ContainsControl(win))
-            win->PaintTree();
+    // A paint handler may hide, move or free windows of the tree, so each
+    // child is checked again before its turn; below a showing window, a
+    // visible child shows.
+    auto paint = [](auto& self, TWinControl* window) -> void {
+        if (window->NeedsPaint())
+            window->Perform(WM_PAINT);
+        std::vector<TControl*> children = window->controls_;
+        for (TControl* child : children)
+            if (auto* win = dynamic_cast<TWinControl*>(child); win && window->ContainsControl(win) && win->visible_)
+                self(self, win);
+    };
+    paint(paint, this);
 }
 
+namespace {
+
+// A child's window rectangle from its parent's, both in top-level coordinates.
+TRect ChildWindowRect(const TRect& parentWindow, const TRect& parentClientInWindow, const TRect& childBounds)
+{
+    return OffsetRect(childBounds, parentWindow.Left + parentClientInWindow.Left,
+                      parentWindow.Top + parentClientInWindow.Top);
+}
+
+} // namespace
+
+// Each parent's rectangle follows from its child's, so the walk up costs
+// one step per level and the parents' client areas clip as rectangles; only
+// overlapping windows need region arithmetic.
 TRegion TWinControl::VisibleRegion()
 {
-    TRegion region(WindowRectInTop());
+    const TRect window = WindowRectInTop();
+    TRect clip = window;
+    std::vector<TRect> covering;
+    TRect childWindow = window;
     const TWinControl* child = this;
     for (TWinControl* p = parent_; p; child = p, p = p->parent_) {
-        TRect parentWindow = p->WindowRectInTop();
-        TRect parentClient = OffsetRect(p->ClientRectInWindow(), parentWindow.Left, parentWindow.Top);
-        region.Combine(region, TRegion(parentClient), RGN_AND);
+        const TRect parentInsets = p->ClientRectInWindow();
+        const TRect parentWindow = Bounds(childWindow.Left - parentInsets.Left - child->left_,
+                                          childWindow.Top - parentInsets.Top - child->top_, p->width_, p->height_);
+        clip = IntersectRect(clip, OffsetRect(parentInsets, parentWindow.Left, parentWindow.Top));
         auto it = std::find(p->controls_.begin(), p->controls_.end(), static_cast<const TControl*>(child));
         for (++it; it != p->controls_.end(); ++it)
             if (auto* sibling = dynamic_cast<TWinControl*>(*it); sibling && sibling->visible_)
-                region.Combine(region, TRegion(sibling->WindowRectInTop()), RGN_DIFF);
+                covering.push_back(ChildWindowRect(parentWindow, parentInsets, sibling->BoundsRect()));
+        childWindow = parentWindow;
     }
     for (TControl* c : controls_)
         if (auto* win = dynamic_cast<TWinControl*>(c); win && win->visible_)
-            region.Combine(region, TRegion(win->WindowRectInTop()), RGN_DIFF);
+            covering.push_back(ChildWindowRect(window, ClientRectInWindow(), win->BoundsRect()));
+    TRegion region(clip);
+    for (const TRect& rect : covering)
+        if (!IsRectEmpty(IntersectRect(clip, rect)))
+            region.Combine(region, TRegion(rect), RGN_DIFF);
     return region;
 }
 

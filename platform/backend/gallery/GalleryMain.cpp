@@ -12,6 +12,17 @@
 
 namespace {
 
+// The window system lives inside the backend's lifetime on every way out,
+// an exception included: windows still open at the end talk to the backend
+// as they close.
+class TWindowSystemScope {
+public:
+    explicit TWindowSystemScope(IWindowBackend& backend) { InstallWindowSystem(backend); }
+    ~TWindowSystemScope() { UninstallWindowSystem(); }
+    TWindowSystemScope(const TWindowSystemScope&) = delete;
+    TWindowSystemScope& operator=(const TWindowSystemScope&) = delete;
+};
+
 int Capture(TSdlBackend& backend, const std::string& directory, const std::string& page)
 {
     if (!backend.X11()) {
@@ -64,12 +75,10 @@ int main(int argc, char** argv)
     }
     try {
         TSdlBackend backend;
-        InstallWindowSystem(backend);
-        int code = directory.empty() ? Browse(page) : Capture(backend, directory, page);
-        UninstallWindowSystem();
-        return code;
+        TWindowSystemScope windows(backend);
+        return directory.empty() ? Browse(page) : Capture(backend, directory, page);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "gallery: %s\n", error.what());
-        return 2;
+        return 1;
     }
 }

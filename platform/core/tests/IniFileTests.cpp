@@ -109,6 +109,27 @@ TEST_F(IniFileTest, ListingSectionsAndKeys)
     EXPECT_FALSE(ini.ValueExists("A", "k3"));
 }
 
+// Names fold like the rest of the profile rules (accented Latin-1 letters
+// too), a key written twice lists twice with the first one's value, and the
+// look-ups stay right after each rewrite moves the lines.
+TEST_F(IniFileTest, NamesFoldAndLookUpsFollowEveryRewrite)
+{
+    WriteText("[\xC3\x84rger]\nK=1\nk=2\n[Zw\xC3\xB6lf]\nA=x\n");
+    TIniFile ini(name_);
+    TStringList list;
+    ini.ReadSectionValues("\xC3\xA4RGER", list);
+    EXPECT_EQ(Items(list), (std::vector<std::string>{"K=1", "k=1"}));
+    EXPECT_EQ(ini.ReadString("ZW\xC3\x96LF", "a", ""), "x");
+    ini.WriteString("\xC3\xA4rger", "New", "3");
+    ini.EraseSection("\xC3\x84RGER");
+    ini.WriteString("Zw\xC3\xB6lf", "B", "y");
+    EXPECT_EQ(ini.ReadString("Zw\xC3\xB6lf", "A", ""), "x");
+    EXPECT_EQ(ini.ReadString("Zw\xC3\xB6lf", "b", ""), "y");
+    EXPECT_FALSE(ini.SectionExists("\xC3\x84rger"));
+    ini.ReadSections(list);
+    EXPECT_EQ(Items(list), (std::vector<std::string>{"Zw\xC3\xB6lf"}));
+}
+
 TEST_F(IniFileTest, WritingRewritesTheFileInPlace)
 {
     WriteText("; settings\r\n[LANGUAGE]\r\nDefault=English\r\n\r\n[Other]\r\nx=1\r\n");

@@ -72,6 +72,31 @@ TEST(Bitmap, ResizingKeepsTheTopLeftPixelsAndWhitensNewOnes)
     EXPECT_THROW(bitmap->SetWidth(-1), EInvalidGraphicOperation);
 }
 
+// Row sizes past 2 GB once wrapped into small or negative numbers and got
+// past the size check; every oversized request now fails the same way and
+// leaves the bitmap as it was.
+TEST(Bitmap, OversizedBitmapsRaiseOutOfResourcesAndStayUnchanged)
+{
+    struct Case {
+        int32_t width, height;
+        TPixelFormat format;
+    };
+    const Case cases[] = {
+        {536870912, 1, pf32bit},   // the 32-bit row stride wraps to 0
+        {600000000, 2, pf32bit},   // ... or turns negative
+        {2000000000, 2000000000, pf32bit},
+        {2000000000, 1, pf24bit},  // the row alone is too large
+        {20000, 20000, pf24bit},   // each part fits, the product does not
+    };
+    for (const Case& c : cases) {
+        auto bitmap = MakeBitmap(2, 2, pf24bit, clRed);
+        bitmap->SetPixelFormat(c.format);
+        EXPECT_THROW(bitmap->SetSize(c.width, c.height), EOutOfResources) << c.width << " x " << c.height;
+        EXPECT_EQ(bitmap->Width(), 2);
+        EXPECT_EQ(bitmap->Canvas()->Pixels(1, 1), clRed);
+    }
+}
+
 TEST(Bitmap, PixelFormatChangesConvertThePixels)
 {
     auto bitmap = MakeBitmap(4, 4, pf24bit, clBlue);

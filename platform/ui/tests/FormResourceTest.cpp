@@ -194,6 +194,39 @@ TEST_F(FormResourceTest, ErrorsNameTheProblem)
     }
 }
 
+// Objects, lists and collections share one bound of 1000 levels; text past
+// it is refused on the line where it goes too deep instead of overflowing
+// the stack.
+TEST_F(FormResourceTest, NestingIsBoundedAndReportedWithItsLine)
+{
+    auto repeat = [](const std::string& piece, int times) {
+        std::string text;
+        for (int i = 0; i < times; ++i)
+            text += piece;
+        return text;
+    };
+    struct Case {
+        std::string text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"object F: TForm\n  Tag = " + repeat("(\n", 30000), "Line 1001: nesting deeper than 1000 levels"},
+        {"object F: TForm\n  Items = " + repeat("<item\nItems = ", 50000),
+         "Line 1001: nesting deeper than 1000 levels"},
+        {repeat("object P: TPanel\n", 1001), "Line 1001: nesting deeper than 1000 levels"},
+    };
+    for (const Case& c : cases) {
+        try {
+            ParseFormText(c.text);
+            ADD_FAILURE() << c.message;
+        } catch (const EParserError& e) {
+            EXPECT_EQ(e.Message(), c.message);
+        }
+    }
+    std::string deepest = "object F: TForm\n  Tag = " + repeat("(", 999) + repeat(")", 999) + "\nend\n";
+    EXPECT_EQ(ParseFormText(deepest).Properties.size(), 1u);
+}
+
 TEST_F(FormResourceTest, AFormReadsItsEmbeddedResourceWhenCreated)
 {
     RegisterFormResource("TFRMSAMPLE", SampleText);

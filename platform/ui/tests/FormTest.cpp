@@ -1,7 +1,9 @@
 #include "UiTestSupport.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/ui/FormResources.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/StandardControlsRegistration.h"
 
 namespace {
 
@@ -153,6 +155,27 @@ TEST_F(FormTest, DraggingByTheCaptionCommandMovesTheBorderlessForm)
     EXPECT_EQ(form->BoundsRect(), Bounds(150, 140, 200, 100));
     EXPECT_EQ(NativeOf(*form)->Bounds(), Bounds(150, 140, 200, 100));
     EXPECT_EQ(GetCapture(), 0u);
+}
+
+// A top-level window is limited in size like a desktop window, so its
+// backing store can always be allocated; its children may be any size.
+TEST_F(FormTest, AnOversizedFormIsLimitedAndStillShowsAndPaints)
+{
+    RegisterStandardControls();
+    TForm form(nullptr);
+    ReadComponentText(&form,
+                      "object F: TForm\n  Width = 2000000000\n  Height = 40\n  Color = clRed\n"
+                      "  object E: TEdit\n    Left = 20\n    Width = 2000000000\n  end\nend\n",
+                      &form.Handlers());
+    form.Show();
+    Pump();
+    EXPECT_EQ(form.Width(), 16384);
+    EXPECT_EQ(form.BackingStore()->Width(), 16384);
+    EXPECT_EQ(form.Controls(0)->Width(), 2000000000);
+    const TRect client = form.ClientToWindow(Rect(5, 5, 6, 6));
+    EXPECT_EQ(StorePixel(form, client.Left, client.Top), clRed);
+    form.SetBounds(0, 0, 100, 2000000000);
+    EXPECT_EQ(form.Height(), 16384);
 }
 
 TEST_F(FormTest, PositionCentresOnTheWorkAreaOrTheMainForm)

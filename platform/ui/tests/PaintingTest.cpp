@@ -26,6 +26,23 @@ private:
     TColor fill_;
 };
 
+// Counts how often the window system asks whether it shows.
+class TNestedWindow : public TRecordingControl {
+public:
+    TNestedWindow(TComponent* owner, std::vector<std::string>* log, int* showingQueries)
+        : TRecordingControl(owner, log), showingQueries_(showingQueries)
+    {
+    }
+    bool Showing() const override
+    {
+        ++*showingQueries_;
+        return TRecordingControl::Showing();
+    }
+
+private:
+    int* showingQueries_;
+};
+
 } // namespace
 
 class PaintingTest : public UiTest {
@@ -177,4 +194,33 @@ TEST_F(PaintingTest, WindowIdFormsReachTheControl)
     EXPECT_FALSE(IsWindowEnabled(id));
     EXPECT_FALSE(panel->Enabled());
     EXPECT_FALSE(InvalidateRect(123456789, nullptr, true));
+}
+
+// Showing a window asked each window below it, at every level, whether it
+// showed and invalidated its subtree again: cubic work in the depth. Now
+// the tree follows its top window in one pass and each window paints once.
+TEST_F(UiTest, ShowingDeeplyNestedWindowsVisitsEachWindowOnce)
+{
+    constexpr int Depth = 300;
+    std::vector<std::string> log;
+    int showingQueries = 0;
+    auto form = MakeForm(0, 0, Depth + 100, 150);
+    TWinControl* parent = form.get();
+    TNestedWindow* innermost = nullptr;
+    for (int i = 0; i < Depth; ++i) {
+        innermost = new TNestedWindow(form.get(), &log, &showingQueries);
+        innermost->SetBounds(1, 0, Depth + 99 - i, 150); // a column of each stays in sight
+        innermost->SetParent(parent);
+        innermost->PaintColor = clBlue;
+        parent = innermost;
+    }
+    innermost->PaintColor = clRed;
+    showingQueries = 0;
+    form->Show();
+    Pump();
+    EXPECT_LE(showingQueries, Depth);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "paint"), Depth);
+    EXPECT_EQ(StorePixel(*form, Depth - 1, 100), clBlue);
+    EXPECT_EQ(StorePixel(*form, Depth, 100), clRed);
+    EXPECT_TRUE(innermost->Showing());
 }
