@@ -161,8 +161,8 @@ void Stretch(benchmark::State& state)
     if (state.range(1) == COLORONCOLOR && !mirrored) {
         TPixmanSurface from(source.Width(), source.Height(), 0xFF102030u), to(WindowWidth, WindowHeight, 0);
         pixman_transform_t scale;
-        pixman_transform_init_scale(&scale, pixman_double_to_fixed(double{source.Width()} / WindowWidth),
-                                    pixman_double_to_fixed(double{source.Height()} / WindowHeight));
+        pixman_transform_init_scale(&scale, pixman_double_to_fixed(static_cast<double>(source.Width()) / WindowWidth),
+                                    pixman_double_to_fixed(static_cast<double>(source.Height()) / WindowHeight));
         pixman_image_set_transform(from.Image(), &scale);
         pixman_image_set_filter(from.Image(), PIXMAN_FILTER_NEAREST, nullptr, 0);
         ReportAgainstPixman(state, stretch, [&] {

@@ -11,7 +11,7 @@
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Properties.h"
 #include "platform/gfx/Bitmap.h"
-#include "platform/ui/HeadlessBackend.h"
+#include "platform/backend/HeadlessBackend.h"
 #include "platform/ui/WindowSystem.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ui/HeadlessBackend.h"
+#include "platform/backend/HeadlessBackend.h"
 #include "platform/ui/WindowSystem.h"
 
 class HeadlessUiTest : public ::testing::Test {
