@@ -6,6 +6,7 @@
 #include "app/ConversionRun.h"
 #include "app/LanguageFiles.h"
 #include "app/Messages.h"
+#include "app/UnitQuorvid.h"
 #include "controls/TarqBmpBtn.h"
 #include "controls/TarqPanel.h"
 #include "controls/TarqProgressBar.h"
@@ -29,8 +30,7 @@ TFrmPress* FrmPress = nullptr;
 namespace {
 
 constexpr TColor ShadowColor = 0x808080;
-// The face the window's texts take after its language section.
-const char* const LanguageFontName = "宋体";
+// The size the window's texts take after its language section.
 constexpr int32_t LanguageFontSize = 9;
 
 constexpr TPoint OutputNamePlace{77, 41};
