@@ -291,3 +291,52 @@ TEST_F(ConversionRunTest, RefusedRowsGiveOneBoxAndNoStart)
     EXPECT_FALSE(encoder.Working());
     EXPECT_EQ(encoder.GetTaskCount(), 1);
 }
+
+TEST_F(ConversionRunTest, ClosingMidRunAsksAndYesStopsFirst)
+{
+    GenerateLongClip();
+    AddRow(LongClip);
+    run.Convert();
+    ASSERT_TRUE(run.Running());
+
+    answer = IDNO;
+    bool canClose = true;
+    run.CloseQuery(nullptr, canClose);
+    EXPECT_FALSE(canClose);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Text, "Really want to cancel all the tasks?");
+    EXPECT_EQ(boxes[0].Flags, static_cast<uint32_t>(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_TRUE(run.Running());
+
+    answer = IDYES;
+    canClose = true;
+    run.CloseQuery(nullptr, canClose);
+    EXPECT_TRUE(canClose);
+    EXPECT_FALSE(run.Running());
+    EXPECT_FALSE(encoder.Working());
+    EXPECT_EQ(FrmPress, nullptr);
+    EXPECT_FALSE(host.Rows[0].Progress.empty());
+}
+
+TEST_F(ConversionRunTest, CancelAfterTheFirstReportLeavesAPlayablePart)
+{
+    GenerateLongClip();
+    AddRow(LongClip);
+    run.Convert();
+    while (host.Rows[0].Progress.empty())
+        CheckSynchronize(20);
+    ASSERT_NE(FrmPress, nullptr);
+    FrmPress->BtnPause->Click();
+    answer = IDYES;
+    FrmPress->BtnCancel->Click();
+    EXPECT_EQ(FrmPress, nullptr);
+    EXPECT_FALSE(host.Locked);
+    PumpToEnd();
+
+    const std::string output = folder + "long_new001.mp4";
+    const auto video = Probe(output, "v:0");
+    EXPECT_EQ(video.count("codec_name") ? video.at("codec_name") : "", "h264");
+    const double seconds = FormatSeconds(output);
+    EXPECT_GT(seconds, 0.0);
+    EXPECT_LT(seconds, 20.0);
+}

@@ -20,6 +20,8 @@ namespace conversion_test {
 inline const std::string MediaFolder = std::string(TEST_BINARY_DIR) + "/conversion-media/";
 // 640 x 480, 25 fps, stereo 44.1 kHz MP3 at 128 kbit/s, 1 s.
 inline const std::string Clip = MediaFolder + "clip.avi";
+// The same for 20 s: long enough to be stopped half-way.
+inline const std::string LongClip = MediaFolder + "long.avi";
 
 inline std::string Shell(const std::string& command)
 {
@@ -47,10 +49,22 @@ inline void Generate(const std::string& file, const std::string& arguments)
     ASSERT_EQ(std::rename(part.c_str(), file.c_str()), 0);
 }
 
+inline std::string ClipArguments(int seconds)
+{
+    const std::string duration = std::to_string(seconds);
+    return "-f lavfi -i testsrc=size=640x480:rate=25:duration=" + duration +
+           " -f lavfi -i \"sine=frequency=440:sample_rate=44100:duration=" + duration +
+           "\" -ac 2 -c:v mpeg4 -q:v 3 -c:a libmp3lame -b:a 128k";
+}
+
 inline void GenerateClip()
 {
-    Generate(Clip, "-f lavfi -i testsrc=size=640x480:rate=25:duration=1 -f lavfi -i "
-                   "\"sine=frequency=440:sample_rate=44100:duration=1\" -ac 2 -c:v mpeg4 -q:v 3 -c:a libmp3lame -b:a 128k");
+    Generate(Clip, ClipArguments(1));
+}
+
+inline void GenerateLongClip()
+{
+    Generate(LongClip, ClipArguments(20));
 }
 
 inline void LoadEngineLibraries()
