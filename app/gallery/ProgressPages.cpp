@@ -6,6 +6,7 @@
 
 #include "app/ConversionRun.h"
 #include "app/FrmPress.h"
+#include "app/tests/ClipRow.h"
 #include "engine/FFLoad.h"
 #include "GallerySupport.h"
 #include "platform/backend/Gallery.h"
@@ -21,19 +22,6 @@ const std::string Clip = MediaFolder + "clip.avi";
 // One row: a 5-second clip converted to MP4.
 class TGalleryHost : public TConversionHost {
 public:
-    TGalleryHost()
-    {
-        settings.Valid = settings.Saved = true;
-        settings.SourceFile = Clip;
-        settings.SourceWidth = 640;
-        settings.SourceHeight = 480;
-        settings.SourceFrameRate = 25;
-        settings.SourceAudioBitRate = 128000;
-        settings.SourceSampleRate = 44100;
-        settings.OutputFolder = MediaFolder;
-        settings.FormatIndex = 5;
-        settings.Rotation = "0";
-    }
     int32_t RowCount() override { return 1; }
     const TCusOutputOptions* RowToConvert(int32_t) override { return &settings; }
     void SetRowProgress(int32_t, const std::string& text) override { progress = text; }
@@ -41,7 +29,7 @@ public:
     void LockMainWindow() override {}
     void UnlockMainWindow() override {}
 
-    TCusOutputOptions settings;
+    TCusOutputOptions settings = ClipRow(Clip, MediaFolder, 5);
     std::string progress;
 };
 

@@ -13,6 +13,7 @@
 #include "app/tests/AppTestSupport.h"
 #include "controls/TarqBmpBtn.h"
 #include "controls/TarqProgressBar.h"
+#include "ClipRow.h"
 #include "ConversionTestSupport.h"
 #include "platform/ui/Label.h"
 
@@ -95,17 +96,16 @@ protected:
     void AddRow(const std::string& source = Clip)
     {
         TRow row;
-        row.Settings.Valid = row.Settings.Saved = true;
-        row.Settings.SourceFile = source;
-        row.Settings.SourceWidth = 640;
-        row.Settings.SourceHeight = 480;
-        row.Settings.SourceFrameRate = 25;
-        row.Settings.SourceAudioBitRate = 128000;
-        row.Settings.SourceSampleRate = 44100;
-        row.Settings.OutputFolder = folder;
-        row.Settings.FormatIndex = 5;
-        row.Settings.Rotation = "0";
+        row.Settings = ClipRow(source, folder, 5);
         host.Rows.push_back(row);
+    }
+
+    void StartLongRun()
+    {
+        GenerateLongClip();
+        AddRow(LongClip);
+        run.Convert();
+        ASSERT_TRUE(run.Running());
     }
 
     void PumpToEnd()
@@ -294,10 +294,7 @@ TEST_F(ConversionRunTest, RefusedRowsGiveOneBoxAndNoStart)
 
 TEST_F(ConversionRunTest, ClosingMidRunAsksAndYesStopsFirst)
 {
-    GenerateLongClip();
-    AddRow(LongClip);
-    run.Convert();
-    ASSERT_TRUE(run.Running());
+    StartLongRun();
 
     answer = IDNO;
     bool canClose = true;
@@ -320,9 +317,7 @@ TEST_F(ConversionRunTest, ClosingMidRunAsksAndYesStopsFirst)
 
 TEST_F(ConversionRunTest, CancelAfterTheFirstReportLeavesAPlayablePart)
 {
-    GenerateLongClip();
-    AddRow(LongClip);
-    run.Convert();
+    StartLongRun();
     while (host.Rows[0].Progress.empty())
         CheckSynchronize(20);
     ASSERT_NE(FrmPress, nullptr);

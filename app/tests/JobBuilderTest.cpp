@@ -9,25 +9,13 @@
 
 #include "app/JobBuilder.h"
 #include "app/OptionText.h"
+#include "ClipRow.h"
 
 namespace {
 
-// clip.avi: 640 x 480 at 25 fps, audio at 128,000 bit/s, 44100 Hz, stereo;
-// everything automatic, no clip, no rotation.
 TCusOutputOptions ClipSettings(int32_t formatIndex)
 {
-    TCusOutputOptions settings;
-    settings.Valid = settings.Saved = true;
-    settings.SourceFile = "/src/clip.avi";
-    settings.SourceWidth = 640;
-    settings.SourceHeight = 480;
-    settings.SourceFrameRate = 25.0;
-    settings.SourceAudioBitRate = 128000;
-    settings.SourceSampleRate = 44100;
-    settings.OutputFolder = "/out/";
-    settings.FormatIndex = formatIndex;
-    settings.Rotation = "0";
-    return settings;
+    return ClipRow("/src/clip.avi", "/out/", formatIndex);
 }
 
 TJobEnvironment TwoProcessors()

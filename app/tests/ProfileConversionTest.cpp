@@ -7,6 +7,7 @@
 
 #include "app/ConversionTask.h"
 #include "app/FormatTable.h"
+#include "ClipRow.h"
 #include "ConversionTestSupport.h"
 
 using namespace conversion_test;
@@ -38,22 +39,6 @@ protected:
     }
 };
 
-TCusOutputOptions ClipRow(int32_t formatIndex, const std::string& folder)
-{
-    TCusOutputOptions settings;
-    settings.Valid = settings.Saved = true;
-    settings.SourceFile = Clip;
-    settings.SourceWidth = 640;
-    settings.SourceHeight = 480;
-    settings.SourceFrameRate = 25;
-    settings.SourceAudioBitRate = 128000;
-    settings.SourceSampleRate = 44100;
-    settings.OutputFolder = folder;
-    settings.FormatIndex = formatIndex;
-    settings.Rotation = "0";
-    return settings;
-}
-
 }  // namespace
 
 TEST_F(ProfileConversionTest, EveryProfileConvertsTheClip)
@@ -64,7 +49,7 @@ TEST_F(ProfileConversionTest, EveryProfileConvertsTheClip)
     VIDArarozo encoder(nullptr);
     const TJobEnvironment environment = MachineJobEnvironment(encoder);
     for (int32_t row = 0; row < FormatTableRows; ++row)
-        ASSERT_EQ(AddConversionTask(encoder, ClipRow(row, folder), environment), "") << row;
+        ASSERT_EQ(AddConversionTask(encoder, ClipRow(Clip, folder, row), environment), "") << row;
     ASSERT_EQ(encoder.GetTaskCount(), FormatTableRows);
 
     std::vector<TTerminateInfo> ends(FormatTableRows);
@@ -104,7 +89,7 @@ TEST_F(ProfileConversionTest, DISABLED_ThreeGpAudioIsMono)
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     VIDArarozo encoder(nullptr);
-    ASSERT_EQ(AddConversionTask(encoder, ClipRow(0, folder), MachineJobEnvironment(encoder)), "");
+    ASSERT_EQ(AddConversionTask(encoder, ClipRow(Clip, folder, 0), MachineJobEnvironment(encoder)), "");
     RunToEnd(encoder);
     const auto audio = Probe(folder + "clip_new001.3gp", "a:0");
     EXPECT_EQ(audio.count("channels") ? audio.at("channels") : "", "1");

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/ConversionTask.h"
+#include "ClipRow.h"
 #include "ConversionTestSupport.h"
 
 using namespace conversion_test;
@@ -43,17 +44,7 @@ TEST(WatermarkConversionTest, OddlyNamedPngIsOverlaidWhereAsked)
     const std::string odd = folder + " mark ,;[]'=\\:\"é中 .png";
     std::filesystem::rename(plain, odd);
 
-    TCusOutputOptions settings;
-    settings.Valid = settings.Saved = true;
-    settings.SourceFile = Clip;
-    settings.SourceWidth = 640;
-    settings.SourceHeight = 480;
-    settings.SourceFrameRate = 25;
-    settings.SourceAudioBitRate = 128000;
-    settings.SourceSampleRate = 44100;
-    settings.OutputFolder = folder;
-    settings.FormatIndex = 5;
-    settings.Rotation = "0";
+    TCusOutputOptions settings = ClipRow(Clip, folder, 5);
     settings.WatermarkOn = true;
     settings.WatermarkFile = odd;
     settings.WatermarkX = 530;
