@@ -1,7 +1,6 @@
 #include "app/JobBuilder.h"
 
 #include <algorithm>
-#include <array>
 #include <climits>
 #include <cmath>
 #include <string_view>
@@ -9,174 +8,8 @@
 
 #include "app/FormatTable.h"
 #include "app/OptionText.h"
-#include "platform/core/Files.h"
 #include "platform/core/Strings.h"
 #include "platform/core/Types.h"
-
-namespace {
-
-struct TCodecName {
-    std::string_view Display;
-    std::string_view Codec;
-};
-
-constexpr std::array<TCodecName, 9> VideoCodecTable{{
-    {"H.263", "h263"},
-    {"H.264", "libx264"},
-    {"XviD", "libxvid"},
-    {"MPEG4", "mpeg4"},
-    {"Sorenson H.263", "flv"},
-    {"Windows Media Video 7", "wmv1"},
-    {"Windows Media Video 8", "wmv2"},
-    {"MPEG-1 video", "mpeg1video"},
-    {"MPEG-2 video", "mpeg2video"},
-}};
-
-constexpr std::array<TCodecName, 4> AudioCodecTable{{
-    {"amr", "libopencore_amrnb"},
-    {"mp3", "libmp3lame"},
-    {"windows media audio 1", "wmav1"},
-    {"windows media audio 2", "wmav2"},
-}};
-
-struct TBitRateFactor {
-    std::string_view Codec;
-    int32_t Factor;
-};
-
-// Pixels x frames per second x 0.8 per kbit/s, by how well the codec packs.
-constexpr std::array<TBitRateFactor, 11> BitRateFactors{{
-    {"libx264", 6490},
-    {"libxvid", 4626},
-    {"mpeg4", 3594},
-    {"flv", 2920},
-    {"wmv1", 4200},
-    {"wmv2", 4200},
-    {"mpeg1video", 4200},
-    {"mpeg2video", 4200},
-    {"h263", 2500},
-    {"rv10", 5000},
-    {"rv20", 5000},
-}};
-constexpr int32_t DefaultBitRateFactor = 4200;
-
-int32_t BitRateFactor(const std::string& codec)
-{
-    for (const TBitRateFactor& entry : BitRateFactors)
-        if (entry.Codec == codec)
-            return entry.Factor;
-    return DefaultBitRateFactor;
-}
-
-int32_t EvenTowardZero(int32_t value)
-{
-    return value / 2 * 2;
-}
-
-int32_t HalfMargin(double excess)
-{
-    return static_cast<int32_t>(Round(excess / 2));
-}
-
-}  // namespace
-
-TFrameSize ParseFrameSize(const std::string& text)
-{
-    std::string rest = text;
-    if (!rest.empty() && rest[0] == 'x')
-        rest.erase(0, 1);
-    const size_t separator = rest.find('x');
-    if (separator == std::string::npos)
-        return {};
-    return {StrToIntDef(rest.substr(0, separator), 0), StrToIntDef(rest.substr(separator + 1), 0)};
-}
-
-TPadding ComputePad(int32_t sourceWidth, int32_t sourceHeight, int32_t width, int32_t height)
-{
-    TPadding pad;
-    if (sourceWidth <= 0 || sourceHeight <= 0 || width <= 0 || height <= 0)
-        return pad;
-    const double sx = static_cast<double>(sourceWidth) / width;
-    const double sy = static_cast<double>(sourceHeight) / height;
-    if (sx > sy) {
-        pad.Top = pad.Bottom = HalfMargin(height * sx - sourceHeight);
-    } else {
-        pad.Left = pad.Right = HalfMargin(width * sy - sourceWidth);
-    }
-    return pad;
-}
-
-std::string PadFilter(int32_t sourceWidth, int32_t sourceHeight, const TPadding& pad)
-{
-    const int32_t left = EvenTowardZero(pad.Left);
-    const int32_t right = EvenTowardZero(pad.Right);
-    const int32_t top = EvenTowardZero(pad.Top);
-    const int32_t bottom = EvenTowardZero(pad.Bottom);
-    if (left <= 0 && right <= 0 && top <= 0 && bottom <= 0)
-        return {};
-    return "pad=" + IntToStr(sourceWidth + left + right) + ":" + IntToStr(sourceHeight + top + bottom) + ":" +
-           IntToStr(left) + ":" + IntToStr(top) + ":black";
-}
-
-std::string VideoCodecOfDisplayName(const std::string& displayName)
-{
-    for (const TCodecName& entry : VideoCodecTable)
-        if (entry.Display == displayName)
-            return std::string(entry.Codec);
-    return {};
-}
-
-std::string AudioCodecOfDisplayName(const std::string& displayName)
-{
-    const std::string name = LowerCase(displayName);
-    for (const TCodecName& entry : AudioCodecTable)
-        if (entry.Display == name)
-            return std::string(entry.Codec);
-    return name;
-}
-
-std::string AutoVideoBitRate(const std::string& frameSize, int32_t frameRate, const std::string& videoCodec,
-                             const std::string& dottedExtension)
-{
-    const TFrameSize size = ParseFrameSize(frameSize);
-    // 64 bits: a large picture at a bogus frame rate overflows 32.
-    const int64_t pixels = static_cast<int64_t>(size.Width) * size.Height;
-    const long double kbits = static_cast<long double>(pixels) * frameRate * 0.8L / BitRateFactor(videoCodec);
-    int64_t cap = pixels > 320 * 240 ? 3000 : 1000;
-    if (dottedExtension == ".3gp")
-        cap = std::min<int64_t>(cap, 400);
-    return IntToStr(std::clamp<int64_t>(Round(std::min<long double>(kbits, cap)), 0, cap));
-}
-
-std::string WatermarkFilter(const std::string& chain, const std::string& watermarkFile, int32_t x, int32_t y)
-{
-    if (!FileExists(watermarkFile))
-        return chain;
-    const std::string path = EscapeFilterGraphText(EscapeFilterOptionValue(watermarkFile));
-    const std::string movie = "movie=" + path + " [watermark]";
-    const std::string overlay = "[watermark] overlay=" + IntToStr(x) + ":" + IntToStr(y);
-    if (chain.empty())
-        return movie + "; [in] " + overlay + " [out]";
-    return movie + "; [in] " + overlay + ", " + chain + " [out]";
-}
-
-bool SameOutputName(const std::string& a, const std::string& b)
-{
-    return AnsiLowerCase(Trim(a)) == AnsiLowerCase(Trim(b));
-}
-
-std::string UniqueOutputName(const std::string& folder, const std::string& sourceFile,
-                             const std::string& dottedExtension, const TOutputNameInUse& inUse)
-{
-    const std::string outputFolder = folder.empty() ? ExtractFilePath(sourceFile) : folder;
-    const std::string sourceName = ExtractFileName(sourceFile);
-    const std::string base = outputFolder + sourceName.substr(0, sourceName.size() - ExtractFileExt(sourceName).size());
-    for (int32_t n = 1;; ++n) {
-        const std::string name = base + "_new" + ZeroPad3(n) + dottedExtension;
-        if (!FileExists(name) && !(inUse && inUse(name)))
-            return name;
-    }
-}
 
 namespace {
 
@@ -336,22 +169,35 @@ bool IsAudioExtension(const std::string& extension)
     return false;
 }
 
+// The video side's values, worked out before the options are written in
+// their fixed order.
+struct TVideoChoices {
+    std::string FrameSize;
+    int32_t FrameRate = 0;
+    std::string Codec;
+    std::string BitRate;
+};
+
+TVideoChoices VideoChoicesOf(const TCusOutputOptions& settings, const TProfile& profile)
+{
+    TVideoChoices video;
+    video.FrameSize = FrameSizeOf(settings, profile);
+    video.FrameRate = FrameRateOf(settings, profile);
+    video.Codec = VideoCodecOf(settings, profile);
+    video.BitRate = settings.VideoBitRate.empty()
+                        ? AutoVideoBitRate(video.FrameSize, video.FrameRate, video.Codec, profile.Dotted)
+                        : settings.VideoBitRate;
+    return video;
+}
+
 std::string OutputOptionString(const TCusOutputOptions& settings, const TProfile& profile,
                                const TJobEnvironment& environment)
 {
+    const TVideoChoices video = profile.Video ? VideoChoicesOf(settings, profile) : TVideoChoices{};
     std::string options;
     AddOption(options, "-b:a " + ShortestDecimal(AudioBitRateOf(settings, profile)) + "k");
-    std::string frameSize, videoCodec;
-    int32_t frameRate = 0;
-    if (profile.Video) {
-        frameSize = FrameSizeOf(settings, profile);
-        frameRate = FrameRateOf(settings, profile);
-        videoCodec = VideoCodecOf(settings, profile);
-        const std::string bitRate = settings.VideoBitRate.empty()
-                                        ? AutoVideoBitRate(frameSize, frameRate, videoCodec, profile.Dotted)
-                                        : settings.VideoBitRate;
-        AddOption(options, "-b:v " + bitRate + "k");
-    }
+    if (profile.Video)
+        AddOption(options, "-b:v " + video.BitRate + "k");
     if (!settings.AspectRatio.empty())
         AddOption(options, "-aspect " + settings.AspectRatio);
     if (ClipActive(settings))
@@ -365,18 +211,18 @@ std::string OutputOptionString(const TCusOutputOptions& settings, const TProfile
         AddOption(options, "-ac " + channels);
     AddOption(options, "-ar " + SampleRateOf(settings, profile));
     if (profile.Video)
-        AddOption(options, "-r " + IntToStr(frameRate));
+        AddOption(options, "-r " + IntToStr(video.FrameRate));
     const std::string audioCodec = AudioCodecOf(settings, profile, environment);
     if (!audioCodec.empty())
         AddOption(options, "-c:a " + audioCodec);
     if (audioCodec == "aac")
         AddOption(options, "-astrict experimental");
     if (profile.Video) {
-        AddOption(options, "-c:v " + videoCodec);
-        const std::string chain = VideoFilterChain(settings, profile, frameSize);
+        AddOption(options, "-c:v " + video.Codec);
+        const std::string chain = VideoFilterChain(settings, profile, video.FrameSize);
         if (!chain.empty())
             AddOption(options, "-vf " + QuoteOptionValue(chain));
-        if (videoCodec == "libx264" && environment.ProcessorCount >= 2)
+        if (video.Codec == "libx264" && environment.ProcessorCount >= 2)
             AddOption(options, "-threads " + IntToStr(environment.ProcessorCount));
     }
     AddOption(options, "-sn");
