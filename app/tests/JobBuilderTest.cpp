@@ -40,7 +40,9 @@ class JobBuilderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        folder = std::filesystem::path(TEST_BINARY_DIR) / "job-builder";
+        // One folder per test: CTest runs them in parallel processes.
+        folder = std::filesystem::path(TEST_BINARY_DIR) / "job-builder" /
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
     }
