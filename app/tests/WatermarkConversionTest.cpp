@@ -41,7 +41,7 @@ TEST(WatermarkConversionTest, OddlyNamedPngIsOverlaidWhereAsked)
     std::filesystem::create_directories(folder);
     const std::string plain = folder + "green.png";
     Generate(plain, "-f lavfi -i color=c=0x00FF00:size=48x48 -frames:v 1");
-    const std::string odd = folder + " mark ,;[]'=\\:\"é中 .png";
+    const std::string odd = folder + " mark ,;[]'=\\:\"é中 .png ";
     std::filesystem::rename(plain, odd);
 
     TCusOutputOptions settings = ClipRow(Clip, folder, 5);
