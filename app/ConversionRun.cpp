@@ -1,6 +1,7 @@
 #include "app/ConversionRun.h"
 
 #include <algorithm>
+#include <climits>
 #include <numeric>
 
 #include "app/ConversionTask.h"
@@ -18,11 +19,20 @@ namespace {
 // window lets a stopped batch finish.
 constexpr uint32_t NoticeWaitMs = 20;
 
+// 0..100 even when the time runs past the estimated duration or starts
+// below 0; an unknown duration counts as done.
 int64_t TaskPercent(const TProgressInfo& info)
 {
-    if (info.Duration <= 0)
+    const int64_t current = info.CurrentTime;
+    const int64_t duration = info.Duration;
+    if (duration <= 0 || current >= duration)
         return 100;
-    return std::clamp<int64_t>(info.CurrentTime * 100 / info.Duration, 0, 100);
+    if (current <= 0)
+        return 0;
+    // Past this the product no longer fits; the duration is then huge too.
+    if (current > INT64_MAX / 100)
+        return current / (duration / 100);
+    return current * 100 / duration;
 }
 
 // The name after the last "/".

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
 
 #include "app/FrmPress.h"
@@ -156,6 +157,7 @@ TEST_F(ConversionRunTest, ReportsSetRowsAndTheAverageOfEveryTask)
         {123, 0, "100%"},
         {3000000, 1000000, "100%"},  // past the estimated duration
         {-400000, 1000000, "0%"},
+        {INT64_MAX / 2, INT64_MAX, "50%"},
         {250000, 1000000, "25%"},
     };
     for (const auto& [current, duration, text] : reports) {
