@@ -50,7 +50,8 @@ TBitmapPtr MakeSkin()
     canvas.FillRect(Rect(0, 0, 100, 100));
     VerticalGradient(canvas, Rect(0, 0, 100, 40), SkinTitleTopColor, RGB(70, 130, 200));
     VerticalGradient(canvas, Rect(0, 80, 100, 100), RGB(70, 130, 200), SkinTitleTopColor);
-    Frame(canvas, Rect(0, 0, 100, 100), SkinBorderColor);
+    // The window's shape starts one pixel in, so the border does too.
+    Frame(canvas, Rect(1, 1, 100, 100), SkinBorderColor);
     return skin;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 // The converter's gallery pages show the program's windows and boxes with
-// the texts of its start language, read from the language files beside the
-// program in the build tree.
+// the texts of its start language, read from the shipped language files.
 
 #include "app/ApplicationGlobals.h"
 #include "app/Messages.h"
@@ -10,7 +9,7 @@
 
 inline void UseStartLanguageTexts()
 {
-    ApplicationFolder = APP_BINARY_DIR "/";
+    ApplicationFolder = APP_SOURCE_DIR "/";
     LanguageIndex = StartLanguage;
     TIniFile file(CurrentLanguageFile());
     LoadMessages(file);

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <sys/stat.h>
+
 #include "app/ApplicationGlobals.h"
 #include "app/Messages.h"
+#include "app/OpenDocument.h"
 #include "app/tests/AppTestSupport.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/StringList.h"
@@ -145,4 +150,33 @@ TEST(LanguageFilesTest, CurrentLanguageFileIsBesideTheProgram)
     ApplicationFolder = "/opt/converter/";
     LanguageIndex = 6;
     EXPECT_EQ(CurrentLanguageFile(), "/opt/converter/Languages/Chinese.isl");
+}
+
+TEST(OpenDocumentTest, HandsTheTrimmedTargetToTheLauncher)
+{
+    std::vector<std::vector<std::string>> launched;
+    SetDocumentLauncher([&](const std::vector<std::string>& command) { launched.push_back(command); });
+    OpenDocument("   ");
+    OpenDocument("");
+    OpenDocument("  /opt/converter/README.md ");
+    SetDocumentLauncher(nullptr);
+    ASSERT_EQ(launched.size(), 1u);
+    EXPECT_EQ(launched[0], (std::vector<std::string>{"xdg-open", "/opt/converter/README.md"}));
+}
+
+TEST(OpenDocumentTest, DetachedLaunchDoesNotWaitForTheProgram)
+{
+    // The program blocks writing into a pipe that only this test reads after
+    // the launch returned: a launch that waited would never return.
+    const std::string pipe = TEST_BINARY_DIR "/launch-pipe";
+    std::remove(pipe.c_str());
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    LaunchDetached({"sh", "-c", "echo started > '" + pipe + "'"});
+    std::ifstream reader(pipe);
+    std::string line;
+    std::getline(reader, line);
+    EXPECT_EQ(line, "started");
+    // Nothing to start is no error.
+    LaunchDetached({"/no/such/program"});
+    LaunchDetached({});
 }
