@@ -17,10 +17,8 @@
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/Region.h"
 #include "platform/ui/Application.h"
-#include "platform/ui/Dialogs.h"
 #include "platform/ui/GraphicControlsRegistration.h"
 #include "platform/ui/Label.h"
-#include "platform/ui/Messages.h"
 
 // The embedded form resource; naming it keeps it in the program.
 extern const char* const FormResource_TFRMPRESS;
