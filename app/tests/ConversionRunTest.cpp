@@ -109,6 +109,19 @@ protected:
         ASSERT_TRUE(run.Running());
     }
 
+    // Pause, then Cancel answered with Yes: the window goes at once and the
+    // batch's last notices follow.
+    void PauseAndCancel()
+    {
+        ASSERT_NE(FrmPress, nullptr);
+        FrmPress->BtnPause->Click();
+        answer = IDYES;
+        FrmPress->BtnCancel->Click();
+        EXPECT_EQ(FrmPress, nullptr);
+        EXPECT_FALSE(host.Locked);
+        PumpToEnd();
+    }
+
     void PumpToEnd()
     {
         while (run.Running())
@@ -239,12 +252,7 @@ TEST_F(ConversionRunTest, PauseThenCancelThenNoLeavesTheBatchPaused)
     EXPECT_FALSE(FrmPress->BtnCancel->Enabled());
     EXPECT_EQ(FrmPress->BtnPause->Caption(), "Pause");
 
-    FrmPress->BtnPause->Click();
-    answer = IDYES;
-    FrmPress->BtnCancel->Click();
-    EXPECT_EQ(FrmPress, nullptr);
-    EXPECT_FALSE(host.Locked);
-    PumpToEnd();
+    PauseAndCancel();
     EXPECT_FALSE(encoder.Working());
 }
 
@@ -322,13 +330,7 @@ TEST_F(ConversionRunTest, CancelAfterTheFirstReportLeavesAPlayablePart)
     StartLongRun();
     while (host.Rows[0].Progress.empty())
         CheckSynchronize(20);
-    ASSERT_NE(FrmPress, nullptr);
-    FrmPress->BtnPause->Click();
-    answer = IDYES;
-    FrmPress->BtnCancel->Click();
-    EXPECT_EQ(FrmPress, nullptr);
-    EXPECT_FALSE(host.Locked);
-    PumpToEnd();
+    PauseAndCancel();
 
     // Playable: the container is whole. How much of each stream it holds
     // depends on how far the engine got, so only the length is bounded.
