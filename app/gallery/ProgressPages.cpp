@@ -68,6 +68,8 @@ std::unique_ptr<TCustomForm> DuringRun()
     while (!encoder.AllDone())
         CheckSynchronize(20);
     TFrmPress* window = FrmPress;
+    if (!window)
+        throw Exception("The batch ended before its progress window was shown.");
     window->Run = nullptr;
     FrmPress = nullptr;
     return std::unique_ptr<TCustomForm>(window);
