@@ -1,7 +1,7 @@
 #include "app/MainWindowLock.h"
 
 #include "app/UnitQuorvid.h"
-#include "controls/AACtrls.h"
+#include "controls/aa/AACtrls.h"
 #include "controls/TarqPanel.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/Image.h"

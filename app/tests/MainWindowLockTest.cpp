@@ -5,7 +5,7 @@
 #include "app/Messages.h"
 #include "app/UnitQuorvid.h"
 #include "app/tests/AppTestSupport.h"
-#include "controls/AACtrls.h"
+#include "controls/aa/AACtrls.h"
 #include "controls/TarqPanel.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
