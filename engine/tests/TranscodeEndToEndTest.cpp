@@ -32,6 +32,7 @@ const std::string Segments[] = {MediaFolder + "segment-1.avi", MediaFolder + "se
 const std::string Subtitled = MediaFolder + "subtitled.mkv";  // the clip with two SubRip cues
 const std::string H264Mp4 = MediaFolder + "h264.mp4";    // 2 s of H.264 at 25 fps in a fine time base
 const std::string StereoMp3 = MediaFolder + "stereo.mp3"; // the same tone on both channels, 2 s
+const std::string Steps = MediaFolder + "steps.mp4";     // 6 s, mono; second n sounds at 300 + 100 n Hz
 constexpr double ClipSeconds = 2.0;
 constexpr double FrameSeconds = 0.04;
 
@@ -79,6 +80,8 @@ void GenerateMedia() {
   }
   Generate(H264Mp4, "-f lavfi -i testsrc=size=320x240:rate=25:duration=2 -c:v libx264");
   Generate(StereoMp3, "-f lavfi -i sine=frequency=440:sample_rate=44100:duration=2 -ac 2 -c:a libmp3lame");
+  Generate(Steps, "-f lavfi -i testsrc=size=320x240:rate=25:duration=6 -f lavfi -i "
+                  "\"aevalsrc='sin(2*PI*(300+100*floor(t))*t)':s=44100:d=6\" -c:v libx264 -c:a aac");
 }
 
 // The ffmpeg tool's output for the same options: the oracle for lengths.
@@ -226,6 +229,68 @@ TEST_F(TranscodeEndToEndTest, ClipWithStartAndLength) {
   auto video = Probe(output, "v:0");
   EXPECT_NEAR(std::atof(video["duration"].c_str()), 1.0, FrameSeconds * 1.5);
   EXPECT_NEAR(std::atof(Probe(output, "a:0")["duration"].c_str()), 1.0, FrameSeconds * 1.5);
+}
+
+// The tone of the first audio from 0.05 s to 0.45 s, in Hz, by its zero crossings.
+double FirstTone(const std::string& file) {
+  const std::string raw =
+      Shell("ffmpeg -nostdin -v error -i \"" + file + "\" -map 0:a:0 -ac 1 -ar 44100 -f f32le - 2>/dev/null");
+  std::vector<float> samples(raw.size() / sizeof(float));
+  std::memcpy(samples.data(), raw.data(), samples.size() * sizeof(float));
+  const size_t from = 2205, to = 19845;
+  if (samples.size() < to) return 0;
+  int crossings = 0;
+  for (size_t i = from + 1; i < to; ++i) crossings += (samples[i - 1] < 0) != (samples[i] < 0);
+  return crossings / 2.0 / 0.4;
+}
+
+double FirstVideoTime(const std::string& file) {
+  return std::atof(Shell("ffprobe -v error -select_streams v:0 -show_entries frame=pts_time -read_intervals %+#1 "
+                         "-of csv=p=0 \"" + file + "\" 2>/dev/null").c_str());
+}
+
+// An input "-ss" starts every container at the start, to the sample, and
+// "-t" counts from there, as the tool's accurate seek does.
+TEST_F(TranscodeEndToEndTest, ClipStartDropsWhatLiesBeforeIt) {
+  const struct {
+    const char* extension;
+    const char* options;
+  } cases[] = {
+      {"mp3", " -b:a 128k -vn -ar 44100 -sn"},
+      {"wav", " -vn -ar 44100 -sn"},
+      {"mkv", " -c:v libx264 -c:a aac -sn"},
+      {"avi", " -c:v libxvid -c:a libmp3lame -sn"},
+      {"flv", " -c:v libx264 -c:a libmp3lame -ar 44100 -sn"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.extension);
+    const std::string options = std::string(c.options) + " -t 1";
+    const std::string output = Out(std::string("start-2.") + c.extension);
+    const std::string tool = Out(std::string("tool-start-2.") + c.extension);
+    const std::string command =
+        "ffmpeg -nostdin -v error -y -ss 2 -i \"" + Steps + "\"" + options + " \"" + tool + "\"";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const TRunResult run = Convert(Steps, "-ss 2", output, options);
+    ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+    EXPECT_NEAR(FirstTone(output), 500, 10);
+    EXPECT_NEAR(FirstTone(output), FirstTone(tool), 5);
+    EXPECT_NEAR(Seconds(output, "a:0"), Seconds(tool, "a:0"), FrameSeconds);
+    if (std::string(c.options).find("-vn") == std::string::npos) {
+      EXPECT_NEAR(Seconds(output, "v:0"), Seconds(tool, "v:0"), FrameSeconds);
+      EXPECT_NEAR(FirstVideoTime(output), FirstVideoTime(tool), FrameSeconds / 2);
+    }
+  }
+}
+
+// A start beyond the end gives an output without frames and says so honestly.
+TEST_F(TranscodeEndToEndTest, ClipStartBeyondTheEndWritesNothing) {
+  const std::string output = Out("start-60.mp4");
+  const TRunResult run = Convert(Clip, "-ss 60", output, std::string(Common) + " -c:v libx264 -sn");
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  EXPECT_FALSE(run.Task.Exception);
+  const std::string packets =
+      Shell("ffprobe -v error -show_entries packet=pts -of csv=p=0 \"" + output + "\" 2>/dev/null");
+  EXPECT_EQ(packets, "");
 }
 
 // Luma plane (width x height samples) of the first frame, via the ffmpeg tool.
