@@ -171,25 +171,34 @@ struct TProfile {
   const char* options;
   const char* videoCodec;  // nullptr: no video stream
   const char* audioCodec;
+  const char* channels = "2";
+  const char* sampleRate = "44100";
+  const char* frameSize = "640x480";
+  const char* frameRate = "25/1";
 };
 
 const char* const Common = " -b:a 128k -b:v 947k -ar 44100 -r 25";
 
+// Every profile of the application, with the channel count a user may ask
+// for: the source is stereo, so "-ac 1" must reach the encoder.
 TEST_F(TranscodeEndToEndTest, ApplicationProfiles) {
   const std::string h264 = std::string(Common) + " -c:v libx264 -vf \"scale=640:480\" -threads 2 -sn";
   const TProfile profiles[] = {
-      {"mp4", "mp4", "", "h264", "aac"},
+      {"mp4", "mp4", " -ac 1", "h264", "aac", "1"},
       {"avi", "avi", " -c:v libxvid -vf \"scale=640:480\" -threads 2 -sn", "mpeg4", "mp3"},
-      {"mpg", "mpg", " -c:v mpeg1video -vf \"scale=640:480\" -threads 2 -sn", "mpeg1video", "mp2"},
+      {"mpg", "mpg", " -c:v mpeg1video -vf \"scale=640:480\" -threads 2 -sn -ac 1", "mpeg1video", "mp2", "1"},
       {"wmv", "wmv", " -c:v wmv2 -vf \"scale=640:480\" -threads 2 -sn", "wmv2", "wmav2"},
-      {"flv", "flv", "", "h264", "mp3"},
+      {"flv", "flv", " -ac 1", "h264", "mp3", "1"},
       {"mkv", "mkv", "", "h264", nullptr},
       {"mov", "mov", "", "h264", "aac"},
       {"psp", "mp4", " -f psp", "h264", "aac"},
-      {"aac", "aac", " -b:a 128k -vn -ar 44100 -sn", nullptr, "aac"},
+      // Debian's libraries have no AMR encoder: the user's other 3GP choice, AAC.
+      {"3gp", "3gp", " -c:v h263 -s 176x144 -r 15 -b:v 400k -c:a aac -b:a 12.2k -ar 8000 -ac 1 -threads 2 -sn",
+       "h263", "aac", "1", "8000", "176x144", "15/1"},
+      {"aac", "aac", " -b:a 128k -vn -ar 44100 -sn -ac 1", nullptr, "aac", "1"},
       {"ac3", "ac3", " -b:a 128k -vn -ar 44100 -sn", nullptr, "ac3"},
-      {"mp3", "mp3", " -b:a 128k -vn -ar 44100 -sn", nullptr, "mp3"},
-      {"wav", "wav", " -b:a 128k -vn -ar 44100 -sn", nullptr, "pcm_s16le"},
+      {"mp3", "mp3", " -b:a 128k -vn -ar 44100 -sn -ac 1", nullptr, "mp3", "1"},
+      {"wav", "wav", " -b:a 128k -vn -ar 44100 -sn -ac 1", nullptr, "pcm_s16le", "1"},
       {"wma", "wma", " -b:a 128k -vn -ar 44100 -sn", nullptr, "wmav2"},
   };
   for (const TProfile& p : profiles) {
@@ -205,9 +214,8 @@ TEST_F(TranscodeEndToEndTest, ApplicationProfiles) {
     if (p.videoCodec) {
       auto video = Probe(output, "v:0");
       EXPECT_EQ(video["codec_name"], p.videoCodec);
-      EXPECT_EQ(video["width"], "640");
-      EXPECT_EQ(video["height"], "480");
-      EXPECT_EQ(video["avg_frame_rate"], "25/1");
+      EXPECT_EQ(video["width"] + "x" + video["height"], p.frameSize);
+      EXPECT_EQ(video["avg_frame_rate"], p.frameRate);
       EXPECT_NEAR(Seconds(output, "v:0"), Seconds(tool, "v:0"), FrameSeconds);
     } else {
       EXPECT_TRUE(Probe(output, "v")["codec_name"].empty());
@@ -216,9 +224,28 @@ TEST_F(TranscodeEndToEndTest, ApplicationProfiles) {
     if (p.audioCodec) {
       EXPECT_EQ(audio["codec_name"], p.audioCodec);
     }
-    EXPECT_EQ(audio["channels"], "2");
-    EXPECT_EQ(audio["sample_rate"], "44100");
+    EXPECT_EQ(audio["channels"], p.channels);
+    EXPECT_EQ(audio["sample_rate"], p.sampleRate);
+    EXPECT_EQ(audio["channels"], Probe(tool, "a:0")["channels"]);
     EXPECT_NEAR(Seconds(output, "a:0"), Seconds(tool, "a:0"), FrameSeconds);
+  }
+}
+
+// A mono source becomes stereo on request; a count that no layout or
+// encoder can take fails the task instead of writing something else.
+TEST_F(TranscodeEndToEndTest, ChannelCountReachesTheEncoder) {
+  for (const char* extension : {"mp3", "wav"}) {
+    SCOPED_TRACE(extension);
+    const std::string output = Out(std::string("stereo-from-mono.") + extension);
+    const TRunResult run = Convert(Steps, "", output, " -vn -ar 44100 -ac 2");
+    ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+    EXPECT_EQ(Probe(output, "a:0")["channels"], "2");
+  }
+  for (const char* count : {"3", "9"}) {
+    SCOPED_TRACE(count);
+    const TRunResult run = Convert(Steps, "", Out("impossible-count.mp3"), std::string(" -vn -ac ") + count);
+    EXPECT_TRUE(run.Task.Exception);
+    EXPECT_FALSE(run.Task.Finished);
   }
 }
 
