@@ -9,6 +9,7 @@
 #include "engine/AVFormatStubs.h"
 #include "engine/AVUtilStubs.h"
 #include "engine/Transcoder.h"
+#include "engine/VideoHooks.h"
 #include "platform/core/Strings.h"
 
 namespace {
@@ -18,6 +19,7 @@ const char* const HintText = "Please check error log message(reported by FFLogge
 bool HooksOnVideo(const TCustomFFmpeg& Job, std::string& Text) {
   if (Job.OnVideoInputHook || Job.OnVideoOutputHook) Text = "-vcodec copy and VideoHook are incompatible (frames are not decoded)";
   else if (Job.OnFrameInputHook || Job.OnFrameOutputHook) Text = "-vcodec copy and FrameHook are incompatible (frames are not decoded)";
+  else if (Job.VideoHooks().HasFrameHooks()) Text = "-vcodec copy and -vhook are incompatible (frames are not decoded)";
   else if (Job.PreviewFlags() != 0) Text = "-vcodec copy and PostHooks are incompatible (frames are not decoded)";
   else return false;
   return true;

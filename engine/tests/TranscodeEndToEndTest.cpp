@@ -647,6 +647,35 @@ TEST_F(TranscodeEndToEndTest, FrameHookPluginChangesTheOutput) {
   EXPECT_EQ(encoder.LastErrorText, "Failed to add video hook function: " + MediaFolder + "no-such-plugin.so");
 }
 
+TEST_F(TranscodeEndToEndTest, FrameHookPluginRefusesAStreamCopy) {
+  const TRunResult run = Convert(Clip, "", Out("vhook-copy.mkv"),
+                                 " -an -sn -c:v copy -vhook \"" + std::string(FRAMEHOOK_PLUGIN) + "|invert\"");
+  EXPECT_TRUE(run.Task.Exception);
+  EXPECT_FALSE(run.Task.Finished);
+  EXPECT_EQ(run.Task.ExceptionMessage, "-vcodec copy and -vhook are incompatible (frames are not decoded)");
+}
+
+// An output that names an input of its task, however the path is spelt, is
+// refused before anything is written; the source stays as it was.
+TEST_F(TranscodeEndToEndTest, OutputOverTheInputIsRefused) {
+  const std::string source = Out("same.avi"), link = Out("same-link.avi");
+  ASSERT_EQ(std::system(("cp \"" + Clip + "\" \"" + source + "\" && ln -sf same.avi \"" + link + "\"").c_str()), 0);
+  const std::string before = Shell("md5sum < \"" + source + "\"");
+  const std::string spellings[] = {source, MediaFolder + "./../transcode-media/same.avi", link};
+  for (const std::string& output : spellings) {
+    SCOPED_TRACE(output);
+    VIDArarozo encoder(nullptr);
+    const int32_t task = encoder.AddTask(source, nullptr);
+    ASSERT_GE(task, 0) << encoder.LastErrorText;
+    TOutputOptions out;
+    InitOutputOptions(out);
+    out.Options = " -c:v libx264 -an";
+    EXPECT_LT(encoder.SetOutput(task, output, &out), 0);
+    EXPECT_EQ(encoder.LastErrorText, "Output " + output + " same as Input #0 - exiting");
+  }
+  EXPECT_EQ(Shell("md5sum < \"" + source + "\""), before);
+}
+
 // Planar decoders (mp3) and encoders (aac) work on one plane per channel;
 // the hooks always get the samples interleaved, in the packed format.
 TEST_F(TranscodeEndToEndTest, AudioHooksGetInterleavedSamples) {
