@@ -387,6 +387,14 @@ TEST_F(TranscodeEndToEndTest, ProgressReportsEndWithTheLastSegment) {
   EXPECT_EQ(audioOnly.Reports.back().FrameNumber, -1);
   EXPECT_EQ(audioOnly.Reports.back().Fps, -1);
   EXPECT_GT(audioOnly.Reports.back().CurrentTime, 1900000);
+
+  // libx264 marks its delayed packets with a quality of -1: a signed value.
+  const TRunResult videoOnly = Convert(Clip, "", Out("progress-video.mp4"), " -an -c:v libx264 -sn");
+  ASSERT_FALSE(videoOnly.Reports.empty());
+  for (const TProgressInfo& report : videoOnly.Reports) {
+    EXPECT_GE(report.Quality, -1);
+    EXPECT_LE(report.Quality, 69);
+  }
 }
 
 // Steers a run from a fixed point of the input: the audio input hook runs on
