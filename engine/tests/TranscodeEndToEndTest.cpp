@@ -424,6 +424,25 @@ TEST_F(TranscodeEndToEndTest, StopLeavesAPlayableFile) {
   EXPECT_LT(duration, 10);
 }
 
+// The worker waits for the progress handler: a stop that waits, asked for
+// there, returns at once, and the run still drains and writes its trailer.
+TEST_F(TranscodeEndToEndTest, StopWithWaitFromTheProgressHandlerStillWritesTheTrailer) {
+  const std::string output = Out("stopped-from-progress.avi");
+  bool stopReturned = false;
+  const TRunResult run = Convert(LongClip, "", output, " -an -sn -c:v mpeg4",
+                                 [&stopReturned](VIDArarozo& encoder, const TProgressInfo&) {
+                                   if (stopReturned) return;
+                                   encoder.Stop(true);
+                                   stopReturned = true;
+                                 });
+  EXPECT_TRUE(stopReturned);
+  EXPECT_FALSE(run.Task.Exception) << run.Task.ExceptionMessage;
+  ASSERT_FALSE(run.Reports.empty());
+  EXPECT_EQ(run.Reports.back().SegmentIndex, -1);
+  EXPECT_EQ(Probe(output, "v:0")["codec_name"], "mpeg4");
+  EXPECT_GT(Seconds(output, "v:0"), 0);
+}
+
 TEST_F(TranscodeEndToEndTest, PauseAndResumeCompleteTheFile) {
   const std::string output = Out("paused.mp4");
   bool pausedSeen = false;
