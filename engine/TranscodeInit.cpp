@@ -220,7 +220,15 @@ int32_t TTranscoder::InitVideoEncoder(TOutputStream* Ost, AVFilterContext* Sink)
     Ost->FrameRate = av::av_buffersink_get_frame_rate(Sink);
     if (!Ost->FrameRate.num && ist) Ost->FrameRate = ist->Framerate.num ? ist->Framerate : ist->St->r_frame_rate;
     if (!Ost->FrameRate.num) Ost->FrameRate = {25, 1};
-    if (!Ost->ForceFps) Ost->FrameRate = NearestSupportedRate(Ost->Enc, Ost->FrameRate);
+  }
+  // An asked-for rate the encoder does not list moves to the nearest one it
+  // does; rates it lists but still refuses fail with its own error.
+  if (!Ost->ForceFps) {
+    const AVRational supported = NearestSupportedRate(Ost->Enc, Ost->FrameRate);
+    if (av_cmp_q(supported, Ost->FrameRate) != 0)
+      Logger()->LogFmt(&job_, llWarning, "Encoder %s does not support the frame rate %d/%d, using %d/%d instead",
+                       Ost->Enc->name, Ost->FrameRate.num, Ost->FrameRate.den, supported.num, supported.den);
+    Ost->FrameRate = supported;
   }
   enc->time_base = av_inv_q(Ost->FrameRate);
   if (!enc->time_base.num || !enc->time_base.den) enc->time_base = av::av_buffersink_get_time_base(Sink);

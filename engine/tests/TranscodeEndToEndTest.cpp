@@ -320,6 +320,23 @@ TEST_F(TranscodeEndToEndTest, ClipStartBeyondTheEndWritesNothing) {
   EXPECT_EQ(packets, "");
 }
 
+// A rate the encoder does not list moves to the nearest listed one, as the
+// tool does; a listed rate that the encoder still refuses fails the task.
+TEST_F(TranscodeEndToEndTest, UnsupportedFrameRateMovesToTheNearestSupported) {
+  const std::string options = " -an -sn -c:v mpeg1video -r 20";
+  const std::string output = Out("rate-20.mpg");
+  const std::string tool = ToolOutput(Clip, options, Out("tool-rate-20.mpg"));
+  const TRunResult run = Convert(Clip, "", output, options);
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  EXPECT_EQ(Probe(output, "v:0")["avg_frame_rate"], "24000/1001");
+  EXPECT_EQ(Probe(output, "v:0")["avg_frame_rate"], Probe(tool, "v:0")["avg_frame_rate"]);
+  EXPECT_NEAR(Seconds(output, "v:0"), Seconds(tool, "v:0"), FrameSeconds * 1.5);
+
+  const TRunResult refused = Convert(Clip, "", Out("rate-15.mpg"), " -an -sn -c:v mpeg1video -r 15");
+  EXPECT_TRUE(refused.Task.Exception);
+  EXPECT_FALSE(refused.Task.Finished);
+}
+
 // Luma plane (width x height samples) of the first frame, via the ffmpeg tool.
 std::vector<uint8_t> FirstLuma(const std::string& file, const std::string& filter, size_t samples) {
   const std::string text = Shell("ffmpeg -nostdin -v error -i \"" + file + "\" " + filter +
