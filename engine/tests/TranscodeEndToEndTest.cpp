@@ -414,6 +414,32 @@ TEST_F(TranscodeEndToEndTest, ProgressReportsEndWithTheLastSegment) {
   }
 }
 
+// "-deinterlace" blends the fields of every decoded picture before the
+// filters: the combing of a moving interlaced pattern goes.
+TEST_F(TranscodeEndToEndTest, DeinterlaceOptionBlendsTheFields) {
+  const std::string source = Out("interlaced.mpg");
+  Generate(source, "-f lavfi -i testsrc=size=160x120:rate=50:duration=1 -vf "
+                   "\"tinterlace=interleave_top,fieldorder=tff\" -c:v mpeg2video -flags +ildct+ilme -q:v 2");
+  const std::string lossless = " -an -sn -c:v rawvideo -pix_fmt yuv420p";
+  const std::string plain = Out("interlaced-plain.nut"), blended = Out("interlaced-blended.nut");
+  ASSERT_TRUE(Convert(source, "", plain, lossless).Task.Finished);
+  const TRunResult run = Convert(source, "", blended, lossless + " -deinterlace");
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  // Combing: how much odd lines differ from the even lines around them.
+  const auto combing = [](const std::vector<uint8_t>& luma) {
+    long long sum = 0;
+    for (int y = 1; y + 1 < 120; y += 2)
+      for (int x = 0; x < 160; ++x)
+        sum += std::abs(2 * luma[y * 160 + x] - luma[(y - 1) * 160 + x] - luma[(y + 1) * 160 + x]);
+    return sum;
+  };
+  const std::vector<uint8_t> before = FirstLuma(plain, "", 160 * 120), after = FirstLuma(blended, "", 160 * 120);
+  ASSERT_EQ(before.size(), 160u * 120u);
+  ASSERT_EQ(after.size(), before.size());
+  EXPECT_NE(before, after);
+  EXPECT_LT(combing(after), combing(before) / 2);
+}
+
 // Steers a run from a fixed point of the input: the audio input hook runs on
 // the worker with every decoded block of samples.
 std::function<void(VIDArarozo&, TOutputOptions&)> AtAudioBlock(int block, std::function<void(VIDArarozo&)> action) {
