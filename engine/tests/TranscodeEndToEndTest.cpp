@@ -337,6 +337,21 @@ TEST_F(TranscodeEndToEndTest, UnsupportedFrameRateMovesToTheNearestSupported) {
   EXPECT_FALSE(refused.Task.Finished);
 }
 
+// A transport stream whose audio starts a second before its video: without
+// the audio the output starts at the video's first picture, as the tool's does.
+TEST_F(TranscodeEndToEndTest, StartTimeComesFromTheStreamsInUse) {
+  const std::string source = Out("late-video.ts");
+  Generate(source, "-f lavfi -i testsrc=size=160x120:duration=2:rate=25 -f lavfi -i sine=duration=3 "
+                   "-filter_complex \"[0:v]setpts=PTS+1/TB[v]\" -map \"[v]\" -map 1:a -c:v mpeg2video -c:a mp2");
+  const std::string options = " -an -sn -c:v mpeg4";
+  const std::string output = Out("late-video.nut");
+  const std::string tool = ToolOutput(source, options, Out("tool-late-video.nut"));
+  const TRunResult run = Convert(source, "", output, options);
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  EXPECT_NEAR(FirstVideoTime(output), 0, 0.001);
+  EXPECT_NEAR(FirstVideoTime(output), FirstVideoTime(tool), 0.001);
+}
+
 // Luma plane (width x height samples) of the first frame, via the ffmpeg tool.
 std::vector<uint8_t> FirstLuma(const std::string& file, const std::string& filter, size_t samples) {
   const std::string text = Shell("ffmpeg -nostdin -v error -i \"" + file + "\" " + filter +
