@@ -10,6 +10,7 @@
 #include "engine/AVFilterStubs.h"
 #include "engine/AVFormatStubs.h"
 #include "engine/AVUtilStubs.h"
+#include "engine/SubtitleCanvas.h"
 #include "engine/TranscodeUtils.h"
 #include "platform/core/Strings.h"
 
@@ -87,9 +88,11 @@ int32_t AppendStartTrim(const TCustomFFmpegOpt& Job, AVFilterGraph* Lavfi, AVFil
                 Format("starti=%lldus", static_cast<long long>(start)));
 }
 
-int32_t LinkVideoSource(const TCustomFFmpegOpt& Job, TFilterGraph* Graph, TInputFilter* Filter, AVFilterGraph* Lavfi,
+int32_t LinkVideoSource(TCustomFFmpegOpt& Job, TFilterGraph* Graph, TInputFilter* Filter, AVFilterGraph* Lavfi,
                         AVFilterInOut* Pad) {
   TInputStream* ist = Filter->Ist;
+  if (ist->St->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE)
+    if (const int32_t result = Sub2VideoPrepare(Job, ist); result < 0) return result;
   const bool forcedRate = ist->Framerate.num != 0;
   const AVRational timeBase = forcedRate ? av_inv_q(ist->Framerate) : ist->St->time_base;
   AVRational rate = forcedRate ? ist->Framerate : ist->St->r_frame_rate;
@@ -264,7 +267,9 @@ TInputStream* StreamForPad(TCustomFFmpegOpt& Job, const TFilterGraph* Graph, con
   const char* specifier = *rest == ':' ? rest + 1 : rest;
   for (unsigned s = 0; s < file->Ctx->nb_streams; ++s) {
     AVStream* st = file->Ctx->streams[s];
-    if (st->codecpar->codec_type != Type) continue;
+    const AVMediaType streamType = st->codecpar->codec_type;
+    // A video pad also takes bitmap subtitles, drawn on a canvas.
+    if (streamType != Type && !(Type == AVMEDIA_TYPE_VIDEO && streamType == AVMEDIA_TYPE_SUBTITLE)) continue;
     if (av::avformat_match_stream_specifier(file->Ctx, st, specifier) == 1)
       return Job.InputStreams[file->IstIndex + static_cast<int32_t>(s)];
   }

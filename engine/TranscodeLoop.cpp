@@ -8,6 +8,7 @@
 #include "engine/AVFilterStubs.h"
 #include "engine/AVFormatStubs.h"
 #include "engine/AVUtilStubs.h"
+#include "engine/SubtitleCanvas.h"
 #include "engine/TranscodeUtils.h"
 #include "engine/Transcoder.h"
 #include "platform/core/Strings.h"
@@ -272,6 +273,7 @@ int32_t TTranscoder::ProcessInput(int32_t FileIndex) {
   } else if (TInputStream* ist = job_.InputStreams[file->IstIndex + packet_->stream_index]; !ist->Discard) {
     ResetEagain();
     AdjustPacketTimestamps(file, ist, packet_);
+    if (packet_->pts != AV_NOPTS_VALUE) Sub2VideoHeartbeat(job_, ist, packet_->pts);
     result = OutputPacket(ist, packet_);
     if (result < 0) {
       const std::string text = Format("Error while decoding stream #%d:%d: %s", FileIndex, ist->St->index,
@@ -423,7 +425,11 @@ void TTranscoder::AdvanceUndecoded(TInputStream* Ist, const AVPacket* Packet) {
 
 int32_t TTranscoder::Decode(TInputStream* Ist, const AVPacket* Packet) {
   AVCodecContext* dec = Ist->DecCtx;
-  if (dec->codec_type == AVMEDIA_TYPE_SUBTITLE) return Packet ? TranscodeSubtitles(Ist, Packet) : 0;
+  if (dec->codec_type == AVMEDIA_TYPE_SUBTITLE) {
+    if (Packet) return TranscodeSubtitles(Ist, Packet);
+    Sub2VideoFlush(job_, Ist);
+    return 0;
+  }
   if (!Packet && drained_.count(Ist)) return 0;
   if (!Ist->DecodedFrame && !(Ist->DecodedFrame = av::av_frame_alloc())) return AVERROR(ENOMEM);
   const bool video = dec->codec_type == AVMEDIA_TYPE_VIDEO;

@@ -455,6 +455,44 @@ TEST_F(TranscodeEndToEndTest, DeinterlaceOptionBlendsTheFields) {
   EXPECT_LT(combing(after), combing(before) / 2);
 }
 
+// Every picture's luma, one after another, via the ffmpeg tool.
+std::string AllLuma(const std::string& file) {
+  return Shell("ffmpeg -nostdin -v error -i \"" + file + "\" -map 0:v:0 -f rawvideo -pix_fmt gray - 2>/dev/null");
+}
+
+// Bitmap subtitles bound to a video pad are drawn on a canvas and overlaid
+// as the tool does: the same pictures, the subtitles shown in their times.
+TEST_F(TranscodeEndToEndTest, BitmapSubtitlesBurnedInLikeTheTool) {
+  const std::string subtitles = Out("dvdsub.mkv"), source = Out("dvdsub-video.mkv");
+  if (access(source.c_str(), F_OK) != 0) {
+    const std::string maker = std::string(SUBTITLE_MAKER) + " \"" + subtitles + "\" 320 240";
+    ASSERT_EQ(std::system(maker.c_str()), 0) << maker;
+    Generate(source, "-f lavfi -i testsrc=size=320x240:rate=25:duration=3 -i \"" + subtitles +
+                         "\" -map 0:v -map 1:s -c:v mpeg4 -q:v 2 -c:s copy");
+  }
+  const std::string options = " -an -filter_complex \"[0:v][0:s]overlay\" -c:v rawvideo -pix_fmt yuv420p";
+  const std::string output = Out("dvdsub-burned.nut");
+  const std::string tool = ToolOutput(source, options, Out("tool-dvdsub-burned.nut"));
+  const TRunResult run = Convert(source, "", output, options);
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  const std::string ours = AllLuma(output), theirs = AllLuma(tool), plain = AllLuma(source);
+  constexpr size_t Picture = 320 * 240;
+  ASSERT_EQ(ours.size(), 75 * Picture);
+  ASSERT_EQ(theirs.size(), ours.size());
+  ASSERT_EQ(plain.size(), ours.size());
+  for (size_t frame = 0; frame < 75; ++frame) {
+    int worst = 0, drawn = 0;
+    for (size_t i = frame * Picture; i < (frame + 1) * Picture; ++i) {
+      worst = std::max(worst, std::abs(static_cast<uint8_t>(ours[i]) - static_cast<uint8_t>(theirs[i])));
+      drawn += ours[i] != plain[i];
+    }
+    EXPECT_LE(worst, 2) << "frame " << frame;
+    // The cues show from 0.4 to 1.2 s and from 1.6 to 2.4 s.
+    const bool shown = (frame >= 10 && frame < 30) || (frame >= 40 && frame < 60);
+    EXPECT_EQ(drawn > 1000, shown) << "frame " << frame << ": " << drawn;
+  }
+}
+
 // Steers a run from a fixed point of the input: the audio input hook runs on
 // the worker with every decoded block of samples.
 std::function<void(VIDArarozo&, TOutputOptions&)> AtAudioBlock(int block, std::function<void(VIDArarozo&)> action) {
