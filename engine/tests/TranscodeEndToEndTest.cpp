@@ -523,7 +523,8 @@ TEST_F(TranscodeEndToEndTest, StopLeavesAPlayableFile) {
 // The worker waits for the progress handler: a stop that waits, asked for
 // there, returns at once, and the run still drains and writes its trailer.
 TEST_F(TranscodeEndToEndTest, StopWithWaitFromTheProgressHandlerStillWritesTheTrailer) {
-  const std::string output = Out("stopped-from-progress.avi");
+  // An MP4 without its trailer has no index at all: ffprobe finding the stream proves the trailer.
+  const std::string output = Out("stopped-from-progress.mp4");
   bool stopReturned = false;
   const TRunResult run = Convert(LongClip, "", output, " -an -sn -c:v mpeg4",
                                  [&stopReturned](VIDArarozo& encoder, const TProgressInfo&) {
@@ -536,7 +537,6 @@ TEST_F(TranscodeEndToEndTest, StopWithWaitFromTheProgressHandlerStillWritesTheTr
   ASSERT_FALSE(run.Reports.empty());
   EXPECT_EQ(run.Reports.back().SegmentIndex, -1);
   EXPECT_EQ(Probe(output, "v:0")["codec_name"], "mpeg4");
-  EXPECT_GT(Seconds(output, "v:0"), 0);
 }
 
 TEST_F(TranscodeEndToEndTest, PauseAndResumeCompleteTheFile) {
