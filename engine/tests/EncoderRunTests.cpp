@@ -285,12 +285,12 @@ TEST_F(EncoderLifetime, FreeingTheEncoderFromTheFinalNoticeIsSafe)
     CheckSynchronize();
 }
 
+// The other task is held between steps, outside any event it waits for.
 TEST_F(EncoderLifetime, FreeingTheEncoderFromATaskNoticeStopsTheOthers)
 {
     auto encoder = std::make_unique<TFakeEncoder>();
     encoder->AddFakeTask();
     auto second = encoder->AddFakeTask(3, true);
-    encoder->OnProgress = [](TObject*, PProgressInfo) {};
     bool freed = false;
     encoder->OnTerminate = [&](TObject*, const TTerminateInfo& info) {
         if (info.TaskIndex == 0) {
