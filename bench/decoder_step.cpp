@@ -46,6 +46,12 @@ int Run(const std::string& fileName, int32_t frameCount)
     start = TClock::now();
     const int32_t decoded = StepFrames(decoder, frameCount);
     const double stepMs = MillisecondsSince(start);
+    if (decoded == 0 && frameCount > 0) {
+        const std::string reason = decoder.LastErrorText();
+        std::fprintf(stderr, "no picture decoded from %s%s%s\n", fileName.c_str(), reason.empty() ? "" : ": ",
+                     reason.c_str());
+        return 1;
+    }
     std::printf("step:   %10.3f ms for %d pictures (%.1f pictures/s), last at %.3f s\n", stepMs, decoded,
                 stepMs > 0 ? decoded * 1000.0 / stepMs : 0.0, static_cast<double>(decoder.CurrentPTS()) / 1e6);
 

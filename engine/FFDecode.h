@@ -201,6 +201,11 @@ public:
 
     TFormatConverter& Converter() { return converter_; }
 
+    // Deinterlaces every picture as it is stored. A picture it cannot
+    // deinterlace is kept as decoded and switches the property off.
+    bool Deinterlace() const { return deinterlace_; }
+    void SetDeinterlace(bool Value) { deinterlace_ = Value; }
+
     int32_t VideoStreamIndex() const { return videoStreamIndex_; }
     int32_t SeekStreamIndex() const { return seekStreamIndex_; }
     AVRational FrameRate() const { return frameRate_; }
@@ -239,6 +244,7 @@ private:
     bool StorePicture(const AVFrame* frame, int32_t index);
     int64_t RawTimestamp(const AVFrame* frame) const;
     bool CopyFrame(const AVFrame* frame);
+    void DeinterlacePicture();
     void ResetVideoState();
     bool CanSeek();
     int SeekFile(int64_t target, int flags);
@@ -248,6 +254,7 @@ private:
     bool DecodeUntilPreviousFrame(int32_t index, int64_t reference, int64_t limit);
 
     TFormatConverter converter_;
+    bool deinterlace_ = false;
     AVCodecContext* videoCodec_ = nullptr;
     int32_t videoCodecStream_ = -1;
     AVFrame* frame_ = nullptr;

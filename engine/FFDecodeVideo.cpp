@@ -3,10 +3,12 @@
 #include "engine/FFDecode.h"
 
 #include <algorithm>
+#include <new>
 
 #include "engine/AVCodecStubs.h"
 #include "engine/AVFormatStubs.h"
 #include "engine/AVUtilStubs.h"
+#include "engine/Deinterlace.h"
 #include "engine/MyUtils.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/gfx/Bitmap.h"
@@ -240,6 +242,8 @@ bool TFFDecoder::StorePicture(const AVFrame* frame, int32_t index)
         SetLastError(llError, "picture buffer malloc error.");
         return false;
     }
+    if (deinterlace_)
+        DeinterlacePicture();
     keyFrame_ = frame->key_frame == 1;
     pictureType_ = frame->pict_type;
     const AVStream* stream = FormatContext()->streams[index];
@@ -290,6 +294,24 @@ bool TFFDecoder::CopyFrame(const AVFrame* frame)
     av::av_image_copy(picture_.Data, picture_.Linesize, const_cast<const uint8_t**>(frame->data), frame->linesize,
                       format, frame->width, frame->height);
     return true;
+}
+
+// Works on the decoder's own copy, so the codec's frames stay as they are.
+void TFFDecoder::DeinterlacePicture()
+{
+    bool done = false;
+    try {
+        done = DeinterlaceInPlace(picture_.Data, picture_.Linesize, static_cast<AVPixelFormat>(pixelFormat_),
+                                  frameWidth_, frameHeight_);
+    } catch (const std::bad_alloc&) {
+        SetLastError(llError, "deinterlace buffer malloc error.");
+        deinterlace_ = false;
+        return;
+    }
+    if (!done) {
+        SetLastError(llError, "deinterlacing failed.");
+        deinterlace_ = false;
+    }
 }
 
 bool TFFDecoder::CopyToBitmap(TBitmap& bitmap)

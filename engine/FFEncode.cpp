@@ -6,6 +6,7 @@
 #include "engine/MyUtils.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/MainThread.h"
 #include "platform/core/Strings.h"
 
 namespace {
@@ -511,6 +512,11 @@ void TCustomEncoder::Resume()
 
 void TCustomEncoder::Stop(bool Wait)
 {
+    // Inside a handler that a worker waits for, waiting for the workers would
+    // wait for this very handler: the stop is asked for, and the run ends
+    // (trailers written, notices sent) once the handler has returned.
+    if (Wait && eventsAwaited_ > 0 && IsMainThread())
+        Wait = false;
     TNoticeHold hold(notices_);
     {
         TCriticalSectionGuard lock(TerminateLock);
@@ -548,7 +554,16 @@ void TCustomEncoder::SetProgressInterval(int32_t Value)
 void TCustomEncoder::CallInMainThreadIfAsked(const std::function<void()>& Call)
 {
     if (triggerEventInMainThread_)
-        MainThreadCall(Call);
+        MainThreadCall([this, &Call] {
+            ++eventsAwaited_;
+            try {
+                Call();
+            } catch (...) {
+                --eventsAwaited_;
+                throw;
+            }
+            --eventsAwaited_;
+        });
     else
         Call();
 }

@@ -293,6 +293,8 @@ private:
     std::atomic<bool> working_{false};
     std::atomic<bool> paused_{false};
     std::atomic<bool> destroying_{false};
+    // Handlers of events that a worker waits for, running now in the main thread.
+    std::atomic<int32_t> eventsAwaited_{0};
 
     std::shared_ptr<TPauseGate> pauseGate_ = std::make_shared<TPauseGate>();
     TNoticeQueue notices_;

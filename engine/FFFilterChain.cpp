@@ -120,6 +120,8 @@ int32_t TFilterChain::NewGraph(const std::string& SwsOptions, const std::string&
   stage.Graph = av::avfilter_graph_alloc();
   if (!stage.Graph) return AVERROR(ENOMEM);
   graphs_.push_back(stage);
+  // A value libavfilter does not take ("auto") leaves its default, as in the ffmpeg tool.
+  if (!threads_.empty()) av::av_opt_set(stage.Graph, "threads", threads_.c_str(), 0);
   if (!SwsOptions.empty()) stage.Graph->scale_sws_opts = av::av_strdup(SwsOptions.c_str());
   if (!SwrOptions.empty()) return av::av_opt_set(stage.Graph, "aresample_swr_opts", SwrOptions.c_str(), 0);
   return 0;

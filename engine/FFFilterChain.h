@@ -53,6 +53,10 @@ public:
   int32_t Build(const std::string& Description, const std::string& SwsOptions, const std::string& SwrOptions,
                 const TPadLinker& LinkSource, const TPadLinker& LinkSink);
 
+  // The thread count every graph of the chain gets (an encoder's "threads"
+  // value); empty leaves libavfilter's default of one thread per core.
+  void SetThreads(const std::string& Threads) { threads_ = Threads; }
+
   // The first graph; its source is what LinkSource created.
   AVFilterGraph* FirstGraph() const { return graphs_.empty() ? nullptr : graphs_.front().Graph; }
   bool Split() const { return graphs_.size() > 1; }
@@ -80,4 +84,5 @@ private:
 
   std::vector<TStage> graphs_;
   std::string errorText_;
+  std::string threads_;
 };

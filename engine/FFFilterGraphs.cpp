@@ -10,6 +10,7 @@
 #include "engine/AVFilterStubs.h"
 #include "engine/AVFormatStubs.h"
 #include "engine/AVUtilStubs.h"
+#include "engine/SubtitleCanvas.h"
 #include "engine/TranscodeUtils.h"
 #include "platform/core/Strings.h"
 
@@ -72,9 +73,26 @@ std::string LayoutText(uint64_t Mask, int32_t Channels) {
   return text;
 }
 
+// An input seek lands on the key frame before the start; what is decoded
+// between that frame and the start goes no further, to the sample for audio.
+int32_t AppendStartTrim(const TCustomFFmpegOpt& Job, AVFilterGraph* Lavfi, AVFilterContext*& Last,
+                        const TInputStream* Ist, const char* FilterName) {
+  const TInputFile* file = Job.InputFiles[Ist->FileIndex];
+  if (!file->StartTime) return 0;
+  int64_t start = 0;  // where the start lies once the input's timestamps are offset
+  if (Job.CopyTs) {
+    start = file->StartTime;
+    if (file->Ctx->start_time != AV_NOPTS_VALUE) start += file->Ctx->start_time;
+  }
+  return Append(Lavfi, Last, 0, FilterName, Format("trim for input stream %d:%d", Ist->FileIndex, Ist->St->index),
+                Format("starti=%lldus", static_cast<long long>(start)));
+}
 
-int32_t LinkVideoSource(TFilterGraph* Graph, TInputFilter* Filter, AVFilterGraph* Lavfi, AVFilterInOut* Pad) {
+int32_t LinkVideoSource(TCustomFFmpegOpt& Job, TFilterGraph* Graph, TInputFilter* Filter, AVFilterGraph* Lavfi,
+                        AVFilterInOut* Pad) {
   TInputStream* ist = Filter->Ist;
+  if (ist->St->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE)
+    if (const int32_t result = Sub2VideoPrepare(Job, ist); result < 0) return result;
   const bool forcedRate = ist->Framerate.num != 0;
   const AVRational timeBase = forcedRate ? av_inv_q(ist->Framerate) : ist->St->time_base;
   AVRational rate = forcedRate ? ist->Framerate : ist->St->r_frame_rate;
@@ -103,6 +121,7 @@ int32_t LinkVideoSource(TFilterGraph* Graph, TInputFilter* Filter, AVFilterGraph
                     Format("force CFR for input from stream %d:%d", ist->FileIndex, ist->St->index), "N");
     if (result < 0) return result;
   }
+  if ((result = AppendStartTrim(Job, Lavfi, last, ist, "trim")) < 0) return result;
   return av::avfilter_link(last, 0, Pad->filter_ctx, Pad->pad_idx);
 }
 
@@ -135,6 +154,7 @@ int32_t LinkAudioSource(TCustomFFmpegOpt& Job, TFilterGraph* Graph, TInputFilter
     av::av_log(nullptr, AV_LOG_WARNING, "-vol has been deprecated. Use the volume audio filter instead.\n");
     if ((result = insert("-vol", "volume", Format("%f", Job.AudioVolume / 256.0))) < 0) return result;
   }
+  if ((result = AppendStartTrim(Job, Lavfi, last, ist, "atrim")) < 0) return result;
   return av::avfilter_link(last, 0, Pad->filter_ctx, Pad->pad_idx);
 }
 
@@ -205,7 +225,7 @@ int32_t LinkGraphSource(TCustomFFmpegOpt& Job, TFilterGraph* Graph, TInputFilter
   av::av_freep(&Filter->Name);
   Filter->Name = PadDescription(Pad, true);
   switch (PadType(Pad, true)) {
-    case AVMEDIA_TYPE_VIDEO: return LinkVideoSource(Graph, Filter, Lavfi, Pad);
+    case AVMEDIA_TYPE_VIDEO: return LinkVideoSource(Job, Graph, Filter, Lavfi, Pad);
     case AVMEDIA_TYPE_AUDIO: return LinkAudioSource(Job, Graph, Filter, Lavfi, Pad);
     default: Job.RaiseError("Never occur");
   }
@@ -247,7 +267,9 @@ TInputStream* StreamForPad(TCustomFFmpegOpt& Job, const TFilterGraph* Graph, con
   const char* specifier = *rest == ':' ? rest + 1 : rest;
   for (unsigned s = 0; s < file->Ctx->nb_streams; ++s) {
     AVStream* st = file->Ctx->streams[s];
-    if (st->codecpar->codec_type != Type) continue;
+    const AVMediaType streamType = st->codecpar->codec_type;
+    // A video pad also takes bitmap subtitles, drawn on a canvas.
+    if (streamType != Type && !(Type == AVMEDIA_TYPE_VIDEO && streamType == AVMEDIA_TYPE_SUBTITLE)) continue;
     if (av::avformat_match_stream_specifier(file->Ctx, st, specifier) == 1)
       return Job.InputStreams[file->IstIndex + static_cast<int32_t>(s)];
   }

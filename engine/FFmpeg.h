@@ -100,6 +100,7 @@ public:
     // The job's frame hooks and preview: plug-ins are added while the output
     // options are parsed, before any run, and are released by Cleanup.
     TVideoHooks& VideoHooks() { return *videoHooks_; }
+    const TVideoHooks& VideoHooks() const { return *videoHooks_; }
 
     // ---- Transcoding stages, filled in by the transcoder ----
     // Open one input or output of the task from its option words; the index

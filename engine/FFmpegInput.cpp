@@ -196,6 +196,7 @@ int32_t TCustomFFmpegOpt::OpenInputFile(TOptionsContext* Context, const std::str
   file->NbStreams = static_cast<int32_t>(ic->nb_streams);
   file->RateEmu = Context->RateEmu;
   file->TsOffset = CopyTs ? Context->InputTsOffset : Context->InputTsOffset - timestamp;
+  file->StartTime = Context->StartTime;
   InputFiles[InputFileCount - 1] = file;
 
   for (int32_t i = 0; i < Context->DumpAttachments.Count; ++i) {

@@ -120,6 +120,7 @@ struct TInputFile {
   int32_t Eagain;
   int32_t IstIndex;
   int64_t TsOffset;
+  int64_t StartTime;  // the input's "-ss" in microseconds, 0 when none
   int32_t NbStreams;
   int32_t NbStreamsWarn;
   int32_t RateEmu;

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "engine/AVCodecStubs.h"
 #include "engine/AVFilterStubs.h"
@@ -237,6 +239,30 @@ bool SetCopyFlags(TCustomFFmpegOpt& Job, TOpeningOutput& Out, TOptionsContext* C
   return true;
 }
 
+// The file a name stands for, with links and "." or ".." resolved; empty for
+// names that are not plain files (devices, network addresses, pipes).
+std::string ResolvedFilePath(const std::string& Name) {
+  std::string path = FromFFmpegFileName(Name.c_str());
+  if (path.rfind("file:", 0) == 0) path.erase(0, 5);
+  const size_t colon = path.find(':');
+  if (path.empty() || (colon != std::string::npos && path.find('/') > colon)) return std::string();
+  std::error_code error;
+  const std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
+  return error ? std::string() : resolved.string();
+}
+
+// Writing over an input destroys it while it is still being read.
+int32_t InputNamedBy(const TCustomFFmpegOpt& Job, const std::string& FileName) {
+  const std::string output = ResolvedFilePath(FileName);
+  if (output.empty()) return -1;
+  for (int32_t i = 0; i < Job.InputFileCount; ++i) {
+    const AVFormatContext* input = Job.InputFiles[i]->Ctx;
+    if (input->iformat->flags & AVFMT_NOFILE) continue;
+    if (ResolvedFilePath(input->url) == output) return i;
+  }
+  return -1;
+}
+
 void ApplyStopTime(TCustomFFmpegOpt& Job, TOptionsContext* Context) {
   if (Context->StopTime == INT64_MAX) return;
   if (Context->RecordingTime != INT64_MAX) {
@@ -386,6 +412,8 @@ int32_t TCustomFFmpegOpt::OpenOutputFile(TOptionsContext* Context, const std::st
   if (JoinMode || (Join && InputFileCount > 1 && OutputFileCount > 0))
     return out.Fail("Cannot join more than one output file.");
   const bool join = Join && InputFileCount > 1;
+  if (const int32_t input = InputNamedBy(*this, FileName); input >= 0)
+    return out.Fail(Format("Output %s same as Input #%d - exiting", FileName.c_str(), input));
   if (ConfigureComplexFilters() < 0) return out.Fail("Error configuring filters.");
 
   const std::string ffmpegName = ToFFmpegFileName(FileName);

@@ -257,8 +257,7 @@ TOutputStream* TCustomFFmpegOpt::NewAudioStream(TOptionsContext* Context, AVForm
   MatchStreamOption(Context->AudioChannels, FormatContext, st, channels);
   if (channels) {
     av::av_channel_layout_uninit(&enc->ch_layout);
-    enc->ch_layout.order = AV_CHANNEL_ORDER_UNSPEC;
-    enc->ch_layout.nb_channels = channels;
+    av::av_channel_layout_default(&enc->ch_layout, channels);
   }
   const char* text = nullptr;
   MatchStreamOption(Context->SampleFmts, FormatContext, st, text);

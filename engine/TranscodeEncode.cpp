@@ -10,6 +10,7 @@
 #include "engine/AVFilterStubs.h"
 #include "engine/AVUtilStubs.h"
 #include "engine/FFVideoSync.h"
+#include "engine/SubtitleCanvas.h"
 #include "engine/Transcoder.h"
 #include "platform/core/Strings.h"
 #include "platform/core/Types.h"
@@ -250,6 +251,7 @@ int32_t TTranscoder::TranscodeSubtitles(TInputStream* Ist, const AVPacket* Packe
     std::swap(subtitle, previous.Subtitle);
   }
   if (result < 0 || !got) return result < 0 ? result : 0;
+  Sub2VideoUpdate(job_, Ist, &subtitle);
   if (subtitle.num_rects) {
     RateEmulate(Ist);
     for (int32_t i = job_.FirstActiveStream; i <= job_.LastActiveStream; ++i) {

@@ -3,6 +3,7 @@
 // graphs are rebuilt whole.
 
 #include "engine/AVFilterStubs.h"
+#include "engine/AVUtilStubs.h"
 #include "engine/FFFilterGraphs.h"
 #include "engine/Transcoder.h"
 #include "platform/core/Strings.h"
@@ -30,6 +31,9 @@ int32_t TTranscoder::ConfigureFilterGraph(TFilterGraph* Graph) {
   Graph->Graph = nullptr;
   chains_.erase(Graph);
   auto chain = std::make_unique<TFilterChain>();
+  // Without a count each graph starts a thread per core beside the encoder's own.
+  if (const AVDictionaryEntry* threads = av::av_dict_get(ost->Opts, "threads", nullptr, 0))
+    chain->SetThreads(threads->value);
   const int32_t result = chain->Build(
       description, sws, swr,
       [&](AVFilterGraph* lavfi, AVFilterInOut* pad) {

@@ -9,6 +9,7 @@
 #include "engine/AVFormatStubs.h"
 #include "engine/AVUtilStubs.h"
 #include "engine/Transcoder.h"
+#include "engine/VideoHooks.h"
 #include "platform/core/Strings.h"
 
 namespace {
@@ -18,6 +19,7 @@ const char* const HintText = "Please check error log message(reported by FFLogge
 bool HooksOnVideo(const TCustomFFmpeg& Job, std::string& Text) {
   if (Job.OnVideoInputHook || Job.OnVideoOutputHook) Text = "-vcodec copy and VideoHook are incompatible (frames are not decoded)";
   else if (Job.OnFrameInputHook || Job.OnFrameOutputHook) Text = "-vcodec copy and FrameHook are incompatible (frames are not decoded)";
+  else if (Job.VideoHooks().HasFrameHooks()) Text = "-vcodec copy and -vhook are incompatible (frames are not decoded)";
   else if (Job.PreviewFlags() != 0) Text = "-vcodec copy and PostHooks are incompatible (frames are not decoded)";
   else return false;
   return true;
@@ -218,7 +220,15 @@ int32_t TTranscoder::InitVideoEncoder(TOutputStream* Ost, AVFilterContext* Sink)
     Ost->FrameRate = av::av_buffersink_get_frame_rate(Sink);
     if (!Ost->FrameRate.num && ist) Ost->FrameRate = ist->Framerate.num ? ist->Framerate : ist->St->r_frame_rate;
     if (!Ost->FrameRate.num) Ost->FrameRate = {25, 1};
-    if (!Ost->ForceFps) Ost->FrameRate = NearestSupportedRate(Ost->Enc, Ost->FrameRate);
+  }
+  // An asked-for rate the encoder does not list moves to the nearest one it
+  // does; rates it lists but still refuses fail with its own error.
+  if (!Ost->ForceFps) {
+    const AVRational supported = NearestSupportedRate(Ost->Enc, Ost->FrameRate);
+    if (av_cmp_q(supported, Ost->FrameRate) != 0)
+      Logger()->LogFmt(&job_, llWarning, "Encoder %s does not support the frame rate %d/%d, using %d/%d instead",
+                       Ost->Enc->name, Ost->FrameRate.num, Ost->FrameRate.den, supported.num, supported.den);
+    Ost->FrameRate = supported;
   }
   enc->time_base = av_inv_q(Ost->FrameRate);
   if (!enc->time_base.num || !enc->time_base.den) enc->time_base = av::av_buffersink_get_time_base(Sink);

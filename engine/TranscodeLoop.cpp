@@ -8,6 +8,8 @@
 #include "engine/AVFilterStubs.h"
 #include "engine/AVFormatStubs.h"
 #include "engine/AVUtilStubs.h"
+#include "engine/SubtitleCanvas.h"
+#include "engine/TranscodeUtils.h"
 #include "engine/Transcoder.h"
 #include "platform/core/Strings.h"
 #include "platform/core/Types.h"
@@ -15,6 +17,18 @@
 namespace {
 
 const char* const HintText = "Please check error log message(reported by FFLogger) to find out more detail information.";
+
+uint64_t NativeMask(const AVChannelLayout& Layout) {
+  return Layout.order == AV_CHANNEL_ORDER_NATIVE ? Layout.u.mask : 0;
+}
+
+// The frame's layout, or the one guessed for its stream when the frame has
+// none of its own; 0 when neither is known.
+uint64_t GuessedLayoutMask(const TInputStream* Ist, const AVFrame* Frame) {
+  if (const uint64_t mask = NativeMask(Frame->ch_layout)) return mask;
+  const AVChannelLayout& guessed = Ist->DecCtx->ch_layout;
+  return guessed.nb_channels == Frame->ch_layout.nb_channels ? NativeMask(guessed) : 0;
+}
 
 int32_t InputStreamIndex(const TCustomFFmpeg& Job, const TInputStream* Ist) {
   return Job.InputFiles[Ist->FileIndex]->IstIndex + Ist->St->index;
@@ -259,6 +273,7 @@ int32_t TTranscoder::ProcessInput(int32_t FileIndex) {
   } else if (TInputStream* ist = job_.InputStreams[file->IstIndex + packet_->stream_index]; !ist->Discard) {
     ResetEagain();
     AdjustPacketTimestamps(file, ist, packet_);
+    if (packet_->pts != AV_NOPTS_VALUE) Sub2VideoHeartbeat(job_, ist, packet_->pts);
     result = OutputPacket(ist, packet_);
     if (result < 0) {
       const std::string text = Format("Error while decoding stream #%d:%d: %s", FileIndex, ist->St->index,
@@ -289,6 +304,9 @@ void TTranscoder::AdjustPacketTimestamps(TInputFile* File, TInputStream* Ist, AV
   AVStream* st = Ist->St;
   const AVFormatContext* context = File->Ctx;
   if (!Ist->WrapCorrectionDone && context->start_time != AV_NOPTS_VALUE && st->pts_wrap_bits < 64) {
+    if (Ist->NextDts == AV_NOPTS_VALUE && File->TsOffset == -context->start_time &&
+        (context->iformat->flags & AVFMT_TS_DISCONT))
+      CorrectStartTime(File);
     const int64_t start = av::av_rescale_q(context->start_time, AV_TIME_BASE_Q, st->time_base);
     const int64_t wrap = int64_t(1) << st->pts_wrap_bits;
     Ist->WrapCorrectionDone = 1;
@@ -303,6 +321,21 @@ void TTranscoder::AdjustPacketTimestamps(TInputFile* File, TInputStream* Ist, AV
     if (*ts != AV_NOPTS_VALUE) *ts = Round((*ts + offset) * static_cast<long double>(Ist->TsScale));
   if (Packet->dts == AV_NOPTS_VALUE || Ist->NextDts == AV_NOPTS_VALUE || job_.CopyTs) return;
   CorrectDiscontinuity(File, Ist, Packet);
+}
+
+// The file's start time may come from a stream the job does not use; the
+// output then starts at the earliest stream it does use.
+void TTranscoder::CorrectStartTime(TInputFile* File) {
+  int64_t earliest = INT64_MAX;
+  for (int32_t s = 0; s < File->NbStreams; ++s) {
+    const TInputStream* ist = job_.InputStreams[File->IstIndex + s];
+    if (ist->Discard || ist->St->discard == AVDISCARD_ALL || ist->St->start_time == AV_NOPTS_VALUE) continue;
+    earliest = std::min(earliest, av::av_rescale_q(ist->St->start_time, ist->St->time_base, AV_TIME_BASE_Q));
+  }
+  const int64_t start = File->Ctx->start_time;
+  if (earliest == INT64_MAX || earliest <= start) return;
+  av::av_log(nullptr, AV_LOG_VERBOSE, "Correcting start time by %lld\n", static_cast<long long>(earliest - start));
+  File->TsOffset = -earliest;
 }
 
 void TTranscoder::CorrectDiscontinuity(TInputFile* File, TInputStream* Ist, AVPacket* Packet) {
@@ -392,7 +425,11 @@ void TTranscoder::AdvanceUndecoded(TInputStream* Ist, const AVPacket* Packet) {
 
 int32_t TTranscoder::Decode(TInputStream* Ist, const AVPacket* Packet) {
   AVCodecContext* dec = Ist->DecCtx;
-  if (dec->codec_type == AVMEDIA_TYPE_SUBTITLE) return Packet ? TranscodeSubtitles(Ist, Packet) : 0;
+  if (dec->codec_type == AVMEDIA_TYPE_SUBTITLE) {
+    if (Packet) return TranscodeSubtitles(Ist, Packet);
+    Sub2VideoFlush(job_, Ist);
+    return 0;
+  }
   if (!Packet && drained_.count(Ist)) return 0;
   if (!Ist->DecodedFrame && !(Ist->DecodedFrame = av::av_frame_alloc())) return AVERROR(ENOMEM);
   const bool video = dec->codec_type == AVMEDIA_TYPE_VIDEO;
@@ -459,9 +496,15 @@ int32_t TTranscoder::DecodeAudioFrame(TInputStream* Ist, AVFrame* Frame) {
   CallAudioHook(job_.OnAudioInputHook, Frame, Ist->Pts);
   RateEmulate(Ist);
   const int32_t channels = Frame->ch_layout.nb_channels;
-  const uint64_t mask = Frame->ch_layout.order == AV_CHANNEL_ORDER_NATIVE ? Frame->ch_layout.u.mask : 0;
+  uint64_t mask = GuessedLayoutMask(Ist, Frame);
   if (Frame->format != Ist->ResampleSampleFmt || Frame->sample_rate != Ist->ResampleSampleRate ||
       channels != Ist->ResampleChannels || mask != Ist->ResampleChannelLayout) {
+    if (!mask) {
+      if (!GuessInputChannelLayout(Ist, Ist->FileIndex))
+        Fatal(Format("Unable to find default channel layout for Input Stream #%d.%d", Ist->FileIndex,
+                     Ist->St->index));
+      mask = GuessedLayoutMask(Ist, Frame);
+    }
     Logger()->LogFmt(&job_, llInfo, "Input stream #%d:%d frame changed from rate:%d fmt:%s ch:%d to rate:%d fmt:%s ch:%d",
                      Ist->FileIndex, Ist->St->index, Ist->ResampleSampleRate,
                      av::av_get_sample_fmt_name(static_cast<AVSampleFormat>(Ist->ResampleSampleFmt)),
@@ -472,6 +515,11 @@ int32_t TTranscoder::DecodeAudioFrame(TInputStream* Ist, AVFrame* Frame) {
     Ist->ResampleChannels = channels;
     Ist->ResampleChannelLayout = mask;
     ReconfigureGraphsOf(Ist);
+  }
+  // The filters were set up with the guessed layout: the frame says the same.
+  if (mask && Frame->ch_layout.order != AV_CHANNEL_ORDER_NATIVE) {
+    av::av_channel_layout_uninit(&Frame->ch_layout);
+    av::av_channel_layout_from_mask(&Frame->ch_layout, mask);
   }
   AVRational timeBase = Ist->St->time_base;
   int64_t pts = Frame->pts;

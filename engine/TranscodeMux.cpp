@@ -113,7 +113,8 @@ void TTranscoder::ReadQualityStats(TOutputStream* Ost, const AVPacket* Packet) {
   const uint8_t* stats = av::av_packet_get_side_data(Packet, AV_PKT_DATA_QUALITY_STATS, &size);
   if (!stats || size < 4) return;
   TOutputStreamState& state = StateOf(Ost);
-  state.Quality = static_cast<float>(AV_RL32(stats)) / FF_QP2LAMBDA;
+  // The quality is a signed value: encoders write -1 times the lambda unit for "unknown".
+  state.Quality = static_cast<float>(static_cast<int32_t>(AV_RL32(stats))) / FF_QP2LAMBDA;
   if (size < 6) return;
   state.PictType = stats[4];
   state.ErrorCount = std::min<int32_t>(stats[5], 3);

@@ -126,6 +126,8 @@ char* SampleRateList(TOutputStream* Stream) {
 char* ChannelLayoutList(TOutputStream* Stream) {
   const AVChannelLayout& layout = Stream->EncCtx->ch_layout;
   if (layout.order == AV_CHANNEL_ORDER_NATIVE && layout.u.mask != 0) return OwnedText(LayoutText(layout.u.mask));
+  // A count without a default layout is still a demand; the resampler or the encoder judges it.
+  if (layout.nb_channels > 0) return OwnedText(Format("%dc", layout.nb_channels));
   if (!Stream->Enc || !Stream->Enc->ch_layouts) return nullptr;
   std::string text;
   for (const AVChannelLayout* item = Stream->Enc->ch_layouts; item->nb_channels != 0; ++item)

@@ -106,6 +106,7 @@ private:
   int32_t ProcessInput(int32_t FileIndex);
   void EndOfInput(int32_t FileIndex);
   void AdjustPacketTimestamps(TInputFile* File, TInputStream* Ist, AVPacket* Packet);
+  void CorrectStartTime(TInputFile* File);
   void CorrectDiscontinuity(TInputFile* File, TInputStream* Ist, AVPacket* Packet);
   int32_t OutputPacket(TInputStream* Ist, const AVPacket* Packet);
   void AdvanceUndecoded(TInputStream* Ist, const AVPacket* Packet);

@@ -1,8 +1,10 @@
 #include "engine/VideoHooks.h"
 
+#include <new>
 #include <vector>
 
 #include "engine/AVUtilStubs.h"
+#include "engine/Deinterlace.h"
 #include "engine/FFLog.h"
 #include "engine/Previewer.h"
 #include "platform/core/Clock.h"
@@ -65,10 +67,12 @@ bool TVideoHooks::MakeWritable(AVFrame* frame, const char* failure)
 
 void TVideoHooks::PreProcessVideoFrame(AVFrame* frame, int32_t frameNumber, int64_t frameTimeUs)
 {
-    if (!job_.OnFrameInputHook && !job_.OnVideoInputHook && !frameHooks_)
+    if (!job_.DoDeinterlace && !job_.OnFrameInputHook && !job_.OnVideoInputHook && !frameHooks_)
         return;
     if (!MakeWritable(frame, "memory malloc error in pre_process_video_frame()."))
         return;
+    if (job_.DoDeinterlace)
+        Deinterlace(frame);
     TFFPicture picture = PictureOf(frame);
     if (job_.OnFrameInputHook)
         job_.OnFrameInputHook(&job_, &picture, frame->format, frameNumber, frame->width, frame->height,
@@ -77,6 +81,20 @@ void TVideoHooks::PreProcessVideoFrame(AVFrame* frame, int32_t frameNumber, int6
         VideoHookBridge(job_.OnVideoInputHook, inputConverter_, frame, frameNumber, frameTimeUs);
     else if (frameHooks_)
         FrameHookProcess(frameHooks_, &picture, frame->format, frame->width, frame->height, frameTimeUs);
+}
+
+void TVideoHooks::Deinterlace(AVFrame* frame)
+{
+    bool done = false;
+    try {
+        done = DeinterlaceInPlace(frame->data, frame->linesize, PixelFormatOf(frame), frame->width, frame->height);
+    } catch (const std::bad_alloc&) {
+        LogError("memory malloc error in pre_process_video_frame().");
+        return;
+    }
+    // The decoded picture goes on as it is.
+    if (!done)
+        Logger()->Log(&job_, llWarning, "Deinterlacing failed.");
 }
 
 void TVideoHooks::OutputHooks(AVFrame* frame, int32_t frameNumber, int64_t frameTimeUs, bool& bitmapValid)

@@ -57,6 +57,8 @@ public:
 
 private:
     bool MakeWritable(AVFrame* frame, const char* failure);
+    // The "deinterlace" option, on a writable frame; a failure leaves it as decoded.
+    void Deinterlace(AVFrame* frame);
     bool VideoHookBridge(TJobVideoHook& hook, TFormatConverter& converter, AVFrame* frame, int32_t frameNumber,
                          int64_t frameTimeUs);
     bool ApplyHookDepth(TFormatConverter& converter);

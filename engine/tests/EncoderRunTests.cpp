@@ -236,6 +236,34 @@ TEST_F(EncoderRun, ProgressReachesTheMainThreadWithTheTaskIndex)
     EXPECT_EQ(reports, (std::vector<std::pair<int32_t, bool>>{{0, true}, {1, true}}));
 }
 
+// The worker waits for the progress handler, so a stop asked for inside it
+// cannot wait for the worker: it asks and returns, and the run ends after.
+TEST_F(EncoderRun, StopWithWaitFromAProgressHandlerReturnsAndTheRunEnds)
+{
+    auto task = encoder.AddFakeTask(5);
+    encoder.AddFakeTask();
+    int32_t reports = 0;
+    bool stopReturned = false;
+    encoder.OnProgress = [&](TObject*, PProgressInfo) {
+        if (++reports == 1) {
+            encoder.Stop(true);
+            stopReturned = true;
+        }
+    };
+
+    encoder.StartTask(1);
+    ASSERT_TRUE(AwaitFinal());
+    EXPECT_TRUE(stopReturned);
+    EXPECT_EQ(task->StepsDone, 1);
+    // The pending task is reported as the stop walks the list, the running one as its worker ends.
+    const std::vector<TSeenNotice> seen = notices.Seen();
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].TaskIndex + seen[1].TaskIndex, 1);
+    EXPECT_EQ(seen[2].TaskIndex, -1);
+    EXPECT_FALSE(seen[0].Finished);
+    EXPECT_FALSE(seen[1].Finished);
+}
+
 // The application clears the list, or frees the encoder, from the final notice.
 class EncoderLifetime : public TJobTest {};
 
@@ -254,6 +282,26 @@ TEST_F(EncoderLifetime, FreeingTheEncoderFromTheFinalNoticeIsSafe)
 
     encoder->StartTask(1);
     ASSERT_TRUE(PumpUntil([&] { return freed; }));
+    CheckSynchronize();
+}
+
+// The other task is held between steps, outside any event it waits for.
+TEST_F(EncoderLifetime, FreeingTheEncoderFromATaskNoticeStopsTheOthers)
+{
+    auto encoder = std::make_unique<TFakeEncoder>();
+    encoder->AddFakeTask();
+    auto second = encoder->AddFakeTask(3, true);
+    bool freed = false;
+    encoder->OnTerminate = [&](TObject*, const TTerminateInfo& info) {
+        if (info.TaskIndex == 0) {
+            encoder.reset();
+            freed = true;
+        }
+    };
+
+    encoder->StartTask(2);
+    ASSERT_TRUE(PumpUntil([&] { return freed; }));
+    EXPECT_EQ(second->Releases, 1);
     CheckSynchronize();
 }
 

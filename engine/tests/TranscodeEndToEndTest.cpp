@@ -32,6 +32,7 @@ const std::string Segments[] = {MediaFolder + "segment-1.avi", MediaFolder + "se
 const std::string Subtitled = MediaFolder + "subtitled.mkv";  // the clip with two SubRip cues
 const std::string H264Mp4 = MediaFolder + "h264.mp4";    // 2 s of H.264 at 25 fps in a fine time base
 const std::string StereoMp3 = MediaFolder + "stereo.mp3"; // the same tone on both channels, 2 s
+const std::string Steps = MediaFolder + "steps.mp4";     // 6 s, mono; second n sounds at 300 + 100 n Hz
 constexpr double ClipSeconds = 2.0;
 constexpr double FrameSeconds = 0.04;
 
@@ -79,6 +80,8 @@ void GenerateMedia() {
   }
   Generate(H264Mp4, "-f lavfi -i testsrc=size=320x240:rate=25:duration=2 -c:v libx264");
   Generate(StereoMp3, "-f lavfi -i sine=frequency=440:sample_rate=44100:duration=2 -ac 2 -c:a libmp3lame");
+  Generate(Steps, "-f lavfi -i testsrc=size=320x240:rate=25:duration=6 -f lavfi -i "
+                  "\"aevalsrc='sin(2*PI*(300+100*floor(t))*t)':s=44100:d=6\" -c:v libx264 -c:a aac");
 }
 
 // The ffmpeg tool's output for the same options: the oracle for lengths.
@@ -168,25 +171,34 @@ struct TProfile {
   const char* options;
   const char* videoCodec;  // nullptr: no video stream
   const char* audioCodec;
+  const char* channels = "2";
+  const char* sampleRate = "44100";
+  const char* frameSize = "640x480";
+  const char* frameRate = "25/1";
 };
 
 const char* const Common = " -b:a 128k -b:v 947k -ar 44100 -r 25";
 
+// Every profile of the application, with the channel count a user may ask
+// for: the source is stereo, so "-ac 1" must reach the encoder.
 TEST_F(TranscodeEndToEndTest, ApplicationProfiles) {
   const std::string h264 = std::string(Common) + " -c:v libx264 -vf \"scale=640:480\" -threads 2 -sn";
   const TProfile profiles[] = {
-      {"mp4", "mp4", "", "h264", "aac"},
+      {"mp4", "mp4", " -ac 1", "h264", "aac", "1"},
       {"avi", "avi", " -c:v libxvid -vf \"scale=640:480\" -threads 2 -sn", "mpeg4", "mp3"},
-      {"mpg", "mpg", " -c:v mpeg1video -vf \"scale=640:480\" -threads 2 -sn", "mpeg1video", "mp2"},
+      {"mpg", "mpg", " -c:v mpeg1video -vf \"scale=640:480\" -threads 2 -sn -ac 1", "mpeg1video", "mp2", "1"},
       {"wmv", "wmv", " -c:v wmv2 -vf \"scale=640:480\" -threads 2 -sn", "wmv2", "wmav2"},
-      {"flv", "flv", "", "h264", "mp3"},
+      {"flv", "flv", " -ac 1", "h264", "mp3", "1"},
       {"mkv", "mkv", "", "h264", nullptr},
       {"mov", "mov", "", "h264", "aac"},
       {"psp", "mp4", " -f psp", "h264", "aac"},
-      {"aac", "aac", " -b:a 128k -vn -ar 44100 -sn", nullptr, "aac"},
+      // Debian's libraries have no AMR encoder: the user's other 3GP choice, AAC.
+      {"3gp", "3gp", " -c:v h263 -s 176x144 -r 15 -b:v 400k -c:a aac -b:a 12.2k -ar 8000 -ac 1 -threads 2 -sn",
+       "h263", "aac", "1", "8000", "176x144", "15/1"},
+      {"aac", "aac", " -b:a 128k -vn -ar 44100 -sn -ac 1", nullptr, "aac", "1"},
       {"ac3", "ac3", " -b:a 128k -vn -ar 44100 -sn", nullptr, "ac3"},
-      {"mp3", "mp3", " -b:a 128k -vn -ar 44100 -sn", nullptr, "mp3"},
-      {"wav", "wav", " -b:a 128k -vn -ar 44100 -sn", nullptr, "pcm_s16le"},
+      {"mp3", "mp3", " -b:a 128k -vn -ar 44100 -sn -ac 1", nullptr, "mp3", "1"},
+      {"wav", "wav", " -b:a 128k -vn -ar 44100 -sn -ac 1", nullptr, "pcm_s16le", "1"},
       {"wma", "wma", " -b:a 128k -vn -ar 44100 -sn", nullptr, "wmav2"},
   };
   for (const TProfile& p : profiles) {
@@ -202,9 +214,8 @@ TEST_F(TranscodeEndToEndTest, ApplicationProfiles) {
     if (p.videoCodec) {
       auto video = Probe(output, "v:0");
       EXPECT_EQ(video["codec_name"], p.videoCodec);
-      EXPECT_EQ(video["width"], "640");
-      EXPECT_EQ(video["height"], "480");
-      EXPECT_EQ(video["avg_frame_rate"], "25/1");
+      EXPECT_EQ(video["width"] + "x" + video["height"], p.frameSize);
+      EXPECT_EQ(video["avg_frame_rate"], p.frameRate);
       EXPECT_NEAR(Seconds(output, "v:0"), Seconds(tool, "v:0"), FrameSeconds);
     } else {
       EXPECT_TRUE(Probe(output, "v")["codec_name"].empty());
@@ -213,9 +224,28 @@ TEST_F(TranscodeEndToEndTest, ApplicationProfiles) {
     if (p.audioCodec) {
       EXPECT_EQ(audio["codec_name"], p.audioCodec);
     }
-    EXPECT_EQ(audio["channels"], "2");
-    EXPECT_EQ(audio["sample_rate"], "44100");
+    EXPECT_EQ(audio["channels"], p.channels);
+    EXPECT_EQ(audio["sample_rate"], p.sampleRate);
+    EXPECT_EQ(audio["channels"], Probe(tool, "a:0")["channels"]);
     EXPECT_NEAR(Seconds(output, "a:0"), Seconds(tool, "a:0"), FrameSeconds);
+  }
+}
+
+// A mono source becomes stereo on request; a count that no layout or
+// encoder can take fails the task instead of writing something else.
+TEST_F(TranscodeEndToEndTest, ChannelCountReachesTheEncoder) {
+  for (const char* extension : {"mp3", "wav"}) {
+    SCOPED_TRACE(extension);
+    const std::string output = Out(std::string("stereo-from-mono.") + extension);
+    const TRunResult run = Convert(Steps, "", output, " -vn -ar 44100 -ac 2");
+    ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+    EXPECT_EQ(Probe(output, "a:0")["channels"], "2");
+  }
+  for (const char* count : {"3", "9"}) {
+    SCOPED_TRACE(count);
+    const TRunResult run = Convert(Steps, "", Out("impossible-count.mp3"), std::string(" -vn -ac ") + count);
+    EXPECT_TRUE(run.Task.Exception);
+    EXPECT_FALSE(run.Task.Finished);
   }
 }
 
@@ -226,6 +256,100 @@ TEST_F(TranscodeEndToEndTest, ClipWithStartAndLength) {
   auto video = Probe(output, "v:0");
   EXPECT_NEAR(std::atof(video["duration"].c_str()), 1.0, FrameSeconds * 1.5);
   EXPECT_NEAR(std::atof(Probe(output, "a:0")["duration"].c_str()), 1.0, FrameSeconds * 1.5);
+}
+
+// The tone of the first audio from 0.05 s to 0.45 s, in Hz, by its zero crossings.
+double FirstTone(const std::string& file) {
+  const std::string raw =
+      Shell("ffmpeg -nostdin -v error -i \"" + file + "\" -map 0:a:0 -ac 1 -ar 44100 -f f32le - 2>/dev/null");
+  std::vector<float> samples(raw.size() / sizeof(float));
+  std::memcpy(samples.data(), raw.data(), samples.size() * sizeof(float));
+  const size_t from = 2205, to = 19845;
+  if (samples.size() < to) return 0;
+  int crossings = 0;
+  for (size_t i = from + 1; i < to; ++i) crossings += (samples[i - 1] < 0) != (samples[i] < 0);
+  return crossings / 2.0 / 0.4;
+}
+
+double FirstVideoTime(const std::string& file) {
+  return std::atof(Shell("ffprobe -v error -select_streams v:0 -show_entries frame=pts_time -read_intervals %+#1 "
+                         "-of csv=p=0 \"" + file + "\" 2>/dev/null").c_str());
+}
+
+// An input "-ss" starts every container at the start, to the sample, and
+// "-t" counts from there, as the tool's accurate seek does.
+TEST_F(TranscodeEndToEndTest, ClipStartDropsWhatLiesBeforeIt) {
+  const struct {
+    const char* extension;
+    const char* options;
+  } cases[] = {
+      {"mp3", " -b:a 128k -vn -ar 44100 -sn"},
+      {"wav", " -vn -ar 44100 -sn"},
+      {"mkv", " -c:v libx264 -c:a aac -sn"},
+      {"avi", " -c:v libxvid -c:a libmp3lame -sn"},
+      {"flv", " -c:v libx264 -c:a libmp3lame -ar 44100 -sn"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.extension);
+    const std::string options = std::string(c.options) + " -t 1";
+    const std::string output = Out(std::string("start-2.") + c.extension);
+    const std::string tool = Out(std::string("tool-start-2.") + c.extension);
+    const std::string command =
+        "ffmpeg -nostdin -v error -y -ss 2 -i \"" + Steps + "\"" + options + " \"" + tool + "\"";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const TRunResult run = Convert(Steps, "-ss 2", output, options);
+    ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+    EXPECT_NEAR(FirstTone(output), 500, 10);
+    EXPECT_NEAR(FirstTone(output), FirstTone(tool), 5);
+    EXPECT_NEAR(Seconds(output, "a:0"), Seconds(tool, "a:0"), FrameSeconds);
+    if (std::string(c.options).find("-vn") == std::string::npos) {
+      EXPECT_NEAR(Seconds(output, "v:0"), Seconds(tool, "v:0"), FrameSeconds);
+      EXPECT_NEAR(FirstVideoTime(output), FirstVideoTime(tool), FrameSeconds / 2);
+    }
+  }
+}
+
+// A start beyond the end gives an output without frames and says so honestly.
+TEST_F(TranscodeEndToEndTest, ClipStartBeyondTheEndWritesNothing) {
+  const std::string output = Out("start-60.mp4");
+  const TRunResult run = Convert(Clip, "-ss 60", output, std::string(Common) + " -c:v libx264 -sn");
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  EXPECT_FALSE(run.Task.Exception);
+  const std::string packets =
+      Shell("ffprobe -v error -show_entries packet=pts -of csv=p=0 \"" + output + "\" 2>/dev/null");
+  EXPECT_EQ(packets, "");
+}
+
+// A rate the encoder does not list moves to the nearest listed one, as the
+// tool does; a listed rate that the encoder still refuses fails the task.
+TEST_F(TranscodeEndToEndTest, UnsupportedFrameRateMovesToTheNearestSupported) {
+  const std::string options = " -an -sn -c:v mpeg1video -r 20";
+  const std::string output = Out("rate-20.mpg");
+  const std::string tool = ToolOutput(Clip, options, Out("tool-rate-20.mpg"));
+  const TRunResult run = Convert(Clip, "", output, options);
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  EXPECT_EQ(Probe(output, "v:0")["avg_frame_rate"], "24000/1001");
+  EXPECT_EQ(Probe(output, "v:0")["avg_frame_rate"], Probe(tool, "v:0")["avg_frame_rate"]);
+  EXPECT_NEAR(Seconds(output, "v:0"), Seconds(tool, "v:0"), FrameSeconds * 1.5);
+
+  const TRunResult refused = Convert(Clip, "", Out("rate-15.mpg"), " -an -sn -c:v mpeg1video -r 15");
+  EXPECT_TRUE(refused.Task.Exception);
+  EXPECT_FALSE(refused.Task.Finished);
+}
+
+// A transport stream whose audio starts a second before its video: without
+// the audio the output starts at the video's first picture, as the tool's does.
+TEST_F(TranscodeEndToEndTest, StartTimeComesFromTheStreamsInUse) {
+  const std::string source = Out("late-video.ts");
+  Generate(source, "-f lavfi -i testsrc=size=160x120:duration=2:rate=25 -f lavfi -i sine=duration=3 "
+                   "-filter_complex \"[0:v]setpts=PTS+1/TB[v]\" -map \"[v]\" -map 1:a -c:v mpeg2video -c:a mp2");
+  const std::string options = " -an -sn -c:v mpeg4";
+  const std::string output = Out("late-video.nut");
+  const std::string tool = ToolOutput(source, options, Out("tool-late-video.nut"));
+  const TRunResult run = Convert(source, "", output, options);
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  EXPECT_NEAR(FirstVideoTime(output), 0, 0.001);
+  EXPECT_NEAR(FirstVideoTime(output), FirstVideoTime(tool), 0.001);
 }
 
 // Luma plane (width x height samples) of the first frame, via the ffmpeg tool.
@@ -295,6 +419,78 @@ TEST_F(TranscodeEndToEndTest, ProgressReportsEndWithTheLastSegment) {
   EXPECT_EQ(audioOnly.Reports.back().FrameNumber, -1);
   EXPECT_EQ(audioOnly.Reports.back().Fps, -1);
   EXPECT_GT(audioOnly.Reports.back().CurrentTime, 1900000);
+
+  // libx264 marks its delayed packets with a quality of -1: a signed value.
+  const TRunResult videoOnly = Convert(Clip, "", Out("progress-video.mp4"), " -an -c:v libx264 -sn");
+  ASSERT_FALSE(videoOnly.Reports.empty());
+  for (const TProgressInfo& report : videoOnly.Reports) {
+    EXPECT_GE(report.Quality, -1);
+    EXPECT_LE(report.Quality, 69);
+  }
+}
+
+// "-deinterlace" blends the fields of every decoded picture before the
+// filters: the combing of a moving interlaced pattern goes.
+TEST_F(TranscodeEndToEndTest, DeinterlaceOptionBlendsTheFields) {
+  const std::string source = Out("interlaced.mpg");
+  Generate(source, "-f lavfi -i testsrc=size=160x120:rate=50:duration=1 -vf "
+                   "\"tinterlace=interleave_top,fieldorder=tff\" -c:v mpeg2video -flags +ildct+ilme -q:v 2");
+  const std::string lossless = " -an -sn -c:v rawvideo -pix_fmt yuv420p";
+  const std::string plain = Out("interlaced-plain.nut"), blended = Out("interlaced-blended.nut");
+  ASSERT_TRUE(Convert(source, "", plain, lossless).Task.Finished);
+  const TRunResult run = Convert(source, "", blended, lossless + " -deinterlace");
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  // Combing: how much odd lines differ from the even lines around them.
+  const auto combing = [](const std::vector<uint8_t>& luma) {
+    long long sum = 0;
+    for (int y = 1; y + 1 < 120; y += 2)
+      for (int x = 0; x < 160; ++x)
+        sum += std::abs(2 * luma[y * 160 + x] - luma[(y - 1) * 160 + x] - luma[(y + 1) * 160 + x]);
+    return sum;
+  };
+  const std::vector<uint8_t> before = FirstLuma(plain, "", 160 * 120), after = FirstLuma(blended, "", 160 * 120);
+  ASSERT_EQ(before.size(), 160u * 120u);
+  ASSERT_EQ(after.size(), before.size());
+  EXPECT_NE(before, after);
+  EXPECT_LT(combing(after), combing(before) / 2);
+}
+
+// Every picture's luma, one after another, via the ffmpeg tool.
+std::string AllLuma(const std::string& file) {
+  return Shell("ffmpeg -nostdin -v error -i \"" + file + "\" -map 0:v:0 -f rawvideo -pix_fmt gray - 2>/dev/null");
+}
+
+// Bitmap subtitles bound to a video pad are drawn on a canvas and overlaid
+// as the tool does: the same pictures, the subtitles shown in their times.
+TEST_F(TranscodeEndToEndTest, BitmapSubtitlesBurnedInLikeTheTool) {
+  const std::string subtitles = Out("dvdsub.mkv"), source = Out("dvdsub-video.mkv");
+  if (access(source.c_str(), F_OK) != 0) {
+    const std::string maker = std::string(SUBTITLE_MAKER) + " \"" + subtitles + "\" 320 240";
+    ASSERT_EQ(std::system(maker.c_str()), 0) << maker;
+    Generate(source, "-f lavfi -i testsrc=size=320x240:rate=25:duration=3 -i \"" + subtitles +
+                         "\" -map 0:v -map 1:s -c:v mpeg4 -q:v 2 -c:s copy");
+  }
+  const std::string options = " -an -filter_complex \"[0:v][0:s]overlay\" -c:v rawvideo -pix_fmt yuv420p";
+  const std::string output = Out("dvdsub-burned.nut");
+  const std::string tool = ToolOutput(source, options, Out("tool-dvdsub-burned.nut"));
+  const TRunResult run = Convert(source, "", output, options);
+  ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
+  const std::string ours = AllLuma(output), theirs = AllLuma(tool), plain = AllLuma(source);
+  constexpr size_t Picture = 320 * 240;
+  ASSERT_EQ(ours.size(), 75 * Picture);
+  ASSERT_EQ(theirs.size(), ours.size());
+  ASSERT_EQ(plain.size(), ours.size());
+  for (size_t frame = 0; frame < 75; ++frame) {
+    int worst = 0, drawn = 0;
+    for (size_t i = frame * Picture; i < (frame + 1) * Picture; ++i) {
+      worst = std::max(worst, std::abs(static_cast<uint8_t>(ours[i]) - static_cast<uint8_t>(theirs[i])));
+      drawn += ours[i] != plain[i];
+    }
+    EXPECT_LE(worst, 2) << "frame " << frame;
+    // The cues show from 0.4 to 1.2 s and from 1.6 to 2.4 s.
+    const bool shown = (frame >= 10 && frame < 30) || (frame >= 40 && frame < 60);
+    EXPECT_EQ(drawn > 1000, shown) << "frame " << frame << ": " << drawn;
+  }
 }
 
 // Steers a run from a fixed point of the input: the audio input hook runs on
@@ -322,6 +518,27 @@ TEST_F(TranscodeEndToEndTest, StopLeavesAPlayableFile) {
   const double duration = std::atof(video["duration"].c_str());
   EXPECT_GT(duration, 0.5);
   EXPECT_LT(duration, 10);
+}
+
+// The worker waits for the progress handler: a stop that waits, asked for
+// there, returns at once, and the run still drains and writes its trailer.
+TEST_F(TranscodeEndToEndTest, StopWithWaitFromTheProgressHandlerStillWritesTheTrailer) {
+  // An MP4 without its trailer has no index at all ("moov atom not found"): however early the
+  // stop comes, even before the first picture, ffprobe reading the file proves the trailer.
+  const std::string output = Out("stopped-from-progress.mp4");
+  bool stopReturned = false;
+  const TRunResult run = Convert(LongClip, "", output, " -an -sn -c:v mpeg4",
+                                 [&stopReturned](VIDArarozo& encoder, const TProgressInfo&) {
+                                   if (stopReturned) return;
+                                   encoder.Stop(true);
+                                   stopReturned = true;
+                                 });
+  EXPECT_TRUE(stopReturned);
+  EXPECT_FALSE(run.Task.Exception) << run.Task.ExceptionMessage;
+  ASSERT_FALSE(run.Reports.empty());
+  EXPECT_EQ(run.Reports.back().SegmentIndex, -1);
+  EXPECT_EQ(Shell("ffprobe -v error -show_entries format=format_name -of csv=p=0 \"" + output + "\" 2>&1"),
+            "\"mov,mp4,m4a,3gp,3g2,mj2\"\n");
 }
 
 TEST_F(TranscodeEndToEndTest, PauseAndResumeCompleteTheFile) {
@@ -553,6 +770,35 @@ TEST_F(TranscodeEndToEndTest, FrameHookPluginChangesTheOutput) {
   out.Options = " -vhook " + MediaFolder + "no-such-plugin.so";
   EXPECT_LT(encoder.SetOutput(task, Out("vhook-missing.nut"), &out), 0);
   EXPECT_EQ(encoder.LastErrorText, "Failed to add video hook function: " + MediaFolder + "no-such-plugin.so");
+}
+
+TEST_F(TranscodeEndToEndTest, FrameHookPluginRefusesAStreamCopy) {
+  const TRunResult run = Convert(Clip, "", Out("vhook-copy.mkv"),
+                                 " -an -sn -c:v copy -vhook \"" + std::string(FRAMEHOOK_PLUGIN) + "|invert\"");
+  EXPECT_TRUE(run.Task.Exception);
+  EXPECT_FALSE(run.Task.Finished);
+  EXPECT_EQ(run.Task.ExceptionMessage, "-vcodec copy and -vhook are incompatible (frames are not decoded)");
+}
+
+// An output that names an input of its task, however the path is spelt, is
+// refused before anything is written; the source stays as it was.
+TEST_F(TranscodeEndToEndTest, OutputOverTheInputIsRefused) {
+  const std::string source = Out("same.avi"), link = Out("same-link.avi");
+  ASSERT_EQ(std::system(("cp \"" + Clip + "\" \"" + source + "\" && ln -sf same.avi \"" + link + "\"").c_str()), 0);
+  const std::string before = Shell("md5sum < \"" + source + "\"");
+  const std::string spellings[] = {source, MediaFolder + "./../transcode-media/same.avi", link};
+  for (const std::string& output : spellings) {
+    SCOPED_TRACE(output);
+    VIDArarozo encoder(nullptr);
+    const int32_t task = encoder.AddTask(source, nullptr);
+    ASSERT_GE(task, 0) << encoder.LastErrorText;
+    TOutputOptions out;
+    InitOutputOptions(out);
+    out.Options = " -c:v libx264 -an";
+    EXPECT_LT(encoder.SetOutput(task, output, &out), 0);
+    EXPECT_EQ(encoder.LastErrorText, "Output " + output + " same as Input #0 - exiting");
+  }
+  EXPECT_EQ(Shell("md5sum < \"" + source + "\""), before);
 }
 
 // Planar decoders (mp3) and encoders (aac) work on one plane per channel;
