@@ -78,30 +78,31 @@ bool HasSynchronisedCall()
     return std::any_of(pendingCalls.begin(), pendingCalls.end(), [](const PendingCall& call) { return call.sync != nullptr; });
 }
 
-// Runs the calls present now; a queued call's exception puts the rest back.
+// Runs the calls present now, taking them from the queue one at a time: a call that frees an
+// object removes that object's later calls, and a call that waits for a worker still lets the
+// worker's synchronised call be served. A queued call's exception leaves the rest queued.
 bool RunPendingCalls()
 {
-    std::deque<PendingCall> batch;
+    size_t budget;
     {
         std::lock_guard<std::mutex> lock(queueMutex);
-        batch.swap(pendingCalls);
+        budget = pendingCalls.size();
     }
-    const bool ranAny = !batch.empty();
-    while (!batch.empty()) {
-        PendingCall call = std::move(batch.front());
-        batch.pop_front();
-        if (call.sync) {
-            RunSynchronised(call);
-            continue;
-        }
-        try {
-            call.method();
-        } catch (...) {
+    bool ranAny = false;
+    for (; budget > 0; --budget) {
+        PendingCall call;
+        {
             std::lock_guard<std::mutex> lock(queueMutex);
-            pendingCalls.insert(pendingCalls.begin(), std::make_move_iterator(batch.begin()),
-                                std::make_move_iterator(batch.end()));
-            throw;
+            if (pendingCalls.empty())
+                break;
+            call = std::move(pendingCalls.front());
+            pendingCalls.pop_front();
         }
+        ranAny = true;
+        if (call.sync)
+            RunSynchronised(call);
+        else
+            call.method();
     }
     return ranAny;
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,34 @@ TEST(Threads, QueuedExceptionLeavesTheRestQueued)
     EXPECT_TRUE(order.empty());
     EXPECT_TRUE(CheckSynchronize());
     EXPECT_EQ(order, std::vector<int>{2});
+}
+
+// A main-thread call that frees an object drops that object's later calls, and may wait for a
+// worker whose synchronised call was posted after it.
+TEST(Threads, CallsRunOneAtATimeSoAFreeingCallSeesTheQueueAsItIs)
+{
+    const int freedOwner = 0;
+    std::vector<std::string> ran;
+    TSimpleEvent allPosted;
+    int posted = 0;
+    SetWakeMainThreadHook([&] {
+        if (++posted == 3)
+            allPosted.SetEvent();
+    });
+    std::unique_ptr<TLambdaThread> worker;
+    worker = StartThread<TLambdaThread>([&](TLambdaThread& self) {
+        self.Queue([&] {
+            ran.push_back("free");
+            RemoveQueuedCalls(&freedOwner);
+            worker->WaitFor(); // serves the worker's synchronised call, queued behind this one
+        });
+        QueueInMainThread([&] { ran.push_back("freed object's call"); }, &freedOwner);
+        self.Synchronize([&] { ran.push_back("synchronised"); });
+    });
+    ASSERT_EQ(allPosted.WaitFor(INFINITE), wrSignaled);
+    EXPECT_TRUE(CheckSynchronize());
+    EXPECT_EQ(ran, (std::vector<std::string>{"free", "synchronised"}));
+    SetWakeMainThreadHook(nullptr);
 }
 
 TEST(Threads, OnTerminateRunsInTheMainThreadAndFatalExceptionIsKept)
