@@ -19,6 +19,11 @@ if(CCACHE_PROGRAM)
 endif()
 
 add_compile_options(-Wall -Wextra)
+# CI turns every warning into an error (scripts/test and scripts/test-sanitizers switch it on).
+option(WARNINGS_AS_ERRORS "Treat compiler warnings as errors" OFF)
+if(WARNINGS_AS_ERRORS)
+  add_compile_options(-Werror)
+endif()
 if(SANITIZE)
   add_compile_options(-fsanitize=${SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=${SANITIZE})

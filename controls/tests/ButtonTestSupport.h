@@ -55,12 +55,6 @@ protected:
     ButtonUiTest() { form->Show(); }
     ~ButtonUiTest() override { SetThemeServices(nullptr); }
 
-    TPoint At(TControl& control, int32_t x, int32_t y) const { return control.ClientToScreen({x, y}); }
-    void ClickAt(TControl& control, int32_t x, int32_t y)
-    {
-        backend.Click(At(control, x, y));
-        Pump();
-    }
     void UseRecordingTheme() { SetThemeServices(&themes); }
 
     std::unique_ptr<TForm> form = MakeForm();

@@ -35,16 +35,7 @@ protected:
         edit->OnAltBtnClick = [this](TObject*) { ++altClicks; };
         Pump();
     }
-    void Focus()
-    {
-        edit->SetFocus();
-        Pump();
-    }
-    void Press(uint16_t key)
-    {
-        backend.PressKey(key);
-        Pump();
-    }
+    void Focus() { ButtonUiTest::Focus(*edit); }
     TTarqControlButton& Main() { return *edit->GetButton(TTarqCustomButtonEdit::MainButtonIndex); }
     TTarqControlButton& Alt() { return *edit->GetButton(TTarqCustomButtonEdit::AltButtonIndex); }
 

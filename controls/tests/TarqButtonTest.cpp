@@ -189,11 +189,6 @@ protected:
         button->OnClick = [this](TObject*) { ++clicks; };
         Pump();
     }
-    void Wait(int64_t ms)
-    {
-        backend.TestClock().AdvanceMs(ms);
-        Pump();
-    }
     TTarqControlButton* button;
     int clicks = 0;
 };

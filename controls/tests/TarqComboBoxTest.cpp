@@ -27,32 +27,11 @@ protected:
         Pump();
         Focus(*combo);
     }
-    void Focus(TWinControl& control)
-    {
-        control.SetFocus();
-        Pump();
-    }
-    void Type(const std::string& text)
-    {
-        backend.TypeText(text);
-        Pump();
-    }
-    void Press(uint16_t key)
-    {
-        backend.PressKey(key);
-        Pump();
-    }
     void Wheel(int32_t delta)
     {
         backend.Wheel(At(*combo, 20, 5), delta);
         Pump();
     }
-    void Wait(int64_t ms)
-    {
-        backend.TestClock().AdvanceMs(ms);
-        Pump();
-    }
-    size_t Beeps() const { return backend.Beeps().size(); }
 
     TTarqComboBox* combo;
     TTarqComboBox* other;

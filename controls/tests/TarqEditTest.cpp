@@ -21,11 +21,6 @@ protected:
         other->SetParent(form.get());
         Pump();
     }
-    void Focus(TWinControl& control)
-    {
-        control.SetFocus();
-        Pump();
-    }
     TTarqEdit* edit;
     TTarqEdit* other;
 };

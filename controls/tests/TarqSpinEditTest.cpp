@@ -17,22 +17,6 @@ protected:
         other->SetParent(form.get());
         Pump();
     }
-    void Focus(TWinControl& control)
-    {
-        control.SetFocus();
-        Pump();
-    }
-    void Type(const std::string& text)
-    {
-        backend.TypeText(text);
-        Pump();
-    }
-    void Press(uint16_t key)
-    {
-        backend.PressKey(key);
-        Pump();
-    }
-    size_t Beeps() const { return backend.Beeps().size(); }
 
     TTarqSpinEdit* spin;
     TTarqEdit* other;

@@ -9,12 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/backend/HeadlessBackend.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Form.h"
-#include "platform/ui/WindowSystem.h"
+#include "platform/ui/tests/UiTestSupport.h"
 
 // A colour no drawing routine produces, to see what was left untouched.
 constexpr TColor Untouched = 0x030201;
@@ -59,28 +56,16 @@ inline std::vector<std::string> Grid(TBitmap& bitmap, const TLegend& legend)
 
 inline TColor PixelAt(TBitmap& bitmap, int32_t x, int32_t y) { return bitmap.Canvas()->Pixels(x, y); }
 
-// A headless window system for tests that create controls.
-class TarqUiTest : public ::testing::Test {
+// The platform's headless desktop and input helpers, with the controls' own test form.
+class TarqUiTest : public UiTest {
 protected:
-    TarqUiTest()
-    {
-        InstallWindowSystem(backend);
-        Application()->ResetTerminated();
-    }
-    ~TarqUiTest() override { UninstallWindowSystem(); }
-
-    void Pump() { Application()->ProcessMessages(); }
-
+    // A borderless form at (50, 50) in the button face colour.
     std::unique_ptr<TForm> MakeForm(int32_t width = 300, int32_t height = 200)
     {
-        auto form = std::make_unique<TForm>(nullptr);
-        form->SetBorderStyle(bsNone);
-        form->SetBounds(50, 50, width, height);
+        auto form = UiTest::MakeForm(50, 50, width, height);
         form->SetColor(clBtnFace);
         return form;
     }
-
-    THeadlessBackend backend;
 };
 
 // The control (and its children) painted onto a canvas of Untouched pixels.

@@ -3,6 +3,8 @@
 #include "platform/core/Exceptions.h"
 
 #include <chrono>
+#include <cstdio>
+#include <exception>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -14,7 +16,7 @@ TThread::~TThread()
 {
     if (started_.load()) {
         Terminate();
-        WaitFor();
+        Join();
     }
     RemoveQueuedCalls(this);
 }
@@ -69,6 +71,20 @@ int32_t TThread::WaitFor()
         return ReturnValue();
     if (threadId_.load() == GetCurrentThreadId())
         throw EThread("Thread cannot wait for itself");
+    Join();
+    return ReturnValue();
+}
+
+// A worker may be blocked in Synchronize, so the main thread serves the synchronised calls
+// while it waits (and only those: queued calls, which may raise, stay for the message loop).
+void TThread::Join() noexcept
+{
+    if (threadId_.load() == GetCurrentThreadId()) {
+        // Destroyed from its own Execute: nothing can join it, and std::thread would end the
+        // process without a word.
+        std::fputs("TThread destroyed by its own thread\n", stderr);
+        std::terminate();
+    }
     if (IsMainThread())
         ServeMainThreadUntil([this] { return finished_.load(); });
     else
@@ -76,7 +92,6 @@ int32_t TThread::WaitFor()
     std::lock_guard<std::mutex> lock(joinMutex_);
     if (thread_.joinable())
         thread_.join();
-    return ReturnValue();
 }
 
 void TThread::SetPriority(TThreadPriority priority)

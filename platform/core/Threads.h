@@ -81,6 +81,8 @@ protected:
 private:
     void Run();
     void ApplyPriority();
+    // Waits for the thread to finish and joins it; raises nothing, so the destructor can use it.
+    void Join() noexcept;
 
     std::thread thread_;
     std::mutex joinMutex_;

@@ -329,8 +329,8 @@ void TCanvas::GradientFill(const TRect& rect, TColor first, TColor second, bool 
         return;
     std::vector<uint32_t> raws(static_cast<size_t>(to - from));
     for (int64_t i = from; i < to; ++i) {
-        auto channel = [&](uint8_t from, uint8_t to) {
-            return static_cast<uint8_t>(from + (static_cast<int64_t>(to) - from) * i / n);
+        auto channel = [&](uint8_t start, uint8_t end) {
+            return static_cast<uint8_t>(start + (static_cast<int64_t>(end) - start) * i / n);
         };
         raws[static_cast<size_t>(i - from)] = RawOf(RGB(channel(GetRValue(a), GetRValue(b)),
                                                  channel(GetGValue(a), GetGValue(b)),

@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TRopCase{"BLACKNESS", BLACKNESS, [](auto, auto, auto) { return 0u; }},
                       TRopCase{"WHITENESS", WHITENESS, [](auto, auto, auto) { return 0xFFFFFFu; }},
                       TRopCase{"MERGECOPY", MERGECOPY, [](auto p, auto s, auto) { return p & s; }}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    [](const auto& testCase) { return std::string(testCase.param.Name); });
 
 } // namespace
 
@@ -180,8 +180,8 @@ INSTANTIATE_TEST_SUITE_P(All, StretchExtents,
                                            TStretchCase{"both mirrored", 5, -3, 2, -3, "...rgb"},
                                            TStretchCase{"mirrored double", 5, -6, 0, 3, "bbggrr"},
                                            TStretchCase{"shrink", 0, 1, 0, 3, "g....."}),
-                         [](const auto& info) {
-                             std::string name = info.param.Name;
+                         [](const auto& testCase) {
+                             std::string name = testCase.param.Name;
                              for (char& ch : name)
                                  if (ch == ' ')
                                      ch = '_';

@@ -39,8 +39,8 @@ INSTANTIATE_TEST_SUITE_P(
         TLineCase{"north-east", {0, 4}, {4, 0}, ".....\n...#.\n..#..\n.#...\n#....\n"},
         TLineCase{"south-west", {4, 0}, {0, 4}, "....#\n...#.\n..#..\n.#...\n.....\n"},
         TLineCase{"single point", {2, 2}, {2, 2}, ".....\n.....\n.....\n.....\n.....\n"}),
-    [](const auto& info) {
-        std::string name = info.param.Name;
+    [](const auto& testCase) {
+        std::string name = testCase.param.Name;
         for (char& ch : name)
             if (ch == ' ' || ch == '-')
                 ch = '_';

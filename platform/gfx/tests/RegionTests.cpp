@@ -30,7 +30,7 @@ INSTANTIATE_TEST_SUITE_P(
         TCombineCase{"xor", RGN_XOR, COMPLEXREGION, {Rect(0, 0, 4, 2), Rect(0, 2, 2, 4), Rect(4, 2, 6, 4), Rect(2, 4, 6, 6)}},
         TCombineCase{"diff", RGN_DIFF, COMPLEXREGION, {Rect(0, 0, 4, 2), Rect(0, 2, 2, 4)}},
         TCombineCase{"copy", RGN_COPY, SIMPLEREGION, {Rect(0, 0, 4, 4)}}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    [](const auto& testCase) { return std::string(testCase.param.Name); });
 
 } // namespace
 

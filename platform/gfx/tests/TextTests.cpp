@@ -142,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
                        EXPECT_LE(ink.Right, 60 - w / 2 + w);
                        EXPECT_LE(std::abs((ink.Left + ink.Right) - 120), 2);
                    }}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    [](const auto& testCase) { return std::string(testCase.param.Name); });
 
 TEST(Text, UpdateCurrentPositionAdvancesThePen)
 {

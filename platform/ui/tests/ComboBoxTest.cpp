@@ -82,16 +82,6 @@ protected:
         return list->ClientToScreen({r.Left + 5, r.Top + r.Height() / 2});
     }
 
-    void Press(uint16_t key, const std::vector<uint16_t>& modifiers = {})
-    {
-        for (uint16_t m : modifiers)
-            backend.KeyDown(m);
-        backend.PressKey(key);
-        for (uint16_t m : modifiers)
-            backend.KeyUp(m);
-        Pump();
-    }
-
     std::unique_ptr<TForm> form;
     TLoggingCombo* combo = nullptr;
     std::vector<std::string> log;

@@ -42,22 +42,6 @@ protected:
         return edit->ClientToScreen({p.X, p.Y + 3});
     }
 
-    void Press(uint16_t key, const std::vector<uint16_t>& modifiers = {})
-    {
-        for (uint16_t m : modifiers)
-            backend.KeyDown(m);
-        backend.PressKey(key);
-        for (uint16_t m : modifiers)
-            backend.KeyUp(m);
-        Pump();
-    }
-
-    void Type(const std::string& text)
-    {
-        backend.TypeText(text);
-        Pump();
-    }
-
     std::unique_ptr<TForm> form;
     TAlignedEdit* edit = nullptr;
     std::vector<std::string> log;

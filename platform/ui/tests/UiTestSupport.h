@@ -26,6 +26,41 @@ protected:
         return form;
     }
 
+    // Input injected through the headless backend, each followed by a pump.
+    TPoint At(TControl& control, int32_t x, int32_t y) const { return control.ClientToScreen({x, y}); }
+    void ClickAt(TControl& control, int32_t x, int32_t y)
+    {
+        backend.Click(At(control, x, y));
+        Pump();
+    }
+    void Focus(TWinControl& control)
+    {
+        control.SetFocus();
+        Pump();
+    }
+    // `key` pressed while the `modifiers` are held down.
+    void Press(uint16_t key, const std::vector<uint16_t>& modifiers = {})
+    {
+        for (uint16_t m : modifiers)
+            backend.KeyDown(m);
+        backend.PressKey(key);
+        for (uint16_t m : modifiers)
+            backend.KeyUp(m);
+        Pump();
+    }
+    void Type(const std::string& text)
+    {
+        backend.TypeText(text);
+        Pump();
+    }
+    // Advances the test clock, so that timers due by then fire.
+    void Wait(int64_t ms)
+    {
+        backend.TestClock().AdvanceMs(ms);
+        Pump();
+    }
+    size_t Beeps() const { return backend.Beeps().size(); }
+
     // RGB of a pixel of a top-level window's backing store (0x00BBGGRR).
     static TColor StorePixel(TWinControl& top, int32_t x, int32_t y) { return THeadlessDesktop::PixelOf(top, x, y); }
 
