@@ -1,8 +1,11 @@
 #include "imaging/core/QkColorReduction.h"
 
 #include "imaging/core/QkBilevel.h"
+#include "imaging/core/QkPixelBuffers.h"
 #include "imaging/core/QkPixelRows.h"
 
+#include <cmath>
+#include <cstdlib>
 #include <vector>
 
 TRGBPixel ComputeAverageColor(TQkBitmap& bitmap)
@@ -61,4 +64,62 @@ void ThresholdTo1Bit(TQkBitmap& bitmap, int32_t mode, TQkFilterProgress* progres
     TQkBitmap mono(bitmap.GetWidth(), bitmap.GetHeight(), qk1g);
     ConvertToBilevel(bitmap, mono, mode, progress);
     bitmap.AssignImage(mono);
+}
+
+namespace {
+
+int64_t RoundedGray(const TRGBPixel& pixel)
+{
+    return std::lround((pixel.r * GrayWeightRed + pixel.g * GrayWeightGreen + pixel.b * GrayWeightBlue) / 100.0);
+}
+
+} // namespace
+
+std::unique_ptr<TQkBitmap> MakeBilevelIfTwoColors(TQkBitmap& bitmap, TRGBPixel& colour0, TRGBPixel& colour1)
+{
+    const int32_t width = bitmap.GetWidth();
+    const int32_t height = bitmap.GetHeight();
+    auto mono = std::make_unique<TQkBitmap>(width, height, qk1g);
+    int32_t found = 0;
+    for (int32_t y = 0; y < height && found <= 2; ++y) {
+        uint8_t* bits = mono->GetScanline(y);
+        for (int32_t x = 0; x < width && bits && found <= 2; ++x) {
+            const TRGBPixel pixel = bitmap.GetPixelRGB(x, y);
+            if (found == 0)
+                colour0 = pixel;
+            const bool first = SameRGBPixel(pixel, colour0);
+            if (!first && found == 1)
+                colour1 = pixel;
+            if (found < 2 && (found == 0 || !first))
+                ++found;
+            else if (!first && !SameRGBPixel(pixel, colour1))
+                found = 3;
+            SetBit(bits, x, !first);
+        }
+    }
+    if (found != 2)
+        return nullptr;
+    if (RoundedGray(colour1) < RoundedGray(colour0)) {
+        InvertBitmapBits(*mono);
+        std::swap(colour0, colour1);
+    }
+    return mono;
+}
+
+int32_t FindNearestColor(const TRGBPixel* palette, int32_t count, uint32_t colour)
+{
+    const int32_t red = static_cast<int32_t>((colour >> 16) & 0xFF);
+    const int32_t green = static_cast<int32_t>((colour >> 8) & 0xFF);
+    const int32_t blue = static_cast<int32_t>(colour & 0xFF);
+    int32_t best = 0;
+    int32_t bestDistance = 1000;
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t distance =
+            std::abs(palette[i].r - red) + std::abs(palette[i].g - green) + std::abs(palette[i].b - blue);
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = i;
+        }
+    }
+    return best;
 }
