@@ -17,6 +17,7 @@
 class TBitmap;
 class TCanvas;
 class TQkFileBuffer;
+class TQkMask;
 
 // The per-format tables: bits per pixel and channels.
 int32_t QkBitCount(TQkPixelFormat format);
@@ -157,6 +158,13 @@ public:
     // be allocated or the format is not a real one.
     bool ConvertToPixelFormat(TQkPixelFormat format);
     bool SetPixelFormat(TQkPixelFormat format);
+
+    // ---- Selection exchange ----
+    // A 1-bit mask gives qk1g, an 8-bit one qk8g; no mask fills with 255.
+    void CopyFromMask(const TQkMask* mask);
+    // qk1g and qk8g copy their rows, qk24RGB gives the gray levels; other
+    // formats leave the mask alone.
+    void CopyToMask(TQkMask& mask);
     // The values of qk16g that map to black and white in 24-bit RGB; equal
     // values mean the high byte is taken.
     double RangeMin() const { return FRangeMin; }

@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "QkBitmapTestSupport.h"
+#include "imaging/core/QkMask.h"
+
+namespace {
+
+// Rows of a mask as strings of '#' (set) and '.' for readable failures.
+std::vector<std::string> Picture(const TQkMask& mask)
+{
+    std::vector<std::string> rows;
+    for (int32_t y = 0; y < mask.Height(); ++y) {
+        std::string row;
+        for (int32_t x = 0; x < mask.Width(); ++x)
+            row += mask.GetPixel(x, y) != 0 ? '#' : '.';
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+TEST(MaskTest, PixelsLiveBottomUpMostSignificantBitFirst)
+{
+    TQkMask mask;
+    EXPECT_TRUE(mask.IsEmpty());
+    mask.AllocateBits(10, 10, 1);
+    EXPECT_EQ(mask.RowLen(), 4);
+    EXPECT_EQ(mask.GetPixel(3, 4), 0);
+    mask.SetPixel(3, 4, 1);
+    EXPECT_EQ(mask.GetPixel(3, 4), 1);
+    EXPECT_EQ(mask.GetPixel(-1, 4), 0);
+    EXPECT_EQ((std::vector<int32_t>{mask.Left(), mask.Top(), mask.Right(), mask.Bottom()}),
+              (std::vector<int32_t>{3, 4, 3, 4}));
+    // Image row 4 of 10 is stored row 5.
+    EXPECT_EQ(mask.GetScanline(4), mask.GetScanline(9) + 5 * mask.RowLen());
+    EXPECT_EQ(mask.GetScanline(4)[0], 0x10);
+    mask.SetPixel(30, 4, 1);
+    EXPECT_EQ(mask.Right(), 3);
+}
+
+TEST(MaskTest, FullFlag)
+{
+    TQkMask mask;
+    mask.AllocateBits(9, 3, 1);
+    mask.Fill(255);
+    EXPECT_TRUE(mask.Full());
+    mask.SetPixel(0, 0, 0);
+    EXPECT_FALSE(mask.Full());
+    mask.Fill(0);
+    EXPECT_FALSE(mask.Full());
+    mask.DrawHorizontalLine(1, 0, 1, 8);
+    mask.UpdateFullFlag();
+    EXPECT_FALSE(mask.Full());
+    mask.DrawHorizontalLine(1, 0, 0, 8);
+    mask.DrawHorizontalLine(1, 0, 2, 8);
+    EXPECT_FALSE(mask.Full());
+    mask.UpdateFullFlag();
+    EXPECT_TRUE(mask.Full());
+    mask.Empty();
+    EXPECT_FALSE(mask.Full());
+    EXPECT_TRUE(mask.IsEmpty());
+
+    TQkMask strengths;
+    strengths.AllocateBits(2, 2, 8);
+    strengths.Fill(255);
+    strengths.SetPixel(1, 1, 254);
+    EXPECT_FALSE(strengths.Full());
+}
+
+TEST(MaskTest, PolygonsFillTheirRowsOnly)
+{
+    TQkMask mask;
+    mask.AllocateBits(8, 6, 1);
+    const TPoint triangle[] = {{0, 0}, {6, 4}, {0, 4}};
+    mask.DrawPolygon(1, triangle, 3);
+    // Spans end one pixel left of their right edge, so the apex row is
+    // empty and the bottom vertex's row is not filled.
+    EXPECT_EQ(Picture(mask), (std::vector<std::string>{
+                                 "........", "#.......", "###.....", "####....", "........", "........"}));
+    EXPECT_EQ(mask.Top(), 0);
+    EXPECT_EQ(mask.Bottom(), 3);
+
+    TQkMask two;
+    two.AllocateBits(8, 4, 1);
+    const TPoint list[] = {{0, 0}, {2, 0}, {2, 2}, {0, 2}, {MaskPolygonSeparator, 0},
+                           {5, 1}, {8, 1}, {8, 4}, {5, 4}};
+    two.DrawPolygons(1, list, 9);
+    EXPECT_EQ(Picture(two), (std::vector<std::string>{"##......", "##...###", ".....###", ".....###"}));
+    EXPECT_FALSE(two.Full());
+}
+
+TEST(MaskTest, PolygonRowsOutsideThePlaneAreSkipped)
+{
+    TQkMask mask;
+    mask.AllocateBits(6, 4, 1);
+    const TPoint tall[] = {{2, -5}, {4, -5}, {4, 9}, {2, 9}};
+    mask.DrawPolygon(1, tall, 4);
+    EXPECT_EQ(Picture(mask), (std::vector<std::string>(4, "..##..")));
+}
+
+TEST(MaskTest, TranslateWithAndWithoutClipping)
+{
+    TQkMask mask;
+    mask.AllocateBits(12, 5, 1);
+    mask.SetPixel(0, 1, 1);
+    mask.SetPixel(2, 2, 1);
+    int32_t dx = -5;
+    int32_t dy = 0;
+    mask.Translate(dx, dy, false);
+    EXPECT_EQ(dx, 0);
+    EXPECT_EQ(mask.GetPixel(0, 1), 1);
+
+    dx = 9;
+    dy = 1;
+    mask.Translate(dx, dy, false);
+    EXPECT_EQ(dx, 9);
+    EXPECT_EQ(Picture(mask), (std::vector<std::string>{"............", "............", ".........#..",
+                                                       "...........#", "............"}));
+
+    dx = 2;
+    dy = 0;
+    mask.Translate(dx, dy, true);
+    EXPECT_EQ(Picture(mask)[2], "...........#");
+    EXPECT_EQ(Picture(mask)[3], "............");
+
+    TQkMask strengths;
+    strengths.AllocateBits(4, 3, 8);
+    strengths.SetPixel(1, 1, 77);
+    dx = 1;
+    dy = -1;
+    strengths.Translate(dx, dy, false);
+    EXPECT_EQ(strengths.GetPixel(2, 0), 77);
+    EXPECT_EQ(strengths.GetPixel(1, 1), 0);
+    EXPECT_EQ(strengths.Left(), 2);
+}
+
+TEST(MaskTest, ResizeKeepsTheTopLeft)
+{
+    TQkMask mask;
+    mask.AllocateBits(10, 6, 1);
+    mask.SetPixel(1, 1, 1);
+    mask.SetPixel(8, 5, 1);
+    mask.Resize(4, 3);
+    EXPECT_EQ(Picture(mask), (std::vector<std::string>{"....", ".#..", "...."}));
+    EXPECT_EQ(mask.Right(), 3);
+    EXPECT_EQ(mask.Bottom(), 2);
+}
+
+TEST(MaskTest, BitmapExchangeRoundTrips)
+{
+    for (int32_t bits : {1, 8}) {
+        SCOPED_TRACE(bits);
+        TQkMask mask;
+        mask.AllocateBits(13, 4, bits);
+        mask.SetPixel(0, 0, bits == 1 ? 1 : 200);
+        mask.SetPixel(12, 3, bits == 1 ? 1 : 9);
+        TQkBitmap bitmap;
+        bitmap.CopyFromMask(&mask);
+        EXPECT_EQ(bitmap.GetPixelFormat(), bits == 1 ? qk1g : qk8g);
+        TQkMask back;
+        bitmap.CopyToMask(back);
+        EXPECT_EQ(back.BitsPerPixel(), bits);
+        EXPECT_EQ(Picture(back), Picture(mask));
+        EXPECT_EQ(back.GetPixel(12, 3), mask.GetPixel(12, 3));
+    }
+    TQkBitmap colour(2, 1, qk24RGB);
+    colour.SetPixel24(1, 0, MakeRGBPixel(200, 100, 50));
+    TQkMask gray;
+    colour.CopyToMask(gray);
+    EXPECT_EQ(gray.GetPixel(1, 0), 117);
+
+    TQkBitmap none(3, 2, qk8g);
+    none.CopyFromMask(nullptr);
+    EXPECT_EQ(none.GetScanline(1)[2], 255);
+}
+
+} // namespace
