@@ -26,17 +26,6 @@ constexpr double FloatRed = 0.2126;
 constexpr double FloatGreen = 0.7152;
 constexpr double FloatBlue = 0.0722;
 
-uint16_t ReadWord(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-void WriteWord(uint8_t* p, uint16_t value)
-{
-    p[0] = static_cast<uint8_t>(value);
-    p[1] = static_cast<uint8_t>(value >> 8);
-}
-
 float ReadFloat(const uint8_t* p)
 {
     float value;
@@ -74,7 +63,7 @@ void EncodeRGB(const TRGBPixel& pixel, uint8_t* out, TQkPixelFormat target)
         *out = RGBPixelToGray(pixel);
         break;
     case qk16g:
-        WriteWord(out, static_cast<uint16_t>((pixel.r * 257 * WideRed + pixel.g * 257 * WideGreen +
+        WriteLittleWord(out, static_cast<uint16_t>((pixel.r * 257 * WideRed + pixel.g * 257 * WideGreen +
                                                pixel.b * 257 * WideBlue) / 1000));
         break;
     case qk24RGB:
@@ -84,28 +73,18 @@ void EncodeRGB(const TRGBPixel& pixel, uint8_t* out, TQkPixelFormat target)
         WriteFloat(out, (pixel.r * FloatRed + pixel.g * FloatGreen + pixel.b * FloatBlue) / 255);
         break;
     case qkRGB48:
-        WriteWord(out, static_cast<uint16_t>(pixel.r * 257));
-        WriteWord(out + 2, static_cast<uint16_t>(pixel.g * 257));
-        WriteWord(out + 4, static_cast<uint16_t>(pixel.b * 257));
+        WriteLittleWord(out, static_cast<uint16_t>(pixel.r * 257));
+        WriteLittleWord(out + 2, static_cast<uint16_t>(pixel.g * 257));
+        WriteLittleWord(out + 4, static_cast<uint16_t>(pixel.b * 257));
         break;
     case qk32RGB:
         std::memcpy(out, &pixel, 3);
         out[3] = 255;
         break;
-    case qkCMYK: {
-        const TCMYKPixel cmyk = RgbToCmyk(static_cast<uint32_t>(pixel.r << 16 | pixel.g << 8 | pixel.b));
-        out[0] = cmyk.c;
-        out[1] = cmyk.m;
-        out[2] = cmyk.y;
-        out[3] = cmyk.k;
-        break;
-    }
+    case qkCMYK:
     case qkCIELab: {
-        TCIELabPixel lab;
-        RgbToCieLab(lab, pixel);
-        out[0] = lab.l;
-        out[1] = static_cast<uint8_t>(lab.a);
-        out[2] = static_cast<uint8_t>(lab.b);
+        TRGBPixel source = pixel;
+        ConvertColorRow(&source, ckBGR, out, nullptr, 1, target == qkCMYK ? ckCMYK : ckCIELab);
         break;
     }
     case qkNone:
@@ -120,22 +99,22 @@ void EncodeRGB(const TRGBPixel& pixel, uint8_t* out, TQkPixelFormat target)
 void ConvertWidePixel(const uint8_t* in, TQkPixelFormat source, uint8_t* out, TQkPixelFormat target)
 {
     if (source == qk16g) {
-        const uint16_t v = ReadWord(in);
+        const uint16_t v = ReadLittleWord(in);
         if (target == qk32f)
             WriteFloat(out, v / 65535.0);
         else
             for (int channel = 0; channel < 3; ++channel)
-                WriteWord(out + channel * 2, v);
+                WriteLittleWord(out + channel * 2, v);
     } else if (source == qk32f) {
         const uint16_t v = FloatToWord(std::trunc(static_cast<double>(ReadFloat(in)) * 65535));
         for (int channel = 0; channel < (target == qkRGB48 ? 3 : 1); ++channel)
-            WriteWord(out + channel * 2, v);
+            WriteLittleWord(out + channel * 2, v);
     } else {
-        const int64_t r = ReadWord(in);
-        const int64_t g = ReadWord(in + 2);
-        const int64_t b = ReadWord(in + 4);
+        const int64_t r = ReadLittleWord(in);
+        const int64_t g = ReadLittleWord(in + 2);
+        const int64_t b = ReadLittleWord(in + 4);
         if (target == qk16g)
-            WriteWord(out, static_cast<uint16_t>((r * WideRed + g * WideGreen + b * WideBlue) / 1000));
+            WriteLittleWord(out, static_cast<uint16_t>((r * WideRed + g * WideGreen + b * WideBlue) / 1000));
         else
             WriteFloat(out, (r * FloatRed / 256 + g * FloatGreen / 256 + b * FloatBlue / 256) / 255);
     }
@@ -223,7 +202,7 @@ void ConvertRows(TQkBitmap& source, TQkBitmap& target)
                 continue;
             }
             if (ranged) {
-                const uint8_t v = RangedGray(ReadWord(in + x * 2), target.RangeMin(), target.RangeMax());
+                const uint8_t v = RangedGray(ReadLittleWord(in + x * 2), target.RangeMin(), target.RangeMax());
                 row[x] = MakeRGBPixel(v, v, v);
             }
             EncodeRGB(row[x], pixel, to);

@@ -21,11 +21,6 @@ uint16_t FloatToWord(double value)
 
 namespace {
 
-uint16_t ReadWord(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
 uint8_t WideToByte(uint16_t word, TQkWideWordScaling scaling)
 {
     return scaling == qkHighByte ? static_cast<uint8_t>(word >> 8) : static_cast<uint8_t>(word * 255 / 65535);
@@ -82,8 +77,8 @@ bool ReadRowAsRGB(TQkBitmap& bitmap, int32_t row, TRGBPixel* out, TQkWideWordSca
     case qkRGB48:
         for (int32_t x = 0; x < width; ++x) {
             const uint8_t* p = line + x * 6;
-            out[x] = MakeRGBPixel(WideToByte(ReadWord(p), scaling), WideToByte(ReadWord(p + 2), scaling),
-                                  WideToByte(ReadWord(p + 4), scaling));
+            out[x] = MakeRGBPixel(WideToByte(ReadLittleWord(p), scaling), WideToByte(ReadLittleWord(p + 2), scaling),
+                                  WideToByte(ReadLittleWord(p + 4), scaling));
         }
         return true;
     case qkCIELab:

@@ -13,6 +13,17 @@ enum TQkWideWordScaling : uint8_t {
     qkScaledWord,  // trunc(word x 255 / 65535)
 };
 
+// The 16-bit samples of the wide formats, low byte first.
+inline uint16_t ReadLittleWord(const uint8_t* p)
+{
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+inline void WriteLittleWord(uint8_t* p, uint16_t value)
+{
+    p[0] = static_cast<uint8_t>(value);
+    p[1] = static_cast<uint8_t>(value >> 8);
+}
+
 // Float to integer stores: truncated toward zero, then limited to the
 // target's range (NaN gives 0), so values outside 0.0-1.0 never wrap.
 uint8_t FloatToByte(double value);
