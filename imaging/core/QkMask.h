@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+class TQkBitmap;
+
 // Separates the polygons of one point list.
 constexpr int32_t MaskPolygonSeparator = 0xFFFFF;
 
@@ -57,6 +59,14 @@ public:
     // With clip the box is cut to what stays inside; without it the move is
     // limited so the box stays whole, and the limited move is returned.
     void Translate(int32_t& dx, int32_t& dy, bool clip);
+
+    // Copies the selected pixels of the box from `source` into
+    // `destination` (1-bit: replaced; 8-bit: blended by strength); both
+    // must share a pixel format. A bitmap that holds only the box is
+    // addressed from the box's corner. With alpha, the destination's alpha
+    // becomes the source's, limited by the selection, and 0 elsewhere.
+    void CopyBitmapThroughMask(TQkBitmap& destination, TQkBitmap& source, bool withAlpha, bool sourceHoldsBox,
+                               bool destinationHoldsBox);
 
 private:
     void SetEmptyBox();

@@ -175,4 +175,63 @@ TEST(MaskTest, BitmapExchangeRoundTrips)
     EXPECT_EQ(none.GetScanline(1)[2], 255);
 }
 
+TEST(MaskTest, CopyThroughTheMaskReplacesOrBlends)
+{
+    TQkMask selected;
+    selected.AllocateBits(4, 2, 1);
+    selected.SetPixel(1, 0, 1);
+    selected.SetPixel(2, 1, 1);
+    TQkBitmap source(4, 2, qk24RGB);
+    source.Fill(RGBPixelToColor(MakeRGBPixel(200, 200, 200)));
+    TQkBitmap destination(4, 2, qk24RGB);
+    selected.CopyBitmapThroughMask(destination, source, true, false, false);
+    EXPECT_EQ(destination.GetPixel24(1, 0).r, 200);
+    EXPECT_EQ(destination.GetPixel24(2, 1).g, 200);
+    EXPECT_EQ(destination.GetPixel24(2, 0).b, 0);
+    EXPECT_EQ(destination.GetAlpha(1, 0), 255);
+    EXPECT_EQ(destination.GetAlpha(2, 0), 0);
+
+    TQkMask strengths;
+    strengths.AllocateBits(2, 1, 8);
+    strengths.SetPixel(0, 0, 128);
+    strengths.SetPixel(1, 0, 100);
+    TQkBitmap dark(2, 1, qk24RGB);
+    TQkBitmap light(2, 1, qk24RGB);
+    light.Fill(RGBPixelToColor(MakeRGBPixel(200, 200, 200)));
+    TQkBitmap lightCopy;
+    lightCopy.Assign(&light);
+    strengths.CopyBitmapThroughMask(light, dark, false, false, false);
+    EXPECT_EQ(light.GetPixel24(0, 0).r, 100);
+    strengths.CopyBitmapThroughMask(dark, lightCopy, true, false, false);
+    EXPECT_EQ(dark.GetPixel24(0, 0).r, 100);
+    EXPECT_EQ(dark.GetAlpha(1, 0), 100);
+
+    TQkBitmap gray(2, 1, qk8g);
+    TQkBitmap white(2, 1, qk8g);
+    white.Fill(200);
+    strengths.CopyBitmapThroughMask(gray, white, false, false, false);
+    EXPECT_EQ(gray.GetScanline(0)[1], 78);
+
+    // Bitmaps of another format, or of different formats, are left alone.
+    TQkBitmap other(2, 1, qk8g);
+    strengths.CopyBitmapThroughMask(other, lightCopy, false, false, false);
+    EXPECT_EQ(other.GetScanline(0)[0], 0);
+}
+
+TEST(MaskTest, CopyThroughTheMaskFromABoxSizedSource)
+{
+    TQkMask mask;
+    mask.AllocateBits(6, 4, 1);
+    mask.SetPixel(3, 2, 1);
+    mask.SetPixel(4, 3, 1);
+    TQkBitmap box(2, 2, qk8g);
+    box.GetScanline(0)[0] = 11;
+    box.GetScanline(1)[1] = 22;
+    TQkBitmap image(6, 4, qk8g);
+    mask.CopyBitmapThroughMask(image, box, false, true, false);
+    EXPECT_EQ(image.GetScanline(2)[3], 11);
+    EXPECT_EQ(image.GetScanline(3)[4], 22);
+    EXPECT_EQ(image.GetScanline(2)[4], 0);
+}
+
 } // namespace
