@@ -222,6 +222,15 @@ void CopyRows(TQkBitmap& source, TQkBitmap& target)
     source.CopyPaletteTo(&target);
 }
 
+// A palette image of a colour source needs the colour quantizer, which the
+// library does not have yet: those conversions are refused instead of
+// producing a black image.
+bool NeedsQuantizer(TQkPixelFormat source, TQkPixelFormat target)
+{
+    return target == qk8p && (source == qk24RGB || source == qk32RGB || source == qkCMYK || source == qkCIELab ||
+                              source == qkRGB48);
+}
+
 void ConvertPixels(TQkBitmap& source, TQkBitmap& target)
 {
     const TQkPixelFormat from = source.GetPixelFormat();
@@ -245,6 +254,8 @@ void TQkBitmap::CopyAndConvertFormat(TQkBitmap& source)
     if (source.GetWidth() != GetWidth() || source.GetHeight() != GetHeight() || FLocation == qkTBitmap)
         return;
     const TQkPixelFormat from = source.GetPixelFormat();
+    if (NeedsQuantizer(from, GetPixelFormat()))
+        return;
     if (from != qkNone && GoesThroughRGB(from, GetPixelFormat(), FBilevelMethod))
         source.ConvertToPixelFormat(qk24RGB);
     ConvertPixels(source, *this);
@@ -270,6 +281,8 @@ bool TQkBitmap::ConvertToPixelFormat(TQkPixelFormat format)
         SetFormatFields(format);
         return true;
     }
+    if (NeedsQuantizer(FPixelFormat, format))
+        return false;
     TQkBitmap old;
     TransferStorageTo(old);
     FWidth = old.FWidth;

@@ -424,4 +424,14 @@ TEST_F(PixelFormatConversionTest, TBitmapStoresConvertInPlace)
     EXPECT_EQ(kept.GetScanline(0)[0], 9);
 }
 
+TEST_F(PixelFormatConversionTest, ColourImagesRefuseAPaletteUntilTheyCanBeQuantized)
+{
+    TQkBitmap colour(3, 2, qk24RGB);
+    FillPattern(colour);
+    const std::vector<uint8_t> before = RowBytes(colour);
+    EXPECT_FALSE(colour.SetPixelFormat(qk8p));
+    EXPECT_EQ(colour.GetPixelFormat(), qk24RGB);
+    EXPECT_EQ(RowBytes(colour), before);
+}
+
 } // namespace
