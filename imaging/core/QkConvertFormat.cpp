@@ -162,13 +162,13 @@ void ConvertToMono(TQkBitmap& source, TQkBitmap& target)
 // gray ramp, with the gray byte as the index.
 void ConvertToGrayIndices(TQkBitmap& source, TQkBitmap& target)
 {
-    if (source.GetPixelFormat() == qk1g) {
+    const bool mono = source.GetPixelFormat() == qk1g;
+    if (mono) {
         target.SetPaletteColor(0, MakeRGBPixel(0, 0, 0));
         target.SetPaletteColor(1, MakeRGBPixel(255, 255, 255));
     } else {
         SetGrayRamp(target);
     }
-    const bool mono = source.GetPixelFormat() == qk1g;
     const int32_t width = target.GetWidth();
     std::vector<TRGBPixel> row(static_cast<size_t>(width));
     for (int32_t y = 0; y < target.GetHeight(); ++y) {
@@ -217,7 +217,7 @@ void CopyRows(TQkBitmap& source, TQkBitmap& target)
         const uint8_t* in = source.GetScanline(y);
         uint8_t* out = in ? target.GetScanline(y) : nullptr;
         if (out)
-            std::memcpy(out, source.GetScanline(y), length);
+            std::memcpy(out, in, length);
     }
     source.CopyPaletteTo(&target);
 }
@@ -274,8 +274,9 @@ bool TQkBitmap::ConvertToPixelFormat(TQkPixelFormat format)
     if (format == qkNone || static_cast<int>(format) >= QkPixelFormatCount)
         return false;
     if (FLocation == qkTBitmap) {
+        // Pairs without a TBitmap road leave the store's own format.
         ConvertStoreFormat(format);
-        return true;
+        return GetPixelFormat() == format;
     }
     if (IsEmpty()) {
         SetFormatFields(format);
@@ -295,6 +296,8 @@ bool TQkBitmap::ConvertToPixelFormat(TQkPixelFormat format)
         return false;
     }
     FDirty = false;
+    FIsAlphaChannel = old.FIsAlphaChannel;
+    FAlphaChannel = std::move(old.FAlphaChannel);
     CopyAndConvertFormat(old);
     return true;
 }
