@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+class TCanvas;
 class TQkBitmap;
 
 // Separates the polygons of one point list.
@@ -59,6 +60,11 @@ public:
     // With clip the box is cut to what stays inside; without it the move is
     // limited so the box stays whole, and the limited move is returned.
     void Translate(int32_t& dx, int32_t& dy, bool clip);
+
+    // Inverts the canvas where a 1-bit plane is set: the plane's source
+    // rectangle stretched onto the destination rectangle. Nothing for an
+    // 8-bit plane or an empty box.
+    void DrawInverted(TCanvas& canvas, const TRect& destination, const TRect& source);
 
     // Copies the selected pixels of the box from `source` into
     // `destination` (1-bit: replaced; 8-bit: blended by strength); both

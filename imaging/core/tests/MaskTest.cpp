@@ -4,6 +4,8 @@
 
 #include "QkBitmapTestSupport.h"
 #include "imaging/core/QkMask.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Canvas.h"
 
 namespace {
 
@@ -232,6 +234,31 @@ TEST(MaskTest, CopyThroughTheMaskFromABoxSizedSource)
     EXPECT_EQ(image.GetScanline(2)[3], 11);
     EXPECT_EQ(image.GetScanline(3)[4], 22);
     EXPECT_EQ(image.GetScanline(2)[4], 0);
+}
+
+TEST(MaskTest, DrawInvertedInvertsOnlyTheSelection)
+{
+    TQkMask mask;
+    mask.AllocateBits(4, 2, 1);
+    mask.SetPixel(1, 0, 1);
+    mask.SetPixel(3, 1, 1);
+    TBitmap target(8, 4, pf24bit);
+    target.Canvas()->Brush()->SetColor(RGB(10, 20, 30));
+    target.Canvas()->FillRect(TRect{0, 0, 8, 4});
+    const TColor background = target.Canvas()->BackgroundColor();
+    mask.DrawInverted(*target.Canvas(), TRect{0, 0, 8, 4}, TRect{0, 0, 4, 2});
+    EXPECT_EQ(target.Canvas()->BackgroundColor(), background);
+    for (int32_t y = 0; y < 4; ++y)
+        for (int32_t x = 0; x < 8; ++x) {
+            const bool selected = mask.GetPixel(x / 2, y / 2) != 0;
+            EXPECT_EQ(target.Canvas()->Pixels(x, y), selected ? RGB(245, 235, 225) : RGB(10, 20, 30)) << x << "," << y;
+        }
+
+    TQkMask strengths;
+    strengths.AllocateBits(4, 2, 8);
+    strengths.SetPixel(0, 0, 255);
+    strengths.DrawInverted(*target.Canvas(), TRect{0, 0, 8, 4}, TRect{0, 0, 4, 2});
+    EXPECT_EQ(target.Canvas()->Pixels(0, 0), RGB(10, 20, 30));
 }
 
 } // namespace
