@@ -15,12 +15,14 @@ int32_t MaskRowLength(int32_t width, int32_t bitsPerPixel)
 
 // An edge of a polygon between its upper and lower end, stepped one row at
 // a time with an integer error term.
+// 64-bit, so vertices far apart cannot overflow the steps.
 struct TPolygonEdge {
-    int32_t X = 0;
-    int32_t LowerY = 0;
-    int32_t Dx = 0;
-    int32_t Dy = 0;
-    int32_t Error = 0;
+    int64_t X = 0;
+    int64_t UpperY = 0;
+    int64_t LowerY = 0;
+    int64_t Dx = 0;
+    int64_t Dy = 0;
+    int64_t Error = 0;
 
     void Advance()
     {
@@ -39,7 +41,7 @@ struct TPolygonEdge {
 // True when edge `a` is steeper to the right than or as steep as `b`.
 bool SlopeNotBelow(const TPolygonEdge& a, const TPolygonEdge& b)
 {
-    return static_cast<int64_t>(a.Dx) * b.Dy >= static_cast<int64_t>(b.Dx) * a.Dy;
+    return static_cast<long double>(a.Dx) * b.Dy >= static_cast<long double>(b.Dx) * a.Dy;
 }
 
 } // namespace
@@ -74,7 +76,8 @@ void TQkMask::Resize(int32_t newWidth, int32_t newHeight)
     const auto bytes = static_cast<size_t>(std::min(old.FRowLen, FRowLen));
     for (int32_t y = 0; y < rows; ++y)
         std::memcpy(GetScanline(y), old.FPlane.data() + static_cast<size_t>(oldHeight - 1 - y) * old.FRowLen, bytes);
-    if (left < right) {
+    // A one-column box is a box too.
+    if (left != EmptyBoxLeft) {
         FLeft = left;
         FTop = top;
         FRight = right;
@@ -215,8 +218,8 @@ void TQkMask::DrawPolygon(int32_t value, const TPoint* points, int32_t count)
     }
     ClampBox();
 
-    // Edges by the row of their upper end.
-    std::vector<std::vector<TPolygonEdge>> starting(static_cast<size_t>(maxY - minY) + 1);
+    // Edges in the order of their upper end's row.
+    std::vector<TPolygonEdge> edges;
     for (int32_t i = 0; i < count; ++i) {
         TPoint upper = points[i];
         TPoint lower = points[(i + 1) % count];
@@ -224,16 +227,23 @@ void TQkMask::DrawPolygon(int32_t value, const TPoint* points, int32_t count)
             continue;
         if (upper.Y > lower.Y)
             std::swap(upper, lower);
-        starting[upper.Y - minY].push_back({upper.X, lower.Y, lower.X - upper.X, lower.Y - upper.Y, 0});
+        edges.push_back({upper.X, upper.Y, lower.Y, static_cast<int64_t>(lower.X) - upper.X,
+                         static_cast<int64_t>(lower.Y) - upper.Y, 0});
     }
+    std::stable_sort(edges.begin(), edges.end(),
+                     [](const TPolygonEdge& a, const TPolygonEdge& b) { return a.UpperY < b.UpperY; });
 
     std::vector<TPolygonEdge> active;
+    size_t next = 0;
     int64_t written = 0;
-    for (int32_t y = minY; y <= maxY; ++y) {
+    // Rows below the plane cannot add spans.
+    const int32_t lastRow = std::min(maxY, FHeight - 1);
+    for (int32_t y = minY; y <= lastRow; ++y) {
         std::erase_if(active, [y](const TPolygonEdge& edge) { return edge.LowerY == y; });
         for (TPolygonEdge& edge : active)
             edge.Advance();
-        for (const TPolygonEdge& edge : starting[y - minY]) {
+        for (; next < edges.size() && edges[next].UpperY == y; ++next) {
+            const TPolygonEdge& edge = edges[next];
             auto place = std::find_if(active.begin(), active.end(), [&edge](const TPolygonEdge& other) {
                 return other.X > edge.X || (other.X == edge.X && SlopeNotBelow(other, edge));
             });
@@ -241,10 +251,11 @@ void TQkMask::DrawPolygon(int32_t value, const TPoint* points, int32_t count)
         }
         // A row outside the plane has nothing to fill: clamping it would
         // add this polygon's spans to the first or last row.
-        if (y < 0 || y >= FHeight)
+        if (y < 0)
             continue;
         for (size_t i = 0; i + 1 < active.size(); i += 2)
-            written += std::max(0, DrawHorizontalLine(value, active[i].X, y, active[i + 1].X - 1));
+            written += std::max(0, DrawHorizontalLine(value, static_cast<int32_t>(active[i].X), y,
+                                                      static_cast<int32_t>(active[i + 1].X - 1)));
     }
     if (written == 0)
         SetEmptyBox();

@@ -99,6 +99,13 @@ TEST(MaskTest, PolygonRowsOutsideThePlaneAreSkipped)
     const TPoint tall[] = {{2, -5}, {4, -5}, {4, 9}, {2, 9}};
     mask.DrawPolygon(1, tall, 4);
     EXPECT_EQ(Picture(mask), (std::vector<std::string>(4, "..##..")));
+
+    // Vertices far outside the plane neither overflow nor allocate per row.
+    TQkMask far;
+    far.AllocateBits(6, 4, 1);
+    const TPoint huge[] = {{-2000000000, 1}, {2000000000, 1}, {2000000000, 2000000000}, {-2000000000, 2000000000}};
+    far.DrawPolygon(1, huge, 4);
+    EXPECT_EQ(Picture(far), (std::vector<std::string>{"......", "######", "######", "######"}));
 }
 
 TEST(MaskTest, TranslateWithAndWithoutClipping)
