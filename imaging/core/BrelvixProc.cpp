@@ -7,6 +7,7 @@
 #include "platform/gfx/Bitmap.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -164,11 +165,41 @@ bool TBrelvixProc::PrepareBitmap(TQkPixelFormatSet allowed)
     return PrepareFormat(allowed);
 }
 
-// Converting to an accepted format waits for the pixel-format conversions:
-// until then an operation runs only on a format it accepts.
+namespace {
+
+// The formats an image of each format is converted to first, in order:
+// those that lose the least.
+using TFormatPreferences = std::array<TQkPixelFormat, 7>;
+constexpr std::array<TFormatPreferences, QkPixelFormatCount> FormatPreferences = {{
+    {},
+    {qk8g, qk16g, qk32f, qk24RGB},
+    {qk24RGB, qkCMYK, qkRGB48, qkCIELab},
+    {qk16g, qk32f, qk24RGB, qkCMYK, qkRGB48},
+    {qk32f, qk8g, qkRGB48, qk24RGB, qkCMYK},
+    {qkCMYK, qkCIELab, qkRGB48, qk8p, qk16g, qk8g},
+    {qk16g, qk8g, qk24RGB, qkRGB48, qkCIELab},
+    {qk24RGB, qkRGB48, qkCIELab, qk8g},
+    {qk24RGB, qkCMYK, qkCIELab, qk16g},
+    {qk24RGB, qkCMYK, qkRGB48, qk8g},
+    {qk24RGB, qkCMYK, qkRGB48, qk8g},
+}};
+
+} // namespace
+
 bool TBrelvixProc::PrepareFormat(TQkPixelFormatSet allowed)
 {
-    return allowed.Empty() || allowed.Contains(FWorkBitmap->GetPixelFormat());
+    const TQkPixelFormat current = FWorkBitmap->GetPixelFormat();
+    if (allowed.Empty() || allowed.Contains(current))
+        return true;
+    if (!FAutoConvertFormat)
+        return false;
+    for (TQkPixelFormat candidate : FormatPreferences[current])
+        if (candidate != qkNone && allowed.Contains(candidate))
+            return FWorkBitmap->SetPixelFormat(candidate);
+    for (int format = QkPixelFormatCount - 1; format >= 0; --format)
+        if (allowed.Contains(static_cast<TQkPixelFormat>(format)))
+            return FWorkBitmap->SetPixelFormat(static_cast<TQkPixelFormat>(format));
+    return false;
 }
 
 void TBrelvixProc::NotifyImageChanged()

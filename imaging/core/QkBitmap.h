@@ -17,6 +17,7 @@
 class TBitmap;
 class TCanvas;
 class TQkFileBuffer;
+class TQkMask;
 
 // The per-format tables: bits per pixel and channels.
 int32_t QkBitCount(TQkPixelFormat format);
@@ -147,6 +148,33 @@ public:
     uint8_t GetAlpha(int32_t x, int32_t y);
     void SetAlpha(int32_t x, int32_t y, uint8_t value);
 
+    // ---- Pixel-format conversion ----
+    // Fills this bitmap from a source of the same size in another format;
+    // nothing happens when the sizes differ or the pixels live in a TBitmap.
+    // Pairs that go through 24-bit RGB convert `source` itself to qk24RGB
+    // first, so callers must expect it to change format.
+    void CopyAndConvertFormat(TQkBitmap& source);
+    // Converts in place; false (image unchanged) when the new pixels cannot
+    // be allocated or the format is not a real one.
+    bool ConvertToPixelFormat(TQkPixelFormat format);
+    bool SetPixelFormat(TQkPixelFormat format);
+
+    // ---- Selection exchange ----
+    // A 1-bit mask gives qk1g, an 8-bit one qk8g; no mask fills with 255.
+    void CopyFromMask(const TQkMask* mask);
+    // qk1g and qk8g copy their rows, qk24RGB gives the gray levels; other
+    // formats leave the mask alone.
+    void CopyToMask(TQkMask& mask);
+    // The values of qk16g that map to black and white in 24-bit RGB; equal
+    // values mean the high byte is taken.
+    double RangeMin() const { return FRangeMin; }
+    double RangeMax() const { return FRangeMax; }
+    void SetRange(double low, double high)
+    {
+        FRangeMin = low;
+        FRangeMax = high;
+    }
+
 private:
     struct TFileView {
         int32_t Row;
@@ -183,6 +211,7 @@ private:
                         uint8_t vertical);
     void FitAlphaToSize();
     uint8_t* PixelAddress(int32_t x, int32_t y, int32_t bytes) { return GetScanline(y) + x * bytes; }
+    void ConvertStoreFormat(TQkPixelFormat format);
 
     // Storage
     TQkPixelBlock FBlock;
@@ -215,4 +244,6 @@ private:
     int32_t FPaletteColors = 256;
     int32_t FRowAlign = 32;
     bool FDirty = true;
+    double FRangeMin = 0;
+    double FRangeMax = 0;
 };

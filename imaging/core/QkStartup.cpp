@@ -4,6 +4,7 @@
 #include <mutex>
 #include <string>
 
+#include "imaging/core/BrelvixProcHooks.h"
 #include "imaging/core/QkSettings.h"
 #include "imaging/core/QkWordTable.h"
 #include "platform/gfx/Font.h"
@@ -47,7 +48,7 @@ TLibraryHookTable DefaultHooks()
         {"Jpeg2000", NothingToDo, NothingToDo},
         {"BrelvixVect", NothingToDo, NothingToDo},
         {"BrelvixIO", BrelvixIOStaticInit, NothingToDo},
-        {"BrelvixProc", NothingToDo, NothingToDo},
+        {"BrelvixProc", BrelvixProcStaticInit, BrelvixProcStaticFinal},
         {"BrelvixView", BrelvixViewStaticInit, NothingToDo},
         {"Ccitt", NothingToDo, NothingToDo},
         {"TextControl", NothingToDo, NothingToDo},
