@@ -75,7 +75,7 @@ class TQkTIFFReader {
 public:
     TQkTIFFReader(TQkTIFFHandler& handler, TStream& stream)
         : handler_(handler), stream_(stream), base_(stream.Position()),
-          size_(std::max<int64_t>(0, stream.Size() - base_)), blockBudget_(size_)
+          size_(std::max<int64_t>(0, stream.Size() - base_)), budget_(size_)
     {
     }
 
@@ -163,11 +163,17 @@ private:
         return true;
     }
 
-    // False drops the entry: its value lies outside the stream.
+    // False drops the entry: its value lies outside the stream, or the values
+    // read so far already add up to the stream's size. Real files never share
+    // value bytes between entries, so the bound stops only crafted ones that
+    // point many entries at one large region to multiply memory.
     bool ReadEntryValue(TQkTIFFEntry& entry, int depth)
     {
         const uint64_t valueSize = entry.ValueSize();
         if (valueSize > 4) {
+            if (int64_t(valueSize) > budget_)
+                return false;
+            budget_ -= int64_t(valueSize);
             entry.Data.resize(valueSize);
             return ReadAt(handler_.Get32(entry.Inline), entry.Data.data(), int64_t(valueSize));
         }
@@ -204,18 +210,16 @@ private:
         }
     }
 
-    // The data of all blocks together never exceed the stream's size, so
-    // offsets that all point at the same large region cannot multiply it.
     std::vector<uint8_t> ReadBlock(int64_t offset, int64_t length)
     {
         std::vector<uint8_t> block;
         if (offset < 0 || offset >= size_ || length <= 0)
             return block;
-        length = std::min({length, size_ - offset, blockBudget_});
+        length = std::min({length, size_ - offset, budget_});
         block.resize(length);
         if (!ReadAt(offset, block.data(), length))
             block.clear();
-        blockBudget_ -= static_cast<int64_t>(block.size());
+        budget_ -= static_cast<int64_t>(block.size());
         return block;
     }
 
@@ -235,7 +239,7 @@ private:
     TStream& stream_;
     int64_t base_;
     int64_t size_;
-    int64_t blockBudget_;
+    int64_t budget_;
     std::set<uint32_t> visited_;
 };
 
