@@ -375,6 +375,16 @@ TEST(TIFFHandler, UntrustedSizesAndOffsetsStayInsideTheStream)
     EXPECT_EQ(handler.GetTagValue(page, 279, -1), 0);
     EXPECT_EQ(handler.GetTagValue(page, 999, 0), 0);
 
+    // Entries sharing one region cannot read more than the stream holds.
+    TTiffBuilder shared(false);
+    shared.U16(3);
+    for (uint16_t tag : {270, 271, 272})
+        shared.Entry(tag, ttAscii, 40, 8 + 2 + 36 + 4);
+    shared.U32(0);
+    shared.Bytes(std::string(40, 'x'));
+    ASSERT_TRUE(ReadBytes(handler, shared.data));
+    EXPECT_EQ(handler.Page(0).size(), 2u);
+
     // A failed read leaves the handler empty.
     EXPECT_FALSE(ReadBytes(handler, {'X', 'X', 42, 0, 8, 0, 0, 0}));
     EXPECT_EQ(handler.PageCount(), 0);
