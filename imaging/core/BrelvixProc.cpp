@@ -5,6 +5,7 @@
 
 #include "platform/core/Strings.h"
 #include "platform/gfx/Bitmap.h"
+#include "platform/ui/Image.h"
 
 #include <algorithm>
 #include <array>
@@ -70,12 +71,18 @@ void TBrelvixProc::ForgetView()
 void TBrelvixProc::AttachBitmap(TQkBitmap* bitmap)
 {
     UnregisterFromView();
-    if (!bitmap && FAttachedView)
+    if (!bitmap && (FAttachedView || FAttachedTImage))
         return;
     SetWorkBitmap(bitmap);
-    if (bitmap && FAttachedView) {
+    if (!bitmap)
+        return;
+    if (FAttachedView) {
         FAttachedView->RemoveFreeNotification(this);
         FAttachedView = nullptr;
+    }
+    if (FAttachedTImage) {
+        FAttachedTImage->RemoveFreeNotification(this);
+        FAttachedTImage = nullptr;
     }
 }
 
@@ -84,6 +91,10 @@ void TBrelvixProc::SetAttachedBrelvix(TQkView* view)
     UnregisterFromView();
     if (FAttachedView && FAttachedView != view)
         FAttachedView->RemoveFreeNotification(this);
+    if (FAttachedTImage) {
+        FAttachedTImage->RemoveFreeNotification(this);
+        FAttachedTImage = nullptr;
+    }
     FAttachedView = view;
     if (!view) {
         TakeOwnEmptyBitmap();
@@ -94,11 +105,62 @@ void TBrelvixProc::SetAttachedBrelvix(TQkView* view)
     } else {
         TakeOwnEmptyBitmap();
         FLegacyBitmap = view->GetLegacyBitmap();
-        FWorkBitmap->EncapsulateTBitmap(FLegacyBitmap, true);
+        WrapLegacyBitmap(true);
     }
     view->FreeNotification(this);
     FViewRegistration = view->RegisterBitmapChangeHandler(
         [this](TObject* sender, bool destroying) { ViewBitmapChanged(sender, destroying); });
+}
+
+// The control's bitmap is wrapped in a work bitmap of our own: wrapping a
+// view's or the caller's bitmap would change an image that is not ours.
+void TBrelvixProc::SetAttachedTImage(TImage* image)
+{
+    if (!image) {
+        DetachTImage();
+        return;
+    }
+    UnregisterFromView();
+    if (FAttachedView) {
+        FAttachedView->RemoveFreeNotification(this);
+        FAttachedView = nullptr;
+    }
+    if (FAttachedTImage && FAttachedTImage != image)
+        FAttachedTImage->RemoveFreeNotification(this);
+    if (!FOwnedBitmap)
+        TakeOwnEmptyBitmap();
+    FAttachedTImage = image;
+    WrapLegacyBitmap(true);
+    image->FreeNotification(this);
+}
+
+// Only an attached control is let go: a nil with none attached (as the
+// form reader may set) must not free a view's or the caller's image.
+void TBrelvixProc::DetachTImage()
+{
+    if (!FAttachedTImage)
+        return;
+    FAttachedTImage->RemoveFreeNotification(this);
+    ForgetTImage();
+}
+
+// The control is going (or let go): its bitmap must not be used any more.
+void TBrelvixProc::ForgetTImage()
+{
+    FAttachedTImage = nullptr;
+    FLegacyBitmap = nullptr;
+    if (FWorkBitmap)
+        FWorkBitmap->FreeImage(true);
+}
+
+// The picture may hold a new bitmap since the last operation (a file was
+// loaded into it), so the control's bitmap is fetched again each time.
+void TBrelvixProc::WrapLegacyBitmap(bool freeFirst)
+{
+    if (FAttachedTImage)
+        FLegacyBitmap = FAttachedTImage->Picture()->Bitmap();
+    if (FLegacyBitmap && FWorkBitmap)
+        FWorkBitmap->EncapsulateTBitmap(FLegacyBitmap, freeFirst);
 }
 
 void TBrelvixProc::ViewBitmapChanged(TObject*, bool destroying)
@@ -121,8 +183,12 @@ void TBrelvixProc::ViewBitmapChanged(TObject*, bool destroying)
 void TBrelvixProc::Notification(TComponent* component, TOperation operation)
 {
     TComponent::Notification(component, operation);
-    if (operation == opRemove && component == FAttachedView)
+    if (operation != opRemove)
+        return;
+    if (component == FAttachedView)
         ForgetView();
+    else if (component == FAttachedTImage)
+        ForgetTImage();
 }
 
 TColor TBrelvixProc::Background() const
@@ -160,8 +226,7 @@ bool TBrelvixProc::PrepareBitmap(TQkPixelFormatSet allowed)
 {
     if (!FWorkBitmap)
         return false;
-    if (FLegacyBitmap)
-        FWorkBitmap->EncapsulateTBitmap(FLegacyBitmap, false);
+    WrapLegacyBitmap(false);
     return PrepareFormat(allowed);
 }
 
@@ -216,8 +281,7 @@ void TBrelvixProc::NotifyImageChanged()
 
 bool TBrelvixProc::GetWorkRegion(TRect& rect, TQkMask*& mask, const TPoint*& polygon, int32_t& polygonCount)
 {
-    if (FLegacyBitmap && FWorkBitmap)
-        FWorkBitmap->EncapsulateTBitmap(FLegacyBitmap, false);
+    WrapLegacyBitmap(false);
     rect = FWorkBitmap ? TRect{0, 0, FWorkBitmap->GetWidth(), FWorkBitmap->GetHeight()} : TRect{};
     mask = nullptr;
     polygon = nullptr;

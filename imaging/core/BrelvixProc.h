@@ -1,7 +1,8 @@
 #pragma once
 // TBrelvixProc: the non-visual image-processing component. It works on one
 // TQkBitmap, its work bitmap, which it owns, takes from an attached image
-// view or borrows from the caller (AttachBitmap). Every operation checks
+// view, wraps around the picture of an attached TImage or borrows from the
+// caller (AttachBitmap). Every operation checks
 // the bitmap, saves an undo entry with its caption when AutoUndo is on,
 // does its work, tells whatever is attached and ends with DoFinishWork.
 
@@ -19,6 +20,7 @@
 #include <vector>
 
 class TForm;
+class TImage;
 
 enum TQkUndoSource : uint8_t {
     qkuUnknown,
@@ -51,6 +53,10 @@ public:
     TQkBitmap* Bitmap() const { return FWorkBitmap; }
     TQkView* AttachedBrelvix() const { return FAttachedView; }
     void SetAttachedBrelvix(TQkView* view);
+    // Works on the bitmap of the control's picture; nullptr frees the work
+    // bitmap's image.
+    TImage* AttachedTImage() const { return FAttachedTImage; }
+    void SetAttachedTImage(TImage* image);
     TColor Background() const;
     void SetBackground(TColor value);
 
@@ -137,6 +143,9 @@ private:
     void TakeOwnEmptyBitmap();
     void UnregisterFromView();
     void ForgetView();
+    void ForgetTImage();
+    void DetachTImage();
+    void WrapLegacyBitmap(bool freeFirst);
     void ViewBitmapChanged(TObject* sender, bool destroying);
     IBrelvixView* AttachedImageView() const;
     IBrelvixVect* AttachedVectorView() const;
@@ -164,6 +173,7 @@ private:
     TQkLocation FUndoLocation = qkFile;
     int32_t FUndoLimit = 1;
     TBitmap* FLegacyBitmap = nullptr;
+    TImage* FAttachedTImage = nullptr;
     // Counts pushed entries, so a caption finds the entry just saved.
     uint64_t FPushCount = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/core/ClassRegistry.h"
 #include "platform/gfx/Colors.h"
+#include "platform/ui/Image.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ void RegisterBrelvixProcClass()
         .Set("PreviewsParams", &P::PreviewsParams, &P::SetPreviewsParams, PreviewsParamInfo())
         .Default(TPRPreviewsParams{prppShowResetButton, prppHardReset})
         .Property("PreviewFont", &P::PreviewFont)
+        .Property("AttachedTImage", &P::AttachedTImage, &P::SetAttachedTImage)
         .Event("OnPreview", &P::OnPreview)
         .Property("UndoLimit", &P::UndoLimit, &P::SetUndoLimit)
         .Default(1)

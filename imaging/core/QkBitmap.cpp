@@ -388,6 +388,8 @@ void TQkBitmap::CopyRowsFrom(TQkBitmap& source)
         return;
     TQkAccessGuard reading(source, qkaRead);
     TQkAccessGuard writing(*this, qkaWrite);
+    if (WriteRowsToFile(source, rows))
+        return;
     const int32_t chunk = static_cast<int32_t>(std::max<int64_t>(1, FileChunkBytes / std::max(FRowLen, source.FRowLen)));
     for (int32_t first = 0; first < rows; first += chunk) {
         const int32_t count = std::min(chunk, rows - first);
@@ -409,6 +411,26 @@ void TQkBitmap::CopyRowsFrom(TQkBitmap& source)
         UnmapFileRows(toRows);
         source.UnmapFileRows(fromRows);
     }
+}
+
+// Rows held in memory go to a file store of the same row length in a few
+// large vectored writes, without passing through a zero-filled copy.
+bool TQkBitmap::WriteRowsToFile(TQkBitmap& source, int32_t rows)
+{
+    if (FLocation != qkFile || source.FLocation == qkFile || FRowLen != source.FRowLen)
+        return false;
+    if (source.FPixelFormat == qk16g && FPixelFormat == qk8g)
+        return false;
+    if (!FFileBuffer || !FFileBuffer->IsOpen())
+        return false;
+    ReleaseFileViews();
+    std::vector<const uint8_t*> rowStarts(static_cast<size_t>(rows));
+    for (int32_t y = 0; y < rows; ++y) {
+        rowStarts[static_cast<size_t>(y)] = source.GetScanline(y);
+        if (!rowStarts[static_cast<size_t>(y)])
+            return false;
+    }
+    return FFileBuffer->WriteRows(rowStarts.data(), rows, FRowLen, 0);
 }
 
 void TQkBitmap::SetLocation(TQkLocation location)

@@ -196,6 +196,7 @@ private:
     uint8_t* MapFileRows(int32_t first, int32_t count, uint8_t access);
     void UnmapFileRows(const uint8_t* rows);
     void CopyRowsFrom(TQkBitmap& source);
+    bool WriteRowsToFile(TQkBitmap& source, int32_t rows);
     void CopyPixelsFrom(TQkBitmap& source);
     void AssignFrom(TQkBitmap& source, bool whole);
     void CopyFromTBitmapIntoStore(TBitmap& bitmap);

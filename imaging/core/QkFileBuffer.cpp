@@ -1,7 +1,12 @@
 #include "imaging/core/QkFileBuffer.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <new>
+#include <vector>
+
+#include <sys/uio.h>
 
 #include "imaging/core/QkFileStreams.h"
 #include "imaging/core/QkSettings.h"
@@ -18,6 +23,38 @@ std::unique_ptr<uint8_t[]> AllocateZeroed(int64_t length)
     if (!memory)
         throw EOutOfMemory("Out of memory");
     return memory;
+}
+
+// Gathers the rows into vectored writes; a short write goes on from where
+// it stopped.
+bool WriteRowsToFile(int handle, const uint8_t* const* rows, int32_t count, int64_t rowLength, int64_t offset)
+{
+    const int32_t batch = IOV_MAX;
+    std::vector<iovec> pieces;
+    for (int32_t first = 0; first < count; first += batch) {
+        const int32_t n = std::min(batch, count - first);
+        pieces.clear();
+        for (int32_t i = 0; i < n; ++i)
+            pieces.push_back(iovec{const_cast<uint8_t*>(rows[first + i]), static_cast<size_t>(rowLength)});
+        size_t next = 0;
+        while (next < pieces.size()) {
+            const ssize_t written = pwritev(handle, &pieces[next], static_cast<int>(pieces.size() - next), offset);
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                return false;
+            offset += written;
+            for (size_t left = static_cast<size_t>(written); left > 0 && next < pieces.size();) {
+                const size_t taken = std::min(left, pieces[next].iov_len);
+                pieces[next].iov_base = static_cast<uint8_t*>(pieces[next].iov_base) + taken;
+                pieces[next].iov_len -= taken;
+                left -= taken;
+                if (pieces[next].iov_len == 0)
+                    ++next;
+            }
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -84,6 +121,24 @@ void TQkFileBuffer::UnmapAll()
 {
     while (!views_.empty())
         UnmapView(views_.back().Memory.get());
+}
+
+bool TQkFileBuffer::WriteRows(const uint8_t* const* rows, int32_t count, int64_t rowLength, int64_t offset)
+{
+    if (!IsOpen() || count < 0 || rowLength < 0 || offset < 0)
+        return false;
+    if (count == 0 || rowLength == 0)
+        return true;
+    try {
+        if (auto* file = dynamic_cast<THandleStream*>(store_.get()))
+            return WriteRowsToFile(file->Handle(), rows, count, rowLength, offset);
+        store_->SetPosition(offset);
+        for (int32_t i = 0; i < count; ++i)
+            store_->WriteBuffer(rows[i], rowLength);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 void TQkFileBuffer::CopyTo(TQkFileBuffer& destination, int64_t count, int64_t offset)

@@ -40,6 +40,11 @@ public:
     // Copies `count` bytes at `offset` from this store into the same place
     // of `destination`, after unmapping the views of both.
     void CopyTo(TQkFileBuffer& destination, int64_t count, int64_t offset);
+    // Writes `count` rows of `rowLength` bytes each, one after the other
+    // from `offset` on, in as few system calls as the file allows (the
+    // caller's rows need not be adjacent in memory). Views over the range
+    // must be unmapped first. False when the store is closed or a write fails.
+    bool WriteRows(const uint8_t* const* rows, int32_t count, int64_t rowLength, int64_t offset);
     // Drops every view, frees the store and deletes its file.
     void Close();
 

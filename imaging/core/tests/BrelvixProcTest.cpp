@@ -12,6 +12,7 @@
 #include "platform/core/Properties.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/backend/HeadlessBackend.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/WindowSystem.h"
 
 namespace {
@@ -76,7 +77,8 @@ TEST_F(BrelvixProcTest, DefaultsAndPublishedProperties)
         if (info.FindProperty(prop->Name) == prop && prop->Name != "Name" && prop->Name != "Tag")
             names.push_back(prop->Name);
     EXPECT_EQ(names, (std::vector<std::string>{"AttachedBrelvix", "AutoUndo", "Background", "OnProgress",
-                                               "MsgLanguage", "PreviewsParams", "PreviewFont", "OnPreview",
+                                               "MsgLanguage", "PreviewsParams", "PreviewFont", "AttachedTImage",
+                                               "OnPreview",
                                                "UndoLimit", "OnFinishWork", "AutoConvertFormat", "OnSaveUndo"}));
     SetPropText(*proc, "UndoLimit", "3");
     EXPECT_EQ(proc->UndoLimit(), 3);
@@ -246,6 +248,60 @@ TEST_F(BrelvixProcViewTest, LegacyViewsAreWorkedOnInTheirTBitmap)
     proc->Resample(2, 2, rfNone);
     EXPECT_EQ(second.Width(), 2);
     EXPECT_EQ(first.Width(), 2);
+}
+
+TEST_F(BrelvixProcViewTest, ATImageIsWorkedOnInItsPictureBitmap)
+{
+    auto* proc = new TBrelvixProc(&owner);
+    TQkBitmap mine(3, 3, qk24RGB);
+    mine.Fill(0x102030);
+    proc->AttachBitmap(&mine);
+    auto image = std::make_unique<TImage>(nullptr);
+    image->Picture()->Bitmap()->SetSize(3, 2);
+    image->Picture()->Bitmap()->SetPixelFormat(pf24bit);
+    image->Picture()->Bitmap()->ScanLine(0)[6] = 40; // pixel (2, 0)
+    int32_t pictureChanges = 0;
+    image->Picture()->OnChange = [&](TObject*) { ++pictureChanges; };
+
+    // The caller's bitmap is left as it was, not made to wrap the picture.
+    proc->SetAttachedTImage(image.get());
+    EXPECT_EQ(proc->AttachedTImage(), image.get());
+    EXPECT_NE(proc->Bitmap(), &mine);
+    EXPECT_EQ(mine.GetWidth(), 3);
+    EXPECT_EQ(proc->Bitmap()->GetVclBitmap(), image->Picture()->Bitmap());
+    proc->Rotate(90, true, 0, -1);
+    EXPECT_EQ(image->Picture()->Width(), 2);
+    EXPECT_EQ(image->Picture()->Bitmap()->ScanLine(0)[0], 40);
+    EXPECT_GT(pictureChanges, 0);
+
+    // A new bitmap in the picture is found by the next operation.
+    TBitmap other(5, 4, pf24bit);
+    image->Picture()->SetGraphic(&other);
+    proc->Resample(2, 2, rfNone);
+    EXPECT_EQ(image->Picture()->Width(), 2);
+    proc->AttachBitmap(nullptr);
+    EXPECT_EQ(proc->AttachedTImage(), image.get());
+
+    // A view clears the control and the other way round.
+    auto view = std::make_unique<TFakeImageView>(nullptr);
+    proc->SetAttachedBrelvix(view.get());
+    EXPECT_EQ(proc->AttachedTImage(), nullptr);
+    proc->SetAttachedTImage(nullptr);
+    EXPECT_EQ(proc->Bitmap(), &view->FBitmap);
+    EXPECT_EQ(view->FBitmap.GetWidth(), 6);
+    proc->SetAttachedTImage(image.get());
+    EXPECT_EQ(proc->AttachedBrelvix(), nullptr);
+    EXPECT_EQ(view->FBitmap.GetWidth(), 6);
+
+    // Nil lets the control go with its bitmap; so does freeing it.
+    proc->SetAttachedTImage(nullptr);
+    EXPECT_TRUE(proc->Bitmap()->IsEmpty());
+    EXPECT_EQ(image->Picture()->Width(), 2);
+    proc->SetAttachedTImage(image.get());
+    image.reset();
+    EXPECT_EQ(proc->AttachedTImage(), nullptr);
+    EXPECT_TRUE(proc->Bitmap()->IsEmpty());
+    proc->Resample(2, 2, rfNone);
 }
 
 // The converter's preview step on a 64 x 36 frame: copy in, halve, turn.

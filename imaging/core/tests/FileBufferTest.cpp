@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "QkTestFolder.h"
 #include "imaging/core/QkFileBuffer.h"
@@ -59,6 +60,28 @@ TEST_P(FileBufferTest, CopyToCopiesARangeAndCloseRemovesTheFile)
     source.Close();
     EXPECT_FALSE(source.IsOpen());
     EXPECT_FALSE(std::filesystem::exists(name));
+}
+
+TEST_P(FileBufferTest, WriteRowsLaysScatteredRowsOutInOrder)
+{
+    // More rows than one vectored write takes, each in its own allocation.
+    constexpr int32_t rowCount = 2500;
+    std::vector<std::vector<uint8_t>> rows;
+    std::vector<const uint8_t*> starts;
+    for (int32_t y = 0; y < rowCount; ++y)
+        rows.push_back({uint8_t(y), uint8_t(y >> 8), uint8_t(y * 7)});
+    for (const auto& row : rows)
+        starts.push_back(row.data());
+
+    TQkFileBuffer buffer;
+    EXPECT_FALSE(buffer.WriteRows(starts.data(), rowCount, 3, 0));
+    ASSERT_TRUE(buffer.Open("IMG", GetParam(), 5 + 3 * rowCount));
+    ASSERT_TRUE(buffer.WriteRows(starts.data(), rowCount, 3, 5));
+    const uint8_t* stored = buffer.MapView(fbRead, 3 * rowCount, 5);
+    for (int32_t y = 0; y < rowCount; ++y)
+        ASSERT_EQ(std::memcmp(stored + 3 * y, rows[y].data(), 3), 0) << y;
+    buffer.UnmapView(stored);
+    EXPECT_FALSE(buffer.WriteRows(starts.data(), 1, 3, -1));
 }
 
 INSTANTIATE_TEST_SUITE_P(OnDiskAndInMemory, FileBufferTest, ::testing::Bool());
