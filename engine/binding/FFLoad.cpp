@@ -518,7 +518,12 @@ public:
         // The logger may already be gone; FFmpeg may still log while it unloads.
         if (av::av_log_set_callback && av::av_log_default_callback)
             av::av_log_set_callback(av::av_log_default_callback);
-        FFLoader.UnloadLibraries(AllLibraries);
+        // At process exit nobody is left to hear of a failed unload, and an
+        // exception leaving a destructor would end the process instead.
+        try {
+            FFLoader.UnloadLibraries(AllLibraries);
+        } catch (...) {
+        }
         FreeLockRecords();
     }
 

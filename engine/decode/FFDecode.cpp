@@ -90,10 +90,9 @@ extern "C" int DecoderIOInterrupt(void* decoder)
     }
 }
 
-TCustomDecoder::TCustomDecoder(TComponent* owner) : TFFBaseComponent(owner)
-{
-    UpdateStreamInfo();
-}
+// The stream figures start as "no file" (-1) from their initialisers: a
+// constructor cannot reach an override of UpdateStreamInfo.
+TCustomDecoder::TCustomDecoder(TComponent* owner) : TFFBaseComponent(owner) { }
 
 TCustomDecoder::~TCustomDecoder()
 {
