@@ -23,7 +23,7 @@
 #include "controls/png/pngimage.h"
 #include "controls/ufrmShadowFrame.h"
 #include "engine/EncoderAvailable.h"
-#include "engine/FFDecode.h"
+#include "engine/decode/FFDecode.h"
 #include "engine/FFEncode.h"
 #include "engine/MyUtils.h"
 #include "platform/core/Files.h"

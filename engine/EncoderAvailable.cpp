@@ -1,7 +1,7 @@
 #include "engine/EncoderAvailable.h"
 
-#include "engine/AVCodecStubs.h"
-#include "engine/FFLoad.h"
+#include "engine/binding/AVCodecStubs.h"
+#include "engine/binding/FFLoad.h"
 
 bool EncoderAvailable(const std::string& name)
 {

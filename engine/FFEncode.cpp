@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "engine/FFLoad.h"
+#include "engine/binding/FFLoad.h"
 #include "engine/MyUtils.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Exceptions.h"

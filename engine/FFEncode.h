@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/FFBaseComponent.h"
-#include "engine/FFDecode.h"
+#include "engine/decode/FFDecode.h"
 #include "engine/FFmpeg.h"
 #include "engine/NoticeQueue.h"
 #include "engine/PauseGate.h"

@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "engine/AVUtilStubs.h"
+#include "engine/binding/AVUtilStubs.h"
 #include "engine/MyUtils.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Exceptions.h"

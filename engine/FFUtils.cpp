@@ -7,8 +7,8 @@
 #include <ctime>
 #include <limits>
 
-#include "engine/AVCodecStubs.h"
-#include "engine/AVUtilStubs.h"
+#include "engine/binding/AVCodecStubs.h"
+#include "engine/binding/AVUtilStubs.h"
 #include "engine/libavutil_error.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Strings.h"

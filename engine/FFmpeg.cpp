@@ -1,11 +1,11 @@
 #include "engine/FFmpeg.h"
 
-#include "engine/AVUtilStubs.h"
-#include "engine/FFLoad.h"
+#include "engine/binding/AVUtilStubs.h"
+#include "engine/binding/FFLoad.h"
 #include "engine/FFLog.h"
 #include "engine/MyUtils.h"
-#include "engine/Transcoder.h"
-#include "engine/VideoHooks.h"
+#include "engine/transcode/Transcoder.h"
+#include "engine/decode/VideoHooks.h"
 #include "platform/core/MainThread.h"
 #include "platform/core/Strings.h"
 

@@ -15,8 +15,8 @@ extern "C" {
 #include <libavutil/samplefmt.h>
 }
 
-#include "engine/FFPicture.h"
-#include "engine/FFmpegOpt.h"
+#include "engine/decode/FFPicture.h"
+#include "engine/options/FFmpegOpt.h"
 #include "engine/PauseGate.h"
 #include "platform/core/Sync.h"
 #include "platform/core/Threads.h"

@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "engine/AVUtilStubs.h"
+#include "engine/binding/AVUtilStubs.h"
 #include "platform/core/Strings.h"
 
 namespace {

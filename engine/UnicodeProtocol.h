@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/AVFormatStubs.h"
+#include "engine/binding/AVFormatStubs.h"
 
 // Non-zero (a codec id) when the name's extension is one of an image format.
 int32_t IsImageFileName(const char* name);

@@ -7,7 +7,7 @@
 #include "app/ConversionRun.h"
 #include "app/FrmPress.h"
 #include "app/tests/ClipRow.h"
-#include "engine/FFLoad.h"
+#include "engine/binding/FFLoad.h"
 #include "GallerySupport.h"
 #include "platform/backend/Gallery.h"
 #include "platform/core/Exceptions.h"

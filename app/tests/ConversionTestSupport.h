@@ -12,7 +12,7 @@
 #include <string>
 
 #include "engine/FFEncode.h"
-#include "engine/FFLoad.h"
+#include "engine/binding/FFLoad.h"
 #include "platform/core/MainThread.h"
 
 namespace conversion_test {

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "engine/FFLoad.h"
+#include "engine/binding/FFLoad.h"
 
 // CTest runs every test case in a process of its own, so this one sees the
 // libraries unloaded; run together with the others it may come after a load.

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "engine/AVCodecStubs.h"
+#include "engine/binding/AVCodecStubs.h"
 #include "engine/tests/OptionTestSupport.h"
 
 using namespace option_tests;

@@ -15,9 +15,9 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/AVUtilStubs.h"
+#include "engine/binding/AVUtilStubs.h"
 #include "engine/FFEncode.h"
-#include "engine/FFLoad.h"
+#include "engine/binding/FFLoad.h"
 #include "platform/core/MainThread.h"
 
 // What one fake task does; shared between the task and the test.

@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/AVFormatStubs.h"
-#include "engine/AVUtilStubs.h"
-#include "engine/FFLoad.h"
+#include "engine/binding/AVFormatStubs.h"
+#include "engine/binding/AVUtilStubs.h"
+#include "engine/binding/FFLoad.h"
 #include "engine/FFLog.h"
-#include "engine/FFmpegOpt.h"
+#include "engine/options/FFmpegOpt.h"
 #include "platform/core/Files.h"
 
 namespace io_tests {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/FFLog.h"
-#include "engine/AVUtilStubs.h"
+#include "engine/binding/AVUtilStubs.h"
 #include "engine/tests/FakeJobs.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "engine/AVCodecStubs.h"
-#include "engine/FFLoad.h"
+#include "engine/binding/AVCodecStubs.h"
+#include "engine/binding/FFLoad.h"
 #include "engine/UnicodeProtocol.h"
 #include "platform/core/Files.h"
 

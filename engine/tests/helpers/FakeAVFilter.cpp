@@ -1,7 +1,7 @@
 // A stand-in for libavfilter that exports every entry point the engine binds
 // except avfilter_graph_alloc, so that binding it must fail at that name.
 
-#include "engine/AVFilterStubs.h"
+#include "engine/binding/AVFilterStubs.h"
 
 // The withheld name is exported under another one.
 #define avfilter_graph_alloc withheld_avfilter_graph_alloc

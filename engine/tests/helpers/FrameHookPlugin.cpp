@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/FFPicture.h"
+#include "engine/decode/FFPicture.h"
 
 namespace {
 

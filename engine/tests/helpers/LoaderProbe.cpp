@@ -11,9 +11,9 @@
 #include <set>
 #include <string>
 
-#include "engine/AVFilterStubs.h"
-#include "engine/AVFormatStubs.h"
-#include "engine/FFLoad.h"
+#include "engine/binding/AVFilterStubs.h"
+#include "engine/binding/AVFormatStubs.h"
+#include "engine/binding/FFLoad.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Strings.h"
 

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/AVCodecStubs.h"
-#include "engine/AVFormatStubs.h"
-#include "engine/AVUtilStubs.h"
-#include "engine/FFLoad.h"
+#include "engine/binding/AVCodecStubs.h"
+#include "engine/binding/AVFormatStubs.h"
+#include "engine/binding/AVUtilStubs.h"
+#include "engine/binding/FFLoad.h"
 
 namespace {
 

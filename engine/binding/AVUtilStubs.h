@@ -1,0 +1,477 @@
+#pragma once
+// Entry points of libavutil (57), bound by name at run time, with the rational and
+// timestamp helpers the engine uses beside them.
+
+#include <string>
+
+#include "engine/binding/MyUtilStubs.h"
+
+extern "C" {
+#include <libavutil/avutil.h>
+#include <libavutil/opt.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/fifo.h>
+#include <libavutil/audio_fifo.h>
+#include <libavutil/pixdesc.h>
+#include <libavutil/frame.h>
+#include <libavutil/avstring.h>
+#include <libavutil/mem.h>
+#include <libavutil/buffer.h>
+#include <libavutil/imgutils.h>
+#include <libavutil/samplefmt.h>
+#include <libavutil/log.h>
+#include <libavutil/timecode.h>
+#include <libavutil/bprint.h>
+#include <libavutil/rational.h>
+#include <libavutil/dict.h>
+#include <libavutil/parseutils.h>
+#include <libavutil/mathematics.h>
+#include <libavutil/eval.h>
+#include <libavutil/cpu.h>
+#include <libavutil/time.h>
+#include <libavutil/error.h>
+#include <libavutil/display.h>
+#include <libavutil/base64.h>
+#include <libavutil/random_seed.h>
+#include <libavutil/crc.h>
+#include <libavutil/md5.h>
+#include <libavutil/common.h>
+#include <libavutil/hwcontext.h>
+#include <libavutil/stereo3d.h>
+#include <libavutil/spherical.h>
+#include <libavutil/mastering_display_metadata.h>
+}
+
+// Every public entry point of the library, in binding order; all mandatory.
+#define AVUTIL_ENTRY_POINTS(MANDATORY) \
+    MANDATORY(av_add_q) \
+    MANDATORY(av_add_stable) \
+    MANDATORY(av_append_path_component) \
+    MANDATORY(av_asprintf) \
+    MANDATORY(av_audio_fifo_alloc) \
+    MANDATORY(av_audio_fifo_drain) \
+    MANDATORY(av_audio_fifo_free) \
+    MANDATORY(av_audio_fifo_peek) \
+    MANDATORY(av_audio_fifo_peek_at) \
+    MANDATORY(av_audio_fifo_read) \
+    MANDATORY(av_audio_fifo_realloc) \
+    MANDATORY(av_audio_fifo_reset) \
+    MANDATORY(av_audio_fifo_size) \
+    MANDATORY(av_audio_fifo_space) \
+    MANDATORY(av_audio_fifo_write) \
+    MANDATORY(av_base64_decode) \
+    MANDATORY(av_base64_encode) \
+    MANDATORY(av_basename) \
+    MANDATORY(av_bprint_append_data) \
+    MANDATORY(av_bprint_channel_layout) \
+    MANDATORY(av_bprint_chars) \
+    MANDATORY(av_bprint_clear) \
+    MANDATORY(av_bprint_escape) \
+    MANDATORY(av_bprint_finalize) \
+    MANDATORY(av_bprint_get_buffer) \
+    MANDATORY(av_bprint_init) \
+    MANDATORY(av_bprint_init_for_buffer) \
+    MANDATORY(av_bprint_strftime) \
+    MANDATORY(av_bprintf) \
+    MANDATORY(av_buffer_alloc) \
+    MANDATORY(av_buffer_allocz) \
+    MANDATORY(av_buffer_create) \
+    MANDATORY(av_buffer_default_free) \
+    MANDATORY(av_buffer_get_opaque) \
+    MANDATORY(av_buffer_get_ref_count) \
+    MANDATORY(av_buffer_is_writable) \
+    MANDATORY(av_buffer_make_writable) \
+    MANDATORY(av_buffer_pool_buffer_get_opaque) \
+    MANDATORY(av_buffer_pool_get) \
+    MANDATORY(av_buffer_pool_init) \
+    MANDATORY(av_buffer_pool_init2) \
+    MANDATORY(av_buffer_pool_uninit) \
+    MANDATORY(av_buffer_realloc) \
+    MANDATORY(av_buffer_ref) \
+    MANDATORY(av_buffer_replace) \
+    MANDATORY(av_buffer_unref) \
+    MANDATORY(av_calloc) \
+    MANDATORY(av_channel_description) \
+    MANDATORY(av_channel_description_bprint) \
+    MANDATORY(av_channel_from_string) \
+    MANDATORY(av_channel_layout_channel_from_index) \
+    MANDATORY(av_channel_layout_channel_from_string) \
+    MANDATORY(av_channel_layout_check) \
+    MANDATORY(av_channel_layout_compare) \
+    MANDATORY(av_channel_layout_copy) \
+    MANDATORY(av_channel_layout_default) \
+    MANDATORY(av_channel_layout_describe) \
+    MANDATORY(av_channel_layout_describe_bprint) \
+    MANDATORY(av_channel_layout_extract_channel) \
+    MANDATORY(av_channel_layout_from_mask) \
+    MANDATORY(av_channel_layout_from_string) \
+    MANDATORY(av_channel_layout_index_from_channel) \
+    MANDATORY(av_channel_layout_index_from_string) \
+    MANDATORY(av_channel_layout_standard) \
+    MANDATORY(av_channel_layout_subset) \
+    MANDATORY(av_channel_layout_uninit) \
+    MANDATORY(av_channel_name) \
+    MANDATORY(av_channel_name_bprint) \
+    MANDATORY(av_chroma_location_from_name) \
+    MANDATORY(av_chroma_location_name) \
+    MANDATORY(av_color_primaries_from_name) \
+    MANDATORY(av_color_primaries_name) \
+    MANDATORY(av_color_range_from_name) \
+    MANDATORY(av_color_range_name) \
+    MANDATORY(av_color_space_from_name) \
+    MANDATORY(av_color_space_name) \
+    MANDATORY(av_color_transfer_from_name) \
+    MANDATORY(av_color_transfer_name) \
+    MANDATORY(av_compare_mod) \
+    MANDATORY(av_compare_ts) \
+    MANDATORY(av_content_light_metadata_alloc) \
+    MANDATORY(av_content_light_metadata_create_side_data) \
+    MANDATORY(av_cpu_count) \
+    MANDATORY(av_cpu_force_count) \
+    MANDATORY(av_cpu_max_align) \
+    MANDATORY(av_crc) \
+    MANDATORY(av_crc_get_table) \
+    MANDATORY(av_crc_init) \
+    MANDATORY(av_d2q) \
+    MANDATORY(av_d2str) \
+    MANDATORY(av_default_get_category) \
+    MANDATORY(av_default_item_name) \
+    MANDATORY(av_dict_copy) \
+    MANDATORY(av_dict_count) \
+    MANDATORY(av_dict_free) \
+    MANDATORY(av_dict_get) \
+    MANDATORY(av_dict_get_string) \
+    MANDATORY(av_dict_parse_string) \
+    MANDATORY(av_dict_set) \
+    MANDATORY(av_dict_set_int) \
+    MANDATORY(av_dirname) \
+    MANDATORY(av_display_matrix_flip) \
+    MANDATORY(av_display_rotation_get) \
+    MANDATORY(av_display_rotation_set) \
+    MANDATORY(av_div_q) \
+    MANDATORY(av_dynarray2_add) \
+    MANDATORY(av_dynarray_add) \
+    MANDATORY(av_dynarray_add_nofree) \
+    MANDATORY(av_escape) \
+    MANDATORY(av_expr_count_func) \
+    MANDATORY(av_expr_count_vars) \
+    MANDATORY(av_expr_eval) \
+    MANDATORY(av_expr_free) \
+    MANDATORY(av_expr_parse) \
+    MANDATORY(av_expr_parse_and_eval) \
+    MANDATORY(av_fast_malloc) \
+    MANDATORY(av_fast_mallocz) \
+    MANDATORY(av_fast_realloc) \
+    MANDATORY(av_fifo_alloc) \
+    MANDATORY(av_fifo_alloc2) \
+    MANDATORY(av_fifo_alloc_array) \
+    MANDATORY(av_fifo_auto_grow_limit) \
+    MANDATORY(av_fifo_can_read) \
+    MANDATORY(av_fifo_can_write) \
+    MANDATORY(av_fifo_drain) \
+    MANDATORY(av_fifo_drain2) \
+    MANDATORY(av_fifo_elem_size) \
+    MANDATORY(av_fifo_free) \
+    MANDATORY(av_fifo_freep) \
+    MANDATORY(av_fifo_freep2) \
+    MANDATORY(av_fifo_generic_peek) \
+    MANDATORY(av_fifo_generic_peek_at) \
+    MANDATORY(av_fifo_generic_read) \
+    MANDATORY(av_fifo_generic_write) \
+    MANDATORY(av_fifo_grow) \
+    MANDATORY(av_fifo_grow2) \
+    MANDATORY(av_fifo_peek) \
+    MANDATORY(av_fifo_peek_to_cb) \
+    MANDATORY(av_fifo_read) \
+    MANDATORY(av_fifo_read_to_cb) \
+    MANDATORY(av_fifo_realloc2) \
+    MANDATORY(av_fifo_reset) \
+    MANDATORY(av_fifo_reset2) \
+    MANDATORY(av_fifo_size) \
+    MANDATORY(av_fifo_space) \
+    MANDATORY(av_fifo_write) \
+    MANDATORY(av_fifo_write_from_cb) \
+    MANDATORY(av_find_best_pix_fmt_of_2) \
+    MANDATORY(av_find_info_tag) \
+    MANDATORY(av_find_nearest_q_idx) \
+    MANDATORY(av_fopen_utf8) \
+    MANDATORY(av_force_cpu_flags) \
+    MANDATORY(av_fourcc_make_string) \
+    MANDATORY(av_frame_alloc) \
+    MANDATORY(av_frame_apply_cropping) \
+    MANDATORY(av_frame_clone) \
+    MANDATORY(av_frame_copy) \
+    MANDATORY(av_frame_copy_props) \
+    MANDATORY(av_frame_free) \
+    MANDATORY(av_frame_get_buffer) \
+    MANDATORY(av_frame_get_plane_buffer) \
+    MANDATORY(av_frame_get_side_data) \
+    MANDATORY(av_frame_is_writable) \
+    MANDATORY(av_frame_make_writable) \
+    MANDATORY(av_frame_move_ref) \
+    MANDATORY(av_frame_new_side_data) \
+    MANDATORY(av_frame_new_side_data_from_buf) \
+    MANDATORY(av_frame_ref) \
+    MANDATORY(av_frame_remove_side_data) \
+    MANDATORY(av_frame_side_data_name) \
+    MANDATORY(av_frame_unref) \
+    MANDATORY(av_free) \
+    MANDATORY(av_freep) \
+    MANDATORY(av_gcd) \
+    MANDATORY(av_gcd_q) \
+    MANDATORY(av_get_alt_sample_fmt) \
+    MANDATORY(av_get_bits_per_pixel) \
+    MANDATORY(av_get_bytes_per_sample) \
+    MANDATORY(av_get_channel_description) \
+    MANDATORY(av_get_channel_layout) \
+    MANDATORY(av_get_channel_layout_channel_index) \
+    MANDATORY(av_get_channel_layout_nb_channels) \
+    MANDATORY(av_get_channel_layout_string) \
+    MANDATORY(av_get_channel_name) \
+    MANDATORY(av_get_colorspace_name) \
+    MANDATORY(av_get_cpu_flags) \
+    MANDATORY(av_get_default_channel_layout) \
+    MANDATORY(av_get_extended_channel_layout) \
+    MANDATORY(av_get_known_color_name) \
+    MANDATORY(av_get_media_type_string) \
+    MANDATORY(av_get_packed_sample_fmt) \
+    MANDATORY(av_get_padded_bits_per_pixel) \
+    MANDATORY(av_get_picture_type_char) \
+    MANDATORY(av_get_pix_fmt) \
+    MANDATORY(av_get_pix_fmt_loss) \
+    MANDATORY(av_get_pix_fmt_name) \
+    MANDATORY(av_get_pix_fmt_string) \
+    MANDATORY(av_get_planar_sample_fmt) \
+    MANDATORY(av_get_random_seed) \
+    MANDATORY(av_get_sample_fmt) \
+    MANDATORY(av_get_sample_fmt_name) \
+    MANDATORY(av_get_sample_fmt_string) \
+    MANDATORY(av_get_standard_channel_layout) \
+    MANDATORY(av_get_time_base_q) \
+    MANDATORY(av_get_token) \
+    MANDATORY(av_gettime) \
+    MANDATORY(av_gettime_relative) \
+    MANDATORY(av_gettime_relative_is_monotonic) \
+    MANDATORY(av_hwdevice_ctx_alloc) \
+    MANDATORY(av_hwdevice_ctx_create) \
+    MANDATORY(av_hwdevice_ctx_create_derived) \
+    MANDATORY(av_hwdevice_ctx_create_derived_opts) \
+    MANDATORY(av_hwdevice_ctx_init) \
+    MANDATORY(av_hwdevice_find_type_by_name) \
+    MANDATORY(av_hwdevice_get_hwframe_constraints) \
+    MANDATORY(av_hwdevice_get_type_name) \
+    MANDATORY(av_hwdevice_hwconfig_alloc) \
+    MANDATORY(av_hwdevice_iterate_types) \
+    MANDATORY(av_hwframe_constraints_free) \
+    MANDATORY(av_hwframe_ctx_alloc) \
+    MANDATORY(av_hwframe_ctx_create_derived) \
+    MANDATORY(av_hwframe_ctx_init) \
+    MANDATORY(av_hwframe_get_buffer) \
+    MANDATORY(av_hwframe_map) \
+    MANDATORY(av_hwframe_transfer_data) \
+    MANDATORY(av_hwframe_transfer_get_formats) \
+    MANDATORY(av_image_alloc) \
+    MANDATORY(av_image_check_sar) \
+    MANDATORY(av_image_check_size) \
+    MANDATORY(av_image_check_size2) \
+    MANDATORY(av_image_copy) \
+    MANDATORY(av_image_copy_plane) \
+    MANDATORY(av_image_copy_plane_uc_from) \
+    MANDATORY(av_image_copy_to_buffer) \
+    MANDATORY(av_image_copy_uc_from) \
+    MANDATORY(av_image_fill_arrays) \
+    MANDATORY(av_image_fill_black) \
+    MANDATORY(av_image_fill_linesizes) \
+    MANDATORY(av_image_fill_max_pixsteps) \
+    MANDATORY(av_image_fill_plane_sizes) \
+    MANDATORY(av_image_fill_pointers) \
+    MANDATORY(av_image_get_buffer_size) \
+    MANDATORY(av_image_get_linesize) \
+    MANDATORY(av_int_list_length_for_size) \
+    MANDATORY(av_log) \
+    MANDATORY(av_log2) \
+    MANDATORY(av_log2_16bit) \
+    MANDATORY(av_log_default_callback) \
+    MANDATORY(av_log_format_line) \
+    MANDATORY(av_log_format_line2) \
+    MANDATORY(av_log_get_flags) \
+    MANDATORY(av_log_get_level) \
+    MANDATORY(av_log_once) \
+    MANDATORY(av_log_set_callback) \
+    MANDATORY(av_log_set_flags) \
+    MANDATORY(av_log_set_level) \
+    MANDATORY(av_malloc) \
+    MANDATORY(av_malloc_array) \
+    MANDATORY(av_mallocz) \
+    MANDATORY(av_mallocz_array) \
+    MANDATORY(av_mastering_display_metadata_alloc) \
+    MANDATORY(av_mastering_display_metadata_create_side_data) \
+    MANDATORY(av_match_list) \
+    MANDATORY(av_match_name) \
+    MANDATORY(av_max_alloc) \
+    MANDATORY(av_md5_alloc) \
+    MANDATORY(av_md5_final) \
+    MANDATORY(av_md5_init) \
+    MANDATORY(av_md5_sum) \
+    MANDATORY(av_md5_update) \
+    MANDATORY(av_memcpy_backptr) \
+    MANDATORY(av_memdup) \
+    MANDATORY(av_mul_q) \
+    MANDATORY(av_nearer_q) \
+    MANDATORY(av_opt_child_class_iterate) \
+    MANDATORY(av_opt_child_next) \
+    MANDATORY(av_opt_copy) \
+    MANDATORY(av_opt_eval_double) \
+    MANDATORY(av_opt_eval_flags) \
+    MANDATORY(av_opt_eval_float) \
+    MANDATORY(av_opt_eval_int) \
+    MANDATORY(av_opt_eval_int64) \
+    MANDATORY(av_opt_eval_q) \
+    MANDATORY(av_opt_find) \
+    MANDATORY(av_opt_find2) \
+    MANDATORY(av_opt_flag_is_set) \
+    MANDATORY(av_opt_free) \
+    MANDATORY(av_opt_freep_ranges) \
+    MANDATORY(av_opt_get) \
+    MANDATORY(av_opt_get_channel_layout) \
+    MANDATORY(av_opt_get_chlayout) \
+    MANDATORY(av_opt_get_dict_val) \
+    MANDATORY(av_opt_get_double) \
+    MANDATORY(av_opt_get_image_size) \
+    MANDATORY(av_opt_get_int) \
+    MANDATORY(av_opt_get_key_value) \
+    MANDATORY(av_opt_get_pixel_fmt) \
+    MANDATORY(av_opt_get_q) \
+    MANDATORY(av_opt_get_sample_fmt) \
+    MANDATORY(av_opt_get_video_rate) \
+    MANDATORY(av_opt_is_set_to_default) \
+    MANDATORY(av_opt_is_set_to_default_by_name) \
+    MANDATORY(av_opt_next) \
+    MANDATORY(av_opt_ptr) \
+    MANDATORY(av_opt_query_ranges) \
+    MANDATORY(av_opt_query_ranges_default) \
+    MANDATORY(av_opt_serialize) \
+    MANDATORY(av_opt_set) \
+    MANDATORY(av_opt_set_bin) \
+    MANDATORY(av_opt_set_channel_layout) \
+    MANDATORY(av_opt_set_chlayout) \
+    MANDATORY(av_opt_set_defaults) \
+    MANDATORY(av_opt_set_defaults2) \
+    MANDATORY(av_opt_set_dict) \
+    MANDATORY(av_opt_set_dict2) \
+    MANDATORY(av_opt_set_dict_val) \
+    MANDATORY(av_opt_set_double) \
+    MANDATORY(av_opt_set_from_string) \
+    MANDATORY(av_opt_set_image_size) \
+    MANDATORY(av_opt_set_int) \
+    MANDATORY(av_opt_set_pixel_fmt) \
+    MANDATORY(av_opt_set_q) \
+    MANDATORY(av_opt_set_sample_fmt) \
+    MANDATORY(av_opt_set_video_rate) \
+    MANDATORY(av_opt_show2) \
+    MANDATORY(av_parse_color) \
+    MANDATORY(av_parse_cpu_caps) \
+    MANDATORY(av_parse_ratio) \
+    MANDATORY(av_parse_time) \
+    MANDATORY(av_parse_video_rate) \
+    MANDATORY(av_parse_video_size) \
+    MANDATORY(av_pix_fmt_count_planes) \
+    MANDATORY(av_pix_fmt_desc_get) \
+    MANDATORY(av_pix_fmt_desc_get_id) \
+    MANDATORY(av_pix_fmt_desc_next) \
+    MANDATORY(av_pix_fmt_get_chroma_sub_sample) \
+    MANDATORY(av_pix_fmt_swap_endianness) \
+    MANDATORY(av_q2intfloat) \
+    MANDATORY(av_read_image_line) \
+    MANDATORY(av_read_image_line2) \
+    MANDATORY(av_realloc) \
+    MANDATORY(av_realloc_array) \
+    MANDATORY(av_realloc_f) \
+    MANDATORY(av_reallocp) \
+    MANDATORY(av_reallocp_array) \
+    MANDATORY(av_reduce) \
+    MANDATORY(av_rescale) \
+    MANDATORY(av_rescale_delta) \
+    MANDATORY(av_rescale_q) \
+    MANDATORY(av_rescale_q_rnd) \
+    MANDATORY(av_rescale_rnd) \
+    MANDATORY(av_sample_fmt_is_planar) \
+    MANDATORY(av_samples_alloc) \
+    MANDATORY(av_samples_alloc_array_and_samples) \
+    MANDATORY(av_samples_copy) \
+    MANDATORY(av_samples_fill_arrays) \
+    MANDATORY(av_samples_get_buffer_size) \
+    MANDATORY(av_samples_set_silence) \
+    MANDATORY(av_set_options_string) \
+    MANDATORY(av_size_mult) \
+    MANDATORY(av_small_strptime) \
+    MANDATORY(av_spherical_alloc) \
+    MANDATORY(av_spherical_from_name) \
+    MANDATORY(av_spherical_projection_name) \
+    MANDATORY(av_spherical_tile_bounds) \
+    MANDATORY(av_sscanf) \
+    MANDATORY(av_stereo3d_alloc) \
+    MANDATORY(av_stereo3d_create_side_data) \
+    MANDATORY(av_stereo3d_from_name) \
+    MANDATORY(av_stereo3d_type_name) \
+    MANDATORY(av_strcasecmp) \
+    MANDATORY(av_strdup) \
+    MANDATORY(av_strerror) \
+    MANDATORY(av_strireplace) \
+    MANDATORY(av_stristart) \
+    MANDATORY(av_stristr) \
+    MANDATORY(av_strlcat) \
+    MANDATORY(av_strlcatf) \
+    MANDATORY(av_strlcpy) \
+    MANDATORY(av_strncasecmp) \
+    MANDATORY(av_strndup) \
+    MANDATORY(av_strnstr) \
+    MANDATORY(av_strstart) \
+    MANDATORY(av_strtod) \
+    MANDATORY(av_strtok) \
+    MANDATORY(av_sub_q) \
+    MANDATORY(av_timecode_adjust_ntsc_framenum2) \
+    MANDATORY(av_timecode_check_frame_rate) \
+    MANDATORY(av_timecode_get_smpte) \
+    MANDATORY(av_timecode_get_smpte_from_framenum) \
+    MANDATORY(av_timecode_init) \
+    MANDATORY(av_timecode_init_from_components) \
+    MANDATORY(av_timecode_init_from_string) \
+    MANDATORY(av_timecode_make_mpeg_tc_string) \
+    MANDATORY(av_timecode_make_smpte_tc_string) \
+    MANDATORY(av_timecode_make_smpte_tc_string2) \
+    MANDATORY(av_timecode_make_string) \
+    MANDATORY(av_timegm) \
+    MANDATORY(av_usleep) \
+    MANDATORY(av_utf8_decode) \
+    MANDATORY(av_vbprintf) \
+    MANDATORY(av_version_info) \
+    MANDATORY(av_vlog) \
+    MANDATORY(av_write_image_line) \
+    MANDATORY(av_write_image_line2) \
+    MANDATORY(avutil_configuration) \
+    MANDATORY(avutil_license) \
+    MANDATORY(avutil_version)
+
+namespace av {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+AVUTIL_ENTRY_POINTS(FF_DECLARE_ENTRY)
+#pragma GCC diagnostic pop
+} // namespace av
+
+void BindAVUtil(const std::string& fileName, TLibraryHandle library);
+void UnbindAVUtil();
+
+// Numerator divided by denominator; a zero denominator gives an infinity or
+// NaN (floating-point exceptions are masked).
+double RationalToDouble(AVRational value);
+AVRational InvertRational(AVRational value);
+// a / b, reduced with the maximum 2147483647.
+AVRational DivideRational(AVRational a, AVRational b);
+// The nearest rational within `maximum`; NaN gives 0/0, infinities 1/0 and -1/0.
+AVRational DoubleToRational(double value, int32_t maximum);
+// "NOPTS" for AV_NOPTS_VALUE, else the decimal value.
+std::string TimestampToText(int64_t timestamp);
+// "NOPTS" for AV_NOPTS_VALUE, else the time in seconds formatted "%.6g".
+std::string TimestampToSecondsText(int64_t timestamp, AVRational timeBase);
