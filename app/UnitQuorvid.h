@@ -6,8 +6,10 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/ui/Form.h"
 
@@ -17,6 +19,7 @@ class TFormShadow;
 class TImage;
 class TImageList;
 class TLabel;
+class TListItem;
 class TMenuItem;
 class TOpenDialog;
 class TPopupMenu;
@@ -31,6 +34,7 @@ class TTarqSpinEdit;
 class TTarqTabSheet;
 class TTarqTrackBar;
 class VIDArarozo;
+struct TCusOutputOptions;
 
 // Where the audio panel sits under the video panel.
 inline constexpr int32_t AudioPanelTop = 347;
@@ -58,6 +62,33 @@ public:
     void LabelTitleClick(TObject* sender);
     void ComboBoxFormatChange(TObject* sender);
     void EditPathButtonClick(TObject* sender);
+    void BtnAddClick(TObject* sender);
+    void BtnClearClick(TObject* sender);
+    void PM_RemoveallClick(TObject* sender);
+    void PM_RemoveSelectedClick(TObject* sender);
+    void ListViewFilesSelectItem(TObject* sender, TListItem* item, bool selected);
+
+    // ---- Source list ----
+    // Appends a checked row owning a fresh record for `path` and selects it,
+    // which opens it in the preview.
+    void AddSourceFile(const std::string& path, const std::string& formatText);
+    // Releases every row's record and empties the list.
+    void FreeAllRows();
+    // The output panel and the preview state into `record` (a valid one).
+    void SaveFileSettings(TCusOutputOptions& record);
+    // The output panel and the preview state back from `record`.
+    void RestoreFileSettings(TCusOutputOptions& record);
+    // The record a row owns.
+    static TCusOutputOptions& RecordOf(const TListItem& item);
+
+    // ---- Preview ----
+    // Closes the source and clears the preview.
+    void ResetPlayer();
+    // Opens `path` in the preview decoder; its kind: 1 video, 2 audio only,
+    // 0 picture sequence, -1 failure (the decoder is then closed).
+    int32_t OpenSource(const std::string& path);
+    // Opens the source and shows it when it is a video; its kind as above.
+    int32_t OpenAndShow(const std::string& path);
 
     // ---- Output lists ----
     // The profile list and the four fixed lists, each from its automatic entry.
@@ -81,6 +112,15 @@ public:
     bool SuppressEvents = false;
     bool SyncingBar = false;
     int64_t Duration = 0;
+    int64_t CurrentPTS = 0;
+    // Unset marks: the INT64 maximum for the start, the INT64 minimum for the end.
+    int64_t ClipStart = std::numeric_limits<int64_t>::max();
+    int64_t ClipEnd = std::numeric_limits<int64_t>::min();
+    int64_t FirstPTS = std::numeric_limits<int64_t>::max();
+    int32_t VideoStreamIndex = -1;
+    int32_t AudioStreamIndex = -1;
+    // The row shown in the preview; its record receives the panel when it is left.
+    TListItem* CurrentRow = nullptr;
     double PreviewScaleX = 1.0;
     double PreviewScaleY = 1.0;
 
@@ -104,6 +144,9 @@ public:
     TPopupMenu* PopupMenuPreview = nullptr;
     TMenuItem* PM_OutputVideo = nullptr;
     TMenuItem* PM_SourceVideo = nullptr;
+    TMenuItem* PM_Removeall = nullptr;
+    TMenuItem* PM_RemoveSelected = nullptr;
+    TMenuItem* PM_RemoveUnselected = nullptr;
     TImageList* ImageList16 = nullptr;
     TImageList* ImageListLanguage = nullptr;
     // Source side.
@@ -152,6 +195,12 @@ public:
     TTarqCheckBox* CheckBoxStretch = nullptr;
     TTarqCheckBox* CheckBoxCut = nullptr;
     TTarqCheckBox* CheckBoxWatermark = nullptr;
+    TTarqButtonEdit* EditPathWatermark = nullptr;
+    TTarqSpinEdit* SpinEditX = nullptr;
+    TTarqSpinEdit* SpinEditY = nullptr;
+    TLabel* LabelRotate = nullptr;
+    TLabel* LabelStart = nullptr;
+    TLabel* LabelEnd = nullptr;
     TTarqPageControl* PageControlVideo = nullptr;
 
 protected:
@@ -167,10 +216,20 @@ private:
     void ApplyLanguageFonts();
     // The nine lists whose item 0 is the automatic entry.
     std::array<TTarqComboBox*, 9> AutoLists() const;
+    // Shows the panels the profile's kind needs.
+    void LayOutForProfile();
+    // Removes a row and releases its record.
+    void RemoveRow(TListItem* item);
+    // After rows went: with no row selected, the preview and the choices reset.
+    void ResetWhenNothingSelected();
+    void SaveOutputChoices(TCusOutputOptions& record) const;
+    void RestoreOutputChoices(const TCusOutputOptions& record);
 
     std::unique_ptr<TFormShadow> shadow_;
     // Receives each decoded frame; freed with the window.
     std::unique_ptr<TBitmap> frameBitmap_;
+    // The rows' records; a row's data points at its own.
+    std::vector<std::unique_ptr<TCusOutputOptions>> records_;
 };
 
 // Registers the classes the form resource names (once).
