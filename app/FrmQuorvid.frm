@@ -339,6 +339,7 @@ object FrmQuorvid: TFrmQuorvid
         Height = 17
         Caption = 'Cut Clip'
         Transparent = True
+        OnClick = CheckBoxCutClick
       end
       object BtnSetStart: TTarqBmpButton
         Left = 100
@@ -346,6 +347,7 @@ object FrmQuorvid: TFrmQuorvid
         Width = 72
         Height = 22
         Caption = 'Set Start'
+        OnClick = BtnSetStartClick
         ButtonSize = bszStretchToButton
         Enabled = False
       end
@@ -362,6 +364,7 @@ object FrmQuorvid: TFrmQuorvid
         Width = 72
         Height = 22
         Caption = 'Set End'
+        OnClick = BtnSetEndClick
         ButtonSize = bszStretchToButton
         Enabled = False
       end

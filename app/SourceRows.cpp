@@ -8,6 +8,7 @@
 #include "app/CusOutputOptions.h"
 #include "app/FormatTable.h"
 #include "app/ListChoice.h"
+#include "app/PreviewGeometry.h"
 #include "app/Messages.h"
 #include "app/SourceKinds.h"
 #include "app/UnitQuorvid.h"
@@ -105,8 +106,7 @@ void TFrmQuorvid::ListViewFilesSelectItem(TObject*, TListItem* item, bool select
         record.Valid = false;
         item->SetImageIndex(IconOther);
     }
-    if (TrackBarPlay->CanFocus())
-        TrackBarPlay->SetFocus();
+    FocusTrackBar();
 }
 
 // ---- Removing ------------------------------------------------------------------
@@ -234,6 +234,7 @@ void TFrmQuorvid::RestoreFileSettings(TCusOutputOptions& record)
         return;
     if (!record.Saved) {
         CheckBoxCut->SetChecked(false);
+        CheckBoxCutClick(CheckBoxCut);
         return;
     }
     SuppressEvents = true;
@@ -260,6 +261,9 @@ void TFrmQuorvid::RestoreFileSettings(TCusOutputOptions& record)
     SuppressEvents = false;
     // The lists were refilled quietly: the panels still need the profile's layout.
     LayOutForProfile();
+    LabelPTS->SetCaption(FormatTimeStamp(CurrentPTS));
+    CheckBoxCutClick(CheckBoxCut);
+    ShowClipMarks();
 }
 
 void TFrmQuorvid::RestoreOutputChoices(const TCusOutputOptions& record)
@@ -290,9 +294,12 @@ void TFrmQuorvid::ResetPlayer()
     Duration = 0;
     FirstPTS = UnsetStart;
     ClipStart = UnsetStart;
-    ClipEnd = std::numeric_limits<int64_t>::min();
+    ClipEnd = UnsetEnd;
+    FrameCount = 0;
+    LastBarPosition = 0;
     CurrentPTS = 0;
-    LabelPTS->SetCaption("00:00:00.000");
+    EnablePlayerControls(false, false);
+    LabelPTS->SetCaption(FormatTimeStamp(0));
 }
 
 int32_t TFrmQuorvid::OpenSource(const std::string& path)
@@ -324,8 +331,16 @@ int32_t TFrmQuorvid::OpenAndShow(const std::string& path)
         DIVidirov->Decoder()->CloseFile();
         return kind;
     }
-    // The file's name stays whatever the language says.
+    ProbeSourceTiming();
+    // Tag 1 keeps the language from overwriting the file's name.
     LabelFile->SetCaption(path);
     LabelFile->SetTag(1);
+    if (CurrentRow) {
+        TStrings& columns = *CurrentRow->SubItems();
+        columns.SetStrings(1, FormatTimeStamp(Duration));
+        if (columns.Strings(2).empty())
+            columns.SetStrings(2, columns.Strings(1));
+    }
+    FocusTrackBar();
     return kind;
 }

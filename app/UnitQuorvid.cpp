@@ -155,6 +155,9 @@ TFrmQuorvid::TFrmQuorvid(TComponent* owner) : TForm(owner)
     handlers.Bind("PM_RemoveallClick", this, &TFrmQuorvid::PM_RemoveallClick);
     handlers.Bind("PM_RemoveSelectedClick", this, &TFrmQuorvid::PM_RemoveSelectedClick);
     handlers.Bind("ListViewFilesSelectItem", this, &TFrmQuorvid::ListViewFilesSelectItem);
+    handlers.Bind("CheckBoxCutClick", this, &TFrmQuorvid::CheckBoxCutClick);
+    handlers.Bind("BtnSetStartClick", this, &TFrmQuorvid::BtnSetStartClick);
+    handlers.Bind("BtnSetEndClick", this, &TFrmQuorvid::BtnSetEndClick);
 }
 
 TFrmQuorvid::~TFrmQuorvid()

@@ -6,11 +6,11 @@
 
 #include <array>
 #include <cstdint>
-#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/ClipTiming.h"
 #include "platform/ui/Form.h"
 
 class TAALabel;
@@ -67,6 +67,9 @@ public:
     void PM_RemoveallClick(TObject* sender);
     void PM_RemoveSelectedClick(TObject* sender);
     void ListViewFilesSelectItem(TObject* sender, TListItem* item, bool selected);
+    void CheckBoxCutClick(TObject* sender);
+    void BtnSetStartClick(TObject* sender);
+    void BtnSetEndClick(TObject* sender);
 
     // ---- Source list ----
     // Appends a checked row owning a fresh record for `path` and selects it,
@@ -89,6 +92,15 @@ public:
     int32_t OpenSource(const std::string& path);
     // Opens the source and shows it when it is a video; its kind as above.
     int32_t OpenAndShow(const std::string& path);
+    // The source's duration and picture count, and the controls they allow.
+    void ProbeSourceTiming();
+    // The bar's range for FrameCount, keeping its relative position.
+    void UpdateTrackBarRange();
+    // Enables the bar, the time and the cut box by `timing`, the stepping
+    // buttons by both; without timing the clip controls are cleared.
+    void EnablePlayerControls(bool timing, bool video);
+    // The current row's "Clip Time": the marked clip, else its total time.
+    void UpdateClipColumn();
 
     // ---- Output lists ----
     // The profile list and the four fixed lists, each from its automatic entry.
@@ -113,10 +125,11 @@ public:
     bool SyncingBar = false;
     int64_t Duration = 0;
     int64_t CurrentPTS = 0;
-    // Unset marks: the INT64 maximum for the start, the INT64 minimum for the end.
-    int64_t ClipStart = std::numeric_limits<int64_t>::max();
-    int64_t ClipEnd = std::numeric_limits<int64_t>::min();
-    int64_t FirstPTS = std::numeric_limits<int64_t>::max();
+    int64_t FrameCount = 0;
+    int32_t LastBarPosition = 0;
+    int64_t ClipStart = UnsetStart;
+    int64_t ClipEnd = UnsetEnd;
+    int64_t FirstPTS = UnsetStart;
     int32_t VideoStreamIndex = -1;
     int32_t AudioStreamIndex = -1;
     // The row shown in the preview; its record receives the panel when it is left.
@@ -223,6 +236,9 @@ private:
     // After rows went: with no row selected, the preview and the choices reset.
     void ResetWhenNothingSelected();
     void SaveOutputChoices(TCusOutputOptions& record) const;
+    void FocusTrackBar();
+    // Shows the clip marks, or "N/A" while the cut box is unchecked.
+    void ShowClipMarks();
     void RestoreOutputChoices(const TCusOutputOptions& record);
 
     std::unique_ptr<TFormShadow> shadow_;

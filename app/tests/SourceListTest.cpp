@@ -8,6 +8,7 @@
 #include "app/CusOutputOptions.h"
 #include "app/FormatTable.h"
 #include "app/Messages.h"
+#include "app/PreviewGeometry.h"
 #include "app/SourceKinds.h"
 #include "app/UnitQuorvid.h"
 #include "app/tests/AppTestSupport.h"
@@ -295,4 +296,70 @@ TEST_F(SourceListTest, ClosingWithRowsReleasesThem)
     form->FormClose(form.get(), action);
     EXPECT_EQ(Rows().Count(), 0);
     EXPECT_EQ(form->CurrentRow, nullptr);
+}
+
+TEST_F(SourceListTest, OpeningAVideoFillsItsTimesAndTheBar)
+{
+    Add(VideoClip);
+    EXPECT_GT(form->Duration, 1'900'000);
+    EXPECT_EQ(Row(0).SubItems()->Strings(1), FormatTimeStamp(form->Duration));
+    EXPECT_EQ(Row(0).SubItems()->Strings(2), Row(0).SubItems()->Strings(1));
+    EXPECT_EQ(form->FrameCount, 50);
+    EXPECT_EQ(form->TrackBarPlay->Max(), 50);
+    EXPECT_EQ(form->TrackBarPlay->PageSize(), 5);
+    EXPECT_TRUE(form->TrackBarPlay->Enabled());
+    EXPECT_TRUE(form->CheckBoxCut->Enabled());
+    EXPECT_TRUE(form->BtnNextFrame->Enabled());
+
+    form->PM_RemoveallClick(form->PM_Removeall);
+    EXPECT_FALSE(form->TrackBarPlay->Enabled());
+    EXPECT_FALSE(form->CheckBoxCut->Enabled());
+    EXPECT_FALSE(form->BtnNextFrame->Enabled());
+    EXPECT_EQ(form->LabelFile->Caption(), MS_Ready);
+}
+
+TEST_F(SourceListTest, BarRangeFollowsThePictureCount)
+{
+    const struct {
+        int64_t frames;
+        int32_t max, page;
+    } cases[] = {
+        {600, 600, 30},
+        {0, 600, 30}, // unknown: the range stays
+        {100'000, 32767, 1638},
+        {7, 7, 2},
+    };
+    for (const auto& c : cases) {
+        form->FrameCount = c.frames;
+        form->UpdateTrackBarRange();
+        EXPECT_EQ(form->TrackBarPlay->Max(), c.max) << c.frames;
+        EXPECT_EQ(form->TrackBarPlay->PageSize(), c.page) << c.frames;
+    }
+}
+
+TEST_F(SourceListTest, ClipMarksSetTheClipTimeColumn)
+{
+    Add(VideoClip);
+    const std::string total = Row(0).SubItems()->Strings(1);
+    form->CheckBoxCut->SetChecked(true);
+    form->CheckBoxCutClick(form->CheckBoxCut);
+    EXPECT_TRUE(form->BtnSetStart->Enabled());
+    const auto mark = [&](int64_t start, int64_t end) {
+        form->CurrentPTS = start;
+        form->BtnSetStartClick(form->BtnSetStart);
+        form->CurrentPTS = end;
+        form->BtnSetEndClick(form->BtnSetEnd);
+        return Row(0).SubItems()->Strings(2);
+    };
+    EXPECT_EQ(mark(400'000, 1'000'000), "00:00:00.600");
+    EXPECT_EQ(form->LabelStart->Caption(), "00:00:00.400");
+    EXPECT_EQ(form->LabelEnd->Caption(), "00:00:01.000");
+    EXPECT_EQ(mark(800'000, 800'000), "00:00:00.000");
+    EXPECT_EQ(mark(1'000'000, 400'000), total);
+
+    mark(400'000, 1'000'000);
+    form->CheckBoxCut->SetChecked(false);
+    form->CheckBoxCutClick(form->CheckBoxCut);
+    EXPECT_EQ(Row(0).SubItems()->Strings(2), total);
+    EXPECT_FALSE(form->BtnSetStart->Enabled());
 }
