@@ -67,10 +67,14 @@ void TFrmQuorvid::EnablePlayerControls(bool timing, bool video)
         LabelFile->SetCaption(MS_Ready);
         LabelFile->SetTag(0);
     }
-    const bool marking = timing && CheckBoxCut->Checked();
+    EnableClipControls(timing && CheckBoxCut->Checked());
+    SuppressEvents = false;
+}
+
+void TFrmQuorvid::EnableClipControls(bool marking)
+{
     for (TControl* control : std::initializer_list<TControl*>{BtnSetStart, BtnSetEnd, LabelStart, LabelEnd})
         control->SetEnabled(marking);
-    SuppressEvents = false;
 }
 
 void TFrmQuorvid::FocusTrackBar()
@@ -84,9 +88,7 @@ void TFrmQuorvid::CheckBoxCutClick(TObject*)
 {
     if (SuppressEvents)
         return;
-    const bool marking = CheckBoxCut->Checked();
-    for (TControl* control : std::initializer_list<TControl*>{BtnSetStart, BtnSetEnd, LabelStart, LabelEnd})
-        control->SetEnabled(marking);
+    EnableClipControls(CheckBoxCut->Checked());
     FocusTrackBar();
     UpdateClipColumn();
 }

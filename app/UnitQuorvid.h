@@ -237,6 +237,7 @@ private:
     void ResetWhenNothingSelected();
     void SaveOutputChoices(TCusOutputOptions& record) const;
     void FocusTrackBar();
+    void EnableClipControls(bool marking);
     // Shows the clip marks, or "N/A" while the cut box is unchecked.
     void ShowClipMarks();
     void RestoreOutputChoices(const TCusOutputOptions& record);
