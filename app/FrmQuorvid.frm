@@ -121,6 +121,7 @@ object FrmQuorvid: TFrmQuorvid
         ColumnClick = False
         HideSelection = False
         SmallImages = ImageList16
+        OnSelectItem = ListViewFilesSelectItem
         Columns = <
       item
         Caption = 'Video File'
@@ -207,6 +208,7 @@ object FrmQuorvid: TFrmQuorvid
           Height = 24
           Caption = 'Add'
           ButtonSize = bszStretchToButton
+          OnClick = BtnAddClick
         end
         object BtnClear: TTarqBmpButton
           Left = 330
@@ -215,6 +217,7 @@ object FrmQuorvid: TFrmQuorvid
           Height = 24
           Caption = 'Clear'
           ButtonSize = bszStretchToButton
+          OnClick = BtnClearClick
         end
       end
       object PanelSourceBtm: TTarqPanel
@@ -336,6 +339,7 @@ object FrmQuorvid: TFrmQuorvid
         Height = 17
         Caption = 'Cut Clip'
         Transparent = True
+        OnClick = CheckBoxCutClick
       end
       object BtnSetStart: TTarqBmpButton
         Left = 100
@@ -343,6 +347,7 @@ object FrmQuorvid: TFrmQuorvid
         Width = 72
         Height = 22
         Caption = 'Set Start'
+        OnClick = BtnSetStartClick
         ButtonSize = bszStretchToButton
         Enabled = False
       end
@@ -359,6 +364,7 @@ object FrmQuorvid: TFrmQuorvid
         Width = 72
         Height = 22
         Caption = 'Set End'
+        OnClick = BtnSetEndClick
         ButtonSize = bszStretchToButton
         Enabled = False
       end
@@ -733,12 +739,15 @@ object FrmQuorvid: TFrmQuorvid
   object PopupMenuRemove: TPopupMenu
     object PM_Removeall: TMenuItem
       Caption = 'Remove All'
+      OnClick = PM_RemoveallClick
     end
     object PM_RemoveSelected: TMenuItem
       Caption = 'Remove Selected'
+      OnClick = PM_RemoveSelectedClick
     end
     object PM_RemoveUnselected: TMenuItem
       Caption = 'Remove Unselected'
+      OnClick = PM_RemoveSelectedClick
       Tag = 1
     end
   end

@@ -2,8 +2,10 @@
 
 #include "app/ApplicationGlobals.h"
 #include "app/ConverterArt.h"
+#include "app/CusOutputOptions.h"
 #include "app/FormatTable.h"
 #include "app/LanguageFiles.h"
+#include "app/ListChoice.h"
 #include "app/Messages.h"
 #include "app/OpenDocument.h"
 #include "app/SkinPainting.h"
@@ -54,13 +56,6 @@ void FillList(TTarqComboBox& list, const std::vector<std::string>& entries)
     for (const std::string& entry : entries)
         items.Add(entry);
     items.EndUpdate();
-}
-
-// Selects the item showing `text`, else the automatic entry.
-void SelectText(TTarqComboBox& list, const std::string& text)
-{
-    const int32_t index = list.Items()->IndexOf(text);
-    list.SetItemIndex(index >= 0 ? index : 0);
 }
 
 void RefillKeepingText(TTarqComboBox& list, const std::vector<std::string>& entries)
@@ -155,9 +150,23 @@ TFrmQuorvid::TFrmQuorvid(TComponent* owner) : TForm(owner)
     handlers.Bind("LabelTitleClick", this, &TFrmQuorvid::LabelTitleClick);
     handlers.Bind("ComboBoxFormatChange", this, &TFrmQuorvid::ComboBoxFormatChange);
     handlers.Bind("EditPathButtonClick", this, &TFrmQuorvid::EditPathButtonClick);
+    handlers.Bind("BtnAddClick", this, &TFrmQuorvid::BtnAddClick);
+    handlers.Bind("BtnClearClick", this, &TFrmQuorvid::BtnClearClick);
+    handlers.Bind("PM_RemoveallClick", this, &TFrmQuorvid::PM_RemoveallClick);
+    handlers.Bind("PM_RemoveSelectedClick", this, &TFrmQuorvid::PM_RemoveSelectedClick);
+    handlers.Bind("ListViewFilesSelectItem", this, &TFrmQuorvid::ListViewFilesSelectItem);
+    handlers.Bind("CheckBoxCutClick", this, &TFrmQuorvid::CheckBoxCutClick);
+    handlers.Bind("BtnSetStartClick", this, &TFrmQuorvid::BtnSetStartClick);
+    handlers.Bind("BtnSetEndClick", this, &TFrmQuorvid::BtnSetEndClick);
 }
 
-TFrmQuorvid::~TFrmQuorvid() = default;
+TFrmQuorvid::~TFrmQuorvid()
+{
+    // The rows point at records_, and the list's events reach the window's
+    // members: the components go while the window is whole, and quietly.
+    SuppressEvents = true;
+    DestroyComponents();
+}
 
 template <class T>
 T* TFrmQuorvid::Find(const char* name) const
@@ -235,6 +244,15 @@ void TFrmQuorvid::FindComponents()
     CheckBoxStretch = Find<TTarqCheckBox>("CheckBoxStretch");
     CheckBoxCut = Find<TTarqCheckBox>("CheckBoxCut");
     CheckBoxWatermark = Find<TTarqCheckBox>("CheckBoxWatermark");
+    EditPathWatermark = Find<TTarqButtonEdit>("EditPathWatermark");
+    SpinEditX = Find<TTarqSpinEdit>("SpinEditX");
+    SpinEditY = Find<TTarqSpinEdit>("SpinEditY");
+    LabelRotate = Find<TLabel>("LabelRotate");
+    LabelStart = Find<TLabel>("LabelStart");
+    LabelEnd = Find<TLabel>("LabelEnd");
+    PM_Removeall = Find<TMenuItem>("PM_Removeall");
+    PM_RemoveSelected = Find<TMenuItem>("PM_RemoveSelected");
+    PM_RemoveUnselected = Find<TMenuItem>("PM_RemoveUnselected");
     PageControlVideo = Find<TTarqPageControl>("PageControlVideo");
 }
 
@@ -298,7 +316,7 @@ void TFrmQuorvid::FormClose(TObject*, TCloseAction&)
     SuppressEvents = true;
     if (DIVidirov->LibrariesLoaded())
         DIVidirov->Decoder()->CloseFile();
-    ListViewFiles->Items()->Clear();
+    FreeAllRows();
     shadow_.reset();
     WriteLanguageSetting();
 }
@@ -377,10 +395,17 @@ void TFrmQuorvid::ComboBoxFormatChange(TObject*)
     if (SuppressEvents)
         return;
     const int32_t row = ComboBoxFormat->ItemIndex();
+    FillFormatLists(FormatTableEntry(row, ftExtension), FormatTableEntry(row, ftKind));
+    LayOutForProfile();
+    if (CurrentRow)
+        CurrentRow->SubItems()->SetStrings(0, ComboBoxFormat->Text());
+}
+
+void TFrmQuorvid::LayOutForProfile()
+{
+    const int32_t row = ComboBoxFormat->ItemIndex();
     const std::string extension = FormatTableEntry(row, ftExtension);
-    const std::string kind = FormatTableEntry(row, ftKind);
-    FillFormatLists(extension, kind);
-    if (IsAudioKind(kind)) {
+    if (IsAudioKind(FormatTableEntry(row, ftKind))) {
         PanelVideo->Hide();
         PanelAudio->SetTop(PanelVideo->Top());
     } else {

@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "app/ClipTiming.h"
 #include "platform/ui/Form.h"
 
 class TAALabel;
@@ -17,6 +19,7 @@ class TFormShadow;
 class TImage;
 class TImageList;
 class TLabel;
+class TListItem;
 class TMenuItem;
 class TOpenDialog;
 class TPopupMenu;
@@ -31,6 +34,7 @@ class TTarqSpinEdit;
 class TTarqTabSheet;
 class TTarqTrackBar;
 class VIDArarozo;
+struct TCusOutputOptions;
 
 // Where the audio panel sits under the video panel.
 inline constexpr int32_t AudioPanelTop = 347;
@@ -58,6 +62,45 @@ public:
     void LabelTitleClick(TObject* sender);
     void ComboBoxFormatChange(TObject* sender);
     void EditPathButtonClick(TObject* sender);
+    void BtnAddClick(TObject* sender);
+    void BtnClearClick(TObject* sender);
+    void PM_RemoveallClick(TObject* sender);
+    void PM_RemoveSelectedClick(TObject* sender);
+    void ListViewFilesSelectItem(TObject* sender, TListItem* item, bool selected);
+    void CheckBoxCutClick(TObject* sender);
+    void BtnSetStartClick(TObject* sender);
+    void BtnSetEndClick(TObject* sender);
+
+    // ---- Source list ----
+    // Appends a checked row owning a fresh record for `path` and selects it,
+    // which opens it in the preview.
+    void AddSourceFile(const std::string& path, const std::string& formatText);
+    // Releases every row's record and empties the list.
+    void FreeAllRows();
+    // The output panel and the preview state into `record` (a valid one).
+    void SaveFileSettings(TCusOutputOptions& record);
+    // The output panel and the preview state back from `record`.
+    void RestoreFileSettings(TCusOutputOptions& record);
+    // The record a row owns.
+    static TCusOutputOptions& RecordOf(const TListItem& item);
+
+    // ---- Preview ----
+    // Closes the source and clears the preview.
+    void ResetPlayer();
+    // Opens `path` in the preview decoder; its kind: 1 video, 2 audio only,
+    // 0 picture sequence, -1 failure (the decoder is then closed).
+    int32_t OpenSource(const std::string& path);
+    // Opens the source and shows it when it is a video; its kind as above.
+    int32_t OpenAndShow(const std::string& path);
+    // The source's duration and picture count, and the controls they allow.
+    void ProbeSourceTiming();
+    // The bar's range for FrameCount, keeping its relative position.
+    void UpdateTrackBarRange();
+    // Enables the bar, the time and the cut box by `timing`, the stepping
+    // buttons by both; without timing the clip controls are cleared.
+    void EnablePlayerControls(bool timing, bool video);
+    // The current row's "Clip Time": the marked clip, else its total time.
+    void UpdateClipColumn();
 
     // ---- Output lists ----
     // The profile list and the four fixed lists, each from its automatic entry.
@@ -81,6 +124,16 @@ public:
     bool SuppressEvents = false;
     bool SyncingBar = false;
     int64_t Duration = 0;
+    int64_t CurrentPTS = 0;
+    int64_t FrameCount = 0;
+    int32_t LastBarPosition = 0;
+    int64_t ClipStart = UnsetStart;
+    int64_t ClipEnd = UnsetEnd;
+    int64_t FirstPTS = UnsetStart;
+    int32_t VideoStreamIndex = -1;
+    int32_t AudioStreamIndex = -1;
+    // The row shown in the preview; its record receives the panel when it is left.
+    TListItem* CurrentRow = nullptr;
     double PreviewScaleX = 1.0;
     double PreviewScaleY = 1.0;
 
@@ -104,6 +157,9 @@ public:
     TPopupMenu* PopupMenuPreview = nullptr;
     TMenuItem* PM_OutputVideo = nullptr;
     TMenuItem* PM_SourceVideo = nullptr;
+    TMenuItem* PM_Removeall = nullptr;
+    TMenuItem* PM_RemoveSelected = nullptr;
+    TMenuItem* PM_RemoveUnselected = nullptr;
     TImageList* ImageList16 = nullptr;
     TImageList* ImageListLanguage = nullptr;
     // Source side.
@@ -152,6 +208,12 @@ public:
     TTarqCheckBox* CheckBoxStretch = nullptr;
     TTarqCheckBox* CheckBoxCut = nullptr;
     TTarqCheckBox* CheckBoxWatermark = nullptr;
+    TTarqButtonEdit* EditPathWatermark = nullptr;
+    TTarqSpinEdit* SpinEditX = nullptr;
+    TTarqSpinEdit* SpinEditY = nullptr;
+    TLabel* LabelRotate = nullptr;
+    TLabel* LabelStart = nullptr;
+    TLabel* LabelEnd = nullptr;
     TTarqPageControl* PageControlVideo = nullptr;
 
 protected:
@@ -167,10 +229,24 @@ private:
     void ApplyLanguageFonts();
     // The nine lists whose item 0 is the automatic entry.
     std::array<TTarqComboBox*, 9> AutoLists() const;
+    // Shows the panels the profile's kind needs.
+    void LayOutForProfile();
+    // Removes a row and releases its record.
+    void RemoveRow(TListItem* item);
+    // After rows went: with no row selected, the preview and the choices reset.
+    void ResetWhenNothingSelected();
+    void SaveOutputChoices(TCusOutputOptions& record) const;
+    void FocusTrackBar();
+    void EnableClipControls(bool marking);
+    // Shows the clip marks, or "N/A" while the cut box is unchecked.
+    void ShowClipMarks();
+    void RestoreOutputChoices(const TCusOutputOptions& record);
 
     std::unique_ptr<TFormShadow> shadow_;
     // Receives each decoded frame; freed with the window.
     std::unique_ptr<TBitmap> frameBitmap_;
+    // The rows' records; a row's data points at its own.
+    std::vector<std::unique_ptr<TCusOutputOptions>> records_;
 };
 
 // Registers the classes the form resource names (once).

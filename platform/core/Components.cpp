@@ -104,6 +104,9 @@ void TComponent::DestroyComponents()
     while (!components_.empty()) {
         TComponent* component = components_.back();
         Remove(component);
+        // Its siblings may hold it (an image list of a list view): they hear
+        // of it before it goes.
+        Notification(component, opRemove);
         delete component;
     }
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+
 #include <string>
 #include <vector>
 
@@ -47,8 +50,23 @@ TEST(Components, OwnerFreesItsComponentsAndTellsReferrersElsewhere)
         log.clear();
     }
     EXPECT_EQ(outsider.Reference, nullptr);
-    // "~" is logged by the derived destructor, before TComponent's sends notices.
-    EXPECT_EQ(log, (std::vector<std::string>{"~Form", "~Second", "~First", "Outsider-First"}));
+    // "~" is logged by the derived destructor, before TComponent's sends notices;
+    // the last component goes first, and its sibling hears of it.
+    EXPECT_EQ(log, (std::vector<std::string>{"~Form", "First-Second", "~Second", "~First", "Outsider-First"}));
+}
+
+TEST(Components, FreeingTheOwnerTellsSiblingsThatHoldEachOther)
+{
+    std::vector<std::string> log;
+    auto form = std::make_unique<TProbe>(nullptr, log, "Form");
+    auto* list = new TProbe(form.get(), log, "List");
+    auto* images = new TProbe(form.get(), log, "Images");
+    list->Reference.Set(images);
+    form->DestroyComponents();
+    EXPECT_EQ(form->ComponentCount(), 0);
+    // The list was told before the images went, so it never reached them afterwards.
+    EXPECT_NE(std::find(log.begin(), log.end(), "List-Images"), log.end());
+    EXPECT_LT(std::find(log.begin(), log.end(), "List-Images"), std::find(log.begin(), log.end(), "~Images"));
 }
 
 TEST(Components, SiblingsHearOfInsertionAndRemovalThroughTheOwner)

@@ -1,0 +1,33 @@
+#pragma once
+// The preview's test media, made with the ffmpeg tool once per build tree.
+
+#include <string>
+
+#include "app/tests/ConversionTestSupport.h"
+
+namespace preview_test {
+
+using conversion_test::Generate;
+using conversion_test::MediaFolder;
+
+// 640 x 480, 25 fps H.264 with B-frames, stereo AAC, 2 s.
+inline const std::string VideoClip = MediaFolder + "preview.mp4";
+inline const std::string AudioFile = MediaFolder + "preview.mp3";
+// A numbered PNG sequence, opened by its pattern.
+inline const std::string PictureSequence = MediaFolder + "preview%03d.png";
+// Text under a video file's name.
+inline const std::string BogusVideo = MediaFolder + "bogus.mp4";
+
+inline void GeneratePreviewMedia()
+{
+    Generate(VideoClip, "-f lavfi -i testsrc=size=640x480:rate=25:duration=2 "
+                        "-f lavfi -i \"sine=frequency=440:sample_rate=44100:duration=2\" -ac 2 "
+                        "-c:v libx264 -bf 2 -g 12 -pix_fmt yuv420p -c:a aac");
+    Generate(AudioFile, "-f lavfi -i \"sine=frequency=440:sample_rate=44100:duration=1\" -c:a libmp3lame");
+    Generate(MediaFolder + "preview001.png", "-f lavfi -i testsrc=size=64x48:rate=1:duration=1 -frames:v 1");
+    Generate(MediaFolder + "preview002.png", "-f lavfi -i testsrc=size=64x48:rate=1:duration=1 -frames:v 1");
+    if (access(BogusVideo.c_str(), F_OK) != 0)
+        std::system(("echo 'not a video' > \"" + BogusVideo + "\"").c_str());
+}
+
+} // namespace preview_test
