@@ -520,7 +520,8 @@ TDecimalDigits RoundToSignificant(TDecimalDigits decimal, int32_t count)
 {
     if (count < 0 || decimal.digits.empty())
         return {};
-    const bool roundUp = static_cast<int32_t>(decimal.digits.size()) > count && decimal.digits[static_cast<size_t>(count)] >= '5';
+    const bool roundUp =
+        static_cast<int32_t>(decimal.digits.size()) > count && decimal.digits[static_cast<size_t>(count)] >= '5';
     decimal.digits.resize(static_cast<size_t>(count), '0');
     if (!roundUp)
         return decimal.digits.find_first_not_of('0') == std::string::npos ? TDecimalDigits{} : decimal;
@@ -562,6 +563,23 @@ std::string Mantissa(const std::string& digits)
     return digits.size() > 1 ? digits.substr(0, 1) + "." + digits.substr(1) : digits;
 }
 
+// The digits at their places with `decimals` decimals: "0" when the
+// leading digit lies after the point, zeros where no digit is held.
+std::string PlaceDigits(const TDecimalDigits& decimal, int32_t decimals)
+{
+    const int32_t e = decimal.exponent;
+    std::string integerPart = "0";
+    std::string fraction = std::string(static_cast<size_t>(std::max(-e - 1, 0)), '0') + decimal.digits;
+    if (e >= 0) {
+        const auto integerDigits = static_cast<size_t>(e + 1);
+        integerPart = decimal.digits.substr(0, integerDigits);
+        integerPart.resize(integerDigits, '0');
+        fraction = decimal.digits.size() > integerDigits ? decimal.digits.substr(integerDigits) : "";
+    }
+    fraction.resize(static_cast<size_t>(decimals), '0');
+    return decimals > 0 ? integerPart + "." + fraction : integerPart;
+}
+
 std::string GeneralText(double value, int32_t precision, int32_t exponentDigits)
 {
     TDecimalDigits decimal = RoundedAndPadded(value, precision);
@@ -569,12 +587,7 @@ std::string GeneralText(double value, int32_t precision, int32_t exponentDigits)
     const int32_t e = decimal.exponent;
     if (e < -4 || e >= precision)
         return Mantissa(decimal.digits) + ExponentText(e, false, exponentDigits);
-    const auto digitCount = static_cast<int32_t>(decimal.digits.size());
-    if (e < 0)
-        return "0." + std::string(static_cast<size_t>(-e - 1), '0') + decimal.digits;
-    if (digitCount <= e + 1)
-        return decimal.digits + std::string(static_cast<size_t>(e + 1 - digitCount), '0');
-    return decimal.digits.substr(0, static_cast<size_t>(e + 1)) + "." + decimal.digits.substr(static_cast<size_t>(e + 1));
+    return PlaceDigits(decimal, std::max(static_cast<int32_t>(decimal.digits.size()) - e - 1, 0));
 }
 
 std::string ExponentFormText(double value, int32_t precision, int32_t exponentDigits)
@@ -591,18 +604,7 @@ std::string FixedText(double value, int32_t precision, int32_t decimals)
     const TDecimalDigits exact = ExactDecimal(value);
     if (RoundToSignificant(exact, precision).exponent >= precision)
         return {};
-    const TDecimalDigits decimal =
-        RoundToSignificant(exact, std::min(precision, exact.exponent + 1 + decimals));
-    const int32_t e = decimal.exponent;
-    std::string integerPart = "0";
-    std::string fraction = std::string(static_cast<size_t>(std::max(-e - 1, 0)), '0') + decimal.digits;
-    if (e >= 0) {
-        integerPart = decimal.digits.substr(0, static_cast<size_t>(e + 1));
-        integerPart.resize(static_cast<size_t>(e + 1), '0');
-        fraction = decimal.digits.size() > static_cast<size_t>(e + 1) ? decimal.digits.substr(static_cast<size_t>(e + 1)) : "";
-    }
-    fraction.resize(static_cast<size_t>(decimals), '0');
-    return decimals > 0 ? integerPart + "." + fraction : integerPart;
+    return PlaceDigits(RoundToSignificant(exact, std::min(precision, exact.exponent + 1 + decimals)), decimals);
 }
 
 std::string WithThousandsSeparators(const std::string& fixed)
