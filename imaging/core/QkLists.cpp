@@ -108,6 +108,20 @@ void TQkList::Assign(const TQkList* source)
     changed_ = source->changed_;
 }
 
+void CopyList(const TQkList& source, TQkList& destination)
+{
+    if (&source == &destination)
+        return;
+    if (source.ItemSize() != destination.ItemSize())
+        throw CreateFmt<EListError>("Cannot copy items of %d bytes to a list of %d-byte items", source.ItemSize(),
+                                    destination.ItemSize());
+    destination.SetCount(source.Count());
+    if (source.ItemSize() == 0)
+        return;
+    for (int32_t i = 0; i < source.Count(); ++i)
+        std::memcpy(destination.GetItem(i), source.GetItem(i), static_cast<size_t>(source.ItemSize()));
+}
+
 // A typed list reads its items as its own type, so it takes only items of
 // that size.
 void TQkList::RequireItemSize(const TQkList* source, size_t itemSize)

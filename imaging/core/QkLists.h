@@ -82,6 +82,10 @@ public:
 using TQkDoubleList = TQkTypedList<double>;
 using TQkIntegerList = TQkTypedList<int32_t>;
 
+// Makes `destination` hold the same items as `source`: the count first, then
+// each item. Raises EListError when the item sizes differ.
+void CopyList(const TQkList& source, TQkList& destination);
+
 // Items of the size given at creation.
 class TQkRecordList : public TQkList {
 public:

@@ -83,6 +83,11 @@ std::string QkCopy(const std::string& text, int64_t index, int64_t count)
 
 std::string QkIntToHex(int64_t value, int32_t digits) { return IntToHex(value, digits); }
 
+std::string QkFloatToStrF(TFloatFormat format, int32_t precision, int32_t digits, double value)
+{
+    return FloatToStrF(value, format, precision, digits);
+}
+
 int64_t QkPos(const std::string& part, const std::string& text)
 {
     if (part.empty())

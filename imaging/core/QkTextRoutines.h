@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/core/Strings.h"
 #include "platform/gfx/Font.h"
 #include "platform/gfx/LogFont.h"
 
@@ -31,6 +32,7 @@ int32_t QkStrToIntDef(const std::string& text, int32_t defaultValue);
 // `count` bytes from the 1-based `index`; empty outside the text.
 std::string QkCopy(const std::string& text, int64_t index, int64_t count);
 std::string QkIntToHex(int64_t value, int32_t digits);
+std::string QkFloatToStrF(TFloatFormat format, int32_t precision, int32_t digits, double value);
 // The 1-based position of `part` in `text`, 0 when absent.
 int64_t QkPos(const std::string& part, const std::string& text);
 

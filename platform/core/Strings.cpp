@@ -484,22 +484,169 @@ double StrToFloatDef(const std::string& s, double def)
     return TryStrToFloat(s, value) ? value : def;
 }
 
-std::string FloatToStr(double value)
+namespace {
+
+// A decimal number 0.d1d2d3... x 10^(exponent + 1): the leading digit is
+// worth 10^exponent. Zero has no digits.
+struct TDecimalDigits {
+    std::string digits;
+    int32_t exponent = -1;
+};
+
+// Every digit of |value| (a double's decimal expansion is finite and
+// shorter than 800 digits), without trailing zeros.
+TDecimalDigits ExactDecimal(double value)
+{
+    if (value == 0)
+        return {};
+    static constexpr int exactDigits = 800;
+    std::string text(exactDigits + 16, '\0');
+    const auto result = std::to_chars(text.data(), text.data() + text.size(), std::fabs(value),
+                                      std::chars_format::scientific, exactDigits);
+    text.resize(static_cast<size_t>(result.ptr - text.data()));
+    const size_t e = text.find('e');
+    TDecimalDigits decimal;
+    decimal.exponent = std::atoi(text.c_str() + e + 1);
+    for (size_t i = 0; i < e; ++i)
+        if (text[i] != '.')
+            decimal.digits += text[i];
+    decimal.digits.erase(decimal.digits.find_last_not_of('0') + 1);
+    return decimal;
+}
+
+// Rounds half away from zero to `count` significant digits, as the class
+// library does; the result holds exactly `count` digits (zero holds none).
+TDecimalDigits RoundToSignificant(TDecimalDigits decimal, int32_t count)
+{
+    if (count < 0 || decimal.digits.empty())
+        return {};
+    const bool roundUp =
+        static_cast<int32_t>(decimal.digits.size()) > count && decimal.digits[static_cast<size_t>(count)] >= '5';
+    decimal.digits.resize(static_cast<size_t>(count), '0');
+    if (!roundUp)
+        return decimal.digits.find_first_not_of('0') == std::string::npos ? TDecimalDigits{} : decimal;
+    int32_t i = count - 1;
+    for (; i >= 0 && decimal.digits[static_cast<size_t>(i)] == '9'; --i)
+        decimal.digits[static_cast<size_t>(i)] = '0';
+    if (i >= 0) {
+        ++decimal.digits[static_cast<size_t>(i)];
+    } else {
+        decimal.digits.insert(decimal.digits.begin(), '1');
+        decimal.digits.resize(static_cast<size_t>(std::max(count, 1)));
+        ++decimal.exponent;
+    }
+    return decimal;
+}
+
+// The digits padded with zeros to `significant`, for the formats that show them all.
+TDecimalDigits RoundedAndPadded(double value, int32_t significant)
+{
+    TDecimalDigits decimal = RoundToSignificant(ExactDecimal(value), significant);
+    if (decimal.digits.empty())
+        decimal.exponent = 0;
+    decimal.digits.resize(static_cast<size_t>(significant), '0');
+    return decimal;
+}
+
+std::string ExponentText(int32_t exponent, bool plusSign, int32_t minimumDigits)
+{
+    std::string number = std::to_string(std::abs(exponent));
+    if (static_cast<int32_t>(number.size()) < minimumDigits)
+        number.insert(0, static_cast<size_t>(minimumDigits) - number.size(), '0');
+    const char* sign = exponent < 0 ? "-" : plusSign ? "+" : "";
+    return "E" + (sign + number);
+}
+
+// "d.ddd" from the digits, without the point when only one digit is left.
+std::string Mantissa(const std::string& digits)
+{
+    return digits.size() > 1 ? digits.substr(0, 1) + "." + digits.substr(1) : digits;
+}
+
+// The digits at their places with `decimals` decimals: "0" when the
+// leading digit lies after the point, zeros where no digit is held.
+std::string PlaceDigits(const TDecimalDigits& decimal, int32_t decimals)
+{
+    const int32_t e = decimal.exponent;
+    std::string integerPart = "0";
+    std::string fraction = std::string(static_cast<size_t>(std::max(-e - 1, 0)), '0') + decimal.digits;
+    if (e >= 0) {
+        const auto integerDigits = static_cast<size_t>(e + 1);
+        integerPart = decimal.digits.substr(0, integerDigits);
+        integerPart.resize(integerDigits, '0');
+        fraction = decimal.digits.size() > integerDigits ? decimal.digits.substr(integerDigits) : "";
+    }
+    fraction.resize(static_cast<size_t>(decimals), '0');
+    return decimals > 0 ? integerPart + "." + fraction : integerPart;
+}
+
+std::string GeneralText(double value, int32_t precision, int32_t exponentDigits)
+{
+    TDecimalDigits decimal = RoundedAndPadded(value, precision);
+    decimal.digits.erase(std::max<size_t>(decimal.digits.find_last_not_of('0') + 1, 1));
+    const int32_t e = decimal.exponent;
+    if (e < -4 || e >= precision)
+        return Mantissa(decimal.digits) + ExponentText(e, false, exponentDigits);
+    return PlaceDigits(decimal, std::max(static_cast<int32_t>(decimal.digits.size()) - e - 1, 0));
+}
+
+std::string ExponentFormText(double value, int32_t precision, int32_t exponentDigits)
+{
+    const TDecimalDigits decimal = RoundedAndPadded(value, precision);
+    return Mantissa(decimal.digits) + ExponentText(decimal.exponent, true, exponentDigits);
+}
+
+// |value| with `decimals` decimals, rounded once to at most `precision`
+// significant digits (the places beyond them are zeros); empty when the
+// integer part needs more than `precision` digits.
+std::string FixedText(double value, int32_t precision, int32_t decimals)
+{
+    const TDecimalDigits exact = ExactDecimal(value);
+    if (RoundToSignificant(exact, precision).exponent >= precision)
+        return {};
+    return PlaceDigits(RoundToSignificant(exact, std::min(precision, exact.exponent + 1 + decimals)), decimals);
+}
+
+std::string WithThousandsSeparators(const std::string& fixed)
+{
+    const size_t integerDigits = std::min(fixed.find('.'), fixed.size());
+    std::string result;
+    for (size_t i = 0; i < fixed.size(); ++i) {
+        if (i > 0 && i < integerDigits && (integerDigits - i) % 3 == 0)
+            result += ',';
+        result += fixed[i];
+    }
+    return result;
+}
+
+std::string UnsignedFloatText(double value, TFloatFormat format, int32_t precision, int32_t digits)
+{
+    if (format == ffGeneral)
+        return GeneralText(value, precision, std::clamp(digits, 0, 4));
+    if (format == ffExponent)
+        return ExponentFormText(value, precision, std::clamp(digits, 0, 4));
+    const std::string fixed = FixedText(value, precision, std::clamp(digits, 0, 18));
+    if (fixed.empty())
+        return GeneralText(value, precision, 0);
+    if (format == ffFixed)
+        return fixed;
+    const std::string number = WithThousandsSeparators(fixed);
+    return format == ffCurrency ? CurrencyString + number : number;
+}
+
+} // namespace
+
+std::string FloatToStrF(double value, TFloatFormat format, int32_t precision, int32_t digits)
 {
     if (std::isnan(value)) return "NAN";
     if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    const std::string text(buffer, result.ptr);
-    const size_t e = text.find('e');
-    if (e == std::string::npos)
-        return text;
-    // "1.5e-05" -> "1.5E-5", "1e+20" -> "1E20"
-    std::string exponent = text.substr(e + 1);
-    const bool negative = exponent[0] == '-';
-    exponent.erase(0, exponent.find_first_not_of("+-0"));
-    return text.substr(0, e) + "E" + (negative ? "-" : "") + exponent;
+    const std::string text = UnsignedFloatText(value, format, std::clamp(precision, 2, 18), digits);
+    // A value that rounds to zero loses its sign.
+    const bool anyNonZeroDigit = text.find_first_of("123456789") < text.find('E');
+    return std::signbit(value) && anyNonZeroDigit ? "-" + text : text;
 }
+
+std::string FloatToStr(double value) { return FloatToStrF(value, ffGeneral, 15, 0); }
 
 std::string BoolToStr(bool value, bool useBoolStrs)
 {

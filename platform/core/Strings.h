@@ -107,8 +107,24 @@ int64_t StrToInt64Def(const std::string& s, int64_t def);
 bool TryStrToFloat(const std::string& s, double& value);
 double StrToFloat(const std::string& s);
 double StrToFloatDef(const std::string& s, double def);
-// Up to 15 significant digits, exponent as "E-5"/"E20" like the class library.
+// Up to 15 significant digits, exponent as "E-5"/"E20" like the class library:
+// FloatToStrF(value, ffGeneral, 15, 0).
 std::string FloatToStr(double value);
+
+// The class library's number formats. The process's locale is "C", so the
+// decimal separator is "." and the thousands separator ",".
+enum TFloatFormat { ffGeneral, ffExponent, ffFixed, ffNumber, ffCurrency };
+inline constexpr char CurrencyString[] = "$";
+// `precision` significant digits (clamped to 2..18).
+// ffGeneral: the shorter of fixed and scientific, trailing zeros removed;
+//   scientific when the decimal exponent is below -4 or at least `precision`,
+//   with at least `digits` (0..4) exponent digits.
+// ffExponent: "-d.ddd...E+dddd" with at least `digits` (0..4) exponent digits.
+// ffFixed: `digits` (0..18) decimals; the general form when the integer part
+//   has more than `precision` digits.
+// ffNumber: ffFixed with thousands separators; ffCurrency: ffNumber after
+//   CurrencyString. NaN and infinities give "NAN", "INF" and "-INF".
+std::string FloatToStrF(double value, TFloatFormat format, int32_t precision, int32_t digits);
 
 // Without useBoolStrs: "-1"/"0" as the class library writes them; with it
 // "True"/"False". Parsing takes both forms ("0" is false, other integers true).

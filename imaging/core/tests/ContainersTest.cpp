@@ -78,6 +78,43 @@ TEST(QkList, AssignCopiesExactlyAndKeepsGrowing)
     EXPECT_EQ(std::string(static_cast<const char*>(records.GetItem(0))), "eleven char");
 }
 
+TEST(QkList, CopyListSetsTheCountThenEachItem)
+{
+    TQkIntegerList source;
+    for (int32_t v : {10, 20, 30})
+        source.Add(v);
+    TQkIntegerList longer;
+    for (int32_t v : {1, 2, 3, 4, 5})
+        longer.Add(v);
+    CopyList(source, longer);
+    EXPECT_EQ(longer.Count(), 3);
+    EXPECT_EQ(longer.Capacity(), 8); // shrinking keeps the block
+    EXPECT_EQ(longer.Item(2), 30);
+    EXPECT_EQ(source.Count(), 3);
+
+    TQkIntegerList empty;
+    CopyList(source, empty);
+    EXPECT_EQ(empty.Count(), 3);
+    EXPECT_EQ(empty.Item(0), 10);
+    CopyList(TQkIntegerList{}, empty);
+    EXPECT_EQ(empty.Count(), 0);
+
+    CopyList(source, source);
+    EXPECT_EQ(source.Count(), 3);
+
+    TQkRecordList records(sizeof(void*));
+    int tag = 0;
+    void* pointer = &tag;
+    records.Add(&pointer);
+    TQkRecordList pointers(sizeof(void*));
+    CopyList(records, pointers);
+    EXPECT_EQ(*static_cast<void* const*>(pointers.GetItem(0)), &tag);
+
+    TQkDoubleList doubles;
+    EXPECT_THROW(CopyList(source, doubles), EListError);
+    EXPECT_EQ(doubles.Count(), 0);
+}
+
 TEST(THash1, DuplicatesAndSharedLowBits)
 {
     THash1 hash(4);

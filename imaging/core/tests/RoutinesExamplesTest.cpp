@@ -126,6 +126,7 @@ TEST(RoutineExamples, Table)
         {"FloatToStrDot", DotText(2.5), "2.5"},
         {"QkPos and QkCopy", Text(QkPos("lo", "hello")) + " " + QkCopy("hello", 2, 3) + " " + QkCopy("hello", 9, 2) + "|",
          "4 ell |"},
+        {"QkFloatToStrF fixed, as the vector layer writes", QkFloatToStrF(ffFixed, 15, 2, 1234.567), "1234.57"},
         {"LogFontToFontStyles", Format("%d %d %d", LogFontToFontStyles(boldItalic).Contains(fsBold),
                                        LogFontToFontStyles(boldItalic).Contains(fsItalic),
                                        LogFontToFontStyles(boldItalic).Contains(fsUnderline)),

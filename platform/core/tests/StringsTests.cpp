@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 TEST(Format, FormatsPrintfStyleOfAnyLength)
 {
     EXPECT_EQ(Format("%.2d:%.2d:%.2d.%.3d", 1, 2, 3, 45), "01:02:03.045");
@@ -137,6 +139,54 @@ TEST(Floats, UseThePointAndTheClassLibraryExponentForm)
     };
     for (const auto& c : cases)
         EXPECT_EQ(FloatToStr(c.value), c.text);
+}
+
+TEST(Floats, FormattedByTheClassLibraryFormats)
+{
+    const struct {
+        double value;
+        TFloatFormat format;
+        int32_t precision;
+        int32_t digits;
+        const char* text;
+    } cases[] = {
+        {1234.5678, ffGeneral, 15, 0, "1234.5678"},
+        {1234.5678, ffGeneral, 6, 0, "1234.57"},
+        {1234.5678, ffGeneral, 3, 0, "1.23E3"},
+        {1234.5678, ffGeneral, 3, 2, "1.23E03"},
+        {999.96, ffGeneral, 4, 0, "1000"},
+        {9999.6, ffGeneral, 4, 0, "1E4"},
+        {0.0001, ffGeneral, 15, 0, "0.0001"},
+        {0.00001234, ffGeneral, 15, 0, "1.234E-5"},
+        {-2.5, ffGeneral, 15, 0, "-2.5"},
+        {0.0, ffGeneral, 15, 0, "0"},
+        {0.5, ffGeneral, 1, 0, "0.5"},
+        {1234.5678, ffExponent, 4, 2, "1.235E+03"},
+        {-0.0012, ffExponent, 3, 0, "-1.20E-3"},
+        {10.0, ffExponent, 2, 9, "1.0E+0001"},
+        {0.0, ffExponent, 3, 0, "0.00E+0"},
+        {1234.5678, ffFixed, 15, 2, "1234.57"},
+        {0.125, ffFixed, 15, 2, "0.13"},
+        {2.5, ffFixed, 15, 0, "3"},
+        {1.0 / 3, ffFixed, 4, 6, "0.333300"},
+        {123.456, ffFixed, 4, 2, "123.50"},
+        {9.9996, ffFixed, 4, 2, "10.00"},
+        {0.001, ffFixed, 15, 2, "0.00"},
+        {-0.001, ffFixed, 15, 2, "0.00"},
+        {-0.006, ffFixed, 15, 2, "-0.01"},
+        {123456.0, ffFixed, 4, 2, "1.235E5"},
+        {1234567.891, ffNumber, 15, 2, "1,234,567.89"},
+        {-123456.0, ffNumber, 15, 0, "-123,456"},
+        {999.0, ffNumber, 15, 1, "999.0"},
+        {1234.5, ffCurrency, 15, 2, "$1,234.50"},
+        {-0.5, ffCurrency, 15, 2, "-$0.50"},
+        {std::nan(""), ffFixed, 15, 2, "NAN"},
+        {HUGE_VAL, ffGeneral, 15, 0, "INF"},
+        {-HUGE_VAL, ffNumber, 15, 2, "-INF"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FloatToStrF(c.value, c.format, c.precision, c.digits), c.text)
+            << c.value << " format " << c.format << " precision " << c.precision << " digits " << c.digits;
 }
 
 TEST(Booleans, BothTextForms)
