@@ -11,7 +11,7 @@
 #include "controls/TarqListVw.h"
 #include "controls/TarqRadChk.h"
 #include "controls/TarqTrkBar.h"
-#include "engine/FFDecode.h"
+#include "engine/decode/FFDecode.h"
 #include "engine/FFEncode.h"
 #include "platform/ui/Label.h"
 
