@@ -6,6 +6,7 @@
 #include "app/FormatTable.h"
 #include "app/LanguageFiles.h"
 #include "app/ListChoice.h"
+#include "app/MainWindowRun.h"
 #include "app/Messages.h"
 #include "app/OpenDocument.h"
 #include "app/SkinPainting.h"
@@ -155,6 +156,7 @@ TFrmQuorvid::TFrmQuorvid(TComponent* owner) : TForm(owner)
     handlers.Bind("PM_RemoveallClick", this, &TFrmQuorvid::PM_RemoveallClick);
     handlers.Bind("PM_RemoveSelectedClick", this, &TFrmQuorvid::PM_RemoveSelectedClick);
     handlers.Bind("ListViewFilesSelectItem", this, &TFrmQuorvid::ListViewFilesSelectItem);
+    Conversion = std::make_unique<TMainWindowRun>(*this);
 }
 
 TFrmQuorvid::~TFrmQuorvid()
