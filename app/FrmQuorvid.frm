@@ -11,6 +11,7 @@ object FrmQuorvid: TFrmQuorvid
   Position = poScreenCenter
   Scaled = False
   OnClose = FormClose
+  OnCloseQuery = FormCloseQuery
   OnCreate = FormCreate
   object ImageBk: TImage
     Left = 0
@@ -302,6 +303,7 @@ object FrmQuorvid: TFrmQuorvid
           Height = 24
           Caption = 'Convert'
           ButtonSize = bszStretchToButton
+          OnClick = BtnSaveClick
         end
       end
       object LabelFolder: TLabel
@@ -763,6 +765,8 @@ object FrmQuorvid: TFrmQuorvid
     end
   end
   object DIVidirovDo: VIDArarozo
+    OnProgress = DIVidirovDoProgress
+    OnTerminate = DIVidirovDoTerminate
   end
   object ImageListLanguage: TImageList
   end

@@ -6,6 +6,7 @@
 #include "app/FormatTable.h"
 #include "app/LanguageFiles.h"
 #include "app/ListChoice.h"
+#include "app/MainWindowRun.h"
 #include "app/Messages.h"
 #include "app/OpenDocument.h"
 #include "app/SkinPainting.h"
@@ -158,6 +159,7 @@ TFrmQuorvid::TFrmQuorvid(TComponent* owner) : TForm(owner)
     handlers.Bind("CheckBoxCutClick", this, &TFrmQuorvid::CheckBoxCutClick);
     handlers.Bind("BtnSetStartClick", this, &TFrmQuorvid::BtnSetStartClick);
     handlers.Bind("BtnSetEndClick", this, &TFrmQuorvid::BtnSetEndClick);
+    Conversion = std::make_unique<TMainWindowRun>(*this);
 }
 
 TFrmQuorvid::~TFrmQuorvid()

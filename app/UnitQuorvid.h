@@ -20,6 +20,7 @@ class TImage;
 class TImageList;
 class TLabel;
 class TListItem;
+class TMainWindowRun;
 class TMenuItem;
 class TOpenDialog;
 class TPopupMenu;
@@ -119,6 +120,8 @@ public:
     // cannot be written is no error.
     void WriteLanguageSetting();
 
+    // Convert, the conversion encoder's notices and the close question.
+    std::unique_ptr<TMainWindowRun> Conversion;
     TFormShadow* Shadow() const { return shadow_.get(); }
     TBitmap* FrameBitmap() const { return frameBitmap_.get(); }
     bool SuppressEvents = false;

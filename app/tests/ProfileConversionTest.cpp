@@ -82,8 +82,7 @@ TEST_F(ProfileConversionTest, EveryProfileConvertsTheClip)
     EXPECT_EQ(threeGpAudio.count("sample_rate") ? threeGpAudio.at("sample_rate") : "", "8000");
 }
 
-// Disabled until the engine applies "-ac": today 3GP keeps the source's two channels.
-TEST_F(ProfileConversionTest, DISABLED_ThreeGpAudioIsMono)
+TEST_F(ProfileConversionTest, ThreeGpAudioIsMono)
 {
     const std::string folder = MediaFolder + "mono/";
     std::filesystem::remove_all(folder);
