@@ -244,10 +244,26 @@ uint16_t VirtualKeyOfSdlKey(SDL_Keycode key)
     return it == keys.end() ? 0 : it->second;
 }
 
+namespace {
+
+// SDL's video system starts once and stays up until the process ends: quitting and starting it
+// again in one process (a backend per test) sometimes finds the X11 driver "not available" and
+// falls back to one without a desktop.
+void StartVideoSystemOnce()
+{
+    static const bool started = [] {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+            throw CreateFmt<EInvalidOperation>("Cannot start the video system: %s", SDL_GetError());
+        return true;
+    }();
+    (void)started;
+}
+
+} // namespace
+
 TSdlBackend::TSdlBackend()
 {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
-        throw CreateFmt<EInvalidOperation>("Cannot start the video system: %s", SDL_GetError());
+    StartVideoSystemOnce();
     wakeEvent_ = SDL_RegisterEvents(1);
     SDL_StartTextInput();
     if (std::string(SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "") == "x11")
@@ -258,7 +274,6 @@ TSdlBackend::~TSdlBackend()
 {
     SDL_StopTextInput();
     x11_.reset();
-    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
 std::unique_ptr<INativeWindow> TSdlBackend::CreateNativeWindow(const TNativeWindowParams& params)
