@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "imaging/core/QkICC.h"
 #include "platform/core/Types.h"
 
 namespace {
@@ -160,6 +161,8 @@ void YCbCrToRGB(TRGBPixel& pixel, uint8_t y, uint8_t cb, uint8_t cr)
 
 void CmykToRgb(const TCMYKPixel& cmyk, TRGBPixel& rgb)
 {
+    if (CmykToRgbThroughProfile(cmyk, rgb))
+        return;
     rgb.r = static_cast<uint8_t>(cmyk.c * cmyk.k / 255);
     rgb.g = static_cast<uint8_t>(cmyk.m * cmyk.k / 255);
     rgb.b = static_cast<uint8_t>(cmyk.y * cmyk.k / 255);
@@ -167,6 +170,8 @@ void CmykToRgb(const TCMYKPixel& cmyk, TRGBPixel& rgb)
 
 TCMYKPixel RgbToCmyk(uint32_t rgb)
 {
+    if (TCMYKPixel cmyk; RgbToCmykThroughProfile(rgb, cmyk))
+        return cmyk;
     const int32_t r = (rgb >> 16) & 0xFF;
     const int32_t g = (rgb >> 8) & 0xFF;
     const int32_t b = rgb & 0xFF;

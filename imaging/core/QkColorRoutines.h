@@ -12,10 +12,12 @@ void RgbToCieLab(TCIELabPixel& lab, const TRGBPixel& color);
 void CieLabToRgb(TRGBPixel& color, const TCIELabPixel& lab);
 // JFIF equations, each channel truncated and clamped to 0..255.
 void YCbCrToRGB(TRGBPixel& pixel, uint8_t y, uint8_t cb, uint8_t cr);
-// Red = C x K div 255 and so on, on the stored bytes.
+// Through the CMYK profile pair when one is supplied (CmykProfileSource),
+// otherwise red = C x K div 255 and so on, on the stored bytes.
 void CmykToRgb(const TCMYKPixel& cmyk, TRGBPixel& rgb);
-// `rgb` packed with red in bits 16-23, green 8-15, blue 0-7. K is the
-// largest channel (1 for black, so black stores K = 1).
+// `rgb` packed with red in bits 16-23, green 8-15, blue 0-7. Through the
+// CMYK profile pair when one is supplied, otherwise K is the largest
+// channel (1 for black, so black stores K = 1).
 TCMYKPixel RgbToCmyk(uint32_t rgb);
 
 // Pixel kinds of ConvertColorRow. Sources: every kind; targets: ckBGR,
