@@ -194,7 +194,10 @@ private:
         return bits_.Start != nullptr ? bits_ : After(dib_, length_, offset);
     }
 
-    bool Fits(const TPixelData& data) const { return data.Start != nullptr && stride_ * height_ <= data.Length; }
+    bool Fits(const TPixelData& data) const
+    {
+        return data.Start != nullptr && stride_ > 0 && height_ <= data.Length / stride_;
+    }
 
     // DIB row k of positive-height DIBs is image row height - 1 - k.
     int32_t ImageRow(int64_t k) const { return static_cast<int32_t>(header_.Height > 0 ? height_ - 1 - k : k); }

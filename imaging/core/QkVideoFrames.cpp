@@ -1,5 +1,7 @@
 #include "imaging/core/QkVideoFrames.h"
 
+#include <cstdint>
+
 #include "imaging/core/QkBitmap.h"
 #include "platform/core/Types.h"
 
@@ -101,13 +103,11 @@ int32_t ImageRow(int32_t k, int32_t height, bool fromTop) { return fromTop ? k :
 
 // A row ends with a partial block when the width is not a multiple of the
 // block; only the pixels inside the row are unpacked from it.
-bool UnpackPacked(const TPackedLayout& layout, const uint8_t* data, int64_t length, bool fromTop, TQkBitmap& bitmap)
+void UnpackPacked(const TPackedLayout& layout, const uint8_t* data, bool fromTop, TQkBitmap& bitmap)
 {
     const int32_t width = bitmap.GetWidth();
     const int32_t height = bitmap.GetHeight();
     const int64_t rowBytes = PackedRowBytes(layout, width);
-    if (rowBytes * height > length)
-        return false;
     for (int32_t k = 0; k < height; ++k) {
         const uint8_t* source = data + rowBytes * k;
         uint8_t* row = bitmap.GetScanline(ImageRow(k, height, fromTop));
@@ -117,18 +117,15 @@ bool UnpackPacked(const TPackedLayout& layout, const uint8_t* data, int64_t leng
             YUVToBGR(sample.Y, sample.U, sample.V, row + 3 * x);
         }
     }
-    return true;
 }
 
-bool UnpackPlanar(const TPlanarLayout& layout, const uint8_t* data, int64_t length, bool fromTop, TQkBitmap& bitmap)
+void UnpackPlanar(const TPlanarLayout& layout, const uint8_t* data, bool fromTop, TQkBitmap& bitmap)
 {
     const int32_t width = bitmap.GetWidth();
     const int32_t height = bitmap.GetHeight();
     const int64_t lumaSize = int64_t(width) * height;
     const int64_t chromaWidth = CeilDiv(width, layout.Subsampling);
     const int64_t chromaSize = ChromaPlaneBytes(layout, width, height);
-    if (lumaSize + 2 * chromaSize > length)
-        return false;
     const uint8_t* firstChroma = data + lumaSize;
     const uint8_t* u = layout.UFirst ? firstChroma : firstChroma + chromaSize;
     const uint8_t* v = layout.UFirst ? firstChroma + chromaSize : firstChroma;
@@ -141,7 +138,6 @@ bool UnpackPlanar(const TPlanarLayout& layout, const uint8_t* data, int64_t leng
             YUVToBGR(luma[x], u[c], v[c], row + 3 * x);
         }
     }
-    return true;
 }
 
 } // namespace
@@ -156,8 +152,11 @@ void YUVToBGR(int32_t y, int32_t u, int32_t v, uint8_t* out)
 
 int64_t VideoFrameBytes(uint32_t fourcc, int64_t width, int64_t height)
 {
-    if (const TPackedLayout* packed = FindPacked(fourcc))
-        return PackedRowBytes(*packed, width) * height;
+    if (const TPackedLayout* packed = FindPacked(fourcc)) {
+        const int64_t rowBytes = PackedRowBytes(*packed, width);
+        // Sizes beyond any memory answer the largest number.
+        return rowBytes > 0 && height > INT64_MAX / rowBytes ? INT64_MAX : rowBytes * height;
+    }
     if (const TPlanarLayout* planar = FindPlanar(fourcc))
         return width * height + 2 * ChromaPlaneBytes(*planar, width, height);
     return -1;
@@ -165,11 +164,12 @@ int64_t VideoFrameBytes(uint32_t fourcc, int64_t width, int64_t height)
 
 bool UnpackVideoFrame(uint32_t fourcc, const uint8_t* data, int64_t length, bool positiveHeight, TQkBitmap& bitmap)
 {
-    if (data == nullptr || bitmap.GetPixelFormat() != qk24RGB)
+    const int64_t needed = VideoFrameBytes(fourcc, bitmap.GetWidth(), bitmap.GetHeight());
+    if (data == nullptr || bitmap.GetPixelFormat() != qk24RGB || needed < 0 || needed > length)
         return false;
     if (const TPackedLayout* packed = FindPacked(fourcc))
-        return UnpackPacked(*packed, data, length, positiveHeight != packed->BottomUp, bitmap);
-    if (const TPlanarLayout* planar = FindPlanar(fourcc))
-        return UnpackPlanar(*planar, data, length, positiveHeight, bitmap);
-    return false;
+        UnpackPacked(*packed, data, positiveHeight != packed->BottomUp, bitmap);
+    else
+        UnpackPlanar(*FindPlanar(fourcc), data, positiveHeight, bitmap);
+    return true;
 }
