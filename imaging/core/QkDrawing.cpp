@@ -104,40 +104,33 @@ void DrawShadow(TCanvas& canvas, TBitmap* image, const TShadowStrip& strip, int3
     }
 }
 
-void DrawFrameLines(TColor highlight, TColor shadow, const TRect& r, auto setColor, auto moveTo, auto lineTo)
+// The TCanvas and the TQkCanvas draw frames alike.
+template <typename Canvas, typename Pen>
+void DrawFrame(Canvas& canvas, Pen& pen, const TRect& r, TColor highlight, TColor shadow)
 {
-    setColor(highlight);
-    moveTo(r.Left, r.Bottom);
-    lineTo(r.Left, r.Top);
-    lineTo(r.Right, r.Top);
-    setColor(shadow);
-    moveTo(r.Left, r.Bottom);
-    lineTo(r.Right, r.Bottom);
-    lineTo(r.Right, r.Top);
+    pen.SetStyle(psSolid);
+    pen.SetWidth(1);
+    pen.SetMode(pmCopy);
+    pen.SetColor(highlight);
+    canvas.MoveTo(r.Left, r.Bottom);
+    canvas.LineTo(r.Left, r.Top);
+    canvas.LineTo(r.Right, r.Top);
+    pen.SetColor(shadow);
+    canvas.MoveTo(r.Left, r.Bottom);
+    canvas.LineTo(r.Right, r.Bottom);
+    canvas.LineTo(r.Right, r.Top);
 }
 
 } // namespace
 
 void Draw3DFrame(TCanvas& canvas, const TRect& rect, TColor highlight, TColor shadow)
 {
-    TPen& pen = *canvas.Pen();
-    pen.SetStyle(psSolid);
-    pen.SetWidth(1);
-    pen.SetMode(pmCopy);
-    DrawFrameLines(
-        highlight, shadow, rect, [&](TColor c) { pen.SetColor(c); }, [&](int32_t x, int32_t y) { canvas.MoveTo(x, y); },
-        [&](int32_t x, int32_t y) { canvas.LineTo(x, y); });
+    DrawFrame(canvas, *canvas.Pen(), rect, highlight, shadow);
 }
 
 void Draw3DFrameQk(TQkCanvas& canvas, const TRect& rect, TColor highlight, TColor shadow)
 {
-    TQkPen& pen = canvas.Pen();
-    pen.SetStyle(psSolid);
-    pen.SetWidth(1);
-    pen.SetMode(pmCopy);
-    DrawFrameLines(
-        highlight, shadow, rect, [&](TColor c) { pen.SetColor(c); }, [&](int32_t x, int32_t y) { canvas.MoveTo(x, y); },
-        [&](int32_t x, int32_t y) { canvas.LineTo(x, y); });
+    DrawFrame(canvas, canvas.Pen(), rect, highlight, shadow);
 }
 
 void ShadeOutsideRect(TCanvas& canvas, const TRect& outer, const TRect& inner)
