@@ -120,10 +120,16 @@ void TQkCanvas::Paint(TRect bounds, Draw draw)
     scratch.Commit();
 }
 
-void TQkCanvas::FillAndStroke(cairo_t* cr) const
+// Hatches line up with the bitmap's pixels, whatever the viewport.
+void TQkCanvas::ApplyBrush(cairo_t* cr) const
 {
     const TPoint origin = FCanvas.ViewportOrigin();
     FBrush.ApplyTo(cr, origin.X + 0.5, origin.Y + 0.5);
+}
+
+void TQkCanvas::FillAndStroke(cairo_t* cr) const
+{
+    ApplyBrush(cr);
     cairo_fill_preserve(cr);
     FPen.ApplyTo(cr);
     cairo_stroke(cr);
@@ -176,8 +182,7 @@ void TQkCanvas::FillRect(const TRect& rect)
         return;
     Paint({x1, y1, x2, y2}, [&](cairo_t* cr) {
         cairo_rectangle(cr, x1, y1, x2 - x1 - 1, y2 - y1 - 1);
-        const TPoint origin = FCanvas.ViewportOrigin();
-        FBrush.ApplyTo(cr, origin.X + 0.5, origin.Y + 0.5);
+        ApplyBrush(cr);
         cairo_fill(cr);
     });
 }
@@ -225,8 +230,7 @@ void TQkCanvas::Polygon(const std::vector<TPoint>& points)
         cairo_close_path(cr);
         FPen.ApplyTo(cr);
         cairo_stroke_preserve(cr);
-        const TPoint origin = FCanvas.ViewportOrigin();
-        FBrush.ApplyTo(cr, origin.X + 0.5, origin.Y + 0.5);
+        ApplyBrush(cr);
         cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
         cairo_fill(cr);
     });

@@ -152,6 +152,7 @@ public:
 private:
     template <typename Draw>
     void Paint(TRect bounds, Draw draw);
+    void ApplyBrush(cairo_t* cr) const;
     void FillAndStroke(cairo_t* cr) const;
     void StrokeLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 

@@ -166,6 +166,37 @@ TEST_F(CanvasTest, ClearPenAndBrushDrawNothing)
     }
 }
 
+TEST_F(CanvasTest, EllipsesWithoutWidthOrHeightDrawNothing)
+{
+    struct Case {
+        bool antiAliased;
+        float penWidth;
+        TRect box;
+    };
+    // A pen below one pixel wide collapses a box one pixel wide.
+    const Case cases[] = {{true, 1, {10, 10, 10, 30}},
+                          {true, 0.5f, {10, 10, 11, 30}},
+                          {true, 1, {10, 20, 30, 20}},
+                          {false, 1, {10, 10, 10, 30}},
+                          {false, 1, {10, 20, 30, 20}}};
+    for (const Case& c : cases) {
+        auto bitmap = Blank();
+        const std::vector<uint8_t> before = Pixels(*bitmap);
+        TQkCanvas canvas(*bitmap->Canvas(), true, c.antiAliased);
+        canvas.Pen().SetWidth(c.penWidth);
+        canvas.EllipseRect(c.box);
+        EXPECT_EQ(Pixels(*bitmap), before) << c.antiAliased << " " << c.penWidth;
+    }
+    // Wider pens widen a box without width or height, on both paths.
+    for (const bool antiAliased : {true, false}) {
+        auto widened = Blank();
+        TQkCanvas canvas(*widened->Canvas(), true, antiAliased);
+        canvas.Pen().SetWidth(3);
+        canvas.Ellipse(10, 10, 10, 30);
+        EXPECT_NE(widened->Canvas()->Pixels(10, 20), clWhite) << antiAliased;
+    }
+}
+
 TEST_F(CanvasTest, OnlyTheAntiAliasedPathBlendsDiagonalEdges)
 {
     for (const bool antiAliased : {true, false}) {
