@@ -5,6 +5,8 @@
 #include <string>
 
 #include "imaging/core/BrelvixProcHooks.h"
+#include "imaging/core/QkCanvas.h"
+#include "imaging/core/QkPresetImages.h"
 #include "imaging/core/QkSettings.h"
 #include "imaging/core/QkWordTable.h"
 #include "platform/gfx/Font.h"
@@ -42,7 +44,7 @@ void BrelvixViewStaticInit()
 TLibraryHookTable DefaultHooks()
 {
     return {{
-        {"Canvas", NothingToDo, NothingToDo},
+        {"Canvas", CanvasStaticInit, CanvasStaticFinal},
         {"Definitions", DefinitionsStaticInit, DefinitionsStaticFinal},
         {"Hyqkutils", InitHyqkutils, FinalHyqkutils},
         {"Jpeg2000", NothingToDo, NothingToDo},
@@ -52,7 +54,7 @@ TLibraryHookTable DefaultHooks()
         {"BrelvixView", BrelvixViewStaticInit, NothingToDo},
         {"Ccitt", NothingToDo, NothingToDo},
         {"TextControl", NothingToDo, NothingToDo},
-        {"PresetImages", NothingToDo, NothingToDo},
+        {"PresetImages", PresetImagesStaticInit, PresetImagesStaticFinal},
     }};
 }
 
