@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -48,6 +49,7 @@ bool SlopeNotBelow(const TPolygonEdge& a, const TPolygonEdge& b)
 
 void TQkMask::AllocateBits(int32_t width, int32_t height, int32_t bitsPerPixel)
 {
+    ++FPlaneVersion;
     FPlane.clear();
     FWidth = 0;
     FHeight = 0;
@@ -88,20 +90,19 @@ void TQkMask::Resize(int32_t newWidth, int32_t newHeight)
 
 uint8_t* TQkMask::GetScanline(int32_t y)
 {
+    // Writable access may change the plane: the scaled copy is rebuilt.
+    ++FPlaneVersion;
+    return const_cast<uint8_t*>(std::as_const(*this).GetScanline(y));
+}
+
+const uint8_t* TQkMask::GetScanline(int32_t y) const
+{
     if (y < 0 || y >= FHeight)
         return nullptr;
     return FPlane.data() + static_cast<size_t>(FHeight - 1 - y) * FRowLen;
 }
 
-const uint8_t* TQkMask::GetScanline(int32_t y) const
-{
-    return const_cast<TQkMask*>(this)->GetScanline(y);
-}
-
-bool TQkMask::IsFullValue(int32_t value) const
-{
-    return FBitsPerPixel == 1 ? value != 0 : value == 255;
-}
+bool TQkMask::IsFullValue(int32_t value) const { return FBitsPerPixel == 1 ? value != 0 : value == 255; }
 
 void TQkMask::SetPixel(int32_t x, int32_t y, int32_t value)
 {
@@ -131,6 +132,7 @@ int32_t TQkMask::GetPixel(int32_t x, int32_t y) const
 
 void TQkMask::Fill(uint8_t value)
 {
+    ++FPlaneVersion;
     std::fill(FPlane.begin(), FPlane.end(), value);
     FFull = value == 255;
 }
@@ -254,8 +256,9 @@ void TQkMask::DrawPolygon(int32_t value, const TPoint* points, int32_t count)
         if (y < 0)
             continue;
         for (size_t i = 0; i + 1 < active.size(); i += 2)
-            written += std::max(0, DrawHorizontalLine(value, static_cast<int32_t>(active[i].X), y,
-                                                      static_cast<int32_t>(active[i + 1].X - 1)));
+            written += std::max(0,
+                                DrawHorizontalLine(value, static_cast<int32_t>(active[i].X), y,
+                                                   static_cast<int32_t>(active[i + 1].X - 1)));
     }
     if (written == 0)
         SetEmptyBox();
