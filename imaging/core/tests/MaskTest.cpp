@@ -109,6 +109,34 @@ TEST(MaskTest, PolygonRowsOutsideThePlaneAreSkipped)
     EXPECT_EQ(Picture(far), (std::vector<std::string>{"......", "######", "######", "######"}));
 }
 
+// Rows above the plane are skipped rather than stepped: the rows that remain
+// must be those of the same polygon drawn lower, crossing edges included.
+TEST(MaskTest, PolygonsStartingAboveThePlaneFillAsIfSteppedRowByRow)
+{
+    const TPoint star[] = {{10, 0}, {17, 19}, {0, 7}, {21, 6}, {3, 19}, {9, 11}};
+    TQkMask whole;
+    whole.AllocateBits(24, 20, 1);
+    whole.DrawPolygon(1, star, 6);
+    const std::vector<std::string> expected = Picture(whole);
+    for (const int32_t shift : {1, 6, 7, 12, 19}) {
+        SCOPED_TRACE(shift);
+        std::vector<TPoint> raised(std::begin(star), std::end(star));
+        for (TPoint& point : raised)
+            point.Y -= shift;
+        TQkMask cut;
+        cut.AllocateBits(24, 20 - shift, 1);
+        cut.DrawPolygon(1, raised.data(), 6);
+        EXPECT_EQ(Picture(cut), std::vector<std::string>(expected.begin() + shift, expected.end()));
+    }
+
+    // Two billion rows above the plane cost no more than two.
+    TQkMask far;
+    far.AllocateBits(8, 3, 1);
+    const TPoint spike[] = {{0, -2000000000}, {2, -2000000000}, {6, 3}, {0, 3}};
+    far.DrawPolygon(1, spike, 4);
+    EXPECT_EQ(Picture(far), (std::vector<std::string>(3, "######..")));
+}
+
 TEST(MaskTest, TranslateWithAndWithoutClipping)
 {
     TQkMask mask;
