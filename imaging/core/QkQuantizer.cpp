@@ -61,6 +61,8 @@ void TQkQuantizer::BuildEngine(TQkBitmap& bitmap, std::span<TRGBPixel> palette)
     FExactColors = FindExactPalette(bitmap, FColors, palette);
     if (FExactColors) {
         FPalette = *FExactColors;
+        for (size_t i = 0; i < FPalette.size(); ++i)
+            FExactIndex.emplace(PackedColour(FPalette[i]), static_cast<int32_t>(i));
         return;
     }
     const bool neural =
@@ -85,8 +87,10 @@ int32_t TQkQuantizer::Method() const
 
 int32_t TQkQuantizer::GetPaletteIndex(const TRGBPixel& colour) const
 {
-    if (FExactColors)
-        return FindColorIndex(*FExactColors, colour);
+    if (FExactColors) {
+        const auto found = FExactIndex.find(PackedColour(colour));
+        return found == FExactIndex.end() ? -1 : found->second;
+    }
     // A palette image is looked up in its own palette even when that is
     // all gray: its entries need not be the ramp.
     if (FFormat == qk8p) {

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <unordered_map>
 #include <vector>
 
 enum TQkQuantizerMethod : int32_t {
@@ -50,6 +51,8 @@ private:
     TQkPixelFormat FFormat;
     bool FGray = false;
     std::optional<std::vector<TRGBPixel>> FExactColors;
+    // Packed colour to its first index among the exact colours.
+    std::unordered_map<uint32_t, int32_t> FExactIndex;
     std::unique_ptr<TQkBoxQuantizer> FBoxEngine;
     std::unique_ptr<TQkNeuQuant> FNeuralEngine;
     std::vector<TRGBPixel> FPalette;

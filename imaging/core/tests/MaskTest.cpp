@@ -372,6 +372,17 @@ TEST(MaskTest, OutlineAtOtherScalesAndAfterChanges)
     };
     EXPECT_EQ(scrolled, expectedScrolled);
 
+    // Zoomed out, no screen column falls on the box's first plane column:
+    // the left edge is still drawn.
+    TQkMask shifted;
+    shifted.AllocateBits(10, 8, 1);
+    for (int32_t y = 0; y < 8; ++y)
+        shifted.DrawHorizontalLine(1, 3, y, 7);
+    shifted.UpdateBounds();
+    const std::vector<std::string> half = DrawOutlineOnWhite(shifted, TRect{0, 0, 10, 8}, 5, 4, 0);
+    for (const std::string& row : half)
+        EXPECT_NE(row[2], '.');
+
     // A hole made after a drawing of the same size is outlined.
     mask.SetPixel(4, 3, 0);
     const std::vector<std::string> holed = DrawOutlineOnWhite(mask, TRect{0, 0, 10, 8}, 10, 8, 0);
