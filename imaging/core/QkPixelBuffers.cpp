@@ -106,46 +106,26 @@ void ConvertFromColour(const uint8_t* source, uint8_t* destination, const TQkQua
     }
 }
 
-void ConvertFromBytes(const uint8_t* source, uint8_t* destination, std::span<const TRGBPixel> palette, int64_t count,
-                      int32_t destinationBits)
+// Rows of palette indices at 1, 4 or 8 bits per pixel, read through
+// `indexAt`.
+void ConvertFromIndices(const uint8_t* source, int32_t sourceBits, uint8_t (*indexAt)(const uint8_t*, int64_t),
+                        uint8_t* destination, int32_t destinationBits, std::span<const TRGBPixel> palette,
+                        int64_t count)
 {
-    if (destinationBits == 1) {
+    if (destinationBits == sourceBits) {
+        std::memcpy(destination, source, static_cast<size_t>(RowBytes(count, sourceBits)));
+    } else if (destinationBits == 8) {
+        for (int64_t i = 0; i < count; ++i)
+            destination[i] = indexAt(source, i);
+    } else if (destinationBits == 24) {
+        WriteIndexedColours(source, indexAt, palette, destination, count);
+    } else if (sourceBits == 1 && destinationBits == 4) {
+        for (int64_t i = 0; i < count; ++i)
+            OrNibble(destination, i, indexAt(source, i));
+    } else if (sourceBits == 8 && destinationBits == 1) {
         std::fill_n(destination, RowBytes(count, 1), uint8_t{0});
         for (int64_t i = 0; i < count; ++i)
             destination[i / 8] |= static_cast<uint8_t>((source[i] & 1) << (7 - i % 8));
-    } else if (destinationBits == 8) {
-        std::memcpy(destination, source, static_cast<size_t>(count));
-    } else if (destinationBits == 24) {
-        WriteIndexedColours(source, ByteAt, palette, destination, count);
-    }
-}
-
-void ConvertFromBits(const uint8_t* source, uint8_t* destination, std::span<const TRGBPixel> palette, int64_t count,
-                     int32_t destinationBits)
-{
-    if (destinationBits == 1) {
-        std::memcpy(destination, source, static_cast<size_t>(RowBytes(count, 1)));
-    } else if (destinationBits == 4) {
-        for (int64_t i = 0; i < count; ++i)
-            OrNibble(destination, i, BitAt(source, i));
-    } else if (destinationBits == 8) {
-        for (int64_t i = 0; i < count; ++i)
-            destination[i] = BitAt(source, i);
-    } else if (destinationBits == 24) {
-        WriteIndexedColours(source, BitAt, palette, destination, count);
-    }
-}
-
-void ConvertFromNibbles(const uint8_t* source, uint8_t* destination, std::span<const TRGBPixel> palette, int64_t count,
-                        int32_t destinationBits)
-{
-    if (destinationBits == 4) {
-        std::memcpy(destination, source, static_cast<size_t>(RowBytes(count, 4)));
-    } else if (destinationBits == 8) {
-        for (int64_t i = 0; i < count; ++i)
-            destination[i] = NibbleAt(source, i);
-    } else if (destinationBits == 24) {
-        WriteIndexedColours(source, NibbleAt, palette, destination, count);
     }
 }
 
@@ -164,9 +144,9 @@ int64_t ConvertRowBitDepth(const uint8_t* source, uint8_t* destination, int32_t 
                 std::memcpy(destination + i * 3, source + i * 4, 3);
         break;
     case 24: ConvertFromColour(source, destination, quantizer, count, destinationBits); break;
-    case 8: ConvertFromBytes(source, destination, palette, count, destinationBits); break;
-    case 4: ConvertFromNibbles(source, destination, palette, count, destinationBits); break;
-    case 1: ConvertFromBits(source, destination, palette, count, destinationBits); break;
+    case 8: ConvertFromIndices(source, 8, ByteAt, destination, destinationBits, palette, count); break;
+    case 4: ConvertFromIndices(source, 4, NibbleAt, destination, destinationBits, palette, count); break;
+    case 1: ConvertFromIndices(source, 1, BitAt, destination, destinationBits, palette, count); break;
     default: break;
     }
     return RowBytes(count, destinationBits);
