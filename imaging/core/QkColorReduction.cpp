@@ -3,6 +3,7 @@
 #include "imaging/core/QkBilevel.h"
 #include "imaging/core/QkPixelBuffers.h"
 #include "imaging/core/QkPixelRows.h"
+#include "imaging/core/QkQuantizer.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -64,6 +65,28 @@ void ThresholdTo1Bit(TQkBitmap& bitmap, int32_t mode, TQkFilterProgress* progres
     TQkBitmap mono(bitmap.GetWidth(), bitmap.GetHeight(), qk1g);
     ConvertToBilevel(bitmap, mono, mode, progress);
     bitmap.AssignImage(mono);
+}
+
+void QuantizeInPlace(TQkBitmap& bitmap, int32_t colours, std::span<TRGBPixel> palette, TQkFilterProgress* progress)
+{
+    if (bitmap.GetPixelFormat() != qk24RGB || colours < 1)
+        return;
+    std::vector<TRGBPixel> temporary;
+    if (palette.empty()) {
+        temporary.resize(static_cast<size_t>(colours));
+        palette = temporary;
+    }
+    const TQkQuantizer quantizer(bitmap, colours, palette);
+    const std::vector<TRGBPixel>& entries = quantizer.Palette();
+    const int32_t width = bitmap.GetWidth();
+    const int32_t height = bitmap.GetHeight();
+    for (int32_t y = 0; y < height; ++y) {
+        if (auto* pixels = reinterpret_cast<TRGBPixel*>(bitmap.GetScanline(y))) {
+            for (int32_t x = 0; x < width; ++x)
+                pixels[x] = entries[static_cast<size_t>(quantizer.GetValidPaletteIndex(pixels[x]))];
+        }
+        ReportRowProgress(progress, y, height);
+    }
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include "imaging/core/QkBitmap.h"
 
 #include <memory>
+#include <span>
 
 // Row sums divided by the width, their total divided by the height; 128
 // gray when a row cannot be read.
@@ -15,6 +16,12 @@ TRGBPixel ComputeAverageColor(TQkBitmap& bitmap);
 // gray level).
 void DitherTo1Bit(TQkBitmap& bitmap, TQkFilterProgress* progress);
 void ThresholdTo1Bit(TQkBitmap& bitmap, int32_t mode, TQkFilterProgress* progress);
+
+// qk24RGB only, other formats are left alone: every pixel replaced by its
+// entry of a palette of at most `colours` colours (nothing for fewer than
+// one). The palette, when given, receives the entries; otherwise a
+// temporary one is used.
+void QuantizeInPlace(TQkBitmap& bitmap, int32_t colours, std::span<TRGBPixel> palette, TQkFilterProgress* progress);
 
 // A qk1g copy when the image holds exactly two colours, the darker as
 // `colour0` (bit 0); nullptr otherwise.

@@ -7,10 +7,12 @@
 #include "imaging/core/QkColorReduction.h"
 #include "imaging/core/QkColorRoutines.h"
 #include "imaging/core/QkPixelRows.h"
+#include "imaging/core/QkQuantizer.h"
 
 #include "platform/gfx/Bitmap.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -39,10 +41,7 @@ void WriteFloat(uint8_t* p, double value)
     std::memcpy(p, &stored, sizeof stored);
 }
 
-bool IsWideFormat(TQkPixelFormat format)
-{
-    return format == qk16g || format == qk32f || format == qkRGB48;
-}
+bool IsWideFormat(TQkPixelFormat format) { return format == qk16g || format == qk32f || format == qkRGB48; }
 
 // Pairs whose source is first turned into 24-bit RGB in place.
 bool GoesThroughRGB(TQkPixelFormat source, TQkPixelFormat target, uint8_t bilevelMethod)
@@ -59,19 +58,14 @@ bool GoesThroughRGB(TQkPixelFormat source, TQkPixelFormat target, uint8_t bileve
 void EncodeRGB(const TRGBPixel& pixel, uint8_t* out, TQkPixelFormat target)
 {
     switch (target) {
-    case qk8g:
-        *out = RGBPixelToGray(pixel);
-        break;
+    case qk8g: *out = RGBPixelToGray(pixel); break;
     case qk16g:
-        WriteLittleWord(out, static_cast<uint16_t>((pixel.r * 257 * WideRed + pixel.g * 257 * WideGreen +
-                                               pixel.b * 257 * WideBlue) / 1000));
+        WriteLittleWord(out,
+                        static_cast<uint16_t>(
+                            (pixel.r * 257 * WideRed + pixel.g * 257 * WideGreen + pixel.b * 257 * WideBlue) / 1000));
         break;
-    case qk24RGB:
-        std::memcpy(out, &pixel, 3);
-        break;
-    case qk32f:
-        WriteFloat(out, (pixel.r * FloatRed + pixel.g * FloatGreen + pixel.b * FloatBlue) / 255);
-        break;
+    case qk24RGB: std::memcpy(out, &pixel, 3); break;
+    case qk32f: WriteFloat(out, (pixel.r * FloatRed + pixel.g * FloatGreen + pixel.b * FloatBlue) / 255); break;
     case qkRGB48:
         WriteLittleWord(out, static_cast<uint16_t>(pixel.r * 257));
         WriteLittleWord(out + 2, static_cast<uint16_t>(pixel.g * 257));
@@ -89,8 +83,7 @@ void EncodeRGB(const TRGBPixel& pixel, uint8_t* out, TQkPixelFormat target)
     }
     case qkNone:
     case qk1g:
-    case qk8p:
-        break;
+    case qk8p: break;
     }
 }
 
@@ -131,8 +124,8 @@ uint8_t RangedGray(uint16_t v, double low, double high)
 void SetGrayRamp(TQkBitmap& bitmap)
 {
     for (int32_t i = 0; i < 256; ++i)
-        bitmap.SetPaletteColor(i, MakeRGBPixel(static_cast<uint8_t>(i), static_cast<uint8_t>(i),
-                                               static_cast<uint8_t>(i)));
+        bitmap.SetPaletteColor(i,
+                               MakeRGBPixel(static_cast<uint8_t>(i), static_cast<uint8_t>(i), static_cast<uint8_t>(i)));
 }
 
 void ConvertToMono(TQkBitmap& source, TQkBitmap& target)
@@ -150,11 +143,8 @@ void ConvertToMono(TQkBitmap& source, TQkBitmap& target)
         }
         break;
     }
-    case 1:
-        ConvertToBilevel(source, target, -1, nullptr);
-        break;
-    default:
-        break;
+    case 1: ConvertToBilevel(source, target, -1, nullptr); break;
+    default: break;
     }
 }
 
@@ -222,13 +212,21 @@ void CopyRows(TQkBitmap& source, TQkBitmap& target)
     source.CopyPaletteTo(&target);
 }
 
-// A palette image of a colour source needs the colour quantizer, which the
-// library does not have yet: those conversions are refused instead of
-// producing a black image.
-bool NeedsQuantizer(TQkPixelFormat source, TQkPixelFormat target)
+// A palette of up to PaletteColors entries for a 24-bit source, and each
+// pixel's index in it.
+void ConvertByQuantizer(TQkBitmap& source, TQkBitmap& target)
 {
-    return target == qk8p && (source == qk24RGB || source == qk32RGB || source == qkCMYK || source == qkCIELab ||
-                              source == qkRGB48);
+    std::array<TRGBPixel, 256> palette{};
+    const TQkQuantizer quantizer(source, target.PaletteColors(), palette);
+    for (int32_t i = 0; i < static_cast<int32_t>(palette.size()); ++i)
+        target.SetPaletteColor(i, palette[static_cast<size_t>(i)]);
+    const int32_t width = target.GetWidth();
+    for (int32_t y = 0; y < target.GetHeight(); ++y) {
+        const auto* pixels = reinterpret_cast<const TRGBPixel*>(source.GetScanline(y));
+        uint8_t* indices = pixels ? target.GetScanline(y) : nullptr;
+        for (int32_t x = 0; indices && x < width; ++x)
+            indices[x] = static_cast<uint8_t>(quantizer.GetValidPaletteIndex(pixels[x]));
+    }
 }
 
 void ConvertPixels(TQkBitmap& source, TQkBitmap& target)
@@ -245,6 +243,8 @@ void ConvertPixels(TQkBitmap& source, TQkBitmap& target)
         ConvertRows(source, target);
     else if (from != qk24RGB)
         ConvertToGrayIndices(source, target);
+    else
+        ConvertByQuantizer(source, target);
 }
 
 } // namespace
@@ -254,8 +254,6 @@ void TQkBitmap::CopyAndConvertFormat(TQkBitmap& source)
     if (source.GetWidth() != GetWidth() || source.GetHeight() != GetHeight() || FLocation == qkTBitmap)
         return;
     const TQkPixelFormat from = source.GetPixelFormat();
-    if (NeedsQuantizer(from, GetPixelFormat()))
-        return;
     if (from != qkNone && GoesThroughRGB(from, GetPixelFormat(), FBilevelMethod))
         source.ConvertToPixelFormat(qk24RGB);
     ConvertPixels(source, *this);
@@ -282,8 +280,6 @@ bool TQkBitmap::ConvertToPixelFormat(TQkPixelFormat format)
         SetFormatFields(format);
         return true;
     }
-    if (NeedsQuantizer(FPixelFormat, format))
-        return false;
     TQkBitmap old;
     TransferStorageTo(old);
     FWidth = old.FWidth;

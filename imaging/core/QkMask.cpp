@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -14,14 +15,15 @@ int32_t MaskRowLength(int32_t width, int32_t bitsPerPixel)
 }
 
 // An edge of a polygon between its upper and lower end, stepped one row at
-// a time with an integer error term.
+// a time with an integer error term, or moved to any row at once.
 // 64-bit, so vertices far apart cannot overflow the steps.
 struct TPolygonEdge {
-    int64_t X = 0;
+    int64_t StartX = 0;
     int64_t UpperY = 0;
     int64_t LowerY = 0;
     int64_t Dx = 0;
     int64_t Dy = 0;
+    int64_t X = 0;
     int64_t Error = 0;
 
     void Advance()
@@ -36,6 +38,25 @@ struct TPolygonEdge {
             Error += 2 * Dy;
         }
     }
+
+    // The state Advance reaches after the rows from UpperY to `row`: the
+    // error term grows by 2 x (Dx mod Dy) a row and each correction brings
+    // it back by 2 x Dy, so after k rows it is the value of the same residue
+    // as 2 x (Dx mod Dy) x k within (-Dy, Dy] (mirrored when it falls), and
+    // X has moved once per correction. Vertices are 32-bit, so the product
+    // fits 64 unsigned bits.
+    void MoveTo(int64_t row)
+    {
+        const auto steps = static_cast<uint64_t>(row - UpperY);
+        const int64_t remainder = Dx % Dy;
+        const uint64_t product = static_cast<uint64_t>(remainder < 0 ? -remainder : remainder) * steps;
+        const auto whole = static_cast<int64_t>(product / static_cast<uint64_t>(Dy));
+        const auto twice = static_cast<int64_t>(2 * (product % static_cast<uint64_t>(Dy)));
+        const bool wraps = twice > Dy;
+        const int64_t sign = remainder < 0 ? -1 : 1;
+        X = StartX + static_cast<int64_t>(steps) * (Dx / Dy) + sign * (whole + (wraps ? 1 : 0));
+        Error = sign * (wraps ? twice - 2 * Dy : twice);
+    }
 };
 
 // True when edge `a` is steeper to the right than or as steep as `b`.
@@ -44,10 +65,41 @@ bool SlopeNotBelow(const TPolygonEdge& a, const TPolygonEdge& b)
     return static_cast<long double>(a.Dx) * b.Dy >= static_cast<long double>(b.Dx) * a.Dy;
 }
 
+// Keeps the active edges in the order their x had when each was inserted;
+// the list is not sorted again when edges cross.
+void InsertEdge(std::vector<TPolygonEdge>& active, const TPolygonEdge& edge)
+{
+    const auto place = std::find_if(active.begin(), active.end(), [&edge](const TPolygonEdge& other) {
+        return other.X > edge.X || (other.X == edge.X && SlopeNotBelow(other, edge));
+    });
+    active.insert(place, edge);
+}
+
+// The active edges as the row-by-row scan leaves them after the row above
+// `row`, visiting only the rows where edges start. Returns the number of
+// edges (sorted by their upper row) entered.
+size_t EnterEdgesAbove(const std::vector<TPolygonEdge>& edges, std::vector<TPolygonEdge>& active, int64_t row)
+{
+    size_t next = 0;
+    while (next < edges.size() && edges[next].UpperY < row) {
+        const int64_t start = edges[next].UpperY;
+        std::erase_if(active, [start](const TPolygonEdge& edge) { return edge.LowerY <= start; });
+        for (TPolygonEdge& edge : active)
+            edge.MoveTo(start);
+        for (; next < edges.size() && edges[next].UpperY == start; ++next)
+            InsertEdge(active, edges[next]);
+    }
+    std::erase_if(active, [row](const TPolygonEdge& edge) { return edge.LowerY < row; });
+    for (TPolygonEdge& edge : active)
+        edge.MoveTo(row - 1);
+    return next;
+}
+
 } // namespace
 
 void TQkMask::AllocateBits(int32_t width, int32_t height, int32_t bitsPerPixel)
 {
+    ++FPlaneVersion;
     FPlane.clear();
     FWidth = 0;
     FHeight = 0;
@@ -88,20 +140,19 @@ void TQkMask::Resize(int32_t newWidth, int32_t newHeight)
 
 uint8_t* TQkMask::GetScanline(int32_t y)
 {
+    // Writable access may change the plane: the scaled copy is rebuilt.
+    ++FPlaneVersion;
+    return const_cast<uint8_t*>(std::as_const(*this).GetScanline(y));
+}
+
+const uint8_t* TQkMask::GetScanline(int32_t y) const
+{
     if (y < 0 || y >= FHeight)
         return nullptr;
     return FPlane.data() + static_cast<size_t>(FHeight - 1 - y) * FRowLen;
 }
 
-const uint8_t* TQkMask::GetScanline(int32_t y) const
-{
-    return const_cast<TQkMask*>(this)->GetScanline(y);
-}
-
-bool TQkMask::IsFullValue(int32_t value) const
-{
-    return FBitsPerPixel == 1 ? value != 0 : value == 255;
-}
+bool TQkMask::IsFullValue(int32_t value) const { return FBitsPerPixel == 1 ? value != 0 : value == 255; }
 
 void TQkMask::SetPixel(int32_t x, int32_t y, int32_t value)
 {
@@ -131,6 +182,7 @@ int32_t TQkMask::GetPixel(int32_t x, int32_t y) const
 
 void TQkMask::Fill(uint8_t value)
 {
+    ++FPlaneVersion;
     std::fill(FPlane.begin(), FPlane.end(), value);
     FFull = value == 255;
 }
@@ -228,7 +280,7 @@ void TQkMask::DrawPolygon(int32_t value, const TPoint* points, int32_t count)
         if (upper.Y > lower.Y)
             std::swap(upper, lower);
         edges.push_back({upper.X, upper.Y, lower.Y, static_cast<int64_t>(lower.X) - upper.X,
-                         static_cast<int64_t>(lower.Y) - upper.Y, 0});
+                         static_cast<int64_t>(lower.Y) - upper.Y, upper.X, 0});
     }
     std::stable_sort(edges.begin(), edges.end(),
                      [](const TPolygonEdge& a, const TPolygonEdge& b) { return a.UpperY < b.UpperY; });
@@ -236,26 +288,25 @@ void TQkMask::DrawPolygon(int32_t value, const TPoint* points, int32_t count)
     std::vector<TPolygonEdge> active;
     size_t next = 0;
     int64_t written = 0;
+    int64_t firstRow = minY;
+    if (minY < 0) {
+        // Rows above the plane fill nothing: only the rows where edges start
+        // are visited there, to insert them in the same order.
+        next = EnterEdgesAbove(edges, active, 0);
+        firstRow = 0;
+    }
     // Rows below the plane cannot add spans.
     const int32_t lastRow = std::min(maxY, FHeight - 1);
-    for (int32_t y = minY; y <= lastRow; ++y) {
+    for (int64_t y = firstRow; y <= lastRow; ++y) {
         std::erase_if(active, [y](const TPolygonEdge& edge) { return edge.LowerY == y; });
         for (TPolygonEdge& edge : active)
             edge.Advance();
-        for (; next < edges.size() && edges[next].UpperY == y; ++next) {
-            const TPolygonEdge& edge = edges[next];
-            auto place = std::find_if(active.begin(), active.end(), [&edge](const TPolygonEdge& other) {
-                return other.X > edge.X || (other.X == edge.X && SlopeNotBelow(other, edge));
-            });
-            active.insert(place, edge);
-        }
-        // A row outside the plane has nothing to fill: clamping it would
-        // add this polygon's spans to the first or last row.
-        if (y < 0)
-            continue;
+        for (; next < edges.size() && edges[next].UpperY == y; ++next)
+            InsertEdge(active, edges[next]);
         for (size_t i = 0; i + 1 < active.size(); i += 2)
-            written += std::max(0, DrawHorizontalLine(value, static_cast<int32_t>(active[i].X), y,
-                                                      static_cast<int32_t>(active[i + 1].X - 1)));
+            written += std::max(0,
+                                DrawHorizontalLine(value, static_cast<int32_t>(active[i].X), static_cast<int32_t>(y),
+                                                   static_cast<int32_t>(active[i + 1].X - 1)));
     }
     if (written == 0)
         SetEmptyBox();

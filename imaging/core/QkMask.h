@@ -4,6 +4,7 @@
 // bits, and the bounding box of its selected pixels.
 
 #include "platform/core/Persistent.h"
+#include "platform/gfx/Colors.h"
 #include "platform/gfx/Geometry.h"
 
 #include <cstdint>
@@ -66,6 +67,21 @@ public:
     // 8-bit plane or an empty box.
     void DrawInverted(TCanvas& canvas, const TRect& destination, const TRect& source);
 
+    // The selection's dashed outline at `origin` on the canvas, for the
+    // plane rectangle `visible` shown at screenWidth x screenHeight. Dashes
+    // are runs of four pixels in `first` and `second`; a phase moved by 4
+    // swaps them. `outline`, when given, receives the screen rectangle
+    // (right and bottom exclusive) the outline can touch. Nothing for an
+    // empty box or a screen size below 1.
+    void DrawOutline(TCanvas& canvas, TPoint origin, TRect* outline, TColor first, TColor second, const TRect& visible,
+                     int32_t screenWidth, int32_t screenHeight, int32_t phase);
+    // Tints the unselected part of a qk24RGB view bitmap in which the plane
+    // rectangle `visible` is shown at `position` with the screen size given:
+    // opacity -1 lays a gray (97) checkerboard, 0..255 blends `colour` in.
+    // Pixels beyond the view bitmap are left out.
+    void ShadeOutside(TQkBitmap& view, TPoint position, TColor colour, int32_t opacity, const TRect& visible,
+                      int32_t screenWidth, int32_t screenHeight);
+
     // Copies the selected pixels of the box from `source` into
     // `destination` (1-bit: replaced; 8-bit: blended by strength); both
     // must share a pixel format. A bitmap that holds only the box is
@@ -75,6 +91,42 @@ public:
                                bool destinationHoldsBox);
 
 private:
+    // The plane sampled nearest-neighbour at the screen size (1 = selected);
+    // only the box's area is sampled and stored. Kept while the plane, its box, the
+    // visible rectangle and the screen size stay the same.
+    struct TScaledPlane {
+        int32_t Width = 0;
+        int32_t Height = 0;
+        TRect Visible;
+        TRect Box;
+        uint64_t PlaneVersion = 0;
+        // Screen-to-plane steps with 14 fractional bits.
+        int64_t StepX = 0;
+        int64_t StepY = 0;
+        // The box's screen columns and rows, inclusive; empty when first > last.
+        int32_t FirstColumn = 0;
+        int32_t LastColumn = -1;
+        int32_t FirstRow = 0;
+        int32_t LastRow = -1;
+        std::vector<uint8_t> Values;
+
+        int32_t PlaneX(int32_t column) const { return Visible.Left + static_cast<int32_t>((column * StepX) >> 14); }
+        int32_t PlaneY(int32_t row) const { return Visible.Top + static_cast<int32_t>((row * StepY) >> 14); }
+        // False outside the box's area, which is not sampled.
+        bool IsSet(int32_t column, int32_t row) const
+        {
+            if (column < FirstColumn || column > LastColumn || row < FirstRow || row > LastRow)
+                return false;
+            const auto columns = static_cast<size_t>(LastColumn - FirstColumn + 1);
+            return Values[static_cast<size_t>(row - FirstRow) * columns + static_cast<size_t>(column - FirstColumn)] !=
+                0;
+        }
+        bool HasArea() const { return FirstColumn <= LastColumn && FirstRow <= LastRow; }
+    };
+
+    const TScaledPlane& ScaledPlane(const TRect& visible, int32_t width, int32_t height);
+    void SampleScaledPlane(TScaledPlane& scaled) const;
+    bool IsOutlinePixel(const TScaledPlane& scaled, int32_t column, int32_t row) const;
     void SetEmptyBox();
     void ClampBox();
     bool IsFullValue(int32_t value) const;
@@ -91,4 +143,6 @@ private:
     int32_t FRight = 0;
     int32_t FBottom = 0;
     bool FFull = false;
+    uint64_t FPlaneVersion = 0;
+    TScaledPlane FScaled;
 };

@@ -57,10 +57,10 @@ void TQkMask::CopyBitmapThroughMask(TQkBitmap& destination, TQkBitmap& source, b
         return;
     const TBoxOrigin sourceOrigin = sourceHoldsBox ? TBoxOrigin{FLeft, FTop} : TBoxOrigin{0, 0};
     const TBoxOrigin destinationOrigin = destinationHoldsBox ? TBoxOrigin{FLeft, FTop} : TBoxOrigin{0, 0};
-    const int32_t right = std::min({FRight, source.GetWidth() - 1 + sourceOrigin.X,
-                                    destination.GetWidth() - 1 + destinationOrigin.X});
-    const int32_t bottom = std::min({FBottom, source.GetHeight() - 1 + sourceOrigin.Y,
-                                     destination.GetHeight() - 1 + destinationOrigin.Y});
+    const int32_t right =
+        std::min({FRight, source.GetWidth() - 1 + sourceOrigin.X, destination.GetWidth() - 1 + destinationOrigin.X});
+    const int32_t bottom =
+        std::min({FBottom, source.GetHeight() - 1 + sourceOrigin.Y, destination.GetHeight() - 1 + destinationOrigin.Y});
     const bool strengths = FBitsPerPixel == 8;
     TQkBitmap* alpha = withAlpha ? destination.GetAlphaChannel() : nullptr;
     const bool sourceHasAlpha = source.HasAlphaChannel();

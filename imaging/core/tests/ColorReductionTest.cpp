@@ -6,6 +6,7 @@
 #include "QkBitmapTestSupport.h"
 #include "imaging/core/QkColorReduction.h"
 #include "imaging/core/QkPixelBuffers.h"
+#include "imaging/core/QkQuantizer.h"
 
 namespace {
 
@@ -73,6 +74,38 @@ TEST(ColorReductionTest, AverageColourOfEveryFormatFamily)
     EXPECT_TRUE(SameRGBPixel(ComputeAverageColor(empty), MakeRGBPixel(128, 128, 128)));
 }
 
+TEST(ColorReductionTest, QuantizeInPlaceLeavesOnlyPaletteColours)
+{
+    TQkBitmap image(30, 3, qk24RGB);
+    FillPattern(image);
+    std::vector<TRGBPixel> palette(8);
+    std::vector<int32_t> percents;
+    TQkFilterProgress progress;
+    progress.OnProgress = [&](TObject*, int32_t percent) { percents.push_back(percent); };
+    QuantizeInPlace(image, 8, palette, &progress);
+    EXPECT_EQ(percents, (std::vector<int32_t>{28, 57, 85}));
+    for (int32_t y = 0; y < 3; ++y) {
+        for (int32_t x = 0; x < 30; ++x) {
+            const TRGBPixel pixel = image.GetPixel24(x, y);
+            EXPECT_TRUE(std::any_of(palette.begin(), palette.end(),
+                                    [&](const TRGBPixel& entry) { return SameRGBPixel(entry, pixel); }));
+        }
+    }
+
+    // Few colours stay as they are, with a temporary palette.
+    TQkBitmap few(4, 2, qk24RGB);
+    FillPattern(few);
+    const std::vector<uint8_t> before = RowBytes(few);
+    QuantizeInPlace(few, 8, {}, nullptr);
+    EXPECT_EQ(RowBytes(few), before);
+
+    TQkBitmap gray(4, 2, qk8g);
+    gray.Fill(77);
+    QuantizeInPlace(gray, 2, palette, nullptr);
+    EXPECT_EQ(gray.GetPixelFormat(), qk8g);
+    EXPECT_EQ(gray.GetPixel8(3, 1), 77);
+}
+
 TEST(PixelBuffersTest, InversionAndRedBlueExchange)
 {
     uint8_t bytes[] = {0x00, 0x0F, 0xFF};
@@ -99,6 +132,60 @@ TEST(PixelBuffersTest, InversionAndRedBlueExchange)
     TRGBPixel palette[] = {MakeRGBPixel(1, 2, 3)};
     SwapPaletteRedBlue(palette, 1);
     EXPECT_TRUE(SameRGBPixel(palette[0], MakeRGBPixel(3, 2, 1)));
+}
+
+TEST(PixelBuffersTest, RowBitDepthConversions)
+{
+    // Entries in memory order blue, green, red.
+    const std::vector<TRGBPixel> palette{{1, 2, 3}, {4, 5, 6}};
+    const struct {
+        const char* Name;
+        int32_t SourceBits;
+        std::vector<uint8_t> Source;
+        int32_t DestinationBits;
+        int32_t Count;
+        uint8_t Prefill;
+        std::vector<uint8_t> Expected;
+    } cases[] = {
+        {"8 to 1 clears first", 8, {1, 0, 1, 0, 0, 0, 0, 1, 1}, 1, 9, 0xFF, {0xA1, 0x80}},
+        {"8 to 8", 8, {7, 8, 9}, 8, 3, 0, {7, 8, 9}},
+        {"8 to 24", 8, {1, 0}, 24, 2, 0, {4, 5, 6, 1, 2, 3}},
+        {"1 to 1", 1, {0xA1, 0x80}, 1, 9, 0, {0xA1, 0x80}},
+        {"1 to 4", 1, {0xA0}, 4, 3, 0, {0x10, 0x10}},
+        {"1 to 8", 1, {0xA0}, 8, 3, 0, {1, 0, 1}},
+        {"1 to 24", 1, {0x40}, 24, 2, 0, {1, 2, 3, 4, 5, 6}},
+        {"4 to 4", 4, {0x12, 0x30}, 4, 3, 0, {0x12, 0x30}},
+        {"4 to 8", 4, {0x12, 0x30}, 8, 3, 0, {1, 2, 3}},
+        {"4 to 24, beyond the palette black", 4, {0x1F}, 24, 2, 0, {4, 5, 6, 0, 0, 0}},
+        {"24 to 24", 24, {1, 2, 3, 4, 5, 6}, 24, 2, 0, {1, 2, 3, 4, 5, 6}},
+        {"32 to 24", 32, {1, 2, 3, 4, 5, 6, 7, 8}, 24, 2, 0, {1, 2, 3, 5, 6, 7}},
+        {"24 to 8 without a quantizer writes nothing", 24, {1, 2, 3}, 8, 1, 0xEE, {0xEE}},
+        {"8 to 4 writes nothing", 8, {1, 2, 3}, 4, 3, 0xEE, {0xEE, 0xEE}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::vector<uint8_t> destination(c.Expected.size(), c.Prefill);
+        EXPECT_EQ(ConvertRowBitDepth(c.Source.data(), destination.data(), c.SourceBits, nullptr, palette, c.Count,
+                                     c.DestinationBits),
+                  static_cast<int64_t>(c.Expected.size()));
+        EXPECT_EQ(destination, c.Expected);
+    }
+
+    // 24 bits to indices through a quantizer of the row's own colours.
+    TQkBitmap image(3, 1, qk24RGB);
+    const TRGBPixel colours[] = {MakeRGBPixel(9, 0, 0), MakeRGBPixel(0, 9, 0), MakeRGBPixel(0, 0, 9)};
+    for (int32_t x = 0; x < 3; ++x)
+        image.SetPixel24(x, 0, colours[x]);
+    std::vector<TRGBPixel> entries(16);
+    const TQkQuantizer quantizer(image, 16, entries);
+    const uint8_t* row = image.GetScanline(0);
+    std::vector<uint8_t> indices(3, 0);
+    EXPECT_EQ(ConvertRowBitDepth(row, indices.data(), 24, &quantizer, {}, 3, 8), 3);
+    EXPECT_EQ(indices, (std::vector<uint8_t>{0, 1, 2}));
+    std::vector<uint8_t> nibbles(2, 0);
+    EXPECT_EQ(ConvertRowBitDepth(row, nibbles.data(), 24, &quantizer, {}, 3, 4), 2);
+    EXPECT_EQ(nibbles, (std::vector<uint8_t>{0x01, 0x20}));
+    EXPECT_EQ(ConvertRowBitDepth(row, nibbles.data(), 24, &quantizer, {}, 0, 4), 0);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "QkBitmapTestSupport.h"
@@ -78,15 +80,14 @@ TEST(MaskTest, PolygonsFillTheirRowsOnly)
     mask.DrawPolygon(1, triangle, 3);
     // Spans end one pixel left of their right edge, so the apex row is
     // empty and the bottom vertex's row is not filled.
-    EXPECT_EQ(Picture(mask), (std::vector<std::string>{
-                                 "........", "#.......", "###.....", "####....", "........", "........"}));
+    EXPECT_EQ(Picture(mask),
+              (std::vector<std::string>{"........", "#.......", "###.....", "####....", "........", "........"}));
     EXPECT_EQ(mask.Top(), 0);
     EXPECT_EQ(mask.Bottom(), 3);
 
     TQkMask two;
     two.AllocateBits(8, 4, 1);
-    const TPoint list[] = {{0, 0}, {2, 0}, {2, 2}, {0, 2}, {MaskPolygonSeparator, 0},
-                           {5, 1}, {8, 1}, {8, 4}, {5, 4}};
+    const TPoint list[] = {{0, 0}, {2, 0}, {2, 2}, {0, 2}, {MaskPolygonSeparator, 0}, {5, 1}, {8, 1}, {8, 4}, {5, 4}};
     two.DrawPolygons(1, list, 9);
     EXPECT_EQ(Picture(two), (std::vector<std::string>{"##......", "##...###", ".....###", ".....###"}));
     EXPECT_FALSE(two.Full());
@@ -108,6 +109,34 @@ TEST(MaskTest, PolygonRowsOutsideThePlaneAreSkipped)
     EXPECT_EQ(Picture(far), (std::vector<std::string>{"......", "######", "######", "######"}));
 }
 
+// Rows above the plane are skipped rather than stepped: the rows that remain
+// must be those of the same polygon drawn lower, crossing edges included.
+TEST(MaskTest, PolygonsStartingAboveThePlaneFillAsIfSteppedRowByRow)
+{
+    const TPoint star[] = {{10, 0}, {17, 19}, {0, 7}, {21, 6}, {3, 19}, {9, 11}};
+    TQkMask whole;
+    whole.AllocateBits(24, 20, 1);
+    whole.DrawPolygon(1, star, 6);
+    const std::vector<std::string> expected = Picture(whole);
+    for (const int32_t shift : {1, 6, 7, 12, 19}) {
+        SCOPED_TRACE(shift);
+        std::vector<TPoint> raised(std::begin(star), std::end(star));
+        for (TPoint& point : raised)
+            point.Y -= shift;
+        TQkMask cut;
+        cut.AllocateBits(24, 20 - shift, 1);
+        cut.DrawPolygon(1, raised.data(), 6);
+        EXPECT_EQ(Picture(cut), std::vector<std::string>(expected.begin() + shift, expected.end()));
+    }
+
+    // Two billion rows above the plane cost no more than two.
+    TQkMask far;
+    far.AllocateBits(8, 3, 1);
+    const TPoint spike[] = {{0, -2000000000}, {2, -2000000000}, {6, 3}, {0, 3}};
+    far.DrawPolygon(1, spike, 4);
+    EXPECT_EQ(Picture(far), (std::vector<std::string>(3, "######..")));
+}
+
 TEST(MaskTest, TranslateWithAndWithoutClipping)
 {
     TQkMask mask;
@@ -124,8 +153,9 @@ TEST(MaskTest, TranslateWithAndWithoutClipping)
     dy = 1;
     mask.Translate(dx, dy, false);
     EXPECT_EQ(dx, 9);
-    EXPECT_EQ(Picture(mask), (std::vector<std::string>{"............", "............", ".........#..",
-                                                       "...........#", "............"}));
+    EXPECT_EQ(
+        Picture(mask),
+        (std::vector<std::string>{"............", "............", ".........#..", "...........#", "............"}));
 
     dx = 2;
     dy = 0;
@@ -266,6 +296,137 @@ TEST(MaskTest, DrawInvertedInvertsOnlyTheSelection)
     strengths.SetPixel(0, 0, 255);
     strengths.DrawInverted(*target.Canvas(), TRect{0, 0, 8, 4}, TRect{0, 0, 4, 2});
     EXPECT_EQ(target.Canvas()->Pixels(0, 0), RGB(10, 20, 30));
+}
+
+// A 10 x 8 mask selecting the rectangle 2..7 x 1..6.
+void SelectRectangle(TQkMask& mask)
+{
+    mask.AllocateBits(10, 8, 1);
+    for (int32_t y = 1; y <= 6; ++y)
+        mask.DrawHorizontalLine(1, 2, y, 7);
+    mask.UpdateBounds();
+}
+
+// The canvas as rows of 'a' (first colour), 'b' (second) and '.' (untouched).
+std::vector<std::string> OutlinePicture(TBitmap& target)
+{
+    std::vector<std::string> rows;
+    for (int32_t y = 0; y < target.Height(); ++y) {
+        std::string row;
+        for (int32_t x = 0; x < target.Width(); ++x) {
+            const TColor pixel = target.Canvas()->Pixels(x, y);
+            row += pixel == clRed ? 'a' : pixel == clBlue ? 'b' : '.';
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::vector<std::string> DrawOutlineOnWhite(TQkMask& mask, const TRect& visible, int32_t width, int32_t height,
+                                            int32_t phase, TRect* outline = nullptr)
+{
+    TBitmap target(width, height, pf24bit);
+    target.Canvas()->Brush()->SetColor(clWhite);
+    target.Canvas()->FillRect(TRect{0, 0, width, height});
+    mask.DrawOutline(*target.Canvas(), TPoint{0, 0}, outline, clRed, clBlue, visible, width, height, phase);
+    return OutlinePicture(target);
+}
+
+TEST(MaskTest, OutlineDashesAndPhases)
+{
+    TQkMask mask;
+    SelectRectangle(mask);
+    TRect outline;
+    const std::vector<std::string> phase0 = DrawOutlineOnWhite(mask, TRect{0, 0, 10, 8}, 10, 8, 0, &outline);
+    EXPECT_EQ(outline, (TRect{2, 1, 8, 7}));
+    // The dash colour follows (x + y + phase) and 4.
+    const std::vector<std::string> expected0{
+        "..........", "..baaaab..", "..a....b..", "..a....b..", "..a....b..", "..a....a..", "..bbbbaa..", "..........",
+    };
+    EXPECT_EQ(phase0, expected0);
+    std::vector<std::string> swapped = phase0;
+    for (std::string& row : swapped)
+        for (char& c : row)
+            c = c == 'a' ? 'b' : c == 'b' ? 'a' : c;
+    EXPECT_EQ(DrawOutlineOnWhite(mask, TRect{0, 0, 10, 8}, 10, 8, 4), swapped);
+}
+
+TEST(MaskTest, OutlineAtOtherScalesAndAfterChanges)
+{
+    TQkMask mask;
+    SelectRectangle(mask);
+    // Twice the size: still one screen pixel wide.
+    const std::vector<std::string> doubled = DrawOutlineOnWhite(mask, TRect{0, 0, 10, 8}, 20, 16, 0);
+    for (int32_t y = 0; y < 16; ++y) {
+        for (int32_t x = 0; x < 20; ++x) {
+            const bool inside = x >= 4 && x <= 15 && y >= 2 && y <= 13;
+            const bool ring = inside && (x == 4 || x == 15 || y == 2 || y == 13);
+            EXPECT_EQ(doubled[static_cast<size_t>(y)][static_cast<size_t>(x)] != '.', ring) << x << "," << y;
+        }
+    }
+
+    // The selection goes on beyond the view's left side: no edge there.
+    const std::vector<std::string> scrolled = DrawOutlineOnWhite(mask, TRect{4, 0, 10, 8}, 6, 8, 0);
+    const std::vector<std::string> expectedScrolled{
+        "......", ".bba..", "...a..", "...a..", "...a..", "...b..", ".abb..", "......",
+    };
+    EXPECT_EQ(scrolled, expectedScrolled);
+
+    // Zoomed out, no screen column falls on the box's first plane column:
+    // the left edge is still drawn.
+    TQkMask shifted;
+    shifted.AllocateBits(10, 8, 1);
+    for (int32_t y = 0; y < 8; ++y)
+        shifted.DrawHorizontalLine(1, 3, y, 7);
+    shifted.UpdateBounds();
+    const std::vector<std::string> half = DrawOutlineOnWhite(shifted, TRect{0, 0, 10, 8}, 5, 4, 0);
+    for (const std::string& row : half)
+        EXPECT_NE(row[2], '.');
+
+    // A hole made after a drawing of the same size is outlined.
+    mask.SetPixel(4, 3, 0);
+    const std::vector<std::string> holed = DrawOutlineOnWhite(mask, TRect{0, 0, 10, 8}, 10, 8, 0);
+    EXPECT_EQ(holed[3], "..aa.b.b..");
+    EXPECT_EQ(holed[2].substr(3, 3), "aaa");
+
+    TQkMask empty;
+    empty.AllocateBits(10, 8, 1);
+    EXPECT_EQ(DrawOutlineOnWhite(empty, TRect{0, 0, 10, 8}, 10, 8, 0)[1], "..........");
+}
+
+TEST(MaskTest, ShadeOutsideTintsTheUnselectedPixels)
+{
+    TQkMask mask;
+    mask.AllocateBits(6, 4, 1);
+    mask.DrawHorizontalLine(1, 1, 1, 2);
+    mask.DrawHorizontalLine(1, 1, 2, 2);
+    mask.UpdateBounds();
+    const TRGBPixel gray = MakeRGBPixel(100, 100, 100);
+    const auto shaded = [&](TPoint position, int32_t opacity, int32_t width, int32_t height) {
+        auto view = std::make_unique<TQkBitmap>(6, 4, qk24RGB);
+        for (int32_t y = 0; y < 4; ++y)
+            for (int32_t x = 0; x < 6; ++x)
+                view->SetPixel24(x, y, gray);
+        mask.ShadeOutside(*view, position, clRed, opacity, TRect{0, 0, 6, 4}, width, height);
+        return view;
+    };
+    const auto blended = shaded(TPoint{0, 0}, 128, 6, 4);
+    const auto checkered = shaded(TPoint{0, 0}, -1, 6, 4);
+    // Twice the size, shown from screen pixel (2, 1) on.
+    const auto scrolled = shaded(TPoint{-2, -1}, 128, 12, 8);
+    for (int32_t y = 0; y < 4; ++y) {
+        for (int32_t x = 0; x < 6; ++x) {
+            SCOPED_TRACE(testing::Message() << x << "," << y);
+            const bool selected = mask.GetPixel(x, y) != 0;
+            // 255 x 128/255 + 100 x 127/255 = 177.8; 100 x 127/255 = 49.8.
+            const TRGBPixel tinted = MakeRGBPixel(177, 49, 49);
+            EXPECT_TRUE(SameRGBPixel(blended->GetPixel24(x, y), selected ? gray : tinted));
+            const bool gray97 = !selected && (x + y) % 2 == 0;
+            EXPECT_EQ(checkered->GetPixel24(x, y).r, gray97 ? 97 : 100);
+            const bool scrolledSelected = mask.GetPixel((x + 2) / 2, (y + 1) / 2) != 0;
+            EXPECT_TRUE(SameRGBPixel(scrolled->GetPixel24(x, y), scrolledSelected ? gray : tinted));
+        }
+    }
 }
 
 } // namespace

@@ -74,10 +74,7 @@ std::vector<uint8_t> CmykOfRgb(uint8_t r, uint8_t g, uint8_t b)
     return {cmyk.c, cmyk.m, cmyk.y, cmyk.k};
 }
 
-uint8_t GrayOf(const std::vector<uint8_t>& bgr)
-{
-    return RGBPixelToGray(MakeRGBPixel(bgr[2], bgr[1], bgr[0]));
-}
+uint8_t GrayOf(const std::vector<uint8_t>& bgr) { return RGBPixelToGray(MakeRGBPixel(bgr[2], bgr[1], bgr[0])); }
 
 struct TConversionCase {
     const char* Name;
@@ -163,7 +160,9 @@ TEST_F(PixelFormatConversionTest, FloatTargets)
         {"8g", qk8g, {100}, 100 / 255.0},
         {"16g", qk16g, {0x34, 0x12}, 0x1234 / 65535.0},
         {"24 white", qk24RGB, {255, 255, 255}, 1.0},
-        {"48", qkRGB48, {0x00, 0x10, 0x00, 0x80, 0x00, 0xFF},
+        {"48",
+         qkRGB48,
+         {0x00, 0x10, 0x00, 0x80, 0x00, 0xFF},
          (0x1000 * 0.2126 / 256 + 0x8000 * 0.7152 / 256 + 0xFF00 * 0.0722 / 256) / 255},
     };
     for (const auto& c : cases) {
@@ -212,12 +211,11 @@ TEST_F(PixelFormatConversionTest, RoundTripsKeepThePixels)
     std::string arguments;
     const std::vector<uint8_t> before = RowBytes(colour);
     for (size_t i = 0; i < before.size(); i += 3)
-        arguments += std::to_string(before[i + 2]) + " " + std::to_string(before[i + 1]) + " " +
-                     std::to_string(before[i]) + " ";
+        arguments +=
+            std::to_string(before[i + 2]) + " " + std::to_string(before[i + 1]) + " " + std::to_string(before[i]) + " ";
     const std::string script = std::string("python3 '") + TEST_SOURCE_DIR + "/lab_reference.py' ";
     const std::string output = ScratchFile("lab.txt");
-    const std::string command =
-        script + "to-lab " + arguments + "| xargs " + script + "to-rgb > '" + output + "'";
+    const std::string command = script + "to-lab " + arguments + "| xargs " + script + "to-rgb > '" + output + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
     std::ifstream in(output);
     const std::vector<uint8_t> after = RowBytes(lab);
@@ -424,14 +422,29 @@ TEST_F(PixelFormatConversionTest, TBitmapStoresConvertInPlace)
     EXPECT_EQ(kept.GetScanline(0)[0], 9);
 }
 
-TEST_F(PixelFormatConversionTest, ColourImagesRefuseAPaletteUntilTheyCanBeQuantized)
+TEST_F(PixelFormatConversionTest, ColourImagesGetAQuantizedPalette)
 {
+    // Six colours fit the palette exactly and come back unchanged, from
+    // 24-bit and through it from CMYK.
     TQkBitmap colour(3, 2, qk24RGB);
     FillPattern(colour);
     const std::vector<uint8_t> before = RowBytes(colour);
-    EXPECT_FALSE(colour.SetPixelFormat(qk8p));
-    EXPECT_EQ(colour.GetPixelFormat(), qk24RGB);
+    ASSERT_TRUE(colour.SetPixelFormat(qk8p));
+    EXPECT_EQ(colour.GetPixel8(2, 1), 5);
+    ASSERT_TRUE(colour.SetPixelFormat(qk24RGB));
     EXPECT_EQ(RowBytes(colour), before);
+    ASSERT_TRUE(colour.SetPixelFormat(qkCMYK));
+    ASSERT_TRUE(colour.SetPixelFormat(qk8p));
+    EXPECT_EQ(colour.GetPixelFormat(), qk8p);
+
+    // More colours than PaletteColors: every index within it.
+    TQkBitmap many(40, 20, qk24RGB);
+    FillPattern(many);
+    many.SetPaletteColors(16);
+    ASSERT_TRUE(many.SetPixelFormat(qk8p));
+    for (int32_t y = 0; y < 20; ++y)
+        for (int32_t x = 0; x < 40; ++x)
+            EXPECT_LT(many.GetPixel8(x, y), 16);
 }
 
 } // namespace
