@@ -1,6 +1,7 @@
 #include "imaging/core/QkResample.h"
 
 #include "imaging/core/QkFastResample.h"
+#include "imaging/core/QkKernelResample.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -13,7 +14,7 @@ namespace {
 bool IsFastFilter(TResampleFilter filter)
 {
     return filter == rfFastLinear || filter == rfBilinear || filter == rfBicubic || filter == rfProjectBW ||
-           filter == rfProjectWB;
+        filter == rfProjectWB;
 }
 
 // Raises the event only when the percentage moved.
@@ -52,27 +53,38 @@ void SamplePixels(const uint8_t* from, uint8_t* to, const std::vector<int32_t>& 
 void SampleRow(const uint8_t* from, uint8_t* to, const std::vector<int32_t>& columns, int32_t bytes)
 {
     switch (bytes) {
-    case 0:
-        SampleMonoRow(from, to, columns);
-        break;
-    case 1:
-        SamplePixels<1>(from, to, columns);
-        break;
-    case 2:
-        SamplePixels<2>(from, to, columns);
-        break;
-    case 3:
-        SamplePixels<3>(from, to, columns);
-        break;
-    case 4:
-        SamplePixels<4>(from, to, columns);
-        break;
-    case 6:
-        SamplePixels<6>(from, to, columns);
-        break;
-    default:
-        break;
+    case 0: SampleMonoRow(from, to, columns); break;
+    case 1: SamplePixels<1>(from, to, columns); break;
+    case 2: SamplePixels<2>(from, to, columns); break;
+    case 3: SamplePixels<3>(from, to, columns); break;
+    case 4: SamplePixels<4>(from, to, columns); break;
+    case 6: SamplePixels<6>(from, to, columns); break;
+    default: break;
     }
+}
+
+bool IsSinglePixel(TQkBitmap& bitmap) { return bitmap.GetWidth() == 1 && bitmap.GetHeight() == 1; }
+
+// What every normalised kernel makes of a single source pixel.
+void FillWithFirstPixel(TQkBitmap& source, TQkBitmap& destination)
+{
+    const int32_t bytes = QkBytesPerPixel(source.GetPixelFormat());
+    if (bytes == 0 || destination.GetPixelFormat() != source.GetPixelFormat())
+        return;
+    const uint8_t* pixel = source.GetScanline(0);
+    std::vector<uint8_t> row(static_cast<size_t>(destination.GetWidth()) * bytes);
+    for (size_t offset = 0; offset < row.size(); offset += bytes)
+        std::memcpy(row.data() + offset, pixel, bytes);
+    TQkAccessGuard writing(destination, qkaWrite);
+    for (int32_t y = 0; y < destination.GetHeight(); ++y)
+        std::memcpy(destination.GetScanline(y), row.data(), row.size());
+}
+
+// A qk1g pixel into a qk24RGB gray image.
+void FillWithMonoPixel(TQkBitmap& source, TQkBitmap& destination)
+{
+    if (destination.GetPixelFormat() == qk24RGB)
+        destination.Fill(GetBit(source.GetScanline(0), 0) ? 0xFFFFFF : 0);
 }
 
 int32_t TargetLength(int32_t requested, int32_t fallback)
@@ -128,8 +140,7 @@ void ResampleBitmap(TQkBitmap& source, TQkBitmap& destination, TResampleFilter f
     destinationAlpha.SetFull(sourceAlpha.Full());
 }
 
-void ResampleUnfiltered(TQkBitmap& source, TQkBitmap& destination, TObject* sender,
-                        const TQkProgressEvent& onProgress)
+void ResampleUnfiltered(TQkBitmap& source, TQkBitmap& destination, TObject* sender, const TQkProgressEvent& onProgress)
 {
     const int32_t sourceWidth = source.GetWidth();
     const int32_t sourceHeight = source.GetHeight();
@@ -162,16 +173,17 @@ void ResampleFiltered(TQkBitmap& source, TQkBitmap& destination, TResampleFilter
 {
     const int32_t width = source.GetWidth();
     const int32_t height = source.GetHeight();
-    if (width == 0 || height == 0 || (width <= 1 && height <= 1))
+    if (width == 0 || height == 0)
         return;
     const TQkPixelFormat format = source.GetPixelFormat();
     if (filter == rfBilinear || filter == rfBicubic) {
         const uint8_t mode = filter == rfBilinear ? 0 : 1;
-        if (format == qk24RGB || format == qk8g) {
+        if (IsSinglePixel(source)) {
+            // The area resamplers want a source to average over.
+        } else if (format == qk24RGB || format == qk8g) {
             ResampleAreaRGB(source, destination, mode, sender, onProgress);
             return;
-        }
-        if (format == qkRGB48 || format == qk16g) {
+        } else if (format == qkRGB48 || format == qk16g) {
             ResampleArea16(source, destination, mode, sender, onProgress);
             return;
         }
@@ -181,26 +193,42 @@ void ResampleFiltered(TQkBitmap& source, TQkBitmap& destination, TResampleFilter
         ResampleGrayFiltered(source, destination, filter);
         return;
     }
-    // Other sources wait for the pixel-format conversions; the kernel
-    // filters for the kernel resampler.
-    if (format != qk24RGB)
-        return;
-    if (filter == rfFastLinear)
-        ResampleFastLinearRGB(source, destination, sender, onProgress);
+    TQkBitmap converted;
+    TQkBitmap& rgb = format == qk24RGB ? source : converted;
+    if (format != qk24RGB) {
+        converted.AssignImage(source);
+        if (!converted.SetPixelFormat(qk24RGB) ||
+            !destination.Allocate(destination.GetWidth(), destination.GetHeight(), qk24RGB))
+            return;
+    }
+    if (IsSinglePixel(rgb))
+        FillWithFirstPixel(rgb, destination);
+    else if (filter == rfFastLinear)
+        ResampleFastLinearRGB(rgb, destination, sender, onProgress);
     else if (filter == rfProjectBW || filter == rfProjectWB)
-        ProjectRGBToMono(source, destination, filter == rfProjectWB, sender, onProgress);
+        ProjectRGBToMono(rgb, destination, filter == rfProjectWB, sender, onProgress);
+    else
+        ResampleKernelRGB(rgb, destination, filter, sender, onProgress);
 }
 
 void ResampleGrayFiltered(TQkBitmap& source, TQkBitmap& destination, TResampleFilter filter)
 {
-    if (IsFastFilter(filter))
+    if (IsSinglePixel(source))
+        FillWithFirstPixel(source, destination);
+    else if (IsFastFilter(filter))
         ResampleFastLinearGray(source, destination, nullptr, TQkProgressEvent());
+    else
+        ResampleKernelGray(source, destination, filter);
 }
 
 void ResampleMonoFiltered(TQkBitmap& source, TQkBitmap& destination, TResampleFilter filter)
 {
-    if (filter == rfFastLinear || filter == rfBilinear || filter == rfBicubic)
-        ResampleFastLinearMono(source, destination, nullptr, TQkProgressEvent());
-    else if (filter == rfProjectBW || filter == rfProjectWB)
+    if (filter == rfProjectBW || filter == rfProjectWB)
         ProjectMonoToMono(source, destination, filter == rfProjectWB, nullptr, TQkProgressEvent());
+    else if (IsSinglePixel(source))
+        FillWithMonoPixel(source, destination);
+    else if (filter == rfFastLinear || filter == rfBilinear || filter == rfBicubic)
+        ResampleFastLinearMono(source, destination, nullptr, TQkProgressEvent());
+    else
+        ResampleKernelMono(source, destination, filter);
 }

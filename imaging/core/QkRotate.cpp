@@ -1,5 +1,7 @@
 #include "imaging/core/QkRotate.h"
 
+#include "imaging/core/QkRowTable.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -8,33 +10,6 @@
 namespace {
 
 enum class TTurn { CounterClockwise, Clockwise, Half };
-
-// Every row of a bitmap, mapped together: a file-stored bitmap needs a
-// view per row.
-class TRowTable {
-public:
-    TRowTable(TQkBitmap& bitmap, uint8_t access) : FBitmap(bitmap), FAccess(bitmap, access)
-    {
-        const int32_t height = bitmap.GetHeight();
-        FRows.reserve(height);
-        for (int32_t y = 0; y < height; ++y)
-            FRows.push_back(bitmap.GetScanlineView(y));
-    }
-    ~TRowTable()
-    {
-        for (int32_t y = 0; y < static_cast<int32_t>(FRows.size()); ++y)
-            FBitmap.ReleaseScanlineView(y);
-    }
-    TRowTable(const TRowTable&) = delete;
-    TRowTable& operator=(const TRowTable&) = delete;
-
-    uint8_t* operator[](int32_t y) const { return FRows[y]; }
-
-private:
-    TQkBitmap& FBitmap;
-    TQkAccessGuard FAccess;
-    std::vector<uint8_t*> FRows;
-};
 
 // Turns run tile by tile so that the rows both sides touch stay in cache.
 constexpr int32_t TileSize = 32;
@@ -52,18 +27,15 @@ struct TTurnWalk {
 TTurnWalk WalkOfRow(TTurn turn, int32_t width, int32_t height, int32_t y)
 {
     switch (turn) {
-    case TTurn::CounterClockwise:
-        return {0, 1, width - 1 - y, 0};
-    case TTurn::Clockwise:
-        return {height - 1, -1, y, 0};
-    case TTurn::Half:
-        break;
+    case TTurn::CounterClockwise: return {0, 1, width - 1 - y, 0};
+    case TTurn::Clockwise: return {height - 1, -1, y, 0};
+    case TTurn::Half: break;
     }
     return {height - 1 - y, 0, width - 1, -1};
 }
 
 template <int Bytes>
-void TurnRun(const TRowTable& rows, const TTurnWalk& walk, int32_t first, int32_t count, uint8_t* to)
+void TurnRun(const TQkRowTable& rows, const TTurnWalk& walk, int32_t first, int32_t count, uint8_t* to)
 {
     int32_t row = walk.Row + first * walk.RowStep;
     int32_t column = walk.Column + first * walk.ColumnStep;
@@ -78,7 +50,7 @@ void TurnRun(const TRowTable& rows, const TTurnWalk& walk, int32_t first, int32_
     }
 }
 
-void TurnMonoRun(const TRowTable& rows, const TTurnWalk& walk, int32_t first, int32_t count, uint8_t* to)
+void TurnMonoRun(const TQkRowTable& rows, const TTurnWalk& walk, int32_t first, int32_t count, uint8_t* to)
 {
     int32_t row = walk.Row + first * walk.RowStep;
     int32_t column = walk.Column + first * walk.ColumnStep;
@@ -91,29 +63,16 @@ void TurnMonoRun(const TRowTable& rows, const TTurnWalk& walk, int32_t first, in
 }
 
 // Destination pixels first .. first + count - 1 of one row.
-void TurnRun(const TRowTable& rows, const TTurnWalk& walk, int32_t first, int32_t count, int32_t bytes, uint8_t* to)
+void TurnRun(const TQkRowTable& rows, const TTurnWalk& walk, int32_t first, int32_t count, int32_t bytes, uint8_t* to)
 {
     switch (bytes) {
-    case 0:
-        TurnMonoRun(rows, walk, first, count, to);
-        break;
-    case 1:
-        TurnRun<1>(rows, walk, first, count, to);
-        break;
-    case 2:
-        TurnRun<2>(rows, walk, first, count, to);
-        break;
-    case 3:
-        TurnRun<3>(rows, walk, first, count, to);
-        break;
-    case 4:
-        TurnRun<4>(rows, walk, first, count, to);
-        break;
-    case 6:
-        TurnRun<6>(rows, walk, first, count, to);
-        break;
-    default:
-        break;
+    case 0: TurnMonoRun(rows, walk, first, count, to); break;
+    case 1: TurnRun<1>(rows, walk, first, count, to); break;
+    case 2: TurnRun<2>(rows, walk, first, count, to); break;
+    case 3: TurnRun<3>(rows, walk, first, count, to); break;
+    case 4: TurnRun<4>(rows, walk, first, count, to); break;
+    case 6: TurnRun<6>(rows, walk, first, count, to); break;
+    default: break;
     }
 }
 
@@ -129,8 +88,8 @@ void TurnInto(TQkBitmap& source, TQkBitmap& destination, TTurn turn)
     if (!destination.Allocate(half ? width : height, half ? height : width, format))
         return;
     source.CopyPaletteTo(&destination);
-    const TRowTable from(source, qkaRead);
-    const TRowTable to(destination, qkaWrite);
+    const TQkRowTable from(source, qkaRead);
+    const TQkRowTable to(destination, qkaWrite);
     const int32_t bytes = QkBytesPerPixel(format);
     const int32_t turnedWidth = destination.GetWidth();
     const int32_t turnedHeight = destination.GetHeight();
@@ -142,23 +101,16 @@ void TurnInto(TQkBitmap& source, TQkBitmap& destination, TTurn turn)
         }
 }
 
-bool IsGray(TQkBitmap& bitmap)
-{
-    return bitmap.GetPixelFormat() == qk8g || bitmap.GetPixelFormat() == qk8p;
-}
+bool IsGray(TQkBitmap& bitmap) { return bitmap.GetPixelFormat() == qk8g || bitmap.GetPixelFormat() == qk8p; }
 
 // The angle cut to thousandths of a degree, within one turn.
-double CutAngle(double angle)
-{
-    return static_cast<double>(Trunc(angle * 1000) % 360000) / 1000;
-}
+double CutAngle(double angle) { return static_cast<double>(Trunc(angle * 1000) % 360000) / 1000; }
 
 // Quarter turns until the angle is within 45 degrees of 0; the bitmap
 // takes the result. The shears for the rest come with the general
 // rotation: only whole quarter turns are done here.
 template <class CounterClockwise, class Clockwise, class TakeBack>
-void TurnByQuarters(TQkBitmap& bitmap, double angle, CounterClockwise turnLeft, Clockwise turnRight,
-                    TakeBack takeBack)
+void TurnByQuarters(TQkBitmap& bitmap, double angle, CounterClockwise turnLeft, Clockwise turnRight, TakeBack takeBack)
 {
     double a = CutAngle(angle);
     if (std::fmod(a, 90.0) != 0 || a == 0)
@@ -243,19 +195,11 @@ void RotateBitmapInto(TQkBitmap& source, TQkBitmap& destination, TColor, TObject
         return;
     switch (static_cast<int32_t>(Trunc(angle) % 360)) {
     case 90:
-    case -270:
-        TurnInto(source, destination, TTurn::CounterClockwise);
-        break;
+    case -270: TurnInto(source, destination, TTurn::CounterClockwise); break;
     case 270:
-    case -90:
-        TurnInto(source, destination, TTurn::Clockwise);
-        break;
+    case -90: TurnInto(source, destination, TTurn::Clockwise); break;
     case 180:
-    case -180:
-        TurnInto(source, destination, TTurn::Half);
-        break;
-    default:
-        destination.Assign(&source);
-        break;
+    case -180: TurnInto(source, destination, TTurn::Half); break;
+    default: destination.Assign(&source); break;
     }
 }
