@@ -2,6 +2,7 @@
 
 #include "imaging/core/QkContributors.h"
 #include "imaging/core/QkPixels.h"
+#include "imaging/core/QkProgressReporter.h"
 #include "imaging/core/QkRowTable.h"
 #include "imaging/core/QkSystem.h"
 #include "imaging/core/QkThreadPool.h"
@@ -40,27 +41,6 @@ struct TColumnJob {
     const TContributors* Rows = nullptr;
     const TQkWorkBitmap* Buffer = nullptr;
     const TQkRowTable* DestinationRows = nullptr;
-};
-
-// Raises the event only when the percentage moved.
-class TProgressReporter {
-public:
-    TProgressReporter(TObject* sender, const TQkProgressEvent* onProgress) : FSender(sender), FOnProgress(onProgress) {}
-    void Report(double value)
-    {
-        if (!FOnProgress || !*FOnProgress)
-            return;
-        const int32_t per = static_cast<int32_t>(Trunc(value));
-        if (per == FLast)
-            return;
-        FLast = per;
-        (*FOnProgress)(FSender, per);
-    }
-
-private:
-    TObject* FSender;
-    const TQkProgressEvent* FOnProgress;
-    int32_t FLast = -1;
 };
 
 uint8_t DivideAndClamp(int32_t sum, int32_t total) { return ByteClamp(sum / total); }
@@ -117,7 +97,7 @@ void ResampleRow(const TResampleJob& job, int32_t y, std::vector<int16_t>& plane
 void ResampleRows(const TResampleJob& job, const TRowSpan& span, int32_t index)
 {
     std::vector<int16_t> planes(job.PaddedColumns.size() * job.Channels);
-    TProgressReporter progress(job.Sender, index == 0 ? job.OnProgress : nullptr);
+    TQkProgressReporter progress(job.Sender, index == 0 ? job.OnProgress : nullptr);
     for (int32_t r = 0; r < span.Count; ++r) {
         ResampleRow(job, span.First + r, planes);
         progress.Report((static_cast<double>(r) * job.Workers + 1) * job.ProgressFactor);
@@ -209,7 +189,7 @@ void RunRowPass(const TResampleJob& job)
 
 // The destination rows split over the workers; the calling thread raises
 // each row's progress, in order, as the worker holding it finishes.
-void RunColumnPass(const TColumnJob& job, int32_t workers, TProgressReporter& progress, double factor)
+void RunColumnPass(const TColumnJob& job, int32_t workers, TQkProgressReporter& progress, double factor)
 {
     const int32_t height = job.DestinationRows->Count();
     const std::vector<TRowSpan> spans = SplitRows(height, workers);
@@ -269,7 +249,7 @@ void ResampleTwoPass(TQkBitmap& source, TQkBitmap& destination, TResampleFilter 
     job.Rows = &rows;
     job.Buffer = &buffer;
     job.DestinationRows = &destinationRows;
-    TProgressReporter progress(sender, onProgress);
+    TQkProgressReporter progress(sender, onProgress);
     RunColumnPass(job, workers, progress, factor);
 }
 

@@ -2,6 +2,7 @@
 
 #include "imaging/core/QkFastResample.h"
 #include "imaging/core/QkKernelResample.h"
+#include "imaging/core/QkProgressReporter.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -16,24 +17,6 @@ bool IsFastFilter(TResampleFilter filter)
     return filter == rfFastLinear || filter == rfBilinear || filter == rfBicubic || filter == rfProjectBW ||
         filter == rfProjectWB;
 }
-
-// Raises the event only when the percentage moved.
-class TProgressReporter {
-public:
-    TProgressReporter(TObject* sender, const TQkProgressEvent& onProgress) : FSender(sender), FOnProgress(onProgress) {}
-    void Report(int32_t per)
-    {
-        if (!FOnProgress || per == FLast)
-            return;
-        FLast = per;
-        FOnProgress(FSender, per);
-    }
-
-private:
-    TObject* FSender;
-    const TQkProgressEvent& FOnProgress;
-    int32_t FLast = -1;
-};
 
 void SampleMonoRow(const uint8_t* from, uint8_t* to, const std::vector<int32_t>& columns)
 {
@@ -157,12 +140,12 @@ void ResampleUnfiltered(TQkBitmap& source, TQkBitmap& destination, TObject* send
         columns[i] = static_cast<int32_t>(Trunc(i * columnRatio));
     const double rowRatio = static_cast<double>(sourceHeight) / height;
     const int32_t bytes = QkBytesPerPixel(format);
-    TProgressReporter progress(sender, onProgress);
+    TQkProgressReporter progress(sender, &onProgress);
     for (int32_t j = 0; j < height; ++j) {
         const int32_t row = static_cast<int32_t>(Trunc(rowRatio * j));
         uint8_t* to = destination.GetScanline(j);
         SampleRow(source.GetScanline(row), to, columns, bytes);
-        progress.Report(static_cast<int32_t>(Trunc(j * 100 / (height + 0.5))));
+        progress.Report(j * 100 / (height + 0.5));
     }
     if (format == qk8p)
         source.CopyPaletteTo(&destination);
