@@ -21,14 +21,13 @@
 #include <string>
 #include <vector>
 
+#include "BenchTools.h"
 #include "imaging/core/QkResample.h"
 #include "imaging/core/QkRotate.h"
 #include "imaging/core/QkSettings.h"
 #include "imaging/core/QkSystem.h"
 
 namespace {
-
-using TClock = std::chrono::steady_clock;
 
 constexpr int32_t SourceWidth = 6000;
 constexpr int32_t SourceHeight = 4000;
@@ -37,43 +36,7 @@ constexpr int32_t TargetHeight = 1280;
 constexpr int32_t OwnRuns = 5;
 constexpr int32_t ToolRuns = 5;
 
-double Milliseconds(TClock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(TClock::now() - start).count();
-}
-
 bool Shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
-
-std::string Output(const std::string& command)
-{
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe))
-            output += buffer;
-        pclose(pipe);
-    }
-    return output;
-}
-
-double TimedCommand(const std::string& command)
-{
-    const TClock::time_point start = TClock::now();
-    Shell(command);
-    return Milliseconds(start);
-}
-
-// The median of `command` less `baseline`, run back to back.
-double MedianNetTime(const std::string& command, const std::string& baseline)
-{
-    std::vector<double> net;
-    for (int32_t i = 0; i < ToolRuns; ++i) {
-        const double base = TimedCommand(baseline);
-        net.push_back(TimedCommand(command) - base);
-    }
-    std::nth_element(net.begin(), net.begin() + net.size() / 2, net.end());
-    return std::max(0.0, net[net.size() / 2]);
-}
 
 bool ReadPpm(const std::string& fileName, TQkBitmap& bitmap)
 {
@@ -116,7 +79,7 @@ double BestOf(const std::function<void()>& work)
 {
     double best = 1e300;
     for (int32_t i = 0; i < OwnRuns; ++i) {
-        const TClock::time_point start = TClock::now();
+        const TBenchClock::time_point start = TBenchClock::now();
         work();
         best = std::min(best, Milliseconds(start));
     }
@@ -173,7 +136,7 @@ std::map<std::string, double> PillowTimes(const std::vector<TOperation>& operati
             op.Pillow + "\n    best = min(best, time.perf_counter() - t)\nprint(best * 1000)\n";
     const std::string file = (std::filesystem::path(ppm).parent_path() / "pillow.py").string();
     std::ofstream(file) << script;
-    const std::string output = Output("/usr/bin/python3 " + file + " 2>/dev/null");
+    const std::string output = CommandOutput("/usr/bin/python3 " + file + " 2>/dev/null");
     std::map<std::string, double> times;
     size_t at = 0;
     for (const TOperation& op : operations) {
@@ -226,8 +189,9 @@ int main()
             const double ours = BestOf([&] { op.Ours(source); });
             const std::string out = (folder / "out.v").string();
             const double vips = MedianNetTime(vipsEnv + "vips " + Substituted(op.Vips, vipsFile, out),
-                                              vipsEnv + "vips avg " + vipsFile);
-            const double im = MedianNetTime(magick + ppm + " " + op.Magick + " null:", magick + ppm + " null:");
+                                              vipsEnv + "vips avg " + vipsFile, ToolRuns);
+            const double im =
+                MedianNetTime(magick + ppm + " " + op.Magick + " null:", magick + ppm + " null:", ToolRuns);
             PrintRow(op.Name, cores, ours, "vips", vips);
             PrintRow("", cores, ours, "convert", im);
             if (pillow.count(op.Name))
