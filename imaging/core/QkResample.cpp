@@ -161,12 +161,13 @@ void ResampleFiltered(TQkBitmap& source, TQkBitmap& destination, TResampleFilter
     const TQkPixelFormat format = source.GetPixelFormat();
     if (filter == rfBilinear || filter == rfBicubic) {
         const uint8_t mode = filter == rfBilinear ? 0 : 1;
-        if (IsSinglePixel(source)) {
-            // The area resamplers want a source to average over.
-        } else if (format == qk24RGB || format == qk8g) {
+        // A single pixel gives the area resamplers nothing to average.
+        const bool averaged = !IsSinglePixel(source);
+        if (averaged && (format == qk24RGB || format == qk8g)) {
             ResampleAreaRGB(source, destination, mode, sender, onProgress);
             return;
-        } else if (format == qkRGB48 || format == qk16g) {
+        }
+        if (averaged && (format == qkRGB48 || format == qk16g)) {
             ResampleArea16(source, destination, mode, sender, onProgress);
             return;
         }
