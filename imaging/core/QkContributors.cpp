@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr size_t WeightLanes = 8;
+
 // The weights of one destination index, from the source index `first` on.
 struct TSpanWeights {
     int32_t First;
@@ -70,6 +72,9 @@ TContributors BuildContributors(int32_t sourceLength, int32_t destinationLength,
     for (int32_t i = 0; i < destinationLength; ++i) {
         TSpanWeights span = SpanWeights(i / scale, scale, kernel);
         TrimSpan(span);
+        // Zero weights up to a whole number of vector lanes: the sums stay
+        // the same and the multiply-add loops need no scalar tail.
+        span.Values.resize((span.Values.size() + WeightLanes - 1) / WeightLanes * WeightLanes, 0);
         TContributor& item = lists.Items[i];
         item.First = span.First;
         item.Count = static_cast<int32_t>(span.Values.size());

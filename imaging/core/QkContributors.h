@@ -3,8 +3,9 @@
 // (or row), the source pixels that feed it and their integer weights
 // (kernel value x 256, rounded). The weights of one destination are kept as
 // one contiguous span of source indexes, zero weights inside the span
-// included, so the inner loops are plain multiply-adds; indexes outside the
-// source are mirrored at its edges.
+// included and the span padded with zeros to a multiple of 8, so the inner
+// loops are plain multiply-adds; indexes outside the source are mirrored at
+// its edges.
 
 #include "imaging/core/QkResampleKernels.h"
 

@@ -113,6 +113,8 @@ void ResampleColumnsOfRow(const TColumnJob& job, int32_t k, std::vector<int32_t>
     int32_t* sum = sums.data();
     for (int32_t m = 0; m < item.Count; ++m) {
         const int32_t weight = weights[m];
+        if (weight == 0)
+            continue;
         const uint8_t* from = job.Buffer->GetScanline(MirrorSourceIndex(item.First + m, job.SourceHeight));
         for (int32_t x = 0; x < count; ++x)
             sum[x] += weight * from[x];
