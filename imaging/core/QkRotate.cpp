@@ -105,10 +105,16 @@ void TurnInto(TQkBitmap& source, TQkBitmap& destination, TTurn turn)
 
 bool IsGray(TQkBitmap& bitmap) { return bitmap.GetPixelFormat() == qk8g || bitmap.GetPixelFormat() == qk8p; }
 
-// The inverse mapping of the general angle: the source pixel of destination
-// (x, y) is column Columns[x] - RowShiftX(y), row Rows[x] + RowShiftY(y).
+// The inverse mapping of the general angle, as per-column tables and a
+// per-row shift: the source pixel of destination (x, y) is column
+// Columns[x] - Shift(y).Column, row Rows[x] + Shift(y).Row.
 class TInverseMap {
 public:
+    struct TShift {
+        int32_t Column;
+        int32_t Row;
+    };
+
     TInverseMap(int32_t sourceWidth, int32_t sourceHeight, int32_t width, int32_t height, double angle)
     {
         const double theta = angle * std::numbers::pi / 180;
@@ -123,11 +129,12 @@ public:
             FRows[x] = static_cast<int32_t>(Round((x - centreX) * FSin + (sourceHeight - 1) / 2.0));
         }
     }
-    int32_t Column(int32_t x, int32_t y) const
+    TShift Shift(int32_t y) const
     {
-        return FColumns[x] - static_cast<int32_t>(Round((y - FCentreY) * FSin));
+        return {static_cast<int32_t>(Round((y - FCentreY) * FSin)), static_cast<int32_t>(Round((y - FCentreY) * FCos))};
     }
-    int32_t Row(int32_t x, int32_t y) const { return FRows[x] + static_cast<int32_t>(Round((y - FCentreY) * FCos)); }
+    int32_t Column(int32_t x, const TShift& shift) const { return FColumns[x] - shift.Column; }
+    int32_t Row(int32_t x, const TShift& shift) const { return FRows[x] + shift.Row; }
 
 private:
     double FCos = 1;
@@ -161,9 +168,10 @@ void RotateGeneral(TQkBitmap& source, TQkBitmap& destination, TColor background,
     const int32_t bytes = QkBytesPerPixel(format);
     TQkProgressReporter progress(sender, &onProgress);
     for (int32_t y = 0; y < rotatedHeight; ++y) {
+        const TInverseMap::TShift shift = map.Shift(y);
         for (int32_t x = 0; x < rotatedWidth; ++x) {
-            const int32_t column = map.Column(x, y);
-            const int32_t row = map.Row(x, y);
+            const int32_t column = map.Column(x, shift);
+            const int32_t row = map.Row(x, shift);
             if (column < 0 || column >= width || row < 0 || row >= height)
                 continue;
             if (bytes == 0) {
