@@ -72,6 +72,10 @@ TContributors BuildContributors(int32_t sourceLength, int32_t destinationLength,
     for (int32_t i = 0; i < destinationLength; ++i) {
         TSpanWeights span = SpanWeights(i / scale, scale, kernel);
         TrimSpan(span);
+        // Reducing by more than about 1/512 rounds every weight to 0, which
+        // would make the pixel black: the nearest source pixel stands in.
+        if (span.Values.empty())
+            span = {static_cast<int32_t>(Round(i / scale)), {1}};
         // Zero weights up to a whole number of vector lanes: the sums stay
         // the same and the multiply-add loops need no scalar tail.
         span.Values.resize((span.Values.size() + WeightLanes - 1) / WeightLanes * WeightLanes, 0);

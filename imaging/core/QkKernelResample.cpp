@@ -8,6 +8,7 @@
 #include "imaging/core/QkThreadPool.h"
 #include "imaging/core/QkWorkBitmap.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {

@@ -250,6 +250,16 @@ TEST(KernelResampleTest, AlphaFollowsWithTheSameFilter)
     EXPECT_EQ(RowBytes(*destination.GetAlphaChannel()), Resampled(alphaAlone, 7, 15, rfBell));
 }
 
+TEST(KernelResampleTest, ExtremeReductionKeepsTheColour)
+{
+    TQkBitmap source(2000, 3, qk24RGB);
+    source.Fill(RGBPixelToColor(MakeRGBPixel(100, 150, 200)));
+    TQkBitmap destination(2, 1, qk24RGB);
+    ResampleBitmap(source, destination, rfLanczos3, nullptr, TQkProgressEvent());
+    EXPECT_TRUE(SameRGBPixel(destination.GetPixel24(0, 0), MakeRGBPixel(100, 150, 200)));
+    EXPECT_TRUE(SameRGBPixel(destination.GetPixel24(1, 0), MakeRGBPixel(100, 150, 200)));
+}
+
 TEST(KernelResampleTest, SinglePixelFillsTheDestination)
 {
     for (const TResampleFilter filter : {rfLanczos3, rfBilinear, rfFastLinear}) {
