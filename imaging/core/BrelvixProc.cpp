@@ -360,8 +360,15 @@ void TBrelvixProc::Rotate(double angle, bool antialias, uint8_t mode, TColor bac
         if (alpha)
             RotateBitmap(*alpha, 0, nullptr, TQkProgressEvent(), angle);
         RotateBitmap(*FWorkBitmap, background, this, OnProgress, angle);
-    } else if (mode == 0 || IsMultipleOf90(angle) || format != qk24RGB) {
-        if (alpha && format != qk1g)
+    } else if ((mode == 1 || mode == 2) && !IsMultipleOf90(angle) && format == qk24RGB) {
+        if (alpha)
+            RotateGrayInterpolated(*alpha, 0, mode, angle);
+        RotateRGBInterpolated(*FWorkBitmap, background, mode, this, OnProgress, angle);
+    } else {
+        // Modes beyond 2 name no interpolation: they take the shears of mode 0.
+        if (alpha && format == qk1g)
+            RotateGrayNearest(*alpha, 0, angle);
+        else if (alpha)
             RotateGrayByShear(*alpha, antialias, 0, this, OnProgress, angle);
         RotateByShear(*FWorkBitmap, antialias, this, OnProgress, PackedBackground(background), angle);
     }

@@ -7,6 +7,7 @@
 // does its work, tells whatever is attached and ends with DoFinishWork.
 
 #include "imaging/core/QkBitmap.h"
+#include "imaging/core/QkIPDialogParams.h"
 #include "imaging/core/QkView.h"
 #include "imaging/core/QkWordTable.h"
 
@@ -37,6 +38,17 @@ using TPRPreviewsParams = TSet<TPRPreviewsParam>;
 
 // The pixel formats an operation accepts; empty accepts every format.
 using TQkPixelFormatSet = TSet<TQkPixelFormat>;
+
+// What a selection-aware operation works on: the work bitmap itself, or,
+// when a selection mask is set, a copy of the mask's bounding box that
+// EndRegionOperation copies back through the mask.
+struct TQkRegionWork {
+    // Right and bottom exclusive, in the target's coordinates.
+    TRect Rect;
+    TQkMask* Mask = nullptr;
+    TQkBitmap* Target = nullptr;
+    std::unique_ptr<TQkBitmap> OwnedTarget;
+};
 
 using TQkSaveUndoEvent = std::function<void(TObject* sender, TQkUndoSource source)>;
 using TQkPreviewEvent = std::function<void(TObject* sender, TForm* previewForm)>;
@@ -90,6 +102,26 @@ public:
     void ResampleTo(TQkBitmap& destination, int32_t newWidth, int32_t newHeight, TResampleFilter filter);
     // Positive angles turn counter-clockwise; a background of -1 is Background().
     void Rotate(double angle, bool antialias, uint8_t mode, TColor background);
+    // Changes the canvas size keeping the pixels; alignment 0 left or top,
+    // 1 centre, 2 right or bottom; a fillAlpha below 255 adds an alpha channel.
+    void ImageResize(int32_t newWidth, int32_t newHeight, uint8_t horizAlign, uint8_t vertAlign, int32_t fillAlpha);
+    // Of the selection, or of the whole image; colours are packed
+    // red << 16 | green << 8 | blue.
+    void ConvertToGray();
+    void Fill(uint32_t colour);
+    // The whole image takes Background(), whatever the selection.
+    void Clear();
+    // Below 3 colours a black-and-white qk1g image (threshold at the average
+    // gray, or ordered dither); above 1024 nothing changes.
+    void ConvertTo(int32_t colours, bool useThreshold);
+    // Keeps the inclusive rectangle; what lies beyond the image comes out
+    // black with alpha 0.
+    void Crop(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+    void CropToRect(const TRect& rect);
+    // Crops to the pixels whose alpha is not 0, without an undo entry; an
+    // image with no such pixel stays as it is.
+    void CropTransparentBorders();
+    TIPDialogParams* IPDialogParams() const { return FIPDialogParams.get(); }
 
     // ---- Services of the operations ----
     bool PrepareBitmap(TQkPixelFormatSet allowed);
@@ -100,6 +132,11 @@ public:
     virtual bool GetWorkRegion(TRect& rect, TQkMask*& mask, const TPoint*& polygon, int32_t& polygonCount);
     // OnProgress with 100, then OnFinishWork.
     virtual void DoFinishWork();
+    // Saves the undo entry (before the format check), prepares the bitmap
+    // and finds the target; false when the bitmap cannot be prepared.
+    bool BeginRegionOperation(TQkPixelFormatSet allowed, const std::string& caption, TQkRegionWork& work);
+    // Copies a selection's target back through the mask, then notifies.
+    void EndRegionOperation(TQkRegionWork& work);
 
     // ---- Undo and redo (positions count from the newest entry) ----
     virtual bool HasUndo() const { return !FUndo.empty(); }
@@ -176,6 +213,7 @@ private:
     TImage* FAttachedTImage = nullptr;
     // Counts pushed entries, so a caption finds the entry just saved.
     uint64_t FPushCount = 0;
+    std::unique_ptr<TIPDialogParams> FIPDialogParams = std::make_unique<TIPDialogParams>();
 };
 
 // Registers TBrelvixProc and its published properties.

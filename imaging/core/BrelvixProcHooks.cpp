@@ -1,11 +1,15 @@
 #include "imaging/core/BrelvixProcHooks.h"
 
 #include "imaging/core/QkBitmapRoutines.h"
+#include "imaging/core/QkConvolution.h"
+
+TClipFormat RawClipboardFormat = 0;
 
 void BrelvixProcStaticInit()
 {
     BuildBitExpansionTable();
+    CreateConvolutionPresets();
+    RawClipboardFormat = RegisterClipboardFormat("BRELVIX RAW FORMAT");
 }
 
-// Nothing the start-up made needs releasing yet.
-void BrelvixProcStaticFinal() {}
+void BrelvixProcStaticFinal() { FreeConvolutionPresets(); }

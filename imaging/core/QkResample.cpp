@@ -1,6 +1,8 @@
 #include "imaging/core/QkResample.h"
 
 #include "imaging/core/QkFastResample.h"
+#include "imaging/core/QkKernelResample.h"
+#include "imaging/core/QkProgressReporter.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -13,26 +15,8 @@ namespace {
 bool IsFastFilter(TResampleFilter filter)
 {
     return filter == rfFastLinear || filter == rfBilinear || filter == rfBicubic || filter == rfProjectBW ||
-           filter == rfProjectWB;
+        filter == rfProjectWB;
 }
-
-// Raises the event only when the percentage moved.
-class TProgressReporter {
-public:
-    TProgressReporter(TObject* sender, const TQkProgressEvent& onProgress) : FSender(sender), FOnProgress(onProgress) {}
-    void Report(int32_t per)
-    {
-        if (!FOnProgress || per == FLast)
-            return;
-        FLast = per;
-        FOnProgress(FSender, per);
-    }
-
-private:
-    TObject* FSender;
-    const TQkProgressEvent& FOnProgress;
-    int32_t FLast = -1;
-};
 
 void SampleMonoRow(const uint8_t* from, uint8_t* to, const std::vector<int32_t>& columns)
 {
@@ -52,27 +36,38 @@ void SamplePixels(const uint8_t* from, uint8_t* to, const std::vector<int32_t>& 
 void SampleRow(const uint8_t* from, uint8_t* to, const std::vector<int32_t>& columns, int32_t bytes)
 {
     switch (bytes) {
-    case 0:
-        SampleMonoRow(from, to, columns);
-        break;
-    case 1:
-        SamplePixels<1>(from, to, columns);
-        break;
-    case 2:
-        SamplePixels<2>(from, to, columns);
-        break;
-    case 3:
-        SamplePixels<3>(from, to, columns);
-        break;
-    case 4:
-        SamplePixels<4>(from, to, columns);
-        break;
-    case 6:
-        SamplePixels<6>(from, to, columns);
-        break;
-    default:
-        break;
+    case 0: SampleMonoRow(from, to, columns); break;
+    case 1: SamplePixels<1>(from, to, columns); break;
+    case 2: SamplePixels<2>(from, to, columns); break;
+    case 3: SamplePixels<3>(from, to, columns); break;
+    case 4: SamplePixels<4>(from, to, columns); break;
+    case 6: SamplePixels<6>(from, to, columns); break;
+    default: break;
     }
+}
+
+bool IsSinglePixel(TQkBitmap& bitmap) { return bitmap.GetWidth() == 1 && bitmap.GetHeight() == 1; }
+
+// What every normalised kernel makes of a single source pixel.
+void FillWithFirstPixel(TQkBitmap& source, TQkBitmap& destination)
+{
+    const int32_t bytes = QkBytesPerPixel(source.GetPixelFormat());
+    if (bytes == 0 || destination.GetPixelFormat() != source.GetPixelFormat())
+        return;
+    const uint8_t* pixel = source.GetScanline(0);
+    std::vector<uint8_t> row(static_cast<size_t>(destination.GetWidth()) * bytes);
+    for (size_t offset = 0; offset < row.size(); offset += bytes)
+        std::memcpy(row.data() + offset, pixel, bytes);
+    TQkAccessGuard writing(destination, qkaWrite);
+    for (int32_t y = 0; y < destination.GetHeight(); ++y)
+        std::memcpy(destination.GetScanline(y), row.data(), row.size());
+}
+
+// A qk1g pixel into a qk24RGB gray image.
+void FillWithMonoPixel(TQkBitmap& source, TQkBitmap& destination)
+{
+    if (destination.GetPixelFormat() == qk24RGB)
+        destination.Fill(GetBit(source.GetScanline(0), 0) ? 0xFFFFFF : 0);
 }
 
 int32_t TargetLength(int32_t requested, int32_t fallback)
@@ -128,8 +123,7 @@ void ResampleBitmap(TQkBitmap& source, TQkBitmap& destination, TResampleFilter f
     destinationAlpha.SetFull(sourceAlpha.Full());
 }
 
-void ResampleUnfiltered(TQkBitmap& source, TQkBitmap& destination, TObject* sender,
-                        const TQkProgressEvent& onProgress)
+void ResampleUnfiltered(TQkBitmap& source, TQkBitmap& destination, TObject* sender, const TQkProgressEvent& onProgress)
 {
     const int32_t sourceWidth = source.GetWidth();
     const int32_t sourceHeight = source.GetHeight();
@@ -146,12 +140,12 @@ void ResampleUnfiltered(TQkBitmap& source, TQkBitmap& destination, TObject* send
         columns[i] = static_cast<int32_t>(Trunc(i * columnRatio));
     const double rowRatio = static_cast<double>(sourceHeight) / height;
     const int32_t bytes = QkBytesPerPixel(format);
-    TProgressReporter progress(sender, onProgress);
+    TQkProgressReporter progress(sender, &onProgress);
     for (int32_t j = 0; j < height; ++j) {
         const int32_t row = static_cast<int32_t>(Trunc(rowRatio * j));
         uint8_t* to = destination.GetScanline(j);
         SampleRow(source.GetScanline(row), to, columns, bytes);
-        progress.Report(static_cast<int32_t>(Trunc(j * 100 / (height + 0.5))));
+        progress.Report(j * 100 / (height + 0.5));
     }
     if (format == qk8p)
         source.CopyPaletteTo(&destination);
@@ -162,16 +156,18 @@ void ResampleFiltered(TQkBitmap& source, TQkBitmap& destination, TResampleFilter
 {
     const int32_t width = source.GetWidth();
     const int32_t height = source.GetHeight();
-    if (width == 0 || height == 0 || (width <= 1 && height <= 1))
+    if (width == 0 || height == 0)
         return;
     const TQkPixelFormat format = source.GetPixelFormat();
     if (filter == rfBilinear || filter == rfBicubic) {
         const uint8_t mode = filter == rfBilinear ? 0 : 1;
-        if (format == qk24RGB || format == qk8g) {
+        // A single pixel gives the area resamplers nothing to average.
+        const bool averaged = !IsSinglePixel(source);
+        if (averaged && (format == qk24RGB || format == qk8g)) {
             ResampleAreaRGB(source, destination, mode, sender, onProgress);
             return;
         }
-        if (format == qkRGB48 || format == qk16g) {
+        if (averaged && (format == qkRGB48 || format == qk16g)) {
             ResampleArea16(source, destination, mode, sender, onProgress);
             return;
         }
@@ -181,26 +177,42 @@ void ResampleFiltered(TQkBitmap& source, TQkBitmap& destination, TResampleFilter
         ResampleGrayFiltered(source, destination, filter);
         return;
     }
-    // Other sources wait for the pixel-format conversions; the kernel
-    // filters for the kernel resampler.
-    if (format != qk24RGB)
-        return;
-    if (filter == rfFastLinear)
-        ResampleFastLinearRGB(source, destination, sender, onProgress);
+    TQkBitmap converted;
+    TQkBitmap& rgb = format == qk24RGB ? source : converted;
+    if (format != qk24RGB) {
+        converted.AssignImage(source);
+        if (!converted.SetPixelFormat(qk24RGB) ||
+            !destination.Allocate(destination.GetWidth(), destination.GetHeight(), qk24RGB))
+            return;
+    }
+    if (IsSinglePixel(rgb))
+        FillWithFirstPixel(rgb, destination);
+    else if (filter == rfFastLinear)
+        ResampleFastLinearRGB(rgb, destination, sender, onProgress);
     else if (filter == rfProjectBW || filter == rfProjectWB)
-        ProjectRGBToMono(source, destination, filter == rfProjectWB, sender, onProgress);
+        ProjectRGBToMono(rgb, destination, filter == rfProjectWB, sender, onProgress);
+    else
+        ResampleKernelRGB(rgb, destination, filter, sender, onProgress);
 }
 
 void ResampleGrayFiltered(TQkBitmap& source, TQkBitmap& destination, TResampleFilter filter)
 {
-    if (IsFastFilter(filter))
+    if (IsSinglePixel(source))
+        FillWithFirstPixel(source, destination);
+    else if (IsFastFilter(filter))
         ResampleFastLinearGray(source, destination, nullptr, TQkProgressEvent());
+    else
+        ResampleKernelGray(source, destination, filter);
 }
 
 void ResampleMonoFiltered(TQkBitmap& source, TQkBitmap& destination, TResampleFilter filter)
 {
-    if (filter == rfFastLinear || filter == rfBilinear || filter == rfBicubic)
-        ResampleFastLinearMono(source, destination, nullptr, TQkProgressEvent());
-    else if (filter == rfProjectBW || filter == rfProjectWB)
+    if (filter == rfProjectBW || filter == rfProjectWB)
         ProjectMonoToMono(source, destination, filter == rfProjectWB, nullptr, TQkProgressEvent());
+    else if (IsSinglePixel(source))
+        FillWithMonoPixel(source, destination);
+    else if (filter == rfFastLinear || filter == rfBilinear || filter == rfBicubic)
+        ResampleFastLinearMono(source, destination, nullptr, TQkProgressEvent());
+    else
+        ResampleKernelMono(source, destination, filter);
 }

@@ -1,40 +1,17 @@
 #include "imaging/core/QkRotate.h"
 
+#include "imaging/core/QkProgressReporter.h"
+#include "imaging/core/QkRowTable.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numbers>
 #include <vector>
 
 namespace {
 
 enum class TTurn { CounterClockwise, Clockwise, Half };
-
-// Every row of a bitmap, mapped together: a file-stored bitmap needs a
-// view per row.
-class TRowTable {
-public:
-    TRowTable(TQkBitmap& bitmap, uint8_t access) : FBitmap(bitmap), FAccess(bitmap, access)
-    {
-        const int32_t height = bitmap.GetHeight();
-        FRows.reserve(height);
-        for (int32_t y = 0; y < height; ++y)
-            FRows.push_back(bitmap.GetScanlineView(y));
-    }
-    ~TRowTable()
-    {
-        for (int32_t y = 0; y < static_cast<int32_t>(FRows.size()); ++y)
-            FBitmap.ReleaseScanlineView(y);
-    }
-    TRowTable(const TRowTable&) = delete;
-    TRowTable& operator=(const TRowTable&) = delete;
-
-    uint8_t* operator[](int32_t y) const { return FRows[y]; }
-
-private:
-    TQkBitmap& FBitmap;
-    TQkAccessGuard FAccess;
-    std::vector<uint8_t*> FRows;
-};
 
 // Turns run tile by tile so that the rows both sides touch stay in cache.
 constexpr int32_t TileSize = 32;
@@ -52,18 +29,15 @@ struct TTurnWalk {
 TTurnWalk WalkOfRow(TTurn turn, int32_t width, int32_t height, int32_t y)
 {
     switch (turn) {
-    case TTurn::CounterClockwise:
-        return {0, 1, width - 1 - y, 0};
-    case TTurn::Clockwise:
-        return {height - 1, -1, y, 0};
-    case TTurn::Half:
-        break;
+    case TTurn::CounterClockwise: return {0, 1, width - 1 - y, 0};
+    case TTurn::Clockwise: return {height - 1, -1, y, 0};
+    case TTurn::Half: break;
     }
     return {height - 1 - y, 0, width - 1, -1};
 }
 
 template <int Bytes>
-void TurnRun(const TRowTable& rows, const TTurnWalk& walk, int32_t first, int32_t count, uint8_t* to)
+void TurnRun(const TQkRowTable& rows, const TTurnWalk& walk, int32_t first, int32_t count, uint8_t* to)
 {
     int32_t row = walk.Row + first * walk.RowStep;
     int32_t column = walk.Column + first * walk.ColumnStep;
@@ -78,7 +52,7 @@ void TurnRun(const TRowTable& rows, const TTurnWalk& walk, int32_t first, int32_
     }
 }
 
-void TurnMonoRun(const TRowTable& rows, const TTurnWalk& walk, int32_t first, int32_t count, uint8_t* to)
+void TurnMonoRun(const TQkRowTable& rows, const TTurnWalk& walk, int32_t first, int32_t count, uint8_t* to)
 {
     int32_t row = walk.Row + first * walk.RowStep;
     int32_t column = walk.Column + first * walk.ColumnStep;
@@ -91,29 +65,16 @@ void TurnMonoRun(const TRowTable& rows, const TTurnWalk& walk, int32_t first, in
 }
 
 // Destination pixels first .. first + count - 1 of one row.
-void TurnRun(const TRowTable& rows, const TTurnWalk& walk, int32_t first, int32_t count, int32_t bytes, uint8_t* to)
+void TurnRun(const TQkRowTable& rows, const TTurnWalk& walk, int32_t first, int32_t count, int32_t bytes, uint8_t* to)
 {
     switch (bytes) {
-    case 0:
-        TurnMonoRun(rows, walk, first, count, to);
-        break;
-    case 1:
-        TurnRun<1>(rows, walk, first, count, to);
-        break;
-    case 2:
-        TurnRun<2>(rows, walk, first, count, to);
-        break;
-    case 3:
-        TurnRun<3>(rows, walk, first, count, to);
-        break;
-    case 4:
-        TurnRun<4>(rows, walk, first, count, to);
-        break;
-    case 6:
-        TurnRun<6>(rows, walk, first, count, to);
-        break;
-    default:
-        break;
+    case 0: TurnMonoRun(rows, walk, first, count, to); break;
+    case 1: TurnRun<1>(rows, walk, first, count, to); break;
+    case 2: TurnRun<2>(rows, walk, first, count, to); break;
+    case 3: TurnRun<3>(rows, walk, first, count, to); break;
+    case 4: TurnRun<4>(rows, walk, first, count, to); break;
+    case 6: TurnRun<6>(rows, walk, first, count, to); break;
+    default: break;
     }
 }
 
@@ -129,8 +90,8 @@ void TurnInto(TQkBitmap& source, TQkBitmap& destination, TTurn turn)
     if (!destination.Allocate(half ? width : height, half ? height : width, format))
         return;
     source.CopyPaletteTo(&destination);
-    const TRowTable from(source, qkaRead);
-    const TRowTable to(destination, qkaWrite);
+    const TQkRowTable from(source, qkaRead);
+    const TQkRowTable to(destination, qkaWrite);
     const int32_t bytes = QkBytesPerPixel(format);
     const int32_t turnedWidth = destination.GetWidth();
     const int32_t turnedHeight = destination.GetHeight();
@@ -142,41 +103,87 @@ void TurnInto(TQkBitmap& source, TQkBitmap& destination, TTurn turn)
         }
 }
 
-bool IsGray(TQkBitmap& bitmap)
-{
-    return bitmap.GetPixelFormat() == qk8g || bitmap.GetPixelFormat() == qk8p;
-}
+bool IsGray(TQkBitmap& bitmap) { return bitmap.GetPixelFormat() == qk8g || bitmap.GetPixelFormat() == qk8p; }
 
-// The angle cut to thousandths of a degree, within one turn.
-double CutAngle(double angle)
-{
-    return static_cast<double>(Trunc(angle * 1000) % 360000) / 1000;
-}
+// The inverse mapping of the general angle, as per-column tables and a
+// per-row shift: the source pixel of destination (x, y) is column
+// Columns[x] - Shift(y).Column, row Rows[x] + Shift(y).Row.
+class TInverseMap {
+public:
+    struct TShift {
+        int32_t Column;
+        int32_t Row;
+    };
 
-// Quarter turns until the angle is within 45 degrees of 0; the bitmap
-// takes the result. The shears for the rest come with the general
-// rotation: only whole quarter turns are done here.
-template <class CounterClockwise, class Clockwise, class TakeBack>
-void TurnByQuarters(TQkBitmap& bitmap, double angle, CounterClockwise turnLeft, Clockwise turnRight,
-                    TakeBack takeBack)
+    TInverseMap(int32_t sourceWidth, int32_t sourceHeight, int32_t width, int32_t height, double angle)
+    {
+        const double theta = angle * std::numbers::pi / 180;
+        FCos = std::cos(theta);
+        FSin = std::sin(theta);
+        FCentreY = (height - 1) / 2.0;
+        const double centreX = (width - 1) / 2.0;
+        FColumns.resize(width);
+        FRows.resize(width);
+        for (int32_t x = 0; x < width; ++x) {
+            FColumns[x] = static_cast<int32_t>(Round((x - centreX) * FCos + (sourceWidth - 1) / 2.0));
+            FRows[x] = static_cast<int32_t>(Round((x - centreX) * FSin + (sourceHeight - 1) / 2.0));
+        }
+    }
+    TShift Shift(int32_t y) const
+    {
+        return {static_cast<int32_t>(Round((y - FCentreY) * FSin)), static_cast<int32_t>(Round((y - FCentreY) * FCos))};
+    }
+    int32_t Column(int32_t x, const TShift& shift) const { return FColumns[x] - shift.Column; }
+    int32_t Row(int32_t x, const TShift& shift) const { return FRows[x] + shift.Row; }
+
+private:
+    double FCos = 1;
+    double FSin = 0;
+    double FCentreY = 0;
+    std::vector<int32_t> FColumns;
+    std::vector<int32_t> FRows;
+};
+
+// Any angle, any format: the destination is allocated to the rotated size
+// and filled with the background (0 for qk1g) first.
+void RotateGeneral(TQkBitmap& source, TQkBitmap& destination, TColor background, TObject* sender,
+                   const TQkProgressEvent& onProgress, double angle)
 {
-    double a = CutAngle(angle);
-    if (std::fmod(a, 90.0) != 0 || a == 0)
+    const int32_t width = source.GetWidth();
+    const int32_t height = source.GetHeight();
+    const TQkPixelFormat format = source.GetPixelFormat();
+    const double theta = angle * std::numbers::pi / 180;
+    const double cosine = std::fabs(std::cos(theta));
+    const double sine = std::fabs(std::sin(theta));
+    const auto rotatedWidth = std::max<int32_t>(static_cast<int32_t>(Round(sine * height + cosine * width)), 1);
+    const auto rotatedHeight = std::max<int32_t>(static_cast<int32_t>(Round(cosine * height + sine * width)), 1);
+    if (!destination.Allocate(rotatedWidth, rotatedHeight, format))
         return;
-    TQkBitmap turned;
-    while (a > 45) {
-        turnLeft(bitmap, turned);
-        a -= 90;
-        if (a > 45)
-            takeBack(bitmap, turned);
+    source.CopyPaletteTo(&destination);
+    if (format != qk1g)
+        destination.Fill(background);
+    const TInverseMap map(width, height, rotatedWidth, rotatedHeight, angle);
+    const TQkRowTable from(source, qkaRead);
+    const TQkRowTable to(destination, qkaRead | qkaWrite);
+    const int32_t bytes = QkBytesPerPixel(format);
+    TQkProgressReporter progress(sender, &onProgress);
+    for (int32_t y = 0; y < rotatedHeight; ++y) {
+        const TInverseMap::TShift shift = map.Shift(y);
+        for (int32_t x = 0; x < rotatedWidth; ++x) {
+            const int32_t column = map.Column(x, shift);
+            const int32_t row = map.Row(x, shift);
+            if (column < 0 || column >= width || row < 0 || row >= height)
+                continue;
+            if (bytes == 0) {
+                if (GetBit(from[row], column))
+                    SetBit(to[y], x, true);
+            } else {
+                std::memcpy(to[y] + static_cast<ptrdiff_t>(x) * bytes,
+                            from[row] + static_cast<ptrdiff_t>(column) * bytes, bytes);
+            }
+        }
+        progress.Report(y * 100.0 / rotatedHeight);
     }
-    while (a < -45) {
-        turnRight(bitmap, turned);
-        a += 90;
-        if (a < -45)
-            takeBack(bitmap, turned);
-    }
-    takeBack(bitmap, turned);
 }
 
 } // namespace
@@ -210,52 +217,32 @@ void RotateGray90CW(TQkBitmap& source, TQkBitmap& destination)
         TurnInto(source, destination, TTurn::Clockwise);
 }
 
-void RotateByShear(TQkBitmap& bitmap, bool, TObject*, const TQkProgressEvent&, uint32_t, double angle)
-{
-    if (angle == 0 || bitmap.GetPixelFormat() != qk24RGB)
-        return;
-    TurnByQuarters(bitmap, angle, RotateRGB90CCW, RotateRGB90CW,
-                   [](TQkBitmap& to, TQkBitmap& from) { to.AssignImage(from); });
-}
-
-void RotateGrayByShear(TQkBitmap& bitmap, bool, uint8_t, TObject*, const TQkProgressEvent&, double angle)
-{
-    if (angle == 0 || !IsGray(bitmap))
-        return;
-    TurnByQuarters(bitmap, angle, RotateGray90CCW, RotateGray90CW,
-                   [](TQkBitmap& to, TQkBitmap& from) { to.Assign(&from); });
-}
-
 void RotateBitmap(TQkBitmap& bitmap, TColor background, TObject* sender, const TQkProgressEvent& onProgress,
                   double angle)
 {
-    if (!IsMultipleOf90(angle) || bitmap.IsEmpty())
+    if (bitmap.IsEmpty())
         return;
-    TQkBitmap turned;
-    RotateBitmapInto(bitmap, turned, background, sender, onProgress, angle);
-    bitmap.AssignImage(turned);
+    TQkBitmap rotated;
+    RotateBitmapInto(bitmap, rotated, background, sender, onProgress, angle);
+    bitmap.AssignImage(rotated);
 }
 
-void RotateBitmapInto(TQkBitmap& source, TQkBitmap& destination, TColor, TObject*, const TQkProgressEvent&,
-                      double angle)
+void RotateBitmapInto(TQkBitmap& source, TQkBitmap& destination, TColor background, TObject* sender,
+                      const TQkProgressEvent& onProgress, double angle)
 {
-    if (!IsMultipleOf90(angle))
+    if (source.IsEmpty() || &source == &destination || !std::isfinite(angle))
         return;
+    if (!IsMultipleOf90(angle)) {
+        RotateGeneral(source, destination, background, sender, onProgress, angle);
+        return;
+    }
     switch (static_cast<int32_t>(Trunc(angle) % 360)) {
     case 90:
-    case -270:
-        TurnInto(source, destination, TTurn::CounterClockwise);
-        break;
+    case -270: TurnInto(source, destination, TTurn::CounterClockwise); break;
     case 270:
-    case -90:
-        TurnInto(source, destination, TTurn::Clockwise);
-        break;
+    case -90: TurnInto(source, destination, TTurn::Clockwise); break;
     case 180:
-    case -180:
-        TurnInto(source, destination, TTurn::Half);
-        break;
-    default:
-        destination.Assign(&source);
-        break;
+    case -180: TurnInto(source, destination, TTurn::Half); break;
+    default: destination.Assign(&source); break;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Rotation by multiples of a quarter turn. Positive angles turn the image
-// counter-clockwise as seen on screen.
+// Rotation by any angle in degrees; the image grows to hold the whole
+// rotated image, the uncovered corners taking a background. Positive angles
+// turn the image counter-clockwise as seen on screen.
 
 #include "imaging/core/QkBitmap.h"
 
@@ -15,13 +16,24 @@ void RotateRGB90CW(TQkBitmap& source, TQkBitmap& destination);
 void RotateGray90CCW(TQkBitmap& source, TQkBitmap& destination);
 void RotateGray90CW(TQkBitmap& source, TQkBitmap& destination);
 
-// In place, qk24RGB; `background` is packed red << 16 | green << 8 | blue.
-// Angles are cut to thousandths of a degree; quarter turns are exact.
+// Three shears, in place, qk24RGB (qk1g goes to RotateMono, with a set
+// background bit for a white background); `background` is packed
+// red << 16 | green << 8 | blue. Angles are cut to thousandths of a degree;
+// quarter turns are exact.
 void RotateByShear(TQkBitmap& bitmap, bool antialias, TObject* sender, const TQkProgressEvent& onProgress,
                    uint32_t background, double angle);
 // In place, qk8g and qk8p.
 void RotateGrayByShear(TQkBitmap& bitmap, bool antialias, uint8_t background, TObject* sender,
                        const TQkProgressEvent& onProgress, double angle);
+// Nearest pixel, in place: exact turns by 90, -90, 270 and +-180 (not
+// -270), an inverse mapping otherwise.
+void RotateMono(TQkBitmap& bitmap, bool backgroundBit, const TQkFilterProgress& progress, double angle);
+void RotateGrayNearest(TQkBitmap& bitmap, uint8_t background, double angle);
+// Inverse mapping, in place: mode 1 bilinear, 2 bicubic; other modes leave
+// the bitmap alone. qk24RGB, and 8-bit for the gray variant.
+void RotateRGBInterpolated(TQkBitmap& bitmap, TColor background, uint8_t mode, TObject* sender,
+                           const TQkProgressEvent& onProgress, double angle);
+void RotateGrayInterpolated(TQkBitmap& bitmap, uint8_t background, uint8_t mode, double angle);
 // Any format, in place through a temporary bitmap.
 void RotateBitmap(TQkBitmap& bitmap, TColor background, TObject* sender, const TQkProgressEvent& onProgress,
                   double angle);
