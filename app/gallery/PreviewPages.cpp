@@ -54,7 +54,7 @@ void StartImagingLibrary()
 std::unique_ptr<TFrmQuorvid> PreviewingWindow()
 {
     MakeFile(PreviewClip, "-f lavfi -i testsrc=size=640x480:rate=25:duration=2 -c:v libx264 -pix_fmt yuv420p");
-    MakeFile(WatermarkPng, "-f lavfi -i color=c=yellow:size=100x50 -frames:v 1");
+    MakeFile(WatermarkPng, "-f lavfi -i color=c=yellow:size=100x50,format=rgb24 -frames:v 1");
     StartImagingLibrary();
     std::unique_ptr<TFrmQuorvid> form(CreateForm<TFrmQuorvid>(nullptr));
     ApplicationFolder = APP_SOURCE_DIR "/";
