@@ -10,23 +10,17 @@
 #include "app/FormatTable.h"
 #include "app/Messages.h"
 #include "app/UnitQuorvid.h"
-#include "app/tests/AppTestSupport.h"
+#include "app/tests/MainWindowFixture.h"
 #include "app/tests/PreviewMedia.h"
 #include "controls/TarqCmboBx.h"
 #include "controls/TarqListVw.h"
 #include "engine/FFEncode.h"
 
-class LoadedWindowTest : public AppUiTest {
+class LoadedWindowTest : public MainWindowTest {
 protected:
     static void SetUpTestSuite() { preview_test::GeneratePreviewMedia(); }
 
-    LoadedWindowTest()
-    {
-        RestoreDefaultMessages();
-        form.reset(CreateForm<TFrmQuorvid>(nullptr));
-        form->DIVidirov->LoadLibraries(ApplicationFolder + "LibAV");
-    }
-    ~LoadedWindowTest() override { form.reset(); }
+    LoadedWindowTest() { form->DIVidirov->LoadLibraries(ApplicationFolder + "LibAV"); }
 
     TListItems& Rows() { return *form->ListViewFiles->Items(); }
     TListItem& Row(int32_t index) { return *Rows()[index]; }
@@ -34,17 +28,6 @@ protected:
 
     void Add(const std::string& path) { form->AddSourceFile(path, form->ComboBoxFormat->Text()); }
     void Select(int32_t index) { form->ListViewFiles->SetSelected(&Row(index)); }
-    void ChooseProfile(int32_t row)
-    {
-        form->ComboBoxFormat->SetItemIndex(row);
-        form->ComboBoxFormatChange(form->ComboBoxFormat);
-    }
-    static void Choose(TTarqComboBox& list, const std::string& text)
-    {
-        const int32_t index = list.Items()->IndexOf(text);
-        ASSERT_GE(index, 0) << text;
-        list.SetItemIndex(index);
-    }
     static int32_t ProfileRow(const std::string& display)
     {
         for (int32_t row = 0; row < FormatTableRows; ++row)
@@ -52,6 +35,4 @@ protected:
                 return row;
         return -1;
     }
-
-    std::unique_ptr<TFrmQuorvid> form;
 };
