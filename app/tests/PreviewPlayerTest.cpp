@@ -2,12 +2,15 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <vector>
 
+#include "app/ConversionTask.h"
 #include "app/PreviewGeometry.h"
 #include "app/tests/LoadedWindow.h"
 #include "controls/TarqBmpBtn.h"
+#include "controls/TarqBtnEdt.h"
 #include "controls/TarqPanel.h"
 #include "controls/TarqRadChk.h"
 #include "controls/TarqTrkBar.h"
@@ -58,6 +61,34 @@ double MeanDifferenceFromFfmpeg(TBitmap& frame, const std::string& file, int32_t
 }
 
 bool IsRed(TColor color) { return (color & 0xFF) > 180 && ((color >> 8) & 0xFF) < 80 && ((color >> 16) & 0xFF) < 80; }
+
+// The colour of the first picture of `file` at (x, y), as the ffmpeg tool decodes it.
+TColor PixelOf(const std::string& file, int32_t x, int32_t y)
+{
+    const std::string rgb = conversion_test::Shell("ffmpeg -nostdin -v error -i \"" + file +
+                                                   "\" -frames:v 1 -vf crop=2:2:" + std::to_string(x) + ":" +
+                                                   std::to_string(y) + " -f rawvideo -pix_fmt rgb24 -");
+    // 2 x 2: the chroma planes of a 1 x 1 crop would be empty.
+    if (rgb.size() != 12)
+        return clNone;
+    return TColor(uint8_t(rgb[0]) | uint8_t(rgb[1]) << 8 | uint8_t(rgb[2]) << 16);
+}
+
+// Converts the window's first row as it is set now into a fresh `folder`;
+// false when the task was refused.
+bool ConvertRow(TFrmQuorvid& form, const std::string& folder)
+{
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    form.EditPath->SetText(folder);
+    TCusOutputOptions& record = TFrmQuorvid::RecordOf(*form.ListViewFiles->Items()->Item(0));
+    form.SaveFileSettings(record);
+    VIDArarozo encoder(nullptr);
+    if (!AddConversionTask(encoder, record, MachineJobEnvironment(encoder)).empty())
+        return false;
+    conversion_test::RunToEnd(encoder);
+    return true;
+}
 
 } // namespace
 
@@ -207,11 +238,22 @@ TEST_F(PreviewPlayerTest, RotatedPreviewTurnsLikeTheOutput)
         const int32_t w = Picture().Width();
         const int32_t h = Picture().Height();
         const TCanvas& canvas = *Picture().Canvas();
+        const std::string folder = MediaFolder + "turned/";
+        ASSERT_TRUE(ConvertRow(*form, folder));
+        const std::string output = folder + "marker_new001.avi";
+        const auto probed = conversion_test::Probe(output, "v:0");
+        const int32_t ow = std::atoi(probed.at("width").c_str());
+        const int32_t oh = std::atoi(probed.at("height").c_str());
         for (bool right : {false, true})
-            for (bool bottom : {false, true})
-                EXPECT_EQ(IsRed(canvas.Pixels(right ? w - w / 8 : w / 8, bottom ? h - h / 8 : h / 8)),
-                          right == c.right && bottom == c.bottom)
-                    << (right ? "right " : "left ") << (bottom ? "bottom" : "top");
+            for (bool bottom : {false, true}) {
+                const bool marked = right == c.right && bottom == c.bottom;
+                const char* corner =
+                    right ? (bottom ? "bottom right" : "top right") : (bottom ? "bottom left" : "top left");
+                EXPECT_EQ(IsRed(canvas.Pixels(right ? w - w / 8 : w / 8, bottom ? h - h / 8 : h / 8)), marked)
+                    << "preview " << corner;
+                EXPECT_EQ(IsRed(PixelOf(output, right ? ow - ow / 8 : ow / 8, bottom ? oh - oh / 8 : oh / 8)), marked)
+                    << "output " << corner;
+            }
     }
     // One undo copy per operation, never read back.
     EXPECT_LE(form->BrelvixProc->GetUndoCount(), 1);
