@@ -98,6 +98,7 @@ object FrmQuorvid: TFrmQuorvid
       BorderOuter = fsNone
       Color = 15853792
       object ImageViewBk: TImage
+        OnClick = ImagePlayClick
         Left = 3
         Top = 228
         Width = 416
@@ -146,6 +147,8 @@ object FrmQuorvid: TFrmQuorvid
       end>
       end
       object TrackBarPlay: TTarqTrackBar
+        OnChange = TrackBarPlayChange
+        OnKeyDown = TrackBarPlayKeyDown
         Left = 3
         Top = 417
         Width = 416
@@ -157,6 +160,7 @@ object FrmQuorvid: TFrmQuorvid
         TrackOffset = 10
       end
       object PanelViewBk: TTarqPanel
+        OnClick = ImagePlayClick
         Left = 27
         Top = 232
         Width = 367
@@ -165,6 +169,7 @@ object FrmQuorvid: TFrmQuorvid
         Color = 15780518
         Visible = False
         object PanelPlayBk: TTarqPanel
+          OnClick = ImagePlayClick
           Left = 0
           Top = 0
           Width = 367
@@ -172,6 +177,7 @@ object FrmQuorvid: TFrmQuorvid
           BorderOuter = fsNone
           Color = clBlack
           object ImagePlay: TImage
+            OnClick = ImagePlayClick
             Left = 0
             Top = 0
             Width = 367
@@ -179,6 +185,7 @@ object FrmQuorvid: TFrmQuorvid
             Stretch = True
           end
           object ImageWatermark: TImage
+            OnClick = ImagePlayClick
             Left = 0
             Top = 0
             Width = 32
@@ -236,6 +243,7 @@ object FrmQuorvid: TFrmQuorvid
           Enabled = False
         end
         object BtnPrvKeyFrame: TTarqBmpButton
+          OnClick = BtnPrvKeyFrameClick
           Left = 110
           Top = 2
           Width = 30
@@ -246,6 +254,7 @@ object FrmQuorvid: TFrmQuorvid
           Enabled = False
         end
         object BtnNextFrame: TTarqBmpButton
+          OnClick = BtnNextFrameClick
           Left = 144
           Top = 2
           Width = 30
@@ -256,6 +265,7 @@ object FrmQuorvid: TFrmQuorvid
           Enabled = False
         end
         object BtnNextKeyFrame: TTarqBmpButton
+          OnClick = BtnNextKeyFrameClick
           Left = 178
           Top = 2
           Width = 30
@@ -267,6 +277,7 @@ object FrmQuorvid: TFrmQuorvid
         end
       end
       object BtnPreview: TTarqBmpButton
+        OnClick = BtnPreviewClick
         Left = 258
         Top = 446
         Width = 160
@@ -449,6 +460,7 @@ object FrmQuorvid: TFrmQuorvid
               Transparent = True
             end
             object ComboBoxFrameSize: TTarqComboBox
+              OnChange = ComboBoxFrameSizeChange
               Left = 84
               Top = 36
               Width = 110
@@ -457,6 +469,7 @@ object FrmQuorvid: TFrmQuorvid
               DropDownCount = 20
             end
             object CheckBoxStretch: TTarqCheckBox
+              OnClick = ComboBoxFrameSizeChange
               Left = 212
               Top = 38
               Width = 120
@@ -503,6 +516,7 @@ object FrmQuorvid: TFrmQuorvid
             Caption = 'Water Mark'
             PageIndex = 1
             object CheckBoxWatermark: TTarqCheckBox
+              OnClick = CheckBoxWatermarkClick
               Left = 6
               Top = 8
               Width = 120
@@ -517,6 +531,7 @@ object FrmQuorvid: TFrmQuorvid
               Transparent = True
             end
             object EditPathWatermark: TTarqButtonEdit
+              OnButtonClick = EditPathWatermarkButtonClick
               Left = 84
               Top = 36
               Width = 300
@@ -530,6 +545,7 @@ object FrmQuorvid: TFrmQuorvid
               Transparent = True
             end
             object ComboBoxPostion: TTarqComboBox
+              OnChange = ComboBoxPostionChange
               Left = 84
               Top = 66
               Width = 150
@@ -560,6 +576,7 @@ object FrmQuorvid: TFrmQuorvid
               Transparent = True
             end
             object SpinEditX: TTarqSpinEdit
+              OnChange = SpinEditXChange
               Left = 100
               Top = 96
               Width = 70
@@ -576,6 +593,7 @@ object FrmQuorvid: TFrmQuorvid
               Transparent = True
             end
             object SpinEditY: TTarqSpinEdit
+              OnChange = SpinEditXChange
               Left = 200
               Top = 96
               Width = 70
@@ -596,6 +614,7 @@ object FrmQuorvid: TFrmQuorvid
               Transparent = True
             end
             object ComboBoxRotate: TTarqComboBox
+              OnChange = ComboBoxRotateChange
               Left = 84
               Top = 6
               Width = 90
@@ -733,6 +752,8 @@ object FrmQuorvid: TFrmQuorvid
   end
   object OpenDialogVideo: TOpenDialog
   end
+  object BrelvixProc: TBrelvixProc
+  end
   object OpenDialogWM: TOpenDialog
     Filter = 'PNG(*.png)|*.png'
   end
@@ -757,9 +778,11 @@ object FrmQuorvid: TFrmQuorvid
   end
   object PopupMenuPreview: TPopupMenu
     object PM_OutputVideo: TMenuItem
+      OnClick = PM_OutputVideoClick
       Caption = 'Output Video'
     end
     object PM_SourceVideo: TMenuItem
+      OnClick = PM_OutputVideoClick
       Caption = 'Source Video'
       Tag = 1
     end

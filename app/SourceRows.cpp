@@ -8,20 +8,21 @@
 #include "app/CusOutputOptions.h"
 #include "app/FormatTable.h"
 #include "app/ListChoice.h"
-#include "app/PreviewGeometry.h"
 #include "app/Messages.h"
+#include "app/PreviewGeometry.h"
 #include "app/SourceKinds.h"
 #include "app/UnitQuorvid.h"
 #include "controls/TarqBmpBtn.h"
 #include "controls/TarqBtnEdt.h"
 #include "controls/TarqCmboBx.h"
 #include "controls/TarqListVw.h"
+#include "controls/TarqPanel.h"
 #include "controls/TarqRadChk.h"
 #include "controls/TarqSpnEdt.h"
 #include "controls/TarqTrkBar.h"
 #include "engine/EncoderAvailable.h"
-#include "engine/decode/FFDecode.h"
 #include "engine/FFEncode.h"
+#include "engine/decode/FFDecode.h"
 #include "engine/transcode/vf_rotate.h"
 #include "platform/core/Files.h"
 #include "platform/ui/Application.h"
@@ -207,6 +208,9 @@ void TFrmQuorvid::SaveFileSettings(TCusOutputOptions& record)
     record.WatermarkPosition = ComboBoxPostion->ItemIndex();
     record.MarginX = SpinEditX->IntValue();
     record.MarginY = SpinEditY->IntValue();
+    const TPoint watermark = WatermarkSourcePosition();
+    record.WatermarkX = watermark.X;
+    record.WatermarkY = watermark.Y;
 }
 
 void TFrmQuorvid::SaveOutputChoices(TCusOutputOptions& record) const
@@ -264,6 +268,8 @@ void TFrmQuorvid::RestoreFileSettings(TCusOutputOptions& record)
     LabelPTS->SetCaption(FormatTimeStamp(CurrentPTS));
     CheckBoxCutClick(CheckBoxCut);
     ShowClipMarks();
+    SeekToTime(CurrentPTS);
+    CheckBoxWatermarkClick(CheckBoxWatermark);
 }
 
 void TFrmQuorvid::RestoreOutputChoices(const TCusOutputOptions& record)
@@ -291,6 +297,8 @@ void TFrmQuorvid::ResetPlayer()
     if (DIVidirov->LibrariesLoaded())
         DIVidirov->Decoder()->CloseFile();
     FrameBitmap()->SetSize(0, 0);
+    FillPreviewBackground();
+    PanelViewBk->Hide();
     Duration = 0;
     FirstPTS = UnsetStart;
     ClipStart = UnsetStart;
@@ -341,6 +349,7 @@ int32_t TFrmQuorvid::OpenAndShow(const std::string& path)
         if (columns.Strings(2).empty())
             columns.SetStrings(2, columns.Strings(1));
     }
+    RefreshWatermark();
     FocusTrackBar();
     return kind;
 }

@@ -11,8 +11,8 @@
 #include "controls/TarqListVw.h"
 #include "controls/TarqRadChk.h"
 #include "controls/TarqTrkBar.h"
-#include "engine/decode/FFDecode.h"
 #include "engine/FFEncode.h"
+#include "engine/decode/FFDecode.h"
 #include "platform/ui/Label.h"
 
 void TFrmQuorvid::ProbeSourceTiming()
@@ -31,6 +31,7 @@ void TFrmQuorvid::ProbeSourceTiming()
     TVideoStreamInfo stream;
     decoder.GetFirstVideoStreamInfo(stream);
     FrameCount = EstimateFrameCount(stream.DurationUs, file.Duration, stream.FrameRate.num, stream.FrameRate.den);
+    NextFrame();
     UpdateTrackBarRange();
 }
 
@@ -118,7 +119,7 @@ void TFrmQuorvid::UpdateClipColumn()
     TStrings& columns = *CurrentRow->SubItems();
     // Both marks set and in order; an unset mark never enters the subtraction.
     const bool marked = CheckBoxCut->Enabled() && CheckBoxCut->Checked() && ClipStart != UnsetStart &&
-                        ClipEnd != UnsetEnd && ClipEnd >= ClipStart;
+        ClipEnd != UnsetEnd && ClipEnd >= ClipStart;
     columns.SetStrings(2, marked ? FormatTimeStamp(ClipEnd - ClipStart) : columns.Strings(1));
 }
 

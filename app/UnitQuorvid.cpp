@@ -11,7 +11,6 @@
 #include "app/OpenDocument.h"
 #include "app/SkinPainting.h"
 #include "app/StartFolder.h"
-#include "controls/aa/AACtrls.h"
 #include "controls/TarqBmpBtn.h"
 #include "controls/TarqBtnEdt.h"
 #include "controls/TarqCmboBx.h"
@@ -23,12 +22,14 @@
 #include "controls/TarqSeparator.h"
 #include "controls/TarqSpnEdt.h"
 #include "controls/TarqTrkBar.h"
+#include "controls/aa/AACtrls.h"
 #include "controls/png/pngimage.h"
 #include "controls/ufrmShadowFrame.h"
 #include "engine/EncoderAvailable.h"
-#include "engine/decode/FFDecode.h"
 #include "engine/FFEncode.h"
 #include "engine/MyUtils.h"
+#include "engine/decode/FFDecode.h"
+#include "imaging/core/BrelvixProc.h"
 #include "platform/core/Files.h"
 #include "platform/core/IniFile.h"
 #include "platform/gfx/ImageList.h"
@@ -134,6 +135,7 @@ void RegisterQuorvidClasses()
         RegisterTarqTrackBarClasses();
         RegisterConverterResources();
         RegisterPngPictureFormat();
+        RegisterBrelvixProcClass();
         return true;
     }();
     (void)registered;
@@ -159,6 +161,20 @@ TFrmQuorvid::TFrmQuorvid(TComponent* owner) : TForm(owner)
     handlers.Bind("CheckBoxCutClick", this, &TFrmQuorvid::CheckBoxCutClick);
     handlers.Bind("BtnSetStartClick", this, &TFrmQuorvid::BtnSetStartClick);
     handlers.Bind("BtnSetEndClick", this, &TFrmQuorvid::BtnSetEndClick);
+    handlers.Bind("BtnPrvKeyFrameClick", this, &TFrmQuorvid::BtnPrvKeyFrameClick);
+    handlers.Bind("BtnNextFrameClick", this, &TFrmQuorvid::BtnNextFrameClick);
+    handlers.Bind("BtnNextKeyFrameClick", this, &TFrmQuorvid::BtnNextKeyFrameClick);
+    handlers.Bind("TrackBarPlayChange", this, &TFrmQuorvid::TrackBarPlayChange);
+    handlers.Bind("TrackBarPlayKeyDown", this, &TFrmQuorvid::TrackBarPlayKeyDown);
+    handlers.Bind("BtnPreviewClick", this, &TFrmQuorvid::BtnPreviewClick);
+    handlers.Bind("PM_OutputVideoClick", this, &TFrmQuorvid::PM_OutputVideoClick);
+    handlers.Bind("ImagePlayClick", this, &TFrmQuorvid::ImagePlayClick);
+    handlers.Bind("ComboBoxFrameSizeChange", this, &TFrmQuorvid::ComboBoxFrameSizeChange);
+    handlers.Bind("CheckBoxWatermarkClick", this, &TFrmQuorvid::CheckBoxWatermarkClick);
+    handlers.Bind("EditPathWatermarkButtonClick", this, &TFrmQuorvid::EditPathWatermarkButtonClick);
+    handlers.Bind("ComboBoxPostionChange", this, &TFrmQuorvid::ComboBoxPostionChange);
+    handlers.Bind("SpinEditXChange", this, &TFrmQuorvid::SpinEditXChange);
+    handlers.Bind("ComboBoxRotateChange", this, &TFrmQuorvid::ComboBoxRotateChange);
     Conversion = std::make_unique<TMainWindowRun>(*this);
 }
 
@@ -209,6 +225,8 @@ void TFrmQuorvid::FindComponents()
     PanelPlayBk = Find<TTarqPanel>("PanelPlayBk");
     ImageViewBk = Find<TImage>("ImageViewBk");
     ImagePlay = Find<TImage>("ImagePlay");
+    ImageWatermark = Find<TImage>("ImageWatermark");
+    BrelvixProc = Find<TBrelvixProc>("BrelvixProc");
     ListViewFiles = Find<TTarqListView>("ListViewFiles");
     TrackBarPlay = Find<TTarqTrackBar>("TrackBarPlay");
     LabelSource = Find<TLabel>("LabelSource");
@@ -300,6 +318,8 @@ void TFrmQuorvid::FormCreate(TObject*)
     shadow_->AttachForm(this);
     shadow_->SetShadowColor(ShadowGray);
     frameBitmap_ = std::make_unique<TBitmap>();
+    workBitmap_ = std::make_unique<TQkBitmap>();
+    BrelvixProc->AttachBitmap(workBitmap_.get());
     SyncingBar = false;
     SuppressEvents = false;
     Duration = 0;
@@ -343,20 +363,11 @@ void TFrmQuorvid::LabelFormTopMouseDown(TObject*, TMouseButton, TShiftState, int
     Perform(WM_SYSCOMMAND, SC_DRAGMOVE, 0);
 }
 
-void TFrmQuorvid::BtnSysMinSizeClick(TObject*)
-{
-    Application()->Minimize();
-}
+void TFrmQuorvid::BtnSysMinSizeClick(TObject*) { Application()->Minimize(); }
 
-void TFrmQuorvid::BtnSysCloseClick(TObject*)
-{
-    Close();
-}
+void TFrmQuorvid::BtnSysCloseClick(TObject*) { Close(); }
 
-void TFrmQuorvid::LabelTitleClick(TObject*)
-{
-    OpenDocument(ApplicationFolder + ProductDocument);
-}
+void TFrmQuorvid::LabelTitleClick(TObject*) { OpenDocument(ApplicationFolder + ProductDocument); }
 
 // ---- Output lists ------------------------------------------------------------
 
@@ -399,8 +410,9 @@ void TFrmQuorvid::ComboBoxFormatChange(TObject*)
     const int32_t row = ComboBoxFormat->ItemIndex();
     FillFormatLists(FormatTableEntry(row, ftExtension), FormatTableEntry(row, ftKind));
     LayOutForProfile();
-    if (CurrentRow)
+    if (CurrentRow && RecordOf(*CurrentRow).Valid)
         CurrentRow->SubItems()->SetStrings(0, ComboBoxFormat->Text());
+    RefreshPreview();
 }
 
 void TFrmQuorvid::LayOutForProfile()

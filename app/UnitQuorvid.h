@@ -11,10 +11,13 @@
 #include <vector>
 
 #include "app/ClipTiming.h"
+#include "platform/gfx/Geometry.h"
 #include "platform/ui/Form.h"
 
 class TAALabel;
 class TBitmap;
+class TBrelvixProc;
+class TQkBitmap;
 class TFormShadow;
 class TImage;
 class TImageList;
@@ -36,6 +39,7 @@ class TTarqTabSheet;
 class TTarqTrackBar;
 class VIDArarozo;
 struct TCusOutputOptions;
+struct TOutputFrame;
 
 // Where the audio panel sits under the video panel.
 inline constexpr int32_t AudioPanelTop = 347;
@@ -71,6 +75,20 @@ public:
     void CheckBoxCutClick(TObject* sender);
     void BtnSetStartClick(TObject* sender);
     void BtnSetEndClick(TObject* sender);
+    void BtnPrvKeyFrameClick(TObject* sender);
+    void BtnNextFrameClick(TObject* sender);
+    void BtnNextKeyFrameClick(TObject* sender);
+    void TrackBarPlayChange(TObject* sender);
+    void TrackBarPlayKeyDown(TObject* sender, uint16_t& key, TShiftState shift);
+    void BtnPreviewClick(TObject* sender);
+    void PM_OutputVideoClick(TObject* sender);
+    void ImagePlayClick(TObject* sender);
+    void ComboBoxFrameSizeChange(TObject* sender);
+    void CheckBoxWatermarkClick(TObject* sender);
+    void EditPathWatermarkButtonClick(TObject* sender);
+    void ComboBoxPostionChange(TObject* sender);
+    void SpinEditXChange(TObject* sender);
+    void ComboBoxRotateChange(TObject* sender);
 
     // ---- Source list ----
     // Appends a checked row owning a fresh record for `path` and selects it,
@@ -102,6 +120,29 @@ public:
     void EnablePlayerControls(bool timing, bool video);
     // The current row's "Clip Time": the marked clip, else its total time.
     void UpdateClipColumn();
+    // Decode the next picture, the next or the previous key frame and show
+    // it; false when there is none.
+    bool NextFrame();
+    bool NextKeyFrame();
+    bool PreviousKeyFrame();
+    // Shows the first picture at or after `time` (µs from the stream's start).
+    void SeekToTime(int64_t time);
+    // The decoded picture: its time, the bar, and the picture in the mode chosen.
+    void ShowCurrentFrame();
+    // Draws `frame` as the output rectangle `output` would show it, letterboxed
+    // unless `stretch`, turned counter-clockwise by `rotation` degrees.
+    void DrawPreviewFrame(TBitmap& frame, const TRect& output, bool stretch, const std::string& rotation);
+    // Draws the decoded picture again, with the watermark, while the preview shows.
+    void RefreshPreview();
+
+    // ---- Watermark ----
+    // Loads `path` into ImageWatermark while the preview shows; a missing,
+    // non-PNG or undecodable file leaves it hidden.
+    bool LoadWatermarkPreview(const std::string& path);
+    // Places the watermark at `placement` with margins in source pixels.
+    void PlaceWatermarkPreview(int32_t placement, int32_t marginX, int32_t marginY);
+    // The watermark's top-left corner in source pixels; 0, 0 unless it shows.
+    TPoint WatermarkSourcePosition() const;
 
     // ---- Output lists ----
     // The profile list and the four fixed lists, each from its automatic entry.
@@ -124,6 +165,7 @@ public:
     std::unique_ptr<TMainWindowRun> Conversion;
     TFormShadow* Shadow() const { return shadow_.get(); }
     TBitmap* FrameBitmap() const { return frameBitmap_.get(); }
+    TQkBitmap* WorkBitmap() const { return workBitmap_.get(); }
     bool SuppressEvents = false;
     bool SyncingBar = false;
     int64_t Duration = 0;
@@ -173,6 +215,8 @@ public:
     TTarqPanel* PanelPlayBk = nullptr;
     TImage* ImageViewBk = nullptr;
     TImage* ImagePlay = nullptr;
+    TImage* ImageWatermark = nullptr;
+    TBrelvixProc* BrelvixProc = nullptr;
     TTarqListView* ListViewFiles = nullptr;
     TTarqTrackBar* TrackBarPlay = nullptr;
     TLabel* LabelSource = nullptr;
@@ -244,10 +288,24 @@ private:
     // Shows the clip marks, or "N/A" while the cut box is unchecked.
     void ShowClipMarks();
     void RestoreOutputChoices(const TCusOutputOptions& record);
+    // ImagePlay's picture in the preview's background colour.
+    void FillPreviewBackground();
+    // The output frame the panel's choices give the decoded picture.
+    TOutputFrame OutputFrame() const;
+    // Shows the picture when `decoded`; answers `decoded`.
+    bool ShowDecoded(bool decoded);
+    // The bar where `CurrentPTS` lies, without seeking.
+    void SyncBarToTime();
+    // The bar position's time in µs.
+    int64_t BarTime() const;
+    bool WatermarkShown() const;
+    void RefreshWatermark();
 
     std::unique_ptr<TFormShadow> shadow_;
     // Receives each decoded frame; freed with the window.
     std::unique_ptr<TBitmap> frameBitmap_;
+    // The rotated preview's copy of the frame, worked on by BrelvixProc.
+    std::unique_ptr<TQkBitmap> workBitmap_;
     // The rows' records; a row's data points at its own.
     std::vector<std::unique_ptr<TCusOutputOptions>> records_;
 };

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "app/UnitQuorvid.h"
+#include "imaging/core/QkStartup.h"
 #include "platform/backend/SdlBackend.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/WindowSystem.h"
@@ -20,12 +21,15 @@ int RunMainWindow()
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     InstallWindowSystem(backend);
+    // The imaging library serves the rotated preview for the program's whole run.
+    LibraryStaticInit();
     TFrmQuorvid* mainForm = nullptr;
     Application()->CreateForm(mainForm);
     mainForm->Show();
     Application()->Run();
     // The windows go while the window system and the font cache still exist.
     Application()->DestroyComponents();
+    LibraryStaticFinal();
     UninstallWindowSystem();
     return 0;
 }

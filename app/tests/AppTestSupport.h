@@ -3,8 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ui/Application.h"
+#include "imaging/core/QkStartup.h"
 #include "platform/backend/HeadlessBackend.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/WindowSystem.h"
 
 class AppUiTest : public ::testing::Test {
@@ -13,8 +14,13 @@ protected:
     {
         InstallWindowSystem(backend);
         Application()->ResetTerminated();
+        LibraryStaticInit();
     }
-    ~AppUiTest() override { UninstallWindowSystem(); }
+    ~AppUiTest() override
+    {
+        LibraryStaticFinal();
+        UninstallWindowSystem();
+    }
 
     void Pump() { Application()->ProcessMessages(); }
 

@@ -9,7 +9,7 @@
 #include "app/FormatTable.h"
 #include "app/Messages.h"
 #include "app/OpenDocument.h"
-#include "app/tests/AppTestSupport.h"
+#include "app/tests/MainWindowFixture.h"
 #include "controls/aa/AACtrls.h"
 #include "controls/TarqBmpBtn.h"
 #include "controls/TarqBtnEdt.h"
@@ -23,44 +23,6 @@
 #include "platform/ui/Label.h"
 
 namespace fs = std::filesystem;
-
-class MainWindowTest : public AppUiTest {
-protected:
-    MainWindowTest()
-    {
-        RestoreDefaultMessages();
-        form.reset(CreateForm<TFrmQuorvid>(nullptr));
-    }
-    ~MainWindowTest() override
-    {
-        form.reset();
-        RestoreDefaultMessages();
-    }
-
-    void ChooseProfile(int32_t row)
-    {
-        form->ComboBoxFormat->SetItemIndex(row);
-        form->ComboBoxFormatChange(form->ComboBoxFormat);
-    }
-
-    static void Choose(TTarqComboBox& list, const std::string& text)
-    {
-        const int32_t index = list.Items()->IndexOf(text);
-        ASSERT_GE(index, 0) << text;
-        list.SetItemIndex(index);
-    }
-
-    // A fresh folder in the build tree.
-    static std::string TestFolder(const std::string& name)
-    {
-        const fs::path folder = fs::path(TEST_BINARY_DIR) / "main-window" / name;
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        return folder.string() + "/";
-    }
-
-    std::unique_ptr<TFrmQuorvid> form;
-};
 
 TEST_F(MainWindowTest, StartsWithTheDefaultProfileAndAutomaticChoices)
 {

@@ -11,7 +11,7 @@
 #include "app/PreviewGeometry.h"
 #include "app/SourceKinds.h"
 #include "app/UnitQuorvid.h"
-#include "app/tests/AppTestSupport.h"
+#include "app/tests/LoadedWindow.h"
 #include "app/tests/PreviewMedia.h"
 #include "controls/TarqBmpBtn.h"
 #include "controls/TarqBtnEdt.h"
@@ -31,10 +31,9 @@ using namespace preview_test;
 TEST(SourceKindIconTest, FollowsTheUpperCasedExtension)
 {
     const std::pair<const char*, int32_t> cases[] = {
-        {"/v/a.TS", IconVideo},    {"/v/a.ts", IconVideo},     {"/v/a.Mkv", IconVideo},
-        {"/v/a.mp3", IconAudio},   {"/v/a.FLAC", IconAudio},   {"/v/a.png", IconPicture},
-        {"/v/a.jpeg", IconPicture}, {"/v/noextension", IconOther}, {"/v.d/plain", IconOther},
-        {"/v/a.txt", IconOther},   {"/v/a.", IconOther},
+        {"/v/a.TS", IconVideo},    {"/v/a.ts", IconVideo},    {"/v/a.Mkv", IconVideo},    {"/v/a.mp3", IconAudio},
+        {"/v/a.FLAC", IconAudio},  {"/v/a.png", IconPicture}, {"/v/a.jpeg", IconPicture}, {"/v/noextension", IconOther},
+        {"/v.d/plain", IconOther}, {"/v/a.txt", IconOther},   {"/v/a.", IconOther},
     };
     for (const auto& [path, icon] : cases)
         EXPECT_EQ(SourceKindIcon(path), icon) << path;
@@ -57,45 +56,7 @@ TEST(SeekOffsetTest, ShiftsByANegativeFirstTimeStampOnly)
         EXPECT_EQ(SeekOffset(c.firstPTS, c.clipStart), c.offset) << c.firstPTS << " " << c.clipStart;
 }
 
-class SourceListTest : public AppUiTest {
-protected:
-    static void SetUpTestSuite() { GeneratePreviewMedia(); }
-
-    SourceListTest()
-    {
-        RestoreDefaultMessages();
-        form.reset(CreateForm<TFrmQuorvid>(nullptr));
-        form->DIVidirov->LoadLibraries(ApplicationFolder + "LibAV");
-    }
-    ~SourceListTest() override { form.reset(); }
-
-    TListItems& Rows() { return *form->ListViewFiles->Items(); }
-    TListItem& Row(int32_t index) { return *Rows()[index]; }
-    TCusOutputOptions& Record(int32_t index) { return TFrmQuorvid::RecordOf(Row(index)); }
-
-    void Add(const std::string& path) { form->AddSourceFile(path, form->ComboBoxFormat->Text()); }
-    void Select(int32_t index) { form->ListViewFiles->SetSelected(&Row(index)); }
-    void ChooseProfile(int32_t row)
-    {
-        form->ComboBoxFormat->SetItemIndex(row);
-        form->ComboBoxFormatChange(form->ComboBoxFormat);
-    }
-    static void Choose(TTarqComboBox& list, const std::string& text)
-    {
-        const int32_t index = list.Items()->IndexOf(text);
-        ASSERT_GE(index, 0) << text;
-        list.SetItemIndex(index);
-    }
-    static int32_t ProfileRow(const std::string& display)
-    {
-        for (int32_t row = 0; row < FormatTableRows; ++row)
-            if (FormatTableEntry(row, ftDisplay) == display)
-                return row;
-        return -1;
-    }
-
-    std::unique_ptr<TFrmQuorvid> form;
-};
+using SourceListTest = LoadedWindowTest;
 
 TEST_F(SourceListTest, AddingThroughTheDialogChecksFillsAndOpensTheRow)
 {
@@ -261,18 +222,36 @@ TEST_F(SourceListTest, EverySavedFieldComesBack)
          [&] { return form->ComboBoxAudioSR->ItemIndex() == 1; }},
         {"Channels", [&] { form->ComboBoxAudioChannel->SetItemIndex(2); },
          [&] { return form->ComboBoxAudioChannel->ItemIndex() == 2; }},
-        {"Rotation", [&] { Choose(*form->ComboBoxRotate, "90"); }, [&] { return form->ComboBoxRotate->Text() == "90"; }},
+        {"Rotation", [&] { Choose(*form->ComboBoxRotate, "90"); },
+         [&] { return form->ComboBoxRotate->Text() == "90"; }},
         {"WatermarkFile", [&] { form->EditPathWatermark->SetText("/tmp/mark.png"); },
          [&] { return form->EditPathWatermark->Text() == "/tmp/mark.png"; }},
         {"WatermarkPosition", [&] { form->ComboBoxPostion->SetItemIndex(8); },
          [&] { return form->ComboBoxPostion->ItemIndex() == 8; }},
-        {"Margins", [&] { form->SpinEditX->SetValue(12); form->SpinEditY->SetValue(7); },
+        {"Margins",
+         [&] {
+             form->SpinEditX->SetValue(12);
+             form->SpinEditY->SetValue(7);
+         },
          [&] { return form->SpinEditX->IntValue() == 12 && form->SpinEditY->IntValue() == 7; }},
         {"CurrentPTS", [&] { form->CurrentPTS = 1'200'000; }, [&] { return form->CurrentPTS == 1'200'000; }},
-        {"Clip", [&] { form->ClipStart = 400'000; form->ClipEnd = 800'000; },
+        {"Clip",
+         [&] {
+             form->ClipStart = 400'000;
+             form->ClipEnd = 800'000;
+         },
          [&] { return form->ClipStart == 400'000 && form->ClipEnd == 800'000; }},
-        {"Bar", [&] { form->TrackBarPlay->SetMax(50); form->TrackBarPlay->SetPosition(20); },
-         [&] { return form->TrackBarPlay->Max() == 50 && form->TrackBarPlay->Position() == 20; }},
+        // The position follows the picture the restore seeks to; the range and the marks stay.
+        {"Bar",
+         [&] {
+             form->TrackBarPlay->SetMax(50);
+             form->TrackBarPlay->SetSelStart(10);
+             form->TrackBarPlay->SetSelEnd(40);
+         },
+         [&] {
+             return form->TrackBarPlay->Max() == 50 && form->TrackBarPlay->SelStart() == 10 &&
+                 form->TrackBarPlay->SelEnd() == 40;
+         }},
     };
     for (const auto& field : fields)
         field.change();
