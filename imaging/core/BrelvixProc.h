@@ -17,6 +17,7 @@
 #include "platform/gfx/Font.h"
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -112,8 +113,13 @@ public:
     // The whole image takes Background(), whatever the selection.
     void Clear();
     // Below 3 colours a black-and-white qk1g image (threshold at the average
-    // gray, or ordered dither); above 1024 nothing changes.
+    // gray, or ordered dither); up to 1024 a qk24RGB image of at most that
+    // many colours; above 1024 nothing changes.
     void ConvertTo(int32_t colours, bool useThreshold);
+    // As ConvertTo, and fills `palette` with the colours used: black and
+    // white below 3 colours, the quantizer's `colours` entries up to 1024.
+    // Nothing at all happens for 0 colours.
+    void ConvertToPalette(int32_t colours, std::span<TRGBPixel> palette, bool useThreshold);
     // Keeps the inclusive rectangle; what lies beyond the image comes out
     // black with alpha 0.
     void Crop(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
@@ -178,6 +184,7 @@ private:
 
     void SetWorkBitmap(TQkBitmap* bitmap);
     void TakeOwnEmptyBitmap();
+    void ReduceColours(int32_t colours, std::span<TRGBPixel> palette, bool useThreshold, const std::string& caption);
     void UnregisterFromView();
     void ForgetView();
     void ForgetTImage();

@@ -7,6 +7,9 @@
 
 #include "platform/core/Strings.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 // The inclusive rectangle of `source` as a new bitmap of its format; what
@@ -38,22 +41,46 @@ void TBrelvixProc::Clear()
 
 void TBrelvixProc::ConvertTo(int32_t colours, bool useThreshold)
 {
-    // Reducing to 3 .. 1024 colours takes the quantizer, which this
-    // component does not reach yet.
-    if (colours >= 3 && colours <= 1024)
+    ReduceColours(colours, {}, useThreshold, Format("ConvertTo %d", colours));
+}
+
+void TBrelvixProc::ConvertToPalette(int32_t colours, std::span<TRGBPixel> palette, bool useThreshold)
+{
+    if (colours == 0)
         return;
+    ReduceColours(colours, palette, useThreshold, "ConvertToPalette");
+}
+
+// A palette shorter than the colours asked for gets the first entries only:
+// the quantizer never writes beyond the caller's span.
+void TBrelvixProc::ReduceColours(int32_t colours, std::span<TRGBPixel> palette, bool useThreshold,
+                                 const std::string& caption)
+{
     if (!PrepareBitmap({qk24RGB}))
         return;
     if (FAutoUndo)
-        SaveUndoWithCaption(Format("ConvertTo %d", colours), qkuImage);
+        SaveUndoWithCaption(caption, qkuImage);
+    TQkFilterProgress progress;
+    progress.OnProgress = OnProgress;
+    progress.Sender = this;
     if (colours < 3) {
-        TQkFilterProgress progress;
-        progress.OnProgress = OnProgress;
-        progress.Sender = this;
         if (useThreshold)
             ThresholdTo1Bit(*FWorkBitmap, -1, &progress);
         else
             DitherTo1Bit(*FWorkBitmap, &progress);
+        if (palette.size() >= 2) {
+            palette[0] = MakeRGBPixel(0, 0, 0);
+            palette[1] = MakeRGBPixel(255, 255, 255);
+        }
+    } else if (colours <= 1024) {
+        std::vector<TRGBPixel> own;
+        if (palette.size() < static_cast<size_t>(colours)) {
+            own.resize(static_cast<size_t>(colours));
+            QuantizeInPlace(*FWorkBitmap, colours, own, &progress);
+            std::copy_n(own.begin(), palette.size(), palette.begin());
+        } else {
+            QuantizeInPlace(*FWorkBitmap, colours, palette.first(static_cast<size_t>(colours)), &progress);
+        }
     }
     NotifyImageChanged();
     DoFinishWork();

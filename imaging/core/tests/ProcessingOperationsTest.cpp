@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+#include <vector>
+
 #include "QkBitmapTestSupport.h"
 #include "imaging/core/BrelvixProc.h"
 #include "imaging/core/BrelvixProcHooks.h"
@@ -60,6 +64,50 @@ TEST_F(ProcessingOperationsTest, ConvertToManyColoursOnlySavesUndoAndNotifies)
     EXPECT_EQ(RowBytes(bitmap), before);
     EXPECT_EQ(proc->GetUndoCaption(0), "ConvertTo 1500");
     EXPECT_EQ(finishes, 1);
+}
+
+TEST_F(ProcessingOperationsTest, ConvertToPaletteQuantizesAndFillsTheCallersPalette)
+{
+    TQkBitmap bitmap(16, 16, qk24RGB);
+    FillPattern(bitmap);
+    proc->AttachBitmap(&bitmap);
+    std::vector<TRGBPixel> palette(4, MakeRGBPixel(1, 2, 3));
+    proc->ConvertToPalette(4, palette, false);
+    ASSERT_EQ(bitmap.GetPixelFormat(), qk24RGB);
+    for (int32_t y = 0; y < 16; ++y)
+        for (int32_t x = 0; x < 16; ++x) {
+            const TRGBPixel p = bitmap.GetPixel24(x, y);
+            EXPECT_TRUE(std::any_of(palette.begin(), palette.end(), [&](TRGBPixel e) { return SameRGBPixel(e, p); }))
+                << x << "," << y;
+        }
+    EXPECT_EQ(proc->GetUndoCaption(0), "ConvertToPalette");
+
+    std::vector<TRGBPixel> two(2);
+    proc->ConvertToPalette(2, two, true);
+    EXPECT_EQ(bitmap.GetPixelFormat(), qk1g);
+    EXPECT_TRUE(SameRGBPixel(two[0], MakeRGBPixel(0, 0, 0)));
+    EXPECT_TRUE(SameRGBPixel(two[1], MakeRGBPixel(255, 255, 255)));
+
+    const int32_t before = finishes;
+    proc->ConvertToPalette(0, two, true);
+    EXPECT_EQ(finishes, before) << "0 colours does nothing at all";
+}
+
+TEST_F(ProcessingOperationsTest, ConvertToAFewHundredColoursKeeps24Bits)
+{
+    TQkBitmap bitmap(32, 32, qk24RGB);
+    FillPattern(bitmap);
+    proc->AttachBitmap(&bitmap);
+    proc->ConvertTo(16, false);
+    EXPECT_EQ(bitmap.GetPixelFormat(), qk24RGB);
+    std::set<uint32_t> colours;
+    for (int32_t y = 0; y < 32; ++y)
+        for (int32_t x = 0; x < 32; ++x) {
+            const TRGBPixel p = bitmap.GetPixel24(x, y);
+            colours.insert(uint32_t{p.r} << 16 | uint32_t{p.g} << 8 | p.b);
+        }
+    EXPECT_LE(colours.size(), 16u);
+    EXPECT_EQ(proc->GetUndoCaption(0), "ConvertTo 16");
 }
 
 TEST_F(ProcessingOperationsTest, ClearFillsWithTheBackground)
