@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "engine/binding/FFLoad.h"
 #include "engine/MyUtils.h"
+#include "engine/binding/FFLoad.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/MainThread.h"
@@ -20,9 +20,12 @@ struct THookWord {
 
 // Applied in this order.
 constexpr THookWord HookWords[] = {
-    {" -audioinputhook ", " -AudioInputHook "},   {" -audiooutputhook ", " -AudioOutputHook "},
-    {" -videoinputhook ", " -VideoInputHook "},   {" -videooutputhook ", " -VideoOutputHook "},
-    {" -frameinputhook ", " -FrameInputHook "},   {" -frameoutputhook ", " -FrameOutputHook "},
+    {" -audioinputhook ", " -AudioInputHook "},
+    {" -audiooutputhook ", " -AudioOutputHook "},
+    {" -videoinputhook ", " -VideoInputHook "},
+    {" -videooutputhook ", " -VideoOutputHook "},
+    {" -frameinputhook ", " -FrameInputHook "},
+    {" -frameoutputhook ", " -FrameOutputHook "},
     {" -join ", " -Join "},
 };
 
@@ -55,15 +58,9 @@ void GrowTo(std::vector<TRecord>& records, int32_t k)
 
 } // namespace
 
-void InitInputOptions(TInputOptions& Options)
-{
-    Options = TInputOptions{};
-}
+void InitInputOptions(TInputOptions& Options) { Options = TInputOptions{}; }
 
-void InitOutputOptions(TOutputOptions& Options)
-{
-    Options = TOutputOptions{};
-}
+void InitOutputOptions(TOutputOptions& Options) { Options = TOutputOptions{}; }
 
 std::string NormaliseHookWords(const std::string& Options)
 {
@@ -176,15 +173,9 @@ void TFFmpegList::TerminateAll(bool Wait)
         task->Terminate(Wait);
 }
 
-void TFFmpegList::SetPreviewAll(bool On)
-{
-    SetPreviewFlagAll(PreviewWindowFlag, On);
-}
+void TFFmpegList::SetPreviewAll(bool On) { SetPreviewFlagAll(PreviewWindowFlag, On); }
 
-void TFFmpegList::SetPreviewBitmapAll(bool On)
-{
-    SetPreviewFlagAll(PreviewBitmapFlag, On);
-}
+void TFFmpegList::SetPreviewBitmapAll(bool On) { SetPreviewFlagAll(PreviewBitmapFlag, On); }
 
 void TFFmpegList::SetPreviewFlagAll(uint8_t Flag, bool On)
 {
@@ -209,10 +200,7 @@ TCustomEncoder::~TCustomEncoder()
     tasks_.Clear();
 }
 
-bool TCustomEncoder::LibrariesLoaded() const
-{
-    return FFLoader.LibrariesLoaded(AllLibraries);
-}
+bool TCustomEncoder::LibrariesLoaded() const { return FFLoader.LibrariesLoaded(AllLibraries); }
 
 bool TCustomEncoder::LoadLibraries(const std::string& Folder)
 {
@@ -232,10 +220,7 @@ TFFDecoder* TCustomEncoder::Decoder()
     return decoder_.get();
 }
 
-std::unique_ptr<TFFmpeg> TCustomEncoder::CreateTask()
-{
-    return std::make_unique<TFFmpeg>();
-}
+std::unique_ptr<TFFmpeg> TCustomEncoder::CreateTask() { return std::make_unique<TFFmpeg>(); }
 
 void TCustomEncoder::CheckNotWorking(const char* Operation) const
 {
@@ -300,23 +285,21 @@ int32_t TCustomEncoder::AddTask(const TPathFileName& FileName, TInputOptions* In
 void TCustomEncoder::WireOutputHooks(TFFmpeg& Task, const TOutputOptions& Options)
 {
     if (Options.AudioInputHook)
-        Task.OnAudioInputHook = [this](TCustomFFmpeg* job, int64_t pts, uint8_t* sample, int32_t size,
-                                       int32_t rate, int32_t channels, AVSampleFormat format) {
+        Task.OnAudioInputHook = [this](TCustomFFmpeg* job, int64_t pts, uint8_t* sample, int32_t size, int32_t rate,
+                                       int32_t channels, AVSampleFormat format) {
             DoAudioInputHook(job, pts, sample, size, rate, channels, format);
         };
     if (Options.AudioOutputHook)
-        Task.OnAudioOutputHook = [this](TCustomFFmpeg* job, int64_t pts, uint8_t* sample, int32_t size,
-                                        int32_t rate, int32_t channels, AVSampleFormat format) {
+        Task.OnAudioOutputHook = [this](TCustomFFmpeg* job, int64_t pts, uint8_t* sample, int32_t size, int32_t rate,
+                                        int32_t channels, AVSampleFormat format) {
             DoAudioOutputHook(job, pts, sample, size, rate, channels, format);
         };
     if (Options.VideoInputHook)
-        Task.OnVideoInputHook = [this](TCustomFFmpeg* job, TBitmap* bitmap, int32_t frame, int64_t pts,
-                                       bool& update, bool& stopHook) {
-            DoVideoInputHook(job, bitmap, frame, pts, update, stopHook);
-        };
+        Task.OnVideoInputHook = [this](TCustomFFmpeg* job, TBitmap* bitmap, int32_t frame, int64_t pts, bool& update,
+                                       bool& stopHook) { DoVideoInputHook(job, bitmap, frame, pts, update, stopHook); };
     if (Options.VideoOutputHook)
-        Task.OnVideoOutputHook = [this](TCustomFFmpeg* job, TBitmap* bitmap, int32_t frame, int64_t pts,
-                                        bool& update, bool& stopHook) {
+        Task.OnVideoOutputHook = [this](TCustomFFmpeg* job, TBitmap* bitmap, int32_t frame, int64_t pts, bool& update,
+                                        bool& stopHook) {
             DoVideoOutputHook(job, bitmap, frame, pts, update, stopHook);
         };
     Task.SetVideoHookBitsPixel(Options.VideoHookBitsPixel);
@@ -451,8 +434,8 @@ void TCustomEncoder::DoTerminate(TCustomFFmpeg* Task)
         return;
     TCriticalSectionGuard lock(TerminateLock);
     if (OnTerminate) {
-        terminateInfo_ = TTerminateInfo{tasks_.IndexOf(Task), Task->Finished, Task->ExceptionRaised,
-                                        Task->ExceptionMessage};
+        terminateInfo_ =
+            TTerminateInfo{tasks_.IndexOf(Task), Task->Finished, Task->ExceptionRaised, Task->ExceptionMessage};
         if (threaded_ || !working_)
             PostNotice(terminateInfo_);
         else
@@ -544,10 +527,7 @@ void TCustomEncoder::SetPreviewBitmap(bool Value)
     previewBitmap_ = Value;
 }
 
-void TCustomEncoder::SetProgressInterval(int32_t Value)
-{
-    progressInterval_ = std::max(Value, MinProgressInterval);
-}
+void TCustomEncoder::SetProgressInterval(int32_t Value) { progressInterval_ = std::max(Value, MinProgressInterval); }
 
 // ---- TCustomEncoder: events ----
 
@@ -569,14 +549,13 @@ void TCustomEncoder::CallInMainThreadIfAsked(const std::function<void()>& Call)
 }
 
 void TCustomEncoder::DoProgress(TCustomFFmpeg* Task, int32_t SegmentIndex, int32_t FrameNumber, int32_t Fps,
-                                float Quality, float BitRate, int64_t TotalSize, int64_t CurrentTime,
-                                int64_t Duration)
+                                float Quality, float BitRate, int64_t TotalSize, int64_t CurrentTime, int64_t Duration)
 {
     if (destroying_ || !OnProgress)
         return;
     TCriticalSectionGuard lock(ProgressLock);
-    progressInfo_ = TProgressInfo{tasks_.IndexOf(Task), SegmentIndex, FrameNumber, Fps,        Quality,
-                                  BitRate,               TotalSize,    CurrentTime, Duration};
+    progressInfo_ = TProgressInfo{tasks_.IndexOf(Task), SegmentIndex, FrameNumber, Fps, Quality, BitRate, TotalSize,
+                                  CurrentTime,          Duration};
     CallInMainThreadIfAsked([this] {
         if (!destroying_)
             OnProgress(this, &progressInfo_);
@@ -651,8 +630,8 @@ void TCustomEncoder::DoVideoHook(const TVideoHookEvent& Event, TCustomFFmpeg* Ta
     StopHook = hookInfo_.StopHook;
 }
 
-void TCustomEncoder::DoFrameInputHook(TCustomFFmpeg* Task, PFFPicture Picture, int32_t PixelFormat,
-                                      int32_t FrameNumber, int32_t Width, int32_t Height, int64_t PTS)
+void TCustomEncoder::DoFrameInputHook(TCustomFFmpeg* Task, PFFPicture Picture, int32_t PixelFormat, int32_t FrameNumber,
+                                      int32_t Width, int32_t Height, int64_t PTS)
 {
     DoFrameHook(OnFrameInputHook, Task, Picture, PixelFormat, FrameNumber, Width, Height, PTS);
 }
@@ -678,7 +657,8 @@ void TCustomEncoder::DoFrameHook(const TFrameHookEvent& Event, TCustomFFmpeg* Ta
 namespace {
 
 const TEnumInfo ThreadPriorityInfo{
-    "TThreadPriority", {"tpIdle", "tpLowest", "tpLower", "tpNormal", "tpHigher", "tpHighest", "tpTimeCritical"}};
+    "TThreadPriority",
+    {"tpIdle", "tpLowest", "tpLower", "tpNormal", "tpHigher", "tpHighest", "tpTimeCritical"}};
 
 void RegisterEncoder()
 {
@@ -686,12 +666,13 @@ void RegisterEncoder()
         .Property("About", &TFFBaseComponent::About, &TFFBaseComponent::SetAbout)
         .Property("Version", [](VIDArarozo& encoder) { return encoder.Version(); })
         .Stored(false)
-        .Property("Preview", &TCustomEncoder::Preview, &TCustomEncoder::SetPreview).Default(false)
-        .Property("PreviewBitmap", &TCustomEncoder::PreviewBitmap, &TCustomEncoder::SetPreviewBitmap).Default(false)
+        .Property("Preview", &TCustomEncoder::Preview, &TCustomEncoder::SetPreview)
+        .Default(false)
+        .Property("PreviewBitmap", &TCustomEncoder::PreviewBitmap, &TCustomEncoder::SetPreviewBitmap)
+        .Default(false)
         .Property("ProgressInterval", &TCustomEncoder::ProgressInterval, &TCustomEncoder::SetProgressInterval)
         .Default(500)
-        .Enum("ThreadPriority", &TCustomEncoder::ThreadPriority, &TCustomEncoder::SetThreadPriority,
-              ThreadPriorityInfo)
+        .Enum("ThreadPriority", &TCustomEncoder::ThreadPriority, &TCustomEncoder::SetThreadPriority, ThreadPriorityInfo)
         .Default(tpNormal)
         .Property("TriggerEventInMainThread", &TCustomEncoder::TriggerEventInMainThread,
                   &TCustomEncoder::SetTriggerEventInMainThread)

@@ -12,12 +12,12 @@ class TCustomFFmpegOpt;
 // of the largest area, the audio stream with most channels, the first
 // subtitle stream. OnlyFile >= 0 limits the choice to that input file.
 struct TAutoSelection {
-  int32_t Video = -1;
-  int32_t Audio = -1;
-  int32_t Subtitle = -1;
+    int32_t Video = -1;
+    int32_t Audio = -1;
+    int32_t Subtitle = -1;
 };
-TAutoSelection SelectStreamsAutomatically(TCustomFFmpegOpt& Job, TOptionsContext* Context,
-                                          AVFormatContext* Output, int32_t OnlyFile);
+TAutoSelection SelectStreamsAutomatically(TCustomFFmpegOpt& Job, TOptionsContext* Context, AVFormatContext* Output,
+                                          int32_t OnlyFile);
 
 // Releases the encoder context and option dictionaries a stream owns.
 void ReleaseOwnedEncoderState(TOutputStream* Stream);

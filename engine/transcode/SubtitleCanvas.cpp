@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/FFLog.h"
 #include "engine/binding/AVFilterStubs.h"
 #include "engine/binding/AVUtilStubs.h"
-#include "engine/FFLog.h"
 
 extern "C" {
 #include <libavfilter/buffersrc.h>
@@ -46,8 +46,9 @@ void DrawRectangle(TCustomFFmpegOpt& Job, AVFrame* Canvas, const AVSubtitleRect&
     const auto* palette = reinterpret_cast<const uint32_t*>(Rect.data[1]);
     for (int y = 0; y < Rect.h; ++y) {
         const uint8_t* indexes = Rect.data[0] + static_cast<ptrdiff_t>(y) * Rect.linesize[0];
-        auto* pixels = reinterpret_cast<uint32_t*>(Canvas->data[0] + static_cast<ptrdiff_t>(Rect.y + y) *
-                                                                         Canvas->linesize[0]) + Rect.x;
+        auto* pixels =
+            reinterpret_cast<uint32_t*>(Canvas->data[0] + static_cast<ptrdiff_t>(Rect.y + y) * Canvas->linesize[0]) +
+            Rect.x;
         for (int x = 0; x < Rect.w; ++x)
             pixels[x] = palette[indexes[x]];
     }

@@ -53,8 +53,10 @@ inline void GenerateSequence()
     if (FileExists(MediaFolder + "seq003.png"))
         return;
     const std::string part = MediaFolder + "part-" + std::to_string(getpid()) + "/";
-    const std::string command = "mkdir -p \"" + part + "\" && ffmpeg -nostdin -v error -y -f lavfi -i "
-                                "testsrc=size=33x17:rate=25 -frames:v 3 -start_number 1 \"" + part + "seq%03d.png\"";
+    const std::string command = "mkdir -p \"" + part +
+        "\" && ffmpeg -nostdin -v error -y -f lavfi -i "
+        "testsrc=size=33x17:rate=25 -frames:v 3 -start_number 1 \"" +
+        part + "seq%03d.png\"";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     for (const char* name : {"seq001.png", "seq002.png", "seq003.png"})
         ASSERT_EQ(std::rename((part + name).c_str(), (MediaFolder + name).c_str()), 0) << name;
@@ -110,7 +112,7 @@ inline std::map<std::string, std::string> Probe(const std::string& file)
 }
 
 struct TProbedFrame {
-    int64_t TimeUs;  // from the stream's start
+    int64_t TimeUs; // from the stream's start
     bool Key;
 };
 
@@ -129,7 +131,8 @@ inline std::vector<TProbedFrame> ProbeFrames(const std::string& file)
 
     std::vector<TProbedFrame> frames;
     std::istringstream lines(RunCommand("ffprobe -v error -select_streams v:0 -show_entries "
-                                        "frame=key_frame,best_effort_timestamp -of csv=p=0 \"" + file + "\""));
+                                        "frame=key_frame,best_effort_timestamp -of csv=p=0 \"" +
+                                        file + "\""));
     std::string line;
     while (std::getline(lines, line)) {
         long long key = 0;
