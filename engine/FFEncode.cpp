@@ -372,7 +372,7 @@ void TCustomEncoder::ClearTasks()
     tasks_.Clear();
     LastErrorText.clear();
     {
-        TCriticalSectionGuard lock(TerminateLock);
+        TCriticalSectionGuard lock(terminateLock_);
         finishedCount_ = 0;
         nextTaskIndex_ = -1;
         pendingCount_ = 0;
@@ -392,7 +392,7 @@ void TCustomEncoder::StartTask(int32_t n)
     CheckNotWorking("StartTask");
     bool finalNoticeDue;
     {
-        TCriticalSectionGuard lock(TerminateLock);
+        TCriticalSectionGuard lock(terminateLock_);
         finishedCount_ = 0;
         nextTaskIndex_ = 0;
         pendingCount_ = tasks_.Count();
@@ -419,7 +419,7 @@ void TCustomEncoder::StartTask(int32_t n)
 
 void TCustomEncoder::StartNextTask()
 {
-    TCriticalSectionGuard lock(TerminateLock);
+    TCriticalSectionGuard lock(terminateLock_);
     if (pendingCount_ <= 0)
         return;
     --pendingCount_;
@@ -432,7 +432,7 @@ void TCustomEncoder::DoTerminate(TCustomFFmpeg* Task)
 {
     if (destroying_)
         return;
-    TCriticalSectionGuard lock(TerminateLock);
+    TCriticalSectionGuard lock(terminateLock_);
     if (OnTerminate) {
         terminateInfo_ =
             TTerminateInfo{tasks_.IndexOf(Task), Task->Finished, Task->ExceptionRaised, Task->ExceptionMessage};
@@ -502,7 +502,7 @@ void TCustomEncoder::Stop(bool Wait)
         Wait = false;
     TNoticeHold hold(notices_);
     {
-        TCriticalSectionGuard lock(TerminateLock);
+        TCriticalSectionGuard lock(terminateLock_);
         pendingCount_ = 0;
     }
     if (working_)
@@ -553,7 +553,7 @@ void TCustomEncoder::DoProgress(TCustomFFmpeg* Task, int32_t SegmentIndex, int32
 {
     if (destroying_ || !OnProgress)
         return;
-    TCriticalSectionGuard lock(ProgressLock);
+    TCriticalSectionGuard lock(progressLock_);
     progressInfo_ = TProgressInfo{tasks_.IndexOf(Task), SegmentIndex, FrameNumber, Fps, Quality, BitRate, TotalSize,
                                   CurrentTime,          Duration};
     CallInMainThreadIfAsked([this] {
@@ -566,7 +566,7 @@ void TCustomEncoder::DoPreviewBitmap(TCustomFFmpeg* Task, TBitmap* Bitmap, int32
 {
     if (destroying_ || !OnPreviewBitmap)
         return;
-    TCriticalSectionGuard lock(PreviewLock);
+    TCriticalSectionGuard lock(previewLock_);
     previewInfo_ = TPreviewInfo{tasks_.IndexOf(Task), Bitmap, FrameNumber, PTS};
     CallInMainThreadIfAsked([this] {
         if (!destroying_)
@@ -578,7 +578,7 @@ void TCustomEncoder::DoBeforeFindStreamInfo(TCustomFFmpegOpt* Task, AVFormatCont
 {
     if (destroying_ || !OnBeforeFindStreamInfo)
         return;
-    TCriticalSectionGuard lock(FindStreamInfoLock);
+    TCriticalSectionGuard lock(findStreamInfoLock_);
     CallInMainThreadIfAsked([&] {
         if (!destroying_)
             OnBeforeFindStreamInfo(Task, FormatContext);
@@ -602,7 +602,7 @@ void TCustomEncoder::DoAudioHook(const TAudioHookEvent& Event, TCustomFFmpeg* Ta
 {
     if (destroying_ || !Event)
         return;
-    TCriticalSectionGuard lock(AudioHookLock);
+    TCriticalSectionGuard lock(audioHookLock_);
     Event(this, tasks_.IndexOf(Task), PTS, Sample, Size, SampleRate, Channels, SampleFormat);
 }
 
@@ -623,7 +623,7 @@ void TCustomEncoder::DoVideoHook(const TVideoHookEvent& Event, TCustomFFmpeg* Ta
 {
     if (destroying_ || !Event)
         return;
-    TCriticalSectionGuard lock(VideoHookLock);
+    TCriticalSectionGuard lock(videoHookLock_);
     hookInfo_ = THookInfo{tasks_.IndexOf(Task), Bitmap, FrameNumber, PTS, Update, StopHook};
     Event(this, &hookInfo_);
     Update = hookInfo_.Update;
@@ -647,7 +647,7 @@ void TCustomEncoder::DoFrameHook(const TFrameHookEvent& Event, TCustomFFmpeg* Ta
 {
     if (destroying_ || !Event)
         return;
-    TCriticalSectionGuard lock(FrameHookLock);
+    TCriticalSectionGuard lock(frameHookLock_);
     frameHookInfo_ = TFrameHookInfo{tasks_.IndexOf(Task), FrameNumber, Picture, PixelFormat, Width, Height, PTS};
     Event(this, &frameHookInfo_);
 }

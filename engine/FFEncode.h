@@ -272,17 +272,17 @@ private:
     THookInfo hookInfo_{};
     TFrameHookInfo frameHookInfo_{};
 
-    TCriticalSection AudioHookLock;
-    TCriticalSection PreviewLock;
-    TCriticalSection ProgressLock;
-    TCriticalSection TerminateLock;
-    TCriticalSection VideoHookLock;
-    TCriticalSection FrameHookLock;
-    TCriticalSection FindStreamInfoLock;
+    TCriticalSection audioHookLock_;
+    TCriticalSection previewLock_;
+    TCriticalSection progressLock_;
+    TCriticalSection terminateLock_;
+    TCriticalSection videoHookLock_;
+    TCriticalSection frameHookLock_;
+    TCriticalSection findStreamInfoLock_;
 
     std::unique_ptr<TFFDecoder> decoder_;
     TFFmpegList tasks_;
-    // Guarded by TerminateLock.
+    // Guarded by terminateLock_.
     int32_t finishedCount_ = 0;
     int32_t nextTaskIndex_ = -1;
     int32_t pendingCount_ = 0;

@@ -21,9 +21,13 @@
 #include "engine/binding/AVUtilStubs.h"
 #include "engine/binding/FFLoad.h"
 #include "engine/options/FFmpegOpt.h"
+#include "engine/tests/MediaOracle.h"
 #include "platform/core/Files.h"
 
 namespace io_tests {
+
+using media_oracle::CommandOutput;
+using media_oracle::Generate;
 
 inline const std::string MediaFolder = std::string(TEST_BINARY_DIR) + "/io-media/";
 // Written by the tests themselves; one folder per process, since test
@@ -59,18 +63,6 @@ inline std::string ReadFile(const std::string& name)
 inline void WriteFile(const std::string& name, const std::string& bytes)
 {
     std::ofstream(name, std::ios::binary) << bytes;
-}
-
-// Each process writes its own copy and renames it into place, so no process
-// reads a half-written file.
-inline void Generate(const std::string& file, const std::string& arguments)
-{
-    if (FileExists(file))
-        return;
-    const std::string part = MediaFolder + "part-" + std::to_string(getpid()) + "-" + ExtractFileName(file);
-    const std::string command = "ffmpeg -nostdin -v error -y " + arguments + " \"" + part + "\"";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    ASSERT_EQ(std::rename(part.c_str(), file.c_str()), 0) << file;
 }
 
 inline void GenerateMedia()
@@ -112,16 +104,11 @@ inline void GenerateMedia()
 // joined by ",".
 inline std::string Probe(const std::string& file, const std::string& entries)
 {
-    const std::string command =
-        "ffprobe -v error -show_entries " + entries + " -of csv=p=0 \"" + file + "\" 2>/dev/null";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::string text;
-    char buffer[256];
-    while (pipe && fgets(buffer, sizeof(buffer), pipe.get()))
-        text += buffer;
-    std::string joined;
-    for (char c : text)
-        joined += c == '\n' ? ',' : c;
+    std::string joined =
+        CommandOutput("ffprobe -v error -show_entries " + entries + " -of csv=p=0 \"" + file + "\" 2>/dev/null");
+    for (char& c : joined)
+        if (c == '\n')
+            c = ',';
     if (!joined.empty() && joined.back() == ',')
         joined.pop_back();
     return joined;

@@ -17,9 +17,13 @@
 #include "engine/binding/AVUtilStubs.h"
 #include "engine/binding/FFLoad.h"
 #include "engine/options/FFmpegOpt.h"
+#include "engine/tests/MediaOracle.h"
 #include "platform/core/Files.h"
 
 namespace option_tests {
+
+using media_oracle::CommandOutput;
+using media_oracle::Generate;
 
 inline const std::string MediaFolder = std::string(TEST_BINARY_DIR) + "/option-media/";
 // Files a test writes: each test process (CTest runs them side by side) has its own folder.
@@ -31,21 +35,8 @@ inline const std::string AvFile = MediaFolder + "video-two-audio.nut";
 inline const std::string NtscFile = MediaFolder + "ntsc.nut";
 inline const std::string Film24File = MediaFolder + "film24.nut";
 
-// Test processes run in parallel: each writes its own copy and renames it
-// into place, so no process reads a half-written file.
-inline void Generate(const std::string& file, const std::string& inputs)
-{
-    if (FileExists(file))
-        return;
-    const std::string part = MediaFolder + "part-" + std::to_string(getpid()) + "-" + ExtractFileName(file);
-    const std::string command = "ffmpeg -nostdin -v error -y " + inputs + " \"" + part + "\"";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    ASSERT_EQ(std::rename(part.c_str(), file.c_str()), 0) << file;
-}
-
 inline void GenerateMedia()
 {
-    std::system(("mkdir -p \"" + MediaFolder + "\"").c_str());
     Generate(AvFile,
              "-f lavfi -i testsrc=duration=0.4:size=64x48:rate=25 -f lavfi -i sine=frequency=440:duration=0.4 "
              "-f lavfi -i \"sine=frequency=880:duration=0.4,pan=stereo|c0=c0|c1=c0\" "

@@ -1,8 +1,6 @@
 // The ffmpeg tool as an oracle: which library options exist, and the
 // wording of the messages the engine shares with it.
 
-#include <cstdio>
-
 #include "engine/tests/OptionTestSupport.h"
 
 using namespace option_tests;
@@ -11,16 +9,7 @@ namespace {
 
 std::string ToolOutput(const std::string& input, const std::string& options)
 {
-    const std::string command =
-        "ffmpeg -nostdin -hide_banner -i \"" + input + "\" " + options + " -t 0.05 -f null - 2>&1";
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char chunk[4096];
-        while (size_t read = fread(chunk, 1, sizeof chunk, pipe))
-            output.append(chunk, read);
-        pclose(pipe);
-    }
-    return output;
+    return CommandOutput("ffmpeg -nostdin -hide_banner -i \"" + input + "\" " + options + " -t 0.05 -f null - 2>&1");
 }
 
 class ToolOracle : public OptionTest {

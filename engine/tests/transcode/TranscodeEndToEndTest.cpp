@@ -18,10 +18,15 @@
 
 #include "engine/FFEncode.h"
 #include "engine/binding/FFLoad.h"
+#include "engine/tests/MediaOracle.h"
 #include "platform/core/MainThread.h"
 #include "platform/core/Strings.h"
 
 namespace {
+
+using media_oracle::CommandOutput;
+using media_oracle::Generate;
+using media_oracle::ProbeValues;
 
 const std::string MediaFolder = std::string(TEST_BINARY_DIR) + "/transcode-media/";
 const std::string Clip = MediaFolder + "clip.avi"; // 640x480, 25 fps, stereo 44.1 kHz, 2 s
@@ -36,32 +41,8 @@ const std::string Steps = MediaFolder + "steps.mp4"; // 6 s, mono; second n soun
 constexpr double ClipSeconds = 2.0;
 constexpr double FrameSeconds = 0.04;
 
-std::string Shell(const std::string& command)
-{
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            output.append(buffer, n);
-        pclose(pipe);
-    }
-    return output;
-}
-
-void Generate(const std::string& file, const std::string& arguments)
-{
-    if (access(file.c_str(), F_OK) == 0)
-        return;
-    const std::string part = file + ".part" + std::to_string(getpid()) + file.substr(file.rfind('.'));
-    const std::string command = "ffmpeg -nostdin -v error -y " + arguments + " \"" + part + "\"";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    ASSERT_EQ(std::rename(part.c_str(), file.c_str()), 0);
-}
-
 void GenerateMedia()
 {
-    std::system(("mkdir -p \"" + MediaFolder + "\"").c_str());
     const auto clip = [](double seconds) {
         const std::string d = std::to_string(seconds);
         return "-f lavfi -i testsrc=size=640x480:rate=25:duration=" + d +
@@ -102,21 +83,10 @@ std::string ToolOutput(const std::string& input, const std::string& options, con
 // "key=value" lines of ffprobe's flat output for one stream kind ("v:0", "a:0") or the format.
 std::map<std::string, std::string> Probe(const std::string& file, const std::string& streams)
 {
-    const std::string text =
-        Shell("ffprobe -v error -select_streams " + streams +
-              " -show_entries stream=codec_name,width,height,avg_frame_rate,channels,sample_rate,duration"
-              " -of default=nw=1 \"" +
-              file + "\" 2>/dev/null");
-    std::map<std::string, std::string> values;
-    size_t start = 0;
-    while (start < text.size()) {
-        const size_t end = text.find('\n', start);
-        const std::string line = text.substr(start, end - start);
-        if (const size_t eq = line.find('='); eq != std::string::npos)
-            values[line.substr(0, eq)] = line.substr(eq + 1);
-        start = end == std::string::npos ? text.size() : end + 1;
-    }
-    return values;
+    return ProbeValues(file,
+                       "-select_streams " + streams +
+                           " -show_entries stream=codec_name,width,height,avg_frame_rate,channels,sample_rate,"
+                           "duration -of default=nw=1");
 }
 
 // The stream's duration, or the file's when the container keeps none per stream.
@@ -126,7 +96,8 @@ double Seconds(const std::string& file, const std::string& streams)
     if (!text.empty() && text != "N/A")
         return std::atof(text.c_str());
     return std::atof(
-        Shell("ffprobe -v error -show_entries format=duration -of csv=p=0 \"" + file + "\" 2>/dev/null").c_str());
+        CommandOutput("ffprobe -v error -show_entries format=duration -of csv=p=0 \"" + file + "\" 2>/dev/null")
+            .c_str());
 }
 
 struct TRunResult {
@@ -288,7 +259,7 @@ TEST_F(TranscodeEndToEndTest, ClipWithStartAndLength)
 double FirstTone(const std::string& file)
 {
     const std::string raw =
-        Shell("ffmpeg -nostdin -v error -i \"" + file + "\" -map 0:a:0 -ac 1 -ar 44100 -f f32le - 2>/dev/null");
+        CommandOutput("ffmpeg -nostdin -v error -i \"" + file + "\" -map 0:a:0 -ac 1 -ar 44100 -f f32le - 2>/dev/null");
     std::vector<float> samples(raw.size() / sizeof(float));
     std::memcpy(samples.data(), raw.data(), samples.size() * sizeof(float));
     const size_t from = 2205, to = 19845;
@@ -302,10 +273,11 @@ double FirstTone(const std::string& file)
 
 double FirstVideoTime(const std::string& file)
 {
-    return std::atof(Shell("ffprobe -v error -select_streams v:0 -show_entries frame=pts_time -read_intervals %+#1 "
-                           "-of csv=p=0 \"" +
-                           file + "\" 2>/dev/null")
-                         .c_str());
+    return std::atof(
+        CommandOutput("ffprobe -v error -select_streams v:0 -show_entries frame=pts_time -read_intervals %+#1 "
+                      "-of csv=p=0 \"" +
+                      file + "\" 2>/dev/null")
+            .c_str());
 }
 
 // An input "-ss" starts every container at the start, to the sample, and
@@ -350,7 +322,7 @@ TEST_F(TranscodeEndToEndTest, ClipStartBeyondTheEndWritesNothing)
     ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
     EXPECT_FALSE(run.Task.Exception);
     const std::string packets =
-        Shell("ffprobe -v error -show_entries packet=pts -of csv=p=0 \"" + output + "\" 2>/dev/null");
+        CommandOutput("ffprobe -v error -show_entries packet=pts -of csv=p=0 \"" + output + "\" 2>/dev/null");
     EXPECT_EQ(packets, "");
 }
 
@@ -392,8 +364,8 @@ TEST_F(TranscodeEndToEndTest, StartTimeComesFromTheStreamsInUse)
 // Luma plane (width x height samples) of the first frame, via the ffmpeg tool.
 std::vector<uint8_t> FirstLuma(const std::string& file, const std::string& filter, size_t samples)
 {
-    const std::string text = Shell("ffmpeg -nostdin -v error -i \"" + file + "\" " + filter +
-                                   " -frames:v 1 -pix_fmt yuv420p -f rawvideo - 2>/dev/null");
+    const std::string text = CommandOutput("ffmpeg -nostdin -v error -i \"" + file + "\" " + filter +
+                                           " -frames:v 1 -pix_fmt yuv420p -f rawvideo - 2>/dev/null");
     return std::vector<uint8_t>(text.begin(), text.begin() + std::min(samples, text.size()));
 }
 
@@ -504,7 +476,8 @@ TEST_F(TranscodeEndToEndTest, DeinterlaceOptionBlendsTheFields)
 // Every picture's luma, one after another, via the ffmpeg tool.
 std::string AllLuma(const std::string& file)
 {
-    return Shell("ffmpeg -nostdin -v error -i \"" + file + "\" -map 0:v:0 -f rawvideo -pix_fmt gray - 2>/dev/null");
+    return CommandOutput("ffmpeg -nostdin -v error -i \"" + file +
+                         "\" -map 0:v:0 -f rawvideo -pix_fmt gray - 2>/dev/null");
 }
 
 // Bitmap subtitles bound to a video pad are drawn on a canvas and overlaid
@@ -591,7 +564,7 @@ TEST_F(TranscodeEndToEndTest, StopWithWaitFromTheProgressHandlerStillWritesTheTr
     EXPECT_FALSE(run.Task.Exception) << run.Task.ExceptionMessage;
     ASSERT_FALSE(run.Reports.empty());
     EXPECT_EQ(run.Reports.back().SegmentIndex, -1);
-    EXPECT_EQ(Shell("ffprobe -v error -show_entries format=format_name -of csv=p=0 \"" + output + "\" 2>&1"),
+    EXPECT_EQ(CommandOutput("ffprobe -v error -show_entries format=format_name -of csv=p=0 \"" + output + "\" 2>&1"),
               "\"mov,mp4,m4a,3gp,3g2,mj2\"\n");
 }
 
@@ -619,9 +592,9 @@ TEST_F(TranscodeEndToEndTest, ForcedKeyFrames)
         Convert(Clip, "", output, " -an -c:v libx264 -g 250 -sc_threshold 0 -force_key_frames 0.6,1.2 -sn");
     ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
     const std::string times =
-        Shell("ffprobe -v error -select_streams v:0 -skip_frame nokey -show_entries frame=pts_time "
-              "-of csv=p=0 \"" +
-              output + "\"");
+        CommandOutput("ffprobe -v error -select_streams v:0 -skip_frame nokey -show_entries frame=pts_time "
+                      "-of csv=p=0 \"" +
+                      output + "\"");
     std::vector<double> keys;
     for (const std::string& line : SplitString(times, '\n'))
         if (!line.empty())
@@ -640,8 +613,8 @@ TEST_F(TranscodeEndToEndTest, StreamCopyWritesIncreasingDts)
     EXPECT_EQ(Probe(output, "v:0")["codec_name"], "mpeg4");
     EXPECT_EQ(Probe(output, "a:0")["codec_name"], "pcm_s16le");
     for (const char* stream : {"v:0", "a:0"}) {
-        const std::string text = Shell(std::string("ffprobe -v error -select_streams ") + stream +
-                                       " -show_entries packet=dts -of csv=p=0 \"" + output + "\"");
+        const std::string text = CommandOutput(std::string("ffprobe -v error -select_streams ") + stream +
+                                               " -show_entries packet=dts -of csv=p=0 \"" + output + "\"");
         long long previous = INT64_MIN;
         int count = 0;
         for (const std::string& line : SplitString(text, '\n')) {
@@ -672,12 +645,12 @@ TEST_F(TranscodeEndToEndTest, JoinedInputsFollowOneAnother)
     ASSERT_FALSE(job.ExceptionRaised) << job.ExceptionMessage;
     EXPECT_NEAR(Seconds(output, "v:0"), 3.0, FrameSeconds);
     EXPECT_NEAR(Seconds(output, "a:0"), 3.0, FrameSeconds);
-    const std::string frames = Shell("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                                     "stream=nb_read_frames -of csv=p=0 \"" +
-                                     output + "\"");
+    const std::string frames = CommandOutput("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                                             "stream=nb_read_frames -of csv=p=0 \"" +
+                                             output + "\"");
     EXPECT_EQ(std::atoi(frames.c_str()), 75);
-    const std::string times =
-        Shell("ffprobe -v error -select_streams v:0 -show_entries frame=pts_time -of csv=p=0 \"" + output + "\"");
+    const std::string times = CommandOutput(
+        "ffprobe -v error -select_streams v:0 -show_entries frame=pts_time -of csv=p=0 \"" + output + "\"");
     std::vector<double> pts;
     for (const std::string& line : SplitString(times, '\n'))
         if (!line.empty())
@@ -694,7 +667,7 @@ TEST_F(TranscodeEndToEndTest, VideoStatisticsFileHasALinePerFrame)
     const TRunResult run =
         Convert(Clip, "", Out("vstats.mp4"), " -an -c:v mpeg4 -psnr -vstats_file \"" + stats + "\" -sn");
     ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
-    const std::vector<std::string> lines = SplitString(Shell("cat \"" + stats + "\""), '\n');
+    const std::vector<std::string> lines = SplitString(CommandOutput("cat \"" + stats + "\""), '\n');
     ASSERT_EQ(lines.size(), 51u); // the text ends with a line break
     for (size_t i = 0; i < 50; ++i) {
         EXPECT_EQ(lines[i].rfind("frame= ", 0), 0u) << lines[i];
@@ -711,9 +684,9 @@ TEST_F(TranscodeEndToEndTest, SubtitlesAreDecodedAndEncodedAgain)
     const TRunResult run = Convert(Subtitled, "", output, " -c:v copy -c:a copy -c:s ass");
     ASSERT_TRUE(run.Task.Finished) << run.Task.ExceptionMessage;
     EXPECT_EQ(Probe(output, "s:0")["codec_name"], "ass");
-    const std::string times =
-        Shell("ffprobe -v error -select_streams s:0 -show_entries packet=pts_time,duration_time -of csv=p=0 \"" +
-              output + "\"");
+    const std::string times = CommandOutput(
+        "ffprobe -v error -select_streams s:0 -show_entries packet=pts_time,duration_time -of csv=p=0 \"" + output +
+        "\"");
     EXPECT_EQ(times, "0.500000,0.500000\n1.200000,0.600000\n");
 }
 
@@ -772,7 +745,7 @@ TEST_F(TranscodeEndToEndTest, TwoPassEncodingWritesAndReadsItsLog)
     const std::string options = " -an -sn -c:v mpeg4 -b:v 300k -passlogfile \"" + prefix + "\" -pass ";
     const TRunResult first = Convert(Clip, "", Out("twopass-1.avi"), options + "1");
     ASSERT_TRUE(first.Task.Finished) << first.Task.ExceptionMessage;
-    const std::string statistics = Shell("cat \"" + log + "\"");
+    const std::string statistics = CommandOutput("cat \"" + log + "\"");
     EXPECT_EQ(SplitString(statistics, '\n').size(), 51u); // one line per frame
     const TRunResult second = Convert(Clip, "", Out("twopass-2.avi"), options + "2");
     ASSERT_TRUE(second.Task.Finished) << second.Task.ExceptionMessage;
@@ -861,7 +834,7 @@ TEST_F(TranscodeEndToEndTest, OutputOverTheInputIsRefused)
 {
     const std::string source = Out("same.avi"), link = Out("same-link.avi");
     ASSERT_EQ(std::system(("cp \"" + Clip + "\" \"" + source + "\" && ln -sf same.avi \"" + link + "\"").c_str()), 0);
-    const std::string before = Shell("md5sum < \"" + source + "\"");
+    const std::string before = CommandOutput("md5sum < \"" + source + "\"");
     const std::string spellings[] = {source, MediaFolder + "./../transcode-media/same.avi", link};
     for (const std::string& output : spellings) {
         SCOPED_TRACE(output);
@@ -874,7 +847,7 @@ TEST_F(TranscodeEndToEndTest, OutputOverTheInputIsRefused)
         EXPECT_LT(encoder.SetOutput(task, output, &out), 0);
         EXPECT_EQ(encoder.LastErrorText, "Output " + output + " same as Input #0 - exiting");
     }
-    EXPECT_EQ(Shell("md5sum < \"" + source + "\""), before);
+    EXPECT_EQ(CommandOutput("md5sum < \"" + source + "\""), before);
 }
 
 // Planar decoders (mp3) and encoders (aac) work on one plane per channel;
