@@ -223,7 +223,7 @@ TEST_P(ParseOptionsCases, ParsesIntoContextAndJob)
 }
 
 INSTANTIATE_TEST_SUITE_P(OptionStrings, ParseOptionsCases, ::testing::ValuesIn(ParseCases),
-                         [](const ::testing::TestParamInfo<TParseCase>& info) { return info.param.Name; });
+                         [](const ::testing::TestParamInfo<TParseCase>& testCase) { return testCase.param.Name; });
 
 } // namespace
 

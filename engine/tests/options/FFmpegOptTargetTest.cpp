@@ -55,7 +55,7 @@ const TTargetCase TargetCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Targets, TargetOption, ::testing::ValuesIn(TargetCases),
-                         [](const ::testing::TestParamInfo<TTargetCase>& info) { return info.param.Name; });
+                         [](const ::testing::TestParamInfo<TTargetCase>& testCase) { return testCase.param.Name; });
 
 TEST_F(OptionTest, TargetGuessLogsTheNorm)
 {
