@@ -100,8 +100,6 @@ void TCustomFFmpeg::Run()
 {
     Finished = false;
     RunStep(&TCustomFFmpeg::Transcode);
-    RunStep(&TCustomFFmpeg::CloseOpenEncoders);
-    RunStep(&TCustomFFmpeg::CloseOpenDecoders);
     RunStep(&TCustomFFmpeg::Cleanup);
     RunStep(&TCustomFFmpeg::NotifyTerminate);
     // An empty quiet line flushes a pending "repeated" line of FFmpeg's log.
@@ -250,10 +248,6 @@ int32_t TCustomFFmpeg::OpenOutput(const std::string& Options, bool Join, const s
 }
 
 void TCustomFFmpeg::Transcode() { TranscodeJob(*this); }
-
-void TCustomFFmpeg::CloseOpenEncoders() {}
-
-void TCustomFFmpeg::CloseOpenDecoders() {}
 
 void TCustomFFmpeg::ReleaseTranscoder() { ReleaseFilesAndStreams(); }
 

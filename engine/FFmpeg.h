@@ -138,9 +138,6 @@ public:
 protected:
     // The transcode itself; sets Finished when it ran to its end unaborted.
     virtual void Transcode();
-    // Close the codecs a failed transcode left open.
-    virtual void CloseOpenEncoders();
-    virtual void CloseOpenDecoders();
     // Releases the transcoder's records: files, streams, filter graphs.
     virtual void ReleaseTranscoder();
 

@@ -31,7 +31,7 @@ struct TFakeTaskScript {
     std::string OutputErrorText;
     bool OpenOutputRaises = false;
     std::string TranscodeRaises; // raised by Transcode when not empty
-    std::string CloseEncodersRaises; // raised by CloseOpenEncoders when not empty
+    std::string ReleaseRaises; // raised by ReleaseTranscoder, after the release, when not empty
 
     // Observations.
     std::atomic<bool> Started{false};
@@ -122,16 +122,12 @@ protected:
         Finished = !Aborted;
     }
 
-    void CloseOpenEncoders() override
-    {
-        if (!script_->CloseEncodersRaises.empty())
-            throw Exception(script_->CloseEncodersRaises);
-    }
-
     void ReleaseTranscoder() override
     {
         TFFmpeg::ReleaseTranscoder();
         ++script_->Releases;
+        if (!script_->ReleaseRaises.empty())
+            throw Exception(script_->ReleaseRaises);
     }
 
 private:

@@ -55,13 +55,13 @@ TTranscoder::~TTranscoder()
             std::fclose(ost->Logfile);
         ost->Logfile = nullptr;
     }
+    // The job's graph records point into the chains, which go with the transcoder.
     for (auto& [graph, chain] : chains_) {
-        auto* record = const_cast<TFilterGraph*>(graph);
-        record->Graph = nullptr;
-        for (int32_t i = 0; i < record->InputCount; ++i)
-            record->Inputs[i]->Filter = nullptr;
-        for (int32_t i = 0; i < record->OutputCount; ++i)
-            record->Outputs[i]->Filter = nullptr;
+        graph->Graph = nullptr;
+        for (int32_t i = 0; i < graph->InputCount; ++i)
+            graph->Inputs[i]->Filter = nullptr;
+        for (int32_t i = 0; i < graph->OutputCount; ++i)
+            graph->Outputs[i]->Filter = nullptr;
     }
     chains_.clear();
     for (AVDictionary*& options : savedOptions_)

@@ -177,7 +177,7 @@ private:
     TCustomFFmpeg& job_;
     TVideoHooks& hooks_; // the job's: its plug-ins and preview outlive the run
     TTranscodeTotals totals_;
-    std::map<const TFilterGraph*, std::unique_ptr<TFilterChain>> chains_;
+    std::map<TFilterGraph*, std::unique_ptr<TFilterChain>, std::less<>> chains_;
     std::vector<TOutputStreamState> streamStates_;
     std::vector<TOutputStream*> openEncoders_;
     std::vector<TInputStream*> openDecoders_;
