@@ -36,8 +36,6 @@ TOutputStream* CopySegmentStream(TCustomFFmpegOpt& Job, const TOutputStream* Tem
     copy->FileIndex = FileIndex;
     copy->SourceIndex = -1;
     copy->SyncIst = nullptr;
-    copy->OwnsOpts = 0;
-    copy->OwnsCodec = 0;
     copy->BitstreamFilters = nullptr;
     copy->FilteredFrame = nullptr;
     copy->ForcedKfPts = nullptr;
@@ -68,6 +66,24 @@ void AssignSource(TCustomFFmpegOpt& Job, int32_t FirstStream, int32_t Count, int
         ist->St->discard = AVDISCARD_NONE;
         return;
     }
+}
+
+// A copy of output 0 whose streams start at FirstStream; its index.
+int32_t AppendJoinSegmentFile(TCustomFFmpegOpt& Job, int32_t FirstStream)
+{
+    auto* segment = static_cast<TOutputFile*>(av::av_malloc(sizeof(TOutputFile)));
+    if (!segment)
+        Job.RaiseError("av_mallocz() failed");
+    try {
+        GrowList(Job.OutputFiles, Job.OutputFileCount, Job.OutputFileCount + 1);
+    } catch (...) {
+        av::av_free(segment);
+        throw;
+    }
+    *segment = *Job.OutputFiles[0];
+    segment->OstIndex = FirstStream;
+    Job.OutputFiles[Job.OutputFileCount - 1] = segment;
+    return Job.OutputFileCount - 1;
 }
 
 bool MappableType(AVMediaType Type)
@@ -106,8 +122,10 @@ int32_t TCustomFFmpegOpt::JoinInputs(TOptionsContext* Context)
 int32_t TCustomFFmpegOpt::AddJoinSegment(TOptionsContext* Context, int32_t InputFileIndex)
 {
     const int32_t count = JoinStreamCount;
-    const int32_t segmentFile = OutputFileCount;
     const int32_t firstStream = OutputStreamCount;
+    // The segment is listed before its streams, so that a failure below
+    // releases them as borrowers of output 0.
+    const int32_t segmentFile = AppendJoinSegmentFile(*this, firstStream);
     AVFormatContext* output = OutputFiles[0]->Ctx;
     for (int32_t i = 0; i < count; ++i) {
         TOutputStream* copy = CopySegmentStream(*this, OutputStreams[i], segmentFile);
@@ -149,18 +167,10 @@ int32_t TCustomFFmpegOpt::AddJoinSegment(TOptionsContext* Context, int32_t Input
         Logger()->Log(this, llError, LastErrorText);
         return -1;
     }
+    return segmentFile;
+}
 
-    auto* segment = static_cast<TOutputFile*>(av::av_malloc(sizeof(TOutputFile)));
-    if (!segment)
-        RaiseError("av_mallocz() failed");
-    try {
-        GrowList(OutputFiles, OutputFileCount, OutputFileCount + 1);
-    } catch (...) {
-        av::av_free(segment);
-        throw;
-    }
-    *segment = *OutputFiles[0];
-    segment->OstIndex = OutputStreamCount - count;
-    OutputFiles[OutputFileCount - 1] = segment;
-    return OutputFileCount - 1;
+bool TCustomFFmpegOpt::IsJoinSegment(int32_t FileIndex) const
+{
+    return FileIndex > 0 && FileIndex < OutputFileCount && OutputFiles[FileIndex]->Ctx == OutputFiles[0]->Ctx;
 }

@@ -339,6 +339,9 @@ public:
     int32_t OpenOutputFile(TOptionsContext* Context, const std::string& Options, bool Join, const std::string& FileName,
                            const std::string& Presets);
     int32_t JoinInputs(TOptionsContext* Context);
+    // Output file FileIndex is a join segment: it, its streams' encoders and
+    // their options belong to output 0, which alone releases them.
+    bool IsJoinSegment(int32_t FileIndex) const;
     int32_t AddJoinSegment(TOptionsContext* Context, int32_t InputFileIndex);
     void FreeOutputStreams();
     // Releases the filter graphs, output streams and files, input files and

@@ -104,11 +104,9 @@ TOutputStream* TCustomFFmpegOpt::NewOutputStream(TOptionsContext* Context, AVFor
     ChooseEncoder(Context, FormatContext, ost);
     ost->Opts = FilterCodecOptions(Context->Group->CodecOpts, ost->Enc ? ost->Enc->id : AV_CODEC_ID_NONE, FormatContext,
                                    st, ost->Enc);
-    ost->OwnsOpts = 1;
     ost->EncCtx = av::avcodec_alloc_context3(ost->Enc);
     if (!ost->EncCtx)
         RaiseError("Error allocating the encoding context.");
-    ost->OwnsCodec = 1;
     AVCodecContext* enc = ost->EncCtx;
     enc->codec_type = MediaType;
     enc->codec_id = st->codecpar->codec_id;

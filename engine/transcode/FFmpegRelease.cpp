@@ -32,32 +32,23 @@ void FreeFilterGraph(TFilterGraph* Graph)
 
 void FreeInputStream(TInputStream* Stream)
 {
-    if (!Stream->ResourcesReleased) {
-        Stream->ResourcesReleased = 1;
-        av::av_frame_free(&Stream->DecodedFrame);
-        av::av_dict_free(&Stream->Opts);
-        av::avsubtitle_free(&Stream->PrevSub.Subtitle);
-        av::av_frame_free(&Stream->Sub2Video.Ref);
-        av::av_freep(&Stream->Filters);
-    }
+    av::av_frame_free(&Stream->DecodedFrame);
+    av::av_dict_free(&Stream->Opts);
+    av::avsubtitle_free(&Stream->PrevSub.Subtitle);
+    av::av_frame_free(&Stream->Sub2Video.Ref);
+    av::av_freep(&Stream->Filters);
     av::avcodec_free_context(&Stream->DecCtx);
     av::av_free(Stream);
 }
 
 } // namespace
 
-void ReleaseOwnedEncoderState(TOutputStream* Stream)
+void ReleaseEncoderState(TOutputStream* Stream)
 {
-    if (Stream->OwnsOpts) {
-        av::av_dict_free(&Stream->Opts);
-        av::av_dict_free(&Stream->SwrOpts);
-        av::av_dict_free(&Stream->ResampleOpts);
-        Stream->OwnsOpts = 0;
-    }
-    if (Stream->OwnsCodec) {
-        av::avcodec_free_context(&Stream->EncCtx);
-        Stream->OwnsCodec = 0;
-    }
+    av::av_dict_free(&Stream->Opts);
+    av::av_dict_free(&Stream->SwrOpts);
+    av::av_dict_free(&Stream->ResampleOpts);
+    av::avcodec_free_context(&Stream->EncCtx);
 }
 
 void FreeOutputStreamRecord(TOutputStream* Stream)
@@ -99,14 +90,14 @@ void AbandonOutput(TCustomFFmpegOpt& Job, AVFormatContext*& Context, int32_t Fir
                 if (graph->Outputs[o]->Ost == stream)
                     graph->Outputs[o]->Ost = nullptr;
         }
-        ReleaseOwnedEncoderState(stream);
+        if (!Job.IsJoinSegment(stream->FileIndex))
+            ReleaseEncoderState(stream);
         FreeOutputStreamRecord(stream);
     }
     if (FirstStream < Job.OutputStreamCount)
         Job.OutputStreamCount = FirstStream;
     for (int32_t i = FirstFile; i < Job.OutputFileCount; ++i) {
-        // Join segments share the options of the first file of the output.
-        if (i == FirstFile)
+        if (!Job.IsJoinSegment(i))
             av::av_dict_free(&Job.OutputFiles[i]->Opts);
         av::av_free(Job.OutputFiles[i]);
     }
@@ -139,13 +130,14 @@ void TCustomFFmpegOpt::ReleaseFilesAndStreams()
         FreeFilterGraph(FilterGraphs[i]);
     FilterGraphCount = 0;
 
-    // Join segments share the encoders and options of output file 0.
-    const int32_t owners = JoinMode ? JoinStreamCount : OutputStreamCount;
-    for (int32_t i = 0; i < owners && i < OutputStreamCount; ++i)
-        ReleaseOwnedEncoderState(OutputStreams[i]);
-    for (int32_t i = 0; i < OutputFileCount; ++i) {
+    for (int32_t i = 0; i < OutputStreamCount; ++i)
+        if (!IsJoinSegment(OutputStreams[i]->FileIndex))
+            ReleaseEncoderState(OutputStreams[i]);
+    // Last to first: a join segment is known by output 0's context, which
+    // goes last.
+    for (int32_t i = OutputFileCount - 1; i >= 0; --i) {
         TOutputFile* file = OutputFiles[i];
-        if (i == 0 || !JoinMode) {
+        if (!IsJoinSegment(i)) {
             CloseOutputContext(file->Ctx);
             av::av_dict_free(&file->Opts);
         }

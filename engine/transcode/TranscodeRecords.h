@@ -70,11 +70,9 @@ struct TInputStream {
     int32_t FilterCount;
     int32_t ReinitFilters;
     int32_t FrameCount;
-    // Join state: the decoder, the filters and the stream's resources were
-    // released when its segment ended.
+    // Join state: the decoder and the filters were released when its segment ended.
     int32_t DecoderClosed;
     int32_t FiltersClosed;
-    int32_t ResourcesReleased;
 };
 
 // One stream of an output file. EncCtx is the stream's own encoder context
@@ -124,12 +122,11 @@ struct TOutputStream {
     // Encoding, report and join state.
     int64_t LastPts;
     int64_t LastDts;
-    int32_t OwnsOpts; // the record releases Opts
-    int32_t OwnsCodec; // the record releases EncCtx
     int32_t EncoderOpened;
 };
 
-// One output file, or one join segment (which shares Ctx with output 0).
+// One output file, or one join segment: a copy of output 0 that shares its
+// Ctx and Opts, whose streams share the encoders and options of output 0's.
 struct TOutputFile {
     AVFormatContext* Ctx;
     AVDictionary* Opts; // muxer options
