@@ -252,7 +252,7 @@ int32_t TCustomEncoder::AddTask(const TPathFileName& FileName, TInputOptions* In
     std::unique_ptr<TFFmpeg> task = CreateTask();
     try {
         PrepareTask(*task);
-        const int32_t inputIndex = task->InputFileCount;
+        const int32_t inputIndex = task->InputFileCount();
         std::string options, presets;
         if (InputOptions) {
             if (InputOptions->FileName.empty())
@@ -268,7 +268,7 @@ int32_t TCustomEncoder::AddTask(const TPathFileName& FileName, TInputOptions* In
             LastErrorText = task->LastErrorText;
             return result;
         }
-        const int32_t newest = task->InputFileCount - 1;
+        const int32_t newest = task->InputFileCount() - 1;
         task->GetDecoder(newest)->AttachFormatContext(task->InputFile(newest)->Ctx);
         task->OnProgress = [this](TCustomFFmpeg* job, int32_t segment, int32_t frame, int32_t fps, float quality,
                                   float bitRate, int64_t size, int64_t time, int64_t duration) {

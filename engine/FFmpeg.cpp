@@ -72,7 +72,7 @@ TConvertThread* TCustomFFmpeg::Start(bool Threaded, TThreadPriority Priority)
             Cleanup();
             throw FFmpegException("At least one output file must be specified");
         }
-        if (InputFileCount == 0) {
+        if (InputFileCount() == 0) {
             Cleanup();
             throw FFmpegException("At least one input file must be specified");
         }

@@ -194,20 +194,16 @@ int32_t TCustomFFmpegOpt::OpenInputFile(TOptionsContext* Context, const std::str
         DropInputStreams(*this, firstStream);
         throw;
     }
-    av::av_dump_format(ic, InputFileCount, FileName.c_str(), 0);
+    av::av_dump_format(ic, InputFileCount(), FileName.c_str(), 0);
 
     if (ic->duration != AV_NOPTS_VALUE && ic->duration - Context->StartTime > InputDuration)
         InputDuration = ic->duration - Context->StartTime;
 
-    auto* file = static_cast<TInputFile*>(av::av_mallocz(sizeof(TInputFile)));
-    if (!file) {
-        DropInputStreams(*this, firstStream);
-        RaiseError("av_mallocz() failed");
-    }
+    std::unique_ptr<TInputFile> file;
     try {
-        GrowList(InputFiles, InputFileCount, InputFileCount + 1);
+        file = std::make_unique<TInputFile>();
+        InputFiles.reserve(InputFiles.size() + 1);
     } catch (...) {
-        av::av_free(file);
         DropInputStreams(*this, firstStream);
         throw;
     }
@@ -217,7 +213,7 @@ int32_t TCustomFFmpegOpt::OpenInputFile(TOptionsContext* Context, const std::str
     file->RateEmu = Context->RateEmu;
     file->TsOffset = CopyTs ? Context->InputTsOffset : Context->InputTsOffset - timestamp;
     file->StartTime = Context->StartTime;
-    InputFiles[InputFileCount - 1] = file;
+    InputFiles.push_back(std::move(file));
 
     for (int32_t i = 0; i < Context->DumpAttachments.Count; ++i) {
         const TSpecifierOpt& entry = Context->DumpAttachments.Opts[i];
@@ -225,7 +221,7 @@ int32_t TCustomFFmpegOpt::OpenInputFile(TOptionsContext* Context, const std::str
             if (MatchStreamSpecifier(ic, ic->streams[j], entry.Specifier) == 1)
                 DumpAttachment(ic->streams[j], entry.Value.Str ? entry.Value.Str : "");
     }
-    return InputFileCount - 1;
+    return InputFileCount() - 1;
 }
 
 void TCustomFFmpegOpt::AddInputStreams(TOptionsContext* Context, AVFormatContext* FormatContext)
@@ -240,7 +236,7 @@ void TCustomFFmpegOpt::AddInputStreams(TOptionsContext* Context, AVFormatContext
         }
         InputStreams[InputStreamCount - 1] = ist;
         ist->St = st;
-        ist->FileIndex = InputFileCount;
+        ist->FileIndex = InputFileCount();
         ist->Discard = 1;
         st->discard = AVDISCARD_ALL;
 
@@ -283,7 +279,7 @@ void TCustomFFmpegOpt::AddInputStreams(TOptionsContext* Context, AVFormatContext
         case AVMEDIA_TYPE_AUDIO:
             ist->GuessLayoutMax = INT32_MAX;
             MatchStreamOption(Context->GuessLayoutMax, FormatContext, st, ist->GuessLayoutMax);
-            GuessInputChannelLayout(ist, InputFileCount);
+            GuessInputChannelLayout(ist, InputFileCount());
             ist->ResampleSampleFmt = dec->sample_fmt;
             ist->ResampleSampleRate = dec->sample_rate;
             ist->ResampleChannels = dec->ch_layout.nb_channels;
@@ -337,7 +333,7 @@ void TCustomFFmpegOpt::DumpAttachment(AVStream* Stream, const std::string& FileN
     const AVCodecParameters* par = Stream->codecpar;
     if (!par->extradata) {
         Logger()->Log(this, llWarning,
-                      Format("No extradata to dump in stream #%d:%d.", InputFileCount - 1, Stream->index));
+                      Format("No extradata to dump in stream #%d:%d.", InputFileCount() - 1, Stream->index));
         return;
     }
     std::string name = FileName;
@@ -346,7 +342,7 @@ void TCustomFFmpegOpt::DumpAttachment(AVStream* Stream, const std::string& FileN
             name = tag->value;
     }
     if (name.empty())
-        RaiseErrorFmt("No filename specified and no \"filename\" tag in stream #%d:%d.", InputFileCount - 1,
+        RaiseErrorFmt("No filename specified and no \"filename\" tag in stream #%d:%d.", InputFileCount() - 1,
                       Stream->index);
     if (!CheckFileOverwrite(name))
         return;

@@ -105,14 +105,14 @@ bool TypeDisabled(const TOptionsContext* Context, AVMediaType Type)
 int32_t TCustomFFmpegOpt::JoinInputs(TOptionsContext* Context)
 {
     JoinStreamCount = static_cast<int32_t>(OutputFiles[0]->Ctx->nb_streams);
-    for (int32_t k = 1; k < InputFileCount; ++k) {
+    for (int32_t k = 1; k < InputFileCount(); ++k) {
         if (AddJoinSegment(Context, k) < 0) {
             JoinStreamCount = 0;
             return -1;
         }
     }
     int64_t total = 0;
-    for (int32_t k = 0; k < InputFileCount; ++k)
+    for (int32_t k = 0; k < InputFileCount(); ++k)
         if (InputFiles[k]->Ctx->duration != AV_NOPTS_VALUE)
             total += InputFiles[k]->Ctx->duration;
     Duration = total == 0 ? -1 : total;
@@ -135,7 +135,7 @@ int32_t TCustomFFmpegOpt::AddJoinSegment(TOptionsContext* Context, int32_t Input
             RaiseErrorFmt("Unknown bitstream filter \"%s\"", filters);
     }
 
-    const TInputFile* file = InputFiles[InputFileIndex];
+    const TInputFile* file = InputFile(InputFileIndex);
     if (Context->StreamMapCount > 0) {
         for (int32_t i = 0; i < Context->StreamMapCount; ++i) {
             const TStreamMap& map = Context->StreamMaps[i];

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 extern "C" {
 #include <libavformat/avio.h>
@@ -113,8 +114,14 @@ struct TOptionsContext {
     TSpecifierList GuessLayoutMax;
 };
 
-// One opened input file of a job (allocated zero-filled).
+// One opened input file of a job; it closes its file. make_unique gives it
+// zero-filled.
 struct TInputFile {
+    TInputFile() = default;
+    TInputFile(const TInputFile&) = delete;
+    TInputFile& operator=(const TInputFile&) = delete;
+    ~TInputFile();
+
     AVFormatContext* Ctx;
     int32_t EofReached;
     int32_t Eagain;
@@ -182,8 +189,7 @@ public:
     // ---- Containers and job state ----
     TInputStream** InputStreams = nullptr;
     int32_t InputStreamCount = 0;
-    TInputFile** InputFiles = nullptr;
-    int32_t InputFileCount = 0;
+    std::vector<std::unique_ptr<TInputFile>> InputFiles;
     TOutputStream** OutputStreams = nullptr;
     int32_t OutputStreamCount = 0;
     TOutputFile** OutputFiles = nullptr;
@@ -211,7 +217,8 @@ public:
     std::string LastErrorText;
     std::function<void(TCustomFFmpegOpt* Job, AVFormatContext* FormatContext)> OnBeforeFindStreamInfo;
 
-    TInputFile* InputFile(int32_t Index) const { return InputFiles[Index]; }
+    TInputFile* InputFile(int32_t Index) const { return InputFiles[Index].get(); }
+    int32_t InputFileCount() const { return static_cast<int32_t>(InputFiles.size()); }
     TFilterGraph* FilterGraph(int32_t Index) const { return FilterGraphs[Index]; }
 
     // ---- Errors ----

@@ -39,7 +39,7 @@ int32_t TCustomFFmpegOpt::OptMap(TOptionsContext* Context, const std::string&, c
         text.resize(comma);
         char* spec = nullptr;
         const long index = std::strtol(syncText.c_str(), &spec, 0);
-        if (index < 0 || index >= InputFileCount)
+        if (index < 0 || index >= InputFileCount())
             RaiseErrorFmt("Invalid sync file index: %d.", static_cast<int>(index));
         if (*spec)
             ++spec;
@@ -59,7 +59,7 @@ int32_t TCustomFFmpegOpt::OptMap(TOptionsContext* Context, const std::string&, c
     }
     char* rest = nullptr;
     const long file = std::strtol(text.c_str(), &rest, 0);
-    if (file < 0 || file >= InputFileCount)
+    if (file < 0 || file >= InputFileCount())
         RaiseErrorFmt("Invalid input file index: %d.", static_cast<int>(file));
     const char* spec = *rest == ':' ? rest + 1 : rest;
     AVFormatContext* input = InputContext(static_cast<int32_t>(file));
@@ -104,7 +104,7 @@ int32_t TCustomFFmpegOpt::OptMapChannel(TOptionsContext* Context, const std::str
     if (count == 3)
         map.OutputFileIndex = map.OutputStreamIndex = -1;
 
-    if (map.FileIndex < 0 || map.FileIndex >= InputFileCount)
+    if (map.FileIndex < 0 || map.FileIndex >= InputFileCount())
         RaiseErrorFmt("mapchan: invalid input file index: %d", map.FileIndex);
     AVFormatContext* input = InputContext(map.FileIndex);
     if (map.StreamIndex < 0 || map.StreamIndex >= static_cast<int32_t>(input->nb_streams))

@@ -23,7 +23,7 @@ struct TOptionPair {
 // The norm of the first input video stream whose frame rate is PAL's or NTSC's.
 int32_t TCustomFFmpegOpt::GuessTargetNorm()
 {
-    for (int32_t file = 0; file < InputFileCount; ++file) {
+    for (int32_t file = 0; file < InputFileCount(); ++file) {
         const AVFormatContext* input = InputContext(file);
         for (unsigned i = 0; i < input->nb_streams; ++i) {
             const AVStream* stream = input->streams[i];

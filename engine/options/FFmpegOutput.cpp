@@ -293,7 +293,7 @@ int32_t InputNamedBy(const TCustomFFmpegOpt& Job, const std::string& FileName)
     const std::string output = ResolvedFilePath(FileName);
     if (output.empty())
         return -1;
-    for (int32_t i = 0; i < Job.InputFileCount; ++i) {
+    for (int32_t i = 0; i < Job.InputFileCount(); ++i) {
         const AVFormatContext* input = Job.InputFiles[i]->Ctx;
         if (input->iformat->flags & AVFMT_NOFILE)
             continue;
@@ -324,7 +324,7 @@ bool MapMetadata(TCustomFFmpegOpt& Job, TOpeningOutput& Out, TOptionsContext* Co
         const TSpecifierOpt& entry = Context->MetadataMaps.Opts[i];
         char* rest = nullptr;
         const int32_t file = static_cast<int32_t>(std::strtol(entry.Value.Str, &rest, 0));
-        if (file >= Job.InputFileCount) {
+        if (file >= Job.InputFileCount()) {
             Out.Fail(Format("Invalid input file index %d while processing metadata maps", file));
             return false;
         }
@@ -338,20 +338,20 @@ bool MapMetadata(TCustomFFmpegOpt& Job, TOpeningOutput& Out, TOptionsContext* Co
 
 bool MapChapters(TCustomFFmpegOpt& Job, TOpeningOutput& Out, TOptionsContext* Context, TOutputFile* File)
 {
-    if (Context->ChaptersInputFile >= Job.InputFileCount) {
+    if (Context->ChaptersInputFile >= Job.InputFileCount()) {
         if (Context->ChaptersInputFile != INT32_MAX) {
             Out.Fail(Format("Invalid input file index %d in chapter mapping.", Context->ChaptersInputFile));
             return false;
         }
         Context->ChaptersInputFile = -1;
-        for (int32_t i = 0; i < Job.InputFileCount && Context->ChaptersInputFile < 0; ++i)
+        for (int32_t i = 0; i < Job.InputFileCount() && Context->ChaptersInputFile < 0; ++i)
             if (Job.InputFiles[i]->Ctx->nb_chapters)
                 Context->ChaptersInputFile = i;
     }
     if (Context->ChaptersInputFile < 0)
         return true;
     const int32_t result =
-        CopyChapters(Job.InputFiles[Context->ChaptersInputFile], File, !Context->MetadataChaptersManual);
+        CopyChapters(Job.InputFile(Context->ChaptersInputFile), File, !Context->MetadataChaptersManual);
     if (result < 0)
         Out.Fail(GetErrorText(Out.context->url, result));
     return result >= 0;
@@ -359,7 +359,7 @@ bool MapChapters(TCustomFFmpegOpt& Job, TOpeningOutput& Out, TOptionsContext* Co
 
 void CopyDefaultMetadata(TCustomFFmpegOpt& Job, TOptionsContext* Context, AVFormatContext* Output, int32_t FirstStream)
 {
-    if (!Context->MetadataGlobalManual && Job.InputFileCount > 0) {
+    if (!Context->MetadataGlobalManual && Job.InputFileCount() > 0) {
         av::av_dict_copy(&Output->metadata, Job.InputFiles[0]->Ctx->metadata, AV_DICT_DONT_OVERWRITE);
         if (Context->RecordingTime != INT64_MAX)
             av::av_dict_set(&Output->metadata, "duration", nullptr, 0);
@@ -465,9 +465,9 @@ int32_t TCustomFFmpegOpt::OpenOutputFile(TOptionsContext* Context, const std::st
     if (parsed < 0)
         return parsed;
     TOpeningOutput out(*this);
-    if (JoinMode || (Join && InputFileCount > 1 && OutputFileCount > 0))
+    if (JoinMode || (Join && InputFileCount() > 1 && OutputFileCount > 0))
         return out.Fail("Cannot join more than one output file.");
-    const bool join = Join && InputFileCount > 1;
+    const bool join = Join && InputFileCount() > 1;
     if (const int32_t input = InputNamedBy(*this, FileName); input >= 0)
         return out.Fail(Format("Output %s same as Input #%d - exiting", FileName.c_str(), input));
     if (ConfigureComplexFilters() < 0)

@@ -82,9 +82,8 @@ public:
             return script_->OpenInputResult;
         }
         // An input without a file: the job's release closes nothing for it.
-        GrowList(InputFiles, InputFileCount, InputFileCount + 1);
-        InputFiles[InputFileCount - 1] = static_cast<TInputFile*>(av::av_mallocz(sizeof(TInputFile)));
-        return InputFileCount - 1;
+        InputFiles.push_back(std::make_unique<TInputFile>());
+        return InputFileCount() - 1;
     }
 
     int32_t OpenOutput(const std::string& Options, bool, const std::string&, const std::string&) override

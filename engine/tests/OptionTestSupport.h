@@ -49,14 +49,6 @@ inline void GenerateMedia()
 class TTestJob : public TCustomFFmpegOpt {
 public:
     TTestJob() { BuildOptionTable(); }
-    ~TTestJob() override
-    {
-        for (int32_t i = 0; i < InputFileCount; ++i) {
-            av::avformat_close_input(&InputFiles[i]->Ctx);
-            av::av_free(InputFiles[i]);
-        }
-        av::av_freep(&InputFiles);
-    }
     int32_t OptVHook(TOptionsContext*, const std::string&, const std::string&) override { return 0; }
     int32_t OptVideoHookBitsPixel(TOptionsContext*, const std::string&, const std::string&) override { return 0; }
 
@@ -65,11 +57,10 @@ public:
         AVFormatContext* context = nullptr;
         ASSERT_EQ(av::avformat_open_input(&context, fileName.c_str(), nullptr, nullptr), 0) << fileName;
         ASSERT_GE(av::avformat_find_stream_info(context, nullptr), 0);
-        auto* file = static_cast<TInputFile*>(av::av_mallocz(sizeof(TInputFile)));
+        auto file = std::make_unique<TInputFile>();
         file->Ctx = context;
         file->NbStreams = static_cast<int32_t>(context->nb_streams);
-        GrowList(InputFiles, InputFileCount, InputFileCount + 1);
-        InputFiles[InputFileCount - 1] = file;
+        InputFiles.push_back(std::move(file));
     }
     AVStream* Stream(int32_t file, int32_t index) const { return InputFiles[file]->Ctx->streams[index]; }
 };

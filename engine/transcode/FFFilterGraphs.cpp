@@ -90,7 +90,7 @@ std::string LayoutText(uint64_t Mask, int32_t Channels)
 int32_t AppendStartTrim(const TCustomFFmpegOpt& Job, AVFilterGraph* Lavfi, AVFilterContext*& Last,
                         const TInputStream* Ist, const char* FilterName)
 {
-    const TInputFile* file = Job.InputFiles[Ist->FileIndex];
+    const TInputFile* file = Job.InputFile(Ist->FileIndex);
     if (!file->StartTime)
         return 0;
     int64_t start = 0; // where the start lies once the input's timestamps are offset
@@ -302,10 +302,10 @@ TInputStream* StreamForPad(TCustomFFmpegOpt& Job, const TFilterGraph* Graph, con
     }
     char* rest = nullptr;
     const long fileIndex = std::strtol(Pad->name, &rest, 0);
-    if (fileIndex < 0 || fileIndex >= Job.InputFileCount)
+    if (fileIndex < 0 || fileIndex >= Job.InputFileCount())
         Job.RaiseErrorFmt("Invalid file index %d in filtergraph description %s.", static_cast<int>(fileIndex),
                           Graph->GraphDesc);
-    const TInputFile* file = Job.InputFiles[fileIndex];
+    const TInputFile* file = Job.InputFile(fileIndex);
     const char* specifier = *rest == ':' ? rest + 1 : rest;
     for (unsigned s = 0; s < file->Ctx->nb_streams; ++s) {
         AVStream* st = file->Ctx->streams[s];

@@ -43,6 +43,13 @@ void FreeInputStream(TInputStream* Stream)
 
 } // namespace
 
+TInputFile::~TInputFile()
+{
+    // A record that never got its file has nothing to close.
+    if (Ctx)
+        CloseInputFile(&Ctx);
+}
+
 void ReleaseEncoderState(TOutputStream* Stream)
 {
     av::av_dict_free(&Stream->Opts);
@@ -122,8 +129,6 @@ void TCustomFFmpegOpt::ReleaseFilesAndStreams()
         OutputStreamCount = 0;
     if (!OutputFiles)
         OutputFileCount = 0;
-    if (!InputFiles)
-        InputFileCount = 0;
     if (!InputStreams)
         InputStreamCount = 0;
     for (int32_t i = 0; i < FilterGraphCount; ++i)
@@ -146,11 +151,7 @@ void TCustomFFmpegOpt::ReleaseFilesAndStreams()
     OutputFileCount = 0;
     FreeOutputStreams();
 
-    for (int32_t i = 0; i < InputFileCount; ++i) {
-        CloseInputFile(&InputFiles[i]->Ctx);
-        av::av_free(InputFiles[i]);
-    }
-    InputFileCount = 0;
+    InputFiles.clear();
     for (int32_t i = 0; i < InputStreamCount; ++i)
         FreeInputStream(InputStreams[i]);
     InputStreamCount = 0;
@@ -159,8 +160,6 @@ void TCustomFFmpegOpt::ReleaseFilesAndStreams()
         av::av_freep(&FilterGraphs);
     if (InputStreams)
         av::av_freep(&InputStreams);
-    if (InputFiles)
-        av::av_freep(&InputFiles);
     if (OutputStreams)
         av::av_freep(&OutputStreams);
     if (OutputFiles)

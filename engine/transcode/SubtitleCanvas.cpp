@@ -79,7 +79,7 @@ void CanvasSize(const TCustomFFmpegOpt& Job, const TInputStream* Ist, int32_t& W
     if (Width && Height)
         return;
     Width = Height = 0;
-    const TInputFile* file = Job.InputFiles[Ist->FileIndex];
+    const TInputFile* file = Job.InputFile(Ist->FileIndex);
     for (int32_t s = 0; s < file->NbStreams; ++s) {
         const AVCodecParameters* video = Job.InputStreams[file->IstIndex + s]->St->codecpar;
         if (video->codec_type != AVMEDIA_TYPE_VIDEO)
@@ -140,7 +140,7 @@ void Sub2VideoUpdate(TCustomFFmpegOpt& Job, TInputStream* Ist, const AVSubtitle*
 
 void Sub2VideoHeartbeat(TCustomFFmpegOpt& Job, TInputStream* Ist, int64_t Pts)
 {
-    const TInputFile* file = Job.InputFiles[Ist->FileIndex];
+    const TInputFile* file = Job.InputFile(Ist->FileIndex);
     for (int32_t s = 0; s < file->NbStreams; ++s) {
         TInputStream* subtitles = Job.InputStreams[file->IstIndex + s];
         if (!subtitles->Sub2Video.Ref)

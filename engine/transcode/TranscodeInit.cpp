@@ -44,8 +44,8 @@ AVRational NearestSupportedRate(const AVCodec* Codec, AVRational Rate)
 
 int32_t TTranscoder::TranscodeInit()
 {
-    for (int32_t i = 0; i < job_.InputFileCount; ++i) {
-        TInputFile* file = job_.InputFiles[i];
+    for (int32_t i = 0; i < job_.InputFileCount(); ++i) {
+        TInputFile* file = job_.InputFile(i);
         if (!file->RateEmu)
             continue;
         for (int32_t s = 0; s < file->NbStreams; ++s)
@@ -433,7 +433,7 @@ int32_t TTranscoder::InitInputStream(TInputStream* Ist, std::string& Error)
 
 void TTranscoder::DiscardUnusedPrograms()
 {
-    for (int32_t i = 0; i < job_.InputFileCount; ++i) {
+    for (int32_t i = 0; i < job_.InputFileCount(); ++i) {
         const AVFormatContext* context = job_.InputFiles[i]->Ctx;
         for (unsigned p = 0; p < context->nb_programs; ++p) {
             AVProgram* program = context->programs[p];

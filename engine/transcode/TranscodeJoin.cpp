@@ -25,12 +25,12 @@ int32_t TTranscoder::ReportedStreamStart(int32_t Segment) const
 {
     if (!job_.JoinMode)
         return 0;
-    return (Segment < 0 ? job_.InputFileCount - 1 : Segment) * job_.JoinStreamCount;
+    return (Segment < 0 ? job_.InputFileCount() - 1 : Segment) * job_.JoinStreamCount;
 }
 
 void TTranscoder::JoinSwitch(int32_t FileIndex)
 {
-    const TInputFile* file = job_.InputFiles[FileIndex];
+    const TInputFile* file = job_.InputFile(FileIndex);
     for (int32_t s = 0; s < file->NbStreams; ++s) {
         TInputStream* ist = job_.InputStreams[file->IstIndex + s];
         if (ist->DecodingNeeded)

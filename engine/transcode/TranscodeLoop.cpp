@@ -247,7 +247,7 @@ bool TTranscoder::GotEagain() const
 
 void TTranscoder::ResetEagain()
 {
-    for (int32_t i = 0; i < job_.InputFileCount; ++i)
+    for (int32_t i = 0; i < job_.InputFileCount(); ++i)
         job_.InputFiles[i]->Eagain = 0;
     for (int32_t i = job_.FirstActiveStream; i <= job_.LastActiveStream; ++i)
         job_.OutputStreams[i]->Unavailable = 0;
@@ -270,7 +270,7 @@ int32_t TTranscoder::TranscodeFromFilter(TFilterGraph* Graph, TInputStream*& Cho
     int requestsMax = 0;
     for (int32_t i = 0; i < Graph->InputCount; ++i) {
         TInputStream* ist = Graph->Inputs[i]->Ist;
-        const TInputFile* file = job_.InputFiles[ist->FileIndex];
+        const TInputFile* file = job_.InputFile(ist->FileIndex);
         if (file->Eagain || file->EofReached)
             continue;
         const int requests = av::av_buffersrc_get_nb_failed_requests(Graph->Inputs[i]->Filter);
@@ -287,7 +287,7 @@ int32_t TTranscoder::TranscodeFromFilter(TFilterGraph* Graph, TInputStream*& Cho
 
 int32_t TTranscoder::ProcessInput(int32_t FileIndex)
 {
-    TInputFile* file = job_.InputFiles[FileIndex];
+    TInputFile* file = job_.InputFile(FileIndex);
     job_.ReadStartTime = av::av_gettime();
     int result = av::av_read_frame(file->Ctx, packet_);
     if (result == AVERROR(EAGAIN)) {
@@ -302,7 +302,7 @@ int32_t TTranscoder::ProcessInput(int32_t FileIndex)
             Logger()->Log(&job_, llError, text);
         }
         file->EofReached = 1;
-        if (job_.JoinMode && FileIndex < job_.InputFileCount - 1) {
+        if (job_.JoinMode && FileIndex < job_.InputFileCount() - 1) {
             JoinSwitch(FileIndex);
             return 0;
         }
@@ -341,7 +341,7 @@ int32_t TTranscoder::ProcessInput(int32_t FileIndex)
 
 void TTranscoder::EndOfInput(int32_t FileIndex)
 {
-    const TInputFile* file = job_.InputFiles[FileIndex];
+    const TInputFile* file = job_.InputFile(FileIndex);
     for (int32_t s = 0; s < file->NbStreams; ++s) {
         TInputStream* ist = job_.InputStreams[file->IstIndex + s];
         if (ist->DecodingNeeded)

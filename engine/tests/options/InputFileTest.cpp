@@ -13,7 +13,7 @@ TEST_F(FileIOTest, InputStreamsMatchTheFileWithOwnDecoders)
 {
     ASSERT_EQ(job.Input(ShortAvFile), 0);
     ASSERT_EQ(job.Input(AvFile), 1);
-    ASSERT_EQ(job.InputFileCount, 2);
+    ASSERT_EQ(job.InputFileCount(), 2);
     EXPECT_EQ(job.InputFile(1)->IstIndex, 2);
     EXPECT_EQ(job.InputFile(1)->NbStreams, 4);
 
@@ -76,7 +76,7 @@ TEST_F(FileIOTest, DemuxerParametersComeFromTheOptions)
     EXPECT_EQ(st->r_frame_rate.num, 5);
     EXPECT_EQ(FatalText([&] { job.Input(AvFile, "-s 32x24"); }), "Option video_size not found.")
         << "a demuxer that takes no size leaves the parameter unused";
-    EXPECT_EQ(job.InputFileCount, 1);
+    EXPECT_EQ(job.InputFileCount(), 1);
 }
 
 TEST_F(FileIOTest, BeforeFindStreamInfoSeesTheOpenedFile)
@@ -100,7 +100,7 @@ TEST_F(FileIOTest, InputFailuresReturnTheirCodeAndText)
     const int32_t result = job.Input(missing);
     EXPECT_EQ(result, AVERROR(ENOENT));
     EXPECT_EQ(job.LastErrorText, GetErrorText(missing, result));
-    EXPECT_EQ(job.InputFileCount, 0);
+    EXPECT_EQ(job.InputFileCount(), 0);
     EXPECT_EQ(job.InputStreamCount, 0);
 }
 
@@ -117,7 +117,7 @@ TEST_F(FileIOTest, ForcedDecodersAreChecked)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Options);
         EXPECT_EQ(FatalText([&] { job.Input(AvFile, c.Options); }), c.Message);
-        EXPECT_EQ(job.InputFileCount, 0);
+        EXPECT_EQ(job.InputFileCount(), 0);
         EXPECT_EQ(job.InputStreamCount, 0) << "no stream of a failed input stays";
     }
 }
