@@ -91,16 +91,8 @@ void SetDemuxerParameters(const TOptionsContext* Context, const AVInputFormat* I
 // whose opening failed.
 void DropInputStreams(TCustomFFmpegOpt& Job, int32_t First)
 {
-    for (int32_t i = First; i < Job.InputStreamCount; ++i) {
-        TInputStream* stream = Job.InputStreams[i];
-        if (!stream)
-            continue;
-        av::avcodec_free_context(&stream->DecCtx);
-        av::av_dict_free(&stream->Opts);
-        av::av_free(stream);
-    }
-    if (First < Job.InputStreamCount)
-        Job.InputStreamCount = First;
+    if (First < Job.InputStreamCount())
+        Job.InputStreams.resize(First);
 }
 
 } // namespace
@@ -187,7 +179,7 @@ int32_t TCustomFFmpegOpt::OpenInputFile(TOptionsContext* Context, const std::str
                 Format("%s: could not seek to position %0.3f", FileName.c_str(), double(timestamp) / AV_TIME_BASE));
     }
 
-    const int32_t firstStream = InputStreamCount;
+    const int32_t firstStream = InputStreamCount();
     try {
         AddInputStreams(Context, ic);
     } catch (...) {
@@ -208,7 +200,7 @@ int32_t TCustomFFmpegOpt::OpenInputFile(TOptionsContext* Context, const std::str
         throw;
     }
     file->Ctx = input.Release();
-    file->IstIndex = InputStreamCount - static_cast<int32_t>(ic->nb_streams);
+    file->IstIndex = InputStreamCount() - static_cast<int32_t>(ic->nb_streams);
     file->NbStreams = static_cast<int32_t>(ic->nb_streams);
     file->RateEmu = Context->RateEmu;
     file->TsOffset = CopyTs ? Context->InputTsOffset : Context->InputTsOffset - timestamp;
@@ -228,13 +220,7 @@ void TCustomFFmpegOpt::AddInputStreams(TOptionsContext* Context, AVFormatContext
 {
     for (unsigned i = 0; i < FormatContext->nb_streams; ++i) {
         AVStream* st = FormatContext->streams[i];
-        GrowList(InputStreams, InputStreamCount, InputStreamCount + 1);
-        auto* ist = static_cast<TInputStream*>(av::av_mallocz(sizeof(TInputStream)));
-        if (!ist) {
-            --InputStreamCount;
-            RaiseError("av_mallocz() failed");
-        }
-        InputStreams[InputStreamCount - 1] = ist;
+        TInputStream* ist = InputStreams.emplace_back(std::make_unique<TInputStream>()).get();
         ist->St = st;
         ist->FileIndex = InputFileCount();
         ist->Discard = 1;

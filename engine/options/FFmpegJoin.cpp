@@ -55,13 +55,13 @@ TOutputStream* CopySegmentStream(TCustomFFmpegOpt& Job, const TOutputStream* Tem
 // type that has none yet.
 void AssignSource(TCustomFFmpegOpt& Job, int32_t FirstStream, int32_t Count, int32_t Source, int32_t Sync)
 {
-    TInputStream* ist = Job.InputStreams[Source];
+    TInputStream* ist = Job.InputStream(Source);
     for (int32_t i = FirstStream; i < FirstStream + Count; ++i) {
         TOutputStream* ost = Job.OutputStreams[i];
         if (ost->SourceIndex >= 0 || ost->St->codecpar->codec_type != ist->St->codecpar->codec_type)
             continue;
         ost->SourceIndex = Source;
-        ost->SyncIst = Job.InputStreams[Sync];
+        ost->SyncIst = Job.InputStream(Sync);
         ist->Discard = 0;
         ist->St->discard = AVDISCARD_NONE;
         return;

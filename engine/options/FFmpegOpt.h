@@ -187,8 +187,7 @@ public:
     AVIOContext* ProgressAvio = nullptr;
 
     // ---- Containers and job state ----
-    TInputStream** InputStreams = nullptr;
-    int32_t InputStreamCount = 0;
+    std::vector<std::unique_ptr<TInputStream>> InputStreams;
     std::vector<std::unique_ptr<TInputFile>> InputFiles;
     TOutputStream** OutputStreams = nullptr;
     int32_t OutputStreamCount = 0;
@@ -309,7 +308,8 @@ public:
                                           const std::string& Arg) = 0;
 
     // ---- Input files and streams ----
-    TInputStream* InputStream(int32_t Index) const { return InputStreams[Index]; }
+    TInputStream* InputStream(int32_t Index) const { return InputStreams[Index].get(); }
+    int32_t InputStreamCount() const { return static_cast<int32_t>(InputStreams.size()); }
     TOutputStream* OutputStream(int32_t Index) const { return OutputStreams[Index]; }
     TOutputFile* OutputFile(int32_t Index) const { return OutputFiles[Index]; }
     // The index of the new input file, or a negative code with LastErrorText

@@ -69,8 +69,8 @@ int32_t LargestVideo(TCustomFFmpegOpt& Job, const AVOutputFormat* Format, int32_
     const bool onlyPictures = static_cast<uint32_t>(query) == AttachedPictureTag;
     int64_t area = 0;
     int32_t chosen = -1;
-    for (int32_t i = 0; i < Job.InputStreamCount; ++i) {
-        const TInputStream* ist = Job.InputStreams[i];
+    for (int32_t i = 0; i < Job.InputStreamCount(); ++i) {
+        const TInputStream* ist = Job.InputStream(i);
         const AVCodecParameters* par = ist->St->codecpar;
         if (!InChosenFile(ist, OnlyFile) || par->codec_type != AVMEDIA_TYPE_VIDEO)
             continue;
@@ -88,8 +88,8 @@ int32_t MostChannels(TCustomFFmpegOpt& Job, int32_t OnlyFile)
 {
     int32_t channels = 0;
     int32_t chosen = -1;
-    for (int32_t i = 0; i < Job.InputStreamCount; ++i) {
-        const TInputStream* ist = Job.InputStreams[i];
+    for (int32_t i = 0; i < Job.InputStreamCount(); ++i) {
+        const TInputStream* ist = Job.InputStream(i);
         const AVCodecParameters* par = ist->St->codecpar;
         if (!InChosenFile(ist, OnlyFile) || par->codec_type != AVMEDIA_TYPE_AUDIO)
             continue;
@@ -103,8 +103,8 @@ int32_t MostChannels(TCustomFFmpegOpt& Job, int32_t OnlyFile)
 
 int32_t FirstSubtitle(TCustomFFmpegOpt& Job, int32_t OnlyFile)
 {
-    for (int32_t i = 0; i < Job.InputStreamCount; ++i) {
-        const TInputStream* ist = Job.InputStreams[i];
+    for (int32_t i = 0; i < Job.InputStreamCount(); ++i) {
+        const TInputStream* ist = Job.InputStream(i);
         if (InChosenFile(ist, OnlyFile) && ist->St->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE)
             return i;
     }
@@ -192,7 +192,7 @@ bool MapStreams(TCustomFFmpegOpt& Job, TOpeningOutput& Out, TOptionsContext* Con
             continue;
         }
         const int32_t source = Job.InputFiles[map.FileIndex]->IstIndex + map.StreamIndex;
-        const TInputStream* ist = Job.InputStreams[source];
+        const TInputStream* ist = Job.InputStream(source);
         if ((Join && ist->FileIndex != 0) || TypeDisabled(Context, ist->St->codecpar->codec_type))
             continue;
         TOutputStream* ost = NewStreamOfType(Job, Context, Out.context, source);
@@ -200,7 +200,7 @@ bool MapStreams(TCustomFFmpegOpt& Job, TOpeningOutput& Out, TOptionsContext* Con
             Out.Fail(Format("Cannot map stream #%d:%d - unsupported type.", map.FileIndex, map.StreamIndex));
             return false;
         }
-        ost->SyncIst = Job.InputStreams[Job.InputFiles[map.SyncFileIndex]->IstIndex + map.SyncStreamIndex];
+        ost->SyncIst = Job.InputStream(Job.InputFiles[map.SyncFileIndex]->IstIndex + map.SyncStreamIndex);
     }
     return true;
 }

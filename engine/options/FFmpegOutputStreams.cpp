@@ -144,7 +144,7 @@ TOutputStream* TCustomFFmpegOpt::NewOutputStream(TOptionsContext* Context, AVFor
 
     ost->SourceIndex = SourceIndex;
     if (SourceIndex >= 0) {
-        TInputStream* ist = InputStreams[SourceIndex];
+        TInputStream* ist = InputStream(SourceIndex);
         ost->SyncIst = ist;
         ist->Discard = 0;
         ist->St->discard = AVDISCARD_NONE;
@@ -308,7 +308,7 @@ TOutputStream* TCustomFFmpegOpt::NewAudioStream(TOptionsContext* Context, AVForm
     if (SourceIndex < 0)
         return ost;
 
-    const TInputStream* ist = InputStreams[SourceIndex];
+    const TInputStream* ist = InputStream(SourceIndex);
     for (int32_t i = 0; i < Context->AudioChannelMapCount; ++i) {
         const TAudioChannelMap& map = Context->AudioChannelMaps[i];
         const bool fromSource =

@@ -292,8 +292,8 @@ namespace {
 TInputStream* StreamForPad(TCustomFFmpegOpt& Job, const TFilterGraph* Graph, const AVFilterInOut* Pad, AVMediaType Type)
 {
     if (!Pad->name) {
-        for (int32_t i = 0; i < Job.InputStreamCount; ++i) {
-            TInputStream* ist = Job.InputStreams[i];
+        for (int32_t i = 0; i < Job.InputStreamCount(); ++i) {
+            TInputStream* ist = Job.InputStream(i);
             if (ist->St->codecpar->codec_type == Type && ist->Discard)
                 return ist;
         }
@@ -314,7 +314,7 @@ TInputStream* StreamForPad(TCustomFFmpegOpt& Job, const TFilterGraph* Graph, con
         if (streamType != Type && !(Type == AVMEDIA_TYPE_VIDEO && streamType == AVMEDIA_TYPE_SUBTITLE))
             continue;
         if (av::avformat_match_stream_specifier(file->Ctx, st, specifier) == 1)
-            return Job.InputStreams[file->IstIndex + static_cast<int32_t>(s)];
+            return Job.InputStream(file->IstIndex + static_cast<int32_t>(s));
     }
     Job.RaiseErrorFmt("Stream specifier \"%s\" in filtergraph description %s matches no streams.", specifier,
                       Graph->GraphDesc);

@@ -30,18 +30,17 @@ void FreeFilterGraph(TFilterGraph* Graph)
     av::av_free(Graph);
 }
 
-void FreeInputStream(TInputStream* Stream)
-{
-    av::av_frame_free(&Stream->DecodedFrame);
-    av::av_dict_free(&Stream->Opts);
-    av::avsubtitle_free(&Stream->PrevSub.Subtitle);
-    av::av_frame_free(&Stream->Sub2Video.Ref);
-    av::av_freep(&Stream->Filters);
-    av::avcodec_free_context(&Stream->DecCtx);
-    av::av_free(Stream);
-}
-
 } // namespace
+
+TInputStream::~TInputStream()
+{
+    av::av_frame_free(&DecodedFrame);
+    av::av_dict_free(&Opts);
+    av::avsubtitle_free(&PrevSub.Subtitle);
+    av::av_frame_free(&Sub2Video.Ref);
+    av::av_freep(&Filters);
+    av::avcodec_free_context(&DecCtx);
+}
 
 TInputFile::~TInputFile()
 {
@@ -129,8 +128,6 @@ void TCustomFFmpegOpt::ReleaseFilesAndStreams()
         OutputStreamCount = 0;
     if (!OutputFiles)
         OutputFileCount = 0;
-    if (!InputStreams)
-        InputStreamCount = 0;
     for (int32_t i = 0; i < FilterGraphCount; ++i)
         FreeFilterGraph(FilterGraphs[i]);
     FilterGraphCount = 0;
@@ -152,14 +149,10 @@ void TCustomFFmpegOpt::ReleaseFilesAndStreams()
     FreeOutputStreams();
 
     InputFiles.clear();
-    for (int32_t i = 0; i < InputStreamCount; ++i)
-        FreeInputStream(InputStreams[i]);
-    InputStreamCount = 0;
+    InputStreams.clear();
 
     if (FilterGraphs)
         av::av_freep(&FilterGraphs);
-    if (InputStreams)
-        av::av_freep(&InputStreams);
     if (OutputStreams)
         av::av_freep(&OutputStreams);
     if (OutputFiles)

@@ -142,7 +142,7 @@ void Sub2VideoHeartbeat(TCustomFFmpegOpt& Job, TInputStream* Ist, int64_t Pts)
 {
     const TInputFile* file = Job.InputFile(Ist->FileIndex);
     for (int32_t s = 0; s < file->NbStreams; ++s) {
-        TInputStream* subtitles = Job.InputStreams[file->IstIndex + s];
+        TInputStream* subtitles = Job.InputStream(file->IstIndex + s);
         if (!subtitles->Sub2Video.Ref)
             continue;
         const int64_t pts = av::av_rescale_q(Pts, Ist->St->time_base, subtitles->St->time_base) - 1;

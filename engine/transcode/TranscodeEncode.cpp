@@ -117,7 +117,7 @@ int32_t TTranscoder::ReapStream(TOutputStream* Ost)
 void TTranscoder::DoVideoOut(TOutputFile* Of, TOutputStream* Ost, AVFrame* Frame)
 {
     AVCodecContext* enc = Ost->EncCtx;
-    const TInputStream* source = Ost->SourceIndex >= 0 ? job_.InputStreams[Ost->SourceIndex] : nullptr;
+    const TInputStream* source = Ost->SourceIndex >= 0 ? job_.InputStream(Ost->SourceIndex) : nullptr;
     double duration = 0;
     if (source && source->St->start_time != AV_NOPTS_VALUE && Ost->FrameRate.num)
         duration = 1 / (av_q2d(Ost->FrameRate) * av_q2d(enc->time_base));

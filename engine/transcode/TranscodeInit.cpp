@@ -70,8 +70,8 @@ int32_t TTranscoder::TranscodeInit()
     }
     if (result >= 0)
         result = OpenEncoders(error);
-    for (int32_t i = 0; i < job_.InputStreamCount && result >= 0; ++i) {
-        result = InitInputStream(job_.InputStreams[i], error);
+    for (int32_t i = 0; i < job_.InputStreamCount() && result >= 0; ++i) {
+        result = InitInputStream(job_.InputStream(i), error);
         if (result < 0)
             CloseEncoders();
     }
@@ -110,7 +110,7 @@ int32_t TTranscoder::InitStreamCopy(TOutputStream* Ost)
 {
     if (Ost->SourceIndex < 0)
         Fatal("Assertion failed: FFmpeg");
-    TInputStream* ist = job_.InputStreams[Ost->SourceIndex];
+    TInputStream* ist = job_.InputStream(Ost->SourceIndex);
     const AVCodecParameters* in = ist->St->codecpar;
     AVCodecParameters* out = Ost->St->codecpar;
     const AVOutputFormat* format = FileOf(Ost)->Ctx->oformat;
@@ -173,7 +173,7 @@ int32_t TTranscoder::InitEncoding(TOutputStream* Ost, std::string& Error)
                        Ost->FileIndex, Ost->Index);
         return AVERROR(EINVAL);
     }
-    TInputStream* ist = Ost->SourceIndex >= 0 ? job_.InputStreams[Ost->SourceIndex] : nullptr;
+    TInputStream* ist = Ost->SourceIndex >= 0 ? job_.InputStream(Ost->SourceIndex) : nullptr;
     if (ist)
         ++ist->DecodingNeeded;
     Ost->EncodingNeeded = 1;
@@ -234,7 +234,7 @@ int32_t TTranscoder::ConfigureEncoder(TOutputStream* Ost)
         break;
     case AVMEDIA_TYPE_SUBTITLE: {
         enc->time_base = {1, 1000};
-        const TInputStream* ist = Ost->SourceIndex >= 0 ? job_.InputStreams[Ost->SourceIndex] : nullptr;
+        const TInputStream* ist = Ost->SourceIndex >= 0 ? job_.InputStream(Ost->SourceIndex) : nullptr;
         if (ist && !enc->width) {
             enc->width = ist->DecCtx->width;
             enc->height = ist->DecCtx->height;
@@ -249,7 +249,7 @@ int32_t TTranscoder::ConfigureEncoder(TOutputStream* Ost)
 int32_t TTranscoder::InitVideoEncoder(TOutputStream* Ost, AVFilterContext* Sink)
 {
     AVCodecContext* enc = Ost->EncCtx;
-    TInputStream* ist = Ost->SourceIndex >= 0 ? job_.InputStreams[Ost->SourceIndex] : nullptr;
+    TInputStream* ist = Ost->SourceIndex >= 0 ? job_.InputStream(Ost->SourceIndex) : nullptr;
     if (!Ost->FrameRate.num) {
         Ost->FrameRate = av::av_buffersink_get_frame_rate(Sink);
         if (!Ost->FrameRate.num && ist)
@@ -361,7 +361,7 @@ int32_t TTranscoder::OpenEncoders(std::string& Error)
 int32_t TTranscoder::OpenEncoder(TOutputStream* Ost, TOutputStream* Feeder, std::string& Error)
 {
     AVCodecContext* enc = Ost->EncCtx;
-    const TInputStream* ist = Feeder->SourceIndex >= 0 ? job_.InputStreams[Feeder->SourceIndex] : nullptr;
+    const TInputStream* ist = Feeder->SourceIndex >= 0 ? job_.InputStream(Feeder->SourceIndex) : nullptr;
     if (ist && ist->DecCtx->subtitle_header && !enc->subtitle_header) {
         enc->subtitle_header = static_cast<uint8_t*>(av::av_mallocz(ist->DecCtx->subtitle_header_size + 1));
         if (!enc->subtitle_header) {
@@ -515,7 +515,7 @@ void TTranscoder::DumpStreamMapping()
         }
         if (ost->SourceIndex < 0)
             continue;
-        const TInputStream* ist = job_.InputStreams[ost->SourceIndex];
+        const TInputStream* ist = job_.InputStream(ost->SourceIndex);
         std::string line =
             Format("  Stream #%d:%d -> #%d:%d", ist->FileIndex, ist->St->index, ost->FileIndex, ost->Index);
         if (ost->StreamCopy)

@@ -32,7 +32,7 @@ void TTranscoder::JoinSwitch(int32_t FileIndex)
 {
     const TInputFile* file = job_.InputFile(FileIndex);
     for (int32_t s = 0; s < file->NbStreams; ++s) {
-        TInputStream* ist = job_.InputStreams[file->IstIndex + s];
+        TInputStream* ist = job_.InputStream(file->IstIndex + s);
         if (ist->DecodingNeeded)
             OutputPacket(ist, nullptr);
     }
@@ -40,7 +40,7 @@ void TTranscoder::JoinSwitch(int32_t FileIndex)
     {
         TCriticalSectionGuard lock(CodecListLock);
         for (int32_t s = 0; s < file->NbStreams; ++s) {
-            TInputStream* ist = job_.InputStreams[file->IstIndex + s];
+            TInputStream* ist = job_.InputStream(file->IstIndex + s);
             const auto open = std::find(openDecoders_.begin(), openDecoders_.end(), ist);
             if (open == openDecoders_.end())
                 continue;

@@ -133,8 +133,8 @@ void TTranscoder::RunLoop(int64_t TimerStart)
 void TTranscoder::FinishRun(int64_t TimerStart)
 {
     BeginFinishing();
-    for (int32_t i = 0; i < job_.InputStreamCount; ++i) {
-        TInputStream* ist = job_.InputStreams[i];
+    for (int32_t i = 0; i < job_.InputStreamCount(); ++i) {
+        TInputStream* ist = job_.InputStream(i);
         if (!job_.InputFiles[ist->FileIndex]->EofReached && ist->DecodingNeeded)
             OutputPacket(ist, nullptr);
     }
@@ -188,7 +188,7 @@ int32_t TTranscoder::TranscodeStep()
     } else {
         if (ost->SourceIndex < 0)
             Fatal("Assertion failed: FFmpeg");
-        ist = job_.InputStreams[ost->SourceIndex];
+        ist = job_.InputStream(ost->SourceIndex);
     }
     const int32_t result = ProcessInput(ist->FileIndex);
     if (result == AVERROR(EAGAIN)) {
@@ -321,7 +321,7 @@ int32_t TTranscoder::ProcessInput(int32_t FileIndex)
                        static_cast<long long>(packet_->pos), dts.c_str());
             file->NbStreamsWarn = packet_->stream_index + 1;
         }
-    } else if (TInputStream* ist = job_.InputStreams[file->IstIndex + packet_->stream_index]; !ist->Discard) {
+    } else if (TInputStream* ist = job_.InputStream(file->IstIndex + packet_->stream_index); !ist->Discard) {
         ResetEagain();
         AdjustPacketTimestamps(file, ist, packet_);
         if (packet_->pts != AV_NOPTS_VALUE)
@@ -343,7 +343,7 @@ void TTranscoder::EndOfInput(int32_t FileIndex)
 {
     const TInputFile* file = job_.InputFile(FileIndex);
     for (int32_t s = 0; s < file->NbStreams; ++s) {
-        TInputStream* ist = job_.InputStreams[file->IstIndex + s];
+        TInputStream* ist = job_.InputStream(file->IstIndex + s);
         if (ist->DecodingNeeded)
             OutputPacket(ist, nullptr);
         for (int32_t i = job_.FirstActiveStream; i <= job_.LastActiveStream; ++i) {
@@ -387,7 +387,7 @@ void TTranscoder::CorrectStartTime(TInputFile* File)
 {
     int64_t earliest = INT64_MAX;
     for (int32_t s = 0; s < File->NbStreams; ++s) {
-        const TInputStream* ist = job_.InputStreams[File->IstIndex + s];
+        const TInputStream* ist = job_.InputStream(File->IstIndex + s);
         if (ist->Discard || ist->St->discard == AVDISCARD_ALL || ist->St->start_time == AV_NOPTS_VALUE)
             continue;
         earliest = std::min(earliest, av::av_rescale_q(ist->St->start_time, ist->St->time_base, AV_TIME_BASE_Q));

@@ -21,14 +21,20 @@ struct TOutputFilter;
 constexpr int32_t MaxAudioChannelsMap = 32;
 
 // One stream of an input file. Stream facts come from St->codecpar; DecCtx
-// is the stream's own decoder context.
+// is the stream's own decoder context. The record frees what it holds;
+// make_unique gives it zero-filled.
 struct TInputStream {
+    TInputStream() = default;
+    TInputStream(const TInputStream&) = delete;
+    TInputStream& operator=(const TInputStream&) = delete;
+    ~TInputStream();
+
     int32_t FileIndex;
     AVStream* St;
     int32_t Discard; // 1 until an output stream takes data from the stream
     int32_t DecodingNeeded;
     const AVCodec* Dec;
-    AVCodecContext* DecCtx; // owned
+    AVCodecContext* DecCtx;
     AVFrame* DecodedFrame;
     int64_t Start;
     int64_t NextDts;
@@ -41,7 +47,7 @@ struct TInputStream {
     int32_t IsStart;
     int32_t SawFirstTs;
     int32_t ShowedMultiPacketWarning;
-    AVDictionary* Opts; // decoder options, owned
+    AVDictionary* Opts; // decoder options
     AVRational Framerate; // forced with "r"; 0/0 when not forced
     int32_t TopFieldFirst;
     int32_t GuessLayoutMax;

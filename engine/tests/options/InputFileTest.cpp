@@ -18,11 +18,11 @@ TEST_F(FileIOTest, InputStreamsMatchTheFileWithOwnDecoders)
     EXPECT_EQ(job.InputFile(1)->NbStreams, 4);
 
     std::string types;
-    for (int32_t i = 0; i < job.InputStreamCount; ++i)
+    for (int32_t i = 0; i < job.InputStreamCount(); ++i)
         types += std::string(i ? "," : "") + av::av_get_media_type_string(job.InputStream(i)->St->codecpar->codec_type);
     EXPECT_EQ(types, Probe(ShortAvFile, "stream=codec_type") + "," + Probe(AvFile, "stream=codec_type"));
 
-    for (int32_t i = 0; i < job.InputStreamCount; ++i) {
+    for (int32_t i = 0; i < job.InputStreamCount(); ++i) {
         SCOPED_TRACE(i);
         const TInputStream* ist = job.InputStream(i);
         EXPECT_EQ(ist->FileIndex, i < 2 ? 0 : 1);
@@ -101,7 +101,7 @@ TEST_F(FileIOTest, InputFailuresReturnTheirCodeAndText)
     EXPECT_EQ(result, AVERROR(ENOENT));
     EXPECT_EQ(job.LastErrorText, GetErrorText(missing, result));
     EXPECT_EQ(job.InputFileCount(), 0);
-    EXPECT_EQ(job.InputStreamCount, 0);
+    EXPECT_EQ(job.InputStreamCount(), 0);
 }
 
 TEST_F(FileIOTest, ForcedDecodersAreChecked)
@@ -118,7 +118,7 @@ TEST_F(FileIOTest, ForcedDecodersAreChecked)
         SCOPED_TRACE(c.Options);
         EXPECT_EQ(FatalText([&] { job.Input(AvFile, c.Options); }), c.Message);
         EXPECT_EQ(job.InputFileCount(), 0);
-        EXPECT_EQ(job.InputStreamCount, 0) << "no stream of a failed input stays";
+        EXPECT_EQ(job.InputStreamCount(), 0) << "no stream of a failed input stays";
     }
 }
 
