@@ -102,7 +102,8 @@ void AbandonOutput(TCustomFFmpegOpt& Job, AVFormatContext*& Context, int32_t Fir
     }
     if (FirstStream < Job.OutputStreamCount)
         Job.OutputStreamCount = FirstStream;
-    for (int32_t i = FirstFile; i < Job.OutputFileCount; ++i) {
+    // Last to first: a join segment is known by output 0, which goes last.
+    for (int32_t i = Job.OutputFileCount - 1; i >= FirstFile; --i) {
         if (!Job.IsJoinSegment(i))
             av::av_dict_free(&Job.OutputFiles[i]->Opts);
         av::av_free(Job.OutputFiles[i]);
