@@ -5,8 +5,7 @@
 
 TFFBaseComponent::TFFBaseComponent(TComponent* owner)
     : TComponent(owner), ReadTimeout(DebuggerAttached() ? 0 : 30000), WriteTimeout(ReadTimeout)
-{
-}
+{}
 
 namespace {
 

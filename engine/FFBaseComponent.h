@@ -16,8 +16,8 @@ public:
     void SetAbout(const std::string& value) { about_ = value; }
     const std::string& Version() const { return version_; }
 
-    int32_t ReadTimeout;   // milliseconds
-    int32_t WriteTimeout;  // milliseconds
+    int32_t ReadTimeout; // milliseconds
+    int32_t WriteTimeout; // milliseconds
 
 private:
     std::string about_;

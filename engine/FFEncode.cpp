@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "engine/binding/FFLoad.h"
 #include "engine/MyUtils.h"
+#include "engine/binding/FFLoad.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/MainThread.h"
@@ -20,9 +20,12 @@ struct THookWord {
 
 // Applied in this order.
 constexpr THookWord HookWords[] = {
-    {" -audioinputhook ", " -AudioInputHook "},   {" -audiooutputhook ", " -AudioOutputHook "},
-    {" -videoinputhook ", " -VideoInputHook "},   {" -videooutputhook ", " -VideoOutputHook "},
-    {" -frameinputhook ", " -FrameInputHook "},   {" -frameoutputhook ", " -FrameOutputHook "},
+    {" -audioinputhook ", " -AudioInputHook "},
+    {" -audiooutputhook ", " -AudioOutputHook "},
+    {" -videoinputhook ", " -VideoInputHook "},
+    {" -videooutputhook ", " -VideoOutputHook "},
+    {" -frameinputhook ", " -FrameInputHook "},
+    {" -frameoutputhook ", " -FrameOutputHook "},
     {" -join ", " -Join "},
 };
 
@@ -55,15 +58,9 @@ void GrowTo(std::vector<TRecord>& records, int32_t k)
 
 } // namespace
 
-void InitInputOptions(TInputOptions& Options)
-{
-    Options = TInputOptions{};
-}
+void InitInputOptions(TInputOptions& Options) { Options = TInputOptions{}; }
 
-void InitOutputOptions(TOutputOptions& Options)
-{
-    Options = TOutputOptions{};
-}
+void InitOutputOptions(TOutputOptions& Options) { Options = TOutputOptions{}; }
 
 std::string NormaliseHookWords(const std::string& Options)
 {
@@ -176,15 +173,9 @@ void TFFmpegList::TerminateAll(bool Wait)
         task->Terminate(Wait);
 }
 
-void TFFmpegList::SetPreviewAll(bool On)
-{
-    SetPreviewFlagAll(PreviewWindowFlag, On);
-}
+void TFFmpegList::SetPreviewAll(bool On) { SetPreviewFlagAll(PreviewWindowFlag, On); }
 
-void TFFmpegList::SetPreviewBitmapAll(bool On)
-{
-    SetPreviewFlagAll(PreviewBitmapFlag, On);
-}
+void TFFmpegList::SetPreviewBitmapAll(bool On) { SetPreviewFlagAll(PreviewBitmapFlag, On); }
 
 void TFFmpegList::SetPreviewFlagAll(uint8_t Flag, bool On)
 {
@@ -209,10 +200,7 @@ TCustomEncoder::~TCustomEncoder()
     tasks_.Clear();
 }
 
-bool TCustomEncoder::LibrariesLoaded() const
-{
-    return FFLoader.LibrariesLoaded(AllLibraries);
-}
+bool TCustomEncoder::LibrariesLoaded() const { return FFLoader.LibrariesLoaded(AllLibraries); }
 
 bool TCustomEncoder::LoadLibraries(const std::string& Folder)
 {
@@ -232,10 +220,7 @@ TFFDecoder* TCustomEncoder::Decoder()
     return decoder_.get();
 }
 
-std::unique_ptr<TFFmpeg> TCustomEncoder::CreateTask()
-{
-    return std::make_unique<TFFmpeg>();
-}
+std::unique_ptr<TFFmpeg> TCustomEncoder::CreateTask() { return std::make_unique<TFFmpeg>(); }
 
 void TCustomEncoder::CheckNotWorking(const char* Operation) const
 {
@@ -267,7 +252,7 @@ int32_t TCustomEncoder::AddTask(const TPathFileName& FileName, TInputOptions* In
     std::unique_ptr<TFFmpeg> task = CreateTask();
     try {
         PrepareTask(*task);
-        const int32_t inputIndex = task->InputFileCount;
+        const int32_t inputIndex = task->InputFileCount();
         std::string options, presets;
         if (InputOptions) {
             if (InputOptions->FileName.empty())
@@ -283,7 +268,7 @@ int32_t TCustomEncoder::AddTask(const TPathFileName& FileName, TInputOptions* In
             LastErrorText = task->LastErrorText;
             return result;
         }
-        const int32_t newest = task->InputFileCount - 1;
+        const int32_t newest = task->InputFileCount() - 1;
         task->GetDecoder(newest)->AttachFormatContext(task->InputFile(newest)->Ctx);
         task->OnProgress = [this](TCustomFFmpeg* job, int32_t segment, int32_t frame, int32_t fps, float quality,
                                   float bitRate, int64_t size, int64_t time, int64_t duration) {
@@ -300,23 +285,21 @@ int32_t TCustomEncoder::AddTask(const TPathFileName& FileName, TInputOptions* In
 void TCustomEncoder::WireOutputHooks(TFFmpeg& Task, const TOutputOptions& Options)
 {
     if (Options.AudioInputHook)
-        Task.OnAudioInputHook = [this](TCustomFFmpeg* job, int64_t pts, uint8_t* sample, int32_t size,
-                                       int32_t rate, int32_t channels, AVSampleFormat format) {
+        Task.OnAudioInputHook = [this](TCustomFFmpeg* job, int64_t pts, uint8_t* sample, int32_t size, int32_t rate,
+                                       int32_t channels, AVSampleFormat format) {
             DoAudioInputHook(job, pts, sample, size, rate, channels, format);
         };
     if (Options.AudioOutputHook)
-        Task.OnAudioOutputHook = [this](TCustomFFmpeg* job, int64_t pts, uint8_t* sample, int32_t size,
-                                        int32_t rate, int32_t channels, AVSampleFormat format) {
+        Task.OnAudioOutputHook = [this](TCustomFFmpeg* job, int64_t pts, uint8_t* sample, int32_t size, int32_t rate,
+                                        int32_t channels, AVSampleFormat format) {
             DoAudioOutputHook(job, pts, sample, size, rate, channels, format);
         };
     if (Options.VideoInputHook)
-        Task.OnVideoInputHook = [this](TCustomFFmpeg* job, TBitmap* bitmap, int32_t frame, int64_t pts,
-                                       bool& update, bool& stopHook) {
-            DoVideoInputHook(job, bitmap, frame, pts, update, stopHook);
-        };
+        Task.OnVideoInputHook = [this](TCustomFFmpeg* job, TBitmap* bitmap, int32_t frame, int64_t pts, bool& update,
+                                       bool& stopHook) { DoVideoInputHook(job, bitmap, frame, pts, update, stopHook); };
     if (Options.VideoOutputHook)
-        Task.OnVideoOutputHook = [this](TCustomFFmpeg* job, TBitmap* bitmap, int32_t frame, int64_t pts,
-                                        bool& update, bool& stopHook) {
+        Task.OnVideoOutputHook = [this](TCustomFFmpeg* job, TBitmap* bitmap, int32_t frame, int64_t pts, bool& update,
+                                        bool& stopHook) {
             DoVideoOutputHook(job, bitmap, frame, pts, update, stopHook);
         };
     Task.SetVideoHookBitsPixel(Options.VideoHookBitsPixel);
@@ -389,7 +372,7 @@ void TCustomEncoder::ClearTasks()
     tasks_.Clear();
     LastErrorText.clear();
     {
-        TCriticalSectionGuard lock(TerminateLock);
+        TCriticalSectionGuard lock(terminateLock_);
         finishedCount_ = 0;
         nextTaskIndex_ = -1;
         pendingCount_ = 0;
@@ -409,7 +392,7 @@ void TCustomEncoder::StartTask(int32_t n)
     CheckNotWorking("StartTask");
     bool finalNoticeDue;
     {
-        TCriticalSectionGuard lock(TerminateLock);
+        TCriticalSectionGuard lock(terminateLock_);
         finishedCount_ = 0;
         nextTaskIndex_ = 0;
         pendingCount_ = tasks_.Count();
@@ -436,7 +419,7 @@ void TCustomEncoder::StartTask(int32_t n)
 
 void TCustomEncoder::StartNextTask()
 {
-    TCriticalSectionGuard lock(TerminateLock);
+    TCriticalSectionGuard lock(terminateLock_);
     if (pendingCount_ <= 0)
         return;
     --pendingCount_;
@@ -449,10 +432,10 @@ void TCustomEncoder::DoTerminate(TCustomFFmpeg* Task)
 {
     if (destroying_)
         return;
-    TCriticalSectionGuard lock(TerminateLock);
+    TCriticalSectionGuard lock(terminateLock_);
     if (OnTerminate) {
-        terminateInfo_ = TTerminateInfo{tasks_.IndexOf(Task), Task->Finished, Task->ExceptionRaised,
-                                        Task->ExceptionMessage};
+        terminateInfo_ =
+            TTerminateInfo{tasks_.IndexOf(Task), Task->Finished, Task->ExceptionRaised, Task->ExceptionMessage};
         if (threaded_ || !working_)
             PostNotice(terminateInfo_);
         else
@@ -519,7 +502,7 @@ void TCustomEncoder::Stop(bool Wait)
         Wait = false;
     TNoticeHold hold(notices_);
     {
-        TCriticalSectionGuard lock(TerminateLock);
+        TCriticalSectionGuard lock(terminateLock_);
         pendingCount_ = 0;
     }
     if (working_)
@@ -544,10 +527,7 @@ void TCustomEncoder::SetPreviewBitmap(bool Value)
     previewBitmap_ = Value;
 }
 
-void TCustomEncoder::SetProgressInterval(int32_t Value)
-{
-    progressInterval_ = std::max(Value, MinProgressInterval);
-}
+void TCustomEncoder::SetProgressInterval(int32_t Value) { progressInterval_ = std::max(Value, MinProgressInterval); }
 
 // ---- TCustomEncoder: events ----
 
@@ -569,14 +549,13 @@ void TCustomEncoder::CallInMainThreadIfAsked(const std::function<void()>& Call)
 }
 
 void TCustomEncoder::DoProgress(TCustomFFmpeg* Task, int32_t SegmentIndex, int32_t FrameNumber, int32_t Fps,
-                                float Quality, float BitRate, int64_t TotalSize, int64_t CurrentTime,
-                                int64_t Duration)
+                                float Quality, float BitRate, int64_t TotalSize, int64_t CurrentTime, int64_t Duration)
 {
     if (destroying_ || !OnProgress)
         return;
-    TCriticalSectionGuard lock(ProgressLock);
-    progressInfo_ = TProgressInfo{tasks_.IndexOf(Task), SegmentIndex, FrameNumber, Fps,        Quality,
-                                  BitRate,               TotalSize,    CurrentTime, Duration};
+    TCriticalSectionGuard lock(progressLock_);
+    progressInfo_ = TProgressInfo{tasks_.IndexOf(Task), SegmentIndex, FrameNumber, Fps, Quality, BitRate, TotalSize,
+                                  CurrentTime,          Duration};
     CallInMainThreadIfAsked([this] {
         if (!destroying_)
             OnProgress(this, &progressInfo_);
@@ -587,7 +566,7 @@ void TCustomEncoder::DoPreviewBitmap(TCustomFFmpeg* Task, TBitmap* Bitmap, int32
 {
     if (destroying_ || !OnPreviewBitmap)
         return;
-    TCriticalSectionGuard lock(PreviewLock);
+    TCriticalSectionGuard lock(previewLock_);
     previewInfo_ = TPreviewInfo{tasks_.IndexOf(Task), Bitmap, FrameNumber, PTS};
     CallInMainThreadIfAsked([this] {
         if (!destroying_)
@@ -599,7 +578,7 @@ void TCustomEncoder::DoBeforeFindStreamInfo(TCustomFFmpegOpt* Task, AVFormatCont
 {
     if (destroying_ || !OnBeforeFindStreamInfo)
         return;
-    TCriticalSectionGuard lock(FindStreamInfoLock);
+    TCriticalSectionGuard lock(findStreamInfoLock_);
     CallInMainThreadIfAsked([&] {
         if (!destroying_)
             OnBeforeFindStreamInfo(Task, FormatContext);
@@ -623,7 +602,7 @@ void TCustomEncoder::DoAudioHook(const TAudioHookEvent& Event, TCustomFFmpeg* Ta
 {
     if (destroying_ || !Event)
         return;
-    TCriticalSectionGuard lock(AudioHookLock);
+    TCriticalSectionGuard lock(audioHookLock_);
     Event(this, tasks_.IndexOf(Task), PTS, Sample, Size, SampleRate, Channels, SampleFormat);
 }
 
@@ -644,15 +623,15 @@ void TCustomEncoder::DoVideoHook(const TVideoHookEvent& Event, TCustomFFmpeg* Ta
 {
     if (destroying_ || !Event)
         return;
-    TCriticalSectionGuard lock(VideoHookLock);
+    TCriticalSectionGuard lock(videoHookLock_);
     hookInfo_ = THookInfo{tasks_.IndexOf(Task), Bitmap, FrameNumber, PTS, Update, StopHook};
     Event(this, &hookInfo_);
     Update = hookInfo_.Update;
     StopHook = hookInfo_.StopHook;
 }
 
-void TCustomEncoder::DoFrameInputHook(TCustomFFmpeg* Task, PFFPicture Picture, int32_t PixelFormat,
-                                      int32_t FrameNumber, int32_t Width, int32_t Height, int64_t PTS)
+void TCustomEncoder::DoFrameInputHook(TCustomFFmpeg* Task, PFFPicture Picture, int32_t PixelFormat, int32_t FrameNumber,
+                                      int32_t Width, int32_t Height, int64_t PTS)
 {
     DoFrameHook(OnFrameInputHook, Task, Picture, PixelFormat, FrameNumber, Width, Height, PTS);
 }
@@ -668,7 +647,7 @@ void TCustomEncoder::DoFrameHook(const TFrameHookEvent& Event, TCustomFFmpeg* Ta
 {
     if (destroying_ || !Event)
         return;
-    TCriticalSectionGuard lock(FrameHookLock);
+    TCriticalSectionGuard lock(frameHookLock_);
     frameHookInfo_ = TFrameHookInfo{tasks_.IndexOf(Task), FrameNumber, Picture, PixelFormat, Width, Height, PTS};
     Event(this, &frameHookInfo_);
 }
@@ -678,7 +657,8 @@ void TCustomEncoder::DoFrameHook(const TFrameHookEvent& Event, TCustomFFmpeg* Ta
 namespace {
 
 const TEnumInfo ThreadPriorityInfo{
-    "TThreadPriority", {"tpIdle", "tpLowest", "tpLower", "tpNormal", "tpHigher", "tpHighest", "tpTimeCritical"}};
+    "TThreadPriority",
+    {"tpIdle", "tpLowest", "tpLower", "tpNormal", "tpHigher", "tpHighest", "tpTimeCritical"}};
 
 void RegisterEncoder()
 {
@@ -686,12 +666,13 @@ void RegisterEncoder()
         .Property("About", &TFFBaseComponent::About, &TFFBaseComponent::SetAbout)
         .Property("Version", [](VIDArarozo& encoder) { return encoder.Version(); })
         .Stored(false)
-        .Property("Preview", &TCustomEncoder::Preview, &TCustomEncoder::SetPreview).Default(false)
-        .Property("PreviewBitmap", &TCustomEncoder::PreviewBitmap, &TCustomEncoder::SetPreviewBitmap).Default(false)
+        .Property("Preview", &TCustomEncoder::Preview, &TCustomEncoder::SetPreview)
+        .Default(false)
+        .Property("PreviewBitmap", &TCustomEncoder::PreviewBitmap, &TCustomEncoder::SetPreviewBitmap)
+        .Default(false)
         .Property("ProgressInterval", &TCustomEncoder::ProgressInterval, &TCustomEncoder::SetProgressInterval)
         .Default(500)
-        .Enum("ThreadPriority", &TCustomEncoder::ThreadPriority, &TCustomEncoder::SetThreadPriority,
-              ThreadPriorityInfo)
+        .Enum("ThreadPriority", &TCustomEncoder::ThreadPriority, &TCustomEncoder::SetThreadPriority, ThreadPriorityInfo)
         .Default(tpNormal)
         .Property("TriggerEventInMainThread", &TCustomEncoder::TriggerEventInMainThread,
                   &TCustomEncoder::SetTriggerEventInMainThread)

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "engine/FFBaseComponent.h"
-#include "engine/decode/FFDecode.h"
 #include "engine/FFmpeg.h"
 #include "engine/NoticeQueue.h"
 #include "engine/PauseGate.h"
+#include "engine/decode/FFDecode.h"
 #include "platform/core/Sync.h"
 #include "platform/core/Threads.h"
 
@@ -57,14 +57,14 @@ void InitOutputOptions(TOutputOptions& Options);
 
 struct TProgressInfo {
     int32_t TaskIndex;
-    int32_t SegmentIndex;  // -1 in a task's last report
-    int32_t FrameNumber;   // -1 before the first video frame or without video
+    int32_t SegmentIndex; // -1 in a task's last report
+    int32_t FrameNumber; // -1 before the first video frame or without video
     int32_t Fps;
     float Quality;
-    float BitRate;  // kbit/s
+    float BitRate; // kbit/s
     int64_t TotalSize;
-    int64_t CurrentTime;  // microseconds
-    int64_t Duration;     // microseconds, -1 when unknown
+    int64_t CurrentTime; // microseconds
+    int64_t Duration; // microseconds, -1 when unknown
 };
 using PProgressInfo = TProgressInfo*;
 
@@ -109,9 +109,9 @@ using TTerminateEvent = std::function<void(TObject* Sender, const TTerminateInfo
 using TPreviewBitmapEvent = std::function<void(TObject* Sender, const TPreviewInfo& APreviewInfo)>;
 using TVideoHookEvent = std::function<void(TObject* Sender, PHookInfo AHookInfo)>;
 using TFrameHookEvent = std::function<void(TObject* Sender, PFrameHookInfo AHookInfo)>;
-using TAudioHookEvent = std::function<void(TObject* Sender, int32_t ATaskIndex, const int64_t APTS, uint8_t* ASample,
-                                           int32_t ASize, int32_t ASampleRate, int32_t AChannels,
-                                           AVSampleFormat ASampleFormat)>;
+using TAudioHookEvent =
+    std::function<void(TObject* Sender, int32_t ATaskIndex, const int64_t APTS, uint8_t* ASample, int32_t ASize,
+                       int32_t ASampleRate, int32_t AChannels, AVSampleFormat ASampleFormat)>;
 
 // One conversion task: a job with copies of the caller's option records.
 class TFFmpeg : public TCustomFFmpeg {
@@ -226,17 +226,17 @@ public:
                           int32_t Channels, AVSampleFormat SampleFormat);
     void DoAudioOutputHook(TCustomFFmpeg* Task, int64_t PTS, uint8_t* Sample, int32_t Size, int32_t SampleRate,
                            int32_t Channels, AVSampleFormat SampleFormat);
-    virtual void DoVideoInputHook(TCustomFFmpeg* Task, TBitmap* Bitmap, int32_t FrameNumber, int64_t PTS,
-                                  bool& Update, bool& StopHook);
-    virtual void DoVideoOutputHook(TCustomFFmpeg* Task, TBitmap* Bitmap, int32_t FrameNumber, int64_t PTS,
-                                   bool& Update, bool& StopHook);
+    virtual void DoVideoInputHook(TCustomFFmpeg* Task, TBitmap* Bitmap, int32_t FrameNumber, int64_t PTS, bool& Update,
+                                  bool& StopHook);
+    virtual void DoVideoOutputHook(TCustomFFmpeg* Task, TBitmap* Bitmap, int32_t FrameNumber, int64_t PTS, bool& Update,
+                                   bool& StopHook);
     virtual void DoFrameInputHook(TCustomFFmpeg* Task, PFFPicture Picture, int32_t PixelFormat, int32_t FrameNumber,
                                   int32_t Width, int32_t Height, int64_t PTS);
-    virtual void DoFrameOutputHook(TCustomFFmpeg* Task, PFFPicture Picture, int32_t PixelFormat,
-                                   int32_t FrameNumber, int32_t Width, int32_t Height, int64_t PTS);
+    virtual void DoFrameOutputHook(TCustomFFmpeg* Task, PFFPicture Picture, int32_t PixelFormat, int32_t FrameNumber,
+                                   int32_t Width, int32_t Height, int64_t PTS);
     virtual void DoPreviewBitmap(TCustomFFmpeg* Task, TBitmap* Bitmap, int32_t FrameNumber, int64_t PTS);
-    virtual void DoProgress(TCustomFFmpeg* Task, int32_t SegmentIndex, int32_t FrameNumber, int32_t Fps,
-                            float Quality, float BitRate, int64_t TotalSize, int64_t CurrentTime, int64_t Duration);
+    virtual void DoProgress(TCustomFFmpeg* Task, int32_t SegmentIndex, int32_t FrameNumber, int32_t Fps, float Quality,
+                            float BitRate, int64_t TotalSize, int64_t CurrentTime, int64_t Duration);
     virtual void DoTerminate(TCustomFFmpeg* Task);
     void DoBeforeFindStreamInfo(TCustomFFmpegOpt* Task, AVFormatContext* FormatContext);
 
@@ -272,17 +272,17 @@ private:
     THookInfo hookInfo_{};
     TFrameHookInfo frameHookInfo_{};
 
-    TCriticalSection AudioHookLock;
-    TCriticalSection PreviewLock;
-    TCriticalSection ProgressLock;
-    TCriticalSection TerminateLock;
-    TCriticalSection VideoHookLock;
-    TCriticalSection FrameHookLock;
-    TCriticalSection FindStreamInfoLock;
+    TCriticalSection audioHookLock_;
+    TCriticalSection previewLock_;
+    TCriticalSection progressLock_;
+    TCriticalSection terminateLock_;
+    TCriticalSection videoHookLock_;
+    TCriticalSection frameHookLock_;
+    TCriticalSection findStreamInfoLock_;
 
     std::unique_ptr<TFFDecoder> decoder_;
     TFFmpegList tasks_;
-    // Guarded by TerminateLock.
+    // Guarded by terminateLock_.
     int32_t finishedCount_ = 0;
     int32_t nextTaskIndex_ = -1;
     int32_t pendingCount_ = 0;

@@ -8,24 +8,22 @@
 #include <unordered_map>
 #include <vector>
 
-#include "engine/binding/AVUtilStubs.h"
 #include "engine/MyUtils.h"
+#include "engine/binding/AVUtilStubs.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Strings.h"
 #include "platform/core/Sync.h"
 #include "platform/core/Threads.h"
 
-const std::array<const char*, 8> LogLevelNames = {"Quiet", "Panic", "Fatal", "Error",
-                                                  "Warning", "Info", "Verbose", "Debug"};
+const std::array<const char*, 8> LogLevelNames = {"Quiet",   "Panic", "Fatal",   "Error",
+                                                  "Warning", "Info",  "Verbose", "Debug"};
 
-const TEnumInfo LogLevelInfo{"TLogLevel", {"llQuiet", "llPanic", "llFatal", "llError", "llWarning",
-                                             "llInfo", "llVerbose", "llDebug"}};
+const TEnumInfo LogLevelInfo{
+    "TLogLevel",
+    {"llQuiet", "llPanic", "llFatal", "llError", "llWarning", "llInfo", "llVerbose", "llDebug"}};
 
-int32_t LogLevelToFFmpeg(TLogLevel level)
-{
-    return (static_cast<int32_t>(level) - 1) * 8;
-}
+int32_t LogLevelToFFmpeg(TLogLevel level) { return (static_cast<int32_t>(level) - 1) * 8; }
 
 TLogLevel FFmpegToLogLevel(int32_t level)
 {
@@ -61,7 +59,7 @@ TCriticalSection logLock;
 // FFmpeg's line assembly.
 TCriticalSection lineLock;
 TLogFile logFile;
-std::unordered_map<int32_t, std::string> pendingLines;  // per thread
+std::unordered_map<int32_t, std::string> pendingLines; // per thread
 std::string previousLine;
 int32_t repeatCount = 0;
 std::atomic<int32_t> ffmpegLogThreshold{AV_LOG_INFO};
@@ -69,10 +67,7 @@ TFFLogger* singleton = nullptr;
 // The logger that Logger() made when nobody had created one.
 std::unique_ptr<TFFLogger> autoCreatedLogger;
 
-int32_t CurrentThreadId()
-{
-    return static_cast<int32_t>(GetCurrentThreadId());
-}
+int32_t CurrentThreadId() { return static_cast<int32_t>(GetCurrentThreadId()); }
 
 std::string TimeText()
 {
@@ -95,8 +90,7 @@ std::string WriteLogLine(const TLogInfo& info)
     if (logFile.Stream) {
         const std::string line = Format("%s [%.8x] %s: %s\r\n", TimeText().c_str(), info.ThreadId,
                                         LogLevelNames[info.Level], info.Msg.c_str());
-        if (std::fwrite(line.data(), 1, line.size(), logFile.Stream) == line.size() &&
-            std::fflush(logFile.Stream) == 0)
+        if (std::fwrite(line.data(), 1, line.size(), logFile.Stream) == line.size() && std::fflush(logFile.Stream) == 0)
             return {};
     }
     const int error = errno;
@@ -196,10 +190,7 @@ void TFFLogger::SetOnLog(TLogEvent value)
     UpdateDisabled();
 }
 
-void TFFLogger::UpdateDisabled()
-{
-    disabled_ = !(active_ && (onLog_ || (logFile.Enabled && !logFile.Name.empty())));
-}
+void TFFLogger::UpdateDisabled() { disabled_ = !(active_ && (onLog_ || (logFile.Enabled && !logFile.Name.empty()))); }
 
 void TFFLogger::Log(TObject* sender, TLogLevel level, const std::string& msg)
 {
@@ -292,8 +283,7 @@ std::string ContextPrefix(void* context)
         return {};
     std::string prefix;
     if (avClass->parent_log_context_offset) {
-        void* parent = *reinterpret_cast<void**>(static_cast<uint8_t*>(context) +
-                                                  avClass->parent_log_context_offset);
+        void* parent = *reinterpret_cast<void**>(static_cast<uint8_t*>(context) + avClass->parent_log_context_offset);
         if (parent && *static_cast<AVClass**>(parent))
             prefix = Format("[%s @ %p] ", ContextItemName(parent), parent);
     }

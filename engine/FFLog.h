@@ -33,8 +33,8 @@ struct TLogInfo {
     std::string Msg;
 };
 
-using TLogEvent = std::function<void(TObject* Sender, int32_t AThreadID, TLogLevel ALogLevel,
-                                     const std::string& ALogMsg)>;
+using TLogEvent =
+    std::function<void(TObject* Sender, int32_t AThreadID, TLogLevel ALogLevel, const std::string& ALogMsg)>;
 
 class TFFLogger : public TFFBaseComponent {
 public:
@@ -46,8 +46,7 @@ public:
     // Delivered when the logger is enabled and `level` <= LogLevel (llQuiet
     // always passes).
     void Log(TObject* sender, TLogLevel level, const std::string& msg);
-    void LogFmt(TObject* sender, TLogLevel level, const char* format, ...)
-        __attribute__((format(printf, 4, 5)));
+    void LogFmt(TObject* sender, TLogLevel level, const char* format, ...) __attribute__((format(printf, 4, 5)));
 
     bool Active() const { return active_; }
     void SetActive(bool value);

@@ -25,23 +25,23 @@ struct TOptionsContext;
 
 // Flag bits of an option table row; the values are part of the table format.
 enum TOptionFlag : uint32_t {
-  ofHasArg = 0x1,
-  ofBool = 0x2,
-  ofExpert = 0x4,
-  ofString = 0x8,
-  ofVideo = 0x10,
-  ofAudio = 0x20,
-  ofInt = 0x80,
-  ofFloat = 0x100,
-  ofSubtitle = 0x200,
-  ofInt64 = 0x400,
-  ofNoArgHandler = 0x800,
-  ofData = 0x1000,
-  ofPerFile = 0x2000,
-  ofOffset = 0x4000,
-  ofSpec = 0x8000,
-  ofTime = 0x10000,
-  ofDouble = 0x20000,
+    ofHasArg = 0x1,
+    ofBool = 0x2,
+    ofExpert = 0x4,
+    ofString = 0x8,
+    ofVideo = 0x10,
+    ofAudio = 0x20,
+    ofInt = 0x80,
+    ofFloat = 0x100,
+    ofSubtitle = 0x200,
+    ofInt64 = 0x400,
+    ofNoArgHandler = 0x800,
+    ofData = 0x1000,
+    ofPerFile = 0x2000,
+    ofOffset = 0x4000,
+    ofSpec = 0x8000,
+    ofTime = 0x10000,
+    ofDouble = 0x20000,
 };
 
 // Any of these bits puts an option into the group of the file being opened.
@@ -57,92 +57,92 @@ using TOptionHandler = int32_t (*)(void* Object, TOptionsContext* Context, const
 // Exactly one target is used: Offset for ofOffset/ofSpec rows, Handler when
 // the row has one, Address (a job setting) otherwise.
 struct TOptionDef {
-  const char* Name;
-  uint32_t Flags;
-  void* Address;
-  size_t Offset;
-  TOptionHandler Handler;
-  void* HandlerObject;
-  const char* Help;  // never nil on a row with a name
-  const char* ArgName;
+    const char* Name;
+    uint32_t Flags;
+    void* Address;
+    size_t Offset;
+    TOptionHandler Handler;
+    void* HandlerObject;
+    const char* Help; // never nil on a row with a name
+    const char* ArgName;
 };
 
 // The value of one per-stream list entry, read by the row's flags.
 union TSpecifierValue {
-  char* Str;
-  int32_t I;
-  int64_t I64;
-  float F;
-  double Dbl;
+    char* Str;
+    int32_t I;
+    int64_t I64;
+    float F;
+    double Dbl;
 };
 
 // One entry of a per-stream list: the text after the first ":" of the
 // option name as written ("" without one) and the value. Both strings are
 // owned copies.
 struct TSpecifierOpt {
-  char* Specifier;
-  TSpecifierValue Value;
+    char* Specifier;
+    TSpecifierValue Value;
 };
 
 struct TSpecifierList {
-  TSpecifierOpt* Opts;
-  int32_t Count;
+    TSpecifierOpt* Opts;
+    int32_t Count;
 };
 
 // One option found while splitting an option string.
 struct TParsedOption {
-  const TOptionDef* Def;
-  std::string Key;    // name as written, after the dash, with its specifier
-  std::string Value;  // the argument, or "1" / "0" for switches
+    const TOptionDef* Def;
+    std::string Key; // name as written, after the dash, with its specifier
+    std::string Value; // the argument, or "1" / "0" for switches
 };
 
 struct TOptionGroup {
-  std::vector<TParsedOption> Options;
-  AVDictionary* CodecOpts = nullptr;
-  AVDictionary* FormatOpts = nullptr;
-  AVDictionary* ResampleOpts = nullptr;
-  SwsContext* SwsOpts = nullptr;  // only an option holder
-  AVDictionary* SwrOpts = nullptr;
+    std::vector<TParsedOption> Options;
+    AVDictionary* CodecOpts = nullptr;
+    AVDictionary* FormatOpts = nullptr;
+    AVDictionary* ResampleOpts = nullptr;
+    SwsContext* SwsOpts = nullptr; // only an option holder
+    AVDictionary* SwrOpts = nullptr;
 };
 
 // The library-option state of one job or decoder.
 class TFFOptions {
 public:
-  TFFOptions() = default;
-  ~TFFOptions();
-  TFFOptions(const TFFOptions&) = delete;
-  TFFOptions& operator=(const TFFOptions&) = delete;
+    TFFOptions() = default;
+    ~TFFOptions();
+    TFFOptions(const TFFOptions&) = delete;
+    TFFOptions& operator=(const TFFOptions&) = delete;
 
-  uint32_t SwsFlags = 4;  // bicubic
-  SwsContext* SwsOpts = nullptr;
-  AVDictionary* SwrOpts = nullptr;
-  AVDictionary* FormatOpts = nullptr;
-  AVDictionary* CodecOpts = nullptr;
-  AVDictionary* ResampleOpts = nullptr;
-  TOptionGroup GlobalGroup;
-  TOptionGroup FileGroup;
+    uint32_t SwsFlags = 4; // bicubic
+    SwsContext* SwsOpts = nullptr;
+    AVDictionary* SwrOpts = nullptr;
+    AVDictionary* FormatOpts = nullptr;
+    AVDictionary* CodecOpts = nullptr;
+    AVDictionary* ResampleOpts = nullptr;
+    TOptionGroup GlobalGroup;
+    TOptionGroup FileGroup;
 
-  void InitContexts();
-  void FreeContexts();
-  // Called before every parse: empties both groups and makes fresh contexts.
-  void Reset();
-  void FreeGroups();
-  TOptionGroup* Groups() { return &GlobalGroup; }
+    void InitContexts();
+    void FreeContexts();
+    // Called before every parse: empties both groups and makes fresh contexts.
+    void Reset();
+    void FreeGroups();
+    TOptionGroup* Groups() { return &GlobalGroup; }
 
-  // Sorts Count tokens into the global and the file group; 0 or a negative
-  // error code.
-  int32_t SplitOptions(int32_t Count, bool Strict, const TOptionDef* Table, const char* const* Tokens);
-  // 0 when an FFmpeg option class took the option, else the option-not-found
-  // code or the error of the scaler/resampler test.
-  int32_t SetLibraryOption(const std::string& Name, const std::string& Value);
-  // Moves the current library-option holders into the file group.
-  void FinishFileGroup();
+    // Sorts Count tokens into the global and the file group; 0 or a negative
+    // error code.
+    int32_t SplitOptions(int32_t Count, bool Strict, const TOptionDef* Table, const char* const* Tokens);
+    // 0 when an FFmpeg option class took the option, else the option-not-found
+    // code or the error of the scaler/resampler test.
+    int32_t SetLibraryOption(const std::string& Name, const std::string& Value);
+    // Moves the current library-option holders into the file group.
+    void FinishFileGroup();
 
 private:
-  int32_t SplitToken(bool Strict, const TOptionDef* Table, const char* Token, const char* Next, int32_t& Index);
-  int32_t SkipStrayToken(bool Strict, const char* Token, int32_t& Index);
-  int32_t TrySwsOption(const std::string& Name, const std::string& Value);
-  int32_t TrySwrOption(const std::string& Name, const std::string& Value);
+    int32_t SplitToken(bool Strict, const TOptionDef* Table, const char* Token, const char* Next, int32_t& Index);
+    int32_t SkipStrayToken(bool Strict, const char* Token, int32_t& Index);
+    int32_t TrySwsOption(const std::string& Name, const std::string& Value);
+    int32_t TrySwrOption(const std::string& Name, const std::string& Value);
 };
 
 // The text of the last option error; handlers set or extend it.
@@ -193,8 +193,9 @@ std::string GetErrorText(const std::string& Name, int32_t Code);
 void* GrowArray(void* Array, int32_t ElementSize, int32_t& Count, int32_t NewCount);
 
 template <typename T>
-void GrowList(T*& Array, int32_t& Count, int32_t NewCount) {
-  Array = static_cast<T*>(GrowArray(Array, static_cast<int32_t>(sizeof(T)), Count, NewCount));
+void GrowList(T*& Array, int32_t& Count, int32_t NewCount)
+{
+    Array = static_cast<T*>(GrowArray(Array, static_cast<int32_t>(sizeof(T)), Count, NewCount));
 }
 
 uint32_t MakeTag(uint8_t a, uint8_t b, uint8_t c, uint8_t d);

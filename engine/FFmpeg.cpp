@@ -1,11 +1,11 @@
 #include "engine/FFmpeg.h"
 
-#include "engine/binding/AVUtilStubs.h"
-#include "engine/binding/FFLoad.h"
 #include "engine/FFLog.h"
 #include "engine/MyUtils.h"
-#include "engine/transcode/Transcoder.h"
+#include "engine/binding/AVUtilStubs.h"
+#include "engine/binding/FFLoad.h"
 #include "engine/decode/VideoHooks.h"
+#include "engine/transcode/Transcoder.h"
 #include "platform/core/MainThread.h"
 #include "platform/core/Strings.h"
 
@@ -72,7 +72,7 @@ TConvertThread* TCustomFFmpeg::Start(bool Threaded, TThreadPriority Priority)
             Cleanup();
             throw FFmpegException("At least one output file must be specified");
         }
-        if (InputFileCount == 0) {
+        if (InputFileCount() == 0) {
             Cleanup();
             throw FFmpegException("At least one input file must be specified");
         }
@@ -100,8 +100,6 @@ void TCustomFFmpeg::Run()
 {
     Finished = false;
     RunStep(&TCustomFFmpeg::Transcode);
-    RunStep(&TCustomFFmpeg::CloseOpenEncoders);
-    RunStep(&TCustomFFmpeg::CloseOpenDecoders);
     RunStep(&TCustomFFmpeg::Cleanup);
     RunStep(&TCustomFFmpeg::NotifyTerminate);
     // An empty quiet line flushes a pending "repeated" line of FFmpeg's log.
@@ -191,15 +189,9 @@ void TCustomFFmpeg::Suspend()
         pauseGate_->Pause();
 }
 
-void TCustomFFmpeg::Resume()
-{
-    pauseGate_->Resume();
-}
+void TCustomFFmpeg::Resume() { pauseGate_->Resume(); }
 
-void TCustomFFmpeg::SetPauseGate(std::shared_ptr<TPauseGate> Gate)
-{
-    pauseGate_ = std::move(Gate);
-}
+void TCustomFFmpeg::SetPauseGate(std::shared_ptr<TPauseGate> Gate) { pauseGate_ = std::move(Gate); }
 
 void TCustomFFmpeg::PausePoint()
 {
@@ -255,19 +247,9 @@ int32_t TCustomFFmpeg::OpenOutput(const std::string& Options, bool Join, const s
     return OpenOutputFile(&options.context, Options, Join, FileName, Presets);
 }
 
-void TCustomFFmpeg::Transcode()
-{
-    TranscodeJob(*this);
-}
+void TCustomFFmpeg::Transcode() { TranscodeJob(*this); }
 
-void TCustomFFmpeg::CloseOpenEncoders() {}
-
-void TCustomFFmpeg::CloseOpenDecoders() {}
-
-void TCustomFFmpeg::ReleaseTranscoder()
-{
-    ReleaseFilesAndStreams();
-}
+void TCustomFFmpeg::ReleaseTranscoder() { ReleaseFilesAndStreams(); }
 
 int32_t TCustomFFmpeg::OptVHook(TOptionsContext*, const std::string&, const std::string& Arg)
 {

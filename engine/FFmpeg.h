@@ -15,9 +15,9 @@ extern "C" {
 #include <libavutil/samplefmt.h>
 }
 
+#include "engine/PauseGate.h"
 #include "engine/decode/FFPicture.h"
 #include "engine/options/FFmpegOpt.h"
-#include "engine/PauseGate.h"
 #include "platform/core/Sync.h"
 #include "platform/core/Threads.h"
 
@@ -41,11 +41,10 @@ using TJobVideoHook = std::function<void(TCustomFFmpeg* Job, TBitmap* Bitmap, in
                                          bool& Update, bool& StopHook)>;
 using TJobFrameHook = std::function<void(TCustomFFmpeg* Job, PFFPicture Picture, int32_t PixelFormat,
                                          int32_t FrameNumber, int32_t Width, int32_t Height, int64_t PTS)>;
-using TJobPreviewBitmap = std::function<void(TCustomFFmpeg* Job, TBitmap* Bitmap, int32_t FrameNumber,
-                                             int64_t PTS)>;
-using TJobProgress = std::function<void(TCustomFFmpeg* Job, int32_t SegmentIndex, int32_t FrameNumber,
-                                        int32_t Fps, float Quality, float BitRate, int64_t TotalSize,
-                                        int64_t CurrentTime, int64_t Duration)>;
+using TJobPreviewBitmap = std::function<void(TCustomFFmpeg* Job, TBitmap* Bitmap, int32_t FrameNumber, int64_t PTS)>;
+using TJobProgress =
+    std::function<void(TCustomFFmpeg* Job, int32_t SegmentIndex, int32_t FrameNumber, int32_t Fps, float Quality,
+                       float BitRate, int64_t TotalSize, int64_t CurrentTime, int64_t Duration)>;
 using TJobTerminate = std::function<void(TCustomFFmpeg* Job)>;
 
 // The worker of one running job.
@@ -110,8 +109,7 @@ public:
                                const std::string& Presets);
 
     int32_t OptVHook(TOptionsContext* Context, const std::string& Name, const std::string& Arg) override;
-    int32_t OptVideoHookBitsPixel(TOptionsContext* Context, const std::string& Name,
-                                  const std::string& Arg) override;
+    int32_t OptVideoHookBitsPixel(TOptionsContext* Context, const std::string& Name, const std::string& Arg) override;
 
     // ---- Run state ----
     std::atomic<bool> Running{false};
@@ -140,9 +138,6 @@ public:
 protected:
     // The transcode itself; sets Finished when it ran to its end unaborted.
     virtual void Transcode();
-    // Close the codecs a failed transcode left open.
-    virtual void CloseOpenEncoders();
-    virtual void CloseOpenDecoders();
     // Releases the transcoder's records: files, streams, filter graphs.
     virtual void ReleaseTranscoder();
 
@@ -158,7 +153,7 @@ private:
     bool CalledOnWorker();
     void RefreshTimeoutStamps();
 
-    std::mutex threadLock_;  // guards worker_ against a start from another worker
+    std::mutex threadLock_; // guards worker_ against a start from another worker
     std::unique_ptr<TConvertThread> worker_;
     std::mutex joinLock_;
     TEvent ThreadDone{true, true};

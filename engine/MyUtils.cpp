@@ -1,10 +1,10 @@
 #include "engine/MyUtils.h"
 
 #include <cerrno>
+#include <ctime>
 #include <fnmatch.h>
 #include <fstream>
 #include <sys/stat.h>
-#include <ctime>
 
 #include "platform/core/Files.h"
 #include "platform/core/MainThread.h"
@@ -23,22 +23,15 @@ bool DebuggerAttached()
     return attached;
 }
 
-int32_t SeekFlagsToInt(uint8_t seekFlags)
-{
-    return seekFlags & 0x0F;
-}
+int32_t SeekFlagsToInt(uint8_t seekFlags) { return seekFlags & 0x0F; }
 
-void MainThreadCall(const std::function<void()>& method)
-{
-    RunInMainThread(method);
-}
+void MainThreadCall(const std::function<void()>& method) { RunInMainThread(method); }
 
 void ProcessPendingMessages()
 {
     if (IsMainThread())
         CheckSynchronize();
-    while (ProcessPendingMessage()) {
-    }
+    while (ProcessPendingMessage()) {}
 }
 
 // ---------------------------------------------------------------------------
@@ -94,10 +87,7 @@ const char* CopyBackslashesAndQuote(const char* p, bool& inQuotes, TArgumentWrit
     return p + 1;
 }
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 } // namespace
 
@@ -149,10 +139,7 @@ bool IsPathDelimiterWide(const std::string& text, int32_t index)
     return index >= 1 && static_cast<size_t>(index) <= text.size() && text[index - 1] == '/';
 }
 
-std::string IncludeTrailingBackslashWide(const std::string& text)
-{
-    return IncludeTrailingPathDelimiter(text);
-}
+std::string IncludeTrailingBackslashWide(const std::string& text) { return IncludeTrailingPathDelimiter(text); }
 
 const char* WStrScan(const char* text, char c)
 {
@@ -197,12 +184,10 @@ int32_t DosDateTime(time_t time)
     tm local{};
     localtime_r(&time, &local);
     const int year = local.tm_year + 1900 < 1980 ? 0 : local.tm_year + 1900 - 1980;
-    return static_cast<int32_t>((static_cast<uint32_t>(year) << 25) |
-                                (static_cast<uint32_t>(local.tm_mon + 1) << 21) |
+    return static_cast<int32_t>((static_cast<uint32_t>(year) << 25) | (static_cast<uint32_t>(local.tm_mon + 1) << 21) |
                                 (static_cast<uint32_t>(local.tm_mday) << 16) |
                                 (static_cast<uint32_t>(local.tm_hour) << 11) |
-                                (static_cast<uint32_t>(local.tm_min) << 5) |
-                                static_cast<uint32_t>(local.tm_sec / 2));
+                                (static_cast<uint32_t>(local.tm_min) << 5) | static_cast<uint32_t>(local.tm_sec / 2));
 }
 
 int32_t AttributesOf(const std::string& name, const struct stat& info)

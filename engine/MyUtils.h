@@ -66,14 +66,14 @@ std::string GetExeDirWide();
 
 // File attributes of a search.
 constexpr int32_t faReadOnly = 0x01;
-constexpr int32_t faHidden = 0x02;   // the name begins with "."
-constexpr int32_t faSysFile = 0x04;  // neither a regular file nor a directory
+constexpr int32_t faHidden = 0x02; // the name begins with "."
+constexpr int32_t faSysFile = 0x04; // neither a regular file nor a directory
 constexpr int32_t faDirectory = 0x10;
-constexpr int32_t faArchive = 0x20;  // a regular file
+constexpr int32_t faArchive = 0x20; // a regular file
 constexpr int32_t faAnyFile = 0x3F;
 
 struct TSearchRecWide {
-    int32_t Time = 0;  // local DOS date and time
+    int32_t Time = 0; // local DOS date and time
     int64_t Size = 0;
     int32_t Attr = 0;
     std::string Name;

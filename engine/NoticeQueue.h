@@ -44,7 +44,7 @@ private:
         std::deque<TNotice> notices;
         std::deque<TDeliveryJob> jobs;
         int32_t holds = 0;
-        int32_t deferred = 0;  // deliveries that found the queue held
+        int32_t deferred = 0; // deliveries that found the queue held
         bool closed = false;
 
         void DeliverOldest();

@@ -29,6 +29,8 @@ bool TPauseGate::WaitWhilePaused(const std::atomic<bool>& aborted)
 void TPauseGate::WakeAll()
 {
     // Taking the mutex orders the caller's abort flag before a waiter's check.
-    { std::lock_guard<std::mutex> lock(mutex_); }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+    }
     changed_.notify_all();
 }

@@ -22,28 +22,57 @@ struct TImageExtension {
 };
 
 const std::array<TImageExtension, 48> ImageExtensions = {{
-    {AV_CODEC_ID_MJPEG, "jpeg"},       {AV_CODEC_ID_MJPEG, "jpg"},       {AV_CODEC_ID_MJPEG, "jps"},
-    {AV_CODEC_ID_LJPEG, "ljpg"},       {AV_CODEC_ID_JPEGLS, "jls"},      {AV_CODEC_ID_PNG, "png"},
-    {AV_CODEC_ID_PNG, "pns"},          {AV_CODEC_ID_PNG, "mng"},         {AV_CODEC_ID_PPM, "ppm"},
-    {AV_CODEC_ID_PPM, "pnm"},          {AV_CODEC_ID_PGM, "pgm"},         {AV_CODEC_ID_PGMYUV, "pgmyuv"},
-    {AV_CODEC_ID_PBM, "pbm"},          {AV_CODEC_ID_PAM, "pam"},         {AV_CODEC_ID_MPEG1VIDEO, "mpg1-img"},
-    {AV_CODEC_ID_MPEG2VIDEO, "mpg2-img"}, {AV_CODEC_ID_MPEG4, "mpg4-img"}, {AV_CODEC_ID_FFV1, "ffv1-img"},
-    {AV_CODEC_ID_RAWVIDEO, "y"},       {AV_CODEC_ID_RAWVIDEO, "raw"},    {AV_CODEC_ID_BMP, "bmp"},
-    {AV_CODEC_ID_GIF, "gif"},          {AV_CODEC_ID_TARGA, "tga"},       {AV_CODEC_ID_TIFF, "tiff"},
-    {AV_CODEC_ID_TIFF, "tif"},         {AV_CODEC_ID_SGI, "sgi"},         {AV_CODEC_ID_PTX, "ptx"},
-    {AV_CODEC_ID_PCX, "pcx"},          {AV_CODEC_ID_BRENDER_PIX, "pix"}, {AV_CODEC_ID_SUNRAST, "sun"},
-    {AV_CODEC_ID_SUNRAST, "ras"},      {AV_CODEC_ID_SUNRAST, "rs"},      {AV_CODEC_ID_SUNRAST, "im1"},
-    {AV_CODEC_ID_SUNRAST, "im8"},      {AV_CODEC_ID_SUNRAST, "im24"},    {AV_CODEC_ID_SUNRAST, "im32"},
-    {AV_CODEC_ID_SUNRAST, "sunras"},   {AV_CODEC_ID_JPEG2000, "j2c"},    {AV_CODEC_ID_JPEG2000, "j2k"},
-    {AV_CODEC_ID_JPEG2000, "jp2"},     {AV_CODEC_ID_JPEG2000, "jpc"},    {AV_CODEC_ID_DPX, "dpx"},
-    {AV_CODEC_ID_EXR, "exr"},          {AV_CODEC_ID_PICTOR, "pic"},      {AV_CODEC_ID_V210X, "yuv10"},
-    {AV_CODEC_ID_XBM, "xbm"},          {AV_CODEC_ID_XFACE, "xface"},     {AV_CODEC_ID_XWD, "xwd"},
+    {AV_CODEC_ID_MJPEG, "jpeg"},
+    {AV_CODEC_ID_MJPEG, "jpg"},
+    {AV_CODEC_ID_MJPEG, "jps"},
+    {AV_CODEC_ID_LJPEG, "ljpg"},
+    {AV_CODEC_ID_JPEGLS, "jls"},
+    {AV_CODEC_ID_PNG, "png"},
+    {AV_CODEC_ID_PNG, "pns"},
+    {AV_CODEC_ID_PNG, "mng"},
+    {AV_CODEC_ID_PPM, "ppm"},
+    {AV_CODEC_ID_PPM, "pnm"},
+    {AV_CODEC_ID_PGM, "pgm"},
+    {AV_CODEC_ID_PGMYUV, "pgmyuv"},
+    {AV_CODEC_ID_PBM, "pbm"},
+    {AV_CODEC_ID_PAM, "pam"},
+    {AV_CODEC_ID_MPEG1VIDEO, "mpg1-img"},
+    {AV_CODEC_ID_MPEG2VIDEO, "mpg2-img"},
+    {AV_CODEC_ID_MPEG4, "mpg4-img"},
+    {AV_CODEC_ID_FFV1, "ffv1-img"},
+    {AV_CODEC_ID_RAWVIDEO, "y"},
+    {AV_CODEC_ID_RAWVIDEO, "raw"},
+    {AV_CODEC_ID_BMP, "bmp"},
+    {AV_CODEC_ID_GIF, "gif"},
+    {AV_CODEC_ID_TARGA, "tga"},
+    {AV_CODEC_ID_TIFF, "tiff"},
+    {AV_CODEC_ID_TIFF, "tif"},
+    {AV_CODEC_ID_SGI, "sgi"},
+    {AV_CODEC_ID_PTX, "ptx"},
+    {AV_CODEC_ID_PCX, "pcx"},
+    {AV_CODEC_ID_BRENDER_PIX, "pix"},
+    {AV_CODEC_ID_SUNRAST, "sun"},
+    {AV_CODEC_ID_SUNRAST, "ras"},
+    {AV_CODEC_ID_SUNRAST, "rs"},
+    {AV_CODEC_ID_SUNRAST, "im1"},
+    {AV_CODEC_ID_SUNRAST, "im8"},
+    {AV_CODEC_ID_SUNRAST, "im24"},
+    {AV_CODEC_ID_SUNRAST, "im32"},
+    {AV_CODEC_ID_SUNRAST, "sunras"},
+    {AV_CODEC_ID_JPEG2000, "j2c"},
+    {AV_CODEC_ID_JPEG2000, "j2k"},
+    {AV_CODEC_ID_JPEG2000, "jp2"},
+    {AV_CODEC_ID_JPEG2000, "jpc"},
+    {AV_CODEC_ID_DPX, "dpx"},
+    {AV_CODEC_ID_EXR, "exr"},
+    {AV_CODEC_ID_PICTOR, "pic"},
+    {AV_CODEC_ID_V210X, "yuv10"},
+    {AV_CODEC_ID_XBM, "xbm"},
+    {AV_CODEC_ID_XFACE, "xface"},
+    {AV_CODEC_ID_XWD, "xwd"},
 }};
 
-bool SameAsciiText(const char* a, const char* b)
-{
-    return LowerCase(a) == LowerCase(b);
-}
+bool SameAsciiText(const char* a, const char* b) { return LowerCase(a) == LowerCase(b); }
 
 } // namespace
 
@@ -74,14 +103,10 @@ bool NeedsUnicodeName(const std::string& name)
 
 bool IsUnicodeName(const char* name)
 {
-    return std::strlen(name) > UnicodePrefixLength &&
-           std::strncmp(name, UnicodePrefix, UnicodePrefixLength) == 0;
+    return std::strlen(name) > UnicodePrefixLength && std::strncmp(name, UnicodePrefix, UnicodePrefixLength) == 0;
 }
 
-std::string MakeUnicodeName(const std::string& name)
-{
-    return UnicodePrefix + name;
-}
+std::string MakeUnicodeName(const std::string& name) { return UnicodePrefix + name; }
 
 std::string UnicodeNameToWide(const char* name)
 {
@@ -111,10 +136,7 @@ std::string FromFFmpegFileName(const char* name)
 
 namespace {
 
-int FileDescriptor(void* file)
-{
-    return static_cast<int>(reinterpret_cast<intptr_t>(file));
-}
+int FileDescriptor(void* file) { return static_cast<int>(reinterpret_cast<intptr_t>(file)); }
 
 } // namespace
 
@@ -163,10 +185,7 @@ int64_t UnicodeSeek(void* file, int64_t position, int whence)
     return result < 0 ? -1 : static_cast<int64_t>(result);
 }
 
-int UnicodeClose(void* file)
-{
-    return ::close(FileDescriptor(file));
-}
+int UnicodeClose(void* file) { return ::close(FileDescriptor(file)); }
 
 // ---------------------------------------------------------------------------
 // I/O contexts over the callbacks
@@ -180,10 +199,7 @@ using TIOClose = int (*)(AVFormatContext*, AVIOContext*);
 TIOOpen defaultIOOpen = nullptr;
 TIOClose defaultIOClose = nullptr;
 
-bool IsUnicodeIO(const AVIOContext* io)
-{
-    return io && io->read_packet == UnicodeRead;
-}
+bool IsUnicodeIO(const AVIOContext* io) { return io && io->read_packet == UnicodeRead; }
 
 int OpenUnicodeIO(AVIOContext** io, const char* url, int flags)
 {
@@ -192,8 +208,8 @@ int OpenUnicodeIO(AVIOContext** io, const char* url, int flags)
     if (result < 0)
         return result;
     auto* buffer = static_cast<unsigned char*>(av::av_malloc(IOBufferSize));
-    *io = buffer ? av::avio_alloc_context(buffer, IOBufferSize, (flags & AVIO_FLAG_WRITE) ? 1 : 0, file,
-                                          UnicodeRead, UnicodeWrite, UnicodeSeek)
+    *io = buffer ? av::avio_alloc_context(buffer, IOBufferSize, (flags & AVIO_FLAG_WRITE) ? 1 : 0, file, UnicodeRead,
+                                          UnicodeWrite, UnicodeSeek)
                  : nullptr;
     if (!*io) {
         av::av_free(buffer);
@@ -214,8 +230,7 @@ int CloseUnicodeIO(AVIOContext** io)
 }
 
 // FFmpeg calls these from its C frames: nothing may unwind into them.
-int HookedIOOpen(AVFormatContext* context, AVIOContext** io, const char* url, int flags,
-                 AVDictionary** options)
+int HookedIOOpen(AVFormatContext* context, AVIOContext** io, const char* url, int flags, AVDictionary** options)
 {
     try {
         if (IsUnicodeName(url))
@@ -247,8 +262,7 @@ void InstallUnicodeIO(AVFormatContext* context)
     context->io_close2 = HookedIOClose;
 }
 
-int OpenInputFile(AVFormatContext** context, const char* url, const AVInputFormat* format,
-                  AVDictionary** options)
+int OpenInputFile(AVFormatContext** context, const char* url, const AVInputFormat* format, AVDictionary** options)
 {
     if (!IsUnicodeName(url))
         return av::avformat_open_input(context, url, format, options);
@@ -280,8 +294,7 @@ void CloseInputFile(AVFormatContext** context)
         CloseUnicodeIO(&io);
 }
 
-int OpenOutputIO(AVIOContext** io, const char* url, int flags, const AVIOInterruptCB* interrupt,
-                 AVDictionary** options)
+int OpenOutputIO(AVIOContext** io, const char* url, int flags, const AVIOInterruptCB* interrupt, AVDictionary** options)
 {
     if (IsUnicodeName(url))
         return OpenUnicodeIO(io, url, flags);

@@ -30,8 +30,7 @@ std::string ToFFmpegFileName(const std::string& name);
 std::string FromFFmpegFileName(const char* name);
 
 // avformat_open_input that also opens unicode names; close with CloseInputFile.
-int OpenInputFile(AVFormatContext** context, const char* url, const AVInputFormat* format,
-                  AVDictionary** options);
+int OpenInputFile(AVFormatContext** context, const char* url, const AVInputFormat* format, AVDictionary** options);
 void CloseInputFile(AVFormatContext** context);
 // avio_open2 that also opens unicode names; close with CloseOutputIO.
 int OpenOutputIO(AVIOContext** io, const char* url, int flags, const AVIOInterruptCB* interrupt,

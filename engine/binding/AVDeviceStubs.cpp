@@ -6,7 +6,4 @@ void BindAVDevice(const std::string& fileName, TLibraryHandle library)
     av::avdevice_register_all();
 }
 
-void UnbindAVDevice()
-{
-    AVDEVICE_ENTRY_POINTS(FF_UNBIND)
-}
+void UnbindAVDevice() { AVDEVICE_ENTRY_POINTS(FF_UNBIND) }

@@ -27,7 +27,4 @@ void UnbindAVFormat()
     FF_UNBIND(ff_guess_image2_codec)
 }
 
-int64_t AVIOTell(AVIOContext* context)
-{
-    return av::avio_seek(context, 0, SEEK_CUR);
-}
+int64_t AVIOTell(AVIOContext* context) { return av::avio_seek(context, 0, SEEK_CUR); }

@@ -6,31 +6,19 @@
 #include "platform/core/Strings.h"
 #include "platform/core/Types.h"
 
-void BindAVUtil(const std::string& fileName, TLibraryHandle library)
-{
-    AVUTIL_ENTRY_POINTS(FF_BIND_MANDATORY)
-}
+void BindAVUtil(const std::string& fileName, TLibraryHandle library) { AVUTIL_ENTRY_POINTS(FF_BIND_MANDATORY) }
 
-void UnbindAVUtil()
-{
-    AVUTIL_ENTRY_POINTS(FF_UNBIND)
-}
+void UnbindAVUtil() { AVUTIL_ENTRY_POINTS(FF_UNBIND) }
 
-double RationalToDouble(AVRational value)
-{
-    return static_cast<double>(value.num) / static_cast<double>(value.den);
-}
+double RationalToDouble(AVRational value) { return static_cast<double>(value.num) / static_cast<double>(value.den); }
 
-AVRational InvertRational(AVRational value)
-{
-    return AVRational{value.den, value.num};
-}
+AVRational InvertRational(AVRational value) { return AVRational{value.den, value.num}; }
 
 AVRational DivideRational(AVRational a, AVRational b)
 {
     AVRational result{};
-    av::av_reduce(&result.num, &result.den, static_cast<int64_t>(a.num) * b.den,
-                  static_cast<int64_t>(a.den) * b.num, 2147483647);
+    av::av_reduce(&result.num, &result.den, static_cast<int64_t>(a.num) * b.den, static_cast<int64_t>(a.den) * b.num,
+                  2147483647);
     return result;
 }
 
@@ -42,7 +30,7 @@ AVRational DoubleToRational(double value, int32_t maximum)
         return AVRational{value < 0 ? -1 : 1, 0};
     // The denominator is a power of two that keeps value * denominator below 2^62,
     // so the numerator always fits 64 bits.
-    constexpr double limit = 4611686018427387904.0;  // 2^62
+    constexpr double limit = 4611686018427387904.0; // 2^62
     const double magnitude = std::fabs(value);
     const int exponent = std::max(std::ilogb(magnitude + 1e-20) + 1, 0);
     const int64_t denominator = exponent >= 61 ? 1 : int64_t{1} << (61 - exponent);

@@ -7,12 +7,12 @@
 #include <list>
 #include <memory>
 
+#include "engine/FFLog.h"
 #include "engine/binding/AVCodecStubs.h"
 #include "engine/binding/AVDeviceStubs.h"
 #include "engine/binding/AVFilterStubs.h"
 #include "engine/binding/AVFormatStubs.h"
 #include "engine/binding/AVUtilStubs.h"
-#include "engine/FFLog.h"
 #include "engine/binding/MyUtilStubs.h"
 #include "engine/binding/SwResampleStubs.h"
 #include "engine/binding/SwScaleStubs.h"
@@ -38,28 +38,28 @@ namespace {
 
 // Every library is mapped after the libraries it needs, so that a bundled
 // folder's copies satisfy the later ones and no second copy is mapped.
-constexpr std::array<int32_t, LibraryCount> LoadOrder = {
-    libMsvcrt, libAVUtil, libSwResample, libSwScale, libAVCodec, libAVFormat, libAVFilter, libAVDevice};
+constexpr std::array<int32_t, LibraryCount> LoadOrder = {libMsvcrt,  libAVUtil,   libSwResample, libSwScale,
+                                                         libAVCodec, libAVFormat, libAVFilter,   libAVDevice};
 
 // libavfilter needs libpostproc, which has no row of its own.
 constexpr const char* PostProcFileName = "libpostproc.so.56";
 
 struct TDependencies {
-    std::vector<int32_t> Libraries;  // in load order
+    std::vector<int32_t> Libraries; // in load order
     bool PostProc;
 };
 
 const TDependencies& DependenciesOf(int32_t index)
 {
     static const std::array<TDependencies, LibraryCount> table = {{
-        {{libAVUtil, libSwResample}, false},                                                   // avcodec
-        {{libAVUtil, libSwResample, libSwScale, libAVCodec, libAVFormat, libAVFilter}, true},  // avdevice
-        {{libAVUtil, libSwResample, libSwScale, libAVCodec, libAVFormat}, true},               // avfilter
-        {{libAVUtil, libSwResample, libAVCodec}, false},                                       // avformat
-        {{}, false},                                                                           // avutil
-        {{libAVUtil}, false},                                                                  // swresample
-        {{libAVUtil}, false},                                                                  // swscale
-        {{}, false},                                                                           // msvcrt
+        {{libAVUtil, libSwResample}, false}, // avcodec
+        {{libAVUtil, libSwResample, libSwScale, libAVCodec, libAVFormat, libAVFilter}, true}, // avdevice
+        {{libAVUtil, libSwResample, libSwScale, libAVCodec, libAVFormat}, true}, // avfilter
+        {{libAVUtil, libSwResample, libAVCodec}, false}, // avformat
+        {{}, false}, // avutil
+        {{libAVUtil}, false}, // swresample
+        {{libAVUtil}, false}, // swscale
+        {{}, false}, // msvcrt
     }};
     return table[index];
 }
@@ -86,10 +86,7 @@ void CheckSetNotEmpty(TLibrarySet libraries)
         throw EInvalidArgument("Empty library set");
 }
 
-bool InSet(TLibrarySet libraries, int32_t index)
-{
-    return (libraries & LibraryBit(index)) != 0;
-}
+bool InSet(TLibrarySet libraries, int32_t index) { return (libraries & LibraryBit(index)) != 0; }
 
 } // namespace
 
@@ -302,10 +299,7 @@ TMutex::TMutex() : identity_(nextMutexIdentity++)
         RaiseLastOSError(result);
 }
 
-TMutex::~TMutex()
-{
-    pthread_mutex_destroy(&mutex_);
-}
+TMutex::~TMutex() { pthread_mutex_destroy(&mutex_); }
 
 TWaitResult TMutex::WaitFor(uint32_t timeoutMs)
 {
@@ -317,18 +311,13 @@ TWaitResult TMutex::WaitFor(uint32_t timeoutMs)
         result = pthread_mutex_timedlock(&mutex_, &deadline);
     }
     switch (result) {
-    case 0:
-        TakeOwnership(false);
-        return wrSignaled;
-    case ETIMEDOUT:
-        return wrTimeout;
+    case 0: TakeOwnership(false); return wrSignaled;
+    case ETIMEDOUT: return wrTimeout;
     case EOWNERDEAD:
         pthread_mutex_consistent(&mutex_);
         TakeOwnership(true);
         return wrAbandoned;
-    default:
-        lastError_ = result;
-        return wrError;
+    default: lastError_ = result; return wrError;
     }
 }
 
@@ -371,10 +360,7 @@ std::list<TLockRecord> lockRecords;
 // Set when the engine shuts down: FFmpeg may still destroy its mutexes then.
 std::atomic<bool> finalizing{false};
 
-void LogLockManager(TLogLevel level, const std::string& message)
-{
-    Logger()->Log(nullptr, level, message);
-}
+void LogLockManager(TLogLevel level, const std::string& message) { Logger()->Log(nullptr, level, message); }
 
 TLockRecord* FindLockRecord(void** slot)
 {
@@ -409,15 +395,15 @@ int MutexNotAvailable()
 int CreateLockMutex(TLockRecord& record)
 {
     if (record.Mutex) {
-        LogLockManager(llError,
-                       Format("[lock manager] error, mutex [%d] already exist.", record.Mutex->Identity()));
+        LogLockManager(llError, Format("[lock manager] error, mutex [%d] already exist.", record.Mutex->Identity()));
         return -1;
     }
     try {
         record.Mutex = std::make_unique<TMutex>();
     } catch (const EOSError& e) {
-        LogLockManager(llError, Format("[lock manager] error, failed to create mutex: %s.",
-                                       SysErrorMessage(e.ErrorCode()).c_str()));
+        LogLockManager(
+            llError,
+            Format("[lock manager] error, failed to create mutex: %s.", SysErrorMessage(e.ErrorCode()).c_str()));
         return -1;
     }
     LogLockManager(llDebug, Format("[lock manager] mutex [%d] created.", record.Mutex->Identity()));
@@ -427,8 +413,9 @@ int CreateLockMutex(TLockRecord& record)
 int ObtainLockMutex(TMutex& mutex)
 {
     if (mutex.WaitFor(INFINITE) == wrError) {
-        LogLockManager(llError, Format("[lock manager] error, could not wait on mutex [%d]: %s.",
-                                       mutex.Identity(), SysErrorMessage(mutex.LastError()).c_str()));
+        LogLockManager(llError,
+                       Format("[lock manager] error, could not wait on mutex [%d]: %s.", mutex.Identity(),
+                              SysErrorMessage(mutex.LastError()).c_str()));
         return -1;
     }
     LogLockManager(llDebug, Format("[lock manager] mutex [%d] obtained.", mutex.Identity()));
@@ -440,8 +427,9 @@ int ReleaseLockMutex(TMutex& mutex)
     try {
         mutex.Release();
     } catch (const Exception& e) {
-        LogLockManager(llError, Format("[lock manager] error, could not release mutex [%d]: %s.",
-                                       mutex.Identity(), e.Message().c_str()));
+        LogLockManager(
+            llError,
+            Format("[lock manager] error, could not release mutex [%d]: %s.", mutex.Identity(), e.Message().c_str()));
         return -1;
     }
     LogLockManager(llDebug, Format("[lock manager] mutex [%d] release.", mutex.Identity()));
@@ -467,17 +455,11 @@ int RunLockOperation(void** slot, int operation)
     if (!record)
         return MutexNotAvailable();
     switch (operation) {
-    case 0:
-        return CreateLockMutex(*record);
-    case 1:
-        return record->Mutex ? ObtainLockMutex(*record->Mutex) : MutexNotAvailable();
-    case 2:
-        return record->Mutex ? ReleaseLockMutex(*record->Mutex) : MutexNotAvailable();
-    case 3:
-        return DestroyLockMutex(record);
-    default:
-        LogLockManager(llError, Format("[lock manager] error, invalid mutex operation %d.", operation));
-        return -1;
+    case 0: return CreateLockMutex(*record);
+    case 1: return record->Mutex ? ObtainLockMutex(*record->Mutex) : MutexNotAvailable();
+    case 2: return record->Mutex ? ReleaseLockMutex(*record->Mutex) : MutexNotAvailable();
+    case 3: return DestroyLockMutex(record);
+    default: LogLockManager(llError, Format("[lock manager] error, invalid mutex operation %d.", operation)); return -1;
     }
 }
 
@@ -522,8 +504,7 @@ public:
         // exception leaving a destructor would end the process instead.
         try {
             FFLoader.UnloadLibraries(AllLibraries);
-        } catch (...) {
-        }
+        } catch (...) {}
         FreeLockRecords();
     }
 

@@ -35,9 +35,9 @@ constexpr TLibrarySet DecoderLibraries = 0xF9;
 struct TLibraryItem {
     int32_t Index;
     const char* BaseName;
-    bool SystemLibrary;          // never taken from the library folder
-    int32_t MajorVersion;        // -1: no version suffix
-    const char* SystemFileName;  // the file of a system library
+    bool SystemLibrary; // never taken from the library folder
+    int32_t MajorVersion; // -1: no version suffix
+    const char* SystemFileName; // the file of a system library
     void (*Bind)(const std::string& fileName, TLibraryHandle library);
     void (*Unbind)();
 };
@@ -82,7 +82,7 @@ private:
         std::string FileNameOverride;
         TLibraryHandle Module = nullptr;
         bool Bound = false;
-        std::string LoadedFileName;  // the path given to the system loader
+        std::string LoadedFileName; // the path given to the system loader
         // Bundled copies of the libraries this one needs, mapped before it.
         std::vector<TLibraryHandle> Dependencies;
     };
@@ -108,14 +108,14 @@ TLibraryHandle LoadDll(const std::string& folder, const std::string& fileName, s
 // holds it; a holder that dies leaves it abandoned.
 class TMutex {
 public:
-    TMutex();  // raises EOSError when the system refuses
+    TMutex(); // raises EOSError when the system refuses
     ~TMutex();
     TMutex(const TMutex&) = delete;
     TMutex& operator=(const TMutex&) = delete;
 
     TWaitResult WaitFor(uint32_t timeoutMs);
-    void Acquire();  // raises EOSError on a wait error
-    void Release();  // raises EOSError when the caller does not hold it
+    void Acquire(); // raises EOSError on a wait error
+    void Release(); // raises EOSError when the caller does not hold it
     // The errno value of the last failed wait.
     int LastError() const { return lastError_; }
     // Identifies the mutex among those alive, for messages.

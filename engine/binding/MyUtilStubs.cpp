@@ -2,13 +2,11 @@
 
 #include "platform/core/Exceptions.h"
 
-void* BindEntry(const std::string& libraryFileName, TLibraryHandle library, const char* entryName,
-                bool optional)
+void* BindEntry(const std::string& libraryFileName, TLibraryHandle library, const char* entryName, bool optional)
 {
     void* entry = GetLibrarySymbol(library, entryName);
     if (!entry && !optional)
-        throw CreateFmt("Load function %s@%s error: %s", entryName, libraryFileName,
-                        DynamicLibraryError());
+        throw CreateFmt("Load function %s@%s error: %s", entryName, libraryFileName, DynamicLibraryError());
     return entry;
 }
 

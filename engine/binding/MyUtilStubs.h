@@ -21,12 +21,11 @@
 // The address of `entryName` in `library`. A missing entry gives nullptr when
 // optional; otherwise raises Exception "Load function %s@%s error: %s" with the
 // entry name, the library's file name and the system's reason.
-void* BindEntry(const std::string& libraryFileName, TLibraryHandle library, const char* entryName,
-                bool optional);
+void* BindEntry(const std::string& libraryFileName, TLibraryHandle library, const char* entryName, bool optional);
 
 template <class Function>
-void BindEntry(const std::string& libraryFileName, TLibraryHandle library, const char* entryName,
-               bool optional, Function*& entry)
+void BindEntry(const std::string& libraryFileName, TLibraryHandle library, const char* entryName, bool optional,
+               Function*& entry)
 {
     entry = reinterpret_cast<Function*>(BindEntry(libraryFileName, library, entryName, optional));
 }

@@ -10,30 +10,30 @@ extern "C" {
 }
 
 // Every public entry point of the library, in binding order; all mandatory.
-#define SWRESAMPLE_ENTRY_POINTS(MANDATORY) \
-    MANDATORY(swr_alloc) \
-    MANDATORY(swr_alloc_set_opts) \
-    MANDATORY(swr_alloc_set_opts2) \
-    MANDATORY(swr_build_matrix) \
-    MANDATORY(swr_build_matrix2) \
-    MANDATORY(swr_close) \
-    MANDATORY(swr_config_frame) \
-    MANDATORY(swr_convert) \
-    MANDATORY(swr_convert_frame) \
-    MANDATORY(swr_drop_output) \
-    MANDATORY(swr_free) \
-    MANDATORY(swr_get_class) \
-    MANDATORY(swr_get_delay) \
-    MANDATORY(swr_get_out_samples) \
-    MANDATORY(swr_init) \
-    MANDATORY(swr_inject_silence) \
-    MANDATORY(swr_is_initialized) \
-    MANDATORY(swr_next_pts) \
-    MANDATORY(swr_set_channel_mapping) \
-    MANDATORY(swr_set_compensation) \
-    MANDATORY(swr_set_matrix) \
-    MANDATORY(swresample_configuration) \
-    MANDATORY(swresample_license) \
+#define SWRESAMPLE_ENTRY_POINTS(MANDATORY)                                                                             \
+    MANDATORY(swr_alloc)                                                                                               \
+    MANDATORY(swr_alloc_set_opts)                                                                                      \
+    MANDATORY(swr_alloc_set_opts2)                                                                                     \
+    MANDATORY(swr_build_matrix)                                                                                        \
+    MANDATORY(swr_build_matrix2)                                                                                       \
+    MANDATORY(swr_close)                                                                                               \
+    MANDATORY(swr_config_frame)                                                                                        \
+    MANDATORY(swr_convert)                                                                                             \
+    MANDATORY(swr_convert_frame)                                                                                       \
+    MANDATORY(swr_drop_output)                                                                                         \
+    MANDATORY(swr_free)                                                                                                \
+    MANDATORY(swr_get_class)                                                                                           \
+    MANDATORY(swr_get_delay)                                                                                           \
+    MANDATORY(swr_get_out_samples)                                                                                     \
+    MANDATORY(swr_init)                                                                                                \
+    MANDATORY(swr_inject_silence)                                                                                      \
+    MANDATORY(swr_is_initialized)                                                                                      \
+    MANDATORY(swr_next_pts)                                                                                            \
+    MANDATORY(swr_set_channel_mapping)                                                                                 \
+    MANDATORY(swr_set_compensation)                                                                                    \
+    MANDATORY(swr_set_matrix)                                                                                          \
+    MANDATORY(swresample_configuration)                                                                                \
+    MANDATORY(swresample_license)                                                                                      \
     MANDATORY(swresample_version)
 
 namespace av {

@@ -12,10 +12,7 @@ extern "C" {
 
 namespace {
 
-uint8_t Clamped(int value)
-{
-    return static_cast<uint8_t>(std::clamp(value, 0, 255));
-}
+uint8_t Clamped(int value) { return static_cast<uint8_t>(std::clamp(value, 0, 255)); }
 
 // One plane: the odd lines are filtered from the original lines around them.
 // Line y - 2 (of the same field) was already rewritten, so its original is
@@ -41,10 +38,7 @@ void DeinterlacePlane(uint8_t* plane, int stride, int width, int height, std::ve
 }
 
 // A chroma plane's extent: the picture's, divided by 2^shift and rounded up.
-int PlaneExtent(int size, int shift)
-{
-    return -((-size) >> shift);
-}
+int PlaneExtent(int size, int shift) { return -((-size) >> shift); }
 
 } // namespace
 
@@ -54,8 +48,9 @@ bool CanDeinterlace(AVPixelFormat Format)
     if (!descriptor)
         return false;
     const uint64_t refused = AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL |
-                             AV_PIX_FMT_FLAG_BITSTREAM | AV_PIX_FMT_FLAG_BE | AV_PIX_FMT_FLAG_FLOAT;
-    if ((descriptor->flags & refused) || (!(descriptor->flags & AV_PIX_FMT_FLAG_PLANAR) && descriptor->nb_components > 1))
+        AV_PIX_FMT_FLAG_BITSTREAM | AV_PIX_FMT_FLAG_BE | AV_PIX_FMT_FLAG_FLOAT;
+    if ((descriptor->flags & refused) ||
+        (!(descriptor->flags & AV_PIX_FMT_FLAG_PLANAR) && descriptor->nb_components > 1))
         return false;
     for (int i = 0; i < descriptor->nb_components; ++i) {
         const AVComponentDescriptor& component = descriptor->comp[i];

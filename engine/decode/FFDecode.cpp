@@ -2,12 +2,12 @@
 
 #include <cstdarg>
 
+#include "engine/MyUtils.h"
+#include "engine/UnicodeProtocol.h"
 #include "engine/binding/AVCodecStubs.h"
 #include "engine/binding/AVFormatStubs.h"
 #include "engine/binding/AVUtilStubs.h"
 #include "engine/binding/FFLoad.h"
-#include "engine/MyUtils.h"
-#include "engine/UnicodeProtocol.h"
 #include "platform/core/ClassRegistry.h"
 
 namespace {
@@ -55,10 +55,7 @@ void FillCommonStreamInfo(AVStream* stream, TStreamInfo& info)
     info.BitRate = static_cast<int32_t>(stream->codecpar->bit_rate);
 }
 
-float AspectOf(AVRational ratio)
-{
-    return ratio.num == 0 ? 0.0f : static_cast<float>(RationalToDouble(ratio));
-}
+float AspectOf(AVRational ratio) { return ratio.num == 0 ? 0.0f : static_cast<float>(RationalToDouble(ratio)); }
 
 int32_t DecimalTag(const AVDictionary* metadata, const char* key)
 {
@@ -66,10 +63,7 @@ int32_t DecimalTag(const AVDictionary* metadata, const char* key)
     return TryStrToInt(DictValueOrDefault(metadata, key, ""), value) ? value : 0;
 }
 
-const char* MediaKindName(AVMediaType type)
-{
-    return type == AVMEDIA_TYPE_AUDIO ? "audio" : "video";
-}
+const char* MediaKindName(AVMediaType type) { return type == AVMEDIA_TYPE_AUDIO ? "audio" : "video"; }
 
 } // namespace
 
@@ -92,12 +86,9 @@ extern "C" int DecoderIOInterrupt(void* decoder)
 
 // The stream figures start as "no file" (-1) from their initialisers: a
 // constructor cannot reach an override of UpdateStreamInfo.
-TCustomDecoder::TCustomDecoder(TComponent* owner) : TFFBaseComponent(owner) { }
+TCustomDecoder::TCustomDecoder(TComponent* owner) : TFFBaseComponent(owner) {}
 
-TCustomDecoder::~TCustomDecoder()
-{
-    TCustomDecoder::CloseFile();
-}
+TCustomDecoder::~TCustomDecoder() { TCustomDecoder::CloseFile(); }
 
 void TCustomDecoder::SetLastError(TLogLevel level, const std::string& text)
 {
@@ -114,10 +105,7 @@ void TCustomDecoder::SetLastErrorFmt(TLogLevel level, const char* format, ...)
     SetLastError(level, text);
 }
 
-void TCustomDecoder::RestartIOClock()
-{
-    openTime_ = av::av_gettime();
-}
+void TCustomDecoder::RestartIOClock() { openTime_ = av::av_gettime(); }
 
 bool TCustomDecoder::LoadFile(const std::string& fileName, const std::string& formatName)
 {
@@ -282,8 +270,7 @@ void TCustomDecoder::UpdateStreamInfo()
             if (firstSubtitleStreamIndex_ < 0)
                 firstSubtitleStreamIndex_ = i;
             break;
-        default:
-            break;
+        default: break;
         }
     }
 }
@@ -291,7 +278,7 @@ void TCustomDecoder::UpdateStreamInfo()
 bool TCustomDecoder::IsVideoStream(int32_t streamIndex) const
 {
     return formatContext_ && streamIndex >= 0 && streamIndex < static_cast<int32_t>(formatContext_->nb_streams) &&
-           formatContext_->streams[streamIndex]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO;
+        formatContext_->streams[streamIndex]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO;
 }
 
 std::string TCustomDecoder::GetInputFormatName()
@@ -386,10 +373,7 @@ void TCustomDecoder::GetVideoStreamInfo(int32_t streamIndex, TVideoStreamInfo& i
     info.FrameRate = average.num != 0 && average.den != 0 ? average : stream->r_frame_rate;
 }
 
-void TCustomDecoder::GetFirstVideoStreamInfo(TVideoStreamInfo& info)
-{
-    GetVideoStreamInfo(-1, info);
-}
+void TCustomDecoder::GetFirstVideoStreamInfo(TVideoStreamInfo& info) { GetVideoStreamInfo(-1, info); }
 
 namespace {
 

@@ -21,8 +21,8 @@ extern "C" {
 class TBitmap;
 
 struct TFileStreamInfo {
-    int64_t StartTime = AV_NOPTS_VALUE;  // microseconds, as FFmpeg gives it
-    int64_t Duration = -1;               // microseconds
+    int64_t StartTime = AV_NOPTS_VALUE; // microseconds, as FFmpeg gives it
+    int64_t Duration = -1; // microseconds
     int32_t BitRate = -1;
     int32_t Year = -1;
     int32_t Track = -1;
@@ -37,9 +37,9 @@ struct TFileStreamInfo {
 struct TAudioStreamInfo {
     std::string Language;
     std::string CodecName;
-    int64_t StartTime = -1;  // in the stream's time base
+    int64_t StartTime = -1; // in the stream's time base
     int64_t StartTimeUs = -1;
-    int64_t Duration = -1;  // in the stream's time base
+    int64_t Duration = -1; // in the stream's time base
     int64_t DurationUs = -1;
     int32_t BitRate = -1;
     int32_t Channels = -1;
@@ -264,7 +264,7 @@ private:
     AVRational frameRate_{0, 0};
     bool endOfStream_ = false;
     bool draining_ = false;
-    int readError_ = 0;  // the read result that started the draining
+    int readError_ = 0; // the read result that started the draining
 
     bool pictureReady_ = false;
     int32_t pixelFormat_ = -1;

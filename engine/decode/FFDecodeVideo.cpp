@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <new>
 
+#include "engine/MyUtils.h"
 #include "engine/binding/AVCodecStubs.h"
 #include "engine/binding/AVFormatStubs.h"
 #include "engine/binding/AVUtilStubs.h"
 #include "engine/decode/Deinterlace.h"
-#include "engine/MyUtils.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
@@ -19,10 +19,7 @@ namespace {
 const char* const DecodeOperation = "Decode() for video";
 const char* const SeekOperation = "Seek()";
 
-bool Known(int64_t timestamp)
-{
-    return timestamp != AV_NOPTS_VALUE;
-}
+bool Known(int64_t timestamp) { return timestamp != AV_NOPTS_VALUE; }
 
 } // namespace
 
@@ -52,10 +49,7 @@ void TFFDecoder::CloseFile()
     TCustomDecoder::CloseFile();
 }
 
-void TFFDecoder::ApplyScalerFlags(int64_t flags)
-{
-    converter_.SwsFlags = static_cast<uint32_t>(flags);
-}
+void TFFDecoder::ApplyScalerFlags(int64_t flags) { converter_.SwsFlags = static_cast<uint32_t>(flags); }
 
 void TFFDecoder::ResetVideoState()
 {
@@ -250,8 +244,8 @@ bool TFFDecoder::StorePicture(const AVFrame* frame, int32_t index)
     const int64_t raw = RawTimestamp(frame);
     // Without a timestamp the last step is repeated while draining.
     const int64_t extrapolated = draining_ && Known(previousPTS_) && Known(currentPTS_)
-                                     ? currentPTS_ + (currentPTS_ - previousPTS_)
-                                     : AV_NOPTS_VALUE;
+        ? currentPTS_ + (currentPTS_ - previousPTS_)
+        : AV_NOPTS_VALUE;
     if (Known(currentPTS_))
         previousPTS_ = currentPTS_;
     if (Known(raw)) {
@@ -266,8 +260,8 @@ bool TFFDecoder::StorePicture(const AVFrame* frame, int32_t index)
     packetStreamIndex_ = index;
     packetPos_ = frame->pkt_pos;
     Logger()->LogFmt(this, llDebug, "pkt.st_idx=%d, dts=%lld, pts=%lld, flags=%d, pict_type=%d(%s)", index,
-                     static_cast<long long>(packetDTS_), static_cast<long long>(packetPTS_), frame->flags,
-                     pictureType_, PictureTypeName(pictureType_).c_str());
+                     static_cast<long long>(packetDTS_), static_cast<long long>(packetPTS_), frame->flags, pictureType_,
+                     PictureTypeName(pictureType_).c_str());
     pictureReady_ = true;
     return true;
 }
@@ -400,8 +394,8 @@ bool TFFDecoder::Seek(uint8_t flags, int64_t position)
         result = SeekFile(target, seekFlags ^ AVSEEK_FLAG_BACKWARD);
     if (result < 0) {
         if (seekFlags & AVSEEK_FLAG_BYTE)
-            SetLastErrorFmt(llError, "%s.%s: could not seek to position %lld bytes", ClassName().c_str(),
-                            SeekOperation, static_cast<long long>(position));
+            SetLastErrorFmt(llError, "%s.%s: could not seek to position %lld bytes", ClassName().c_str(), SeekOperation,
+                            static_cast<long long>(position));
         else
             SetLastErrorFmt(llError, "%s.%s: could not seek to position %0.3f seconds", ClassName().c_str(),
                             SeekOperation, static_cast<double>(position) / 1000000);
@@ -434,13 +428,13 @@ bool TFFDecoder::DecodePreviousKeyFrame(int32_t streamIndex)
         return false;
     const int64_t frameDuration = FrameDuration();
     const int64_t duration = FormatContext()->duration;
-    const int64_t reference = Known(currentPTS_)    ? currentPTS_
-                              : Known(previousPTS_) ? previousPTS_
-                              : Known(duration)     ? duration
-                                                    : 0;
+    const int64_t reference = Known(currentPTS_) ? currentPTS_
+        : Known(previousPTS_)                    ? previousPTS_
+        : Known(duration)                        ? duration
+                                                 : 0;
     AVIOContext* io = FormatContext()->pb;
     const int64_t startPosition = io ? AVIOTell(io) : -1;
-    int64_t triedPosition = -2;  // -2 before the first decode, -1 when unset
+    int64_t triedPosition = -2; // -2 before the first decode, -1 when unset
     for (int64_t step = 1;; ++step) {
         const int64_t back = step * frameDuration;
         const bool pastStart = back > reference;
@@ -514,8 +508,7 @@ bool TFFDecoder::DecodeUntilPreviousFrame(int32_t index, int64_t reference, int6
         }
         if (!Known(best))
             return true;
-        while (currentPTS_ < best && Decode(index)) {
-        }
+        while (currentPTS_ < best && Decode(index)) {}
         return true;
     }
 }

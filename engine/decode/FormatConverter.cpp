@@ -19,11 +19,8 @@ struct TBitmapLayout {
 };
 
 constexpr TBitmapLayout BitmapLayouts[] = {
-    {8, pf8bit, 8, AV_PIX_FMT_BGR8},
-    {15, pf15bit, 16, AV_PIX_FMT_RGB555LE},
-    {16, pf16bit, 16, AV_PIX_FMT_RGB565LE},
-    {24, pf24bit, 24, AV_PIX_FMT_BGR24},
-    {32, pf32bit, 32, AV_PIX_FMT_BGRA},
+    {8, pf8bit, 8, AV_PIX_FMT_BGR8},     {15, pf15bit, 16, AV_PIX_FMT_RGB555LE}, {16, pf16bit, 16, AV_PIX_FMT_RGB565LE},
+    {24, pf24bit, 24, AV_PIX_FMT_BGR24}, {32, pf32bit, 32, AV_PIX_FMT_BGRA},
 };
 
 const TBitmapLayout* LayoutOfBits(int32_t bits)
@@ -47,10 +44,7 @@ int32_t BitmapRowBytes(int32_t width, int32_t bitsPixel)
     return static_cast<int32_t>((static_cast<int64_t>(width) * bitsPixel + 31) / 32 * 4);
 }
 
-uint8_t Expand(int32_t value, int32_t maximum)
-{
-    return static_cast<uint8_t>(value * 255 / maximum);
-}
+uint8_t Expand(int32_t value, int32_t maximum) { return static_cast<uint8_t>(value * 255 / maximum); }
 
 } // namespace
 
@@ -103,12 +97,12 @@ void TFormatConverter::Reset()
         bitmap_->SetPalette(Palette332());
 }
 
-bool TFormatConverter::PictureToBitmap(TFFPicture* picture, AVPixelFormat pixelFormat, bool copy,
-                                       int32_t height, int32_t width)
+bool TFormatConverter::PictureToBitmap(TFFPicture* picture, AVPixelFormat pixelFormat, bool copy, int32_t height,
+                                       int32_t width)
 {
     bitmap_->SetSize(width, height);
     const bool conversionNeeded = pixelFormat != bitmapPixelFormat_ || width % 2 != 0 || height % 2 != 0 ||
-                                  BitmapRowBytes(width, bitsPixel_) != picture->Linesize[0];
+        BitmapRowBytes(width, bitsPixel_) != picture->Linesize[0];
     TFFPicture* source = picture;
     if (conversionNeeded) {
         if (!ConvertIntoOwnPicture(picture, pixelFormat, height, width))
@@ -131,9 +125,9 @@ bool TFormatConverter::ConvertIntoOwnPicture(TFFPicture* source, AVPixelFormat p
     // swscale aborts the process on a format it cannot read.
     if (av::sws_isSupportedInput(pixelFormat) && size >= 0 && GrowBuffer(size)) {
         av::av_image_fill_arrays(picture_.Data, picture_.Linesize, buffer_, bitmapPixelFormat_, width, height, 1);
-        toBitmapContext_ = av::sws_getCachedContext(toBitmapContext_, width, height, pixelFormat, width, height,
-                                                    bitmapPixelFormat_, static_cast<int>(SwsFlags), nullptr,
-                                                    nullptr, nullptr);
+        toBitmapContext_ =
+            av::sws_getCachedContext(toBitmapContext_, width, height, pixelFormat, width, height, bitmapPixelFormat_,
+                                     static_cast<int>(SwsFlags), nullptr, nullptr, nullptr);
     } else {
         av::sws_freeContext(toBitmapContext_);
         toBitmapContext_ = nullptr;
@@ -162,15 +156,9 @@ void TFormatConverter::RequireCurrentPicture() const
         throw EInvalidOperation("The converter holds no picture: convert one with PictureToBitmap first");
 }
 
-int32_t TFormatConverter::CopyRowBytes() const
-{
-    return std::min(currentWidth_, bitmap_->Width()) * (bitsPixel_ / 8);
-}
+int32_t TFormatConverter::CopyRowBytes() const { return std::min(currentWidth_, bitmap_->Width()) * (bitsPixel_ / 8); }
 
-int32_t TFormatConverter::CopyRowCount() const
-{
-    return std::min(currentHeight_, bitmap_->Height());
-}
+int32_t TFormatConverter::CopyRowCount() const { return std::min(currentHeight_, bitmap_->Height()); }
 
 uint8_t* TFormatConverter::PictureRow(int32_t y) const
 {
@@ -195,8 +183,7 @@ void TFormatConverter::CopyBitmapToPicture()
         std::memcpy(PictureRow(y), bitmap_->ScanLine(y), static_cast<size_t>(rowBytes));
 }
 
-bool TFormatConverter::BitmapToPicture(TFFPicture* picture, AVPixelFormat pixelFormat, int32_t height,
-                                       int32_t width)
+bool TFormatConverter::BitmapToPicture(TFFPicture* picture, AVPixelFormat pixelFormat, int32_t height, int32_t width)
 {
     RequireCurrentPicture();
     if (width > currentWidth_ || height > currentHeight_)
@@ -205,9 +192,8 @@ bool TFormatConverter::BitmapToPicture(TFFPicture* picture, AVPixelFormat pixelF
         LastErrorText = "Cannot initialize the fromRGB conversion context";
         return false;
     }
-    fromBitmapContext_ = av::sws_getCachedContext(fromBitmapContext_, width, height, bitmapPixelFormat_, width,
-                                                  height, pixelFormat, static_cast<int>(SwsFlags), nullptr,
-                                                  nullptr, nullptr);
+    fromBitmapContext_ = av::sws_getCachedContext(fromBitmapContext_, width, height, bitmapPixelFormat_, width, height,
+                                                  pixelFormat, static_cast<int>(SwsFlags), nullptr, nullptr, nullptr);
     if (!fromBitmapContext_) {
         LastErrorText = "Cannot initialize the fromRGB conversion context";
         return false;

@@ -54,8 +54,7 @@ public:
     // the pixels in the bitmap's layout, converting unless the picture already
     // has that layout, an even size and the bitmap's row size. With `copy` the
     // pixels go into the bitmap. False with LastErrorText when no scaler fits.
-    bool PictureToBitmap(TFFPicture* picture, AVPixelFormat pixelFormat, bool copy, int32_t height,
-                         int32_t width);
+    bool PictureToBitmap(TFFPicture* picture, AVPixelFormat pixelFormat, bool copy, int32_t height, int32_t width);
     // Row copies between the current picture and the bitmap; both raise
     // EInvalidOperation without a current picture.
     void CopyPictureToBitmap();

@@ -3,8 +3,8 @@
 #include <map>
 #include <mutex>
 
-#include "engine/binding/AVUtilStubs.h"
 #include "engine/MyUtils.h"
+#include "engine/binding/AVUtilStubs.h"
 #include "platform/core/DynamicLibrary.h"
 
 namespace {
@@ -118,8 +118,8 @@ int32_t FrameHookAdd(TFrameHookEntry*& chain, int32_t argc, char* argv[])
     return 0;
 }
 
-void FrameHookProcess(TFrameHookEntry* chain, TFFPicture* picture, int32_t pixelFormat, int32_t width,
-                      int32_t height, int64_t ptsUs)
+void FrameHookProcess(TFrameHookEntry* chain, TFFPicture* picture, int32_t pixelFormat, int32_t width, int32_t height,
+                      int64_t ptsUs)
 {
     for (TFrameHookEntry* entry = chain; entry; entry = entry->Next)
         entry->Process(entry->Context, picture, pixelFormat, width, height, ptsUs);

@@ -40,7 +40,7 @@ std::vector<std::string> SplitFrameHookArguments(const std::string& argument);
 // entry point), -22 (Configure failed), -12 (no memory), -1 (not loaded).
 int32_t FrameHookAdd(TFrameHookEntry*& chain, int32_t argc, char* argv[]);
 // Calls every Process in chain order.
-void FrameHookProcess(TFrameHookEntry* chain, TFFPicture* picture, int32_t pixelFormat, int32_t width,
-                      int32_t height, int64_t ptsUs);
+void FrameHookProcess(TFrameHookEntry* chain, TFFPicture* picture, int32_t pixelFormat, int32_t width, int32_t height,
+                      int64_t ptsUs);
 // Calls every Release in chain order, frees the entries, empties the chain.
 void FrameHookRelease(TFrameHookEntry*& chain);

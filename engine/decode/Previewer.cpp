@@ -25,10 +25,7 @@ void TPreviewerForm::Dispatch(TMessage& message)
     TForm::Dispatch(message);
 }
 
-void TPreviewerForm::Paint()
-{
-    Canvas()->Draw(0, 0, const_cast<TBitmap*>(&previewer_.Frame()));
-}
+void TPreviewerForm::Paint() { Canvas()->Draw(0, 0, const_cast<TBitmap*>(&previewer_.Frame())); }
 
 TPreviewer::~TPreviewer()
 {

@@ -3,18 +3,15 @@
 #include <new>
 #include <vector>
 
+#include "engine/FFLog.h"
 #include "engine/binding/AVUtilStubs.h"
 #include "engine/decode/Deinterlace.h"
-#include "engine/FFLog.h"
 #include "engine/decode/Previewer.h"
 #include "platform/core/Clock.h"
 
 TVideoHooks::TVideoHooks(TCustomFFmpeg& job) : job_(job) {}
 
-TVideoHooks::~TVideoHooks()
-{
-    Release();
-}
+TVideoHooks::~TVideoHooks() { Release(); }
 
 void TVideoHooks::Release()
 {
@@ -23,10 +20,7 @@ void TVideoHooks::Release()
     lastPreviewUs_ = 0;
 }
 
-void TVideoHooks::LogError(const std::string& text)
-{
-    Logger()->Log(&job_, llError, text);
-}
+void TVideoHooks::LogError(const std::string& text) { Logger()->Log(&job_, llError, text); }
 
 int32_t TVideoHooks::AddFrameHook(const std::string& argument)
 {
@@ -50,10 +44,7 @@ TFFPicture PictureOf(const AVFrame* frame)
     return picture;
 }
 
-AVPixelFormat PixelFormatOf(const AVFrame* frame)
-{
-    return static_cast<AVPixelFormat>(frame->format);
-}
+AVPixelFormat PixelFormatOf(const AVFrame* frame) { return static_cast<AVPixelFormat>(frame->format); }
 
 } // namespace
 
@@ -75,8 +66,7 @@ void TVideoHooks::PreProcessVideoFrame(AVFrame* frame, int32_t frameNumber, int6
         Deinterlace(frame);
     TFFPicture picture = PictureOf(frame);
     if (job_.OnFrameInputHook)
-        job_.OnFrameInputHook(&job_, &picture, frame->format, frameNumber, frame->width, frame->height,
-                              frameTimeUs);
+        job_.OnFrameInputHook(&job_, &picture, frame->format, frameNumber, frame->width, frame->height, frameTimeUs);
     if (job_.OnVideoInputHook)
         VideoHookBridge(job_.OnVideoInputHook, inputConverter_, frame, frameNumber, frameTimeUs);
     else if (frameHooks_)
@@ -108,16 +98,15 @@ void TVideoHooks::OutputHooks(AVFrame* frame, int32_t frameNumber, int64_t frame
         bitmapValid = VideoHookBridge(job_.OnVideoOutputHook, outputConverter_, frame, frameNumber, frameTimeUs);
     if (job_.OnFrameOutputHook) {
         TFFPicture picture = PictureOf(frame);
-        job_.OnFrameOutputHook(&job_, &picture, frame->format, frameNumber, frame->width, frame->height,
-                               frameTimeUs);
+        job_.OnFrameOutputHook(&job_, &picture, frame->format, frameNumber, frame->width, frame->height, frameTimeUs);
     }
 }
 
 // Lends the frame to a bitmap hook and takes its changes back. A hook whose
 // conversion fails, or that asks to stop, is switched off for the task. True
 // when the converter's bitmap holds this frame unchanged by the hook.
-bool TVideoHooks::VideoHookBridge(TJobVideoHook& hook, TFormatConverter& converter, AVFrame* frame,
-                                  int32_t frameNumber, int64_t frameTimeUs)
+bool TVideoHooks::VideoHookBridge(TJobVideoHook& hook, TFormatConverter& converter, AVFrame* frame, int32_t frameNumber,
+                                  int64_t frameTimeUs)
 {
     TFFPicture picture = PictureOf(frame);
     if (!ApplyHookDepth(converter) ||
@@ -225,7 +214,4 @@ void TVideoHooks::PreviewFrame(AVFrame* frame, bool bitmapValid, int32_t frameNu
     }
 }
 
-void TVideoHooks::FreePreviewer()
-{
-    previewer_.reset();
-}
+void TVideoHooks::FreePreviewer() { previewer_.reset(); }

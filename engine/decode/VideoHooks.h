@@ -13,8 +13,8 @@ extern "C" {
 #include <libavutil/frame.h>
 }
 
-#include "engine/decode/FFPicture.h"
 #include "engine/FFmpeg.h"
+#include "engine/decode/FFPicture.h"
 #include "engine/decode/FormatConverter.h"
 #include "engine/decode/FrameHook.h"
 

@@ -12,136 +12,165 @@
 
 namespace {
 
-char* CopyOptionalText(TCustomFFmpegOpt& Job, const char* Text) {
-  if (!Text) return nullptr;
-  char* copy = av::av_strdup(Text);
-  if (!copy) Job.RaiseError("av_strdup() failed");
-  return copy;
+char* CopyOptionalText(TCustomFFmpegOpt& Job, const char* Text)
+{
+    if (!Text)
+        return nullptr;
+    char* copy = av::av_strdup(Text);
+    if (!copy)
+        Job.RaiseError("av_strdup() failed");
+    return copy;
 }
 
 // A segment stream: the template's settings, sharing its FFmpeg stream,
 // encoder and options, with texts and filter chain of its own.
-TOutputStream* CopySegmentStream(TCustomFFmpegOpt& Job, const TOutputStream* Template, int32_t FileIndex) {
-  GrowList(Job.OutputStreams, Job.OutputStreamCount, Job.OutputStreamCount + 1);
-  auto* copy = static_cast<TOutputStream*>(av::av_malloc(sizeof(TOutputStream)));
-  if (!copy) {
-    --Job.OutputStreamCount;
-    Job.RaiseError("av_mallocz() failed");
-  }
-  *copy = *Template;
-  copy->FileIndex = FileIndex;
-  copy->SourceIndex = -1;
-  copy->SyncIst = nullptr;
-  copy->OwnsOpts = 0;
-  copy->OwnsCodec = 0;
-  copy->BitstreamFilters = nullptr;
-  copy->FilteredFrame = nullptr;
-  copy->ForcedKfPts = nullptr;
-  copy->ForcedKeyFramesPexpr = nullptr;
-  copy->Logfile = nullptr;
-  copy->Filter = nullptr;
-  copy->AvFilter = copy->ForcedKeyFrames = copy->LogfilePrefix = copy->AttachmentFilename = nullptr;
-  Job.OutputStreams[Job.OutputStreamCount - 1] = copy;
-  copy->AvFilter = CopyOptionalText(Job, Template->AvFilter);
-  copy->ForcedKeyFrames = CopyOptionalText(Job, Template->ForcedKeyFrames);
-  copy->LogfilePrefix = CopyOptionalText(Job, Template->LogfilePrefix);
-  copy->AttachmentFilename = CopyOptionalText(Job, Template->AttachmentFilename);
-  return copy;
+TOutputStream* CopySegmentStream(TCustomFFmpegOpt& Job, const TOutputStream* Template, int32_t FileIndex)
+{
+    GrowList(Job.OutputStreams, Job.OutputStreamCount, Job.OutputStreamCount + 1);
+    auto* copy = static_cast<TOutputStream*>(av::av_malloc(sizeof(TOutputStream)));
+    if (!copy) {
+        --Job.OutputStreamCount;
+        Job.RaiseError("av_mallocz() failed");
+    }
+    *copy = *Template;
+    copy->FileIndex = FileIndex;
+    copy->SourceIndex = -1;
+    copy->SyncIst = nullptr;
+    copy->BitstreamFilters = nullptr;
+    copy->FilteredFrame = nullptr;
+    copy->ForcedKfPts = nullptr;
+    copy->ForcedKeyFramesPexpr = nullptr;
+    copy->Logfile = nullptr;
+    copy->Filter = nullptr;
+    copy->AvFilter = copy->ForcedKeyFrames = copy->LogfilePrefix = copy->AttachmentFilename = nullptr;
+    Job.OutputStreams[Job.OutputStreamCount - 1] = copy;
+    copy->AvFilter = CopyOptionalText(Job, Template->AvFilter);
+    copy->ForcedKeyFrames = CopyOptionalText(Job, Template->ForcedKeyFrames);
+    copy->LogfilePrefix = CopyOptionalText(Job, Template->LogfilePrefix);
+    copy->AttachmentFilename = CopyOptionalText(Job, Template->AttachmentFilename);
+    return copy;
 }
 
 // The input stream becomes the source of the first segment stream of its
 // type that has none yet.
-void AssignSource(TCustomFFmpegOpt& Job, int32_t FirstStream, int32_t Count, int32_t Source, int32_t Sync) {
-  TInputStream* ist = Job.InputStreams[Source];
-  for (int32_t i = FirstStream; i < FirstStream + Count; ++i) {
-    TOutputStream* ost = Job.OutputStreams[i];
-    if (ost->SourceIndex >= 0 || ost->St->codecpar->codec_type != ist->St->codecpar->codec_type) continue;
-    ost->SourceIndex = Source;
-    ost->SyncIst = Job.InputStreams[Sync];
-    ist->Discard = 0;
-    ist->St->discard = AVDISCARD_NONE;
-    return;
-  }
-}
-
-bool MappableType(AVMediaType Type) {
-  return Type == AVMEDIA_TYPE_VIDEO || Type == AVMEDIA_TYPE_AUDIO || Type == AVMEDIA_TYPE_DATA ||
-         Type == AVMEDIA_TYPE_SUBTITLE || Type == AVMEDIA_TYPE_ATTACHMENT;
-}
-
-bool TypeDisabled(const TOptionsContext* Context, AVMediaType Type) {
-  return (Type == AVMEDIA_TYPE_VIDEO && Context->VideoDisable) || (Type == AVMEDIA_TYPE_AUDIO && Context->AudioDisable) ||
-         (Type == AVMEDIA_TYPE_SUBTITLE && Context->SubtitleDisable) || (Type == AVMEDIA_TYPE_DATA && Context->DataDisable);
-}
-
-}  // namespace
-
-int32_t TCustomFFmpegOpt::JoinInputs(TOptionsContext* Context) {
-  JoinStreamCount = static_cast<int32_t>(OutputFiles[0]->Ctx->nb_streams);
-  for (int32_t k = 1; k < InputFileCount; ++k) {
-    if (AddJoinSegment(Context, k) < 0) {
-      JoinStreamCount = 0;
-      return -1;
+void AssignSource(TCustomFFmpegOpt& Job, int32_t FirstStream, int32_t Count, int32_t Source, int32_t Sync)
+{
+    TInputStream* ist = Job.InputStream(Source);
+    for (int32_t i = FirstStream; i < FirstStream + Count; ++i) {
+        TOutputStream* ost = Job.OutputStreams[i];
+        if (ost->SourceIndex >= 0 || ost->St->codecpar->codec_type != ist->St->codecpar->codec_type)
+            continue;
+        ost->SourceIndex = Source;
+        ost->SyncIst = Job.InputStream(Sync);
+        ist->Discard = 0;
+        ist->St->discard = AVDISCARD_NONE;
+        return;
     }
-  }
-  int64_t total = 0;
-  for (int32_t k = 0; k < InputFileCount; ++k)
-    if (InputFiles[k]->Ctx->duration != AV_NOPTS_VALUE) total += InputFiles[k]->Ctx->duration;
-  Duration = total == 0 ? -1 : total;
-  return 0;
 }
 
-int32_t TCustomFFmpegOpt::AddJoinSegment(TOptionsContext* Context, int32_t InputFileIndex) {
-  const int32_t count = JoinStreamCount;
-  const int32_t segmentFile = OutputFileCount;
-  const int32_t firstStream = OutputStreamCount;
-  AVFormatContext* output = OutputFiles[0]->Ctx;
-  for (int32_t i = 0; i < count; ++i) {
-    TOutputStream* copy = CopySegmentStream(*this, OutputStreams[i], segmentFile);
-    const char* filters = nullptr;
-    MatchStreamOption(Context->BitstreamFilters, output, copy->St, filters);
-    if (filters && *filters && av::av_bsf_list_parse_str(filters, &copy->BitstreamFilters) < 0)
-      RaiseErrorFmt("Unknown bitstream filter \"%s\"", filters);
-  }
+// A copy of output 0 whose streams start at FirstStream; its index.
+int32_t AppendJoinSegmentFile(TCustomFFmpegOpt& Job, int32_t FirstStream)
+{
+    auto* segment = static_cast<TOutputFile*>(av::av_malloc(sizeof(TOutputFile)));
+    if (!segment)
+        Job.RaiseError("av_mallocz() failed");
+    try {
+        GrowList(Job.OutputFiles, Job.OutputFileCount, Job.OutputFileCount + 1);
+    } catch (...) {
+        av::av_free(segment);
+        throw;
+    }
+    *segment = *Job.OutputFiles[0];
+    segment->OstIndex = FirstStream;
+    Job.OutputFiles[Job.OutputFileCount - 1] = segment;
+    return Job.OutputFileCount - 1;
+}
 
-  const TInputFile* file = InputFiles[InputFileIndex];
-  if (Context->StreamMapCount > 0) {
-    for (int32_t i = 0; i < Context->StreamMapCount; ++i) {
-      const TStreamMap& map = Context->StreamMaps[i];
-      if (map.Disabled || map.LinkLabel || map.FileIndex != InputFileIndex) continue;
-      const int32_t source = file->IstIndex + map.StreamIndex;
-      const AVMediaType type = InputStreams[source]->St->codecpar->codec_type;
-      if (TypeDisabled(Context, type)) continue;
-      if (!MappableType(type)) {
-        LastErrorText = Format("Cannot map stream #%d:%d - unsupported type.", map.FileIndex, map.StreamIndex);
+bool MappableType(AVMediaType Type)
+{
+    return Type == AVMEDIA_TYPE_VIDEO || Type == AVMEDIA_TYPE_AUDIO || Type == AVMEDIA_TYPE_DATA ||
+        Type == AVMEDIA_TYPE_SUBTITLE || Type == AVMEDIA_TYPE_ATTACHMENT;
+}
+
+bool TypeDisabled(const TOptionsContext* Context, AVMediaType Type)
+{
+    return (Type == AVMEDIA_TYPE_VIDEO && Context->VideoDisable) ||
+        (Type == AVMEDIA_TYPE_AUDIO && Context->AudioDisable) ||
+        (Type == AVMEDIA_TYPE_SUBTITLE && Context->SubtitleDisable) ||
+        (Type == AVMEDIA_TYPE_DATA && Context->DataDisable);
+}
+
+} // namespace
+
+int32_t TCustomFFmpegOpt::JoinInputs(TOptionsContext* Context)
+{
+    JoinStreamCount = static_cast<int32_t>(OutputFiles[0]->Ctx->nb_streams);
+    for (int32_t k = 1; k < InputFileCount(); ++k) {
+        if (AddJoinSegment(Context, k) < 0) {
+            JoinStreamCount = 0;
+            return -1;
+        }
+    }
+    int64_t total = 0;
+    for (int32_t k = 0; k < InputFileCount(); ++k)
+        if (InputFiles[k]->Ctx->duration != AV_NOPTS_VALUE)
+            total += InputFiles[k]->Ctx->duration;
+    Duration = total == 0 ? -1 : total;
+    return 0;
+}
+
+int32_t TCustomFFmpegOpt::AddJoinSegment(TOptionsContext* Context, int32_t InputFileIndex)
+{
+    const int32_t count = JoinStreamCount;
+    const int32_t firstStream = OutputStreamCount;
+    // The segment is listed before its streams, so that a failure below
+    // releases them as borrowers of output 0.
+    const int32_t segmentFile = AppendJoinSegmentFile(*this, firstStream);
+    AVFormatContext* output = OutputFiles[0]->Ctx;
+    for (int32_t i = 0; i < count; ++i) {
+        TOutputStream* copy = CopySegmentStream(*this, OutputStreams[i], segmentFile);
+        const char* filters = nullptr;
+        MatchStreamOption(Context->BitstreamFilters, output, copy->St, filters);
+        if (filters && *filters && av::av_bsf_list_parse_str(filters, &copy->BitstreamFilters) < 0)
+            RaiseErrorFmt("Unknown bitstream filter \"%s\"", filters);
+    }
+
+    const TInputFile* file = InputFile(InputFileIndex);
+    if (Context->StreamMapCount > 0) {
+        for (int32_t i = 0; i < Context->StreamMapCount; ++i) {
+            const TStreamMap& map = Context->StreamMaps[i];
+            if (map.Disabled || map.LinkLabel || map.FileIndex != InputFileIndex)
+                continue;
+            const int32_t source = file->IstIndex + map.StreamIndex;
+            const AVMediaType type = InputStreams[source]->St->codecpar->codec_type;
+            if (TypeDisabled(Context, type))
+                continue;
+            if (!MappableType(type)) {
+                LastErrorText = Format("Cannot map stream #%d:%d - unsupported type.", map.FileIndex, map.StreamIndex);
+                Logger()->Log(this, llError, LastErrorText);
+                return -1;
+            }
+            AssignSource(*this, firstStream, count, source,
+                         InputFiles[map.SyncFileIndex]->IstIndex + map.SyncStreamIndex);
+        }
+    } else {
+        const TAutoSelection selection = SelectStreamsAutomatically(*this, Context, output, InputFileIndex);
+        for (const int32_t source : {selection.Video, selection.Audio, selection.Subtitle})
+            if (source >= 0)
+                AssignSource(*this, firstStream, count, source, source);
+    }
+
+    for (int32_t i = firstStream; i < firstStream + count; ++i) {
+        if (OutputStreams[i]->SourceIndex >= 0)
+            continue;
+        LastErrorText = "Cannot join files with diffrent steams state";
         Logger()->Log(this, llError, LastErrorText);
         return -1;
-      }
-      AssignSource(*this, firstStream, count, source, InputFiles[map.SyncFileIndex]->IstIndex + map.SyncStreamIndex);
     }
-  } else {
-    const TAutoSelection selection = SelectStreamsAutomatically(*this, Context, output, InputFileIndex);
-    for (const int32_t source : {selection.Video, selection.Audio, selection.Subtitle})
-      if (source >= 0) AssignSource(*this, firstStream, count, source, source);
-  }
+    return segmentFile;
+}
 
-  for (int32_t i = firstStream; i < firstStream + count; ++i) {
-    if (OutputStreams[i]->SourceIndex >= 0) continue;
-    LastErrorText = "Cannot join files with diffrent steams state";
-    Logger()->Log(this, llError, LastErrorText);
-    return -1;
-  }
-
-  auto* segment = static_cast<TOutputFile*>(av::av_malloc(sizeof(TOutputFile)));
-  if (!segment) RaiseError("av_mallocz() failed");
-  try {
-    GrowList(OutputFiles, OutputFileCount, OutputFileCount + 1);
-  } catch (...) {
-    av::av_free(segment);
-    throw;
-  }
-  *segment = *OutputFiles[0];
-  segment->OstIndex = OutputStreamCount - count;
-  OutputFiles[OutputFileCount - 1] = segment;
-  return OutputFileCount - 1;
+bool TCustomFFmpegOpt::IsJoinSegment(int32_t FileIndex) const
+{
+    return FileIndex > 0 && FileIndex < OutputFileCount && OutputFiles[FileIndex]->Ctx == OutputFiles[0]->Ctx;
 }

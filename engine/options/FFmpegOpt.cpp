@@ -11,62 +11,75 @@
 #include "engine/libavutil_error.h"
 #include "platform/core/Strings.h"
 
-TCustomFFmpegOpt::TCustomFFmpegOpt() : FFOptions(std::make_unique<TFFOptions>()) {
-  ReadInterruptCallback = AVIOInterruptCB{&TCustomFFmpegOpt::ReadInterrupt, this};
-  WriteInterruptCallback = AVIOInterruptCB{&TCustomFFmpegOpt::WriteInterrupt, this};
+TCustomFFmpegOpt::TCustomFFmpegOpt() : FFOptions(std::make_unique<TFFOptions>())
+{
+    ReadInterruptCallback = AVIOInterruptCB{&TCustomFFmpegOpt::ReadInterrupt, this};
+    WriteInterruptCallback = AVIOInterruptCB{&TCustomFFmpegOpt::WriteInterrupt, this};
 }
 
-TCustomFFmpegOpt::~TCustomFFmpegOpt() {
-  if (ProgressAvio) av::avio_closep(&ProgressAvio);
-  FreeFilterGraphRecords();
+TCustomFFmpegOpt::~TCustomFFmpegOpt()
+{
+    if (ProgressAvio)
+        av::avio_closep(&ProgressAvio);
+    FreeFilterGraphRecords();
 }
 
 // Graphs still listed when the job goes were never handed to the transcoder
 // (it releases its own); only what the option layer made is freed here.
-void TCustomFFmpegOpt::FreeFilterGraphRecords() {
-  for (int32_t i = 0; i < FilterGraphCount; ++i) {
-    if (!FilterGraphs[i]) continue;
-    av::av_free(FilterGraphs[i]->GraphDesc);
-    av::av_free(FilterGraphs[i]);
-  }
-  if (FilterGraphs) av::av_freep(&FilterGraphs);
-  FilterGraphCount = 0;
+void TCustomFFmpegOpt::FreeFilterGraphRecords()
+{
+    for (int32_t i = 0; i < FilterGraphCount; ++i) {
+        if (!FilterGraphs[i])
+            continue;
+        av::av_free(FilterGraphs[i]->GraphDesc);
+        av::av_free(FilterGraphs[i]);
+    }
+    if (FilterGraphs)
+        av::av_freep(&FilterGraphs);
+    FilterGraphCount = 0;
 }
 
 void TCustomFFmpegOpt::Log(TLogLevel Level, const std::string& Msg) { Logger()->Log(this, Level, Msg); }
 
-int32_t TCustomFFmpegOpt::Fail(TLogLevel Level, const std::string& Msg, int32_t Result) {
-  OptionErrorText = Msg;
-  Log(Level, Msg);
-  return Result;
+int32_t TCustomFFmpegOpt::Fail(TLogLevel Level, const std::string& Msg, int32_t Result)
+{
+    OptionErrorText = Msg;
+    Log(Level, Msg);
+    return Result;
 }
 
 // ---------------------------------------------------------------------------
 // Errors
 
-void TCustomFFmpegOpt::RaiseError(const std::string& Msg) {
-  LastErrorText = Msg;
-  Log(llFatal, Msg);
-  throw FFmpegException(Msg);
+void TCustomFFmpegOpt::RaiseError(const std::string& Msg)
+{
+    LastErrorText = Msg;
+    Log(llFatal, Msg);
+    throw FFmpegException(Msg);
 }
 
-void TCustomFFmpegOpt::RaiseErrorFmt(const char* Fmt, ...) {
-  va_list args;
-  va_start(args, Fmt);
-  const std::string msg = FormatV(Fmt, args);
-  va_end(args);
-  RaiseError(msg);
+void TCustomFFmpegOpt::RaiseErrorFmt(const char* Fmt, ...)
+{
+    va_list args;
+    va_start(args, Fmt);
+    const std::string msg = FormatV(Fmt, args);
+    va_end(args);
+    RaiseError(msg);
 }
 
-void TCustomFFmpegOpt::CheckOptionsUsed(const AVDictionary* Opts) {
-  const AVDictionaryEntry* entry = av::av_dict_get(Opts, "", nullptr, AV_DICT_IGNORE_SUFFIX);
-  if (!entry) return;
-  if (StrictOptions) RaiseErrorFmt("Option %s not found.", entry->key);
-  LastErrorText = Format("Option %s not found.", entry->key);
+void TCustomFFmpegOpt::CheckOptionsUsed(const AVDictionary* Opts)
+{
+    const AVDictionaryEntry* entry = av::av_dict_get(Opts, "", nullptr, AV_DICT_IGNORE_SUFFIX);
+    if (!entry)
+        return;
+    if (StrictOptions)
+        RaiseErrorFmt("Option %s not found.", entry->key);
+    LastErrorText = Format("Option %s not found.", entry->key);
 }
 
-void TCustomFFmpegOpt::AbortCodecExperimental([[maybe_unused]] const AVCodec* Codec, [[maybe_unused]] bool Encoder) {
-  RaiseError("abort codec experimental");
+void TCustomFFmpegOpt::AbortCodecExperimental([[maybe_unused]] const AVCodec* Codec, [[maybe_unused]] bool Encoder)
+{
+    RaiseError("abort codec experimental");
 }
 
 // ---------------------------------------------------------------------------
@@ -75,93 +88,107 @@ void TCustomFFmpegOpt::AbortCodecExperimental([[maybe_unused]] const AVCodec* Co
 namespace {
 
 // An OnLog handler may raise (re-raised through Synchronize); the answer stands regardless.
-void LogInterrupt(TCustomFFmpegOpt* Job, const std::string& Text) noexcept {
-  try {
-    Logger()->Log(Job, llInfo, Text);
-  } catch (...) {
-  }
+void LogInterrupt(TCustomFFmpegOpt* Job, const std::string& Text) noexcept
+{
+    try {
+        Logger()->Log(Job, llInfo, Text);
+    } catch (...) {}
 }
 
-int CheckInterrupt(TCustomFFmpegOpt* Job, int64_t Stamp, int32_t Timeout, const char* Direction, bool HonourAbort) {
-  if (HonourAbort && Job->Aborted) {
-    LogInterrupt(Job, "reading/writing broken");
+int CheckInterrupt(TCustomFFmpegOpt* Job, int64_t Stamp, int32_t Timeout, const char* Direction, bool HonourAbort)
+{
+    if (HonourAbort && Job->Aborted) {
+        LogInterrupt(Job, "reading/writing broken");
+        return 1;
+    }
+    if (Stamp == INT64_MAX || Timeout <= 0)
+        return 0;
+    const int64_t elapsed = av::av_gettime() - Stamp;
+    if (int64_t(Timeout) * 1000 >= elapsed)
+        return 0;
+    LogInterrupt(Job, Format("connecting/%s %s", Direction, Stamp != 0 ? "timeout" : "canceled"));
     return 1;
-  }
-  if (Stamp == INT64_MAX || Timeout <= 0) return 0;
-  const int64_t elapsed = av::av_gettime() - Stamp;
-  if (int64_t(Timeout) * 1000 >= elapsed) return 0;
-  LogInterrupt(Job, Format("connecting/%s %s", Direction, Stamp != 0 ? "timeout" : "canceled"));
-  return 1;
 }
 
-}  // namespace
+} // namespace
 
 // FFmpeg calls these from its C frames: nothing may unwind into them. A
 // check that fails in itself interrupts, which is safe for any I/O.
-int TCustomFFmpegOpt::ReadInterrupt(void* Opaque) {
-  try {
-    auto* job = static_cast<TCustomFFmpegOpt*>(Opaque);
-    return CheckInterrupt(job, job->ReadStartTime, job->ReadTimeout, "reading", true);
-  } catch (...) {
-    return 1;
-  }
+int TCustomFFmpegOpt::ReadInterrupt(void* Opaque)
+{
+    try {
+        auto* job = static_cast<TCustomFFmpegOpt*>(Opaque);
+        return CheckInterrupt(job, job->ReadStartTime, job->ReadTimeout, "reading", true);
+    } catch (...) {
+        return 1;
+    }
 }
 
-int TCustomFFmpegOpt::WriteInterrupt(void* Opaque) {
-  try {
-    auto* job = static_cast<TCustomFFmpegOpt*>(Opaque);
-    return CheckInterrupt(job, job->WriteStartTime, job->WriteTimeout, "writing", !job->Finishing);
-  } catch (...) {
-    return 1;
-  }
+int TCustomFFmpegOpt::WriteInterrupt(void* Opaque)
+{
+    try {
+        auto* job = static_cast<TCustomFFmpegOpt*>(Opaque);
+        return CheckInterrupt(job, job->WriteStartTime, job->WriteTimeout, "writing", !job->Finishing);
+    } catch (...) {
+        return 1;
+    }
 }
 
 // ---------------------------------------------------------------------------
 // Options context
 
-void TCustomFFmpegOpt::InitOptionsContext(TOptionsContext* Context) {
-  *Context = TOptionsContext{};
-  Context->StartTime = 0;
-  Context->RecordingTime = INT64_MAX;
-  Context->StopTime = INT64_MAX;
-  Context->LimitFileSize = INT64_MAX;
-  Context->MuxMaxDelay = 0.7f;
-  Context->ChaptersInputFile = INT32_MAX;
-  FFOptions->Reset();
-  Context->Group = &FFOptions->FileGroup;
+void TCustomFFmpegOpt::InitOptionsContext(TOptionsContext* Context)
+{
+    *Context = TOptionsContext{};
+    Context->StartTime = 0;
+    Context->RecordingTime = INT64_MAX;
+    Context->StopTime = INT64_MAX;
+    Context->LimitFileSize = INT64_MAX;
+    Context->MuxMaxDelay = 0.7f;
+    Context->ChaptersInputFile = INT32_MAX;
+    FFOptions->Reset();
+    Context->Group = &FFOptions->FileGroup;
 }
 
-static void FreeSpecifierList(TSpecifierList& List, bool Strings) {
-  for (int32_t i = 0; i < List.Count; ++i) {
-    av::av_free(List.Opts[i].Specifier);
-    if (Strings) av::av_free(List.Opts[i].Value.Str);
-  }
-  if (List.Opts) av::av_freep(&List.Opts);
-  List.Count = 0;
+static void FreeSpecifierList(TSpecifierList& List, bool Strings)
+{
+    for (int32_t i = 0; i < List.Count; ++i) {
+        av::av_free(List.Opts[i].Specifier);
+        if (Strings)
+            av::av_free(List.Opts[i].Value.Str);
+    }
+    if (List.Opts)
+        av::av_freep(&List.Opts);
+    List.Count = 0;
 }
 
 template <typename T>
-static void FreeArray(T*& Array, int32_t& Count) {
-  if (Array) av::av_freep(&Array);
-  Count = 0;
+static void FreeArray(T*& Array, int32_t& Count)
+{
+    if (Array)
+        av::av_freep(&Array);
+    Count = 0;
 }
 
-void TCustomFFmpegOpt::FreeOptionsContext(TOptionsContext* Context) {
-  for (const TOptionDef* row = OptionTable; row && row->Name; ++row) {
-    auto* field = reinterpret_cast<uint8_t*>(Context) + row->Offset;
-    if (row->Flags & ofSpec)
-      FreeSpecifierList(*reinterpret_cast<TSpecifierList*>(field), row->Flags & ofString);
-    else if ((row->Flags & ofOffset) && (row->Flags & ofString))
-      av::av_freep(reinterpret_cast<char**>(field));
-  }
-  for (int32_t i = 0; i < Context->StreamMapCount; ++i) av::av_free(Context->StreamMaps[i].LinkLabel);
-  FreeArray(Context->StreamMaps, Context->StreamMapCount);
-  FreeArray(Context->AudioChannelMaps, Context->AudioChannelMapCount);
-  FreeArray(Context->StreamIdMap, Context->StreamIdMapCount);
-  for (int32_t i = 0; i < Context->AttachmentCount; ++i) av::av_free(Context->Attachments[i]);
-  FreeArray(Context->Attachments, Context->AttachmentCount);
-  FFOptions->FreeGroups();
-  Context->Group = nullptr;
+void TCustomFFmpegOpt::FreeOptionsContext(TOptionsContext* Context)
+{
+    for (const TOptionDef* row = OptionTable; row && row->Name; ++row) {
+        auto* field = reinterpret_cast<uint8_t*>(Context) + row->Offset;
+        if (row->Flags & ofSpec)
+            FreeSpecifierList(*reinterpret_cast<TSpecifierList*>(field), row->Flags & ofString);
+        else if ((row->Flags & ofOffset) && (row->Flags & ofString))
+            av::av_freep(reinterpret_cast<char**>(field));
+    }
+    for (int32_t i = 0; i < Context->StreamMapCount; ++i)
+        av::av_free(Context->StreamMaps[i].LinkLabel);
+    FreeArray(Context->StreamMaps, Context->StreamMapCount);
+    FreeArray(Context->AudioChannelMaps, Context->AudioChannelMapCount);
+    FreeArray(Context->StreamIdMap, Context->StreamIdMapCount);
+    for (int32_t i = 0; i < Context->AttachmentCount; ++i)
+        av::av_free(Context->Attachments[i]);
+    FreeArray(Context->Attachments, Context->AttachmentCount);
+    FFOptions->FreeGroups();
+    Context->Group = nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -170,42 +197,51 @@ void TCustomFFmpegOpt::FreeOptionsContext(TOptionsContext* Context) {
 namespace {
 
 template <typename T, typename Read>
-void MatchEntries(TCustomFFmpegOpt& Job, const TSpecifierList& List, AVFormatContext* FormatContext,
-                  AVStream* Stream, T& Value, Read ReadValue) {
-  for (int32_t i = 0; i < List.Count; ++i) {
-    const int32_t match = MatchStreamSpecifier(FormatContext, Stream, List.Opts[i].Specifier);
-    if (match > 0) Value = ReadValue(List.Opts[i].Value);
-    if (match < 0) Job.RaiseError(GetErrorText("check_stream_specifier", match));
-  }
+void MatchEntries(TCustomFFmpegOpt& Job, const TSpecifierList& List, AVFormatContext* FormatContext, AVStream* Stream,
+                  T& Value, Read ReadValue)
+{
+    for (int32_t i = 0; i < List.Count; ++i) {
+        const int32_t match = MatchStreamSpecifier(FormatContext, Stream, List.Opts[i].Specifier);
+        if (match > 0)
+            Value = ReadValue(List.Opts[i].Value);
+        if (match < 0)
+            Job.RaiseError(GetErrorText("check_stream_specifier", match));
+    }
 }
 
-}  // namespace
+} // namespace
 
-void TCustomFFmpegOpt::MatchStreamOption(const TSpecifierList& List, AVFormatContext* FormatContext,
-                                         AVStream* Stream, const char*& Value) {
-  MatchEntries(*this, List, FormatContext, Stream, Value, [](const TSpecifierValue& v) { return v.Str; });
+void TCustomFFmpegOpt::MatchStreamOption(const TSpecifierList& List, AVFormatContext* FormatContext, AVStream* Stream,
+                                         const char*& Value)
+{
+    MatchEntries(*this, List, FormatContext, Stream, Value, [](const TSpecifierValue& v) { return v.Str; });
 }
 
-void TCustomFFmpegOpt::MatchStreamOption(const TSpecifierList& List, AVFormatContext* FormatContext,
-                                         AVStream* Stream, int32_t& Value) {
-  MatchEntries(*this, List, FormatContext, Stream, Value, [](const TSpecifierValue& v) { return v.I; });
+void TCustomFFmpegOpt::MatchStreamOption(const TSpecifierList& List, AVFormatContext* FormatContext, AVStream* Stream,
+                                         int32_t& Value)
+{
+    MatchEntries(*this, List, FormatContext, Stream, Value, [](const TSpecifierValue& v) { return v.I; });
 }
 
-void TCustomFFmpegOpt::MatchStreamOption(const TSpecifierList& List, AVFormatContext* FormatContext,
-                                         AVStream* Stream, int64_t& Value) {
-  MatchEntries(*this, List, FormatContext, Stream, Value, [](const TSpecifierValue& v) { return v.I64; });
+void TCustomFFmpegOpt::MatchStreamOption(const TSpecifierList& List, AVFormatContext* FormatContext, AVStream* Stream,
+                                         int64_t& Value)
+{
+    MatchEntries(*this, List, FormatContext, Stream, Value, [](const TSpecifierValue& v) { return v.I64; });
 }
 
-void TCustomFFmpegOpt::MatchStreamOption(const TSpecifierList& List, AVFormatContext* FormatContext,
-                                         AVStream* Stream, double& Value) {
-  MatchEntries(*this, List, FormatContext, Stream, Value, [](const TSpecifierValue& v) { return v.Dbl; });
+void TCustomFFmpegOpt::MatchStreamOption(const TSpecifierList& List, AVFormatContext* FormatContext, AVStream* Stream,
+                                         double& Value)
+{
+    MatchEntries(*this, List, FormatContext, Stream, Value, [](const TSpecifierValue& v) { return v.Dbl; });
 }
 
 void TCustomFFmpegOpt::MatchTypeCodecName(const TOptionsContext* Context,
                                           [[maybe_unused]] AVFormatContext* FormatContext, const char* TypeLetter,
-                                          const char*& Name) {
-  for (int32_t i = 0; i < Context->CodecNames.Count; ++i) {
-    const TSpecifierOpt& entry = Context->CodecNames.Opts[i];
-    if (std::strcmp(entry.Specifier, TypeLetter) == 0) Name = entry.Value.Str;
-  }
+                                          const char*& Name)
+{
+    for (int32_t i = 0; i < Context->CodecNames.Count; ++i) {
+        const TSpecifierOpt& entry = Context->CodecNames.Opts[i];
+        if (std::strcmp(entry.Specifier, TypeLetter) == 0)
+            Name = entry.Value.Str;
+    }
 }

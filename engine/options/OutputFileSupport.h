@@ -12,15 +12,16 @@ class TCustomFFmpegOpt;
 // of the largest area, the audio stream with most channels, the first
 // subtitle stream. OnlyFile >= 0 limits the choice to that input file.
 struct TAutoSelection {
-  int32_t Video = -1;
-  int32_t Audio = -1;
-  int32_t Subtitle = -1;
+    int32_t Video = -1;
+    int32_t Audio = -1;
+    int32_t Subtitle = -1;
 };
-TAutoSelection SelectStreamsAutomatically(TCustomFFmpegOpt& Job, TOptionsContext* Context,
-                                          AVFormatContext* Output, int32_t OnlyFile);
+TAutoSelection SelectStreamsAutomatically(TCustomFFmpegOpt& Job, TOptionsContext* Context, AVFormatContext* Output,
+                                          int32_t OnlyFile);
 
-// Releases the encoder context and option dictionaries a stream owns.
-void ReleaseOwnedEncoderState(TOutputStream* Stream);
+// Releases the stream's encoder context and option dictionaries (a join
+// segment's stream borrows them from output 0's and must not).
+void ReleaseEncoderState(TOutputStream* Stream);
 // Releases what every stream record holds for itself, and the record.
 void FreeOutputStreamRecord(TOutputStream* Stream);
 // Closes the output's file (deleting it when it stayed empty) and frees

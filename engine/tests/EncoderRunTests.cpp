@@ -13,9 +13,15 @@ protected:
     TNoticeRecorder notices;
 
     void SetUp() override { notices.Attach(encoder); }
-    void TearDown() override { PumpUntil([] { return !CheckSynchronize(); }); }
+    void TearDown() override
+    {
+        PumpUntil([] { return !CheckSynchronize(); });
+    }
 
-    bool AwaitFinal() { return PumpUntil([this] { return notices.FinalSeen(); }); }
+    bool AwaitFinal()
+    {
+        return PumpUntil([this] { return notices.FinalSeen(); });
+    }
 };
 
 TEST_F(EncoderRun, OneAtATimeGivesTaskNoticesInOrderThenTheFinalOneInTheMainThread)

@@ -40,8 +40,8 @@ TEST(OptionRecords, InitialisersResetEveryField)
     output.Reserved1 = 1;
     InitOutputOptions(output);
     EXPECT_TRUE(output.FileName.empty());
-    EXPECT_FALSE(output.AudioInputHook || output.AudioOutputHook || output.VideoInputHook ||
-                 output.VideoOutputHook || output.FrameInputHook || output.FrameOutputHook || output.Join);
+    EXPECT_FALSE(output.AudioInputHook || output.AudioOutputHook || output.VideoInputHook || output.VideoOutputHook ||
+                 output.FrameInputHook || output.FrameOutputHook || output.Join);
     EXPECT_EQ(output.VideoHookBitsPixel, 32);
     EXPECT_EQ(output.Reserved1, 0);
 }
@@ -261,7 +261,7 @@ TEST(EncoderProperties, PublishedByNameWithTheirDefaults)
     auto& encoder = dynamic_cast<VIDArarozo&>(*component);
 
     const std::pair<const char*, const char*> defaults[] = {
-        {"Preview", "False"},          {"PreviewBitmap", "False"},  {"ProgressInterval", "500"},
+        {"Preview", "False"},           {"PreviewBitmap", "False"},           {"ProgressInterval", "500"},
         {"ThreadPriority", "tpNormal"}, {"TriggerEventInMainThread", "True"}, {"Version", "5.2"},
     };
     for (auto [name, text] : defaults) {
@@ -277,8 +277,7 @@ TEST(EncoderProperties, PublishedByNameWithTheirDefaults)
     EXPECT_FALSE(encoder.TriggerEventInMainThread());
 
     bool called = false;
-    SetEventProp(encoder, "OnTerminate",
-                 TTerminateEvent([&](TObject*, const TTerminateInfo&) { called = true; }));
+    SetEventProp(encoder, "OnTerminate", TTerminateEvent([&](TObject*, const TTerminateInfo&) { called = true; }));
     encoder.OnTerminate(&encoder, TTerminateInfo{});
     EXPECT_TRUE(called);
 }

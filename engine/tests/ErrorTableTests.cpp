@@ -33,8 +33,7 @@ INSTANTIATE_TEST_SUITE_P(
                     TErrorCase{AVERROR_BUFFER_TOO_SMALL, "Buffer too small"},
                     TErrorCase{AVERROR_DECODER_NOT_FOUND, "Decoder not found"},
                     TErrorCase{AVERROR_DEMUXER_NOT_FOUND, "Demuxer not found"},
-                    TErrorCase{AVERROR_ENCODER_NOT_FOUND, "Encoder not found"},
-                    TErrorCase{AVERROR_EOF, "End of file"},
+                    TErrorCase{AVERROR_ENCODER_NOT_FOUND, "Encoder not found"}, TErrorCase{AVERROR_EOF, "End of file"},
                     TErrorCase{AVERROR_EXIT, "Immediate exit requested"},
                     TErrorCase{AVERROR_EXTERNAL, "Generic error in an external library"},
                     TErrorCase{AVERROR_FILTER_NOT_FOUND, "Filter not found"},
@@ -45,8 +44,9 @@ INSTANTIATE_TEST_SUITE_P(
                     TErrorCase{AVERROR_PROTOCOL_NOT_FOUND, "Protocol not found"},
                     TErrorCase{AVERROR_STREAM_NOT_FOUND, "Stream not found"},
                     TErrorCase{AVERROR_UNKNOWN, "Unknown error occurred"},
-                    TErrorCase{AVERROR_EXPERIMENTAL, "Requested feature is flagged experimental. Set "
-                                                     "strict_std_compliance if you really want to use it."}));
+                    TErrorCase{AVERROR_EXPERIMENTAL,
+                               "Requested feature is flagged experimental. Set "
+                               "strict_std_compliance if you really want to use it."}));
 
 INSTANTIATE_TEST_SUITE_P(
     SystemCodes, ErrorTableTest,
@@ -57,14 +57,12 @@ INSTANTIATE_TEST_SUITE_P(
                     TErrorCase{AVERROR(ENOMEM), "Not enough space / Out of memory"},
                     TErrorCase{AVERROR(EINVAL), "Invalid argument / Invalid data found when processing input"},
                     TErrorCase{-10022, "Invalid argument / Invalid data found when processing input"},
-                    TErrorCase{AVERROR(EPIPE), "Broken pipe"},
-                    TErrorCase{AVERROR(ENAMETOOLONG), "File name too long"},
+                    TErrorCase{AVERROR(EPIPE), "Broken pipe"}, TErrorCase{AVERROR(ENAMETOOLONG), "File name too long"},
                     TErrorCase{AVERROR(ENOSYS), "Function not implemented"},
                     TErrorCase{AVERROR(ELOOP), "Too many symbolic links encountered"},
                     TErrorCase{AVERROR(ETIMEDOUT), "Connection timed out"},
                     TErrorCase{AVERROR(ECONNREFUSED), "Connection refused"},
-                    TErrorCase{AVERROR(ENOTRECOVERABLE), "State not recoverable"},
-                    TErrorCase{-10035, "WSAEWOULDBLOCK"},
+                    TErrorCase{AVERROR(ENOTRECOVERABLE), "State not recoverable"}, TErrorCase{-10035, "WSAEWOULDBLOCK"},
                     TErrorCase{-10112, "WSAEREFUSED"}));
 
 TEST(ErrorTable, UnknownCodesHaveNoRow)

@@ -38,10 +38,7 @@ struct TFakeContext {
     const char* Name;
 };
 
-const char* FakeItemName(void* context)
-{
-    return static_cast<TFakeContext*>(context)->Name;
-}
+const char* FakeItemName(void* context) { return static_cast<TFakeContext*>(context)->Name; }
 
 AVClass MakeClass(const char* name, int parentOffset)
 {
@@ -117,8 +114,8 @@ TEST_F(LoggerTest, NamesTheParentContextFirst)
     CallFFmpegLog(&child, AV_LOG_ERROR, "failed\n");
 
     ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], Format("[mux @ %p] [codec @ %p]failed", static_cast<void*>(&parent),
-                                    static_cast<void*>(&child)));
+    EXPECT_EQ(Messages()[0],
+              Format("[mux @ %p] [codec @ %p]failed", static_cast<void*>(&parent), static_cast<void*>(&child)));
 }
 
 TEST_F(LoggerTest, CollapsesRepeatedLines)
@@ -132,8 +129,9 @@ TEST_F(LoggerTest, CollapsesRepeatedLines)
         CallFFmpegLog(nullptr, AV_LOG_INFO, "tail\n");
     CallFFmpegLog(nullptr, AV_LOG_QUIET, "%s", static_cast<const char*>(nullptr));
 
-    EXPECT_EQ(Messages(), (std::vector<std::string>{"same", "    Last message repeated 2 times", "other",
-                                                    "last", "tail", "    Last message repeated 3 times"}));
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{"same", "    Last message repeated 2 times", "other", "last", "tail",
+                                        "    Last message repeated 3 times"}));
 }
 
 TEST_F(LoggerTest, KeepsTheLinesOfEachThreadApart)
@@ -180,7 +178,7 @@ TEST(LogLevels, MapToFFmpegLevels)
     EXPECT_EQ(LogLevelToFFmpeg(llWarning), 24);
     EXPECT_EQ(LogLevelToFFmpeg(llDebug), 48);
     const std::vector<std::pair<int32_t, TLogLevel>> cases = {
-        {-9, llQuiet}, {-8, llQuiet}, {0, llPanic}, {7, llPanic}, {8, llFatal},
+        {-9, llQuiet}, {-8, llQuiet}, {0, llPanic},    {7, llPanic},  {8, llFatal},
         {32, llInfo},  {39, llInfo},  {47, llVerbose}, {48, llDebug}, {56, llDebug}};
     for (const auto& [level, expected] : cases)
         EXPECT_EQ(FFmpegToLogLevel(level), expected) << level;
@@ -229,8 +227,7 @@ TEST_F(LoggerTest, AnUnwritableLogFileIsDroppedWithOneNotice)
     ASSERT_EQ(logged_.size(), 3u);
     EXPECT_EQ(logged_[0].Msg, "first");
     EXPECT_EQ(logged_[1].Level, llError);
-    EXPECT_EQ(logged_[1].Msg.rfind("Can not write log file " TEST_BINARY_DIR "/no-such-folder/engine.log: ", 0),
-              0u)
+    EXPECT_EQ(logged_[1].Msg.rfind("Can not write log file " TEST_BINARY_DIR "/no-such-folder/engine.log: ", 0), 0u)
         << logged_[1].Msg;
     EXPECT_EQ(logged_[2].Msg, "second");
 }

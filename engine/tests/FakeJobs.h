@@ -15,23 +15,23 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/binding/AVUtilStubs.h"
 #include "engine/FFEncode.h"
+#include "engine/binding/AVUtilStubs.h"
 #include "engine/binding/FFLoad.h"
 #include "platform/core/MainThread.h"
 
 // What one fake task does; shared between the task and the test.
 struct TFakeTaskScript {
     int32_t Steps = 2;
-    bool HoldAfterFirstStep = false;  // waits for Release() (or its abort) after step 0
-    int32_t OpenInputResult = 0;      // < 0: OpenInput fails with InputErrorText
+    bool HoldAfterFirstStep = false; // waits for Release() (or its abort) after step 0
+    int32_t OpenInputResult = 0; // < 0: OpenInput fails with InputErrorText
     std::string InputErrorText;
     bool OpenInputRaises = false;
     int32_t OpenOutputResult = 0;
     std::string OutputErrorText;
     bool OpenOutputRaises = false;
-    std::string TranscodeRaises;      // raised by Transcode when not empty
-    std::string CloseEncodersRaises;  // raised by CloseOpenEncoders when not empty
+    std::string TranscodeRaises; // raised by Transcode when not empty
+    std::string ReleaseRaises; // raised by ReleaseTranscoder, after the release, when not empty
 
     // Observations.
     std::atomic<bool> Started{false};
@@ -41,9 +41,9 @@ struct TFakeTaskScript {
     std::string LastOutputOptions;
     std::string LastInputOptions;
     std::atomic<bool> released{false};
-    TFFmpeg* Job = nullptr;  // the task following this script
+    TFFmpeg* Job = nullptr; // the task following this script
     std::atomic<int64_t> ProgressIntervalUs{0};
-    std::shared_ptr<TPauseGate> Gate;  // the task's pause gate, once it started
+    std::shared_ptr<TPauseGate> Gate; // the task's pause gate, once it started
 
     void Release() { released = true; }
 };
@@ -57,8 +57,7 @@ struct TConcurrency {
     {
         const int32_t now = ++Running;
         int32_t peak = Peak;
-        while (now > peak && !Peak.compare_exchange_weak(peak, now)) {
-        }
+        while (now > peak && !Peak.compare_exchange_weak(peak, now)) {}
     }
     void Leave() { --Running; }
 };
@@ -83,9 +82,8 @@ public:
             return script_->OpenInputResult;
         }
         // An input without a file: the job's release closes nothing for it.
-        GrowList(InputFiles, InputFileCount, InputFileCount + 1);
-        InputFiles[InputFileCount - 1] = static_cast<TInputFile*>(av::av_mallocz(sizeof(TInputFile)));
-        return InputFileCount - 1;
+        InputFiles.push_back(std::make_unique<TInputFile>());
+        return InputFileCount() - 1;
     }
 
     int32_t OpenOutput(const std::string& Options, bool, const std::string&, const std::string&) override
@@ -123,16 +121,12 @@ protected:
         Finished = !Aborted;
     }
 
-    void CloseOpenEncoders() override
-    {
-        if (!script_->CloseEncodersRaises.empty())
-            throw Exception(script_->CloseEncodersRaises);
-    }
-
     void ReleaseTranscoder() override
     {
         TFFmpeg::ReleaseTranscoder();
         ++script_->Releases;
+        if (!script_->ReleaseRaises.empty())
+            throw Exception(script_->ReleaseRaises);
     }
 
 private:

@@ -16,14 +16,18 @@
 #include <string>
 #include <vector>
 
+#include "engine/FFLog.h"
 #include "engine/binding/AVFormatStubs.h"
 #include "engine/binding/AVUtilStubs.h"
 #include "engine/binding/FFLoad.h"
-#include "engine/FFLog.h"
 #include "engine/options/FFmpegOpt.h"
+#include "engine/tests/MediaOracle.h"
 #include "platform/core/Files.h"
 
 namespace io_tests {
+
+using media_oracle::CommandOutput;
+using media_oracle::Generate;
 
 inline const std::string MediaFolder = std::string(TEST_BINARY_DIR) + "/io-media/";
 // Written by the tests themselves; one folder per process, since test
@@ -50,162 +54,165 @@ inline const std::string RawVideoFile = MediaFolder + "video.rgb";
 // Video with one chapter from 10 s to 20 s.
 inline const std::string ChapterFile = MediaFolder + "chapter.mkv";
 
-inline std::string ReadFile(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+inline std::string ReadFile(const std::string& name)
+{
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline void WriteFile(const std::string& name, const std::string& bytes) {
-  std::ofstream(name, std::ios::binary) << bytes;
+inline void WriteFile(const std::string& name, const std::string& bytes)
+{
+    std::ofstream(name, std::ios::binary) << bytes;
 }
 
-// Each process writes its own copy and renames it into place, so no process
-// reads a half-written file.
-inline void Generate(const std::string& file, const std::string& arguments) {
-  if (FileExists(file)) return;
-  const std::string part = MediaFolder + "part-" + std::to_string(getpid()) + "-" + ExtractFileName(file);
-  const std::string command = "ffmpeg -nostdin -v error -y " + arguments + " \"" + part + "\"";
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
-  ASSERT_EQ(std::rename(part.c_str(), file.c_str()), 0) << file;
-}
-
-inline void GenerateMedia() {
-  ForceDirectories(MediaFolder);
-  const std::string subtitles = MediaFolder + "subtitles-" + std::to_string(getpid()) + ".srt";
-  WriteFile(subtitles, "1\n00:00:00,000 --> 00:00:00,500\nHello\n");
-  Generate(AvFile,
-           "-f lavfi -i testsrc=duration=1:size=64x48:rate=25 -f lavfi -i sine=duration=1 "
-           "-f lavfi -i \"sine=duration=1,pan=stereo|c0=c0|c1=c0\" -i \"" + subtitles +
-               "\" -map 0 -map 1 -map 2 -map 3 -c:v mpeg4 -c:a pcm_s16le -c:s srt");
-  std::remove(subtitles.c_str());
-  Generate(VideosFile,
-           "-f lavfi -i testsrc=duration=0.2:size=32x24 -f lavfi -i testsrc=duration=0.2:size=64x48 "
-           "-f lavfi -i testsrc=duration=0.2:size=64x48 -map 0 -map 1 -map 2 -c:v mpeg4");
-  Generate(SmallVideoFile, "-f lavfi -i testsrc=duration=0.2:size=32x24 -c:v mpeg4");
-  Generate(ShortAvFile,
-           "-f lavfi -i testsrc=duration=0.5:size=32x24 -f lavfi -i \"sine=duration=0.5,pan=stereo|c0=c0|c1=c0\" "
-           "-c:v mpeg4 -c:a pcm_s16le");
-  Generate(CoverFile,
-           "-f lavfi -i sine=duration=0.3 -f lavfi -i color=red:size=64x64:duration=0.04 -map 0 -map 1 "
-           "-c:a libmp3lame -c:v png -frames:v 1 -disposition:v attached_pic");
-  Generate(RawVideoFile, "-f lavfi -i testsrc=size=32x24:rate=5 -frames:v 3 -f rawvideo -pix_fmt rgb24");
-  Generate(TimecodeFile, "-f lavfi -i testsrc=duration=0.2:size=32x24 -c:v mpeg4 -timecode 01:00:00:00");
-  const std::string notes = MediaFolder + "notes-" + std::to_string(getpid()) + ".txt";
-  WriteFile(notes, AttachedBytes);
-  Generate(AttachmentFile, "-f lavfi -i testsrc=duration=0.2:size=32x24 -c:v mpeg4 -attach \"" + notes +
-                               "\" -metadata:s:t mimetype=text/plain -metadata:s:t filename=notes.txt");
-  std::remove(notes.c_str());
-  const std::string chapters = MediaFolder + "chapters-" + std::to_string(getpid()) + ".txt";
-  WriteFile(chapters, ";FFMETADATA1\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=10000\nEND=20000\ntitle=middle\n");
-  Generate(ChapterFile, "-f lavfi -i testsrc=duration=0.2:size=32x24 -i \"" + chapters +
-                            "\" -map 0 -map_chapters 1 -c:v mpeg4");
-  std::remove(chapters.c_str());
+inline void GenerateMedia()
+{
+    ForceDirectories(MediaFolder);
+    const std::string subtitles = MediaFolder + "subtitles-" + std::to_string(getpid()) + ".srt";
+    WriteFile(subtitles, "1\n00:00:00,000 --> 00:00:00,500\nHello\n");
+    Generate(AvFile,
+             "-f lavfi -i testsrc=duration=1:size=64x48:rate=25 -f lavfi -i sine=duration=1 "
+             "-f lavfi -i \"sine=duration=1,pan=stereo|c0=c0|c1=c0\" -i \"" +
+                 subtitles + "\" -map 0 -map 1 -map 2 -map 3 -c:v mpeg4 -c:a pcm_s16le -c:s srt");
+    std::remove(subtitles.c_str());
+    Generate(VideosFile,
+             "-f lavfi -i testsrc=duration=0.2:size=32x24 -f lavfi -i testsrc=duration=0.2:size=64x48 "
+             "-f lavfi -i testsrc=duration=0.2:size=64x48 -map 0 -map 1 -map 2 -c:v mpeg4");
+    Generate(SmallVideoFile, "-f lavfi -i testsrc=duration=0.2:size=32x24 -c:v mpeg4");
+    Generate(ShortAvFile,
+             "-f lavfi -i testsrc=duration=0.5:size=32x24 -f lavfi -i \"sine=duration=0.5,pan=stereo|c0=c0|c1=c0\" "
+             "-c:v mpeg4 -c:a pcm_s16le");
+    Generate(CoverFile,
+             "-f lavfi -i sine=duration=0.3 -f lavfi -i color=red:size=64x64:duration=0.04 -map 0 -map 1 "
+             "-c:a libmp3lame -c:v png -frames:v 1 -disposition:v attached_pic");
+    Generate(RawVideoFile, "-f lavfi -i testsrc=size=32x24:rate=5 -frames:v 3 -f rawvideo -pix_fmt rgb24");
+    Generate(TimecodeFile, "-f lavfi -i testsrc=duration=0.2:size=32x24 -c:v mpeg4 -timecode 01:00:00:00");
+    const std::string notes = MediaFolder + "notes-" + std::to_string(getpid()) + ".txt";
+    WriteFile(notes, AttachedBytes);
+    Generate(AttachmentFile,
+             "-f lavfi -i testsrc=duration=0.2:size=32x24 -c:v mpeg4 -attach \"" + notes +
+                 "\" -metadata:s:t mimetype=text/plain -metadata:s:t filename=notes.txt");
+    std::remove(notes.c_str());
+    const std::string chapters = MediaFolder + "chapters-" + std::to_string(getpid()) + ".txt";
+    WriteFile(chapters, ";FFMETADATA1\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=10000\nEND=20000\ntitle=middle\n");
+    Generate(ChapterFile,
+             "-f lavfi -i testsrc=duration=0.2:size=32x24 -i \"" + chapters + "\" -map 0 -map_chapters 1 -c:v mpeg4");
+    std::remove(chapters.c_str());
 }
 
 // The ffprobe values of one entry ("stream=codec_type", "format=duration")
 // joined by ",".
-inline std::string Probe(const std::string& file, const std::string& entries) {
-  const std::string command =
-      "ffprobe -v error -show_entries " + entries + " -of csv=p=0 \"" + file + "\" 2>/dev/null";
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  std::string text;
-  char buffer[256];
-  while (pipe && fgets(buffer, sizeof(buffer), pipe.get())) text += buffer;
-  std::string joined;
-  for (char c : text) joined += c == '\n' ? ',' : c;
-  if (!joined.empty() && joined.back() == ',') joined.pop_back();
-  return joined;
+inline std::string Probe(const std::string& file, const std::string& entries)
+{
+    std::string joined =
+        CommandOutput("ffprobe -v error -show_entries " + entries + " -of csv=p=0 \"" + file + "\" 2>/dev/null");
+    for (char& c : joined)
+        if (c == '\n')
+            c = ',';
+    if (!joined.empty() && joined.back() == ',')
+        joined.pop_back();
+    return joined;
 }
 
 // A job as the encoder component drives it: each file is opened with an
 // options context of its own.
 class TIOJob : public TCustomFFmpegOpt {
 public:
-  TIOJob() { BuildOptionTable(); }
-  ~TIOJob() override { ReleaseFilesAndStreams(); }
-  int32_t OptVHook(TOptionsContext*, const std::string&, const std::string&) override { return 0; }
-  int32_t OptVideoHookBitsPixel(TOptionsContext*, const std::string&, const std::string&) override { return 0; }
+    TIOJob() { BuildOptionTable(); }
+    ~TIOJob() override { ReleaseFilesAndStreams(); }
+    int32_t OptVHook(TOptionsContext*, const std::string&, const std::string&) override { return 0; }
+    int32_t OptVideoHookBitsPixel(TOptionsContext*, const std::string&, const std::string&) override { return 0; }
 
-  int32_t Input(const std::string& fileName, const std::string& options = "") {
-    return WithContext([&](TOptionsContext* c) { return OpenInputFile(c, options, fileName, ""); });
-  }
-  int32_t Output(const std::string& fileName, const std::string& options = "", bool join = false) {
-    return WithContext([&](TOptionsContext* c) { return OpenOutputFile(c, options, join, fileName, ""); });
-  }
-  // The output streams as "type:source" ("v:0 a:2"), source -1 for none.
-  std::string OutputStreamText() const {
-    std::string text;
-    for (int32_t i = 0; i < OutputStreamCount; ++i) {
-      const TOutputStream* ost = OutputStreams[i];
-      text += (i ? " " : "") + std::string(1, av::av_get_media_type_string(ost->St->codecpar->codec_type)[0]) +
-              ":" + std::to_string(ost->SourceIndex);
+    int32_t Input(const std::string& fileName, const std::string& options = "")
+    {
+        return WithContext([&](TOptionsContext* c) { return OpenInputFile(c, options, fileName, ""); });
     }
-    return text;
-  }
+    int32_t Output(const std::string& fileName, const std::string& options = "", bool join = false)
+    {
+        return WithContext([&](TOptionsContext* c) { return OpenOutputFile(c, options, join, fileName, ""); });
+    }
+    // The output streams as "type:source" ("v:0 a:2"), source -1 for none.
+    std::string OutputStreamText() const
+    {
+        std::string text;
+        for (int32_t i = 0; i < OutputStreamCount; ++i) {
+            const TOutputStream* ost = OutputStreams[i];
+            text += (i ? " " : "") + std::string(1, av::av_get_media_type_string(ost->St->codecpar->codec_type)[0]) +
+                ":" + std::to_string(ost->SourceIndex);
+        }
+        return text;
+    }
 
 private:
-  template <typename Open>
-  int32_t WithContext(Open open) {
-    TOptionsContext context;
-    InitOptionsContext(&context);
-    struct TRelease {
-      TIOJob& job;
-      TOptionsContext& context;
-      ~TRelease() { job.FreeOptionsContext(&context); }
-    } release{*this, context};
-    return open(&context);
-  }
+    template <typename Open>
+    int32_t WithContext(Open open)
+    {
+        TOptionsContext context;
+        InitOptionsContext(&context);
+        struct TRelease {
+            TIOJob& job;
+            TOptionsContext& context;
+            ~TRelease() { job.FreeOptionsContext(&context); }
+        } release{*this, context};
+        return open(&context);
+    }
 };
 
 struct TLogLine {
-  TLogLevel Level;
-  std::string Text;
+    TLogLevel Level;
+    std::string Text;
 };
 
 class FileIOTest : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() {
-    ASSERT_TRUE(FFLoader.LoadLibraries(AllLibraries)) << FFLoader.LastErrorText();
-    GenerateMedia();
-    // A folder left by an earlier process with the same id starts empty.
-    std::filesystem::remove_all(WorkFolder);
-    ForceDirectories(WorkFolder);
-  }
-  static void TearDownTestSuite() { std::filesystem::remove_all(WorkFolder); }
-
-  void SetUp() override {
-    Logger()->SetTriggerEventInMainThread(false);
-    Logger()->SetLogLevel(llVerbose);
-    Logger()->SetOnLog([this](TObject*, int32_t, TLogLevel level, const std::string& text) {
-      logLines.push_back({level, text});
-    });
-  }
-
-  void TearDown() override {
-    Logger()->SetOnLog(nullptr);
-    Logger()->SetLogLevel(llInfo);
-  }
-
-  bool Logged(TLogLevel level, const std::string& text) const {
-    for (const TLogLine& line : logLines)
-      if (line.Level == level && line.Text == text) return true;
-    return false;
-  }
-
-  // The message of the FFmpegException that Call raises.
-  template <typename Call>
-  std::string FatalText(Call call) {
-    try {
-      call();
-    } catch (const FFmpegException& e) {
-      EXPECT_EQ(job.LastErrorText, e.Message());
-      return e.Message();
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(FFLoader.LoadLibraries(AllLibraries)) << FFLoader.LastErrorText();
+        GenerateMedia();
+        // A folder left by an earlier process with the same id starts empty.
+        std::filesystem::remove_all(WorkFolder);
+        ForceDirectories(WorkFolder);
     }
-    return "no exception";
-  }
+    static void TearDownTestSuite() { std::filesystem::remove_all(WorkFolder); }
 
-  std::vector<TLogLine> logLines;
-  TIOJob job;
+    void SetUp() override
+    {
+        Logger()->SetTriggerEventInMainThread(false);
+        Logger()->SetLogLevel(llVerbose);
+        Logger()->SetOnLog([this](TObject*, int32_t, TLogLevel level, const std::string& text) {
+            logLines.push_back({level, text});
+        });
+    }
+
+    void TearDown() override
+    {
+        Logger()->SetOnLog(nullptr);
+        Logger()->SetLogLevel(llInfo);
+    }
+
+    bool Logged(TLogLevel level, const std::string& text) const
+    {
+        for (const TLogLine& line : logLines)
+            if (line.Level == level && line.Text == text)
+                return true;
+        return false;
+    }
+
+    // The message of the FFmpegException that Call raises.
+    template <typename Call>
+    std::string FatalText(Call call)
+    {
+        try {
+            call();
+        } catch (const FFmpegException& e) {
+            EXPECT_EQ(job.LastErrorText, e.Message());
+            return e.Message();
+        }
+        return "no exception";
+    }
+
+    std::vector<TLogLine> logLines;
+    TIOJob job;
 };
 
-}  // namespace io_tests
+} // namespace io_tests

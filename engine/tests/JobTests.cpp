@@ -85,7 +85,7 @@ TEST_F(Job, EveryStepOfARunRunsAndTheLastErrorWins)
 {
     OpenOneInputAndOutput();
     script->TranscodeRaises = "first";
-    script->CloseEncodersRaises = "second";
+    script->ReleaseRaises = "second";
     job.Start(false, tpNormal);
     EXPECT_TRUE(job.ExceptionRaised);
     EXPECT_EQ(job.ExceptionMessage, "second");

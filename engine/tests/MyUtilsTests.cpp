@@ -24,14 +24,10 @@ TEST_P(SplitCommandLineTest, GivesTheArguments)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SplitCommandLineTest,
-    testing::Values(TSplitCase{"-i \"my file.avi\" -y", {"-i", "my file.avi", "-y"}},
-                    TSplitCase{"   \t ", {}},
-                    TSplitCase{"  a\tb  ", {"a", "b"}},
-                    TSplitCase{R"(a\\"b c")", {R"(a\b c)"}},
-                    TSplitCase{R"(a\\\"b c)", {R"(a\"b)", "c"}},
-                    TSplitCase{R"(a\\b)", {R"(a\\b)"}},
-                    TSplitCase{R"("abc"")", {R"(abc")"}},
-                    TSplitCase{R"("a""b c" d)", {"ab c", "d"}},
+    testing::Values(TSplitCase{"-i \"my file.avi\" -y", {"-i", "my file.avi", "-y"}}, TSplitCase{"   \t ", {}},
+                    TSplitCase{"  a\tb  ", {"a", "b"}}, TSplitCase{R"(a\\"b c")", {R"(a\b c)"}},
+                    TSplitCase{R"(a\\\"b c)", {R"(a\"b)", "c"}}, TSplitCase{R"(a\\b)", {R"(a\\b)"}},
+                    TSplitCase{R"("abc"")", {R"(abc")"}}, TSplitCase{R"("a""b c" d)", {"ab c", "d"}},
                     TSplitCase{R"("a b)", {"a b"}},
                     TSplitCase{"\xd0\xb2\xd0\xb8\xd0\xb4 \"\xc3\xa9 x\"", {"\xd0\xb2\xd0\xb8\xd0\xb4", "\xc3\xa9 x"}}));
 
@@ -41,7 +37,7 @@ TEST(SplitCommandLine, CountsThenFillsWithATerminatingEmptyEntry)
     int32_t charCount = -1;
     int32_t argCount = -1;
     SplitCommandLine(text, nullptr, nullptr, charCount, argCount);
-    EXPECT_EQ(charCount, 7);  // "-f\0a b\0"
+    EXPECT_EQ(charCount, 7); // "-f\0a b\0"
     EXPECT_EQ(argCount, 3);
 
     std::vector<char> buffer(static_cast<size_t>(charCount));

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <unistd.h>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
+#include "engine/UnicodeProtocol.h"
 #include "engine/binding/AVCodecStubs.h"
 #include "engine/binding/FFLoad.h"
-#include "engine/UnicodeProtocol.h"
 #include "platform/core/Files.h"
 
 namespace {
@@ -71,7 +71,8 @@ protected:
         ASSERT_TRUE(FFLoader.LoadLibraries(DecoderLibraries)) << FFLoader.LastErrorText();
         ForceDirectories(folder_);
         const std::string command = "ffmpeg -v error -y -f lavfi -i testsrc=duration=1:size=64x48:rate=10 "
-                                    "-c:v mpeg4 '" + folder_ + "/\xd0\xb2\xd0\xb8\xd0\xb4\xd0\xb5\xd0\xbe \xc3\xa9.mkv'";
+                                    "-c:v mpeg4 '" +
+            folder_ + "/\xd0\xb2\xd0\xb8\xd0\xb4\xd0\xb5\xd0\xbe \xc3\xa9.mkv'";
         ASSERT_EQ(std::system(command.c_str()), 0);
     }
     static void TearDownTestSuite() { std::filesystem::remove_all(folder_); }
@@ -82,8 +83,7 @@ protected:
 
 TEST_F(UnicodeThroughFFmpeg, OpensAndReadsAUnicodeName)
 {
-    const std::string name =
-        "unicode:utf8:" + folder_ + "/\xd0\xb2\xd0\xb8\xd0\xb4\xd0\xb5\xd0\xbe \xc3\xa9.mkv";
+    const std::string name = "unicode:utf8:" + folder_ + "/\xd0\xb2\xd0\xb8\xd0\xb4\xd0\xb5\xd0\xbe \xc3\xa9.mkv";
     AVFormatContext* input = nullptr;
     ASSERT_EQ(OpenInputFile(&input, name.c_str(), nullptr, nullptr), 0);
     ASSERT_GE(av::avformat_find_stream_info(input, nullptr), 0);
@@ -131,8 +131,7 @@ TEST_F(UnicodeThroughFFmpeg, AMuxerOpensEveryFrameFileByUnicodeName)
 {
     const std::string pattern = folder_ + "/\xd0\xba\xd0\xb0\xd0\xb4\xd1\x80%03d.png";
     AVFormatContext* output = nullptr;
-    ASSERT_GE(av::avformat_alloc_output_context2(&output, nullptr, "image2", ("unicode:utf8:" + pattern).c_str()),
-              0);
+    ASSERT_GE(av::avformat_alloc_output_context2(&output, nullptr, "image2", ("unicode:utf8:" + pattern).c_str()), 0);
     InstallUnicodeIO(output);
     AVStream* stream = av::avformat_new_stream(output, nullptr);
     stream->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;

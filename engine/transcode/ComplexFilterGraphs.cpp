@@ -2,19 +2,22 @@
 // graph not built yet is configured, binding its inputs to streams, and its
 // outputs become output streams of the file being opened.
 
-#include "engine/transcode/FFFilterGraphs.h"
 #include "engine/options/FFmpegOpt.h"
+#include "engine/transcode/FFFilterGraphs.h"
 
-int32_t TCustomFFmpegOpt::ConfigureComplexFilters() {
-  for (int32_t i = 0; i < FilterGraphCount; ++i) {
-    if (FilterGraphs[i]->Graph) continue;
-    const int32_t result = ConfigureComplexGraph(*this, FilterGraphs[i]);
-    if (result < 0) return result;
-  }
-  return 0;
+int32_t TCustomFFmpegOpt::ConfigureComplexFilters()
+{
+    for (int32_t i = 0; i < FilterGraphCount; ++i) {
+        if (FilterGraphs[i]->Graph)
+            continue;
+        const int32_t result = ConfigureComplexGraph(*this, FilterGraphs[i]);
+        if (result < 0)
+            return result;
+    }
+    return 0;
 }
 
-void TCustomFFmpegOpt::InitOutputFilter(TOutputFilter* Filter, TOptionsContext* Context,
-                                        AVFormatContext* FormatContext) {
-  InitComplexOutputFilter(*this, Filter, Context, FormatContext);
+void TCustomFFmpegOpt::InitOutputFilter(TOutputFilter* Filter, TOptionsContext* Context, AVFormatContext* FormatContext)
+{
+    InitComplexOutputFilter(*this, Filter, Context, FormatContext);
 }

@@ -19,9 +19,9 @@ struct AVFrame;
 
 // One piece of a description: libavfilter text, or a rotation.
 struct TChainPart {
-  std::string Filters;  // "null" for an empty piece
-  bool Rotation = false;
-  int32_t Angle = 0;
+    std::string Filters; // "null" for an empty piece
+    bool Rotation = false;
+    int32_t Angle = 0;
 };
 
 // The name of the engine's rotation filter in descriptions.
@@ -42,47 +42,47 @@ using TPadLinker = std::function<int32_t(AVFilterGraph* Graph, AVFilterInOut* Pa
 
 class TFilterChain {
 public:
-  TFilterChain() = default;
-  ~TFilterChain();
-  TFilterChain(const TFilterChain&) = delete;
-  TFilterChain& operator=(const TFilterChain&) = delete;
+    TFilterChain() = default;
+    ~TFilterChain();
+    TFilterChain(const TFilterChain&) = delete;
+    TFilterChain& operator=(const TFilterChain&) = delete;
 
-  // Builds and configures the graphs of a one-input one-output description.
-  // SwsOptions and SwrOptions go to every graph ("" for none). 0, or a
-  // negative code with ErrorText set for the engine's own refusals.
-  int32_t Build(const std::string& Description, const std::string& SwsOptions, const std::string& SwrOptions,
-                const TPadLinker& LinkSource, const TPadLinker& LinkSink);
+    // Builds and configures the graphs of a one-input one-output description.
+    // SwsOptions and SwrOptions go to every graph ("" for none). 0, or a
+    // negative code with ErrorText set for the engine's own refusals.
+    int32_t Build(const std::string& Description, const std::string& SwsOptions, const std::string& SwrOptions,
+                  const TPadLinker& LinkSource, const TPadLinker& LinkSink);
 
-  // The thread count every graph of the chain gets (an encoder's "threads"
-  // value); empty leaves libavfilter's default of one thread per core.
-  void SetThreads(const std::string& Threads) { threads_ = Threads; }
+    // The thread count every graph of the chain gets (an encoder's "threads"
+    // value); empty leaves libavfilter's default of one thread per core.
+    void SetThreads(const std::string& Threads) { threads_ = Threads; }
 
-  // The first graph; its source is what LinkSource created.
-  AVFilterGraph* FirstGraph() const { return graphs_.empty() ? nullptr : graphs_.front().Graph; }
-  bool Split() const { return graphs_.size() > 1; }
-  // Moves every frame waiting between graphs through its rotation, and an
-  // end of stream along with them. 0 or a negative FFmpeg code.
-  int32_t Pump();
-  const std::string& ErrorText() const { return errorText_; }
+    // The first graph; its source is what LinkSource created.
+    AVFilterGraph* FirstGraph() const { return graphs_.empty() ? nullptr : graphs_.front().Graph; }
+    bool Split() const { return graphs_.size() > 1; }
+    // Moves every frame waiting between graphs through its rotation, and an
+    // end of stream along with them. 0 or a negative FFmpeg code.
+    int32_t Pump();
+    const std::string& ErrorText() const { return errorText_; }
 
 private:
-  struct TStage {
-    AVFilterGraph* Graph = nullptr;
-    AVFilterContext* Source = nullptr;       // buffer source fed by the previous rotation
-    AVFilterContext* RotationSink = nullptr;  // sink in front of the next rotation
-    TRotateStage Rotation;                    // applied to RotationSink's frames
-    bool EndSent = false;
-  };
+    struct TStage {
+        AVFilterGraph* Graph = nullptr;
+        AVFilterContext* Source = nullptr; // buffer source fed by the previous rotation
+        AVFilterContext* RotationSink = nullptr; // sink in front of the next rotation
+        TRotateStage Rotation; // applied to RotationSink's frames
+        bool EndSent = false;
+    };
 
-  int32_t NewGraph(const std::string& SwsOptions, const std::string& SwrOptions);
-  int32_t ParseOnePad(AVFilterGraph* Graph, const std::string& Filters, AVFilterInOut*& Inputs,
-                      AVFilterInOut*& Outputs);
-  int32_t LinkRotationSink(TStage& Stage, AVFilterInOut* Pad, int32_t Index);
-  int32_t LinkRotationSource(TStage& Stage, const TStage& Previous, AVFilterInOut* Pad, int32_t Index);
-  int32_t Fail(int32_t Code, const std::string& Text);
-  int32_t MoveFrames(TStage& From, TStage& To, AVFrame* Frame, AVFrame* Rotated);
+    int32_t NewGraph(const std::string& SwsOptions, const std::string& SwrOptions);
+    int32_t ParseOnePad(AVFilterGraph* Graph, const std::string& Filters, AVFilterInOut*& Inputs,
+                        AVFilterInOut*& Outputs);
+    int32_t LinkRotationSink(TStage& Stage, AVFilterInOut* Pad, int32_t Index);
+    int32_t LinkRotationSource(TStage& Stage, const TStage& Previous, AVFilterInOut* Pad, int32_t Index);
+    int32_t Fail(int32_t Code, const std::string& Text);
+    int32_t MoveFrames(TStage& From, TStage& To, AVFrame* Frame, AVFrame* Rotated);
 
-  std::vector<TStage> graphs_;
-  std::string errorText_;
-  std::string threads_;
+    std::vector<TStage> graphs_;
+    std::string errorText_;
+    std::string threads_;
 };

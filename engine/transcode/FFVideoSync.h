@@ -17,10 +17,10 @@ constexpr int32_t VsyncDrop = 255;
 int32_t ResolveVideoSync(int32_t Method, int32_t FormatFlags);
 
 struct TVideoCopies {
-  int64_t Copies = 0;         // frames to write, 0 when dropped
-  int64_t SyncOpts = 0;       // the stream's sync position before the first copy
-  bool Dropped = false;       // counts as one dropped frame
-  bool TooManyCopies = false; // the gap was too large to fill: dropped and logged as an error
+    int64_t Copies = 0; // frames to write, 0 when dropped
+    int64_t SyncOpts = 0; // the stream's sync position before the first copy
+    bool Dropped = false; // counts as one dropped frame
+    bool TooManyCopies = false; // the gap was too large to fill: dropped and logged as an error
 };
 
 // Delta is the frame's pts minus the sync position plus its duration, all in

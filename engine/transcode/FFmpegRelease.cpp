@@ -1,149 +1,163 @@
 // Releasing output streams, output files, input files and streams and the
 // filter graphs of a job.
 
+#include "engine/UnicodeProtocol.h"
 #include "engine/binding/AVCodecStubs.h"
 #include "engine/binding/AVFilterStubs.h"
 #include "engine/binding/AVFormatStubs.h"
 #include "engine/binding/AVUtilStubs.h"
 #include "engine/options/FFmpegOpt.h"
 #include "engine/options/OutputFileSupport.h"
-#include "engine/UnicodeProtocol.h"
 #include "platform/core/Files.h"
 
 namespace {
 
-void FreeFilterGraph(TFilterGraph* Graph) {
-  av::avfilter_graph_free(&Graph->Graph);
-  for (int32_t i = 0; i < Graph->InputCount; ++i) {
-    av::av_free(Graph->Inputs[i]->Name);
-    av::av_free(Graph->Inputs[i]);
-  }
-  for (int32_t i = 0; i < Graph->OutputCount; ++i) {
-    av::av_free(Graph->Outputs[i]->Name);
-    av::avfilter_inout_free(&Graph->Outputs[i]->OutTmp);
-    av::av_free(Graph->Outputs[i]);
-  }
-  av::av_freep(&Graph->Inputs);
-  av::av_freep(&Graph->Outputs);
-  av::av_freep(&Graph->GraphDesc);
-  av::av_free(Graph);
+void FreeFilterGraph(TFilterGraph* Graph)
+{
+    av::avfilter_graph_free(&Graph->Graph);
+    for (int32_t i = 0; i < Graph->InputCount; ++i) {
+        av::av_free(Graph->Inputs[i]->Name);
+        av::av_free(Graph->Inputs[i]);
+    }
+    for (int32_t i = 0; i < Graph->OutputCount; ++i) {
+        av::av_free(Graph->Outputs[i]->Name);
+        av::avfilter_inout_free(&Graph->Outputs[i]->OutTmp);
+        av::av_free(Graph->Outputs[i]);
+    }
+    av::av_freep(&Graph->Inputs);
+    av::av_freep(&Graph->Outputs);
+    av::av_freep(&Graph->GraphDesc);
+    av::av_free(Graph);
 }
 
-void FreeInputStream(TInputStream* Stream) {
-  if (!Stream->ResourcesReleased) {
-    Stream->ResourcesReleased = 1;
-    av::av_frame_free(&Stream->DecodedFrame);
-    av::av_dict_free(&Stream->Opts);
-    av::avsubtitle_free(&Stream->PrevSub.Subtitle);
-    av::av_frame_free(&Stream->Sub2Video.Ref);
-    av::av_freep(&Stream->Filters);
-  }
-  av::avcodec_free_context(&Stream->DecCtx);
-  av::av_free(Stream);
+} // namespace
+
+TInputStream::~TInputStream()
+{
+    av::av_frame_free(&DecodedFrame);
+    av::av_dict_free(&Opts);
+    av::avsubtitle_free(&PrevSub.Subtitle);
+    av::av_frame_free(&Sub2Video.Ref);
+    av::av_freep(&Filters);
+    av::avcodec_free_context(&DecCtx);
 }
 
-}  // namespace
+TInputFile::~TInputFile()
+{
+    // A record that never got its file has nothing to close.
+    if (Ctx)
+        CloseInputFile(&Ctx);
+}
 
-void ReleaseOwnedEncoderState(TOutputStream* Stream) {
-  if (Stream->OwnsOpts) {
+void ReleaseEncoderState(TOutputStream* Stream)
+{
     av::av_dict_free(&Stream->Opts);
     av::av_dict_free(&Stream->SwrOpts);
     av::av_dict_free(&Stream->ResampleOpts);
-    Stream->OwnsOpts = 0;
-  }
-  if (Stream->OwnsCodec) {
     av::avcodec_free_context(&Stream->EncCtx);
-    Stream->OwnsCodec = 0;
-  }
 }
 
-void FreeOutputStreamRecord(TOutputStream* Stream) {
-  av::av_bsf_free(&Stream->BitstreamFilters);
-  av::av_frame_free(&Stream->FilteredFrame);
-  av::av_freep(&Stream->ForcedKfPts);
-  av::av_freep(&Stream->ForcedKeyFrames);
-  av::av_expr_free(Stream->ForcedKeyFramesPexpr);
-  av::av_freep(&Stream->AvFilter);
-  av::av_freep(&Stream->LogfilePrefix);
-  av::av_freep(&Stream->AttachmentFilename);
-  if (Stream->Logfile) std::fclose(Stream->Logfile);
-  av::av_free(Stream);
+void FreeOutputStreamRecord(TOutputStream* Stream)
+{
+    av::av_bsf_free(&Stream->BitstreamFilters);
+    av::av_frame_free(&Stream->FilteredFrame);
+    av::av_freep(&Stream->ForcedKfPts);
+    av::av_freep(&Stream->ForcedKeyFrames);
+    av::av_expr_free(Stream->ForcedKeyFramesPexpr);
+    av::av_freep(&Stream->AvFilter);
+    av::av_freep(&Stream->LogfilePrefix);
+    av::av_freep(&Stream->AttachmentFilename);
+    if (Stream->Logfile)
+        std::fclose(Stream->Logfile);
+    av::av_free(Stream);
 }
 
-void CloseOutputContext(AVFormatContext*& Context) {
-  if (!Context) return;
-  if (!(Context->oformat->flags & AVFMT_NOFILE) && Context->pb) {
-    CloseOutputIO(&Context->pb);
-    const std::string fileName = FromFFmpegFileName(Context->url);
-    if (FileSizeOf(fileName) == 0) DeleteFile(fileName);
-  }
-  av::avformat_free_context(Context);
-  Context = nullptr;
-}
-
-void AbandonOutput(TCustomFFmpegOpt& Job, AVFormatContext*& Context, int32_t FirstStream, int32_t FirstFile) {
-  for (int32_t i = FirstStream; i < Job.OutputStreamCount; ++i) {
-    TOutputStream* stream = Job.OutputStreams[i];
-    for (int32_t g = 0; g < Job.FilterGraphCount; ++g) {
-      TFilterGraph* graph = Job.FilterGraphs[g];
-      for (int32_t o = 0; o < graph->OutputCount; ++o)
-        if (graph->Outputs[o]->Ost == stream) graph->Outputs[o]->Ost = nullptr;
+void CloseOutputContext(AVFormatContext*& Context)
+{
+    if (!Context)
+        return;
+    if (!(Context->oformat->flags & AVFMT_NOFILE) && Context->pb) {
+        CloseOutputIO(&Context->pb);
+        const std::string fileName = FromFFmpegFileName(Context->url);
+        if (FileSizeOf(fileName) == 0)
+            DeleteFile(fileName);
     }
-    ReleaseOwnedEncoderState(stream);
-    FreeOutputStreamRecord(stream);
-  }
-  if (FirstStream < Job.OutputStreamCount) Job.OutputStreamCount = FirstStream;
-  for (int32_t i = FirstFile; i < Job.OutputFileCount; ++i) {
-    // Join segments share the options of the first file of the output.
-    if (i == FirstFile) av::av_dict_free(&Job.OutputFiles[i]->Opts);
-    av::av_free(Job.OutputFiles[i]);
-  }
-  if (FirstFile < Job.OutputFileCount) Job.OutputFileCount = FirstFile;
-  CloseOutputContext(Context);
+    av::avformat_free_context(Context);
+    Context = nullptr;
 }
 
-void TCustomFFmpegOpt::FreeOutputStreams() {
-  for (int32_t i = 0; i < OutputStreamCount; ++i) FreeOutputStreamRecord(OutputStreams[i]);
-  OutputStreamCount = 0;
-}
-
-void TCustomFFmpegOpt::ReleaseFilesAndStreams() {
-  // A count without its list holds no records (nothing was ever opened).
-  if (!FilterGraphs) FilterGraphCount = 0;
-  if (!OutputStreams) OutputStreamCount = 0;
-  if (!OutputFiles) OutputFileCount = 0;
-  if (!InputFiles) InputFileCount = 0;
-  if (!InputStreams) InputStreamCount = 0;
-  for (int32_t i = 0; i < FilterGraphCount; ++i) FreeFilterGraph(FilterGraphs[i]);
-  FilterGraphCount = 0;
-
-  // Join segments share the encoders and options of output file 0.
-  const int32_t owners = JoinMode ? JoinStreamCount : OutputStreamCount;
-  for (int32_t i = 0; i < owners && i < OutputStreamCount; ++i) ReleaseOwnedEncoderState(OutputStreams[i]);
-  for (int32_t i = 0; i < OutputFileCount; ++i) {
-    TOutputFile* file = OutputFiles[i];
-    if (i == 0 || !JoinMode) {
-      CloseOutputContext(file->Ctx);
-      av::av_dict_free(&file->Opts);
+void AbandonOutput(TCustomFFmpegOpt& Job, AVFormatContext*& Context, int32_t FirstStream, int32_t FirstFile)
+{
+    for (int32_t i = FirstStream; i < Job.OutputStreamCount; ++i) {
+        TOutputStream* stream = Job.OutputStreams[i];
+        for (int32_t g = 0; g < Job.FilterGraphCount; ++g) {
+            TFilterGraph* graph = Job.FilterGraphs[g];
+            for (int32_t o = 0; o < graph->OutputCount; ++o)
+                if (graph->Outputs[o]->Ost == stream)
+                    graph->Outputs[o]->Ost = nullptr;
+        }
+        if (!Job.IsJoinSegment(stream->FileIndex))
+            ReleaseEncoderState(stream);
+        FreeOutputStreamRecord(stream);
     }
-    av::av_free(file);
-  }
-  OutputFileCount = 0;
-  FreeOutputStreams();
+    if (FirstStream < Job.OutputStreamCount)
+        Job.OutputStreamCount = FirstStream;
+    // Last to first: a join segment is known by output 0, which goes last.
+    for (int32_t i = Job.OutputFileCount - 1; i >= FirstFile; --i) {
+        if (!Job.IsJoinSegment(i))
+            av::av_dict_free(&Job.OutputFiles[i]->Opts);
+        av::av_free(Job.OutputFiles[i]);
+    }
+    if (FirstFile < Job.OutputFileCount)
+        Job.OutputFileCount = FirstFile;
+    CloseOutputContext(Context);
+}
 
-  for (int32_t i = 0; i < InputFileCount; ++i) {
-    CloseInputFile(&InputFiles[i]->Ctx);
-    av::av_free(InputFiles[i]);
-  }
-  InputFileCount = 0;
-  for (int32_t i = 0; i < InputStreamCount; ++i) FreeInputStream(InputStreams[i]);
-  InputStreamCount = 0;
+void TCustomFFmpegOpt::FreeOutputStreams()
+{
+    for (int32_t i = 0; i < OutputStreamCount; ++i)
+        FreeOutputStreamRecord(OutputStreams[i]);
+    OutputStreamCount = 0;
+}
 
-  if (FilterGraphs) av::av_freep(&FilterGraphs);
-  if (InputStreams) av::av_freep(&InputStreams);
-  if (InputFiles) av::av_freep(&InputFiles);
-  if (OutputStreams) av::av_freep(&OutputStreams);
-  if (OutputFiles) av::av_freep(&OutputFiles);
-  JoinMode = false;
-  JoinStreamCount = 0;
+void TCustomFFmpegOpt::ReleaseFilesAndStreams()
+{
+    // A count without its list holds no records (nothing was ever opened).
+    if (!FilterGraphs)
+        FilterGraphCount = 0;
+    if (!OutputStreams)
+        OutputStreamCount = 0;
+    if (!OutputFiles)
+        OutputFileCount = 0;
+    for (int32_t i = 0; i < FilterGraphCount; ++i)
+        FreeFilterGraph(FilterGraphs[i]);
+    FilterGraphCount = 0;
+
+    for (int32_t i = 0; i < OutputStreamCount; ++i)
+        if (!IsJoinSegment(OutputStreams[i]->FileIndex))
+            ReleaseEncoderState(OutputStreams[i]);
+    // Last to first: a join segment is known by output 0's context, which
+    // goes last.
+    for (int32_t i = OutputFileCount - 1; i >= 0; --i) {
+        TOutputFile* file = OutputFiles[i];
+        if (!IsJoinSegment(i)) {
+            CloseOutputContext(file->Ctx);
+            av::av_dict_free(&file->Opts);
+        }
+        av::av_free(file);
+    }
+    OutputFileCount = 0;
+    FreeOutputStreams();
+
+    InputFiles.clear();
+    InputStreams.clear();
+
+    if (FilterGraphs)
+        av::av_freep(&FilterGraphs);
+    if (OutputStreams)
+        av::av_freep(&OutputStreams);
+    if (OutputFiles)
+        av::av_freep(&OutputFiles);
+    JoinMode = false;
+    JoinStreamCount = 0;
 }

@@ -12,18 +12,18 @@ struct TOutputStream;
 
 // One graph input: a source filter fed by one input stream.
 struct TInputFilter {
-  AVFilterContext* Filter;
-  TInputStream* Ist;
-  TFilterGraph* Graph;
-  char* Name;  // pad description (av_malloc'ed)
+    AVFilterContext* Filter;
+    TInputStream* Ist;
+    TFilterGraph* Graph;
+    char* Name; // pad description (av_malloc'ed)
 };
 
 // One graph output: a sink filter read by one output stream. OutTmp is the
 // unconnected output pad of a complex graph, kept until an output maps it.
 struct TOutputFilter {
-  AVFilterContext* Filter;
-  TOutputStream* Ost;
-  TFilterGraph* Graph;
-  char* Name;
-  AVFilterInOut* OutTmp;
+    AVFilterContext* Filter;
+    TOutputStream* Ost;
+    TFilterGraph* Graph;
+    char* Name;
+    AVFilterInOut* OutTmp;
 };

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/FFLog.h"
 #include "engine/binding/AVFilterStubs.h"
 #include "engine/binding/AVUtilStubs.h"
-#include "engine/FFLog.h"
 
 extern "C" {
 #include <libavfilter/buffersrc.h>
@@ -46,8 +46,9 @@ void DrawRectangle(TCustomFFmpegOpt& Job, AVFrame* Canvas, const AVSubtitleRect&
     const auto* palette = reinterpret_cast<const uint32_t*>(Rect.data[1]);
     for (int y = 0; y < Rect.h; ++y) {
         const uint8_t* indexes = Rect.data[0] + static_cast<ptrdiff_t>(y) * Rect.linesize[0];
-        auto* pixels = reinterpret_cast<uint32_t*>(Canvas->data[0] + static_cast<ptrdiff_t>(Rect.y + y) *
-                                                                         Canvas->linesize[0]) + Rect.x;
+        auto* pixels =
+            reinterpret_cast<uint32_t*>(Canvas->data[0] + static_cast<ptrdiff_t>(Rect.y + y) * Canvas->linesize[0]) +
+            Rect.x;
         for (int x = 0; x < Rect.w; ++x)
             pixels[x] = palette[indexes[x]];
     }
@@ -78,7 +79,7 @@ void CanvasSize(const TCustomFFmpegOpt& Job, const TInputStream* Ist, int32_t& W
     if (Width && Height)
         return;
     Width = Height = 0;
-    const TInputFile* file = Job.InputFiles[Ist->FileIndex];
+    const TInputFile* file = Job.InputFile(Ist->FileIndex);
     for (int32_t s = 0; s < file->NbStreams; ++s) {
         const AVCodecParameters* video = Job.InputStreams[file->IstIndex + s]->St->codecpar;
         if (video->codec_type != AVMEDIA_TYPE_VIDEO)
@@ -139,9 +140,9 @@ void Sub2VideoUpdate(TCustomFFmpegOpt& Job, TInputStream* Ist, const AVSubtitle*
 
 void Sub2VideoHeartbeat(TCustomFFmpegOpt& Job, TInputStream* Ist, int64_t Pts)
 {
-    const TInputFile* file = Job.InputFiles[Ist->FileIndex];
+    const TInputFile* file = Job.InputFile(Ist->FileIndex);
     for (int32_t s = 0; s < file->NbStreams; ++s) {
-        TInputStream* subtitles = Job.InputStreams[file->IstIndex + s];
+        TInputStream* subtitles = Job.InputStream(file->IstIndex + s);
         if (!subtitles->Sub2Video.Ref)
             continue;
         const int64_t pts = av::av_rescale_q(Pts, Ist->St->time_base, subtitles->St->time_base) - 1;

@@ -21,121 +21,124 @@ struct TOutputFilter;
 constexpr int32_t MaxAudioChannelsMap = 32;
 
 // One stream of an input file. Stream facts come from St->codecpar; DecCtx
-// is the stream's own decoder context.
+// is the stream's own decoder context. The record frees what it holds;
+// make_unique gives it zero-filled.
 struct TInputStream {
-  int32_t FileIndex;
-  AVStream* St;
-  int32_t Discard;  // 1 until an output stream takes data from the stream
-  int32_t DecodingNeeded;
-  const AVCodec* Dec;
-  AVCodecContext* DecCtx;  // owned
-  AVFrame* DecodedFrame;
-  int64_t Start;
-  int64_t NextDts;
-  int64_t Dts;
-  int64_t NextPts;
-  int64_t Pts;
-  int32_t WrapCorrectionDone;
-  int64_t FilterInRescaleDeltaLast;
-  double TsScale;
-  int32_t IsStart;
-  int32_t SawFirstTs;
-  int32_t ShowedMultiPacketWarning;
-  AVDictionary* Opts;  // decoder options, owned
-  AVRational Framerate;  // forced with "r"; 0/0 when not forced
-  int32_t TopFieldFirst;
-  int32_t GuessLayoutMax;
-  int32_t ResampleHeight;
-  int32_t ResampleWidth;
-  int32_t ResamplePixFmt;
-  int32_t ResampleSampleFmt;
-  int32_t ResampleSampleRate;
-  int32_t ResampleChannels;
-  uint64_t ResampleChannelLayout;
-  int32_t FixSubDuration;
-  struct {
-    int32_t GotOutput;
-    int32_t Ret;
-    AVSubtitle Subtitle;
-  } PrevSub;
-  struct {
-    int64_t LastPts;
-    int64_t EndPts;
-    AVFrame* Ref;
-    int32_t W;
-    int32_t H;
-  } Sub2Video;
-  int32_t Dr1;
-  TInputFilter** Filters;
-  int32_t FilterCount;
-  int32_t ReinitFilters;
-  int32_t FrameCount;
-  // Join state: the decoder, the filters and the stream's resources were
-  // released when its segment ended.
-  int32_t DecoderClosed;
-  int32_t FiltersClosed;
-  int32_t ResourcesReleased;
+    TInputStream() = default;
+    TInputStream(const TInputStream&) = delete;
+    TInputStream& operator=(const TInputStream&) = delete;
+    ~TInputStream();
+
+    int32_t FileIndex;
+    AVStream* St;
+    int32_t Discard; // 1 until an output stream takes data from the stream
+    int32_t DecodingNeeded;
+    const AVCodec* Dec;
+    AVCodecContext* DecCtx;
+    AVFrame* DecodedFrame;
+    int64_t Start;
+    int64_t NextDts;
+    int64_t Dts;
+    int64_t NextPts;
+    int64_t Pts;
+    int32_t WrapCorrectionDone;
+    int64_t FilterInRescaleDeltaLast;
+    double TsScale;
+    int32_t IsStart;
+    int32_t SawFirstTs;
+    int32_t ShowedMultiPacketWarning;
+    AVDictionary* Opts; // decoder options
+    AVRational Framerate; // forced with "r"; 0/0 when not forced
+    int32_t TopFieldFirst;
+    int32_t GuessLayoutMax;
+    int32_t ResampleHeight;
+    int32_t ResampleWidth;
+    int32_t ResamplePixFmt;
+    int32_t ResampleSampleFmt;
+    int32_t ResampleSampleRate;
+    int32_t ResampleChannels;
+    uint64_t ResampleChannelLayout;
+    int32_t FixSubDuration;
+    struct {
+        int32_t GotOutput;
+        int32_t Ret;
+        AVSubtitle Subtitle;
+    } PrevSub;
+    struct {
+        int64_t LastPts;
+        int64_t EndPts;
+        AVFrame* Ref;
+        int32_t W;
+        int32_t H;
+    } Sub2Video;
+    int32_t Dr1;
+    TInputFilter** Filters;
+    int32_t FilterCount;
+    int32_t ReinitFilters;
+    int32_t FrameCount;
+    // Join state: the decoder and the filters were released when its segment ended.
+    int32_t DecoderClosed;
+    int32_t FiltersClosed;
 };
 
 // One stream of an output file. EncCtx is the stream's own encoder context
 // (also present for stream copy, where it only carries options).
 struct TOutputStream {
-  int32_t FileIndex;
-  int32_t Index;
-  int32_t SourceIndex;  // input stream, -1 for none
-  AVStream* St;
-  int32_t EncodingNeeded;
-  int32_t FrameNumber;
-  TInputStream* SyncIst;
-  int64_t SyncOpts;
-  int64_t FirstPts;
-  AVBSFContext* BitstreamFilters;  // the chain, not yet initialised
-  const AVCodec* Enc;  // nil for stream copy
-  AVCodecContext* EncCtx;
-  int64_t MaxFrames;
-  AVFrame* FilteredFrame;
-  AVRational FrameRate;  // "r"; 0/0 when not given
-  int32_t ForceFps;
-  int32_t TopFieldFirst;
-  float FrameAspectRatio;
-  int64_t* ForcedKfPts;
-  int32_t ForcedKfCount;
-  int32_t ForcedKfIndex;
-  char* ForcedKeyFrames;
-  AVExpr* ForcedKeyFramesPexpr;
-  double ForcedKeyFramesExprConstValues[4];
-  int32_t AudioChannelsMap[MaxAudioChannelsMap];
-  int32_t AudioChannelsMapped;
-  char* LogfilePrefix;
-  FILE* Logfile;
-  TOutputFilter* Filter;
-  char* AvFilter;
-  int64_t SwsFlags;
-  AVDictionary* Opts;
-  AVDictionary* SwrOpts;
-  AVDictionary* ResampleOpts;
-  int32_t Finished;
-  int32_t Unavailable;
-  int32_t StreamCopy;
-  char* AttachmentFilename;  // owned copy
-  int32_t CopyInitialNonKeyframes;
-  int32_t CopyPriorStart;
-  int32_t KeepPixFmt;
-  // Encoding, report and join state.
-  int64_t LastPts;
-  int64_t LastDts;
-  int32_t OwnsOpts;   // the record releases Opts
-  int32_t OwnsCodec;  // the record releases EncCtx
-  int32_t EncoderOpened;
+    int32_t FileIndex;
+    int32_t Index;
+    int32_t SourceIndex; // input stream, -1 for none
+    AVStream* St;
+    int32_t EncodingNeeded;
+    int32_t FrameNumber;
+    TInputStream* SyncIst;
+    int64_t SyncOpts;
+    int64_t FirstPts;
+    AVBSFContext* BitstreamFilters; // the chain, not yet initialised
+    const AVCodec* Enc; // nil for stream copy
+    AVCodecContext* EncCtx;
+    int64_t MaxFrames;
+    AVFrame* FilteredFrame;
+    AVRational FrameRate; // "r"; 0/0 when not given
+    int32_t ForceFps;
+    int32_t TopFieldFirst;
+    float FrameAspectRatio;
+    int64_t* ForcedKfPts;
+    int32_t ForcedKfCount;
+    int32_t ForcedKfIndex;
+    char* ForcedKeyFrames;
+    AVExpr* ForcedKeyFramesPexpr;
+    double ForcedKeyFramesExprConstValues[4];
+    int32_t AudioChannelsMap[MaxAudioChannelsMap];
+    int32_t AudioChannelsMapped;
+    char* LogfilePrefix;
+    FILE* Logfile;
+    TOutputFilter* Filter;
+    char* AvFilter;
+    int64_t SwsFlags;
+    AVDictionary* Opts;
+    AVDictionary* SwrOpts;
+    AVDictionary* ResampleOpts;
+    int32_t Finished;
+    int32_t Unavailable;
+    int32_t StreamCopy;
+    char* AttachmentFilename; // owned copy
+    int32_t CopyInitialNonKeyframes;
+    int32_t CopyPriorStart;
+    int32_t KeepPixFmt;
+    // Encoding, report and join state.
+    int64_t LastPts;
+    int64_t LastDts;
+    int32_t EncoderOpened;
 };
 
-// One output file, or one join segment (which shares Ctx with output 0).
+// One output file, or one join segment: a copy of output 0 that shares its
+// Ctx and Opts, whose streams share the encoders and options of output 0's.
 struct TOutputFile {
-  AVFormatContext* Ctx;
-  AVDictionary* Opts;  // muxer options
-  int32_t OstIndex;
-  int64_t RecordingTime;  // INT64_MAX when unlimited
-  int64_t StartTime;
-  uint64_t LimitFilesize;
-  int32_t Shortest;
+    AVFormatContext* Ctx;
+    AVDictionary* Opts; // muxer options
+    int32_t OstIndex;
+    int64_t RecordingTime; // INT64_MAX when unlimited
+    int64_t StartTime;
+    uint64_t LimitFilesize;
+    int32_t Shortest;
 };

@@ -21,13 +21,13 @@ bool IsRotatePixelFormat(AVPixelFormat Format);
 // Placement of the rotated picture; sine, cosine and translation are kept in
 // single precision, as the sampling loops use them.
 struct TRotateGeometry {
-  int32_t Angle = 0;  // degrees, clockwise on screen
-  float SinX = 0;
-  float CosX = 1;
-  float TransX = 0;
-  float TransY = 0;
-  int32_t OutW = 0;
-  int32_t OutH = 0;
+    int32_t Angle = 0; // degrees, clockwise on screen
+    float SinX = 0;
+    float CosX = 1;
+    float TransX = 0;
+    float TransY = 0;
+    int32_t OutW = 0;
+    int32_t OutH = 0;
 };
 
 TRotateGeometry RotateGeometry(int32_t Angle, int32_t Width, int32_t Height);
@@ -37,14 +37,14 @@ bool ParseRotateAngle(const std::string& Argument, int32_t& Angle);
 
 // Plane pointers and line sizes of one picture; plane 3 is alpha when present.
 struct TRotatePlanes {
-  const uint8_t* const* Data;
-  const int* Linesize;
+    const uint8_t* const* Data;
+    const int* Linesize;
 };
 
 struct TRotateFormat {
-  int32_t HSub = 0;  // chroma shifts
-  int32_t VSub = 0;
-  bool HasAlpha = false;
+    int32_t HSub = 0; // chroma shifts
+    int32_t VSub = 0;
+    bool HasAlpha = false;
 };
 
 // Fill values per plane: Y, U, V, A.
@@ -59,19 +59,19 @@ void RotatePicture(const TRotateGeometry& Geometry, const TRotateFormat& Format,
 // One configured rotation between two graphs.
 class TRotateStage {
 public:
-  // 0, or -22 for a format the stage does not take.
-  int32_t Configure(int32_t Angle, int32_t Width, int32_t Height, AVPixelFormat Format);
-  const TRotateGeometry& Geometry() const { return geometry_; }
-  AVPixelFormat Format() const { return format_; }
-  // Out receives a new picture with In's properties; 0 or a negative FFmpeg code.
-  int32_t Process(const AVFrame* In, AVFrame* Out) const;
+    // 0, or -22 for a format the stage does not take.
+    int32_t Configure(int32_t Angle, int32_t Width, int32_t Height, AVPixelFormat Format);
+    const TRotateGeometry& Geometry() const { return geometry_; }
+    AVPixelFormat Format() const { return format_; }
+    // Out receives a new picture with In's properties; 0 or a negative FFmpeg code.
+    int32_t Process(const AVFrame* In, AVFrame* Out) const;
 
 private:
-  TRotateGeometry geometry_;
-  TRotateFormat planes_;
-  AVPixelFormat format_ = AV_PIX_FMT_NONE;
-  int32_t inWidth_ = 0;
-  int32_t inHeight_ = 0;
+    TRotateGeometry geometry_;
+    TRotateFormat planes_;
+    AVPixelFormat format_ = AV_PIX_FMT_NONE;
+    int32_t inWidth_ = 0;
+    int32_t inHeight_ = 0;
 };
 
 // True once libavfilter is bound: filter descriptions may then use

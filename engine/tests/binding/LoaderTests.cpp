@@ -65,9 +65,10 @@ TEST(Loader, LoadsEverythingFromTheSystem)
 
 TEST(Loader, MapsOnlyTheBundledCopies)
 {
-    const std::string folder = MakeLibraryFolder(
-        "bundle-full", {"libavutil.so.57", "libswresample.so.4", "libswscale.so.6", "libavcodec.so.59",
-                        "libavformat.so.59", "libpostproc.so.56", "libavfilter.so.8", "libavdevice.so.59"});
+    const std::string folder =
+        MakeLibraryFolder("bundle-full",
+                          {"libavutil.so.57", "libswresample.so.4", "libswscale.so.6", "libavcodec.so.59",
+                           "libavformat.so.59", "libpostproc.so.56", "libavfilter.so.8", "libavdevice.so.59"});
     const TReport report = RunProbe("folder " + folder);
     EXPECT_EQ(Value(report, "loaded"), "true") << Value(report, "error");
     EXPECT_EQ(Value(report, "avutil count"), "1");
@@ -101,8 +102,9 @@ TEST(Loader, AMissingEntryPointUnloadsTheWholeSet)
     const std::string fake = FAKE_AVFILTER;
     const TReport report = RunProbe("override 2 " + fake);
     EXPECT_EQ(Value(report, "loaded"), "false");
-    EXPECT_EQ(Value(report, "error"), "Load function avfilter_graph_alloc@" + fake + " error: " + fake +
-                                          ": undefined symbol: avfilter_graph_alloc");
+    EXPECT_EQ(Value(report, "error"),
+              "Load function avfilter_graph_alloc@" + fake + " error: " + fake +
+                  ": undefined symbol: avfilter_graph_alloc");
     EXPECT_EQ(Value(report, "any loaded"), "false");
     EXPECT_EQ(Value(report, "check"), "Library avcodec not loaded.");
     EXPECT_EQ(Value(report, "entry bound"), "false");
@@ -113,8 +115,9 @@ TEST(Loader, AMissingLibraryNamesTheFileAndTheReason)
 {
     const TReport report = RunProbe("override 2 libnosuchfilter.so.8");
     EXPECT_EQ(Value(report, "loaded"), "false");
-    EXPECT_EQ(Value(report, "error"), "Load library libnosuchfilter.so.8 error: libnosuchfilter.so.8: cannot "
-                                      "open shared object file: No such file or directory");
+    EXPECT_EQ(Value(report, "error"),
+              "Load library libnosuchfilter.so.8 error: libnosuchfilter.so.8: cannot "
+              "open shared object file: No such file or directory");
     EXPECT_EQ(Value(report, "check"), "Library avcodec not loaded.");
 }
 

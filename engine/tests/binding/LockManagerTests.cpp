@@ -5,8 +5,8 @@
 #include <thread>
 #include <vector>
 
-#include "engine/binding/FFLoad.h"
 #include "engine/FFLog.h"
+#include "engine/binding/FFLoad.h"
 
 namespace {
 
@@ -49,14 +49,14 @@ TEST_F(LockManagerTest, RefusesWrongUse)
     void* slot = nullptr;
     ASSERT_EQ(LockManagerProc(&slot, 0), 0);
     void* const record = slot;
-    EXPECT_EQ(LockManagerProc(&slot, 0), -1);  // the existing mutex stays
+    EXPECT_EQ(LockManagerProc(&slot, 0), -1); // the existing mutex stays
     EXPECT_EQ(slot, record);
     EXPECT_EQ(LockManagerProc(&slot, 7), -1);
 
     int releaseResult = 0;
     std::thread other([&] { releaseResult = LockManagerProc(&slot, 2); });
     other.join();
-    EXPECT_EQ(releaseResult, -1);  // only the holder may release
+    EXPECT_EQ(releaseResult, -1); // only the holder may release
 
     EXPECT_EQ(LockManagerProc(&slot, 3), 0);
     void* empty = nullptr;
@@ -76,7 +76,7 @@ TEST(Mutex, WaitsWithATimeOutWhileAnotherThreadHoldsIt)
 {
     TMutex mutex;
     mutex.Acquire();
-    EXPECT_EQ(mutex.WaitFor(0), wrSignaled);  // its owner enters again
+    EXPECT_EQ(mutex.WaitFor(0), wrSignaled); // its owner enters again
     mutex.Release();
     TWaitResult otherResult = wrError;
     std::thread other([&] { otherResult = mutex.WaitFor(1); });
@@ -84,7 +84,7 @@ TEST(Mutex, WaitsWithATimeOutWhileAnotherThreadHoldsIt)
     EXPECT_EQ(otherResult, wrTimeout);
     mutex.Release();
 
-    std::thread holder([&] { mutex.Acquire(); });  // ends without releasing
+    std::thread holder([&] { mutex.Acquire(); }); // ends without releasing
     holder.join();
     EXPECT_EQ(mutex.WaitFor(INFINITE), wrAbandoned);
     mutex.Release();

@@ -11,10 +11,7 @@
 namespace decoder_tests {
 namespace {
 
-int64_t SecondsToUs(const std::string& text)
-{
-    return std::llround(std::atof(text.c_str()) * 1000000);
-}
+int64_t SecondsToUs(const std::string& text) { return std::llround(std::atof(text.c_str()) * 1000000); }
 
 // ffprobe's integer, or `absent` for "N/A".
 int64_t ProbedInteger(const std::string& text, int64_t absent)
@@ -250,10 +247,10 @@ TEST_F(DecoderInfoTest, IOInterruptFollowsTheClockAndTheTimeOut)
         int Expected;
     };
     const TCase cases[] = {
-        {std::numeric_limits<int64_t>::max(), 1000, 0},  // no I/O step running
-        {0, 0, 0},                                       // no time-out
-        {0, 1000, 1},                                    // cancelled
-        {-1, 1000, 0},                                   // a step that starts now (set below)
+        {std::numeric_limits<int64_t>::max(), 1000, 0}, // no I/O step running
+        {0, 0, 0}, // no time-out
+        {0, 1000, 1}, // cancelled
+        {-1, 1000, 0}, // a step that starts now (set below)
     };
     for (const TCase& c : cases) {
         decoder.ReadTimeout = c.ReadTimeout;
@@ -267,7 +264,7 @@ TEST_F(DecoderInfoTest, SeeksAfterALongPauseAreNoTimeOut)
     ASSERT_TRUE(decoder.LoadFile(ProgramStreamFile));
     ASSERT_TRUE(decoder.Decode());
     decoder.ReadTimeout = 1000;
-    decoder.SetOpenTime(1);  // the last I/O step began long ago
+    decoder.SetOpenTime(1); // the last I/O step began long ago
     EXPECT_TRUE(decoder.Seek(0, 1000000)) << decoder.LastErrorText();
     ASSERT_TRUE(decoder.Decode()) << decoder.LastErrorText();
     EXPECT_GE(decoder.CurrentPTS(), 1000000);

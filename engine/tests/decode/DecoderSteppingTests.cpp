@@ -3,9 +3,9 @@
 
 #include <cstring>
 
+#include "engine/binding/SwScaleStubs.h"
 #include "engine/decode/FFDecode.h"
 #include "engine/tests/decode/DecoderTestMedia.h"
-#include "engine/binding/SwScaleStubs.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
 
@@ -141,7 +141,7 @@ TEST_F(DecoderSteppingTest, PreviousKeyFrameSearchGivesUpWhenSeekingHasNoEffect)
         ASSERT_TRUE(seekless.Decode());
     const int64_t reference = seekless.CurrentPTS();
 
-    seekless.Decode(5);  // leaves "stream #5 ..." as the last error
+    seekless.Decode(5); // leaves "stream #5 ..." as the last error
     EXPECT_FALSE(seekless.DecodePreviousKeyFrame());
     EXPECT_EQ(seekless.LastErrorText(), "Could not seek to the previous key-frame. stream index #5 is invalid.");
     // The search stopped once its step passed the start, long before the end
@@ -182,11 +182,8 @@ TEST_F(DecoderSteppingTest, CopiesPicturesIntoBitmapsOfEveryDepth)
         int32_t BytesPerPixel;
     };
     const TCase cases[] = {
-        {8, "bgr8", pf8bit, 1},
-        {16, "rgb565le", pf16bit, 2},
-        {24, "bgr24", pf24bit, 3},
-        {32, "bgra", pf32bit, 4},
-        {15, "rgb555le", pf15bit, 2},
+        {8, "bgr8", pf8bit, 1},   {16, "rgb565le", pf16bit, 2}, {24, "bgr24", pf24bit, 3},
+        {32, "bgra", pf32bit, 4}, {15, "rgb555le", pf15bit, 2},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Bits);

@@ -15,9 +15,14 @@
 
 #include "engine/binding/AVUtilStubs.h"
 #include "engine/binding/FFLoad.h"
+#include "engine/tests/MediaOracle.h"
 #include "platform/core/Files.h"
 
 namespace decoder_tests {
+
+using media_oracle::CommandOutput;
+using media_oracle::Generate;
+using media_oracle::ProbeValues;
 
 inline const std::string MediaFolder = std::string(TEST_BINARY_DIR) + "/decoder-media/";
 
@@ -34,18 +39,6 @@ inline const std::string ProgramStreamFile = MediaFolder + "program.mpg";
 // Three pictures of 33 x 17 read as one image sequence.
 inline const std::string SequencePattern = MediaFolder + "seq%03d.png";
 
-// Test processes run in parallel: each writes its own copy and renames it
-// into place, so no process reads a half-written file.
-inline void Generate(const std::string& file, const std::string& arguments)
-{
-    if (FileExists(file))
-        return;
-    const std::string part = MediaFolder + "part-" + std::to_string(getpid()) + "-" + ExtractFileName(file);
-    const std::string command = "ffmpeg -nostdin -v error -y " + arguments + " \"" + part + "\"";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    ASSERT_EQ(std::rename(part.c_str(), file.c_str()), 0) << file;
-}
-
 // The pictures go into a folder of this process first; the last one is
 // moved into place last, so its presence means the sequence is complete.
 inline void GenerateSequence()
@@ -53,17 +46,18 @@ inline void GenerateSequence()
     if (FileExists(MediaFolder + "seq003.png"))
         return;
     const std::string part = MediaFolder + "part-" + std::to_string(getpid()) + "/";
-    const std::string command = "mkdir -p \"" + part + "\" && ffmpeg -nostdin -v error -y -f lavfi -i "
-                                "testsrc=size=33x17:rate=25 -frames:v 3 -start_number 1 \"" + part + "seq%03d.png\"";
+    ASSERT_TRUE(ForceDirectories(part)) << part;
+    const std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=33x17:rate=25 -frames:v 3 "
+                                "-start_number 1 \"" +
+        part + "seq%03d.png\"";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     for (const char* name : {"seq001.png", "seq002.png", "seq003.png"})
         ASSERT_EQ(std::rename((part + name).c_str(), (MediaFolder + name).c_str()), 0) << name;
-    std::system(("rmdir \"" + part + "\"").c_str());
+    std::remove(part.c_str());
 }
 
 inline void GenerateMedia()
 {
-    std::system(("mkdir -p \"" + MediaFolder + "\"").c_str());
     Generate(BFramesFile,
              "-f lavfi -i testsrc=duration=2:size=160x120:rate=25 -f lavfi -i sine=duration=2 -c:v libx264 "
              "-bf 2 -g 10 -x264-params b-adapt=0:scenecut=0 -pix_fmt yuv420p -c:a aac");
@@ -77,40 +71,15 @@ inline void GenerateMedia()
     GenerateSequence();
 }
 
-inline std::string RunCommand(const std::string& command)
-{
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        size_t count;
-        while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            output.append(buffer, count);
-        pclose(pipe);
-    }
-    return output;
-}
-
 // ffprobe's -show_format -show_streams in its flat form: "format.duration"
-// -> "2.000000" (quotes removed).
+// -> "2.000000".
 inline std::map<std::string, std::string> Probe(const std::string& file)
 {
-    std::map<std::string, std::string> values;
-    std::istringstream lines(RunCommand("ffprobe -v error -show_format -show_streams -of flat \"" + file + "\""));
-    std::string line;
-    while (std::getline(lines, line)) {
-        const size_t equals = line.find('=');
-        if (equals == std::string::npos)
-            continue;
-        std::string value = line.substr(equals + 1);
-        if (value.size() >= 2 && value.front() == '"')
-            value = value.substr(1, value.size() - 2);
-        values[line.substr(0, equals)] = value;
-    }
-    return values;
+    return ProbeValues(file, "-show_format -show_streams -of flat");
 }
 
 struct TProbedFrame {
-    int64_t TimeUs;  // from the stream's start
+    int64_t TimeUs; // from the stream's start
     bool Key;
 };
 
@@ -128,8 +97,9 @@ inline std::vector<TProbedFrame> ProbeFrames(const std::string& file)
     const int64_t start = std::atoll(info[prefix + "start_pts"].c_str());
 
     std::vector<TProbedFrame> frames;
-    std::istringstream lines(RunCommand("ffprobe -v error -select_streams v:0 -show_entries "
-                                        "frame=key_frame,best_effort_timestamp -of csv=p=0 \"" + file + "\""));
+    std::istringstream lines(CommandOutput("ffprobe -v error -select_streams v:0 -show_entries "
+                                           "frame=key_frame,best_effort_timestamp -of csv=p=0 \"" +
+                                           file + "\""));
     std::string line;
     while (std::getline(lines, line)) {
         long long key = 0;
@@ -143,8 +113,8 @@ inline std::vector<TProbedFrame> ProbeFrames(const std::string& file)
 // ffmpeg's own conversion of the first picture into a raw pixel format.
 inline std::string FirstPictureAs(const std::string& file, const std::string& pixelFormat)
 {
-    return RunCommand("ffmpeg -nostdin -v error -i \"" + file + "\" -frames:v 1 -sws_flags bicubic -pix_fmt " +
-                      pixelFormat + " -f rawvideo -");
+    return CommandOutput("ffmpeg -nostdin -v error -i \"" + file + "\" -frames:v 1 -sws_flags bicubic -pix_fmt " +
+                         pixelFormat + " -f rawvideo -");
 }
 
 class DecoderTest : public testing::Test {

@@ -30,7 +30,7 @@ struct TCombedPicture {
             const bool chroma = i == 1 || i == 2;
             PlaneWidth[plane] = chroma ? -((-width) >> descriptor->log2_chroma_w) : width;
             PlaneHeight[plane] = chroma ? -((-height) >> descriptor->log2_chroma_h) : height;
-            Linesize[plane] = PlaneWidth[plane] + 3;  // strides wider than the lines
+            Linesize[plane] = PlaneWidth[plane] + 3; // strides wider than the lines
             Planes[plane].assign(static_cast<size_t>(Linesize[plane]) * PlaneHeight[plane], 0);
             for (int y = 0; y < PlaneHeight[plane]; ++y)
                 std::memset(&Planes[plane][static_cast<size_t>(y) * Linesize[plane]], y % 2 ? odd : even,
@@ -62,7 +62,7 @@ TEST_F(DeinterlaceTest, SecondFieldBlendsIntoTheFirstOnEveryPlane)
         int Width, Height;
     };
     const TCase cases[] = {
-        {AV_PIX_FMT_YUV420P, 16, 12}, {AV_PIX_FMT_YUV420P, 5, 7},   {AV_PIX_FMT_YUV422P, 9, 10},
+        {AV_PIX_FMT_YUV420P, 16, 12}, {AV_PIX_FMT_YUV420P, 5, 7},  {AV_PIX_FMT_YUV422P, 9, 10},
         {AV_PIX_FMT_YUV444P, 4, 9},   {AV_PIX_FMT_YUVJ420P, 6, 6}, {AV_PIX_FMT_GRAY8, 3, 11},
         {AV_PIX_FMT_YUVA420P, 8, 8},
     };
@@ -112,12 +112,14 @@ const std::string ProgressiveFile = MediaFolder + "progressive.mkv";
 void GenerateInterlacedMedia()
 {
     // Two fields from pictures 1/50 s apart: the moving pattern is combed.
-    Generate(InterlacedFile, "-f lavfi -i testsrc=size=160x120:rate=50:duration=1 -vf "
-                             "\"tinterlace=interleave_top,fieldorder=tff\" -c:v mpeg2video -flags +ildct+ilme "
-                             "-q:v 2");
+    Generate(InterlacedFile,
+             "-f lavfi -i testsrc=size=160x120:rate=50:duration=1 -vf "
+             "\"tinterlace=interleave_top,fieldorder=tff\" -c:v mpeg2video -flags +ildct+ilme "
+             "-q:v 2");
     // A smooth progressive still, losslessly stored.
-    Generate(ProgressiveFile, "-f lavfi -i \"nullsrc=size=64x48:duration=0.2,geq=lum='X*3+Y':cb=128:cr=128\" "
-                              "-pix_fmt yuv420p -c:v ffv1");
+    Generate(ProgressiveFile,
+             "-f lavfi -i \"nullsrc=size=64x48:duration=0.2,geq=lum='X*3+Y':cb=128:cr=128\" "
+             "-pix_fmt yuv420p -c:v ffv1");
 }
 
 std::vector<uint8_t> SecondPicture(TFFDecoder& decoder, const std::string& file, bool deinterlace)

@@ -41,9 +41,9 @@ TEST_F(FormatConverterTest, ConvertsOnlyWhenTheLayoutDiffers)
     };
     const TCase cases[] = {
         {640, 2560, AV_PIX_FMT_BGRA, false},
-        {640, 2624, AV_PIX_FMT_BGRA, true},   // padded rows
-        {641, 2564, AV_PIX_FMT_BGRA, true},   // odd width
-        {640, 2560, AV_PIX_FMT_RGBA, true},   // another format
+        {640, 2624, AV_PIX_FMT_BGRA, true}, // padded rows
+        {641, 2564, AV_PIX_FMT_BGRA, true}, // odd width
+        {640, 2560, AV_PIX_FMT_RGBA, true}, // another format
     };
     for (const TCase& c : cases) {
         TTestPicture source(c.LineSize, 480);
@@ -79,11 +79,9 @@ TEST_F(FormatConverterTest, BitsPerPixelChoices)
         AVPixelFormat PixelFormat;
     };
     const TCase cases[] = {
-        {8, pf8bit, 8, AV_PIX_FMT_BGR8},
-        {15, pf15bit, 16, AV_PIX_FMT_RGB555LE},
-        {16, pf15bit, 16, AV_PIX_FMT_RGB555LE},  // 16 after 15 keeps the 15-bit layout
-        {24, pf24bit, 24, AV_PIX_FMT_BGR24},
-        {16, pf16bit, 16, AV_PIX_FMT_RGB565LE},
+        {8, pf8bit, 8, AV_PIX_FMT_BGR8},        {15, pf15bit, 16, AV_PIX_FMT_RGB555LE},
+        {16, pf15bit, 16, AV_PIX_FMT_RGB555LE}, // 16 after 15 keeps the 15-bit layout
+        {24, pf24bit, 24, AV_PIX_FMT_BGR24},    {16, pf16bit, 16, AV_PIX_FMT_RGB565LE},
     };
     for (const TCase& c : cases) {
         converter.SetBitsPixel(c.Bits);

@@ -65,7 +65,7 @@ TEST_F(FrameHookTest, EachUseGetsItsOwnConfiguredContext)
     TFFPicture picture;
     picture.Data[0] = &pixel;
     FrameHookProcess(chain, &picture, 0, 1, 1, 0);
-    EXPECT_EQ(pixel, 3);  // the last plug-in of the chain wrote last
+    EXPECT_EQ(pixel, 3); // the last plug-in of the chain wrote last
 
     const int released = ReleasedCount(FRAMEHOOK_PLUGIN);
     FrameHookRelease(chain);

@@ -13,10 +13,7 @@ std::unique_ptr<TBitmap> Frame(int32_t width, int32_t height, TColor color)
     return bitmap;
 }
 
-TPoint Offset(TPoint point, int32_t dx, int32_t dy)
-{
-    return {point.X + dx, point.Y + dy};
-}
+TPoint Offset(TPoint point, int32_t dx, int32_t dy) { return {point.X + dx, point.Y + dy}; }
 
 using PreviewerTest = UiTest;
 

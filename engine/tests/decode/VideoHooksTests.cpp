@@ -4,9 +4,9 @@
 #include <thread>
 #include <vector>
 
+#include "engine/FFLog.h"
 #include "engine/binding/AVUtilStubs.h"
 #include "engine/binding/FFLoad.h"
-#include "engine/FFLog.h"
 #include "engine/decode/Previewer.h"
 #include "engine/decode/VideoHooks.h"
 #include "platform/core/Clock.h"
@@ -76,7 +76,7 @@ TEST_F(VideoHooksTest, InputHooksChangeTheFrameButNotTheDecodersPicture)
 
     EXPECT_EQ(seenByFrameHook, 20);
     EXPECT_EQ(bitmapDepths, (std::vector<int32_t>{24}));
-    EXPECT_GT(decoded.Pixel(1, 1), 240);  // the hook's white came back
+    EXPECT_GT(decoded.Pixel(1, 1), 240); // the hook's white came back
     EXPECT_EQ(decodersReference->data[0][decodersReference->linesize[0] + 1], 20);
     av::av_frame_free(&decodersReference);
 }
@@ -87,7 +87,7 @@ TEST_F(VideoHooksTest, APluginServesWhenNoBitmapHookIsSet)
     EXPECT_TRUE(hooks.HasFrameHooks());
     TGreyFrame decoded(20);
     hooks.PreProcessVideoFrame(decoded.Frame, 1, 0);
-    EXPECT_EQ(decoded.Pixel(0, 0), 3);  // the plug-in's argument count
+    EXPECT_EQ(decoded.Pixel(0, 0), 3); // the plug-in's argument count
     EXPECT_EQ(decoded.Pixel(1, 0), 20);
 }
 
@@ -114,7 +114,7 @@ TEST_F(VideoHooksTest, OutputHooksStopOnRequestAndSurviveExceptions)
     };
     TGreyFrame filtered(20);
     hooks.OutputHooks(filtered.Frame, 4, 0, bitmapValid);
-    EXPECT_FALSE(bitmapValid);  // drawn on, but not handed back
+    EXPECT_FALSE(bitmapValid); // drawn on, but not handed back
     EXPECT_EQ(filtered.Pixel(0, 0), 20);
     EXPECT_EQ(logged, (std::vector<std::string>{"Error occurs VideoHook event: handler failed"}));
 }
@@ -136,7 +136,7 @@ TEST_F(VideoHooksTest, PreviewEventAtMostOncePerInterval)
         hooks.PreviewFrame(source.Frame, false, frame, 0);
     }
     EXPECT_EQ(previewed, (std::vector<int32_t>{1, 4}));
-    EXPECT_EQ(hooks.Previewer(), nullptr);  // the event wins over the window
+    EXPECT_EQ(hooks.Previewer(), nullptr); // the event wins over the window
     EXPECT_FALSE(job.PreviewFlagsChanged);
 }
 

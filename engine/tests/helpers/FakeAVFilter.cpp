@@ -5,8 +5,8 @@
 
 // The withheld name is exported under another one.
 #define avfilter_graph_alloc withheld_avfilter_graph_alloc
-#define FAKE_EXPORT_EXPANDED(name)                      \
-    extern "C" void FakeEntry_##name() __asm__(#name);  \
+#define FAKE_EXPORT_EXPANDED(name)                                                                                     \
+    extern "C" void FakeEntry_##name() __asm__(#name);                                                                 \
     void FakeEntry_##name() {}
 #define FAKE_EXPORT(name) FAKE_EXPORT_EXPANDED(name)
 

@@ -33,10 +33,7 @@ std::set<std::string> MappedFiles(const std::string& library)
     return files;
 }
 
-void Print(const char* key, const std::string& value)
-{
-    std::printf("%s: %s\n", key, value.c_str());
-}
+void Print(const char* key, const std::string& value) { std::printf("%s: %s\n", key, value.c_str()); }
 
 void PrintMapped(const char* key, const std::string& library)
 {

@@ -10,35 +10,38 @@ using namespace option_tests;
 namespace {
 
 struct TTargetCase {
-  const char* Name;
-  const std::string* Input;  // nullptr: no input file
-  const char* Target;
-  const char* Format;
-  const char* Size;
-  const char* Rate;
-  const char* PixelFormat;  // nullptr: not set
-  const char* VideoBitRate;
-  const char* GopSize;
-  const char* MuxRate;
+    const char* Name;
+    const std::string* Input; // nullptr: no input file
+    const char* Target;
+    const char* Format;
+    const char* Size;
+    const char* Rate;
+    const char* PixelFormat; // nullptr: not set
+    const char* VideoBitRate;
+    const char* GopSize;
+    const char* MuxRate;
 };
 
 class TargetOption : public OptionTest, public ::testing::WithParamInterface<TTargetCase> {};
 
-std::string LastValue(const TSpecifierList& list) {
-  return list.Count ? list.Opts[list.Count - 1].Value.Str : "<none>";
+std::string LastValue(const TSpecifierList& list)
+{
+    return list.Count ? list.Opts[list.Count - 1].Value.Str : "<none>";
 }
 
-TEST_P(TargetOption, SetsTheStandardsOptions) {
-  const TTargetCase& c = GetParam();
-  if (c.Input) job.OpenInput(*c.Input);
-  ASSERT_EQ(Parse(std::string("-target ") + c.Target), 0) << job.LastErrorText;
-  EXPECT_STREQ(ctx.Format, c.Format);
-  EXPECT_EQ(LastValue(ctx.FrameSizes), c.Size);
-  EXPECT_EQ(LastValue(ctx.FrameRates), c.Rate);
-  EXPECT_EQ(LastValue(ctx.FramePixFmts), c.PixelFormat ? c.PixelFormat : "<none>");
-  EXPECT_EQ(DictValue(ctx.Group->CodecOpts, "b:v"), c.VideoBitRate);
-  EXPECT_EQ(DictValue(ctx.Group->CodecOpts, "g"), c.GopSize);
-  EXPECT_EQ(DictValue(ctx.Group->FormatOpts, "muxrate"), c.MuxRate);
+TEST_P(TargetOption, SetsTheStandardsOptions)
+{
+    const TTargetCase& c = GetParam();
+    if (c.Input)
+        job.OpenInput(*c.Input);
+    ASSERT_EQ(Parse(std::string("-target ") + c.Target), 0) << job.LastErrorText;
+    EXPECT_STREQ(ctx.Format, c.Format);
+    EXPECT_EQ(LastValue(ctx.FrameSizes), c.Size);
+    EXPECT_EQ(LastValue(ctx.FrameRates), c.Rate);
+    EXPECT_EQ(LastValue(ctx.FramePixFmts), c.PixelFormat ? c.PixelFormat : "<none>");
+    EXPECT_EQ(DictValue(ctx.Group->CodecOpts, "b:v"), c.VideoBitRate);
+    EXPECT_EQ(DictValue(ctx.Group->CodecOpts, "g"), c.GopSize);
+    EXPECT_EQ(DictValue(ctx.Group->FormatOpts, "muxrate"), c.MuxRate);
 }
 
 const TTargetCase TargetCases[] = {
@@ -52,65 +55,71 @@ const TTargetCase TargetCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Targets, TargetOption, ::testing::ValuesIn(TargetCases),
-                         [](const ::testing::TestParamInfo<TTargetCase>& info) { return info.param.Name; });
+                         [](const ::testing::TestParamInfo<TTargetCase>& testCase) { return testCase.param.Name; });
 
-TEST_F(OptionTest, TargetGuessLogsTheNorm) {
-  job.OpenInput(NtscFile);
-  ASSERT_EQ(Parse("-target dvd"), 0);
-  EXPECT_TRUE(Logged(llInfo, "Assuming NTSC for target."));
-  EXPECT_EQ(ctx.CodecNames.Count, 2);
-  EXPECT_EQ(DictValue(ctx.Group->CodecOpts, "b:a"), "448000");
-  EXPECT_EQ(ctx.AudioSampleRates.Opts[0].Value.I, 48000);
+TEST_F(OptionTest, TargetGuessLogsTheNorm)
+{
+    job.OpenInput(NtscFile);
+    ASSERT_EQ(Parse("-target dvd"), 0);
+    EXPECT_TRUE(Logged(llInfo, "Assuming NTSC for target."));
+    EXPECT_EQ(ctx.CodecNames.Count, 2);
+    EXPECT_EQ(DictValue(ctx.Group->CodecOpts, "b:a"), "448000");
+    EXPECT_EQ(ctx.AudioSampleRates.Opts[0].Value.I, 48000);
 }
 
-TEST_F(OptionTest, VcdSetsMuxPreloadAndAudio) {
-  ASSERT_EQ(Parse("-target pal-vcd"), 0);
-  EXPECT_FLOAT_EQ(ctx.MuxPreload, 0.44f);
-  EXPECT_EQ(ctx.AudioChannels.Opts[0].Value.I, 2);
-  EXPECT_EQ(DictValue(ctx.Group->FormatOpts, "packetsize"), "2324");
+TEST_F(OptionTest, VcdSetsMuxPreloadAndAudio)
+{
+    ASSERT_EQ(Parse("-target pal-vcd"), 0);
+    EXPECT_FLOAT_EQ(ctx.MuxPreload, 0.44f);
+    EXPECT_EQ(ctx.AudioChannels.Opts[0].Value.I, 2);
+    EXPECT_EQ(DictValue(ctx.Group->FormatOpts, "packetsize"), "2324");
 }
 
-TEST_F(OptionTest, TargetWithoutRecognisableNormStops) {
-  job.OpenInput(Film24File);
-  const std::string message =
-      "Could not determine norm (PAL/NTSC/NTSC-Film) for target.\r\nPlease prefix target with \"pal-\", \"ntsc-\" or "
-      "\"film-\",\r\nor set a framerate with \"-r xxx\".";
-  try {
-    Parse("-target vcd");
-    ADD_FAILURE() << "no exception";
-  } catch (const FFmpegException& e) {
-    EXPECT_EQ(e.Message(), message);
-  }
-  EXPECT_EQ(job.LastErrorText, message);
-  EXPECT_TRUE(Logged(llFatal, message));
+TEST_F(OptionTest, TargetWithoutRecognisableNormStops)
+{
+    job.OpenInput(Film24File);
+    const std::string message =
+        "Could not determine norm (PAL/NTSC/NTSC-Film) for target.\r\nPlease prefix target with \"pal-\", \"ntsc-\" or "
+        "\"film-\",\r\nor set a framerate with \"-r xxx\".";
+    try {
+        Parse("-target vcd");
+        ADD_FAILURE() << "no exception";
+    } catch (const FFmpegException& e) {
+        EXPECT_EQ(e.Message(), message);
+    }
+    EXPECT_EQ(job.LastErrorText, message);
+    EXPECT_TRUE(Logged(llFatal, message));
 }
 
-TEST_F(OptionTest, UnknownTarget) {
-  EXPECT_EQ(Parse("-target pal-laserdisc"), AVERROR(EINVAL));
-  EXPECT_TRUE(Logged(llError, "Unknown target: pal-laserdisc"));
+TEST_F(OptionTest, UnknownTarget)
+{
+    EXPECT_EQ(Parse("-target pal-laserdisc"), AVERROR(EINVAL));
+    EXPECT_TRUE(Logged(llError, "Unknown target: pal-laserdisc"));
 }
 
-TEST_F(OptionTest, FramesShortForms) {
-  ASSERT_EQ(Parse("-vframes 10 -aframes 20 -dframes 30"), 0);
-  ASSERT_EQ(ctx.MaxFrames.Count, 3);
-  const char* specifiers[] = {"v", "a", "d"};
-  for (int32_t i = 0; i < 3; ++i) {
-    EXPECT_STREQ(ctx.MaxFrames.Opts[i].Specifier, specifiers[i]);
-    EXPECT_EQ(ctx.MaxFrames.Opts[i].Value.I64, 10 * (i + 1));
-  }
+TEST_F(OptionTest, FramesShortForms)
+{
+    ASSERT_EQ(Parse("-vframes 10 -aframes 20 -dframes 30"), 0);
+    ASSERT_EQ(ctx.MaxFrames.Count, 3);
+    const char* specifiers[] = {"v", "a", "d"};
+    for (int32_t i = 0; i < 3; ++i) {
+        EXPECT_STREQ(ctx.MaxFrames.Opts[i].Specifier, specifiers[i]);
+        EXPECT_EQ(ctx.MaxFrames.Opts[i].Value.I64, 10 * (i + 1));
+    }
 }
 
-TEST_F(OptionTest, VstatsNamesTheFileAfterTheTime) {
-  const auto stamp = [] {
-    const time_t now = std::time(nullptr);
-    tm parts{};
-    localtime_r(&now, &parts);
-    return Format("vstats_%.2d%.2d%.2d.log", parts.tm_hour, parts.tm_min, parts.tm_sec);
-  };
-  const std::string before = stamp();
-  ASSERT_EQ(Parse("-vstats"), 0);
-  const std::string after = stamp();
-  EXPECT_TRUE(job.VStatsFileName == before || job.VStatsFileName == after) << job.VStatsFileName;
+TEST_F(OptionTest, VstatsNamesTheFileAfterTheTime)
+{
+    const auto stamp = [] {
+        const time_t now = std::time(nullptr);
+        tm parts{};
+        localtime_r(&now, &parts);
+        return Format("vstats_%.2d%.2d%.2d.log", parts.tm_hour, parts.tm_min, parts.tm_sec);
+    };
+    const std::string before = stamp();
+    ASSERT_EQ(Parse("-vstats"), 0);
+    const std::string after = stamp();
+    EXPECT_TRUE(job.VStatsFileName == before || job.VStatsFileName == after) << job.VStatsFileName;
 }
 
-}  // namespace
+} // namespace
