@@ -19,14 +19,10 @@ namespace {
 TQkPixelFormat StoreFormat(const TBitmap& store, bool isAlphaChannel)
 {
     switch (store.PixelFormat()) {
-    case pf1bit:
-        return qk1g;
-    case pf8bit:
-        return isAlphaChannel || IsTBitmapGrayPalette(store) ? qk8g : qk8p;
-    case pf32bit:
-        return qk32RGB;
-    default:
-        return qk24RGB;
+    case pf1bit: return qk1g;
+    case pf8bit: return isAlphaChannel || IsTBitmapGrayPalette(store) ? qk8g : qk8p;
+    case pf32bit: return qk32RGB;
+    default: return qk24RGB;
     }
 }
 
@@ -34,26 +30,16 @@ TQkPixelFormat StoreFormat(const TBitmap& store, bool isAlphaChannel)
 TQkPixelFormat WrappedFormat(const TBitmap& store, TQkPixelFormat current)
 {
     switch (store.PixelFormat()) {
-    case pf1bit:
-        return qk1g;
-    case pf24bit:
-        return qk24RGB;
-    case pf32bit:
-        return qk32RGB;
-    default:
-        return current;
+    case pf1bit: return qk1g;
+    case pf24bit: return qk24RGB;
+    case pf32bit: return qk32RGB;
+    default: return current;
     }
 }
 
-bool IsMonochromePalette(const TBitmap& bitmap)
-{
-    return bitmap.Palette() == TPalette::Monochrome();
-}
+bool IsMonochromePalette(const TBitmap& bitmap) { return bitmap.Palette() == TPalette::Monochrome(); }
 
-uint16_t ReadWord(const uint8_t* pixel)
-{
-    return static_cast<uint16_t>(pixel[0] | (pixel[1] << 8));
-}
+uint16_t ReadWord(const uint8_t* pixel) { return static_cast<uint16_t>(pixel[0] | (pixel[1] << 8)); }
 
 TRGBPixel From555(uint16_t v)
 {
@@ -95,23 +81,15 @@ void TQkBitmap::SetUpStoreFormat()
 {
     TPixelFormat storeFormat = pf24bit;
     switch (FPixelFormat) {
-    case qk1g:
-        storeFormat = pf1bit;
-        break;
+    case qk1g: storeFormat = pf1bit; break;
     case qk8p:
-    case qk8g:
-        storeFormat = pf8bit;
-        break;
+    case qk8g: storeFormat = pf8bit; break;
     case qk16g:
         storeFormat = pf8bit;
         SetFormatFields(qk8g);
         break;
-    case qk24RGB:
-        storeFormat = pf24bit;
-        break;
-    case qk32RGB:
-        storeFormat = pf32bit;
-        break;
+    case qk24RGB: storeFormat = pf24bit; break;
+    case qk32RGB: storeFormat = pf32bit; break;
     case qk32f:
         throw EQkStoreFormat("qk32f pixel format not allowed when Location=qkTBitmap Please set "
                              "TBrelvixView.LegacyBitmap=false.");
@@ -124,11 +102,10 @@ void TQkBitmap::SetUpStoreFormat()
     case qkRGB48:
         throw EQkStoreFormat("qkRGB48 pixel format not allowed when Location=qkTBitmap Please set "
                              "TBrelvixView.LegacyBitmap=false.");
-    case qkNone:
-        throw EQkStoreFormat("No pixel format");
+    case qkNone: throw EQkStoreFormat("No pixel format");
     }
-    if (FStore->PixelFormat() != storeFormat || FStore->Width() != FWidth || FStore->Height() != FHeight)
-        ReshapeTBitmap(*FStore, FWidth, FHeight, storeFormat);
+    // Every row is written next: zeroed for a new image, copied for a copy.
+    FStore->ReshapeForOverwrite(FWidth, FHeight, storeFormat);
     if (FPixelFormat == qk8g)
         SetTBitmapGrayPalette(*FStore);
     SetFormatFields(FPixelFormat);
@@ -166,10 +143,7 @@ void TQkBitmap::BuildRowPointerCache()
         FRowPointerCache.push_back(FStore->ScanLine(y));
 }
 
-void TQkBitmap::FreeRowPointerCache()
-{
-    FRowPointerCache.clear();
-}
+void TQkBitmap::FreeRowPointerCache() { FRowPointerCache.clear(); }
 
 void TQkBitmap::SyncPaletteToTBitmap()
 {
@@ -261,8 +235,7 @@ void TQkBitmap::CopyFromTBitmap(TBitmap& bitmap)
         Allocate(width, height, qk32RGB);
         CopyRowsFromTBitmap(bitmap);
         break;
-    case pfDevice:
-        break;
+    case pfDevice: break;
     }
     FFull = false;
 }
@@ -342,9 +315,7 @@ void TQkBitmap::EncapsulateTBitmap(TBitmap* bitmap, bool freeFirst)
         return;
     if (bitmap == FStore && bitmap->Width() == FWidth && bitmap->Height() == FHeight) {
         const TPixelFormat format = bitmap->PixelFormat();
-        const TQkPixelFormat same = format == pf1bit                        ? qk1g
-                                    : format == pf4bit || format == pf8bit ? qk8p
-                                                                            : qk24RGB;
+        const TQkPixelFormat same = format == pf1bit ? qk1g : format == pf4bit || format == pf8bit ? qk8p : qk24RGB;
         if (same == FPixelFormat)
             return;
     }

@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstring>
+#include <limits>
 #include <new>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/uio.h>
 
 #include "imaging/core/QkFileStreams.h"
@@ -59,6 +63,8 @@ bool WriteRowsToFile(int handle, const uint8_t* const* rows, int32_t count, int6
 
 } // namespace
 
+void TQkFileBuffer::TUnmap::operator()(uint8_t* address) const { munmap(address, Size); }
+
 TQkFileBuffer::~TQkFileBuffer() { Close(); }
 
 bool TQkFileBuffer::Open(const std::string& prefix, bool onDisk, int64_t size)
@@ -108,8 +114,8 @@ void TQkFileBuffer::WriteBack(const TView& view)
 
 void TQkFileBuffer::UnmapView(const uint8_t* memory)
 {
-    const auto view = std::find_if(views_.begin(), views_.end(),
-                                   [memory](const TView& v) { return v.Memory.get() == memory; });
+    const auto view =
+        std::find_if(views_.begin(), views_.end(), [memory](const TView& v) { return v.Memory.get() == memory; });
     if (view == views_.end())
         return;
     const TView unmapped = std::move(*view);
@@ -123,15 +129,44 @@ void TQkFileBuffer::UnmapAll()
         UnmapView(views_.back().Memory.get());
 }
 
+// Writing through a mapping kept open is a plain memory copy once its pages
+// are in place, where every write call walks the file system per page. The
+// blocks are reserved first: a full disk then refuses the mapping instead of
+// faulting on a later store into a hole.
+uint8_t* TQkFileBuffer::MappingReaching(int handle, int64_t end)
+{
+    if (!mapping_ && !mappingTried_) {
+        mappingTried_ = true;
+        const int64_t size = store_->Size();
+        if (size > 0 && static_cast<uint64_t>(size) <= std::numeric_limits<size_t>::max() &&
+            posix_fallocate(handle, 0, size) == 0) {
+            void* address = mmap(nullptr, static_cast<size_t>(size), PROT_READ | PROT_WRITE, MAP_SHARED, handle, 0);
+            if (address != MAP_FAILED)
+                mapping_ = TMapping(static_cast<uint8_t*>(address), TUnmap{static_cast<size_t>(size)});
+        }
+    }
+    if (!mapping_ || end > static_cast<int64_t>(mapping_.get_deleter().Size))
+        return nullptr;
+    return mapping_.get();
+}
+
 bool TQkFileBuffer::WriteRows(const uint8_t* const* rows, int32_t count, int64_t rowLength, int64_t offset)
 {
     if (!IsOpen() || count < 0 || rowLength < 0 || offset < 0)
         return false;
     if (count == 0 || rowLength == 0)
         return true;
+    if (rowLength > (std::numeric_limits<int64_t>::max() - offset) / count)
+        return false;
     try {
-        if (auto* file = dynamic_cast<THandleStream*>(store_.get()))
-            return WriteRowsToFile(file->Handle(), rows, count, rowLength, offset);
+        if (auto* file = dynamic_cast<THandleStream*>(store_.get())) {
+            uint8_t* mapped = MappingReaching(file->Handle(), offset + rowLength * count);
+            if (!mapped)
+                return WriteRowsToFile(file->Handle(), rows, count, rowLength, offset);
+            for (int32_t i = 0; i < count; ++i)
+                std::memcpy(mapped + offset + rowLength * i, rows[i], static_cast<size_t>(rowLength));
+            return true;
+        }
         store_->SetPosition(offset);
         for (int32_t i = 0; i < count; ++i)
             store_->WriteBuffer(rows[i], rowLength);
@@ -162,6 +197,8 @@ void TQkFileBuffer::Close()
 {
     // The store goes with its views, so writing them back would be lost work.
     views_.clear();
+    mapping_.reset();
+    mappingTried_ = false;
     store_.reset();
     if (!fileName_.empty()) {
         DeleteFile(fileName_);

@@ -41,14 +41,23 @@ public:
     // of `destination`, after unmapping the views of both.
     void CopyTo(TQkFileBuffer& destination, int64_t count, int64_t offset);
     // Writes `count` rows of `rowLength` bytes each, one after the other
-    // from `offset` on, in as few system calls as the file allows (the
-    // caller's rows need not be adjacent in memory). Views over the range
-    // must be unmapped first. False when the store is closed or a write fails.
+    // from `offset` on (the caller's rows need not be adjacent in memory).
+    // Within the size the file was opened with they are copied into a shared
+    // mapping of the file, kept from the first call to Close; elsewhere, or
+    // where the file cannot be mapped, they go out in vectored writes. Views
+    // over the range must be unmapped first. False when the store is closed
+    // or a write fails.
     bool WriteRows(const uint8_t* const* rows, int32_t count, int64_t rowLength, int64_t offset);
     // Drops every view, frees the store and deletes its file.
     void Close();
 
 private:
+    struct TUnmap {
+        size_t Size;
+        void operator()(uint8_t* address) const;
+    };
+    using TMapping = std::unique_ptr<uint8_t, TUnmap>;
+
     struct TView {
         int64_t Offset;
         int64_t Length;
@@ -57,8 +66,13 @@ private:
     };
 
     void WriteBack(const TView& view);
+    // The mapping of the whole file, made on first use; nullptr when the
+    // file cannot be mapped or does not reach `end`.
+    uint8_t* MappingReaching(int handle, int64_t end);
 
     std::string fileName_;
     std::unique_ptr<TStream> store_;
     std::vector<TView> views_;
+    TMapping mapping_{nullptr, TUnmap{0}};
+    bool mappingTried_ = false;
 };

@@ -111,7 +111,11 @@ void FreeMem(void*& address)
 
 int64_t GetPhysicalMemory(bool available)
 {
-    const int64_t pageSize = sysconf(_SC_PAGESIZE);
-    const int64_t memory = available ? MemAvailable() : static_cast<int64_t>(sysconf(_SC_PHYS_PAGES)) * pageSize;
-    return std::min(memory, CgroupMemoryLimit());
+    if (available)
+        return std::min(MemAvailable(), CgroupMemoryLimit());
+    // Every new bitmap asks for its memory threshold: the machine's memory
+    // and the process's limit are read once, not from files each time.
+    static const int64_t physical =
+        std::min(static_cast<int64_t>(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGESIZE), CgroupMemoryLimit());
+    return physical;
 }

@@ -22,6 +22,6 @@ void FreeMixed(uint8_t*& address);
 bool TryGetMem(void*& address, int64_t size);
 void FreeMem(void*& address);
 
-// The machine's physical memory in bytes, or with `available` the memory
-// available now; both capped by the process's cgroup memory limit.
+// The machine's physical memory in bytes (read once), or with `available`
+// the memory available now; both capped by the process's cgroup memory limit.
 int64_t GetPhysicalMemory(bool available);

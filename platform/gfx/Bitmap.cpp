@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -48,29 +49,39 @@ TBitmap::TBitmap(int32_t width, int32_t height, TPixelFormat format)
 
 TBitmap::~TBitmap() = default;
 
-TRasterSurface TBitmap::Surface()
-{
-    return {FBits.data(), FStride, FWidth, FHeight, BitCount(), &FPalette};
-}
+TRasterSurface TBitmap::Surface() { return {FBits.data(), FStride, FWidth, FHeight, BitCount(), &FPalette}; }
 
-void TBitmap::Reallocate(int32_t width, int32_t height, TPixelFormat format)
+int32_t TBitmap::CheckedStride(int32_t width, int32_t height, int bpp)
 {
     if (width < 0 || height < 0)
         throw EInvalidGraphicOperation(Format("Invalid bitmap size %d x %d", width, height));
-    const int bpp = BitsPerPixel(format);
     const int64_t rowBytes = RowStride(width, bpp);
     if (rowBytes > MaxBitmapBytes || rowBytes * height > MaxBitmapBytes)
         throw EOutOfResources(
             Format("Out of system resources: a bitmap of %d x %d pixels is too large", width, height));
-    const auto stride = static_cast<int32_t>(rowBytes);
+    return static_cast<int32_t>(rowBytes);
+}
 
-    TPalette palette = bpp <= 8 ? (BitCount() == bpp && FPalette.Count() ? FPalette : TPalette::ForBitCount(bpp))
-                                : TPalette();
-    std::vector<uint8_t> bits(static_cast<size_t>(stride) * static_cast<size_t>(height));
+TPalette TBitmap::PaletteFor(int bpp) const
+{
+    if (bpp > 8)
+        return TPalette();
+    return BitCount() == bpp && FPalette.Count() ? FPalette : TPalette::ForBitCount(bpp);
+}
+
+void TBitmap::Reallocate(int32_t width, int32_t height, TPixelFormat format)
+{
+    const int bpp = BitsPerPixel(format);
+    const int32_t stride = CheckedStride(width, height, bpp);
+    TPalette palette = PaletteFor(bpp);
+    TPixelBytes bits(static_cast<size_t>(stride) * static_cast<size_t>(height));
     TRasterSurface to{bits.data(), stride, width, height, bpp, &palette};
+    // Each row is cleared (padding included) and whitened while in cache.
     const uint32_t white = RgbToRaw(clWhite, bpp, &palette);
-    for (int32_t y = 0; y < height; ++y)
+    for (int32_t y = 0; y < height; ++y) {
+        std::memset(to.Row(y), 0, static_cast<size_t>(stride));
         FillSpanRaw(to.Row(y), 0, width, bpp, white, R2_COPYPEN);
+    }
 
     const TRasterSurface from = Surface();
     TRawConverter convert(from, to);
@@ -93,15 +104,45 @@ void TBitmap::Reallocate(int32_t width, int32_t height, TPixelFormat format)
     FFormat = format;
 }
 
-void TBitmap::SetWidth(int32_t value)
+void TBitmap::ResizeBitsForOverwrite(size_t size)
 {
-    SetSize(value, FHeight);
+    // Emptied first, so that growing copies nothing over.
+    FBits.clear();
+    try {
+        FBits.resize(size);
+    } catch (const std::bad_alloc&) {
+        FWidth = 0;
+        FHeight = 0;
+        FStride = 0;
+        throw;
+    }
 }
 
-void TBitmap::SetHeight(int32_t value)
+void TBitmap::ReshapeForOverwrite(int32_t width, int32_t height, TPixelFormat format)
 {
-    SetSize(FWidth, value);
+    if (format == pfDevice)
+        format = pf24bit;
+    if (width == FWidth && height == FHeight && format == FFormat)
+        return;
+    const int bpp = BitsPerPixel(format);
+    const int32_t stride = CheckedStride(width, height, bpp);
+    TPalette palette = PaletteFor(bpp);
+    ResizeBitsForOverwrite(static_cast<size_t>(stride) * static_cast<size_t>(height));
+    FPalette = std::move(palette);
+    FWidth = width;
+    FHeight = height;
+    FStride = stride;
+    FFormat = format;
+    const int storedBits = bpp == 15 ? 16 : bpp;
+    const int64_t pixelBytes = (static_cast<int64_t>(width) * storedBits + 7) / 8;
+    for (int32_t y = 0; y < height && pixelBytes < stride; ++y)
+        std::memset(ScanLine(y) + pixelBytes, 0, static_cast<size_t>(stride - pixelBytes));
+    Changed();
 }
+
+void TBitmap::SetWidth(int32_t value) { SetSize(value, FHeight); }
+
+void TBitmap::SetHeight(int32_t value) { SetSize(FWidth, value); }
 
 void TBitmap::SetSize(int32_t width, int32_t height)
 {
@@ -136,10 +177,7 @@ uint8_t* TBitmap::ScanLine(int32_t y)
     return FBits.data() + static_cast<size_t>(FHeight - 1 - y) * FStride;
 }
 
-const uint8_t* TBitmap::ScanLine(int32_t y) const
-{
-    return const_cast<TBitmap*>(this)->ScanLine(y);
-}
+const uint8_t* TBitmap::ScanLine(int32_t y) const { return const_cast<TBitmap*>(this)->ScanLine(y); }
 
 void TBitmap::SetPalette(const TPalette& palette)
 {
@@ -220,7 +258,10 @@ void TBitmap::Assign(const TPersistent* source)
     FHeight = other->FHeight;
     FFormat = other->FFormat;
     FStride = other->FStride;
-    FBits = other->FBits;
+    // One block copy into the memory already held when it is large enough.
+    ResizeBitsForOverwrite(other->FBits.size());
+    if (!FBits.empty())
+        std::memcpy(FBits.data(), other->FBits.data(), FBits.size());
     FPalette = other->FPalette;
     FTransparentColor = other->FTransparentColor;
     FTransparentMode = other->FTransparentMode;
@@ -250,7 +291,4 @@ void TBitmap::LoadFromStream(TStream& stream)
     Changed();
 }
 
-void TBitmap::SaveToStream(TStream& stream) const
-{
-    WriteBmp(stream, *this);
-}
+void TBitmap::SaveToStream(TStream& stream) const { WriteBmp(stream, *this); }

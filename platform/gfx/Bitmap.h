@@ -12,6 +12,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 class TCanvas;
@@ -40,6 +42,12 @@ public:
     void SetWidth(int32_t value) override;
     void SetHeight(int32_t value) override;
     void SetSize(int32_t width, int32_t height);
+    // A new size and format whose pixels are left undefined, for callers that
+    // write every row next: nothing is converted or whitened, and the memory
+    // already held is reused when it is large enough. Row padding is zero; a
+    // palette format keeps its palette when the bit count stays, else it gets
+    // the default one.
+    void ReshapeForOverwrite(int32_t width, int32_t height, TPixelFormat format);
 
     TPixelFormat PixelFormat() const { return FFormat; }
     // Converts the pixels in place; a palette format gets its default palette.
@@ -86,13 +94,39 @@ public:
     TRasterSurface Surface();
 
 private:
+    // Leaves new bytes uninitialised: whoever sizes the pixel store fills it.
+    template <class T>
+    struct TUninitializedAllocator : std::allocator<T> {
+        template <class U>
+        struct rebind {
+            using other = TUninitializedAllocator<U>;
+        };
+        template <class U>
+        void construct(U* place) noexcept
+        {
+            ::new (static_cast<void*>(place)) U;
+        }
+        template <class U, class... Args>
+        void construct(U* place, Args&&... args)
+        {
+            ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
+        }
+    };
+    using TPixelBytes = std::vector<uint8_t, TUninitializedAllocator<uint8_t>>;
+
+    // The stride of a row, or a raised error for a size that cannot be had.
+    static int32_t CheckedStride(int32_t width, int32_t height, int bpp);
+    TPalette PaletteFor(int bpp) const;
     void Reallocate(int32_t width, int32_t height, TPixelFormat format);
+    // `size` undefined bytes in the memory held when it is large enough; an
+    // allocation failure leaves the bitmap empty.
+    void ResizeBitsForOverwrite(size_t size);
 
     int32_t FWidth = 0;
     int32_t FHeight = 0;
     TPixelFormat FFormat = pf24bit;
     int32_t FStride = 0;
-    std::vector<uint8_t> FBits;
+    TPixelBytes FBits;
     TPalette FPalette;
     TColor FTransparentColor = clDefault;
     TTransparentMode FTransparentMode = tmAuto;

@@ -84,6 +84,29 @@ TEST_P(FileBufferTest, WriteRowsLaysScatteredRowsOutInOrder)
     EXPECT_FALSE(buffer.WriteRows(starts.data(), 1, 3, -1));
 }
 
+// Rows inside the opened size go through the file's mapping, rows past it
+// through write calls; both meet the views' reads and writes in one file.
+TEST_P(FileBufferTest, RowsWrittenInAndPastTheOpenedSizeMeetTheViews)
+{
+    const uint8_t first[4] = {1, 2, 3, 4};
+    const uint8_t second[4] = {5, 6, 7, 8};
+    const uint8_t* rows[2] = {first, second};
+    TQkFileBuffer buffer;
+    ASSERT_TRUE(buffer.Open("IMG", GetParam(), 8));
+    ASSERT_TRUE(buffer.WriteRows(rows, 2, 4, 0));
+    uint8_t* view = buffer.MapView(fbRead | fbWrite, 8, 0);
+    EXPECT_EQ(std::vector<uint8_t>(view, view + 8), std::vector<uint8_t>({1, 2, 3, 4, 5, 6, 7, 8}));
+    view[0] = 9;
+    buffer.UnmapView(view);
+    ASSERT_TRUE(buffer.WriteRows(rows, 2, 4, 6));
+    ASSERT_TRUE(buffer.WriteRows(rows + 1, 1, 2, 1));
+    const uint8_t* stored = buffer.MapView(fbRead, 14, 0);
+    EXPECT_EQ(std::vector<uint8_t>(stored, stored + 14),
+              std::vector<uint8_t>({9, 5, 6, 4, 5, 6, 1, 2, 3, 4, 5, 6, 7, 8}));
+    buffer.UnmapView(stored);
+    EXPECT_FALSE(buffer.WriteRows(rows, 2, INT64_MAX / 2, 4)) << "a range past the largest offset";
+}
+
 INSTANTIATE_TEST_SUITE_P(OnDiskAndInMemory, FileBufferTest, ::testing::Bool());
 
 TEST(FileBuffer, OpenInAMissingFolderFailsAndLeavesNoStore)

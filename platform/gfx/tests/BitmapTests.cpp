@@ -72,6 +72,44 @@ TEST(Bitmap, ResizingKeepsTheTopLeftPixelsAndWhitensNewOnes)
     EXPECT_THROW(bitmap->SetWidth(-1), EInvalidGraphicOperation);
 }
 
+// The store for callers that overwrite every row: no pixel survives or is
+// whitened, the larger block already held is reused, and only the row
+// padding is defined.
+TEST(Bitmap, ReshapeForOverwriteReusesTheStoreAndZeroesOnlyThePadding)
+{
+    auto bitmap = MakeBitmap(40, 30, pf24bit, clRed);
+    const uint8_t* block = bitmap->ScanLine(29);
+    int changes = 0;
+    bitmap->OnChange = [&](TObject*) { ++changes; };
+    bitmap->ReshapeForOverwrite(13, 3, pf24bit);
+    EXPECT_EQ(bitmap->Width(), 13);
+    EXPECT_EQ(bitmap->RowBytes(), 40);
+    EXPECT_EQ(bitmap->ScanLine(2), block) << "the block held is reused";
+    EXPECT_EQ(changes, 1);
+    for (int32_t y = 0; y < 3; ++y)
+        EXPECT_EQ(bitmap->ScanLine(y)[39], 0) << "padding of row " << y;
+
+    bitmap->ReshapeForOverwrite(13, 3, pf24bit);
+    EXPECT_EQ(changes, 1) << "an unchanged shape changes nothing";
+
+    bitmap->ReshapeForOverwrite(31, 2, pf15bit);
+    EXPECT_EQ(bitmap->RowBytes(), 64);
+    EXPECT_EQ(bitmap->ScanLine(1)[62], 0);
+    EXPECT_EQ(bitmap->ScanLine(1)[63], 0);
+
+    bitmap->ReshapeForOverwrite(5, 2, pf8bit);
+    EXPECT_EQ(bitmap->Palette(), TPalette::ForBitCount(8));
+    bitmap->SetPalette(TPalette::Grey256());
+    bitmap->ReshapeForOverwrite(7, 2, pf8bit);
+    EXPECT_EQ(bitmap->Palette(), TPalette::Grey256()) << "same bit count, same palette";
+
+    bitmap->ReshapeForOverwrite(300, 200, pfDevice);
+    EXPECT_EQ(bitmap->PixelFormat(), pf24bit);
+    EXPECT_EQ(bitmap->RowBytes(), 900);
+    EXPECT_THROW(bitmap->ReshapeForOverwrite(-1, 2, pf24bit), EInvalidGraphicOperation);
+    EXPECT_EQ(bitmap->Width(), 300) << "a refused shape leaves the bitmap as it was";
+}
+
 // Row sizes past 2 GB once wrapped into small or negative numbers and got
 // past the size check; every oversized request now fails the same way and
 // leaves the bitmap as it was.
