@@ -337,7 +337,8 @@ protected:
     bool visible_ = true;
     bool enabled_ = true;
     TColor color_ = clWindow;
-    bool parentColor_ = false;
+    // Controls that set a colour of their own clear it.
+    bool parentColor_ = true;
     std::unique_ptr<TFont> font_;
     bool parentFont_ = true;
     bool showHint_ = false;

@@ -40,6 +40,7 @@ uint32_t TextAlignment(TAlignment alignment)
 TCustomListView::TCustomListView(TComponent* owner) : TWinControl(owner), columns_(*this), items_(*this)
 {
     color_ = clWindow;
+    parentColor_ = false;
     SetTabStop(true);
     SetBounds(0, 0, 250, 150);
     header_ = new THeaderControl(this);
