@@ -262,6 +262,18 @@ void TTarqCustomEdit::KeyPress(char32_t& key)
 
 // A press first moves the focus to the edit the buttons serve (or to the
 // buttons themselves); a press that cannot take the focus is dropped.
+void SetButtonMargins(TCustomEdit& edit, int32_t buttonsWidth)
+{
+    edit.Perform(EM_SETMARGINS, EC_USEFONTINFO, 0);
+    if (buttonsWidth <= 0)
+        return;
+    const auto room = static_cast<uint16_t>(buttonsWidth + 2);
+    if (edit.UseRightToLeftAlignment())
+        edit.Perform(EM_SETMARGINS, EC_LEFTMARGIN, static_cast<LPARAM>(MakeWParam(room, 0)));
+    else
+        edit.Perform(EM_SETMARGINS, EC_RIGHTMARGIN, static_cast<LPARAM>(MakeWParam(0, room)));
+}
+
 void FocusForButtonPress(TWinControl& buttons, TWinControl* focusControl)
 {
     TWinControl* target = nullptr;

@@ -140,5 +140,11 @@ public:
 // and abandons the press silently (Abort) when the focus cannot be taken.
 void FocusForButtonPress(TWinControl& buttons, TWinControl* focusControl);
 
+// Leaves room for the buttons of a compound edit (`buttonsWidth` wide, 0
+// for none) at the edit's right side, or at its left when it reads right to
+// left; the other side keeps the edit's own margin, so that the first
+// character stays clear of the frame.
+void SetButtonMargins(TCustomEdit& edit, int32_t buttonsWidth);
+
 // Registers TTarqEdit and its published properties (once).
 void RegisterTarqEditClasses();
