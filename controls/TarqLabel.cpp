@@ -331,10 +331,15 @@ void TTarqLabel::Paint()
     if (!transparent_)
         canvas.FillRect(interior);
     canvas.Brush()->SetStyle(bsClear);
+    // Passes drawn off the text's place (the disabled highlight, shadows)
+    // stay inside the border.
+    const int saved = canvas.SaveDC();
+    canvas.IntersectClipRect(interior.Left, interior.Top, interior.Right, interior.Bottom);
     if (rotation_ == roCurve)
         DrawCurvedText(canvas);
     else
         DrawLabelText(canvas);
+    canvas.RestoreDC(saved);
 }
 
 uint32_t TTarqLabel::TextFlags() const
