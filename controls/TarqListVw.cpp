@@ -352,6 +352,17 @@ bool TTarqCustomListView::DoMouseWheel(TShiftState shift, int32_t wheelDelta, TP
     return true;
 }
 
+void TTarqCustomListView::LabelEditNotify(TMessage& message)
+{
+    const auto& notice = *reinterpret_cast<const TNMListView*>(message.LParam);
+    if (notice.hdr.code != LVN_BEGINLABELEDIT || message.Result != 0 || ViewStyle() != vsReport || !RowSelect() ||
+        editOnRowClick_)
+        return;
+    const bool known = notice.iItem >= 0 && notice.iItem < Items()->Count();
+    if (!known || !PtInRect(Items()->Item(notice.iItem)->DisplayRect(drLabel), notice.ptAction))
+        message.Result = 1;
+}
+
 void TTarqCustomListView::Dispatch(TMessage& message)
 {
     switch (message.Msg) {
@@ -360,6 +371,7 @@ void TTarqCustomListView::Dispatch(TMessage& message)
             RightClickNotify(*reinterpret_cast<const TNMListView*>(message.LParam));
         TCustomListView::Dispatch(message);
         CheckBoxNotify(message);
+        LabelEditNotify(message);
         break;
     case WM_CONTEXTMENU: ContextMenuRequest(message); break;
     case WM_RBUTTONUP: RightButtonUp(message); break;

@@ -36,6 +36,8 @@ public:
     // ---- Sorting and columns ----
     bool AlphaSortAll() const { return alphaSortAll_; }
     void SetAlphaSortAll(bool value) { alphaSortAll_ = value; }
+    // In a row-select report, label editing starts only with the mouse on the
+    // item's caption unless this lets the whole row start it.
     bool EditOnRowClick() const { return editOnRowClick_; }
     void SetEditOnRowClick(bool value) { editOnRowClick_ = value; }
     bool FillLastColumn() const { return fillLastColumn_; }
@@ -134,6 +136,7 @@ protected:
     bool CustomDrawItem(TListItem* item, TCustomDrawState state, TCustomDrawStage stage) override;
 
 private:
+    void LabelEditNotify(TMessage& message);
     template <class V>
     void ChangeFrame(V& field, V value)
     {
