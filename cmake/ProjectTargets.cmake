@@ -18,7 +18,7 @@ if(CCACHE_PROGRAM)
   set(CMAKE_CXX_COMPILER_LAUNCHER ${launcher})
 endif()
 
-add_compile_options(-Wall -Wextra)
+add_compile_options(-Wall -Wextra -Wshadow -Wnon-virtual-dtor)
 # CI turns every warning into an error (scripts/test and scripts/test-sanitizers switch it on).
 option(WARNINGS_AS_ERRORS "Treat compiler warnings as errors" OFF)
 if(WARNINGS_AS_ERRORS)

@@ -143,11 +143,7 @@ void TTarqCustomButtonEdit::UpdateEditMargins()
 {
     if (!pair_)
         return;
-    int32_t left = 0, right = 0;
-    if (!ButtonsHidden())
-        (UseRightToLeftAlignment() ? left : right) = pair_->Width() + 2;
-    Perform(EM_SETMARGINS, EC_LEFTMARGIN, static_cast<LPARAM>(MakeWParam(left, right)));
-    Perform(EM_SETMARGINS, EC_RIGHTMARGIN, static_cast<LPARAM>(MakeWParam(left, right)));
+    SetButtonMargins(*this, ButtonsHidden() ? 0 : pair_->Width());
 }
 
 TRect TTarqCustomButtonEdit::GetTextRect()

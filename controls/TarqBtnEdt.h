@@ -1,17 +1,27 @@
 #pragma once
 // A framed edit with one or two small buttons at its right edge (such as a
 // button that opens a folder browser), each with a built-in glyph by kind,
-// a keyboard shortcut, a hint, a width and a visibility; and the button
-// pair window that holds them.
+// a keyboard shortcut, a hint, a width and a visibility.
 
 #include <cstdint>
 
 #include "controls/TarqButton.h"
+#include "controls/TarqButtonPair.h"
 #include "controls/TarqEdit.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Menus.h"
 
-enum TButtonKind : uint8_t { bkCustom, bkLookup, bkDropDown, bkCalendar, bkAccept, bkReject, bkFolder, bkFind, bkSearch };
+enum TButtonKind : uint8_t {
+    bkCustom,
+    bkLookup,
+    bkDropDown,
+    bkCalendar,
+    bkAccept,
+    bkReject,
+    bkFolder,
+    bkFind,
+    bkSearch
+};
 const TEnumInfo& ButtonKindInfo();
 
 // The shared glyph strip of a kind (two 10 x 10 cells: normal, disabled),
@@ -21,38 +31,6 @@ const TBitmap& GetButtonKindGlyph(TButtonKind kind);
 
 // "Ctrl+F4" and the like back to a shortcut; 0 for text that names none.
 TShortCut TextToShortCut(const std::string& text);
-
-class TTarqButtonPair : public TWinControl {
-public:
-    explicit TTarqButtonPair(TComponent* owner);
-    ~TTarqButtonPair() override;
-
-    TTarqControlButton* MainButton() const { return main_; }
-    TTarqControlButton* AltButton() const { return alt_; }
-    bool Flat() const { return flat_; }
-    virtual void SetFlat(bool value);
-    void SetEnabled(bool value) override;
-    TWinControl* FocusControl() const { return focusControl_; }
-    void SetFocusControl(TWinControl* value);
-    // The visible buttons side by side from the left, the main one first.
-    virtual void LayoutButtons();
-    void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
-
-    TNotifyEvent OnAltBtnClick;
-    TNotifyEvent OnButtonClick;
-
-protected:
-    virtual TTarqControlButton* CreateButton();
-    virtual void ButtonClick(TObject* sender);
-    void Notification(TComponent* component, TOperation operation) override;
-    void Dispatch(TMessage& message) override;
-
-private:
-    TTarqControlButton* main_ = nullptr;
-    TTarqControlButton* alt_ = nullptr;
-    TComponentRef<TWinControl> focusControl_{this};
-    bool flat_ = false;
-};
 
 class TTarqCustomButtonEdit : public TTarqEdit {
 public:

@@ -1,3 +1,5 @@
+#include "controls/TarqButtonPair.h"
+
 #include "controls/TarqBtnEdt.h"
 
 TTarqButtonPair::TTarqButtonPair(TComponent* owner) : TWinControl(owner)
@@ -50,6 +52,12 @@ void TTarqButtonPair::LayoutButtons()
         }
 }
 
+void TTarqButtonPair::Loaded()
+{
+    TWinControl::Loaded();
+    LayoutButtons();
+}
+
 void TTarqButtonPair::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height)
 {
     TWinControl::SetBounds(left, top, width, height);
@@ -72,10 +80,7 @@ void TTarqButtonPair::SetEnabled(bool value)
     alt_->SetEnabled(value);
 }
 
-void TTarqButtonPair::SetFocusControl(TWinControl* value)
-{
-    focusControl_.Set(value);
-}
+void TTarqButtonPair::SetFocusControl(TWinControl* value) { focusControl_.Set(value); }
 
 void TTarqButtonPair::Notification(TComponent* component, TOperation operation)
 {

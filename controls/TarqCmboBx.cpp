@@ -17,12 +17,7 @@ TTarqCustomComboBox::TTarqCustomComboBox(TComponent* owner) : TCustomComboBox(ow
     searchTimer_->OnTimer = [this](TObject* sender) { SearchTimerFired(sender); };
 }
 
-TTarqCustomComboBox::~TTarqCustomComboBox()
-{
-    MarkDestroying();
-    if (frameController_)
-        frameController_->RemoveControl(this);
-}
+TTarqCustomComboBox::~TTarqCustomComboBox() { MarkDestroying(); }
 
 void TTarqCustomComboBox::AddItem(const std::string& text) { Items()->Add(text); }
 
@@ -167,7 +162,7 @@ void TTarqCustomComboBox::SetReadOnly(bool value)
 void TTarqCustomComboBox::SetMouseState(TMouseStateKind kind, bool value)
 {
     (kind == msFocus ? focused_ : mouseOver_) = value;
-    if ((flatButtons_ || frameHotTrack_) && !DroppedDown())
+    if ((flatButtons_ || frame_.hotTrack) && !DroppedDown())
         InvalidateHotArea();
     UpdateColors();
 }
@@ -196,40 +191,36 @@ void TTarqCustomComboBox::MouseLeft()
 
 void TTarqCustomComboBox::SetFlatButtons(bool value) { ChangeFrame(flatButtons_, value); }
 void TTarqCustomComboBox::SetFlatButtonColor(TColor value) { ChangeFrame(flatButtonColor_, value); }
-void TTarqCustomComboBox::SetFrameColor(TColor value) { ChangeFrame(frameColor_, value); }
-void TTarqCustomComboBox::SetFrameHotColor(TColor value) { ChangeFrame(frameHotColor_, value); }
-void TTarqCustomComboBox::SetFrameHotStyle(TFrameStyle value) { ChangeFrame(frameHotStyle_, value); }
-void TTarqCustomComboBox::SetFrameSides(TSides value) { ChangeFrame(frameSides_, value); }
-void TTarqCustomComboBox::SetFrameStyle(TFrameStyle value) { ChangeFrame(frameStyle_, value); }
+void TTarqCustomComboBox::SetFrameColor(TColor value) { ChangeFrame(frame_.color, value); }
+void TTarqCustomComboBox::SetFrameHotColor(TColor value) { ChangeFrame(frame_.hotColor, value); }
+void TTarqCustomComboBox::SetFrameHotStyle(TFrameStyle value) { ChangeFrame(frame_.hotStyle, value); }
+void TTarqCustomComboBox::SetFrameSides(TSides value) { ChangeFrame(frame_.sides, value); }
+void TTarqCustomComboBox::SetFrameStyle(TFrameStyle value) { ChangeFrame(frame_.style, value); }
 
 void TTarqCustomComboBox::SetFrameHotTrack(bool value)
 {
-    if (frameHotTrack_ == value)
+    if (!frame_.TakeHotTrack(value, IsLoading()))
         return;
-    frameHotTrack_ = value;
-    if (value) {
+    if (value)
         SetFrameVisible(true);
-        if (!IsLoading())
-            frameSides_ = AllSides;
-    }
     Invalidate();
 }
 
 // A framed combo is flat underneath: its own frame replaces the 3-D border.
 void TTarqCustomComboBox::SetFrameVisible(bool value)
 {
-    if (frameVisible_ == value)
+    if (frame_.visible == value)
         return;
-    frameVisible_ = value;
+    frame_.visible = value;
     SetCtl3D(!value);
     Invalidate();
 }
 
 void TTarqCustomComboBox::SetFramingPreference(TFramingPreference value)
 {
-    if (framingPreference_ == value)
+    if (frame_.framingPreference == value)
         return;
-    framingPreference_ = value;
+    frame_.framingPreference = value;
     if (value == fpCustomFraming)
         Invalidate();
 }
@@ -252,43 +243,12 @@ void TTarqCustomComboBox::SetOwnerDrawItemHeight(int32_t value)
         RecreateWnd();
 }
 
-bool TTarqCustomComboBox::UsesThemes() const
-{
-    return framingPreference_ == fpXPThemes && ThemeServices()->ThemesEnabled();
-}
-
-void TTarqCustomComboBox::ReadFrameFlat(bool value)
-{
-    SetFrameHotTrack(value);
-    if (value) {
-        SetFrameStyle(fsStatus);
-        SetFrameHotStyle(fsLowered);
-    }
-}
-
-void TTarqCustomComboBox::ReadFrameFocusStyle(TFrameStyle value) { SetFrameHotStyle(value); }
-
 // ---- Frame controller -------------------------------------------------------------------
-
-void TTarqCustomComboBox::SetFrameController(TTarqFrameController* value)
-{
-    if (frameController_ == value)
-        return;
-    TTarqFrameController* old = frameController_;
-    frameController_ = value;
-    RelinkFrameController(*this, old, value);
-}
-
-bool TTarqCustomComboBox::ControlledByFrameController(TTarqFrameControllerProperty property) const
-{
-    return frameController_ && notifications_.Contains(property);
-}
 
 void TTarqCustomComboBox::Notification(TComponent* component, TOperation operation)
 {
     TCustomComboBox::Notification(component, operation);
-    if (operation == opRemove && component == static_cast<TComponent*>(frameController_))
-        frameController_ = nullptr;
+    frameLink_.Forget(component, operation);
 }
 
 // ---- Life cycle ---------------------------------------------------------------------------
@@ -392,7 +352,7 @@ void TTarqCustomComboBox::Dispatch(TMessage& message)
         return;
     case WM_SIZE:
         TCustomComboBox::Dispatch(message);
-        if (frameVisible_ && !UsesThemes())
+        if (frame_.visible && !UsesThemes())
             Invalidate();
         return;
     default: break;

@@ -10,7 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "controls/TarqFrameController.h"
+#include "controls/TarqFrameLink.h"
+#include "controls/TarqFrameSettings.h"
 #include "controls/TarqTypes.h"
 #include "platform/core/StringList.h"
 #include "platform/ui/ComboBox.h"
@@ -76,33 +77,35 @@ public:
     virtual void SetFlatButtons(bool value);
     TColor FlatButtonColor() const { return flatButtonColor_; }
     virtual void SetFlatButtonColor(TColor value);
-    TColor FrameColor() const { return frameColor_; }
+    TColor FrameColor() const { return frame_.color; }
     virtual void SetFrameColor(TColor value);
-    TColor FrameHotColor() const { return frameHotColor_; }
+    TColor FrameHotColor() const { return frame_.hotColor; }
     virtual void SetFrameHotColor(TColor value);
-    bool FrameHotTrack() const { return frameHotTrack_; }
+    bool FrameHotTrack() const { return frame_.hotTrack; }
     virtual void SetFrameHotTrack(bool value);
-    TFrameStyle FrameHotStyle() const { return frameHotStyle_; }
+    TFrameStyle FrameHotStyle() const { return frame_.hotStyle; }
     virtual void SetFrameHotStyle(TFrameStyle value);
-    TSides FrameSides() const { return frameSides_; }
+    TSides FrameSides() const { return frame_.sides; }
     virtual void SetFrameSides(TSides value);
-    TFrameStyle FrameStyle() const { return frameStyle_; }
+    TFrameStyle FrameStyle() const { return frame_.style; }
     virtual void SetFrameStyle(TFrameStyle value);
-    bool FrameVisible() const { return frameVisible_; }
+    bool FrameVisible() const { return frame_.visible; }
     virtual void SetFrameVisible(bool value);
-    TFramingPreference FramingPreference() const { return framingPreference_; }
+    TFramingPreference FramingPreference() const { return frame_.framingPreference; }
     virtual void SetFramingPreference(TFramingPreference value);
-    TTarqFrameController* FrameController() const { return frameController_; }
-    virtual void SetFrameController(TTarqFrameController* value);
-    TTarqFrameControllerNotifications FrameControllerNotifications() const { return notifications_; }
-    void SetFrameControllerNotifications(TTarqFrameControllerNotifications value) { notifications_ = value; }
-    bool ControlledByFrameController(TTarqFrameControllerProperty property) const;
+    TTarqFrameController* FrameController() const { return frameLink_.Controller(); }
+    virtual void SetFrameController(TTarqFrameController* value) { frameLink_.Set(value); }
+    TTarqFrameControllerNotifications FrameControllerNotifications() const { return frameLink_.Notifications(); }
+    void SetFrameControllerNotifications(TTarqFrameControllerNotifications value)
+    {
+        frameLink_.SetNotifications(value);
+    }
+    bool ControlledByFrameController(TTarqFrameControllerProperty property) const
+    {
+        return frameLink_.Controls(property);
+    }
     // The frame is the visual theme's rather than the control's own.
-    virtual bool UsesThemes() const;
-
-    // Settings stored by older versions of the library.
-    void ReadFrameFlat(bool value);
-    void ReadFrameFocusStyle(TFrameStyle value);
+    virtual bool UsesThemes() const { return frame_.UsesThemes(); }
 
     void WndProc(TMessage& message) override;
 
@@ -199,16 +202,8 @@ private:
     bool readOnlyColorOnFocus_ = false;
     TColor focusColor_ = clWindow;
     TColor normalColor_ = clWindow;
-    TColor frameColor_ = clBtnShadow;
-    TTarqFrameController* frameController_ = nullptr;
-    TTarqFrameControllerNotifications notifications_ = AllFrameControllerNotifications;
-    TColor frameHotColor_ = clBtnShadow;
-    bool frameHotTrack_ = false;
-    TFrameStyle frameHotStyle_ = fsFlatBold;
-    TSides frameSides_ = AllSides;
-    TFrameStyle frameStyle_ = fsFlat;
-    bool frameVisible_ = false;
-    TFramingPreference framingPreference_ = fpXPThemes;
+    TTarqFrameSettings frame_;
+    TTarqFrameLink frameLink_{*this};
     bool keepSearchCase_ = false;
     std::string searchText_;
     int32_t dropDownWidth_ = 0;

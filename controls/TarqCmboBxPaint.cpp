@@ -30,7 +30,7 @@ void TTarqCustomComboBox::PaintWindow(TCanvas& canvas)
     if (themed)
         FillIn(canvas, Rect(button.Left - 3, button.Top, button.Left, button.Bottom), Color());
     PaintButton(canvas, button, themed);
-    if (frameVisible_ && !UsesThemes())
+    if (frame_.visible && !UsesThemes())
         PaintFrame(canvas);
 }
 
@@ -41,7 +41,7 @@ TRect TTarqCustomComboBox::FlatButtonRect(int32_t border) const
 
 void TTarqCustomComboBox::PaintInnerRim(TCanvas& canvas, const TRect& button, bool themed)
 {
-    const bool ownFrame = frameVisible_ && !UsesThemes();
+    const bool ownFrame = frame_.visible && !UsesThemes();
     if (ownFrame && themed) {
         if (!IsPureWhite(Color()))
             DrawRectOutline(canvas, ClientRect(), Color());
@@ -77,15 +77,15 @@ void TTarqCustomComboBox::PaintButton(TCanvas& canvas, const TRect& button, bool
         DrawDropDownArrow(canvas, button, themed, Enabled(), false);
     } else if (themed) {
         auto* theme = ThemeServices();
-        theme->DrawElement(canvas,
-                           theme->GetElementDetails(TThemedClass::ComboBox, CP_DROPDOWNBUTTON,
-                                                    dropped ? CBXS_PRESSED : CBXS_HOT),
-                           button);
+        theme->DrawElement(
+            canvas,
+            theme->GetElementDetails(TThemedClass::ComboBox, CP_DROPDOWNBUTTON, dropped ? CBXS_PRESSED : CBXS_HOT),
+            button);
     } else {
         TRect inside = flatButtonColor_ == clBtnFace
-                           ? DrawEdgeLines(canvas, button, dropped ? clBtnShadow : clBtnHighlight,
-                                           dropped ? clBtnHighlight : clBtnShadow, AllSides)
-                           : DrawTintedFrameStyle(canvas, button, flatButtonColor_, dropped ? fsStatus : fsPopup);
+            ? DrawEdgeLines(canvas, button, dropped ? clBtnShadow : clBtnHighlight,
+                            dropped ? clBtnHighlight : clBtnShadow, AllSides)
+            : DrawTintedFrameStyle(canvas, button, flatButtonColor_, dropped ? fsStatus : fsPopup);
         FillIn(canvas, inside, flatButtonColor_);
         DrawDropDownArrow(canvas, inside, false, Enabled(), dropped);
     }
@@ -93,18 +93,17 @@ void TTarqCustomComboBox::PaintButton(TCanvas& canvas, const TRect& button, bool
 
 void TTarqCustomComboBox::PaintFrame(TCanvas& canvas)
 {
-    const bool hot = frameHotTrack_ && IsHot();
-    const TFrameStyle style = hot ? frameHotStyle_ : frameStyle_;
-    const TColor color = hot ? frameHotColor_ : frameColor_;
+    const TFrameStyle style = frame_.CurrentStyle(IsHot());
+    const TColor color = frame_.CurrentColor(IsHot());
     const TRect bounds = ClientRect();
     if (style == fsFlat)
-        DrawEdgeLines(canvas, bounds, color, color, frameSides_);
+        DrawEdgeLines(canvas, bounds, color, color, frame_.sides);
     else if (style == fsFlatBold)
-        DrawBevelRings(canvas, bounds, color, color, frameSides_, 2);
+        DrawBevelRings(canvas, bounds, color, color, frame_.sides, 2);
     else if (Color() == clWindow)
-        DrawFrameStyleSides(canvas, bounds, style, frameSides_);
+        DrawFrameStyleSides(canvas, bounds, style, frame_.sides);
     else
-        DrawTintedFrameStyleSides(canvas, bounds, Color(), frameSides_, style);
+        DrawTintedFrameStyleSides(canvas, bounds, Color(), frame_.sides, style);
 }
 
 // Only what the hot state changes: the whole face with hot tracking, else
@@ -113,7 +112,7 @@ void TTarqCustomComboBox::InvalidateHotArea()
 {
     if (!HandleAllocated())
         return;
-    if (frameHotTrack_)
+    if (frame_.hotTrack)
         InvalidateClientRect(ClientRect(), false);
     else
         InvalidateClientRect(Rect(Width() - ScrollBarSize - 2, 0, Width(), Height()), false);

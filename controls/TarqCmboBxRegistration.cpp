@@ -1,4 +1,5 @@
 #include "controls/TarqCmboBx.h"
+#include "controls/TarqFrameRegistration.h"
 #include "controls/TarqRegistration.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/ui/StandardControlsRegistration.h"
@@ -6,13 +7,6 @@
 namespace {
 
 using C = TTarqComboBox;
-
-// The frame-related settings are written unless a linked frame controller
-// supplies them.
-auto ControllerStored(TTarqFrameControllerProperty property)
-{
-    return [property](const C& combo) { return !combo.ControlledByFrameController(property); };
-}
 
 void AddColours(TClassBuilder<C>& builder)
 {
@@ -22,7 +16,7 @@ void AddColours(TClassBuilder<C>& builder)
         builder.Property(name, ColorGetter(get), ColorSetter(set))
             .Default(ColorProp(def))
             .Idents(ColorIdents())
-            .Stored(ControllerStored(property));
+            .Stored(ControllerStored<C>(property));
     };
     builder.Property("Color", ColorGetter(&TControl::Color), ColorSetter(&TControl::SetColor))
         .Default(ColorProp(clWindow))
@@ -35,8 +29,6 @@ void AddColours(TClassBuilder<C>& builder)
         .Stored([](const C& c) {
             return ColorToRGB(c.FocusColor()) != ColorToRGB(c.Color()) && !c.ControlledByFrameController(fcpFocusColor);
         });
-    colour("FrameColor", &B::FrameColor, &B::SetFrameColor, clBtnShadow, fcpFrameColor);
-    colour("FrameHotColor", &B::FrameHotColor, &B::SetFrameHotColor, clBtnShadow, fcpFrameHotColor);
     colour("ReadOnlyColor", &B::ReadOnlyColor, &B::SetReadOnlyColor, clInfoBk, fcpReadOnlyColor);
     colour("FlatButtonColor", &B::FlatButtonColor, &B::SetFlatButtonColor, clBtnFace, fcpFlatButtonColor);
 }
@@ -44,40 +36,14 @@ void AddColours(TClassBuilder<C>& builder)
 void AddFrame(TClassBuilder<C>& builder)
 {
     using B = TTarqCustomComboBox;
-    builder.Property("FrameController", &B::FrameController, &B::SetFrameController)
-        .Set("FrameControllerNotifications", &B::FrameControllerNotifications, &B::SetFrameControllerNotifications,
-             FrameControllerPropertyInfo())
-        .Default(AllFrameControllerNotifications)
-        .Property("FrameHotTrack", &B::FrameHotTrack, &B::SetFrameHotTrack)
+    AddFrameControllerLink<B>(builder);
+    AddFrameProperties<B>(builder);
+    builder.Property("ReadOnlyColorOnFocus", &B::ReadOnlyColorOnFocus, &B::SetReadOnlyColorOnFocus)
         .Default(false)
-        .Stored(ControllerStored(fcpFrameHotTrack))
-        .Enum("FrameHotStyle", &B::FrameHotStyle, &B::SetFrameHotStyle, FrameStyleInfo())
-        .Default(fsFlatBold)
-        .Stored(ControllerStored(fcpFrameHotStyle))
-        .Set("FrameSides", &B::FrameSides, &B::SetFrameSides, SideInfo())
-        .Default(AllSides)
-        .Stored(ControllerStored(fcpFrameSides))
-        .Enum("FrameStyle", &B::FrameStyle, &B::SetFrameStyle, FrameStyleInfo())
-        .Default(fsFlat)
-        .Stored(ControllerStored(fcpFrameStyle))
-        .Property("FrameVisible", &B::FrameVisible, &B::SetFrameVisible)
-        .Default(false)
-        .Stored(ControllerStored(fcpFrameVisible))
-        .Enum("FramingPreference", &B::FramingPreference, &B::SetFramingPreference, FramingPreferenceInfo())
-        .Default(fpXPThemes)
-        .Stored(ControllerStored(fcpFramingPreference))
-        .Property("ReadOnlyColorOnFocus", &B::ReadOnlyColorOnFocus, &B::SetReadOnlyColorOnFocus)
-        .Default(false)
-        .Stored(ControllerStored(fcpReadOnlyColorOnFocus))
+        .Stored(ControllerStored<C>(fcpReadOnlyColorOnFocus))
         .Property("FlatButtons", &B::FlatButtons, &B::SetFlatButtons)
         .Default(false)
-        .Stored(ControllerStored(fcpFlatButtons))
-        // Settings of older versions: read, never written.
-        .Property("FrameFlat", [](C&) { return false; }, &B::ReadFrameFlat)
-        .Stored(false)
-        .Enum("FrameFocusStyle", [](C& c) { return c.FrameHotStyle(); }, &B::ReadFrameFocusStyle, FrameStyleInfo())
-        .Stored(false)
-        .Retired("FrameFlatStyle")
+        .Stored(ControllerStored<C>(fcpFlatButtons))
         .Retired("About");
 }
 

@@ -1,4 +1,5 @@
 #include "controls/TarqFrameController.h"
+#include "controls/TarqFrameRegistration.h"
 #include "controls/TarqRegIniFile.h"
 #include "controls/TarqRegistration.h"
 #include "platform/core/ClassRegistry.h"
@@ -9,8 +10,8 @@ using T = TTarqFrameController;
 
 void RegisterFrameController()
 {
-    RegisterClass<T, TComponent>("TTarqFrameController")
-        .Property("Color", ColorGetter(&T::Color), ColorSetter(&T::SetColor))
+    auto builder = RegisterClass<T, TComponent>("TTarqFrameController");
+    builder.Property("Color", ColorGetter(&T::Color), ColorSetter(&T::SetColor))
         .Default(ColorProp(clWindow))
         .Idents(ColorIdents())
         .Stored([](const T& c) { return !c.ParentColor(); })
@@ -31,32 +32,9 @@ void RegisterFrameController()
         .Default(ColorProp(clBtnFace))
         .Idents(ColorIdents())
         .Property("FlatButtons", &T::FlatButtons, &T::SetFlatButtons)
-        .Default(true)
-        .Property("FrameColor", ColorGetter(&T::FrameColor), ColorSetter(&T::SetFrameColor))
-        .Default(ColorProp(clBtnShadow))
-        .Idents(ColorIdents())
-        .Property("FrameHotColor", ColorGetter(&T::FrameHotColor), ColorSetter(&T::SetFrameHotColor))
-        .Default(ColorProp(clBtnShadow))
-        .Idents(ColorIdents())
-        .Property("FrameHotTrack", &T::FrameHotTrack, &T::SetFrameHotTrack)
-        .Default(false)
-        .Enum("FrameHotStyle", &T::FrameHotStyle, &T::SetFrameHotStyle, FrameStyleInfo())
-        .Default(fsFlatBold)
-        .Set("FrameSides", &T::FrameSides, &T::SetFrameSides, SideInfo())
-        .Default(AllSides)
-        .Enum("FrameStyle", &T::FrameStyle, &T::SetFrameStyle, FrameStyleInfo())
-        .Default(fsFlat)
-        .Property("FrameVisible", &T::FrameVisible, &T::SetFrameVisible)
-        .Default(false)
-        .Enum("FramingPreference", &T::FramingPreference, &T::SetFramingPreference, FramingPreferenceInfo())
-        .Default(fpXPThemes)
-        .Property("RegIniFile", &T::RegIniFile, &T::SetRegIniFile)
-        // Settings of older versions: read, never written.
-        .Property("FrameFlat", [](T&) { return false; }, &T::ReadFrameFlat)
-        .Stored(false)
-        .Enum("FrameFocusStyle", [](T& c) { return c.FrameHotStyle(); }, &T::ReadFrameFocusStyle, FrameStyleInfo())
-        .Stored(false)
-        .Retired("FrameFlatStyle");
+        .Default(true);
+    AddFrameProperties<T>(builder);
+    builder.Property("RegIniFile", &T::RegIniFile, &T::SetRegIniFile);
 }
 
 void RegisterRegIniFile()

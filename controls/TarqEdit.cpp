@@ -14,12 +14,7 @@ TTarqCustomEdit::TTarqCustomEdit(TComponent* owner) : TCustomMaskEdit(owner)
     SetControlStyle(ControlStyle() & ~csSetCaption);
 }
 
-TTarqCustomEdit::~TTarqCustomEdit()
-{
-    MarkDestroying();
-    if (frameController_)
-        frameController_->RemoveControl(this);
-}
+TTarqCustomEdit::~TTarqCustomEdit() { MarkDestroying(); }
 
 // ---- Colours --------------------------------------------------------------------
 
@@ -51,7 +46,7 @@ void TTarqCustomEdit::ColorChanged()
             focusColor_ = Color();
         normalColor_ = Color();
     }
-    if (frameVisible_ && !UsesThemes())
+    if (frame_.visible && !UsesThemes())
         InvalidateFrame();
 }
 
@@ -108,24 +103,9 @@ void TTarqCustomEdit::ReadOnlyChanged()
 void TTarqCustomEdit::SetMouseState(TMouseStateKind kind, bool value)
 {
     (kind == msFocus ? focused_ : mouseOver_) = value;
-    if (frameHotTrack_)
+    if (frame_.hotTrack)
         InvalidateFrame();
     UpdateColors();
-}
-
-TFrameStyle TTarqCustomEdit::CurrentFrameStyle() const
-{
-    return frameHotTrack_ && IsHot() ? frameHotStyle_ : frameStyle_;
-}
-
-TColor TTarqCustomEdit::CurrentFrameColor() const
-{
-    return frameHotTrack_ && IsHot() ? frameHotColor_ : frameColor_;
-}
-
-bool TTarqCustomEdit::UsesThemes() const
-{
-    return framingPreference_ == fpXPThemes && ThemeServices()->ThemesEnabled();
 }
 
 // ---- Frame ------------------------------------------------------------------------
@@ -145,36 +125,30 @@ void TTarqCustomEdit::RepaintNonClient()
 void TTarqCustomEdit::PaintNonClient(TCanvas& windowCanvas)
 {
     TCustomMaskEdit::PaintNonClient(windowCanvas);
-    if (frameVisible_ && !UsesThemes())
-        DrawControlFrame(windowCanvas, Width(), Height(), frameSides_, CurrentFrameColor(), Color(),
-                         CurrentFrameStyle(), false);
+    frame_.DrawNonClient(windowCanvas, Width(), Height(), Color(), IsHot());
 }
 
-void TTarqCustomEdit::SetFrameColor(TColor value) { ChangeFrame(frameColor_, value); }
-void TTarqCustomEdit::SetFrameHotColor(TColor value) { ChangeFrame(frameHotColor_, value); }
-void TTarqCustomEdit::SetFrameHotStyle(TFrameStyle value) { ChangeFrame(frameHotStyle_, value); }
-void TTarqCustomEdit::SetFrameSides(TSides value) { ChangeFrame(frameSides_, value); }
-void TTarqCustomEdit::SetFrameStyle(TFrameStyle value) { ChangeFrame(frameStyle_, value); }
+void TTarqCustomEdit::SetFrameColor(TColor value) { ChangeFrame(frame_.color, value); }
+void TTarqCustomEdit::SetFrameHotColor(TColor value) { ChangeFrame(frame_.hotColor, value); }
+void TTarqCustomEdit::SetFrameHotStyle(TFrameStyle value) { ChangeFrame(frame_.hotStyle, value); }
+void TTarqCustomEdit::SetFrameSides(TSides value) { ChangeFrame(frame_.sides, value); }
+void TTarqCustomEdit::SetFrameStyle(TFrameStyle value) { ChangeFrame(frame_.style, value); }
 
 void TTarqCustomEdit::SetFrameHotTrack(bool value)
 {
-    if (frameHotTrack_ == value)
+    if (!frame_.TakeHotTrack(value, IsLoading()))
         return;
-    frameHotTrack_ = value;
-    if (value) {
+    if (value)
         SetFrameVisible(true);
-        if (!IsLoading())
-            frameSides_ = AllSides;
-    }
     InvalidateFrame();
     Invalidate();
 }
 
 void TTarqCustomEdit::SetFrameVisible(bool value)
 {
-    if (frameVisible_ == value)
+    if (frame_.visible == value)
         return;
-    frameVisible_ = value;
+    frame_.visible = value;
     // The frame is drawn into the 2-pixel client edge.
     if (value)
         SetCtl3D(true);
@@ -184,9 +158,9 @@ void TTarqCustomEdit::SetFrameVisible(bool value)
 
 void TTarqCustomEdit::SetFramingPreference(TFramingPreference value)
 {
-    if (framingPreference_ == value)
+    if (frame_.framingPreference == value)
         return;
-    framingPreference_ = value;
+    frame_.framingPreference = value;
     if (value == fpCustomFraming)
         InvalidateFrame();
 }
@@ -210,37 +184,11 @@ void TTarqCustomEdit::SetAlignment(TAlignment value)
 
 // ---- Frame controller ---------------------------------------------------------------
 
-void TTarqCustomEdit::SetFrameController(TTarqFrameController* value)
-{
-    if (frameController_ == value)
-        return;
-    TTarqFrameController* old = frameController_;
-    frameController_ = value;
-    RelinkFrameController(*this, old, value);
-}
-
-bool TTarqCustomEdit::ControlledByFrameController(TTarqFrameControllerProperty property) const
-{
-    return frameController_ && notifications_.Contains(property);
-}
-
 void TTarqCustomEdit::Notification(TComponent* component, TOperation operation)
 {
     TCustomMaskEdit::Notification(component, operation);
-    if (operation == opRemove && component == static_cast<TComponent*>(frameController_))
-        frameController_ = nullptr;
+    frameLink_.Forget(component, operation);
 }
-
-void TTarqCustomEdit::ReadFrameFlat(bool value)
-{
-    SetFrameHotTrack(value);
-    if (value) {
-        SetFrameStyle(fsStatus);
-        SetFrameHotStyle(fsLowered);
-    }
-}
-
-void TTarqCustomEdit::ReadFrameFocusStyle(TFrameStyle value) { SetFrameHotStyle(value); }
 
 // ---- Window and messages ---------------------------------------------------------
 
@@ -293,7 +241,7 @@ void TTarqCustomEdit::Dispatch(TMessage& message)
         break;
     case WM_SIZE:
         TCustomMaskEdit::Dispatch(message);
-        if (frameVisible_ && !UsesThemes())
+        if (frame_.visible && !UsesThemes())
             InvalidateFrame();
         break;
     default: TCustomMaskEdit::Dispatch(message); break;
@@ -314,6 +262,18 @@ void TTarqCustomEdit::KeyPress(char32_t& key)
 
 // A press first moves the focus to the edit the buttons serve (or to the
 // buttons themselves); a press that cannot take the focus is dropped.
+void SetButtonMargins(TCustomEdit& edit, int32_t buttonsWidth)
+{
+    edit.Perform(EM_SETMARGINS, EC_USEFONTINFO, 0);
+    if (buttonsWidth <= 0)
+        return;
+    const auto room = static_cast<uint16_t>(buttonsWidth + 2);
+    if (edit.UseRightToLeftAlignment())
+        edit.Perform(EM_SETMARGINS, EC_LEFTMARGIN, static_cast<LPARAM>(MakeWParam(room, 0)));
+    else
+        edit.Perform(EM_SETMARGINS, EC_RIGHTMARGIN, static_cast<LPARAM>(MakeWParam(0, room)));
+}
+
 void FocusForButtonPress(TWinControl& buttons, TWinControl* focusControl)
 {
     TWinControl* target = nullptr;

@@ -6,7 +6,8 @@
 
 #include <cstdint>
 
-#include "controls/TarqFrameController.h"
+#include "controls/TarqFrameLink.h"
+#include "controls/TarqFrameSettings.h"
 #include "controls/TarqTypes.h"
 #include "platform/ui/Edit.h"
 
@@ -35,21 +36,21 @@ public:
     void SetReadOnly(bool value) override;
 
     // ---- Frame ----
-    TColor FrameColor() const { return frameColor_; }
+    TColor FrameColor() const { return frame_.color; }
     virtual void SetFrameColor(TColor value);
-    TColor FrameHotColor() const { return frameHotColor_; }
+    TColor FrameHotColor() const { return frame_.hotColor; }
     virtual void SetFrameHotColor(TColor value);
-    bool FrameHotTrack() const { return frameHotTrack_; }
+    bool FrameHotTrack() const { return frame_.hotTrack; }
     virtual void SetFrameHotTrack(bool value);
-    TFrameStyle FrameHotStyle() const { return frameHotStyle_; }
+    TFrameStyle FrameHotStyle() const { return frame_.hotStyle; }
     virtual void SetFrameHotStyle(TFrameStyle value);
-    TSides FrameSides() const { return frameSides_; }
+    TSides FrameSides() const { return frame_.sides; }
     virtual void SetFrameSides(TSides value);
-    TFrameStyle FrameStyle() const { return frameStyle_; }
+    TFrameStyle FrameStyle() const { return frame_.style; }
     virtual void SetFrameStyle(TFrameStyle value);
-    bool FrameVisible() const { return frameVisible_; }
+    bool FrameVisible() const { return frame_.visible; }
     virtual void SetFrameVisible(bool value);
-    TFramingPreference FramingPreference() const { return framingPreference_; }
+    TFramingPreference FramingPreference() const { return frame_.framingPreference; }
     virtual void SetFramingPreference(TFramingPreference value);
     // Settings shared with the controls of a form; kept by the controller.
     bool FlatButtons() const { return flatButtons_; }
@@ -57,24 +58,26 @@ public:
     TColor FlatButtonColor() const { return flatButtonColor_; }
     virtual void SetFlatButtonColor(TColor value) { flatButtonColor_ = value; }
 
-    TTarqFrameController* FrameController() const { return frameController_; }
-    virtual void SetFrameController(TTarqFrameController* value);
-    TTarqFrameControllerNotifications FrameControllerNotifications() const { return notifications_; }
-    void SetFrameControllerNotifications(TTarqFrameControllerNotifications value) { notifications_ = value; }
+    TTarqFrameController* FrameController() const { return frameLink_.Controller(); }
+    virtual void SetFrameController(TTarqFrameController* value) { frameLink_.Set(value); }
+    TTarqFrameControllerNotifications FrameControllerNotifications() const { return frameLink_.Notifications(); }
+    void SetFrameControllerNotifications(TTarqFrameControllerNotifications value)
+    {
+        frameLink_.SetNotifications(value);
+    }
     // Whether a frame-related setting is left to the linked controller (and
     // so not written to form resources).
-    bool ControlledByFrameController(TTarqFrameControllerProperty property) const;
-
-    // Settings stored by older versions of the library.
-    void ReadFrameFlat(bool value);
-    void ReadFrameFocusStyle(TFrameStyle value);
+    bool ControlledByFrameController(TTarqFrameControllerProperty property) const
+    {
+        return frameLink_.Controls(property);
+    }
 
     // The frame is the visual theme's rather than the control's own.
-    virtual bool UsesThemes() const;
+    virtual bool UsesThemes() const { return frame_.UsesThemes(); }
     virtual bool IsReadOnly() const { return ReadOnly(); }
     // The frame's style and colour as they show now.
-    TFrameStyle CurrentFrameStyle() const;
-    TColor CurrentFrameColor() const;
+    TFrameStyle CurrentFrameStyle() const { return frame_.CurrentStyle(IsHot()); }
+    TColor CurrentFrameColor() const { return frame_.CurrentColor(IsHot()); }
     bool IsHot() const { return focused_ || mouseOver_; }
 
     TNotifyEvent OnMouseEnter;
@@ -117,22 +120,14 @@ private:
     TColor disabledColor_ = clBtnFace;
     TColor focusColor_ = clWindow;
     TColor normalColor_ = clWindow;
-    TColor frameColor_ = clBtnShadow;
-    TColor frameHotColor_ = clBtnShadow;
-    TTarqFrameController* frameController_ = nullptr;
-    TTarqFrameControllerNotifications notifications_ = AllFrameControllerNotifications;
-    bool frameHotTrack_ = false;
-    TFrameStyle frameHotStyle_ = fsFlatBold;
-    TFrameStyle frameStyle_ = fsFlat;
-    TSides frameSides_ = AllSides;
-    TFramingPreference framingPreference_ = fpXPThemes;
+    TTarqFrameSettings frame_;
+    TTarqFrameLink frameLink_{*this};
     TColor readOnlyColor_ = clInfoBk;
     bool readOnlyColorOnFocus_ = false;
     bool flatButtons_ = false;
     TColor flatButtonColor_ = clBtnFace;
     bool focused_ = false;
     bool mouseOver_ = false;
-    bool frameVisible_ = false;
 };
 
 class TTarqEdit : public TTarqCustomEdit {
@@ -144,6 +139,12 @@ public:
 // `focusControl` (or else the buttons themselves, when they are a tab stop)
 // and abandons the press silently (Abort) when the focus cannot be taken.
 void FocusForButtonPress(TWinControl& buttons, TWinControl* focusControl);
+
+// Leaves room for the buttons of a compound edit (`buttonsWidth` wide, 0
+// for none) at the edit's right side, or at its left when it reads right to
+// left; the other side keeps the edit's own margin, so that the first
+// character stays clear of the frame.
+void SetButtonMargins(TCustomEdit& edit, int32_t buttonsWidth);
 
 // Registers TTarqEdit and its published properties (once).
 void RegisterTarqEditClasses();

@@ -3,20 +3,13 @@
 // being built (the plain edit, the spin edit and the button edit).
 
 #include "controls/TarqEdit.h"
+#include "controls/TarqFrameRegistration.h"
 #include "platform/core/ClassRegistry.h"
 
 // The edit's letter-case setting names.
 const TEnumInfo& EditCharCaseInfo();
 // taLeftJustify and taRightJustify.
 const TEnumInfo& EditAlignmentInfo();
-
-// The frame-related settings are written unless a linked frame controller
-// supplies them.
-template <class T>
-auto ControllerStored(TTarqFrameControllerProperty property)
-{
-    return [property](const T& edit) { return !edit.ControlledByFrameController(property); };
-}
 
 template <class T>
 void AddFramedEditProperties(TClassBuilder<T>& builder)
@@ -38,36 +31,13 @@ void AddFramedEditProperties(TClassBuilder<T>& builder)
         .Default(ColorProp(clWindow))
         .Idents(ColorIdents())
         .Stored([](const T& e) {
-            return ColorToRGB(e.FocusColor()) != ColorToRGB(e.Color()) &&
-                   !e.ControlledByFrameController(fcpFocusColor);
+            return ColorToRGB(e.FocusColor()) != ColorToRGB(e.Color()) && !e.ControlledByFrameController(fcpFocusColor);
         });
-    colour("FrameColor", &E::FrameColor, &E::SetFrameColor, clBtnShadow, fcpFrameColor);
-    colour("FrameHotColor", &E::FrameHotColor, &E::SetFrameHotColor, clBtnShadow, fcpFrameHotColor);
     colour("ReadOnlyColor", &E::ReadOnlyColor, &E::SetReadOnlyColor, clInfoBk, fcpReadOnlyColor);
     colour("FlatButtonColor", &E::FlatButtonColor, &E::SetFlatButtonColor, clBtnFace, fcpFlatButtonColor);
-    builder.Property("FrameController", &E::FrameController, &E::SetFrameController)
-        .Set("FrameControllerNotifications", &E::FrameControllerNotifications, &E::SetFrameControllerNotifications,
-             FrameControllerPropertyInfo())
-        .Default(AllFrameControllerNotifications)
-        .Property("FrameHotTrack", &E::FrameHotTrack, &E::SetFrameHotTrack)
-        .Default(false)
-        .Stored(ControllerStored<T>(fcpFrameHotTrack))
-        .Enum("FrameHotStyle", &E::FrameHotStyle, &E::SetFrameHotStyle, FrameStyleInfo())
-        .Default(fsFlatBold)
-        .Stored(ControllerStored<T>(fcpFrameHotStyle))
-        .Set("FrameSides", &E::FrameSides, &E::SetFrameSides, SideInfo())
-        .Default(AllSides)
-        .Stored(ControllerStored<T>(fcpFrameSides))
-        .Enum("FrameStyle", &E::FrameStyle, &E::SetFrameStyle, FrameStyleInfo())
-        .Default(fsFlat)
-        .Stored(ControllerStored<T>(fcpFrameStyle))
-        .Property("FrameVisible", &E::FrameVisible, &E::SetFrameVisible)
-        .Default(false)
-        .Stored(ControllerStored<T>(fcpFrameVisible))
-        .Enum("FramingPreference", &E::FramingPreference, &E::SetFramingPreference, FramingPreferenceInfo())
-        .Default(fpXPThemes)
-        .Stored(ControllerStored<T>(fcpFramingPreference))
-        .Property("ReadOnlyColorOnFocus", &E::ReadOnlyColorOnFocus, &E::SetReadOnlyColorOnFocus)
+    AddFrameControllerLink<E>(builder);
+    AddFrameProperties<E>(builder);
+    builder.Property("ReadOnlyColorOnFocus", &E::ReadOnlyColorOnFocus, &E::SetReadOnlyColorOnFocus)
         .Default(false)
         .Stored(ControllerStored<T>(fcpReadOnlyColorOnFocus))
         .Property("FlatButtons", &E::FlatButtons, &E::SetFlatButtons)
@@ -90,11 +60,5 @@ void AddFramedEditProperties(TClassBuilder<T>& builder)
         .Event("OnChange", &TCustomEdit::OnChange)
         .Event("OnMouseEnter", &E::OnMouseEnter)
         .Event("OnMouseLeave", &E::OnMouseLeave)
-        // Settings of older versions: read, never written.
-        .Property("FrameFlat", [](T&) { return false; }, &E::ReadFrameFlat)
-        .Stored(false)
-        .Enum("FrameFocusStyle", [](T& e) { return e.FrameHotStyle(); }, &E::ReadFrameFocusStyle, FrameStyleInfo())
-        .Stored(false)
-        .Retired("FrameFlatStyle")
         .Retired("About");
 }

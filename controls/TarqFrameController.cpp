@@ -2,24 +2,25 @@
 
 #include <algorithm>
 
-#include "controls/TarqRegistration.h"
 #include "controls/TarqRegIniFile.h"
+#include "controls/TarqRegistration.h"
 #include "platform/core/Properties.h"
 #include "platform/ui/Controls.h"
 
 namespace {
 
 constexpr const char* SettingNames[16] = {
-    "Color",           "FocusColor",      "DisabledColor", "ReadOnlyColor", "ReadOnlyColorOnFocus", "ParentColor",
-    "FlatButtonColor", "FlatButtons",     "FrameColor",    "FrameHotColor", "FrameHotTrack",        "FrameHotStyle",
-    "FrameSides",      "FrameStyle",      "FrameVisible",  "FramingPreference"};
+    "Color",           "FocusColor",  "DisabledColor", "ReadOnlyColor",    "ReadOnlyColorOnFocus", "ParentColor",
+    "FlatButtonColor", "FlatButtons", "FrameColor",    "FrameHotColor",    "FrameHotTrack",        "FrameHotStyle",
+    "FrameSides",      "FrameStyle",  "FrameVisible",  "FramingPreference"};
 
 // The order of a full push: ParentColor before Color, so that a control that
 // takes its parent's colour is not handed the controller's.
 constexpr TTarqFrameControllerProperty FullPushOrder[16] = {
-    fcpParentColor, fcpColor,      fcpDisabledColor, fcpReadOnlyColor, fcpReadOnlyColorOnFocus, fcpFocusColor,
-    fcpFlatButtonColor, fcpFlatButtons, fcpFrameColor, fcpFrameHotColor, fcpFrameHotTrack, fcpFrameHotStyle,
-    fcpFrameSides, fcpFrameStyle, fcpFrameVisible, fcpFramingPreference};
+    fcpParentColor,          fcpColor,         fcpDisabledColor,   fcpReadOnlyColor,
+    fcpReadOnlyColorOnFocus, fcpFocusColor,    fcpFlatButtonColor, fcpFlatButtons,
+    fcpFrameColor,           fcpFrameHotColor, fcpFrameHotTrack,   fcpFrameHotStyle,
+    fcpFrameSides,           fcpFrameStyle,    fcpFrameVisible,    fcpFramingPreference};
 
 } // namespace
 
@@ -40,20 +41,6 @@ TTarqFrameControllerNotifications AcceptedNotifications(TComponent& control)
         return AllFrameControllerNotifications;
     const auto bits = static_cast<uint64_t>(platform_detail::ToInt(prop->Get(control)));
     return TTarqFrameControllerNotifications::FromBits(bits & 0xFFFF);
-}
-
-void RelinkFrameController(TControl& control, TTarqFrameController* unlinked, TTarqFrameController* linked)
-{
-    if (unlinked == linked)
-        return;
-    if (unlinked) {
-        unlinked->RemoveControl(&control);
-        unlinked->RemoveFreeNotification(&control);
-    }
-    if (linked) {
-        linked->AddControl(&control);
-        linked->FreeNotification(&control);
-    }
 }
 
 TTarqFrameController::TTarqFrameController(TComponent* owner) : TComponent(owner) { RegisterTarqCommonClasses(); }
@@ -147,14 +134,7 @@ void TTarqFrameController::Assign(const TPersistent* source)
     parentColor_ = other->parentColor_;
     flatButtonColor_ = other->flatButtonColor_;
     flatButtons_ = other->flatButtons_;
-    frameColor_ = other->frameColor_;
-    frameHotColor_ = other->frameHotColor_;
-    frameHotTrack_ = other->frameHotTrack_;
-    frameHotStyle_ = other->frameHotStyle_;
-    frameSides_ = other->frameSides_;
-    frameStyle_ = other->frameStyle_;
-    frameVisible_ = other->frameVisible_;
-    framingPreference_ = other->framingPreference_;
+    frame_ = other->frame_;
     EndUpdate();
 }
 
@@ -189,46 +169,28 @@ void TTarqFrameController::SetParentColor(bool value)
 
 void TTarqFrameController::SetFlatButtonColor(TColor value) { Change(flatButtonColor_, value, fcpFlatButtonColor); }
 void TTarqFrameController::SetFlatButtons(bool value) { Change(flatButtons_, value, fcpFlatButtons); }
-void TTarqFrameController::SetFrameColor(TColor value) { Change(frameColor_, value, fcpFrameColor); }
-void TTarqFrameController::SetFrameHotColor(TColor value) { Change(frameHotColor_, value, fcpFrameHotColor); }
+void TTarqFrameController::SetFrameColor(TColor value) { Change(frame_.color, value, fcpFrameColor); }
+void TTarqFrameController::SetFrameHotColor(TColor value) { Change(frame_.hotColor, value, fcpFrameHotColor); }
 
 void TTarqFrameController::SetFrameHotTrack(bool value)
 {
-    if (frameHotTrack_ == value)
+    if (!frame_.TakeHotTrack(value, HasState(csLoading)))
         return;
-    frameHotTrack_ = value;
-    if (value) {
+    if (value)
         SetFrameVisible(true);
-        if (!HasState(csLoading))
-            frameSides_ = AllSides;
-    }
     ApplyToAll(fcpFrameHotTrack);
 }
 
-void TTarqFrameController::SetFrameHotStyle(TFrameStyle value) { Change(frameHotStyle_, value, fcpFrameHotStyle); }
-void TTarqFrameController::SetFrameSides(TSides value) { Change(frameSides_, value, fcpFrameSides); }
-void TTarqFrameController::SetFrameStyle(TFrameStyle value) { Change(frameStyle_, value, fcpFrameStyle); }
-void TTarqFrameController::SetFrameVisible(bool value) { Change(frameVisible_, value, fcpFrameVisible); }
+void TTarqFrameController::SetFrameHotStyle(TFrameStyle value) { Change(frame_.hotStyle, value, fcpFrameHotStyle); }
+void TTarqFrameController::SetFrameSides(TSides value) { Change(frame_.sides, value, fcpFrameSides); }
+void TTarqFrameController::SetFrameStyle(TFrameStyle value) { Change(frame_.style, value, fcpFrameStyle); }
+void TTarqFrameController::SetFrameVisible(bool value) { Change(frame_.visible, value, fcpFrameVisible); }
 void TTarqFrameController::SetFramingPreference(TFramingPreference value)
 {
-    Change(framingPreference_, value, fcpFramingPreference);
+    Change(frame_.framingPreference, value, fcpFramingPreference);
 }
 
-void TTarqFrameController::SetRegIniFile(TTarqRegIniFile* value)
-{
-    regIniFile_.Set(value);
-}
-
-void TTarqFrameController::ReadFrameFlat(bool value)
-{
-    SetFrameHotTrack(value);
-    if (!value)
-        return;
-    SetFrameStyle(fsStatus);
-    SetFrameHotStyle(fsLowered);
-}
-
-void TTarqFrameController::ReadFrameFocusStyle(TFrameStyle value) { SetFrameHotStyle(value); }
+void TTarqFrameController::SetRegIniFile(TTarqRegIniFile* value) { regIniFile_.Set(value); }
 
 void TTarqFrameController::Loaded()
 {

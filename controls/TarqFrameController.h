@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "controls/TarqFrameSettings.h"
 #include "controls/TarqTypes.h"
 #include "platform/core/Components.h"
 #include "platform/gfx/Colors.h"
@@ -14,9 +15,22 @@ class TControl;
 class TTarqRegIniFile;
 
 enum TTarqFrameControllerProperty : uint8_t {
-    fcpColor, fcpFocusColor, fcpDisabledColor, fcpReadOnlyColor, fcpReadOnlyColorOnFocus, fcpParentColor,
-    fcpFlatButtonColor, fcpFlatButtons, fcpFrameColor, fcpFrameHotColor, fcpFrameHotTrack, fcpFrameHotStyle,
-    fcpFrameSides, fcpFrameStyle, fcpFrameVisible, fcpFramingPreference,
+    fcpColor,
+    fcpFocusColor,
+    fcpDisabledColor,
+    fcpReadOnlyColor,
+    fcpReadOnlyColorOnFocus,
+    fcpParentColor,
+    fcpFlatButtonColor,
+    fcpFlatButtons,
+    fcpFrameColor,
+    fcpFrameHotColor,
+    fcpFrameHotTrack,
+    fcpFrameHotStyle,
+    fcpFrameSides,
+    fcpFrameStyle,
+    fcpFrameVisible,
+    fcpFramingPreference,
     fcpAll // every setting
 };
 // Which settings a control takes from its controller (bit i = setting i).
@@ -69,28 +83,24 @@ public:
     virtual void SetFlatButtonColor(TColor value);
     bool FlatButtons() const { return flatButtons_; }
     virtual void SetFlatButtons(bool value);
-    TColor FrameColor() const { return frameColor_; }
+    TColor FrameColor() const { return frame_.color; }
     virtual void SetFrameColor(TColor value);
-    TColor FrameHotColor() const { return frameHotColor_; }
+    TColor FrameHotColor() const { return frame_.hotColor; }
     virtual void SetFrameHotColor(TColor value);
-    bool FrameHotTrack() const { return frameHotTrack_; }
+    bool FrameHotTrack() const { return frame_.hotTrack; }
     virtual void SetFrameHotTrack(bool value);
-    TFrameStyle FrameHotStyle() const { return frameHotStyle_; }
+    TFrameStyle FrameHotStyle() const { return frame_.hotStyle; }
     virtual void SetFrameHotStyle(TFrameStyle value);
-    TSides FrameSides() const { return frameSides_; }
+    TSides FrameSides() const { return frame_.sides; }
     virtual void SetFrameSides(TSides value);
-    TFrameStyle FrameStyle() const { return frameStyle_; }
+    TFrameStyle FrameStyle() const { return frame_.style; }
     virtual void SetFrameStyle(TFrameStyle value);
-    bool FrameVisible() const { return frameVisible_; }
+    bool FrameVisible() const { return frame_.visible; }
     virtual void SetFrameVisible(bool value);
-    TFramingPreference FramingPreference() const { return framingPreference_; }
+    TFramingPreference FramingPreference() const { return frame_.framingPreference; }
     virtual void SetFramingPreference(TFramingPreference value);
     TTarqRegIniFile* RegIniFile() const { return regIniFile_; }
     virtual void SetRegIniFile(TTarqRegIniFile* value);
-
-    // Settings stored by older versions of the library.
-    void ReadFrameFlat(bool value);
-    void ReadFrameFocusStyle(TFrameStyle value);
 
 protected:
     void Loaded() override;
@@ -118,22 +128,10 @@ private:
     bool parentColor_ = false;
     TColor flatButtonColor_ = clBtnFace;
     bool flatButtons_ = true;
-    TColor frameColor_ = clBtnShadow;
-    TColor frameHotColor_ = clBtnShadow;
-    bool frameHotTrack_ = false;
-    TFrameStyle frameHotStyle_ = fsFlatBold;
-    TSides frameSides_ = AllSides;
-    TFrameStyle frameStyle_ = fsFlat;
-    bool frameVisible_ = false;
-    TFramingPreference framingPreference_ = fpXPThemes;
+    TTarqFrameSettings frame_;
     TComponentRef<TTarqRegIniFile> regIniFile_{this};
 };
 
 // The settings a control accepts: its published FrameControllerNotifications,
 // or all of them when it has no such property.
 TTarqFrameControllerNotifications AcceptedNotifications(TComponent& control);
-
-// For the controls' FrameController setters, once the control's field holds
-// `linked`: unlinks the control from `unlinked` and links it to `linked`
-// (which pushes every setting), with free notifications both ways.
-void RelinkFrameController(TControl& control, TTarqFrameController* unlinked, TTarqFrameController* linked);

@@ -71,8 +71,6 @@ TTarqLabel::TTarqLabel(TComponent* owner) : TGraphicControl(owner)
 
 TTarqLabel::~TTarqLabel()
 {
-    if (frameController_)
-        frameController_->RemoveControl(this);
     if (TTarqBlinkingControlsList* list = BlinkList())
         list->RemoveControl(this);
     ReleaseBlinkListIfEmpty();
@@ -110,10 +108,7 @@ void TTarqLabel::SetTransparent(bool value)
     Invalidate();
 }
 
-void TTarqLabel::SetFocusControl(TWinControl* value)
-{
-    focusControl_.Set(value);
-}
+void TTarqLabel::SetFocusControl(TWinControl* value) { focusControl_.Set(value); }
 
 void TTarqLabel::SetAutoSize(bool value)
 {
@@ -224,63 +219,39 @@ void TTarqLabel::SetFlyByColor(TColor value) { flyByColor_ = value; }
 
 // ---- Frame ----
 
-void TTarqLabel::SetBorderOuter(TFrameStyleEx value) { Store(borderOuter_, value); }
-void TTarqLabel::SetBorderInner(TFrameStyleEx value) { Store(borderInner_, value); }
-void TTarqLabel::SetBorderSides(TSides value) { Store(borderSides_, value); }
-void TTarqLabel::SetBorderWidth(int32_t value) { Store(borderWidth_, value); }
-void TTarqLabel::SetBevelWidth(int32_t value) { Store(bevelWidth_, value); }
-void TTarqLabel::SetBorderColor(TColor value) { Store(borderColor_, value); }
-void TTarqLabel::SetBorderHighlight(TColor value) { Store(borderHighlight_, value); }
-void TTarqLabel::SetBorderShadow(TColor value) { Store(borderShadow_, value); }
-void TTarqLabel::SetFlatColor(TColor value) { Store(flatColor_, value); }
-void TTarqLabel::SetFlatColorAdjustment(int32_t value) { Store(flatColorAdjustment_, value); }
-
-void TTarqLabel::SetFrameController(TTarqFrameController* value)
-{
-    if (frameController_ == value)
-        return;
-    TTarqFrameController* old = frameController_;
-    frameController_ = value;
-    RelinkFrameController(*this, old, value);
-}
+void TTarqLabel::SetBorderOuter(TFrameStyleEx value) { Store(border_.outer, value); }
+void TTarqLabel::SetBorderInner(TFrameStyleEx value) { Store(border_.inner, value); }
+void TTarqLabel::SetBorderSides(TSides value) { Store(border_.sides, value); }
+void TTarqLabel::SetBorderWidth(int32_t value) { Store(border_.width, value); }
+void TTarqLabel::SetBevelWidth(int32_t value) { Store(border_.bevelWidth, value); }
+void TTarqLabel::SetBorderColor(TColor value) { Store(border_.color, value); }
+void TTarqLabel::SetBorderHighlight(TColor value) { Store(border_.highlight, value); }
+void TTarqLabel::SetBorderShadow(TColor value) { Store(border_.shadow, value); }
+void TTarqLabel::SetFlatColor(TColor value) { Store(border_.flatColor, value); }
+void TTarqLabel::SetFlatColorAdjustment(int32_t value) { Store(border_.flatColorAdjustment, value); }
 
 void TTarqLabel::ApplyFrameController()
 {
-    if (!frameController_ || !frameController_->FrameVisible())
-        return;
-    const TTarqFrameController& fc = *frameController_;
-    if (notifications_.Contains(fcpFrameStyle))
-        borderOuter_ = fc.FrameStyle();
-    if (notifications_.Contains(fcpFrameSides))
-        borderSides_ = fc.FrameSides();
-    if (notifications_.Contains(fcpFrameColor)) {
-        flatColor_ = fc.FrameColor();
-        flatColorAdjustment_ = 0;
+    if (const TTarqFrameController* controller = frameLink_.VisibleController()) {
+        border_.Apply(*controller, frameLink_.Notifications(), *this);
+        Invalidate();
     }
-    if (notifications_.Contains(fcpColor))
-        SetColor(fc.Color());
-    if (notifications_.Contains(fcpParentColor))
-        SetParentColor(fc.ParentColor());
-    if (notifications_.Contains(fcpColor)) {
-        borderHighlight_ = LightenColor(Color(), 100);
-        borderShadow_ = DarkenColor(Color(), 50);
-    }
-    Invalidate();
 }
 
 // ---- Geometry ----
 
 TRect TTarqLabel::ShrinkRectForFrame(const TRect& rect, bool withBorderWidth)
 {
-    const TRect r = withBorderWidth ? InflateRect(rect, -borderWidth_, -borderWidth_) : rect;
-    return ShrinkRectForBorders(r, borderOuter_, borderInner_, borderSides_, bevelWidth_);
+    const TRect r = withBorderWidth ? InflateRect(rect, -border_.width, -border_.width) : rect;
+    return ShrinkRectForBorders(r, border_.outer, border_.inner, border_.sides, border_.bevelWidth);
 }
 
 void TTarqLabel::AdjustRectForBorder(TRect& rect)
 {
-    const int32_t across = borderSides_.Contains(sdLeft) + borderSides_.Contains(sdRight);
-    const int32_t down = borderSides_.Contains(sdTop) + borderSides_.Contains(sdBottom);
-    for (int32_t width : {GrowthOf(borderOuter_, bevelWidth_), borderWidth_, GrowthOf(borderInner_, bevelWidth_)}) {
+    const int32_t across = border_.sides.Contains(sdLeft) + border_.sides.Contains(sdRight);
+    const int32_t down = border_.sides.Contains(sdTop) + border_.sides.Contains(sdBottom);
+    for (int32_t width :
+         {GrowthOf(border_.outer, border_.bevelWidth), border_.width, GrowthOf(border_.inner, border_.bevelWidth)}) {
         rect.Right += across * width;
         rect.Bottom += down * width;
     }
@@ -342,16 +313,16 @@ void TTarqLabel::Paint()
     canvas.Pen()->SetStyle(psSolid);
     canvas.Pen()->SetWidth(1);
     TBorderPair border;
-    border.Outer = borderOuter_;
-    border.Inner = borderInner_;
-    border.BorderWidth = borderWidth_;
-    border.Sides = borderSides_;
-    border.BevelWidth = bevelWidth_;
-    border.BorderColor = borderColor_;
-    border.BorderHighlight = borderHighlight_;
-    border.BorderShadow = borderShadow_;
-    border.FlatColor = flatColor_;
-    border.FlatColorAdjustment = flatColorAdjustment_;
+    border.Outer = border_.outer;
+    border.Inner = border_.inner;
+    border.BorderWidth = border_.width;
+    border.Sides = border_.sides;
+    border.BevelWidth = border_.bevelWidth;
+    border.BorderColor = border_.color;
+    border.BorderHighlight = border_.highlight;
+    border.BorderShadow = border_.shadow;
+    border.FlatColor = border_.flatColor;
+    border.FlatColorAdjustment = border_.flatColorAdjustment;
     border.Color = Color();
     border.ParentColor = Parent() ? Parent()->Color() : Color();
     border.Transparent = transparent_;
@@ -360,10 +331,15 @@ void TTarqLabel::Paint()
     if (!transparent_)
         canvas.FillRect(interior);
     canvas.Brush()->SetStyle(bsClear);
+    // Passes drawn off the text's place (the disabled highlight, shadows)
+    // stay inside the border.
+    const int saved = canvas.SaveDC();
+    canvas.IntersectClipRect(interior.Left, interior.Top, interior.Right, interior.Bottom);
     if (rotation_ == roCurve)
         DrawCurvedText(canvas);
     else
         DrawLabelText(canvas);
+    canvas.RestoreDC(saved);
 }
 
 uint32_t TTarqLabel::TextFlags() const
@@ -508,7 +484,7 @@ void TTarqLabel::DrawRotatedText(TCanvas& canvas, const TRect& area, uint32_t fl
 
 TPoint TTarqLabel::ArcCenter() const
 {
-    const int32_t w = Width(), h = Height(), b = borderWidth_;
+    const int32_t w = Width(), h = Height(), b = border_.width;
     switch (centerPoint_) {
     case cpUpperLeft: return {b, b};
     case cpUpperCenter: return {w / 2, b};
@@ -524,7 +500,7 @@ TPoint TTarqLabel::ArcCenter() const
 
 TPoint TTarqLabel::ArcRadius() const
 {
-    const int32_t w = Width(), h = Height(), a = 2 * borderWidth_;
+    const int32_t w = Width(), h = Height(), a = 2 * border_.width;
     switch (centerPoint_) {
     case cpUpperCenter:
     case cpLowerCenter: return {w / 2 - a, h - a};
@@ -599,10 +575,7 @@ void TTarqLabel::Loaded()
 void TTarqLabel::Notification(TComponent* component, TOperation operation)
 {
     TGraphicControl::Notification(component, operation);
-    if (operation != opRemove)
-        return;
-    if (component == static_cast<TComponent*>(frameController_))
-        frameController_ = nullptr;
+    frameLink_.Forget(component, operation);
     focusControl_.Forget(component, operation);
 }
 

@@ -8,14 +8,22 @@
 #include <functional>
 #include <string>
 
-#include "controls/TarqFrameController.h"
+#include "controls/TarqBorder.h"
+#include "controls/TarqFrameLink.h"
 #include "controls/TarqFrames.h"
 #include "controls/TarqTypes.h"
 #include "platform/ui/Controls.h"
 
 enum TRotation : uint8_t { roNone, roFlat, roCurve };
 enum TCenterPoint : uint8_t {
-    cpUpperLeft, cpUpperCenter, cpUpperRight, cpLeftCenter, cpCenter, cpRightCenter, cpLowerLeft, cpLowerCenter,
+    cpUpperLeft,
+    cpUpperCenter,
+    cpUpperRight,
+    cpLeftCenter,
+    cpCenter,
+    cpRightCenter,
+    cpLowerLeft,
+    cpLowerCenter,
     cpLowerRight
 };
 enum TTarqCondenseCaption : uint8_t { ccNone, ccAtEnd, ccWithinPath };
@@ -90,31 +98,34 @@ public:
     TColor CurrentColor() const { return currentColor_; }
 
     // ---- Frame ----
-    TFrameStyleEx BorderOuter() const { return borderOuter_; }
+    TFrameStyleEx BorderOuter() const { return border_.outer; }
     virtual void SetBorderOuter(TFrameStyleEx value);
-    TFrameStyleEx BorderInner() const { return borderInner_; }
+    TFrameStyleEx BorderInner() const { return border_.inner; }
     virtual void SetBorderInner(TFrameStyleEx value);
-    TSides BorderSides() const { return borderSides_; }
+    TSides BorderSides() const { return border_.sides; }
     virtual void SetBorderSides(TSides value);
-    int32_t BorderWidth() const { return borderWidth_; }
+    int32_t BorderWidth() const { return border_.width; }
     virtual void SetBorderWidth(int32_t value);
-    int32_t BevelWidth() const { return bevelWidth_; }
+    int32_t BevelWidth() const { return border_.bevelWidth; }
     virtual void SetBevelWidth(int32_t value);
-    TColor BorderColor() const { return borderColor_; }
+    TColor BorderColor() const { return border_.color; }
     virtual void SetBorderColor(TColor value);
-    TColor BorderHighlight() const { return borderHighlight_; }
+    TColor BorderHighlight() const { return border_.highlight; }
     virtual void SetBorderHighlight(TColor value);
-    TColor BorderShadow() const { return borderShadow_; }
+    TColor BorderShadow() const { return border_.shadow; }
     virtual void SetBorderShadow(TColor value);
-    TColor FlatColor() const { return flatColor_; }
+    TColor FlatColor() const { return border_.flatColor; }
     virtual void SetFlatColor(TColor value);
-    int32_t FlatColorAdjustment() const { return flatColorAdjustment_; }
+    int32_t FlatColorAdjustment() const { return border_.flatColorAdjustment; }
     virtual void SetFlatColorAdjustment(int32_t value);
 
-    TTarqFrameController* FrameController() const { return frameController_; }
-    virtual void SetFrameController(TTarqFrameController* value);
-    TTarqFrameControllerNotifications FrameControllerNotifications() const { return notifications_; }
-    void SetFrameControllerNotifications(TTarqFrameControllerNotifications value) { notifications_ = value; }
+    TTarqFrameController* FrameController() const { return frameLink_.Controller(); }
+    virtual void SetFrameController(TTarqFrameController* value) { frameLink_.Set(value); }
+    TTarqFrameControllerNotifications FrameControllerNotifications() const { return frameLink_.Notifications(); }
+    void SetFrameControllerNotifications(TTarqFrameControllerNotifications value)
+    {
+        frameLink_.SetNotifications(value);
+    }
     void ApplyFrameController() override;
 
     TNotifyEvent OnMouseEnter;
@@ -194,17 +205,7 @@ private:
     TColor origColor_ = clWindowText;
     // The fly-by colour is showing and OrigColor holds the colour to restore.
     bool flyByShowing_ = false;
-    TFrameStyleEx borderOuter_ = fsNone;
-    TFrameStyleEx borderInner_ = fsNone;
-    TSides borderSides_ = AllSides;
-    int32_t borderWidth_ = 0;
-    int32_t bevelWidth_ = 1;
-    TColor borderColor_ = clBtnFace;
-    TColor borderHighlight_ = clBtnHighlight;
-    TColor borderShadow_ = clBtnShadow;
-    TColor flatColor_ = clBtnShadow;
-    int32_t flatColorAdjustment_ = 30;
-    TTarqFrameController* frameController_ = nullptr;
-    TTarqFrameControllerNotifications notifications_ = AllFrameControllerNotifications;
+    TTarqBorder border_{fsNone};
+    TTarqFrameLink frameLink_{*this};
     bool initColor_ = false;
 };

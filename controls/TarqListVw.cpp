@@ -35,17 +35,9 @@ std::string ColumnText(const TListItem& item, int32_t column)
 
 } // namespace
 
-TTarqCustomListView::TTarqCustomListView(TComponent* owner) : TCustomListView(owner)
-{
-    RegisterTarqListViewClasses();
-}
+TTarqCustomListView::TTarqCustomListView(TComponent* owner) : TCustomListView(owner) { RegisterTarqListViewClasses(); }
 
-TTarqCustomListView::~TTarqCustomListView()
-{
-    MarkDestroying();
-    if (frameController_)
-        frameController_->RemoveControl(this);
-}
+TTarqCustomListView::~TTarqCustomListView() { MarkDestroying(); }
 
 bool TTarqCustomListView::HasComCtl6() const { return FileVersionMS(CommonControlsVersion()) >= 0x00060000; }
 
@@ -75,7 +67,7 @@ void TTarqCustomListView::ColorChanged()
             focusColor_ = Color();
         normalColor_ = Color();
     }
-    if (frameVisible_ && !UsesThemes())
+    if (frame_.visible && !UsesThemes())
         InvalidateFrame();
     Perform(LVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
     Perform(LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
@@ -122,24 +114,9 @@ bool TTarqCustomListView::CustomDrawItem(TListItem* item, TCustomDrawState state
 void TTarqCustomListView::SetMouseState(TMouseStateKind kind, bool value)
 {
     (kind == msFocus ? focused_ : mouseOver_) = value;
-    if (frameHotTrack_)
+    if (frame_.hotTrack)
         InvalidateFrame();
     UpdateColors();
-}
-
-bool TTarqCustomListView::UsesThemes() const
-{
-    return framingPreference_ == fpXPThemes && ThemeServices()->ThemesEnabled();
-}
-
-TFrameStyle TTarqCustomListView::CurrentFrameStyle() const
-{
-    return frameHotTrack_ && (focused_ || mouseOver_) ? frameHotStyle_ : frameStyle_;
-}
-
-TColor TTarqCustomListView::CurrentFrameColor() const
-{
-    return frameHotTrack_ && (focused_ || mouseOver_) ? frameHotColor_ : frameColor_;
 }
 
 void TTarqCustomListView::InvalidateFrame()
@@ -151,72 +128,48 @@ void TTarqCustomListView::InvalidateFrame()
 void TTarqCustomListView::PaintNonClient(TCanvas& windowCanvas)
 {
     TCustomListView::PaintNonClient(windowCanvas);
-    if (frameVisible_ && !UsesThemes())
-        DrawControlFrame(windowCanvas, Width(), Height(), frameSides_, CurrentFrameColor(), Color(),
-                         CurrentFrameStyle(), false);
+    frame_.DrawNonClient(windowCanvas, Width(), Height(), Color(), IsHot());
 }
 
-void TTarqCustomListView::SetFrameColor(TColor value) { ChangeFrame(frameColor_, value); }
-void TTarqCustomListView::SetFrameHotColor(TColor value) { ChangeFrame(frameHotColor_, value); }
-void TTarqCustomListView::SetFrameHotStyle(TFrameStyle value) { ChangeFrame(frameHotStyle_, value); }
-void TTarqCustomListView::SetFrameSides(TSides value) { ChangeFrame(frameSides_, value); }
-void TTarqCustomListView::SetFrameStyle(TFrameStyle value) { ChangeFrame(frameStyle_, value); }
-void TTarqCustomListView::SetFramingPreference(TFramingPreference value) { ChangeFrame(framingPreference_, value); }
+void TTarqCustomListView::SetFrameColor(TColor value) { ChangeFrame(frame_.color, value); }
+void TTarqCustomListView::SetFrameHotColor(TColor value) { ChangeFrame(frame_.hotColor, value); }
+void TTarqCustomListView::SetFrameHotStyle(TFrameStyle value) { ChangeFrame(frame_.hotStyle, value); }
+void TTarqCustomListView::SetFrameSides(TSides value) { ChangeFrame(frame_.sides, value); }
+void TTarqCustomListView::SetFrameStyle(TFrameStyle value) { ChangeFrame(frame_.style, value); }
+void TTarqCustomListView::SetFramingPreference(TFramingPreference value)
+{
+    ChangeFrame(frame_.framingPreference, value);
+}
 
 void TTarqCustomListView::SetFrameHotTrack(bool value)
 {
-    if (frameHotTrack_ == value)
+    if (!frame_.TakeHotTrack(value, IsLoading()))
         return;
-    frameHotTrack_ = value;
-    if (value) {
+    if (value)
         SetFrameVisible(true);
-        if (!IsLoading())
-            frameSides_ = AllSides;
-    }
     InvalidateFrame();
 }
 
 void TTarqCustomListView::SetFrameVisible(bool value)
 {
-    if (frameVisible_ == value)
+    if (frame_.visible == value)
         return;
-    frameVisible_ = value;
+    frame_.visible = value;
     if (!linking_ && HandleAllocated())
         RecreateWnd();
 }
 
 void TTarqCustomListView::SetFrameController(TTarqFrameController* value)
 {
-    if (frameController_ == value)
-        return;
-    TTarqFrameController* old = frameController_;
-    frameController_ = value;
     TFlagGuard guard(linking_);
-    RelinkFrameController(*this, old, value);
-}
-
-bool TTarqCustomListView::ControlledByFrameController(TTarqFrameControllerProperty property) const
-{
-    return frameController_ && notifications_.Contains(property);
+    frameLink_.Set(value);
 }
 
 void TTarqCustomListView::Notification(TComponent* component, TOperation operation)
 {
     TCustomListView::Notification(component, operation);
-    if (operation == opRemove && component == static_cast<TComponent*>(frameController_))
-        frameController_ = nullptr;
+    frameLink_.Forget(component, operation);
 }
-
-void TTarqCustomListView::ReadFrameFlat(bool value)
-{
-    SetFrameHotTrack(value);
-    if (value) {
-        SetFrameStyle(fsStatus);
-        SetFrameHotStyle(fsLowered);
-    }
-}
-
-void TTarqCustomListView::ReadFrameFocusStyle(TFrameStyle value) { SetFrameHotStyle(value); }
 
 // ---- Last column ------------------------------------------------------------------
 
@@ -399,6 +352,17 @@ bool TTarqCustomListView::DoMouseWheel(TShiftState shift, int32_t wheelDelta, TP
     return true;
 }
 
+void TTarqCustomListView::LabelEditNotify(TMessage& message)
+{
+    const auto& notice = *reinterpret_cast<const TNMListView*>(message.LParam);
+    if (notice.hdr.code != LVN_BEGINLABELEDIT || message.Result != 0 || ViewStyle() != vsReport || !RowSelect() ||
+        editOnRowClick_)
+        return;
+    const bool known = notice.iItem >= 0 && notice.iItem < Items()->Count();
+    if (!known || !PtInRect(Items()->Item(notice.iItem)->DisplayRect(drLabel), notice.ptAction))
+        message.Result = 1;
+}
+
 void TTarqCustomListView::Dispatch(TMessage& message)
 {
     switch (message.Msg) {
@@ -407,6 +371,7 @@ void TTarqCustomListView::Dispatch(TMessage& message)
             RightClickNotify(*reinterpret_cast<const TNMListView*>(message.LParam));
         TCustomListView::Dispatch(message);
         CheckBoxNotify(message);
+        LabelEditNotify(message);
         break;
     case WM_CONTEXTMENU: ContextMenuRequest(message); break;
     case WM_RBUTTONUP: RightButtonUp(message); break;
@@ -462,12 +427,12 @@ void TTarqCustomListView::Dispatch(TMessage& message)
         break;
     case CM_PARENTCOLORCHANGED:
         TCustomListView::Dispatch(message);
-        if (frameVisible_)
+        if (frame_.visible)
             InvalidateFrame();
         break;
     case WM_SIZE:
         TCustomListView::Dispatch(message);
-        if (frameVisible_ && !UsesThemes())
+        if (frame_.visible && !UsesThemes())
             InvalidateFrame();
         break;
     default: TCustomListView::Dispatch(message); break;
@@ -486,7 +451,7 @@ void TTarqCustomListView::HeaderNotify(TMessage& message)
     case HDN_ENDTRACK:
     case HDN_ITEMCHANGED:
         UpdateHeaderFormats();
-        if (frameVisible_)
+        if (frame_.visible)
             Invalidate();
         break;
     case HDN_ITEMCLICK: Header()->Invalidate(); break;

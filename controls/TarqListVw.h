@@ -8,7 +8,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "controls/TarqFrameController.h"
+#include "controls/TarqFrameLink.h"
+#include "controls/TarqFrameSettings.h"
 #include "controls/TarqTypes.h"
 #include "platform/ui/ListView.h"
 
@@ -35,6 +36,8 @@ public:
     // ---- Sorting and columns ----
     bool AlphaSortAll() const { return alphaSortAll_; }
     void SetAlphaSortAll(bool value) { alphaSortAll_ = value; }
+    // In a row-select report, label editing starts only with the mouse on the
+    // item's caption unless this lets the whole row start it.
     bool EditOnRowClick() const { return editOnRowClick_; }
     void SetEditOnRowClick(bool value) { editOnRowClick_ = value; }
     bool FillLastColumn() const { return fillLastColumn_; }
@@ -65,36 +68,39 @@ public:
     TColor NormalColor() const { return normalColor_; }
 
     // ---- Frame ----
-    TColor FrameColor() const { return frameColor_; }
+    TColor FrameColor() const { return frame_.color; }
     virtual void SetFrameColor(TColor value);
-    TColor FrameHotColor() const { return frameHotColor_; }
+    TColor FrameHotColor() const { return frame_.hotColor; }
     virtual void SetFrameHotColor(TColor value);
-    bool FrameHotTrack() const { return frameHotTrack_; }
+    bool FrameHotTrack() const { return frame_.hotTrack; }
     virtual void SetFrameHotTrack(bool value);
-    TFrameStyle FrameHotStyle() const { return frameHotStyle_; }
+    TFrameStyle FrameHotStyle() const { return frame_.hotStyle; }
     virtual void SetFrameHotStyle(TFrameStyle value);
-    TSides FrameSides() const { return frameSides_; }
+    TSides FrameSides() const { return frame_.sides; }
     virtual void SetFrameSides(TSides value);
-    TFrameStyle FrameStyle() const { return frameStyle_; }
+    TFrameStyle FrameStyle() const { return frame_.style; }
     virtual void SetFrameStyle(TFrameStyle value);
-    bool FrameVisible() const { return frameVisible_; }
+    bool FrameVisible() const { return frame_.visible; }
     virtual void SetFrameVisible(bool value);
-    TFramingPreference FramingPreference() const { return framingPreference_; }
+    TFramingPreference FramingPreference() const { return frame_.framingPreference; }
     virtual void SetFramingPreference(TFramingPreference value);
-    TTarqFrameController* FrameController() const { return frameController_; }
+    TTarqFrameController* FrameController() const { return frameLink_.Controller(); }
     virtual void SetFrameController(TTarqFrameController* value);
-    TTarqFrameControllerNotifications FrameControllerNotifications() const { return notifications_; }
-    void SetFrameControllerNotifications(TTarqFrameControllerNotifications value) { notifications_ = value; }
-    bool ControlledByFrameController(TTarqFrameControllerProperty property) const;
+    TTarqFrameControllerNotifications FrameControllerNotifications() const { return frameLink_.Notifications(); }
+    void SetFrameControllerNotifications(TTarqFrameControllerNotifications value)
+    {
+        frameLink_.SetNotifications(value);
+    }
+    bool ControlledByFrameController(TTarqFrameControllerProperty property) const
+    {
+        return frameLink_.Controls(property);
+    }
 
-    // Settings stored by older versions of the library.
-    void ReadFrameFlat(bool value);
-    void ReadFrameFocusStyle(TFrameStyle value);
-
-    virtual bool UsesThemes() const;
+    virtual bool UsesThemes() const { return frame_.UsesThemes(); }
     // The frame's style and colour as they show now.
-    TFrameStyle CurrentFrameStyle() const;
-    TColor CurrentFrameColor() const;
+    TFrameStyle CurrentFrameStyle() const { return frame_.CurrentStyle(IsHot()); }
+    bool IsHot() const { return focused_ || mouseOver_; }
+    TColor CurrentFrameColor() const { return frame_.CurrentColor(IsHot()); }
 
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
@@ -130,6 +136,7 @@ protected:
     bool CustomDrawItem(TListItem* item, TCustomDrawState state, TCustomDrawStage stage) override;
 
 private:
+    void LabelEditNotify(TMessage& message);
     template <class V>
     void ChangeFrame(V& field, V value)
     {
@@ -165,16 +172,8 @@ private:
     TColor disabledColor_ = clBtnFace;
     TColor focusColor_ = clWindow;
     TColor normalColor_ = clWindow;
-    TColor frameColor_ = clBtnShadow;
-    TTarqFrameController* frameController_ = nullptr;
-    TTarqFrameControllerNotifications notifications_ = AllFrameControllerNotifications;
-    TColor frameHotColor_ = clBtnShadow;
-    bool frameHotTrack_ = false;
-    TFrameStyle frameHotStyle_ = fsFlatBold;
-    TSides frameSides_ = AllSides;
-    TFrameStyle frameStyle_ = fsFlat;
-    bool frameVisible_ = false;
-    TFramingPreference framingPreference_ = fpXPThemes;
+    TTarqFrameSettings frame_;
+    TTarqFrameLink frameLink_{*this};
     int32_t sortColumn_ = -1;
     bool sortDescending_ = false;
     TTarqLVHeaderSortDisplayMode headerSortDisplayMode_ = hsdmRightOfText;

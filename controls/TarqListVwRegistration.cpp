@@ -1,3 +1,4 @@
+#include "controls/TarqFrameRegistration.h"
 #include "controls/TarqListVw.h"
 #include "controls/TarqRegistration.h"
 #include "platform/core/ClassRegistry.h"
@@ -15,13 +16,6 @@ const TEnumInfo& SortDisplayModeInfo()
     return info;
 }
 
-// Frame-related settings are written unless a linked frame controller
-// supplies them.
-auto ControllerStored(TTarqFrameControllerProperty property)
-{
-    return [property](const L& view) { return !view.ControlledByFrameController(property); };
-}
-
 void AddColours(TClassBuilder<L>& builder)
 {
     using V = TTarqCustomListView;
@@ -30,7 +24,7 @@ void AddColours(TClassBuilder<L>& builder)
         builder.Property(name, ColorGetter(get), ColorSetter(set))
             .Default(ColorProp(def))
             .Idents(ColorIdents())
-            .Stored(ControllerStored(property));
+            .Stored(ControllerStored<L>(property));
     };
     builder.Property("Color", ColorGetter(&TControl::Color), ColorSetter(&TControl::SetColor))
         .Default(ColorProp(clWindow))
@@ -38,41 +32,13 @@ void AddColours(TClassBuilder<L>& builder)
         .Stored([](const L& v) { return v.Enabled() && !v.ParentColor() && !v.ControlledByFrameController(fcpColor); });
     colour("DisabledColor", &V::DisabledColor, &V::SetDisabledColor, clBtnFace, fcpDisabledColor);
     colour("FocusColor", &V::FocusColor, &V::SetFocusColor, clWindow, fcpFocusColor);
-    colour("FrameColor", &V::FrameColor, &V::SetFrameColor, clBtnShadow, fcpFrameColor);
-    colour("FrameHotColor", &V::FrameHotColor, &V::SetFrameHotColor, clBtnShadow, fcpFrameHotColor);
 }
 
 void AddFrame(TClassBuilder<L>& builder)
 {
     using V = TTarqCustomListView;
-    builder.Property("FrameController", &V::FrameController, &V::SetFrameController)
-        .Set("FrameControllerNotifications", &V::FrameControllerNotifications, &V::SetFrameControllerNotifications,
-             FrameControllerPropertyInfo())
-        .Default(AllFrameControllerNotifications)
-        .Property("FrameHotTrack", &V::FrameHotTrack, &V::SetFrameHotTrack)
-        .Default(false)
-        .Stored(ControllerStored(fcpFrameHotTrack))
-        .Enum("FrameHotStyle", &V::FrameHotStyle, &V::SetFrameHotStyle, FrameStyleInfo())
-        .Default(fsFlatBold)
-        .Stored(ControllerStored(fcpFrameHotStyle))
-        .Set("FrameSides", &V::FrameSides, &V::SetFrameSides, SideInfo())
-        .Default(AllSides)
-        .Stored(ControllerStored(fcpFrameSides))
-        .Enum("FrameStyle", &V::FrameStyle, &V::SetFrameStyle, FrameStyleInfo())
-        .Default(fsFlat)
-        .Stored(ControllerStored(fcpFrameStyle))
-        .Property("FrameVisible", &V::FrameVisible, &V::SetFrameVisible)
-        .Default(false)
-        .Stored(ControllerStored(fcpFrameVisible))
-        .Enum("FramingPreference", &V::FramingPreference, &V::SetFramingPreference, FramingPreferenceInfo())
-        .Default(fpXPThemes)
-        .Stored(ControllerStored(fcpFramingPreference))
-        // Settings of older versions: read, never written.
-        .Property("FrameFlat", [](L&) { return false; }, &V::ReadFrameFlat)
-        .Stored(false)
-        .Enum("FrameFocusStyle", [](L& v) { return v.FrameHotStyle(); }, &V::ReadFrameFocusStyle, FrameStyleInfo())
-        .Stored(false)
-        .Retired("FrameFlatStyle");
+    AddFrameControllerLink<V>(builder);
+    AddFrameProperties<V>(builder);
 }
 
 void RegisterListView()

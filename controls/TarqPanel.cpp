@@ -22,22 +22,16 @@ TTarqCustomPanel::TTarqCustomPanel(TComponent* owner) : TCustomControl(owner)
     SetColor(clBtnFace);
 }
 
-TTarqCustomPanel::~TTarqCustomPanel()
-{
-    if (frameController_)
-        frameController_->RemoveControl(this);
-}
-
 void TTarqCustomPanel::SetAlignment(TAlignment value) { Change(alignment_, value); }
-void TTarqCustomPanel::SetBevelWidth(int32_t value) { Change(bevelWidth_, std::max(value, 1), true); }
-void TTarqCustomPanel::SetBorderOuter(TFrameStyleEx value) { Change(borderOuter_, value, true); }
-void TTarqCustomPanel::SetBorderInner(TFrameStyleEx value) { Change(borderInner_, value, true); }
-void TTarqCustomPanel::SetBorderSides(TSides value) { Change(borderSides_, value, true); }
-void TTarqCustomPanel::SetBorderColor(TColor value) { Change(borderColor_, value); }
-void TTarqCustomPanel::SetBorderHighlight(TColor value) { Change(borderHighlight_, value); }
-void TTarqCustomPanel::SetBorderShadow(TColor value) { Change(borderShadow_, value); }
-void TTarqCustomPanel::SetFlatColor(TColor value) { Change(flatColor_, value); }
-void TTarqCustomPanel::SetFlatColorAdjustment(int32_t value) { Change(flatColorAdjustment_, value); }
+void TTarqCustomPanel::SetBevelWidth(int32_t value) { Change(border_.bevelWidth, std::max(value, 1), true); }
+void TTarqCustomPanel::SetBorderOuter(TFrameStyleEx value) { Change(border_.outer, value, true); }
+void TTarqCustomPanel::SetBorderInner(TFrameStyleEx value) { Change(border_.inner, value, true); }
+void TTarqCustomPanel::SetBorderSides(TSides value) { Change(border_.sides, value, true); }
+void TTarqCustomPanel::SetBorderColor(TColor value) { Change(border_.color, value); }
+void TTarqCustomPanel::SetBorderHighlight(TColor value) { Change(border_.highlight, value); }
+void TTarqCustomPanel::SetBorderShadow(TColor value) { Change(border_.shadow, value); }
+void TTarqCustomPanel::SetFlatColor(TColor value) { Change(border_.flatColor, value); }
+void TTarqCustomPanel::SetFlatColorAdjustment(int32_t value) { Change(border_.flatColorAdjustment, value); }
 void TTarqCustomPanel::SetAlignmentVertical(TAlignmentVertical value) { Change(alignmentVertical_, value); }
 void TTarqCustomPanel::SetTextMargin(int32_t value) { Change(textMargin_, value); }
 void TTarqCustomPanel::SetWordWrap(bool value) { Change(wordWrap_, value); }
@@ -84,37 +78,12 @@ void TTarqCustomPanel::SetTransparent(bool value)
         Controls(i)->Invalidate();
 }
 
-void TTarqCustomPanel::SetFrameController(TTarqFrameController* value)
-{
-    if (frameController_ == value)
-        return;
-    TTarqFrameController* old = frameController_;
-    frameController_ = value;
-    RelinkFrameController(*this, old, value);
-}
-
 void TTarqCustomPanel::ApplyFrameController()
 {
-    if (!frameController_ || !frameController_->FrameVisible())
-        return;
-    const TTarqFrameController& fc = *frameController_;
-    if (notifications_.Contains(fcpFrameStyle))
-        borderOuter_ = fc.FrameStyle();
-    if (notifications_.Contains(fcpFrameSides))
-        borderSides_ = fc.FrameSides();
-    if (notifications_.Contains(fcpFrameColor)) {
-        flatColor_ = fc.FrameColor();
-        flatColorAdjustment_ = 0;
+    if (const TTarqFrameController* controller = frameLink_.VisibleController()) {
+        border_.Apply(*controller, frameLink_.Notifications(), *this);
+        Invalidate();
     }
-    if (notifications_.Contains(fcpColor))
-        SetColor(fc.Color());
-    if (notifications_.Contains(fcpParentColor))
-        SetParentColor(fc.ParentColor());
-    if (notifications_.Contains(fcpColor)) {
-        borderHighlight_ = LightenColor(Color(), 100);
-        borderShadow_ = DarkenColor(Color(), 50);
-    }
-    Invalidate();
 }
 
 void TTarqCustomPanel::ReadUseGradients(bool value)
@@ -144,7 +113,7 @@ TPoint TTarqCustomPanel::GetCursorClientPos() { return ScreenToClient(WindowSyst
 TRect TTarqCustomPanel::ShrinkRectForFrame(const TRect& rect, bool withBorderWidth)
 {
     const TRect r = withBorderWidth ? InflateRect(rect, -BorderWidth(), -BorderWidth()) : rect;
-    return ShrinkRectForBorders(r, borderOuter_, borderInner_, borderSides_, bevelWidth_);
+    return ShrinkRectForBorders(r, border_.outer, border_.inner, border_.sides, border_.bevelWidth);
 }
 
 TRect TTarqCustomPanel::GetControlRect() { return Rect(0, 0, Width(), Height()); }
@@ -162,16 +131,16 @@ void TTarqCustomPanel::GetGradientColors(TColor& start, TColor& stop)
 TBorderPair TTarqCustomPanel::BorderPair()
 {
     TBorderPair b;
-    b.Outer = borderOuter_;
-    b.Inner = borderInner_;
+    b.Outer = border_.outer;
+    b.Inner = border_.inner;
     b.BorderWidth = BorderWidth();
-    b.Sides = borderSides_;
-    b.BevelWidth = bevelWidth_;
-    b.BorderColor = borderColor_;
-    b.BorderHighlight = borderHighlight_;
-    b.BorderShadow = borderShadow_;
-    b.FlatColor = flatColor_;
-    b.FlatColorAdjustment = flatColorAdjustment_;
+    b.Sides = border_.sides;
+    b.BevelWidth = border_.bevelWidth;
+    b.BorderColor = border_.color;
+    b.BorderHighlight = border_.highlight;
+    b.BorderShadow = border_.shadow;
+    b.FlatColor = border_.flatColor;
+    b.FlatColorAdjustment = border_.flatColorAdjustment;
     b.Color = Color();
     b.ParentColor = Parent() ? Parent()->Color() : Color();
     b.Transparent = transparent_;
@@ -330,8 +299,7 @@ void TTarqCustomPanel::CMEnabledChanged(TMessage& message)
 void TTarqCustomPanel::Notification(TComponent* component, TOperation operation)
 {
     TCustomControl::Notification(component, operation);
-    if (operation == opRemove && component == static_cast<TComponent*>(frameController_))
-        frameController_ = nullptr;
+    frameLink_.Forget(component, operation);
 }
 
 TTarqPanel::TTarqPanel(TComponent* owner) : TTarqCustomPanel(owner) {}

@@ -8,7 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "controls/TarqFrameController.h"
+#include "controls/TarqBorder.h"
+#include "controls/TarqFrameLink.h"
 #include "controls/TarqFrames.h"
 #include "controls/TarqTypes.h"
 #include "platform/ui/Controls.h"
@@ -19,12 +20,11 @@ const TEnumInfo& GridStyleInfo();
 class TTarqCustomPanel : public TCustomControl, public ITarqFrameControllerClient {
 public:
     explicit TTarqCustomPanel(TComponent* owner);
-    ~TTarqCustomPanel() override;
 
     // ---- Settings of a panel ----
     TAlignment Alignment() const { return alignment_; }
     void SetAlignment(TAlignment value);
-    int32_t BevelWidth() const { return bevelWidth_; }
+    int32_t BevelWidth() const { return border_.bevelWidth; }
     void SetBevelWidth(int32_t value);
     bool FullRepaint() const { return fullRepaint_; }
     void SetFullRepaint(bool value) { fullRepaint_ = value; }
@@ -32,21 +32,21 @@ public:
     void SetLocked(bool value) { locked_ = value; }
 
     // ---- Frame ----
-    TFrameStyleEx BorderOuter() const { return borderOuter_; }
+    TFrameStyleEx BorderOuter() const { return border_.outer; }
     virtual void SetBorderOuter(TFrameStyleEx value);
-    TFrameStyleEx BorderInner() const { return borderInner_; }
+    TFrameStyleEx BorderInner() const { return border_.inner; }
     virtual void SetBorderInner(TFrameStyleEx value);
-    TSides BorderSides() const { return borderSides_; }
+    TSides BorderSides() const { return border_.sides; }
     virtual void SetBorderSides(TSides value);
-    TColor BorderColor() const { return borderColor_; }
+    TColor BorderColor() const { return border_.color; }
     virtual void SetBorderColor(TColor value);
-    TColor BorderHighlight() const { return borderHighlight_; }
+    TColor BorderHighlight() const { return border_.highlight; }
     virtual void SetBorderHighlight(TColor value);
-    TColor BorderShadow() const { return borderShadow_; }
+    TColor BorderShadow() const { return border_.shadow; }
     virtual void SetBorderShadow(TColor value);
-    TColor FlatColor() const { return flatColor_; }
+    TColor FlatColor() const { return border_.flatColor; }
     virtual void SetFlatColor(TColor value);
-    int32_t FlatColorAdjustment() const { return flatColorAdjustment_; }
+    int32_t FlatColorAdjustment() const { return border_.flatColorAdjustment; }
     virtual void SetFlatColorAdjustment(int32_t value);
 
     // ---- Caption ----
@@ -82,10 +82,13 @@ public:
     virtual void SetTransparent(bool value);
 
     // ---- Shared settings ----
-    TTarqFrameController* FrameController() const { return frameController_; }
-    virtual void SetFrameController(TTarqFrameController* value);
-    TTarqFrameControllerNotifications FrameControllerNotifications() const { return notifications_; }
-    void SetFrameControllerNotifications(TTarqFrameControllerNotifications value) { notifications_ = value; }
+    TTarqFrameController* FrameController() const { return frameLink_.Controller(); }
+    virtual void SetFrameController(TTarqFrameController* value) { frameLink_.Set(value); }
+    TTarqFrameControllerNotifications FrameControllerNotifications() const { return frameLink_.Notifications(); }
+    void SetFrameControllerNotifications(TTarqFrameControllerNotifications value)
+    {
+        frameLink_.SetNotifications(value);
+    }
     void ApplyFrameController() override;
 
     bool ShowDockClientCaptions() const { return showDockClientCaptions_; }
@@ -129,17 +132,9 @@ private:
     TBorderPair BorderPair();
 
     TAlignment alignment_ = taCenter;
-    int32_t bevelWidth_ = 1;
+    TTarqBorder border_{fsRaised};
     bool fullRepaint_ = true;
     bool locked_ = false;
-    TFrameStyleEx borderOuter_ = fsRaised;
-    TFrameStyleEx borderInner_ = fsNone;
-    TSides borderSides_ = AllSides;
-    TColor borderColor_ = clBtnFace;
-    TColor borderHighlight_ = clBtnHighlight;
-    TColor borderShadow_ = clBtnShadow;
-    TColor flatColor_ = clBtnShadow;
-    int32_t flatColorAdjustment_ = 30;
     TAlignmentVertical alignmentVertical_ = avCenter;
     int32_t textMargin_ = 0;
     bool wordWrap_ = true;
@@ -154,8 +149,7 @@ private:
     uint16_t gridXSize_ = 8;
     uint16_t gridYSize_ = 8;
     bool transparent_ = false;
-    TTarqFrameController* frameController_ = nullptr;
-    TTarqFrameControllerNotifications notifications_ = AllFrameControllerNotifications;
+    TTarqFrameLink frameLink_{*this};
     bool showDockClientCaptions_ = true;
     // Each child's Enabled when the panel was last disabled.
     std::vector<std::pair<TControl*, bool>> rememberedEnabled_;

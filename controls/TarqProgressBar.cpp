@@ -23,12 +23,6 @@ TTarqCustomProgressBar::TTarqCustomProgressBar(TComponent* owner) : TGraphicCont
     SetBounds(0, 0, 200, 24);
 }
 
-TTarqCustomProgressBar::~TTarqCustomProgressBar()
-{
-    if (frameController_)
-        frameController_->RemoveControl(this);
-}
-
 void TTarqCustomProgressBar::SetPercent(uint16_t value)
 {
     if (percent_ == value)
@@ -86,38 +80,24 @@ void TTarqCustomProgressBar::SetBarColor(TColor value)
     Invalidate();
 }
 
-void TTarqCustomProgressBar::SetBorderOuter(TFrameStyleEx value) { Store(borderOuter_, value); }
-void TTarqCustomProgressBar::SetBorderInner(TFrameStyleEx value) { Store(borderInner_, value); }
-void TTarqCustomProgressBar::SetBorderWidth(int32_t value) { Store(borderWidth_, value); }
-void TTarqCustomProgressBar::SetBevelWidth(int32_t value) { Store(bevelWidth_, value); }
-void TTarqCustomProgressBar::SetBorderColor(TColor value) { Store(borderColor_, value); }
-void TTarqCustomProgressBar::SetFlatColor(TColor value) { Store(flatColor_, value); }
-void TTarqCustomProgressBar::SetFlatColorAdjustment(int32_t value) { Store(flatColorAdjustment_, value); }
-
-void TTarqCustomProgressBar::SetFrameController(TTarqFrameController* value)
-{
-    if (frameController_ == value)
-        return;
-    TTarqFrameController* old = frameController_;
-    frameController_ = value;
-    RelinkFrameController(*this, old, value);
-}
+void TTarqCustomProgressBar::SetBorderOuter(TFrameStyleEx value) { Store(border_.outer, value); }
+void TTarqCustomProgressBar::SetBorderInner(TFrameStyleEx value) { Store(border_.inner, value); }
+void TTarqCustomProgressBar::SetBorderWidth(int32_t value) { Store(border_.width, value); }
+void TTarqCustomProgressBar::SetBevelWidth(int32_t value) { Store(border_.bevelWidth, value); }
+void TTarqCustomProgressBar::SetBorderColor(TColor value) { Store(border_.color, value); }
+void TTarqCustomProgressBar::SetFlatColor(TColor value) { Store(border_.flatColor, value); }
+void TTarqCustomProgressBar::SetFlatColorAdjustment(int32_t value) { Store(border_.flatColorAdjustment, value); }
 
 void TTarqCustomProgressBar::ApplyFrameController()
 {
-    if (!frameController_ || !frameController_->FrameVisible())
+    const TTarqFrameController* controller = frameLink_.VisibleController();
+    if (!controller)
         return;
-    const TTarqFrameController& fc = *frameController_;
-    if (notifications_.Contains(fcpFrameStyle))
-        borderOuter_ = fc.FrameStyle();
-    if (notifications_.Contains(fcpFrameColor)) {
-        flatColor_ = fc.FrameColor();
-        flatColorAdjustment_ = 0;
-    }
-    if (notifications_.Contains(fcpColor))
-        SetBackColor(fc.Color());
-    if (notifications_.Contains(fcpParentColor))
-        SetParentColor(fc.ParentColor());
+    border_.Apply(*controller, frameLink_.Notifications());
+    if (frameLink_.Accepts(fcpColor))
+        SetBackColor(controller->Color());
+    if (frameLink_.Accepts(fcpParentColor))
+        SetParentColor(controller->ParentColor());
     Invalidate();
 }
 
@@ -144,16 +124,16 @@ TRect TTarqCustomProgressBar::PaintFrame(TCanvas& canvas, const TRect& client)
         const int32_t inset = interiorOffset_ + (barStyle_ == bsLED ? 1 : 3);
         return InflateRect(client, -inset, -inset);
     }
-    canvas.Brush()->SetColor(borderColor_);
+    canvas.Brush()->SetColor(border_.color);
     canvas.FillRect(client);
     TBorderPair border;
-    border.Outer = borderOuter_;
-    border.Inner = borderInner_;
-    border.BorderWidth = borderWidth_;
-    border.BevelWidth = bevelWidth_;
-    border.BorderColor = borderColor_;
-    border.FlatColor = flatColor_;
-    border.FlatColorAdjustment = flatColorAdjustment_;
+    border.Outer = border_.outer;
+    border.Inner = border_.inner;
+    border.BorderWidth = border_.width;
+    border.BevelWidth = border_.bevelWidth;
+    border.BorderColor = border_.color;
+    border.FlatColor = border_.flatColor;
+    border.FlatColorAdjustment = border_.flatColorAdjustment;
     border.Color = backColor_;
     border.ParentColor = Parent() ? Parent()->Color() : Color();
     border.SoftInnerFlat = true;
@@ -210,8 +190,7 @@ void TTarqCustomProgressBar::Paint()
 void TTarqCustomProgressBar::Notification(TComponent* component, TOperation operation)
 {
     TGraphicControl::Notification(component, operation);
-    if (operation == opRemove && component == static_cast<TComponent*>(frameController_))
-        frameController_ = nullptr;
+    frameLink_.Forget(component, operation);
 }
 
 TTarqProgressBar::TTarqProgressBar(TComponent* owner) : TTarqCustomProgressBar(owner) {}

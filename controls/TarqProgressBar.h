@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "controls/TarqFrameController.h"
+#include "controls/TarqBorder.h"
+#include "controls/TarqFrameLink.h"
 #include "controls/TarqTypes.h"
 #include "platform/ui/Controls.h"
 
@@ -16,7 +17,6 @@ using TProgressChangeEvent = std::function<void(TObject* sender, int32_t percent
 class TTarqCustomProgressBar : public TGraphicControl, public ITarqFrameControllerClient {
 public:
     explicit TTarqCustomProgressBar(TComponent* owner);
-    ~TTarqCustomProgressBar() override;
 
     uint16_t Percent() const { return percent_; }
     virtual void SetPercent(uint16_t value);
@@ -46,25 +46,28 @@ public:
     // Also the font colour.
     virtual void SetBarColor(TColor value);
 
-    TFrameStyleEx BorderOuter() const { return borderOuter_; }
+    TFrameStyleEx BorderOuter() const { return border_.outer; }
     virtual void SetBorderOuter(TFrameStyleEx value);
-    TFrameStyleEx BorderInner() const { return borderInner_; }
+    TFrameStyleEx BorderInner() const { return border_.inner; }
     virtual void SetBorderInner(TFrameStyleEx value);
-    int32_t BorderWidth() const { return borderWidth_; }
+    int32_t BorderWidth() const { return border_.width; }
     virtual void SetBorderWidth(int32_t value);
-    int32_t BevelWidth() const { return bevelWidth_; }
+    int32_t BevelWidth() const { return border_.bevelWidth; }
     virtual void SetBevelWidth(int32_t value);
-    TColor BorderColor() const { return borderColor_; }
+    TColor BorderColor() const { return border_.color; }
     virtual void SetBorderColor(TColor value);
-    TColor FlatColor() const { return flatColor_; }
+    TColor FlatColor() const { return border_.flatColor; }
     virtual void SetFlatColor(TColor value);
-    int32_t FlatColorAdjustment() const { return flatColorAdjustment_; }
+    int32_t FlatColorAdjustment() const { return border_.flatColorAdjustment; }
     virtual void SetFlatColorAdjustment(int32_t value);
 
-    TTarqFrameController* FrameController() const { return frameController_; }
-    virtual void SetFrameController(TTarqFrameController* value);
-    TTarqFrameControllerNotifications FrameControllerNotifications() const { return notifications_; }
-    void SetFrameControllerNotifications(TTarqFrameControllerNotifications value) { notifications_ = value; }
+    TTarqFrameController* FrameController() const { return frameLink_.Controller(); }
+    virtual void SetFrameController(TTarqFrameController* value) { frameLink_.Set(value); }
+    TTarqFrameControllerNotifications FrameControllerNotifications() const { return frameLink_.Notifications(); }
+    void SetFrameControllerNotifications(TTarqFrameControllerNotifications value)
+    {
+        frameLink_.SetNotifications(value);
+    }
     void ApplyFrameController() override;
 
     TProgressChangeEvent OnChange;
@@ -106,15 +109,8 @@ private:
     bool themeAware_ = true;
     TColor backColor_ = 0xFFFFFF;
     TColor barColor_ = clHighlight;
-    TFrameStyleEx borderOuter_ = fsLowered;
-    TFrameStyleEx borderInner_ = fsNone;
-    int32_t borderWidth_ = 0;
-    int32_t bevelWidth_ = 1;
-    TColor borderColor_ = clBtnFace;
-    TColor flatColor_ = clBtnShadow;
-    int32_t flatColorAdjustment_ = 30;
-    TTarqFrameController* frameController_ = nullptr;
-    TTarqFrameControllerNotifications notifications_ = AllFrameControllerNotifications;
+    TTarqBorder border_{fsLowered};
+    TTarqFrameLink frameLink_{*this};
 };
 
 class TTarqProgressBar : public TTarqCustomProgressBar {

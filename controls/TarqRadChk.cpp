@@ -19,12 +19,6 @@ TTarqCustomGlyphButton::TTarqCustomGlyphButton(TComponent* owner)
     customGlyphs_->OnChange = [this](TObject* sender) { CustomGlyphsChanged(sender); };
 }
 
-TTarqCustomGlyphButton::~TTarqCustomGlyphButton()
-{
-    if (frameController_)
-        frameController_->RemoveControl(this);
-}
-
 // ---- Properties ----------------------------------------------------------------------
 
 void TTarqCustomGlyphButton::SetAlignment(TAlignment value)
@@ -73,29 +67,19 @@ void TTarqCustomGlyphButton::MarkBackgroundStale(bool invalidate)
 
 // ---- Frame controller -------------------------------------------------------------------
 
-void TTarqCustomGlyphButton::SetFrameController(TTarqFrameController* value)
-{
-    if (value == frameController_)
-        return;
-    TTarqFrameController* old = frameController_;
-    frameController_ = value;
-    RelinkFrameController(*this, old, value);
-}
-
 void TTarqCustomGlyphButton::Notification(TComponent* component, TOperation operation)
 {
     TTarqCustomButton::Notification(component, operation);
-    if (operation == opRemove && component == frameController_)
-        frameController_ = nullptr;
+    frameLink_.Forget(component, operation);
 }
 
 void TTarqCustomGlyphButton::ApplyFrameController()
 {
-    const TTarqFrameController* fc = frameController_;
-    if (!fc || !fc->FrameVisible())
+    const TTarqFrameController* fc = frameLink_.VisibleController();
+    if (!fc)
         return;
     SetHotTrack(true);
-    const TTarqFrameControllerNotifications n = notifications_;
+    const TTarqFrameControllerNotifications n = frameLink_.Notifications();
     if (n.Contains(fcpColor))
         SetFillColor(fc->Color());
     if (n.Contains(fcpFrameColor))

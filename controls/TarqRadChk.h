@@ -8,14 +8,13 @@
 #include <memory>
 
 #include "controls/TarqButton.h"
-#include "controls/TarqFrameController.h"
+#include "controls/TarqFrameLink.h"
 #include "controls/TarqTypes.h"
 #include "platform/gfx/Bitmap.h"
 
 class TTarqCustomGlyphButton : public TTarqCustomButton, public ITarqFrameControllerClient {
 public:
     explicit TTarqCustomGlyphButton(TComponent* owner);
-    ~TTarqCustomGlyphButton() override;
 
     // taRightJustify puts the caption right of the glyph, taLeftJustify
     // left of it; taCenter is ignored.
@@ -56,10 +55,13 @@ public:
     void SetTabOnEnter(bool value) { tabOnEnter_ = value; }
     void SetTransparent(bool value) override;
 
-    TTarqFrameController* FrameController() const { return frameController_; }
-    virtual void SetFrameController(TTarqFrameController* value);
-    TTarqFrameControllerNotifications FrameControllerNotifications() const { return notifications_; }
-    void SetFrameControllerNotifications(TTarqFrameControllerNotifications value) { notifications_ = value; }
+    TTarqFrameController* FrameController() const { return frameLink_.Controller(); }
+    virtual void SetFrameController(TTarqFrameController* value) { frameLink_.Set(value); }
+    TTarqFrameControllerNotifications FrameControllerNotifications() const { return frameLink_.Notifications(); }
+    void SetFrameControllerNotifications(TTarqFrameControllerNotifications value)
+    {
+        frameLink_.SetNotifications(value);
+    }
     void ApplyFrameController() override;
 
     int32_t GlyphWidth() const { return glyphWidth_; }
@@ -101,8 +103,7 @@ private:
     std::unique_ptr<TBitmap> customGlyphs_;
     bool useCustomGlyphs_ = false;
     TAlignment alignment_ = taRightJustify;
-    TTarqFrameController* frameController_ = nullptr;
-    TTarqFrameControllerNotifications notifications_ = AllFrameControllerNotifications;
+    TTarqFrameLink frameLink_{*this};
     TColor frameColor_ = clBtnShadow;
     TColor fillColor_ = clWindow;
     TColor focusColor_ = clWindow;

@@ -1,52 +1,29 @@
 #include "controls/TarqSpnEdt.h"
 
-
 const TEnumInfo& SpinDirectionInfo()
 {
     static const TEnumInfo info{"TSpinDirection", {"sdUpDown", "sdLeftRight"}};
     return info;
 }
 
-TTarqSpinButtons::TTarqSpinButtons(TComponent* owner) : TWinControl(owner)
+TTarqSpinButtons::TTarqSpinButtons(TComponent* owner) : TTarqButtonPair(owner)
 {
     RegisterTarqSpinEditClasses();
-    SetControlStyle(ControlStyle() & ~csSetCaption);
-    SetTabStop(false);
-    SetColor(clBtnFace);
-    SetParentColor(true);
-    upRight_ = CreateButton();
-    downLeft_ = CreateButton();
+    for (TTarqControlButton* button : {UpRightButton(), DownLeftButton()}) {
+        button->SetVisible(true);
+        button->SetRepeatClicks(true);
+        button->SetNumGlyphs(2);
+    }
     SetGlyphUpRight(nullptr);
     SetGlyphDownLeft(nullptr);
     SetBounds(Left(), Top(), 16, 25);
 }
 
-TTarqSpinButtons::~TTarqSpinButtons() { MarkDestroying(); }
-
-TTarqControlButton* TTarqSpinButtons::CreateButton()
-{
-    auto* button = new TTarqControlButton(this);
-    button->SetParent(this);
-    button->SetRepeatClicks(true);
-    button->SetNumGlyphs(2);
-    button->OnClick = [this](TObject* sender) { ButtonClick(sender); };
-    button->OnMouseDown = [this](TObject* sender, TMouseButton mouseButton, TShiftState, int32_t, int32_t) {
-        ButtonMouseDown(sender, mouseButton);
-    };
-    return button;
-}
-
 void TTarqSpinButtons::ButtonClick(TObject* sender)
 {
-    const TNotifyEvent& event = sender == upRight_ ? OnUpRightClick : OnDownLeftClick;
+    const TNotifyEvent& event = sender == UpRightButton() ? OnUpRightClick : OnDownLeftClick;
     if (event)
         event(this);
-}
-
-void TTarqSpinButtons::ButtonMouseDown(TObject*, TMouseButton button)
-{
-    if (button == mbLeft)
-        FocusForButtonPress(*this, focusControl_);
 }
 
 TTarqControlButtonStyle TTarqSpinButtons::ArrowStyle(bool upRight) const
@@ -69,35 +46,38 @@ void TTarqSpinButtons::ApplyGlyph(TTarqControlButton& button, const TBitmap* val
     button.SetStyle(custom ? cbsNone : ArrowStyle(upRight));
 }
 
-TBitmap* TTarqSpinButtons::GlyphUpRight() const { return upRight_->Glyph(); }
-TBitmap* TTarqSpinButtons::GlyphDownLeft() const { return downLeft_->Glyph(); }
+TBitmap* TTarqSpinButtons::GlyphUpRight() const { return UpRightButton()->Glyph(); }
+TBitmap* TTarqSpinButtons::GlyphDownLeft() const { return DownLeftButton()->Glyph(); }
 
-void TTarqSpinButtons::SetGlyphUpRight(const TBitmap* value) { ApplyGlyph(*upRight_, value, customUpRight_, true); }
+void TTarqSpinButtons::SetGlyphUpRight(const TBitmap* value)
+{
+    ApplyGlyph(*UpRightButton(), value, customUpRight_, true);
+}
 
 void TTarqSpinButtons::SetGlyphDownLeft(const TBitmap* value)
 {
-    ApplyGlyph(*downLeft_, value, customDownLeft_, false);
+    ApplyGlyph(*DownLeftButton(), value, customDownLeft_, false);
 }
 
-int32_t TTarqSpinButtons::NumGlyphsUpRight() const { return upRight_->NumGlyphs(); }
-void TTarqSpinButtons::SetNumGlyphsUpRight(int32_t value) { upRight_->SetNumGlyphs(value); }
-int32_t TTarqSpinButtons::NumGlyphsDownLeft() const { return downLeft_->NumGlyphs(); }
-void TTarqSpinButtons::SetNumGlyphsDownLeft(int32_t value) { downLeft_->SetNumGlyphs(value); }
+int32_t TTarqSpinButtons::NumGlyphsUpRight() const { return UpRightButton()->NumGlyphs(); }
+void TTarqSpinButtons::SetNumGlyphsUpRight(int32_t value) { UpRightButton()->SetNumGlyphs(value); }
+int32_t TTarqSpinButtons::NumGlyphsDownLeft() const { return DownLeftButton()->NumGlyphs(); }
+void TTarqSpinButtons::SetNumGlyphsDownLeft(int32_t value) { DownLeftButton()->SetNumGlyphs(value); }
 
-uint16_t TTarqSpinButtons::Delay() const { return upRight_->Delay(); }
+uint16_t TTarqSpinButtons::Delay() const { return UpRightButton()->Delay(); }
 
 void TTarqSpinButtons::SetDelay(uint16_t value)
 {
-    upRight_->SetDelay(value);
-    downLeft_->SetDelay(value);
+    UpRightButton()->SetDelay(value);
+    DownLeftButton()->SetDelay(value);
 }
 
-uint16_t TTarqSpinButtons::InitialDelay() const { return upRight_->InitialDelay(); }
+uint16_t TTarqSpinButtons::InitialDelay() const { return UpRightButton()->InitialDelay(); }
 
 void TTarqSpinButtons::SetInitialDelay(uint16_t value)
 {
-    upRight_->SetInitialDelay(value);
-    downLeft_->SetInitialDelay(value);
+    UpRightButton()->SetInitialDelay(value);
+    DownLeftButton()->SetInitialDelay(value);
 }
 
 void TTarqSpinButtons::SetDirection(TSpinDirection value)
@@ -121,85 +101,36 @@ void TTarqSpinButtons::SetOrientation(TOrientation value)
     Invalidate();
 }
 
-void TTarqSpinButtons::SetFlat(bool value)
+void TTarqSpinButtons::LayoutButtons()
 {
-    if (flat_ == value)
+    if (IsLoading())
         return;
-    flat_ = value;
-    upRight_->SetFlat(value);
-    downLeft_->SetFlat(value);
-}
-
-void TTarqSpinButtons::SetEnabled(bool value)
-{
-    TWinControl::SetEnabled(value);
-    upRight_->SetEnabled(value);
-    downLeft_->SetEnabled(value);
-}
-
-void TTarqSpinButtons::SetFocusControl(TWinControl* value)
-{
-    focusControl_.Set(value);
-}
-
-void TTarqSpinButtons::Notification(TComponent* component, TOperation operation)
-{
-    TWinControl::Notification(component, operation);
-    focusControl_.Forget(component, operation);
-}
-
-// Vertical: the up button over the down button, the bottom row left free.
-// Horizontal: the left button beside the right one.
-void TTarqSpinButtons::LayoutButtons(int32_t width, int32_t height)
-{
-    if (IsLoading() || !upRight_ || !downLeft_)
-        return;
+    const int32_t width = Width();
+    const int32_t height = Height();
+    TTarqControlButton* upRight = UpRightButton();
+    TTarqControlButton* downLeft = DownLeftButton();
     if (orientation_ == orVertical) {
-        upRight_->SetBounds(0, 0, width, height / 2);
-        downLeft_->SetBounds(0, height / 2, width, height - height / 2 - 1);
+        upRight->SetBounds(0, 0, width, height / 2);
+        downLeft->SetBounds(0, height / 2, width, height - height / 2 - 1);
     } else {
-        downLeft_->SetBounds(0, 0, width / 2, height - 1);
-        upRight_->SetBounds(width / 2, 0, width - width / 2, height - 1);
+        downLeft->SetBounds(0, 0, width / 2, height - 1);
+        upRight->SetBounds(width / 2, 0, width - width / 2, height - 1);
     }
-}
-
-void TTarqSpinButtons::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height)
-{
-    LayoutButtons(width, height);
-    TWinControl::SetBounds(left, top, width, height);
-}
-
-void TTarqSpinButtons::Loaded()
-{
-    TWinControl::Loaded();
-    LayoutButtons(Width(), Height());
 }
 
 void TTarqSpinButtons::Dispatch(TMessage& message)
 {
-    switch (message.Msg) {
-    case WM_SIZE:
-        TWinControl::Dispatch(message);
-        LayoutButtons(Width(), Height());
-        message.Result = 0;
-        break;
-    case WM_GETDLGCODE: message.Result = DLGC_WANTARROWS; break;
-    case CM_COLORCHANGED:
-        TWinControl::Dispatch(message);
-        if (upRight_ && downLeft_) {
-            upRight_->SetColor(Color());
-            downLeft_->SetColor(Color());
-        }
-        break;
-    default: TWinControl::Dispatch(message); break;
-    }
+    if (message.Msg == WM_GETDLGCODE)
+        message.Result = DLGC_WANTARROWS;
+    else
+        TTarqButtonPair::Dispatch(message);
 }
 
 void TTarqSpinButtons::KeyDown(uint16_t& key, TShiftState shift)
 {
     if (key == VK_UP)
-        upRight_->Click();
+        UpRightButton()->Click();
     else if (key == VK_DOWN)
-        downLeft_->Click();
-    TWinControl::KeyDown(key, shift);
+        DownLeftButton()->Click();
+    TTarqButtonPair::KeyDown(key, shift);
 }

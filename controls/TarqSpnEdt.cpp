@@ -293,14 +293,10 @@ void TTarqSpinEdit::UpdateEditMargins()
 {
     if (!spinButtons_)
         return;
-    int32_t left = 0, right = 0;
-    if (!IsReadOnly()) {
-        if (IsLoading())
-            return;
-        (UseRightToLeftAlignment() ? left : right) = spinButtons_->Width() + 2;
-    }
-    Perform(EM_SETMARGINS, EC_LEFTMARGIN, static_cast<LPARAM>(MakeWParam(left, right)));
-    Perform(EM_SETMARGINS, EC_RIGHTMARGIN, static_cast<LPARAM>(MakeWParam(left, right)));
+    if (IsReadOnly())
+        SetButtonMargins(*this, 0);
+    else if (!IsLoading())
+        SetButtonMargins(*this, spinButtons_->Width());
 }
 
 TRect TTarqSpinEdit::GetTextRect()

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "controls/TarqButton.h"
+#include "controls/TarqButtonPair.h"
 #include "controls/TarqEdit.h"
 #include "controls/TarqTypes.h"
 #include "platform/ui/Controls.h"
@@ -19,20 +20,17 @@ const TEnumInfo& SpinDirectionInfo();
 // locale (the process keeps the "C" number locale).
 inline constexpr char SpinDecimalSeparator = '.';
 
-class TTarqSpinButtons : public TWinControl {
+// The spin edit's button pair: the up (or right) button is the pair's main
+// button, the down (or left) one its alternate; both repeat while held and
+// show arrows unless given glyphs of their own.
+class TTarqSpinButtons : public TTarqButtonPair {
 public:
     explicit TTarqSpinButtons(TComponent* owner);
-    ~TTarqSpinButtons() override;
 
     TSpinDirection Direction() const { return direction_; }
     virtual void SetDirection(TSpinDirection value);
     TOrientation Orientation() const { return orientation_; }
     virtual void SetOrientation(TOrientation value);
-    bool Flat() const { return flat_; }
-    virtual void SetFlat(bool value);
-    void SetEnabled(bool value) override;
-    TWinControl* FocusControl() const { return focusControl_; }
-    void SetFocusControl(TWinControl* value);
     uint16_t Delay() const;
     void SetDelay(uint16_t value);
     uint16_t InitialDelay() const;
@@ -50,21 +48,18 @@ public:
     int32_t NumGlyphsDownLeft() const;
     virtual void SetNumGlyphsDownLeft(int32_t value);
 
-    TTarqControlButton* UpRightButton() const { return upRight_; }
-    TTarqControlButton* DownLeftButton() const { return downLeft_; }
+    TTarqControlButton* UpRightButton() const { return MainButton(); }
+    TTarqControlButton* DownLeftButton() const { return AltButton(); }
 
-    void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
+    // Vertical: the up button over the down button, the bottom row left free.
+    // Horizontal: the left button beside the right one.
+    void LayoutButtons() override;
 
     TNotifyEvent OnUpRightClick;
     TNotifyEvent OnDownLeftClick;
 
 protected:
-    virtual TTarqControlButton* CreateButton();
-    virtual void ButtonClick(TObject* sender);
-    virtual void ButtonMouseDown(TObject* sender, TMouseButton button);
-    virtual void LayoutButtons(int32_t width, int32_t height);
-    void Loaded() override;
-    void Notification(TComponent* component, TOperation operation) override;
+    void ButtonClick(TObject* sender) override;
     void Dispatch(TMessage& message) override;
     void KeyDown(uint16_t& key, TShiftState shift) override;
 
@@ -74,10 +69,6 @@ private:
 
     TSpinDirection direction_ = sdUpDown;
     TOrientation orientation_ = orVertical;
-    TTarqControlButton* upRight_ = nullptr;
-    TTarqControlButton* downLeft_ = nullptr;
-    TComponentRef<TWinControl> focusControl_{this};
-    bool flat_ = false;
     bool customUpRight_ = false;
     bool customDownLeft_ = false;
 };

@@ -28,12 +28,12 @@ protected:
         // window is still being shown is forgotten as the loop starts. With no
         // row selected, Open takes the edit's name.
         Application()->OnIdle = [&dialog, path](TObject*, bool&) {
-            TOpenFileForm& form = *dialog.Form();
+            TOpenFileForm& openForm = *dialog.Form();
             const std::string name = path;
             Application()->OnIdle = nullptr;
-            form.FileList()->SetSelected(nullptr);
-            form.FileNameEdit()->SetText(name);
-            form.OkButton()->Click();
+            openForm.FileList()->SetSelected(nullptr);
+            openForm.FileNameEdit()->SetText(name);
+            openForm.OkButton()->Click();
         };
     }
 

@@ -111,6 +111,8 @@ TEST_F(TarqButtonEdit, ButtonsSitAtTheRightEdgeAndNarrowTheText)
     EXPECT_EQ(Main().BoundsRect(), Bounds(0, 0, 17, 17));
     EXPECT_EQ(Alt().BoundsRect(), Bounds(17, 0, 17, 17));
     EXPECT_EQ(edit->RightMargin(), 36);
+    // The text keeps the edit's own margin from the left frame.
+    EXPECT_EQ(edit->LeftMargin(), 1);
 
     edit->SetAltBtnWidth(20);
     EXPECT_EQ(pair.Width(), 37);
@@ -127,7 +129,7 @@ TEST_F(TarqButtonEdit, ReadOnlyHidesTheButtonsUnlessAskedToKeepThem)
 {
     edit->SetReadOnly(true);
     EXPECT_FALSE(edit->ButtonPair()->Visible());
-    EXPECT_EQ(edit->RightMargin(), 0);
+    EXPECT_EQ(edit->RightMargin(), 1);
     edit->SetHideButtonsOnReadOnly(false);
     EXPECT_TRUE(edit->ButtonPair()->Visible());
     EXPECT_EQ(edit->RightMargin(), 19);

@@ -178,6 +178,24 @@ TEST_F(TarqLabel, DisabledLabelsAreEmbossedWhateverTheTextStyle)
     EXPECT_FALSE(HasColor(*light, clLime));
 }
 
+TEST_F(TarqLabel, DisabledHighlightStaysInsideAFlatBorder)
+{
+    // Underscores reach the ends of their cell, so the highlight pass one
+    // pixel right and down would land on the frame lines.
+    TTarqLabel* label = NewLabel("W__");
+    label->SetBorderOuter(fsFlat);
+    label->SetFlatColor(clBlue);
+    label->SetFlatColorAdjustment(0);
+    label->SetEnabled(false);
+    auto image = Snapshot(*label);
+    const int32_t right = label->Width() - 1;
+    const int32_t bottom = label->Height() - 1;
+    for (int32_t y = 0; y <= bottom; ++y)
+        EXPECT_EQ(PixelAt(*image, right, y), ColorToPixelRGB(clBlue)) << "y " << y;
+    for (int32_t x = 0; x <= right; ++x)
+        EXPECT_EQ(PixelAt(*image, x, bottom), ColorToPixelRGB(clBlue)) << "x " << x;
+}
+
 TEST_F(TarqLabel, RightAlignedShadowStaysInsideTheTextRectangle)
 {
     TTarqLabel* label = NewLabel("Shade");

@@ -245,6 +245,30 @@ TEST_F(TarqListView, WheelScrollsThreeLinesOfSixteenPixels)
 
 // ---- Check boxes ---------------------------------------------------------------------
 
+TEST_F(TarqListView, RowSelectEditsStartOnTheCaptionUnlessEditOnRowClick)
+{
+    AddItem("clip.mp4", {"MP4"});
+    view->SetRowSelect(true);
+    TListItem* item = view->Items()->Item(0);
+    const TRect label = item->DisplayRect(drLabel);
+    const TRect format = view->SubItemRect(item, 1, drLabel);
+    auto clickTwice = [&](TPoint p) {
+        ClickAt(*view, p.X, p.Y);
+        Wait(1000);
+        ClickAt(*view, p.X, p.Y);
+    };
+    clickTwice({format.Left + 5, format.Top + 4});
+    EXPECT_FALSE(view->IsEditing()) << "the second column is beside the caption";
+    clickTwice({label.Left + 5, label.Top + 4});
+    EXPECT_TRUE(view->IsEditing());
+    Press(VK_ESCAPE);
+
+    view->SetEditOnRowClick(true);
+    clickTwice({format.Left + 5, format.Top + 4});
+    EXPECT_TRUE(view->IsEditing());
+    Press(VK_ESCAPE);
+}
+
 TEST_F(TarqListView, CheckBoxChangeCanBeVetoed)
 {
     view->SetCheckboxes(true);

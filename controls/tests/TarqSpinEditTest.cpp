@@ -240,7 +240,7 @@ TEST_F(TarqSpinEdit, ButtonsSitAtTheRightAndVanishWhileReadOnly)
 
     spin->SetReadOnly(true);
     EXPECT_FALSE(buttons->Visible());
-    EXPECT_EQ(spin->RightMargin(), 0);
+    EXPECT_EQ(spin->RightMargin(), 1);
     spin->SetReadOnly(false);
 
     spin->SetOrientation(orHorizontal);

@@ -437,6 +437,7 @@ TEST_F(TarqTrackBar, TransparentBarShowsItsParentAlsoWhereTheThumbWas)
         bool transparent;
         TColor expected;
     };
+    bar->SetColor(clWindow); // a colour of its own, unlike the form's
     for (const Case& c : {Case{false, clWindow}, Case{true, clBtnFace}}) {
         bar->SetMax(100);
         bar->SetPosition(0);

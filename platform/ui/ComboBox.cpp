@@ -30,6 +30,7 @@ TCustomComboBox::TCustomComboBox(TComponent* owner) : TWinControl(owner)
     strings_ = std::make_unique<TComboBoxStrings>(*this);
     list_ = std::make_unique<TComboListWindow>(*this);
     color_ = clWindow;
+    parentColor_ = false;
     SetTabStop(true);
     controlStyle_ = (controlStyle_ | csFixedHeight) & ~csCaptureMouse;
     edit_ = new TComboEdit(*this);

@@ -141,6 +141,21 @@ using TKeyPressEvent = std::function<void(TObject* sender, char32_t& key)>;
 using TContextPopupEvent = std::function<void(TObject* sender, TPoint mousePos, bool& handled)>;
 using TWndMethod = std::function<void(TMessage&)>;
 
+// A canvas for drawing on a window outside the paint pass: over an area of
+// the window's top-level backing store, clipped to what shows of the window,
+// or over a scratch bitmap while the window is not shown. Each caller keeps
+// its own, so that a canvas it handed out stays valid until its next call.
+class TWindowCanvasCache {
+public:
+    // `areaInTop` (top-level coordinates) gives the canvas's origin and clip;
+    // a null window draws on scratch.
+    TCanvas* Over(TWinControl* window, const TRect& areaInTop);
+
+private:
+    std::unique_ptr<TCanvas> canvas_;
+    std::unique_ptr<TBitmap> scratch_;
+};
+
 // ---------------------------------------------------------------------------
 class TControl : public TComponent {
 public:
@@ -322,7 +337,8 @@ protected:
     bool visible_ = true;
     bool enabled_ = true;
     TColor color_ = clWindow;
-    bool parentColor_ = false;
+    // Controls that set a colour of their own clear it.
+    bool parentColor_ = true;
     std::unique_ptr<TFont> font_;
     bool parentFont_ = true;
     bool showHint_ = false;
@@ -558,8 +574,7 @@ protected:
     TRegion updateRegion_;
     bool eraseNeeded_ = false;
     std::unique_ptr<TWindowScrollBars> scrollBars_;
-    std::unique_ptr<TCanvas> windowCanvas_;
-    std::unique_ptr<TBitmap> windowCanvasScratch_;
+    TWindowCanvasCache windowCanvas_;
     std::unique_ptr<INativeWindow> native_;
     std::unique_ptr<TBitmap> backingStore_;
     std::unique_ptr<TBitmap> layeredImage_; // straight alpha, ready to present
@@ -585,8 +600,7 @@ protected:
 
 private:
     TCanvas* paintCanvas_ = nullptr;
-    std::unique_ptr<TCanvas> windowCanvas_;
-    std::unique_ptr<TBitmap> scratch_;
+    TWindowCanvasCache windowCanvas_;
 };
 
 // A windowed control that paints itself with Paint on its own canvas.
@@ -602,8 +616,7 @@ protected:
 
 private:
     TCanvas* paintCanvas_ = nullptr;
-    std::unique_ptr<TCanvas> windowCanvas_;
-    std::unique_ptr<TBitmap> scratch_;
+    TWindowCanvasCache windowCanvas_;
 };
 
 // The window-position call by window id; false for an unknown window.

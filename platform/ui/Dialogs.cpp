@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/gfx/DrawText.h"
+#include "platform/ui/DialogIcons.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/StdCtrls.h"
 
@@ -37,7 +38,7 @@ const char* TitleOf(TMsgDlgType type)
 }
 
 constexpr int32_t Margin = 8;
-constexpr int32_t IconSize = 32;
+constexpr int32_t IconSize = MessageIconSize;
 constexpr int32_t ButtonWidth = 75;
 constexpr int32_t ButtonHeight = 25;
 constexpr int32_t ButtonSpacing = 6;
@@ -56,8 +57,7 @@ protected:
     void Paint() override
     {
         TCanvas& canvas = *Canvas();
-        if (type_ != mtCustom)
-            DrawIcon(canvas, Bounds(Margin * 2, Margin * 2, IconSize, IconSize));
+        DrawMessageIcon(canvas, Margin * 2, Margin * 2, type_);
         canvas.Font()->Assign(Font());
         canvas.Brush()->SetStyle(bsClear);
         TRect r = TextRect;
@@ -65,26 +65,6 @@ protected:
     }
 
 private:
-    void DrawIcon(TCanvas& canvas, const TRect& r)
-    {
-        TColor back = type_ == mtError ? clRed : type_ == mtWarning ? clYellow : clBlue;
-        TColor mark = type_ == mtWarning ? clBlack : clWhite;
-        canvas.Pen()->SetColor(type_ == mtWarning ? clBlack : back);
-        canvas.Brush()->SetColor(back);
-        if (type_ == mtWarning)
-            canvas.Polygon({{r.Left + r.Width() / 2, r.Top}, {r.Right - 1, r.Bottom - 1}, {r.Left, r.Bottom - 1}});
-        else
-            canvas.Ellipse(r);
-        const char* glyph = type_ == mtError ? "X" : type_ == mtWarning ? "!" : type_ == mtInformation ? "i" : "?";
-        canvas.Font()->Assign(Font());
-        canvas.Font()->SetHeight(-20);
-        canvas.Font()->SetStyle({fsBold});
-        canvas.Font()->SetColor(mark);
-        canvas.Brush()->SetStyle(bsClear);
-        TRect box = type_ == mtWarning ? Rect(r.Left, r.Top + 6, r.Right, r.Bottom) : r;
-        DrawText(canvas, glyph, box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    }
-
     std::string text_;
     TMsgDlgType type_;
 };

@@ -26,6 +26,7 @@ TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner)
     SetBounds(0, 0, 121, 21);
     SetTabStop(true);
     color_ = clWindow;
+    parentColor_ = false;
     cursor_ = crIBeam;
     controlStyle_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks | csFixedHeight;
 }

@@ -6,6 +6,7 @@
 
 #include "platform/core/Files.h"
 #include "platform/core/Strings.h"
+#include "platform/ui/DialogIcons.h"
 #include "platform/ui/Edit.h"
 #include "platform/ui/ListView.h"
 #include "platform/ui/StdCtrls.h"
@@ -50,6 +51,10 @@ TFileBrowserForm::TFileBrowserForm(TComponent* owner) : TForm(owner)
     fileList_->SetReadOnly(true);
     fileList_->SetHideSelection(false);
     fileList_->SetColumnClick(false);
+    // Folders, files and videos look different.
+    auto* icons = new TCustomImageList(this);
+    AddFileIcons(*icons);
+    fileList_->SetSmallImages(icons);
     TListColumn* name = fileList_->Columns()->Add();
     name->SetCaption("Name");
     name->SetAutoSize(true);
@@ -121,6 +126,7 @@ void TFileBrowserForm::AddRow(const std::string& name, TRowKind kind, int64_t si
     item->SetCaption(name);
     item->SubItems()->Add(kind == rkFile ? SizeText(size) : "");
     item->SetData(reinterpret_cast<void*>(static_cast<intptr_t>(kind)));
+    item->SetImageIndex(kind == rkFile ? FileIconFor(name) : fiFolder);
 }
 
 // ---- Folders ----------------------------------------------------------------------------

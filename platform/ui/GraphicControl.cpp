@@ -1,5 +1,6 @@
-// The painting bases TGraphicControl and TCustomControl, the capture
-// control, and the tracking of the control under the mouse.
+// The painting bases TGraphicControl and TCustomControl with their canvases
+// outside the paint pass, the capture control, and the tracking of the
+// control under the mouse.
 
 #include <algorithm>
 
@@ -13,29 +14,36 @@ TControl* captureControl = nullptr;
 TControl* mouseControl = nullptr;
 std::function<void(TControl*)> mouseControlHook;
 
-// A canvas over the window's part of its top-level backing store, for
-// drawing outside the paint pass; without a shown window a scratch bitmap.
-std::unique_ptr<TCanvas> MakeWindowCanvas(TWinControl* window, const TRect& clientArea,
-                                          std::unique_ptr<TBitmap>& scratch)
+// A canvas over part of a window's client area (client coordinates); a
+// control without a window draws on scratch.
+TCanvas* CanvasOverClientArea(TWinControl* window, const TRect& clientArea, TWindowCanvasCache& cache)
+{
+    const TPoint origin = window ? window->ClientOriginInTop() : TPoint{0, 0};
+    return cache.Over(window, OffsetRect(clientArea, origin.X, origin.Y));
+}
+
+} // namespace
+
+// ---- TWindowCanvasCache ---------------------------------------------------------------
+
+TCanvas* TWindowCanvasCache::Over(TWinControl* window, const TRect& areaInTop)
 {
     TWinControl* top = window ? window->TopLevel() : nullptr;
     TBitmap* store = top && window->Showing() ? top->BackingStore() : nullptr;
     if (!store) {
-        if (!scratch)
-            scratch = std::make_unique<TBitmap>(1, 1, pf32bit);
-        return std::make_unique<TCanvas>(scratch.get());
+        if (!scratch_)
+            scratch_ = std::make_unique<TBitmap>(1, 1, pf32bit);
+        canvas_ = std::make_unique<TCanvas>(scratch_.get());
+        return canvas_.get();
     }
-    TRect inTop = OffsetRect(clientArea, window->ClientOriginInTop().X, window->ClientOriginInTop().Y);
     TRegion clip;
-    clip.Combine(window->VisibleRegion(), TRegion(inTop), RGN_AND);
-    auto canvas = std::make_unique<TCanvas>(store);
-    canvas->SetDeviceClip(&clip);
-    canvas->SetViewportOrigin(inTop.TopLeft());
-    top->AddPresentRect(inTop);
-    return canvas;
+    clip.Combine(window->VisibleRegion(), TRegion(areaInTop), RGN_AND);
+    canvas_ = std::make_unique<TCanvas>(store);
+    canvas_->SetDeviceClip(&clip);
+    canvas_->SetViewportOrigin(areaInTop.TopLeft());
+    top->AddPresentRect(areaInTop);
+    return canvas_.get();
 }
-
-} // namespace
 
 // ---- TGraphicControl ------------------------------------------------------------------
 
@@ -47,9 +55,9 @@ TCanvas* TGraphicControl::Canvas()
 {
     if (paintCanvas_)
         return paintCanvas_;
-    windowCanvas_ = MakeWindowCanvas(parent_, BoundsRect(), scratch_);
-    windowCanvas_->Font()->Assign(Font());
-    return windowCanvas_.get();
+    TCanvas* canvas = CanvasOverClientArea(parent_, BoundsRect(), windowCanvas_);
+    canvas->Font()->Assign(Font());
+    return canvas;
 }
 
 void TGraphicControl::Dispatch(TMessage& message)
@@ -90,9 +98,9 @@ TCanvas* TCustomControl::Canvas()
 {
     if (paintCanvas_)
         return paintCanvas_;
-    windowCanvas_ = MakeWindowCanvas(this, ClientRect(), scratch_);
-    windowCanvas_->Font()->Assign(Font());
-    return windowCanvas_.get();
+    TCanvas* canvas = CanvasOverClientArea(this, ClientRect(), windowCanvas_);
+    canvas->Font()->Assign(Font());
+    return canvas;
 }
 
 void TCustomControl::PaintWindow(TCanvas& canvas)
@@ -233,8 +241,9 @@ void UpdateMouseControl()
         window = control->Parent();
     if (!window)
         return;
-    LRESULT hit = control == GetCaptureControl() && control ? HTCLIENT
-                                                           : window->Perform(WM_NCHITTEST, 0, PointToLParam(ws.CursorPos()));
+    LRESULT hit = control == GetCaptureControl() && control
+        ? HTCLIENT
+        : window->Perform(WM_NCHITTEST, 0, PointToLParam(ws.CursorPos()));
     window->Perform(WM_SETCURSOR, window->Handle(), MakeWParam(static_cast<uint16_t>(hit), WM_MOUSEMOVE));
 }
 
@@ -256,9 +265,9 @@ void ApplyCursorAt(TPoint screen)
 void SetCursorShape(TCursor cursor)
 {
     TControl* control = GetCaptureControl();
-    TWinControl* top = control ? (dynamic_cast<TWinControl*>(control) ? dynamic_cast<TWinControl*>(control)
-                                                                      : control->Parent())
-                               : TopLevelAt(GetCursorPos());
+    TWinControl* top = control
+        ? (dynamic_cast<TWinControl*>(control) ? dynamic_cast<TWinControl*>(control) : control->Parent())
+        : TopLevelAt(GetCursorPos());
     if (top)
         top = top->TopLevel();
     if (top && top->NativeWindow())

@@ -9,6 +9,7 @@
 THeaderControl::THeaderControl(TComponent* owner) : TCustomControl(owner)
 {
     color_ = clBtnFace;
+    parentColor_ = false;
     SetBounds(0, 0, 100, 17);
 }
 

@@ -6,6 +6,7 @@ THintWindow::THintWindow(TComponent* owner) : TCustomControl(owner)
 {
     visible_ = false;
     color_ = clInfoBk;
+    parentColor_ = false;
     parentFont_ = false;
     font_->SetColor(clInfoText);
 }

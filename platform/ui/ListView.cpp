@@ -1,15 +1,20 @@
 #include "platform/ui/ListView.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/core/Strings.h"
 #include "platform/gfx/DrawText.h"
 #include "platform/gfx/Frames.h"
 #include "platform/gfx/ImageList.h"
+#include "platform/ui/Edit.h"
 #include "platform/ui/HeaderControl.h"
 #include "platform/ui/ScrollBars.h"
+#include "platform/ui/WindowSystem.h"
 
 namespace {
+
+constexpr uint16_t KeyF2 = VK_F1 + 1;
 
 constexpr int32_t CellMargin = 2;
 constexpr int32_t CheckBoxSize = 13;
@@ -25,7 +30,7 @@ int32_t FontHeight(const TFont* font)
 int32_t ColumnFormat(const TListColumn& column)
 {
     int32_t fmt = column.Alignment() == taRightJustify ? LVCFMT_RIGHT
-                  : column.Alignment() == taCenter     ? LVCFMT_CENTER
+        : column.Alignment() == taCenter               ? LVCFMT_CENTER
                                                        : LVCFMT_LEFT;
     return column.ImageIndex() >= 0 ? fmt | LVCFMT_IMAGE : fmt;
 }
@@ -40,6 +45,7 @@ uint32_t TextAlignment(TAlignment alignment)
 TCustomListView::TCustomListView(TComponent* owner) : TWinControl(owner), columns_(*this), items_(*this)
 {
     color_ = clWindow;
+    parentColor_ = false;
     SetTabStop(true);
     SetBounds(0, 0, 250, 150);
     header_ = new THeaderControl(this);
@@ -49,6 +55,9 @@ TCustomListView::TCustomListView(TComponent* owner) : TWinControl(owner), column
 
 TCustomListView::~TCustomListView()
 {
+    // The in-place edit goes with the components; its exit ends nothing now.
+    editor_ = nullptr;
+    editedItem_ = nullptr;
     items_.items_.clear();
     columns_.Clear();
     delete header_;
@@ -544,16 +553,21 @@ void TCustomListView::Dispatch(TMessage& message)
         UpdateLayout();
         break;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        MouseDownAt(LParamToPoint(message.LParam), mbLeft, message.Msg == WM_LBUTTONDBLCLK);
-        break;
+    case WM_LBUTTONDBLCLK: MouseDownAt(LParamToPoint(message.LParam), mbLeft, message.Msg == WM_LBUTTONDBLCLK); break;
     case WM_RBUTTONDOWN: MouseDownAt(LParamToPoint(message.LParam), mbRight, false); break;
+    case CM_RELEASE:
+        for (TEdit* editor : std::exchange(retiredEditors_, {}))
+            delete editor;
+        return;
     case CN_NOTIFY: {
         auto& notice = *reinterpret_cast<TNMListView*>(message.LParam);
         TListItem* item = notice.iItem >= 0 && notice.iItem < items_.Count() ? items_.Item(notice.iItem) : nullptr;
-        TItemChange change = (notice.uChanged & LVIF_STATE) ? ctState : (notice.uChanged & LVIF_TEXT) ? ctText : ctImage;
+        TItemChange change = (notice.uChanged & LVIF_STATE) ? ctState
+            : (notice.uChanged & LVIF_TEXT)                 ? ctText
+                                                            : ctImage;
         switch (notice.hdr.code) {
         case LVN_ITEMCHANGING: message.Result = item && !CanChange(item, change) ? 1 : 0; return;
+        case LVN_BEGINLABELEDIT: message.Result = item && CanEdit(item) ? 0 : 1; return;
         case LVN_ITEMCHANGED:
             if (!item)
                 return;
@@ -579,7 +593,8 @@ void TCustomListView::DefaultHandler(TMessage& message)
         return;
     switch (message.Msg) {
     case WM_NOTIFY:
-        if (header_->HandleAllocated() && reinterpret_cast<const TNMHdr*>(message.LParam)->hwndFrom == header_->Handle()) {
+        if (header_->HandleAllocated() &&
+            reinterpret_cast<const TNMHdr*>(message.LParam)->hwndFrom == header_->Handle()) {
             HeaderNotify(message);
             return;
         }
@@ -629,7 +644,10 @@ bool TCustomListView::HandleListMessage(TMessage& message)
     case LVM_GETHEADER: message.Result = header_->HandleAllocated() ? header_->Handle() : 0; return true;
     case LVM_GETTOPINDEX: message.Result = topIndex_; return true;
     case LVM_GETCOUNTPERPAGE: message.Result = VisibleRowCount(); return true;
-    case LVM_ENSUREVISIBLE: EnsureVisible(index); message.Result = 1; return true;
+    case LVM_ENSUREVISIBLE:
+        EnsureVisible(index);
+        message.Result = 1;
+        return true;
     case LVM_SCROLL:
         Scroll(index, static_cast<int32_t>(message.LParam));
         message.Result = 1;
@@ -649,14 +667,14 @@ bool TCustomListView::HandleListMessage(TMessage& message)
         auto& info = *reinterpret_cast<TLVHitTestInfo*>(message.LParam);
         THitTests hits = GetHitTestInfoAt(info.pt.X, info.pt.Y);
         TListItem* item = GetItemAt(info.pt.X, info.pt.Y);
-        info.flags = (hits & htOnStateIcon)  ? LVHT_ONITEMSTATEICON
-                     : (hits & htOnIcon)     ? LVHT_ONITEMICON
-                     : (hits & htOnLabel)    ? LVHT_ONITEMLABEL
-                     : (hits & htAbove)      ? LVHT_ABOVE
-                     : (hits & htBelow)      ? LVHT_BELOW
-                     : (hits & htToLeft)     ? LVHT_TOLEFT
-                     : (hits & htToRight)    ? LVHT_TORIGHT
-                                             : LVHT_NOWHERE;
+        info.flags = (hits & htOnStateIcon) ? LVHT_ONITEMSTATEICON
+            : (hits & htOnIcon)             ? LVHT_ONITEMICON
+            : (hits & htOnLabel)            ? LVHT_ONITEMLABEL
+            : (hits & htAbove)              ? LVHT_ABOVE
+            : (hits & htBelow)              ? LVHT_BELOW
+            : (hits & htToLeft)             ? LVHT_TOLEFT
+            : (hits & htToRight)            ? LVHT_TORIGHT
+                                            : LVHT_NOWHERE;
         info.iItem = item ? item->Index() : -1;
         message.Result = info.iItem;
         return true;
@@ -727,6 +745,10 @@ void TCustomListView::HandleKeyDown(uint16_t key)
         if (checkboxes_ && focused)
             focused->SetChecked(!focused->Checked());
         break;
+    case KeyF2:
+        if (focused)
+            BeginLabelEdit(focused, ScreenToClient(GetCursorPos()));
+        break;
     default: break;
     }
 }
@@ -747,6 +769,10 @@ void TCustomListView::MouseDownAt(TPoint p, TMouseButton button, bool dbl)
     THitTests hits = GetHitTestInfoAt(p.X, p.Y);
     TListItem* item = GetItemAt(p.X, p.Y);
     int32_t index = item ? item->Index() : -1;
+    // A second click on the selected item edits its caption: on the label, or
+    // anywhere on a selected row.
+    const bool editClick = button == mbLeft && !dbl && item && item->Selected() &&
+        (hits & (rowSelect_ ? htOnItem : htOnLabel)) != 0 && !(hits & htOnStateIcon);
     if (button == mbLeft && (hits & htOnStateIcon) && checkboxes_ && !dbl)
         item->SetChecked(!item->Checked());
     else if (item)
@@ -755,6 +781,90 @@ void TCustomListView::MouseDownAt(TPoint p, TMouseButton button, bool dbl)
         SetSelected(nullptr);
     int32_t code = button == mbRight ? NM_RCLICK : dbl ? NM_DBLCLK : NM_CLICK;
     Notify(code, index, 0, 0, 0, p);
+    if (editClick && items_.IndexOf(item) >= 0)
+        BeginLabelEdit(item, p);
+}
+
+// ---- Label editing --------------------------------------------------------------------------
+
+namespace {
+
+// Enter and Esc end the edit rather than pressing the form's buttons.
+class TLabelEditor : public TEdit {
+public:
+    using TEdit::TEdit;
+
+protected:
+    void Dispatch(TMessage& message) override
+    {
+        if (message.Msg == WM_GETDLGCODE)
+            message.Result = DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS;
+        else
+            TEdit::Dispatch(message);
+    }
+};
+
+} // namespace
+
+bool TListItem::EditCaption() { return owner_.BeginLabelEdit(this, owner_.ScreenToClient(GetCursorPos())); }
+
+bool TCustomListView::CanEdit(TListItem* item)
+{
+    bool allow = !readOnly_;
+    if (allow && OnEditing)
+        OnEditing(this, item, allow);
+    return allow;
+}
+
+void TCustomListView::Edited(TListItem* item, std::string& text)
+{
+    if (OnEdited)
+        OnEdited(this, item, text);
+}
+
+bool TCustomListView::BeginLabelEdit(TListItem* item, TPoint at)
+{
+    if (editor_ || !item || !HandleAllocated() || Notify(LVN_BEGINLABELEDIT, item->Index(), 0, 0, 0, at) != 0)
+        return false;
+    EnsureVisible(item->Index());
+    editedItem_ = item;
+    editor_ = new TLabelEditor(this);
+    const TRect label = SubItemRect(item, 0, drLabel);
+    editor_->SetBounds(label.Left, label.Top, std::max(label.Width(), 40), label.Height());
+    editor_->SetParent(this);
+    editor_->SetText(item->Caption());
+    editor_->SelectAll();
+    editor_->OnKeyDown = [this](TObject*, uint16_t& key, TShiftState) {
+        if (key == VK_RETURN || key == VK_ESCAPE) {
+            const bool keep = key == VK_RETURN;
+            key = 0;
+            EndLabelEdit(keep);
+        }
+    };
+    editor_->OnExit = [this](TObject*) { EndLabelEdit(true); };
+    if (editor_->CanFocus())
+        editor_->SetFocus();
+    return true;
+}
+
+// The edit may be the one calling: it is hidden now and freed later.
+void TCustomListView::EndLabelEdit(bool keepText)
+{
+    TEdit* editor = std::exchange(editor_, nullptr);
+    TListItem* item = std::exchange(editedItem_, nullptr);
+    if (!editor)
+        return;
+    std::string text = editor->Text();
+    const bool hadFocus = editor->Focused();
+    editor->SetVisible(false);
+    retiredEditors_.push_back(editor);
+    PostMessage(Handle(), CM_RELEASE);
+    if (hadFocus && CanFocus())
+        SetFocus();
+    if (!keepText || items_.IndexOf(item) < 0)
+        return;
+    Edited(item, text);
+    item->SetCaption(text);
 }
 
 // ---- Window and painting ---------------------------------------------------------------------
@@ -837,15 +947,16 @@ void TCustomListView::PaintCell(TCanvas& canvas, TListItem* item, int32_t column
         if (checkboxes_ && item->stateIndex_ > 0) {
             int32_t top = cell.Top + (cell.Height() - CheckBoxSize) / 2;
             TRect box = Bounds(icon.Left - StateImageWidth() + 1, top, CheckBoxSize, CheckBoxSize);
-            DrawFrameControl(canvas, box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (item->Checked() ? DFCS_CHECKED : 0));
+            DrawFrameControl(canvas, box, DFC_BUTTON,
+                             DFCS_BUTTONCHECK | DFCS_FLAT | (item->Checked() ? DFCS_CHECKED : 0));
         }
         if (smallImages_ && item->imageIndex_ >= 0)
             smallImages_->Draw(&canvas, icon.Left, cell.Top + (cell.Height() - smallImages_->Height()) / 2,
                                item->imageIndex_, IsEnabledInTree());
     }
-    std::string text = column == 0 ? item->caption_
-                       : column - 1 < item->subItems_->Count() ? item->subItems_->Strings(column - 1)
-                                                               : std::string();
+    std::string text = column == 0              ? item->caption_
+        : column - 1 < item->subItems_->Count() ? item->subItems_->Strings(column - 1)
+                                                : std::string();
     TRect textRect = InflateRect(SubItemRect(item, column, drLabel), -CellMargin, 0);
     canvas.Brush()->SetStyle(bsClear);
     if (!IsEnabledInTree())

@@ -7,8 +7,9 @@
 // OnChanging, OnChange and OnSelectItem. The header sends its WM_NOTIFY and
 // WM_DRAWITEM messages to the list view.
 //
-// One item at a time can be selected; labels cannot be edited. Every view
-// style lays out as the report.
+// One item at a time can be selected. A caption is edited in place after F2
+// or a click on the selected item (LVN_BEGINLABELEDIT asks first; a non-zero
+// answer refuses). Every view style lays out as the report.
 
 #include <cstdint>
 #include <functional>
@@ -19,27 +20,28 @@
 #include "platform/core/Collection.h"
 #include "platform/core/StringList.h"
 #include "platform/ui/Alignment.h"
+#include "platform/ui/BorderStyle.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/OwnerDraw.h"
-#include "platform/ui/BorderStyle.h"
 
 class TCustomListView;
 class TCustomImageList;
+class TEdit;
 class THeaderControl;
 
 // List-view messages.
 constexpr uint32_t LVM_GETBKCOLOR = 0x1000;
-constexpr uint32_t LVM_SETBKCOLOR = 0x1001;        // LParam colour
-constexpr uint32_t LVM_GETITEMRECT = 0x100E;       // WParam item, LParam TRect* whose Left holds the LVIR_* code
-constexpr uint32_t LVM_HITTEST = 0x1012;           // LParam TLVHitTestInfo*
+constexpr uint32_t LVM_SETBKCOLOR = 0x1001; // LParam colour
+constexpr uint32_t LVM_GETITEMRECT = 0x100E; // WParam item, LParam TRect* whose Left holds the LVIR_* code
+constexpr uint32_t LVM_HITTEST = 0x1012; // LParam TLVHitTestInfo*
 constexpr uint32_t LVM_ENSUREVISIBLE = 0x1013;
-constexpr uint32_t LVM_SCROLL = 0x1014;            // WParam dx, LParam dy (pixels)
+constexpr uint32_t LVM_SCROLL = 0x1014; // WParam dx, LParam dy (pixels)
 constexpr uint32_t LVM_GETHEADER = 0x101F;
 constexpr uint32_t LVM_SETTEXTBKCOLOR = 0x1026;
 constexpr uint32_t LVM_GETTOPINDEX = 0x1027;
 constexpr uint32_t LVM_GETCOUNTPERPAGE = 0x1028;
-constexpr uint32_t LVM_GETSUBITEMRECT = 0x1038;    // WParam item, LParam TRect*: Top sub-item, Left LVIR_* code
-constexpr uint32_t LVM_GETCOLUMN = 0x105F;         // WParam column, LParam TLVColumn*
+constexpr uint32_t LVM_GETSUBITEMRECT = 0x1038; // WParam item, LParam TRect*: Top sub-item, Left LVIR_* code
+constexpr uint32_t LVM_GETCOLUMN = 0x105F; // WParam column, LParam TLVColumn*
 
 constexpr int32_t LVIR_BOUNDS = 0, LVIR_ICON = 1, LVIR_LABEL = 2, LVIR_SELECTBOUNDS = 3;
 constexpr uint32_t LVIF_TEXT = 0x1, LVIF_IMAGE = 0x2, LVIF_PARAM = 0x4, LVIF_STATE = 0x8;
@@ -52,7 +54,7 @@ constexpr uint32_t LVHT_NOWHERE = 0x1, LVHT_ONITEMICON = 0x2, LVHT_ONITEMLABEL =
 
 // Notifications (TNMHdr codes).
 constexpr int32_t NM_CLICK = -2, NM_DBLCLK = -3, NM_RCLICK = -5, NM_RDBLCLK = -6;
-constexpr int32_t LVN_ITEMCHANGING = -100, LVN_ITEMCHANGED = -101, LVN_COLUMNCLICK = -108;
+constexpr int32_t LVN_ITEMCHANGING = -100, LVN_ITEMCHANGED = -101, LVN_BEGINLABELEDIT = -105, LVN_COLUMNCLICK = -108;
 
 struct TNMListView {
     TNMHdr hdr;
@@ -85,16 +87,30 @@ enum TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
 enum TDisplayCode { drBounds, drIcon, drLabel, drSelectBounds };
 enum TItemChange { ctText, ctImage, ctState };
 enum THitTest : uint16_t {
-    htAbove = 1 << 0, htBelow = 1 << 1, htNowhere = 1 << 2, htOnItem = 1 << 3, htOnButton = 1 << 4, htOnIcon = 1 << 5,
-    htOnIndent = 1 << 6, htOnLabel = 1 << 7, htOnRight = 1 << 8, htOnStateIcon = 1 << 9, htToLeft = 1 << 10,
+    htAbove = 1 << 0,
+    htBelow = 1 << 1,
+    htNowhere = 1 << 2,
+    htOnItem = 1 << 3,
+    htOnButton = 1 << 4,
+    htOnIcon = 1 << 5,
+    htOnIndent = 1 << 6,
+    htOnLabel = 1 << 7,
+    htOnRight = 1 << 8,
+    htOnStateIcon = 1 << 9,
+    htToLeft = 1 << 10,
     htToRight = 1 << 11
 };
 using THitTests = uint16_t;
 enum TCustomDrawTarget { dtControl, dtItem, dtSubItem };
 enum TCustomDrawStage { cdPrePaint, cdPostPaint, cdPreErase, cdPostErase };
 enum TCustomDrawStateItem : uint16_t {
-    cdsSelected = 1 << 0, cdsGrayed = 1 << 1, cdsDisabled = 1 << 2, cdsChecked = 1 << 3, cdsFocused = 1 << 4,
-    cdsDefault = 1 << 5, cdsHot = 1 << 6
+    cdsSelected = 1 << 0,
+    cdsGrayed = 1 << 1,
+    cdsDisabled = 1 << 2,
+    cdsChecked = 1 << 3,
+    cdsFocused = 1 << 4,
+    cdsDefault = 1 << 5,
+    cdsHot = 1 << 6
 };
 using TCustomDrawState = uint16_t;
 
@@ -147,6 +163,8 @@ public:
 
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& value);
+    // Starts editing the caption in place; false when the list view refuses.
+    bool EditCaption();
     TStrings* SubItems() { return subItems_.get(); }
     const TStrings* SubItems() const { return subItems_.get(); }
     int32_t ImageIndex() const { return imageIndex_; }
@@ -205,9 +223,13 @@ using TLVChangeEvent = std::function<void(TObject* sender, TListItem* item, TIte
 using TLVChangingEvent = std::function<void(TObject* sender, TListItem* item, TItemChange change, bool& allowChange)>;
 using TLVSelectItemEvent = std::function<void(TObject* sender, TListItem* item, bool selected)>;
 using TLVColumnClickEvent = std::function<void(TObject* sender, TListColumn* column)>;
-using TLVCompareEvent = std::function<void(TObject* sender, TListItem* item1, TListItem* item2, intptr_t data, int32_t& compare)>;
+using TLVCompareEvent =
+    std::function<void(TObject* sender, TListItem* item1, TListItem* item2, intptr_t data, int32_t& compare)>;
 using TLVCustomDrawItemEvent =
     std::function<void(TCustomListView* sender, TListItem* item, TCustomDrawState state, bool& defaultDraw)>;
+using TLVEditingEvent = std::function<void(TObject* sender, TListItem* item, bool& allowEdit)>;
+// May change the edited text; setting it back to the caption keeps the caption.
+using TLVEditedEvent = std::function<void(TObject* sender, TListItem* item, std::string& text)>;
 // A sort callback: negative, zero or positive like a comparison.
 using TLVCompare = std::function<int32_t(TListItem* item1, TListItem* item2, intptr_t data)>;
 
@@ -266,6 +288,11 @@ public:
     // By caption (or OnCompare when assigned).
     bool AlphaSort();
 
+    // ---- Label editing ----
+    bool IsEditing() const { return editor_ != nullptr; }
+    // The in-place edit while a caption is edited, else null.
+    TEdit* EditControl() const { return editor_; }
+
     // The canvas of the item being drawn (during custom drawing only).
     TCanvas* Canvas() const { return drawCanvas_; }
 
@@ -277,6 +304,8 @@ public:
     TLVCompareEvent OnCompare;
     TLVCustomDrawItemEvent OnCustomDrawItem;
     TLVNotifyEvent OnDeletion;
+    TLVEditingEvent OnEditing;
+    TLVEditedEvent OnEdited;
 
 protected:
     friend class TListItem;
@@ -297,6 +326,9 @@ protected:
     virtual void Change(TListItem* item, TItemChange change);
     virtual void DoSelectItem(TListItem* item, bool selected);
     virtual void ColClick(TListColumn* column);
+    // Whether the caption may be edited: not in a read-only view, and OnEditing agrees.
+    virtual bool CanEdit(TListItem* item);
+    virtual void Edited(TListItem* item, std::string& text);
     virtual bool IsCustomDrawn(TCustomDrawTarget target, TCustomDrawStage stage);
     // Returns whether the item is drawn the default way (on Canvas's colours).
     virtual bool CustomDrawItem(TListItem* item, TCustomDrawState state, TCustomDrawStage stage);
@@ -325,6 +357,9 @@ private:
     void HandleKeyDown(uint16_t key);
     void MouseDownAt(TPoint p, TMouseButton button, bool dbl);
     void FocusAndSelect(int32_t index);
+    // `at` (client coordinates) is where the mouse is, for LVN_BEGINLABELEDIT.
+    bool BeginLabelEdit(TListItem* item, TPoint at);
+    void EndLabelEdit(bool keepText);
     void PaintItem(TCanvas& canvas, int32_t index);
     void PaintCell(TCanvas& canvas, TListItem* item, int32_t column, bool highlighted);
 
@@ -340,6 +375,9 @@ private:
     bool columnClick_ = true;
     TBorderStyle borderStyle_ = bsSingle;
     TComponentRef<TCustomImageList> smallImages_{this};
+    TEdit* editor_ = nullptr; // owned as a component, like the ended ones
+    TListItem* editedItem_ = nullptr;
+    std::vector<TEdit*> retiredEditors_; // freed by the CM_RELEASE posted when an edit ends
     TColor bkColor_ = clWindow;
     TColor textBkColor_ = clWindow;
     int32_t topIndex_ = 0;

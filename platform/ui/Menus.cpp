@@ -222,6 +222,7 @@ TMenuWindow::TMenuWindow(TPopupMenu& menu) : TCustomControl(nullptr), menu_(menu
 {
     visible_ = false;
     color_ = clMenu;
+    parentColor_ = false;
     parentFont_ = false;
     font_->SetColor(clMenuText);
     for (int32_t i = 0; i < menu.Items()->Count(); ++i)

@@ -230,6 +230,7 @@ TScrollBar::TScrollBar(TComponent* owner)
     SetTabStop(true);
     controlStyle_ &= ~csDoubleClicks;
     color_ = clBtnFace;
+    parentColor_ = false;
     TScrollInfo info;
     tracker_.SetInfo(info);
 }

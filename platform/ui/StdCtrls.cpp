@@ -8,6 +8,7 @@ TButton::TButton(TComponent* owner) : TCustomControl(owner)
     SetBounds(0, 0, 75, 25);
     SetTabStop(true);
     color_ = clBtnFace;
+    parentColor_ = false;
     controlStyle_ = (controlStyle_ | csOpaque | csSetCaption) & ~csDoubleClicks;
 }
 

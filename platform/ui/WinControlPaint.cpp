@@ -73,22 +73,8 @@ void TWinControl::InvalidateNonClient()
 
 TCanvas* TWinControl::WindowCanvas()
 {
-    TWinControl* top = TopLevel();
-    TBitmap* store = Showing() ? top->backingStore_.get() : nullptr;
-    if (!store) {
-        if (!windowCanvasScratch_)
-            windowCanvasScratch_ = std::make_unique<TBitmap>(1, 1, pf32bit);
-        windowCanvas_ = std::make_unique<TCanvas>(windowCanvasScratch_.get());
-        return windowCanvas_.get();
-    }
-    TRect window = WindowRectInTop();
-    TRegion clip = VisibleRegion();
     // The visible region leaves out child windows but keeps the frame.
-    windowCanvas_ = std::make_unique<TCanvas>(store);
-    windowCanvas_->SetDeviceClip(&clip);
-    windowCanvas_->SetViewportOrigin(window.TopLeft());
-    top->AddPresentRect(window);
-    return windowCanvas_.get();
+    return windowCanvas_.Over(this, WindowRectInTop());
 }
 
 void TWinControl::InvalidateTreeRect(const TRect& windowRect)
@@ -249,9 +235,8 @@ void TWinControl::PaintClientBuffered(TBitmap& store, const TRegion& clip, const
 void TWinControl::PaintHandler(TMessage& message)
 {
     TCanvas& canvas = *reinterpret_cast<TCanvas*>(message.WParam);
-    bool hasGraphic = std::any_of(controls_.begin(), controls_.end(), [](TControl* c) {
-        return c->visible_ && !dynamic_cast<TWinControl*>(c);
-    });
+    bool hasGraphic = std::any_of(controls_.begin(), controls_.end(),
+                                  [](TControl* c) { return c->visible_ && !dynamic_cast<TWinControl*>(c); });
     if (!hasGraphic) {
         PaintWindow(canvas);
         return;
@@ -375,10 +360,7 @@ TWindowScrollBars* TWinControl::WindowScrollBars()
     return scrollBars_.get();
 }
 
-void TWinControl::WMNCPaint(TMessage& message)
-{
-    PaintNonClient(*reinterpret_cast<TCanvas*>(message.WParam));
-}
+void TWinControl::WMNCPaint(TMessage& message) { PaintNonClient(*reinterpret_cast<TCanvas*>(message.WParam)); }
 
 void TWinControl::PaintNonClient(TCanvas& canvas)
 {

@@ -65,8 +65,10 @@ const bool standardControlsRegistered = RegisterGalleryPage({
 const bool openFileRegistered = RegisterGalleryPage({
     "open-file-dialog",
     [] {
-        auto form = std::make_unique<TOpenFileForm>(nullptr, ParseFileFilter("Video|*.mp4;*.avi|PNG(*.png)|*.png"), 1);
-        form->ShowFolder("/");
+        // Every file listed, so that the folder, video and file icons all show.
+        auto form = std::make_unique<TOpenFileForm>(
+            nullptr, ParseFileFilter("Video|*.mp4;*.avi|PNG(*.png)|*.png|All files|*"), 3);
+        form->ShowFolder(GALLERY_OPEN_DIALOG_FOLDER);
         return std::unique_ptr<TCustomForm>(std::move(form));
     },
     {{{4, 4}, clBtnFace}},

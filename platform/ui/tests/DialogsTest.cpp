@@ -1,5 +1,8 @@
+#include <set>
+
 #include "UiTestSupport.h"
 
+#include "platform/ui/DialogIcons.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/StdCtrls.h"
@@ -79,5 +82,13 @@ TEST_F(DialogsTest, BoxesBeepWithTheirIconsSoundAndShowTheText)
         for (int32_t x = 56; x < dialog->ClientWidth() - 8 && !textDrawn; ++x)
             textDrawn = StorePixel(*dialog, x, y) == ColorToPixelRGB(clWindowText);
     EXPECT_TRUE(textDrawn);
-    EXPECT_EQ(StorePixel(*dialog, 16 + 16, 16 + 3), clBlue); // the icon's disc
+    // The icon's disc is blue and smooth: its rim blends into the form in
+    // many shades, where a jagged drawing has only its few flat colours.
+    const TColor disc = StorePixel(*dialog, 16 + 16, 16 + 3);
+    EXPECT_GT(GetBValue(disc), 2 * GetRValue(disc));
+    std::set<TColor> shades;
+    for (int32_t y = 16; y < 16 + MessageIconSize; ++y)
+        for (int32_t x = 16; x < 16 + MessageIconSize; ++x)
+            shades.insert(StorePixel(*dialog, x, y));
+    EXPECT_GT(shades.size(), 12u);
 }

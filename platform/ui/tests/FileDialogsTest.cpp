@@ -2,10 +2,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "platform/core/Files.h"
 #include "platform/ui/BrowseFolderForm.h"
 #include "platform/ui/ComboBox.h"
+#include "platform/ui/DialogIcons.h"
 #include "platform/ui/Edit.h"
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/FileMasks.h"
@@ -109,6 +111,27 @@ TEST_F(FileDialogsTest, TheFilterDecidesWhichFilesAreListed)
     EXPECT_EQ(rows, (std::vector<std::string>{"..", "sub", "b.PNG"}));
     EXPECT_EQ(proposed, "proposed.png");
     EXPECT_EQ(dialog.FileName(), root + "proposed.png") << "cancelling keeps the old name";
+}
+
+TEST_F(FileDialogsTest, RowsShowFolderFileAndVideoIcons)
+{
+    TOpenFileForm dialog(nullptr, ParseFileFilter("All|*"), 1);
+    dialog.ShowFolder(root);
+    dialog.Show();
+    Pump();
+    TListView* list = dialog.FileList();
+    std::map<std::string, int32_t> icons;
+    for (int32_t i = 0; i < list->Items()->Count(); ++i)
+        icons[list->Items()->Item(i)->Caption()] = list->Items()->Item(i)->ImageIndex();
+    EXPECT_EQ(icons, (std::map<std::string, int32_t>{
+                         {"..", fiFolder}, {"sub", fiFolder}, {"a.mp4", fiVideo}, {"b.PNG", fiFile}, {"notes.txt", fiFile}}));
+    // The folder icon is drawn, in its yellow.
+    const TRect icon = list->Items()->Item(1)->DisplayRect(drIcon);
+    const TPoint middle = list->ClientToScreen({icon.Left + 8, icon.Top + icon.Height() / 2 + 1});
+    const TColor folder = StorePixel(dialog, middle.X - dialog.Left(), middle.Y - dialog.Top());
+    EXPECT_GT(GetRValue(folder), GetBValue(folder) + 100);
+    EXPECT_EQ(FileIconFor("CLIP.MKV"), fiVideo);
+    EXPECT_EQ(FileIconFor("mkv"), fiFile);
 }
 
 TEST_F(FileDialogsTest, AMissingNameBeepsAndKeepsTheDialogOpen)

@@ -1,5 +1,6 @@
 #include "UiTestSupport.h"
 
+#include "platform/ui/Edit.h"
 #include "platform/ui/HeaderControl.h"
 #include "platform/ui/ListView.h"
 
@@ -323,3 +324,59 @@ TEST_F(ListViewTest, CustomDrawPrePaintColoursTheItem)
 }
 
 } // namespace
+
+TEST_F(ListViewTest, CaptionsAreEditedInPlaceAndOnEditedHasTheLastWord)
+{
+    std::vector<std::string> edited;
+    list->OnEdited = [&](TObject*, TListItem* item, std::string& text) {
+        edited.push_back(item->Caption() + ">" + text);
+        if (text == "veto")
+            text = item->Caption();
+    };
+    TListItem* item = list->Items()->Item(1);
+    backend.Click(CellPoint(1, 0));
+    Pump();
+    Wait(1000); // not a double click
+    backend.Click(CellPoint(1, 0));
+    Pump();
+    ASSERT_TRUE(list->IsEditing()) << "a click on the selected item edits it";
+    EXPECT_EQ(list->EditControl()->Text(), "a.mp4");
+    EXPECT_EQ(list->EditControl()->BoundsRect().Left, item->DisplayRect(drLabel).Left);
+    Type("d.mov"); // replaces the selected caption
+    Press(VK_RETURN);
+    EXPECT_FALSE(list->IsEditing());
+    EXPECT_EQ(item->Caption(), "d.mov");
+    EXPECT_TRUE(list->Focused());
+    EXPECT_TRUE(form->Visible()) << "Enter went to the edit, not to the form";
+
+    Press(VK_F1 + 1); // F2
+    ASSERT_TRUE(list->IsEditing());
+    Type("dropped");
+    Press(VK_ESCAPE);
+    EXPECT_FALSE(list->IsEditing());
+    EXPECT_EQ(item->Caption(), "d.mov");
+
+    Press(VK_F1 + 1); // F2
+    Type("veto");
+    Press(VK_RETURN);
+    EXPECT_EQ(item->Caption(), "d.mov");
+    EXPECT_EQ(edited, (std::vector<std::string>{"a.mp4>d.mov", "d.mov>veto"}));
+
+    list->OnEditing = [](TObject*, TListItem*, bool& allow) { allow = false; };
+    Press(VK_F1 + 1); // F2
+    EXPECT_FALSE(list->IsEditing());
+    list->OnEditing = nullptr;
+    list->SetReadOnly(true);
+    EXPECT_FALSE(item->EditCaption());
+    list->SetReadOnly(false);
+
+    // Leaving the edit keeps the text.
+    auto* other = new TEdit(form.get());
+    other->SetParent(form.get());
+    other->SetBounds(10, 220, 100, 21);
+    ASSERT_TRUE(item->EditCaption());
+    Type("e.webm");
+    Focus(*other);
+    EXPECT_FALSE(list->IsEditing());
+    EXPECT_EQ(item->Caption(), "e.webm");
+}

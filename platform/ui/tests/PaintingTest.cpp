@@ -1,5 +1,8 @@
 #include "UiTestSupport.h"
 
+#include "platform/ui/Edit.h"
+#include "platform/ui/StdCtrls.h"
+
 namespace {
 
 // A window-less control that fills itself and records its paints.
@@ -223,4 +226,23 @@ TEST_F(UiTest, ShowingDeeplyNestedWindowsVisitsEachWindowOnce)
     EXPECT_EQ(StorePixel(*form, Depth - 1, 100), clBlue);
     EXPECT_EQ(StorePixel(*form, Depth, 100), clRed);
     EXPECT_TRUE(innermost->Showing());
+}
+
+// Like the class library: a control takes its parent's colour until it is
+// given one; the standard controls that have their own colour keep it.
+TEST_F(PaintingTest, ControlsTakeTheirParentsColourUnlessTheyHaveTheirOwn)
+{
+    auto* plain = new TCustomControl(form.get());
+    auto* edit = new TEdit(form.get());
+    auto* button = new TButton(form.get());
+    for (TControl* control : std::initializer_list<TControl*>{plain, edit, button})
+        control->SetParent(form.get());
+    EXPECT_TRUE(plain->ParentColor());
+    EXPECT_EQ(plain->Color(), clWhite);
+    form->SetColor(clYellow);
+    EXPECT_EQ(plain->Color(), clYellow);
+    EXPECT_FALSE(edit->ParentColor());
+    EXPECT_EQ(edit->Color(), clWindow);
+    EXPECT_EQ(button->Color(), clBtnFace);
+    EXPECT_FALSE(form->ParentColor());
 }
