@@ -7,9 +7,9 @@
 
 const TEnumInfo& ButtonKindInfo()
 {
-    static const TEnumInfo info{"TButtonKind",
-                                {"bkCustom", "bkLookup", "bkDropDown", "bkCalendar", "bkAccept", "bkReject",
-                                 "bkFolder", "bkFind", "bkSearch"}};
+    static const TEnumInfo info{
+        "TButtonKind",
+        {"bkCustom", "bkLookup", "bkDropDown", "bkCalendar", "bkAccept", "bkReject", "bkFolder", "bkFind", "bkSearch"}};
     return info;
 }
 

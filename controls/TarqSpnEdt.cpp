@@ -204,8 +204,7 @@ bool TTarqSpinEdit::ProcessKeyChar(char32_t ch)
         return false;
     const std::string& text = Text();
     if (ch == static_cast<char32_t>(SpinDecimalSeparator) && !integersOnly_)
-        return !Contains(text, SpinDecimalSeparator) ||
-               (SelLength() > 0 && Contains(SelText(), SpinDecimalSeparator));
+        return !Contains(text, SpinDecimalSeparator) || (SelLength() > 0 && Contains(SelText(), SpinDecimalSeparator));
     if (ch == U'+' || ch == U'-') {
         const bool wholeSelected = SelLength() == static_cast<int32_t>(Utf8ToUtf32(text).size());
         return (SelStart() == 0 && !Contains(text, '+') && !Contains(text, '-')) || wholeSelected;

@@ -212,7 +212,8 @@ TEST_F(TarqLabel, RightAlignedShadowStaysInsideTheTextRectangle)
             TRect& box = PixelAt(*image, x, y) == clBlack ? caption : shadow;
             if (PixelAt(*image, x, y) == clWhite)
                 continue;
-            box = {std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1), std::max(box.Bottom, y + 1)};
+            box = {std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1),
+                   std::max(box.Bottom, y + 1)};
         }
     EXPECT_EQ(shadow.Right, caption.Right + 3);
     EXPECT_EQ(shadow.Top, caption.Top + 3);

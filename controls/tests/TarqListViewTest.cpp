@@ -37,8 +37,11 @@ protected:
         view->SetBounds(10, 10, 500, 200);
         view->SetViewStyle(vsReport);
         view->SetParent(form.get());
-        for (auto [caption, width] : {std::pair{"Video File", 150}, {"Output Format", 90}, {"Total Time", 80},
-                                      {"Clip Time", 80}, {"Progress", 55}}) {
+        for (auto [caption, width] : {std::pair{"Video File", 150},
+                                      {"Output Format", 90},
+                                      {"Total Time", 80},
+                                      {"Clip Time", 80},
+                                      {"Progress", 55}}) {
             TListColumn* column = view->Columns()->Add();
             column->SetCaption(caption);
             column->SetWidth(width);
@@ -188,8 +191,8 @@ TEST(TarqListViewOrder, EmptyTextsGoLastAndCaseIsIgnored)
         int32_t sign;
     };
     for (const Case& c : {Case{abc, abd, 0, -1}, Case{abd, abc, 0, 1}, Case{abc, abc, 0, 0}, Case{abc, none, 0, -1},
-                          Case{none, abc, 0, 1}, Case{abd, abc, 1, 1},    // "" after "x"
-                          Case{none, abd, 1, 0},                          // a missing sub-item is empty
+                          Case{none, abc, 0, 1}, Case{abd, abc, 1, 1}, // "" after "x"
+                          Case{none, abd, 1, 0}, // a missing sub-item is empty
                           Case{nullptr, abc, 0, 0}, Case{abc, abd, -1, 0}}) {
         const int32_t result = TTarqCustomListView::CompareAscending(c.a, c.b, c.column);
         EXPECT_EQ((result > 0) - (result < 0), c.sign) << (c.a ? c.a->Caption() : "nil") << " column " << c.column;
@@ -512,8 +515,8 @@ TEST_F(TarqListView, HeaderItemsAreOwnerDrawnUnlessTheModeIsNone)
 TEST(TarqListViewVersion, OldCommonControlsCannotShowTheSortArrow)
 {
     THeadlessDesktop desktop;
-    for (auto [version, expected] : {std::pair{MakeFileVersion(4, 0, 0, 950), hsdmNone},
-                                     {MakeFileVersion(4, 70, 0, 0), hsdmLeftAlign}}) {
+    for (auto [version, expected] :
+         {std::pair{MakeFileVersion(4, 0, 0, 950), hsdmNone}, {MakeFileVersion(4, 70, 0, 0), hsdmLeftAlign}}) {
         TVersionedListView view(nullptr, version);
         EXPECT_EQ(view.HeaderSortDisplayMode(), hsdmRightOfText);
         view.SetHeaderSortDisplayMode(hsdmLeftAlign);
@@ -539,10 +542,7 @@ TRect TextInk(TBitmap& section)
     return box;
 }
 
-TInk InkOf(TBitmap& section)
-{
-    return {InkBox(section, clBtnShadow), TextInk(section)};
-}
+TInk InkOf(TBitmap& section) { return {InkBox(section, clBtnShadow), TextInk(section)}; }
 
 // Rows of the arrow's ink get wider downward when it points up.
 bool PointsUp(TBitmap& section, const TRect& arrow)

@@ -185,8 +185,9 @@ void AddFileIcons(TCustomImageList& images)
 
 TFileIcon FileIconFor(const std::string& fileName)
 {
-    static const std::array<const char*, 14> videoExtensions = {
-        ".3gp", ".avi", ".flv", ".m2ts", ".m4v", ".mkv", ".mov", ".mp4", ".mpeg", ".mpg", ".ogv", ".ts", ".webm", ".wmv"};
+    static const std::array<const char*, 14> videoExtensions = {".3gp", ".avi", ".flv",  ".m2ts", ".m4v",
+                                                                ".mkv", ".mov", ".mp4",  ".mpeg", ".mpg",
+                                                                ".ogv", ".ts",  ".webm", ".wmv"};
     const std::string extension = ExtractFileExt(fileName);
     for (const char* video : videoExtensions)
         if (SameText(extension, video))

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "platform/gfx/DrawText.h"
-#include "platform/ui/DialogIcons.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/DialogIcons.h"
 #include "platform/ui/StdCtrls.h"
 
 namespace {
@@ -18,11 +18,16 @@ struct TButtonKind {
 };
 
 const TButtonKind ButtonKinds[] = {
-    {mbYes, "Yes", "&Yes", mrYes},           {mbNo, "No", "&No", mrNo},
-    {mbOK, "OK", "OK", mrOk},                {mbCancel, "Cancel", "Cancel", mrCancel},
-    {mbAbort, "Abort", "&Abort", mrAbort},   {mbRetry, "Retry", "&Retry", mrRetry},
-    {mbIgnore, "Ignore", "&Ignore", mrIgnore}, {mbAll, "All", "&All", mrAll},
-    {mbNoToAll, "NoToAll", "N&o to All", mrNoToAll}, {mbYesToAll, "YesToAll", "Yes to &All", mrYesToAll},
+    {mbYes, "Yes", "&Yes", mrYes},
+    {mbNo, "No", "&No", mrNo},
+    {mbOK, "OK", "OK", mrOk},
+    {mbCancel, "Cancel", "Cancel", mrCancel},
+    {mbAbort, "Abort", "&Abort", mrAbort},
+    {mbRetry, "Retry", "&Retry", mrRetry},
+    {mbIgnore, "Ignore", "&Ignore", mrIgnore},
+    {mbAll, "All", "&All", mrAll},
+    {mbNoToAll, "NoToAll", "N&o to All", mrNoToAll},
+    {mbYesToAll, "YesToAll", "Yes to &All", mrYesToAll},
     {mbHelp, "Help", "&Help", mrNone},
 };
 
@@ -48,8 +53,7 @@ class TMessageForm : public TForm {
 public:
     TMessageForm(TComponent* owner, std::string text, TMsgDlgType type)
         : TForm(owner), text_(std::move(text)), type_(type)
-    {
-    }
+    {}
 
     TRect TextRect;
 
@@ -218,7 +222,4 @@ int32_t ShowMessageBox(const std::string& text, const std::string& caption, uint
     return BoxAnswer(dialog->ShowModal(), buttons);
 }
 
-void ShowMessage(const std::string& text)
-{
-    ShowMessageBox(text, Application()->Title(), MB_OK);
-}
+void ShowMessage(const std::string& text) { ShowMessageBox(text, Application()->Title(), MB_OK); }

@@ -69,7 +69,7 @@ const bool messageBoxRegistered = RegisterGalleryPage({
         return std::unique_ptr<TCustomForm>(
             CreateMessageDialog("Completed all the tasks. (0 Error)", "Information", mtInformation, {mbOK}, mbOK));
     },
-    {{{4, 4}, clBtnFace}, {{32, 19}, clBlue}},
+    {{{4, 4}, clBtnFace}, {{32, 19}, RGB(40, 97, 209)}},
 });
 
 } // namespace

@@ -42,7 +42,9 @@ std::unique_ptr<TCustomForm> CreateStandardControlsPage()
         column->SetCaption(caption);
         column->SetWidth(width);
     }
-    const char* rows[][3] = {{"holiday.avi", "MP4", "0:42"}, {"concert.mkv", "AVI", "3:10"}, {"clip.mov", "MKV", "0:05"}};
+    const char* rows[][3] = {{"holiday.avi", "MP4", "0:42"},
+                             {"concert.mkv", "AVI", "3:10"},
+                             {"clip.mov", "MKV", "0:05"}};
     for (const auto& row : rows) {
         TListItem* item = list->Items()->Add();
         item->SetCaption(row[0]);

@@ -50,8 +50,8 @@ TEST_F(DialogsTest, AcceleratorsTabAndSpacePickButtons)
 
 TEST_F(DialogsTest, ClickingAButtonOfAMessageDialogGivesItsResult)
 {
-    std::unique_ptr<TForm> dialog = CreateMessageDialog("Delete the file?", "Confirm", mtConfirmation,
-                                                        mbYesNoCancel, mbYes);
+    std::unique_ptr<TForm> dialog =
+        CreateMessageDialog("Delete the file?", "Confirm", mtConfirmation, mbYesNoCancel, mbYes);
     auto* no = dynamic_cast<TButton*>(dialog->FindComponent("No"));
     ASSERT_NE(no, nullptr);
     EXPECT_EQ(no->Caption(), "&No");
@@ -73,7 +73,8 @@ TEST_F(DialogsTest, BoxesBeepWithTheirIconsSoundAndShowTheText)
     ShowMessageBox("Done", "Info", MB_OK | MB_ICONINFORMATION);
     EXPECT_EQ(backend.Beeps(), (std::vector<TBeepKind>{TBeepKind::Error, TBeepKind::Information}));
 
-    std::unique_ptr<TForm> dialog = CreateMessageDialog("Completed all the tasks.", "Info", mtInformation, {mbOK}, mbOK);
+    std::unique_ptr<TForm> dialog =
+        CreateMessageDialog("Completed all the tasks.", "Info", mtInformation, {mbOK}, mbOK);
     dialog->Show();
     Pump();
     // Some pixels of the text are in the font's colour, right of the icon.

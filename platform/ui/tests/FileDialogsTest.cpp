@@ -25,9 +25,11 @@ TEST(FileMasksTest, MasksMatchWithoutRegardToCase)
         bool Matches;
     };
     const TCase cases[] = {
-        {"clip.MP4", "*.mp4", true}, {"clip.mp4.part", "*.mp4", false}, {"a.b.png", "*.png", true},
-        {"noext", "*.*", true},      {"ab.png", "?b.png", true},        {"b.png", "?b.png", false},
-        {"été.png", "ÉTÉ.*", true},  {"x", "*", true},                  {"clip.mp", "*.mp4", false},
+        {"clip.MP4", "*.mp4", true}, {"clip.mp4.part", "*.mp4", false},
+        {"a.b.png", "*.png", true},  {"noext", "*.*", true},
+        {"ab.png", "?b.png", true},  {"b.png", "?b.png", false},
+        {"été.png", "ÉTÉ.*", true},  {"x", "*", true},
+        {"clip.mp", "*.mp4", false},
     };
     for (const TCase& c : cases)
         EXPECT_EQ(MatchesMask(c.Name, c.Mask), c.Matches) << c.Name << " ~ " << c.Mask;
@@ -76,7 +78,10 @@ protected:
         ADD_FAILURE() << "no row " << caption;
         return {};
     }
-    static TPoint Centre(TControl* control) { return control->ClientToScreen({control->Width() / 2, control->Height() / 2}); }
+    static TPoint Centre(TControl* control)
+    {
+        return control->ClientToScreen({control->Width() / 2, control->Height() / 2});
+    }
 
     std::string root;
 };
@@ -123,8 +128,12 @@ TEST_F(FileDialogsTest, RowsShowFolderFileAndVideoIcons)
     std::map<std::string, int32_t> icons;
     for (int32_t i = 0; i < list->Items()->Count(); ++i)
         icons[list->Items()->Item(i)->Caption()] = list->Items()->Item(i)->ImageIndex();
-    EXPECT_EQ(icons, (std::map<std::string, int32_t>{
-                         {"..", fiFolder}, {"sub", fiFolder}, {"a.mp4", fiVideo}, {"b.PNG", fiFile}, {"notes.txt", fiFile}}));
+    EXPECT_EQ(icons,
+              (std::map<std::string, int32_t>{{"..", fiFolder},
+                                              {"sub", fiFolder},
+                                              {"a.mp4", fiVideo},
+                                              {"b.PNG", fiFile},
+                                              {"notes.txt", fiFile}}));
     // The folder icon is drawn, in its yellow.
     const TRect icon = list->Items()->Item(1)->DisplayRect(drIcon);
     const TPoint middle = list->ClientToScreen({icon.Left + 8, icon.Top + icon.Height() / 2 + 1});

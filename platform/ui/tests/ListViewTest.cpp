@@ -67,7 +67,9 @@ protected:
 
     void LogEvents()
     {
-        list->OnChanging = [this](TObject*, TListItem* item, TItemChange, bool&) { log.push_back("changing " + item->Caption()); };
+        list->OnChanging = [this](TObject*, TListItem* item, TItemChange, bool&) {
+            log.push_back("changing " + item->Caption());
+        };
         list->OnChange = [this](TObject*, TListItem* item, TItemChange) { log.push_back("change " + item->Caption()); };
         list->OnSelectItem = [this](TObject*, TListItem* item, bool selected) {
             log.push_back(std::string(selected ? "select " : "unselect ") + item->Caption());
@@ -114,8 +116,12 @@ TEST_F(ListViewTest, HitTestsNameThePartUnderThePoint)
         THitTests Hits;
     };
     const TCase cases[] = {
-        {8, y, htOnItem | htOnStateIcon},   {40, y, htOnItem | htOnLabel}, {120, y, htNowhere},
-        {250, y, htToRight},                {40, 2, htAbove},              {40, list->HeaderHeight() + 10 * list->RowHeight(), htNowhere},
+        {8, y, htOnItem | htOnStateIcon},
+        {40, y, htOnItem | htOnLabel},
+        {120, y, htNowhere},
+        {250, y, htToRight},
+        {40, 2, htAbove},
+        {40, list->HeaderHeight() + 10 * list->RowHeight(), htNowhere},
     };
     for (const TCase& c : cases)
         EXPECT_EQ(list->GetHitTestInfoAt(c.X, c.Y), c.Hits) << c.X << "," << c.Y;
@@ -134,9 +140,10 @@ TEST_F(ListViewTest, ClickingItemsMovesSelectionAndFocusWithEventsInOrder)
     Pump();
     EXPECT_EQ(list->Selected(), list->Items()->Item(2));
     EXPECT_EQ(list->ItemFocused(), list->Items()->Item(2));
-    EXPECT_EQ(log, (std::vector<std::string>{"changing b.avi", "change b.avi", "unselect b.avi", "changing c.mkv",
-                                             "change c.mkv", "select c.mkv", "changing b.avi", "change b.avi",
-                                             "changing c.mkv", "change c.mkv"}));
+    EXPECT_EQ(
+        log,
+        (std::vector<std::string>{"changing b.avi", "change b.avi", "unselect b.avi", "changing c.mkv", "change c.mkv",
+                                  "select c.mkv", "changing b.avi", "change b.avi", "changing c.mkv", "change c.mkv"}));
 }
 
 TEST_F(ListViewTest, ACheckBoxToggleCanBeVetoed)

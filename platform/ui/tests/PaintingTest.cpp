@@ -34,8 +34,7 @@ class TNestedWindow : public TRecordingControl {
 public:
     TNestedWindow(TComponent* owner, std::vector<std::string>* log, int* showingQueries)
         : TRecordingControl(owner, log), showingQueries_(showingQueries)
-    {
-    }
+    {}
     bool Showing() const override
     {
         ++*showingQueries_;
