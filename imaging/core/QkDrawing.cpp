@@ -1,9 +1,13 @@
 #include "imaging/core/QkDrawing.h"
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
 #include <numbers>
 
+#include "imaging/core/QkBitmap.h"
 #include "imaging/core/QkCanvas.h"
+#include "imaging/core/QkGaussianBlur.h"
 #include "imaging/core/QkPixels.h"
 #include "platform/core/Types.h"
 
@@ -157,4 +161,43 @@ void DrawBottomShadow(TCanvas& canvas, TBitmap* image, int32_t left, int32_t top
                       int32_t kind)
 {
     DrawShadow(canvas, image, BottomStrip(left, top, right, bottom), kind);
+}
+
+namespace {
+
+constexpr int32_t SoftShadowMargin = 5;
+
+// The rectangle moved in by the margin and grown by 2 to the right and
+// bottom, blurred: how much of each pixel around it the shadow takes.
+std::unique_ptr<TQkBitmap> SoftShadowCover(int32_t width, int32_t height)
+{
+    auto cover = std::make_unique<TQkBitmap>(width + 2 * SoftShadowMargin, height + 2 * SoftShadowMargin, qk8g);
+    for (int32_t y = SoftShadowMargin; y <= height + SoftShadowMargin + 1; ++y)
+        std::fill_n(cover->GetScanline(y) + SoftShadowMargin, width + 2, uint8_t{255});
+    GaussianBlurGray(*cover, 0, 0, cover->GetWidth() - 1, cover->GetHeight() - 1, 2.5);
+    return cover;
+}
+
+} // namespace
+
+void DrawSoftShadow(TBitmap& bitmap, int32_t left, int32_t top, int32_t right, int32_t bottom)
+{
+    if (bitmap.PixelFormat() != pf24bit || right < left || bottom < top)
+        return;
+    const std::unique_ptr<TQkBitmap> cover = SoftShadowCover(right - left + 1, bottom - top + 1);
+    const int32_t firstY = std::max(top - SoftShadowMargin, 0);
+    const int32_t lastY = std::min(bottom + SoftShadowMargin, bitmap.Height() - 1);
+    const int32_t firstX = std::max(left - SoftShadowMargin, 0);
+    const int32_t lastX = std::min(right + SoftShadowMargin, bitmap.Width() - 1);
+    for (int32_t y = firstY; y <= lastY; ++y) {
+        auto* row = reinterpret_cast<TRGBPixel*>(bitmap.ScanLine(y));
+        const uint8_t* shade = cover->GetScanline(y - top + SoftShadowMargin);
+        for (int32_t x = firstX; x <= lastX; ++x) {
+            if (x >= left && x <= right && y >= top && y <= bottom)
+                continue;
+            const double keep = 1.0 - shade[x - left + SoftShadowMargin] / 255.0;
+            auto darken = [keep](uint8_t channel) { return static_cast<uint8_t>(Trunc(channel * keep)); };
+            row[x] = {darken(row[x].b), darken(row[x].g), darken(row[x].r)};
+        }
+    }
 }

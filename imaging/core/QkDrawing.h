@@ -28,3 +28,8 @@ void DrawRightShadow(TCanvas& canvas, TBitmap* image, int32_t left, int32_t top,
                      int32_t kind);
 void DrawBottomShadow(TCanvas& canvas, TBitmap* image, int32_t left, int32_t top, int32_t right, int32_t bottom,
                       int32_t kind);
+
+// A blurred shadow around the inclusive rectangle of a 24-bit bitmap,
+// reaching 5 pixels beyond it and heavier to the right and bottom; the
+// rectangle itself is left alone. Other formats are not changed.
+void DrawSoftShadow(TBitmap& bitmap, int32_t left, int32_t top, int32_t right, int32_t bottom);

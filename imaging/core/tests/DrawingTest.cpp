@@ -130,6 +130,29 @@ TEST_F(DrawingTest, ShadowKindsOnBothSides)
     }
 }
 
+TEST_F(DrawingTest, SoftShadowDarkensAroundTheRectangleOnly)
+{
+    auto bitmap = Filled(clWhite, 60, 60);
+    bitmap->Canvas()->FillSolidRect(Rect(20, 20, 40, 40), clRed);
+    DrawSoftShadow(*bitmap, 20, 20, 39, 39);
+    TCanvas& canvas = *bitmap->Canvas();
+    EXPECT_EQ(canvas.Pixels(30, 30), clRed) << "the rectangle itself stays";
+    EXPECT_EQ(canvas.Pixels(20, 20), clRed);
+    EXPECT_EQ(canvas.Pixels(10, 30), clWhite) << "beyond the 5-pixel reach";
+    EXPECT_EQ(canvas.Pixels(46, 30), clWhite);
+    const uint8_t right = GetRValue(canvas.Pixels(40, 30));
+    const uint8_t leftSide = GetRValue(canvas.Pixels(19, 30));
+    EXPECT_LT(right, 128) << "the shadow lies heavier to the right";
+    EXPECT_LT(right, leftSide);
+    EXPECT_LT(GetRValue(canvas.Pixels(30, 40)), GetRValue(canvas.Pixels(30, 19))) << "and to the bottom";
+    EXPECT_LT(GetRValue(canvas.Pixels(42, 30)), 255);
+    EXPECT_EQ(GetRValue(canvas.Pixels(40, 30)), GetBValue(canvas.Pixels(40, 30))) << "gray, not tinted";
+
+    auto corner = Filled(clWhite, 8, 8);
+    DrawSoftShadow(*corner, 0, 0, 3, 3); // reaches beyond the bitmap's edges
+    EXPECT_LT(GetRValue(corner->Canvas()->Pixels(4, 2)), 255);
+}
+
 TEST_F(DrawingTest, HintBoxStaysInsideAndSavesWhatItCovers)
 {
     auto canvasBitmap = Striped(120);
