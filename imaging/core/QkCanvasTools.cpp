@@ -4,6 +4,7 @@
 
 #include "imaging/core/QkCanvas.h"
 #include "imaging/core/QkPixels.h"
+#include "platform/gfx/HatchPattern.h"
 
 namespace {
 
@@ -39,19 +40,6 @@ cairo_line_join_t CairoLineJoin(uint8_t join)
     }
 }
 
-bool HatchLineAt(TBrushStyle style, int x, int y)
-{
-    switch (style) {
-    case bsHorizontal: return y == 0;
-    case bsVertical: return x == 0;
-    case bsFDiagonal: return x == y;
-    case bsBDiagonal: return x + y == 7;
-    case bsCross: return x == 0 || y == 0;
-    case bsDiagCross: return x == y || x + y == 7;
-    default: return false;
-    }
-}
-
 // Cairo's premultiplied ARGB.
 uint32_t Premultiplied(TColor color, uint8_t opacity)
 {
@@ -73,10 +61,11 @@ std::unique_ptr<cairo_surface_t, TSurfaceDeleter> HatchCell(TBrushStyle style, u
     cairo_surface_flush(cell.get());
     uint8_t* data = cairo_image_surface_get_data(cell.get());
     const int stride = cairo_image_surface_get_stride(cell.get());
+    const uint64_t hatch = HatchBits(style);
     for (int y = 0; y < 8; ++y) {
         auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
         for (int x = 0; x < 8; ++x)
-            row[x] = HatchLineAt(style, x, y) ? fore : back;
+            row[x] = HatchLineAt(hatch, x, y) ? fore : back;
     }
     cairo_surface_mark_dirty(cell.get());
     return cell;

@@ -2,6 +2,7 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/CanvasState.h"
+#include "platform/gfx/HatchPattern.h"
 #include "platform/gfx/Shapes.h"
 
 TCanvas::TCanvas(TBitmap* target) : FTarget(target)
@@ -33,10 +34,7 @@ void TCanvas::FontChanged()
     FFace.reset();
 }
 
-TRasterSurface TCanvas::Surface() const
-{
-    return FTarget->Surface();
-}
+TRasterSurface TCanvas::Surface() const { return FTarget->Surface(); }
 
 uint32_t TCanvas::RawOf(TColor color) const
 {
@@ -46,10 +44,7 @@ uint32_t TCanvas::RawOf(TColor color) const
 
 // ---- Clipping -------------------------------------------------------------
 
-void TCanvas::UpdateClipRects()
-{
-    FClipSurfaceSize = {-1, -1};
-}
+void TCanvas::UpdateClipRects() { FClipSurfaceSize = {-1, -1}; }
 
 void TCanvas::EnsureClipRects() const
 {
@@ -132,10 +127,7 @@ bool TCanvas::GetClipRgn(TRegion& region) const
     return true;
 }
 
-TRect TCanvas::ClipRect() const
-{
-    return OffsetRect(VisibleBox(), -FViewport.X, -FViewport.Y);
-}
+TRect TCanvas::ClipRect() const { return OffsetRect(VisibleBox(), -FViewport.X, -FViewport.Y); }
 
 bool TCanvas::PtVisible(int32_t x, int32_t y) const
 {
@@ -265,32 +257,6 @@ void TCanvas::PaintPatternSpans(const std::vector<TSpan>& spans, const TBrushPat
         });
     }
 }
-
-namespace {
-
-// One bit per cell of an 8x8 hatch, row-major, bit set = hatch line.
-uint64_t HatchBits(TBrushStyle style)
-{
-    uint64_t bits = 0;
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) {
-            bool on = false;
-            switch (style) {
-            case bsHorizontal: on = y == 0; break;
-            case bsVertical: on = x == 0; break;
-            case bsFDiagonal: on = x == y; break;
-            case bsBDiagonal: on = x + y == 7; break;
-            case bsCross: on = x == 0 || y == 0; break;
-            case bsDiagCross: on = x == y || x + y == 7; break;
-            default: break;
-            }
-            if (on)
-                bits |= uint64_t{1} << (y * 8 + x);
-        }
-    return bits;
-}
-
-} // namespace
 
 TCanvas::TBrushPattern TCanvas::MakeBrushPattern()
 {
