@@ -18,12 +18,11 @@
 #include <string>
 #include <vector>
 
+#include "BenchTools.h"
 #include "imaging/core/BrelvixProc.h"
 #include "platform/gfx/Bitmap.h"
 
 namespace {
-
-using TClock = std::chrono::steady_clock;
 
 constexpr int32_t Frames = 30;
 constexpr int32_t ToolRuns = 5;
@@ -34,11 +33,6 @@ struct TSize {
     int32_t PreviewWidth;
     int32_t PreviewHeight;
 };
-
-double Milliseconds(TClock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(TClock::now() - start).count();
-}
 
 void FillFrame(TBitmap& frame, int32_t seed)
 {
@@ -64,7 +58,7 @@ double PreviewStep(const TSize& size, bool autoUndo, std::vector<std::unique_ptr
         return work.GetVclBitmap();
     };
     step(*frames[0]); // the first frame sets up the stores
-    const TClock::time_point start = TClock::now();
+    const TBenchClock::time_point start = TBenchClock::now();
     for (int32_t i = 0; i < Frames; ++i)
         step(*frames[i % frames.size()]);
     return Milliseconds(start) / Frames;
@@ -80,7 +74,7 @@ double SampleAndTurn(const TSize& size, TBitmap& frame)
     double best = 1e300;
     for (int32_t i = 0; i < Frames; ++i) {
         work.CopyFromTBitmap(frame);
-        const TClock::time_point start = TClock::now();
+        const TBenchClock::time_point start = TBenchClock::now();
         proc.Resample(size.PreviewWidth, size.PreviewHeight, rfNone);
         proc.Rotate(90, true, 0, -1);
         best = std::min(best, Milliseconds(start));
@@ -88,24 +82,12 @@ double SampleAndTurn(const TSize& size, TBitmap& frame)
     return best;
 }
 
-std::string Run(const std::string& command)
-{
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe))
-            output += buffer;
-        pclose(pipe);
-    }
-    return output;
-}
-
 // The seconds vips reports for its own work on `command` (its start and
 // the loading of its modules are not in them), in milliseconds; -1 when
 // the run fails.
 double VipsWorkTime(const std::string& command)
 {
-    const std::string output = Run("VIPS_CONCURRENCY=1 " + command + " --vips-progress 2>&1");
+    const std::string output = CommandOutput("VIPS_CONCURRENCY=1 " + command + " --vips-progress 2>&1");
     const size_t done = output.rfind("done in ");
     return done == std::string::npos ? -1 : std::atof(output.c_str() + done + 8) * 1000;
 }
@@ -183,7 +165,7 @@ double PillowSampleAndTurn(const TSize& size)
     const std::string command = "/usr/bin/python3 -c \"" + script + "\" " + std::to_string(size.Width) + " " +
         std::to_string(size.Height) + " " + std::to_string(size.PreviewWidth) + " " +
         std::to_string(size.PreviewHeight) + " " + std::to_string(Frames) + " 2>/dev/null";
-    const std::string output = Run(command);
+    const std::string output = CommandOutput(command);
     return output.empty() ? -1 : std::atof(output.c_str());
 }
 
