@@ -76,9 +76,10 @@ void TBitmap::Reallocate(int32_t width, int32_t height, TPixelFormat format)
     TPalette palette = PaletteFor(bpp);
     TPixelBytes bits(static_cast<size_t>(stride) * static_cast<size_t>(height));
     TRasterSurface to{bits.data(), stride, width, height, bpp, &palette};
-    // Each row is cleared (padding included) and whitened while in cache.
+    // Each row is cleared (padding included) and whitened while in cache; a
+    // store of width 0 has no rows to touch (and no block behind them).
     const uint32_t white = RgbToRaw(clWhite, bpp, &palette);
-    for (int32_t y = 0; y < height; ++y) {
+    for (int32_t y = 0; stride > 0 && y < height; ++y) {
         std::memset(to.Row(y), 0, static_cast<size_t>(stride));
         FillSpanRaw(to.Row(y), 0, width, bpp, white, R2_COPYPEN);
     }
