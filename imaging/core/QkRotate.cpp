@@ -95,6 +95,13 @@ void TurnInto(TQkBitmap& source, TQkBitmap& destination, TTurn turn)
     const int32_t bytes = QkBytesPerPixel(format);
     const int32_t turnedWidth = destination.GetWidth();
     const int32_t turnedHeight = destination.GetHeight();
+    // A half turn reads each source row backwards in one run: tiles would
+    // only scatter it over more pages.
+    if (half) {
+        for (int32_t y = 0; y < turnedHeight; ++y)
+            TurnRun(from, WalkOfRow(turn, width, height, y), 0, turnedWidth, bytes, to[y]);
+        return;
+    }
     for (int32_t top = 0; top < turnedHeight; top += TileSize)
         for (int32_t left = 0; left < turnedWidth; left += TileSize) {
             const int32_t count = std::min(TileSize, turnedWidth - left);
