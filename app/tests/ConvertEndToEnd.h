@@ -35,6 +35,13 @@ protected:
     // Derived fixtures own their backend and install it around each test.
     // Types or sets `path` into the open-file dialog being shown, and opens it.
     virtual void ChooseFile(TOpenDialog& dialog, const std::string& path) = 0;
+    // Presses a button the way this window system lets a test press it, and
+    // handles what follows.
+    virtual void Press(TControl& button)
+    {
+        button.Click();
+        Pump();
+    }
 
     void SetUp() override
     {
@@ -82,9 +89,8 @@ protected:
     {
         TOpenDialog& dialog = *form->OpenDialogVideo;
         dialog.OnShow = [this, &dialog, path](TObject*) { ChooseFile(dialog, path); };
-        form->BtnAdd->Click();
+        Press(*form->BtnAdd);
         dialog.OnShow = nullptr;
-        Pump();
     }
 
     // MP4 into the test's folder, the way the user picks them.
@@ -100,7 +106,7 @@ protected:
         AddThroughDialog(source);
         ASSERT_EQ(form->ListViewFiles->Items()->Count(), 1);
         ChooseProfileAndFolder();
-        form->BtnSave->Click();
+        Press(*form->BtnSave);
         ASSERT_TRUE(boxes.empty()) << boxes.front();
         ASSERT_TRUE(Run().Running());
         ASSERT_NE(FrmPress, nullptr);
@@ -134,8 +140,7 @@ protected:
         EXPECT_EQ(conversion_test::Probe(output, "v:0")["codec_name"], "h264");
         EXPECT_NEAR(conversion_test::FormatSeconds(output), 1.0, 0.2);
         EXPECT_TRUE(Locked());
-        FrmPress->BtnCancel->Click(); // "Ok"
-        Pump();
+        Press(*FrmPress->BtnCancel); // "Ok"
         EXPECT_EQ(FrmPress, nullptr);
         EXPECT_FALSE(Locked());
         EXPECT_TRUE(boxes.empty());
@@ -146,9 +151,9 @@ protected:
         StartConversion(conversion_test::LongClip);
         EXPECT_FALSE(FrmPress->BtnCancel->Enabled());
         PumpUntilFirstReport();
-        FrmPress->BtnPause->Click();
+        Press(*FrmPress->BtnPause);
         ASSERT_TRUE(FrmPress->BtnCancel->Enabled());
-        FrmPress->BtnCancel->Click();
+        Press(*FrmPress->BtnCancel);
         ASSERT_EQ(boxes, std::vector<std::string>{MS_InfoCancelTask});
         PumpUntil([this] { return !Run().Running(); });
         EXPECT_EQ(FrmPress, nullptr);

@@ -1,5 +1,5 @@
-// The whole conversion on the headless window system, the dialog driven by
-// injected keys.
+// The whole conversion on the headless window system, driven by injected
+// mouse clicks and keys.
 
 #include "app/tests/ConvertEndToEnd.h"
 
@@ -15,6 +15,13 @@ protected:
     {
         backend.TypeText(path);
         backend.PressKey(VK_RETURN);
+    }
+
+    // A mouse click at the button's centre, delivered by the message loop.
+    void Press(TControl& button) override
+    {
+        backend.Click(button.ClientToScreen(TPoint{button.Width() / 2, button.Height() / 2}));
+        Pump();
     }
 
     THeadlessBackend backend;

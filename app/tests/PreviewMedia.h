@@ -15,6 +15,8 @@ inline const std::string VideoClip = MediaFolder + "preview.mp4";
 inline const std::string AudioFile = MediaFolder + "preview.mp3";
 // A numbered PNG sequence, opened by its pattern.
 inline const std::string PictureSequence = MediaFolder + "preview%03d.png";
+// A raw H.264 stream, 1 s at 25 fps: none of its pictures has a time stamp.
+inline const std::string UntimedClip = MediaFolder + "untimed.h264";
 // Text under a video file's name.
 inline const std::string BogusVideo = MediaFolder + "bogus.mp4";
 // 640 x 480 blue with a red 160 x 120 block in the top-left corner, 1 s.
@@ -33,6 +35,7 @@ inline void GeneratePreviewMedia()
     Generate(AudioFile, "-f lavfi -i \"sine=frequency=440:sample_rate=44100:duration=1\" -c:a libmp3lame");
     Generate(MediaFolder + "preview001.png", "-f lavfi -i testsrc=size=64x48:rate=1:duration=1 -frames:v 1");
     Generate(MediaFolder + "preview002.png", "-f lavfi -i testsrc=size=64x48:rate=1:duration=1 -frames:v 1");
+    Generate(UntimedClip, "-f lavfi -i testsrc=size=320x240:rate=25:duration=1 -c:v libx264 -bf 2 -g 12");
     Generate(MarkerClip,
              "-f lavfi -i \"color=c=blue:size=640x480:rate=25:duration=1,"
              "drawbox=x=0:y=0:w=160:h=120:color=red:t=fill\" -c:v libx264 -pix_fmt yuv420p");

@@ -121,6 +121,20 @@ TEST_F(PreviewPlayerTest, SteppingShowsEveryTimeFfprobeLists)
     EXPECT_EQ(form->FirstPTS, probed.front());
 }
 
+TEST_F(PreviewPlayerTest, PicturesWithoutTimeStampsKeepThePreviousTime)
+{
+    Add(UntimedClip);
+    ASSERT_TRUE(form->PanelViewBk->Visible());
+    int32_t pictures = 1;
+    while (form->NextFrame())
+        ++pictures;
+    EXPECT_EQ(pictures, 25);
+    EXPECT_EQ(Shown(), "00:00:00.000");
+    EXPECT_EQ(form->CurrentPTS, 0);
+    EXPECT_EQ(form->FirstPTS, UnsetStart);
+    EXPECT_EQ(SeekOffset(form->FirstPTS, 400'000), 400'000);
+}
+
 TEST_F(PreviewPlayerTest, FirstAndLastPicturesMatchFfmpegs)
 {
     Add(VideoClip);
