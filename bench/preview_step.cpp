@@ -8,6 +8,7 @@
 //   and with one worker thread like the step
 //   pillow resize(NEAREST) + transpose(ROTATE_90), timed in memory.
 // Goals: default undo <= 1.5 x AutoUndo off; sample + turn <= 1.0 x pillow.
+// With --ours only our own times are printed (no peers), as for profiling.
 
 #include <algorithm>
 #include <chrono>
@@ -169,7 +170,7 @@ double PillowSampleAndTurn(const TSize& size)
     return output.empty() ? -1 : std::atof(output.c_str());
 }
 
-void Measure(const TSize& size, const std::string& folder)
+void Measure(const TSize& size, const std::string& folder, bool oursOnly)
 {
     std::vector<std::unique_ptr<TBitmap>> frames;
     for (int32_t seed = 0; seed < 3; ++seed) {
@@ -185,8 +186,8 @@ void Measure(const TSize& size, const std::string& folder)
         withUndo += PreviewStep(size, true, frames) / 3;
     }
     const double ours = SampleAndTurn(size, *frames[0]);
-    const double vips = VipsSampleAndTurn(size, *frames[0], folder);
-    const double pillow = PillowSampleAndTurn(size);
+    const double vips = oursOnly ? -1 : VipsSampleAndTurn(size, *frames[0], folder);
+    const double pillow = oursOnly ? -1 : PillowSampleAndTurn(size);
     std::printf("%dx%d -> %dx%d\n", size.Width, size.Height, size.PreviewWidth, size.PreviewHeight);
     std::printf("  step, default undo   %8.3f ms\n", withUndo);
     std::printf("  step, AutoUndo off   %8.3f ms   undo ratio %.2f (goal <= 1.5)\n", withoutUndo,
@@ -204,12 +205,13 @@ void Measure(const TSize& size, const std::string& folder)
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    const bool oursOnly = argc > 1 && std::string(argv[1]) == "--ours";
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "preview_step_bench";
     std::filesystem::create_directories(folder);
-    Measure({1920, 1080, 640, 360}, folder.string());
-    Measure({3840, 2160, 1280, 720}, folder.string());
+    Measure({1920, 1080, 640, 360}, folder.string(), oursOnly);
+    Measure({3840, 2160, 1280, 720}, folder.string(), oursOnly);
     std::filesystem::remove_all(folder);
     return 0;
 }

@@ -52,6 +52,29 @@ void TurnRun(const TQkRowTable& rows, const TTurnWalk& walk, int32_t first, int3
     }
 }
 
+// Three-byte pixels move as 32-bit words wherever a fourth byte exists on
+// both sides: the byte too many belongs to the next pixel, written next.
+void TurnRGBRun(const TQkRowTable& rows, const TTurnWalk& walk, int32_t first, int32_t count, int32_t sourceWidth,
+                uint8_t* to)
+{
+    int32_t row = walk.Row + first * walk.RowStep;
+    int32_t column = walk.Column + first * walk.ColumnStep;
+    to += static_cast<size_t>(first) * 3;
+    for (int32_t x = 0; x < count; ++x) {
+        const uint8_t* from = rows[row] + static_cast<size_t>(column) * 3;
+        if (x + 1 < count && column + 1 < sourceWidth) {
+            uint32_t pixel;
+            std::memcpy(&pixel, from, 4);
+            std::memcpy(to, &pixel, 4);
+        } else {
+            std::memcpy(to, from, 3);
+        }
+        to += 3;
+        row += walk.RowStep;
+        column += walk.ColumnStep;
+    }
+}
+
 void TurnMonoRun(const TQkRowTable& rows, const TTurnWalk& walk, int32_t first, int32_t count, uint8_t* to)
 {
     int32_t row = walk.Row + first * walk.RowStep;
@@ -65,13 +88,14 @@ void TurnMonoRun(const TQkRowTable& rows, const TTurnWalk& walk, int32_t first, 
 }
 
 // Destination pixels first .. first + count - 1 of one row.
-void TurnRun(const TQkRowTable& rows, const TTurnWalk& walk, int32_t first, int32_t count, int32_t bytes, uint8_t* to)
+void TurnRun(const TQkRowTable& rows, const TTurnWalk& walk, int32_t first, int32_t count, int32_t bytes,
+             int32_t sourceWidth, uint8_t* to)
 {
     switch (bytes) {
     case 0: TurnMonoRun(rows, walk, first, count, to); break;
     case 1: TurnRun<1>(rows, walk, first, count, to); break;
     case 2: TurnRun<2>(rows, walk, first, count, to); break;
-    case 3: TurnRun<3>(rows, walk, first, count, to); break;
+    case 3: TurnRGBRun(rows, walk, first, count, sourceWidth, to); break;
     case 4: TurnRun<4>(rows, walk, first, count, to); break;
     case 6: TurnRun<6>(rows, walk, first, count, to); break;
     default: break;
@@ -106,7 +130,7 @@ void TurnInto(TQkBitmap& source, TQkBitmap& destination, TTurn turn)
         for (int32_t left = 0; left < turnedWidth; left += TileSize) {
             const int32_t count = std::min(TileSize, turnedWidth - left);
             for (int32_t y = top; y < std::min(top + TileSize, turnedHeight); ++y)
-                TurnRun(from, WalkOfRow(turn, width, height, y), left, count, bytes, to[y]);
+                TurnRun(from, WalkOfRow(turn, width, height, y), left, count, bytes, width, to[y]);
         }
 }
 
