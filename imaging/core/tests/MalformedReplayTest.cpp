@@ -8,6 +8,8 @@
 
 #include "imaging/core/QkBitmap.h"
 #include "imaging/core/QkDIBBridge.h"
+#include "imaging/core/QkDibbitmap.h"
+#include "imaging/core/QkDrawDib.h"
 #include "imaging/core/QkICC.h"
 #include "imaging/core/QkRawBitmap.h"
 #include "imaging/core/QkStreams.h"
@@ -28,6 +30,9 @@ TEST(MalformedInputs, ReadSafely)
         if (name.rfind("dib-", 0) == 0) {
             TQkBitmap bitmap;
             CopyDIBToBitmap(bytes.data(), size, bitmap);
+        } else if (name.rfind("drawdib-", 0) == 0) {
+            TQkDibbitmap target;
+            DrawDIBToDibbitmap(TDIBBytes{bytes.data(), size}, target);
         } else if (name.rfind("icc-", 0) == 0) {
             TQkICC profile;
             profile.LoadFromBuffer(bytes.data(), static_cast<int32_t>(size));
