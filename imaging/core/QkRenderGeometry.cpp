@@ -82,6 +82,8 @@ std::optional<TQkRenderArea> PlanRenderArea(int32_t destWidth, int32_t destHeigh
     area.Source = {x.SourceStart, y.SourceStart, x.SourceSize, y.SourceSize};
     area.StepX = Step(x.SourceSize, x.Size);
     area.StepY = Step(y.SourceSize, y.Size);
+    area.OneToOne = area.StepX == RenderUnitStep && area.StepY == RenderUnitStep &&
+        int64_t{x.SourceStart} + x.SourceSize <= sourceWidth && int64_t{y.SourceStart} + y.SourceSize <= sourceHeight;
 
     const TRect limits = clip != nullptr ? *clip : TRect{-NoClipLimit, -NoClipLimit, NoClipLimit, NoClipLimit};
     area.FirstColumn = std::max({limits.Left, x.Start, 0});

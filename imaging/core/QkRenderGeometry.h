@@ -34,7 +34,9 @@ struct TQkRenderArea {
     int32_t FirstRow = 0;
     int32_t LastRow = -1;
 
-    bool OneToOne() const { return StepX == RenderUnitStep && StepY == RenderUnitStep; }
+    // One source pixel per destination pixel with the source rectangle
+    // inside its bitmap: rows can be copied without maps.
+    bool OneToOne = false;
 };
 
 // The area that a `source` rectangle of a sourceWidth x sourceHeight bitmap
