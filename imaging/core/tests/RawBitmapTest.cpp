@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -45,16 +44,15 @@ std::vector<uint8_t> Save(TQkBitmap& bitmap)
     return {bytes, bytes + stream.Size()};
 }
 
-std::vector<TRGBPixel> Palette(TQkBitmap& bitmap)
+// Blue, green, red of every palette entry.
+std::vector<uint8_t> PaletteBytes(TQkBitmap& bitmap)
 {
-    return {bitmap.GetPalette(), bitmap.GetPalette() + bitmap.GetPaletteLength()};
-}
-
-bool SamePalette(TQkBitmap& a, TQkBitmap& b)
-{
-    const std::vector<TRGBPixel> left = Palette(a);
-    const std::vector<TRGBPixel> right = Palette(b);
-    return left.size() == right.size() && std::memcmp(left.data(), right.data(), left.size() * sizeof(TRGBPixel)) == 0;
+    std::vector<uint8_t> bytes;
+    for (int32_t i = 0; i < bitmap.GetPaletteLength(); ++i) {
+        const TRGBPixel& entry = bitmap.GetPalette()[i];
+        bytes.insert(bytes.end(), {entry.b, entry.g, entry.r});
+    }
+    return bytes;
 }
 
 void ExpectSameBitmap(TQkBitmap& loaded, TQkBitmap& original)
@@ -68,7 +66,7 @@ void ExpectSameBitmap(TQkBitmap& loaded, TQkBitmap& original)
     EXPECT_EQ(loaded.RowAlign(), original.RowAlign());
     EXPECT_EQ(loaded.GetRowLen(), original.GetRowLen());
     EXPECT_EQ(StoredRows(loaded), StoredRows(original));
-    EXPECT_TRUE(SamePalette(loaded, original));
+    EXPECT_EQ(PaletteBytes(loaded), PaletteBytes(original));
     EXPECT_EQ(loaded.Full(), original.Full());
     EXPECT_EQ(loaded.PaletteColors(), original.PaletteColors());
     EXPECT_EQ(loaded.RangeMin(), original.RangeMin());
