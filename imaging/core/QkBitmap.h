@@ -9,6 +9,7 @@
 #include "imaging/core/QkBaseBitmap.h"
 #include "imaging/core/QkPixelBlock.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <utility>
@@ -27,6 +28,14 @@ int32_t QkBytesPerPixel(TQkPixelFormat format);
 
 // How many temporary files bitmaps have opened for their pixels so far.
 int64_t QkBitmapFilesOpened();
+
+// How the renderer adjusts a bitmap's pixels when it draws them.
+struct TQkRenderAdjustments {
+    std::array<int32_t, 4> ChannelOffset{}; // red, green, blue, and one no operation reads
+    bool ChannelOffsetEnabled = false;
+    int32_t Contrast = 0;
+    bool operator==(const TQkRenderAdjustments&) const = default;
+};
 
 class TQkBitmap : public TQkBaseBitmap {
 public:
@@ -174,6 +183,9 @@ public:
         FRangeMin = low;
         FRangeMax = high;
     }
+    TQkRenderAdjustments& RenderAdjustments() { return FRenderAdjustments; }
+    // The palette becomes `entries`, of any length (a TBitmap store too).
+    void AssignPalette(std::vector<TRGBPixel> entries);
 
 private:
     struct TFileView {
@@ -247,4 +259,5 @@ private:
     bool FDirty = true;
     double FRangeMin = 0;
     double FRangeMax = 0;
+    TQkRenderAdjustments FRenderAdjustments;
 };

@@ -214,8 +214,20 @@ private:
         if (!Fits(data) || !Allocate(bitmap, qk1g))
             return;
         const size_t used = size_t(width_ + 7) / 8;
-        for (int64_t k = 0; k < height_; ++k)
-            std::memcpy(bitmap.GetScanline(ImageRow(k)), data.Start + stride_ * k, used);
+        const uint8_t flip = table >= 8 && WhiteFirst(dib_ + header_.Size) ? 0xFF : 0x00;
+        for (int64_t k = 0; k < height_; ++k) {
+            const uint8_t* source = data.Start + stride_ * k;
+            uint8_t* row = bitmap.GetScanline(ImageRow(k));
+            for (size_t i = 0; i < used; ++i)
+                row[i] = source[i] ^ flip;
+        }
+    }
+
+    // Bits index the colour table: with the lighter colour first (as some
+    // writers order it) a set bit is the dark one, and qk1g's 1 is white.
+    static bool WhiteFirst(const uint8_t* table)
+    {
+        return table[0] + table[1] + table[2] > table[4] + table[5] + table[6];
     }
 
     // Indices beyond the table give black.

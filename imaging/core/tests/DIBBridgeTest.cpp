@@ -241,6 +241,20 @@ TEST(DIBBridge, FourBitRowsUseEveryPixelOfAnOddWidth)
     ExpectPixel(bitmap, 2, 0, 0, 0, 255);
 }
 
+// A table of white then black inverts the bits; qk1g keeps 1 = white.
+TEST(DIBBridge, BilevelColourTableOrder)
+{
+    for (const bool whiteFirst : {false, true}) {
+        const uint8_t first = whiteFirst ? 255 : 0;
+        const uint8_t second = whiteFirst ? 0 : 255;
+        const std::vector<uint8_t> dib =
+            InfoHeader(8, 1, 1, 0, {first, first, first, 0, second, second, second, 0, 0xA5, 0, 0, 0});
+        TQkBitmap bitmap;
+        ASSERT_EQ(CopyDIBToBitmap(dib.data(), int64_t(dib.size()), bitmap), 1);
+        EXPECT_EQ(bitmap.GetScanline(0)[0], whiteFirst ? 0x5A : 0xA5);
+    }
+}
+
 TEST(DIBBridge, NegativeHeightReadsTopDown)
 {
     const std::vector<uint8_t> dib = InfoHeader(1, -2, 24, 0, {1, 2, 3, 0, 4, 5, 6, 0});

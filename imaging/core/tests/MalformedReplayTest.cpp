@@ -8,7 +8,10 @@
 
 #include "imaging/core/QkBitmap.h"
 #include "imaging/core/QkDIBBridge.h"
+#include "imaging/core/QkDibbitmap.h"
+#include "imaging/core/QkDrawDib.h"
 #include "imaging/core/QkICC.h"
+#include "imaging/core/QkRawBitmap.h"
 #include "imaging/core/QkStreams.h"
 #include "imaging/core/QkTIFFHandler.h"
 #include "imaging/core/QkTagsHandler.h"
@@ -27,9 +30,16 @@ TEST(MalformedInputs, ReadSafely)
         if (name.rfind("dib-", 0) == 0) {
             TQkBitmap bitmap;
             CopyDIBToBitmap(bytes.data(), size, bitmap);
+        } else if (name.rfind("drawdib-", 0) == 0) {
+            TQkDibbitmap target;
+            DrawDIBToDibbitmap(TDIBBytes{bytes.data(), size}, target);
         } else if (name.rfind("icc-", 0) == 0) {
             TQkICC profile;
             profile.LoadFromBuffer(bytes.data(), static_cast<int32_t>(size));
+        } else if (name.rfind("raw-", 0) == 0) {
+            TQkBitmap bitmap;
+            bitmap.SetLocation(qkMemory);
+            LoadRawFromStream(bitmap, bytes.data(), size);
         } else if (name.rfind("tags-", 0) == 0 && size > 0) {
             // As the fuzzer feeds it: the enclosing file's order, then the note.
             TQkMemStream stream(bytes.data() + 1, size - 1);
