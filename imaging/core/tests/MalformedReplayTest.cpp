@@ -9,6 +9,7 @@
 #include "imaging/core/QkBitmap.h"
 #include "imaging/core/QkDIBBridge.h"
 #include "imaging/core/QkICC.h"
+#include "imaging/core/QkIPTCInfoList.h"
 #include "imaging/core/QkStreams.h"
 #include "imaging/core/QkTIFFHandler.h"
 #include "imaging/core/QkTagsHandler.h"
@@ -30,6 +31,9 @@ TEST(MalformedInputs, ReadSafely)
         } else if (name.rfind("icc-", 0) == 0) {
             TQkICC profile;
             profile.LoadFromBuffer(bytes.data(), static_cast<int32_t>(size));
+        } else if (name.rfind("iptc-", 0) == 0) {
+            TQkIPTCInfoList list;
+            list.LoadFromBuffer(bytes.data(), size);
         } else if (name.rfind("tags-", 0) == 0 && size > 0) {
             // As the fuzzer feeds it: the enclosing file's order, then the note.
             TQkMemStream stream(bytes.data() + 1, size - 1);
