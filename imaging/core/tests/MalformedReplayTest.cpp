@@ -10,6 +10,7 @@
 #include "imaging/core/QkDIBBridge.h"
 #include "imaging/core/QkICC.h"
 #include "imaging/core/QkIPTCInfoList.h"
+#include "imaging/core/QkImagingAnnot.h"
 #include "imaging/core/QkStreams.h"
 #include "imaging/core/QkTIFFHandler.h"
 #include "imaging/core/QkTagsHandler.h"
@@ -31,6 +32,9 @@ TEST(MalformedInputs, ReadSafely)
         } else if (name.rfind("icc-", 0) == 0) {
             TQkICC profile;
             profile.LoadFromBuffer(bytes.data(), static_cast<int32_t>(size));
+        } else if (name.rfind("annot-", 0) == 0) {
+            TQkImagingAnnot annot;
+            annot.LoadFromBuffer(bytes.data(), size);
         } else if (name.rfind("iptc-", 0) == 0) {
             TQkIPTCInfoList list;
             list.LoadFromBuffer(bytes.data(), size);
