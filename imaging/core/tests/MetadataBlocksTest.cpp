@@ -274,3 +274,40 @@ TEST(MetadataOracle, ExiftoolAndExiv2ReadTheIptcAndXmpSegments)
                             file),
               "A caption\nfirst\nsecond\n4\n");
 }
+
+// The other way: the Photoshop block exiftool writes into a JPEG's APP13.
+TEST(MetadataOracle, ReadsTheIptcBlockExiftoolWrites)
+{
+    TestFolder folder;
+    const std::string file = folder.File("tagged.jpg");
+    CommandOutput("convert -size 8x8 xc:gray " + file);
+    CommandOutput("exiftool -q -overwrite_original -IPTC:Caption-Abstract='Written by exiftool' "
+                  "-IPTC:Keywords=one -IPTC:Keywords=two " +
+                  file);
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<uint8_t> jpeg{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // Segments from the SOI on: marker, 2-byte length (itself included), payload.
+    std::vector<uint8_t> app13;
+    for (size_t at = 2; at + 4 <= jpeg.size() && jpeg[at] == 0xFF && app13.empty();) {
+        const size_t length = size_t(jpeg[at + 2]) << 8 | jpeg[at + 3];
+        if (jpeg[at + 1] == 0xED)
+            app13.assign(jpeg.begin() + int64_t(at + 4), jpeg.begin() + int64_t(at + 2 + length));
+        at += 2 + length;
+    }
+    ASSERT_FALSE(app13.empty());
+
+    TQkIPTCInfoList list;
+    ASSERT_TRUE(list.LoadFromBuffer(app13.data(), int64_t(app13.size())));
+    std::vector<std::string> keywords;
+    std::string caption;
+    for (int32_t i = 0; i < list.GetCount(); ++i) {
+        if (list.GetRecordNumber(i) != 2)
+            continue;
+        if (list.GetDatasetNumber(i) == 25)
+            keywords.push_back(ItemText(list, i));
+        else if (list.GetDatasetNumber(i) == 120)
+            caption = ItemText(list, i);
+    }
+    EXPECT_EQ(caption, "Written by exiftool");
+    EXPECT_EQ(keywords, (std::vector<std::string>{"one", "two"}));
+}
