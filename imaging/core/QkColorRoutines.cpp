@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "imaging/core/QkICC.h"
+#include "imaging/core/QkIOParams.h"
+#include "imaging/core/QkSettings.h"
 #include "platform/core/Types.h"
 
 namespace {
@@ -182,9 +184,36 @@ TCMYKPixel RgbToCmyk(uint32_t rgb)
                          static_cast<uint8_t>(b * 255 / k), static_cast<uint8_t>(k));
 }
 
-void ConvertColorRow(void* source, uint8_t sourceKind, void* target, const TIOParamsVals*, int32_t count,
+namespace {
+
+TQkICC* SourceProfile(TIOParamsVals& params)
+{
+    TQkICC* input = params.InputICCProfile.get();
+    if (!params.DefaultICCProfile || (input != nullptr && input->IsValid()))
+        return input;
+    return params.DefaultICCProfile.get();
+}
+
+bool ConvertThroughProfiles(void* source, uint8_t sourceKind, void* target, TIOParamsVals* params, int32_t count,
+                            uint8_t targetKind)
+{
+    if (!ColorManagementEnabled || params == nullptr || (targetKind != ckBGR && targetKind != ckCMYK))
+        return false;
+    TQkICC* profile = SourceProfile(*params);
+    if (profile == nullptr || !profile->IsValid() || profile->Applied())
+        return false;
+    TQkICC& output = params->GetOutputICCProfile();
+    return output.IsValid() && profile->TransformPixels(output, sourceKind, targetKind, 0, 0, source, target, count);
+}
+
+} // namespace
+
+void ConvertColorRow(void* source, uint8_t sourceKind, void* target, TIOParamsVals* params, int32_t count,
                      uint8_t targetKind)
 {
+    if (source != nullptr && target != nullptr &&
+        ConvertThroughProfiles(source, sourceKind, target, params, count, targetKind))
+        return;
     const int32_t sourceBytes = PixelBytes(sourceKind);
     const int32_t targetBytes = TargetBytes(targetKind);
     if (sourceBytes == 0 || targetBytes == 0 || source == nullptr || target == nullptr)
@@ -196,7 +225,7 @@ void ConvertColorRow(void* source, uint8_t sourceKind, void* target, const TIOPa
 }
 
 void ConvertColor(void* source, uint8_t sourceKind, void* target, uint8_t targetKind, int32_t count,
-                  const TIOParamsVals* params)
+                  TIOParamsVals* params)
 {
     ConvertColorRow(source, sourceKind, target, params, count, targetKind);
 }

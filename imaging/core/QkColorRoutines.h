@@ -37,10 +37,10 @@ enum TColorKind : uint8_t {
 // Converts `count` pixels. Every source kind converts to every target kind
 // through a TRGBPixel; an unknown kind writes nothing. A ckInkCMYK source
 // is complemented in place (its row becomes stored CMYK), so callers pass a
-// row they own. The parameters carry the images' colour profiles once
-// colour management applies them; until then ColorManagementEnabled changes
-// nothing.
-void ConvertColorRow(void* source, uint8_t sourceKind, void* target, const TIOParamsVals* params, int32_t count,
+// row they own. With ColorManagementEnabled, BGR and CMYK targets go
+// through the parameters' profiles when they can: the input profile (or the
+// default one when the input has none open) to the output profile.
+void ConvertColorRow(void* source, uint8_t sourceKind, void* target, TIOParamsVals* params, int32_t count,
                      uint8_t targetKind);
 void ConvertColor(void* source, uint8_t sourceKind, void* target, uint8_t targetKind, int32_t count,
-                  const TIOParamsVals* params);
+                  TIOParamsVals* params);

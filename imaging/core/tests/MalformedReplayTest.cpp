@@ -11,6 +11,8 @@
 #include "imaging/core/QkDibbitmap.h"
 #include "imaging/core/QkDrawDib.h"
 #include "imaging/core/QkICC.h"
+#include "imaging/core/QkIPTCInfoList.h"
+#include "imaging/core/QkImagingAnnot.h"
 #include "imaging/core/QkRawBitmap.h"
 #include "imaging/core/QkStreams.h"
 #include "imaging/core/QkTIFFHandler.h"
@@ -40,6 +42,12 @@ TEST(MalformedInputs, ReadSafely)
             TQkBitmap bitmap;
             bitmap.SetLocation(qkMemory);
             LoadRawFromStream(bitmap, bytes.data(), size);
+        } else if (name.rfind("annot-", 0) == 0) {
+            TQkImagingAnnot annot;
+            annot.LoadFromBuffer(bytes.data(), size);
+        } else if (name.rfind("iptc-", 0) == 0) {
+            TQkIPTCInfoList list;
+            list.LoadFromBuffer(bytes.data(), size);
         } else if (name.rfind("tags-", 0) == 0 && size > 0) {
             // As the fuzzer feeds it: the enclosing file's order, then the note.
             TQkMemStream stream(bytes.data() + 1, size - 1);

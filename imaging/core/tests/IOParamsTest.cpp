@@ -1,0 +1,267 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "imaging/core/QkBrelvixIOInterface.h"
+#include "imaging/core/QkColorRoutines.h"
+#include "imaging/core/QkExifBlocks.h"
+#include "imaging/core/QkExifParams.h"
+#include "imaging/core/QkIOParams.h"
+#include "imaging/core/QkStreams.h"
+#include "platform/gfx/Bitmap.h"
+
+namespace {
+
+// An owner showing a TBitmap, recording the DPI given to its view.
+class TFakeOwner : public IBrelvixIO {
+public:
+    TFakeOwner(int32_t width, int32_t height) : bitmap_(width, height) {}
+    TBitmap* GetTBitmap() override { return &bitmap_; }
+    void SetViewDpiX(int32_t dpi) override { ViewDpiX = dpi; }
+    void SetViewDpiY(int32_t dpi) override { ViewDpiY = dpi; }
+    int32_t ViewDpiX = 0;
+    int32_t ViewDpiY = 0;
+
+private:
+    TBitmap bitmap_;
+};
+
+bool HasTag(const TIOParamsVals& params, int32_t tag)
+{
+    return std::count(params.ExifTags.begin(), params.ExifTags.end(), tag) == 1;
+}
+
+void AddMarker(TQkMarkerList& list, const std::string& payload)
+{
+    list.AddMarker(qkMarkerAPP1, reinterpret_cast<const uint8_t*>(payload.data()), uint16_t(payload.size()));
+}
+
+std::vector<uint8_t> FileBytes(const std::string& name)
+{
+    std::ifstream file(name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+} // namespace
+
+TEST(IOParams, DefaultsWithAndWithoutAnOwner)
+{
+    const TIOParamsVals alone(nullptr);
+    EXPECT_EQ(alone.DpiX, 0);
+    EXPECT_EQ(alone.DpiY, 0);
+    EXPECT_EQ(alone.Width, 0);
+    EXPECT_EQ(alone.Height, 0);
+    EXPECT_EQ(alone.TiffOrientation, 1);
+    EXPECT_EQ(alone.ExifOrientation, 0);
+    EXPECT_EQ(alone.TiffSubIndex, -1);
+    EXPECT_EQ(alone.ExifBrightnessValue, -1000);
+    EXPECT_EQ(alone.ExifCompressedBitsPerPixel, 0);
+    EXPECT_EQ(alone.ExifWhitePoint[1], -1);
+    EXPECT_TRUE(alone.ExifTags.empty());
+    EXPECT_FALSE(alone.ImagingAnnot || alone.ExifThumbnail || alone.InputICCProfile || alone.OutputICCProfile);
+
+    TFakeOwner owner(640, 480);
+    const TIOParamsVals owned(&owner);
+    EXPECT_EQ(owned.Width, 640);
+    EXPECT_EQ(owned.Height, 480);
+    EXPECT_EQ(owned.DpiX, DefaultDpiX);
+    EXPECT_EQ(owned.DpiY, DefaultDpiY);
+    EXPECT_EQ(owner.ViewDpiX, DefaultDpiX);
+    // The EXIF fields are reset after the DPI is set.
+    EXPECT_EQ(owned.ExifXResolution, 0);
+    EXPECT_EQ(owned.ExifOrientation, 0);
+}
+
+TEST(IOParams, SettersKeepLinkedFieldsAndTagsInStep)
+{
+    TFakeOwner owner(1, 1);
+    TIOParamsVals params(&owner);
+    params.SetExifExposureTime(0.01);
+    params.SetExifExposureTime(0.01);
+    EXPECT_TRUE(HasTag(params, 33434));
+    params.SetExifExposureTime(-1);
+    EXPECT_FALSE(HasTag(params, 33434));
+    params.SetExifBrightnessValue(-1);
+    EXPECT_TRUE(HasTag(params, 37379));
+    params.SetExifPixelXDimension(0);
+    EXPECT_FALSE(HasTag(params, 40962));
+
+    params.SetExifXResolution(71.9);
+    EXPECT_EQ(params.DpiX, 71);
+    EXPECT_EQ(params.ExifXResolution, 71.9);
+    EXPECT_EQ(owner.ViewDpiX, 71);
+    params.SetExifOrientation(6);
+    EXPECT_EQ(params.TiffOrientation, 6);
+    params.SetImageIndex(3);
+    EXPECT_EQ(params.TiffImageIndex, 3);
+    params.SetReadThumbnail(true);
+    EXPECT_TRUE(params.JpegReadExifThumbnail);
+
+    // Indexes outside a field read 0 and write nothing.
+    params.SetExifPrimaryChromaticities(5, 0.25);
+    params.SetExifPrimaryChromaticities(6, 9);
+    params.SetExifISOSpeedRatings(-1, 9);
+    EXPECT_EQ(params.GetExifPrimaryChromaticities(5), 0.25);
+    EXPECT_EQ(params.GetExifPrimaryChromaticities(6), 0);
+    EXPECT_EQ(params.GetExifReferenceBlackWhite(-1), 0);
+    EXPECT_EQ(params.GetExifISOSpeedRatings(2), 0);
+    EXPECT_EQ(params.ExifISOSpeedRatings, (std::array<int32_t, 2>{0, 0}));
+}
+
+TEST(IOParams, AssignCopiesDeepAndThroughTheSetters)
+{
+    auto source = std::make_unique<TIOParamsVals>(nullptr);
+    source->ColorMap.resize(16, TRGBPixel{1, 2, 3});
+    source->ColorMap[15] = TRGBPixel{9, 8, 7};
+    source->ColorMapCount = 16;
+    source->SetTiffOrientation(8);
+    source->ExifOrientation = 3;
+    source->SetImageIndex(2);
+    source->DpiX = 150;
+    source->ExifXResolution = 150.5;
+    source->SetExifFlash(1);
+    AddMarker(source->JpegMarkerList, "comment");
+    const std::vector<uint8_t> profile = FileBytes("/usr/share/color/icc/Gray.icc");
+    source->GetOutputICCProfile().LoadFromBuffer(profile.data(), int32_t(profile.size()));
+
+    TFakeOwner owner(4, 4);
+    TIOParamsVals destination(&owner);
+    destination.ExifThumbnail = std::make_unique<TQkBitmap>(3, 3, qk24RGB);
+    destination.GetImagingAnnot();
+    destination.Assign(*source);
+    source.reset();
+
+    ASSERT_EQ(destination.ColorMapCount, 16);
+    ASSERT_EQ(destination.ColorMap.size(), 16u);
+    EXPECT_EQ(destination.ColorMap[15].r, 7);
+    EXPECT_EQ(destination.ExifOrientation, 8);
+    EXPECT_EQ(destination.TiffImageIndex, 2);
+    EXPECT_EQ(owner.ViewDpiX, 150);
+    EXPECT_EQ(destination.ExifXResolution, 150.5);
+    EXPECT_TRUE(HasTag(destination, 37385));
+    EXPECT_EQ(destination.JpegMarkerList.GetCount(), 1);
+    ASSERT_TRUE(destination.ExifThumbnail);
+    EXPECT_EQ(destination.ExifThumbnail->GetWidth(), 3);
+    EXPECT_FALSE(destination.ImagingAnnot);
+    ASSERT_TRUE(destination.OutputICCProfile);
+    EXPECT_EQ(destination.OutputICCProfile->RawData(), profile);
+    EXPECT_EQ(destination.Owner(), &owner);
+}
+
+TEST(IOParams, ResetsForgetTheFilesMetadataOnly)
+{
+    TIOParamsVals params(nullptr);
+    AddMarker(params.JpegMarkerList, std::string("Exif\0\0II", 8));
+    AddMarker(params.JpegMarkerList, std::string(qkXmpNamespace, qkXmpNamespaceSize) + "<x/>");
+    AddMarker(params.JpegMarkerList, std::string("Exif\0\0MM", 8));
+    params.SetExifFNumber(2.8);
+    params.ExifGPSLatitudeDegrees = 45;
+    params.ExifThumbnail = std::make_unique<TQkBitmap>(2, 2, qk24RGB);
+    params.ResetExif();
+    ASSERT_EQ(params.JpegMarkerList.GetCount(), 2);
+    EXPECT_EQ(params.JpegMarkerList.GetMarkerData(0)[0], 'h');
+    EXPECT_EQ(params.JpegMarkerList.GetMarkerData(1)[7], 'M');
+    EXPECT_EQ(params.ExifFNumber, -1);
+    EXPECT_TRUE(params.ExifTags.empty());
+    EXPECT_EQ(params.ExifGPSLatitudeDegrees, 0);
+    EXPECT_FALSE(params.ExifThumbnail);
+
+    params.TiffJpegQuality = 55;
+    params.SetImageIndex(4);
+    params.TiffImageDescription = "described";
+    params.XmpInfo = "<x/>";
+    params.GetInputICCProfile();
+    params.GetImagingAnnot();
+    params.ResetInfo();
+    EXPECT_EQ(params.TiffJpegQuality, 55);
+    EXPECT_EQ(params.ImageIndex, 4);
+    EXPECT_TRUE(params.TiffImageDescription.empty());
+    EXPECT_TRUE(params.XmpInfo.empty());
+    EXPECT_EQ(params.JpegMarkerList.GetCount(), 0);
+    EXPECT_FALSE(params.InputICCProfile || params.ImagingAnnot);
+}
+
+TEST(ExifParams, CopyExifFieldsGoesThroughTheSetters)
+{
+    TIOParamsVals source(nullptr);
+    source.SetExifOrientation(6);
+    source.SetExifYResolution(96.5);
+    source.ExifMake = "Camera";
+    source.ExifGPSDestLongitudeRef = "E";
+    source.ExifApertureValue = 4;
+    source.TiffImageDescription = "from tag 270";
+    source.ExifHasExifData = true;
+    TIOParamsVals destination(nullptr);
+    CopyExifFields(source, destination);
+    EXPECT_EQ(destination.TiffOrientation, 6);
+    EXPECT_EQ(destination.DpiY, 96);
+    EXPECT_EQ(destination.ExifYResolution, 96.5);
+    EXPECT_EQ(destination.ExifMake, "Camera");
+    EXPECT_EQ(destination.ExifGPSDestLongitudeRef, "E");
+    EXPECT_EQ(destination.ExifImageDescription, "from tag 270");
+    EXPECT_TRUE(HasTag(destination, 37378));
+    EXPECT_FALSE(destination.ExifHasExifData);
+}
+
+TEST(ExifParams, XmpSegmentsAndTheBlocksThatWaitForTheTiffCodec)
+{
+    TIOParamsVals params(nullptr);
+    params.XmpInfo = "<x:xmpmeta/>";
+    const std::vector<uint8_t> segment = BuildXMPSegment(params);
+    EXPECT_EQ(segment.size(), params.XmpInfo.size() + 29);
+    TIOParamsVals loaded(nullptr);
+    ASSERT_TRUE(LoadXMPFromSegment(segment.data(), int64_t(segment.size()), loaded));
+    EXPECT_EQ(loaded.XmpInfo, "<x:xmpmeta/>");
+    EXPECT_FALSE(LoadXMPFromSegment(segment.data() + 1, int64_t(segment.size() - 1), loaded));
+
+    std::vector<uint8_t> buffer;
+    EXPECT_FALSE(SaveExifToBuffer(params, buffer, true));
+    EXPECT_TRUE(buffer.empty());
+    const std::string exif("Exif\0\0II*\0\x08\0\0\0", 14);
+    EXPECT_FALSE(LoadExifFromBuffer(reinterpret_cast<const uint8_t*>(exif.data()), int64_t(exif.size()), params));
+    TQkMemStream stream(exif.data() + 6, 8);
+    EXPECT_FALSE(LoadExifFromTiffStream(stream, params));
+    EXPECT_FALSE(LoadExifAndThumbnailFromTiff(stream, params));
+    EXPECT_FALSE(params.ExifHasExifData);
+}
+
+// With colour management on, BGR and CMYK targets go from the input (or
+// default) profile to the output profile; other targets keep the formulas.
+TEST(ExifParams, ColourRowsGoThroughTheParametersProfiles)
+{
+    const std::vector<uint8_t> adobe = FileBytes("/usr/share/color/icc/compatibleWithAdobeRGB1998.icc");
+    ASSERT_FALSE(adobe.empty());
+    const std::vector<uint8_t> pixel{200, 150, 100};
+    auto convert = [&pixel](TIOParamsVals* params, uint8_t target) {
+        std::vector<uint8_t> source = pixel;
+        std::vector<uint8_t> out(4, 0);
+        ConvertColorRow(source.data(), ckBGR, out.data(), params, 1, target);
+        return out;
+    };
+    TIOParamsVals params(nullptr);
+    params.GetDefaultICCProfile().LoadFromBuffer(adobe.data(), int32_t(adobe.size()));
+    const auto plain = convert(nullptr, ckBGR);
+
+    const bool wasEnabled = ColorManagementEnabled;
+    ColorManagementEnabled = true;
+    const auto managed = convert(&params, ckBGR);
+    const auto gray = convert(&params, ckGray);
+    params.GetInputICCProfile().LoadStandardSRGB();
+    const auto fromSrgb = convert(&params, ckBGR);
+    ColorManagementEnabled = wasEnabled;
+
+    TQkICC expectedSource;
+    expectedSource.LoadFromBuffer(adobe.data(), int32_t(adobe.size()));
+    TQkICC srgb;
+    srgb.LoadStandardSRGB();
+    std::vector<uint8_t> expected(4, 0);
+    ASSERT_TRUE(expectedSource.TransformPixels(srgb, ckBGR, ckBGR, 0, 0, pixel.data(), expected.data(), 1));
+    EXPECT_EQ(managed, expected);
+    EXPECT_NE(managed, plain);
+    EXPECT_EQ(gray, convert(nullptr, ckGray));
+    for (int channel = 0; channel < 3; ++channel)
+        EXPECT_NEAR(fromSrgb[size_t(channel)], pixel[size_t(channel)], 1);
+}
