@@ -186,6 +186,12 @@ void TQkICC::Assign(const TQkICC& other)
 {
     if (&other == this)
         return;
+    // The built-in sRGB has no bytes to copy; a copy of it is that profile
+    // again, or every copied parameter set would lose its output profile.
+    if (other.IsValid() && other.raw_.empty()) {
+        LoadStandardSRGB();
+        return;
+    }
     Clear();
     raw_ = other.raw_;
     OpenProfile();

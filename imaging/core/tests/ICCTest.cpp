@@ -388,12 +388,13 @@ TEST(ICC, ConvertBitmapWritesTheTargetFormat)
     EXPECT_FALSE(srgb.ConvertBitmap(bitmap, qk1g, srgb));
 }
 
-TEST(ICC, AssignCopiesRawDataOnly)
+TEST(ICC, AssignCopiesRawDataOrTheBuiltInProfile)
 {
     TQkICC standard, copy, adobe;
     standard.LoadStandardSRGB();
     copy.Assign(standard);
-    EXPECT_FALSE(copy.IsValid());
+    EXPECT_TRUE(copy.IsValid());
+    EXPECT_TRUE(copy.RawData().empty());
     LoadFile(adobe, std::string(IccFolder) + "compatibleWithAdobeRGB1998.icc");
     copy.Assign(adobe);
     EXPECT_TRUE(copy.IsValid());
@@ -401,6 +402,9 @@ TEST(ICC, AssignCopiesRawDataOnly)
     TMemoryStream saved;
     copy.SaveToStream(saved, true);
     EXPECT_EQ(saved.Size(), static_cast<int64_t>(adobe.RawData().size()));
+    TQkICC empty;
+    copy.Assign(empty);
+    EXPECT_FALSE(copy.IsValid());
 }
 
 namespace {

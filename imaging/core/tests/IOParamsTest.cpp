@@ -151,6 +151,17 @@ TEST(IOParams, AssignCopiesDeepAndThroughTheSetters)
     EXPECT_EQ(destination.Owner(), &owner);
 }
 
+// The output profile starts as the built-in sRGB, which has no bytes of its own.
+TEST(IOParams, AssignKeepsTheBuiltInOutputProfile)
+{
+    TIOParamsVals source(nullptr);
+    ASSERT_TRUE(source.GetOutputICCProfile().IsValid());
+    TIOParamsVals destination(nullptr);
+    destination.Assign(source);
+    ASSERT_TRUE(destination.OutputICCProfile);
+    EXPECT_TRUE(destination.OutputICCProfile->IsValid());
+}
+
 TEST(IOParams, ResetsForgetTheFilesMetadataOnly)
 {
     TIOParamsVals params(nullptr);
