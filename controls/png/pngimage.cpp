@@ -344,6 +344,7 @@ const TPalette* TPNGObject::GetPalette()
 void RegisterPngPictureFormat()
 {
     RegisterFileFormat("PNG", "Portable Network Graphics", [] { return std::make_unique<TPNGObject>(); });
+    RegisterGraphicClass("TPNGObject", [] { return std::make_unique<TPNGObject>(); });
 }
 
 void UnregisterPngPictureFormat() { UnregisterFileFormat("PNG"); }

@@ -102,6 +102,7 @@ private:
 };
 
 // Start-up and shut-down of the unit: makes TPicture load and save files
-// with the extension "PNG" through TPNGObject, and undoes that.
+// with the extension "PNG" through TPNGObject, and undoes that; also makes
+// form resources' picture data naming TPNGObject readable (that stays).
 void RegisterPngPictureFormat();
 void UnregisterPngPictureFormat();

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "TarqTestSupport.h"
+#include "controls/TarqButton.h"
 #include "controls/TarqLabel.h"
 #include "controls/TarqPanel.h"
 #include "controls/TarqProgressBar.h"
 #include "controls/TarqRegistration.h"
 #include "controls/TarqSeparator.h"
+#include "controls/TarqTrkBar.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Canvas.h"
 #include "platform/ui/FormResources.h"
 
 namespace {
@@ -18,8 +22,52 @@ protected:
         RegisterTarqLabelClasses();
         RegisterTarqProgressBarClasses();
         RegisterTarqSeparatorClasses();
+        RegisterTarqButtonClasses();
+        RegisterTarqTrackBarClasses();
     }
 };
+
+void PaintTestPattern(TBitmap& bitmap, int32_t width, int32_t height)
+{
+    bitmap.SetSize(width, height);
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            bitmap.Canvas()->SetPixel(x, y, RGB(x * 20, y * 20, 200));
+}
+
+// Published bitmaps (a glyph, a custom thumb) travel through the form
+// resource as binary data and reach their controls, which take them up as
+// if set in code.
+TEST_F(TarqFormResource, PublishedBitmapsAreWrittenAndReadAsBinaryData)
+{
+    TForm form(nullptr);
+    form.SetName("Form1");
+    auto* button = new TTarqControlButton(&form);
+    button->SetName("Btn");
+    button->SetParent(&form);
+    PaintTestPattern(*button->Glyph(), 6, 4);
+    auto* track = new TTarqTrackBar(&form);
+    track->SetName("Track");
+    track->SetParent(&form);
+    TBitmap thumb;
+    PaintTestPattern(thumb, 9, 11);
+    track->SetCustomThumb(&thumb);
+    const std::string text = WriteComponentText(&form, nullptr);
+    ASSERT_NE(text.find("Glyph.Data = {"), std::string::npos) << text;
+    ASSERT_NE(text.find("CustomThumb.Data = {"), std::string::npos) << text;
+
+    TForm copy(nullptr);
+    ReadComponentText(&copy, text, nullptr);
+    auto* readButton = dynamic_cast<TTarqControlButton*>(copy.FindComponent("Btn"));
+    auto* readTrack = dynamic_cast<TTarqTrackBar*>(copy.FindComponent("Track"));
+    ASSERT_TRUE(readButton && readTrack);
+    EXPECT_EQ(readButton->Glyph()->Width(), 6);
+    EXPECT_EQ(readButton->Glyph()->Canvas()->Pixels(5, 3), RGB(100, 60, 200));
+    EXPECT_EQ(readTrack->ThumbStyle(), tsCustom);
+    EXPECT_EQ(readTrack->CustomThumb()->Height(), 11);
+    EXPECT_EQ(readTrack->CustomThumb()->Canvas()->Pixels(8, 10), RGB(160, 200, 200));
+    EXPECT_EQ(WriteComponentText(&copy, nullptr), text);
+}
 
 TEST_F(TarqFormResource, ControlsReadTheirSettingsAndTheControllerPushesAfterLoading)
 {

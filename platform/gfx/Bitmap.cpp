@@ -1,5 +1,6 @@
 #include "platform/gfx/Bitmap.h"
 
+#include "platform/core/Streams.h"
 #include "platform/gfx/BmpCodec.h"
 #include "platform/gfx/Canvas.h"
 
@@ -293,3 +294,28 @@ void TBitmap::LoadFromStream(TStream& stream)
 }
 
 void TBitmap::SaveToStream(TStream& stream) const { WriteBmp(stream, *this); }
+
+void TBitmap::ReadData(TStream& stream)
+{
+    uint8_t sizeBytes[4];
+    stream.ReadBuffer(sizeBytes, sizeof sizeBytes);
+    const int64_t size = sizeBytes[0] | sizeBytes[1] << 8 | sizeBytes[2] << 16 | int64_t{sizeBytes[3]} << 24;
+    // The count comes from the resource: it may promise more than there is.
+    if (size > stream.Size() - stream.Position())
+        throw EReadError("Stream read error");
+    TMemoryStream file;
+    file.SetSize(size);
+    stream.ReadBuffer(file.Memory(), size);
+    LoadFromStream(file);
+}
+
+void TBitmap::WriteData(TStream& stream) const
+{
+    TMemoryStream file;
+    SaveToStream(file);
+    const auto size = static_cast<uint32_t>(file.Size());
+    const uint8_t sizeBytes[4] = {static_cast<uint8_t>(size), static_cast<uint8_t>(size >> 8),
+                                  static_cast<uint8_t>(size >> 16), static_cast<uint8_t>(size >> 24)};
+    stream.WriteBuffer(sizeBytes, sizeof sizeBytes);
+    stream.WriteBuffer(file.Memory(), file.Size());
+}

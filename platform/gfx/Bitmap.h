@@ -85,6 +85,9 @@ public:
     void Assign(const TPersistent* source) override;
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) const override;
+    // A 32-bit little-endian byte count, then the bitmap file.
+    void ReadData(TStream& stream) override;
+    void WriteData(TStream& stream) const override;
     std::unique_ptr<TGraphic> Clone() const override;
 
     // Frees the pixels (0 x 0).

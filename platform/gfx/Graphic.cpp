@@ -36,3 +36,7 @@ void TGraphic::SaveToFile(const std::string& fileName) const
     TFileStream stream(fileName, fmCreate);
     SaveToStream(stream);
 }
+
+void TGraphic::ReadData(TStream& stream) { LoadFromStream(stream); }
+
+void TGraphic::WriteData(TStream& stream) const { SaveToStream(stream); }

@@ -48,6 +48,10 @@ public:
     virtual void SaveToStream(TStream& stream) const = 0;
     void LoadFromFile(const std::string& fileName);
     void SaveToFile(const std::string& fileName) const;
+    // The graphic as a form resource's binary "Data" holds it: the stream
+    // format itself unless a class frames it (a bitmap puts its size first).
+    virtual void ReadData(TStream& stream);
+    virtual void WriteData(TStream& stream) const;
 
     // A new graphic of the same class holding a copy of the picture.
     virtual std::unique_ptr<TGraphic> Clone() const = 0;

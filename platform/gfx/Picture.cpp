@@ -1,6 +1,7 @@
 #include "platform/gfx/Picture.h"
 
 #include "platform/core/Files.h"
+#include "platform/core/Streams.h"
 #include "platform/core/Strings.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Icon.h"
@@ -21,6 +22,15 @@ std::map<std::string, TPictureFileFormat>& Formats()
         return builtIn;
     }();
     return formats;
+}
+
+std::map<std::string, TGraphicFactory>& GraphicClasses()
+{
+    static std::map<std::string, TGraphicFactory> classes = {
+        {"TBITMAP", [] { return std::make_unique<TBitmap>(); }},
+        {"TICON", [] { return std::make_unique<TIcon>(); }},
+    };
+    return classes;
 }
 
 std::string NormalizeExtension(const std::string& extension)
@@ -63,6 +73,26 @@ std::unique_ptr<TGraphic> CreateGraphicForExtension(const std::string& extension
     }
     if (!factory)
         throw EInvalidGraphic(Format("Unknown picture file extension (.%s)", NormalizeExtension(extension).c_str()));
+    return factory();
+}
+
+void RegisterGraphicClass(const std::string& className, TGraphicFactory factory)
+{
+    std::lock_guard<std::mutex> lock(FormatsLock);
+    GraphicClasses()[UpperCase(className)] = std::move(factory);
+}
+
+std::unique_ptr<TGraphic> CreateGraphicForClassName(const std::string& className)
+{
+    TGraphicFactory factory;
+    {
+        std::lock_guard<std::mutex> lock(FormatsLock);
+        const auto it = GraphicClasses().find(UpperCase(className));
+        if (it != GraphicClasses().end())
+            factory = it->second;
+    }
+    if (!factory)
+        throw EInvalidGraphic(Format("Unknown picture class %s", className.c_str()));
     return factory();
 }
 
@@ -120,6 +150,28 @@ void TPicture::SaveToFile(const std::string& fileName) const
     if (!FGraphic)
         throw EInvalidGraphicOperation("Cannot save an empty picture");
     FGraphic->SaveToFile(fileName);
+}
+
+void TPicture::ReadData(TStream& stream)
+{
+    uint8_t length = 0;
+    stream.ReadBuffer(&length, 1);
+    std::string className(length, '\0');
+    stream.ReadBuffer(className.data(), length);
+    std::unique_ptr<TGraphic> graphic = CreateGraphicForClassName(className);
+    graphic->ReadData(stream);
+    TakeGraphic(std::move(graphic));
+}
+
+void TPicture::WriteData(TStream& stream) const
+{
+    if (!FGraphic)
+        return;
+    const std::string className = FGraphic->ClassName();
+    const auto length = static_cast<uint8_t>(className.size());
+    stream.WriteBuffer(&length, 1);
+    stream.WriteBuffer(className.data(), length);
+    FGraphic->WriteData(stream);
 }
 
 void TPicture::Assign(const TPersistent* source)

@@ -28,6 +28,14 @@ std::vector<TPictureFileFormat> RegisteredFileFormats();
 // EInvalidGraphic "Unknown picture file extension (.%s)".
 std::unique_ptr<TGraphic> CreateGraphicForExtension(const std::string& extension);
 
+// Registers (or replaces) a graphic class under its class name ("TBitmap"),
+// the name a picture's streamed data starts with (TBitmap and TIcon are
+// built in); names compare without regard to case.
+void RegisterGraphicClass(const std::string& className, TGraphicFactory factory);
+// A new empty graphic of the class; raises EInvalidGraphic
+// "Unknown picture class %s".
+std::unique_ptr<TGraphic> CreateGraphicForClassName(const std::string& className);
+
 class TPicture : public TPersistent {
 public:
     TPicture();
@@ -47,6 +55,13 @@ public:
     void LoadFromFile(const std::string& fileName);
     // Raises EInvalidGraphicOperation when the picture is empty.
     void SaveToFile(const std::string& fileName) const;
+
+    // The picture as a form resource's binary "Data" holds it: the graphic's
+    // class name (a length byte, then the name) and the graphic's own data.
+    // Nothing is written for an empty picture; on a read error the picture
+    // stays as it was.
+    void ReadData(TStream& stream);
+    void WriteData(TStream& stream) const;
 
     using TPersistent::Assign;
     // Accepts another picture, any graphic, or nullptr.

@@ -8,6 +8,7 @@
 #include "platform/core/StringList.h"
 #include "platform/core/Strings.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/FormBinaryData.h"
 #include "platform/ui/FormResources.h"
 #include "platform/ui/Menus.h"
 
@@ -147,6 +148,10 @@ private:
             (*reader)(object, prop.Value);
             return;
         }
+        if (prop.Value.Kind == TResourceValue::Binary) {
+            ReadBinaryProperty(object, prop);
+            return;
+        }
         if (EndsText(".Strings", prop.Path)) {
             std::string owner = prop.Path.substr(0, prop.Path.size() - 8);
             TPropTarget target = ResolvePropPath(object, owner);
@@ -179,6 +184,19 @@ private:
             SetPropText(object, prop.Path, ValueAsText(prop.Value));
             return;
         }
+    }
+
+    // "Glyph.Data", "Picture.Data": the picture or graphic the path leads to
+    // reads the bytes.
+    static void ReadBinaryProperty(TObject& object, const TResourceProperty& prop)
+    {
+        constexpr size_t DataSuffix = 5; // ".Data"
+        if (!EndsText(".Data", prop.Path))
+            throw EPropertyConvertError("Invalid property value");
+        TObject* holder = GetObjectProp(object, prop.Path.substr(0, prop.Path.size() - DataSuffix));
+        if (!holder)
+            throw EPropertyConvertError("Invalid property value");
+        ReadBinaryData(*holder, prop.Value.Bytes);
     }
 
     // References may name components read after them, so they are set once

@@ -12,6 +12,8 @@
 //         Caption = 'Name'
 //       end>
 //     OnClick = FrmMainClick
+//     Glyph.Data = {
+//       0A000000424D0A00000000}
 //     object BtnOk: TButton
 //       Left = 8
 //     end
@@ -44,7 +46,7 @@ public:
 struct TResourceItem;
 
 struct TResourceValue {
-    enum TKind { Integer, Float, String, Ident, Set, List, Collection };
+    enum TKind { Integer, Float, String, Ident, Set, List, Collection, Binary };
     TKind Kind = Integer;
     int64_t Int = 0;
     double Real = 0;
@@ -52,6 +54,7 @@ struct TResourceValue {
     std::vector<std::string> Elements; // Set
     std::vector<TResourceValue> Items; // List
     std::vector<TResourceItem> CollectionItems;
+    std::vector<uint8_t> Bytes; // Binary: hex digits in braces
 };
 
 struct TResourceProperty {

@@ -137,6 +137,8 @@ private:
             return ParseList();
         if (c == '<')
             return ParseCollection();
+        if (c == '{')
+            return ParseBinary();
         if (c == '-' || c == '$' || std::isdigit(static_cast<unsigned char>(c)))
             return ParseNumber();
         if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
@@ -300,6 +302,44 @@ private:
         return value;
     }
 
+    static int HexDigit(char c)
+    {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return upper >= 'A' && upper <= 'F' ? upper - 'A' + 10 : -1;
+    }
+
+    // Pairs of hex digits, any blanks and line breaks between them.
+    TResourceValue ParseBinary()
+    {
+        Expect('{');
+        TResourceValue value;
+        value.Kind = TResourceValue::Binary;
+        int high = -1;
+        for (;;) {
+            const char c = Peek();
+            if (c == '}')
+                break;
+            if (pos_ >= text_.size())
+                Fail("'}' expected");
+            const int digit = HexDigit(c);
+            if (digit < 0)
+                Fail(std::string("invalid binary value character '") + c + "'");
+            ++pos_;
+            if (high < 0) {
+                high = digit;
+            } else {
+                value.Bytes.push_back(static_cast<uint8_t>(high << 4 | digit));
+                high = -1;
+            }
+        }
+        if (high >= 0)
+            Fail("odd number of hex digits in a binary value");
+        ++pos_;
+        return value;
+    }
+
     const std::string& text_;
     size_t pos_ = 0;
     int line_ = 1;
@@ -334,6 +374,22 @@ std::string QuoteString(const std::string& text)
 }
 
 void FormatValue(std::string& out, const TResourceValue& value, const std::string& indent);
+
+// 32 bytes a line, each line indented under the property; the closing brace
+// ends the last line.
+void FormatBinary(std::string& out, const std::vector<uint8_t>& bytes, const std::string& indent)
+{
+    constexpr size_t BytesPerLine = 32;
+    static const char Digits[] = "0123456789ABCDEF";
+    out += '{';
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (i % BytesPerLine == 0)
+            out += '\n' + indent + "  ";
+        out += Digits[bytes[i] >> 4];
+        out += Digits[bytes[i] & 0xF];
+    }
+    out += '}';
+}
 
 void FormatProperties(std::string& out, const std::vector<TResourceProperty>& props, const std::string& indent)
 {
@@ -375,6 +431,7 @@ void FormatValue(std::string& out, const TResourceValue& value, const std::strin
         }
         out += '>';
         break;
+    case TResourceValue::Binary: FormatBinary(out, value.Bytes, indent); break;
     }
 }
 

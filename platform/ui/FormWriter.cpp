@@ -5,10 +5,19 @@
 #include "platform/core/StringList.h"
 #include "platform/core/Strings.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/FormBinaryData.h"
 #include "platform/ui/FormResources.h"
 #include "platform/ui/Menus.h"
 
 namespace {
+
+TResourceValue NamedValue(TResourceValue::TKind kind, const std::string& text)
+{
+    TResourceValue value;
+    value.Kind = kind;
+    value.Text = text;
+    return value;
+}
 
 TResourceValue TextValue(const TPropInfo& prop, const TPropValue& value)
 {
@@ -104,7 +113,7 @@ private:
         if (prop.Kind == tkMethod) {
             std::string handler = handlers_ ? handlers_->BindingOf(&object, prop.Name) : std::string();
             if (!handler.empty())
-                out.push_back({path, TResourceValue{TResourceValue::Ident, 0, 0, handler, {}, {}, {}}});
+                out.push_back({path, NamedValue(TResourceValue::Ident, handler)});
             return;
         }
         if (prop.StoredIf && !prop.StoredIf(object))
@@ -117,6 +126,8 @@ private:
             TObject* sub = platform_detail::ToObject(prop.Get(object));
             if (auto* collection = dynamic_cast<TCollection*>(sub))
                 WriteCollection(*collection, path, out);
+            else if (HoldsBinaryData(sub))
+                WriteBinaryData(*sub, path, out);
             else if (sub)
                 WriteProperties(*sub, path + ".", out);
             return;
@@ -127,7 +138,7 @@ private:
         if (prop.Kind == tkComponent) {
             auto* target = dynamic_cast<TComponent*>(platform_detail::ToObject(value));
             if (target && !target->Name().empty())
-                out.push_back({path, TResourceValue{TResourceValue::Ident, 0, 0, target->Name(), {}, {}, {}}});
+                out.push_back({path, NamedValue(TResourceValue::Ident, target->Name())});
             return;
         }
         out.push_back({path, TextValue(prop, value)});
@@ -142,8 +153,17 @@ private:
         TResourceValue list;
         list.Kind = TResourceValue::List;
         for (int32_t i = 0; i < strings->Count(); ++i)
-            list.Items.push_back(TResourceValue{TResourceValue::String, 0, 0, strings->Strings(i), {}, {}, {}});
+            list.Items.push_back(NamedValue(TResourceValue::String, strings->Strings(i)));
         out.push_back({path + ".Strings", list});
+    }
+
+    static void WriteBinaryData(const TObject& holder, const std::string& path, std::vector<TResourceProperty>& out)
+    {
+        TResourceValue value;
+        value.Kind = TResourceValue::Binary;
+        value.Bytes = BinaryDataOf(holder);
+        if (!value.Bytes.empty())
+            out.push_back({path + ".Data", std::move(value)});
     }
 
     void WriteCollection(TCollection& collection, const std::string& path, std::vector<TResourceProperty>& out)

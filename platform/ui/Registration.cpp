@@ -2,12 +2,13 @@
 // resources and for setting properties by name.
 
 #include "platform/core/ClassRegistry.h"
+#include "platform/gfx/ImageList.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/GraphicControlsRegistration.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/ScrollBars.h"
 #include "platform/ui/StdCtrls.h"
-#include "platform/gfx/ImageList.h"
 
 namespace {
 
@@ -184,6 +185,8 @@ void RegisterUiClasses()
     static const bool registered = [] {
         RegisterControls();
         RegisterForms();
+        // A form may name a label or a picture before any was made.
+        RegisterGraphicControls();
         return true;
     }();
     (void)registered;

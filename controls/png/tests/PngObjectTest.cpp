@@ -4,6 +4,7 @@
 
 #include "controls/png/pngimage.h"
 
+#include "platform/core/Streams.h"
 #include "platform/gfx/Picture.h"
 
 #include <gtest/gtest.h>
@@ -360,4 +361,27 @@ TEST(PngObject, PicturesLoadPngFilesOnceRegistered)
 
     UnregisterPngPictureFormat();
     EXPECT_THROW(picture.LoadFromFile(fileName), EInvalidGraphic);
+}
+
+// A form resource's picture data names the graphic's class, then holds the
+// PNG file as it is.
+TEST(PngObject, PictureDataNamesItsClassAndCarriesThePngFile)
+{
+    RegisterPngPictureFormat();
+    TPicture picture;
+    TPNGObject original;
+    LoadPng(original, WriteWithLibpng(MakePattern(6, 4, 6, 8, 1, 21)));
+    picture.SetGraphic(&original);
+    TStringStream data;
+    picture.WriteData(data);
+    const std::string bytes = data.DataString();
+    EXPECT_EQ(bytes.substr(0, 15), std::string("\x0ATPNGObject\x89PNG", 15));
+
+    TPicture copy;
+    data.SetPosition(0);
+    copy.ReadData(data);
+    const auto* loaded = dynamic_cast<const TPNGObject*>(copy.Graphic());
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->Pixels(5, 3), original.Pixels(5, 3));
+    UnregisterPngPictureFormat();
 }

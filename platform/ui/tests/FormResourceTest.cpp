@@ -3,8 +3,11 @@
 #include "platform/core/Collection.h"
 #include "platform/core/Properties.h"
 #include "platform/core/StringList.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Canvas.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/FormResources.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/ScrollBars.h"
 #include "platform/ui/StdCtrls.h"
 
@@ -179,8 +182,21 @@ TEST_F(FormResourceTest, ErrorsNameTheProblem)
         {"object F: TForm\n  object X: TNoSuchClass\n  end\nend\n", "Class TNoSuchClass not found"},
         {"object F: TForm\n  Bogus = 1\nend\n", "Error reading F.Bogus: Property Bogus does not exist"},
         {"object F: TForm\n  OnShow = Missing\nend\n", "Error reading F.OnShow: Method Missing not found"},
-        {"object F: TForm\n  ActiveControl = Nobody\nend\n", "Error reading F.ActiveControl: Component Nobody not found"},
+        {"object F: TForm\n  ActiveControl = Nobody\nend\n",
+         "Error reading F.ActiveControl: Component Nobody not found"},
         {"object F: TForm\n  BorderStyle = bsRound\nend\n", "Error reading F.BorderStyle: Invalid property value"},
+        {"object F: TForm\n  Tag = {0A0}\nend\n", "Line 2: odd number of hex digits in a binary value"},
+        {"object F: TForm\n  Tag = {0A\n  0G}\nend\n", "Line 3: invalid binary value character 'G'"},
+        {"object F: TForm\n  Tag = {0A0B", "Line 2: '}' expected"},
+        {"object F: TForm\n  Tag = {0A0B}\nend\n", "Error reading F.Tag: Invalid property value"},
+        {"object F: TForm\n  Font.Data = {0A0B}\nend\n", "Error reading F.Font.Data: Invalid property value"},
+        // Picture data: the class name, a bitmap's byte count, the bitmap file.
+        {"object F: TForm\n  object I: TImage\n    Picture.Data = {03544F6F00}\n  end\nend\n",
+         "Error reading I.Picture.Data: Unknown picture class TOo"},
+        {"object F: TForm\n  object I: TImage\n    Picture.Data = {0754426974}\n  end\nend\n",
+         "Error reading I.Picture.Data: Stream read error"},
+        {"object F: TForm\n  object I: TImage\n    Picture.Data = {07544269746D6170FFFFFF7F424D}\n  end\nend\n",
+         "Error reading I.Picture.Data: Stream read error"},
     };
     for (const Case& c : cases) {
         TForm form(nullptr);
@@ -225,6 +241,53 @@ TEST_F(FormResourceTest, NestingIsBoundedAndReportedWithItsLine)
     }
     std::string deepest = "object F: TForm\n  Tag = " + repeat("(", 999) + repeat(")", 999) + "\nend\n";
     EXPECT_EQ(ParseFormText(deepest).Properties.size(), 1u);
+}
+
+// A picture streams as its graphic's class name and the graphic's data (for
+// a bitmap, its byte count and the bitmap file), in hex digits between
+// braces over as many lines as it takes.
+TEST_F(FormResourceTest, PicturesTravelAsBinaryDataAndComeBackPixelForPixel)
+{
+    TForm form(nullptr);
+    form.SetName("F");
+    auto* image = new TImage(&form);
+    image->SetName("I");
+    image->SetParent(&form);
+    TBitmap* bitmap = image->Picture()->Bitmap();
+    bitmap->SetSize(5, 3);
+    for (int32_t y = 0; y < 3; ++y)
+        for (int32_t x = 0; x < 5; ++x)
+            bitmap->Canvas()->SetPixel(x, y, RGB(x * 50, y * 100, 7));
+
+    const std::string text = WriteComponentText(&form, nullptr);
+    const size_t data = text.find("Picture.Data = {\n      07544269746D6170");
+    ASSERT_NE(data, std::string::npos) << text;
+    EXPECT_NE(text.find('}', data), std::string::npos);
+
+    TForm copy(nullptr);
+    ReadComponentText(&copy, text, nullptr);
+    auto* read = dynamic_cast<TImage*>(copy.FindComponent("I"));
+    ASSERT_TRUE(read && read->Picture()->Graphic());
+    EXPECT_EQ(read->Picture()->Graphic()->ClassName(), "TBitmap");
+    TBitmap* readBitmap = read->Picture()->Bitmap();
+    ASSERT_EQ(readBitmap->Width(), 5);
+    ASSERT_EQ(readBitmap->Height(), 3);
+    for (int32_t y = 0; y < 3; ++y)
+        for (int32_t x = 0; x < 5; ++x)
+            EXPECT_EQ(readBitmap->Canvas()->Pixels(x, y), RGB(x * 50, y * 100, 7)) << x << "," << y;
+    EXPECT_EQ(WriteComponentText(&copy, nullptr), text);
+
+    // Lower-case digits and blanks between them read the same; an empty
+    // picture writes nothing.
+    std::string loose = text;
+    for (size_t i = data + 17; loose[i] != '}'; ++i)
+        loose[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(loose[i])));
+    loose.insert(data + 19, "\n   ");
+    TForm looseCopy(nullptr);
+    ReadComponentText(&looseCopy, loose, nullptr);
+    EXPECT_EQ(WriteComponentText(&looseCopy, nullptr), text);
+    read->Picture()->Assign(nullptr);
+    EXPECT_EQ(WriteComponentText(&copy, nullptr).find("Picture"), std::string::npos);
 }
 
 TEST_F(FormResourceTest, AFormReadsItsEmbeddedResourceWhenCreated)
