@@ -26,13 +26,8 @@ char* CopyOptionalText(TCustomFFmpegOpt& Job, const char* Text)
 // encoder and options, with texts and filter chain of its own.
 TOutputStream* CopySegmentStream(TCustomFFmpegOpt& Job, const TOutputStream* Template, int32_t FileIndex)
 {
-    GrowList(Job.OutputStreams, Job.OutputStreamCount, Job.OutputStreamCount + 1);
-    auto* copy = static_cast<TOutputStream*>(av::av_malloc(sizeof(TOutputStream)));
-    if (!copy) {
-        --Job.OutputStreamCount;
-        Job.RaiseError("av_mallocz() failed");
-    }
-    *copy = *Template;
+    TOutputStream* copy = Job.OutputStreams.emplace_back(std::make_unique<TOutputStream>()).get();
+    static_cast<TOutputStreamFields&>(*copy) = *Template;
     copy->FileIndex = FileIndex;
     copy->SourceIndex = -1;
     copy->SyncIst = nullptr;
@@ -43,7 +38,6 @@ TOutputStream* CopySegmentStream(TCustomFFmpegOpt& Job, const TOutputStream* Tem
     copy->Logfile = nullptr;
     copy->Filter = nullptr;
     copy->AvFilter = copy->ForcedKeyFrames = copy->LogfilePrefix = copy->AttachmentFilename = nullptr;
-    Job.OutputStreams[Job.OutputStreamCount - 1] = copy;
     copy->AvFilter = CopyOptionalText(Job, Template->AvFilter);
     copy->ForcedKeyFrames = CopyOptionalText(Job, Template->ForcedKeyFrames);
     copy->LogfilePrefix = CopyOptionalText(Job, Template->LogfilePrefix);
@@ -57,7 +51,7 @@ void AssignSource(TCustomFFmpegOpt& Job, int32_t FirstStream, int32_t Count, int
 {
     TInputStream* ist = Job.InputStream(Source);
     for (int32_t i = FirstStream; i < FirstStream + Count; ++i) {
-        TOutputStream* ost = Job.OutputStreams[i];
+        TOutputStream* ost = Job.OutputStream(i);
         if (ost->SourceIndex >= 0 || ost->St->codecpar->codec_type != ist->St->codecpar->codec_type)
             continue;
         ost->SourceIndex = Source;
@@ -122,13 +116,13 @@ int32_t TCustomFFmpegOpt::JoinInputs(TOptionsContext* Context)
 int32_t TCustomFFmpegOpt::AddJoinSegment(TOptionsContext* Context, int32_t InputFileIndex)
 {
     const int32_t count = JoinStreamCount;
-    const int32_t firstStream = OutputStreamCount;
+    const int32_t firstStream = OutputStreamCount();
     // The segment is listed before its streams, so that a failure below
     // releases them as borrowers of output 0.
     const int32_t segmentFile = AppendJoinSegmentFile(*this, firstStream);
     AVFormatContext* output = OutputFiles[0]->Ctx;
     for (int32_t i = 0; i < count; ++i) {
-        TOutputStream* copy = CopySegmentStream(*this, OutputStreams[i], segmentFile);
+        TOutputStream* copy = CopySegmentStream(*this, OutputStream(i), segmentFile);
         const char* filters = nullptr;
         MatchStreamOption(Context->BitstreamFilters, output, copy->St, filters);
         if (filters && *filters && av::av_bsf_list_parse_str(filters, &copy->BitstreamFilters) < 0)
@@ -161,7 +155,7 @@ int32_t TCustomFFmpegOpt::AddJoinSegment(TOptionsContext* Context, int32_t Input
     }
 
     for (int32_t i = firstStream; i < firstStream + count; ++i) {
-        if (OutputStreams[i]->SourceIndex >= 0)
+        if (OutputStream(i)->SourceIndex >= 0)
             continue;
         LastErrorText = "Cannot join files with diffrent steams state";
         Logger()->Log(this, llError, LastErrorText);

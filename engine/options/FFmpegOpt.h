@@ -189,8 +189,7 @@ public:
     // ---- Containers and job state ----
     std::vector<std::unique_ptr<TInputStream>> InputStreams;
     std::vector<std::unique_ptr<TInputFile>> InputFiles;
-    TOutputStream** OutputStreams = nullptr;
-    int32_t OutputStreamCount = 0;
+    std::vector<std::unique_ptr<TOutputStream>> OutputStreams;
     TOutputFile** OutputFiles = nullptr;
     int32_t OutputFileCount = 0;
     TFilterGraph** FilterGraphs = nullptr;
@@ -310,7 +309,8 @@ public:
     // ---- Input files and streams ----
     TInputStream* InputStream(int32_t Index) const { return InputStreams[Index].get(); }
     int32_t InputStreamCount() const { return static_cast<int32_t>(InputStreams.size()); }
-    TOutputStream* OutputStream(int32_t Index) const { return OutputStreams[Index]; }
+    TOutputStream* OutputStream(int32_t Index) const { return OutputStreams[Index].get(); }
+    int32_t OutputStreamCount() const { return static_cast<int32_t>(OutputStreams.size()); }
     TOutputFile* OutputFile(int32_t Index) const { return OutputFiles[Index]; }
     // The index of the new input file, or a negative code with LastErrorText
     // set; fatal conditions raise FFmpegException.
@@ -350,7 +350,9 @@ public:
     // their options belong to output 0, which alone releases them.
     bool IsJoinSegment(int32_t FileIndex) const;
     int32_t AddJoinSegment(TOptionsContext* Context, int32_t InputFileIndex);
-    void FreeOutputStreams();
+    // Drops the output streams from First on; a join segment's streams let
+    // go of what they borrow from output 0's first.
+    void DropOutputStreams(int32_t First);
     // Releases the filter graphs, output streams and files, input files and
     // streams; the job's release step runs it.
     void ReleaseFilesAndStreams();

@@ -23,7 +23,7 @@ namespace {
 class TOpeningOutput {
 public:
     explicit TOpeningOutput(TCustomFFmpegOpt& Job)
-        : job(Job), firstStream(Job.OutputStreamCount), firstFile(Job.OutputFileCount)
+        : job(Job), firstStream(Job.OutputStreamCount()), firstFile(Job.OutputFileCount)
     {}
     TOpeningOutput(const TOpeningOutput&) = delete;
     TOpeningOutput& operator=(const TOpeningOutput&) = delete;
@@ -258,8 +258,8 @@ bool SetCopyFlags(TCustomFFmpegOpt& Job, TOpeningOutput& Out, TOptionsContext* C
         av::av_dict_get(Context->Group->CodecOpts, "flags", nullptr, AV_DICT_IGNORE_SUFFIX);
     if (!flags)
         return true;
-    for (int32_t i = Out.firstStream; i < Job.OutputStreamCount; ++i) {
-        TOutputStream* ost = Job.OutputStreams[i];
+    for (int32_t i = Out.firstStream; i < Job.OutputStreamCount(); ++i) {
+        TOutputStream* ost = Job.OutputStream(i);
         if (!ost->StreamCopy && !ost->AttachmentFilename)
             continue;
         const bool applies = flags->key[5] == 0 ||
@@ -367,8 +367,8 @@ void CopyDefaultMetadata(TCustomFFmpegOpt& Job, TOptionsContext* Context, AVForm
     }
     if (Context->MetadataStreamsManual)
         return;
-    for (int32_t i = FirstStream; i < Job.OutputStreamCount; ++i) {
-        TOutputStream* ost = Job.OutputStreams[i];
+    for (int32_t i = FirstStream; i < Job.OutputStreamCount(); ++i) {
+        TOutputStream* ost = Job.OutputStream(i);
         if (ost->SourceIndex < 0)
             continue;
         av::av_dict_copy(&ost->St->metadata, Job.InputStreams[ost->SourceIndex]->St->metadata, AV_DICT_DONT_OVERWRITE);
@@ -430,7 +430,7 @@ TOutputFile* AppendOutputFile(TCustomFFmpegOpt& Job, TOptionsContext* Context, A
     Job.OutputFiles[Job.OutputFileCount - 1] = file;
     file->Ctx = Output;
     av::av_dict_copy(&file->Opts, Context->Group->FormatOpts, 0);
-    file->OstIndex = Job.OutputStreamCount - static_cast<int32_t>(Output->nb_streams);
+    file->OstIndex = Job.OutputStreamCount() - static_cast<int32_t>(Output->nb_streams);
     file->RecordingTime = Context->RecordingTime;
     file->StartTime = Context->StartTime;
     file->LimitFilesize = static_cast<uint64_t>(Context->LimitFileSize);

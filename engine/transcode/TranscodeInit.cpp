@@ -59,12 +59,12 @@ int32_t TTranscoder::TranscodeInit()
             if (result < 0)
                 return result;
         }
-    streamStates_.assign(job_.OutputStreamCount, TOutputStreamState());
+    streamStates_.assign(job_.OutputStreamCount(), TOutputStreamState());
 
     std::string error;
     int32_t result = 0;
-    for (int32_t i = 0; i < job_.OutputStreamCount && result >= 0; ++i) {
-        result = InitOutputStream(job_.OutputStreams[i], error);
+    for (int32_t i = 0; i < job_.OutputStreamCount() && result >= 0; ++i) {
+        result = InitOutputStream(job_.OutputStream(i), error);
         if (result < 0 && error.empty())
             return result;
     }
@@ -340,9 +340,9 @@ int32_t TTranscoder::ParseForcedKeyFrames(TOutputStream* Ost)
 int32_t TTranscoder::OpenEncoders(std::string& Error)
 {
     // Join segments share the encoders of the first segment.
-    const int32_t count = job_.JoinMode ? job_.JoinStreamCount : job_.OutputStreamCount;
+    const int32_t count = job_.JoinMode ? job_.JoinStreamCount : job_.OutputStreamCount();
     for (int32_t i = 0; i < count; ++i) {
-        TOutputStream* ost = job_.OutputStreams[i];
+        TOutputStream* ost = job_.OutputStream(i);
         if (!ost->EncodingNeeded)
             continue;
         if (job_.JoinMode) {
@@ -458,8 +458,8 @@ void TTranscoder::PrintSdp()
 int32_t TTranscoder::WriteHeaders(std::string& Error)
 {
     DiscardUnusedPrograms();
-    for (int32_t i = 0; i < job_.OutputStreamCount; ++i) {
-        const int32_t result = InitBitstreamFilters(job_.OutputStreams[i]);
+    for (int32_t i = 0; i < job_.OutputStreamCount(); ++i) {
+        const int32_t result = InitBitstreamFilters(job_.OutputStream(i));
         if (result < 0)
             return result;
     }
@@ -506,8 +506,8 @@ void TTranscoder::DumpStreamMapping()
     for (int32_t i = 0; i < (job_.JoinMode ? 1 : job_.OutputFileCount); ++i)
         av::av_dump_format(job_.OutputFiles[i]->Ctx, i, job_.OutputFiles[i]->Ctx->url, 1);
     Logger()->Log(&job_, llInfo, "Stream mapping:");
-    for (int32_t i = 0; i < job_.OutputStreamCount; ++i) {
-        const TOutputStream* ost = job_.OutputStreams[i];
+    for (int32_t i = 0; i < job_.OutputStreamCount(); ++i) {
+        const TOutputStream* ost = job_.OutputStream(i);
         if (ost->AttachmentFilename) {
             Logger()->LogFmt(&job_, llInfo, "  File %s -> Stream #%d:%d", ost->AttachmentFilename, ost->FileIndex,
                              ost->Index);

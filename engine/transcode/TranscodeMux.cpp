@@ -234,9 +234,9 @@ void TTranscoder::ReportStreams(int32_t Segment, bool Last, double Seconds, TRep
 {
     bool videoSeen = false;
     const int32_t first = ReportedStreamStart(Segment);
-    const int32_t count = job_.JoinMode ? job_.JoinStreamCount : job_.OutputStreamCount;
+    const int32_t count = job_.JoinMode ? job_.JoinStreamCount : job_.OutputStreamCount();
     for (int32_t i = first; i < first + count; ++i) {
-        TOutputStream* ost = job_.OutputStreams[i];
+        TOutputStream* ost = job_.OutputStream(i);
         const TOutputStreamState& state = StateOf(ost);
         Report.Quality = ost->StreamCopy ? -1 : state.Quality;
         const bool video = ost->St->codecpar->codec_type == AVMEDIA_TYPE_VIDEO;

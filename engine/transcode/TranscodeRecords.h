@@ -81,9 +81,9 @@ struct TInputStream {
     int32_t FiltersClosed;
 };
 
-// One stream of an output file. EncCtx is the stream's own encoder context
-// (also present for stream copy, where it only carries options).
-struct TOutputStream {
+// The settings and state of an output stream, copied as a whole for a join
+// segment.
+struct TOutputStreamFields {
     int32_t FileIndex;
     int32_t Index;
     int32_t SourceIndex; // input stream, -1 for none
@@ -129,6 +129,20 @@ struct TOutputStream {
     int64_t LastPts;
     int64_t LastDts;
     int32_t EncoderOpened;
+};
+
+// One stream of an output file. EncCtx is the stream's own encoder context
+// (also present for stream copy, where it only carries options). The record
+// frees what it holds; make_unique gives it zero-filled.
+struct TOutputStream : TOutputStreamFields {
+    TOutputStream() = default;
+    TOutputStream(const TOutputStream&) = delete;
+    TOutputStream& operator=(const TOutputStream&) = delete;
+    ~TOutputStream();
+
+    // A join segment's stream forgets the encoder and options it borrows
+    // from output 0's stream, which frees them.
+    void ForgetBorrowed();
 };
 
 // One output file, or one join segment: a copy of output 0 that shares its

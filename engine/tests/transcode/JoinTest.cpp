@@ -47,7 +47,7 @@ TEST_F(JoinTest, InputsWithOtherStreamTypesAreRefused)
     EXPECT_EQ(job.LastErrorText, "Cannot join files with diffrent steams state");
     EXPECT_FALSE(FileExists(name)) << "the empty output is deleted";
     EXPECT_EQ(job.OutputFileCount, 0);
-    EXPECT_EQ(job.OutputStreamCount, 0);
+    EXPECT_EQ(job.OutputStreamCount(), 0);
     EXPECT_FALSE(job.JoinMode);
     EXPECT_EQ(job.JoinStreamCount, 0);
 
