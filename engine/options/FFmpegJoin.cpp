@@ -65,19 +65,10 @@ void AssignSource(TCustomFFmpegOpt& Job, int32_t FirstStream, int32_t Count, int
 // A copy of output 0 whose streams start at FirstStream; its index.
 int32_t AppendJoinSegmentFile(TCustomFFmpegOpt& Job, int32_t FirstStream)
 {
-    auto* segment = static_cast<TOutputFile*>(av::av_malloc(sizeof(TOutputFile)));
-    if (!segment)
-        Job.RaiseError("av_mallocz() failed");
-    try {
-        GrowList(Job.OutputFiles, Job.OutputFileCount, Job.OutputFileCount + 1);
-    } catch (...) {
-        av::av_free(segment);
-        throw;
-    }
-    *segment = *Job.OutputFiles[0];
+    TOutputFile* segment = Job.OutputFiles.emplace_back(std::make_unique<TOutputFile>()).get();
+    static_cast<TOutputFileFields&>(*segment) = *Job.OutputFile(0);
     segment->OstIndex = FirstStream;
-    Job.OutputFiles[Job.OutputFileCount - 1] = segment;
-    return Job.OutputFileCount - 1;
+    return Job.OutputFileCount() - 1;
 }
 
 bool MappableType(AVMediaType Type)
@@ -98,7 +89,7 @@ bool TypeDisabled(const TOptionsContext* Context, AVMediaType Type)
 
 int32_t TCustomFFmpegOpt::JoinInputs(TOptionsContext* Context)
 {
-    JoinStreamCount = static_cast<int32_t>(OutputFiles[0]->Ctx->nb_streams);
+    JoinStreamCount = static_cast<int32_t>(OutputFile(0)->Ctx->nb_streams);
     for (int32_t k = 1; k < InputFileCount(); ++k) {
         if (AddJoinSegment(Context, k) < 0) {
             JoinStreamCount = 0;
@@ -120,7 +111,7 @@ int32_t TCustomFFmpegOpt::AddJoinSegment(TOptionsContext* Context, int32_t Input
     // The segment is listed before its streams, so that a failure below
     // releases them as borrowers of output 0.
     const int32_t segmentFile = AppendJoinSegmentFile(*this, firstStream);
-    AVFormatContext* output = OutputFiles[0]->Ctx;
+    AVFormatContext* output = OutputFile(0)->Ctx;
     for (int32_t i = 0; i < count; ++i) {
         TOutputStream* copy = CopySegmentStream(*this, OutputStream(i), segmentFile);
         const char* filters = nullptr;
@@ -166,5 +157,5 @@ int32_t TCustomFFmpegOpt::AddJoinSegment(TOptionsContext* Context, int32_t Input
 
 bool TCustomFFmpegOpt::IsJoinSegment(int32_t FileIndex) const
 {
-    return FileIndex > 0 && FileIndex < OutputFileCount && OutputFiles[FileIndex]->Ctx == OutputFiles[0]->Ctx;
+    return FileIndex > 0 && FileIndex < OutputFileCount() && OutputFile(FileIndex)->Ctx == OutputFile(0)->Ctx;
 }

@@ -190,8 +190,7 @@ public:
     std::vector<std::unique_ptr<TInputStream>> InputStreams;
     std::vector<std::unique_ptr<TInputFile>> InputFiles;
     std::vector<std::unique_ptr<TOutputStream>> OutputStreams;
-    TOutputFile** OutputFiles = nullptr;
-    int32_t OutputFileCount = 0;
+    std::vector<std::unique_ptr<TOutputFile>> OutputFiles;
     TFilterGraph** FilterGraphs = nullptr;
     int32_t FilterGraphCount = 0;
     std::unique_ptr<TFFOptions> FFOptions;
@@ -311,7 +310,8 @@ public:
     int32_t InputStreamCount() const { return static_cast<int32_t>(InputStreams.size()); }
     TOutputStream* OutputStream(int32_t Index) const { return OutputStreams[Index].get(); }
     int32_t OutputStreamCount() const { return static_cast<int32_t>(OutputStreams.size()); }
-    TOutputFile* OutputFile(int32_t Index) const { return OutputFiles[Index]; }
+    TOutputFile* OutputFile(int32_t Index) const { return OutputFiles[Index].get(); }
+    int32_t OutputFileCount() const { return static_cast<int32_t>(OutputFiles.size()); }
     // The index of the new input file, or a negative code with LastErrorText
     // set; fatal conditions raise FFmpegException.
     int32_t OpenInputFile(TOptionsContext* Context, const std::string& Options, const std::string& FileName,
@@ -353,6 +353,9 @@ public:
     // Drops the output streams from First on; a join segment's streams let
     // go of what they borrow from output 0's first.
     void DropOutputStreams(int32_t First);
+    // Drops the output files from First on; a join segment lets go of the
+    // context and options it borrows from output 0.
+    void DropOutputFiles(int32_t First);
     // Releases the filter graphs, output streams and files, input files and
     // streams; the job's release step runs it.
     void ReleaseFilesAndStreams();

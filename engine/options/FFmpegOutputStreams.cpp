@@ -87,7 +87,7 @@ TOutputStream* TCustomFFmpegOpt::NewOutputStream(TOptionsContext* Context, AVFor
         st->id = Context->StreamIdMap[index];
 
     TOutputStream* ost = OutputStreams.emplace_back(std::make_unique<TOutputStream>()).get();
-    ost->FileIndex = OutputFileCount;
+    ost->FileIndex = OutputFileCount();
     ost->Index = index;
     ost->St = st;
     ost->SourceIndex = -1;

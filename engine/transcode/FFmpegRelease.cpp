@@ -73,6 +73,18 @@ void TOutputStream::ForgetBorrowed()
     Opts = SwrOpts = ResampleOpts = nullptr;
 }
 
+TOutputFile::~TOutputFile()
+{
+    CloseOutputContext(Ctx);
+    av::av_dict_free(&Opts);
+}
+
+void TOutputFile::ForgetBorrowed()
+{
+    Ctx = nullptr;
+    Opts = nullptr;
+}
+
 void CloseOutputContext(AVFormatContext*& Context)
 {
     if (!Context)
@@ -99,14 +111,10 @@ void AbandonOutput(TCustomFFmpegOpt& Job, AVFormatContext*& Context, int32_t Fir
         }
     }
     Job.DropOutputStreams(FirstStream);
-    // Last to first: a join segment is known by output 0, which goes last.
-    for (int32_t i = Job.OutputFileCount - 1; i >= FirstFile; --i) {
-        if (!Job.IsJoinSegment(i))
-            av::av_dict_free(&Job.OutputFiles[i]->Opts);
-        av::av_free(Job.OutputFiles[i]);
-    }
-    if (FirstFile < Job.OutputFileCount)
-        Job.OutputFileCount = FirstFile;
+    // Once listed, the output's record closes the context it names.
+    if (FirstFile < Job.OutputFileCount() && Job.OutputFile(FirstFile)->Ctx == Context)
+        Context = nullptr;
+    Job.DropOutputFiles(FirstFile);
     CloseOutputContext(Context);
 }
 
@@ -119,37 +127,32 @@ void TCustomFFmpegOpt::DropOutputStreams(int32_t First)
         OutputStreams.resize(First);
 }
 
+void TCustomFFmpegOpt::DropOutputFiles(int32_t First)
+{
+    for (int32_t i = First; i < OutputFileCount(); ++i)
+        if (IsJoinSegment(i))
+            OutputFile(i)->ForgetBorrowed();
+    // Last to first, as the outputs were opened.
+    while (OutputFileCount() > First)
+        OutputFiles.pop_back();
+}
+
 void TCustomFFmpegOpt::ReleaseFilesAndStreams()
 {
     // A count without its list holds no records (nothing was ever opened).
     if (!FilterGraphs)
         FilterGraphCount = 0;
-    if (!OutputFiles)
-        OutputFileCount = 0;
     for (int32_t i = 0; i < FilterGraphCount; ++i)
         FreeFilterGraph(FilterGraphs[i]);
     FilterGraphCount = 0;
 
     DropOutputStreams(0);
-    // Last to first: a join segment is known by output 0's context, which
-    // goes last.
-    for (int32_t i = OutputFileCount - 1; i >= 0; --i) {
-        TOutputFile* file = OutputFiles[i];
-        if (!IsJoinSegment(i)) {
-            CloseOutputContext(file->Ctx);
-            av::av_dict_free(&file->Opts);
-        }
-        av::av_free(file);
-    }
-    OutputFileCount = 0;
-
+    DropOutputFiles(0);
     InputFiles.clear();
     InputStreams.clear();
 
     if (FilterGraphs)
         av::av_freep(&FilterGraphs);
-    if (OutputFiles)
-        av::av_freep(&OutputFiles);
     JoinMode = false;
     JoinStreamCount = 0;
 }

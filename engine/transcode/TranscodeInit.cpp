@@ -85,8 +85,8 @@ int32_t TTranscoder::TranscodeInit()
 
 int32_t TTranscoder::CheckOutputsHaveStreams()
 {
-    for (int32_t i = 0; i < job_.OutputFileCount; ++i) {
-        AVFormatContext* context = job_.OutputFiles[i]->Ctx;
+    for (int32_t i = 0; i < job_.OutputFileCount(); ++i) {
+        AVFormatContext* context = job_.OutputFile(i)->Ctx;
         if (context->nb_streams == 0 && !(context->oformat->flags & AVFMT_NOSTREAMS)) {
             av::av_dump_format(context, i, context->url, 1);
             job_.LastErrorText = Format("Output file #%d does not contain any stream", i);
@@ -448,8 +448,8 @@ void TTranscoder::DiscardUnusedPrograms()
 void TTranscoder::PrintSdp()
 {
     std::vector<AVFormatContext*> contexts;
-    for (int32_t i = 0; i < job_.OutputFileCount; ++i)
-        contexts.push_back(job_.OutputFiles[i]->Ctx);
+    for (int32_t i = 0; i < job_.OutputFileCount(); ++i)
+        contexts.push_back(job_.OutputFile(i)->Ctx);
     char sdp[16384] = "";
     av::av_sdp_create(contexts.data(), static_cast<int>(contexts.size()), sdp, sizeof sdp);
     Logger()->Log(&job_, llInfo, std::string("SDP:\r\n") + Trim(sdp));
@@ -463,8 +463,8 @@ int32_t TTranscoder::WriteHeaders(std::string& Error)
         if (result < 0)
             return result;
     }
-    for (int32_t i = 0; i < (job_.JoinMode ? 1 : job_.OutputFileCount); ++i) {
-        TOutputFile* file = job_.OutputFiles[i];
+    for (int32_t i = 0; i < (job_.JoinMode ? 1 : job_.OutputFileCount()); ++i) {
+        TOutputFile* file = job_.OutputFile(i);
         file->Ctx->interrupt_callback = job_.WriteInterruptCallback;
         job_.WriteStartTime = av::av_gettime();
         const int result = av::avformat_write_header(file->Ctx, &file->Opts);
@@ -475,9 +475,9 @@ int32_t TTranscoder::WriteHeaders(std::string& Error)
         }
     }
     headersWritten_ = true;
-    bool allRtp = job_.OutputFileCount > 0;
-    for (int32_t i = 0; i < job_.OutputFileCount; ++i)
-        allRtp &= std::strcmp(job_.OutputFiles[i]->Ctx->oformat->name, "rtp") == 0;
+    bool allRtp = job_.OutputFileCount() > 0;
+    for (int32_t i = 0; i < job_.OutputFileCount(); ++i)
+        allRtp &= std::strcmp(job_.OutputFile(i)->Ctx->oformat->name, "rtp") == 0;
     if (allRtp)
         PrintSdp();
     return 0;
@@ -503,8 +503,8 @@ int32_t TTranscoder::InitBitstreamFilters(TOutputStream* Ost)
 
 void TTranscoder::DumpStreamMapping()
 {
-    for (int32_t i = 0; i < (job_.JoinMode ? 1 : job_.OutputFileCount); ++i)
-        av::av_dump_format(job_.OutputFiles[i]->Ctx, i, job_.OutputFiles[i]->Ctx->url, 1);
+    for (int32_t i = 0; i < (job_.JoinMode ? 1 : job_.OutputFileCount()); ++i)
+        av::av_dump_format(job_.OutputFile(i)->Ctx, i, job_.OutputFile(i)->Ctx->url, 1);
     Logger()->Log(&job_, llInfo, "Stream mapping:");
     for (int32_t i = 0; i < job_.OutputStreamCount(); ++i) {
         const TOutputStream* ost = job_.OutputStream(i);

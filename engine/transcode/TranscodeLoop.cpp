@@ -81,7 +81,7 @@ void TranscodeJob(TCustomFFmpeg& Job)
 
 TOutputStreamState& TTranscoder::StateOf(const TOutputStream* Ost)
 {
-    const auto index = static_cast<size_t>(job_.OutputFiles[Ost->FileIndex]->OstIndex + Ost->Index);
+    const auto index = static_cast<size_t>(job_.OutputFile(Ost->FileIndex)->OstIndex + Ost->Index);
     if (index >= streamStates_.size())
         streamStates_.resize(index + 1);
     return streamStates_[index];
@@ -139,8 +139,8 @@ void TTranscoder::FinishRun(int64_t TimerStart)
             OutputPacket(ist, nullptr);
     }
     FlushEncoders();
-    for (int32_t i = 0; i < (job_.JoinMode ? 1 : job_.OutputFileCount); ++i) {
-        AVFormatContext* context = job_.OutputFiles[i]->Ctx;
+    for (int32_t i = 0; i < (job_.JoinMode ? 1 : job_.OutputFileCount()); ++i) {
+        AVFormatContext* context = job_.OutputFile(i)->Ctx;
         job_.WriteStartTime = av::av_gettime();
         const int result = av::av_write_trailer(context);
         if (result < 0)
@@ -159,8 +159,8 @@ void TTranscoder::BeginFinishing()
     // A stop must still leave a playable file: the drain, the trailers and the
     // close are written whatever the abort flag says; only time-outs break them.
     job_.Finishing = true;
-    for (int32_t i = 0; i < job_.OutputFileCount; ++i) {
-        AVIOContext* io = job_.OutputFiles[i]->Ctx->pb;
+    for (int32_t i = 0; i < job_.OutputFileCount(); ++i) {
+        AVIOContext* io = job_.OutputFile(i)->Ctx->pb;
         if (io && io->error == AVERROR_EXIT)
             io->error = 0;
     }

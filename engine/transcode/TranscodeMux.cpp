@@ -204,7 +204,7 @@ void TTranscoder::PrintReport(int32_t Segment, bool Last, int64_t Now, int64_t T
         return;
     if (!Last && !reportThrottle_.Due(Now, job_.ProgressIntervalUs))
         return;
-    AVIOContext* io = job_.OutputFileCount ? job_.OutputFiles[0]->Ctx->pb : nullptr;
+    AVIOContext* io = job_.OutputFileCount() ? job_.OutputFile(0)->Ctx->pb : nullptr;
     int64_t totalSize = io ? av::avio_size(io) : -1;
     if (io && totalSize <= 0)
         totalSize = av::avio_seek(io, 0, SEEK_CUR);

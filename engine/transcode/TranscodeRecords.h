@@ -145,9 +145,8 @@ struct TOutputStream : TOutputStreamFields {
     void ForgetBorrowed();
 };
 
-// One output file, or one join segment: a copy of output 0 that shares its
-// Ctx and Opts, whose streams share the encoders and options of output 0's.
-struct TOutputFile {
+// The settings of an output file, copied as a whole for a join segment.
+struct TOutputFileFields {
     AVFormatContext* Ctx;
     AVDictionary* Opts; // muxer options
     int32_t OstIndex;
@@ -155,4 +154,18 @@ struct TOutputFile {
     int64_t StartTime;
     uint64_t LimitFilesize;
     int32_t Shortest;
+};
+
+// One output file, or one join segment: a copy of output 0 that shares its
+// Ctx and Opts, whose streams share the encoders and options of output 0's.
+// The record closes its output and frees its options; make_unique gives it
+// zero-filled.
+struct TOutputFile : TOutputFileFields {
+    TOutputFile() = default;
+    TOutputFile(const TOutputFile&) = delete;
+    TOutputFile& operator=(const TOutputFile&) = delete;
+    ~TOutputFile();
+
+    // A join segment forgets the context and options of output 0.
+    void ForgetBorrowed();
 };

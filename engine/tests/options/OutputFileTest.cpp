@@ -162,7 +162,7 @@ TEST_F(OutputFileTest, FatalStreamSettings)
             EXPECT_EQ(e.Message(), c.Message);
         }
         EXPECT_EQ(task.OutputStreamCount(), 0) << "the streams of the failed output are dropped";
-        EXPECT_EQ(task.OutputFileCount, 0);
+        EXPECT_EQ(task.OutputFileCount(), 0);
     }
 }
 
@@ -309,7 +309,7 @@ TEST_F(OutputFileTest, MetadataAndItsErrors)
         const std::string name = Out("bad-tags.mkv");
         EXPECT_EQ(job.Output(name, f.Options), -1);
         EXPECT_EQ(job.LastErrorText, f.Message);
-        EXPECT_EQ(job.OutputFileCount, 2);
+        EXPECT_EQ(job.OutputFileCount(), 2);
         EXPECT_EQ(job.OutputStreamCount(), 6);
         EXPECT_FALSE(FileExists(name)) << "the empty output is deleted";
     }
@@ -376,7 +376,7 @@ TEST_F(OutputFileTest, OutputFailuresLeaveNoStreamsAndNoFile)
     EXPECT_EQ(job.Output(WorkFolder + "no/such/folder/out.mkv"), -1);
     EXPECT_EQ(job.LastErrorText, GetErrorText(WorkFolder + "no/such/folder/out.mkv", AVERROR(ENOENT)));
 
-    EXPECT_EQ(job.OutputFileCount, 0);
+    EXPECT_EQ(job.OutputFileCount(), 0);
     EXPECT_EQ(job.OutputStreamCount(), 0);
     EXPECT_FALSE(FileExists(name));
     ASSERT_EQ(job.Output(name), 0) << "the job stays usable";
