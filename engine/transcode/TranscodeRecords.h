@@ -1,7 +1,7 @@
 #pragma once
 // The records a conversion job keeps for its input files and streams, its
-// output streams and its output files. They are plain data allocated
-// zero-filled with av_mallocz and owned through the job's lists.
+// output streams and its output files. The job's vectors own them, and each
+// record frees what it holds.
 
 #include <cstdint>
 #include <cstdio>
