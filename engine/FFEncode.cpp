@@ -324,7 +324,7 @@ int32_t TCustomEncoder::SetOutput(int32_t TaskIndex, const TPathFileName& FileNa
         task->StrictOptions = StrictOptions;
         task->ReadTimeout = ReadTimeout;
         task->WriteTimeout = WriteTimeout;
-        const int32_t outputIndex = task->OutputFileCount;
+        const int32_t outputIndex = task->OutputFileCount();
         std::string options, presets;
         bool join = false;
         if (OutputOptions) {
@@ -341,7 +341,7 @@ int32_t TCustomEncoder::SetOutput(int32_t TaskIndex, const TPathFileName& FileNa
         const int32_t result = task->OpenOutput(NormaliseHookWords(options), join, FileName, presets);
         if (result < 0) {
             LastErrorText = task->LastErrorText;
-            task->ClearOutputOptions(task->OutputFileCount);
+            task->ClearOutputOptions(task->OutputFileCount());
         }
         return result;
     } catch (const std::exception& e) {

@@ -68,7 +68,7 @@ TConvertThread* TCustomFFmpeg::Start(bool Threaded, TThreadPriority Priority)
     if (Running || Terminated)
         return nullptr;
     try {
-        if (OutputFileCount <= 0) {
+        if (OutputFileCount() <= 0) {
             Cleanup();
             throw FFmpegException("At least one output file must be specified");
         }

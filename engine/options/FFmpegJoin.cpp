@@ -26,13 +26,8 @@ char* CopyOptionalText(TCustomFFmpegOpt& Job, const char* Text)
 // encoder and options, with texts and filter chain of its own.
 TOutputStream* CopySegmentStream(TCustomFFmpegOpt& Job, const TOutputStream* Template, int32_t FileIndex)
 {
-    GrowList(Job.OutputStreams, Job.OutputStreamCount, Job.OutputStreamCount + 1);
-    auto* copy = static_cast<TOutputStream*>(av::av_malloc(sizeof(TOutputStream)));
-    if (!copy) {
-        --Job.OutputStreamCount;
-        Job.RaiseError("av_mallocz() failed");
-    }
-    *copy = *Template;
+    TOutputStream* copy = Job.OutputStreams.emplace_back(std::make_unique<TOutputStream>()).get();
+    static_cast<TOutputStreamFields&>(*copy) = *Template;
     copy->FileIndex = FileIndex;
     copy->SourceIndex = -1;
     copy->SyncIst = nullptr;
@@ -43,7 +38,6 @@ TOutputStream* CopySegmentStream(TCustomFFmpegOpt& Job, const TOutputStream* Tem
     copy->Logfile = nullptr;
     copy->Filter = nullptr;
     copy->AvFilter = copy->ForcedKeyFrames = copy->LogfilePrefix = copy->AttachmentFilename = nullptr;
-    Job.OutputStreams[Job.OutputStreamCount - 1] = copy;
     copy->AvFilter = CopyOptionalText(Job, Template->AvFilter);
     copy->ForcedKeyFrames = CopyOptionalText(Job, Template->ForcedKeyFrames);
     copy->LogfilePrefix = CopyOptionalText(Job, Template->LogfilePrefix);
@@ -57,7 +51,7 @@ void AssignSource(TCustomFFmpegOpt& Job, int32_t FirstStream, int32_t Count, int
 {
     TInputStream* ist = Job.InputStream(Source);
     for (int32_t i = FirstStream; i < FirstStream + Count; ++i) {
-        TOutputStream* ost = Job.OutputStreams[i];
+        TOutputStream* ost = Job.OutputStream(i);
         if (ost->SourceIndex >= 0 || ost->St->codecpar->codec_type != ist->St->codecpar->codec_type)
             continue;
         ost->SourceIndex = Source;
@@ -71,19 +65,10 @@ void AssignSource(TCustomFFmpegOpt& Job, int32_t FirstStream, int32_t Count, int
 // A copy of output 0 whose streams start at FirstStream; its index.
 int32_t AppendJoinSegmentFile(TCustomFFmpegOpt& Job, int32_t FirstStream)
 {
-    auto* segment = static_cast<TOutputFile*>(av::av_malloc(sizeof(TOutputFile)));
-    if (!segment)
-        Job.RaiseError("av_mallocz() failed");
-    try {
-        GrowList(Job.OutputFiles, Job.OutputFileCount, Job.OutputFileCount + 1);
-    } catch (...) {
-        av::av_free(segment);
-        throw;
-    }
-    *segment = *Job.OutputFiles[0];
+    TOutputFile* segment = Job.OutputFiles.emplace_back(std::make_unique<TOutputFile>()).get();
+    static_cast<TOutputFileFields&>(*segment) = *Job.OutputFile(0);
     segment->OstIndex = FirstStream;
-    Job.OutputFiles[Job.OutputFileCount - 1] = segment;
-    return Job.OutputFileCount - 1;
+    return Job.OutputFileCount() - 1;
 }
 
 bool MappableType(AVMediaType Type)
@@ -104,7 +89,7 @@ bool TypeDisabled(const TOptionsContext* Context, AVMediaType Type)
 
 int32_t TCustomFFmpegOpt::JoinInputs(TOptionsContext* Context)
 {
-    JoinStreamCount = static_cast<int32_t>(OutputFiles[0]->Ctx->nb_streams);
+    JoinStreamCount = static_cast<int32_t>(OutputFile(0)->Ctx->nb_streams);
     for (int32_t k = 1; k < InputFileCount(); ++k) {
         if (AddJoinSegment(Context, k) < 0) {
             JoinStreamCount = 0;
@@ -122,13 +107,13 @@ int32_t TCustomFFmpegOpt::JoinInputs(TOptionsContext* Context)
 int32_t TCustomFFmpegOpt::AddJoinSegment(TOptionsContext* Context, int32_t InputFileIndex)
 {
     const int32_t count = JoinStreamCount;
-    const int32_t firstStream = OutputStreamCount;
+    const int32_t firstStream = OutputStreamCount();
     // The segment is listed before its streams, so that a failure below
     // releases them as borrowers of output 0.
     const int32_t segmentFile = AppendJoinSegmentFile(*this, firstStream);
-    AVFormatContext* output = OutputFiles[0]->Ctx;
+    AVFormatContext* output = OutputFile(0)->Ctx;
     for (int32_t i = 0; i < count; ++i) {
-        TOutputStream* copy = CopySegmentStream(*this, OutputStreams[i], segmentFile);
+        TOutputStream* copy = CopySegmentStream(*this, OutputStream(i), segmentFile);
         const char* filters = nullptr;
         MatchStreamOption(Context->BitstreamFilters, output, copy->St, filters);
         if (filters && *filters && av::av_bsf_list_parse_str(filters, &copy->BitstreamFilters) < 0)
@@ -161,7 +146,7 @@ int32_t TCustomFFmpegOpt::AddJoinSegment(TOptionsContext* Context, int32_t Input
     }
 
     for (int32_t i = firstStream; i < firstStream + count; ++i) {
-        if (OutputStreams[i]->SourceIndex >= 0)
+        if (OutputStream(i)->SourceIndex >= 0)
             continue;
         LastErrorText = "Cannot join files with diffrent steams state";
         Logger()->Log(this, llError, LastErrorText);
@@ -172,5 +157,5 @@ int32_t TCustomFFmpegOpt::AddJoinSegment(TOptionsContext* Context, int32_t Input
 
 bool TCustomFFmpegOpt::IsJoinSegment(int32_t FileIndex) const
 {
-    return FileIndex > 0 && FileIndex < OutputFileCount && OutputFiles[FileIndex]->Ctx == OutputFiles[0]->Ctx;
+    return FileIndex > 0 && FileIndex < OutputFileCount() && OutputFile(FileIndex)->Ctx == OutputFile(0)->Ctx;
 }

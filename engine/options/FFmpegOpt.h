@@ -189,10 +189,8 @@ public:
     // ---- Containers and job state ----
     std::vector<std::unique_ptr<TInputStream>> InputStreams;
     std::vector<std::unique_ptr<TInputFile>> InputFiles;
-    TOutputStream** OutputStreams = nullptr;
-    int32_t OutputStreamCount = 0;
-    TOutputFile** OutputFiles = nullptr;
-    int32_t OutputFileCount = 0;
+    std::vector<std::unique_ptr<TOutputStream>> OutputStreams;
+    std::vector<std::unique_ptr<TOutputFile>> OutputFiles;
     TFilterGraph** FilterGraphs = nullptr;
     int32_t FilterGraphCount = 0;
     std::unique_ptr<TFFOptions> FFOptions;
@@ -310,8 +308,10 @@ public:
     // ---- Input files and streams ----
     TInputStream* InputStream(int32_t Index) const { return InputStreams[Index].get(); }
     int32_t InputStreamCount() const { return static_cast<int32_t>(InputStreams.size()); }
-    TOutputStream* OutputStream(int32_t Index) const { return OutputStreams[Index]; }
-    TOutputFile* OutputFile(int32_t Index) const { return OutputFiles[Index]; }
+    TOutputStream* OutputStream(int32_t Index) const { return OutputStreams[Index].get(); }
+    int32_t OutputStreamCount() const { return static_cast<int32_t>(OutputStreams.size()); }
+    TOutputFile* OutputFile(int32_t Index) const { return OutputFiles[Index].get(); }
+    int32_t OutputFileCount() const { return static_cast<int32_t>(OutputFiles.size()); }
     // The index of the new input file, or a negative code with LastErrorText
     // set; fatal conditions raise FFmpegException.
     int32_t OpenInputFile(TOptionsContext* Context, const std::string& Options, const std::string& FileName,
@@ -350,7 +350,12 @@ public:
     // their options belong to output 0, which alone releases them.
     bool IsJoinSegment(int32_t FileIndex) const;
     int32_t AddJoinSegment(TOptionsContext* Context, int32_t InputFileIndex);
-    void FreeOutputStreams();
+    // Drops the output streams from First on; a join segment's streams let
+    // go of what they borrow from output 0's first.
+    void DropOutputStreams(int32_t First);
+    // Drops the output files from First on; a join segment lets go of the
+    // context and options it borrows from output 0.
+    void DropOutputFiles(int32_t First);
     // Releases the filter graphs, output streams and files, input files and
     // streams; the job's release step runs it.
     void ReleaseFilesAndStreams();

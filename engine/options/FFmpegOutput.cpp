@@ -23,7 +23,7 @@ namespace {
 class TOpeningOutput {
 public:
     explicit TOpeningOutput(TCustomFFmpegOpt& Job)
-        : job(Job), firstStream(Job.OutputStreamCount), firstFile(Job.OutputFileCount)
+        : job(Job), firstStream(Job.OutputStreamCount()), firstFile(Job.OutputFileCount())
     {}
     TOpeningOutput(const TOpeningOutput&) = delete;
     TOpeningOutput& operator=(const TOpeningOutput&) = delete;
@@ -258,8 +258,8 @@ bool SetCopyFlags(TCustomFFmpegOpt& Job, TOpeningOutput& Out, TOptionsContext* C
         av::av_dict_get(Context->Group->CodecOpts, "flags", nullptr, AV_DICT_IGNORE_SUFFIX);
     if (!flags)
         return true;
-    for (int32_t i = Out.firstStream; i < Job.OutputStreamCount; ++i) {
-        TOutputStream* ost = Job.OutputStreams[i];
+    for (int32_t i = Out.firstStream; i < Job.OutputStreamCount(); ++i) {
+        TOutputStream* ost = Job.OutputStream(i);
         if (!ost->StreamCopy && !ost->AttachmentFilename)
             continue;
         const bool applies = flags->key[5] == 0 ||
@@ -367,8 +367,8 @@ void CopyDefaultMetadata(TCustomFFmpegOpt& Job, TOptionsContext* Context, AVForm
     }
     if (Context->MetadataStreamsManual)
         return;
-    for (int32_t i = FirstStream; i < Job.OutputStreamCount; ++i) {
-        TOutputStream* ost = Job.OutputStreams[i];
+    for (int32_t i = FirstStream; i < Job.OutputStreamCount(); ++i) {
+        TOutputStream* ost = Job.OutputStream(i);
         if (ost->SourceIndex < 0)
             continue;
         av::av_dict_copy(&ost->St->metadata, Job.InputStreams[ost->SourceIndex]->St->metadata, AV_DICT_DONT_OVERWRITE);
@@ -418,19 +418,10 @@ bool SetMetadataEntry(TCustomFFmpegOpt& Job, TOpeningOutput& Out, const TSpecifi
 // The record of an output being opened, appended to the job's list.
 TOutputFile* AppendOutputFile(TCustomFFmpegOpt& Job, TOptionsContext* Context, AVFormatContext* Output)
 {
-    auto* file = static_cast<TOutputFile*>(av::av_mallocz(sizeof(TOutputFile)));
-    if (!file)
-        Job.RaiseError("av_mallocz() failed");
-    try {
-        GrowList(Job.OutputFiles, Job.OutputFileCount, Job.OutputFileCount + 1);
-    } catch (...) {
-        av::av_free(file);
-        throw;
-    }
-    Job.OutputFiles[Job.OutputFileCount - 1] = file;
+    TOutputFile* file = Job.OutputFiles.emplace_back(std::make_unique<TOutputFile>()).get();
     file->Ctx = Output;
     av::av_dict_copy(&file->Opts, Context->Group->FormatOpts, 0);
-    file->OstIndex = Job.OutputStreamCount - static_cast<int32_t>(Output->nb_streams);
+    file->OstIndex = Job.OutputStreamCount() - static_cast<int32_t>(Output->nb_streams);
     file->RecordingTime = Context->RecordingTime;
     file->StartTime = Context->StartTime;
     file->LimitFilesize = static_cast<uint64_t>(Context->LimitFileSize);
@@ -465,7 +456,7 @@ int32_t TCustomFFmpegOpt::OpenOutputFile(TOptionsContext* Context, const std::st
     if (parsed < 0)
         return parsed;
     TOpeningOutput out(*this);
-    if (JoinMode || (Join && InputFileCount() > 1 && OutputFileCount > 0))
+    if (JoinMode || (Join && InputFileCount() > 1 && OutputFileCount() > 0))
         return out.Fail("Cannot join more than one output file.");
     const bool join = Join && InputFileCount() > 1;
     if (const int32_t input = InputNamedBy(*this, FileName); input >= 0)
@@ -525,7 +516,7 @@ int32_t TCustomFFmpegOpt::OpenOutputFile(TOptionsContext* Context, const std::st
         if (!SetMetadataEntry(*this, out, Context->Metadata.Opts[i]))
             return -1;
 
-    const int32_t index = OutputFileCount - 1;
+    const int32_t index = OutputFileCount() - 1;
     if (join) {
         if (JoinInputs(Context) < 0)
             return -1;

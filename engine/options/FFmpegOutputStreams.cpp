@@ -86,14 +86,8 @@ TOutputStream* TCustomFFmpegOpt::NewOutputStream(TOptionsContext* Context, AVFor
     if (index < Context->StreamIdMapCount)
         st->id = Context->StreamIdMap[index];
 
-    GrowList(OutputStreams, OutputStreamCount, OutputStreamCount + 1);
-    auto* ost = static_cast<TOutputStream*>(av::av_mallocz(sizeof(TOutputStream)));
-    if (!ost) {
-        --OutputStreamCount;
-        RaiseError("av_mallocz() failed");
-    }
-    OutputStreams[OutputStreamCount - 1] = ost;
-    ost->FileIndex = OutputFileCount;
+    TOutputStream* ost = OutputStreams.emplace_back(std::make_unique<TOutputStream>()).get();
+    ost->FileIndex = OutputFileCount();
     ost->Index = index;
     ost->St = st;
     ost->SourceIndex = -1;

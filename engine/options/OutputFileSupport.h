@@ -5,7 +5,6 @@
 
 struct AVFormatContext;
 struct TOptionsContext;
-struct TOutputStream;
 class TCustomFFmpegOpt;
 
 // The input streams automatic selection takes (-1: none): the video stream
@@ -19,11 +18,6 @@ struct TAutoSelection {
 TAutoSelection SelectStreamsAutomatically(TCustomFFmpegOpt& Job, TOptionsContext* Context, AVFormatContext* Output,
                                           int32_t OnlyFile);
 
-// Releases the stream's encoder context and option dictionaries (a join
-// segment's stream borrows them from output 0's and must not).
-void ReleaseEncoderState(TOutputStream* Stream);
-// Releases what every stream record holds for itself, and the record.
-void FreeOutputStreamRecord(TOutputStream* Stream);
 // Closes the output's file (deleting it when it stayed empty) and frees
 // the context.
 void CloseOutputContext(AVFormatContext*& Context);

@@ -95,7 +95,8 @@ public:
             LastErrorText = script_->OutputErrorText;
             return script_->OpenOutputResult;
         }
-        return OutputFileCount++;
+        OutputFiles.push_back(std::make_unique<TOutputFile>());
+        return OutputFileCount() - 1;
     }
 
 protected:

@@ -135,8 +135,8 @@ public:
     std::string OutputStreamText() const
     {
         std::string text;
-        for (int32_t i = 0; i < OutputStreamCount; ++i) {
-            const TOutputStream* ost = OutputStreams[i];
+        for (int32_t i = 0; i < OutputStreamCount(); ++i) {
+            const TOutputStream* ost = OutputStream(i);
             text += (i ? " " : "") + std::string(1, av::av_get_media_type_string(ost->St->codecpar->codec_type)[0]) +
                 ":" + std::to_string(ost->SourceIndex);
         }

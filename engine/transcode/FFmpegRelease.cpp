@@ -49,27 +49,40 @@ TInputFile::~TInputFile()
         CloseInputFile(&Ctx);
 }
 
-void ReleaseEncoderState(TOutputStream* Stream)
+TOutputStream::~TOutputStream()
 {
-    av::av_dict_free(&Stream->Opts);
-    av::av_dict_free(&Stream->SwrOpts);
-    av::av_dict_free(&Stream->ResampleOpts);
-    av::avcodec_free_context(&Stream->EncCtx);
+    av::av_bsf_free(&BitstreamFilters);
+    av::av_frame_free(&FilteredFrame);
+    av::av_freep(&ForcedKfPts);
+    av::av_freep(&ForcedKeyFrames);
+    av::av_expr_free(ForcedKeyFramesPexpr);
+    av::av_freep(&AvFilter);
+    av::av_freep(&LogfilePrefix);
+    av::av_freep(&AttachmentFilename);
+    if (Logfile)
+        std::fclose(Logfile);
+    av::av_dict_free(&Opts);
+    av::av_dict_free(&SwrOpts);
+    av::av_dict_free(&ResampleOpts);
+    av::avcodec_free_context(&EncCtx);
 }
 
-void FreeOutputStreamRecord(TOutputStream* Stream)
+void TOutputStream::ForgetBorrowed()
 {
-    av::av_bsf_free(&Stream->BitstreamFilters);
-    av::av_frame_free(&Stream->FilteredFrame);
-    av::av_freep(&Stream->ForcedKfPts);
-    av::av_freep(&Stream->ForcedKeyFrames);
-    av::av_expr_free(Stream->ForcedKeyFramesPexpr);
-    av::av_freep(&Stream->AvFilter);
-    av::av_freep(&Stream->LogfilePrefix);
-    av::av_freep(&Stream->AttachmentFilename);
-    if (Stream->Logfile)
-        std::fclose(Stream->Logfile);
-    av::av_free(Stream);
+    EncCtx = nullptr;
+    Opts = SwrOpts = ResampleOpts = nullptr;
+}
+
+TOutputFile::~TOutputFile()
+{
+    CloseOutputContext(Ctx);
+    av::av_dict_free(&Opts);
+}
+
+void TOutputFile::ForgetBorrowed()
+{
+    Ctx = nullptr;
+    Opts = nullptr;
 }
 
 void CloseOutputContext(AVFormatContext*& Context)
@@ -88,36 +101,40 @@ void CloseOutputContext(AVFormatContext*& Context)
 
 void AbandonOutput(TCustomFFmpegOpt& Job, AVFormatContext*& Context, int32_t FirstStream, int32_t FirstFile)
 {
-    for (int32_t i = FirstStream; i < Job.OutputStreamCount; ++i) {
-        TOutputStream* stream = Job.OutputStreams[i];
+    for (int32_t i = FirstStream; i < Job.OutputStreamCount(); ++i) {
+        const TOutputStream* stream = Job.OutputStream(i);
         for (int32_t g = 0; g < Job.FilterGraphCount; ++g) {
             TFilterGraph* graph = Job.FilterGraphs[g];
             for (int32_t o = 0; o < graph->OutputCount; ++o)
                 if (graph->Outputs[o]->Ost == stream)
                     graph->Outputs[o]->Ost = nullptr;
         }
-        if (!Job.IsJoinSegment(stream->FileIndex))
-            ReleaseEncoderState(stream);
-        FreeOutputStreamRecord(stream);
     }
-    if (FirstStream < Job.OutputStreamCount)
-        Job.OutputStreamCount = FirstStream;
-    // Last to first: a join segment is known by output 0, which goes last.
-    for (int32_t i = Job.OutputFileCount - 1; i >= FirstFile; --i) {
-        if (!Job.IsJoinSegment(i))
-            av::av_dict_free(&Job.OutputFiles[i]->Opts);
-        av::av_free(Job.OutputFiles[i]);
-    }
-    if (FirstFile < Job.OutputFileCount)
-        Job.OutputFileCount = FirstFile;
+    Job.DropOutputStreams(FirstStream);
+    // Once listed, the output's record closes the context it names.
+    if (FirstFile < Job.OutputFileCount() && Job.OutputFile(FirstFile)->Ctx == Context)
+        Context = nullptr;
+    Job.DropOutputFiles(FirstFile);
     CloseOutputContext(Context);
 }
 
-void TCustomFFmpegOpt::FreeOutputStreams()
+void TCustomFFmpegOpt::DropOutputStreams(int32_t First)
 {
-    for (int32_t i = 0; i < OutputStreamCount; ++i)
-        FreeOutputStreamRecord(OutputStreams[i]);
-    OutputStreamCount = 0;
+    for (int32_t i = First; i < OutputStreamCount(); ++i)
+        if (IsJoinSegment(OutputStream(i)->FileIndex))
+            OutputStream(i)->ForgetBorrowed();
+    if (First < OutputStreamCount())
+        OutputStreams.resize(First);
+}
+
+void TCustomFFmpegOpt::DropOutputFiles(int32_t First)
+{
+    for (int32_t i = First; i < OutputFileCount(); ++i)
+        if (IsJoinSegment(i))
+            OutputFile(i)->ForgetBorrowed();
+    // Last to first, as the outputs were opened.
+    while (OutputFileCount() > First)
+        OutputFiles.pop_back();
 }
 
 void TCustomFFmpegOpt::ReleaseFilesAndStreams()
@@ -125,39 +142,17 @@ void TCustomFFmpegOpt::ReleaseFilesAndStreams()
     // A count without its list holds no records (nothing was ever opened).
     if (!FilterGraphs)
         FilterGraphCount = 0;
-    if (!OutputStreams)
-        OutputStreamCount = 0;
-    if (!OutputFiles)
-        OutputFileCount = 0;
     for (int32_t i = 0; i < FilterGraphCount; ++i)
         FreeFilterGraph(FilterGraphs[i]);
     FilterGraphCount = 0;
 
-    for (int32_t i = 0; i < OutputStreamCount; ++i)
-        if (!IsJoinSegment(OutputStreams[i]->FileIndex))
-            ReleaseEncoderState(OutputStreams[i]);
-    // Last to first: a join segment is known by output 0's context, which
-    // goes last.
-    for (int32_t i = OutputFileCount - 1; i >= 0; --i) {
-        TOutputFile* file = OutputFiles[i];
-        if (!IsJoinSegment(i)) {
-            CloseOutputContext(file->Ctx);
-            av::av_dict_free(&file->Opts);
-        }
-        av::av_free(file);
-    }
-    OutputFileCount = 0;
-    FreeOutputStreams();
-
+    DropOutputStreams(0);
+    DropOutputFiles(0);
     InputFiles.clear();
     InputStreams.clear();
 
     if (FilterGraphs)
         av::av_freep(&FilterGraphs);
-    if (OutputStreams)
-        av::av_freep(&OutputStreams);
-    if (OutputFiles)
-        av::av_freep(&OutputFiles);
     JoinMode = false;
     JoinStreamCount = 0;
 }

@@ -55,7 +55,7 @@ void TTranscoder::CallAudioHook(const TJobAudioHook& Hook, const AVFrame* Frame,
 int32_t TTranscoder::ReapFilters()
 {
     for (int32_t i = job_.FirstActiveStream; i <= job_.LastActiveStream; ++i) {
-        TOutputStream* ost = job_.OutputStreams[i];
+        TOutputStream* ost = job_.OutputStream(i);
         if (!ost->Filter || !ost->Filter->Filter)
             continue;
         const int32_t result = ReapStream(ost);
@@ -286,7 +286,7 @@ int32_t TTranscoder::TranscodeSubtitles(TInputStream* Ist, const AVPacket* Packe
     if (subtitle.num_rects) {
         RateEmulate(Ist);
         for (int32_t i = job_.FirstActiveStream; i <= job_.LastActiveStream; ++i) {
-            TOutputStream* ost = job_.OutputStreams[i];
+            TOutputStream* ost = job_.OutputStream(i);
             if (CheckOutputConstraints(Ist, ost) && ost->EncodingNeeded)
                 DoSubtitleOut(FileOf(ost), ost, &subtitle);
         }
@@ -389,8 +389,8 @@ void TTranscoder::DoStreamCopy(TInputStream* Ist, TOutputStream* Ost, const AVPa
 void TTranscoder::FlushEncoders()
 {
     for (int32_t i = job_.FirstActiveStream; i <= job_.LastActiveStream; ++i) {
-        TOutputStream* ost = job_.OutputStreams[i];
-        const TOutputStream* owner = job_.JoinMode ? job_.OutputStreams[i % job_.JoinStreamCount] : ost;
+        TOutputStream* ost = job_.OutputStream(i);
+        const TOutputStream* owner = job_.JoinMode ? job_.OutputStream(i % job_.JoinStreamCount) : ost;
         if (!ost->EncodingNeeded || !owner->EncoderOpened || !flushed_.insert(ost).second)
             continue;
         const AVCodecContext* enc = ost->EncCtx;

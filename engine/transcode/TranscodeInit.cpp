@@ -59,12 +59,12 @@ int32_t TTranscoder::TranscodeInit()
             if (result < 0)
                 return result;
         }
-    streamStates_.assign(job_.OutputStreamCount, TOutputStreamState());
+    streamStates_.assign(job_.OutputStreamCount(), TOutputStreamState());
 
     std::string error;
     int32_t result = 0;
-    for (int32_t i = 0; i < job_.OutputStreamCount && result >= 0; ++i) {
-        result = InitOutputStream(job_.OutputStreams[i], error);
+    for (int32_t i = 0; i < job_.OutputStreamCount() && result >= 0; ++i) {
+        result = InitOutputStream(job_.OutputStream(i), error);
         if (result < 0 && error.empty())
             return result;
     }
@@ -85,8 +85,8 @@ int32_t TTranscoder::TranscodeInit()
 
 int32_t TTranscoder::CheckOutputsHaveStreams()
 {
-    for (int32_t i = 0; i < job_.OutputFileCount; ++i) {
-        AVFormatContext* context = job_.OutputFiles[i]->Ctx;
+    for (int32_t i = 0; i < job_.OutputFileCount(); ++i) {
+        AVFormatContext* context = job_.OutputFile(i)->Ctx;
         if (context->nb_streams == 0 && !(context->oformat->flags & AVFMT_NOSTREAMS)) {
             av::av_dump_format(context, i, context->url, 1);
             job_.LastErrorText = Format("Output file #%d does not contain any stream", i);
@@ -340,9 +340,9 @@ int32_t TTranscoder::ParseForcedKeyFrames(TOutputStream* Ost)
 int32_t TTranscoder::OpenEncoders(std::string& Error)
 {
     // Join segments share the encoders of the first segment.
-    const int32_t count = job_.JoinMode ? job_.JoinStreamCount : job_.OutputStreamCount;
+    const int32_t count = job_.JoinMode ? job_.JoinStreamCount : job_.OutputStreamCount();
     for (int32_t i = 0; i < count; ++i) {
-        TOutputStream* ost = job_.OutputStreams[i];
+        TOutputStream* ost = job_.OutputStream(i);
         if (!ost->EncodingNeeded)
             continue;
         if (job_.JoinMode) {
@@ -448,8 +448,8 @@ void TTranscoder::DiscardUnusedPrograms()
 void TTranscoder::PrintSdp()
 {
     std::vector<AVFormatContext*> contexts;
-    for (int32_t i = 0; i < job_.OutputFileCount; ++i)
-        contexts.push_back(job_.OutputFiles[i]->Ctx);
+    for (int32_t i = 0; i < job_.OutputFileCount(); ++i)
+        contexts.push_back(job_.OutputFile(i)->Ctx);
     char sdp[16384] = "";
     av::av_sdp_create(contexts.data(), static_cast<int>(contexts.size()), sdp, sizeof sdp);
     Logger()->Log(&job_, llInfo, std::string("SDP:\r\n") + Trim(sdp));
@@ -458,13 +458,13 @@ void TTranscoder::PrintSdp()
 int32_t TTranscoder::WriteHeaders(std::string& Error)
 {
     DiscardUnusedPrograms();
-    for (int32_t i = 0; i < job_.OutputStreamCount; ++i) {
-        const int32_t result = InitBitstreamFilters(job_.OutputStreams[i]);
+    for (int32_t i = 0; i < job_.OutputStreamCount(); ++i) {
+        const int32_t result = InitBitstreamFilters(job_.OutputStream(i));
         if (result < 0)
             return result;
     }
-    for (int32_t i = 0; i < (job_.JoinMode ? 1 : job_.OutputFileCount); ++i) {
-        TOutputFile* file = job_.OutputFiles[i];
+    for (int32_t i = 0; i < (job_.JoinMode ? 1 : job_.OutputFileCount()); ++i) {
+        TOutputFile* file = job_.OutputFile(i);
         file->Ctx->interrupt_callback = job_.WriteInterruptCallback;
         job_.WriteStartTime = av::av_gettime();
         const int result = av::avformat_write_header(file->Ctx, &file->Opts);
@@ -475,9 +475,9 @@ int32_t TTranscoder::WriteHeaders(std::string& Error)
         }
     }
     headersWritten_ = true;
-    bool allRtp = job_.OutputFileCount > 0;
-    for (int32_t i = 0; i < job_.OutputFileCount; ++i)
-        allRtp &= std::strcmp(job_.OutputFiles[i]->Ctx->oformat->name, "rtp") == 0;
+    bool allRtp = job_.OutputFileCount() > 0;
+    for (int32_t i = 0; i < job_.OutputFileCount(); ++i)
+        allRtp &= std::strcmp(job_.OutputFile(i)->Ctx->oformat->name, "rtp") == 0;
     if (allRtp)
         PrintSdp();
     return 0;
@@ -503,11 +503,11 @@ int32_t TTranscoder::InitBitstreamFilters(TOutputStream* Ost)
 
 void TTranscoder::DumpStreamMapping()
 {
-    for (int32_t i = 0; i < (job_.JoinMode ? 1 : job_.OutputFileCount); ++i)
-        av::av_dump_format(job_.OutputFiles[i]->Ctx, i, job_.OutputFiles[i]->Ctx->url, 1);
+    for (int32_t i = 0; i < (job_.JoinMode ? 1 : job_.OutputFileCount()); ++i)
+        av::av_dump_format(job_.OutputFile(i)->Ctx, i, job_.OutputFile(i)->Ctx->url, 1);
     Logger()->Log(&job_, llInfo, "Stream mapping:");
-    for (int32_t i = 0; i < job_.OutputStreamCount; ++i) {
-        const TOutputStream* ost = job_.OutputStreams[i];
+    for (int32_t i = 0; i < job_.OutputStreamCount(); ++i) {
+        const TOutputStream* ost = job_.OutputStream(i);
         if (ost->AttachmentFilename) {
             Logger()->LogFmt(&job_, llInfo, "  File %s -> Stream #%d:%d", ost->AttachmentFilename, ost->FileIndex,
                              ost->Index);

@@ -17,7 +17,7 @@ void TTranscoder::UpdateSegmentRange()
         job_.LastActiveStream = job_.FirstActiveStream + job_.JoinStreamCount - 1;
     } else {
         job_.FirstActiveStream = 0;
-        job_.LastActiveStream = job_.OutputStreamCount - 1;
+        job_.LastActiveStream = job_.OutputStreamCount() - 1;
     }
 }
 
@@ -52,7 +52,7 @@ void TTranscoder::JoinSwitch(int32_t FileIndex)
     FlushEncoders();
     double end = 0;
     for (int32_t i = job_.FirstActiveStream; i <= job_.LastActiveStream; ++i) {
-        const TOutputStream* ost = job_.OutputStreams[i];
+        const TOutputStream* ost = job_.OutputStream(i);
         const TOutputStreamState& state = StateOf(ost);
         if (state.Written)
             end = std::max(end, state.MuxDts * av_q2d(ost->St->time_base));
@@ -69,7 +69,7 @@ void TTranscoder::ReopenEncoders()
 {
     const int32_t first = job_.FirstActiveStream;
     for (int32_t i = 0; i < job_.JoinStreamCount; ++i) {
-        TOutputStream* owner = job_.OutputStreams[i];
+        TOutputStream* owner = job_.OutputStream(i);
         if (!owner->EncodingNeeded)
             continue;
         AVCodecContext* fresh = av::avcodec_alloc_context3(owner->Enc);
@@ -83,11 +83,11 @@ void TTranscoder::ReopenEncoders()
         }
         av::av_freep(&owner->EncCtx->stats_in);
         av::avcodec_free_context(&owner->EncCtx);
-        for (int32_t s = i; s < job_.OutputStreamCount; s += job_.JoinStreamCount)
-            job_.OutputStreams[s]->EncCtx = fresh;
+        for (int32_t s = i; s < job_.OutputStreamCount(); s += job_.JoinStreamCount)
+            job_.OutputStream(s)->EncCtx = fresh;
         av::av_dict_free(&owner->Opts);
         av::av_dict_copy(&owner->Opts, savedOptions_[i], 0);
-        TOutputStream* segment = job_.OutputStreams[first + i];
+        TOutputStream* segment = job_.OutputStream(first + i);
         if (ConfigureEncoder(segment) < 0)
             Fatal("Error configuring the encoder for the next joined input.");
         std::string error;
@@ -99,8 +99,8 @@ void TTranscoder::ReopenEncoders()
 void TTranscoder::CarrySegmentState(int32_t FirstStream)
 {
     for (int32_t i = FirstStream; i < FirstStream + job_.JoinStreamCount; ++i) {
-        TOutputStream* ost = job_.OutputStreams[i];
-        const TOutputStream* previous = job_.OutputStreams[i - job_.JoinStreamCount];
+        TOutputStream* ost = job_.OutputStream(i);
+        const TOutputStream* previous = job_.OutputStream(i - job_.JoinStreamCount);
         ost->FrameNumber = previous->FrameNumber;
         ost->SyncOpts = previous->SyncOpts;
         ost->LastPts = previous->LastPts;

@@ -47,8 +47,8 @@ TTranscoder::~TTranscoder()
 {
     CloseEncoders();
     CloseDecoders();
-    for (int32_t i = 0; i < job_.OutputStreamCount; ++i) {
-        TOutputStream* ost = job_.OutputStreams[i];
+    for (int32_t i = 0; i < job_.OutputStreamCount(); ++i) {
+        TOutputStream* ost = job_.OutputStream(i);
         av::av_freep(&ost->ForcedKfPts);
         ost->ForcedKfCount = 0;
         if (ost->Logfile)
@@ -81,7 +81,7 @@ void TranscodeJob(TCustomFFmpeg& Job)
 
 TOutputStreamState& TTranscoder::StateOf(const TOutputStream* Ost)
 {
-    const auto index = static_cast<size_t>(job_.OutputFiles[Ost->FileIndex]->OstIndex + Ost->Index);
+    const auto index = static_cast<size_t>(job_.OutputFile(Ost->FileIndex)->OstIndex + Ost->Index);
     if (index >= streamStates_.size())
         streamStates_.resize(index + 1);
     return streamStates_[index];
@@ -139,8 +139,8 @@ void TTranscoder::FinishRun(int64_t TimerStart)
             OutputPacket(ist, nullptr);
     }
     FlushEncoders();
-    for (int32_t i = 0; i < (job_.JoinMode ? 1 : job_.OutputFileCount); ++i) {
-        AVFormatContext* context = job_.OutputFiles[i]->Ctx;
+    for (int32_t i = 0; i < (job_.JoinMode ? 1 : job_.OutputFileCount()); ++i) {
+        AVFormatContext* context = job_.OutputFile(i)->Ctx;
         job_.WriteStartTime = av::av_gettime();
         const int result = av::av_write_trailer(context);
         if (result < 0)
@@ -159,8 +159,8 @@ void TTranscoder::BeginFinishing()
     // A stop must still leave a playable file: the drain, the trailers and the
     // close are written whatever the abort flag says; only time-outs break them.
     job_.Finishing = true;
-    for (int32_t i = 0; i < job_.OutputFileCount; ++i) {
-        AVIOContext* io = job_.OutputFiles[i]->Ctx->pb;
+    for (int32_t i = 0; i < job_.OutputFileCount(); ++i) {
+        AVIOContext* io = job_.OutputFile(i)->Ctx->pb;
         if (io && io->error == AVERROR_EXIT)
             io->error = 0;
     }
@@ -206,7 +206,7 @@ TOutputStream* TTranscoder::ChooseOutput()
     TOutputStream* chosen = nullptr;
     int64_t smallest = INT64_MAX;
     for (int32_t i = job_.FirstActiveStream; i <= job_.LastActiveStream; ++i) {
-        TOutputStream* ost = job_.OutputStreams[i];
+        TOutputStream* ost = job_.OutputStream(i);
         if (ost->Unavailable || ost->Finished)
             continue;
         const int64_t dts = StateOf(ost).MuxDts;
@@ -222,7 +222,7 @@ TOutputStream* TTranscoder::ChooseOutput()
 bool TTranscoder::NeedOutput()
 {
     for (int32_t i = job_.FirstActiveStream; i <= job_.LastActiveStream; ++i) {
-        TOutputStream* ost = job_.OutputStreams[i];
+        TOutputStream* ost = job_.OutputStream(i);
         TOutputFile* file = FileOf(ost);
         AVIOContext* io = file->Ctx->pb;
         const bool sizeReached =
@@ -232,7 +232,7 @@ bool TTranscoder::NeedOutput()
         if (ost->FrameNumber < ost->MaxFrames)
             return true;
         for (unsigned j = 0; j < file->Ctx->nb_streams; ++j)
-            CloseOutputStream(job_.OutputStreams[file->OstIndex + j]);
+            CloseOutputStream(job_.OutputStream(file->OstIndex + j));
     }
     return false;
 }
@@ -240,7 +240,7 @@ bool TTranscoder::NeedOutput()
 bool TTranscoder::GotEagain() const
 {
     for (int32_t i = job_.FirstActiveStream; i <= job_.LastActiveStream; ++i)
-        if (job_.OutputStreams[i]->Unavailable)
+        if (job_.OutputStream(i)->Unavailable)
             return true;
     return false;
 }
@@ -250,7 +250,7 @@ void TTranscoder::ResetEagain()
     for (int32_t i = 0; i < job_.InputFileCount(); ++i)
         job_.InputFiles[i]->Eagain = 0;
     for (int32_t i = job_.FirstActiveStream; i <= job_.LastActiveStream; ++i)
-        job_.OutputStreams[i]->Unavailable = 0;
+        job_.OutputStream(i)->Unavailable = 0;
 }
 
 int32_t TTranscoder::TranscodeFromFilter(TFilterGraph* Graph, TInputStream*& Chosen)
@@ -347,7 +347,7 @@ void TTranscoder::EndOfInput(int32_t FileIndex)
         if (ist->DecodingNeeded)
             OutputPacket(ist, nullptr);
         for (int32_t i = job_.FirstActiveStream; i <= job_.LastActiveStream; ++i) {
-            TOutputStream* ost = job_.OutputStreams[i];
+            TOutputStream* ost = job_.OutputStream(i);
             if (ost->SourceIndex == file->IstIndex + s &&
                 (ost->StreamCopy || ost->St->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE))
                 CloseOutputStream(ost);
@@ -470,7 +470,7 @@ int32_t TTranscoder::OutputPacket(TInputStream* Ist, const AVPacket* Packet)
     if (!Packet)
         return 0;
     for (int32_t i = job_.FirstActiveStream; i <= job_.LastActiveStream; ++i) {
-        TOutputStream* ost = job_.OutputStreams[i];
+        TOutputStream* ost = job_.OutputStream(i);
         if (CheckOutputConstraints(Ist, ost) && !ost->EncodingNeeded)
             DoStreamCopy(Ist, ost, Packet);
     }

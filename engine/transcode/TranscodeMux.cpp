@@ -204,7 +204,7 @@ void TTranscoder::PrintReport(int32_t Segment, bool Last, int64_t Now, int64_t T
         return;
     if (!Last && !reportThrottle_.Due(Now, job_.ProgressIntervalUs))
         return;
-    AVIOContext* io = job_.OutputFileCount ? job_.OutputFiles[0]->Ctx->pb : nullptr;
+    AVIOContext* io = job_.OutputFileCount() ? job_.OutputFile(0)->Ctx->pb : nullptr;
     int64_t totalSize = io ? av::avio_size(io) : -1;
     if (io && totalSize <= 0)
         totalSize = av::avio_seek(io, 0, SEEK_CUR);
@@ -234,9 +234,9 @@ void TTranscoder::ReportStreams(int32_t Segment, bool Last, double Seconds, TRep
 {
     bool videoSeen = false;
     const int32_t first = ReportedStreamStart(Segment);
-    const int32_t count = job_.JoinMode ? job_.JoinStreamCount : job_.OutputStreamCount;
+    const int32_t count = job_.JoinMode ? job_.JoinStreamCount : job_.OutputStreamCount();
     for (int32_t i = first; i < first + count; ++i) {
-        TOutputStream* ost = job_.OutputStreams[i];
+        TOutputStream* ost = job_.OutputStream(i);
         const TOutputStreamState& state = StateOf(ost);
         Report.Quality = ost->StreamCopy ? -1 : state.Quality;
         const bool video = ost->St->codecpar->codec_type == AVMEDIA_TYPE_VIDEO;

@@ -1,7 +1,7 @@
 #pragma once
 // The records a conversion job keeps for its input files and streams, its
-// output streams and its output files. They are plain data allocated
-// zero-filled with av_mallocz and owned through the job's lists.
+// output streams and its output files. The job's vectors own them, and each
+// record frees what it holds.
 
 #include <cstdint>
 #include <cstdio>
@@ -81,9 +81,9 @@ struct TInputStream {
     int32_t FiltersClosed;
 };
 
-// One stream of an output file. EncCtx is the stream's own encoder context
-// (also present for stream copy, where it only carries options).
-struct TOutputStream {
+// The settings and state of an output stream, copied as a whole for a join
+// segment.
+struct TOutputStreamFields {
     int32_t FileIndex;
     int32_t Index;
     int32_t SourceIndex; // input stream, -1 for none
@@ -131,9 +131,22 @@ struct TOutputStream {
     int32_t EncoderOpened;
 };
 
-// One output file, or one join segment: a copy of output 0 that shares its
-// Ctx and Opts, whose streams share the encoders and options of output 0's.
-struct TOutputFile {
+// One stream of an output file. EncCtx is the stream's own encoder context
+// (also present for stream copy, where it only carries options). The record
+// frees what it holds; make_unique gives it zero-filled.
+struct TOutputStream : TOutputStreamFields {
+    TOutputStream() = default;
+    TOutputStream(const TOutputStream&) = delete;
+    TOutputStream& operator=(const TOutputStream&) = delete;
+    ~TOutputStream();
+
+    // A join segment's stream forgets the encoder and options it borrows
+    // from output 0's stream, which frees them.
+    void ForgetBorrowed();
+};
+
+// The settings of an output file, copied as a whole for a join segment.
+struct TOutputFileFields {
     AVFormatContext* Ctx;
     AVDictionary* Opts; // muxer options
     int32_t OstIndex;
@@ -141,4 +154,18 @@ struct TOutputFile {
     int64_t StartTime;
     uint64_t LimitFilesize;
     int32_t Shortest;
+};
+
+// One output file, or one join segment: a copy of output 0 that shares its
+// Ctx and Opts, whose streams share the encoders and options of output 0's.
+// The record closes its output and frees its options; make_unique gives it
+// zero-filled.
+struct TOutputFile : TOutputFileFields {
+    TOutputFile() = default;
+    TOutputFile(const TOutputFile&) = delete;
+    TOutputFile& operator=(const TOutputFile&) = delete;
+    ~TOutputFile();
+
+    // A join segment forgets the context and options of output 0.
+    void ForgetBorrowed();
 };

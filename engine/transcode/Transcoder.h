@@ -170,7 +170,7 @@ private:
     // From here on writes ignore the abort flag, so a stopped run still ends its files.
     void BeginFinishing();
 
-    TOutputFile* FileOf(const TOutputStream* Ost) const { return job_.OutputFiles[Ost->FileIndex]; }
+    TOutputFile* FileOf(const TOutputStream* Ost) const { return job_.OutputFile(Ost->FileIndex); }
     TOutputStreamState& StateOf(const TOutputStream* Ost);
     [[noreturn]] void Fatal(const std::string& Text) { job_.RaiseError(Text); }
 

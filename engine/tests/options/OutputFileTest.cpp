@@ -40,7 +40,7 @@ TEST_F(OutputFileTest, AutomaticSelectionTakesLargestVideoMostChannelsFirstSubti
         ASSERT_EQ(task.Output(Out(c.Output), c.Options), 0) << task.LastErrorText;
         EXPECT_EQ(task.OutputStreamText(), c.Streams);
         EXPECT_EQ(task.OutputFile(0)->OstIndex, 0);
-        for (int32_t i = 0; i < task.OutputStreamCount; ++i) {
+        for (int32_t i = 0; i < task.OutputStreamCount(); ++i) {
             const TOutputStream* ost = task.OutputStream(i);
             EXPECT_EQ(task.InputStream(ost->SourceIndex)->Discard, 0);
             EXPECT_EQ(task.InputStream(ost->SourceIndex)->St->discard, AVDISCARD_NONE);
@@ -74,7 +74,7 @@ TEST_F(OutputFileTest, MapWithSyncStreamAndStreamCopy)
 {
     ASSERT_EQ(job.Input(AvFile), 0);
     ASSERT_EQ(job.Output(Out("sync.mkv"), "-map 0:a:1,0:v -c:a copy -ar 8000 -af volume=2"), 0);
-    ASSERT_EQ(job.OutputStreamCount, 1);
+    ASSERT_EQ(job.OutputStreamCount(), 1);
     const TOutputStream* ost = job.OutputStream(0);
     EXPECT_EQ(ost->SourceIndex, 2);
     EXPECT_EQ(ost->SyncIst, job.InputStream(0));
@@ -161,8 +161,8 @@ TEST_F(OutputFileTest, FatalStreamSettings)
         } catch (const FFmpegException& e) {
             EXPECT_EQ(e.Message(), c.Message);
         }
-        EXPECT_EQ(task.OutputStreamCount, 0) << "the streams of the failed output are dropped";
-        EXPECT_EQ(task.OutputFileCount, 0);
+        EXPECT_EQ(task.OutputStreamCount(), 0) << "the streams of the failed output are dropped";
+        EXPECT_EQ(task.OutputFileCount(), 0);
     }
 }
 
@@ -237,7 +237,7 @@ void CopyPackets(TIOJob& Task, AVFormatContext* Output)
     AVPacket* packet = av::av_packet_alloc();
     AVFormatContext* input = Task.InputFile(0)->Ctx;
     while (av::av_read_frame(input, packet) >= 0) {
-        for (int32_t i = 0; i < Task.OutputStreamCount; ++i) {
+        for (int32_t i = 0; i < Task.OutputStreamCount(); ++i) {
             const TOutputStream* ost = Task.OutputStream(i);
             if (ost->SourceIndex != packet->stream_index)
                 continue;
@@ -257,7 +257,7 @@ TEST_F(OutputFileTest, CopiedStreamsAreWrittenAsOpened)
         TIOJob task;
         ASSERT_EQ(task.Input(AvFile), 0);
         ASSERT_EQ(task.Output(name, "-map 0:a:1 -map 0:v -c copy -metadata title=Copied"), 0);
-        for (int32_t i = 0; i < task.OutputStreamCount; ++i) {
+        for (int32_t i = 0; i < task.OutputStreamCount(); ++i) {
             const TOutputStream* ost = task.OutputStream(i);
             ASSERT_GE(av::avcodec_parameters_copy(ost->St->codecpar, task.InputStream(ost->SourceIndex)->St->codecpar),
                       0);
@@ -309,8 +309,8 @@ TEST_F(OutputFileTest, MetadataAndItsErrors)
         const std::string name = Out("bad-tags.mkv");
         EXPECT_EQ(job.Output(name, f.Options), -1);
         EXPECT_EQ(job.LastErrorText, f.Message);
-        EXPECT_EQ(job.OutputFileCount, 2);
-        EXPECT_EQ(job.OutputStreamCount, 6);
+        EXPECT_EQ(job.OutputFileCount(), 2);
+        EXPECT_EQ(job.OutputStreamCount(), 6);
         EXPECT_FALSE(FileExists(name)) << "the empty output is deleted";
     }
 }
@@ -367,7 +367,7 @@ TEST_F(OutputFileTest, OutputFailuresLeaveNoStreamsAndNoFile)
     const std::string missing = WorkFolder + "missing.ttf";
     EXPECT_EQ(job.Output(name, "-map 0 -attach \"" + missing + "\""), -1);
     EXPECT_EQ(job.LastErrorText, "Could not open attachment file " + missing + ".");
-    EXPECT_EQ(job.OutputStreamCount, 0);
+    EXPECT_EQ(job.OutputStreamCount(), 0);
 
     EXPECT_EQ(job.Output(name, "-f nosuchmuxer"), -1);
     EXPECT_EQ(job.LastErrorText, GetErrorText(name, AVERROR(EINVAL)));
@@ -376,8 +376,8 @@ TEST_F(OutputFileTest, OutputFailuresLeaveNoStreamsAndNoFile)
     EXPECT_EQ(job.Output(WorkFolder + "no/such/folder/out.mkv"), -1);
     EXPECT_EQ(job.LastErrorText, GetErrorText(WorkFolder + "no/such/folder/out.mkv", AVERROR(ENOENT)));
 
-    EXPECT_EQ(job.OutputFileCount, 0);
-    EXPECT_EQ(job.OutputStreamCount, 0);
+    EXPECT_EQ(job.OutputFileCount(), 0);
+    EXPECT_EQ(job.OutputStreamCount(), 0);
     EXPECT_FALSE(FileExists(name));
     ASSERT_EQ(job.Output(name), 0) << "the job stays usable";
     EXPECT_EQ(job.OutputStreamText(), "v:0 a:2 s:3");
@@ -419,7 +419,7 @@ TEST_F(OutputFileTest, LabelledGraphOutputsAreMappedAndUnboundOnFailure)
 
     EXPECT_EQ(task.Output(Out("label.mkv"), "-map [out] -attach \"" + WorkFolder + "missing.ttf\""), -1);
     EXPECT_EQ(task.filter->Ost, nullptr) << "no filter output points to a dropped stream";
-    EXPECT_EQ(task.OutputStreamCount, 0);
+    EXPECT_EQ(task.OutputStreamCount(), 0);
 
     ASSERT_EQ(task.Output(Out("label.mkv"), "-map [out] -map 0:a:0"), 0);
     EXPECT_EQ(task.OutputStreamText(), "v:-1 a:1");

@@ -18,7 +18,7 @@ TEST_F(JoinTest, EachFurtherInputGetsASegmentOfTheFirstOutputsStreams)
     EXPECT_EQ(job.JoinStreamCount, 2);
     // Segment 1 takes the other file's video and its stereo audio.
     EXPECT_EQ(job.OutputStreamText(), "v:0 a:1 v:2 a:4");
-    ASSERT_EQ(job.OutputFileCount, 2);
+    ASSERT_EQ(job.OutputFileCount(), 2);
     const TOutputFile* segment = job.OutputFile(1);
     EXPECT_EQ(segment->Ctx, job.OutputFile(0)->Ctx);
     EXPECT_EQ(segment->OstIndex, 2);
@@ -34,7 +34,7 @@ TEST_F(JoinTest, EachFurtherInputGetsASegmentOfTheFirstOutputsStreams)
 
     EXPECT_EQ(job.Output(WorkFolder + "second.mkv"), -1);
     EXPECT_EQ(job.LastErrorText, "Cannot join more than one output file.");
-    EXPECT_EQ(job.OutputFileCount, 2);
+    EXPECT_EQ(job.OutputFileCount(), 2);
     EXPECT_FALSE(FileExists(WorkFolder + "second.mkv"));
 }
 
@@ -46,8 +46,8 @@ TEST_F(JoinTest, InputsWithOtherStreamTypesAreRefused)
     EXPECT_EQ(job.Output(name, "", true), -1);
     EXPECT_EQ(job.LastErrorText, "Cannot join files with diffrent steams state");
     EXPECT_FALSE(FileExists(name)) << "the empty output is deleted";
-    EXPECT_EQ(job.OutputFileCount, 0);
-    EXPECT_EQ(job.OutputStreamCount, 0);
+    EXPECT_EQ(job.OutputFileCount(), 0);
+    EXPECT_EQ(job.OutputStreamCount(), 0);
     EXPECT_FALSE(job.JoinMode);
     EXPECT_EQ(job.JoinStreamCount, 0);
 
@@ -60,7 +60,7 @@ TEST_F(JoinTest, JoinOfOneInputIsAPlainOutput)
     ASSERT_EQ(job.Input(ShortAvFile), 0);
     ASSERT_EQ(job.Output(WorkFolder + "single.mkv", "", true), 0);
     EXPECT_FALSE(job.JoinMode);
-    EXPECT_EQ(job.OutputFileCount, 1);
+    EXPECT_EQ(job.OutputFileCount(), 1);
     ASSERT_EQ(job.Output(WorkFolder + "another.mkv", "", true), 1) << "without a join more outputs are allowed";
 }
 

@@ -107,7 +107,7 @@ TEST_F(StreamFormatsTest, DataStreamsAreOnlyCopied)
     EXPECT_EQ(FatalText([&] { job.Output(WorkFolder + "data-encoded.mov", "-map 0:d"); }),
               "Data stream encoding not supported yet (only streamcopy)");
     EXPECT_EQ(job.Output(WorkFolder + "no-data.mov", "-map 0 -dn"), 1);
-    EXPECT_EQ(job.OutputStreamCount, 3);
+    EXPECT_EQ(job.OutputStreamCount(), 3);
 }
 
 } // namespace
