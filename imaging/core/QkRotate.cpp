@@ -123,7 +123,7 @@ void TurnInto(TQkBitmap& source, TQkBitmap& destination, TTurn turn)
     // only scatter it over more pages.
     if (half) {
         for (int32_t y = 0; y < turnedHeight; ++y)
-            TurnRun(from, WalkOfRow(turn, width, height, y), 0, turnedWidth, bytes, to[y]);
+            TurnRun(from, WalkOfRow(turn, width, height, y), 0, turnedWidth, bytes, width, to[y]);
         return;
     }
     for (int32_t top = 0; top < turnedHeight; top += TileSize)
