@@ -180,9 +180,13 @@ private:
                     ++pos_;
                 if (start == pos_)
                     Fail("character code expected");
-                int64_t code = StrToInt64(text_.substr(start, pos_ - start));
-                if (code > 0x10FFFF)
-                    Fail("character code out of range");
+                // Digit by digit, so that any run of digits stays a parser error.
+                int64_t code = 0;
+                for (size_t i = start; i < pos_; ++i) {
+                    code = code * 10 + (text_[i] - '0');
+                    if (code > 0x10FFFF)
+                        Fail("character code out of range");
+                }
                 value.Text += Utf8Encode(static_cast<char32_t>(code));
             } else if (c == '+') {
                 ++pos_;

@@ -189,6 +189,9 @@ TEST_F(FormResourceTest, ErrorsNameTheProblem)
         {"object F: TForm\n  Tag = {0A\n  0G}\nend\n", "Line 3: invalid binary value character 'G'"},
         {"object F: TForm\n  Tag = {0A0B", "Line 2: '}' expected"},
         {"object F: TForm\n  Tag = {0A0B}\nend\n", "Error reading F.Tag: Invalid property value"},
+        // A character code too long for any integer type is still the parser's error.
+        {"object F: TForm\n  Caption = #00003600000028000000000010000000424\nend\n",
+         "Line 2: character code out of range"},
         {"object F: TForm\n  Font.Data = {0A0B}\nend\n", "Error reading F.Font.Data: Invalid property value"},
         // Picture data: the class name, a bitmap's byte count, the bitmap file.
         {"object F: TForm\n  object I: TImage\n    Picture.Data = {03544F6F00}\n  end\nend\n",
