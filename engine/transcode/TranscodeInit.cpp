@@ -53,9 +53,9 @@ int32_t TTranscoder::TranscodeInit()
     }
     if (const int32_t result = CheckOutputsHaveStreams(); result < 0)
         return result;
-    for (int32_t i = 0; i < job_.FilterGraphCount; ++i)
-        if (job_.FilterGraphs[i]->GraphDesc) {
-            const int32_t result = ConfigureFilterGraph(job_.FilterGraphs[i]);
+    for (const auto& graph : job_.FilterGraphs)
+        if (graph->GraphDesc) {
+            const int32_t result = ConfigureFilterGraph(graph.get());
             if (result < 0)
                 return result;
         }
