@@ -30,7 +30,6 @@ TOutputStream::~TOutputStream()
 {
     av::av_bsf_free(&BitstreamFilters);
     av::av_frame_free(&FilteredFrame);
-    av::av_freep(&ForcedKfPts);
     av::av_freep(&ForcedKeyFrames);
     av::av_expr_free(ForcedKeyFramesPexpr);
     av::av_freep(&AvFilter);

@@ -49,8 +49,6 @@ TTranscoder::~TTranscoder()
     CloseDecoders();
     for (int32_t i = 0; i < job_.OutputStreamCount(); ++i) {
         TOutputStream* ost = job_.OutputStream(i);
-        av::av_freep(&ost->ForcedKfPts);
-        ost->ForcedKfCount = 0;
         if (ost->Logfile)
             std::fclose(ost->Logfile);
         ost->Logfile = nullptr;

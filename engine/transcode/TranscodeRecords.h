@@ -102,8 +102,7 @@ struct TOutputStreamFields {
     int32_t ForceFps;
     int32_t TopFieldFirst;
     float FrameAspectRatio;
-    int64_t* ForcedKfPts;
-    int32_t ForcedKfCount;
+    std::vector<int64_t> ForcedKfPts; // sorted, in the encoder's time base
     int32_t ForcedKfIndex;
     char* ForcedKeyFrames;
     AVExpr* ForcedKeyFramesPexpr;
