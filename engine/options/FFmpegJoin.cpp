@@ -33,7 +33,7 @@ TOutputStream* CopySegmentStream(TCustomFFmpegOpt& Job, const TOutputStream* Tem
     copy->SyncIst = nullptr;
     copy->BitstreamFilters = nullptr;
     copy->FilteredFrame = nullptr;
-    copy->ForcedKfPts = nullptr;
+    copy->ForcedKfPts.clear();
     copy->ForcedKeyFramesPexpr = nullptr;
     copy->Logfile = nullptr;
     copy->Filter = nullptr;

@@ -21,22 +21,13 @@ TCustomFFmpegOpt::~TCustomFFmpegOpt()
 {
     if (ProgressAvio)
         av::avio_closep(&ProgressAvio);
-    FreeFilterGraphRecords();
 }
 
-// Graphs still listed when the job goes were never handed to the transcoder
-// (it releases its own); only what the option layer made is freed here.
-void TCustomFFmpegOpt::FreeFilterGraphRecords()
+TFilterGraph* TCustomFFmpegOpt::AddFilterGraph()
 {
-    for (int32_t i = 0; i < FilterGraphCount; ++i) {
-        if (!FilterGraphs[i])
-            continue;
-        av::av_free(FilterGraphs[i]->GraphDesc);
-        av::av_free(FilterGraphs[i]);
-    }
-    if (FilterGraphs)
-        av::av_freep(&FilterGraphs);
-    FilterGraphCount = 0;
+    auto& graph = FilterGraphs.emplace_back(std::make_unique<TFilterGraph>());
+    graph->Index = FilterGraphCount() - 1;
+    return graph.get();
 }
 
 void TCustomFFmpegOpt::Log(TLogLevel Level, const std::string& Msg) { Logger()->Log(this, Level, Msg); }

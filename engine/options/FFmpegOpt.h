@@ -134,15 +134,26 @@ struct TInputFile {
 };
 
 // One libavfilter graph of a job; GraphDesc is set for "filter_complex".
+// The graph owns its pads and its description. Graph is a complex graph's
+// own libavfilter graph, or a simple graph's first stage, which belongs to
+// the transcoder's chain (the transcoder clears it when the chain goes).
 struct TFilterGraph {
-    int32_t Index;
-    char* GraphDesc;
-    AVFilterGraph* Graph;
-    int32_t Reconfiguration;
-    TInputFilter** Inputs;
-    int32_t InputCount;
-    TOutputFilter** Outputs;
-    int32_t OutputCount;
+    TFilterGraph() = default;
+    TFilterGraph(const TFilterGraph&) = delete;
+    TFilterGraph& operator=(const TFilterGraph&) = delete;
+    ~TFilterGraph();
+
+    int32_t InputCount() const { return static_cast<int32_t>(Inputs.size()); }
+    int32_t OutputCount() const { return static_cast<int32_t>(Outputs.size()); }
+    TInputFilter* AddInput(TInputStream* Stream);
+    TOutputFilter* AddOutput();
+
+    int32_t Index = 0;
+    char* GraphDesc = nullptr; // av_malloc'ed
+    AVFilterGraph* Graph = nullptr;
+    int32_t Reconfiguration = 0;
+    std::vector<std::unique_ptr<TInputFilter>> Inputs;
+    std::vector<std::unique_ptr<TOutputFilter>> Outputs;
 };
 
 // The method-pointer form of an option handler.
@@ -191,8 +202,7 @@ public:
     std::vector<std::unique_ptr<TInputFile>> InputFiles;
     std::vector<std::unique_ptr<TOutputStream>> OutputStreams;
     std::vector<std::unique_ptr<TOutputFile>> OutputFiles;
-    TFilterGraph** FilterGraphs = nullptr;
-    int32_t FilterGraphCount = 0;
+    std::vector<std::unique_ptr<TFilterGraph>> FilterGraphs;
     std::unique_ptr<TFFOptions> FFOptions;
     std::array<TOptionDef, OptionTableRoom> OptionTableRows{};
     TOptionDef* OptionTable = nullptr; // nil until BuildOptionTable ran
@@ -216,7 +226,10 @@ public:
 
     TInputFile* InputFile(int32_t Index) const { return InputFiles[Index].get(); }
     int32_t InputFileCount() const { return static_cast<int32_t>(InputFiles.size()); }
-    TFilterGraph* FilterGraph(int32_t Index) const { return FilterGraphs[Index]; }
+    TFilterGraph* FilterGraph(int32_t Index) const { return FilterGraphs[Index].get(); }
+    int32_t FilterGraphCount() const { return static_cast<int32_t>(FilterGraphs.size()); }
+    // A new graph at the end of the list.
+    TFilterGraph* AddFilterGraph();
 
     // ---- Errors ----
     // LastErrorText := Msg, logged at llFatal, raised as FFmpegException.
@@ -379,6 +392,5 @@ private:
     AVFormatContext* InputContext(int32_t FileIndex) const;
     int32_t GuessTargetNorm();
     void AddRow(const TOptionDef& Row);
-    void FreeFilterGraphRecords();
     int32_t RowCount = 0;
 };

@@ -222,16 +222,10 @@ int32_t TCustomFFmpegOpt::OptDeinterlace(TOptionsContext*, const std::string& Na
 
 int32_t TCustomFFmpegOpt::OptFilterComplex(TOptionsContext*, const std::string&, const std::string& Arg)
 {
-    auto* graph = static_cast<TFilterGraph*>(av::av_mallocz(sizeof(TFilterGraph)));
-    char* description = graph ? av::av_strdup(Arg.c_str()) : nullptr;
-    if (!description) {
-        av::av_free(graph);
+    char* description = av::av_strdup(Arg.c_str());
+    if (!description)
         return AVERROR(ENOMEM);
-    }
-    graph->GraphDesc = description;
-    graph->Index = FilterGraphCount;
-    GrowList(FilterGraphs, FilterGraphCount, FilterGraphCount + 1);
-    FilterGraphs[graph->Index] = graph;
+    AddFilterGraph()->GraphDesc = description;
     return 0;
 }
 

@@ -129,10 +129,9 @@ AVMediaType PadType(const TOutputFilter* Filter)
 // keep automatic selection from adding one of their type.
 void MapComplexFilterOutputs(TCustomFFmpegOpt& Job, TOptionsContext* Context, AVFormatContext* Output)
 {
-    for (int32_t g = 0; g < Job.FilterGraphCount; ++g) {
-        TFilterGraph* graph = Job.FilterGraphs[g];
-        for (int32_t o = 0; o < graph->OutputCount; ++o) {
-            TOutputFilter* filter = graph->Outputs[o];
+    for (const auto& graph : Job.FilterGraphs) {
+        for (const auto& output : graph->Outputs) {
+            TOutputFilter* filter = output.get();
             if (filter->Ost || !filter->OutTmp || filter->OutTmp->name)
                 continue;
             switch (PadType(filter)) {
@@ -148,10 +147,9 @@ void MapComplexFilterOutputs(TCustomFFmpegOpt& Job, TOptionsContext* Context, AV
 
 bool MapLinkLabel(TCustomFFmpegOpt& Job, TOpeningOutput& Out, TOptionsContext* Context, const char* Label)
 {
-    for (int32_t g = 0; g < Job.FilterGraphCount; ++g) {
-        TFilterGraph* graph = Job.FilterGraphs[g];
-        for (int32_t o = 0; o < graph->OutputCount; ++o) {
-            TOutputFilter* filter = graph->Outputs[o];
+    for (const auto& graph : Job.FilterGraphs) {
+        for (const auto& output : graph->Outputs) {
+            TOutputFilter* filter = output.get();
             if (filter->Ost || !filter->OutTmp || !filter->OutTmp->name ||
                 std::strcmp(filter->OutTmp->name, Label) != 0)
                 continue;

@@ -353,28 +353,10 @@ TOutputStream* TCustomFFmpegOpt::NewAttachmentStream(TOptionsContext* Context, A
 
 TFilterGraph* TCustomFFmpegOpt::InitSimpleFilterGraph(TInputStream* InputStream, TOutputStream* OutputStream)
 {
-    auto* graph = static_cast<TFilterGraph*>(av::av_mallocz(sizeof(TFilterGraph)));
-    auto* output = static_cast<TOutputFilter*>(av::av_mallocz(sizeof(TOutputFilter)));
-    auto* input = static_cast<TInputFilter*>(av::av_mallocz(sizeof(TInputFilter)));
-    if (!graph || !output || !input) {
-        av::av_free(graph);
-        av::av_free(output);
-        av::av_free(input);
-        RaiseError("av_mallocz() failed");
-    }
-    graph->Index = FilterGraphCount;
+    TFilterGraph* graph = AddFilterGraph();
+    TOutputFilter* output = graph->AddOutput();
     output->Ost = OutputStream;
-    output->Graph = graph;
-    input->Ist = InputStream;
-    input->Graph = graph;
-    GrowList(graph->Outputs, graph->OutputCount, 1);
-    graph->Outputs[0] = output;
-    GrowList(graph->Inputs, graph->InputCount, 1);
-    graph->Inputs[0] = input;
-    GrowList(FilterGraphs, FilterGraphCount, FilterGraphCount + 1);
-    FilterGraphs[FilterGraphCount - 1] = graph;
     OutputStream->Filter = output;
-    GrowList(InputStream->Filters, InputStream->FilterCount, InputStream->FilterCount + 1);
-    InputStream->Filters[InputStream->FilterCount - 1] = input;
+    graph->AddInput(InputStream);
     return graph;
 }

@@ -21,6 +21,7 @@
 #include "engine/binding/AVUtilStubs.h"
 #include "engine/binding/FFLoad.h"
 #include "engine/options/FFmpegOpt.h"
+#include "engine/tests/LogCapture.h"
 #include "engine/tests/MediaOracle.h"
 #include "platform/core/Files.h"
 
@@ -158,12 +159,7 @@ private:
     }
 };
 
-struct TLogLine {
-    TLogLevel Level;
-    std::string Text;
-};
-
-class FileIOTest : public ::testing::Test {
+class FileIOTest : public LogCapturingTest {
 protected:
     static void SetUpTestSuite()
     {
@@ -175,28 +171,7 @@ protected:
     }
     static void TearDownTestSuite() { std::filesystem::remove_all(WorkFolder); }
 
-    void SetUp() override
-    {
-        Logger()->SetTriggerEventInMainThread(false);
-        Logger()->SetLogLevel(llVerbose);
-        Logger()->SetOnLog([this](TObject*, int32_t, TLogLevel level, const std::string& text) {
-            logLines.push_back({level, text});
-        });
-    }
-
-    void TearDown() override
-    {
-        Logger()->SetOnLog(nullptr);
-        Logger()->SetLogLevel(llInfo);
-    }
-
-    bool Logged(TLogLevel level, const std::string& text) const
-    {
-        for (const TLogLine& line : logLines)
-            if (line.Level == level && line.Text == text)
-                return true;
-        return false;
-    }
+    void SetUp() override { CaptureLog(llVerbose); }
 
     // The message of the FFmpegException that Call raises.
     template <typename Call>
@@ -211,7 +186,6 @@ protected:
         return "no exception";
     }
 
-    std::vector<TLogLine> logLines;
     TIOJob job;
 };
 

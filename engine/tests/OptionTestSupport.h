@@ -17,6 +17,7 @@
 #include "engine/binding/AVUtilStubs.h"
 #include "engine/binding/FFLoad.h"
 #include "engine/options/FFmpegOpt.h"
+#include "engine/tests/LogCapture.h"
 #include "engine/tests/MediaOracle.h"
 #include "platform/core/Files.h"
 
@@ -65,14 +66,9 @@ public:
     AVStream* Stream(int32_t file, int32_t index) const { return InputFiles[file]->Ctx->streams[index]; }
 };
 
-struct TLogLine {
-    TLogLevel Level;
-    std::string Text;
-};
-
 // Loads the libraries once, captures every log line of a test and restores
 // the process-wide log level afterwards.
-class OptionTest : public ::testing::Test {
+class OptionTest : public LogCapturingTest {
 protected:
     static void SetUpTestSuite()
     {
@@ -86,26 +82,8 @@ protected:
 
     void SetUp() override
     {
-        Logger()->SetTriggerEventInMainThread(false);
-        Logger()->SetLogLevel(llInfo);
-        Logger()->SetOnLog([this](TObject*, int32_t, TLogLevel level, const std::string& msg) {
-            logLines.push_back({level, msg});
-        });
+        CaptureLog(llInfo);
         OptionErrorText.clear();
-    }
-
-    void TearDown() override
-    {
-        Logger()->SetOnLog(nullptr);
-        Logger()->SetLogLevel(llInfo);
-    }
-
-    bool Logged(TLogLevel level, const std::string& text) const
-    {
-        for (const TLogLine& line : logLines)
-            if (line.Level == level && line.Text == text)
-                return true;
-        return false;
     }
 
     // Parses options for one file of the job into ctx, releasing what an
@@ -125,7 +103,6 @@ protected:
             job.FreeOptionsContext(&ctx);
     }
 
-    std::vector<TLogLine> logLines;
     TTestJob job;
     TOptionsContext ctx{};
     bool contextOpen = false;

@@ -7,10 +7,10 @@
 
 int32_t TCustomFFmpegOpt::ConfigureComplexFilters()
 {
-    for (int32_t i = 0; i < FilterGraphCount; ++i) {
-        if (FilterGraphs[i]->Graph)
+    for (const auto& graph : FilterGraphs) {
+        if (graph->Graph)
             continue;
-        const int32_t result = ConfigureComplexGraph(*this, FilterGraphs[i]);
+        const int32_t result = ConfigureComplexGraph(*this, graph.get());
         if (result < 0)
             return result;
     }

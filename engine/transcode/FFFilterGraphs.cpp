@@ -28,7 +28,7 @@ std::string DictionaryTextOf(const AVDictionary* Dictionary)
 }
 
 // The pad's filter, and the pad's name when that filter has several pads on that side.
-char* PadDescription(const AVFilterInOut* Pad, bool Input)
+std::string PadDescription(const AVFilterInOut* Pad, bool Input)
 {
     const AVFilterContext* filter = Pad->filter_ctx;
     std::string text = filter->filter->name;
@@ -36,7 +36,7 @@ char* PadDescription(const AVFilterInOut* Pad, bool Input)
     if (pads > 1)
         text += std::string(":") +
             av::avfilter_pad_get_name(Input ? filter->input_pads : filter->output_pads, Pad->pad_idx);
-    return av::av_strdup(text.c_str());
+    return text;
 }
 
 AVMediaType PadType(const AVFilterInOut* Pad, bool Input)
@@ -263,7 +263,6 @@ int32_t LinkAudioSink(TCustomFFmpegOpt& Job, TOutputFilter* Filter, AVFilterGrap
 int32_t LinkGraphSource(TCustomFFmpegOpt& Job, TFilterGraph* Graph, TInputFilter* Filter, AVFilterGraph* Lavfi,
                         AVFilterInOut* Pad)
 {
-    av::av_freep(&Filter->Name);
     Filter->Name = PadDescription(Pad, true);
     switch (PadType(Pad, true)) {
     case AVMEDIA_TYPE_VIDEO: return LinkVideoSource(Job, Graph, Filter, Lavfi, Pad);
@@ -274,7 +273,6 @@ int32_t LinkGraphSource(TCustomFFmpegOpt& Job, TFilterGraph* Graph, TInputFilter
 
 int32_t LinkGraphSink(TCustomFFmpegOpt& Job, TOutputFilter* Filter, AVFilterGraph* Lavfi, AVFilterInOut* Pad)
 {
-    av::av_freep(&Filter->Name);
     Filter->Name = PadDescription(Pad, false);
     switch (PadType(Pad, false)) {
     case AVMEDIA_TYPE_VIDEO: return LinkVideoSink(Filter, Lavfi, Pad);
@@ -329,32 +327,16 @@ void BindComplexInput(TCustomFFmpegOpt& Job, TFilterGraph* Graph, const AVFilter
     ist->Discard = 0;
     ist->St->discard = AVDISCARD_NONE;
     ++ist->DecodingNeeded;
-    auto* filter = static_cast<TInputFilter*>(av::av_mallocz(sizeof(TInputFilter)));
-    if (!filter)
-        Job.RaiseError("av_mallocz() failed");
-    filter->Ist = ist;
-    filter->Graph = Graph;
-    GrowList(Graph->Inputs, Graph->InputCount, Graph->InputCount + 1);
-    Graph->Inputs[Graph->InputCount - 1] = filter;
-    GrowList(ist->Filters, ist->FilterCount, ist->FilterCount + 1);
-    ist->Filters[ist->FilterCount - 1] = filter;
+    Graph->AddInput(ist);
 }
 
 // Keeps each unconnected output, cut from the list, for an output file to map.
-void KeepComplexOutputs(TCustomFFmpegOpt& Job, TFilterGraph* Graph, AVFilterInOut*& Outputs)
+void KeepComplexOutputs(TFilterGraph* Graph, AVFilterInOut*& Outputs)
 {
     while (AVFilterInOut* pad = Outputs) {
         Outputs = pad->next;
         pad->next = nullptr;
-        auto* filter = static_cast<TOutputFilter*>(av::av_mallocz(sizeof(TOutputFilter)));
-        if (!filter) {
-            av::avfilter_inout_free(&pad);
-            Job.RaiseError("av_mallocz() failed");
-        }
-        filter->Graph = Graph;
-        filter->OutTmp = pad;
-        GrowList(Graph->Outputs, Graph->OutputCount, Graph->OutputCount + 1);
-        Graph->Outputs[Graph->OutputCount - 1] = filter;
+        Graph->AddOutput()->OutTmp = pad;
     }
 }
 
@@ -363,19 +345,19 @@ int32_t LinkComplexPads(TCustomFFmpegOpt& Job, TFilterGraph* Graph, AVFilterInOu
 {
     int32_t index = 0;
     for (AVFilterInOut* pad = Inputs; pad; pad = pad->next, ++index) {
-        const int32_t result = LinkGraphSource(Job, Graph, Graph->Inputs[index], Graph->Graph, pad);
+        const int32_t result = LinkGraphSource(Job, Graph, Graph->Inputs[index].get(), Graph->Graph, pad);
         if (result < 0)
             return result;
     }
     if (First) {
-        KeepComplexOutputs(Job, Graph, Outputs);
+        KeepComplexOutputs(Graph, Outputs);
         return 0;
     }
     index = 0;
     for (AVFilterInOut* pad = Outputs; pad; pad = pad->next, ++index) {
-        if (index >= Graph->OutputCount || !Graph->Outputs[index]->Ost)
+        if (index >= Graph->OutputCount() || !Graph->Outputs[index]->Ost)
             return AVERROR(EINVAL);
-        const int32_t result = LinkGraphSink(Job, Graph->Outputs[index], Graph->Graph, pad);
+        const int32_t result = LinkGraphSink(Job, Graph->Outputs[index].get(), Graph->Graph, pad);
         if (result < 0)
             return result;
     }
@@ -431,3 +413,27 @@ void InitComplexOutputFilter(TCustomFFmpegOpt& Job, TOutputFilter* Filter, TOpti
         Job.RaiseError("Error configuring filter.");
     av::avfilter_inout_free(&Filter->OutTmp);
 }
+
+TFilterGraph::~TFilterGraph()
+{
+    av::avfilter_graph_free(&Graph);
+    av::av_freep(&GraphDesc);
+}
+
+TInputFilter* TFilterGraph::AddInput(TInputStream* Stream)
+{
+    auto& input = Inputs.emplace_back(std::make_unique<TInputFilter>());
+    input->Ist = Stream;
+    input->Graph = this;
+    Stream->Filters.push_back(input.get());
+    return input.get();
+}
+
+TOutputFilter* TFilterGraph::AddOutput()
+{
+    auto& output = Outputs.emplace_back(std::make_unique<TOutputFilter>());
+    output->Graph = this;
+    return output.get();
+}
+
+TOutputFilter::~TOutputFilter() { av::avfilter_inout_free(&OutTmp); }

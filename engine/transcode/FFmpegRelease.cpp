@@ -10,35 +10,12 @@
 #include "engine/options/OutputFileSupport.h"
 #include "platform/core/Files.h"
 
-namespace {
-
-void FreeFilterGraph(TFilterGraph* Graph)
-{
-    av::avfilter_graph_free(&Graph->Graph);
-    for (int32_t i = 0; i < Graph->InputCount; ++i) {
-        av::av_free(Graph->Inputs[i]->Name);
-        av::av_free(Graph->Inputs[i]);
-    }
-    for (int32_t i = 0; i < Graph->OutputCount; ++i) {
-        av::av_free(Graph->Outputs[i]->Name);
-        av::avfilter_inout_free(&Graph->Outputs[i]->OutTmp);
-        av::av_free(Graph->Outputs[i]);
-    }
-    av::av_freep(&Graph->Inputs);
-    av::av_freep(&Graph->Outputs);
-    av::av_freep(&Graph->GraphDesc);
-    av::av_free(Graph);
-}
-
-} // namespace
-
 TInputStream::~TInputStream()
 {
     av::av_frame_free(&DecodedFrame);
     av::av_dict_free(&Opts);
     av::avsubtitle_free(&PrevSub.Subtitle);
     av::av_frame_free(&Sub2Video.Ref);
-    av::av_freep(&Filters);
     av::avcodec_free_context(&DecCtx);
 }
 
@@ -53,7 +30,6 @@ TOutputStream::~TOutputStream()
 {
     av::av_bsf_free(&BitstreamFilters);
     av::av_frame_free(&FilteredFrame);
-    av::av_freep(&ForcedKfPts);
     av::av_freep(&ForcedKeyFrames);
     av::av_expr_free(ForcedKeyFramesPexpr);
     av::av_freep(&AvFilter);
@@ -103,12 +79,10 @@ void AbandonOutput(TCustomFFmpegOpt& Job, AVFormatContext*& Context, int32_t Fir
 {
     for (int32_t i = FirstStream; i < Job.OutputStreamCount(); ++i) {
         const TOutputStream* stream = Job.OutputStream(i);
-        for (int32_t g = 0; g < Job.FilterGraphCount; ++g) {
-            TFilterGraph* graph = Job.FilterGraphs[g];
-            for (int32_t o = 0; o < graph->OutputCount; ++o)
-                if (graph->Outputs[o]->Ost == stream)
-                    graph->Outputs[o]->Ost = nullptr;
-        }
+        for (const auto& graph : Job.FilterGraphs)
+            for (const auto& output : graph->Outputs)
+                if (output->Ost == stream)
+                    output->Ost = nullptr;
     }
     Job.DropOutputStreams(FirstStream);
     // Once listed, the output's record closes the context it names.
@@ -139,20 +113,12 @@ void TCustomFFmpegOpt::DropOutputFiles(int32_t First)
 
 void TCustomFFmpegOpt::ReleaseFilesAndStreams()
 {
-    // A count without its list holds no records (nothing was ever opened).
-    if (!FilterGraphs)
-        FilterGraphCount = 0;
-    for (int32_t i = 0; i < FilterGraphCount; ++i)
-        FreeFilterGraph(FilterGraphs[i]);
-    FilterGraphCount = 0;
+    FilterGraphs.clear();
 
     DropOutputStreams(0);
     DropOutputFiles(0);
     InputFiles.clear();
     InputStreams.clear();
-
-    if (FilterGraphs)
-        av::av_freep(&FilterGraphs);
     JoinMode = false;
     JoinStreamCount = 0;
 }

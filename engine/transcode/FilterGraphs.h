@@ -1,8 +1,9 @@
 #pragma once
 // The records that tie filter graphs to the job's streams. The graph record
-// itself (TFilterGraph) lives with the job; these are its pads.
+// itself (TFilterGraph) lives with the job and owns these, its pads.
 
 #include <cstdint>
+#include <string>
 
 struct AVFilterContext;
 struct AVFilterInOut;
@@ -12,18 +13,24 @@ struct TOutputStream;
 
 // One graph input: a source filter fed by one input stream.
 struct TInputFilter {
-    AVFilterContext* Filter;
-    TInputStream* Ist;
-    TFilterGraph* Graph;
-    char* Name; // pad description (av_malloc'ed)
+    AVFilterContext* Filter = nullptr;
+    TInputStream* Ist = nullptr;
+    TFilterGraph* Graph = nullptr;
+    std::string Name; // pad description
 };
 
 // One graph output: a sink filter read by one output stream. OutTmp is the
-// unconnected output pad of a complex graph, kept until an output maps it.
+// unconnected output pad of a complex graph, kept until an output maps it;
+// the record frees it.
 struct TOutputFilter {
-    AVFilterContext* Filter;
-    TOutputStream* Ost;
-    TFilterGraph* Graph;
-    char* Name;
-    AVFilterInOut* OutTmp;
+    TOutputFilter() = default;
+    TOutputFilter(const TOutputFilter&) = delete;
+    TOutputFilter& operator=(const TOutputFilter&) = delete;
+    ~TOutputFilter();
+
+    AVFilterContext* Filter = nullptr;
+    TOutputStream* Ost = nullptr;
+    TFilterGraph* Graph = nullptr;
+    std::string Name;
+    AVFilterInOut* OutTmp = nullptr;
 };

@@ -57,8 +57,8 @@ void DrawRectangle(TCustomFFmpegOpt& Job, AVFrame* Canvas, const AVSubtitleRect&
 // A source that has ended takes nothing more; that is no failure.
 void SendToSources(TCustomFFmpegOpt& Job, TInputStream* Ist, AVFrame* Frame, int Flags)
 {
-    for (int32_t i = 0; i < Ist->FilterCount; ++i) {
-        const int result = av::av_buffersrc_add_frame_flags(Ist->Filters[i]->Filter, Frame, Flags);
+    for (const TInputFilter* source : Ist->Filters) {
+        const int result = av::av_buffersrc_add_frame_flags(source->Filter, Frame, Flags);
         if (result < 0 && result != AVERROR_EOF)
             Logger()->Log(&Job, llWarning, "sub2video: Failed to inject frame into filter network");
     }
@@ -150,8 +150,8 @@ void Sub2VideoHeartbeat(TCustomFFmpegOpt& Job, TInputStream* Ist, int64_t Pts)
             continue;
         if (pts >= subtitles->Sub2Video.EndPts)
             Sub2VideoUpdate(Job, subtitles, nullptr);
-        for (int32_t i = 0; i < subtitles->FilterCount; ++i)
-            if (av::av_buffersrc_get_nb_failed_requests(subtitles->Filters[i]->Filter)) {
+        for (const TInputFilter* source : subtitles->Filters)
+            if (av::av_buffersrc_get_nb_failed_requests(source->Filter)) {
                 PushCanvas(Job, subtitles, pts);
                 break;
             }

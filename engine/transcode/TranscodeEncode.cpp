@@ -183,7 +183,8 @@ void TTranscoder::EncodeVideoCopy(TOutputFile* Of, TOutputStream* Ost, AVFrame* 
 bool TTranscoder::ForceKeyFrame(TOutputStream* Ost, AVFrame* Frame)
 {
     const double time = Frame->pts == AV_NOPTS_VALUE ? NAN : Frame->pts * av_q2d(Ost->EncCtx->time_base);
-    if (Ost->ForcedKfIndex < Ost->ForcedKfCount && Frame->pts >= Ost->ForcedKfPts[Ost->ForcedKfIndex]) {
+    if (Ost->ForcedKfIndex < static_cast<int32_t>(Ost->ForcedKfPts.size()) &&
+        Frame->pts >= Ost->ForcedKfPts[Ost->ForcedKfIndex]) {
         ++Ost->ForcedKfIndex;
         return true;
     }

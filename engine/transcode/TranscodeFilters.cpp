@@ -2,6 +2,8 @@
 // description as a chain (split at the engine's rotations); "filter_complex"
 // graphs are rebuilt whole.
 
+#include <algorithm>
+
 #include "engine/binding/AVFilterStubs.h"
 #include "engine/binding/AVUtilStubs.h"
 #include "engine/transcode/FFFilterGraphs.h"
@@ -16,17 +18,15 @@ TFilterChain* TTranscoder::ChainOf(const TFilterGraph* Graph) const
 
 bool TTranscoder::InputStreamInFilterGraph(const TFilterGraph* Graph, const TInputStream* Stream) const
 {
-    for (int32_t i = 0; i < Graph->InputCount; ++i)
-        if (Graph->Inputs[i]->Ist == Stream)
-            return true;
-    return false;
+    return std::any_of(Graph->Inputs.begin(), Graph->Inputs.end(),
+                       [Stream](const auto& Input) { return Input->Ist == Stream; });
 }
 
 int32_t TTranscoder::ConfigureFilterGraph(TFilterGraph* Graph)
 {
     if (Graph->GraphDesc)
         return ConfigureComplexGraph(job_, Graph);
-    if (Graph->InputCount != 1 || Graph->OutputCount != 1)
+    if (Graph->InputCount() != 1 || Graph->OutputCount() != 1)
         return AVERROR(EINVAL);
     TOutputStream* ost = Graph->Outputs[0]->Ost;
     const bool video = ost->EncCtx->codec_type == AVMEDIA_TYPE_VIDEO;
@@ -43,9 +43,11 @@ int32_t TTranscoder::ConfigureFilterGraph(TFilterGraph* Graph)
     const int32_t result = chain->Build(
         description, sws, swr,
         [&](AVFilterGraph* lavfi, AVFilterInOut* pad) {
-            return LinkGraphSource(job_, Graph, Graph->Inputs[0], lavfi, pad);
+            return LinkGraphSource(job_, Graph, Graph->Inputs[0].get(), lavfi, pad);
         },
-        [&](AVFilterGraph* lavfi, AVFilterInOut* pad) { return LinkGraphSink(job_, Graph->Outputs[0], lavfi, pad); });
+        [&](AVFilterGraph* lavfi, AVFilterInOut* pad) {
+            return LinkGraphSink(job_, Graph->Outputs[0].get(), lavfi, pad);
+        });
     if (result < 0)
         return result;
     Graph->Graph = chain->FirstGraph();

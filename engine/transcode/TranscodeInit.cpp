@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "engine/binding/AVCodecStubs.h"
 #include "engine/binding/AVFilterStubs.h"
@@ -53,9 +54,9 @@ int32_t TTranscoder::TranscodeInit()
     }
     if (const int32_t result = CheckOutputsHaveStreams(); result < 0)
         return result;
-    for (int32_t i = 0; i < job_.FilterGraphCount; ++i)
-        if (job_.FilterGraphs[i]->GraphDesc) {
-            const int32_t result = ConfigureFilterGraph(job_.FilterGraphs[i]);
+    for (const auto& graph : job_.FilterGraphs)
+        if (graph->GraphDesc) {
+            const int32_t result = ConfigureFilterGraph(graph.get());
             if (result < 0)
                 return result;
         }
@@ -292,7 +293,7 @@ int32_t TTranscoder::InitVideoEncoder(TOutputStream* Ost, AVFilterContext* Sink)
 int32_t TTranscoder::ParseForcedKeyFrames(TOutputStream* Ost)
 {
     const std::string text = Ost->ForcedKeyFrames;
-    av::av_freep(&Ost->ForcedKfPts);
+    Ost->ForcedKfPts.clear();
     av::av_expr_free(Ost->ForcedKeyFramesPexpr);
     Ost->ForcedKeyFramesPexpr = nullptr;
     if (text.rfind("expr:", 0) == 0) {
@@ -310,7 +311,7 @@ int32_t TTranscoder::ParseForcedKeyFrames(TOutputStream* Ost)
         return 0;
     }
     std::vector<int64_t> times;
-    AVFormatContext* context = FileOf(Ost)->Ctx;
+    const AVFormatContext* context = FileOf(Ost)->Ctx;
     for (const std::string& token : SplitString(text, ',')) {
         if (token.rfind("chapters", 0) == 0) {
             int64_t offset = 0;
@@ -329,11 +330,7 @@ int32_t TTranscoder::ParseForcedKeyFrames(TOutputStream* Ost)
         times.push_back(av::av_rescale_q(time, AV_TIME_BASE_Q, Ost->EncCtx->time_base));
     }
     std::sort(times.begin(), times.end());
-    Ost->ForcedKfPts = static_cast<int64_t*>(av::av_malloc_array(std::max<size_t>(times.size(), 1), sizeof(int64_t)));
-    if (!Ost->ForcedKfPts)
-        Fatal("Could not allocate forced key frames array.");
-    std::copy(times.begin(), times.end(), Ost->ForcedKfPts);
-    Ost->ForcedKfCount = static_cast<int32_t>(times.size());
+    Ost->ForcedKfPts = std::move(times);
     return 0;
 }
 

@@ -49,8 +49,6 @@ TTranscoder::~TTranscoder()
     CloseDecoders();
     for (int32_t i = 0; i < job_.OutputStreamCount(); ++i) {
         TOutputStream* ost = job_.OutputStream(i);
-        av::av_freep(&ost->ForcedKfPts);
-        ost->ForcedKfCount = 0;
         if (ost->Logfile)
             std::fclose(ost->Logfile);
         ost->Logfile = nullptr;
@@ -58,10 +56,10 @@ TTranscoder::~TTranscoder()
     // The job's graph records point into the chains, which go with the transcoder.
     for (auto& [graph, chain] : chains_) {
         graph->Graph = nullptr;
-        for (int32_t i = 0; i < graph->InputCount; ++i)
-            graph->Inputs[i]->Filter = nullptr;
-        for (int32_t i = 0; i < graph->OutputCount; ++i)
-            graph->Outputs[i]->Filter = nullptr;
+        for (const auto& input : graph->Inputs)
+            input->Filter = nullptr;
+        for (const auto& output : graph->Outputs)
+            output->Filter = nullptr;
     }
     chains_.clear();
     for (AVDictionary*& options : savedOptions_)
@@ -261,27 +259,27 @@ int32_t TTranscoder::TranscodeFromFilter(TFilterGraph* Graph, TInputStream*& Cho
         return ReapFilters();
     if (result == AVERROR_EOF) {
         result = ReapFilters();
-        for (int32_t i = 0; i < Graph->OutputCount; ++i)
-            CloseOutputStream(Graph->Outputs[i]->Ost);
+        for (const auto& output : Graph->Outputs)
+            CloseOutputStream(output->Ost);
         return result;
     }
     if (result != AVERROR(EAGAIN))
         return result;
     int requestsMax = 0;
-    for (int32_t i = 0; i < Graph->InputCount; ++i) {
-        TInputStream* ist = Graph->Inputs[i]->Ist;
+    for (const auto& input : Graph->Inputs) {
+        TInputStream* ist = input->Ist;
         const TInputFile* file = job_.InputFile(ist->FileIndex);
         if (file->Eagain || file->EofReached)
             continue;
-        const int requests = av::av_buffersrc_get_nb_failed_requests(Graph->Inputs[i]->Filter);
+        const int requests = av::av_buffersrc_get_nb_failed_requests(input->Filter);
         if (requests > requestsMax) {
             requestsMax = requests;
             Chosen = ist;
         }
     }
     if (!Chosen)
-        for (int32_t i = 0; i < Graph->OutputCount; ++i)
-            Graph->Outputs[i]->Ost->Unavailable = 1;
+        for (const auto& output : Graph->Outputs)
+            output->Ost->Unavailable = 1;
     return 0;
 }
 
@@ -631,27 +629,26 @@ int32_t TTranscoder::DecodeAudioFrame(TInputStream* Ist, AVFrame* Frame)
 
 void TTranscoder::ReconfigureGraphsOf(TInputStream* Ist)
 {
-    for (int32_t i = 0; i < job_.FilterGraphCount; ++i) {
-        TFilterGraph* graph = job_.FilterGraphs[i];
-        if (!InputStreamInFilterGraph(graph, Ist))
+    for (const auto& graph : job_.FilterGraphs) {
+        if (!InputStreamInFilterGraph(graph.get(), Ist))
             continue;
-        if (ConfigureFilterGraph(graph) < 0)
+        if (ConfigureFilterGraph(graph.get()) < 0)
             Fatal("Error reinitializing filters!");
-        for (int32_t o = 0; o < graph->OutputCount; ++o) {
-            const TOutputStream* ost = graph->Outputs[o]->Ost;
+        for (const auto& output : graph->Outputs) {
+            const TOutputStream* ost = output->Ost;
             if (ost->EncCtx->codec_type == AVMEDIA_TYPE_AUDIO && ost->Enc &&
                 !(ost->Enc->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE))
-                av::av_buffersink_set_frame_size(graph->Outputs[o]->Filter, ost->EncCtx->frame_size);
+                av::av_buffersink_set_frame_size(output->Filter, ost->EncCtx->frame_size);
         }
     }
 }
 
 int32_t TTranscoder::SendToFilters(TInputStream* Ist, AVFrame* Frame)
 {
-    for (int32_t i = 0; i < Ist->FilterCount; ++i) {
+    for (const TInputFilter* source : Ist->Filters) {
         if (!Frame->sample_aspect_ratio.num)
             Frame->sample_aspect_ratio = Ist->St->sample_aspect_ratio;
-        const int result = av::av_buffersrc_add_frame_flags(Ist->Filters[i]->Filter, Frame,
+        const int result = av::av_buffersrc_add_frame_flags(source->Filter, Frame,
                                                             AV_BUFFERSRC_FLAG_KEEP_REF | AV_BUFFERSRC_FLAG_PUSH);
         if (result < 0 && result != AVERROR_EOF)
             Fatal("Failed to inject frame into filter network");
@@ -661,8 +658,8 @@ int32_t TTranscoder::SendToFilters(TInputStream* Ist, AVFrame* Frame)
 
 void TTranscoder::SendEndToFilters(TInputStream* Ist)
 {
-    for (int32_t i = 0; i < Ist->FilterCount; ++i) {
-        const int result = av::av_buffersrc_add_frame_flags(Ist->Filters[i]->Filter, nullptr, AV_BUFFERSRC_FLAG_PUSH);
+    for (const TInputFilter* source : Ist->Filters) {
+        const int result = av::av_buffersrc_add_frame_flags(source->Filter, nullptr, AV_BUFFERSRC_FLAG_PUSH);
         if (result < 0 && result != AVERROR_EOF)
             Fatal("Failed to inject frame into filter network");
     }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -72,8 +73,7 @@ struct TInputStream {
         int32_t H;
     } Sub2Video;
     int32_t Dr1;
-    TInputFilter** Filters;
-    int32_t FilterCount;
+    std::vector<TInputFilter*> Filters; // the graph inputs it feeds, owned by their graphs
     int32_t ReinitFilters;
     int32_t FrameCount;
     // Join state: the decoder and the filters were released when its segment ended.
@@ -102,8 +102,7 @@ struct TOutputStreamFields {
     int32_t ForceFps;
     int32_t TopFieldFirst;
     float FrameAspectRatio;
-    int64_t* ForcedKfPts;
-    int32_t ForcedKfCount;
+    std::vector<int64_t> ForcedKfPts; // sorted, in the encoder's time base
     int32_t ForcedKfIndex;
     char* ForcedKeyFrames;
     AVExpr* ForcedKeyFramesPexpr;

@@ -196,7 +196,7 @@ const TParseCase ParseCases[] = {
      }},
     {"FilterComplex", "-filter_complex \"[0:v]scale=32:24[out]\"", 0, "",
      [](const TTestJob& j, const TOptionsContext&) {
-         ASSERT_EQ(j.FilterGraphCount, 1);
+         ASSERT_EQ(j.FilterGraphCount(), 1);
          EXPECT_EQ(j.FilterGraph(0)->Index, 0);
          EXPECT_STREQ(j.FilterGraph(0)->GraphDesc, "[0:v]scale=32:24[out]");
      }},

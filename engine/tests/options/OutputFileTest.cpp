@@ -389,15 +389,9 @@ class TGraphJob : public TIOJob {
 public:
     TGraphJob()
     {
-        auto* graph = static_cast<TFilterGraph*>(av::av_mallocz(sizeof(TFilterGraph)));
-        filter = static_cast<TOutputFilter*>(av::av_mallocz(sizeof(TOutputFilter)));
-        filter->Graph = graph;
+        filter = AddFilterGraph()->AddOutput();
         filter->OutTmp = av::avfilter_inout_alloc();
         filter->OutTmp->name = av::av_strdup("out");
-        GrowList(graph->Outputs, graph->OutputCount, 1);
-        graph->Outputs[0] = filter;
-        GrowList(FilterGraphs, FilterGraphCount, 1);
-        FilterGraphs[0] = graph;
     }
     int32_t ConfigureComplexFilters() override { return 0; }
     void InitOutputFilter(TOutputFilter* Filter, TOptionsContext* Context, AVFormatContext* FormatContext) override

@@ -71,14 +71,14 @@ TEST_F(StreamFormatsTest, KeptPixelFormatTurnsOffConversionInTheGraph)
     TOutputStream* ost = job.OutputStream(0);
     TFilterGraph* graph = job.InitSimpleFilterGraph(job.InputStream(0), ost);
     EXPECT_EQ(graph->Index, 0);
-    EXPECT_EQ(job.FilterGraphCount, 1);
-    ASSERT_EQ(graph->InputCount, 1);
-    ASSERT_EQ(graph->OutputCount, 1);
+    EXPECT_EQ(job.FilterGraphCount(), 1);
+    ASSERT_EQ(graph->InputCount(), 1);
+    ASSERT_EQ(graph->OutputCount(), 1);
     EXPECT_EQ(graph->Inputs[0]->Ist, job.InputStream(0));
     EXPECT_EQ(graph->Outputs[0]->Ost, ost);
-    EXPECT_EQ(ost->Filter, graph->Outputs[0]);
-    ASSERT_EQ(job.InputStream(0)->FilterCount, 1);
-    EXPECT_EQ(job.InputStream(0)->Filters[0], graph->Inputs[0]);
+    EXPECT_EQ(ost->Filter, graph->Outputs[0].get());
+    ASSERT_EQ(job.InputStream(0)->Filters.size(), 1u);
+    EXPECT_EQ(job.InputStream(0)->Filters[0], graph->Inputs[0].get());
 
     graph->Graph = av::avfilter_graph_alloc();
     EXPECT_EQ(ListText(PixelFormatList(ost)), "yuv420p");
