@@ -670,6 +670,8 @@ void ApplyCursorAt(TPoint screenPos);
 // Shows a cursor shape over the window under the mouse (or holding it), for
 // a control that answers WM_SETCURSOR itself.
 void SetCursorShape(TCursor cursor);
+// A colour cursor picture over the window under the mouse (or holding the capture).
+void SetCursorPicture(const TCursorImage& cursor);
 // The control under the mouse that last got CM_MOUSEENTER.
 TControl* MouseControl();
 // Drops every reference the mouse tracking keeps to a control being destroyed.
