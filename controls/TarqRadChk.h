@@ -63,6 +63,8 @@ public:
         frameLink_.SetNotifications(value);
     }
     void ApplyFrameController() override;
+    // No click while an action link sets Checked.
+    void Click() override;
 
     int32_t GlyphWidth() const { return glyphWidth_; }
     int32_t GlyphHeight() const { return glyphHeight_; }
@@ -85,6 +87,10 @@ protected:
     void KeyDown(uint16_t& key, TShiftState shift) override;
     void Dispatch(TMessage& message) override;
     void Notification(TComponent* component, TOperation operation) override;
+    std::unique_ptr<TControlActionLink> CreateActionLink() override;
+    // Takes the action's Checked too, unless only defaults are filled and
+    // the button is already checked.
+    void ActionChange(TBasicAction* action, bool checkDefaults) override;
 
     void SetNumStates(int32_t value) { numStates_ = value; }
     // UseCustomGlyphs with a strip that holds every cell.
@@ -92,6 +98,10 @@ protected:
     bool GlyphAtRight() const;
 
 private:
+    friend class TTarqCheckedActionLink;
+
+    // Checked from an action is no user's click.
+    void SetCheckedWithoutClick(bool value);
     void PaintNow();
     void CustomGlyphsChanged(TObject* sender);
     void DrawCaptionAndFocus(TCanvas& canvas);
@@ -117,6 +127,22 @@ private:
     bool tabOnEnter_ = false;
     std::unique_ptr<TBitmap> backgroundBmp_;
     bool updateBg_ = true;
+    bool clicksDisabled_ = false;
+};
+
+// The glyph button's action link: Checked follows the action while the two
+// agree, and setting it from the action raises no click.
+class TTarqCheckedActionLink : public TWinControlActionLink {
+public:
+    explicit TTarqCheckedActionLink(TTarqCustomGlyphButton& client) : TWinControlActionLink(client), client_(client) {}
+
+    void SetChecked(bool value) override;
+
+protected:
+    bool IsCheckedLinked() const override;
+
+private:
+    TTarqCustomGlyphButton& client_;
 };
 
 class TTarqCustomCheckBox : public TTarqCustomGlyphButton {

@@ -253,7 +253,7 @@ void TTarqCustomTrackBar::WMSetCursor(TMessage& message)
         TCustomControl::Dispatch(message);
         return;
     }
-    SetCursorShape(Horizontal() ? crSizeWE : crSizeNS);
+    SetCursorPicture(ThumbCursor());
     message.Result = 1;
 }
 

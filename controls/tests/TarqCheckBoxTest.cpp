@@ -50,6 +50,29 @@ TEST_F(CheckBox, ClicksCycleTheStatesAndEachChangeClicksOnce)
     EXPECT_EQ(states.size(), 3u);
 }
 
+TEST_F(CheckBox, CheckedFromAnActionRaisesNoClick)
+{
+    auto* action = new TAction(form.get());
+    action->SetCaption("&Watermark");
+    action->SetChecked(true);
+    box->SetAction(action);
+    EXPECT_TRUE(box->Checked());
+    EXPECT_EQ(box->Caption(), "&Watermark");
+
+    action->SetChecked(false);
+    EXPECT_FALSE(box->Checked());
+    action->SetChecked(true);
+    EXPECT_TRUE(box->Checked());
+    EXPECT_TRUE(states.empty());
+
+    Click(); // the user's change clicks; the box follows again once the two agree
+    EXPECT_EQ(states, (std::vector<TCheckBoxState>{cbUnchecked}));
+    action->SetChecked(false);
+    action->SetChecked(true);
+    EXPECT_TRUE(box->Checked());
+    EXPECT_EQ(states.size(), 1u);
+}
+
 TEST_F(CheckBox, SpaceTogglesOnReleaseAndEscapeCancels)
 {
     box->SetFocus();

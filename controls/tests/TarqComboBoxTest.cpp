@@ -3,6 +3,7 @@
 #include "ButtonTestSupport.h"
 #include "controls/TarqCmboBx.h"
 #include "platform/ui/FormResources.h"
+#include "platform/ui/StdCtrls.h"
 
 namespace {
 
@@ -529,6 +530,36 @@ TEST_F(TarqComboBox, SelectedOwnerDrawnFaceShowsADottedFocusRectangle)
     for (int32_t x = 3; x < 9; ++x)
         row += PixelAt(*image, x, 3) == black ? 'K' : PixelAt(*image, x, 3) == highlight ? 'h' : '?';
     EXPECT_EQ(row, "hKhKhK");
+}
+
+// A modal dialog disables the form under it; a combo repainted meanwhile
+// (uncovered, say) must not keep a disabled look once the form is back.
+TEST_F(TarqComboBox, FaceRepaintedUnderAModalDialogLooksTheSameAfterwards)
+{
+    Fill({"AVI", "MP4"}, csDropDownList);
+    combo->SetItemIndex(0);
+    Focus(*other);
+    auto face = [this] {
+        std::vector<TColor> pixels;
+        for (int32_t y = 0; y < combo->Height(); ++y)
+            for (int32_t x = 0; x < combo->Width(); ++x)
+                pixels.push_back(StorePixel(*form, combo->Left() + x, combo->Top() + y));
+        return pixels;
+    };
+    const std::vector<TColor> before = face();
+
+    auto dialog = UiTest::MakeForm(400, 50, 100, 60);
+    auto* ok = new TButton(dialog.get());
+    ok->SetBounds(10, 10, 60, 24);
+    ok->SetModalResult(mrOk);
+    ok->SetParent(dialog.get());
+    dialog->OnShow = [this](TObject*) { combo->Repaint(); };
+    backend.Click({400 + 20, 50 + 20});
+    ASSERT_EQ(dialog->ShowModal(), mrOk);
+    Pump();
+
+    EXPECT_TRUE(form->Enabled());
+    EXPECT_EQ(face(), before);
 }
 
 TEST(TarqComboBoxResource, ReadsItsSettingsAndRetiredOnes)

@@ -5,6 +5,7 @@
 
 #include "TarqTestSupport.h"
 #include "controls/TarqTrkBar.h"
+#include "platform/backend/HeadlessBackend.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/gfx/Resources.h"
 #include "platform/ui/Themes.h"
@@ -68,6 +69,25 @@ protected:
     TTarqTrackBar* bar;
     std::vector<int32_t> changes;
 };
+
+// Over the thumb the bar shows its own cursor picture;
+// elsewhere the control's standard cursor comes back.
+TEST_F(TarqTrackBar, ThumbShowsTheBarsOwnCursorPicture)
+{
+    ConfigureAsConverter();
+    ShowForm();
+    auto* window = static_cast<THeadlessWindow*>(form->NativeWindow());
+    auto middle = [](const TRect& r) { return Point((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2); };
+    const TPoint thumb = middle(bar->ThumbRect());
+    backend.MouseMove(Screen(thumb.X, thumb.Y));
+    Pump();
+    EXPECT_EQ(window->CursorImage(), bar->ThumbCursor().Image.get());
+
+    backend.MouseMove(Screen(300, thumb.Y));
+    Pump();
+    EXPECT_EQ(window->CursorImage(), nullptr);
+    EXPECT_EQ(window->Cursor(), crArrow);
+}
 
 TEST_F(TarqTrackBar, ConverterBarPlacesTrackAndThumb)
 {

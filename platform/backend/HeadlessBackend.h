@@ -31,7 +31,12 @@ public:
     void PlaceBelow(INativeWindow& sibling) override;
     void Present(const TBitmap& image, const TRect& dirty) override;
     void SetMouseCapture(bool captured) override { captured_ = captured; }
-    void SetCursor(TCursorId cursor) override { cursor_ = cursor; }
+    void SetCursor(TCursorId cursor) override
+    {
+        cursor_ = cursor;
+        cursorImage_.reset();
+    }
+    void SetCursorImage(const TCursorImage& image) override { cursorImage_ = image.Image; }
 
     const TNativeWindowParams& Params() const { return params_; }
     const TRect& Bounds() const { return bounds_; }
@@ -43,6 +48,8 @@ public:
     int32_t PresentCount() const { return presentCount_; }
     bool Captured() const { return captured_; }
     TCursorId Cursor() const { return cursor_; }
+    // The picture of the colour cursor shown, or nullptr for a standard one.
+    const TBitmap* CursorImage() const { return cursorImage_.get(); }
 
 private:
     THeadlessBackend& backend_;
@@ -54,6 +61,7 @@ private:
     int32_t presentCount_ = 0;
     bool captured_ = false;
     TCursorId cursor_ = 0;
+    std::shared_ptr<TBitmap> cursorImage_;
 };
 
 class THeadlessBackend : public IWindowBackend {

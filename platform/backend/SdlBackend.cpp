@@ -1,6 +1,7 @@
 #include "platform/backend/SdlBackend.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 
 #include "platform/backend/X11ArgbWindow.h"
@@ -15,6 +16,29 @@
 #include <SDL2/SDL_syswm.h>
 
 namespace {
+
+// Stands for a colour cursor, so that the next standard shape is always set.
+constexpr TCursorId CustomCursorId = INT16_MIN;
+
+// SDL's colour cursors take straight alpha; the picture is premultiplied.
+SDL_Surface* StraightAlphaSurface(const TBitmap& picture)
+{
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormat(0, picture.Width(), picture.Height(), 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!surface)
+        return nullptr;
+    for (int32_t y = 0; y < picture.Height(); ++y) {
+        const uint8_t* source = picture.ScanLine(y);
+        uint8_t* target = static_cast<uint8_t*>(surface->pixels) + static_cast<ptrdiff_t>(y) * surface->pitch;
+        for (int32_t x = 0; x < picture.Width(); ++x) {
+            const uint8_t alpha = source[4 * x + 3];
+            for (int c = 0; c < 3; ++c)
+                target[4 * x + c] = alpha ? static_cast<uint8_t>(std::min(255, source[4 * x + c] * 255 / alpha)) : 0;
+            target[4 * x + 3] = alpha;
+        }
+    }
+    return surface;
+}
 
 SDL_SystemCursor SystemCursorOf(TCursorId cursor)
 {
@@ -131,14 +155,14 @@ public:
         SDL_Surface* surface = SDL_GetWindowSurface(window_);
         if (!surface)
             return;
-        TRect area = IntersectRect(dirty, Rect(0, 0, std::min(image.Width(), surface->w),
-                                               std::min(image.Height(), surface->h)));
+        TRect area =
+            IntersectRect(dirty, Rect(0, 0, std::min(image.Width(), surface->w), std::min(image.Height(), surface->h)));
         if (IsRectEmpty(area))
             return;
         SDL_LockSurface(surface);
         for (int32_t y = area.Top; y < area.Bottom; ++y) {
             auto* dst = static_cast<uint8_t*>(surface->pixels) + y * surface->pitch +
-                        area.Left * surface->format->BytesPerPixel;
+                area.Left * surface->format->BytesPerPixel;
             SDL_ConvertPixels(area.Width(), 1, SDL_PIXELFORMAT_ARGB8888, image.ScanLine(y) + 4 * area.Left,
                               4 * area.Width(), surface->format->format, dst, surface->pitch);
         }
@@ -166,6 +190,25 @@ public:
         if (cursor_)
             SDL_FreeCursor(cursor_);
         cursor_ = next;
+    }
+
+    void SetCursorImage(const TCursorImage& image) override
+    {
+        if (!image.Image || image.Image->Width() <= 0 || image.Image->Height() <= 0)
+            return;
+        SDL_Surface* surface = StraightAlphaSurface(*image.Image);
+        if (!surface)
+            return;
+        SDL_Cursor* next = SDL_CreateColorCursor(surface, image.HotSpot.X, image.HotSpot.Y);
+        SDL_FreeSurface(surface);
+        if (!next)
+            return;
+        SDL_ShowCursor(SDL_ENABLE);
+        SDL_SetCursor(next);
+        if (cursor_)
+            SDL_FreeCursor(cursor_);
+        cursor_ = next;
+        cursorId_ = CustomCursorId;
     }
 
 private:
@@ -232,13 +275,13 @@ uint16_t VirtualKeyOfSdlKey(SDL_Keycode key)
     if (key >= SDLK_F1 && key <= SDLK_F12)
         return static_cast<uint16_t>(VK_F1 + (key - SDLK_F1));
     static const std::map<SDL_Keycode, uint16_t> keys{
-        {SDLK_BACKSPACE, VK_BACK}, {SDLK_TAB, VK_TAB},          {SDLK_RETURN, VK_RETURN}, {SDLK_KP_ENTER, VK_RETURN},
-        {SDLK_ESCAPE, VK_ESCAPE},  {SDLK_SPACE, VK_SPACE},      {SDLK_PAGEUP, VK_PRIOR},  {SDLK_PAGEDOWN, VK_NEXT},
-        {SDLK_END, VK_END},        {SDLK_HOME, VK_HOME},        {SDLK_LEFT, VK_LEFT},     {SDLK_UP, VK_UP},
-        {SDLK_RIGHT, VK_RIGHT},    {SDLK_DOWN, VK_DOWN},        {SDLK_INSERT, VK_INSERT}, {SDLK_DELETE, VK_DELETE},
-        {SDLK_LSHIFT, VK_SHIFT},   {SDLK_RSHIFT, VK_SHIFT},     {SDLK_LCTRL, VK_CONTROL}, {SDLK_RCTRL, VK_CONTROL},
-        {SDLK_LALT, VK_MENU},      {SDLK_RALT, VK_MENU},        {SDLK_APPLICATION, VK_APPS},
-        {SDLK_KP_PLUS, VK_ADD},    {SDLK_KP_MINUS, VK_SUBTRACT},
+        {SDLK_BACKSPACE, VK_BACK},    {SDLK_TAB, VK_TAB},      {SDLK_RETURN, VK_RETURN},    {SDLK_KP_ENTER, VK_RETURN},
+        {SDLK_ESCAPE, VK_ESCAPE},     {SDLK_SPACE, VK_SPACE},  {SDLK_PAGEUP, VK_PRIOR},     {SDLK_PAGEDOWN, VK_NEXT},
+        {SDLK_END, VK_END},           {SDLK_HOME, VK_HOME},    {SDLK_LEFT, VK_LEFT},        {SDLK_UP, VK_UP},
+        {SDLK_RIGHT, VK_RIGHT},       {SDLK_DOWN, VK_DOWN},    {SDLK_INSERT, VK_INSERT},    {SDLK_DELETE, VK_DELETE},
+        {SDLK_LSHIFT, VK_SHIFT},      {SDLK_RSHIFT, VK_SHIFT}, {SDLK_LCTRL, VK_CONTROL},    {SDLK_RCTRL, VK_CONTROL},
+        {SDLK_LALT, VK_MENU},         {SDLK_RALT, VK_MENU},    {SDLK_APPLICATION, VK_APPS}, {SDLK_KP_PLUS, VK_ADD},
+        {SDLK_KP_MINUS, VK_SUBTRACT},
     };
     auto it = keys.find(key);
     return it == keys.end() ? 0 : it->second;
@@ -385,9 +428,9 @@ void TSdlBackend::Translate(const SDL_Event& event)
         case SDL_WINDOWEVENT_MAXIMIZED:
         case SDL_WINDOWEVENT_RESTORED:
             input.Kind = TInputKind::StateChanged;
-            input.State = event.window.event == SDL_WINDOWEVENT_MINIMIZED   ? TNativeWindowState::Minimized
-                          : event.window.event == SDL_WINDOWEVENT_MAXIMIZED ? TNativeWindowState::Maximized
-                                                                            : TNativeWindowState::Normal;
+            input.State = event.window.event == SDL_WINDOWEVENT_MINIMIZED ? TNativeWindowState::Minimized
+                : event.window.event == SDL_WINDOWEVENT_MAXIMIZED         ? TNativeWindowState::Maximized
+                                                                          : TNativeWindowState::Normal;
             break;
         case SDL_WINDOWEVENT_CLOSE: input.Kind = TInputKind::CloseRequested; break;
         case SDL_WINDOWEVENT_FOCUS_GAINED: input.Kind = TInputKind::Activated; break;
@@ -399,8 +442,7 @@ void TSdlBackend::Translate(const SDL_Event& event)
         if (!input.Window)
             return;
         break;
-    default:
-        return;
+    default: return;
     }
     sink_(input);
 }

@@ -23,6 +23,7 @@ public:
     void Present(const TBitmap& image, const TRect& dirty) override;
     void SetMouseCapture(bool) override {}
     void SetCursor(TCursorId) override {}
+    void SetCursorImage(const TCursorImage&) override {}
 
     unsigned long XWindow() const { return window_; }
 

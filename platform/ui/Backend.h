@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/gfx/CursorImage.h"
 #include "platform/gfx/Geometry.h"
 
 class TBitmap;
@@ -53,6 +54,9 @@ public:
     virtual void Present(const TBitmap& image, const TRect& dirty) = 0;
     virtual void SetMouseCapture(bool captured) = 0;
     virtual void SetCursor(TCursorId cursor) = 0;
+    // A colour cursor from the picture, shown until the next SetCursor or
+    // SetCursorImage.
+    virtual void SetCursorImage(const TCursorImage& image) = 0;
 };
 
 enum class TInputKind {

@@ -713,14 +713,14 @@ void TCustomComboBox::PaintWindow(TCanvas& canvas)
     uint32_t state = DFCS_SCROLLCOMBOBOX;
     if (buttonPressed_)
         state |= DFCS_PUSHED | DFCS_FLAT;
-    if (!IsEnabledInTree())
+    if (!Enabled())
         state |= DFCS_INACTIVE;
     DrawFrameControl(canvas, ButtonRect(), DFC_SCROLL, state);
     if (!HasEdit()) {
         uint32_t itemState = ODS_COMBOBOXEDIT;
         if (HasFocus() && !DroppedDown())
             itemState |= ODS_SELECTED | ODS_FOCUS;
-        if (!IsEnabledInTree())
+        if (!Enabled())
             itemState |= ODS_DISABLED;
         PaintItem(canvas, itemIndex_, Rect(3, 3, ButtonRect().Left - 1, height_ - 3), itemState);
     }

@@ -381,6 +381,46 @@ void TControl::Notification(TComponent* component, TOperation operation)
 {
     TComponent::Notification(component, operation);
     popupMenu_.Forget(component, operation);
+    if (operation == opRemove && actionLink_ && component == actionLink_->Action())
+        actionLink_.reset();
+}
+
+// ---- Actions ------------------------------------------------------------------------------
+
+TBasicAction* TControl::Action() const { return actionLink_ ? actionLink_->Action() : nullptr; }
+
+void TControl::SetAction(TBasicAction* value)
+{
+    if (value == Action())
+        return;
+    if (TBasicAction* old = Action())
+        old->RemoveFreeNotification(this);
+    if (!value) {
+        actionLink_.reset();
+        return;
+    }
+    if (!actionLink_)
+        actionLink_ = CreateActionLink();
+    actionLink_->SetAction(value);
+    value->FreeNotification(this);
+    ActionChange(value, IsLoading());
+}
+
+std::unique_ptr<TControlActionLink> TControl::CreateActionLink() { return std::make_unique<TControlActionLink>(*this); }
+
+void TControl::ActionChange(TBasicAction* action, bool checkDefaults)
+{
+    auto* custom = dynamic_cast<TCustomAction*>(action);
+    if (!custom)
+        return;
+    if (!checkDefaults || Caption().empty())
+        SetCaption(custom->Caption());
+    if (!checkDefaults || Enabled())
+        SetEnabled(custom->Enabled());
+    if (!checkDefaults || Hint().empty())
+        SetHint(custom->Hint());
+    if (!checkDefaults || Visible())
+        SetVisible(custom->Visible());
 }
 
 void TControl::SetCursor(TCursor value)
@@ -439,6 +479,8 @@ void TControl::Click()
 {
     if (OnClick)
         OnClick(this);
+    else if (actionLink_)
+        actionLink_->Execute();
 }
 
 void TControl::DblClick()

@@ -22,6 +22,7 @@
 #include "platform/gfx/Font.h"
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/Region.h"
+#include "platform/ui/ActnList.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/WindowSystem.h"
 
@@ -270,6 +271,12 @@ public:
     void Refresh() { Repaint(); }
 
     // ---- Actions ----
+    // The action the control follows: its caption, enabled, hint and visible
+    // state are taken over now and track the action's changes while the
+    // control's own values still equal the action's.
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* value);
+    // OnClick when there is one, else the action's Execute.
     virtual void Click();
     virtual void DblClick();
 
@@ -298,6 +305,11 @@ protected:
     virtual void Resize();
     bool IsLoading() const;
     void Notification(TComponent* component, TOperation operation) override;
+    virtual std::unique_ptr<TControlActionLink> CreateActionLink();
+    // Takes over the action's properties; with `checkDefaults` only those
+    // the control still has at their defaults.
+    virtual void ActionChange(TBasicAction* action, bool checkDefaults);
+    TControlActionLink* ActionLink() const { return actionLink_.get(); }
     // Called after the bounds changed (before realignment of the parent).
     virtual void BoundsChanged() {}
     // The size AutoSize asks for; false when the control keeps its size.
@@ -347,6 +359,7 @@ protected:
     std::string text_;
     TCursor cursor_ = crDefault;
     TComponentRef<TPopupMenu> popupMenu_{this};
+    std::unique_ptr<TControlActionLink> actionLink_;
     TControlStyle controlStyle_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
     TControlState controlState_ = 0;
     bool applyingFont_ = false;
@@ -657,6 +670,8 @@ void ApplyCursorAt(TPoint screenPos);
 // Shows a cursor shape over the window under the mouse (or holding it), for
 // a control that answers WM_SETCURSOR itself.
 void SetCursorShape(TCursor cursor);
+// A colour cursor picture over the window under the mouse (or holding the capture).
+void SetCursorPicture(const TCursorImage& cursor);
 // The control under the mouse that last got CM_MOUSEENTER.
 TControl* MouseControl();
 // Drops every reference the mouse tracking keeps to a control being destroyed.

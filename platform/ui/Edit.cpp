@@ -703,7 +703,7 @@ void TCustomEdit::PaintWindow(TCanvas& canvas)
     int saved = canvas.SaveDC();
     canvas.IntersectClipRect(format.Left, client.Top, format.Right, client.Bottom);
     canvas.Font()->Assign(Font());
-    if (!IsEnabledInTree())
+    if (!Enabled())
         canvas.Font()->SetColor(clGrayText);
     std::string shown = Utf32ToUtf8(DisplayChars());
     int32_t x = CharX(0);

@@ -262,14 +262,28 @@ void ApplyCursorAt(TPoint screen)
     SetCursorShape(cursor);
 }
 
-void SetCursorShape(TCursor cursor)
+namespace {
+
+// The native window whose cursor the mouse shows: the capturing control's, else the one under it.
+INativeWindow* CursorWindow()
 {
     TControl* control = GetCaptureControl();
     TWinControl* top = control
         ? (dynamic_cast<TWinControl*>(control) ? dynamic_cast<TWinControl*>(control) : control->Parent())
         : TopLevelAt(GetCursorPos());
-    if (top)
-        top = top->TopLevel();
-    if (top && top->NativeWindow())
-        top->NativeWindow()->SetCursor(cursor);
+    return top ? top->TopLevel()->NativeWindow() : nullptr;
+}
+
+} // namespace
+
+void SetCursorShape(TCursor cursor)
+{
+    if (INativeWindow* window = CursorWindow())
+        window->SetCursor(cursor);
+}
+
+void SetCursorPicture(const TCursorImage& cursor)
+{
+    if (INativeWindow* window = CursorWindow())
+        window->SetCursorImage(cursor);
 }

@@ -906,7 +906,7 @@ void TCustomListView::PaintItem(TCanvas& canvas, int32_t index)
         state |= cdsSelected;
     if (item->Focused() && focused_)
         state |= cdsFocused;
-    if (!IsEnabledInTree())
+    if (!Enabled())
         state |= cdsDisabled;
     int saved = canvas.SaveDC();
     canvas.Font()->Assign(Font());
@@ -952,14 +952,14 @@ void TCustomListView::PaintCell(TCanvas& canvas, TListItem* item, int32_t column
         }
         if (smallImages_ && item->imageIndex_ >= 0)
             smallImages_->Draw(&canvas, icon.Left, cell.Top + (cell.Height() - smallImages_->Height()) / 2,
-                               item->imageIndex_, IsEnabledInTree());
+                               item->imageIndex_, Enabled());
     }
     std::string text = column == 0              ? item->caption_
         : column - 1 < item->subItems_->Count() ? item->subItems_->Strings(column - 1)
                                                 : std::string();
     TRect textRect = InflateRect(SubItemRect(item, column, drLabel), -CellMargin, 0);
     canvas.Brush()->SetStyle(bsClear);
-    if (!IsEnabledInTree())
+    if (!Enabled())
         canvas.Font()->SetColor(clGrayText);
     else if (highlighted)
         canvas.Font()->SetColor(focused_ ? clHighlightText : clBtnText);

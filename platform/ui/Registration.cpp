@@ -52,6 +52,7 @@ void RegisterControls()
         .Enum("Align", &TControl::Align, &TControl::SetAlign, AlignInfo).Default(alNone)
         .Set("Anchors", &TControl::Anchors, &TControl::SetAnchors, AnchorKindInfo).Default(DefaultAnchors)
         .Property("AutoSize", &TControl::AutoSize, &TControl::SetAutoSize).Default(false)
+        .Property("Action", &TControl::Action, &TControl::SetAction)
         .Property("Caption", &TControl::Caption, &TControl::SetCaption).Default(std::string())
         .Property("Color", ColorGetter(&TControl::Color), ColorSetter(&TControl::SetColor))
         .Default(ColorProp(clWindow)).Idents(ColorIdents())
@@ -171,6 +172,14 @@ void RegisterForms()
         .Property("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup).Default(true)
         .Property("Images", &TPopupMenu::Images, &TPopupMenu::SetImages)
         .Event("OnPopup", &TPopupMenu::OnPopup);
+
+    RegisterClass<TBasicAction, TComponent>("TBasicAction").Event("OnExecute", &TBasicAction::OnExecute);
+    RegisterClass<TAction, TBasicAction>("TAction")
+        .Property("Caption", &TAction::Caption, &TAction::SetCaption).Default(std::string())
+        .Property("Checked", &TAction::Checked, &TAction::SetChecked).Default(false)
+        .Property("Enabled", &TAction::Enabled, &TAction::SetEnabled).Default(true)
+        .Property("Hint", &TAction::Hint, &TAction::SetHint).Default(std::string())
+        .Property("Visible", &TAction::Visible, &TAction::SetVisible).Default(true);
 
     RegisterClass<TTimer, TComponent>("TTimer")
         .Property("Enabled", &TTimer::Enabled, &TTimer::SetEnabled).Default(true)

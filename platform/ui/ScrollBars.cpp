@@ -366,7 +366,7 @@ void TScrollBar::Dispatch(TMessage& message)
 void TScrollBar::PaintWindow(TCanvas& canvas)
 {
     UpdateGeometry();
-    tracker_.SetEnabled(IsEnabledInTree());
+    tracker_.SetEnabled(Enabled());
     tracker_.Paint(canvas);
 }
 

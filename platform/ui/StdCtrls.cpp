@@ -81,7 +81,7 @@ void TButton::Paint()
         text = OffsetRect(text, 1, 1);
     canvas.Brush()->SetStyle(bsClear);
     canvas.Font()->Assign(Font());
-    if (!IsEnabledInTree()) {
+    if (!Enabled()) {
         canvas.Font()->SetColor(clBtnHighlight);
         TRect shadow = OffsetRect(text, 1, 1);
         DrawText(canvas, Caption(), shadow, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
