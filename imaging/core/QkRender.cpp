@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "imaging/core/QkBitmap.h"
+#include "imaging/core/QkRenderFiltered.h"
 #include "imaging/core/QkRenderRows.h"
 
 namespace {
@@ -145,6 +146,8 @@ bool RenderToTQkBitmapEx(TQkBitmap& source, TQkBitmap& destination, TQkRenderTab
     if (!area)
         return false;
     const bool alpha = UsesAlphaChannel(source, options.UseAlpha);
+    if (TakesFilteredPrePass(source, *area, options.Filter))
+        return RenderFiltered(source, destination, *area, options, alpha);
     const bool withMaps = !TakesFastPath(source, *area, options, alpha);
     const TComputedTables computed = ComputeTables(source, destination, tables, *area, withMaps);
     const bool usable = TablesServe(source, destination, tables, *area);
@@ -164,21 +167,24 @@ bool RenderToTBitmapEx(TQkBitmap& source, TBitmap& destination, TQkRenderTables&
 }
 
 bool RenderToTQkBitmap(TQkBitmap& source, TQkBitmap& destination, TQkRenderRect destinationRect,
-                       TQkRenderRect sourceRect, int32_t transparency, TQkRenderOperation operation)
+                       TQkRenderRect sourceRect, int32_t transparency, TResampleFilter filter,
+                       TQkRenderOperation operation)
 {
     TQkRenderTables tables;
     TQkRenderOptions options;
     options.Transparency = transparency;
+    options.Filter = filter;
     options.Operation = operation;
     return RenderToTQkBitmapEx(source, destination, tables, destinationRect, sourceRect, options);
 }
 
 bool RenderToTBitmap(TQkBitmap& source, TBitmap& destination, TQkRenderRect destinationRect, TQkRenderRect sourceRect,
-                     int32_t transparency, TQkRenderOperation operation)
+                     int32_t transparency, TResampleFilter filter, TQkRenderOperation operation)
 {
     TQkRenderTables tables;
     TQkRenderOptions options;
     options.Transparency = transparency;
+    options.Filter = filter;
     options.Operation = operation;
     return RenderToTBitmapEx(source, destination, tables, destinationRect, sourceRect, options);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Drawing a rectangle of a bitmap of any pixel format onto a rectangle of a
-// 24-bit destination: scaled, clipped, blended
+// 24-bit destination: scaled, clipped, optionally resampled first, blended
 // by a transparency and the source's alpha channel, adjusted and combined
 // with the destination by a pixel operation.
 //
@@ -14,6 +14,7 @@
 
 #include "imaging/core/QkCombinePixel.h"
 #include "imaging/core/QkRenderGeometry.h"
+#include "imaging/core/QkSettings.h"
 
 class TBitmap;
 class TQkBitmap;
@@ -32,6 +33,8 @@ struct TQkRenderOptions {
     bool UseAlpha = true;
     bool DuplicateRows = false;
     int32_t Transparency = 255; // 0 invisible .. 255 opaque
+    // Any filter but rfNone resamples qk1g and qk24RGB sources first.
+    TResampleFilter Filter = rfNone;
     bool FreeTables = true;
     TQkRenderOperation Operation = 0;
 };
@@ -46,6 +49,7 @@ bool RenderToTBitmapEx(TQkBitmap& source, TBitmap& destination, TQkRenderTables&
 
 // No kept tables, no clip, the alpha channel used.
 bool RenderToTQkBitmap(TQkBitmap& source, TQkBitmap& destination, TQkRenderRect destinationRect,
-                       TQkRenderRect sourceRect, int32_t transparency, TQkRenderOperation operation);
+                       TQkRenderRect sourceRect, int32_t transparency, TResampleFilter filter,
+                       TQkRenderOperation operation);
 bool RenderToTBitmap(TQkBitmap& source, TBitmap& destination, TQkRenderRect destinationRect, TQkRenderRect sourceRect,
-                     int32_t transparency, TQkRenderOperation operation);
+                     int32_t transparency, TResampleFilter filter, TQkRenderOperation operation);

@@ -95,7 +95,7 @@ TEST(CombinePixel, InterlacingFollowsDestinationRows)
         TQkBitmap source(3, 4, qk24RGB);
         source.Fill(0xFFFFFF);
         TQkBitmap destination(3, 6, qk24RGB);
-        ASSERT_TRUE(RenderToTQkBitmap(source, destination, {0, 1, 3, 4}, {0, 0, 3, 4}, 255, operation));
+        ASSERT_TRUE(RenderToTQkBitmap(source, destination, {0, 1, 3, 4}, {0, 0, 3, 4}, 255, rfNone, operation));
         for (int32_t y = 0; y < 6; ++y) {
             const bool drawn = y >= 1 && y <= 4 && (y & 1) == operation - 41;
             EXPECT_EQ(destination.GetPixel24(1, y).g, drawn ? 255 : 0)

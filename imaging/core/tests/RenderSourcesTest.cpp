@@ -221,7 +221,7 @@ TEST(RenderSources, TransparencyAndAlphaChannel)
     TQkBitmap black(1, 1, qk24RGB);
     TQkBitmap overWhite(1, 1, qk24RGB);
     overWhite.Fill(0xFFFFFF);
-    ASSERT_TRUE(RenderToTQkBitmap(overWhite, black, {0, 0, 1, 1}, {0, 0, 1, 1}, 128, 0));
+    ASSERT_TRUE(RenderToTQkBitmap(overWhite, black, {0, 0, 1, 1}, {0, 0, 1, 1}, 128, rfNone, 0));
     EXPECT_EQ(black.GetPixel24(0, 0).g, 127);
 
     // Alpha 64 and 200: the weight is the smaller of alpha and transparency.

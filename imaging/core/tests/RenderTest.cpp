@@ -163,10 +163,10 @@ TEST(Render, PlatformBitmapDrawnInPlace)
     TQkBitmap reference;
     MakeBitmap(reference, 25, 18);
     reference.Fill(0);
-    ASSERT_TRUE(RenderToTBitmap(source, platform, {3, -2, 30, 17}, {1, 1, 15, 12}, 200, 0));
-    ASSERT_TRUE(RenderToTQkBitmap(source, reference, {3, -2, 30, 17}, {1, 1, 15, 12}, 200, 0));
+    ASSERT_TRUE(RenderToTBitmap(source, platform, {3, -2, 30, 17}, {1, 1, 15, 12}, 200, rfNone, 0));
+    ASSERT_TRUE(RenderToTQkBitmap(source, reference, {3, -2, 30, 17}, {1, 1, 15, 12}, 200, rfNone, 0));
     for (int32_t y = 0; y < 18; ++y)
         ASSERT_EQ(std::memcmp(platform.ScanLine(y), reference.GetScanline(y), 75), 0) << "row " << y;
     TBitmap paletted(4, 4, pf8bit);
-    EXPECT_FALSE(RenderToTBitmap(source, paletted, {0, 0, 4, 4}, {0, 0, 4, 4}, 255, 0));
+    EXPECT_FALSE(RenderToTBitmap(source, paletted, {0, 0, 4, 4}, {0, 0, 4, 4}, 255, rfNone, 0));
 }
