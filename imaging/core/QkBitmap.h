@@ -19,6 +19,7 @@ class TBitmap;
 class TCanvas;
 class TQkFileBuffer;
 class TQkMask;
+struct TQkRowRenderJob;
 
 // The per-format tables: bits per pixel and channels.
 int32_t QkBitCount(TQkPixelFormat format);
@@ -186,6 +187,30 @@ public:
     TQkRenderAdjustments& RenderAdjustments() { return FRenderAdjustments; }
     // The palette becomes `entries`, of any length (a TBitmap store too).
     void AssignPalette(std::vector<TRGBPixel> entries);
+
+    // ---- Row renderers ----
+    // Draw this bitmap's pixels into the job's destination area, one plain
+    // and one blending member per source format.
+    virtual void RenderRows24RGB(const TQkRowRenderJob& job);
+    virtual void RenderRows24RGBAlpha(const TQkRowRenderJob& job);
+    virtual void RenderRows32RGB(const TQkRowRenderJob& job);
+    virtual void RenderRows32RGBAlpha(const TQkRowRenderJob& job);
+    virtual void RenderRows1g(const TQkRowRenderJob& job);
+    virtual void RenderRows1gAlpha(const TQkRowRenderJob& job);
+    virtual void RenderRows8g(const TQkRowRenderJob& job);
+    virtual void RenderRows8gAlpha(const TQkRowRenderJob& job);
+    virtual void RenderRows8p(const TQkRowRenderJob& job);
+    virtual void RenderRows8pAlpha(const TQkRowRenderJob& job);
+    virtual void RenderRows16g(const TQkRowRenderJob& job);
+    virtual void RenderRows16gAlpha(const TQkRowRenderJob& job);
+    virtual void RenderRows32f(const TQkRowRenderJob& job);
+    virtual void RenderRows32fAlpha(const TQkRowRenderJob& job);
+    virtual void RenderRowsCMYK(const TQkRowRenderJob& job);
+    virtual void RenderRowsCMYKAlpha(const TQkRowRenderJob& job);
+    virtual void RenderRowsCIELab(const TQkRowRenderJob& job);
+    virtual void RenderRowsCIELabAlpha(const TQkRowRenderJob& job);
+    virtual void RenderRowsRGB48(const TQkRowRenderJob& job);
+    virtual void RenderRowsRGB48Alpha(const TQkRowRenderJob& job);
 
 private:
     struct TFileView {
