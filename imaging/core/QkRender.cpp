@@ -166,25 +166,33 @@ bool RenderToTBitmapEx(TQkBitmap& source, TBitmap& destination, TQkRenderTables&
     return RenderToTQkBitmapEx(source, wrapped, tables, destinationRect, sourceRect, options);
 }
 
+namespace {
+
+// The short forms keep no tables and take the defaults but for these three.
+TQkRenderOptions ShortFormOptions(int32_t transparency, TResampleFilter filter, TQkRenderOperation operation)
+{
+    TQkRenderOptions options;
+    options.Transparency = transparency;
+    options.Filter = filter;
+    options.Operation = operation;
+    return options;
+}
+
+} // namespace
+
 bool RenderToTQkBitmap(TQkBitmap& source, TQkBitmap& destination, TQkRenderRect destinationRect,
                        TQkRenderRect sourceRect, int32_t transparency, TResampleFilter filter,
                        TQkRenderOperation operation)
 {
     TQkRenderTables tables;
-    TQkRenderOptions options;
-    options.Transparency = transparency;
-    options.Filter = filter;
-    options.Operation = operation;
-    return RenderToTQkBitmapEx(source, destination, tables, destinationRect, sourceRect, options);
+    return RenderToTQkBitmapEx(source, destination, tables, destinationRect, sourceRect,
+                               ShortFormOptions(transparency, filter, operation));
 }
 
 bool RenderToTBitmap(TQkBitmap& source, TBitmap& destination, TQkRenderRect destinationRect, TQkRenderRect sourceRect,
                      int32_t transparency, TResampleFilter filter, TQkRenderOperation operation)
 {
     TQkRenderTables tables;
-    TQkRenderOptions options;
-    options.Transparency = transparency;
-    options.Filter = filter;
-    options.Operation = operation;
-    return RenderToTBitmapEx(source, destination, tables, destinationRect, sourceRect, options);
+    return RenderToTBitmapEx(source, destination, tables, destinationRect, sourceRect,
+                             ShortFormOptions(transparency, filter, operation));
 }
