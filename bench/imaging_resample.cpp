@@ -26,6 +26,7 @@
 #include "imaging/core/QkRotate.h"
 #include "imaging/core/QkSettings.h"
 #include "imaging/core/QkSystem.h"
+#include "imaging/core/tests/QkPpmFiles.h"
 
 namespace {
 
@@ -37,29 +38,6 @@ constexpr int32_t OwnRuns = 5;
 constexpr int32_t ToolRuns = 5;
 
 bool Shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
-
-bool ReadPpm(const std::string& fileName, TQkBitmap& bitmap)
-{
-    std::ifstream in(fileName, std::ios::binary);
-    std::string magic;
-    int32_t width = 0;
-    int32_t height = 0;
-    int32_t maximum = 0;
-    in >> magic >> width >> height >> maximum;
-    in.get();
-    if (magic != "P6" || maximum != 255 || !bitmap.Allocate(width, height, qk24RGB))
-        return false;
-    std::vector<char> rgb(static_cast<size_t>(width) * 3);
-    for (int32_t y = 0; y < height && in.read(rgb.data(), static_cast<std::streamsize>(rgb.size())); ++y) {
-        uint8_t* row = bitmap.GetScanline(y);
-        for (int32_t x = 0; x < width; ++x) {
-            row[3 * x] = static_cast<uint8_t>(rgb[3 * x + 2]);
-            row[3 * x + 1] = static_cast<uint8_t>(rgb[3 * x + 1]);
-            row[3 * x + 2] = static_cast<uint8_t>(rgb[3 * x]);
-        }
-    }
-    return static_cast<bool>(in);
-}
 
 // The test image, made once.
 bool MakeImage(const std::filesystem::path& folder)
