@@ -4,6 +4,8 @@
 #include "platform/core/Files.h"
 #include "platform/core/Strings.h"
 
+std::string OutputFolderOf(const std::string& text) { return text.empty() || text.back() == '/' ? text : text + "/"; }
+
 bool SameOutputName(const std::string& a, const std::string& b)
 {
     return AnsiLowerCase(Trim(a)) == AnsiLowerCase(Trim(b));

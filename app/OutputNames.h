@@ -5,6 +5,9 @@
 #include <functional>
 #include <string>
 
+// A folder as the settings record keeps it: ending with "/" unless empty.
+std::string OutputFolderOf(const std::string& text);
+
 using TOutputNameInUse = std::function<bool(const std::string& name)>;
 // folder + source name without extension + "_new" + 001, 002 ... + extension:
 // the first that is neither a file nor in use. An empty folder means the

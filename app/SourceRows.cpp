@@ -9,8 +9,10 @@
 #include "app/FormatTable.h"
 #include "app/ListChoice.h"
 #include "app/Messages.h"
+#include "app/OutputNames.h"
 #include "app/PreviewGeometry.h"
 #include "app/SourceKinds.h"
+#include "app/SourceProbe.h"
 #include "app/UnitQuorvid.h"
 #include "controls/TarqBmpBtn.h"
 #include "controls/TarqBtnEdt.h"
@@ -34,8 +36,6 @@ namespace {
 
 // The library folder an installation may carry beside the program.
 constexpr const char* LibraryFolder = "LibAV";
-
-enum SourceOpenKind : int32_t { skFailed = -1, skPictures = 0, skVideo = 1, skAudio = 2 };
 
 } // namespace
 
@@ -186,17 +186,7 @@ void TFrmQuorvid::SaveFileSettings(TCusOutputOptions& record)
     record.BarSelStart = TrackBarPlay->SelStart();
     record.BarSelEnd = TrackBarPlay->SelEnd();
     record.CurrentPTS = CurrentPTS;
-    TFFDecoder& decoder = *DIVidirov->Decoder();
-    TVideoStreamInfo video;
-    decoder.GetVideoStreamInfo(VideoStreamIndex, video);
-    record.SourceWidth = std::max(video.Width, 0);
-    record.SourceHeight = std::max(video.Height, 0);
-    record.SourceFrameRate = video.FrameRate.den != 0 ? double(video.FrameRate.num) / video.FrameRate.den : 0.0;
-    TAudioStreamInfo audio;
-    decoder.GetAudioStreamInfo(AudioStreamIndex, audio);
-    // A source without audio leaves the unknown values at 0.
-    record.SourceAudioBitRate = std::max(audio.BitRate, 0);
-    record.SourceSampleRate = std::max(audio.SampleRate, 0);
+    ReadSourceProperties(*DIVidirov->Decoder(), VideoStreamIndex, AudioStreamIndex, record);
     SaveOutputChoices(record);
     record.CutEnabled = CheckBoxCut->Enabled();
     record.CutChecked = CheckBoxCut->Checked();
@@ -215,9 +205,7 @@ void TFrmQuorvid::SaveFileSettings(TCusOutputOptions& record)
 
 void TFrmQuorvid::SaveOutputChoices(TCusOutputOptions& record) const
 {
-    record.OutputFolder = EditPath->Text();
-    if (!record.OutputFolder.empty() && record.OutputFolder.back() != '/')
-        record.OutputFolder += '/';
+    record.OutputFolder = OutputFolderOf(EditPath->Text());
     record.FormatIndex = ComboBoxFormat->ItemIndex();
     record.VideoEncoder = ChoiceText(*ComboBoxEncoder);
     record.FrameSize = ChoiceText(*ComboBoxFrameSize);
@@ -314,22 +302,10 @@ int32_t TFrmQuorvid::OpenSource(const std::string& path)
 {
     ResetPlayer();
     TFFDecoder& decoder = *DIVidirov->Decoder();
-    if (!decoder.LoadFile(path)) {
-        decoder.CloseFile();
-        return skFailed;
-    }
-    const std::string format = decoder.GetInputFormatName();
+    const TSourceKind kind = OpenSourceKind(decoder, path);
     VideoStreamIndex = decoder.FirstVideoStreamIndex();
     AudioStreamIndex = decoder.FirstAudioStreamIndex();
-    if (format == "image2")
-        return skPictures;
-    if (format == "mp3")
-        return skAudio;
-    if (decoder.VideoStreamCount() > 0)
-        return skVideo;
-    if (decoder.AudioStreamCount() > 0)
-        return skAudio;
-    return skFailed;
+    return kind;
 }
 
 int32_t TFrmQuorvid::OpenAndShow(const std::string& path)

@@ -6,6 +6,7 @@
 
 #include "app/Messages.h"
 #include "app/PreviewGeometry.h"
+#include "app/SourceProbe.h"
 #include "app/UnitQuorvid.h"
 #include "controls/TarqBmpBtn.h"
 #include "controls/TarqListVw.h"
@@ -24,8 +25,7 @@ void TFrmQuorvid::ProbeSourceTiming()
     TFileStreamInfo file;
     decoder.GetFileStreamInfo(file);
     const bool video = decoder.VideoStreamCount() > 0 && format != "mp3";
-    const bool timing = file.Duration >= 0 && format != "image2";
-    EnablePlayerControls(timing, video);
+    EnablePlayerControls(SourceHasTiming(decoder), video);
     if (file.Duration >= 0)
         Duration = file.Duration;
     TVideoStreamInfo stream;

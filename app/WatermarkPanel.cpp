@@ -3,6 +3,7 @@
 
 #include "app/PreviewLayout.h"
 #include "app/UnitQuorvid.h"
+#include "app/WatermarkPicture.h"
 #include "controls/TarqBtnEdt.h"
 #include "controls/TarqCmboBx.h"
 #include "controls/TarqPanel.h"
@@ -10,14 +11,10 @@
 #include "controls/TarqSpnEdt.h"
 #include "engine/FFEncode.h"
 #include "engine/decode/FFDecode.h"
-#include "platform/core/Files.h"
-#include "platform/core/Strings.h"
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/Image.h"
 
 namespace {
-
-bool IsPngFile(const std::string& path) { return FileExists(path) && AnsiLowerCase(ExtractFileExt(path)) == ".png"; }
 
 // The middle column and the middle row ignore their margin.
 bool UsesMarginX(int32_t placement) { return (placement >= 0 && placement <= 2) || (placement >= 6 && placement <= 8); }
@@ -87,14 +84,8 @@ void TFrmQuorvid::ComboBoxRotateChange(TObject*)
 bool TFrmQuorvid::LoadWatermarkPreview(const std::string& path)
 {
     ImageWatermark->Hide();
-    if (!PanelViewBk->Visible() || !IsPngFile(path))
+    if (!PanelViewBk->Visible() || !LoadWatermarkPicture(*ImageWatermark->Picture(), path))
         return false;
-    try {
-        ImageWatermark->Picture()->LoadFromFile(path);
-    } catch (const std::exception&) {
-        // An undecodable picture is simply not shown.
-        return false;
-    }
     ImageWatermark->Show();
     return true;
 }
