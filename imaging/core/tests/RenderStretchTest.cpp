@@ -266,3 +266,25 @@ TEST(StretchRectTo, FilteredStretchConvertsOtherFormats)
     ASSERT_TRUE(StretchRectTo(gray, destination, {0, 0, 11, 9}, {0, 0, 6, 5}, rfMitchell, 255));
     ExpectDrawnAt(destination, expected, 0, 0);
 }
+
+// Enlarged by 2 or 4 without a filter, the stretch samples as ImageMagick's
+// -sample does. (Other factors drift from it by design: the 14-bit step is
+// truncated, so at 3x the first column is drawn four times.)
+TEST(StretchRectTo, PowerOfTwoEnlargementMatchesImageMagickSampling)
+{
+    TQkBitmap source(7, 5, qk24RGB);
+    FillPattern(source);
+    const std::string input = ScratchFile("in.ppm");
+    WritePpm(source, input);
+    for (const int32_t factor : {2, 4}) {
+        const std::string output = ScratchFile(std::to_string(factor) + ".ppm");
+        ASSERT_TRUE(RunTool("convert '" + input + "' -sample " + std::to_string(100 * factor) + "% '" + output + "'"));
+        TQkBitmap expected;
+        ASSERT_TRUE(ReadPpm(output, expected));
+        ASSERT_EQ(expected.GetWidth(), 7 * factor);
+
+        TQkBitmap destination(7 * factor, 5 * factor, qk24RGB);
+        ASSERT_TRUE(StretchRectTo(source, destination, {0, 0, 7 * factor, 5 * factor}, {0, 0, 7, 5}, rfNone, 255));
+        EXPECT_EQ(RowBytes(destination), RowBytes(expected)) << factor;
+    }
+}
