@@ -139,7 +139,9 @@ void TQkTransitionEffects::TimerStep()
         if (finish_ && effect_ != ZoomEffect && !Paint(frames_.Target, TransitionEnd, run))
             return;
         Stop();
-        return;
+        // A stop handler may have started the next transition.
+        if (run_ != run)
+            return;
     }
     position_ = TransitionPosition(profile_, elapsed, duration_);
 }

@@ -181,22 +181,34 @@ TEST(FitRectKeepingAspect, CentresTheLargestFittingRectangle)
     EXPECT_EQ((std::vector<int32_t>{w, h, x, y}), (std::vector<int32_t>{0, 0, 0, 0}));
 }
 
-// The tick count wraps at 2^32 ms; the elapsed time is the unsigned difference.
+// On the clock: the position a step sets for the next one, also after the
+// last step; the tick count wraps at 2^32 ms and the elapsed time is the
+// unsigned difference, so a start just before the wrap changes nothing.
 TEST_F(TransitionsTest, PositionsFollowTheClockAcrossTheTickWrap)
 {
     TBitmap start, target;
     Paint(start, {"AB"});
     Paint(target, {"ab"});
-    for (const int64_t before : {int64_t{0}, int64_t{0xFFFFFFFF} - 300 - 1000 * 1000}) {
-        clock.AdvanceMs(before);
-        ASSERT_TRUE(engine.Start(start, target, 1, 1000, tpLinear, false));
-        clock.AdvanceMs(333);
-        engine.TimerStep();
-        EXPECT_EQ(engine.Position(), 340);
-        clock.AdvanceMs(167);
-        engine.TimerStep();
-        EXPECT_EQ(engine.Position(), 512);
-        engine.Stop();
+    struct TCase {
+        TQkTransitionProfile Profile;
+        int64_t Elapsed;
+        int32_t Expected;
+    };
+    const TCase cases[] = {
+        {tpLinear, 333, 340},  {tpLinear, 500, 512},        {tpLinear, 1000, 1024},
+        {tpExponential, 0, 6}, {tpExponential, 1000, 1003}, {tpLogarithmic, 1, 0},
+    };
+    for (const uint32_t startTick : {0u, 0xFFFFFFFFu - 300}) {
+        for (const TCase& test : cases) {
+            clock.AdvanceMs(uint32_t(startTick - GetTickCount())); // forward, through the wrap
+            ASSERT_EQ(GetTickCount(), startTick);
+            ASSERT_TRUE(engine.Start(start, target, 1, 1000, test.Profile, false));
+            clock.AdvanceMs(test.Elapsed);
+            engine.TimerStep();
+            EXPECT_EQ(engine.Position(), test.Expected) << int(test.Profile) << " at " << test.Elapsed;
+            EXPECT_EQ(engine.Running(), test.Elapsed < 1000);
+            engine.Stop();
+        }
     }
 }
 
