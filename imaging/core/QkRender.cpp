@@ -39,17 +39,6 @@ const TRowRenderers* RenderersFor(TQkPixelFormat format)
     return nullptr;
 }
 
-// The source's alpha channel is used when asked for, present, of the
-// source's size and not wholly opaque.
-bool UsesAlphaChannel(TQkBitmap& source, bool useAlpha)
-{
-    if (!useAlpha || !source.HasAlphaChannel())
-        return false;
-    TQkBitmap& alpha = *source.GetAlphaChannel();
-    return !alpha.Full() && alpha.GetPixelFormat() == qk8g && alpha.GetWidth() == source.GetWidth() &&
-        alpha.GetHeight() == source.GetHeight();
-}
-
 // Only an unadjusted opaque copy of a qk24RGB source at one source pixel per
 // destination pixel draws without maps.
 bool TakesFastPath(TQkBitmap& source, const TQkRenderArea& area, const TQkRenderOptions& options, bool alpha)

@@ -6,15 +6,17 @@
 
 namespace {
 
-bool IsProjectFilter(TResampleFilter filter) { return filter == rfProjectBW || filter == rfProjectWB; }
-
-// The source rectangle in a bitmap of its own, with its alpha when drawn.
-bool CopySourceRect(TQkBitmap& source, const TQkRenderRect& rect, bool useAlpha, TQkBitmap& copy)
+// The source rectangle in a bitmap of its own, with its alpha when carried.
+// Formats other than qk1g and qk24RGB are resampled as qk24RGB.
+bool CopySourceRect(TQkBitmap& source, const TQkRenderRect& rect, bool withAlpha, TQkBitmap& copy)
 {
-    if (!copy.Allocate(rect.Width, rect.Height, source.GetPixelFormat()))
+    const TQkPixelFormat format = source.GetPixelFormat();
+    if (!copy.Allocate(rect.Width, rect.Height, format))
         return false;
     source.CopyRectTo(copy, rect.X, rect.Y, 0, 0, rect.Width, rect.Height);
-    if (useAlpha) {
+    if (format != qk1g && format != qk24RGB && !copy.ConvertToPixelFormat(qk24RGB))
+        return false;
+    if (withAlpha) {
         TQkBitmap& alpha = *source.GetAlphaChannel();
         alpha.CopyRectTo(*copy.GetAlphaChannel(), rect.X, rect.Y, 0, 0, rect.Width, rect.Height);
         copy.GetAlphaChannel()->SetFull(alpha.Full());
@@ -22,38 +24,57 @@ bool CopySourceRect(TQkBitmap& source, const TQkRenderRect& rect, bool useAlpha,
     return true;
 }
 
-// Case A: colour sources, enlarged or alpha-carrying bilevel ones.
-bool ResampleSourceRect(TQkBitmap& source, const TQkRenderArea& area, TResampleFilter filter, bool useAlpha,
-                        TQkBitmap& resampled)
+// Colour sources, enlarged or alpha-carrying bilevel ones.
+bool ResampleSourceRect(TQkBitmap& source, const TQkRenderRect& rect, int32_t width, int32_t height,
+                        const TQkFilteredTemporary& how, TQkBitmap& resampled)
 {
     TQkBitmap copy;
     const bool mono = source.GetPixelFormat() == qk1g;
-    const TQkPixelFormat format = mono && IsProjectFilter(filter) ? qk1g : qk24RGB;
-    if (!CopySourceRect(source, area.Source, useAlpha, copy) ||
-        !resampled.Allocate(area.Destination.Width, area.Destination.Height, format))
+    const TQkPixelFormat format = mono && IsProjectFilter(how.Filter) ? qk1g : qk24RGB;
+    if (!CopySourceRect(source, rect, how.WithAlpha, copy) || !resampled.Allocate(width, height, format))
         return false;
     if (mono)
-        ResampleMonoFiltered(copy, resampled, filter);
+        ResampleMonoFiltered(copy, resampled, how.Filter);
     else
-        ResampleFiltered(copy, resampled, filter, nullptr, TQkProgressEvent());
-    if (useAlpha) {
-        ResampleGrayFiltered(*copy.GetAlphaChannel(), *resampled.GetAlphaChannel(), filter);
+        ResampleFiltered(copy, resampled, how.Filter, nullptr, TQkProgressEvent());
+    if (how.WithAlpha) {
+        ResampleGrayFiltered(*copy.GetAlphaChannel(), *resampled.GetAlphaChannel(), how.Filter);
         resampled.GetAlphaChannel()->SetFull(copy.GetAlphaChannel()->Full());
     }
     return true;
 }
 
-// Case B: a bilevel source reduced without alpha becomes gray.
-bool AverageSourceRect(TQkBitmap& source, const TQkRenderArea& area, TQkBitmap& averaged)
+// A bilevel source reduced without alpha becomes gray.
+bool AverageSourceRect(TQkBitmap& source, const TQkRenderRect& rect, int32_t width, int32_t height, TQkBitmap& averaged)
 {
-    if (!averaged.Allocate(area.Destination.Width, area.Destination.Height, qk24RGB))
+    if (source.GetPixelFormat() != qk1g || !averaged.Allocate(width, height, qk24RGB))
         return false;
-    const TQkRenderRect& rect = area.Source;
     BoxAverageMonoToGray(source, rect.X, rect.Y, rect.X + rect.Width - 1, rect.Y + rect.Height - 1, averaged);
     return true;
 }
 
 } // namespace
+
+bool IsProjectFilter(TResampleFilter filter) { return filter == rfProjectBW || filter == rfProjectWB; }
+
+bool UsesAlphaChannel(TQkBitmap& source, bool useAlpha)
+{
+    if (!useAlpha || !source.HasAlphaChannel())
+        return false;
+    TQkBitmap& alpha = *source.GetAlphaChannel();
+    return !alpha.Full() && alpha.GetPixelFormat() == qk8g && alpha.GetWidth() == source.GetWidth() &&
+        alpha.GetHeight() == source.GetHeight();
+}
+
+bool MakeFilteredTemporary(TQkBitmap& source, const TQkRenderRect& rect, int32_t width, int32_t height,
+                           const TQkFilteredTemporary& how, TQkBitmap& result)
+{
+    const bool made = how.Resample ? ResampleSourceRect(source, rect, width, height, how, result)
+                                   : AverageSourceRect(source, rect, width, height, result);
+    if (made)
+        result.RenderAdjustments() = source.RenderAdjustments();
+    return made;
+}
 
 bool TakesFilteredPrePass(TQkBitmap& source, const TQkRenderArea& area, TResampleFilter filter)
 {
@@ -65,18 +86,18 @@ bool TakesFilteredPrePass(TQkBitmap& source, const TQkRenderArea& area, TResampl
 bool RenderFiltered(TQkBitmap& source, TQkBitmap& destination, const TQkRenderArea& area,
                     const TQkRenderOptions& options, bool useAlpha)
 {
-    const bool caseA = area.Destination.Width > area.Source.Width || source.GetPixelFormat() != qk1g || useAlpha ||
+    const TQkRenderRect& target = area.Destination;
+    TQkFilteredTemporary how;
+    how.Filter = options.Filter;
+    how.Resample = target.Width > area.Source.Width || source.GetPixelFormat() != qk1g || useAlpha ||
         IsProjectFilter(options.Filter);
+    how.WithAlpha = useAlpha;
     TQkBitmap resampled;
-    const bool made = caseA ? ResampleSourceRect(source, area, options.Filter, useAlpha, resampled)
-                            : AverageSourceRect(source, area, resampled);
-    if (!made)
+    if (!MakeFilteredTemporary(source, area.Source, target.Width, target.Height, how, resampled))
         return false;
-    resampled.RenderAdjustments() = source.RenderAdjustments();
     TQkRenderOptions oneToOne = options;
     oneToOne.Filter = rfNone;
     oneToOne.FreeTables = true;
     TQkRenderTables tables;
-    return RenderToTQkBitmapEx(resampled, destination, tables, area.Destination,
-                               {0, 0, area.Destination.Width, area.Destination.Height}, oneToOne);
+    return RenderToTQkBitmapEx(resampled, destination, tables, target, {0, 0, target.Width, target.Height}, oneToOne);
 }

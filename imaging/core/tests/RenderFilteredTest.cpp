@@ -8,27 +8,9 @@
 #include "imaging/core/QkRender.h"
 #include "imaging/core/QkResample.h"
 #include "imaging/core/tests/QkBitmapTestSupport.h"
+#include "imaging/core/tests/QkRenderTestSupport.h"
 
 namespace {
-
-// A qk1g source with a checker of 3x2 cells.
-void MakeChecker(TQkBitmap& bitmap, int32_t width, int32_t height)
-{
-    ASSERT_TRUE(bitmap.Allocate(width, height, qk1g));
-    for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x)
-            bitmap.SetPixel8(x, y, ((x / 3 + y / 2) & 1) != 0 ? 1 : 0);
-}
-
-// The destination rectangle at (dx, dy) holds `expected` exactly.
-void ExpectDrawnAt(TQkBitmap& destination, TQkBitmap& expected, int32_t dx, int32_t dy)
-{
-    for (int32_t y = 0; y < expected.GetHeight(); ++y)
-        ASSERT_EQ(std::memcmp(destination.GetScanline(dy + y) + 3 * dx, expected.GetScanline(y),
-                              3 * size_t(expected.GetWidth())),
-                  0)
-            << "row " << y;
-}
 
 TQkRenderOptions Filtered(TResampleFilter filter)
 {

@@ -8,18 +8,10 @@
 #include "imaging/core/QkBitmap.h"
 #include "imaging/core/QkRender.h"
 #include "imaging/core/tests/QkBitmapTestSupport.h"
+#include "imaging/core/tests/QkRenderTestSupport.h"
 #include "platform/gfx/Bitmap.h"
 
 namespace {
-
-void MakeBitmap(TQkBitmap& bitmap, int32_t width, int32_t height, TQkLocation location = qkMemory,
-                TQkPixelFormat format = qk24RGB)
-{
-    bitmap.SetLocation(location);
-    bitmap.SetMemoryThreshold(location == qkFile ? 0 : INT64_MAX);
-    ASSERT_TRUE(bitmap.Allocate(width, height, format));
-    bitmap.Fill(77);
-}
 
 void MakeSource(TQkBitmap& source, int32_t width, int32_t height)
 {
