@@ -5,6 +5,9 @@
 set(codec_dir ${CMAKE_CURRENT_LIST_DIR})
 set(IMAGING_FORMATS_CODEC_SOURCES
     ${codec_dir}/BmpRleDecode.cpp
-    ${codec_dir}/BmpRleEncode.cpp)
+    ${codec_dir}/BmpRleEncode.cpp
+    ${codec_dir}/GifLzwDecode.cpp
+    ${codec_dir}/GifLzwEncode.cpp)
 set(IMAGING_FORMATS_CODEC_TEST_SOURCES
-    ${codec_dir}/tests/BmpRleTest.cpp)
+    ${codec_dir}/tests/BmpRleTest.cpp
+    ${codec_dir}/tests/GifLzwTest.cpp)
