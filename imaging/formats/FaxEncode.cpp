@@ -127,16 +127,34 @@ std::span<const uint8_t> RowBits(const uint8_t* row, int32_t width)
     return {row, (static_cast<size_t>(width) + 7) / 8};
 }
 
-// The strip's rows coded two-dimensionally against their predecessors; the
-// first of a G3 strip one-dimensionally.
-void EncodeRowAgainstReference(TFaxBitWriter& out, const uint8_t* row, int32_t width, TFaxEncoderState& state)
+enum class TStripCoding { OneD, G3, G4 };
+
+// T.4 starts every line with an end of line (readers such as libtiff find the
+// rows by them), tagged in two-dimensional strips; T.6 rows are bare.
+void CodeRow(TFaxBitWriter& out, const uint8_t* row, int32_t width, TFaxEncoderState& state, TStripCoding coding)
 {
-    const TFaxRow coding(RowBits(row, width), width, 1);
-    EncodeRow2D(out, coding, TFaxRow(state.ReferenceRow, width, 1), width);
+    const TFaxRow coded(RowBits(row, width), width, 1);
+    const size_t rowBytes = RowBits(row, width).size();
+    if (coding != TStripCoding::G4)
+        PutEndOfLine(out);
+    if (coding == TStripCoding::OneD)
+        return EncodeRow1D(out, coded, width);
+    const bool firstRow = state.ReferenceRow.size() != rowBytes;
+    if (coding == TStripCoding::G3)
+        out.Put(firstRow ? 1 : 0, 1);
+    if (firstRow && coding == TStripCoding::G3)
+        EncodeRow1D(out, coded, width);
+    else
+        EncodeRow2D(out, coded, TFaxRow(firstRow ? std::vector<uint8_t>(rowBytes) : state.ReferenceRow, width, 1),
+                    width);
+    state.ReferenceRow.assign(row, row + rowBytes);
 }
 
-void EndStrip(TFaxBitWriter& out, int32_t endOfLines, TFaxEncoderState& state)
+// The end of a strip: an end of line after T.4 two-dimensional rows, EOFB
+// (two) after T.6 rows; then padding to a byte.
+void EndStrip(TFaxBitWriter& out, TFaxEncoderState& state, TStripCoding coding)
 {
+    const int32_t endOfLines = coding == TStripCoding::G4 ? 2 : coding == TStripCoding::G3 ? 1 : 0;
     for (int32_t i = 0; i < endOfLines; ++i)
         PutEndOfLine(out);
     out.PadToByte();
@@ -144,6 +162,19 @@ void EndStrip(TFaxBitWriter& out, int32_t endOfLines, TFaxEncoderState& state)
 }
 
 bool BadArguments(int32_t width, int32_t fillOrder) { return width < 0 || (fillOrder != 1 && fillOrder != 2); }
+
+void EncodeStripRow(const uint8_t* row, int32_t width, TStream& stream, int32_t fillOrder, std::atomic<bool>& aborting,
+                    TFaxEncoderState& state, TStripCoding coding)
+{
+    if (BadArguments(width, fillOrder))
+        return;
+    TFaxBitWriter out(state, width);
+    if (row)
+        CodeRow(out, row, width, state, coding);
+    else
+        EndStrip(out, state, coding);
+    out.Flush(stream, fillOrder, aborting);
+}
 
 } // namespace
 
@@ -161,55 +192,17 @@ void FaxEncodeRowMH(const uint8_t* row, int32_t width, TStream& stream, int32_t 
 void FaxEncodeRow1D(const uint8_t* row, int32_t width, TStream& stream, int32_t fillOrder, std::atomic<bool>& aborting,
                     TFaxEncoderState& state)
 {
-    if (BadArguments(width, fillOrder))
-        return;
-    TFaxBitWriter out(state, width);
-    if (row) {
-        // T.4 starts every line with an end of line; readers such as libtiff
-        // find the rows by them.
-        PutEndOfLine(out);
-        EncodeRow1D(out, TFaxRow(RowBits(row, width), width, 1), width);
-    } else {
-        out.PadToByte();
-    }
-    out.Flush(stream, fillOrder, aborting);
+    EncodeStripRow(row, width, stream, fillOrder, aborting, state, TStripCoding::OneD);
 }
 
 void FaxEncodeRowG3(const uint8_t* row, int32_t width, TStream& stream, int32_t fillOrder, std::atomic<bool>& aborting,
                     TFaxEncoderState& state)
 {
-    if (BadArguments(width, fillOrder))
-        return;
-    TFaxBitWriter out(state, width);
-    if (!row) {
-        EndStrip(out, 1, state);
-    } else if (state.ReferenceRow.empty()) {
-        PutEndOfLine(out);
-        out.Put(1, 1);
-        EncodeRow1D(out, TFaxRow(RowBits(row, width), width, 1), width);
-        state.ReferenceRow.assign(row, row + RowBits(row, width).size());
-    } else {
-        PutEndOfLine(out);
-        out.Put(0, 1);
-        EncodeRowAgainstReference(out, row, width, state);
-        state.ReferenceRow.assign(row, row + RowBits(row, width).size());
-    }
-    out.Flush(stream, fillOrder, aborting);
+    EncodeStripRow(row, width, stream, fillOrder, aborting, state, TStripCoding::G3);
 }
 
 void FaxEncodeRowG4(const uint8_t* row, int32_t width, TStream& stream, int32_t fillOrder, std::atomic<bool>& aborting,
                     TFaxEncoderState& state)
 {
-    if (BadArguments(width, fillOrder))
-        return;
-    TFaxBitWriter out(state, width);
-    if (!row) {
-        EndStrip(out, 2, state);
-    } else {
-        if (state.ReferenceRow.size() != RowBits(row, width).size())
-            state.ReferenceRow.assign(RowBits(row, width).size(), 0);
-        EncodeRowAgainstReference(out, row, width, state);
-        state.ReferenceRow.assign(row, row + RowBits(row, width).size());
-    }
-    out.Flush(stream, fillOrder, aborting);
+    EncodeStripRow(row, width, stream, fillOrder, aborting, state, TStripCoding::G4);
 }

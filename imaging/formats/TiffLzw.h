@@ -8,6 +8,10 @@
 
 #include "platform/core/Streams.h"
 
+constexpr int32_t TiffLzwClearCode = 256;
+constexpr int32_t TiffLzwEndCode = 257;
+constexpr int32_t TiffLzwFirstFreeCode = 258;
+
 struct TTiffLzwDecodeState;
 struct TTiffLzwEncodeState;
 

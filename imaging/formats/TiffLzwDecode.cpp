@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr int32_t ClearCode = 256;
-constexpr int32_t EndCode = 257;
-constexpr int32_t FirstFreeCode = 258;
 constexpr int32_t TableSize = 4096;
 
 } // namespace
@@ -39,9 +36,9 @@ struct TTiffLzwDecodeState {
             int32_t code = 0;
             if (!ReadCode(code))
                 Ended = true;
-            else if (code == ClearCode)
+            else if (code == TiffLzwClearCode)
                 Failed = !AfterClear();
-            else if (code == EndCode)
+            else if (code == TiffLzwEndCode)
                 Ended = true;
             else
                 Failed = !Decode(code);
@@ -53,9 +50,9 @@ struct TTiffLzwDecodeState {
 
     bool AfterClear()
     {
-        int32_t code = ClearCode;
-        while (code == ClearCode) {
-            Next = FirstFreeCode;
+        int32_t code = TiffLzwClearCode;
+        while (code == TiffLzwClearCode) {
+            Next = TiffLzwFirstFreeCode;
             Width = 9;
             Previous = -1;
             if (!ReadCode(code)) {
@@ -63,7 +60,7 @@ struct TTiffLzwDecodeState {
                 return true;
             }
         }
-        if (code == EndCode) {
+        if (code == TiffLzwEndCode) {
             Ended = true;
             return true;
         }
@@ -166,7 +163,7 @@ struct TTiffLzwDecodeState {
     std::vector<uint8_t> Output;
     size_t Taken = 0;
     int32_t Previous = -1;
-    int32_t Next = FirstFreeCode;
+    int32_t Next = TiffLzwFirstFreeCode;
     int32_t Width = 9;
     bool Ended = false;
     bool Failed = false;

@@ -6,9 +6,6 @@
 
 namespace {
 
-constexpr int32_t ClearCode = 256;
-constexpr int32_t EndCode = 257;
-constexpr int32_t FirstFreeCode = 258;
 // The table restarts here, leaving the decoder (one entry behind) room for
 // the entry it adds on reading the last code before the Clear.
 constexpr int32_t LastFreeCode = 4093;
@@ -32,7 +29,7 @@ struct TTiffLzwEncodeState {
     {
         if (Prefix >= 0)
             Emit(Prefix);
-        Emit(EndCode);
+        Emit(TiffLzwEndCode);
         if (BitCount > 0)
             PutByte(static_cast<uint8_t>(Bits >> 24));
         FlushBlock();
@@ -48,9 +45,9 @@ struct TTiffLzwEncodeState {
         Emit(Prefix);
         if (Free > LastFreeCode) {
             Hash.Clear();
-            Free = FirstFreeCode;
+            Free = TiffLzwFirstFreeCode;
             ClearPending = true;
-            Emit(ClearCode);
+            Emit(TiffLzwClearCode);
         } else {
             Hash.Store(slot, byte, Prefix, Free++);
         }
@@ -98,7 +95,7 @@ struct TTiffLzwEncodeState {
     int32_t BitCount = 0;
     int32_t Width = 9;
     int32_t LargestCode = 511;
-    int32_t Free = FirstFreeCode;
+    int32_t Free = TiffLzwFirstFreeCode;
     int32_t Prefix = -1;
     bool ClearPending = false;
     std::array<uint8_t, BlockSize> Block{};
@@ -112,7 +109,7 @@ void TiffLzwEncode(const uint8_t* row, int64_t byteCount, TStream& stream, TTiff
 {
     if (!state) {
         state.reset(new TTiffLzwEncodeState(stream, aborting));
-        state->Emit(ClearCode);
+        state->Emit(TiffLzwClearCode);
     }
     if (row) {
         state->Encode(row, byteCount);
