@@ -155,3 +155,51 @@ TEST(FaxOracle, LibtiffReadsOurStrips)
         EXPECT_EQ(pixels, expected);
     }
 }
+
+TEST(FaxOracle, DecodesLibtiffStrips)
+{
+    TestFolder folder;
+    const std::string source = folder.File("bilevel.tif");
+    CommandOutput(
+        "convert -seed 3 -size 211x43 plasma:fractal -colorspace gray -threshold 50% -depth 1 -compress None " +
+        source);
+    CommandOutput("tiffcp -c none -r 1000 " + source + " " + folder.File("plain.tif"));
+    const TTiffStrips plain = ReadTiffStrips(folder.File("plain.tif"));
+    ASSERT_EQ(plain.Strips.size(), 1u);
+    const int32_t width = static_cast<int32_t>(plain.Width);
+    const int32_t height = static_cast<int32_t>(plain.Height);
+    const struct {
+        const char* Compression;
+        TFaxScheme Scheme;
+        bool EolFill;
+    } cases[] = {
+        {"g3:1d", TFaxScheme::OneD, false},
+        {"g3:2d", TFaxScheme::G3, false},
+        {"g3:2d:fill", TFaxScheme::G3, true},
+        {"g4", TFaxScheme::G4, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Compression);
+        const std::string coded = folder.File("coded.tif");
+        CommandOutput(std::string("tiffcp -r 1000 -c ") + c.Compression + " " + source + " " + coded);
+        const TTiffStrips strips = ReadTiffStrips(coded);
+        ASSERT_EQ(strips.Strips.size(), 1u);
+        // Fax data codes 0 bits as white runs, whatever the photometric tag says.
+        std::vector<TFaxBytes> rows;
+        if (c.EolFill) {
+            TFaxBytes reference(FaxRowBytes(width), 0xFF);
+            int64_t position = 0;
+            for (int32_t y = 0; y < height; ++y) {
+                rows.emplace_back(FaxRowBytes(width));
+                position = FaxDecodeRow2D(rows.back(), strips.Strips[0], true, 1, position, reference, width);
+            }
+        } else {
+            rows = DecodeFaxStrip(c.Scheme, strips.Strips[0], width, height);
+        }
+        for (int32_t y = 0; y < height; ++y) {
+            const TFaxBytes expected(plain.Strips[0].begin() + y * FaxRowBytes(width),
+                                     plain.Strips[0].begin() + (y + 1) * FaxRowBytes(width));
+            ASSERT_EQ(rows[y], AsDecoded(expected, width)) << "row " << y;
+        }
+    }
+}
