@@ -20,8 +20,9 @@ public:
         uint8_t count = 0;
         uint8_t value = 0;
         while (fileRow_ < height_ && NextByte(count) && NextByte(value)) {
-            const bool goOn = count > 0 ? (StoreRun(count, value), true) : Escape(value);
-            if (!goOn)
+            if (count > 0)
+                StoreRun(count, value);
+            else if (!Escape(value))
                 return;
         }
     }
