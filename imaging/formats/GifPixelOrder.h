@@ -17,7 +17,7 @@ public:
     {
         if (row_ >= height_)
             return -1;
-        const int64_t offset = static_cast<int64_t>(row_) * width_ + column_;
+        const int64_t offset = row_ * width_ + column_;
         if (++column_ == width_) {
             column_ = 0;
             AdvanceRow();
@@ -39,10 +39,10 @@ private:
             row_ = PassStart[++pass_];
     }
 
-    int32_t width_;
-    int32_t height_;
+    int64_t width_;
+    int64_t height_;
     bool interlaced_;
-    int32_t row_;
+    int64_t row_; // 64 bits: a pass's step may go past the largest height
     int32_t column_ = 0;
     int32_t pass_ = 0;
 };
