@@ -19,9 +19,20 @@ public:
     int32_t NextChange(int32_t start) const
     {
         int32_t x = start < 0 ? 0 : start;
-        while (x < width_ && IsBlack(x) == IsBlack(x - 1))
-            ++x;
-        return x < width_ ? x : width_;
+        if (x >= width_)
+            return width_;
+        const bool black = IsBlack(x - 1);
+        // Whole bytes of that colour are passed at once: rows are mostly long runs.
+        const uint8_t sameColourByte = (black ? blackBit_ : 1 - blackBit_) ? 0xFF : 0x00;
+        while (x < width_) {
+            if ((x & 7) == 0 && x + 8 <= width_ && bits_[x >> 3] == sameColourByte)
+                x += 8;
+            else if (IsBlack(x) != black)
+                return x;
+            else
+                ++x;
+        }
+        return width_;
     }
 
     // The first changing element after `a0` that turns to the colour other
