@@ -78,14 +78,7 @@ void TChunkIHDR::FreeImage()
 bool TChunkIHDR::LoadChunk(TStream& stream, const std::string& name, uint32_t length)
 {
     TChunk::LoadChunk(stream, name, length);
-    const TPngHeader header = ParsePngHeader(FData);
-    Width = header.Width;
-    Height = header.Height;
-    BitDepth = header.BitDepth;
-    ColorType = header.ColorType;
-    CompressionMethod = header.CompressionMethod;
-    FilterMethod = header.FilterMethod;
-    InterlaceMethod = header.InterlaceMethod;
+    static_cast<TPngHeader&>(*this) = ParsePngHeader(FData);
     if (Owner())
         Owner()->SetInterlaceMethod(InterlaceMethod);
     PrepareImage();
@@ -94,8 +87,11 @@ bool TChunkIHDR::LoadChunk(TStream& stream, const std::string& name, uint32_t le
 
 bool TChunkIHDR::SaveChunk(TStream& stream)
 {
-    FData = PngHeaderBytes(TPngHeader{Width, Height, SavedBitDepth(BitDepth), ColorType, CompressionMethod,
-                                      FilterMethod, Owner() ? Owner()->InterlaceMethod() : InterlaceMethod});
+    TPngHeader saved = *this;
+    saved.BitDepth = SavedBitDepth(BitDepth);
+    if (Owner())
+        saved.InterlaceMethod = Owner()->InterlaceMethod();
+    FData = PngHeaderBytes(saved);
     return WriteChunkData(stream);
 }
 
@@ -104,13 +100,7 @@ void TChunkIHDR::Assign(const TChunk& source)
     const auto* header = dynamic_cast<const TChunkIHDR*>(&source);
     if (!header)
         throw EPngError(EPngIncompatibleChunksText);
-    Width = header->Width;
-    Height = header->Height;
-    BitDepth = header->BitDepth;
-    ColorType = header->ColorType;
-    CompressionMethod = header->CompressionMethod;
-    FilterMethod = header->FilterMethod;
-    InterlaceMethod = header->InterlaceMethod;
+    static_cast<TPngHeader&>(*this) = *header;
     FreeImage();
     if (!ImageData.CopyFrom(header->ImageData))
         throw EPNGOutMemory();

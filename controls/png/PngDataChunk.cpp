@@ -30,11 +30,8 @@ void PrepareGrayPalette(TChunkIHDR& header, const uint8_t* gamma)
 
 TPngHeader RowLayoutOf(const TChunkIHDR& header, uint8_t interlaceMethod, uint8_t bitDepth)
 {
-    TPngHeader layout;
-    layout.Width = header.Width;
-    layout.Height = header.Height;
+    TPngHeader layout = header;
     layout.BitDepth = bitDepth;
-    layout.ColorType = header.ColorType;
     layout.InterlaceMethod = interlaceMethod;
     return layout;
 }
