@@ -3,6 +3,7 @@
 #include "controls/png/PngErrors.h"
 #include "controls/png/PngFilters.h"
 #include "controls/png/PngPixelLayout.h"
+#include "controls/png/PngRowLayout.h"
 #include "controls/png/PngStreamIO.h"
 #include "controls/png/PngZlib.h"
 #include "controls/png/pngimage.h"
@@ -53,16 +54,6 @@ std::unique_ptr<TChunk> TChunkIEND::CreateSameClass(TPNGObject* owner) const
 
 // ---- IHDR -----------------------------------------------------------------
 
-namespace {
-
-constexpr uint32_t MaxImageSide = 65535;
-constexpr size_t HeaderDataSize = 13;
-
-// The store keeps 2-bit samples with 4 bits, so that is what gets written.
-uint8_t SavedBitDepth(uint8_t bitDepth) { return bitDepth == 2 ? 4 : bitDepth; }
-
-} // namespace
-
 std::unique_ptr<TChunk> TChunkIHDR::CreateSameClass(TPNGObject* owner) const
 {
     return std::make_unique<TChunkIHDR>(owner);
@@ -87,21 +78,7 @@ void TChunkIHDR::FreeImage()
 bool TChunkIHDR::LoadChunk(TStream& stream, const std::string& name, uint32_t length)
 {
     TChunk::LoadChunk(stream, name, length);
-    if (FData.size() < HeaderDataSize)
-        throw EPngInvalidIHDR();
-    Width = BigEndian32(FData.data());
-    Height = BigEndian32(FData.data() + 4);
-    BitDepth = FData[8];
-    ColorType = FData[9];
-    CompressionMethod = FData[10];
-    FilterMethod = FData[11];
-    InterlaceMethod = FData[12];
-    if (Width > MaxImageSide || Height > MaxImageSide)
-        throw EPNGSizeExceeds();
-    if (CompressionMethod != 0)
-        throw EPNGUnknownCompression();
-    if (InterlaceMethod > 1)
-        throw EPNGUnknownInterlace();
+    static_cast<TPngHeader&>(*this) = ParsePngHeader(FData);
     if (Owner())
         Owner()->SetInterlaceMethod(InterlaceMethod);
     PrepareImage();
@@ -110,14 +87,11 @@ bool TChunkIHDR::LoadChunk(TStream& stream, const std::string& name, uint32_t le
 
 bool TChunkIHDR::SaveChunk(TStream& stream)
 {
-    FData.assign(HeaderDataSize, 0);
-    PutBigEndian32(FData.data(), Width);
-    PutBigEndian32(FData.data() + 4, Height);
-    FData[8] = SavedBitDepth(BitDepth);
-    FData[9] = ColorType;
-    FData[10] = CompressionMethod;
-    FData[11] = FilterMethod;
-    FData[12] = Owner() ? Owner()->InterlaceMethod() : InterlaceMethod;
+    TPngHeader saved = *this;
+    saved.BitDepth = SavedBitDepth(BitDepth);
+    if (Owner())
+        saved.InterlaceMethod = Owner()->InterlaceMethod();
+    FData = PngHeaderBytes(saved);
     return WriteChunkData(stream);
 }
 
@@ -126,13 +100,7 @@ void TChunkIHDR::Assign(const TChunk& source)
     const auto* header = dynamic_cast<const TChunkIHDR*>(&source);
     if (!header)
         throw EPngError(EPngIncompatibleChunksText);
-    Width = header->Width;
-    Height = header->Height;
-    BitDepth = header->BitDepth;
-    ColorType = header->ColorType;
-    CompressionMethod = header->CompressionMethod;
-    FilterMethod = header->FilterMethod;
-    InterlaceMethod = header->InterlaceMethod;
+    static_cast<TPngHeader&>(*this) = *header;
     FreeImage();
     if (!ImageData.CopyFrom(header->ImageData))
         throw EPNGOutMemory();

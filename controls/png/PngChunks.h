@@ -4,6 +4,7 @@
 // into it and encodes from it. A process-wide registry maps names to classes.
 
 #include "controls/png/PngImageStore.h"
+#include "controls/png/PngRowLayout.h"
 
 #include "platform/core/Persistent.h"
 #include "platform/gfx/Colors.h"
@@ -56,7 +57,8 @@ public:
     std::unique_ptr<TChunk> CreateSameClass(TPNGObject* owner) const override;
 };
 
-class TChunkIHDR : public TChunk {
+// The header fields are those of TPngHeader.
+class TChunkIHDR : public TChunk, public TPngHeader {
 public:
     explicit TChunkIHDR(TPNGObject* owner) : TChunk(owner, "IHDR") {}
     std::string ChunkName() const override { return "IHDR"; }
@@ -71,13 +73,6 @@ public:
     void PrepareImage();
     void FreeImage();
 
-    uint32_t Width = 0;
-    uint32_t Height = 0;
-    uint8_t BitDepth = 0;
-    uint8_t ColorType = 0;
-    uint8_t CompressionMethod = 0;
-    uint8_t FilterMethod = 0;
-    uint8_t InterlaceMethod = 0;
     TPngImageStore ImageData;
 };
 

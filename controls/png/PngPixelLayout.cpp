@@ -11,6 +11,8 @@ uint32_t StoredBitsPerPixel(uint8_t colorType, uint8_t bitDepth)
     return bitDepth == 16 ? 8 : bitDepth;
 }
 
+uint8_t SavedBitDepth(uint8_t bitDepth) { return bitDepth == 2 ? 4 : bitDepth; }
+
 bool StoredWithPalette(uint8_t colorType)
 {
     return colorType == COLOR_GRAYSCALE || colorType == COLOR_PALETTE || colorType == COLOR_GRAYSCALEALPHA;

@@ -9,6 +9,8 @@
 // kept with 4 bits, 16-bit samples keep their high byte.
 uint32_t StoredBitsPerPixel(uint8_t colorType, uint8_t bitDepth);
 bool StoredWithPalette(uint8_t colorType);
+// The store keeps 2-bit samples with 4 bits, so that is the depth written.
+uint8_t SavedBitDepth(uint8_t bitDepth);
 bool HasAlphaPlane(uint8_t colorType);
 
 // Sample `index` of a row of `bits`-bit samples, most significant bits first.

@@ -1,6 +1,7 @@
 #include "controls/png/pngimage.h"
 
 #include "controls/png/PngPixelLayout.h"
+#include "controls/png/PngRowLayout.h"
 #include "controls/png/PngStreamIO.h"
 
 #include "platform/core/Streams.h"
@@ -12,10 +13,7 @@
 
 namespace {
 
-const uint8_t PngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 constexpr uint32_t MinIdatSize = 65535;
-
-bool IsCriticalName(const std::string& name) { return (static_cast<uint8_t>(name[0]) & 0x20) == 0; }
 
 } // namespace
 
@@ -113,7 +111,7 @@ void TPNGObject::LoadChunks(TStream& stream)
         std::unique_ptr<TChunk> created = CreateChunkByName(this, name);
         const bool generic = typeid(*created) == typeid(TChunk);
         TChunk* chunk = FChunks.Add(std::move(created));
-        if (generic && IsCriticalName(name))
+        if (generic && IsCriticalChunkName(name))
             throw EPNGUnknownCriticalChunk();
         if (!chunk->LoadChunk(stream, name, length))
             break;

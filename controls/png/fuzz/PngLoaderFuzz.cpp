@@ -1,10 +1,11 @@
-// Feeds mutated PNG files to the loader. Built as a plain executable that
+// Feeds mutated PNG files to the loader and to the row reader. Built as a plain executable that
 // mutates a few seed images with a fixed seed, so a run is repeatable; with
 // clang's -fsanitize=fuzzer it is a libFuzzer target instead
 // (PNG_FUZZ_WITH_LIBFUZZER).
 //
 // Usage: controls_png_fuzz [iterations] [seed]
 
+#include "controls/png/PngRowReader.h"
 #include "controls/png/pngimage.h"
 
 #include "platform/core/Streams.h"
@@ -47,11 +48,28 @@ void LoadOnce(const uint8_t* data, size_t size)
     }
 }
 
+// Every row the data holds, then the chunks after it.
+void ReadRowsOnce(const uint8_t* data, size_t size)
+{
+    TStringStream stream(std::string(reinterpret_cast<const char*>(data), size));
+    try {
+        TPngRowReader reader(stream);
+        for (const TPngPass& pass : reader.Passes()) {
+            std::vector<uint8_t> row(pass.RowBytes);
+            for (uint32_t n = 0; n < pass.Rows && reader.ReadRow(row.data()); ++n) {
+            }
+        }
+        reader.Finish();
+    } catch (const Exception&) {
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     LoadOnce(data, size);
+    ReadRowsOnce(data, size);
     return 0;
 }
 
