@@ -255,7 +255,7 @@ void RotateBitmap(TQkBitmap& bitmap, TColor background, TObject* sender, const T
         return;
     TQkBitmap rotated;
     RotateBitmapInto(bitmap, rotated, background, sender, onProgress, angle);
-    bitmap.AssignImage(rotated);
+    bitmap.TakeOverImage(rotated);
 }
 
 void RotateBitmapInto(TQkBitmap& source, TQkBitmap& destination, TColor background, TObject* sender,
