@@ -319,7 +319,7 @@ void TBrelvixProc::Resample(int32_t newWidth, int32_t newHeight, TResampleFilter
         SaveUndoWithCaption(Format("Resample %d, %d", newWidth, newHeight), qkuImage);
     TQkBitmap resampled;
     ResampleTo(resampled, newWidth, newHeight, filter);
-    FWorkBitmap->Assign(&resampled);
+    FWorkBitmap->TakeOver(resampled);
     NotifyImageChanged();
     DoFinishWork();
 }
@@ -334,7 +334,7 @@ void TBrelvixProc::ResampleTo(TQkBitmap& destination, int32_t newWidth, int32_t 
     if (&destination == FWorkBitmap) {
         TQkBitmap resampled;
         ResampleTo(resampled, newWidth, newHeight, filter);
-        destination.Assign(&resampled);
+        destination.TakeOver(resampled);
         return;
     }
     destination.Allocate(size.Width, size.Height, FWorkBitmap->GetPixelFormat());

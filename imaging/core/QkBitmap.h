@@ -149,6 +149,12 @@ public:
     // Size, format, pixels and palette; keeps this bitmap's alpha channel,
     // row alignment and bilevel method.
     void AssignImage(TQkBitmap& source);
+    // Assign and AssignImage for a source that is not needed afterwards:
+    // when both bitmaps keep their pixels in memory the source's block is
+    // taken over instead of copied, and the source is left empty (it keeps
+    // its own alpha channel in TakeOverImage).
+    void TakeOver(TQkBitmap& source);
+    void TakeOverImage(TQkBitmap& source);
     // nullptr for a bitmap that is itself an alpha channel.
     TQkBitmap* GetAlphaChannel();
     bool HasAlphaChannel() const { return FAlphaChannel != nullptr; }
@@ -235,6 +241,13 @@ private:
     void CopyRowsFrom(TQkBitmap& source);
     bool WriteRowsToFile(TQkBitmap& source, int32_t rows);
     void CopyPixelsFrom(TQkBitmap& source);
+    // True when the pixels of `source` can become this bitmap's as they are:
+    // both in memory, rows as long as this bitmap would make them (with
+    // `rowAlign`), and under this bitmap's memory threshold.
+    bool CanTakeStorageOf(TQkBitmap& source, int32_t rowAlign) const;
+    // The storage, size, format and palette of `source`; this bitmap's own
+    // alpha channel goes, the caller decides what replaces it.
+    void TakeStorageOf(TQkBitmap& source);
     void AssignFrom(TQkBitmap& source, bool whole);
     void CopyFromTBitmapIntoStore(TBitmap& bitmap);
     void CopyRowsFromTBitmap(const TBitmap& bitmap);

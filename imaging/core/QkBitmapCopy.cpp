@@ -2,6 +2,7 @@
 
 #include "imaging/core/QkBitmap.h"
 
+#include "imaging/core/QkBits.h"
 #include "imaging/core/QkFileBuffer.h"
 
 #include "platform/gfx/Bitmap.h"
@@ -52,6 +53,61 @@ void TQkBitmap::AssignImage(TQkBitmap& source)
     FDirty = true;
     AssignFrom(source, false);
     source.CopyPaletteTo(this);
+}
+
+void TQkBitmap::TakeOver(TQkBitmap& source)
+{
+    if (&source == this || !CanTakeStorageOf(source, source.FRowAlign)) {
+        Assign(&source);
+        return;
+    }
+    const bool isAlphaChannel = FIsAlphaChannel;
+    TakeStorageOf(source);
+    FIsAlphaChannel = isAlphaChannel;
+    // An alpha channel has none of its own; a source alpha channel kept
+    // elsewhere than in memory is copied, as Assign would place it here.
+    std::unique_ptr<TQkBitmap> alpha = std::move(FAlphaChannel);
+    if (!FIsAlphaChannel && alpha && alpha->FLocation == qkMemory)
+        FAlphaChannel = std::move(alpha);
+    else if (!FIsAlphaChannel && alpha)
+        GetAlphaChannel()->Assign(alpha.get());
+}
+
+void TQkBitmap::TakeOverImage(TQkBitmap& source)
+{
+    if (source.IsEmpty() || &source == this)
+        return;
+    if (!CanTakeStorageOf(source, FRowAlign)) {
+        AssignImage(source);
+        return;
+    }
+    std::unique_ptr<TQkBitmap> ownAlpha = std::move(FAlphaChannel);
+    const bool isAlphaChannel = FIsAlphaChannel;
+    const int32_t rowAlign = FRowAlign;
+    const uint8_t bilevelMethod = FBilevelMethod;
+    TakeStorageOf(source);
+    source.FAlphaChannel = std::move(FAlphaChannel);
+    FAlphaChannel = std::move(ownAlpha);
+    FIsAlphaChannel = isAlphaChannel;
+    FRowAlign = rowAlign;
+    FBilevelMethod = bilevelMethod;
+    FFull = false;
+}
+
+bool TQkBitmap::CanTakeStorageOf(TQkBitmap& source, int32_t rowAlign) const
+{
+    if (FLocation != qkMemory || source.FLocation != qkMemory || source.IsEmpty())
+        return false;
+    const int64_t rowLength = CalcRowLength(source.FWidth, source.FBitCount, rowAlign);
+    return rowLength == source.FRowLen && rowLength * source.FHeight <= FMemoryThreshold;
+}
+
+void TQkBitmap::TakeStorageOf(TQkBitmap& source)
+{
+    FDirty = true;
+    const int32_t paletteColors = source.FPalette.empty() ? 256 : source.FPaletteColors;
+    source.TransferStorageTo(*this);
+    FPaletteColors = paletteColors;
 }
 
 // Takes size and format and copies the pixels; `whole` also takes the row

@@ -33,13 +33,28 @@ void SamplePixels(const uint8_t* from, uint8_t* to, const std::vector<int32_t>& 
     }
 }
 
-void SampleRow(const uint8_t* from, uint8_t* to, const std::vector<int32_t>& columns, int32_t bytes)
+// Three-byte pixels move as 32-bit words while a fourth byte exists on both
+// sides: the byte too many belongs to the next pixel, written next. The
+// first `words` pixels go that way, the rest as three bytes.
+void SampleRGBPixels(const uint8_t* from, uint8_t* to, const std::vector<int32_t>& columns, size_t words)
+{
+    size_t i = 0;
+    for (; i < words; ++i) {
+        uint32_t pixel;
+        std::memcpy(&pixel, from + static_cast<size_t>(columns[i]) * 3, 4);
+        std::memcpy(to + i * 3, &pixel, 4);
+    }
+    for (; i < columns.size(); ++i)
+        std::memcpy(to + i * 3, from + static_cast<size_t>(columns[i]) * 3, 3);
+}
+
+void SampleRow(const uint8_t* from, uint8_t* to, const std::vector<int32_t>& columns, int32_t bytes, size_t words)
 {
     switch (bytes) {
     case 0: SampleMonoRow(from, to, columns); break;
     case 1: SamplePixels<1>(from, to, columns); break;
     case 2: SamplePixels<2>(from, to, columns); break;
-    case 3: SamplePixels<3>(from, to, columns); break;
+    case 3: SampleRGBPixels(from, to, columns, words); break;
     case 4: SamplePixels<4>(from, to, columns); break;
     case 6: SamplePixels<6>(from, to, columns); break;
     default: break;
@@ -138,13 +153,17 @@ void ResampleUnfiltered(TQkBitmap& source, TQkBitmap& destination, TObject* send
     std::vector<int32_t> columns(width);
     for (int32_t i = 0; i < width; ++i)
         columns[i] = static_cast<int32_t>(Trunc(i * columnRatio));
+    // Pixels read before the last source column and written before the
+    // last destination pixel (the columns never decrease).
+    const auto lastColumn = std::lower_bound(columns.begin(), columns.end(), sourceWidth - 1);
+    const auto words = static_cast<size_t>(std::min<ptrdiff_t>(lastColumn - columns.begin(), width - 1));
     const double rowRatio = static_cast<double>(sourceHeight) / height;
     const int32_t bytes = QkBytesPerPixel(format);
     TQkProgressReporter progress(sender, &onProgress);
     for (int32_t j = 0; j < height; ++j) {
         const int32_t row = static_cast<int32_t>(Trunc(rowRatio * j));
         uint8_t* to = destination.GetScanline(j);
-        SampleRow(source.GetScanline(row), to, columns, bytes);
+        SampleRow(source.GetScanline(row), to, columns, bytes, words);
         progress.Report(j * 100 / (height + 0.5));
     }
     if (format == qk8p)

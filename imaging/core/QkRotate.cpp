@@ -4,6 +4,7 @@
 #include "imaging/core/QkRowTable.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -102,6 +103,61 @@ void TurnRun(const TQkRowTable& rows, const TTurnWalk& walk, int32_t first, int3
     }
 }
 
+// Four destination rows of a quarter turn read four neighbouring pixels
+// (12 bytes) of each source row: every source row is loaded once for four
+// pixels, and the pixels go out as 32-bit words whose fourth byte belongs to
+// the next pixel of the same row, written next. The last pixel of the run
+// goes out as three bytes.
+static_assert(std::endian::native == std::endian::little, "pixels are cut out of little-endian words");
+void TurnRGBQuadRun(const uint8_t* const* sources, size_t offset, uint8_t* const* targets, int32_t first, int32_t count)
+{
+    uint8_t* const to0 = targets[0] + static_cast<size_t>(first) * 3;
+    uint8_t* const to1 = targets[1] + static_cast<size_t>(first) * 3;
+    uint8_t* const to2 = targets[2] + static_cast<size_t>(first) * 3;
+    uint8_t* const to3 = targets[3] + static_cast<size_t>(first) * 3;
+    const auto put = [&](size_t at, int32_t i, size_t bytes) {
+        const uint8_t* from = sources[i] + offset;
+        uint64_t low;
+        uint32_t high;
+        std::memcpy(&low, from, 8);
+        std::memcpy(&high, from + 8, 4);
+        const auto pixel0 = static_cast<uint32_t>(low);
+        const auto pixel1 = static_cast<uint32_t>(low >> 24);
+        const uint32_t pixel2 = static_cast<uint32_t>(low >> 48) | high << 16;
+        const uint32_t pixel3 = high >> 8;
+        std::memcpy(to0 + at, &pixel0, bytes);
+        std::memcpy(to1 + at, &pixel1, bytes);
+        std::memcpy(to2 + at, &pixel2, bytes);
+        std::memcpy(to3 + at, &pixel3, bytes);
+    };
+    const int32_t last = count - 1;
+    for (int32_t i = 0; i < last; ++i)
+        put(static_cast<size_t>(i) * 3, i, 4);
+    put(static_cast<size_t>(last) * 3, last, 3);
+}
+
+// One tile of a quarter turn of qk24RGB: destination rows top .. bottom - 1,
+// columns left .. left + count - 1.
+void TurnRGBTile(const TQkRowTable& from, const TQkRowTable& to, TTurn turn, int32_t width, int32_t height, int32_t top,
+                 int32_t bottom, int32_t left, int32_t count)
+{
+    const bool clockwise = turn == TTurn::Clockwise;
+    const uint8_t* sources[TileSize];
+    for (int32_t i = 0; i < count; ++i)
+        sources[i] = from[clockwise ? height - 1 - left - i : left + i];
+    int32_t y = top;
+    for (; y + 4 <= bottom; y += 4) {
+        // The four source columns, lowest first, and the rows they go to.
+        const int32_t lowest = clockwise ? y : width - 4 - y;
+        uint8_t* targets[4];
+        for (int32_t k = 0; k < 4; ++k)
+            targets[k] = to[clockwise ? y + k : y + 3 - k];
+        TurnRGBQuadRun(sources, static_cast<size_t>(lowest) * 3, targets, left, count);
+    }
+    for (; y < bottom; ++y)
+        TurnRGBRun(from, WalkOfRow(turn, width, height, y), left, count, width, to[y]);
+}
+
 // Re-allocates the destination to the turned size and fills it.
 void TurnInto(TQkBitmap& source, TQkBitmap& destination, TTurn turn)
 {
@@ -126,12 +182,18 @@ void TurnInto(TQkBitmap& source, TQkBitmap& destination, TTurn turn)
             TurnRun(from, WalkOfRow(turn, width, height, y), 0, turnedWidth, bytes, width, to[y]);
         return;
     }
-    for (int32_t top = 0; top < turnedHeight; top += TileSize)
+    for (int32_t top = 0; top < turnedHeight; top += TileSize) {
+        const int32_t bottom = std::min(top + TileSize, turnedHeight);
         for (int32_t left = 0; left < turnedWidth; left += TileSize) {
             const int32_t count = std::min(TileSize, turnedWidth - left);
-            for (int32_t y = top; y < std::min(top + TileSize, turnedHeight); ++y)
+            if (bytes == 3) {
+                TurnRGBTile(from, to, turn, width, height, top, bottom, left, count);
+                continue;
+            }
+            for (int32_t y = top; y < bottom; ++y)
                 TurnRun(from, WalkOfRow(turn, width, height, y), left, count, bytes, width, to[y]);
         }
+    }
 }
 
 bool IsGray(TQkBitmap& bitmap) { return bitmap.GetPixelFormat() == qk8g || bitmap.GetPixelFormat() == qk8p; }
@@ -255,7 +317,7 @@ void RotateBitmap(TQkBitmap& bitmap, TColor background, TObject* sender, const T
         return;
     TQkBitmap rotated;
     RotateBitmapInto(bitmap, rotated, background, sender, onProgress, angle);
-    bitmap.AssignImage(rotated);
+    bitmap.TakeOverImage(rotated);
 }
 
 void RotateBitmapInto(TQkBitmap& source, TQkBitmap& destination, TColor background, TObject* sender,

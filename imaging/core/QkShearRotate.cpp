@@ -195,13 +195,15 @@ private:
 double CutAngle(double angle) { return static_cast<double>(Trunc(angle * 1000) % 360000) / 1000; }
 
 // Quarter turns until the angle is within 45 degrees of 0; returns what is
-// left to turn, `turned` holding the image turned so far.
+// left to turn, `turned` holding the image turned so far. `takeBack` moves
+// a turned image back into the bitmap.
 template <class CounterClockwise, class Clockwise, class TakeBack>
 double TurnByQuarters(TQkBitmap& bitmap, TQkBitmap& turned, double angle, CounterClockwise turnLeft,
                       Clockwise turnRight, TakeBack takeBack)
 {
+    // A copy: the bitmap keeps its image should the shears fail.
     if (angle >= -45 && angle <= 45)
-        takeBack(turned, bitmap);
+        turned.AssignImage(bitmap);
     while (angle > 45) {
         turnLeft(bitmap, turned);
         angle -= 90;
@@ -255,7 +257,7 @@ void RotateByShear(TQkBitmap& bitmap, bool antialias, TObject* sender, const TQk
     const TPixel<3> pixel = {static_cast<uint8_t>(background), static_cast<uint8_t>(background >> 8),
                              static_cast<uint8_t>(background >> 16)};
     RotateByShears<3>(bitmap, antialias, pixel, sender, onProgress, angle, RotateRGB90CCW, RotateRGB90CW,
-                      [](TQkBitmap& to, TQkBitmap& from) { to.AssignImage(from); });
+                      [](TQkBitmap& to, TQkBitmap& from) { to.TakeOverImage(from); });
 }
 
 void RotateGrayByShear(TQkBitmap& bitmap, bool antialias, uint8_t background, TObject* sender,
@@ -264,5 +266,5 @@ void RotateGrayByShear(TQkBitmap& bitmap, bool antialias, uint8_t background, TO
     if (angle == 0 || !IsGray(bitmap))
         return;
     RotateByShears<1>(bitmap, antialias, {background}, sender, onProgress, angle, RotateGray90CCW, RotateGray90CW,
-                      [](TQkBitmap& to, TQkBitmap& from) { to.Assign(&from); });
+                      [](TQkBitmap& to, TQkBitmap& from) { to.TakeOver(from); });
 }

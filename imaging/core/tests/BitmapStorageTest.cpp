@@ -183,6 +183,65 @@ TEST_F(BitmapStorageTest, MovesBetweenMemoryAndFileKeepEverything)
     EXPECT_EQ(bitmap.GetAlpha(0, 0), 255);
 }
 
+TEST_F(BitmapStorageTest, TakeOverMovesMemoryBlocksAndCopiesTheRest)
+{
+    TQkBitmap source(5, 3, qk8p);
+    source.GetScanline(2)[4] = 7;
+    TRGBPixel red{};
+    red.r = 200;
+    source.SetPaletteColor(7, red);
+    source.SetAlpha(4, 2, 33);
+    const uint8_t* block = source.GetScanline(0);
+    TQkBitmap bitmap(2, 2, qk24RGB);
+    bitmap.TakeOver(source);
+    EXPECT_EQ(bitmap.GetScanline(0), block);
+    EXPECT_TRUE(source.IsEmpty());
+    EXPECT_EQ(bitmap.GetPixelFormat(), qk8p);
+    EXPECT_EQ(bitmap.GetPixel8(4, 2), 7);
+    TRGBPixel entry{};
+    bitmap.GetPaletteColor(7, entry);
+    EXPECT_EQ(entry.r, 200);
+    EXPECT_EQ(bitmap.GetAlpha(4, 2), 33);
+
+    // A source kept in a file is copied and left as it was.
+    TQkBitmap filed(4, 2, qk24RGB);
+    filed.SetMemoryThreshold(0);
+    filed.SetLocation(qkFile);
+    FillPattern(filed);
+    bitmap.TakeOver(filed);
+    EXPECT_EQ(filed.Location(), qkFile);
+    EXPECT_EQ(bitmap.Location(), qkMemory);
+    EXPECT_EQ(RowBytes(bitmap), RowBytes(filed));
+    EXPECT_FALSE(bitmap.HasAlphaChannel());
+}
+
+TEST_F(BitmapStorageTest, TakeOverImageKeepsTheBitmapsAlphaAndRowLayout)
+{
+    TQkBitmap bitmap(3, 3, qk24RGB);
+    bitmap.SetAlpha(0, 0, 9);
+    const TQkBitmap* alpha = bitmap.GetAlphaChannel();
+    TQkBitmap source(2, 4, qk24RGB);
+    FillPattern(source);
+    source.SetAlpha(1, 1, 5);
+    const std::vector<uint8_t> pixels = RowBytes(source);
+    const uint8_t* block = source.GetScanline(0);
+    bitmap.TakeOverImage(source);
+    EXPECT_EQ(bitmap.GetScanline(0), block);
+    EXPECT_EQ(RowBytes(bitmap), pixels);
+    EXPECT_EQ(bitmap.GetAlphaChannel(), alpha);
+    EXPECT_TRUE(source.IsEmpty());
+    EXPECT_TRUE(source.HasAlphaChannel());
+
+    // Rows of another alignment are copied into the bitmap's own.
+    TQkBitmap packed(3, 2, qk24RGB);
+    packed.SetRowAlign(8);
+    FillPattern(packed);
+    bitmap.TakeOverImage(packed);
+    EXPECT_EQ(bitmap.GetRowLen(), 12);
+    EXPECT_FALSE(packed.IsEmpty());
+    EXPECT_EQ(RowBytes(bitmap), RowBytes(packed));
+}
+
 TEST_F(BitmapStorageTest, StoreLocationNarrowsSixteenBitGrayAndRefusesFloats)
 {
     TQkBitmap gray(2, 1, qk16g);

@@ -44,17 +44,25 @@ TEST(ResampleTest, SizeRulesOfA400By300Image)
     EXPECT_EQ(target.GetHeight(), 225);
 }
 
-// Columns of a one-row image whose pixel x is (x, x, x).
+// Columns of a one-row image whose pixel x is (x, x + 100, x + 200); the
+// pixels must arrive whole and the row padding stay zero.
 std::vector<int32_t> SampledColumns(int32_t from, int32_t to)
 {
     TQkBitmap source(from, 1, qk24RGB);
     for (int32_t x = 0; x < from; ++x)
-        std::memset(source.GetScanline(0) + 3 * x, x, 3);
+        for (int32_t c = 0; c < 3; ++c)
+            source.GetScanline(0)[3 * x + c] = static_cast<uint8_t>(x + 100 * c);
     TQkBitmap destination(to, 1, qk24RGB);
     ResampleBitmap(source, destination, rfNone, nullptr, TQkProgressEvent());
+    const uint8_t* row = destination.GetScanline(0);
     std::vector<int32_t> columns;
-    for (int32_t x = 0; x < to; ++x)
-        columns.push_back(destination.GetScanline(0)[3 * x]);
+    for (int32_t x = 0; x < to; ++x) {
+        columns.push_back(row[3 * x]);
+        EXPECT_EQ(row[3 * x + 1], row[3 * x] + 100) << "pixel " << x;
+        EXPECT_EQ(row[3 * x + 2], row[3 * x] + 200) << "pixel " << x;
+    }
+    for (int32_t i = 3 * to; i < destination.GetRowLen(); ++i)
+        EXPECT_EQ(row[i], 0) << "padding byte " << i;
     return columns;
 }
 
@@ -63,6 +71,9 @@ TEST(ResampleTest, PointSamplingTakesTruncatedColumns)
     EXPECT_EQ(SampledColumns(4, 3), (std::vector<int32_t>{0, 1, 2}));
     EXPECT_EQ(SampledColumns(3, 4), (std::vector<int32_t>{0, 0, 1, 2}));
     EXPECT_EQ(SampledColumns(10, 4), (std::vector<int32_t>{0, 2, 5, 7}));
+    // The last column taken more than once, and a single pixel.
+    EXPECT_EQ(SampledColumns(2, 5), (std::vector<int32_t>{0, 0, 0, 1, 1}));
+    EXPECT_EQ(SampledColumns(5, 1), (std::vector<int32_t>{0}));
 }
 
 TEST(ResampleTest, PointSamplingKeepsPaletteAlphaAndBits)

@@ -94,6 +94,42 @@ TEST(RotateTest, AlphaAndOtherFormatsTurnAlong)
     EXPECT_EQ(turned.GetScanline(0)[0], 0x80); // (9, 0) -> (0, 0)
 }
 
+struct TTurnSize {
+    int32_t Width;
+    int32_t Height;
+};
+
+// Sizes around the turn's tiles and groups of rows; odd widths leave row
+// padding, which must stay zero.
+TEST(RotateTest, QuarterTurnsMoveEveryPixelOfOddSizes)
+{
+    const TTurnSize sizes[] = {{1, 1}, {1, 9}, {9, 1}, {5, 7}, {37, 70}, {70, 37}};
+    for (const TTurnSize& size : sizes)
+        for (const double angle : {90.0, -90.0}) {
+            SCOPED_TRACE(::testing::Message() << size.Width << "x" << size.Height << " by " << angle);
+            TQkBitmap source(size.Width, size.Height, qk24RGB);
+            FillPattern(source);
+            TQkBitmap turned;
+            RotateBitmapInto(source, turned, clBlack, nullptr, TQkProgressEvent(), angle);
+            ASSERT_EQ(turned.GetWidth(), size.Height);
+            ASSERT_EQ(turned.GetHeight(), size.Width);
+            for (int32_t y = 0; y < turned.GetHeight(); ++y) {
+                const uint8_t* row = turned.GetScanline(y);
+                for (int32_t x = 0; x < turned.GetWidth(); ++x) {
+                    // Counter-clockwise the top row is the last column.
+                    const int32_t sourceX = angle > 0 ? size.Width - 1 - y : y;
+                    const int32_t sourceY = angle > 0 ? x : size.Height - 1 - x;
+                    const uint8_t* expected = source.GetScanline(sourceY) + 3 * sourceX;
+                    ASSERT_EQ(std::vector<uint8_t>(row + 3 * x, row + 3 * x + 3),
+                              std::vector<uint8_t>(expected, expected + 3))
+                        << "pixel " << x << ", " << y;
+                }
+                for (int32_t i = 3 * turned.GetWidth(); i < turned.GetRowLen(); ++i)
+                    ASSERT_EQ(row[i], 0) << "padding of row " << y;
+            }
+        }
+}
+
 TEST(RotateTest, MultiplesOfNinety)
 {
     EXPECT_TRUE(IsMultipleOf90(0));
