@@ -96,7 +96,7 @@ void TTarqCustomComboBox::UpdateColors()
     updatingColor_ = true;
     if (!Enabled())
         SetColor(disabledColor_);
-    else if (focused_)
+    else if (hot_.focused)
         SetColor(readOnly_ && readOnlyColorOnFocus_ ? readOnlyColor_ : focusColor_);
     else if (readOnly_)
         SetColor(readOnlyColor_);
@@ -126,7 +126,7 @@ void TTarqCustomComboBox::SetDisabledColor(TColor value)
 void TTarqCustomComboBox::SetFocusColor(TColor value)
 {
     focusColor_ = value;
-    if (focused_)
+    if (hot_.focused)
         UpdateColors();
 }
 
@@ -142,7 +142,7 @@ void TTarqCustomComboBox::SetReadOnlyColorOnFocus(bool value)
     if (readOnlyColorOnFocus_ == value)
         return;
     readOnlyColorOnFocus_ = value;
-    if (focused_ && readOnly_)
+    if (hot_.focused && readOnly_)
         UpdateColors();
 }
 
@@ -159,9 +159,9 @@ void TTarqCustomComboBox::SetReadOnly(bool value)
 
 // ---- Hot state ------------------------------------------------------------------------
 
-void TTarqCustomComboBox::SetMouseState(TMouseStateKind kind, bool value)
+void TTarqCustomComboBox::SetMouseState(TTarqMouseStateKind kind, bool value)
 {
-    (kind == msFocus ? focused_ : mouseOver_) = value;
+    hot_.Set(kind, value);
     if ((flatButtons_ || frame_.hotTrack) && !DroppedDown())
         InvalidateHotArea();
     UpdateColors();
@@ -171,7 +171,7 @@ void TTarqCustomComboBox::SetMouseState(TMouseStateKind kind, bool value)
 // entering or leaving.
 void TTarqCustomComboBox::MouseEntered()
 {
-    if (mouseOver_)
+    if (hot_.mouseOver)
         return;
     if (OnMouseEnter)
         OnMouseEnter(this);
@@ -180,7 +180,7 @@ void TTarqCustomComboBox::MouseEntered()
 
 void TTarqCustomComboBox::MouseLeft()
 {
-    if (!mouseOver_ || PtInRect(ClientRect(), ScreenToClient(GetCursorPos())))
+    if (!hot_.mouseOver || PtInRect(ClientRect(), ScreenToClient(GetCursorPos())))
         return;
     if (OnMouseLeave)
         OnMouseLeave(this);
@@ -319,7 +319,6 @@ void TTarqCustomComboBox::Dispatch(TMessage& message)
         break;
     case CM_ENTER:
         TCustomComboBox::Dispatch(message);
-        focused_ = true;
         SetMouseState(msFocus, true);
         return;
     case CM_EXIT: CMExit(); return;
@@ -376,7 +375,6 @@ void TTarqCustomComboBox::CMExit()
 {
     TMessage message{CM_EXIT, 0, 0, 0};
     TCustomComboBox::Dispatch(message);
-    focused_ = false;
     SetMouseState(msFocus, false);
     if (Style() == csDropDown && !Text().empty() && Items()->IndexOf(Text()) < 0)
         NotInList();

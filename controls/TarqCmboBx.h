@@ -12,6 +12,7 @@
 
 #include "controls/TarqFrameLink.h"
 #include "controls/TarqFrameSettings.h"
+#include "controls/TarqHotState.h"
 #include "controls/TarqTypes.h"
 #include "platform/core/StringList.h"
 #include "platform/ui/ComboBox.h"
@@ -36,8 +37,8 @@ public:
     virtual void SetTextSilently(const std::string& text);
 
     // The control or its edit child holds the keyboard focus.
-    bool Focused() const { return focused_; }
-    bool IsHot() const { return focused_ || mouseOver_; }
+    bool Focused() const { return hot_.focused; }
+    bool IsHot() const { return hot_.Hot(); }
     // The prefix typed so far.
     const std::string& SearchText() const { return searchText_; }
 
@@ -121,10 +122,8 @@ public:
     TNotifyEvent OnSelEndOk;
 
 protected:
-    enum TMouseStateKind : uint8_t { msFocus, msMouse };
-
     virtual void UpdateColors();
-    virtual void SetMouseState(TMouseStateKind kind, bool value);
+    virtual void SetMouseState(TTarqMouseStateKind kind, bool value);
     virtual void InvalidKeyBeep();
     virtual void SelectMatchingItem(const std::string& search);
     virtual bool AutoCompleteText(const std::string& search);
@@ -217,8 +216,7 @@ private:
     bool enterPressed_ = false;
     bool readOnly_ = false;
     bool altPressed_ = false;
-    bool focused_ = false;
-    bool mouseOver_ = false;
+    TTarqHotState hot_;
 };
 
 class TTarqComboBox : public TTarqCustomComboBox {

@@ -29,7 +29,7 @@ void TTarqCustomEdit::UpdateColors()
     } guard(updatingColor_);
     if (!Enabled())
         SetColor(disabledColor_);
-    else if (focused_)
+    else if (hot_.focused)
         SetColor(IsReadOnly() && readOnlyColorOnFocus_ ? readOnlyColor_ : focusColor_);
     else if (IsReadOnly())
         SetColor(readOnlyColor_);
@@ -76,7 +76,7 @@ void TTarqCustomEdit::SetReadOnlyColorOnFocus(bool value)
     if (readOnlyColorOnFocus_ == value)
         return;
     readOnlyColorOnFocus_ = value;
-    if (focused_ && IsReadOnly())
+    if (hot_.focused && IsReadOnly())
         UpdateColors();
 }
 
@@ -100,9 +100,9 @@ void TTarqCustomEdit::ReadOnlyChanged()
 
 // ---- Hot state ------------------------------------------------------------------
 
-void TTarqCustomEdit::SetMouseState(TMouseStateKind kind, bool value)
+void TTarqCustomEdit::SetMouseState(TTarqMouseStateKind kind, bool value)
 {
-    (kind == msFocus ? focused_ : mouseOver_) = value;
+    hot_.Set(kind, value);
     if (frame_.hotTrack)
         InvalidateFrame();
     UpdateColors();
@@ -209,27 +209,11 @@ void TTarqCustomEdit::Loaded()
 
 void TTarqCustomEdit::Dispatch(TMessage& message)
 {
+    const auto inherited = [this](TMessage& routed) { TCustomMaskEdit::Dispatch(routed); };
+    const auto setMouseState = [this](TTarqMouseStateKind kind, bool value) { SetMouseState(kind, value); };
+    if (DispatchHotMessage(*this, message, inherited, setMouseState))
+        return;
     switch (message.Msg) {
-    case CM_ENTER:
-        SetMouseState(msFocus, true);
-        TCustomMaskEdit::Dispatch(message);
-        break;
-    case CM_EXIT:
-        TCustomMaskEdit::Dispatch(message);
-        SetMouseState(msFocus, false);
-        break;
-    case CM_MOUSEENTER:
-        TCustomMaskEdit::Dispatch(message);
-        if (OnMouseEnter)
-            OnMouseEnter(this);
-        SetMouseState(msMouse, true);
-        break;
-    case CM_MOUSELEAVE:
-        TCustomMaskEdit::Dispatch(message);
-        if (OnMouseLeave)
-            OnMouseLeave(this);
-        SetMouseState(msMouse, false);
-        break;
     case CM_ENABLEDCHANGED:
         TCustomMaskEdit::Dispatch(message);
         UpdateColors();

@@ -8,6 +8,7 @@
 
 #include "controls/TarqFrameLink.h"
 #include "controls/TarqFrameSettings.h"
+#include "controls/TarqHotState.h"
 #include "controls/TarqTypes.h"
 #include "platform/ui/Edit.h"
 
@@ -78,16 +79,14 @@ public:
     // The frame's style and colour as they show now.
     TFrameStyle CurrentFrameStyle() const { return frame_.CurrentStyle(IsHot()); }
     TColor CurrentFrameColor() const { return frame_.CurrentColor(IsHot()); }
-    bool IsHot() const { return focused_ || mouseOver_; }
+    bool IsHot() const { return hot_.Hot(); }
 
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
 
 protected:
-    enum TMouseStateKind : uint8_t { msFocus, msMouse };
-
     virtual void UpdateColors();
-    virtual void SetMouseState(TMouseStateKind kind, bool value);
+    virtual void SetMouseState(TTarqMouseStateKind kind, bool value);
     virtual void InvalidateFrame();
     virtual TRect GetTextRect() { return ClientRect(); }
     virtual void EnterReadOnly() {}
@@ -126,8 +125,7 @@ private:
     bool readOnlyColorOnFocus_ = false;
     bool flatButtons_ = false;
     TColor flatButtonColor_ = clBtnFace;
-    bool focused_ = false;
-    bool mouseOver_ = false;
+    TTarqHotState hot_;
 };
 
 class TTarqEdit : public TTarqCustomEdit {

@@ -52,7 +52,7 @@ void TTarqCustomListView::UpdateColors()
     TFlagGuard guard(updatingColor_);
     if (!Enabled())
         SetColor(disabledColor_);
-    else if (focused_)
+    else if (hot_.focused)
         SetColor(focusColor_);
     else
         SetColor(normalColor_);
@@ -84,7 +84,7 @@ void TTarqCustomListView::SetDisabledColor(TColor value)
 void TTarqCustomListView::SetFocusColor(TColor value)
 {
     focusColor_ = value;
-    if (focused_)
+    if (hot_.focused)
         UpdateColors();
     InvalidateFrame();
 }
@@ -111,9 +111,9 @@ bool TTarqCustomListView::CustomDrawItem(TListItem* item, TCustomDrawState state
 
 // ---- Hot state and frame ------------------------------------------------------
 
-void TTarqCustomListView::SetMouseState(TMouseStateKind kind, bool value)
+void TTarqCustomListView::SetMouseState(TTarqMouseStateKind kind, bool value)
 {
-    (kind == msFocus ? focused_ : mouseOver_) = value;
+    hot_.Set(kind, value);
     if (frame_.hotTrack)
         InvalidateFrame();
     UpdateColors();
@@ -365,6 +365,10 @@ void TTarqCustomListView::LabelEditNotify(TMessage& message)
 
 void TTarqCustomListView::Dispatch(TMessage& message)
 {
+    const auto inherited = [this](TMessage& routed) { TCustomListView::Dispatch(routed); };
+    const auto setMouseState = [this](TTarqMouseStateKind kind, bool value) { SetMouseState(kind, value); };
+    if (DispatchHotMessage(*this, message, inherited, setMouseState))
+        return;
     switch (message.Msg) {
     case CN_NOTIFY:
         if (reinterpret_cast<const TNMHdr*>(message.LParam)->code == NM_RCLICK)
@@ -392,26 +396,6 @@ void TTarqCustomListView::Dispatch(TMessage& message)
         break;
     }
     case WM_UPDATEHEADERFORMATS: UpdateHeaderFormats(); break;
-    case CM_ENTER:
-        SetMouseState(msFocus, true);
-        TCustomListView::Dispatch(message);
-        break;
-    case CM_EXIT:
-        TCustomListView::Dispatch(message);
-        SetMouseState(msFocus, false);
-        break;
-    case CM_MOUSEENTER:
-        TCustomListView::Dispatch(message);
-        if (OnMouseEnter)
-            OnMouseEnter(this);
-        SetMouseState(msMouse, true);
-        break;
-    case CM_MOUSELEAVE:
-        TCustomListView::Dispatch(message);
-        if (OnMouseLeave)
-            OnMouseLeave(this);
-        SetMouseState(msMouse, false);
-        break;
     case CM_ENABLEDCHANGED:
         TCustomListView::Dispatch(message);
         UpdateColors();

@@ -10,6 +10,7 @@
 
 #include "controls/TarqFrameLink.h"
 #include "controls/TarqFrameSettings.h"
+#include "controls/TarqHotState.h"
 #include "controls/TarqTypes.h"
 #include "platform/ui/ListView.h"
 
@@ -99,7 +100,7 @@ public:
     virtual bool UsesThemes() const { return frame_.UsesThemes(); }
     // The frame's style and colour as they show now.
     TFrameStyle CurrentFrameStyle() const { return frame_.CurrentStyle(IsHot()); }
-    bool IsHot() const { return focused_ || mouseOver_; }
+    bool IsHot() const { return hot_.Hot(); }
     TColor CurrentFrameColor() const { return frame_.CurrentColor(IsHot()); }
 
     TNotifyEvent OnMouseEnter;
@@ -109,10 +110,8 @@ public:
     TTarqLVOnItemContextMenuEvent OnItemContextMenu;
 
 protected:
-    enum TMouseStateKind : uint8_t { msFocus, msMouse };
-
     virtual void UpdateColors();
-    virtual void SetMouseState(TMouseStateKind kind, bool value);
+    virtual void SetMouseState(TTarqMouseStateKind kind, bool value);
     virtual void InvalidateFrame();
     // The common controls' file version the header features depend on.
     virtual uint64_t CommonControlsVersion() const;
@@ -179,8 +178,7 @@ private:
     TTarqLVHeaderSortDisplayMode headerSortDisplayMode_ = hsdmRightOfText;
     bool headerDefaultDrawing_ = true;
     int32_t headerUpdateDepth_ = 0;
-    bool focused_ = false;
-    bool mouseOver_ = false;
+    TTarqHotState hot_;
     bool linking_ = false;
     bool rightClickOnItem_ = false;
     bool menuShown_ = false;
