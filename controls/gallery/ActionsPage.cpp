@@ -32,10 +32,7 @@ T* Place(TCustomForm& form, TRect bounds, TBasicAction* action)
 
 std::unique_ptr<TCustomForm> CreatePage()
 {
-    auto form = std::make_unique<TForm>(nullptr);
-    form->SetBorderStyle(bsNone);
-    form->SetBounds(0, 0, 300, 80);
-    form->SetColor(clBtnFace);
+    auto form = NewGalleryForm(300, 80);
 
     TAction* watermark = AddAction(*form, "&Watermark");
     watermark->SetChecked(true);

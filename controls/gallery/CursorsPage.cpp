@@ -35,10 +35,7 @@ TTarqTrackBar* AddBar(TCustomForm& form, TRect bounds, TOrientation orientation)
 
 std::unique_ptr<TCustomForm> CreatePage()
 {
-    auto form = std::make_unique<TForm>(nullptr);
-    form->SetBorderStyle(bsNone);
-    form->SetBounds(0, 0, 300, 140);
-    form->SetColor(clBtnFace);
+    auto form = NewGalleryForm(300, 140);
     TTarqTrackBar* horizontal = AddBar(*form, Rect(10, 10, 210, 55), orHorizontal);
     TTarqTrackBar* upright = AddBar(*form, Rect(10, 65, 55, 130), orVertical);
     ShowCursorPicture(*form, Point(230, 15), horizontal->ThumbCursor());
