@@ -93,39 +93,28 @@ void TTarqCustomComboBox::UpdateColors()
 {
     if (IsLoading())
         return;
-    updatingColor_ = true;
     if (!Enabled())
-        SetColor(disabledColor_);
+        colors_.Show(*this, colors_.disabled);
     else if (hot_.focused)
-        SetColor(readOnly_ && readOnlyColorOnFocus_ ? readOnlyColor_ : focusColor_);
+        colors_.Show(*this, readOnly_ && readOnlyColorOnFocus_ ? readOnlyColor_ : colors_.focus);
     else if (readOnly_)
-        SetColor(readOnlyColor_);
+        colors_.Show(*this, readOnlyColor_);
     else
-        SetColor(normalColor_);
-    updatingColor_ = false;
+        colors_.Show(*this, colors_.normal);
 }
 
-// A colour given from outside becomes the idle colour, and takes the focus
-// colour along when the two were the same.
-void TTarqCustomComboBox::ColorChanged()
-{
-    if (updatingColor_)
-        return;
-    if (focusColor_ == normalColor_)
-        focusColor_ = Color();
-    normalColor_ = Color();
-}
+void TTarqCustomComboBox::ColorChanged() { colors_.Adopt(Color()); }
 
 void TTarqCustomComboBox::SetDisabledColor(TColor value)
 {
-    disabledColor_ = value;
+    colors_.disabled = value;
     if (!Enabled())
         UpdateColors();
 }
 
 void TTarqCustomComboBox::SetFocusColor(TColor value)
 {
-    focusColor_ = value;
+    colors_.focus = value;
     if (hot_.focused)
         UpdateColors();
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "controls/TarqFieldColors.h"
 #include "controls/TarqFrameLink.h"
 #include "controls/TarqFrameSettings.h"
 #include "controls/TarqHotState.h"
@@ -62,16 +63,16 @@ public:
     virtual void SetDropDownWidth(int32_t value);
 
     // ---- Colours by state ----
-    TColor DisabledColor() const { return disabledColor_; }
+    TColor DisabledColor() const { return colors_.disabled; }
     virtual void SetDisabledColor(TColor value);
-    TColor FocusColor() const { return focusColor_; }
+    TColor FocusColor() const { return colors_.focus; }
     virtual void SetFocusColor(TColor value);
     TColor ReadOnlyColor() const { return readOnlyColor_; }
     virtual void SetReadOnlyColor(TColor value);
     bool ReadOnlyColorOnFocus() const { return readOnlyColorOnFocus_; }
     void SetReadOnlyColorOnFocus(bool value);
     // What Color shows while the control is idle.
-    TColor NormalColor() const { return normalColor_; }
+    TColor NormalColor() const { return colors_.normal; }
 
     // ---- Frame and button ----
     bool FlatButtons() const { return flatButtons_; }
@@ -195,12 +196,9 @@ private:
     bool beepOnInvalidKey_ = true;
     bool flatButtons_ = false;
     TColor flatButtonColor_ = clBtnFace;
-    bool updatingColor_ = false;
-    TColor disabledColor_ = clBtnFace;
+    TTarqFieldColors colors_;
     TColor readOnlyColor_ = clInfoBk;
     bool readOnlyColorOnFocus_ = false;
-    TColor focusColor_ = clWindow;
-    TColor normalColor_ = clWindow;
     TTarqFrameSettings frame_;
     TTarqFrameLink frameLink_{*this};
     bool keepSearchCase_ = false;

@@ -22,44 +22,33 @@ void TTarqCustomEdit::UpdateColors()
 {
     if (IsLoading())
         return;
-    struct TGuard {
-        bool& flag;
-        explicit TGuard(bool& f) : flag(f) { flag = true; }
-        ~TGuard() { flag = false; }
-    } guard(updatingColor_);
     if (!Enabled())
-        SetColor(disabledColor_);
+        colors_.Show(*this, colors_.disabled);
     else if (hot_.focused)
-        SetColor(IsReadOnly() && readOnlyColorOnFocus_ ? readOnlyColor_ : focusColor_);
+        colors_.Show(*this, IsReadOnly() && readOnlyColorOnFocus_ ? readOnlyColor_ : colors_.focus);
     else if (IsReadOnly())
-        SetColor(readOnlyColor_);
+        colors_.Show(*this, readOnlyColor_);
     else
-        SetColor(normalColor_);
+        colors_.Show(*this, colors_.normal);
 }
 
-// A colour given from outside becomes the idle colour, and takes the focus
-// colour along when the two were the same.
 void TTarqCustomEdit::ColorChanged()
 {
-    if (!updatingColor_) {
-        if (focusColor_ == normalColor_)
-            focusColor_ = Color();
-        normalColor_ = Color();
-    }
+    colors_.Adopt(Color());
     if (frame_.visible && !UsesThemes())
         InvalidateFrame();
 }
 
 void TTarqCustomEdit::SetDisabledColor(TColor value)
 {
-    disabledColor_ = value;
+    colors_.disabled = value;
     if (!Enabled())
         UpdateColors();
 }
 
 void TTarqCustomEdit::SetFocusColor(TColor value)
 {
-    focusColor_ = value;
+    colors_.focus = value;
     if (Focused())
         UpdateColors();
 }

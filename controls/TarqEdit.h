@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "controls/TarqFieldColors.h"
 #include "controls/TarqFrameLink.h"
 #include "controls/TarqFrameSettings.h"
 #include "controls/TarqHotState.h"
@@ -24,16 +25,16 @@ public:
     void SetTabOnEnter(bool value) { tabOnEnter_ = value; }
 
     // ---- Colours by state ----
-    TColor DisabledColor() const { return disabledColor_; }
+    TColor DisabledColor() const { return colors_.disabled; }
     virtual void SetDisabledColor(TColor value);
-    TColor FocusColor() const { return focusColor_; }
+    TColor FocusColor() const { return colors_.focus; }
     virtual void SetFocusColor(TColor value);
     TColor ReadOnlyColor() const { return readOnlyColor_; }
     virtual void SetReadOnlyColor(TColor value);
     bool ReadOnlyColorOnFocus() const { return readOnlyColorOnFocus_; }
     void SetReadOnlyColorOnFocus(bool value);
     // What Color shows while the control is idle.
-    TColor NormalColor() const { return normalColor_; }
+    TColor NormalColor() const { return colors_.normal; }
     void SetReadOnly(bool value) override;
 
     // ---- Frame ----
@@ -115,10 +116,7 @@ private:
 
     TAlignment alignment_ = taLeftJustify;
     bool tabOnEnter_ = false;
-    bool updatingColor_ = false;
-    TColor disabledColor_ = clBtnFace;
-    TColor focusColor_ = clWindow;
-    TColor normalColor_ = clWindow;
+    TTarqFieldColors colors_;
     TTarqFrameSettings frame_;
     TTarqFrameLink frameLink_{*this};
     TColor readOnlyColor_ = clInfoBk;

@@ -49,24 +49,12 @@ void TTarqCustomListView::UpdateColors()
 {
     if (IsLoading())
         return;
-    TFlagGuard guard(updatingColor_);
-    if (!Enabled())
-        SetColor(disabledColor_);
-    else if (hot_.focused)
-        SetColor(focusColor_);
-    else
-        SetColor(normalColor_);
+    colors_.Show(*this, !Enabled() ? colors_.disabled : hot_.focused ? colors_.focus : colors_.normal);
 }
 
-// A colour given from outside becomes the idle colour, and takes the focus
-// colour along when the two were the same.
 void TTarqCustomListView::ColorChanged()
 {
-    if (!updatingColor_) {
-        if (focusColor_ == normalColor_)
-            focusColor_ = Color();
-        normalColor_ = Color();
-    }
+    colors_.Adopt(Color());
     if (frame_.visible && !UsesThemes())
         InvalidateFrame();
     Perform(LVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
@@ -75,7 +63,7 @@ void TTarqCustomListView::ColorChanged()
 
 void TTarqCustomListView::SetDisabledColor(TColor value)
 {
-    disabledColor_ = value;
+    colors_.disabled = value;
     if (!Enabled())
         UpdateColors();
     InvalidateFrame();
@@ -83,7 +71,7 @@ void TTarqCustomListView::SetDisabledColor(TColor value)
 
 void TTarqCustomListView::SetFocusColor(TColor value)
 {
-    focusColor_ = value;
+    colors_.focus = value;
     if (hot_.focused)
         UpdateColors();
     InvalidateFrame();
@@ -104,7 +92,7 @@ bool TTarqCustomListView::CustomDrawItem(TListItem* item, TCustomDrawState state
         // Through clNone, so that the brush changes even when it already had
         // the colour.
         Canvas()->Brush()->SetColor(clNone);
-        Canvas()->Brush()->SetColor(disabledColor_);
+        Canvas()->Brush()->SetColor(colors_.disabled);
     }
     return defaultDraw;
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "controls/TarqFieldColors.h"
 #include "controls/TarqFrameLink.h"
 #include "controls/TarqFrameSettings.h"
 #include "controls/TarqHotState.h"
@@ -61,12 +62,12 @@ public:
     void UpdateHeaderFormats();
 
     // ---- Colours by state ----
-    TColor DisabledColor() const { return disabledColor_; }
+    TColor DisabledColor() const { return colors_.disabled; }
     virtual void SetDisabledColor(TColor value);
-    TColor FocusColor() const { return focusColor_; }
+    TColor FocusColor() const { return colors_.focus; }
     virtual void SetFocusColor(TColor value);
     // What Color shows while the control is idle.
-    TColor NormalColor() const { return normalColor_; }
+    TColor NormalColor() const { return colors_.normal; }
 
     // ---- Frame ----
     TColor FrameColor() const { return frame_.color; }
@@ -167,10 +168,7 @@ private:
     int32_t lastSortedColumn_ = -1;
     bool fillLastColumn_ = true;
     bool editOnRowClick_ = false;
-    bool updatingColor_ = false;
-    TColor disabledColor_ = clBtnFace;
-    TColor focusColor_ = clWindow;
-    TColor normalColor_ = clWindow;
+    TTarqFieldColors colors_;
     TTarqFrameSettings frame_;
     TTarqFrameLink frameLink_{*this};
     int32_t sortColumn_ = -1;
