@@ -195,7 +195,7 @@ void TTarqCustomButtonEdit::SetFlatButtons(bool value)
 }
 
 // Flat buttons look hot with the edit: raised (themes) or in FlatButtonColor.
-void TTarqCustomButtonEdit::SetMouseState(TMouseStateKind kind, bool value)
+void TTarqCustomButtonEdit::SetMouseState(TTarqMouseStateKind kind, bool value)
 {
     TTarqEdit::SetMouseState(kind, value);
     if (!FlatButtons() || !pair_)

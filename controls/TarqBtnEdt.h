@@ -114,7 +114,7 @@ protected:
     virtual void ButtonClicked();
     TRect GetTextRect() override;
     void ReadOnlyChanged() override;
-    void SetMouseState(TMouseStateKind kind, bool value) override;
+    void SetMouseState(TTarqMouseStateKind kind, bool value) override;
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     void Loaded() override;

@@ -29,6 +29,12 @@ void TTarqCustomGlyphButton::Click()
         TTarqCustomButton::Click();
 }
 
+bool TTarqCustomGlyphButton::CheckedStored() const
+{
+    const auto* link = dynamic_cast<const TTarqCheckedActionLink*>(ActionLink());
+    return !link || !link->IsCheckedLinked();
+}
+
 std::unique_ptr<TControlActionLink> TTarqCustomGlyphButton::CreateActionLink()
 {
     return std::make_unique<TTarqCheckedActionLink>(*this);

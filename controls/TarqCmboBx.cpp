@@ -93,40 +93,29 @@ void TTarqCustomComboBox::UpdateColors()
 {
     if (IsLoading())
         return;
-    updatingColor_ = true;
     if (!Enabled())
-        SetColor(disabledColor_);
-    else if (focused_)
-        SetColor(readOnly_ && readOnlyColorOnFocus_ ? readOnlyColor_ : focusColor_);
+        colors_.Show(*this, colors_.disabled);
+    else if (hot_.focused)
+        colors_.Show(*this, readOnly_ && readOnlyColorOnFocus_ ? readOnlyColor_ : colors_.focus);
     else if (readOnly_)
-        SetColor(readOnlyColor_);
+        colors_.Show(*this, readOnlyColor_);
     else
-        SetColor(normalColor_);
-    updatingColor_ = false;
+        colors_.Show(*this, colors_.normal);
 }
 
-// A colour given from outside becomes the idle colour, and takes the focus
-// colour along when the two were the same.
-void TTarqCustomComboBox::ColorChanged()
-{
-    if (updatingColor_)
-        return;
-    if (focusColor_ == normalColor_)
-        focusColor_ = Color();
-    normalColor_ = Color();
-}
+void TTarqCustomComboBox::ColorChanged() { colors_.Adopt(Color()); }
 
 void TTarqCustomComboBox::SetDisabledColor(TColor value)
 {
-    disabledColor_ = value;
+    colors_.disabled = value;
     if (!Enabled())
         UpdateColors();
 }
 
 void TTarqCustomComboBox::SetFocusColor(TColor value)
 {
-    focusColor_ = value;
-    if (focused_)
+    colors_.focus = value;
+    if (hot_.focused)
         UpdateColors();
 }
 
@@ -142,7 +131,7 @@ void TTarqCustomComboBox::SetReadOnlyColorOnFocus(bool value)
     if (readOnlyColorOnFocus_ == value)
         return;
     readOnlyColorOnFocus_ = value;
-    if (focused_ && readOnly_)
+    if (hot_.focused && readOnly_)
         UpdateColors();
 }
 
@@ -159,9 +148,9 @@ void TTarqCustomComboBox::SetReadOnly(bool value)
 
 // ---- Hot state ------------------------------------------------------------------------
 
-void TTarqCustomComboBox::SetMouseState(TMouseStateKind kind, bool value)
+void TTarqCustomComboBox::SetMouseState(TTarqMouseStateKind kind, bool value)
 {
-    (kind == msFocus ? focused_ : mouseOver_) = value;
+    hot_.Set(kind, value);
     if ((flatButtons_ || frame_.hotTrack) && !DroppedDown())
         InvalidateHotArea();
     UpdateColors();
@@ -171,7 +160,7 @@ void TTarqCustomComboBox::SetMouseState(TMouseStateKind kind, bool value)
 // entering or leaving.
 void TTarqCustomComboBox::MouseEntered()
 {
-    if (mouseOver_)
+    if (hot_.mouseOver)
         return;
     if (OnMouseEnter)
         OnMouseEnter(this);
@@ -180,7 +169,7 @@ void TTarqCustomComboBox::MouseEntered()
 
 void TTarqCustomComboBox::MouseLeft()
 {
-    if (!mouseOver_ || PtInRect(ClientRect(), ScreenToClient(GetCursorPos())))
+    if (!hot_.mouseOver || PtInRect(ClientRect(), ScreenToClient(GetCursorPos())))
         return;
     if (OnMouseLeave)
         OnMouseLeave(this);
@@ -319,7 +308,6 @@ void TTarqCustomComboBox::Dispatch(TMessage& message)
         break;
     case CM_ENTER:
         TCustomComboBox::Dispatch(message);
-        focused_ = true;
         SetMouseState(msFocus, true);
         return;
     case CM_EXIT: CMExit(); return;
@@ -376,7 +364,6 @@ void TTarqCustomComboBox::CMExit()
 {
     TMessage message{CM_EXIT, 0, 0, 0};
     TCustomComboBox::Dispatch(message);
-    focused_ = false;
     SetMouseState(msFocus, false);
     if (Style() == csDropDown && !Text().empty() && Items()->IndexOf(Text()) < 0)
         NotInList();

@@ -10,8 +10,10 @@
 #include <memory>
 #include <string>
 
+#include "controls/TarqFieldColors.h"
 #include "controls/TarqFrameLink.h"
 #include "controls/TarqFrameSettings.h"
+#include "controls/TarqHotState.h"
 #include "controls/TarqTypes.h"
 #include "platform/core/StringList.h"
 #include "platform/ui/ComboBox.h"
@@ -36,8 +38,8 @@ public:
     virtual void SetTextSilently(const std::string& text);
 
     // The control or its edit child holds the keyboard focus.
-    bool Focused() const { return focused_; }
-    bool IsHot() const { return focused_ || mouseOver_; }
+    bool Focused() const { return hot_.focused; }
+    bool IsHot() const { return hot_.Hot(); }
     // The prefix typed so far.
     const std::string& SearchText() const { return searchText_; }
 
@@ -61,16 +63,16 @@ public:
     virtual void SetDropDownWidth(int32_t value);
 
     // ---- Colours by state ----
-    TColor DisabledColor() const { return disabledColor_; }
+    TColor DisabledColor() const { return colors_.disabled; }
     virtual void SetDisabledColor(TColor value);
-    TColor FocusColor() const { return focusColor_; }
+    TColor FocusColor() const { return colors_.focus; }
     virtual void SetFocusColor(TColor value);
     TColor ReadOnlyColor() const { return readOnlyColor_; }
     virtual void SetReadOnlyColor(TColor value);
     bool ReadOnlyColorOnFocus() const { return readOnlyColorOnFocus_; }
     void SetReadOnlyColorOnFocus(bool value);
     // What Color shows while the control is idle.
-    TColor NormalColor() const { return normalColor_; }
+    TColor NormalColor() const { return colors_.normal; }
 
     // ---- Frame and button ----
     bool FlatButtons() const { return flatButtons_; }
@@ -121,10 +123,8 @@ public:
     TNotifyEvent OnSelEndOk;
 
 protected:
-    enum TMouseStateKind : uint8_t { msFocus, msMouse };
-
     virtual void UpdateColors();
-    virtual void SetMouseState(TMouseStateKind kind, bool value);
+    virtual void SetMouseState(TTarqMouseStateKind kind, bool value);
     virtual void InvalidKeyBeep();
     virtual void SelectMatchingItem(const std::string& search);
     virtual bool AutoCompleteText(const std::string& search);
@@ -196,12 +196,9 @@ private:
     bool beepOnInvalidKey_ = true;
     bool flatButtons_ = false;
     TColor flatButtonColor_ = clBtnFace;
-    bool updatingColor_ = false;
-    TColor disabledColor_ = clBtnFace;
+    TTarqFieldColors colors_;
     TColor readOnlyColor_ = clInfoBk;
     bool readOnlyColorOnFocus_ = false;
-    TColor focusColor_ = clWindow;
-    TColor normalColor_ = clWindow;
     TTarqFrameSettings frame_;
     TTarqFrameLink frameLink_{*this};
     bool keepSearchCase_ = false;
@@ -217,8 +214,7 @@ private:
     bool enterPressed_ = false;
     bool readOnly_ = false;
     bool altPressed_ = false;
-    bool focused_ = false;
-    bool mouseOver_ = false;
+    TTarqHotState hot_;
 };
 
 class TTarqComboBox : public TTarqCustomComboBox {

@@ -22,44 +22,33 @@ void TTarqCustomEdit::UpdateColors()
 {
     if (IsLoading())
         return;
-    struct TGuard {
-        bool& flag;
-        explicit TGuard(bool& f) : flag(f) { flag = true; }
-        ~TGuard() { flag = false; }
-    } guard(updatingColor_);
     if (!Enabled())
-        SetColor(disabledColor_);
-    else if (focused_)
-        SetColor(IsReadOnly() && readOnlyColorOnFocus_ ? readOnlyColor_ : focusColor_);
+        colors_.Show(*this, colors_.disabled);
+    else if (hot_.focused)
+        colors_.Show(*this, IsReadOnly() && readOnlyColorOnFocus_ ? readOnlyColor_ : colors_.focus);
     else if (IsReadOnly())
-        SetColor(readOnlyColor_);
+        colors_.Show(*this, readOnlyColor_);
     else
-        SetColor(normalColor_);
+        colors_.Show(*this, colors_.normal);
 }
 
-// A colour given from outside becomes the idle colour, and takes the focus
-// colour along when the two were the same.
 void TTarqCustomEdit::ColorChanged()
 {
-    if (!updatingColor_) {
-        if (focusColor_ == normalColor_)
-            focusColor_ = Color();
-        normalColor_ = Color();
-    }
+    colors_.Adopt(Color());
     if (frame_.visible && !UsesThemes())
         InvalidateFrame();
 }
 
 void TTarqCustomEdit::SetDisabledColor(TColor value)
 {
-    disabledColor_ = value;
+    colors_.disabled = value;
     if (!Enabled())
         UpdateColors();
 }
 
 void TTarqCustomEdit::SetFocusColor(TColor value)
 {
-    focusColor_ = value;
+    colors_.focus = value;
     if (Focused())
         UpdateColors();
 }
@@ -76,7 +65,7 @@ void TTarqCustomEdit::SetReadOnlyColorOnFocus(bool value)
     if (readOnlyColorOnFocus_ == value)
         return;
     readOnlyColorOnFocus_ = value;
-    if (focused_ && IsReadOnly())
+    if (hot_.focused && IsReadOnly())
         UpdateColors();
 }
 
@@ -100,9 +89,9 @@ void TTarqCustomEdit::ReadOnlyChanged()
 
 // ---- Hot state ------------------------------------------------------------------
 
-void TTarqCustomEdit::SetMouseState(TMouseStateKind kind, bool value)
+void TTarqCustomEdit::SetMouseState(TTarqMouseStateKind kind, bool value)
 {
-    (kind == msFocus ? focused_ : mouseOver_) = value;
+    hot_.Set(kind, value);
     if (frame_.hotTrack)
         InvalidateFrame();
     UpdateColors();
@@ -209,27 +198,11 @@ void TTarqCustomEdit::Loaded()
 
 void TTarqCustomEdit::Dispatch(TMessage& message)
 {
+    const auto inherited = [this](TMessage& routed) { TCustomMaskEdit::Dispatch(routed); };
+    const auto setMouseState = [this](TTarqMouseStateKind kind, bool value) { SetMouseState(kind, value); };
+    if (DispatchHotMessage(*this, message, inherited, setMouseState))
+        return;
     switch (message.Msg) {
-    case CM_ENTER:
-        SetMouseState(msFocus, true);
-        TCustomMaskEdit::Dispatch(message);
-        break;
-    case CM_EXIT:
-        TCustomMaskEdit::Dispatch(message);
-        SetMouseState(msFocus, false);
-        break;
-    case CM_MOUSEENTER:
-        TCustomMaskEdit::Dispatch(message);
-        if (OnMouseEnter)
-            OnMouseEnter(this);
-        SetMouseState(msMouse, true);
-        break;
-    case CM_MOUSELEAVE:
-        TCustomMaskEdit::Dispatch(message);
-        if (OnMouseLeave)
-            OnMouseLeave(this);
-        SetMouseState(msMouse, false);
-        break;
     case CM_ENABLEDCHANGED:
         TCustomMaskEdit::Dispatch(message);
         UpdateColors();

@@ -6,8 +6,10 @@
 
 #include <cstdint>
 
+#include "controls/TarqFieldColors.h"
 #include "controls/TarqFrameLink.h"
 #include "controls/TarqFrameSettings.h"
+#include "controls/TarqHotState.h"
 #include "controls/TarqTypes.h"
 #include "platform/ui/Edit.h"
 
@@ -23,16 +25,16 @@ public:
     void SetTabOnEnter(bool value) { tabOnEnter_ = value; }
 
     // ---- Colours by state ----
-    TColor DisabledColor() const { return disabledColor_; }
+    TColor DisabledColor() const { return colors_.disabled; }
     virtual void SetDisabledColor(TColor value);
-    TColor FocusColor() const { return focusColor_; }
+    TColor FocusColor() const { return colors_.focus; }
     virtual void SetFocusColor(TColor value);
     TColor ReadOnlyColor() const { return readOnlyColor_; }
     virtual void SetReadOnlyColor(TColor value);
     bool ReadOnlyColorOnFocus() const { return readOnlyColorOnFocus_; }
     void SetReadOnlyColorOnFocus(bool value);
     // What Color shows while the control is idle.
-    TColor NormalColor() const { return normalColor_; }
+    TColor NormalColor() const { return colors_.normal; }
     void SetReadOnly(bool value) override;
 
     // ---- Frame ----
@@ -78,16 +80,14 @@ public:
     // The frame's style and colour as they show now.
     TFrameStyle CurrentFrameStyle() const { return frame_.CurrentStyle(IsHot()); }
     TColor CurrentFrameColor() const { return frame_.CurrentColor(IsHot()); }
-    bool IsHot() const { return focused_ || mouseOver_; }
+    bool IsHot() const { return hot_.Hot(); }
 
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
 
 protected:
-    enum TMouseStateKind : uint8_t { msFocus, msMouse };
-
     virtual void UpdateColors();
-    virtual void SetMouseState(TMouseStateKind kind, bool value);
+    virtual void SetMouseState(TTarqMouseStateKind kind, bool value);
     virtual void InvalidateFrame();
     virtual TRect GetTextRect() { return ClientRect(); }
     virtual void EnterReadOnly() {}
@@ -116,18 +116,14 @@ private:
 
     TAlignment alignment_ = taLeftJustify;
     bool tabOnEnter_ = false;
-    bool updatingColor_ = false;
-    TColor disabledColor_ = clBtnFace;
-    TColor focusColor_ = clWindow;
-    TColor normalColor_ = clWindow;
+    TTarqFieldColors colors_;
     TTarqFrameSettings frame_;
     TTarqFrameLink frameLink_{*this};
     TColor readOnlyColor_ = clInfoBk;
     bool readOnlyColorOnFocus_ = false;
     bool flatButtons_ = false;
     TColor flatButtonColor_ = clBtnFace;
-    bool focused_ = false;
-    bool mouseOver_ = false;
+    TTarqHotState hot_;
 };
 
 class TTarqEdit : public TTarqCustomEdit {

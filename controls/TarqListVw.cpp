@@ -49,24 +49,12 @@ void TTarqCustomListView::UpdateColors()
 {
     if (IsLoading())
         return;
-    TFlagGuard guard(updatingColor_);
-    if (!Enabled())
-        SetColor(disabledColor_);
-    else if (focused_)
-        SetColor(focusColor_);
-    else
-        SetColor(normalColor_);
+    colors_.Show(*this, !Enabled() ? colors_.disabled : hot_.focused ? colors_.focus : colors_.normal);
 }
 
-// A colour given from outside becomes the idle colour, and takes the focus
-// colour along when the two were the same.
 void TTarqCustomListView::ColorChanged()
 {
-    if (!updatingColor_) {
-        if (focusColor_ == normalColor_)
-            focusColor_ = Color();
-        normalColor_ = Color();
-    }
+    colors_.Adopt(Color());
     if (frame_.visible && !UsesThemes())
         InvalidateFrame();
     Perform(LVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
@@ -75,7 +63,7 @@ void TTarqCustomListView::ColorChanged()
 
 void TTarqCustomListView::SetDisabledColor(TColor value)
 {
-    disabledColor_ = value;
+    colors_.disabled = value;
     if (!Enabled())
         UpdateColors();
     InvalidateFrame();
@@ -83,8 +71,8 @@ void TTarqCustomListView::SetDisabledColor(TColor value)
 
 void TTarqCustomListView::SetFocusColor(TColor value)
 {
-    focusColor_ = value;
-    if (focused_)
+    colors_.focus = value;
+    if (hot_.focused)
         UpdateColors();
     InvalidateFrame();
 }
@@ -104,16 +92,16 @@ bool TTarqCustomListView::CustomDrawItem(TListItem* item, TCustomDrawState state
         // Through clNone, so that the brush changes even when it already had
         // the colour.
         Canvas()->Brush()->SetColor(clNone);
-        Canvas()->Brush()->SetColor(disabledColor_);
+        Canvas()->Brush()->SetColor(colors_.disabled);
     }
     return defaultDraw;
 }
 
 // ---- Hot state and frame ------------------------------------------------------
 
-void TTarqCustomListView::SetMouseState(TMouseStateKind kind, bool value)
+void TTarqCustomListView::SetMouseState(TTarqMouseStateKind kind, bool value)
 {
-    (kind == msFocus ? focused_ : mouseOver_) = value;
+    hot_.Set(kind, value);
     if (frame_.hotTrack)
         InvalidateFrame();
     UpdateColors();
@@ -365,6 +353,10 @@ void TTarqCustomListView::LabelEditNotify(TMessage& message)
 
 void TTarqCustomListView::Dispatch(TMessage& message)
 {
+    const auto inherited = [this](TMessage& routed) { TCustomListView::Dispatch(routed); };
+    const auto setMouseState = [this](TTarqMouseStateKind kind, bool value) { SetMouseState(kind, value); };
+    if (DispatchHotMessage(*this, message, inherited, setMouseState))
+        return;
     switch (message.Msg) {
     case CN_NOTIFY:
         if (reinterpret_cast<const TNMHdr*>(message.LParam)->code == NM_RCLICK)
@@ -392,26 +384,6 @@ void TTarqCustomListView::Dispatch(TMessage& message)
         break;
     }
     case WM_UPDATEHEADERFORMATS: UpdateHeaderFormats(); break;
-    case CM_ENTER:
-        SetMouseState(msFocus, true);
-        TCustomListView::Dispatch(message);
-        break;
-    case CM_EXIT:
-        TCustomListView::Dispatch(message);
-        SetMouseState(msFocus, false);
-        break;
-    case CM_MOUSEENTER:
-        TCustomListView::Dispatch(message);
-        if (OnMouseEnter)
-            OnMouseEnter(this);
-        SetMouseState(msMouse, true);
-        break;
-    case CM_MOUSELEAVE:
-        TCustomListView::Dispatch(message);
-        if (OnMouseLeave)
-            OnMouseLeave(this);
-        SetMouseState(msMouse, false);
-        break;
     case CM_ENABLEDCHANGED:
         TCustomListView::Dispatch(message);
         UpdateColors();

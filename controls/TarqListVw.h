@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <functional>
 
+#include "controls/TarqFieldColors.h"
 #include "controls/TarqFrameLink.h"
 #include "controls/TarqFrameSettings.h"
+#include "controls/TarqHotState.h"
 #include "controls/TarqTypes.h"
 #include "platform/ui/ListView.h"
 
@@ -60,12 +62,12 @@ public:
     void UpdateHeaderFormats();
 
     // ---- Colours by state ----
-    TColor DisabledColor() const { return disabledColor_; }
+    TColor DisabledColor() const { return colors_.disabled; }
     virtual void SetDisabledColor(TColor value);
-    TColor FocusColor() const { return focusColor_; }
+    TColor FocusColor() const { return colors_.focus; }
     virtual void SetFocusColor(TColor value);
     // What Color shows while the control is idle.
-    TColor NormalColor() const { return normalColor_; }
+    TColor NormalColor() const { return colors_.normal; }
 
     // ---- Frame ----
     TColor FrameColor() const { return frame_.color; }
@@ -99,7 +101,7 @@ public:
     virtual bool UsesThemes() const { return frame_.UsesThemes(); }
     // The frame's style and colour as they show now.
     TFrameStyle CurrentFrameStyle() const { return frame_.CurrentStyle(IsHot()); }
-    bool IsHot() const { return focused_ || mouseOver_; }
+    bool IsHot() const { return hot_.Hot(); }
     TColor CurrentFrameColor() const { return frame_.CurrentColor(IsHot()); }
 
     TNotifyEvent OnMouseEnter;
@@ -109,10 +111,8 @@ public:
     TTarqLVOnItemContextMenuEvent OnItemContextMenu;
 
 protected:
-    enum TMouseStateKind : uint8_t { msFocus, msMouse };
-
     virtual void UpdateColors();
-    virtual void SetMouseState(TMouseStateKind kind, bool value);
+    virtual void SetMouseState(TTarqMouseStateKind kind, bool value);
     virtual void InvalidateFrame();
     // The common controls' file version the header features depend on.
     virtual uint64_t CommonControlsVersion() const;
@@ -168,10 +168,7 @@ private:
     int32_t lastSortedColumn_ = -1;
     bool fillLastColumn_ = true;
     bool editOnRowClick_ = false;
-    bool updatingColor_ = false;
-    TColor disabledColor_ = clBtnFace;
-    TColor focusColor_ = clWindow;
-    TColor normalColor_ = clWindow;
+    TTarqFieldColors colors_;
     TTarqFrameSettings frame_;
     TTarqFrameLink frameLink_{*this};
     int32_t sortColumn_ = -1;
@@ -179,8 +176,7 @@ private:
     TTarqLVHeaderSortDisplayMode headerSortDisplayMode_ = hsdmRightOfText;
     bool headerDefaultDrawing_ = true;
     int32_t headerUpdateDepth_ = 0;
-    bool focused_ = false;
-    bool mouseOver_ = false;
+    TTarqHotState hot_;
     bool linking_ = false;
     bool rightClickOnItem_ = false;
     bool menuShown_ = false;

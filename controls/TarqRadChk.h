@@ -65,6 +65,8 @@ public:
     void ApplyFrameController() override;
     // No click while an action link sets Checked.
     void Click() override;
+    // Form data leaves Checked out while the action supplies it.
+    bool CheckedStored() const;
 
     int32_t GlyphWidth() const { return glyphWidth_; }
     int32_t GlyphHeight() const { return glyphHeight_; }
@@ -137,8 +139,6 @@ public:
     explicit TTarqCheckedActionLink(TTarqCustomGlyphButton& client) : TWinControlActionLink(client), client_(client) {}
 
     void SetChecked(bool value) override;
-
-protected:
     bool IsCheckedLinked() const override;
 
 private:

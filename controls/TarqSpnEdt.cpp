@@ -314,7 +314,7 @@ void TTarqSpinEdit::ReadOnlyChanged()
 }
 
 // Flat buttons look hot with the edit: raised (themes) or in FlatButtonColor.
-void TTarqSpinEdit::SetMouseState(TMouseStateKind kind, bool value)
+void TTarqSpinEdit::SetMouseState(TTarqMouseStateKind kind, bool value)
 {
     TTarqCustomEdit::SetMouseState(kind, value);
     if (!FlatButtons() || !spinButtons_)

@@ -150,7 +150,7 @@ protected:
     virtual bool ProcessKeyChar(char32_t ch);
     TRect GetTextRect() override;
     void ReadOnlyChanged() override;
-    void SetMouseState(TMouseStateKind kind, bool value) override;
+    void SetMouseState(TTarqMouseStateKind kind, bool value) override;
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     void Loaded() override;

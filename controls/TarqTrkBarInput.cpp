@@ -245,8 +245,7 @@ void TTarqCustomTrackBar::CMMouseLeave(TMessage& message)
     RedrawThumb();
 }
 
-// The window layer shows only its standard shapes, so the thumb's double
-// arrow is the sizing shape of the bar's direction.
+// Over the thumb, the double arrow picture of the bar's direction.
 void TTarqCustomTrackBar::WMSetCursor(TMessage& message)
 {
     if (!OverThumb(CursorInClient())) {

@@ -106,10 +106,7 @@ void AddControlButtons(TCustomForm& form)
 
 std::unique_ptr<TCustomForm> CreatePage()
 {
-    auto form = std::make_unique<TForm>(nullptr);
-    form->SetBorderStyle(bsNone);
-    form->SetBounds(0, 0, 320, 180);
-    form->SetColor(clBtnFace);
+    auto form = NewGalleryForm(320, 180);
     AddBitmapButtons(*form);
     AddCheckBoxes(*form);
     AddControlButtons(*form);

@@ -70,10 +70,7 @@ void AddButtonEdits(TCustomForm& form)
 
 std::unique_ptr<TCustomForm> CreatePage()
 {
-    auto form = std::make_unique<TForm>(nullptr);
-    form->SetBorderStyle(bsNone);
-    form->SetBounds(0, 0, 320, 175);
-    form->SetColor(clBtnFace);
+    auto form = NewGalleryForm(320, 175);
     AddFramedEdits(*form);
     AddSpinEdits(*form);
     AddButtonEdits(*form);

@@ -117,10 +117,7 @@ void AddSeparators(TCustomForm& form)
 
 std::unique_ptr<TCustomForm> CreatePage()
 {
-    auto form = std::make_unique<TForm>(nullptr);
-    form->SetBorderStyle(bsNone);
-    form->SetBounds(0, 0, 600, 310);
-    form->SetColor(clBtnFace);
+    auto form = NewGalleryForm(600, 310);
     AddPanels(*form);
     AddProgressBars(*form);
     AddLabels(*form);

@@ -10,10 +10,7 @@ namespace {
 
 std::unique_ptr<TCustomForm> CreatePage()
 {
-    auto form = std::make_unique<TForm>(nullptr);
-    form->SetBorderStyle(bsNone);
-    form->SetBounds(0, 0, 390, 200);
-    form->SetColor(clBtnFace);
+    auto form = NewGalleryForm(390, 200);
 
     auto* pages = new TTarqPageControl(form.get());
     pages->SetBounds(10, 10, 368, 171);

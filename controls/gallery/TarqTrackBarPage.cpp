@@ -53,10 +53,7 @@ void AddConverterBar(TCustomForm& form)
 
 std::unique_ptr<TCustomForm> CreatePage()
 {
-    auto form = std::make_unique<TForm>(nullptr);
-    form->SetBorderStyle(bsNone);
-    form->SetBounds(0, 0, 460, 260);
-    form->SetColor(clBtnFace);
+    auto form = NewGalleryForm(460, 260);
 
     AddConverterBar(*form);
     TTarqTrackBar* box = AddBar(*form, Rect(10, 45, 210, 90), tsBox, 20, 16);

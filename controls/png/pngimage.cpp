@@ -133,6 +133,20 @@ void TPNGObject::SaveToStream(TStream& stream) const
 
 // ---- Copying --------------------------------------------------------------
 
+void TPNGObject::LoadFromClipboardFormat(TClipFormat format, const std::vector<uint8_t>& data)
+{
+    TBitmap bitmap;
+    bitmap.LoadFromClipboardFormat(format, data);
+    AssignBitmap(bitmap, false, clBlack);
+}
+
+void TPNGObject::SaveToClipboardFormat(TClipFormat& format, std::vector<uint8_t>& data)
+{
+    TBitmap bitmap(Width(), Height());
+    Draw(*bitmap.Canvas(), Rect(0, 0, Width(), Height()));
+    bitmap.SaveToClipboardFormat(format, data);
+}
+
 std::unique_ptr<TGraphic> TPNGObject::Clone() const
 {
     auto copy = std::make_unique<TPNGObject>();

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class TCanvas;
 class TStream;
@@ -34,6 +35,10 @@ public:
     void Draw(TCanvas& canvas, const TRect& rect) override;
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) const override;
+    // Through a bitmap: the clipboard takes the image as drawn on a bitmap of
+    // its size, and gives back an opaque image.
+    void LoadFromClipboardFormat(TClipFormat format, const std::vector<uint8_t>& data) override;
+    void SaveToClipboardFormat(TClipFormat& format, std::vector<uint8_t>& data) override;
     std::unique_ptr<TGraphic> Clone() const override;
     using TPersistent::Assign;
     // Null clears; a TPNGObject is copied; a TBitmap becomes a palette or RGB image.

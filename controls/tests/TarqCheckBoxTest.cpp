@@ -4,6 +4,8 @@
 #include "controls/TarqFrameController.h"
 #include "controls/TarqRadChk.h"
 #include "platform/core/Properties.h"
+#include "platform/ui/ActnList.h"
+#include "platform/ui/FormResources.h"
 
 namespace {
 
@@ -71,6 +73,26 @@ TEST_F(CheckBox, CheckedFromAnActionRaisesNoClick)
     action->SetChecked(true);
     EXPECT_TRUE(box->Checked());
     EXPECT_EQ(states.size(), 1u);
+}
+
+TEST_F(CheckBox, CheckedIsLeftOutOfFormDataWhileTheActionSuppliesIt)
+{
+    auto written = [this] {
+        const std::string text = WriteComponentText(form.get(), nullptr);
+        const size_t start = text.find("object Box:");
+        return text.substr(start, text.find("end", start) - start).find("Checked = True") != std::string::npos;
+    };
+    box->SetName("Box");
+    box->SetChecked(true);
+    EXPECT_TRUE(written());
+    auto* action = new TAction(form.get());
+    action->SetName("Watermark");
+    action->SetChecked(true);
+    box->SetAction(action);
+    EXPECT_FALSE(written());
+    action->SetChecked(false);
+    box->SetChecked(true); // the box goes its own way: its value is its own again
+    EXPECT_TRUE(written());
 }
 
 TEST_F(CheckBox, SpaceTogglesOnReleaseAndEscapeCancels)

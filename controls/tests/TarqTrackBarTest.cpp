@@ -78,15 +78,31 @@ TEST_F(TarqTrackBar, ThumbShowsTheBarsOwnCursorPicture)
     ShowForm();
     auto* window = static_cast<THeadlessWindow*>(form->NativeWindow());
     auto middle = [](const TRect& r) { return Point((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2); };
-    const TPoint thumb = middle(bar->ThumbRect());
-    backend.MouseMove(Screen(thumb.X, thumb.Y));
-    Pump();
-    EXPECT_EQ(window->CursorImage(), bar->ThumbCursor().Image.get());
+    const TBitmap* horizontal = nullptr;
+    // Turned upright on a shown form: once repainted (the thumb is hit where it
+    // was last drawn, as the user sees it) it takes the other picture.
+    for (TOrientation orientation : {orHorizontal, orVertical}) {
+        SCOPED_TRACE(int(orientation));
+        if (orientation == orVertical) {
+            bar->SetOrientation(orVertical);
+            bar->SetBounds(0, 0, 23, 250);
+            Pump();
+        }
+        const TPoint thumb = middle(bar->ThumbRect());
+        backend.MouseMove(Screen(thumb.X, thumb.Y));
+        Pump();
+        ASSERT_NE(window->CursorImage(), nullptr);
+        EXPECT_EQ(window->CursorImage(), bar->ThumbCursor().Image.get());
+        if (orientation == orHorizontal)
+            horizontal = window->CursorImage();
+        else
+            EXPECT_NE(window->CursorImage(), horizontal);
 
-    backend.MouseMove(Screen(300, thumb.Y));
-    Pump();
-    EXPECT_EQ(window->CursorImage(), nullptr);
-    EXPECT_EQ(window->Cursor(), crArrow);
+        backend.MouseMove(Screen(300, 100)); // on the form beside the bar
+        Pump();
+        EXPECT_EQ(window->CursorImage(), nullptr);
+        EXPECT_EQ(window->Cursor(), crArrow);
+    }
 }
 
 TEST_F(TarqTrackBar, ConverterBarPlacesTrackAndThumb)

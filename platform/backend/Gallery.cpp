@@ -80,6 +80,15 @@ bool SetGalleryImageWriter(const std::string& extension, TGalleryImageWriter wri
     return true;
 }
 
+std::unique_ptr<TForm> NewGalleryForm(int32_t width, int32_t height, TColor color)
+{
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(0, 0, width, height);
+    form->SetColor(color);
+    return form;
+}
+
 bool RegisterGalleryPage(TGalleryPage page)
 {
     Pages().push_back(std::move(page));

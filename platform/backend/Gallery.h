@@ -26,6 +26,9 @@ struct TGalleryPage {
     std::vector<TGallerySentinel> Sentinels;
 };
 
+// A page's form: borderless, `width` x `height`, on `color`.
+std::unique_ptr<TForm> NewGalleryForm(int32_t width, int32_t height, TColor color = clBtnFace);
+
 // For static registration: `const bool registered = RegisterGalleryPage({...});`
 bool RegisterGalleryPage(TGalleryPage page);
 const std::vector<TGalleryPage>& GalleryPages();

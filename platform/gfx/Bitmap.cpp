@@ -309,6 +309,25 @@ void TBitmap::ReadData(TStream& stream)
     LoadFromStream(file);
 }
 
+void TBitmap::LoadFromClipboardFormat(TClipFormat format, const std::vector<uint8_t>& data)
+{
+    if (format != CF_BITMAP)
+        return TGraphic::LoadFromClipboardFormat(format, data); // refuses it
+    TMemoryStream file;
+    file.WriteBuffer(data.data(), static_cast<int64_t>(data.size()));
+    file.SetPosition(0);
+    LoadFromStream(file);
+}
+
+void TBitmap::SaveToClipboardFormat(TClipFormat& format, std::vector<uint8_t>& data)
+{
+    TMemoryStream file;
+    SaveToStream(file);
+    const auto* bytes = static_cast<const uint8_t*>(file.Memory());
+    data.assign(bytes, bytes + file.Size());
+    format = CF_BITMAP;
+}
+
 void TBitmap::WriteData(TStream& stream) const
 {
     TMemoryStream file;

@@ -88,6 +88,9 @@ public:
     // A 32-bit little-endian byte count, then the bitmap file.
     void ReadData(TStream& stream) override;
     void WriteData(TStream& stream) const override;
+    // CF_BITMAP, the bytes of the bitmap file.
+    void LoadFromClipboardFormat(TClipFormat format, const std::vector<uint8_t>& data) override;
+    void SaveToClipboardFormat(TClipFormat& format, std::vector<uint8_t>& data) override;
     std::unique_ptr<TGraphic> Clone() const override;
 
     // Frees the pixels (0 x 0).

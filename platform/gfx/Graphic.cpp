@@ -40,3 +40,13 @@ void TGraphic::SaveToFile(const std::string& fileName) const
 void TGraphic::ReadData(TStream& stream) { LoadFromStream(stream); }
 
 void TGraphic::WriteData(TStream& stream) const { SaveToStream(stream); }
+
+void TGraphic::LoadFromClipboardFormat(TClipFormat, const std::vector<uint8_t>&)
+{
+    throw EInvalidGraphic("Unsupported clipboard format");
+}
+
+void TGraphic::SaveToClipboardFormat(TClipFormat&, std::vector<uint8_t>&)
+{
+    throw EInvalidGraphic("Unsupported clipboard format");
+}

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TCanvas;
 class TStream;
@@ -25,6 +26,11 @@ class EOutOfResources : public EOutOfMemory {
 public:
     using EOutOfMemory::EOutOfMemory;
 };
+
+// A clipboard format: a predefined one or a name the clipboard registered.
+using TClipFormat = uint32_t;
+// Bitmaps on the clipboard: the bytes of a bitmap file.
+constexpr TClipFormat CF_BITMAP = 2;
 
 class TGraphic : public TPersistent {
 public:
@@ -52,6 +58,11 @@ public:
     // format itself unless a class frames it (a bitmap puts its size first).
     virtual void ReadData(TStream& stream);
     virtual void WriteData(TStream& stream) const;
+    // The picture as clipboard data in the format its class puts there. A
+    // class without a clipboard form, or data in another format, raises
+    // EInvalidGraphic.
+    virtual void LoadFromClipboardFormat(TClipFormat format, const std::vector<uint8_t>& data);
+    virtual void SaveToClipboardFormat(TClipFormat& format, std::vector<uint8_t>& data);
 
     // A new graphic of the same class holding a copy of the picture.
     virtual std::unique_ptr<TGraphic> Clone() const = 0;

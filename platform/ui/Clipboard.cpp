@@ -23,9 +23,9 @@ TClipStore& Store()
     return store;
 }
 
-bool IsRegistered(TClipStore& store, TClipFormat format)
+bool IsKnown(TClipStore& store, TClipFormat format)
 {
-    return format >= FirstNamedFormat && format < FirstNamedFormat + store.Names.size();
+    return format == CF_BITMAP || (format >= FirstNamedFormat && format < FirstNamedFormat + store.Names.size());
 }
 
 } // namespace
@@ -61,7 +61,7 @@ bool TClipboard::SetFormatData(TClipFormat format, std::vector<uint8_t> data)
 {
     TClipStore& store = Store();
     const std::lock_guard<std::mutex> guard(store.Lock);
-    if (!IsRegistered(store, format))
+    if (!IsKnown(store, format))
         return false;
     store.Data[format] = std::move(data);
     return true;

@@ -1,13 +1,13 @@
 #pragma once
 // The clipboard: text goes to the desktop's clipboard through the backend;
-// other formats are named, registered in the process, and their data stays
-// in the process (a block of bytes per format).
+// other formats (bitmaps, CF_BITMAP, and the names registered in the process)
+// keep their data in the process, a block of bytes per format.
+
+#include "platform/gfx/Graphic.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-using TClipFormat = uint32_t;
 
 // The id of a named format; the same name always gives the same id. Ids
 // start above the range of predefined formats; an empty name gives 0.
@@ -19,7 +19,7 @@ public:
     void SetAsText(const std::string& text);
     bool HasText() const { return !AsText().empty(); }
 
-    // In-process formats; an id that was never registered is refused.
+    // In-process formats; an id that is neither CF_BITMAP nor registered is refused.
     bool HasFormat(TClipFormat format) const;
     bool SetFormatData(TClipFormat format, std::vector<uint8_t> data);
     // Empty when the format holds nothing.

@@ -26,10 +26,7 @@ TAALabel* AddLabel(TCustomForm& form, const std::string& caption, TRect bounds, 
 std::unique_ptr<TCustomForm> CreatePage()
 {
     RegisterAAControls();
-    auto form = std::make_unique<TForm>(nullptr);
-    form->SetBorderStyle(bsNone);
-    form->SetBounds(0, 0, 320, 150);
-    form->SetColor(clNavy);
+    auto form = NewGalleryForm(320, 150, clNavy);
 
     TAALabel* opaque = AddLabel(*form, "Anti-aliased", Rect(10, 10, 310, 54), -28, clBlack);
     opaque->SetAutoSize(false);

@@ -219,3 +219,55 @@ TEST(PngDrawing, ImagesBecomeBitmaps)
     EXPECT_TRUE(bitmap.Transparent());
     EXPECT_EQ(bitmap.TransparentColor(), RGB(10, 20, 30));
 }
+
+TEST(PngDrawing, ClipboardCarriesTheImageAsDrawnOnABitmap)
+{
+    // A palette image whose index 0 is the key colour: the clipboard holds a
+    // plain bitmap of it as drawn on white, and what comes back is an opaque
+    // colour image.
+    TPNGObject png;
+    LoadPng(png, TPngBuilder()
+                     .Header(3, 2, 8, COLOR_PALETTE)
+                     .Chunk("PLTE", Bytes({10, 20, 30, 40, 50, 60, 70, 80, 90}))
+                     .Chunk("tRNS", Bytes({0}))
+                     .ImageData(Bytes({0, 0, 1, 2, 0, 2, 1, 0}))
+                     .End()
+                     .Bytes());
+    ASSERT_EQ(png.TransparencyMode(), 1);
+    TClipFormat format = 0;
+    std::vector<uint8_t> data;
+    png.SaveToClipboardFormat(format, data);
+    EXPECT_EQ(format, CF_BITMAP);
+
+    TBitmap bitmap;
+    bitmap.LoadFromClipboardFormat(format, data);
+    TPNGObject pasted;
+    pasted.LoadFromClipboardFormat(format, data);
+    EXPECT_EQ(pasted.Header()->ColorType, COLOR_RGB);
+    EXPECT_EQ(pasted.TransparencyMode(), 0);
+    ASSERT_EQ(bitmap.Width(), 3);
+    ASSERT_EQ(pasted.Height(), 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) {
+            const bool key = (y == 0 && x == 0) || (y == 1 && x == 2);
+            const TColor shown = key ? clWhite : png.Pixels(x, y);
+            EXPECT_EQ(bitmap.Canvas()->Pixels(x, y), shown) << x << "," << y;
+            EXPECT_EQ(pasted.Pixels(x, y), shown) << x << "," << y;
+        }
+}
+
+TEST(PngDrawing, ClipboardDataInAnotherFormatOrDamagedLeavesTheImage)
+{
+    TPNGObject png;
+    LoadPng(png, WriteWithLibpng(MakePattern(3, 2, COLOR_RGB, 8, 0, 5)));
+    TClipFormat format = 0;
+    std::vector<uint8_t> data;
+    png.SaveToClipboardFormat(format, data);
+    const std::string before = SavePng(png);
+
+    EXPECT_THROW(png.LoadFromClipboardFormat(0xC123, data), EInvalidGraphic);
+    data.resize(20);
+    EXPECT_THROW(png.LoadFromClipboardFormat(format, data), EInvalidGraphic);
+    EXPECT_THROW(png.LoadFromClipboardFormat(format, {}), EInvalidGraphic);
+    EXPECT_EQ(SavePng(png), before);
+}

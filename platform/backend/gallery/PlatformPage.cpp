@@ -33,10 +33,7 @@ private:
 
 std::unique_ptr<TCustomForm> CreatePage()
 {
-    auto form = std::make_unique<TForm>(nullptr);
-    form->SetBorderStyle(bsNone);
-    form->SetBounds(0, 0, 240, 160);
-    form->SetColor(clBtnFace);
+    auto form = NewGalleryForm(240, 160);
     auto add = [&](TControl* control, TRect bounds) {
         control->SetBoundsRect(bounds);
         control->SetParent(form.get());
@@ -91,9 +88,7 @@ protected:
 
 std::unique_ptr<TCustomForm> CreateScrollBarsPage()
 {
-    auto form = std::make_unique<TForm>(nullptr);
-    form->SetBorderStyle(bsNone);
-    form->SetBounds(0, 0, 220, 140);
+    auto form = NewGalleryForm(220, 140);
     auto* bar = new TScrollBar(form.get());
     bar->SetBounds(10, 10, 200, ScrollBarSize);
     bar->SetParent(form.get());

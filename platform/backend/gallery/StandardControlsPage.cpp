@@ -11,10 +11,7 @@ namespace {
 
 std::unique_ptr<TCustomForm> CreateStandardControlsPage()
 {
-    auto form = std::make_unique<TForm>(nullptr);
-    form->SetBorderStyle(bsNone);
-    form->SetBounds(0, 0, 320, 220);
-    form->SetColor(clBtnFace);
+    auto form = NewGalleryForm(320, 220);
 
     auto* edit = new TEdit(form.get());
     edit->SetParent(form.get());
