@@ -121,10 +121,9 @@ int32_t TCustomFFmpegOpt::AddJoinSegment(TOptionsContext* Context, int32_t Input
     }
 
     const TInputFile* file = InputFile(InputFileIndex);
-    if (Context->StreamMapCount > 0) {
-        for (int32_t i = 0; i < Context->StreamMapCount; ++i) {
-            const TStreamMap& map = Context->StreamMaps[i];
-            if (map.Disabled || map.LinkLabel || map.FileIndex != InputFileIndex)
+    if (!Context->StreamMaps.empty()) {
+        for (const TStreamMap& map : Context->StreamMaps) {
+            if (map.Disabled || !map.LinkLabel.empty() || map.FileIndex != InputFileIndex)
                 continue;
             const int32_t source = file->IstIndex + map.StreamIndex;
             const AVMediaType type = InputStreams[source]->St->codecpar->codec_type;

@@ -83,7 +83,7 @@ TOutputStream* TCustomFFmpegOpt::NewOutputStream(TOptionsContext* Context, AVFor
     if (!st)
         RaiseError("Could not alloc stream.");
     const int32_t index = static_cast<int32_t>(FormatContext->nb_streams) - 1;
-    if (index < Context->StreamIdMapCount)
+    if (static_cast<size_t>(index) < Context->StreamIdMap.size())
         st->id = Context->StreamIdMap[index];
 
     TOutputStream* ost = OutputStreams.emplace_back(std::make_unique<TOutputStream>()).get();
@@ -303,8 +303,7 @@ TOutputStream* TCustomFFmpegOpt::NewAudioStream(TOptionsContext* Context, AVForm
         return ost;
 
     const TInputStream* ist = InputStream(SourceIndex);
-    for (int32_t i = 0; i < Context->AudioChannelMapCount; ++i) {
-        const TAudioChannelMap& map = Context->AudioChannelMaps[i];
+    for (const TAudioChannelMap& map : Context->AudioChannelMaps) {
         const bool fromSource =
             map.ChannelIndex == -1 || (ist->FileIndex == map.FileIndex && ist->St->index == map.StreamIndex);
         const bool toThis = (map.OutputFileIndex == -1 || map.OutputFileIndex == ost->FileIndex) &&
