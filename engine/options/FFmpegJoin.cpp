@@ -12,16 +12,6 @@
 
 namespace {
 
-char* CopyOptionalText(TCustomFFmpegOpt& Job, const char* Text)
-{
-    if (!Text)
-        return nullptr;
-    char* copy = av::av_strdup(Text);
-    if (!copy)
-        Job.RaiseError("av_strdup() failed");
-    return copy;
-}
-
 // A segment stream: the template's settings, sharing its FFmpeg stream,
 // encoder and options, with texts and filter chain of its own.
 TOutputStream* CopySegmentStream(TCustomFFmpegOpt& Job, const TOutputStream* Template, int32_t FileIndex)
@@ -37,11 +27,6 @@ TOutputStream* CopySegmentStream(TCustomFFmpegOpt& Job, const TOutputStream* Tem
     copy->ForcedKeyFramesPexpr = nullptr;
     copy->Logfile = nullptr;
     copy->Filter = nullptr;
-    copy->AvFilter = copy->ForcedKeyFrames = copy->LogfilePrefix = copy->AttachmentFilename = nullptr;
-    copy->AvFilter = CopyOptionalText(Job, Template->AvFilter);
-    copy->ForcedKeyFrames = CopyOptionalText(Job, Template->ForcedKeyFrames);
-    copy->LogfilePrefix = CopyOptionalText(Job, Template->LogfilePrefix);
-    copy->AttachmentFilename = CopyOptionalText(Job, Template->AttachmentFilename);
     return copy;
 }
 

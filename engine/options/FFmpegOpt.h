@@ -130,7 +130,8 @@ struct TInputFile {
     int32_t RateEmu;
 };
 
-// One libavfilter graph of a job; GraphDesc is set for "filter_complex".
+// One libavfilter graph of a job; Complex marks a "filter_complex" graph,
+// whose description may be empty.
 // The graph owns its pads and its description. Graph is a complex graph's
 // own libavfilter graph, or a simple graph's first stage, which belongs to
 // the transcoder's chain (the transcoder clears it when the chain goes).
@@ -146,7 +147,8 @@ struct TFilterGraph {
     TOutputFilter* AddOutput();
 
     int32_t Index = 0;
-    char* GraphDesc = nullptr; // av_malloc'ed
+    bool Complex = false;
+    std::string GraphDesc;
     AVFilterGraph* Graph = nullptr;
     int32_t Reconfiguration = 0;
     std::vector<std::unique_ptr<TInputFilter>> Inputs;

@@ -237,12 +237,10 @@ bool AddAttachment(TCustomFFmpegOpt& Job, TOpeningOutput& Out, TOptionsContext* 
     }
     ost->StreamCopy = 0;
     ost->Finished = 1;
-    ost->AttachmentFilename = av::av_strdup(Name);
+    ost->AttachmentFilename = Name;
     AVCodecParameters* par = ost->St->codecpar;
     par->extradata = data;
     par->extradata_size = static_cast<int>(size);
-    if (!ost->AttachmentFilename)
-        Job.RaiseError("av_strdup() failed");
     av::av_dict_set(&ost->St->metadata, "filename", AttachmentTagName(Name), AV_DICT_DONT_OVERWRITE);
     return true;
 }
@@ -257,7 +255,7 @@ bool SetCopyFlags(TCustomFFmpegOpt& Job, TOpeningOutput& Out, TOptionsContext* C
         return true;
     for (int32_t i = Out.firstStream; i < Job.OutputStreamCount(); ++i) {
         TOutputStream* ost = Job.OutputStream(i);
-        if (!ost->StreamCopy && !ost->AttachmentFilename)
+        if (!ost->StreamCopy && ost->AttachmentFilename.empty())
             continue;
         const bool applies = flags->key[5] == 0 ||
             (flags->key[5] == ':' && MatchStreamSpecifier(Out.context, ost->St, flags->key + 6) == 1);

@@ -16,14 +16,6 @@
 
 namespace {
 
-char* CopyText(TCustomFFmpegOpt& Job, const char* Text)
-{
-    char* copy = av::av_strdup(Text);
-    if (!copy)
-        Job.RaiseError("av_strdup() failed");
-    return copy;
-}
-
 // The filters named in Text (separated by ","), chained in the order
 // written; every name is checked before anything is built.
 AVBSFContext* BuildBitstreamFilters(TCustomFFmpegOpt& Job, const char* Text)
@@ -246,17 +238,17 @@ TOutputStream* TCustomFFmpegOpt::NewVideoStream(TOptionsContext* Context, AVForm
     text = nullptr;
     MatchStreamOption(Context->PassLogFiles, FormatContext, st, text);
     if (text)
-        ost->LogfilePrefix = CopyText(*this, text);
+        ost->LogfilePrefix = text;
     text = nullptr;
     MatchStreamOption(Context->ForcedKeyFrames, FormatContext, st, text);
     if (text)
-        ost->ForcedKeyFrames = CopyText(*this, text);
+        ost->ForcedKeyFrames = text;
     MatchStreamOption(Context->ForceFps, FormatContext, st, ost->ForceFps);
     ost->TopFieldFirst = -1;
     MatchStreamOption(Context->TopFieldFirst, FormatContext, st, ost->TopFieldFirst);
     text = "null";
     MatchStreamOption(Context->Filters, FormatContext, st, text);
-    ost->AvFilter = CopyText(*this, text);
+    ost->AvFilter = text;
     return ost;
 }
 
@@ -298,7 +290,7 @@ TOutputStream* TCustomFFmpegOpt::NewAudioStream(TOptionsContext* Context, AVForm
     MatchStreamOption(Context->AudioSampleRates, FormatContext, st, enc->sample_rate);
     text = "anull";
     MatchStreamOption(Context->Filters, FormatContext, st, text);
-    ost->AvFilter = CopyText(*this, text);
+    ost->AvFilter = text;
     if (SourceIndex < 0)
         return ost;
 

@@ -302,7 +302,7 @@ TInputStream* StreamForPad(TCustomFFmpegOpt& Job, const TFilterGraph* Graph, con
     const long fileIndex = std::strtol(Pad->name, &rest, 0);
     if (fileIndex < 0 || fileIndex >= Job.InputFileCount())
         Job.RaiseErrorFmt("Invalid file index %d in filtergraph description %s.", static_cast<int>(fileIndex),
-                          Graph->GraphDesc);
+                          Graph->GraphDesc.c_str());
     const TInputFile* file = Job.InputFile(fileIndex);
     const char* specifier = *rest == ':' ? rest + 1 : rest;
     for (unsigned s = 0; s < file->Ctx->nb_streams; ++s) {
@@ -315,7 +315,7 @@ TInputStream* StreamForPad(TCustomFFmpegOpt& Job, const TFilterGraph* Graph, con
             return Job.InputStream(file->IstIndex + static_cast<int32_t>(s));
     }
     Job.RaiseErrorFmt("Stream specifier \"%s\" in filtergraph description %s matches no streams.", specifier,
-                      Graph->GraphDesc);
+                      Graph->GraphDesc.c_str());
 }
 
 void BindComplexInput(TCustomFFmpegOpt& Job, TFilterGraph* Graph, const AVFilterInOut* Pad)
@@ -382,7 +382,7 @@ int32_t ConfigureComplexGraph(TCustomFFmpegOpt& Job, TFilterGraph* Graph)
             av::avfilter_inout_free(&Outputs);
         }
     } pads;
-    int32_t result = av::avfilter_graph_parse2(Graph->Graph, Graph->GraphDesc, &pads.Inputs, &pads.Outputs);
+    int32_t result = av::avfilter_graph_parse2(Graph->Graph, Graph->GraphDesc.c_str(), &pads.Inputs, &pads.Outputs);
     if (result >= 0 && first)
         for (AVFilterInOut* pad = pads.Inputs; pad; pad = pad->next)
             BindComplexInput(Job, Graph, pad);
@@ -414,11 +414,7 @@ void InitComplexOutputFilter(TCustomFFmpegOpt& Job, TOutputFilter* Filter, TOpti
     av::avfilter_inout_free(&Filter->OutTmp);
 }
 
-TFilterGraph::~TFilterGraph()
-{
-    av::avfilter_graph_free(&Graph);
-    av::av_freep(&GraphDesc);
-}
+TFilterGraph::~TFilterGraph() { av::avfilter_graph_free(&Graph); }
 
 TInputFilter* TFilterGraph::AddInput(TInputStream* Stream)
 {

@@ -30,11 +30,7 @@ TOutputStream::~TOutputStream()
 {
     av::av_bsf_free(&BitstreamFilters);
     av::av_frame_free(&FilteredFrame);
-    av::av_freep(&ForcedKeyFrames);
     av::av_expr_free(ForcedKeyFramesPexpr);
-    av::av_freep(&AvFilter);
-    av::av_freep(&LogfilePrefix);
-    av::av_freep(&AttachmentFilename);
     if (Logfile)
         std::fclose(Logfile);
     av::av_dict_free(&Opts);

@@ -55,7 +55,7 @@ int32_t TTranscoder::TranscodeInit()
     if (const int32_t result = CheckOutputsHaveStreams(); result < 0)
         return result;
     for (const auto& graph : job_.FilterGraphs)
-        if (graph->GraphDesc) {
+        if (graph->Complex) {
             const int32_t result = ConfigureFilterGraph(graph.get());
             if (result < 0)
                 return result;
@@ -100,7 +100,7 @@ int32_t TTranscoder::CheckOutputsHaveStreams()
 
 int32_t TTranscoder::InitOutputStream(TOutputStream* Ost, std::string& Error)
 {
-    if (Ost->AttachmentFilename)
+    if (!Ost->AttachmentFilename.empty())
         return 0;
     if (Ost->StreamCopy)
         return InitStreamCopy(Ost);
@@ -194,8 +194,8 @@ int32_t TTranscoder::OpenPassLog(TOutputStream* Ost)
     AVCodecContext* enc = Ost->EncCtx;
     if (!(enc->flags & (AV_CODEC_FLAG_PASS1 | AV_CODEC_FLAG_PASS2)))
         return 0;
-    const std::string name = Format("%s-%d.log", Ost->LogfilePrefix ? Ost->LogfilePrefix : "dividirov2pass",
-                                    FileOf(Ost)->OstIndex + Ost->Index);
+    const std::string name =
+        Format("%s-%d.log", Ost->LogfilePrefix.value_or("dividirov2pass").c_str(), FileOf(Ost)->OstIndex + Ost->Index);
     if (std::strcmp(Ost->Enc->name, "libx264") == 0) {
         av::av_dict_set(&Ost->Opts, "stats", name.c_str(), AV_DICT_DONT_OVERWRITE);
         return 0;
@@ -292,7 +292,7 @@ int32_t TTranscoder::InitVideoEncoder(TOutputStream* Ost, AVFilterContext* Sink)
 
 int32_t TTranscoder::ParseForcedKeyFrames(TOutputStream* Ost)
 {
-    const std::string text = Ost->ForcedKeyFrames;
+    const std::string text = *Ost->ForcedKeyFrames;
     Ost->ForcedKfPts.clear();
     av::av_expr_free(Ost->ForcedKeyFramesPexpr);
     Ost->ForcedKeyFramesPexpr = nullptr;
@@ -505,9 +505,9 @@ void TTranscoder::DumpStreamMapping()
     Logger()->Log(&job_, llInfo, "Stream mapping:");
     for (int32_t i = 0; i < job_.OutputStreamCount(); ++i) {
         const TOutputStream* ost = job_.OutputStream(i);
-        if (ost->AttachmentFilename) {
-            Logger()->LogFmt(&job_, llInfo, "  File %s -> Stream #%d:%d", ost->AttachmentFilename, ost->FileIndex,
-                             ost->Index);
+        if (!ost->AttachmentFilename.empty()) {
+            Logger()->LogFmt(&job_, llInfo, "  File %s -> Stream #%d:%d", ost->AttachmentFilename.c_str(),
+                             ost->FileIndex, ost->Index);
             continue;
         }
         if (ost->SourceIndex < 0)

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
+#include <string>
 #include <vector>
 
 extern "C" {
@@ -104,15 +106,15 @@ struct TOutputStreamFields {
     float FrameAspectRatio;
     std::vector<int64_t> ForcedKfPts; // sorted, in the encoder's time base
     int32_t ForcedKfIndex;
-    char* ForcedKeyFrames;
+    std::optional<std::string> ForcedKeyFrames; // unset when not given
     AVExpr* ForcedKeyFramesPexpr;
     double ForcedKeyFramesExprConstValues[4];
     int32_t AudioChannelsMap[MaxAudioChannelsMap];
     int32_t AudioChannelsMapped;
-    char* LogfilePrefix;
+    std::optional<std::string> LogfilePrefix; // unset when not given
     FILE* Logfile;
     TOutputFilter* Filter;
-    char* AvFilter;
+    std::string AvFilter;
     int64_t SwsFlags;
     AVDictionary* Opts;
     AVDictionary* SwrOpts;
@@ -120,7 +122,7 @@ struct TOutputStreamFields {
     int32_t Finished;
     int32_t Unavailable;
     int32_t StreamCopy;
-    char* AttachmentFilename; // owned copy
+    std::string AttachmentFilename; // set for an attachment only
     int32_t CopyInitialNonKeyframes;
     int32_t CopyPriorStart;
     int32_t KeepPixFmt;

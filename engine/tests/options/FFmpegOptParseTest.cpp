@@ -198,7 +198,7 @@ const TParseCase ParseCases[] = {
      [](const TTestJob& j, const TOptionsContext&) {
          ASSERT_EQ(j.FilterGraphCount(), 1);
          EXPECT_EQ(j.FilterGraph(0)->Index, 0);
-         EXPECT_STREQ(j.FilterGraph(0)->GraphDesc, "[0:v]scale=32:24[out]");
+         EXPECT_EQ(j.FilterGraph(0)->GraphDesc, "[0:v]scale=32:24[out]");
      }},
     {"VstatsFile", "-vstats_file a.log -vstats_file b.log", 0, "",
      [](const TTestJob& j, const TOptionsContext&) { EXPECT_EQ(j.VStatsFileName, "b.log"); }},
