@@ -234,14 +234,14 @@ void TCustomFFmpegOpt::AddInputStreams(TOptionsContext* Context, AVFormatContext
         MatchStreamOption(Context->ReinitFilters, FormatContext, st, ist->ReinitFilters);
         ist->FilterInRescaleDeltaLast = AV_NOPTS_VALUE;
 
-        ist->DecCtx = av::avcodec_alloc_context3(ist->Dec);
+        ist->DecCtx.reset(av::avcodec_alloc_context3(ist->Dec));
         if (!ist->DecCtx)
             RaiseError("Error allocating the decoder context.");
-        if (av::avcodec_parameters_to_context(ist->DecCtx, st->codecpar) < 0)
+        if (av::avcodec_parameters_to_context(ist->DecCtx.get(), st->codecpar) < 0)
             RaiseError("Error initializing the decoder context.");
         ist->DecCtx->pkt_timebase = st->time_base;
 
-        AVCodecContext* dec = ist->DecCtx;
+        AVCodecContext* dec = ist->DecCtx.get();
         switch (st->codecpar->codec_type) {
         case AVMEDIA_TYPE_VIDEO: {
             if (!ist->Dec)

@@ -21,11 +21,8 @@ TOutputStream* CopySegmentStream(TCustomFFmpegOpt& Job, const TOutputStream* Tem
     copy->FileIndex = FileIndex;
     copy->SourceIndex = -1;
     copy->SyncIst = nullptr;
-    copy->BitstreamFilters = nullptr;
-    copy->FilteredFrame = nullptr;
     copy->ForcedKfPts.clear();
     copy->ForcedKeyFramesPexpr = nullptr;
-    copy->Logfile = nullptr;
     copy->Filter = nullptr;
     return copy;
 }
@@ -101,8 +98,10 @@ int32_t TCustomFFmpegOpt::AddJoinSegment(TOptionsContext* Context, int32_t Input
         TOutputStream* copy = CopySegmentStream(*this, OutputStream(i), segmentFile);
         const char* filters = nullptr;
         MatchStreamOption(Context->BitstreamFilters, output, copy->St, filters);
-        if (filters && *filters && av::av_bsf_list_parse_str(filters, &copy->BitstreamFilters) < 0)
+        AVBSFContext* chain = nullptr;
+        if (filters && *filters && av::av_bsf_list_parse_str(filters, &chain) < 0)
             RaiseErrorFmt("Unknown bitstream filter \"%s\"", filters);
+        copy->BitstreamFilters.reset(chain);
     }
 
     const TInputFile* file = InputFile(InputFileIndex);

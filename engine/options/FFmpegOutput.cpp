@@ -19,6 +19,26 @@
 
 namespace {
 
+// Undoes a failed opening: drops the output streams from FirstStream on
+// (unbinding the filter outputs that fed them), the output-file records
+// from FirstFile on, and the context.
+void AbandonOutput(TCustomFFmpegOpt& Job, AVFormatContext*& Context, int32_t FirstStream, int32_t FirstFile)
+{
+    for (int32_t i = FirstStream; i < Job.OutputStreamCount(); ++i) {
+        const TOutputStream* stream = Job.OutputStream(i);
+        for (const auto& graph : Job.FilterGraphs)
+            for (const auto& output : graph->Outputs)
+                if (output->Ost == stream)
+                    output->Ost = nullptr;
+    }
+    Job.DropOutputStreams(FirstStream);
+    // Once listed, the output's record closes the context it names.
+    if (FirstFile < Job.OutputFileCount() && Job.OutputFile(FirstFile)->Ctx == Context)
+        Context = nullptr;
+    Job.DropOutputFiles(FirstFile);
+    CloseOutputContext(Context);
+}
+
 // An output being opened: released again unless the opening succeeds.
 class TOpeningOutput {
 public:

@@ -18,7 +18,7 @@ namespace {
 
 // The filters named in Text (separated by ","), chained in the order
 // written; every name is checked before anything is built.
-AVBSFContext* BuildBitstreamFilters(TCustomFFmpegOpt& Job, const char* Text)
+TBitstreamFilterPtr BuildBitstreamFilters(TCustomFFmpegOpt& Job, const char* Text)
 {
     const std::vector<std::string> names = SplitString(Text, ',');
     for (const std::string& name : names)
@@ -36,7 +36,7 @@ AVBSFContext* BuildBitstreamFilters(TCustomFFmpegOpt& Job, const char* Text)
         av::av_bsf_list_free(&list);
     if (!built)
         Job.RaiseError("Could not allocate the bitstream filters.");
-    return chain;
+    return TBitstreamFilterPtr(chain);
 }
 
 void ParseRcOverrides(TCustomFFmpegOpt& Job, AVCodecContext* Context, const char* Text)

@@ -113,7 +113,7 @@ int32_t LinkVideoSource(TCustomFFmpegOpt& Job, TFilterGraph* Graph, TInputFilter
     const bool forcedRate = ist->Framerate.num != 0;
     const AVRational timeBase = forcedRate ? av_inv_q(ist->Framerate) : ist->St->time_base;
     AVRational rate = forcedRate ? ist->Framerate : ist->St->r_frame_rate;
-    const AVCodecContext* dec = ist->DecCtx;
+    const AVCodecContext* dec = ist->DecCtx.get();
     if (!forcedRate && dec->ticks_per_frame > 1) {
         // A field-rate guess well below the codec's own frame rate, with an
         // average rate that disagrees too, gives way to the codec's rate.

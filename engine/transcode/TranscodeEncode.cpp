@@ -72,9 +72,11 @@ int32_t TTranscoder::ReapStream(TOutputStream* Ost)
         if (result < 0)
             return result;
     }
-    if (!Ost->FilteredFrame && !(Ost->FilteredFrame = av::av_frame_alloc()))
+    if (!Ost->FilteredFrame)
+        Ost->FilteredFrame.reset(av::av_frame_alloc());
+    AVFrame* frame = Ost->FilteredFrame.get();
+    if (!frame)
         return AVERROR(ENOMEM);
-    AVFrame* frame = Ost->FilteredFrame;
     AVFilterContext* sink = Ost->Filter->Filter;
     AVCodecContext* enc = Ost->EncCtx;
     TOutputFile* file = FileOf(Ost);
@@ -252,7 +254,7 @@ int32_t TTranscoder::EncodeFrame(TOutputFile* Of, TOutputStream* Ost, AVFrame* F
             encoded_->duration = av::av_rescale_q(1, av_inv_q(Ost->FrameRate), Ost->St->time_base);
         (video ? totals_.VideoSize : totals_.AudioSize) += encoded_->size;
         if (Ost->Logfile && enc->stats_out)
-            std::fputs(enc->stats_out, Ost->Logfile);
+            std::fputs(enc->stats_out, Ost->Logfile.get());
         const int32_t size = encoded_->size;
         WriteFrame(Of->Ctx, encoded_, Ost);
         ++StateOf(Ost).Packets;
@@ -265,14 +267,14 @@ int32_t TTranscoder::TranscodeSubtitles(TInputStream* Ist, const AVPacket* Packe
 {
     AVSubtitle subtitle{};
     int got = 0;
-    int result = av::avcodec_decode_subtitle2(Ist->DecCtx, &subtitle, &got, const_cast<AVPacket*>(Packet));
+    int result = av::avcodec_decode_subtitle2(Ist->DecCtx.get(), &subtitle, &got, const_cast<AVPacket*>(Packet));
     if (Ist->FixSubDuration) {
         // Each subtitle goes out one step late, cut to end where the next begins.
         auto& previous = Ist->PrevSub;
         if (got && previous.GotOutput) {
             const int64_t end = av::av_rescale(subtitle.pts - previous.Subtitle.pts, 1000, AV_TIME_BASE);
             if (end < previous.Subtitle.end_display_time) {
-                av::av_log(Ist->DecCtx, AV_LOG_DEBUG, "Subtitle duration reduced from %d to %d\n",
+                av::av_log(Ist->DecCtx.get(), AV_LOG_DEBUG, "Subtitle duration reduced from %d to %d\n",
                            previous.Subtitle.end_display_time, static_cast<int>(end));
                 previous.Subtitle.end_display_time = static_cast<uint32_t>(end);
             }

@@ -212,7 +212,10 @@ int32_t TTranscoder::OpenPassLog(TOutputStream* Ost)
         }
         enc->stats_in = reinterpret_cast<char*>(statistics);
     }
-    if ((enc->flags & AV_CODEC_FLAG_PASS1) && !(Ost->Logfile = std::fopen(name.c_str(), "wb"))) {
+    if (!(enc->flags & AV_CODEC_FLAG_PASS1))
+        return 0;
+    Ost->Logfile.reset(std::fopen(name.c_str(), "wb"));
+    if (!Ost->Logfile) {
         job_.LastErrorText = Format("Cannot write log file %s for pass-1 encoding", name.c_str());
         Logger()->Log(&job_, llFatal, job_.LastErrorText);
         return -1;
@@ -416,7 +419,7 @@ int32_t TTranscoder::InitInputStream(TInputStream* Ist, std::string& Error)
     }
     if (!av::av_dict_get(Ist->Opts, "threads", nullptr, 0))
         av::av_dict_set(&Ist->Opts, "threads", "auto", 0);
-    const int result = av::avcodec_open2(Ist->DecCtx, Ist->Dec, &Ist->Opts);
+    const int result = av::avcodec_open2(Ist->DecCtx.get(), Ist->Dec, &Ist->Opts);
     if (result < 0) {
         if (result == AVERROR_EXPERIMENTAL)
             job_.AbortCodecExperimental(Ist->Dec, false);
@@ -482,7 +485,7 @@ int32_t TTranscoder::WriteHeaders(std::string& Error)
 
 int32_t TTranscoder::InitBitstreamFilters(TOutputStream* Ost)
 {
-    AVBSFContext* bsf = Ost->BitstreamFilters;
+    AVBSFContext* bsf = Ost->BitstreamFilters.get();
     if (!bsf)
         return 0;
     int32_t result = av::avcodec_parameters_copy(bsf->par_in, Ost->St->codecpar);

@@ -47,12 +47,6 @@ TTranscoder::~TTranscoder()
 {
     CloseEncoders();
     CloseDecoders();
-    for (int32_t i = 0; i < job_.OutputStreamCount(); ++i) {
-        TOutputStream* ost = job_.OutputStream(i);
-        if (ost->Logfile)
-            std::fclose(ost->Logfile);
-        ost->Logfile = nullptr;
-    }
     // The job's graph records point into the chains, which go with the transcoder.
     for (auto& [graph, chain] : chains_) {
         graph->Graph = nullptr;
@@ -497,7 +491,7 @@ void TTranscoder::AdvanceUndecoded(TInputStream* Ist, const AVPacket* Packet)
 
 int32_t TTranscoder::Decode(TInputStream* Ist, const AVPacket* Packet)
 {
-    AVCodecContext* dec = Ist->DecCtx;
+    AVCodecContext* dec = Ist->DecCtx.get();
     if (dec->codec_type == AVMEDIA_TYPE_SUBTITLE) {
         if (Packet)
             return TranscodeSubtitles(Ist, Packet);
@@ -506,7 +500,9 @@ int32_t TTranscoder::Decode(TInputStream* Ist, const AVPacket* Packet)
     }
     if (!Packet && drained_.count(Ist))
         return 0;
-    if (!Ist->DecodedFrame && !(Ist->DecodedFrame = av::av_frame_alloc()))
+    if (!Ist->DecodedFrame)
+        Ist->DecodedFrame.reset(av::av_frame_alloc());
+    if (!Ist->DecodedFrame)
         return AVERROR(ENOMEM);
     const bool video = dec->codec_type == AVMEDIA_TYPE_VIDEO;
     int64_t duration = 0;
@@ -520,7 +516,7 @@ int32_t TTranscoder::Decode(TInputStream* Ist, const AVPacket* Packet)
     if (result < 0 && result != AVERROR_EOF && result != AVERROR(EAGAIN))
         return result;
     for (;;) {
-        result = av::avcodec_receive_frame(dec, Ist->DecodedFrame);
+        result = av::avcodec_receive_frame(dec, Ist->DecodedFrame.get());
         if (result == AVERROR(EAGAIN))
             break;
         if (result == AVERROR_EOF) {
@@ -530,8 +526,9 @@ int32_t TTranscoder::Decode(TInputStream* Ist, const AVPacket* Packet)
         }
         if (result < 0)
             return result;
-        result = video ? DecodeVideoFrame(Ist, Ist->DecodedFrame, duration) : DecodeAudioFrame(Ist, Ist->DecodedFrame);
-        av::av_frame_unref(Ist->DecodedFrame);
+        result = video ? DecodeVideoFrame(Ist, Ist->DecodedFrame.get(), duration)
+                       : DecodeAudioFrame(Ist, Ist->DecodedFrame.get());
+        av::av_frame_unref(Ist->DecodedFrame.get());
         if (result < 0)
             return result;
     }
@@ -680,7 +677,7 @@ void TTranscoder::CloseDecoders()
 {
     TCriticalSectionGuard lock(CodecListLock);
     for (TInputStream* ist : openDecoders_) {
-        av::avcodec_close(ist->DecCtx);
+        av::avcodec_close(ist->DecCtx.get());
         ist->DecoderClosed = 1;
     }
     openDecoders_.clear();

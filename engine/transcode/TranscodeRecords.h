@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/transcode/FFHandles.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -37,8 +39,8 @@ struct TInputStream {
     int32_t Discard; // 1 until an output stream takes data from the stream
     int32_t DecodingNeeded;
     const AVCodec* Dec;
-    AVCodecContext* DecCtx;
-    AVFrame* DecodedFrame;
+    TCodecContextPtr DecCtx;
+    TFramePtr DecodedFrame;
     int64_t Start;
     int64_t NextDts;
     int64_t Dts;
@@ -70,7 +72,7 @@ struct TInputStream {
     struct {
         int64_t LastPts;
         int64_t EndPts;
-        AVFrame* Ref;
+        TFramePtr Ref;
         int32_t W;
         int32_t H;
     } Sub2Video;
@@ -95,11 +97,9 @@ struct TOutputStreamFields {
     TInputStream* SyncIst;
     int64_t SyncOpts;
     int64_t FirstPts;
-    AVBSFContext* BitstreamFilters; // the chain, not yet initialised
     const AVCodec* Enc; // nil for stream copy
     AVCodecContext* EncCtx;
     int64_t MaxFrames;
-    AVFrame* FilteredFrame;
     AVRational FrameRate; // "r"; 0/0 when not given
     int32_t ForceFps;
     int32_t TopFieldFirst;
@@ -112,7 +112,6 @@ struct TOutputStreamFields {
     int32_t AudioChannelsMap[MaxAudioChannelsMap];
     int32_t AudioChannelsMapped;
     std::optional<std::string> LogfilePrefix; // unset when not given
-    FILE* Logfile;
     TOutputFilter* Filter;
     std::string AvFilter;
     int64_t SwsFlags;
@@ -144,6 +143,11 @@ struct TOutputStream : TOutputStreamFields {
     // A join segment's stream forgets the encoder and options it borrows
     // from output 0's stream, which frees them.
     void ForgetBorrowed();
+
+    // A segment's stream has a chain, a frame and a log of its own.
+    TBitstreamFilterPtr BitstreamFilters; // the chain, not yet initialised
+    TFramePtr FilteredFrame;
+    TFilePtr Logfile; // the first pass's statistics
 };
 
 // The settings of an output file, copied as a whole for a join segment.
