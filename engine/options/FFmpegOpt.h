@@ -132,14 +132,13 @@ struct TInputFile {
 
 // One libavfilter graph of a job; Complex marks a "filter_complex" graph,
 // whose description may be empty.
-// The graph owns its pads and its description. Graph is a complex graph's
-// own libavfilter graph, or a simple graph's first stage, which belongs to
+// The graph owns its pads. Graph is the libavfilter graph in use: a complex
+// graph's own (OwnGraph), or a simple graph's first stage, which belongs to
 // the transcoder's chain (the transcoder clears it when the chain goes).
 struct TFilterGraph {
     TFilterGraph() = default;
     TFilterGraph(const TFilterGraph&) = delete;
     TFilterGraph& operator=(const TFilterGraph&) = delete;
-    ~TFilterGraph();
 
     int32_t InputCount() const { return static_cast<int32_t>(Inputs.size()); }
     int32_t OutputCount() const { return static_cast<int32_t>(Outputs.size()); }
@@ -150,6 +149,7 @@ struct TFilterGraph {
     bool Complex = false;
     std::string GraphDesc;
     AVFilterGraph* Graph = nullptr;
+    TFilterGraphPtr OwnGraph;
     int32_t Reconfiguration = 0;
     std::vector<std::unique_ptr<TInputFilter>> Inputs;
     std::vector<std::unique_ptr<TOutputFilter>> Outputs;

@@ -369,8 +369,10 @@ int32_t LinkComplexPads(TCustomFFmpegOpt& Job, TFilterGraph* Graph, AVFilterInOu
 int32_t ConfigureComplexGraph(TCustomFFmpegOpt& Job, TFilterGraph* Graph)
 {
     const bool first = !Graph->Graph;
-    av::avfilter_graph_free(&Graph->Graph);
-    if (!(Graph->Graph = av::avfilter_graph_alloc()))
+    Graph->Graph = nullptr;
+    Graph->OwnGraph.reset();
+    Graph->OwnGraph.reset(av::avfilter_graph_alloc());
+    if (!(Graph->Graph = Graph->OwnGraph.get()))
         return AVERROR(ENOMEM);
     // Binding a pad raises on a bad stream reference: the pad lists go with the frame.
     struct TPadLists {
@@ -413,8 +415,6 @@ void InitComplexOutputFilter(TCustomFFmpegOpt& Job, TOutputFilter* Filter, TOpti
         Job.RaiseError("Error configuring filter.");
     av::avfilter_inout_free(&Filter->OutTmp);
 }
-
-TFilterGraph::~TFilterGraph() { av::avfilter_graph_free(&Graph); }
 
 TInputFilter* TFilterGraph::AddInput(TInputStream* Stream)
 {

@@ -7,10 +7,16 @@
 
 struct AVBSFContext;
 struct AVCodecContext;
+struct AVFilterGraph;
 struct AVFrame;
+struct AVPacket;
 
 struct TFrameFree {
     void operator()(AVFrame* Frame) const;
+};
+
+struct TPacketFree {
+    void operator()(AVPacket* Packet) const;
 };
 
 struct TCodecContextFree {
@@ -21,11 +27,17 @@ struct TBitstreamFilterFree {
     void operator()(AVBSFContext* Chain) const;
 };
 
+struct TFilterGraphFree {
+    void operator()(AVFilterGraph* Graph) const;
+};
+
 struct TFileClose {
     void operator()(FILE* File) const;
 };
 
 using TFramePtr = std::unique_ptr<AVFrame, TFrameFree>;
+using TPacketPtr = std::unique_ptr<AVPacket, TPacketFree>;
 using TCodecContextPtr = std::unique_ptr<AVCodecContext, TCodecContextFree>;
 using TBitstreamFilterPtr = std::unique_ptr<AVBSFContext, TBitstreamFilterFree>;
+using TFilterGraphPtr = std::unique_ptr<AVFilterGraph, TFilterGraphFree>;
 using TFilePtr = std::unique_ptr<FILE, TFileClose>;

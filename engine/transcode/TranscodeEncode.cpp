@@ -229,15 +229,15 @@ int32_t TTranscoder::EncodeFrame(TOutputFile* Of, TOutputStream* Ost, AVFrame* F
         Fatal(Failure);
     const bool video = enc->codec_type == AVMEDIA_TYPE_VIDEO;
     for (;;) {
-        result = av::avcodec_receive_packet(enc, encoded_);
+        result = av::avcodec_receive_packet(enc, encoded_.get());
         if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
             return 0;
         if (result < 0)
             Fatal(Failure);
-        ReadQualityStats(Ost, encoded_);
+        ReadQualityStats(Ost, encoded_.get());
         if (video && encoded_->pts == AV_NOPTS_VALUE && !(Ost->Enc->capabilities & AV_CODEC_CAP_DELAY))
             encoded_->pts = Ost->SyncOpts;
-        av::av_packet_rescale_ts(encoded_, enc->time_base, Ost->St->time_base);
+        av::av_packet_rescale_ts(encoded_.get(), enc->time_base, Ost->St->time_base);
         if (job_.JoinMode && encoded_->dts != AV_NOPTS_VALUE) {
             // Segments continue one stream: decoding times keep increasing across
             // a new encoder's start; presentation times only follow when they
@@ -256,7 +256,7 @@ int32_t TTranscoder::EncodeFrame(TOutputFile* Of, TOutputStream* Ost, AVFrame* F
         if (Ost->Logfile && enc->stats_out)
             std::fputs(enc->stats_out, Ost->Logfile.get());
         const int32_t size = encoded_->size;
-        WriteFrame(Of->Ctx, encoded_, Ost);
+        WriteFrame(Of->Ctx, encoded_.get(), Ost);
         ++StateOf(Ost).Packets;
         if (video && !job_.VStatsFileName.empty())
             DoVideoStats(Ost, size);
@@ -325,8 +325,8 @@ void TTranscoder::DoSubtitleOut(TOutputFile* Of, TOutputStream* Ost, const AVSub
         const int size = av::avcodec_encode_subtitle(enc, subtitleBuffer_, BufferSize, &shown);
         if (size < 0)
             Fatal("Subtitle encoding failed");
-        av::av_packet_unref(encoded_);
-        if (av::av_new_packet(encoded_, size) < 0)
+        av::av_packet_unref(encoded_.get());
+        if (av::av_new_packet(encoded_.get(), size) < 0)
             Fatal("Subtitle encoding failed");
         std::memcpy(encoded_->data, subtitleBuffer_, size);
         encoded_->pts = av::av_rescale_q(shown.pts, AV_TIME_BASE_Q, Ost->St->time_base);
@@ -335,7 +335,7 @@ void TTranscoder::DoSubtitleOut(TOutputFile* Of, TOutputStream* Ost, const AVSub
             encoded_->pts += 90 * (pass == 0 ? shown.start_display_time : shown.end_display_time);
         encoded_->dts = encoded_->pts;
         totals_.SubtitleSize += size;
-        WriteFrame(Of->Ctx, encoded_, Ost);
+        WriteFrame(Of->Ctx, encoded_.get(), Ost);
     }
 }
 
@@ -362,7 +362,7 @@ void TTranscoder::DoStreamCopy(TInputStream* Ist, TOutputStream* Ost, const AVPa
     } else if (type == AVMEDIA_TYPE_SUBTITLE) {
         totals_.SubtitleSize += Packet->size;
     }
-    AVPacket* copy = encoded_;
+    AVPacket* copy = encoded_.get();
     if (av::av_packet_ref(copy, Packet) < 0)
         Fatal("av_packet_ref() failed");
     copy->pts =

@@ -58,8 +58,6 @@ TTranscoder::~TTranscoder()
     chains_.clear();
     for (AVDictionary*& options : savedOptions_)
         av::av_dict_free(&options);
-    av::av_packet_free(&packet_);
-    av::av_packet_free(&encoded_);
     if (vstats_)
         std::fclose(vstats_);
     av::av_freep(&subtitleBuffer_);
@@ -82,8 +80,8 @@ TOutputStreamState& TTranscoder::StateOf(const TOutputStream* Ost)
 void TTranscoder::Transcode()
 {
     job_.LastErrorText.clear();
-    packet_ = av::av_packet_alloc();
-    encoded_ = av::av_packet_alloc();
+    packet_.reset(av::av_packet_alloc());
+    encoded_.reset(av::av_packet_alloc());
     if (!packet_ || !encoded_)
         job_.RaiseError("av_packet_alloc() failed");
     const int32_t result = TranscodeInit();
@@ -281,7 +279,7 @@ int32_t TTranscoder::ProcessInput(int32_t FileIndex)
 {
     TInputFile* file = job_.InputFile(FileIndex);
     job_.ReadStartTime = av::av_gettime();
-    int result = av::av_read_frame(file->Ctx, packet_);
+    int result = av::av_read_frame(file->Ctx, packet_.get());
     if (result == AVERROR(EAGAIN)) {
         file->Eagain = 1;
         return result;
@@ -302,7 +300,8 @@ int32_t TTranscoder::ProcessInput(int32_t FileIndex)
         return AVERROR(EAGAIN);
     }
     if (job_.DoPktDump)
-        av::av_pkt_dump_log2(nullptr, AV_LOG_DEBUG, packet_, job_.DoHexDump, file->Ctx->streams[packet_->stream_index]);
+        av::av_pkt_dump_log2(nullptr, AV_LOG_DEBUG, packet_.get(), job_.DoHexDump,
+                             file->Ctx->streams[packet_->stream_index]);
     if (packet_->stream_index >= file->NbStreams) {
         if (packet_->stream_index >= file->NbStreamsWarn) {
             const AVStream* st = file->Ctx->streams[packet_->stream_index];
@@ -315,10 +314,10 @@ int32_t TTranscoder::ProcessInput(int32_t FileIndex)
         }
     } else if (TInputStream* ist = job_.InputStream(file->IstIndex + packet_->stream_index); !ist->Discard) {
         ResetEagain();
-        AdjustPacketTimestamps(file, ist, packet_);
+        AdjustPacketTimestamps(file, ist, packet_.get());
         if (packet_->pts != AV_NOPTS_VALUE)
             Sub2VideoHeartbeat(job_, ist, packet_->pts);
-        result = OutputPacket(ist, packet_);
+        result = OutputPacket(ist, packet_.get());
         if (result < 0) {
             const std::string text = Format("Error while decoding stream #%d:%d: %s", FileIndex, ist->St->index,
                                             GetErrorText("", result).c_str());
@@ -327,7 +326,7 @@ int32_t TTranscoder::ProcessInput(int32_t FileIndex)
             Logger()->Log(&job_, llError, text);
         }
     }
-    av::av_packet_unref(packet_);
+    av::av_packet_unref(packet_.get());
     return 0;
 }
 

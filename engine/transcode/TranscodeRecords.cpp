@@ -5,15 +5,20 @@
 
 #include "engine/UnicodeProtocol.h"
 #include "engine/binding/AVCodecStubs.h"
+#include "engine/binding/AVFilterStubs.h"
 #include "engine/binding/AVUtilStubs.h"
 #include "engine/options/FFmpegOpt.h"
 #include "engine/options/OutputFileSupport.h"
 
 void TFrameFree::operator()(AVFrame* Frame) const { av::av_frame_free(&Frame); }
 
+void TPacketFree::operator()(AVPacket* Packet) const { av::av_packet_free(&Packet); }
+
 void TCodecContextFree::operator()(AVCodecContext* Context) const { av::avcodec_free_context(&Context); }
 
 void TBitstreamFilterFree::operator()(AVBSFContext* Chain) const { av::av_bsf_free(&Chain); }
+
+void TFilterGraphFree::operator()(AVFilterGraph* Graph) const { av::avfilter_graph_free(&Graph); }
 
 void TFileClose::operator()(FILE* File) const { std::fclose(File); }
 
