@@ -10,7 +10,6 @@
 #include "engine/binding/AVCodecStubs.h"
 #include "engine/binding/AVUtilStubs.h"
 #include "engine/libavutil_error.h"
-#include "platform/core/Exceptions.h"
 #include "platform/core/Strings.h"
 
 std::string GetErrorText(const std::string& Name, int32_t Code)
@@ -18,21 +17,6 @@ std::string GetErrorText(const std::string& Name, int32_t Code)
     const char* message = FindErrorMessage(Code);
     const std::string text = message ? message : Format("Error number %d occurred", Code);
     return Name.empty() ? text : Name + ": " + text;
-}
-
-void* GrowArray(void* Array, int32_t ElementSize, int32_t& Count, int32_t NewCount)
-{
-    if (NewCount >= std::numeric_limits<int32_t>::max() / ElementSize)
-        throw Exception("Array too big.");
-    if (Count >= NewCount)
-        return Array;
-    void* grown = av::av_realloc(Array, static_cast<size_t>(NewCount) * ElementSize);
-    if (!grown)
-        throw Exception("Could not alloc buffer.");
-    std::memset(static_cast<uint8_t*>(grown) + static_cast<size_t>(Count) * ElementSize, 0,
-                static_cast<size_t>(NewCount - Count) * ElementSize);
-    Count = NewCount;
-    return grown;
 }
 
 uint32_t MakeTag(uint8_t a, uint8_t b, uint8_t c, uint8_t d)

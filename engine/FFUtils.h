@@ -5,7 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 extern "C" {
@@ -53,40 +55,46 @@ constexpr uint32_t ofFileGroup = ofPerFile | ofOffset | ofSpec;
 using TOptionHandler = int32_t (*)(void* Object, TOptionsContext* Context, const std::string& Name,
                                    const std::string& Arg);
 
+// The value of one per-stream list entry; the row's flags say which member
+// holds it.
+struct TSpecifierValue {
+    std::string Str;
+    int32_t I = 0;
+    int64_t I64 = 0;
+    float F = 0;
+    double Dbl = 0;
+};
+
+// One entry of a per-stream list: the text after the first ":" of the
+// option name as written ("" without one) and the value.
+struct TSpecifierOpt {
+    std::string Specifier;
+    TSpecifierValue Value;
+};
+
+using TSpecifierList = std::vector<TSpecifierOpt>;
+
+// A job setting an option row writes.
+using TSettingTarget = std::variant<std::monostate, int32_t*, float*>;
+
+// A field of the options context an ofOffset or ofSpec row writes; the
+// field's type must agree with the row's value flags.
+using TContextField =
+    std::variant<std::monostate, std::optional<std::string> TOptionsContext::*, int32_t TOptionsContext::*,
+                 int64_t TOptionsContext::*, float TOptionsContext::*, TSpecifierList TOptionsContext::*>;
+
 // One row of the option table. A row whose Name is nil ends the table.
-// Exactly one target is used: Offset for ofOffset/ofSpec rows, Handler when
-// the row has one, Address (a job setting) otherwise.
+// Exactly one target is used: Field for ofOffset/ofSpec rows, Handler when
+// the row has one, Setting otherwise.
 struct TOptionDef {
     const char* Name;
     uint32_t Flags;
-    void* Address;
-    size_t Offset;
+    TSettingTarget Setting;
+    TContextField Field;
     TOptionHandler Handler;
     void* HandlerObject;
     const char* Help; // never nil on a row with a name
     const char* ArgName;
-};
-
-// The value of one per-stream list entry, read by the row's flags.
-union TSpecifierValue {
-    char* Str;
-    int32_t I;
-    int64_t I64;
-    float F;
-    double Dbl;
-};
-
-// One entry of a per-stream list: the text after the first ":" of the
-// option name as written ("" without one) and the value. Both strings are
-// owned copies.
-struct TSpecifierOpt {
-    char* Specifier;
-    TSpecifierValue Value;
-};
-
-struct TSpecifierList {
-    TSpecifierOpt* Opts;
-    int32_t Count;
 };
 
 // One option found while splitting an option string.
@@ -187,16 +195,6 @@ std::string GetErrorText(const std::string& Name, int32_t Code);
 
 // ---------------------------------------------------------------------------
 // Media utilities
-
-// Grows a plain array to NewCount zero-filled elements (never shrinks it);
-// raises "Array too big." or "Could not alloc buffer.".
-void* GrowArray(void* Array, int32_t ElementSize, int32_t& Count, int32_t NewCount);
-
-template <typename T>
-void GrowList(T*& Array, int32_t& Count, int32_t NewCount)
-{
-    Array = static_cast<T*>(GrowArray(Array, static_cast<int32_t>(sizeof(T)), Count, NewCount));
-}
 
 uint32_t MakeTag(uint8_t a, uint8_t b, uint8_t c, uint8_t d);
 // "UTC", or "UTC" with the standard bias (UTC minus local time) as +hh:mm.

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <type_traits>
+#include <variant>
 
 #include "engine/FFLog.h"
 #include "engine/FFUtils.h"
@@ -13,6 +15,7 @@
 #include "engine/binding/AVUtilStubs.h"
 #include "engine/binding/SwResampleStubs.h"
 #include "engine/binding/SwScaleStubs.h"
+#include "engine/options/FFmpegOpt.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Strings.h"
 
@@ -319,28 +322,75 @@ int32_t ParseOption(TOptionsContext* Context, const std::string& Name, const cha
     return (def->Flags & ofHasArg) ? 1 : 0;
 }
 
-// Frees what a string target held before it is overwritten, so a repeated
-// option neither leaks nor leaves a dangling copy.
-static int32_t StoreString(char*& Target, const std::string& Value)
+namespace {
+
+// Where one option value goes: a job setting, a field of the options context
+// or the entry a per-stream option appended.
+using TValueSlot =
+    std::variant<std::monostate, std::optional<std::string>*, std::string*, int32_t*, int64_t*, float*, double*>;
+
+// Parses the argument into a slot; the slot's type says how.
+struct TValueWriter {
+    uint32_t Flags;
+    const std::string& Name;
+    const std::string& Arg;
+
+    void operator()(std::monostate) const {}
+    void operator()(std::optional<std::string>* Target) const { *Target = Arg; }
+    void operator()(std::string* Target) const { *Target = Arg; }
+    void operator()(int32_t* Target) const { *Target = ParseIntOption(Name, Arg); }
+    void operator()(int64_t* Target) const
+    {
+        *Target = (Flags & ofTime) ? ParseTimeOption(Name, Arg, true) : ParseInt64Option(Name, Arg);
+    }
+    void operator()(float* Target) const { *Target = ParseFloatOption(Name, Arg); }
+    void operator()(double* Target) const { *Target = ParseDoubleOption(Name, Arg); }
+};
+
+TValueSlot EntrySlot(TSpecifierValue& Value, uint32_t Flags)
 {
-    char* copy = av::av_strdup(Value.c_str());
-    if (!copy)
-        return AVERROR(ENOMEM);
-    av::av_free(Target);
-    Target = copy;
-    return 0;
+    if (Flags & ofString)
+        return &Value.Str;
+    if (Flags & (ofBool | ofInt))
+        return &Value.I;
+    if (Flags & (ofInt64 | ofTime))
+        return &Value.I64;
+    if (Flags & ofFloat)
+        return &Value.F;
+    if (Flags & ofDouble)
+        return &Value.Dbl;
+    return {};
 }
 
-static void* AppendSpecifierEntry(TSpecifierList& List, const std::string& Name)
+TValueSlot AppendSpecifierEntry(TSpecifierList& List, const std::string& Name, uint32_t Flags)
 {
-    GrowList(List.Opts, List.Count, List.Count + 1);
-    TSpecifierOpt& entry = List.Opts[List.Count - 1];
     const size_t colon = Name.find(':');
-    entry.Specifier = av::av_strdup(colon == std::string::npos ? "" : Name.c_str() + colon + 1);
-    if (!entry.Specifier)
-        throw Exception("Could not alloc buffer.");
-    return &entry.Value;
+    TSpecifierOpt& entry = List.emplace_back();
+    entry.Specifier = colon == std::string::npos ? std::string() : Name.substr(colon + 1);
+    return EntrySlot(entry.Value, Flags);
 }
+
+TValueSlot ContextSlot(TOptionsContext& Context, const TOptionDef* Def, const std::string& Name)
+{
+    return std::visit(
+        [&](auto Member) -> TValueSlot {
+            using TMember = decltype(Member);
+            if constexpr (std::is_same_v<TMember, std::monostate>)
+                return {};
+            else if constexpr (std::is_same_v<TMember, TSpecifierList TOptionsContext::*>)
+                return AppendSpecifierEntry(Context.*Member, Name, Def->Flags);
+            else
+                return &(Context.*Member);
+        },
+        Def->Field);
+}
+
+TValueSlot SettingSlot(const TOptionDef* Def)
+{
+    return std::visit([](auto Target) -> TValueSlot { return Target; }, Def->Setting);
+}
+
+} // namespace
 
 static int32_t CallHandler(TOptionsContext* Context, const TOptionDef* Def, const std::string& Name,
                            const std::string& Arg)
@@ -358,28 +408,13 @@ static int32_t CallHandler(TOptionsContext* Context, const TOptionDef* Def, cons
 int32_t WriteOptionValue(TOptionsContext* Context, const TOptionDef* Def, const std::string& Name,
                          const std::string& Arg)
 {
-    const uint32_t flags = Def->Flags;
-    const bool inContext = flags & (ofOffset | ofSpec);
+    const bool inContext = Def->Flags & (ofOffset | ofSpec);
     if (inContext && !Context)
         throw Exception(Format("Option \"%s\" needs the options of a file", Name.c_str()));
-    void* target = inContext ? reinterpret_cast<uint8_t*>(Context) + Def->Offset : Def->Address;
-    if (flags & ofSpec)
-        target = AppendSpecifierEntry(*static_cast<TSpecifierList*>(target), Name);
-
-    if (flags & ofString)
-        return StoreString(*static_cast<char**>(target), Arg);
-    if (flags & (ofBool | ofInt))
-        *static_cast<int32_t*>(target) = ParseIntOption(Name, Arg);
-    else if (flags & ofInt64)
-        *static_cast<int64_t*>(target) = ParseInt64Option(Name, Arg);
-    else if (flags & ofTime)
-        *static_cast<int64_t*>(target) = ParseTimeOption(Name, Arg, true);
-    else if (flags & ofFloat)
-        *static_cast<float*>(target) = ParseFloatOption(Name, Arg);
-    else if (flags & ofDouble)
-        *static_cast<double*>(target) = ParseDoubleOption(Name, Arg);
-    else if (Def->Handler)
+    const TValueSlot slot = inContext ? ContextSlot(*Context, Def, Name) : SettingSlot(Def);
+    if (std::holds_alternative<std::monostate>(slot) && Def->Handler)
         return CallHandler(Context, Def, Name, Arg);
+    std::visit(TValueWriter{Def->Flags, Name, Arg}, slot);
     return 0;
 }
 

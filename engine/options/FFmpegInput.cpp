@@ -60,10 +60,7 @@ public:
     unsigned count;
 };
 
-const char* LastValue(const TSpecifierList& List)
-{
-    return List.Count > 0 ? List.Opts[List.Count - 1].Value.Str : nullptr;
-}
+const char* LastValue(const TSpecifierList& List) { return List.back().Value.Str.c_str(); }
 
 bool FormatKnowsOption(const AVInputFormat* InputFormat, const char* Name)
 {
@@ -74,16 +71,16 @@ bool FormatKnowsOption(const AVInputFormat* InputFormat, const char* Name)
 void SetDemuxerParameters(const TOptionsContext* Context, const AVInputFormat* InputFormat, AVDictionary** Options)
 {
     const TSpecifierList& rates = Context->AudioSampleRates;
-    if (rates.Count > 0)
-        av::av_dict_set(Options, "sample_rate", Format("%d", rates.Opts[rates.Count - 1].Value.I).c_str(), 0);
+    if (!rates.empty())
+        av::av_dict_set(Options, "sample_rate", Format("%d", rates.back().Value.I).c_str(), 0);
     const TSpecifierList& channels = Context->AudioChannels;
-    if (channels.Count > 0 && FormatKnowsOption(InputFormat, "channels"))
-        av::av_dict_set(Options, "channels", Format("%d", channels.Opts[channels.Count - 1].Value.I).c_str(), 0);
-    if (Context->FrameRates.Count > 0 && FormatKnowsOption(InputFormat, "framerate"))
+    if (!channels.empty() && FormatKnowsOption(InputFormat, "channels"))
+        av::av_dict_set(Options, "channels", Format("%d", channels.back().Value.I).c_str(), 0);
+    if (!Context->FrameRates.empty() && FormatKnowsOption(InputFormat, "framerate"))
         av::av_dict_set(Options, "framerate", LastValue(Context->FrameRates), 0);
-    if (Context->FrameSizes.Count > 0)
+    if (!Context->FrameSizes.empty())
         av::av_dict_set(Options, "video_size", LastValue(Context->FrameSizes), 0);
-    if (Context->FramePixFmts.Count > 0)
+    if (!Context->FramePixFmts.empty())
         av::av_dict_set(Options, "pixel_format", LastValue(Context->FramePixFmts), 0);
 }
 
@@ -105,9 +102,9 @@ int32_t TCustomFFmpegOpt::OpenInputFile(TOptionsContext* Context, const std::str
         return result;
     const AVInputFormat* format = nullptr;
     if (Context->Format) {
-        format = av::av_find_input_format(Context->Format);
+        format = av::av_find_input_format(Context->Format->c_str());
         if (!format) {
-            LastErrorText = Format("Unknown input format: \"%s\"", Context->Format);
+            LastErrorText = Format("Unknown input format: \"%s\"", Context->Format->c_str());
             Logger()->Log(this, llFatal, LastErrorText);
             return AVERROR(EINVAL);
         }
@@ -207,12 +204,10 @@ int32_t TCustomFFmpegOpt::OpenInputFile(TOptionsContext* Context, const std::str
     file->StartTime = Context->StartTime;
     InputFiles.push_back(std::move(file));
 
-    for (int32_t i = 0; i < Context->DumpAttachments.Count; ++i) {
-        const TSpecifierOpt& entry = Context->DumpAttachments.Opts[i];
+    for (const TSpecifierOpt& entry : Context->DumpAttachments)
         for (unsigned j = 0; j < ic->nb_streams; ++j)
-            if (MatchStreamSpecifier(ic, ic->streams[j], entry.Specifier) == 1)
-                DumpAttachment(ic->streams[j], entry.Value.Str ? entry.Value.Str : "");
-    }
+            if (MatchStreamSpecifier(ic, ic->streams[j], entry.Specifier.c_str()) == 1)
+                DumpAttachment(ic->streams[j], entry.Value.Str);
     return InputFileCount() - 1;
 }
 
@@ -239,14 +234,14 @@ void TCustomFFmpegOpt::AddInputStreams(TOptionsContext* Context, AVFormatContext
         MatchStreamOption(Context->ReinitFilters, FormatContext, st, ist->ReinitFilters);
         ist->FilterInRescaleDeltaLast = AV_NOPTS_VALUE;
 
-        ist->DecCtx = av::avcodec_alloc_context3(ist->Dec);
+        ist->DecCtx.reset(av::avcodec_alloc_context3(ist->Dec));
         if (!ist->DecCtx)
             RaiseError("Error allocating the decoder context.");
-        if (av::avcodec_parameters_to_context(ist->DecCtx, st->codecpar) < 0)
+        if (av::avcodec_parameters_to_context(ist->DecCtx.get(), st->codecpar) < 0)
             RaiseError("Error initializing the decoder context.");
         ist->DecCtx->pkt_timebase = st->time_base;
 
-        AVCodecContext* dec = ist->DecCtx;
+        AVCodecContext* dec = ist->DecCtx.get();
         switch (st->codecpar->codec_type) {
         case AVMEDIA_TYPE_VIDEO: {
             if (!ist->Dec)

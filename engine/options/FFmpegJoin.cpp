@@ -12,16 +12,6 @@
 
 namespace {
 
-char* CopyOptionalText(TCustomFFmpegOpt& Job, const char* Text)
-{
-    if (!Text)
-        return nullptr;
-    char* copy = av::av_strdup(Text);
-    if (!copy)
-        Job.RaiseError("av_strdup() failed");
-    return copy;
-}
-
 // A segment stream: the template's settings, sharing its FFmpeg stream,
 // encoder and options, with texts and filter chain of its own.
 TOutputStream* CopySegmentStream(TCustomFFmpegOpt& Job, const TOutputStream* Template, int32_t FileIndex)
@@ -31,17 +21,9 @@ TOutputStream* CopySegmentStream(TCustomFFmpegOpt& Job, const TOutputStream* Tem
     copy->FileIndex = FileIndex;
     copy->SourceIndex = -1;
     copy->SyncIst = nullptr;
-    copy->BitstreamFilters = nullptr;
-    copy->FilteredFrame = nullptr;
     copy->ForcedKfPts.clear();
     copy->ForcedKeyFramesPexpr = nullptr;
-    copy->Logfile = nullptr;
     copy->Filter = nullptr;
-    copy->AvFilter = copy->ForcedKeyFrames = copy->LogfilePrefix = copy->AttachmentFilename = nullptr;
-    copy->AvFilter = CopyOptionalText(Job, Template->AvFilter);
-    copy->ForcedKeyFrames = CopyOptionalText(Job, Template->ForcedKeyFrames);
-    copy->LogfilePrefix = CopyOptionalText(Job, Template->LogfilePrefix);
-    copy->AttachmentFilename = CopyOptionalText(Job, Template->AttachmentFilename);
     return copy;
 }
 
@@ -116,15 +98,16 @@ int32_t TCustomFFmpegOpt::AddJoinSegment(TOptionsContext* Context, int32_t Input
         TOutputStream* copy = CopySegmentStream(*this, OutputStream(i), segmentFile);
         const char* filters = nullptr;
         MatchStreamOption(Context->BitstreamFilters, output, copy->St, filters);
-        if (filters && *filters && av::av_bsf_list_parse_str(filters, &copy->BitstreamFilters) < 0)
+        AVBSFContext* chain = nullptr;
+        if (filters && *filters && av::av_bsf_list_parse_str(filters, &chain) < 0)
             RaiseErrorFmt("Unknown bitstream filter \"%s\"", filters);
+        copy->BitstreamFilters.reset(chain);
     }
 
     const TInputFile* file = InputFile(InputFileIndex);
-    if (Context->StreamMapCount > 0) {
-        for (int32_t i = 0; i < Context->StreamMapCount; ++i) {
-            const TStreamMap& map = Context->StreamMaps[i];
-            if (map.Disabled || map.LinkLabel || map.FileIndex != InputFileIndex)
+    if (!Context->StreamMaps.empty()) {
+        for (const TStreamMap& map : Context->StreamMaps) {
+            if (map.Disabled || !map.LinkLabel.empty() || map.FileIndex != InputFileIndex)
                 continue;
             const int32_t source = file->IstIndex + map.StreamIndex;
             const AVMediaType type = InputStreams[source]->St->codecpar->codec_type;

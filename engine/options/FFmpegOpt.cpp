@@ -4,7 +4,6 @@
 #include "engine/options/FFmpegOpt.h"
 
 #include <cstdarg>
-#include <cstring>
 
 #include "engine/binding/AVFormatStubs.h"
 #include "engine/binding/AVUtilStubs.h"
@@ -141,45 +140,10 @@ void TCustomFFmpegOpt::InitOptionsContext(TOptionsContext* Context)
     Context->Group = &FFOptions->FileGroup;
 }
 
-static void FreeSpecifierList(TSpecifierList& List, bool Strings)
-{
-    for (int32_t i = 0; i < List.Count; ++i) {
-        av::av_free(List.Opts[i].Specifier);
-        if (Strings)
-            av::av_free(List.Opts[i].Value.Str);
-    }
-    if (List.Opts)
-        av::av_freep(&List.Opts);
-    List.Count = 0;
-}
-
-template <typename T>
-static void FreeArray(T*& Array, int32_t& Count)
-{
-    if (Array)
-        av::av_freep(&Array);
-    Count = 0;
-}
-
 void TCustomFFmpegOpt::FreeOptionsContext(TOptionsContext* Context)
 {
-    for (const TOptionDef* row = OptionTable; row && row->Name; ++row) {
-        auto* field = reinterpret_cast<uint8_t*>(Context) + row->Offset;
-        if (row->Flags & ofSpec)
-            FreeSpecifierList(*reinterpret_cast<TSpecifierList*>(field), row->Flags & ofString);
-        else if ((row->Flags & ofOffset) && (row->Flags & ofString))
-            av::av_freep(reinterpret_cast<char**>(field));
-    }
-    for (int32_t i = 0; i < Context->StreamMapCount; ++i)
-        av::av_free(Context->StreamMaps[i].LinkLabel);
-    FreeArray(Context->StreamMaps, Context->StreamMapCount);
-    FreeArray(Context->AudioChannelMaps, Context->AudioChannelMapCount);
-    FreeArray(Context->StreamIdMap, Context->StreamIdMapCount);
-    for (int32_t i = 0; i < Context->AttachmentCount; ++i)
-        av::av_free(Context->Attachments[i]);
-    FreeArray(Context->Attachments, Context->AttachmentCount);
     FFOptions->FreeGroups();
-    Context->Group = nullptr;
+    *Context = TOptionsContext{};
 }
 
 // ---------------------------------------------------------------------------
@@ -191,10 +155,10 @@ template <typename T, typename Read>
 void MatchEntries(TCustomFFmpegOpt& Job, const TSpecifierList& List, AVFormatContext* FormatContext, AVStream* Stream,
                   T& Value, Read ReadValue)
 {
-    for (int32_t i = 0; i < List.Count; ++i) {
-        const int32_t match = MatchStreamSpecifier(FormatContext, Stream, List.Opts[i].Specifier);
+    for (const TSpecifierOpt& entry : List) {
+        const int32_t match = MatchStreamSpecifier(FormatContext, Stream, entry.Specifier.c_str());
         if (match > 0)
-            Value = ReadValue(List.Opts[i].Value);
+            Value = ReadValue(entry.Value);
         if (match < 0)
             Job.RaiseError(GetErrorText("check_stream_specifier", match));
     }
@@ -205,7 +169,7 @@ void MatchEntries(TCustomFFmpegOpt& Job, const TSpecifierList& List, AVFormatCon
 void TCustomFFmpegOpt::MatchStreamOption(const TSpecifierList& List, AVFormatContext* FormatContext, AVStream* Stream,
                                          const char*& Value)
 {
-    MatchEntries(*this, List, FormatContext, Stream, Value, [](const TSpecifierValue& v) { return v.Str; });
+    MatchEntries(*this, List, FormatContext, Stream, Value, [](const TSpecifierValue& v) { return v.Str.c_str(); });
 }
 
 void TCustomFFmpegOpt::MatchStreamOption(const TSpecifierList& List, AVFormatContext* FormatContext, AVStream* Stream,
@@ -230,9 +194,7 @@ void TCustomFFmpegOpt::MatchTypeCodecName(const TOptionsContext* Context,
                                           [[maybe_unused]] AVFormatContext* FormatContext, const char* TypeLetter,
                                           const char*& Name)
 {
-    for (int32_t i = 0; i < Context->CodecNames.Count; ++i) {
-        const TSpecifierOpt& entry = Context->CodecNames.Opts[i];
-        if (std::strcmp(entry.Specifier, TypeLetter) == 0)
-            Name = entry.Value.Str;
-    }
+    for (const TSpecifierOpt& entry : Context->CodecNames)
+        if (entry.Specifier == TypeLetter)
+            Name = entry.Value.Str.c_str();
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,30 +35,30 @@ public:
 // One "map" entry: a stream of an input file, or (LinkLabel set) an output
 // label of a complex filter graph.
 struct TStreamMap {
-    int32_t Disabled;
-    int32_t FileIndex;
-    int32_t StreamIndex;
-    int32_t SyncFileIndex;
-    int32_t SyncStreamIndex;
-    char* LinkLabel;
+    int32_t Disabled = 0;
+    int32_t FileIndex = 0;
+    int32_t StreamIndex = 0;
+    int32_t SyncFileIndex = 0;
+    int32_t SyncStreamIndex = 0;
+    std::string LinkLabel; // empty for an input stream
 };
 
 // One "map_channel" entry; -1 means any (a muted channel for ChannelIndex).
 struct TAudioChannelMap {
-    int32_t FileIndex;
-    int32_t StreamIndex;
-    int32_t ChannelIndex;
-    int32_t OutputFileIndex;
-    int32_t OutputStreamIndex;
+    int32_t FileIndex = 0;
+    int32_t StreamIndex = 0;
+    int32_t ChannelIndex = 0;
+    int32_t OutputFileIndex = 0;
+    int32_t OutputStreamIndex = 0;
 };
 
 // The per-file option values of the input or output being opened. The option
-// table writes the fields by offset, so the record stays plain data; strings
-// and lists are owned copies released by FreeOptionsContext.
+// table names the fields it writes by member pointer; every field owns its
+// value.
 struct TOptionsContext {
     TOptionGroup* Group;
     int64_t StartTime;
-    char* Format;
+    std::optional<std::string> Format; // "-f", unset when not given
     TSpecifierList CodecNames;
     TSpecifierList AudioChannels;
     TSpecifierList AudioSampleRates;
@@ -68,15 +69,12 @@ struct TOptionsContext {
     int32_t RateEmu;
     TSpecifierList TsScales;
     TSpecifierList DumpAttachments;
-    TStreamMap* StreamMaps;
-    int32_t StreamMapCount;
-    TAudioChannelMap* AudioChannelMaps;
-    int32_t AudioChannelMapCount;
+    std::vector<TStreamMap> StreamMaps;
+    std::vector<TAudioChannelMap> AudioChannelMaps;
     int32_t MetadataGlobalManual;
     int32_t MetadataStreamsManual;
     int32_t MetadataChaptersManual;
-    char** Attachments;
-    int32_t AttachmentCount;
+    std::vector<std::string> Attachments;
     int32_t ChaptersInputFile;
     int64_t RecordingTime;
     int64_t StopTime;
@@ -88,8 +86,7 @@ struct TOptionsContext {
     int32_t AudioDisable;
     int32_t SubtitleDisable;
     int32_t DataDisable;
-    int32_t* StreamIdMap;
-    int32_t StreamIdMapCount;
+    std::vector<int32_t> StreamIdMap; // stream index to id; unset indexes hold 0
     TSpecifierList Metadata;
     TSpecifierList MaxFrames;
     TSpecifierList BitstreamFilters;
@@ -133,15 +130,15 @@ struct TInputFile {
     int32_t RateEmu;
 };
 
-// One libavfilter graph of a job; GraphDesc is set for "filter_complex".
-// The graph owns its pads and its description. Graph is a complex graph's
-// own libavfilter graph, or a simple graph's first stage, which belongs to
+// One libavfilter graph of a job; Complex marks a "filter_complex" graph,
+// whose description may be empty.
+// The graph owns its pads. Graph is the libavfilter graph in use: a complex
+// graph's own (OwnGraph), or a simple graph's first stage, which belongs to
 // the transcoder's chain (the transcoder clears it when the chain goes).
 struct TFilterGraph {
     TFilterGraph() = default;
     TFilterGraph(const TFilterGraph&) = delete;
     TFilterGraph& operator=(const TFilterGraph&) = delete;
-    ~TFilterGraph();
 
     int32_t InputCount() const { return static_cast<int32_t>(Inputs.size()); }
     int32_t OutputCount() const { return static_cast<int32_t>(Outputs.size()); }
@@ -149,8 +146,10 @@ struct TFilterGraph {
     TOutputFilter* AddOutput();
 
     int32_t Index = 0;
-    char* GraphDesc = nullptr; // av_malloc'ed
+    bool Complex = false;
+    std::string GraphDesc;
     AVFilterGraph* Graph = nullptr;
+    TFilterGraphPtr OwnGraph;
     int32_t Reconfiguration = 0;
     std::vector<std::unique_ptr<TInputFilter>> Inputs;
     std::vector<std::unique_ptr<TOutputFilter>> Outputs;
@@ -245,7 +244,9 @@ public:
     static int WriteInterrupt(void* Opaque);
 
     // ---- Options context ----
+    // A context with the defaults and fresh option groups.
     void InitOptionsContext(TOptionsContext* Context);
+    // Releases the option groups and empties the context.
     void FreeOptionsContext(TOptionsContext* Context);
     // Per-stream lookup: the value of the last entry whose specifier matches
     // the stream; Value keeps the caller's default when none does.

@@ -222,10 +222,9 @@ int32_t TCustomFFmpegOpt::OptDeinterlace(TOptionsContext*, const std::string& Na
 
 int32_t TCustomFFmpegOpt::OptFilterComplex(TOptionsContext*, const std::string&, const std::string& Arg)
 {
-    char* description = av::av_strdup(Arg.c_str());
-    if (!description)
-        return AVERROR(ENOMEM);
-    AddFilterGraph()->GraphDesc = description;
+    TFilterGraph* graph = AddFilterGraph();
+    graph->Complex = true;
+    graph->GraphDesc = Arg;
     return 0;
 }
 

@@ -20,12 +20,6 @@ int32_t TCustomFFmpegOpt::FindSyncStream(int32_t SyncFile, const char* Spec, con
     RaiseErrorFmt("Sync stream specification in map %s does not match any streams.", MapText.c_str());
 }
 
-static TStreamMap& AppendStreamMap(TOptionsContext* Context)
-{
-    GrowList(Context->StreamMaps, Context->StreamMapCount, Context->StreamMapCount + 1);
-    return Context->StreamMaps[Context->StreamMapCount - 1];
-}
-
 int32_t TCustomFFmpegOpt::OptMap(TOptionsContext* Context, const std::string&, const std::string& Arg)
 {
     const bool negative = !Arg.empty() && Arg[0] == '-';
@@ -46,15 +40,15 @@ int32_t TCustomFFmpegOpt::OptMap(TOptionsContext* Context, const std::string&, c
         syncFile = static_cast<int32_t>(index);
         syncStream = FindSyncStream(syncFile, spec, mapText);
     }
-    const int32_t mapsBefore = Context->StreamMapCount;
+    const size_t mapsBefore = Context->StreamMaps.size();
     if (text[0] == '[') {
         const char* label = text.c_str() + 1;
         char* linkLabel = av::av_get_token(&label, "]");
-        if (!linkLabel || !*linkLabel) {
-            av::av_free(linkLabel);
+        const std::string labelText = linkLabel ? linkLabel : "";
+        av::av_free(linkLabel);
+        if (labelText.empty())
             RaiseErrorFmt("Invalid output link label: %s.", text.c_str());
-        }
-        AppendStreamMap(Context).LinkLabel = linkLabel;
+        Context->StreamMaps.emplace_back().LinkLabel = labelText;
         return 0;
     }
     char* rest = nullptr;
@@ -64,9 +58,8 @@ int32_t TCustomFFmpegOpt::OptMap(TOptionsContext* Context, const std::string&, c
     const char* spec = *rest == ':' ? rest + 1 : rest;
     AVFormatContext* input = InputContext(static_cast<int32_t>(file));
     if (negative) {
-        for (int32_t i = 0; i < Context->StreamMapCount; ++i) {
-            TStreamMap& map = Context->StreamMaps[i];
-            if (!map.LinkLabel && map.FileIndex == file &&
+        for (TStreamMap& map : Context->StreamMaps) {
+            if (map.LinkLabel.empty() && map.FileIndex == file &&
                 MatchStreamSpecifier(input, input->streams[map.StreamIndex], spec) > 0)
                 map.Disabled = 1;
         }
@@ -74,22 +67,21 @@ int32_t TCustomFFmpegOpt::OptMap(TOptionsContext* Context, const std::string&, c
         for (unsigned i = 0; i < input->nb_streams; ++i) {
             if (MatchStreamSpecifier(input, input->streams[i], spec) <= 0)
                 continue;
-            TStreamMap& map = AppendStreamMap(Context);
+            TStreamMap& map = Context->StreamMaps.emplace_back();
             map.FileIndex = static_cast<int32_t>(file);
             map.StreamIndex = static_cast<int32_t>(i);
             map.SyncFileIndex = syncFile >= 0 ? syncFile : map.FileIndex;
             map.SyncStreamIndex = syncFile >= 0 ? syncStream : map.StreamIndex;
         }
     }
-    if (Context->StreamMapCount == mapsBefore && (!negative || mapsBefore == 0))
+    if (Context->StreamMaps.size() == mapsBefore && (!negative || mapsBefore == 0))
         RaiseErrorFmt("Stream map \"%s\" matches no streams.", mapText.c_str());
     return 0;
 }
 
 int32_t TCustomFFmpegOpt::OptMapChannel(TOptionsContext* Context, const std::string&, const std::string& Arg)
 {
-    GrowList(Context->AudioChannelMaps, Context->AudioChannelMapCount, Context->AudioChannelMapCount + 1);
-    TAudioChannelMap& map = Context->AudioChannelMaps[Context->AudioChannelMapCount - 1];
+    TAudioChannelMap& map = Context->AudioChannelMaps.emplace_back();
     int count = std::sscanf(Arg.c_str(), "%d:%d.%d", &map.ChannelIndex, &map.OutputFileIndex, &map.OutputStreamIndex);
     if ((count == 1 || count == 3) && map.ChannelIndex == -1) {
         map.FileIndex = map.StreamIndex = -1;
@@ -134,17 +126,14 @@ int32_t TCustomFFmpegOpt::OptStreamId(TOptionsContext* Context, const std::strin
         return Fail(llError, Format(range, "streamid", indexText.c_str(), 0, 1023), AVERROR(EINVAL));
     if (value < 0 || value > INT32_MAX)
         return Fail(llError, Format(range, "streamid", valueText.c_str(), 0, INT32_MAX), AVERROR(EINVAL));
-    GrowList(Context->StreamIdMap, Context->StreamIdMapCount, static_cast<int32_t>(index) + 1);
+    if (Context->StreamIdMap.size() <= static_cast<size_t>(index))
+        Context->StreamIdMap.resize(static_cast<size_t>(index) + 1);
     Context->StreamIdMap[index] = static_cast<int32_t>(value);
     return 0;
 }
 
 int32_t TCustomFFmpegOpt::OptAttach(TOptionsContext* Context, const std::string&, const std::string& Arg)
 {
-    char* name = av::av_strdup(Arg.c_str());
-    if (!name)
-        return AVERROR(ENOMEM);
-    GrowList(Context->Attachments, Context->AttachmentCount, Context->AttachmentCount + 1);
-    Context->Attachments[Context->AttachmentCount - 1] = name;
+    Context->Attachments.push_back(Arg);
     return 0;
 }

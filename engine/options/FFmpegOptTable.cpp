@@ -1,8 +1,6 @@
 // The option table: which option names exist, which group they belong to
 // and where each value goes.
 
-#include <cstddef>
-
 #include "engine/options/FFmpegOpt.h"
 #include "platform/core/Exceptions.h"
 
@@ -15,7 +13,7 @@ int32_t CallMethod(void* Object, TOptionsContext* Context, const std::string& Na
 }
 
 #define OPT_HANDLER(method) &CallMethod<&TCustomFFmpegOpt::method>
-#define OPT_FIELD(field) offsetof(TOptionsContext, field)
+#define OPT_FIELD(field) &TOptionsContext::field
 
 } // namespace
 
@@ -34,13 +32,14 @@ void TCustomFFmpegOpt::BuildOptionTable()
     // Help texts only show in debug lines; the option's own name serves.
     const auto handler = [this](const char* name, uint32_t flags, TOptionHandler method, const char* argName = nullptr,
                                 const char* help = nullptr) {
-        AddRow(TOptionDef{name, flags, nullptr, 0, method, this, help ? help : name, argName});
+        AddRow(TOptionDef{name, flags, {}, {}, method, this, help ? help : name, argName});
     };
-    const auto setting = [this](const char* name, uint32_t flags, void* address, const char* argName = nullptr) {
-        AddRow(TOptionDef{name, flags, address, 0, nullptr, nullptr, name, argName});
+    const auto setting = [this](const char* name, uint32_t flags, TSettingTarget target,
+                                const char* argName = nullptr) {
+        AddRow(TOptionDef{name, flags, target, {}, nullptr, nullptr, name, argName});
     };
-    const auto field = [this](const char* name, uint32_t flags, size_t offset, const char* argName = nullptr) {
-        AddRow(TOptionDef{name, flags, nullptr, offset, nullptr, nullptr, name, argName});
+    const auto field = [this](const char* name, uint32_t flags, TContextField target, const char* argName = nullptr) {
+        AddRow(TOptionDef{name, flags, {}, target, nullptr, nullptr, name, argName});
     };
 
     const char* const informationOptions[][2] = {

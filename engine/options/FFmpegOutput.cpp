@@ -19,6 +19,26 @@
 
 namespace {
 
+// Undoes a failed opening: drops the output streams from FirstStream on
+// (unbinding the filter outputs that fed them), the output-file records
+// from FirstFile on, and the context.
+void AbandonOutput(TCustomFFmpegOpt& Job, AVFormatContext*& Context, int32_t FirstStream, int32_t FirstFile)
+{
+    for (int32_t i = FirstStream; i < Job.OutputStreamCount(); ++i) {
+        const TOutputStream* stream = Job.OutputStream(i);
+        for (const auto& graph : Job.FilterGraphs)
+            for (const auto& output : graph->Outputs)
+                if (output->Ost == stream)
+                    output->Ost = nullptr;
+    }
+    Job.DropOutputStreams(FirstStream);
+    // Once listed, the output's record closes the context it names.
+    if (FirstFile < Job.OutputFileCount() && Job.OutputFile(FirstFile)->Ctx == Context)
+        Context = nullptr;
+    Job.DropOutputFiles(FirstFile);
+    CloseOutputContext(Context);
+}
+
 // An output being opened: released again unless the opening succeeds.
 class TOpeningOutput {
 public:
@@ -180,12 +200,11 @@ TOutputStream* NewStreamOfType(TCustomFFmpegOpt& Job, TOptionsContext* Context, 
 
 bool MapStreams(TCustomFFmpegOpt& Job, TOpeningOutput& Out, TOptionsContext* Context, bool Join)
 {
-    for (int32_t i = 0; i < Context->StreamMapCount; ++i) {
-        const TStreamMap& map = Context->StreamMaps[i];
+    for (const TStreamMap& map : Context->StreamMaps) {
         if (map.Disabled)
             continue;
-        if (map.LinkLabel) {
-            if (!MapLinkLabel(Job, Out, Context, map.LinkLabel))
+        if (!map.LinkLabel.empty()) {
+            if (!MapLinkLabel(Job, Out, Context, map.LinkLabel.c_str()))
                 return false;
             continue;
         }
@@ -238,12 +257,10 @@ bool AddAttachment(TCustomFFmpegOpt& Job, TOpeningOutput& Out, TOptionsContext* 
     }
     ost->StreamCopy = 0;
     ost->Finished = 1;
-    ost->AttachmentFilename = av::av_strdup(Name);
+    ost->AttachmentFilename = Name;
     AVCodecParameters* par = ost->St->codecpar;
     par->extradata = data;
     par->extradata_size = static_cast<int>(size);
-    if (!ost->AttachmentFilename)
-        Job.RaiseError("av_strdup() failed");
     av::av_dict_set(&ost->St->metadata, "filename", AttachmentTagName(Name), AV_DICT_DONT_OVERWRITE);
     return true;
 }
@@ -258,7 +275,7 @@ bool SetCopyFlags(TCustomFFmpegOpt& Job, TOpeningOutput& Out, TOptionsContext* C
         return true;
     for (int32_t i = Out.firstStream; i < Job.OutputStreamCount(); ++i) {
         TOutputStream* ost = Job.OutputStream(i);
-        if (!ost->StreamCopy && !ost->AttachmentFilename)
+        if (!ost->StreamCopy && ost->AttachmentFilename.empty())
             continue;
         const bool applies = flags->key[5] == 0 ||
             (flags->key[5] == ':' && MatchStreamSpecifier(Out.context, ost->St, flags->key + 6) == 1);
@@ -318,17 +335,16 @@ void ApplyStopTime(TCustomFFmpegOpt& Job, TOptionsContext* Context)
 
 bool MapMetadata(TCustomFFmpegOpt& Job, TOpeningOutput& Out, TOptionsContext* Context)
 {
-    for (int32_t i = 0; i < Context->MetadataMaps.Count; ++i) {
-        const TSpecifierOpt& entry = Context->MetadataMaps.Opts[i];
+    for (const TSpecifierOpt& entry : Context->MetadataMaps) {
         char* rest = nullptr;
-        const int32_t file = static_cast<int32_t>(std::strtol(entry.Value.Str, &rest, 0));
+        const int32_t file = static_cast<int32_t>(std::strtol(entry.Value.Str.c_str(), &rest, 0));
         if (file >= Job.InputFileCount()) {
             Out.Fail(Format("Invalid input file index %d while processing metadata maps", file));
             return false;
         }
         const char* inputSpec = *rest ? rest + 1 : rest;
         AVFormatContext* input = file >= 0 ? Job.InputFiles[file]->Ctx : nullptr;
-        if (Job.CopyMetadata(entry.Specifier, inputSpec, Context, Out.context, input) < 0)
+        if (Job.CopyMetadata(entry.Specifier.c_str(), inputSpec, Context, Out.context, input) < 0)
             return false;
     }
     return true;
@@ -376,7 +392,7 @@ void CopyDefaultMetadata(TCustomFFmpegOpt& Job, TOptionsContext* Context, AVForm
 bool SetMetadataEntry(TCustomFFmpegOpt& Job, TOpeningOutput& Out, const TSpecifierOpt& Entry)
 {
     AVFormatContext* oc = Out.context;
-    const char* text = Entry.Value.Str;
+    const char* text = Entry.Value.Str.c_str();
     const char* equals = std::strchr(text, '=');
     if (!equals) {
         Out.Fail(Format("No \"=\" character in metadata string %s.", text));
@@ -387,7 +403,7 @@ bool SetMetadataEntry(TCustomFFmpegOpt& Job, TOpeningOutput& Out, const TSpecifi
     char type = 'g';
     const char* streamSpec = "";
     int32_t index = 0;
-    if (Job.ParseMetaType(Entry.Specifier, type, streamSpec, index) < 0)
+    if (Job.ParseMetaType(Entry.Specifier.c_str(), type, streamSpec, index) < 0)
         return false;
     switch (type) {
     case 's':
@@ -409,7 +425,7 @@ bool SetMetadataEntry(TCustomFFmpegOpt& Job, TOpeningOutput& Out, const TSpecifi
         av::av_dict_set(&oc->chapters[index]->metadata, key.c_str(), value, 0);
         return true;
     case 'g': av::av_dict_set(&oc->metadata, key.c_str(), value, 0); return true;
-    default: Out.Fail(Format("Invalid metadata specifier %s.", Entry.Specifier)); return false;
+    default: Out.Fail(Format("Invalid metadata specifier %s.", Entry.Specifier.c_str())); return false;
     }
 }
 
@@ -463,7 +479,8 @@ int32_t TCustomFFmpegOpt::OpenOutputFile(TOptionsContext* Context, const std::st
         return out.Fail("Error configuring filters.");
 
     const std::string ffmpegName = ToFFmpegFileName(FileName);
-    int result = av::avformat_alloc_output_context2(&out.context, nullptr, Context->Format, ffmpegName.c_str());
+    int result = av::avformat_alloc_output_context2(
+        &out.context, nullptr, Context->Format ? Context->Format->c_str() : nullptr, ffmpegName.c_str());
     if (result < 0 || !out.context)
         return out.Fail(GetErrorText(FileName, result < 0 ? result : AVERROR(ENOMEM)));
     AVFormatContext* oc = out.context;
@@ -474,7 +491,7 @@ int32_t TCustomFFmpegOpt::OpenOutputFile(TOptionsContext* Context, const std::st
         Duration = Context->RecordingTime;
 
     MapComplexFilterOutputs(*this, Context, oc);
-    if (Context->StreamMapCount == 0) {
+    if (Context->StreamMaps.empty()) {
         const TAutoSelection selection = SelectStreamsAutomatically(*this, Context, oc, join ? 0 : -1);
         if (selection.Video >= 0)
             NewVideoStream(Context, oc, selection.Video);
@@ -485,8 +502,8 @@ int32_t TCustomFFmpegOpt::OpenOutputFile(TOptionsContext* Context, const std::st
     } else if (!MapStreams(*this, out, Context, join)) {
         return -1;
     }
-    for (int32_t i = 0; i < Context->AttachmentCount; ++i)
-        if (!AddAttachment(*this, out, Context, Context->Attachments[i]))
+    for (const std::string& attachment : Context->Attachments)
+        if (!AddAttachment(*this, out, Context, attachment.c_str()))
             return -1;
     if (!SetCopyFlags(*this, out, Context))
         return -1;
@@ -510,8 +527,8 @@ int32_t TCustomFFmpegOpt::OpenOutputFile(TOptionsContext* Context, const std::st
     if (!MapMetadata(*this, out, Context) || !MapChapters(*this, out, Context, file))
         return -1;
     CopyDefaultMetadata(*this, Context, oc, out.firstStream);
-    for (int32_t i = 0; i < Context->Metadata.Count; ++i)
-        if (!SetMetadataEntry(*this, out, Context->Metadata.Opts[i]))
+    for (const TSpecifierOpt& entry : Context->Metadata)
+        if (!SetMetadataEntry(*this, out, entry))
             return -1;
 
     const int32_t index = OutputFileCount() - 1;

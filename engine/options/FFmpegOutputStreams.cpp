@@ -16,17 +16,9 @@
 
 namespace {
 
-char* CopyText(TCustomFFmpegOpt& Job, const char* Text)
-{
-    char* copy = av::av_strdup(Text);
-    if (!copy)
-        Job.RaiseError("av_strdup() failed");
-    return copy;
-}
-
 // The filters named in Text (separated by ","), chained in the order
 // written; every name is checked before anything is built.
-AVBSFContext* BuildBitstreamFilters(TCustomFFmpegOpt& Job, const char* Text)
+TBitstreamFilterPtr BuildBitstreamFilters(TCustomFFmpegOpt& Job, const char* Text)
 {
     const std::vector<std::string> names = SplitString(Text, ',');
     for (const std::string& name : names)
@@ -44,7 +36,7 @@ AVBSFContext* BuildBitstreamFilters(TCustomFFmpegOpt& Job, const char* Text)
         av::av_bsf_list_free(&list);
     if (!built)
         Job.RaiseError("Could not allocate the bitstream filters.");
-    return chain;
+    return TBitstreamFilterPtr(chain);
 }
 
 void ParseRcOverrides(TCustomFFmpegOpt& Job, AVCodecContext* Context, const char* Text)
@@ -83,7 +75,7 @@ TOutputStream* TCustomFFmpegOpt::NewOutputStream(TOptionsContext* Context, AVFor
     if (!st)
         RaiseError("Could not alloc stream.");
     const int32_t index = static_cast<int32_t>(FormatContext->nb_streams) - 1;
-    if (index < Context->StreamIdMapCount)
+    if (static_cast<size_t>(index) < Context->StreamIdMap.size())
         st->id = Context->StreamIdMap[index];
 
     TOutputStream* ost = OutputStreams.emplace_back(std::make_unique<TOutputStream>()).get();
@@ -246,17 +238,17 @@ TOutputStream* TCustomFFmpegOpt::NewVideoStream(TOptionsContext* Context, AVForm
     text = nullptr;
     MatchStreamOption(Context->PassLogFiles, FormatContext, st, text);
     if (text)
-        ost->LogfilePrefix = CopyText(*this, text);
+        ost->LogfilePrefix = text;
     text = nullptr;
     MatchStreamOption(Context->ForcedKeyFrames, FormatContext, st, text);
     if (text)
-        ost->ForcedKeyFrames = CopyText(*this, text);
+        ost->ForcedKeyFrames = text;
     MatchStreamOption(Context->ForceFps, FormatContext, st, ost->ForceFps);
     ost->TopFieldFirst = -1;
     MatchStreamOption(Context->TopFieldFirst, FormatContext, st, ost->TopFieldFirst);
     text = "null";
     MatchStreamOption(Context->Filters, FormatContext, st, text);
-    ost->AvFilter = CopyText(*this, text);
+    ost->AvFilter = text;
     return ost;
 }
 
@@ -298,13 +290,12 @@ TOutputStream* TCustomFFmpegOpt::NewAudioStream(TOptionsContext* Context, AVForm
     MatchStreamOption(Context->AudioSampleRates, FormatContext, st, enc->sample_rate);
     text = "anull";
     MatchStreamOption(Context->Filters, FormatContext, st, text);
-    ost->AvFilter = CopyText(*this, text);
+    ost->AvFilter = text;
     if (SourceIndex < 0)
         return ost;
 
     const TInputStream* ist = InputStream(SourceIndex);
-    for (int32_t i = 0; i < Context->AudioChannelMapCount; ++i) {
-        const TAudioChannelMap& map = Context->AudioChannelMaps[i];
+    for (const TAudioChannelMap& map : Context->AudioChannelMaps) {
         const bool fromSource =
             map.ChannelIndex == -1 || (ist->FileIndex == map.FileIndex && ist->St->index == map.StreamIndex);
         const bool toThis = (map.OutputFileIndex == -1 || map.OutputFileIndex == ost->FileIndex) &&

@@ -1,5 +1,5 @@
 #pragma once
-// What opening, joining and releasing output files share inside the engine.
+// What opening, joining and closing output files share inside the engine.
 
 #include <cstdint>
 
@@ -21,7 +21,3 @@ TAutoSelection SelectStreamsAutomatically(TCustomFFmpegOpt& Job, TOptionsContext
 // Closes the output's file (deleting it when it stayed empty) and frees
 // the context.
 void CloseOutputContext(AVFormatContext*& Context);
-// Undoes a failed opening: drops the output streams from FirstStream on
-// (unbinding the filter outputs that fed them), the output-file records
-// from FirstFile on, and the context.
-void AbandonOutput(TCustomFFmpegOpt& Job, AVFormatContext*& Context, int32_t FirstStream, int32_t FirstFile);

@@ -60,27 +60,6 @@ TEST(TimeZone, StandardBiasText)
     tzset();
 }
 
-TEST_F(OptionTest, GrowArrayZeroFillsAndRefusesHugeSizes)
-{
-    int32_t* values = nullptr;
-    int32_t count = 0;
-    GrowList(values, count, 2);
-    values[0] = 7;
-    GrowList(values, count, 5);
-    EXPECT_EQ(count, 5);
-    EXPECT_EQ(values[0], 7);
-    EXPECT_EQ(values[4], 0);
-    GrowList(values, count, 3);
-    EXPECT_EQ(count, 5);
-    try {
-        GrowArray(values, 8, count, INT32_MAX / 8);
-        ADD_FAILURE() << "no exception";
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), "Array too big.");
-    }
-    av::av_free(values);
-}
-
 TEST_F(OptionTest, ReadFileToBufferAddsATerminator)
 {
     const std::string path = ScratchFolder + "buffer.txt";

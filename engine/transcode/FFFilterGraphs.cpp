@@ -113,7 +113,7 @@ int32_t LinkVideoSource(TCustomFFmpegOpt& Job, TFilterGraph* Graph, TInputFilter
     const bool forcedRate = ist->Framerate.num != 0;
     const AVRational timeBase = forcedRate ? av_inv_q(ist->Framerate) : ist->St->time_base;
     AVRational rate = forcedRate ? ist->Framerate : ist->St->r_frame_rate;
-    const AVCodecContext* dec = ist->DecCtx;
+    const AVCodecContext* dec = ist->DecCtx.get();
     if (!forcedRate && dec->ticks_per_frame > 1) {
         // A field-rate guess well below the codec's own frame rate, with an
         // average rate that disagrees too, gives way to the codec's rate.
@@ -302,7 +302,7 @@ TInputStream* StreamForPad(TCustomFFmpegOpt& Job, const TFilterGraph* Graph, con
     const long fileIndex = std::strtol(Pad->name, &rest, 0);
     if (fileIndex < 0 || fileIndex >= Job.InputFileCount())
         Job.RaiseErrorFmt("Invalid file index %d in filtergraph description %s.", static_cast<int>(fileIndex),
-                          Graph->GraphDesc);
+                          Graph->GraphDesc.c_str());
     const TInputFile* file = Job.InputFile(fileIndex);
     const char* specifier = *rest == ':' ? rest + 1 : rest;
     for (unsigned s = 0; s < file->Ctx->nb_streams; ++s) {
@@ -315,7 +315,7 @@ TInputStream* StreamForPad(TCustomFFmpegOpt& Job, const TFilterGraph* Graph, con
             return Job.InputStream(file->IstIndex + static_cast<int32_t>(s));
     }
     Job.RaiseErrorFmt("Stream specifier \"%s\" in filtergraph description %s matches no streams.", specifier,
-                      Graph->GraphDesc);
+                      Graph->GraphDesc.c_str());
 }
 
 void BindComplexInput(TCustomFFmpegOpt& Job, TFilterGraph* Graph, const AVFilterInOut* Pad)
@@ -369,8 +369,10 @@ int32_t LinkComplexPads(TCustomFFmpegOpt& Job, TFilterGraph* Graph, AVFilterInOu
 int32_t ConfigureComplexGraph(TCustomFFmpegOpt& Job, TFilterGraph* Graph)
 {
     const bool first = !Graph->Graph;
-    av::avfilter_graph_free(&Graph->Graph);
-    if (!(Graph->Graph = av::avfilter_graph_alloc()))
+    Graph->Graph = nullptr;
+    Graph->OwnGraph.reset();
+    Graph->OwnGraph.reset(av::avfilter_graph_alloc());
+    if (!(Graph->Graph = Graph->OwnGraph.get()))
         return AVERROR(ENOMEM);
     // Binding a pad raises on a bad stream reference: the pad lists go with the frame.
     struct TPadLists {
@@ -382,7 +384,7 @@ int32_t ConfigureComplexGraph(TCustomFFmpegOpt& Job, TFilterGraph* Graph)
             av::avfilter_inout_free(&Outputs);
         }
     } pads;
-    int32_t result = av::avfilter_graph_parse2(Graph->Graph, Graph->GraphDesc, &pads.Inputs, &pads.Outputs);
+    int32_t result = av::avfilter_graph_parse2(Graph->Graph, Graph->GraphDesc.c_str(), &pads.Inputs, &pads.Outputs);
     if (result >= 0 && first)
         for (AVFilterInOut* pad = pads.Inputs; pad; pad = pad->next)
             BindComplexInput(Job, Graph, pad);
@@ -412,12 +414,6 @@ void InitComplexOutputFilter(TCustomFFmpegOpt& Job, TOutputFilter* Filter, TOpti
     if (LinkGraphSink(Job, Filter, Filter->Graph->Graph, Filter->OutTmp) < 0)
         Job.RaiseError("Error configuring filter.");
     av::avfilter_inout_free(&Filter->OutTmp);
-}
-
-TFilterGraph::~TFilterGraph()
-{
-    av::avfilter_graph_free(&Graph);
-    av::av_freep(&GraphDesc);
 }
 
 TInputFilter* TFilterGraph::AddInput(TInputStream* Stream)

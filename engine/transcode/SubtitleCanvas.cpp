@@ -19,7 +19,7 @@ constexpr int32_t DefaultCanvasHeight = 576;
 // A fresh, cleared picture for every redraw: the graph may still hold the last one.
 bool NewBlankCanvas(TInputStream* Ist)
 {
-    AVFrame* canvas = Ist->Sub2Video.Ref;
+    AVFrame* canvas = Ist->Sub2Video.Ref.get();
     av::av_frame_unref(canvas);
     canvas->format = AV_PIX_FMT_RGB32;
     canvas->width = Ist->Sub2Video.W;
@@ -66,7 +66,7 @@ void SendToSources(TCustomFFmpegOpt& Job, TInputStream* Ist, AVFrame* Frame, int
 
 void PushCanvas(TCustomFFmpegOpt& Job, TInputStream* Ist, int64_t Pts)
 {
-    AVFrame* canvas = Ist->Sub2Video.Ref;
+    AVFrame* canvas = Ist->Sub2Video.Ref.get();
     canvas->pts = Pts;
     Ist->Sub2Video.LastPts = Pts;
     SendToSources(Job, Ist, canvas, AV_BUFFERSRC_FLAG_KEEP_REF | AV_BUFFERSRC_FLAG_PUSH);
@@ -105,10 +105,12 @@ int32_t Sub2VideoPrepare(TCustomFFmpegOpt& Job, TInputStream* Ist)
     Ist->Sub2Video.H = Ist->DecCtx->height = Ist->ResampleHeight = height;
     Ist->DecCtx->pix_fmt = AV_PIX_FMT_RGB32;
     Ist->ResamplePixFmt = AV_PIX_FMT_RGB32;
-    if (!Ist->Sub2Video.Ref && !(Ist->Sub2Video.Ref = av::av_frame_alloc()))
+    if (!Ist->Sub2Video.Ref)
+        Ist->Sub2Video.Ref.reset(av::av_frame_alloc());
+    if (!Ist->Sub2Video.Ref)
         return AVERROR(ENOMEM);
     if (!NewBlankCanvas(Ist)) {
-        av::av_frame_free(&Ist->Sub2Video.Ref);
+        Ist->Sub2Video.Ref.reset();
         return AVERROR(ENOMEM);
     }
     Ist->Sub2Video.LastPts = INT64_MIN;
@@ -133,7 +135,7 @@ void Sub2VideoUpdate(TCustomFFmpegOpt& Job, TInputStream* Ist, const AVSubtitle*
     }
     if (Subtitle)
         for (unsigned i = 0; i < Subtitle->num_rects; ++i)
-            DrawRectangle(Job, Ist->Sub2Video.Ref, *Subtitle->rects[i]);
+            DrawRectangle(Job, Ist->Sub2Video.Ref.get(), *Subtitle->rects[i]);
     PushCanvas(Job, Ist, start);
     Ist->Sub2Video.EndPts = end;
 }

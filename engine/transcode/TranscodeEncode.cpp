@@ -72,9 +72,11 @@ int32_t TTranscoder::ReapStream(TOutputStream* Ost)
         if (result < 0)
             return result;
     }
-    if (!Ost->FilteredFrame && !(Ost->FilteredFrame = av::av_frame_alloc()))
+    if (!Ost->FilteredFrame)
+        Ost->FilteredFrame.reset(av::av_frame_alloc());
+    AVFrame* frame = Ost->FilteredFrame.get();
+    if (!frame)
         return AVERROR(ENOMEM);
-    AVFrame* frame = Ost->FilteredFrame;
     AVFilterContext* sink = Ost->Filter->Filter;
     AVCodecContext* enc = Ost->EncCtx;
     TOutputFile* file = FileOf(Ost);
@@ -227,15 +229,15 @@ int32_t TTranscoder::EncodeFrame(TOutputFile* Of, TOutputStream* Ost, AVFrame* F
         Fatal(Failure);
     const bool video = enc->codec_type == AVMEDIA_TYPE_VIDEO;
     for (;;) {
-        result = av::avcodec_receive_packet(enc, encoded_);
+        result = av::avcodec_receive_packet(enc, encoded_.get());
         if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
             return 0;
         if (result < 0)
             Fatal(Failure);
-        ReadQualityStats(Ost, encoded_);
+        ReadQualityStats(Ost, encoded_.get());
         if (video && encoded_->pts == AV_NOPTS_VALUE && !(Ost->Enc->capabilities & AV_CODEC_CAP_DELAY))
             encoded_->pts = Ost->SyncOpts;
-        av::av_packet_rescale_ts(encoded_, enc->time_base, Ost->St->time_base);
+        av::av_packet_rescale_ts(encoded_.get(), enc->time_base, Ost->St->time_base);
         if (job_.JoinMode && encoded_->dts != AV_NOPTS_VALUE) {
             // Segments continue one stream: decoding times keep increasing across
             // a new encoder's start; presentation times only follow when they
@@ -252,9 +254,9 @@ int32_t TTranscoder::EncodeFrame(TOutputFile* Of, TOutputStream* Ost, AVFrame* F
             encoded_->duration = av::av_rescale_q(1, av_inv_q(Ost->FrameRate), Ost->St->time_base);
         (video ? totals_.VideoSize : totals_.AudioSize) += encoded_->size;
         if (Ost->Logfile && enc->stats_out)
-            std::fputs(enc->stats_out, Ost->Logfile);
+            std::fputs(enc->stats_out, Ost->Logfile.get());
         const int32_t size = encoded_->size;
-        WriteFrame(Of->Ctx, encoded_, Ost);
+        WriteFrame(Of->Ctx, encoded_.get(), Ost);
         ++StateOf(Ost).Packets;
         if (video && !job_.VStatsFileName.empty())
             DoVideoStats(Ost, size);
@@ -265,14 +267,14 @@ int32_t TTranscoder::TranscodeSubtitles(TInputStream* Ist, const AVPacket* Packe
 {
     AVSubtitle subtitle{};
     int got = 0;
-    int result = av::avcodec_decode_subtitle2(Ist->DecCtx, &subtitle, &got, const_cast<AVPacket*>(Packet));
+    int result = av::avcodec_decode_subtitle2(Ist->DecCtx.get(), &subtitle, &got, const_cast<AVPacket*>(Packet));
     if (Ist->FixSubDuration) {
         // Each subtitle goes out one step late, cut to end where the next begins.
         auto& previous = Ist->PrevSub;
         if (got && previous.GotOutput) {
             const int64_t end = av::av_rescale(subtitle.pts - previous.Subtitle.pts, 1000, AV_TIME_BASE);
             if (end < previous.Subtitle.end_display_time) {
-                av::av_log(Ist->DecCtx, AV_LOG_DEBUG, "Subtitle duration reduced from %d to %d\n",
+                av::av_log(Ist->DecCtx.get(), AV_LOG_DEBUG, "Subtitle duration reduced from %d to %d\n",
                            previous.Subtitle.end_display_time, static_cast<int>(end));
                 previous.Subtitle.end_display_time = static_cast<uint32_t>(end);
             }
@@ -323,8 +325,8 @@ void TTranscoder::DoSubtitleOut(TOutputFile* Of, TOutputStream* Ost, const AVSub
         const int size = av::avcodec_encode_subtitle(enc, subtitleBuffer_, BufferSize, &shown);
         if (size < 0)
             Fatal("Subtitle encoding failed");
-        av::av_packet_unref(encoded_);
-        if (av::av_new_packet(encoded_, size) < 0)
+        av::av_packet_unref(encoded_.get());
+        if (av::av_new_packet(encoded_.get(), size) < 0)
             Fatal("Subtitle encoding failed");
         std::memcpy(encoded_->data, subtitleBuffer_, size);
         encoded_->pts = av::av_rescale_q(shown.pts, AV_TIME_BASE_Q, Ost->St->time_base);
@@ -333,7 +335,7 @@ void TTranscoder::DoSubtitleOut(TOutputFile* Of, TOutputStream* Ost, const AVSub
             encoded_->pts += 90 * (pass == 0 ? shown.start_display_time : shown.end_display_time);
         encoded_->dts = encoded_->pts;
         totals_.SubtitleSize += size;
-        WriteFrame(Of->Ctx, encoded_, Ost);
+        WriteFrame(Of->Ctx, encoded_.get(), Ost);
     }
 }
 
@@ -360,7 +362,7 @@ void TTranscoder::DoStreamCopy(TInputStream* Ist, TOutputStream* Ost, const AVPa
     } else if (type == AVMEDIA_TYPE_SUBTITLE) {
         totals_.SubtitleSize += Packet->size;
     }
-    AVPacket* copy = encoded_;
+    AVPacket* copy = encoded_.get();
     if (av::av_packet_ref(copy, Packet) < 0)
         Fatal("av_packet_ref() failed");
     copy->pts =

@@ -24,13 +24,13 @@ bool TTranscoder::InputStreamInFilterGraph(const TFilterGraph* Graph, const TInp
 
 int32_t TTranscoder::ConfigureFilterGraph(TFilterGraph* Graph)
 {
-    if (Graph->GraphDesc)
+    if (Graph->Complex)
         return ConfigureComplexGraph(job_, Graph);
     if (Graph->InputCount() != 1 || Graph->OutputCount() != 1)
         return AVERROR(EINVAL);
     TOutputStream* ost = Graph->Outputs[0]->Ost;
     const bool video = ost->EncCtx->codec_type == AVMEDIA_TYPE_VIDEO;
-    const std::string description = ost->AvFilter && *ost->AvFilter ? ost->AvFilter : (video ? "null" : "anull");
+    const std::string description = !ost->AvFilter.empty() ? ost->AvFilter : (video ? "null" : "anull");
     const std::string sws = Format("flags=0x%X", static_cast<unsigned>(ost->SwsFlags));
     const std::string swr = DictionaryOptionsText(ost->SwrOpts);
 

@@ -55,7 +55,7 @@ int32_t TTranscoder::TranscodeInit()
     if (const int32_t result = CheckOutputsHaveStreams(); result < 0)
         return result;
     for (const auto& graph : job_.FilterGraphs)
-        if (graph->GraphDesc) {
+        if (graph->Complex) {
             const int32_t result = ConfigureFilterGraph(graph.get());
             if (result < 0)
                 return result;
@@ -100,7 +100,7 @@ int32_t TTranscoder::CheckOutputsHaveStreams()
 
 int32_t TTranscoder::InitOutputStream(TOutputStream* Ost, std::string& Error)
 {
-    if (Ost->AttachmentFilename)
+    if (!Ost->AttachmentFilename.empty())
         return 0;
     if (Ost->StreamCopy)
         return InitStreamCopy(Ost);
@@ -194,8 +194,8 @@ int32_t TTranscoder::OpenPassLog(TOutputStream* Ost)
     AVCodecContext* enc = Ost->EncCtx;
     if (!(enc->flags & (AV_CODEC_FLAG_PASS1 | AV_CODEC_FLAG_PASS2)))
         return 0;
-    const std::string name = Format("%s-%d.log", Ost->LogfilePrefix ? Ost->LogfilePrefix : "dividirov2pass",
-                                    FileOf(Ost)->OstIndex + Ost->Index);
+    const std::string name =
+        Format("%s-%d.log", Ost->LogfilePrefix.value_or("dividirov2pass").c_str(), FileOf(Ost)->OstIndex + Ost->Index);
     if (std::strcmp(Ost->Enc->name, "libx264") == 0) {
         av::av_dict_set(&Ost->Opts, "stats", name.c_str(), AV_DICT_DONT_OVERWRITE);
         return 0;
@@ -212,7 +212,10 @@ int32_t TTranscoder::OpenPassLog(TOutputStream* Ost)
         }
         enc->stats_in = reinterpret_cast<char*>(statistics);
     }
-    if ((enc->flags & AV_CODEC_FLAG_PASS1) && !(Ost->Logfile = std::fopen(name.c_str(), "wb"))) {
+    if (!(enc->flags & AV_CODEC_FLAG_PASS1))
+        return 0;
+    Ost->Logfile.reset(std::fopen(name.c_str(), "wb"));
+    if (!Ost->Logfile) {
         job_.LastErrorText = Format("Cannot write log file %s for pass-1 encoding", name.c_str());
         Logger()->Log(&job_, llFatal, job_.LastErrorText);
         return -1;
@@ -292,7 +295,7 @@ int32_t TTranscoder::InitVideoEncoder(TOutputStream* Ost, AVFilterContext* Sink)
 
 int32_t TTranscoder::ParseForcedKeyFrames(TOutputStream* Ost)
 {
-    const std::string text = Ost->ForcedKeyFrames;
+    const std::string text = *Ost->ForcedKeyFrames;
     Ost->ForcedKfPts.clear();
     av::av_expr_free(Ost->ForcedKeyFramesPexpr);
     Ost->ForcedKeyFramesPexpr = nullptr;
@@ -416,7 +419,7 @@ int32_t TTranscoder::InitInputStream(TInputStream* Ist, std::string& Error)
     }
     if (!av::av_dict_get(Ist->Opts, "threads", nullptr, 0))
         av::av_dict_set(&Ist->Opts, "threads", "auto", 0);
-    const int result = av::avcodec_open2(Ist->DecCtx, Ist->Dec, &Ist->Opts);
+    const int result = av::avcodec_open2(Ist->DecCtx.get(), Ist->Dec, &Ist->Opts);
     if (result < 0) {
         if (result == AVERROR_EXPERIMENTAL)
             job_.AbortCodecExperimental(Ist->Dec, false);
@@ -482,7 +485,7 @@ int32_t TTranscoder::WriteHeaders(std::string& Error)
 
 int32_t TTranscoder::InitBitstreamFilters(TOutputStream* Ost)
 {
-    AVBSFContext* bsf = Ost->BitstreamFilters;
+    AVBSFContext* bsf = Ost->BitstreamFilters.get();
     if (!bsf)
         return 0;
     int32_t result = av::avcodec_parameters_copy(bsf->par_in, Ost->St->codecpar);
@@ -505,9 +508,9 @@ void TTranscoder::DumpStreamMapping()
     Logger()->Log(&job_, llInfo, "Stream mapping:");
     for (int32_t i = 0; i < job_.OutputStreamCount(); ++i) {
         const TOutputStream* ost = job_.OutputStream(i);
-        if (ost->AttachmentFilename) {
-            Logger()->LogFmt(&job_, llInfo, "  File %s -> Stream #%d:%d", ost->AttachmentFilename, ost->FileIndex,
-                             ost->Index);
+        if (!ost->AttachmentFilename.empty()) {
+            Logger()->LogFmt(&job_, llInfo, "  File %s -> Stream #%d:%d", ost->AttachmentFilename.c_str(),
+                             ost->FileIndex, ost->Index);
             continue;
         }
         if (ost->SourceIndex < 0)

@@ -44,7 +44,7 @@ void TTranscoder::JoinSwitch(int32_t FileIndex)
             const auto open = std::find(openDecoders_.begin(), openDecoders_.end(), ist);
             if (open == openDecoders_.end())
                 continue;
-            av::avcodec_close(ist->DecCtx);
+            av::avcodec_close(ist->DecCtx.get());
             ist->DecoderClosed = 1;
             openDecoders_.erase(open);
         }

@@ -47,12 +47,6 @@ TTranscoder::~TTranscoder()
 {
     CloseEncoders();
     CloseDecoders();
-    for (int32_t i = 0; i < job_.OutputStreamCount(); ++i) {
-        TOutputStream* ost = job_.OutputStream(i);
-        if (ost->Logfile)
-            std::fclose(ost->Logfile);
-        ost->Logfile = nullptr;
-    }
     // The job's graph records point into the chains, which go with the transcoder.
     for (auto& [graph, chain] : chains_) {
         graph->Graph = nullptr;
@@ -64,8 +58,6 @@ TTranscoder::~TTranscoder()
     chains_.clear();
     for (AVDictionary*& options : savedOptions_)
         av::av_dict_free(&options);
-    av::av_packet_free(&packet_);
-    av::av_packet_free(&encoded_);
     if (vstats_)
         std::fclose(vstats_);
     av::av_freep(&subtitleBuffer_);
@@ -88,8 +80,8 @@ TOutputStreamState& TTranscoder::StateOf(const TOutputStream* Ost)
 void TTranscoder::Transcode()
 {
     job_.LastErrorText.clear();
-    packet_ = av::av_packet_alloc();
-    encoded_ = av::av_packet_alloc();
+    packet_.reset(av::av_packet_alloc());
+    encoded_.reset(av::av_packet_alloc());
     if (!packet_ || !encoded_)
         job_.RaiseError("av_packet_alloc() failed");
     const int32_t result = TranscodeInit();
@@ -287,7 +279,7 @@ int32_t TTranscoder::ProcessInput(int32_t FileIndex)
 {
     TInputFile* file = job_.InputFile(FileIndex);
     job_.ReadStartTime = av::av_gettime();
-    int result = av::av_read_frame(file->Ctx, packet_);
+    int result = av::av_read_frame(file->Ctx, packet_.get());
     if (result == AVERROR(EAGAIN)) {
         file->Eagain = 1;
         return result;
@@ -308,7 +300,8 @@ int32_t TTranscoder::ProcessInput(int32_t FileIndex)
         return AVERROR(EAGAIN);
     }
     if (job_.DoPktDump)
-        av::av_pkt_dump_log2(nullptr, AV_LOG_DEBUG, packet_, job_.DoHexDump, file->Ctx->streams[packet_->stream_index]);
+        av::av_pkt_dump_log2(nullptr, AV_LOG_DEBUG, packet_.get(), job_.DoHexDump,
+                             file->Ctx->streams[packet_->stream_index]);
     if (packet_->stream_index >= file->NbStreams) {
         if (packet_->stream_index >= file->NbStreamsWarn) {
             const AVStream* st = file->Ctx->streams[packet_->stream_index];
@@ -321,10 +314,10 @@ int32_t TTranscoder::ProcessInput(int32_t FileIndex)
         }
     } else if (TInputStream* ist = job_.InputStream(file->IstIndex + packet_->stream_index); !ist->Discard) {
         ResetEagain();
-        AdjustPacketTimestamps(file, ist, packet_);
+        AdjustPacketTimestamps(file, ist, packet_.get());
         if (packet_->pts != AV_NOPTS_VALUE)
             Sub2VideoHeartbeat(job_, ist, packet_->pts);
-        result = OutputPacket(ist, packet_);
+        result = OutputPacket(ist, packet_.get());
         if (result < 0) {
             const std::string text = Format("Error while decoding stream #%d:%d: %s", FileIndex, ist->St->index,
                                             GetErrorText("", result).c_str());
@@ -333,7 +326,7 @@ int32_t TTranscoder::ProcessInput(int32_t FileIndex)
             Logger()->Log(&job_, llError, text);
         }
     }
-    av::av_packet_unref(packet_);
+    av::av_packet_unref(packet_.get());
     return 0;
 }
 
@@ -497,7 +490,7 @@ void TTranscoder::AdvanceUndecoded(TInputStream* Ist, const AVPacket* Packet)
 
 int32_t TTranscoder::Decode(TInputStream* Ist, const AVPacket* Packet)
 {
-    AVCodecContext* dec = Ist->DecCtx;
+    AVCodecContext* dec = Ist->DecCtx.get();
     if (dec->codec_type == AVMEDIA_TYPE_SUBTITLE) {
         if (Packet)
             return TranscodeSubtitles(Ist, Packet);
@@ -506,7 +499,9 @@ int32_t TTranscoder::Decode(TInputStream* Ist, const AVPacket* Packet)
     }
     if (!Packet && drained_.count(Ist))
         return 0;
-    if (!Ist->DecodedFrame && !(Ist->DecodedFrame = av::av_frame_alloc()))
+    if (!Ist->DecodedFrame)
+        Ist->DecodedFrame.reset(av::av_frame_alloc());
+    if (!Ist->DecodedFrame)
         return AVERROR(ENOMEM);
     const bool video = dec->codec_type == AVMEDIA_TYPE_VIDEO;
     int64_t duration = 0;
@@ -520,7 +515,7 @@ int32_t TTranscoder::Decode(TInputStream* Ist, const AVPacket* Packet)
     if (result < 0 && result != AVERROR_EOF && result != AVERROR(EAGAIN))
         return result;
     for (;;) {
-        result = av::avcodec_receive_frame(dec, Ist->DecodedFrame);
+        result = av::avcodec_receive_frame(dec, Ist->DecodedFrame.get());
         if (result == AVERROR(EAGAIN))
             break;
         if (result == AVERROR_EOF) {
@@ -530,8 +525,9 @@ int32_t TTranscoder::Decode(TInputStream* Ist, const AVPacket* Packet)
         }
         if (result < 0)
             return result;
-        result = video ? DecodeVideoFrame(Ist, Ist->DecodedFrame, duration) : DecodeAudioFrame(Ist, Ist->DecodedFrame);
-        av::av_frame_unref(Ist->DecodedFrame);
+        result = video ? DecodeVideoFrame(Ist, Ist->DecodedFrame.get(), duration)
+                       : DecodeAudioFrame(Ist, Ist->DecodedFrame.get());
+        av::av_frame_unref(Ist->DecodedFrame.get());
         if (result < 0)
             return result;
     }
@@ -680,7 +676,7 @@ void TTranscoder::CloseDecoders()
 {
     TCriticalSectionGuard lock(CodecListLock);
     for (TInputStream* ist : openDecoders_) {
-        av::avcodec_close(ist->DecCtx);
+        av::avcodec_close(ist->DecCtx.get());
         ist->DecoderClosed = 1;
     }
     openDecoders_.clear();

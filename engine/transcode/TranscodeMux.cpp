@@ -67,7 +67,7 @@ void TTranscoder::WriteFrame(AVFormatContext* Context, AVPacket* Packet, TOutput
         InterleavedWrite(Context, Packet, Ost);
         return;
     }
-    AVBSFContext* bsf = Ost->BitstreamFilters;
+    AVBSFContext* bsf = Ost->BitstreamFilters.get();
     int result = av::av_bsf_send_packet(bsf, Packet);
     while (result >= 0) {
         result = av::av_bsf_receive_packet(bsf, Packet);

@@ -5,7 +5,11 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
+#include <string>
 #include <vector>
+
+#include "engine/transcode/FFHandles.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -35,8 +39,8 @@ struct TInputStream {
     int32_t Discard; // 1 until an output stream takes data from the stream
     int32_t DecodingNeeded;
     const AVCodec* Dec;
-    AVCodecContext* DecCtx;
-    AVFrame* DecodedFrame;
+    TCodecContextPtr DecCtx;
+    TFramePtr DecodedFrame;
     int64_t Start;
     int64_t NextDts;
     int64_t Dts;
@@ -68,7 +72,7 @@ struct TInputStream {
     struct {
         int64_t LastPts;
         int64_t EndPts;
-        AVFrame* Ref;
+        TFramePtr Ref;
         int32_t W;
         int32_t H;
     } Sub2Video;
@@ -93,26 +97,23 @@ struct TOutputStreamFields {
     TInputStream* SyncIst;
     int64_t SyncOpts;
     int64_t FirstPts;
-    AVBSFContext* BitstreamFilters; // the chain, not yet initialised
     const AVCodec* Enc; // nil for stream copy
     AVCodecContext* EncCtx;
     int64_t MaxFrames;
-    AVFrame* FilteredFrame;
     AVRational FrameRate; // "r"; 0/0 when not given
     int32_t ForceFps;
     int32_t TopFieldFirst;
     float FrameAspectRatio;
     std::vector<int64_t> ForcedKfPts; // sorted, in the encoder's time base
     int32_t ForcedKfIndex;
-    char* ForcedKeyFrames;
+    std::optional<std::string> ForcedKeyFrames; // unset when not given
     AVExpr* ForcedKeyFramesPexpr;
     double ForcedKeyFramesExprConstValues[4];
     int32_t AudioChannelsMap[MaxAudioChannelsMap];
     int32_t AudioChannelsMapped;
-    char* LogfilePrefix;
-    FILE* Logfile;
+    std::optional<std::string> LogfilePrefix; // unset when not given
     TOutputFilter* Filter;
-    char* AvFilter;
+    std::string AvFilter;
     int64_t SwsFlags;
     AVDictionary* Opts;
     AVDictionary* SwrOpts;
@@ -120,7 +121,7 @@ struct TOutputStreamFields {
     int32_t Finished;
     int32_t Unavailable;
     int32_t StreamCopy;
-    char* AttachmentFilename; // owned copy
+    std::string AttachmentFilename; // set for an attachment only
     int32_t CopyInitialNonKeyframes;
     int32_t CopyPriorStart;
     int32_t KeepPixFmt;
@@ -142,6 +143,11 @@ struct TOutputStream : TOutputStreamFields {
     // A join segment's stream forgets the encoder and options it borrows
     // from output 0's stream, which frees them.
     void ForgetBorrowed();
+
+    // A segment's stream has a chain, a frame and a log of its own.
+    TBitstreamFilterPtr BitstreamFilters; // the chain, not yet initialised
+    TFramePtr FilteredFrame;
+    TFilePtr Logfile; // the first pass's statistics
 };
 
 // The settings of an output file, copied as a whole for a join segment.

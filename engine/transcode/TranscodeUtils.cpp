@@ -174,7 +174,7 @@ char* ChannelLayoutList(TOutputStream* Stream)
 
 bool GuessInputChannelLayout(TInputStream* Stream, int32_t FileIndex)
 {
-    AVCodecContext* context = Stream->DecCtx;
+    AVCodecContext* context = Stream->DecCtx.get();
     if (context->ch_layout.order != AV_CHANNEL_ORDER_UNSPEC)
         return true;
     const int channels = context->ch_layout.nb_channels;

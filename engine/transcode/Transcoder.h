@@ -20,6 +20,7 @@ extern "C" {
 #include "engine/FFmpeg.h"
 #include "engine/decode/VideoHooks.h"
 #include "engine/transcode/FFFilterChain.h"
+#include "engine/transcode/FFHandles.h"
 
 // What the progress report adds up while the job runs.
 struct TTranscodeTotals {
@@ -186,8 +187,8 @@ private:
     std::set<const TOutputStream*> segmentDone_;
     std::vector<AVDictionary*> savedOptions_; // encoder options of the first join segment
     std::vector<int> savedMaxBFrames_;
-    AVPacket* packet_ = nullptr;
-    AVPacket* encoded_ = nullptr;
+    TPacketPtr packet_;
+    TPacketPtr encoded_;
     TReportThrottle reportThrottle_;
     int32_t qpHistogram_[52] = {};
     FILE* vstats_ = nullptr;

@@ -85,8 +85,8 @@ TEST_F(OptionTest, TimestampBecomesCreationTime)
     saved ? setenv("TZ", savedValue.c_str(), 1) : unsetenv("TZ");
     tzset();
     ASSERT_EQ(result, 0);
-    ASSERT_EQ(ctx.Metadata.Count, 1);
-    EXPECT_STREQ(ctx.Metadata.Opts[0].Value.Str, "creation_time=2020-01-02 11:04:06 UTC-08:00");
+    ASSERT_EQ(ctx.Metadata.size(), 1u);
+    EXPECT_EQ(ctx.Metadata[0].Value.Str, "creation_time=2020-01-02 11:04:06 UTC-08:00");
     EXPECT_TRUE(Logged(llWarning, "timestamp is deprecated, set the \"creation_time\" metadata tag instead."));
 }
 

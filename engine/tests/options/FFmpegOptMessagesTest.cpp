@@ -63,7 +63,7 @@ TEST_F(OptionTest, WithoutStrictModeUnknownOptionsAndStrayTokensAreSkipped)
     EXPECT_EQ(Parse("-unheard stray -c copy"), 0);
     EXPECT_TRUE(Logged(llError, "Unrecognized option \"unheard\"."));
     EXPECT_TRUE(Logged(llWarning, "Invalid option stray found while parsing options, ignore"));
-    EXPECT_EQ(ctx.CodecNames.Count, 1);
+    EXPECT_EQ(ctx.CodecNames.size(), 1u);
     EXPECT_EQ(job.LastErrorText, "");
 }
 

@@ -13,8 +13,8 @@ namespace {
 // Every failure ends with the text of its code.
 #define INVALID_ARGUMENT "Invalid argument / Invalid data found when processing input"
 
-std::string Specifier(const TSpecifierList& list, int32_t i) { return list.Opts[i].Specifier; }
-std::string Text(const TSpecifierList& list, int32_t i) { return list.Opts[i].Value.Str; }
+std::string Specifier(const TSpecifierList& list, int32_t i) { return list[i].Specifier; }
+std::string Text(const TSpecifierList& list, int32_t i) { return list[i].Value.Str; }
 
 struct TParseCase {
     const char* Name;
@@ -31,13 +31,13 @@ const TParseCase ParseCases[] = {
     {"OnlyBlanks", "   \t ", 0, "", nullptr},
     {"CodecWithSpecifier", "-c:v copy", 0, "",
      [](const TTestJob&, const TOptionsContext& c) {
-         ASSERT_EQ(c.CodecNames.Count, 1);
+         ASSERT_EQ(c.CodecNames.size(), 1u);
          EXPECT_EQ(Specifier(c.CodecNames, 0), "v");
          EXPECT_EQ(Text(c.CodecNames, 0), "copy");
      }},
     {"CodecWithoutSpecifier", "-c copy", 0, "",
      [](const TTestJob&, const TOptionsContext& c) {
-         ASSERT_EQ(c.CodecNames.Count, 1);
+         ASSERT_EQ(c.CodecNames.size(), 1u);
          EXPECT_EQ(Specifier(c.CodecNames, 0), "");
      }},
     {"QuotedArgumentKeepsBlanks", "-metadata \"title=A B\"", 0, "",
@@ -128,10 +128,10 @@ const TParseCase ParseCases[] = {
     {"UnsupportedBenchmark", "-benchmark", AVERROR(EINVAL), nullptr, nullptr},
     {"InformationOptionOnlyWarns", "-version -formats", 0, "", nullptr},
     {"LastOfRepeatedStringWins", "-f mp4 -f mov", 0, "",
-     [](const TTestJob&, const TOptionsContext& c) { EXPECT_STREQ(c.Format, "mov"); }},
+     [](const TTestJob&, const TOptionsContext& c) { EXPECT_EQ(c.Format.value_or("<none>"), "mov"); }},
     {"FloatWithPointSeparator", "-itsscale 1.5 -muxdelay 0.25", 0, "",
      [](const TTestJob&, const TOptionsContext& c) {
-         EXPECT_DOUBLE_EQ(c.TsScales.Opts[0].Value.Dbl, 1.5);
+         EXPECT_DOUBLE_EQ(c.TsScales[0].Value.Dbl, 1.5);
          EXPECT_FLOAT_EQ(c.MuxMaxDelay, 0.25f);
      }},
     {"OldNamesRenamed", "-acodec mp2 -vtag xvid -absf aac_adtstoasc -aq 4 -vframes 5", 0, "",
@@ -141,9 +141,9 @@ const TParseCase ParseCases[] = {
          EXPECT_EQ(Specifier(c.CodecTags, 0), "v");
          EXPECT_EQ(Specifier(c.BitstreamFilters, 0), "a");
          EXPECT_EQ(Specifier(c.Qscales, 0), "a");
-         EXPECT_DOUBLE_EQ(c.Qscales.Opts[0].Value.Dbl, 4.0);
+         EXPECT_DOUBLE_EQ(c.Qscales[0].Value.Dbl, 4.0);
          EXPECT_EQ(Specifier(c.MaxFrames, 0), "v");
-         EXPECT_EQ(c.MaxFrames.Opts[0].Value.I64, 5);
+         EXPECT_EQ(c.MaxFrames[0].Value.I64, 5);
      }},
     {"AmbiguousQscaleIsVideo", "-qscale 2 -qscale:a 3", 0, "",
      [](const TTestJob&, const TOptionsContext& c) {
@@ -152,7 +152,7 @@ const TParseCase ParseCases[] = {
      }},
     {"StreamIdGrowsArray", "-streamid 1:256", 0, "",
      [](const TTestJob&, const TOptionsContext& c) {
-         ASSERT_EQ(c.StreamIdMapCount, 2);
+         ASSERT_EQ(c.StreamIdMap.size(), 2u);
          EXPECT_EQ(c.StreamIdMap[0], 0);
          EXPECT_EQ(c.StreamIdMap[1], 256);
      }},
@@ -170,14 +170,14 @@ const TParseCase ParseCases[] = {
      nullptr},
     {"Attachments", "-attach a.ttf -attach b.ttf", 0, "",
      [](const TTestJob&, const TOptionsContext& c) {
-         ASSERT_EQ(c.AttachmentCount, 2);
-         EXPECT_STREQ(c.Attachments[1], "b.ttf");
+         ASSERT_EQ(c.Attachments.size(), 2u);
+         EXPECT_EQ(c.Attachments[1], "b.ttf");
      }},
     {"ChannelLayout", "-channel_layout:a stereo", 0, "",
      [](const TTestJob&, const TOptionsContext& c) {
          EXPECT_EQ(DictValue(c.Group->CodecOpts, "channel_layout:a"), "3");
          EXPECT_EQ(Specifier(c.AudioChannels, 0), "a");
-         EXPECT_EQ(c.AudioChannels.Opts[0].Value.I, 2);
+         EXPECT_EQ(c.AudioChannels[0].Value.I, 2);
      }},
     {"UnknownChannelLayout", "-channel_layout wobbly", AVERROR(EINVAL),
      "Unknown channel layout: wobbly\r\nFailed to set value \"wobbly\" for option "
@@ -198,7 +198,7 @@ const TParseCase ParseCases[] = {
      [](const TTestJob& j, const TOptionsContext&) {
          ASSERT_EQ(j.FilterGraphCount(), 1);
          EXPECT_EQ(j.FilterGraph(0)->Index, 0);
-         EXPECT_STREQ(j.FilterGraph(0)->GraphDesc, "[0:v]scale=32:24[out]");
+         EXPECT_EQ(j.FilterGraph(0)->GraphDesc, "[0:v]scale=32:24[out]");
      }},
     {"VstatsFile", "-vstats_file a.log -vstats_file b.log", 0, "",
      [](const TTestJob& j, const TOptionsContext&) { EXPECT_EQ(j.VStatsFileName, "b.log"); }},
@@ -252,11 +252,11 @@ TEST_F(OptionTest, ConverterApplicationOutputString)
     EXPECT_EQ(Text(ctx.FrameAspectRatios, 0), "4:3");
     EXPECT_EQ(ctx.RecordingTime, 10500000);
     EXPECT_EQ(ctx.VideoDisable, 1);
-    EXPECT_STREQ(ctx.Format, "mp4");
-    EXPECT_EQ(ctx.AudioChannels.Opts[0].Value.I, 2);
-    EXPECT_EQ(ctx.AudioSampleRates.Opts[0].Value.I, 44100);
+    EXPECT_EQ(ctx.Format.value_or("<none>"), "mp4");
+    EXPECT_EQ(ctx.AudioChannels[0].Value.I, 2);
+    EXPECT_EQ(ctx.AudioSampleRates[0].Value.I, 44100);
     EXPECT_EQ(Text(ctx.FrameRates, 0), "29.97");
-    ASSERT_EQ(ctx.CodecNames.Count, 2);
+    ASSERT_EQ(ctx.CodecNames.size(), 2u);
     EXPECT_EQ(Text(ctx.CodecNames, 0), "aac");
     EXPECT_EQ(Text(ctx.CodecNames, 1), "mpeg4");
     EXPECT_EQ(Specifier(ctx.Filters, 0), "v");

@@ -36,8 +36,8 @@ TEST_F(OptionTest, CodecOfTheOptionStringWinsOverPresetCodec)
 {
     job.OpenInput(AvFile);
     ASSERT_EQ(Parse("-c:a pcm_s16le", "ACodec=mp2"), 0);
-    ASSERT_EQ(ctx.CodecNames.Count, 2);
-    EXPECT_STREQ(ctx.CodecNames.Opts[0].Value.Str, "mp2");
+    ASSERT_EQ(ctx.CodecNames.size(), 2u);
+    EXPECT_EQ(ctx.CodecNames[0].Value.Str, "mp2");
     const char* audioCodec = "default";
     job.MatchStreamOption(ctx.CodecNames, job.InputFiles[0]->Ctx, job.Stream(0, 1), audioCodec);
     EXPECT_STREQ(audioCodec, "pcm_s16le");
@@ -73,9 +73,9 @@ TEST_F(OptionTest, PresetFileAppliesItsLines)
 {
     const std::string path = WritePresetFile("fast.ffpreset", "# video\nvcodec=mpeg4\nb:v=300k\n");
     ASSERT_EQ(Parse("-fpre \"" + path + "\""), 0);
-    ASSERT_EQ(ctx.CodecNames.Count, 1);
-    EXPECT_STREQ(ctx.CodecNames.Opts[0].Specifier, "v");
-    EXPECT_STREQ(ctx.CodecNames.Opts[0].Value.Str, "mpeg4");
+    ASSERT_EQ(ctx.CodecNames.size(), 1u);
+    EXPECT_EQ(ctx.CodecNames[0].Specifier, "v");
+    EXPECT_EQ(ctx.CodecNames[0].Value.Str, "mpeg4");
     EXPECT_EQ(DictValue(ctx.Group->CodecOpts, "b:v"), "300k");
     EXPECT_TRUE(Logged(llInfo, "Parse preset file: " + path));
 }

@@ -19,9 +19,8 @@ protected:
     std::string Maps() const
     {
         std::string text;
-        for (int32_t i = 0; i < ctx.StreamMapCount; ++i) {
-            const TStreamMap& m = ctx.StreamMaps[i];
-            text += (i ? " " : "") + std::string(m.Disabled ? "!" : "") + std::to_string(m.FileIndex) + ":" +
+        for (const TStreamMap& m : ctx.StreamMaps) {
+            text += (text.empty() ? "" : " ") + std::string(m.Disabled ? "!" : "") + std::to_string(m.FileIndex) + ":" +
                 std::to_string(m.StreamIndex) + ">" + std::to_string(m.SyncFileIndex) + ":" +
                 std::to_string(m.SyncStreamIndex);
         }
@@ -62,8 +61,8 @@ TEST_F(StreamOptionTest, MapSelectsStreams)
 TEST_F(StreamOptionTest, MapToOutputLabel)
 {
     ASSERT_EQ(Parse("-map [scaled]"), 0);
-    ASSERT_EQ(ctx.StreamMapCount, 1);
-    EXPECT_STREQ(ctx.StreamMaps[0].LinkLabel, "scaled");
+    ASSERT_EQ(ctx.StreamMaps.size(), 1u);
+    EXPECT_EQ(ctx.StreamMaps[0].LinkLabel, "scaled");
 }
 
 TEST_F(StreamOptionTest, MapFailures)
@@ -79,7 +78,7 @@ TEST_F(StreamOptionTest, MapFailures)
 TEST_F(StreamOptionTest, AudioChannelMaps)
 {
     ASSERT_EQ(Parse("-map_channel -1 -map_channel 0.2.1 -map_channel 0.1.0:0.1 -map_channel -1:0.2"), 0);
-    ASSERT_EQ(ctx.AudioChannelMapCount, 4);
+    ASSERT_EQ(ctx.AudioChannelMaps.size(), 4u);
     const TAudioChannelMap expected[] = {{-1, -1, -1, -1, -1}, {0, 2, 1, -1, -1}, {0, 1, 0, 0, 1}, {-1, -1, -1, 0, 2}};
     for (int32_t i = 0; i < 4; ++i) {
         const TAudioChannelMap& m = ctx.AudioChannelMaps[i];

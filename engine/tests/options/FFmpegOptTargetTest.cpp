@@ -24,10 +24,7 @@ struct TTargetCase {
 
 class TargetOption : public OptionTest, public ::testing::WithParamInterface<TTargetCase> {};
 
-std::string LastValue(const TSpecifierList& list)
-{
-    return list.Count ? list.Opts[list.Count - 1].Value.Str : "<none>";
-}
+std::string LastValue(const TSpecifierList& list) { return list.empty() ? "<none>" : list.back().Value.Str; }
 
 TEST_P(TargetOption, SetsTheStandardsOptions)
 {
@@ -35,7 +32,7 @@ TEST_P(TargetOption, SetsTheStandardsOptions)
     if (c.Input)
         job.OpenInput(*c.Input);
     ASSERT_EQ(Parse(std::string("-target ") + c.Target), 0) << job.LastErrorText;
-    EXPECT_STREQ(ctx.Format, c.Format);
+    EXPECT_EQ(ctx.Format.value_or("<none>"), c.Format);
     EXPECT_EQ(LastValue(ctx.FrameSizes), c.Size);
     EXPECT_EQ(LastValue(ctx.FrameRates), c.Rate);
     EXPECT_EQ(LastValue(ctx.FramePixFmts), c.PixelFormat ? c.PixelFormat : "<none>");
@@ -62,16 +59,16 @@ TEST_F(OptionTest, TargetGuessLogsTheNorm)
     job.OpenInput(NtscFile);
     ASSERT_EQ(Parse("-target dvd"), 0);
     EXPECT_TRUE(Logged(llInfo, "Assuming NTSC for target."));
-    EXPECT_EQ(ctx.CodecNames.Count, 2);
+    EXPECT_EQ(ctx.CodecNames.size(), 2u);
     EXPECT_EQ(DictValue(ctx.Group->CodecOpts, "b:a"), "448000");
-    EXPECT_EQ(ctx.AudioSampleRates.Opts[0].Value.I, 48000);
+    EXPECT_EQ(ctx.AudioSampleRates[0].Value.I, 48000);
 }
 
 TEST_F(OptionTest, VcdSetsMuxPreloadAndAudio)
 {
     ASSERT_EQ(Parse("-target pal-vcd"), 0);
     EXPECT_FLOAT_EQ(ctx.MuxPreload, 0.44f);
-    EXPECT_EQ(ctx.AudioChannels.Opts[0].Value.I, 2);
+    EXPECT_EQ(ctx.AudioChannels[0].Value.I, 2);
     EXPECT_EQ(DictValue(ctx.Group->FormatOpts, "packetsize"), "2324");
 }
 
@@ -100,11 +97,11 @@ TEST_F(OptionTest, UnknownTarget)
 TEST_F(OptionTest, FramesShortForms)
 {
     ASSERT_EQ(Parse("-vframes 10 -aframes 20 -dframes 30"), 0);
-    ASSERT_EQ(ctx.MaxFrames.Count, 3);
+    ASSERT_EQ(ctx.MaxFrames.size(), 3u);
     const char* specifiers[] = {"v", "a", "d"};
     for (int32_t i = 0; i < 3; ++i) {
-        EXPECT_STREQ(ctx.MaxFrames.Opts[i].Specifier, specifiers[i]);
-        EXPECT_EQ(ctx.MaxFrames.Opts[i].Value.I64, 10 * (i + 1));
+        EXPECT_EQ(ctx.MaxFrames[i].Specifier, specifiers[i]);
+        EXPECT_EQ(ctx.MaxFrames[i].Value.I64, 10 * (i + 1));
     }
 }
 

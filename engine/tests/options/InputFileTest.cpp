@@ -29,7 +29,7 @@ TEST_F(FileIOTest, InputStreamsMatchTheFileWithOwnDecoders)
         EXPECT_EQ(ist->Discard, 1);
         EXPECT_EQ(ist->St->discard, AVDISCARD_ALL);
         ASSERT_NE(ist->Dec, nullptr);
-        ASSERT_NE(ist->DecCtx, nullptr);
+        ASSERT_NE(ist->DecCtx.get(), nullptr);
         EXPECT_EQ(ist->DecCtx->codec_id, ist->St->codecpar->codec_id);
         EXPECT_EQ(av_cmp_q(ist->DecCtx->pkt_timebase, ist->St->time_base), 0);
         EXPECT_EQ(ist->TsScale, 1.0);

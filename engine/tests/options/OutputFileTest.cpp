@@ -80,7 +80,7 @@ TEST_F(OutputFileTest, MapWithSyncStreamAndStreamCopy)
     EXPECT_EQ(ost->SyncIst, job.InputStream(0));
     EXPECT_EQ(ost->StreamCopy, 1);
     EXPECT_EQ(ost->Enc, nullptr);
-    EXPECT_EQ(ost->AvFilter, nullptr) << "a copied stream reads no audio option";
+    EXPECT_EQ(ost->AvFilter, "") << "a copied stream reads no audio option";
     EXPECT_EQ(ost->EncCtx->sample_rate, 0);
 }
 
@@ -112,7 +112,7 @@ TEST_F(OutputFileTest, VideoStreamSettings)
     EXPECT_FLOAT_EQ(enc->rc_override[1].quality_factor, 0.5f);
     EXPECT_EQ(enc->codec_tag, MKTAG('X', 'V', 'I', 'D'));
     EXPECT_EQ(ost->MaxFrames, 7);
-    EXPECT_STREQ(ost->AvFilter, "hflip");
+    EXPECT_EQ(ost->AvFilter, "hflip");
     EXPECT_EQ(ost->LastPts, AV_NOPTS_VALUE);
     EXPECT_EQ(ost->CopyPriorStart, -1);
 }
@@ -123,12 +123,12 @@ TEST_F(OutputFileTest, DefaultsOfEncodedStreams)
     ASSERT_EQ(job.Output(Out("defaults.mp4"), "-sn -pix_fmt +"), 0) << job.LastErrorText;
     const TOutputStream* video = job.OutputStream(0);
     EXPECT_EQ(video->St->codecpar->codec_id, AV_CODEC_ID_H264) << "the codec the container guesses";
-    EXPECT_STREQ(video->AvFilter, "null");
+    EXPECT_EQ(video->AvFilter, "null");
     EXPECT_EQ(video->KeepPixFmt, 1);
     EXPECT_EQ(video->EncCtx->pix_fmt, AV_PIX_FMT_NONE);
     EXPECT_EQ(video->EncCtx->global_quality, 0);
     EXPECT_TRUE(video->EncCtx->flags & AV_CODEC_FLAG_GLOBAL_HEADER);
-    EXPECT_STREQ(job.OutputStream(1)->AvFilter, "anull");
+    EXPECT_EQ(job.OutputStream(1)->AvFilter, "anull");
     EXPECT_EQ(job.OutputStream(1)->MaxFrames, INT64_MAX);
 }
 
@@ -357,7 +357,7 @@ TEST_F(OutputFileTest, AttachmentsCarryTheFileAndItsName)
         EXPECT_EQ(ost->StreamCopy, 0);
         EXPECT_EQ(ost->Finished, 1);
     }
-    EXPECT_STREQ(job.OutputStream(2)->AttachmentFilename, relative.c_str());
+    EXPECT_EQ(job.OutputStream(2)->AttachmentFilename, relative);
 }
 
 TEST_F(OutputFileTest, OutputFailuresLeaveNoStreamsAndNoFile)

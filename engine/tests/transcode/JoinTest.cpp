@@ -27,8 +27,8 @@ TEST_F(JoinTest, EachFurtherInputGetsASegmentOfTheFirstOutputsStreams)
     EXPECT_EQ(copy->FileIndex, 1);
     EXPECT_EQ(copy->St, first->St);
     EXPECT_EQ(copy->EncCtx, first->EncCtx);
-    EXPECT_STREQ(copy->AvFilter, "hflip");
-    EXPECT_NE(copy->AvFilter, first->AvFilter) << "each segment owns its filter text";
+    EXPECT_EQ(copy->AvFilter, "hflip");
+    EXPECT_NE(copy->AvFilter.data(), first->AvFilter.data()) << "each segment owns its filter text";
     EXPECT_EQ(job.InputStream(3)->Discard, 1) << "the mono audio stays unused";
     EXPECT_EQ(job.Duration, job.InputFile(0)->Ctx->duration + job.InputFile(1)->Ctx->duration);
 
