@@ -145,7 +145,8 @@ struct TExifFields {
 struct TIOParamsFields : TExifFields, TGifFields, TJpegFields, TRasterFields, TTargaFields, TDocumentFields, TRawFields {
     // General.
     int32_t BitsPerSample = 8;
-    std::u16string FileName;
+    // UTF-8, like every file name.
+    std::string FileName;
     int32_t SamplesPerPixel = 3;
     int32_t Width = 0;
     int32_t Height = 0;

@@ -8,16 +8,21 @@
 #include <functional>
 #include <memory>
 
+#include "imaging/core/QkMask.h"
 #include "imaging/core/QkSettings.h"
 
 class TStream;
 class TQkBitmap;
-class TQkMask;
 class TIOParamsVals;
 
 // What a reader is given and what it hands back. On a format error the
 // reader sets *Progress.Aborting and returns normally.
 struct TQkReadRequest {
+    TQkReadRequest(TStream& stream, TQkBitmap& bitmap, TIOParamsVals& params, TQkFilterProgress& progress)
+        : Stream(stream), Bitmap(bitmap), Params(params), Progress(progress)
+    {
+    }
+
     TStream& Stream;
     TQkBitmap& Bitmap;
     TIOParamsVals& Params;
