@@ -12,8 +12,8 @@
 #include "imaging/core/QkBitmap.h"
 #include "imaging/core/QkDICOMTags.h"
 #include "imaging/core/QkICC.h"
-#include "imaging/core/QkIPTCInfoList.h"
 #include "imaging/core/QkIOFormatFields.h"
+#include "imaging/core/QkIPTCInfoList.h"
 #include "imaging/core/QkImagingAnnot.h"
 #include "imaging/core/QkMarkerList.h"
 #include "imaging/core/QkPixels.h"
@@ -142,7 +142,13 @@ struct TExifFields {
 };
 
 // The fields copied as plain values.
-struct TIOParamsFields : TExifFields, TGifFields, TJpegFields, TRasterFields, TTargaFields, TDocumentFields, TRawFields {
+struct TIOParamsFields : TExifFields,
+                         TGifFields,
+                         TJpegFields,
+                         TRasterFields,
+                         TTargaFields,
+                         TDocumentFields,
+                         TRawFields {
     // General.
     int32_t BitsPerSample = 8;
     // UTF-8, like every file name.

@@ -131,8 +131,8 @@ void TBrelvixIO::FixDefaultDpi()
 void TBrelvixIO::AdjustDpi()
 {
     TIOParamsVals& params = *params_;
-    if (!PrepareBitmap() || params.DpiX == params.DpiY || params.DpiX <= 0 || params.DpiY <= 0 ||
-        bitmap_->IsEmpty() || params.Width <= 0 || params.Height <= 0)
+    if (!PrepareBitmap() || params.DpiX == params.DpiY || params.DpiX <= 0 || params.DpiY <= 0 || bitmap_->IsEmpty() ||
+        params.Width <= 0 || params.Height <= 0)
         return;
     int32_t width = params.Width;
     int32_t height = params.Height;

@@ -115,8 +115,8 @@ int32_t TBrelvixIO::LoadFormatStream(TStream& stream, int32_t fileType, bool exp
     const char* signature = FormatSteps(fileType).StreamHeader;
     // A JPEG stream header is skipped whenever it is there.
     if (signature == nullptr || !(expectHeader || fileType == ioJPEG))
-        return ReadFormat(stream, fileType, fileType == ioPCX ? stream.Size() - stream.Position() : -1,
-                          std::string(), false, -1);
+        return ReadFormat(stream, fileType, fileType == ioPCX ? stream.Size() - stream.Position() : -1, std::string(),
+                          false, -1);
     const int64_t start = stream.Position();
     const TQkStreamHeader header = ReadStreamHeader(stream);
     if (fileType == ioJPEG && !header.Is("JFIF")) {

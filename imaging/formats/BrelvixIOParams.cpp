@@ -23,10 +23,8 @@ bool HasParamsReader(int32_t fileType)
     case ioRAWBMP:
     case ioQKV:
     case ioLYR:
-    case ioALL:
-        return false;
-    default:
-        return fileType > 0 && fileType < ioFileTypeLimit;
+    case ioALL: return false;
+    default: return fileType > 0 && fileType < ioFileTypeLimit;
     }
 }
 

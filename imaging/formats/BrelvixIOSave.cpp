@@ -19,7 +19,10 @@ void ConvertForWriter(TQkBitmap& bitmap)
 }
 
 // The built-in formats with a stream save of their own.
-bool HasSaveCase(int32_t fileType) { return FindFileFormat(fileType) != nullptr && FindFileFormat(fileType)->WriteFunction; }
+bool HasSaveCase(int32_t fileType)
+{
+    return FindFileFormat(fileType) != nullptr && FindFileFormat(fileType)->WriteFunction;
+}
 
 } // namespace
 

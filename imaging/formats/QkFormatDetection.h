@@ -17,7 +17,7 @@ class TStream;
 // The probe order of the built-in formats: DICOM first, since a DICOM
 // preamble may hold a TIFF header.
 inline constexpr int32_t DetectionProbeOrder[] = {ioDICOM, ioHDP, ioTIFF, ioPNG, ioICO, ioCUR, ioTGA, ioPXM, ioJP2,
-                                                  ioJ2K, ioAVI, ioDCX, ioWMF, ioEMF, ioPSD, ioQKV, ioLYR, ioALL};
+                                                  ioJ2K,   ioAVI, ioDCX,  ioWMF, ioEMF, ioPSD, ioQKV, ioLYR, ioALL};
 
 // The file-type id of the data at the position; 0 when nothing matched or
 // a probe raised.

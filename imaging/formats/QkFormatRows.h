@@ -20,8 +20,7 @@ class TIOParamsVals;
 struct TQkReadRequest {
     TQkReadRequest(TStream& stream, TQkBitmap& bitmap, TIOParamsVals& params, TQkFilterProgress& progress)
         : Stream(stream), Bitmap(bitmap), Params(params), Progress(progress)
-    {
-    }
+    {}
 
     TStream& Stream;
     TQkBitmap& Bitmap;

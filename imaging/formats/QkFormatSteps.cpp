@@ -6,12 +6,8 @@ TQkFormatSteps FormatSteps(int32_t fileType)
 {
     TQkFormatSteps steps;
     switch (fileType) {
-    case ioTIFF:
-        steps.StreamHeader = "TIFF";
-        break;
-    case ioGIF:
-        steps.ApplyDpiAfterFileLoad = steps.ApplyDpiAfterStreamLoad = false;
-        break;
+    case ioTIFF: steps.StreamHeader = "TIFF"; break;
+    case ioGIF: steps.ApplyDpiAfterFileLoad = steps.ApplyDpiAfterStreamLoad = false; break;
     case ioJPEG:
         steps.ConvertOnSave = true;
         steps.StreamHeader = "JFIF";
@@ -37,16 +33,13 @@ TQkFormatSteps FormatSteps(int32_t fileType)
     case ioJP2:
     case ioJ2K:
     case ioPS:
-    case ioPDF:
-        steps.ConvertOnSave = true;
-        break;
+    case ioPDF: steps.ConvertOnSave = true; break;
     case ioRAWBMP:
     case ioDICOM:
         steps.FixDpi = steps.AdjustDpi = false;
         steps.ApplyDpiAfterFileLoad = steps.ApplyDpiAfterStreamLoad = false;
         break;
-    default:
-        break;
+    default: break;
     }
     return steps;
 }

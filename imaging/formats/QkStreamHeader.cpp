@@ -21,7 +21,8 @@ TQkStreamHeader ReadStreamHeader(TStream& stream)
     const void* zero = std::memchr(bytes.data(), 0, 5);
     header.Text.assign(reinterpret_cast<const char*>(bytes.data()),
                        zero != nullptr ? static_cast<const uint8_t*>(zero) - bytes.data() : 5);
-    header.Length = uint32_t(bytes[8]) | uint32_t(bytes[9]) << 8 | uint32_t(bytes[10]) << 16 | uint32_t(bytes[11]) << 24;
+    header.Length =
+        uint32_t(bytes[8]) | uint32_t(bytes[9]) << 8 | uint32_t(bytes[10]) << 16 | uint32_t(bytes[11]) << 24;
     return header;
 }
 
@@ -40,13 +41,9 @@ bool StartsWithStreamHeader(TStream& stream, int32_t fileType)
     const TQkStreamHeader header = ReadStreamHeader(stream);
     stream.SetPosition(start);
     switch (fileType) {
-    case ioTIFF:
-        return header.Is("TIFF");
-    case ioPCX:
-        return header.Is("PCX2") || header.Is("PCX");
-    case ioJPEG:
-        return header.Is("JFIF");
-    default:
-        return false;
+    case ioTIFF: return header.Is("TIFF");
+    case ioPCX: return header.Is("PCX2") || header.Is("PCX");
+    case ioJPEG: return header.Is("JFIF");
+    default: return false;
     }
 }

@@ -328,8 +328,9 @@ TEST_F(Component, ExternalFormats)
     std::ofstream(Path("empty.tst")).close();
     io->LoadFromFile(Path("empty.tst"));
     EXPECT_TRUE(io->Aborting());
-    EXPECT_EQ(events, (std::vector<std::string>{"write", "finish", "read", "finish", "params", "finish", "read",
-                                                "finish", "read", "finish"}));
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"write", "finish", "read", "finish", "params", "finish", "read", "finish",
+                                        "read", "finish"}));
     UnregisterFileFormat(100);
 }
 

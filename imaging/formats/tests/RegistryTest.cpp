@@ -19,8 +19,8 @@ int32_t IdOf(const std::string& extension)
 TEST_F(Registry, ExtensionLookups)
 {
     const std::pair<const char*, int32_t> cases[] = {
-        {".JPG", 3}, {"jpg", 3}, {"JPEG", 3}, {"jpe", 3}, {"tif", 1}, {"V2", 28}, {"qkv", 25},
-        {"lyr", 26}, {"all", 27}, {".win", 0}, {"", 0}, {".", 0}, {"xyz", 0}, {"wdp", 0},
+        {".JPG", 3}, {"jpg", 3},  {"JPEG", 3}, {"jpe", 3}, {"tif", 1}, {"V2", 28}, {"qkv", 25},
+        {"lyr", 26}, {"all", 27}, {".win", 0}, {"", 0},    {".", 0},   {"xyz", 0}, {"wdp", 0},
     };
     for (const auto& [extension, id] : cases) {
         EXPECT_EQ(IdOf(extension), id) << extension;
