@@ -174,3 +174,6 @@ private:
     // Shared with the filters, which may run on workers.
     std::atomic<bool> aborting_{false};
 };
+
+// Publishes the component's properties and events in the class registry.
+void RegisterBrelvixIOClass();

@@ -11,6 +11,8 @@
 #include "imaging/formats/QkFormatErrors.h"
 #include "imaging/formats/QkFormatRows.h"
 #include "platform/backend/HeadlessBackend.h"
+#include "platform/core/ClassRegistry.h"
+#include "platform/core/Properties.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/WindowSystem.h"
@@ -449,4 +451,26 @@ TEST_F(Component, ImageSources)
     EXPECT_EQ(io->Bitmap(), nullptr);
     io->LoadFromFile(Path("x.bmp"));
     EXPECT_TRUE(events.empty());
+}
+
+TEST_F(Component, PublishedProperties)
+{
+    RegisterBrelvixIOClass();
+    const TClassInfo& info = FindClass("TBrelvixIO");
+    std::vector<std::string> names;
+    for (const TPropInfo* prop : info.Properties())
+        if (info.FindProperty(prop->Name) == prop && prop->Name != "Name" && prop->Name != "Tag")
+            names.push_back(prop->Name);
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"AttachedBrelvix", "AttachedTImage", "Background", "NativePixelFormat",
+                                        "StreamHeaders", "AutoAdjustDPI", "FilteredAdjustDPI", "OnProgress",
+                                        "OnFinishWork"}));
+    SetPropText(*io, "StreamHeaders", "True");
+    SetPropText(*io, "NativePixelFormat", "True");
+    EXPECT_TRUE(io->StreamHeaders());
+    EXPECT_TRUE(io->Params().NativePixelFormat);
+    SetPropText(*io, "Background", "clRed");
+    EXPECT_EQ(io->Background(), clRed);
+    TComponent owner(nullptr);
+    EXPECT_NE(dynamic_cast<TBrelvixIO*>(CreateComponentByClassName("TBrelvixIO", &owner)), nullptr);
 }
