@@ -15,6 +15,7 @@
 #include "imaging/core/QkBrelvixIOInterface.h"
 #include "imaging/core/QkIOParams.h"
 #include "imaging/core/QkView.h"
+#include "imaging/formats/QkFileFormats.h"
 #include "imaging/formats/QkFormatRows.h"
 #include "platform/core/Components.h"
 
@@ -79,12 +80,90 @@ public:
     void SaveToFile(const std::string& fileName);
     void SaveToStream(TStream& stream, int32_t fileType);
 
-    // The built-in formats' own forms; the GIF and TIFF loads answer the
-    // number of frames or pages.
+    // The common steps around a built-in format's filter; the loads answer
+    // the number of frames or pages the reader found.
     int32_t LoadFormatFromFile(const std::string& fileName, int32_t fileType);
     int32_t LoadFormatFromStream(TStream& stream, int32_t fileType);
     void SaveFormatToFile(const std::string& fileName, int32_t fileType);
     void SaveFormatToStream(TStream& stream, int32_t fileType);
+
+    // The built-in formats' own operations; the GIF and TIFF loads answer
+    // the number of frames or pages.
+    int32_t LoadTiffFromFile(const std::string& fileName) { return LoadFormatFromFile(fileName, ioTIFF); }
+    int32_t LoadTiffFromStream(TStream& stream) { return LoadFormatFromStream(stream, ioTIFF); }
+    void SaveTiffToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioTIFF); }
+    void SaveTiffToStream(TStream& stream) { SaveFormatToStream(stream, ioTIFF); }
+    int32_t LoadGifFromFile(const std::string& fileName) { return LoadFormatFromFile(fileName, ioGIF); }
+    int32_t LoadGifFromStream(TStream& stream) { return LoadFormatFromStream(stream, ioGIF); }
+    void SaveGifToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioGIF); }
+    void SaveGifToStream(TStream& stream) { SaveFormatToStream(stream, ioGIF); }
+    void LoadJpegFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioJPEG); }
+    void LoadJpegFromStream(TStream& stream) { LoadFormatFromStream(stream, ioJPEG); }
+    void SaveJpegToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioJPEG); }
+    void SaveJpegToStream(TStream& stream) { SaveFormatToStream(stream, ioJPEG); }
+    void LoadPcxFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioPCX); }
+    void LoadPcxFromStream(TStream& stream) { LoadFormatFromStream(stream, ioPCX); }
+    void SavePcxToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioPCX); }
+    void SavePcxToStream(TStream& stream) { SaveFormatToStream(stream, ioPCX); }
+    void LoadBmpFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioBMP); }
+    void LoadBmpFromStream(TStream& stream) { LoadFormatFromStream(stream, ioBMP); }
+    void SaveBmpToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioBMP); }
+    void SaveBmpToStream(TStream& stream) { SaveFormatToStream(stream, ioBMP); }
+    void LoadIcoFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioICO); }
+    void LoadIcoFromStream(TStream& stream) { LoadFormatFromStream(stream, ioICO); }
+    void SaveIcoToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioICO); }
+    void SaveIcoToStream(TStream& stream) { SaveFormatToStream(stream, ioICO); }
+    void LoadCurFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioCUR); }
+    void LoadCurFromStream(TStream& stream) { LoadFormatFromStream(stream, ioCUR); }
+    void LoadPngFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioPNG); }
+    void LoadPngFromStream(TStream& stream) { LoadFormatFromStream(stream, ioPNG); }
+    void SavePngToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioPNG); }
+    void SavePngToStream(TStream& stream) { SaveFormatToStream(stream, ioPNG); }
+    void LoadTargaFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioTGA); }
+    void LoadTargaFromStream(TStream& stream) { LoadFormatFromStream(stream, ioTGA); }
+    void SaveTargaToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioTGA); }
+    void SaveTargaToStream(TStream& stream) { SaveFormatToStream(stream, ioTGA); }
+    void LoadPnmFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioPXM); }
+    void LoadPnmFromStream(TStream& stream) { LoadFormatFromStream(stream, ioPXM); }
+    void SavePnmToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioPXM); }
+    void SavePnmToStream(TStream& stream) { SaveFormatToStream(stream, ioPXM); }
+    void LoadJp2FromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioJP2); }
+    void LoadJp2FromStream(TStream& stream) { LoadFormatFromStream(stream, ioJP2); }
+    void SaveJp2ToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioJP2); }
+    void SaveJp2ToStream(TStream& stream) { SaveFormatToStream(stream, ioJP2); }
+    void LoadJ2kFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioJ2K); }
+    void LoadJ2kFromStream(TStream& stream) { LoadFormatFromStream(stream, ioJ2K); }
+    void SaveJ2kToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioJ2K); }
+    void SaveJ2kToStream(TStream& stream) { SaveFormatToStream(stream, ioJ2K); }
+    void LoadWbmpFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioWBMP); }
+    void LoadWbmpFromStream(TStream& stream) { LoadFormatFromStream(stream, ioWBMP); }
+    void SaveWbmpToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioWBMP); }
+    void SaveWbmpToStream(TStream& stream) { SaveFormatToStream(stream, ioWBMP); }
+    void SavePsToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioPS); }
+    void SavePsToStream(TStream& stream) { SaveFormatToStream(stream, ioPS); }
+    void SavePdfToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioPDF); }
+    void SavePdfToStream(TStream& stream) { SaveFormatToStream(stream, ioPDF); }
+    void LoadDcxFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioDCX); }
+    void LoadDcxFromStream(TStream& stream) { LoadFormatFromStream(stream, ioDCX); }
+    void SaveDcxToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioDCX); }
+    void SaveDcxToStream(TStream& stream) { SaveFormatToStream(stream, ioDCX); }
+    void LoadCameraRawFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioRAW); }
+    void LoadCameraRawFromStream(TStream& stream) { LoadFormatFromStream(stream, ioRAW); }
+    void LoadRawBitmapFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioRAWBMP); }
+    void LoadRawBitmapFromStream(TStream& stream) { LoadFormatFromStream(stream, ioRAWBMP); }
+    void LoadPsdFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioPSD); }
+    void LoadPsdFromStream(TStream& stream) { LoadFormatFromStream(stream, ioPSD); }
+    void SavePsdToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioPSD); }
+    void SavePsdToStream(TStream& stream) { SaveFormatToStream(stream, ioPSD); }
+    void LoadDicomFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioDICOM); }
+    void LoadDicomFromStream(TStream& stream) { LoadFormatFromStream(stream, ioDICOM); }
+    void LoadHdpFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioHDP); }
+    void LoadHdpFromStream(TStream& stream) { LoadFormatFromStream(stream, ioHDP); }
+    void SaveHdpToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioHDP); }
+    void SaveHdpToStream(TStream& stream) { SaveFormatToStream(stream, ioHDP); }
+    // Vector objects, layers, and both (ids 25 to 27).
+    void LoadLayeredFromFile(const std::string& fileName, int32_t fileType) { LoadFormatFromFile(fileName, fileType); }
+    void LoadLayeredFromStream(TStream& stream, int32_t fileType) { LoadFormatFromStream(stream, fileType); }
 
     // Parameters only: no pixels, no progress, never handed to a worker,
     // failures leave FileType 0.

@@ -45,9 +45,12 @@ void TBrelvixIO::ReadParamsAs(TStream& stream, int32_t fileType, int64_t skip)
 {
     const TQkFileFormatInfo* format = FindFileFormat(fileType);
     TQkFilterProgress progress = NewProgress(false);
+    // Without an image of its own the component lends the reader a scratch one.
+    TQkBitmap scratch;
+    TQkBitmap& bitmap = bitmap_ != nullptr ? *bitmap_ : scratch;
     if (format != nullptr && !format->InternalFormat) {
         if (format->ReadFunction)
-            format->ReadFunction(stream, *bitmap_, *params_, true, progress);
+            format->ReadFunction(stream, bitmap, *params_, true, progress);
         return;
     }
     if (format == nullptr || !HasParamsReader(fileType))
@@ -58,7 +61,7 @@ void TBrelvixIO::ReadParamsAs(TStream& stream, int32_t fileType, int64_t skip)
         throw FormatNotSupported(fileType, true);
     }
     stream.Seek(skip, soCurrent);
-    TQkReadRequest request(stream, *bitmap_, *params_, progress);
+    TQkReadRequest request(stream, bitmap, *params_, progress);
     request.ParamsOnly = true;
     request.IgnoreAlpha = true;
     request.ByteBudget = stream.Size() - stream.Position();
@@ -74,8 +77,6 @@ void TBrelvixIO::ParamsFromFileFormat(const std::string& fileName, int32_t fileT
         TQkWideFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
         TQkBufferedReadStream buffered(file, false, ReadBufferSize);
         aborting_ = false;
-        if (bitmap_ == nullptr)
-            UseOwnBitmap();
         ReadParamsAs(buffered, fileType, 0);
     } catch (const std::exception&) {
         params_->FileType = 0;
@@ -115,8 +116,6 @@ void TBrelvixIO::ReadParamsFromStream(TStream& stream, int32_t fileType, int64_t
     try {
         params_->ResetInfo();
         aborting_ = false;
-        if (bitmap_ == nullptr)
-            UseOwnBitmap();
         ReadParamsAs(buffered, fileType, skip);
     } catch (const std::exception&) {
         params_->FileType = 0;

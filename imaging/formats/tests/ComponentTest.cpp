@@ -214,6 +214,12 @@ TEST_F(Component, LoadsRunTheCommonSteps)
     EXPECT_FALSE(io->Aborting());
     EXPECT_EQ(io->Params().FileName, Path("steps.bmp"));
     EXPECT_EQ(events, (std::vector<std::string>{"read 5", "finish", "write 5", "finish", "read 5", "finish"}));
+
+    // The GIF load answers the frames the reader found.
+    FormatRow(ioGIF).Read = [](TQkReadRequest& request) { request.ImageCount = 3; };
+    TStringStream gif("GIF89a");
+    EXPECT_EQ(io->LoadGifFromStream(gif), 3);
+    EXPECT_EQ(io->Params().FileType, ioGIF);
 }
 
 TEST_F(Component, StreamHeaderRoundTrip)

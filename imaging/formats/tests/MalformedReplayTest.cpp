@@ -10,13 +10,13 @@
 
 namespace {
 
-using MalformedInputs = FormatsTest;
+using FormatsMalformedInputs = FormatsTest;
 
 } // namespace
 
 // Inputs that once failed under the formats fuzzer are read again, as the
 // fuzzer reads them.
-TEST_F(MalformedInputs, ReadSafely)
+TEST_F(FormatsMalformedInputs, ReadSafely)
 {
     const std::filesystem::path folder = std::filesystem::path(TEST_SOURCE_DIR) / "malformed";
     for (const auto& file : std::filesystem::directory_iterator(folder)) {

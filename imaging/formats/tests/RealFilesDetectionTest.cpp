@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <unistd.h>
 
 #include "FormatsTestSupport.h"
 #include "imaging/formats/BrelvixIO.h"
@@ -12,10 +13,10 @@
 
 namespace {
 
-// Files written by ImageMagick and the ffmpeg tool into the build tree, once
-// per run, with the id detection gives them. Each format whose probe is
-// built adds its row.
-const std::string Folder = std::string(TEST_BINARY_DIR) + "/real-files";
+// Files written by ImageMagick and the ffmpeg tool into the build tree, with
+// the id detection gives them. Each format whose probe is built adds its row.
+// CTest runs each test in its own process, so each writes its own folder.
+const std::string Folder = std::string(TEST_BINARY_DIR) + "/real-files-" + std::to_string(getpid());
 
 struct TRealFile {
     const char* Name;
@@ -39,6 +40,7 @@ protected:
             Folder + "/clip.avi";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
     }
+    static void TearDownTestSuite() { std::filesystem::remove_all(Folder); }
 
     static std::string Content(const std::string& name)
     {
