@@ -431,6 +431,16 @@ TEST_F(Component, ImageSources)
     view->SetDpi(96, 96);
     view->CallBitmapChangeHandlers();
     EXPECT_EQ(io->Params().DpiY, 96);
+    // A load fills the view's image, gives the view its resolution and
+    // tells it the image changed.
+    FakeRow(ioBMP);
+    TStringStream bitmapStream("5:");
+    io->LoadFromStreamFormat(bitmapStream, ioBMP);
+    EXPECT_FALSE(io->Aborting());
+    EXPECT_EQ(view->DpiX(), DefaultDpiX);
+    EXPECT_EQ(view->DpiY(), 72);
+    EXPECT_EQ(view->imageChanges, 1);
+    EXPECT_EQ(view->updateLocks, 0);
     // The view goes first: the component takes a bitmap of its own.
     view.reset();
     EXPECT_EQ(io->AttachedBrelvix(), nullptr);
@@ -455,6 +465,8 @@ TEST_F(Component, ImageSources)
     EXPECT_FALSE(io->OwnsBitmap());
     io->SetAttachedQkBitmap(nullptr);
     EXPECT_EQ(io->Bitmap(), nullptr);
+    // Without an image there is nothing to load into.
+    events.clear();
     io->LoadFromFile(Path("x.bmp"));
     EXPECT_TRUE(events.empty());
 }
