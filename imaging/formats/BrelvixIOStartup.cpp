@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "imaging/core/QkStartup.h"
+#include "imaging/formats/QkBuiltInFilters.h"
 #include "imaging/formats/QkFileFormats.h"
 #include "imaging/formats/QkFormatDetection.h"
 #include "imaging/formats/QkFormatRows.h"
@@ -25,6 +26,7 @@ void BrelvixIOStaticInit()
     BrelvixIOSettingsInit();
     RegisterFileFormats();
     FormatRow(ioAVI).Probe = IsAviStream;
+    RegisterBuiltInFilters();
     IOPlugins.clear();
     CmykProfileConversion = true;
     FreeCmykProfiles();

@@ -24,7 +24,7 @@ struct TRealFile {
 };
 
 const TRealFile RealFileTable[] = {
-    {"image.bmp", 5}, {"image.gif", 2}, {"image.pcx", 4}, {"image.jpg", 3}, {"clip.avi", 15},
+    {"image.bmp", 5}, {"image.gif", 2}, {"image.pcx", 4}, {"image.jpg", 3}, {"clip.avi", 15}, {"image.ppm", 12},
 };
 
 class RealFiles : public FormatsTest {
@@ -34,7 +34,7 @@ protected:
         std::filesystem::create_directories(Folder);
         const std::string source = Folder + "/source.png";
         std::string command = "convert -size 16x8 gradient:red-blue " + source;
-        for (const char* name : {"image.bmp", "image.gif", "image.pcx", "image.jpg"})
+        for (const char* name : {"image.bmp", "image.gif", "image.pcx", "image.jpg", "image.ppm"})
             command += " && convert " + source + " " + Folder + "/" + name;
         command += " && ffmpeg -loglevel error -y -f lavfi -i testsrc=size=16x16:rate=1 -frames:v 1 -c:v mjpeg " +
             Folder + "/clip.avi";

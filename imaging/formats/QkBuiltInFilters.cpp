@@ -1,0 +1,28 @@
+#include "imaging/formats/QkBuiltInFilters.h"
+
+#include "imaging/formats/QkFileFormats.h"
+#include "imaging/formats/QkPnm.h"
+
+namespace {
+
+void ReadParamsOnly(const TQkFormatReader& reader, TQkReadRequest& request)
+{
+    request.ParamsOnly = true;
+    reader(request);
+}
+
+void SetFilters(int32_t fileType, TQkStreamProbe probe, TQkFormatReader reader, TQkFormatWriter writer)
+{
+    TQkFormatRow& row = FormatRow(fileType);
+    row.Probe = std::move(probe);
+    row.Read = reader;
+    row.ReadParams = [reader](TQkReadRequest& request) { ReadParamsOnly(reader, request); };
+    row.Write = std::move(writer);
+}
+
+} // namespace
+
+void RegisterBuiltInFilters()
+{
+    SetFilters(ioPXM, IsPnmStream, ReadPnmImage, WritePnmImage);
+}
