@@ -2,6 +2,7 @@
 
 #include "imaging/formats/QkFileFormats.h"
 #include "imaging/formats/QkPnm.h"
+#include "imaging/formats/QkWbmp.h"
 
 namespace {
 
@@ -25,4 +26,5 @@ void SetFilters(int32_t fileType, TQkStreamProbe probe, TQkFormatReader reader, 
 void RegisterBuiltInFilters()
 {
     SetFilters(ioPXM, IsPnmStream, ReadPnmImage, WritePnmImage);
+    SetFilters(ioWBMP, nullptr, ReadWbmpImage, WriteWbmpImage);
 }
