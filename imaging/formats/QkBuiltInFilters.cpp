@@ -1,6 +1,7 @@
 #include "imaging/formats/QkBuiltInFilters.h"
 
 #include "imaging/formats/QkFileFormats.h"
+#include "imaging/formats/QkMetafileProbes.h"
 #include "imaging/formats/QkPnm.h"
 #include "imaging/formats/QkWbmp.h"
 
@@ -26,5 +27,8 @@ void SetFilters(int32_t fileType, TQkStreamProbe probe, TQkFormatReader reader, 
 void RegisterBuiltInFilters()
 {
     SetFilters(ioPXM, IsPnmStream, ReadPnmImage, WritePnmImage);
+    // Loading metafiles is the format-specific steps' work.
+    FormatRow(ioWMF).Probe = IsWmfStream;
+    FormatRow(ioEMF).Probe = IsEmfStream;
     SetFilters(ioWBMP, nullptr, ReadWbmpImage, WriteWbmpImage);
 }
