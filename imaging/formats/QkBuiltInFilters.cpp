@@ -3,6 +3,7 @@
 #include "imaging/formats/QkFileFormats.h"
 #include "imaging/formats/QkMetafileProbes.h"
 #include "imaging/formats/QkPnm.h"
+#include "imaging/formats/QkRawBitmapReader.h"
 #include "imaging/formats/QkWbmp.h"
 
 namespace {
@@ -31,4 +32,6 @@ void RegisterBuiltInFilters()
     FormatRow(ioWMF).Probe = IsWmfStream;
     FormatRow(ioEMF).Probe = IsEmfStream;
     SetFilters(ioWBMP, nullptr, ReadWbmpImage, WriteWbmpImage);
+    // The caller sizes the bitmap, so there are no parameters to read.
+    FormatRow(ioRAWBMP).Read = ReadRawBitmap;
 }

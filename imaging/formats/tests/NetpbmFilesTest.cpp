@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -57,6 +58,15 @@ std::string RgbBytes(TQkBitmap& bitmap)
         }
     }
     return rgb;
+}
+
+bool SamePixels(TQkBitmap& a, TQkBitmap& b)
+{
+    const size_t rowBytes = size_t(a.GetWidth()) * size_t(a.GetBitCount()) / 8;
+    for (int32_t y = 0; y < a.GetHeight(); ++y)
+        if (std::memcmp(a.GetScanline(y), b.GetScanline(y), rowBytes) != 0)
+            return false;
+    return true;
 }
 
 std::string MagickRgb(const std::string& path) { return CommandOutput("convert " + path + " -depth 8 rgb:-"); }
@@ -177,4 +187,46 @@ TEST_F(NetpbmFiles, CutAndGarbledFilesFailCleanly)
         garbled[i] = char(0x55 ^ i);
     io.LoadFromBuffer(garbled.data(), int64_t(garbled.size()), ioPXM);
     EXPECT_TRUE(io.Aborting());
+}
+
+TEST_F(NetpbmFiles, ImageMagicksRawSamplesLoadAsTheImage)
+{
+    const std::string f = Folder + "/";
+    const std::string commands[] = {
+        "convert " + f + "colour.ppm -depth 8 rgb:" + f + "colour.rgb",
+        "convert " + f + "colour.ppm -depth 16 -endian LSB rgb:" + f + "colour.rgb48",
+        "convert " + f + "gray.pgm -depth 8 gray:" + f + "gray.raw",
+        "convert " + f + "colour.ppm -colorspace cmyk -depth 8 cmyk:" + f + "colour.cmyk",
+    };
+    for (const std::string& command : commands)
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    TBrelvixIO reference(nullptr);
+    TBrelvixIO io(nullptr);
+    const struct {
+        const char* Raw;
+        const char* Image;
+        TQkPixelFormat Format;
+    } cases[] = {
+        {"colour.rgb", "colour.ppm", qk24RGB},
+        {"colour.rgb48", "depth65535.ppm", qkRGB48},
+        {"gray.raw", "gray.pgm", qk8g},
+    };
+    for (const auto& c : cases) {
+        reference.SetNativePixelFormat(c.Format == qkRGB48);
+        reference.LoadFromFile(f + c.Image);
+        io.Bitmap()->Allocate(37, 23, c.Format);
+        io.LoadRawBitmapFromFile(f + c.Raw);
+        ASSERT_FALSE(io.Aborting()) << c.Raw;
+        // Gray is compared through its exact colour conversion.
+        if (c.Format == qk8g)
+            io.Bitmap()->SetPixelFormat(qk24RGB);
+        ASSERT_EQ(int(io.Bitmap()->GetPixelFormat()), int(reference.Bitmap()->GetPixelFormat())) << c.Raw;
+        EXPECT_TRUE(SamePixels(*io.Bitmap(), *reference.Bitmap())) << c.Raw;
+    }
+    io.Bitmap()->Allocate(37, 23, qkCMYK);
+    io.LoadRawBitmapFromFile(f + "colour.cmyk");
+    std::string loaded;
+    for (int32_t y = 0; y < 23; ++y)
+        loaded.append(reinterpret_cast<const char*>(io.Bitmap()->GetScanline(y)), 37 * 4);
+    EXPECT_EQ(loaded, FileContent(f + "colour.cmyk"));
 }
