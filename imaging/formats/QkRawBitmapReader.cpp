@@ -197,10 +197,13 @@ private:
     {
         const int32_t width = FBitmap.GetWidth();
         const int32_t sampleBytes = FFormat == qkRGB48 ? 2 : 1;
-        std::vector<uint8_t> buffer(size_t(CalcRowLength(width, sampleBytes * 8, FAlign)));
+        const int64_t rawRow = CalcRowLength(width, sampleBytes * 8, FAlign);
+        // An alignment that is no multiple of 8 bits can make the raw row
+        // shorter than its samples.
+        std::vector<uint8_t> buffer(size_t(std::max<int64_t>(rawRow, int64_t(width) * sampleBytes)));
         for (int32_t row = 0; row < FBitmap.GetHeight() && !Aborted(); ++row) {
             std::fill(buffer.begin(), buffer.end(), uint8_t(0));
-            FReader.Read(buffer.data(), int64_t(buffer.size()), width);
+            FReader.Read(buffer.data(), rawRow, width);
             uint8_t* line = FBitmap.GetScanline(row);
             for (int32_t x = 0; x < width; ++x)
                 std::memcpy(line + (size_t(x) * planes + plane) * sampleBytes, &buffer[size_t(x) * sampleBytes],
