@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
 #include "FormatsTestSupport.h"
 #include "imaging/formats/QkFormatDetection.h"
 #include "imaging/formats/QkMetafileProbes.h"
@@ -62,4 +66,12 @@ TEST_F(MetafileDetection, MetafilesTakeTheirDetectionSlots)
     EXPECT_EQ(DetectStreamFormat(wmf), ioWMF);
     TStringStream emf(Emf(" EMF"));
     EXPECT_EQ(DetectStreamFormat(emf), ioEMF);
+}
+
+TEST_F(MetafileDetection, LibEmfsMetafileIsDetected)
+{
+    const std::string path = std::string(TEST_BINARY_DIR) + "/sample-" + std::to_string(getpid()) + ".emf";
+    ASSERT_EQ(std::system((std::string(EMF_SAMPLE_PROGRAM) + " " + path).c_str()), 0);
+    EXPECT_EQ(DetectFileFormat(path, false), ioEMF);
+    std::filesystem::remove(path);
 }
