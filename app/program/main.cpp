@@ -7,6 +7,7 @@
 
 #include "app/UnitQuorvid.h"
 #include "imaging/core/QkStartup.h"
+#include "imaging/formats/BrelvixIOStartup.h"
 #include "platform/backend/SdlBackend.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/WindowSystem.h"
@@ -22,6 +23,7 @@ int RunMainWindow()
     std::signal(SIGTERM, SIG_DFL);
     InstallWindowSystem(backend);
     // The imaging library serves the rotated preview for the program's whole run.
+    InstallBrelvixIOStartup();
     LibraryStaticInit();
     TFrmQuorvid* mainForm = nullptr;
     Application()->CreateForm(mainForm);

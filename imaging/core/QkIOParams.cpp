@@ -4,6 +4,7 @@
 
 #include "imaging/core/QkBrelvixIOInterface.h"
 #include "imaging/core/QkExifBlocks.h"
+#include "platform/core/Clock.h"
 #include "platform/gfx/Bitmap.h"
 
 namespace {
@@ -19,6 +20,21 @@ void WriteAt(std::array<T, N>& values, int32_t index, T value)
 {
     if (index >= 0 && size_t(index) < N)
         values[size_t(index)] = value;
+}
+
+// Today at midnight as days since 30 December 1899.
+double TodayAsDateTime()
+{
+    const TSystemTime now = GetLocalTime();
+    // Days from the civil date (proleptic Gregorian calendar).
+    const int64_t year = now.Month <= 2 ? now.Year - 1 : now.Year;
+    const int64_t era = year / 400;
+    const int64_t yearOfEra = year - era * 400;
+    const int64_t month = now.Month;
+    const int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + now.Day - 1;
+    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    const int64_t daysSince1970 = era * 146097 + dayOfEra - 719468;
+    return static_cast<double>(daysSince1970 + 25569);
 }
 
 // Copies the source's profile or object into the destination's, created
@@ -56,7 +72,11 @@ void TIOParamsVals::SetDefaultParams()
     ImageCount = 0;
     ReadThumbnail = false;
     HeaderlessStream = false;
+    static_cast<TGifFields&>(*this) = TGifFields{};
     SetImageIndex(0);
+    GifComments.Clear();
+    GifLzwDecompress = GifLzwDecoderHook;
+    GifLzwCompress = GifLzwEncoderHook;
 
     TiffCompression = 0;
     TiffPhotometric = 2;
@@ -81,19 +101,30 @@ void TIOParamsVals::SetDefaultParams()
     TiffFillOrder = 1;
     TiffByteOrder = true;
 
+    static_cast<TJpegFields&>(*this) = TJpegFields{};
     JpegMarkerList.Clear();
     StoredWidth = 0;
     StoredHeight = 0;
     SetReadThumbnail(false);
+    static_cast<TRasterFields&>(*this) = TRasterFields{};
+    PngTextKeys.Clear();
+    PngTextValues.Clear();
     DicomTags.Clear();
+    static_cast<TTargaFields&>(*this) = TTargaFields{};
+    TgaDate = TodayAsDateTime();
+    AviFrameCount = 0;
+    AviFrameDelayTime = 0;
     IptcInfo.Clear();
+    PxmComments.Clear();
 
     ResetExif();
 
+    static_cast<TDocumentFields&>(*this) = TDocumentFields{};
     ImagingAnnot.reset();
     InputICCProfile.reset();
     OutputICCProfile.reset();
     DefaultICCProfile.reset();
+    static_cast<TRawFields&>(*this) = TRawFields{};
     XmpInfo.clear();
 }
 
@@ -103,10 +134,17 @@ void TIOParamsVals::ResetInfo()
     ImagingAnnot.reset();
     JpegMarkerList.Clear();
     ResetExif();
+    GifComments.Clear();
     DicomTags.Clear();
+    PngTextKeys.Clear();
+    PngTextValues.Clear();
     TiffDocumentName.clear();
     TiffImageDescription.clear();
     TiffPageName.clear();
+    TgaImageId.clear();
+    TgaAuthor.clear();
+    TgaJobName.clear();
+    PxmComments.Clear();
     XmpInfo.clear();
     InputICCProfile.reset();
 }
@@ -138,13 +176,16 @@ void TIOParamsVals::Assign(const TIOParamsVals& source)
     SetDpiY(source.DpiY);
     ExifXResolution = source.ExifXResolution;
     ExifYResolution = source.ExifYResolution;
-    // The per-format indexes hold one value: the last one written wins.
-    SetImageIndex(source.ImageIndex);
-    SetImageIndex(source.TiffImageIndex);
+    // The per-format indexes hold one value: the last in field order wins.
+    SetImageIndex(source.CurImageIndex);
     SetTiffOrientation(source.TiffOrientation);
     SetReadThumbnail(source.JpegReadExifThumbnail);
 
     JpegMarkerList.Assign(&source.JpegMarkerList);
+    GifComments.Assign(&source.GifComments);
+    PngTextKeys.Assign(&source.PngTextKeys);
+    PngTextValues.Assign(&source.PngTextValues);
+    PxmComments.Assign(&source.PxmComments);
     IptcInfo.Assign(&source.IptcInfo);
     DicomTags.Assign(source.DicomTags);
     ExifMakerNote.Assign(source.ExifMakerNote);
@@ -198,12 +239,18 @@ void TIOParamsVals::SetImageIndex(int32_t index)
 {
     ImageIndex = index;
     TiffImageIndex = index;
+    DcxImageIndex = index;
+    GifImageIndex = index;
+    IcoImageIndex = index;
+    CurImageIndex = index;
 }
 
 void TIOParamsVals::SetImageCount(int32_t count)
 {
     ImageCount = count;
     TiffImageCount = count;
+    AviFrameCount = count;
+    GifImageCount = count;
 }
 
 void TIOParamsVals::SetReadThumbnail(bool read)

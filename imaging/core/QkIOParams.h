@@ -12,12 +12,14 @@
 #include "imaging/core/QkBitmap.h"
 #include "imaging/core/QkDICOMTags.h"
 #include "imaging/core/QkICC.h"
+#include "imaging/core/QkIOFormatFields.h"
 #include "imaging/core/QkIPTCInfoList.h"
 #include "imaging/core/QkImagingAnnot.h"
 #include "imaging/core/QkMarkerList.h"
 #include "imaging/core/QkPixels.h"
 #include "imaging/core/QkSettings.h"
 #include "imaging/core/QkTagsHandler.h"
+#include "platform/core/StringList.h"
 
 class IBrelvixIO;
 
@@ -140,10 +142,17 @@ struct TExifFields {
 };
 
 // The fields copied as plain values.
-struct TIOParamsFields : TExifFields {
+struct TIOParamsFields : TExifFields,
+                         TGifFields,
+                         TJpegFields,
+                         TRasterFields,
+                         TTargaFields,
+                         TDocumentFields,
+                         TRawFields {
     // General.
     int32_t BitsPerSample = 8;
-    std::u16string FileName;
+    // UTF-8, like every file name.
+    std::string FileName;
     int32_t SamplesPerPixel = 3;
     int32_t Width = 0;
     int32_t Height = 0;
@@ -183,8 +192,6 @@ struct TIOParamsFields : TExifFields {
     int32_t TiffFillOrder = 1;
     bool TiffByteOrder = true;
 
-    bool JpegReadExifThumbnail = false;
-
     std::string XmpInfo;
     // The palette of the file read, ColorMapCount entries.
     std::vector<TRGBPixel> ColorMap;
@@ -200,6 +207,11 @@ public:
     IBrelvixIO* Owner() const { return owner_; }
 
     TQkMarkerList JpegMarkerList;
+    TStringList GifComments;
+    TStringList PngTextKeys;
+    // Parallel to PngTextKeys.
+    TStringList PngTextValues;
+    TStringList PxmComments;
     TQkIPTCInfoList IptcInfo;
     TQkDICOMTags DicomTags;
     TQkTagsHandler ExifMakerNote;
@@ -230,7 +242,9 @@ public:
     void SetExifYResolution(double resolution);
     void SetImageIndex(int32_t index);
     void SetImageCount(int32_t count);
+    // ReadThumbnail and JpegReadExifThumbnail.
     void SetReadThumbnail(bool read);
+    void SetRawReadThumbnail(bool read) { RawReadThumbnail = read; }
     void SetTiffOrientation(int32_t orientation);
     void SetExifOrientation(int32_t orientation);
 

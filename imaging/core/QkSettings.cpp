@@ -29,6 +29,12 @@ TLzwDecoder GifLzwDecoderHook;
 TLzwEncoder GifLzwEncoderHook;
 TLzwDecoder TiffLzwDecoderHook;
 TLzwEncoder TiffLzwEncoderHook;
+int64_t DecodePixelLimit = DefaultDecodePixelLimit;
+
+bool WithinDecodeLimit(int64_t width, int64_t height)
+{
+    return width >= 0 && height >= 0 && (height == 0 || width <= DecodePixelLimit / height);
+}
 
 int32_t DefaultDpiX = 300;
 int32_t DefaultDpiY = 300;

@@ -98,6 +98,13 @@ extern TLzwEncoder GifLzwEncoderHook;
 extern TLzwDecoder TiffLzwDecoderHook;
 extern TLzwEncoder TiffLzwEncoderHook;
 
+// Every reader refuses an image of more pixels than this (it sets Aborting
+// instead of allocating); the fuzz targets lower it.
+constexpr int64_t DefaultDecodePixelLimit = int64_t(1) << 28;
+extern int64_t DecodePixelLimit;
+// True when a width x height image stays within DecodePixelLimit.
+bool WithinDecodeLimit(int64_t width, int64_t height);
+
 // The library's default resolution and the screen's, set at start-up.
 extern int32_t DefaultDpiX;
 extern int32_t DefaultDpiY;

@@ -17,9 +17,9 @@ namespace {
 // hooks that do nothing yet.
 void NothingToDo() {}
 
-// The input/output unit's hook: the settings the core reads. Its format
-// registry comes with the formats front end.
-void BrelvixIOStaticInit()
+} // namespace
+
+void BrelvixIOSettingsInit()
 {
     QuantizerMethod = -1;
     QuantizerQuality = -1;
@@ -30,7 +30,10 @@ void BrelvixIOStaticInit()
     GifLzwEncoderHook = nullptr;
     TiffLzwDecoderHook = nullptr;
     TiffLzwEncoderHook = nullptr;
+    DebugLogFileName.clear();
 }
+
+namespace {
 
 // The image view unit's hook: the default and the screen resolution.
 void BrelvixViewStaticInit()
@@ -49,7 +52,7 @@ TLibraryHookTable DefaultHooks()
         {"Hyqkutils", InitHyqkutils, FinalHyqkutils},
         {"Jpeg2000", NothingToDo, NothingToDo},
         {"BrelvixVect", NothingToDo, NothingToDo},
-        {"BrelvixIO", BrelvixIOStaticInit, NothingToDo},
+        {"BrelvixIO", BrelvixIOSettingsInit, NothingToDo},
         {"BrelvixProc", BrelvixProcStaticInit, BrelvixProcStaticFinal},
         {"BrelvixView", BrelvixViewStaticInit, NothingToDo},
         {"Ccitt", NothingToDo, NothingToDo},

@@ -31,3 +31,6 @@ void DefinitionsStaticInit();
 void DefinitionsStaticFinal();
 void InitHyqkutils();
 void FinalHyqkutils();
+// The input/output unit's settings that the core reads. Its slot runs this
+// until the formats library installs its own start-up, which calls it.
+void BrelvixIOSettingsInit();

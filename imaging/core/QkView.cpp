@@ -43,3 +43,21 @@ int32_t TQkView::EndPaintLockNoRefresh()
 }
 
 TCanvas* GetViewCanvas(TQkView& view) { return view.Canvas(); }
+
+void TQkView::SetDpiX(int32_t value)
+{
+    if (value != 0)
+        dpiX_ = value;
+}
+
+void TQkView::SetDpiY(int32_t value)
+{
+    if (value != 0)
+        dpiY_ = value;
+}
+
+void TQkView::SetDpi(int32_t x, int32_t y)
+{
+    SetDpiX(x);
+    SetDpiY(y);
+}

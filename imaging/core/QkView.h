@@ -34,6 +34,13 @@ public:
     TColor Background() const { return background_; }
     void SetBackground(TColor value) { background_ = value; }
 
+    int32_t DpiX() const { return dpiX_; }
+    int32_t DpiY() const { return dpiY_; }
+    // 0 keeps the resolution the view has.
+    virtual void SetDpiX(int32_t value);
+    virtual void SetDpiY(int32_t value);
+    virtual void SetDpi(int32_t x, int32_t y);
+
     TBitmapChangeHandle RegisterBitmapChangeHandler(TBitmapChangeEvent handler);
     // Nil, stale and unknown handles are ignored.
     void UnregisterBitmapChangeHandler(TBitmapChangeHandle handle);
@@ -67,6 +74,8 @@ private:
     void CallHandlers(bool destroying);
 
     TColor background_ = clBtnFace;
+    int32_t dpiX_ = 0;
+    int32_t dpiY_ = 0;
     std::vector<THandlerRecord> handlers_;
     TBitmapChangeHandle lastHandle_ = 0;
     int32_t paintLock_ = 0;
@@ -134,6 +143,9 @@ public:
     // Paints the view's background over the canvas's client area.
     virtual void DrawBackground(TCanvas& canvas) = 0;
     virtual void SetLegacyBitmap(bool value) = 0;
+    // Changes made between the two lay nothing out; the end repaints nothing.
+    virtual void BeginUpdateLock() = 0;
+    virtual void EndUpdateLockNoRefresh() = 0;
 };
 
 // The vector-object view as the core uses it.

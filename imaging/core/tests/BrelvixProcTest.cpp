@@ -43,6 +43,8 @@ public:
     bool LoadLayersFromStream(TStream&) override { return false; }
     void DrawBackground(TCanvas&) override {}
     void SetLegacyBitmap(bool) override {}
+    void BeginUpdateLock() override {}
+    void EndUpdateLockNoRefresh() override {}
 
     TQkBitmap FBitmap;
     uint8_t Selection = 0;

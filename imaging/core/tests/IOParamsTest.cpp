@@ -195,6 +195,96 @@ TEST(IOParams, ResetsForgetTheFilesMetadataOnly)
     EXPECT_FALSE(params.InputICCProfile || params.ImagingAnnot);
 }
 
+TEST(IOParams, FormatFieldDefaults)
+{
+    TIOParamsVals params(nullptr);
+    EXPECT_EQ(params.GifVersion, "GIF89a");
+    EXPECT_EQ(params.GifDisposal, 2);
+    EXPECT_EQ(params.PsTitle, "No Title");
+    EXPECT_EQ(params.JpegQuality, 80);
+    EXPECT_EQ(params.PngCompression, 5);
+    EXPECT_EQ(params.TgaGamma, 2.2);
+    EXPECT_EQ(params.HdpImageQuality, 0.9);
+    EXPECT_EQ(params.RawGamma, 0.6);
+    EXPECT_EQ(params.PdfCompression, 2);
+    EXPECT_EQ(params.BmpRawRowAlign, 8);
+    EXPECT_EQ(params.IcoBackground.r, 255);
+    EXPECT_EQ(params.IcoSizes[0].Width, 64);
+    EXPECT_EQ(params.IcoSizes[0].Height, 64);
+    EXPECT_EQ(params.IcoBitCount[0], 8);
+    for (size_t slot = 1; slot < IcoImageSlots; ++slot) {
+        EXPECT_EQ(params.IcoSizes[slot].Width, 0);
+        EXPECT_EQ(params.IcoBitCount[slot], 0);
+    }
+    // Today's date with no time of day, in days since 30 December 1899.
+    EXPECT_GT(params.TgaDate, 45000);
+    EXPECT_EQ(params.TgaDate, double(int64_t(params.TgaDate)));
+
+    // A reset after a use gives the defaults again, the LZW hooks included.
+    params.IcoSizes[3] = {16, 16};
+    params.PsTitle = "Mine";
+    params.GifVersion = "GIF87a";
+    GifLzwDecoderHook = [](const uint8_t*, int64_t, uint8_t*, int64_t) { return true; };
+    params.SetDefaultParams();
+    GifLzwDecoderHook = nullptr;
+    EXPECT_EQ(params.IcoSizes[3].Width, 0);
+    EXPECT_EQ(params.PsTitle, "No Title");
+    EXPECT_EQ(params.GifVersion, "GIF89a");
+    EXPECT_TRUE(params.GifLzwDecompress);
+    EXPECT_FALSE(params.TiffLzwDecompress);
+}
+
+TEST(IOParams, FormatFieldsThroughResetInfoAndAssign)
+{
+    TIOParamsVals params(nullptr);
+    params.JpegQuality = 42;
+    params.JpegScale = 3;
+    params.SetImageIndex(5);
+    params.SetImageCount(7);
+    params.GifComments.Add("made here");
+    params.PngTextKeys.Add("Title");
+    params.PngTextValues.Add("Sunset");
+    params.PxmComments.Add("# pnm");
+    params.TgaAuthor = "author";
+    params.TgaImageId = "id";
+    params.ResetInfo();
+    EXPECT_EQ(params.JpegQuality, 42);
+    EXPECT_EQ(params.JpegScale, 3);
+    for (int32_t index : {params.ImageIndex, params.TiffImageIndex, params.DcxImageIndex, params.GifImageIndex,
+                          params.IcoImageIndex, params.CurImageIndex})
+        EXPECT_EQ(index, 5);
+    for (int32_t count : {params.ImageCount, params.TiffImageCount, params.GifImageCount, params.AviFrameCount})
+        EXPECT_EQ(count, 7);
+    EXPECT_EQ(params.GifComments.Count() + params.PngTextKeys.Count() + params.PngTextValues.Count() +
+                  params.PxmComments.Count(),
+              0);
+    EXPECT_TRUE(params.TgaAuthor.empty() && params.TgaImageId.empty());
+
+    params.GifComments.Add("kept");
+    params.PngTextKeys.Add("Author");
+    params.IcoSizes[1] = {32, 32};
+    params.IcoBitCount[1] = 4;
+    params.PdfTitle = "Report";
+    params.RawCamera = "Maker Model";
+    params.JpegWarningCount = 2;
+    params.GifTranspColor = TRGBPixel{1, 2, 3};
+    params.CurImageIndex = 9;
+    TIOParamsVals copy(nullptr);
+    copy.Assign(params);
+    EXPECT_EQ(copy.JpegQuality, 42);
+    EXPECT_EQ(copy.GifComments.Strings(0), "kept");
+    EXPECT_EQ(copy.PngTextKeys.Strings(0), "Author");
+    EXPECT_EQ(copy.IcoSizes[1].Height, 32);
+    EXPECT_EQ(copy.IcoBitCount[1], 4);
+    EXPECT_EQ(copy.PdfTitle, "Report");
+    EXPECT_EQ(copy.RawCamera, "Maker Model");
+    EXPECT_EQ(copy.JpegWarningCount, 2);
+    EXPECT_EQ(copy.GifTranspColor.r, 3);
+    // The per-format indexes end holding the last one's value.
+    EXPECT_EQ(copy.ImageIndex, 9);
+    EXPECT_EQ(copy.GifImageIndex, 9);
+}
+
 TEST(ExifParams, CopyExifFieldsGoesThroughTheSetters)
 {
     TIOParamsVals source(nullptr);

@@ -62,6 +62,10 @@ TEST_F(QkViewTest, BaseDefaultsAndThePaintLockNeverBelowZero)
     view.SetBackground(clRed);
     EXPECT_EQ(view.Background(), clRed);
     EXPECT_NE(GetViewCanvas(view), nullptr);
+    view.SetDpi(72, 96);
+    view.SetDpi(0, 150);
+    EXPECT_EQ(view.DpiX(), 72);
+    EXPECT_EQ(view.DpiY(), 150);
 }
 
 } // namespace

@@ -1,0 +1,258 @@
+#pragma once
+// The input/output component: one image (its own, a view's, a TImage's or a
+// caller's bitmap) and one parameters object, loaded and saved in every
+// registered format through the filters' rows. Every load and save ends
+// with DoFinishWork (progress 100, then OnFinishWork), and reports failure
+// through Aborting.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "imaging/core/QkBitmap.h"
+#include "imaging/core/QkBrelvixIOInterface.h"
+#include "imaging/core/QkIOParams.h"
+#include "imaging/core/QkView.h"
+#include "imaging/formats/QkFileFormats.h"
+#include "imaging/formats/QkFormatRows.h"
+#include "platform/core/Components.h"
+
+class TImage;
+class TStream;
+
+class TBrelvixIO : public TComponent, public IBrelvixIO {
+public:
+    explicit TBrelvixIO(TComponent* owner);
+    // `Create` without owner, then SetAttachedQkBitmap(bitmap).
+    static std::unique_ptr<TBrelvixIO> CreateFromBitmap(TQkBitmap* bitmap);
+    ~TBrelvixIO() override;
+
+    TIOParamsVals& Params() { return *params_; }
+    // Nil only after SetAttachedQkBitmap(nullptr) with nothing attached.
+    TQkBitmap* Bitmap() { return bitmap_; }
+    bool OwnsBitmap() const { return ownsBitmap_; }
+    TBitmap* AttachedTBitmap() { return attachedTBitmap_; }
+
+    // The outcome of the last operation; setting it from OnProgress stops
+    // the filter at its next unit.
+    bool Aborting() const { return aborting_; }
+    void SetAborting(bool value) { aborting_ = value; }
+
+    TQkView* AttachedBrelvix() const { return attachedView_; }
+    void SetAttachedBrelvix(TQkView* view);
+    TImage* AttachedTImage() const { return attachedImage_; }
+    void SetAttachedTImage(TImage* image);
+    // Ignored for nil while a view or TImage is attached.
+    void SetAttachedQkBitmap(TQkBitmap* bitmap);
+
+    TColor Background() const;
+    void SetBackground(TColor value);
+    bool NativePixelFormat() const { return params_->NativePixelFormat; }
+    void SetNativePixelFormat(bool value) { params_->NativePixelFormat = value; }
+    // TIFF, PCX and JPEG stream saves write a 12-byte header; TIFF and PCX
+    // stream loads expect one.
+    bool StreamHeaders() const { return streamHeaders_; }
+    void SetStreamHeaders(bool value) { streamHeaders_ = value; }
+    bool AutoAdjustDPI() const { return autoAdjustDpi_; }
+    void SetAutoAdjustDPI(bool value) { autoAdjustDpi_ = value; }
+    bool FilteredAdjustDPI() const { return filteredAdjustDpi_; }
+    void SetFilteredAdjustDPI(bool value) { filteredAdjustDpi_ = value; }
+    bool BWByThreshold() const { return bwByThreshold_; }
+    void SetBWByThreshold(bool value);
+
+    TQkProgressEvent OnProgress;
+    std::function<void(TObject* sender)> OnFinishWork;
+
+    // Loads by the extension's entry ("" sets Aborting).
+    void LoadFromFile(const std::string& fileName);
+    // Loads as the id's format; an id without an entry sets Aborting.
+    void LoadFromFileFormat(const std::string& fileName, int32_t fileType);
+    // By content; by extension when the content is not recognised.
+    void LoadFromFileAuto(const std::string& fileName);
+    // By content from the position.
+    void LoadFromStream(TStream& stream);
+    // 0 detects.
+    void LoadFromStreamFormat(TStream& stream, int32_t fileType);
+    // The caller's block, not copied; 0 detects.
+    void LoadFromBuffer(const void* buffer, int64_t size, int32_t fileType);
+    void SaveToFile(const std::string& fileName);
+    void SaveToStream(TStream& stream, int32_t fileType);
+
+    // The common steps around a built-in format's filter; the loads answer
+    // the number of frames or pages the reader found.
+    int32_t LoadFormatFromFile(const std::string& fileName, int32_t fileType);
+    int32_t LoadFormatFromStream(TStream& stream, int32_t fileType);
+    void SaveFormatToFile(const std::string& fileName, int32_t fileType);
+    void SaveFormatToStream(TStream& stream, int32_t fileType);
+
+    // The built-in formats' own operations; the GIF and TIFF loads answer
+    // the number of frames or pages.
+    int32_t LoadTiffFromFile(const std::string& fileName) { return LoadFormatFromFile(fileName, ioTIFF); }
+    int32_t LoadTiffFromStream(TStream& stream) { return LoadFormatFromStream(stream, ioTIFF); }
+    void SaveTiffToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioTIFF); }
+    void SaveTiffToStream(TStream& stream) { SaveFormatToStream(stream, ioTIFF); }
+    int32_t LoadGifFromFile(const std::string& fileName) { return LoadFormatFromFile(fileName, ioGIF); }
+    int32_t LoadGifFromStream(TStream& stream) { return LoadFormatFromStream(stream, ioGIF); }
+    void SaveGifToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioGIF); }
+    void SaveGifToStream(TStream& stream) { SaveFormatToStream(stream, ioGIF); }
+    void LoadJpegFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioJPEG); }
+    void LoadJpegFromStream(TStream& stream) { LoadFormatFromStream(stream, ioJPEG); }
+    void SaveJpegToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioJPEG); }
+    void SaveJpegToStream(TStream& stream) { SaveFormatToStream(stream, ioJPEG); }
+    void LoadPcxFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioPCX); }
+    void LoadPcxFromStream(TStream& stream) { LoadFormatFromStream(stream, ioPCX); }
+    void SavePcxToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioPCX); }
+    void SavePcxToStream(TStream& stream) { SaveFormatToStream(stream, ioPCX); }
+    void LoadBmpFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioBMP); }
+    void LoadBmpFromStream(TStream& stream) { LoadFormatFromStream(stream, ioBMP); }
+    void SaveBmpToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioBMP); }
+    void SaveBmpToStream(TStream& stream) { SaveFormatToStream(stream, ioBMP); }
+    void LoadIcoFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioICO); }
+    void LoadIcoFromStream(TStream& stream) { LoadFormatFromStream(stream, ioICO); }
+    void SaveIcoToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioICO); }
+    void SaveIcoToStream(TStream& stream) { SaveFormatToStream(stream, ioICO); }
+    void LoadCurFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioCUR); }
+    void LoadCurFromStream(TStream& stream) { LoadFormatFromStream(stream, ioCUR); }
+    void LoadPngFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioPNG); }
+    void LoadPngFromStream(TStream& stream) { LoadFormatFromStream(stream, ioPNG); }
+    void SavePngToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioPNG); }
+    void SavePngToStream(TStream& stream) { SaveFormatToStream(stream, ioPNG); }
+    void LoadTargaFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioTGA); }
+    void LoadTargaFromStream(TStream& stream) { LoadFormatFromStream(stream, ioTGA); }
+    void SaveTargaToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioTGA); }
+    void SaveTargaToStream(TStream& stream) { SaveFormatToStream(stream, ioTGA); }
+    void LoadPnmFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioPXM); }
+    void LoadPnmFromStream(TStream& stream) { LoadFormatFromStream(stream, ioPXM); }
+    void SavePnmToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioPXM); }
+    void SavePnmToStream(TStream& stream) { SaveFormatToStream(stream, ioPXM); }
+    void LoadJp2FromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioJP2); }
+    void LoadJp2FromStream(TStream& stream) { LoadFormatFromStream(stream, ioJP2); }
+    void SaveJp2ToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioJP2); }
+    void SaveJp2ToStream(TStream& stream) { SaveFormatToStream(stream, ioJP2); }
+    void LoadJ2kFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioJ2K); }
+    void LoadJ2kFromStream(TStream& stream) { LoadFormatFromStream(stream, ioJ2K); }
+    void SaveJ2kToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioJ2K); }
+    void SaveJ2kToStream(TStream& stream) { SaveFormatToStream(stream, ioJ2K); }
+    void LoadWbmpFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioWBMP); }
+    void LoadWbmpFromStream(TStream& stream) { LoadFormatFromStream(stream, ioWBMP); }
+    void SaveWbmpToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioWBMP); }
+    void SaveWbmpToStream(TStream& stream) { SaveFormatToStream(stream, ioWBMP); }
+    void SavePsToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioPS); }
+    void SavePsToStream(TStream& stream) { SaveFormatToStream(stream, ioPS); }
+    void SavePdfToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioPDF); }
+    void SavePdfToStream(TStream& stream) { SaveFormatToStream(stream, ioPDF); }
+    void LoadDcxFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioDCX); }
+    void LoadDcxFromStream(TStream& stream) { LoadFormatFromStream(stream, ioDCX); }
+    void SaveDcxToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioDCX); }
+    void SaveDcxToStream(TStream& stream) { SaveFormatToStream(stream, ioDCX); }
+    void LoadCameraRawFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioRAW); }
+    void LoadCameraRawFromStream(TStream& stream) { LoadFormatFromStream(stream, ioRAW); }
+    void LoadRawBitmapFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioRAWBMP); }
+    void LoadRawBitmapFromStream(TStream& stream) { LoadFormatFromStream(stream, ioRAWBMP); }
+    void LoadPsdFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioPSD); }
+    void LoadPsdFromStream(TStream& stream) { LoadFormatFromStream(stream, ioPSD); }
+    void SavePsdToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioPSD); }
+    void SavePsdToStream(TStream& stream) { SaveFormatToStream(stream, ioPSD); }
+    void LoadDicomFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioDICOM); }
+    void LoadDicomFromStream(TStream& stream) { LoadFormatFromStream(stream, ioDICOM); }
+    void LoadHdpFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioHDP); }
+    void LoadHdpFromStream(TStream& stream) { LoadFormatFromStream(stream, ioHDP); }
+    void SaveHdpToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioHDP); }
+    void SaveHdpToStream(TStream& stream) { SaveFormatToStream(stream, ioHDP); }
+    // Vector objects, layers, and both (ids 25 to 27).
+    void LoadLayeredFromFile(const std::string& fileName, int32_t fileType) { LoadFormatFromFile(fileName, fileType); }
+    void LoadLayeredFromStream(TStream& stream, int32_t fileType) { LoadFormatFromStream(stream, fileType); }
+
+    // Parameters only: no pixels, no progress, never handed to a worker,
+    // failures leave FileType 0.
+    void ParamsFromFile(const std::string& fileName);
+    void ParamsFromFileFormat(const std::string& fileName, int32_t fileType);
+    void ParamsFromStream(TStream& stream);
+    void ParamsFromStreamFormat(TStream& stream, int32_t fileType);
+    void ParamsFromBuffer(const void* buffer, int64_t size, int32_t fileType);
+
+    // Resamples the image so that both resolutions equal the larger side's.
+    void AdjustDpi();
+    // A resolution below 2 becomes the library default.
+    void FixDefaultDpi();
+    // False without an image; re-wraps an attached TBitmap.
+    bool PrepareBitmap();
+
+    // IBrelvixIO.
+    TBitmap* GetTBitmap() override;
+    void SetViewDpiX(int32_t dpi) override;
+    void SetViewDpiY(int32_t dpi) override;
+
+    virtual void DoProgress(TObject* sender, int32_t percent);
+    virtual void DoFinishWork();
+    virtual void ApplyDpiToView(int32_t dpiX, int32_t dpiY);
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+    // Whether the operation goes to a worker thread; the component runs
+    // everything on the caller's thread.
+    virtual bool HandedToWorker() { return false; }
+    // Tells the attached view that its image changed.
+    virtual void RefreshAttachedImage();
+    // Images from web addresses and AVI frames come with their own readers;
+    // until then they report "not supported".
+    virtual void LoadFromURL(const std::string& url);
+    virtual void LoadAviFrame(const std::string& fileName, int32_t frameIndex);
+
+private:
+    TQkFilterProgress NewProgress(bool withCallback);
+    // Aborting set, DoFinishWork, then EQkFormatNotSupported.
+    [[noreturn]] void NotSupported(int32_t fileType, bool reading);
+    // A load or save that cannot start: Aborting set, OnFinishWork once.
+    void Fail();
+
+    // Loads.
+    void CallReader(const TQkFormatReader& reader, TQkReadRequest& request);
+    void FinishLoad(TQkReadRequest& request, int32_t fileType, const std::string& fileName, bool fileForm);
+    int32_t ReadFormat(TStream& stream, int32_t fileType, int64_t byteBudget, const std::string& fileName,
+                       bool fileForm, int64_t endPosition);
+    int32_t LoadFormatStream(TStream& stream, int32_t fileType, bool expectHeader);
+    void LoadInternalFromFile(const std::string& fileName, int32_t fileType);
+    void LoadFromStreamEntry(TStream& stream, int32_t fileType, bool detected);
+    void LoadExternalFromFile(const std::string& fileName, int32_t fileType, bool catchErrors);
+    void LoadExternalFromStream(TStream& stream, int32_t fileType);
+
+    // Saves.
+    bool PrepareSave(int32_t fileType, bool convert);
+    void RunWriter(TStream& stream, int32_t fileType);
+    void WriteWithHeader(TStream& stream, int32_t fileType, const char* signature);
+    void SaveExternalToFile(const std::string& fileName, int32_t fileType);
+    void SaveExternalToStream(TStream& stream, int32_t fileType);
+
+    // Parameters only.
+    void ReadParamsAs(TStream& stream, int32_t fileType, int64_t skip);
+    void ReadParamsFromStream(TStream& stream, int32_t fileType, int64_t skip);
+
+    // The image source.
+    void DetachView();
+    void ForgetImage();
+    void UseOwnBitmap();
+    void WrapAttachedTBitmap();
+    void ViewBitmapChanged(bool destroying);
+
+    std::unique_ptr<TIOParamsVals> params_;
+    std::unique_ptr<TQkBitmap> ownBitmap_;
+    TQkBitmap* bitmap_ = nullptr;
+    bool ownsBitmap_ = true;
+    TBitmap* attachedTBitmap_ = nullptr;
+    TQkView* attachedView_ = nullptr;
+    TImage* attachedImage_ = nullptr;
+    TBitmapChangeHandle viewChangeHandle_ = 0;
+    TColor backgroundColor_ = 0;
+    bool bwByThreshold_ = true;
+    bool streamHeaders_ = false;
+    bool autoAdjustDpi_ = false;
+    bool filteredAdjustDpi_ = false;
+    // Shared with the filters, which may run on workers.
+    std::atomic<bool> aborting_{false};
+};
+
+// Publishes the component's properties and events in the class registry.
+void RegisterBrelvixIOClass();

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
+#include "FormatsTestSupport.h"
+#include "imaging/formats/BrelvixIO.h"
+#include "imaging/formats/QkFormatDetection.h"
+#include "imaging/formats/QkFormatErrors.h"
+
+namespace {
+
+// Files written by ImageMagick and the ffmpeg tool into the build tree, with
+// the id detection gives them. Each format whose probe is built adds its row.
+// CTest runs each test in its own process, so each writes its own folder.
+const std::string Folder = std::string(TEST_BINARY_DIR) + "/real-files-" + std::to_string(getpid());
+
+struct TRealFile {
+    const char* Name;
+    int32_t Id;
+};
+
+const TRealFile RealFileTable[] = {
+    {"image.bmp", 5}, {"image.gif", 2}, {"image.pcx", 4}, {"image.jpg", 3}, {"clip.avi", 15}, {"image.ppm", 12},
+};
+
+class RealFiles : public FormatsTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        std::filesystem::create_directories(Folder);
+        const std::string source = Folder + "/source.png";
+        std::string command = "convert -size 16x8 gradient:red-blue " + source;
+        for (const char* name : {"image.bmp", "image.gif", "image.pcx", "image.jpg", "image.ppm"})
+            command += " && convert " + source + " " + Folder + "/" + name;
+        command += " && ffmpeg -loglevel error -y -f lavfi -i testsrc=size=16x16:rate=1 -frames:v 1 -c:v mjpeg " +
+            Folder + "/clip.avi";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+    static void TearDownTestSuite() { std::filesystem::remove_all(Folder); }
+
+    static std::string Content(const std::string& name)
+    {
+        std::ifstream file(Folder + "/" + name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+};
+
+} // namespace
+
+TEST_F(RealFiles, DetectedByContentAndExtension)
+{
+    for (const TRealFile& file : RealFileTable) {
+        const std::string path = Folder + "/" + file.Name;
+        EXPECT_EQ(DetectFileFormat(path, false), file.Id) << file.Name;
+        // AVI has no registry entry for its extension to agree with.
+        EXPECT_EQ(DetectFileFormat(path, true), file.Id == ioAVI ? 0 : file.Id) << file.Name;
+    }
+}
+
+TEST_F(RealFiles, CutAndGarbledCopies)
+{
+    for (const TRealFile& file : RealFileTable) {
+        const std::string content = Content(file.Name);
+        // Missing their last quarter.
+        TStringStream half(content.substr(0, content.size() * 3 / 4));
+        EXPECT_EQ(DetectStreamFormat(half), file.Id) << file.Name;
+        TStringStream cut(content.substr(0, 2));
+        EXPECT_EQ(DetectStreamFormat(cut), 0) << file.Name;
+        std::string garbled = content;
+        for (size_t i = 0; i < std::min<size_t>(garbled.size(), 200); ++i)
+            garbled[i] = char(0x55 ^ i);
+        TStringStream noise(garbled);
+        EXPECT_EQ(DetectStreamFormat(noise), 0) << file.Name;
+    }
+}
+
+// A real file of a format whose reader is not built yet.
+TEST_F(RealFiles, LoadingAnUnbuiltFormatSaysSo)
+{
+    TBrelvixIO io(nullptr);
+    int32_t finished = 0;
+    io.OnFinishWork = [&](TObject*) { ++finished; };
+    try {
+        io.LoadFromFileAuto(Folder + "/image.bmp");
+        FAIL() << "no error";
+    } catch (const EQkFormatNotSupported& error) {
+        EXPECT_STREQ(error.what(), "Windows Bitmap: reading is not supported in this build");
+    }
+    EXPECT_TRUE(io.Aborting());
+    EXPECT_EQ(finished, 1);
+    EXPECT_THROW(io.LoadFromFile(Folder + "/clip.avi"), EQkFormatNotSupported);
+    EXPECT_EQ(finished, 2);
+}
