@@ -14,7 +14,7 @@ namespace {
 constexpr int32_t LargestMargin = 10000;
 
 using TChoiceList = std::function<const std::vector<std::string>&(const TSettingChoices&)>;
-using TApply = std::function<std::string(const std::string& value, const TSettingChoices&, TSettingTarget&)>;
+using TApply = std::function<std::string(const std::string& value, const TSettingChoices&, TAppSettingTarget&)>;
 
 struct TSettingRule {
     const char* Name;
@@ -32,7 +32,7 @@ std::string Joined(const std::vector<std::string>& items)
 // An empty value is the list's automatic entry, where the list has one.
 TApply Choice(std::string TCusOutputOptions::*field, TChoiceList list, bool automatic = true)
 {
-    return [=](const std::string& value, const TSettingChoices& choices, TSettingTarget& target) {
+    return [=](const std::string& value, const TSettingChoices& choices, TAppSettingTarget& target) {
         const std::vector<std::string>& offered = list(choices);
         const bool listed = std::find(offered.begin(), offered.end(), value) != offered.end();
         if (!listed && !(automatic && value.empty())) {
@@ -76,7 +76,7 @@ std::string RangeError(int64_t smallest, int64_t largest)
 
 TApply Integer(int32_t TCusOutputOptions::*field, int32_t smallest, int32_t largest)
 {
-    return [=](const std::string& value, const TSettingChoices&, TSettingTarget& target) {
+    return [=](const std::string& value, const TSettingChoices&, TAppSettingTarget& target) {
         int64_t number = 0;
         if (!ReadInteger(value, smallest, largest, number))
             return RangeError(smallest, largest);
@@ -85,9 +85,9 @@ TApply Integer(int32_t TCusOutputOptions::*field, int32_t smallest, int32_t larg
     };
 }
 
-TApply Microseconds(int64_t TCusOutputOptions::*field, bool TSettingTarget::*given)
+TApply Microseconds(int64_t TCusOutputOptions::*field, bool TAppSettingTarget::*given)
 {
-    return [=](const std::string& value, const TSettingChoices&, TSettingTarget& target) {
+    return [=](const std::string& value, const TSettingChoices&, TAppSettingTarget& target) {
         int64_t number = 0;
         // The largest value stands for an unset clip start.
         if (!ReadInteger(value, 0, INT64_MAX - 1, number))
@@ -98,9 +98,9 @@ TApply Microseconds(int64_t TCusOutputOptions::*field, bool TSettingTarget::*giv
     };
 }
 
-TApply Switch(bool TCusOutputOptions::*field, bool TSettingTarget::*given = nullptr)
+TApply Switch(bool TCusOutputOptions::*field, bool TAppSettingTarget::*given = nullptr)
 {
-    return [=](const std::string& value, const TSettingChoices&, TSettingTarget& target) {
+    return [=](const std::string& value, const TSettingChoices&, TAppSettingTarget& target) {
         if (value != "0" && value != "1")
             return std::string("must be 0 or 1");
         target.Record.*field = value == "1";
@@ -110,7 +110,7 @@ TApply Switch(bool TCusOutputOptions::*field, bool TSettingTarget::*given = null
     };
 }
 
-std::string SetWatermarkFile(const std::string& value, const TSettingChoices&, TSettingTarget& target)
+std::string SetWatermarkFile(const std::string& value, const TSettingChoices&, TAppSettingTarget& target)
 {
     target.Record.WatermarkFile = value;
     // Naming a picture means wanting it, unless WatermarkOn says otherwise.
@@ -119,13 +119,13 @@ std::string SetWatermarkFile(const std::string& value, const TSettingChoices&, T
     return {};
 }
 
-std::string SetOutputFolder(const std::string& value, const TSettingChoices&, TSettingTarget& target)
+std::string SetOutputFolder(const std::string& value, const TSettingChoices&, TAppSettingTarget& target)
 {
     target.Record.OutputFolder = OutputFolderOf(value);
     return {};
 }
 
-std::string SetProcessorCount(const std::string& value, const TSettingChoices&, TSettingTarget& target)
+std::string SetProcessorCount(const std::string& value, const TSettingChoices&, TAppSettingTarget& target)
 {
     constexpr int64_t LargestCount = 1024;
     int64_t count = 0;
@@ -149,10 +149,10 @@ const std::vector<TSettingRule>& Rules()
         {"AudioBitRate", Choice(&R::AudioBitRate, OfProfile(&TProfileLists::AudioBitRates))},
         {"SampleRate", Choice(&R::SampleRate, Fixed(SampleRateEntries))},
         {"Channels", Integer(&R::Channels, 0, static_cast<int32_t>(AudioChannelEntries().size()))},
-        {"ClipStart", Microseconds(&R::ClipStart, &TSettingTarget::ClipStartGiven)},
-        {"ClipEnd", Microseconds(&R::ClipEnd, &TSettingTarget::ClipEndGiven)},
+        {"ClipStart", Microseconds(&R::ClipStart, &TAppSettingTarget::ClipStartGiven)},
+        {"ClipEnd", Microseconds(&R::ClipEnd, &TAppSettingTarget::ClipEndGiven)},
         {"Rotation", Choice(&R::Rotation, RotationEntries, false)},
-        {"WatermarkOn", Switch(&R::WatermarkOn, &TSettingTarget::WatermarkOnGiven)},
+        {"WatermarkOn", Switch(&R::WatermarkOn, &TAppSettingTarget::WatermarkOnGiven)},
         {"WatermarkFile", SetWatermarkFile},
         {"WatermarkPosition", Integer(&R::WatermarkPosition, 0, 8)},
         {"MarginX", Integer(&R::MarginX, 0, LargestMargin)},
@@ -165,7 +165,7 @@ const std::vector<TSettingRule>& Rules()
 
 } // namespace
 
-std::string ApplySetting(const std::string& word, const TSettingChoices& choices, TSettingTarget& target)
+std::string ApplySetting(const std::string& word, const TSettingChoices& choices, TAppSettingTarget& target)
 {
     const size_t equals = word.find('=');
     const std::string name = word.substr(0, equals);

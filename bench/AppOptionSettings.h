@@ -18,7 +18,7 @@ struct TSettingChoices {
 
 // Where the settings go, and which of the fields that depend on each other
 // were named on the command line.
-struct TSettingTarget {
+struct TAppSettingTarget {
     TCusOutputOptions& Record;
     TJobEnvironment& Environment;
     bool ClipStartGiven = false;
@@ -28,7 +28,7 @@ struct TSettingTarget {
 
 // Applies one "Name=value" word; an empty result on success, else the line
 // that says what is wrong.
-std::string ApplySetting(const std::string& word, const TSettingChoices& choices, TSettingTarget& target);
+std::string ApplySetting(const std::string& word, const TSettingChoices& choices, TAppSettingTarget& target);
 
 // The names `ApplySetting` accepts, separated by blanks.
 std::string SettingNames();

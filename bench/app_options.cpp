@@ -110,7 +110,7 @@ int64_t FirstPicture(TFFDecoder& decoder, int32_t videoStream)
     return decoder.CurrentPTS();
 }
 
-void ApplySettings(int argc, char** argv, const TSettingChoices& choices, TSettingTarget& target)
+void ApplySettings(int argc, char** argv, const TSettingChoices& choices, TAppSettingTarget& target)
 {
     for (int argument = 3; argument < argc; ++argument) {
         const std::string error = ApplySetting(argv[argument], choices, target);
@@ -120,7 +120,7 @@ void ApplySettings(int argc, char** argv, const TSettingChoices& choices, TSetti
 }
 
 // Clip marks come in pairs, in order, on a source with a time line.
-void MarkClip(const TSettingTarget& target, TCusOutputOptions& record, int64_t firstPTS)
+void MarkClip(const TAppSettingTarget& target, TCusOutputOptions& record, int64_t firstPTS)
 {
     if (!target.ClipStartGiven && !target.ClipEndGiven)
         return;
@@ -167,7 +167,7 @@ void PrintOptions(int argc, char** argv)
     TCusOutputOptions record = FreshRecord(source);
     ChooseProfile(record, row, choices);
     TJobEnvironment environment = MachineJobEnvironment(encoder);
-    TSettingTarget target{record, environment};
+    TAppSettingTarget target{record, environment};
     ApplySettings(argc, argv, choices, target);
 
     TFFDecoder& decoder = *encoder.Decoder();

@@ -49,6 +49,8 @@ public:
     void SaveLayersToStream(TMemoryStream&, int32_t) override {}
     bool LoadLayersFromStream(TStream&) override { return false; }
     void SetLegacyBitmap(bool) override {}
+    void BeginUpdateLock() override {}
+    void EndUpdateLockNoRefresh() override {}
 
     int32_t Updates = 0;
 
