@@ -118,6 +118,7 @@ void TControl::SetBoundsFields(int32_t left, int32_t top, int32_t width, int32_t
     top_ = top;
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
+    TWinControl::LayoutChanged();
 }
 
 void TControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height)
@@ -260,6 +261,7 @@ void TControl::SetVisible(bool value)
         return;
     VisibleChanging();
     visible_ = value;
+    TWinControl::LayoutChanged();
     Perform(CM_VISIBLECHANGED, value ? 1 : 0);
     if (parent_ && !parent_->IsLoading()) {
         parent_->InvalidateClientRect(BoundsRect(), true);

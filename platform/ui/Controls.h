@@ -510,6 +510,13 @@ protected:
     friend class TControl;
     friend class TWindowSystem;
 
+    // What a window's paint learns from its ancestors, handed down the paint
+    // pass (defined with the painting).
+    struct TPaintAncestry;
+    // Moving, sizing, showing, hiding, re-parenting or re-stacking a window
+    // makes what a paint pass learned about the ancestors stale.
+    static void LayoutChanged();
+
     void Loaded() override;
     virtual void CreateParams(TCreateParams& params);
     virtual void CreateWnd();
@@ -571,6 +578,7 @@ protected:
     bool CanAutoSize(int32_t& newWidth, int32_t& newHeight) override;
     bool WantsNativeWindow() const;
     void PaintClientDirect(TBitmap& store, const TRegion& clip, TPoint origin, bool erase);
+    TRegion VisibleRegionIn(const TPaintAncestry& ancestry) const;
     void PaintClientBuffered(TBitmap& store, const TRegion& clip, const TRect& clientInTop);
 
     std::vector<TControl*> controls_;
@@ -593,6 +601,8 @@ protected:
     std::unique_ptr<TBitmap> layeredImage_; // straight alpha, ready to present
     TRect presentRect_;
     TCreateParams createdWith_;
+    // Set while the paint pass sends this window WM_PAINT.
+    const TPaintAncestry* paintAncestry_ = nullptr;
 };
 
 // ---------------------------------------------------------------------------

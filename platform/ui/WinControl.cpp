@@ -130,6 +130,7 @@ void TWinControl::UpdateNonClientInsets()
     TRect client = window;
     Perform(WM_NCCALCSIZE, 0, reinterpret_cast<LPARAM>(&client));
     ncInsets_ = Rect(client.Left, client.Top, window.Right - client.Right, window.Bottom - client.Bottom);
+    LayoutChanged();
 }
 
 // ---- Children ----------------------------------------------------------------------
@@ -138,6 +139,7 @@ void TWinControl::InsertControl(TControl* control)
 {
     control->parent_ = this;
     controls_.push_back(control);
+    LayoutChanged();
     if (auto* win = dynamic_cast<TWinControl*>(control)) {
         tabList_.push_back(win);
         if (win->HandleAllocated())
@@ -175,6 +177,7 @@ void TWinControl::RemoveControl(TControl* control)
     if (auto* win = dynamic_cast<TWinControl*>(control); win && win->HandleAllocated())
         Perform(WM_PARENTNOTIFY, MakeWParam(WM_DESTROY, 0), static_cast<LPARAM>(win->handle_));
     controls_.erase(std::find(controls_.begin(), controls_.end(), control));
+    LayoutChanged();
     std::erase_if(tabList_, [control](TWinControl* w) { return static_cast<TControl*>(w) == control; });
     if (control->visible_)
         InvalidateClientRect(control->BoundsRect(), true);
@@ -221,6 +224,7 @@ void TWinControl::SetChildOrder(TControl* child, int32_t order)
     controls_.erase(it);
     order = std::clamp<int32_t>(order, 0, static_cast<int32_t>(controls_.size()));
     controls_.insert(controls_.begin() + order, child);
+    LayoutChanged();
     // Whatever overlaps the child may now be above or below it.
     if (child->visible_)
         InvalidateTreeRect(ClientToWindow(child->BoundsRect()));
