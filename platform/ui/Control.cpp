@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/ui/Controls.h"
+#include "platform/ui/DockTree.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Menus.h"
 
@@ -20,6 +21,12 @@ TControl::~TControl()
     if (MouseControl() == this || GetCaptureControl() == this)
         SetCaptureControl(nullptr);
     ForgetControl(this);
+    ForgetDragControl(this);
+    if (TWinControl* host = hostDockSite_) {
+        std::erase(host->dockClients_, this);
+        if (host->dockManager_)
+            host->dockManager_->RemoveControl(this);
+    }
     if (parent_)
         parent_->RemoveControl(this);
 }
@@ -40,7 +47,16 @@ void TControl::WndProc(TMessage& message)
     if (!HasStyle(csDoubleClicks) &&
         (msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK))
         message.Msg = msg = msg - (WM_LBUTTONDBLCLK - WM_LBUTTONDOWN);
+    if (DragMessage(this, message))
+        return;
+    // A control dragged automatically starts its drag instead of a click.
+    if ((msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) && dragMode_ == dmAutomatic) {
+        BeginDrag(false);
+        return;
+    }
     Dispatch(message);
+    if (hostDockSite_ && (msg == CM_VISIBLECHANGED || msg == CM_TEXTCHANGED))
+        hostDockSite_->Perform(CM_DOCKNOTIFICATION, reinterpret_cast<WPARAM>(this), reinterpret_cast<LPARAM>(&message));
 }
 
 void TControl::Dispatch(TMessage& message)
@@ -383,6 +399,7 @@ void TControl::Notification(TComponent* component, TOperation operation)
 {
     TComponent::Notification(component, operation);
     popupMenu_.Forget(component, operation);
+    hostDockSite_.Forget(component, operation);
     if (operation == opRemove && actionLink_ && component == actionLink_->Action())
         actionLink_.reset();
 }

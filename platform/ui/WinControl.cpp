@@ -5,6 +5,7 @@
 
 #include "platform/core/Exceptions.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/DockTree.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/ScrollBars.h"
 
@@ -381,6 +382,7 @@ void TWinControl::ResizeBackingStore()
 void TWinControl::Loaded()
 {
     TControl::Loaded();
+    UpdateDockManager();
     Realign();
 }
 

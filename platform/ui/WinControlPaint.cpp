@@ -8,6 +8,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/DockTree.h"
 #include "platform/ui/ScrollBars.h"
 
 TRect TWinControl::ClientToWindow(const TRect& clientRect) const
@@ -306,15 +307,17 @@ void TWinControl::PaintHandler(TMessage& message)
                                   [](TControl* c) { return c->visible_ && !dynamic_cast<TWinControl*>(c); });
     if (!hasGraphic) {
         PaintWindow(canvas);
-        return;
+    } else {
+        int saved = canvas.SaveDC();
+        for (TControl* c : controls_)
+            if (c->visible_ && c->HasStyle(csOpaque) && !dynamic_cast<TWinControl*>(c))
+                canvas.ExcludeClipRect(c->left_, c->top_, c->left_ + c->width_, c->top_ + c->height_);
+        PaintWindow(canvas);
+        canvas.RestoreDC(saved);
+        PaintControls(canvas, nullptr);
     }
-    int saved = canvas.SaveDC();
-    for (TControl* c : controls_)
-        if (c->visible_ && c->HasStyle(csOpaque) && !dynamic_cast<TWinControl*>(c))
-            canvas.ExcludeClipRect(c->left_, c->top_, c->left_ + c->width_, c->top_ + c->height_);
-    PaintWindow(canvas);
-    canvas.RestoreDC(saved);
-    PaintControls(canvas, nullptr);
+    if (dockSite_ && dockManager_)
+        dockManager_->PaintSite(canvas);
 }
 
 void TWinControl::PaintWindow(TCanvas&) {}
