@@ -146,12 +146,15 @@ TEST_F(TarqPageControl, DroppingTheActiveTabOnAnotherMovesItsPage)
     control->SetAllowTabDragging(true);
     auto centre = [&](int32_t tab) {
         const TRect r = control->GetTabControlRect(tab);
-        return PointToLParam({(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
+        return control->ClientToScreen({(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
     };
-    const LPARAM from = centre(0), to = centre(2);
-    control->Perform(WM_LBUTTONDOWN, MK_LBUTTON, from);
-    control->Perform(WM_MOUSEMOVE, MK_LBUTTON, to);
-    control->Perform(WM_LBUTTONUP, 0, to);
+    const TPoint from = centre(0), to = centre(2);
+    backend.MouseMove(from);
+    backend.MouseDown(from);
+    backend.MouseMove({from.X + 1, from.Y});
+    backend.MouseMove(to);
+    backend.MouseUp(to);
+    Pump();
     EXPECT_EQ(control->Pages(2), pages[0]);
     EXPECT_EQ(control->ActivePage(), pages[0]);
     EXPECT_EQ(control->TabIndex(), 2);
