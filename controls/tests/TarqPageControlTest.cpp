@@ -224,4 +224,52 @@ end
     }
 }
 
+// A control docked into the page control gets a page of its own whose tab
+// follows its caption (up to a line break) and visibility; a double click
+// on that tab floats it again and its page goes.
+TEST_F(TarqPageControl, DockedControlsBecomePagesAndADoubleClickFloatsThemAgain)
+{
+    control->SetDockSite(true);
+    form->Show();
+    Pump();
+    auto* tool = new TCustomControl(form.get());
+    tool->SetBounds(0, 160, 50, 30);
+    tool->SetParent(form.get());
+    tool->SetDragKind(dkDock);
+    ASSERT_TRUE(tool->ManualDock(control));
+    ASSERT_EQ(control->PageCount(), 4);
+    TTarqTabSheet* page = control->Pages(3);
+    EXPECT_EQ(tool->Parent(), page);
+    EXPECT_EQ(tool->HostDockSite(), control);
+    EXPECT_EQ(tool->Align(), alClient);
+    EXPECT_EQ(control->ActivePage(), page);
+    tool->SetCaption("Tools\nand more");
+    EXPECT_EQ(page->Caption(), "Tools");
+    tool->Hide();
+    EXPECT_FALSE(page->TabVisible());
+    tool->Show();
+    EXPECT_TRUE(page->TabVisible());
+
+    // A client already on one of the pages cannot dock here again.
+    TRect influence;
+    bool canDock = true;
+    control->GetSiteInfo(tool, influence, {}, canDock);
+    EXPECT_FALSE(canDock);
+
+    control->UpdateLayout();
+    auto centreOf = [&](int32_t index) {
+        const TRect tab = control->GetTabControlRect(index);
+        return TPoint{(tab.Left + tab.Right) / 2, (tab.Top + tab.Bottom) / 2};
+    };
+    const TPoint centre = centreOf(3);
+    EXPECT_EQ(control->DockClientAtPos(centre), tool);
+    EXPECT_EQ(control->DockClientAtPos(centreOf(0)), nullptr);
+    backend.Click(control->ClientToScreen(centre));
+    backend.Click(control->ClientToScreen(centre));
+    Pump();
+    EXPECT_TRUE(tool->Floating());
+    EXPECT_EQ(control->PageCount(), 3);
+    EXPECT_EQ(tool->Align(), alNone);
+}
+
 } // namespace
