@@ -112,10 +112,16 @@ void TControl::SetParent(TWinControl* parent)
     for (const TControl* p = parent; p; p = p->parent_)
         if (p == this)
             throw EInvalidOperation("A control cannot be placed inside itself");
+    auto* window = dynamic_cast<TWinControl*>(this);
+    const bool onDesktop = window && window->native_;
     if (parent_)
         parent_->RemoveControl(this);
     if (parent)
         parent->InsertControl(this);
+    // A form placed into another window (docked) gives up its desktop window
+    // and takes one again when it leaves.
+    if ((parent && onDesktop) || (!parent && window && window->HandleAllocated() && dynamic_cast<TCustomForm*>(this)))
+        window->RecreateWnd();
 }
 
 TCustomForm* TControl::ParentForm() const

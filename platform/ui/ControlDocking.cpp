@@ -117,8 +117,10 @@ bool TControl::ManualFloat(const TRect& screenRect)
         TWinControl* old = hostDockSite_;
         SetParent(nullptr);
         hostDockSite_.Set(nullptr);
-        if (old)
+        if (old) {
+            std::erase(old->dockClients_, this);
             old->DoRemoveDockClient(this);
+        }
         form->SetBoundsRect(screenRect);
         form->Show();
         return true;

@@ -215,8 +215,6 @@ void Move(TPoint screen)
 
 } // namespace
 
-TDragObject* CurrentDragObject() { return session ? session->object : nullptr; }
-
 TControl* CurrentDragControl() { return session ? session->control : nullptr; }
 
 void StartDragOf(TControl* control, bool immediate, int32_t threshold)

@@ -50,7 +50,6 @@ public:
     TWinControl* DockTarget = nullptr;
     TAlign DropAlign = alNone;
     TControl* DropOnControl = nullptr;
-    bool Floating() const { return DockTarget == nullptr; }
 };
 
 using TStartDragEvent = std::function<void(TObject* sender, TDragObject*& dragObject)>;
@@ -70,8 +69,7 @@ using TGetSiteInfoEvent =
 // not begun at once starts.
 constexpr int32_t DefaultDragThreshold = 5;
 
-// The drag in progress (none: nullptr) and the control it drags.
-TDragObject* CurrentDragObject();
+// The control being dragged (none: nullptr).
 TControl* CurrentDragControl();
 
 // The steps a control takes; its BeginDrag, EndDrag and window procedure

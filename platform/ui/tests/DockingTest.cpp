@@ -126,3 +126,23 @@ TEST_F(DockingTest, ADockManagerStacksItsClientsUnderGrabbers)
     EXPECT_FALSE(second->Visible());
     EXPECT_EQ(second->HostDockSite(), site);
 }
+
+// A form docks as a child window and floats again as a window of its own.
+TEST_F(DockingTest, AFormDocksAndFloatsOnItsOwn)
+{
+    auto tool = MakeForm(400, 0, 60, 40);
+    tool->SetCaption("Tool");
+    tool->Show();
+    Pump();
+    ASSERT_TRUE(tool->ManualDock(site));
+    Pump();
+    EXPECT_EQ(tool->Parent(), site);
+    EXPECT_FALSE(tool->Floating());
+    EXPECT_EQ(tool->NativeWindow(), nullptr);
+    ASSERT_TRUE(tool->ManualFloat(Bounds(400, 0, 60, 40)));
+    Pump();
+    EXPECT_EQ(tool->Parent(), nullptr);
+    EXPECT_TRUE(tool->Floating());
+    EXPECT_EQ(site->DockClientCount(), 0);
+    EXPECT_TRUE(tool->Showing());
+}
