@@ -55,7 +55,8 @@ void TControl::WndProc(TMessage& message)
         return;
     }
     Dispatch(message);
-    if (hostDockSite_ && (msg == CM_VISIBLECHANGED || msg == CM_TEXTCHANGED))
+    // Other messages may have freed the control (CM_RELEASE): ask the message first.
+    if ((msg == CM_VISIBLECHANGED || msg == CM_TEXTCHANGED) && hostDockSite_)
         hostDockSite_->Perform(CM_DOCKNOTIFICATION, reinterpret_cast<WPARAM>(this), reinterpret_cast<LPARAM>(&message));
 }
 
