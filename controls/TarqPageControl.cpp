@@ -486,6 +486,14 @@ void TTarqPageControl::Dispatch(TMessage& message)
         TTarqCustomTabControl::Dispatch(message);
         FocusHiddenTabPage();
         break;
+    case CM_DOCKCLIENT: CMDockClient(message); break;
+    case CM_DOCKNOTIFICATION: CMDockNotification(message); break;
+    case CM_UNDOCKCLIENT: CMUnDockClient(message); break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        TTarqCustomTabControl::Dispatch(message);
+        DockMouse(message);
+        break;
     default: TTarqCustomTabControl::Dispatch(message); break;
     }
 }

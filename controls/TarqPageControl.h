@@ -89,6 +89,10 @@ public:
     TTarqTabSheet* PageForTabIndex(int32_t tabIndex) const;
     TTarqTabSheet* FindNextPage(TTarqTabSheet* from, bool forward, bool visibleOnly) const;
     void SelectNextPage(bool forward);
+    // The control docked on the page whose tab is at the client point.
+    TControl* DockClientAtPos(TPoint clientPos);
+    void DockOver(TDragDockObject* source, int32_t x, int32_t y, TDragState state, bool& accept) override;
+    void GetSiteInfo(TControl* client, TRect& influenceRect, TPoint mousePos, bool& canDock) override;
 
     void RequestLayout() override;
     void SetUseColoredTabs(bool value) override;
@@ -106,9 +110,18 @@ protected:
     void CreateParams(TCreateParams& params) override;
     void Notification(TComponent* component, TOperation operation) override;
     void Dispatch(TMessage& message) override;
+    void DoAddDockClient(TControl* client, const TRect& rect) override;
+    void DoRemoveDockClient(TControl* client) override;
 
 private:
     friend class TTarqTabSheet;
+    // Docking: each docked control gets a page of its own.
+    void CMDockClient(TMessage& message);
+    void CMDockNotification(TMessage& message);
+    void CMUnDockClient(TMessage& message);
+    // The page holding `client` as a docked control, or nullptr.
+    TTarqTabSheet* HostPageOf(const TControl* client) const;
+    bool DockMouse(TMessage& message);
     void CMDialogKey(TMessage& message);
     void FocusHiddenTabPage();
 
@@ -118,6 +131,8 @@ private:
     std::vector<TTarqTabSheet*> pages_;
     bool saveResources_ = false;
     bool loading_ = false;
+    TTarqTabSheet* newDockPage_ = nullptr;
+    TTarqTabSheet* undockingPage_ = nullptr;
 };
 
 // Registers the tab control classes with their published properties (once).

@@ -4,6 +4,7 @@
 
 #include "controls/TarqColors.h"
 #include "controls/TarqGrafx.h"
+#include "controls/TarqPanelDockManager.h"
 #include "controls/TarqRegistration.h"
 #include "controls/TarqScheme.h"
 #include "platform/gfx/DrawText.h"
@@ -20,6 +21,7 @@ TTarqCustomPanel::TTarqCustomPanel(TComponent* owner) : TCustomControl(owner)
     SetControlStyle((ControlStyle() | csAcceptsControls | csOpaque) & ~(csSetCaption | csParentBackground));
     SetBounds(0, 0, 185, 41);
     SetColor(clBtnFace);
+    SetUseDockManager(true);
 }
 
 void TTarqCustomPanel::SetAlignment(TAlignment value) { Change(alignment_, value); }
@@ -106,6 +108,19 @@ void TTarqCustomPanel::AlignControls(TControl* control, TRect& rect)
 {
     rect = ShrinkRectForFrame(rect, false);
     TCustomControl::AlignControls(control, rect);
+}
+
+void TTarqCustomPanel::AdjustClientRect(TRect& rect)
+{
+    TCustomControl::AdjustClientRect(rect);
+    if (DockSite())
+        rect = ShrinkRectForFrame(rect, false);
+}
+
+std::unique_ptr<IDockManager> TTarqCustomPanel::CreateDockManager()
+{
+    SetDoubleBuffered(true);
+    return std::make_unique<TTarqPanelDockManager>(this);
 }
 
 TPoint TTarqCustomPanel::GetCursorClientPos() { return ScreenToClient(WindowSystem().CursorPos()); }

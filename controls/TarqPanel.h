@@ -102,6 +102,7 @@ public:
 
     void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
     void AlignControls(TControl* control, TRect& rect) override;
+    void AdjustClientRect(TRect& rect) override;
 
     virtual TPoint GetCursorClientPos();
     // `rect` less the border width (when asked) and the two borders.
@@ -111,6 +112,9 @@ public:
 
 protected:
     void Paint() override;
+    // As a dock site with UseDockManager: the panel's own dock manager, and
+    // the panel double-buffered while it has one.
+    std::unique_ptr<IDockManager> CreateDockManager() override;
     virtual void DrawCaption(const TRect& rect);
     virtual void DrawGrid(const TRect& rect);
     void Dispatch(TMessage& message) override;

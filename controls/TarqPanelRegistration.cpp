@@ -71,13 +71,16 @@ void RegisterPanel()
         .Default(AllFrameControllerNotifications)
         .Property("ShowDockClientCaptions", &P::ShowDockClientCaptions, &P::SetShowDockClientCaptions)
         .Default(true)
+        .Property("UseDockManager", &P::UseDockManager, &P::SetUseDockManager)
+        .Default(true)
         .Event("OnPaint", &TTarqCustomPanel::OnPaint)
         .Event("OnMouseEnter", &TTarqCustomPanel::OnMouseEnter)
         .Event("OnMouseLeave", &TTarqCustomPanel::OnMouseLeave)
         // Settings of older versions: read, never written.
         .Retired("FrameSides")
         .Retired("ThemeAware")
-        .Property("UseGradients", [](P&) { return false; }, &P::ReadUseGradients)
+        .Property(
+            "UseGradients", [](P&) { return false; }, &P::ReadUseGradients)
         .Stored(false);
 }
 

@@ -204,8 +204,9 @@ public:
     bool DropIndicatorShown() const { return dropIndicatorShown_; }
     TRect DropIndicatorRect() const { return dropIndicator_; }
     int32_t DropTarget() const { return dropTarget_; }
-    bool DraggingTab() const { return draggingTab_; }
     void DragScrollTimer(TObject* sender);
+    void DragOver(TObject* source, int32_t x, int32_t y, TDragState state, bool& accept) override;
+    void DragDrop(TObject* source, int32_t x, int32_t y) override;
 
     virtual void InvalidateTabs();
     void SetParent(TWinControl* parent) override;
@@ -239,8 +240,6 @@ protected:
     void MouseMove(TShiftState shift, int32_t x, int32_t y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y) override;
     void KeyDown(uint16_t& key, TShiftState shift) override;
-    void DragOver(int32_t x, int32_t y, bool leaving);
-    void DragDrop(int32_t x, int32_t y);
 
     bool changeApproved_ = false;
     int32_t tabIndex_ = -1;
@@ -279,7 +278,9 @@ private:
     TRect FitTextRect(const TRect& textRect, TSize text) const;
     void DrawTextLine(int32_t x, int32_t y, TColor color, bool horizontal, TCanvas& canvas, const std::string& line);
     void DrawFocusRectangle(int32_t index, const TRect& textRect);
-    void InvertDropIndicator(TCanvas& canvas);
+    // The indicator's picture: an arrow in the shadow colour on black, which
+    // leaves what it is drawn over unchanged.
+    std::unique_ptr<TBitmap> DropIndicatorPicture(const TRect& rect) const;
     void QueueOp(int32_t code) { ops_.push_back(code); }
     void QueuePointOp(int32_t code, TPoint p);
     void QueueTabOutline(int32_t index);
@@ -333,8 +334,6 @@ private:
     bool hotRepaint_ = false;
     TChangeLink imagesLink_;
     int32_t dragStartTab_ = -1;
-    TPoint dragStartPoint_;
-    bool draggingTab_ = false;
     TRect dropIndicator_;
     bool dropIndicatorShown_ = false;
     int32_t dropTarget_ = -1;

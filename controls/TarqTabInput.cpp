@@ -3,19 +3,11 @@
 // and tab hints, the keyboard, scrolling, the close button and dragging a
 // tab to a new place.
 
-#include <cstdlib>
-
 #include "controls/TarqTabButtons.h"
 #include "controls/TarqTabControl.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ExtCtrls.h"
-
-namespace {
-
-// How far the mouse travels with the button down before a drag starts.
-constexpr int32_t DragThreshold = 5;
-
-} // namespace
+#include "platform/ui/ScreenOverlay.h"
 
 // ---- Current tab --------------------------------------------------------------------------
 
@@ -116,16 +108,10 @@ void TTarqCustomTabControl::MouseDown(TMouseButton button, TShiftState shift, in
             DoTabClick();
     }
     dragStartTab_ = i;
-    dragStartPoint_ = {x, y};
 }
 
 void TTarqCustomTabControl::MouseMove(TShiftState shift, int32_t x, int32_t y)
 {
-    if (draggingTab_) {
-        DragOver(x, y, !PtInRect(ClientRect(), {x, y}));
-        TCustomControl::MouseMove(shift, x, y);
-        return;
-    }
     if (hotTrack_ || tabHints_) {
         const int32_t i = TabAtPos(x, y);
         if (i == -1) {
@@ -153,26 +139,13 @@ void TTarqCustomTabControl::MouseMove(TShiftState shift, int32_t x, int32_t y)
         }
     }
     TCustomControl::MouseMove(shift, x, y);
-    const bool leftDown = (shift & ssLeft) != 0;
-    if (allowTabDragging_ && leftDown && dragStartTab_ != -1 && dragStartTab_ < tabs_.Count() &&
-        tabs_.Item(dragStartTab_)->Enabled &&
-        (std::abs(x - dragStartPoint_.X) >= DragThreshold || std::abs(y - dragStartPoint_.Y) >= DragThreshold)) {
-        draggingTab_ = true;
-        DragOver(x, y, false);
-    }
+    if (allowTabDragging_ && (shift & ssLeft) && dragStartTab_ != -1 && dragStartTab_ < tabs_.Count() &&
+        tabs_.Item(dragStartTab_)->Enabled)
+        BeginDrag(false);
 }
 
 void TTarqCustomTabControl::MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y)
 {
-    if (draggingTab_ && button == mbLeft) {
-        draggingTab_ = false;
-        if (PtInRect(ClientRect(), {x, y}))
-            DragDrop(x, y);
-        else
-            DragOver(x, y, true);
-        if (dragScrollTimer_)
-            dragScrollTimer_->SetEnabled(false);
-    }
     dragStartTab_ = -1;
     TCustomControl::MouseUp(button, shift, x, y);
 }
@@ -418,12 +391,14 @@ TRect TTarqCustomTabControl::DropIndicatorFor(int32_t target) const
     return r;
 }
 
+// Drawn over the screen by exclusive or, reaching outside the control; a
+// second drawing at the same place takes it away.
 void TTarqCustomTabControl::DrawDropIndicator(const TRect& rect)
 {
-    // The indicator is drawn on the control's own canvas by the paint pass
-    // (inverted over the tabs); toggling it only repaints its rectangle.
     dropIndicatorShown_ = !dropIndicatorShown_;
-    InvalidateRect(rect, false);
+    if (IsRectEmpty(rect))
+        return;
+    XorOntoScreen(*DropIndicatorPicture(rect), ClientToScreen(rect.TopLeft()));
 }
 
 void TTarqCustomTabControl::RemoveDropIndicator()
@@ -432,8 +407,11 @@ void TTarqCustomTabControl::RemoveDropIndicator()
         DrawDropIndicator(dropIndicator_);
 }
 
-void TTarqCustomTabControl::DragOver(int32_t x, int32_t y, bool leaving)
+void TTarqCustomTabControl::DragOver(TObject* source, int32_t x, int32_t y, TDragState state, bool& accept)
 {
+    TCustomControl::DragOver(source, x, y, state, accept);
+    if (!allowTabDragging_ || source != this)
+        return;
     const int32_t i = TabAtPos(x, y);
     if (i == -1) {
         if (!dragScrollTimer_) {
@@ -443,7 +421,7 @@ void TTarqCustomTabControl::DragOver(int32_t x, int32_t y, bool leaving)
         dragScrollTimer_->SetInterval(dragScrollFirstDelay_);
         dragScrollTimer_->SetEnabled(true);
     }
-    const bool accept = i != -1 && i != tabIndex_;
+    accept = i != -1 && i != tabIndex_;
     if (i != dropTarget_) {
         dropTarget_ = i;
         RemoveDropIndicator();
@@ -452,27 +430,30 @@ void TTarqCustomTabControl::DragOver(int32_t x, int32_t y, bool leaving)
             DrawDropIndicator(dropIndicator_);
         }
     }
-    if (leaving) {
+    if (state == dsDragLeave) {
         RemoveDropIndicator();
         dropTarget_ = -1;
     }
 }
 
-void TTarqCustomTabControl::DragDrop(int32_t x, int32_t y)
+void TTarqCustomTabControl::DragDrop(TObject* source, int32_t x, int32_t y)
 {
-    if (dragScrollTimer_)
-        dragScrollTimer_->SetEnabled(false);
-    RemoveDropIndicator();
-    dropTarget_ = -1;
-    const int32_t i = TabAtPos(x, y);
-    if (i != -1)
-        MoveActiveTab(i);
+    if (allowTabDragging_ && source == this) {
+        if (dragScrollTimer_)
+            dragScrollTimer_->SetEnabled(false);
+        RemoveDropIndicator();
+        dropTarget_ = -1;
+        const int32_t i = TabAtPos(x, y);
+        if (i != -1)
+            MoveActiveTab(i);
+    }
+    TCustomControl::DragDrop(source, x, y);
 }
 
 void TTarqCustomTabControl::DragScrollTimer(TObject*)
 {
     dragScrollTimer_->SetInterval(dragScrollRepeatDelay_);
-    if (!draggingTab_)
+    if (!Dragging())
         return;
     const TPoint p = ScreenToClient(GetCursorPos());
     int32_t direction = 0;

@@ -50,8 +50,6 @@ void TTarqCustomTabControl::Paint()
     PositionScroller();
     RepaintChildButtons();
     DrawTabsAndCards();
-    if (dropIndicatorShown_)
-        InvertDropIndicator(canvas);
     Canvas()->CopyRect(whole, &canvas, whole);
     // A later expose must not lose the card shadow that a hot-tracking
     // repaint left out.
@@ -492,15 +490,11 @@ void TTarqCustomTabControl::DrawFocusRectangle(int32_t index, const TRect& textR
 
 // ---- Drop indicator ---------------------------------------------------------------------
 
-// An arrow inverted with the shadow colour; the two black triangles cut it
-// out of the indicator's rectangle and leave the tabs under them unchanged.
-void TTarqCustomTabControl::InvertDropIndicator(TCanvas& canvas)
+// The two black triangles cut an arrow out of the indicator's rectangle.
+std::unique_ptr<TBitmap> TTarqCustomTabControl::DropIndicatorPicture(const TRect& r) const
 {
-    const TRect r = dropIndicator_;
-    if (IsRectEmpty(r))
-        return;
-    TBitmap mark(r.Width(), r.Height());
-    TCanvas& m = *mark.Canvas();
+    auto mark = std::make_unique<TBitmap>(r.Width(), r.Height());
+    TCanvas& m = *mark->Canvas();
     m.FillSolidRect(Rect(0, 0, r.Width(), r.Height()), ColorToRGB(clBtnShadow));
     m.Brush()->SetColor(clBlack);
     m.Pen()->SetStyle(psClear);
@@ -522,7 +516,7 @@ void TTarqCustomTabControl::InvertDropIndicator(TCanvas& canvas)
         m.Polygon({{0, 7}, {8, 15}, {0, 15}});
         break;
     }
-    canvas.BitBlt(r.Left, r.Top, r.Width(), r.Height(), &m, 0, 0, SRCINVERT);
+    return mark;
 }
 
 // ---- Cards --------------------------------------------------------------------------------

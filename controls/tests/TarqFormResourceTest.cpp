@@ -144,4 +144,48 @@ end
     EXPECT_NE(written.find("ShowGradient = True"), std::string::npos);
 }
 
+// The drag and dock properties and events are published: a form naming
+// them reads, binds and writes them.
+TEST_F(TarqFormResource, DragAndDockPropertiesAndEventsAreRead)
+{
+    const std::string text = R"(object Form1: TForm
+  object Site: TTarqPanel
+    DockSite = True
+    OnDockDrop = SiteDockDrop
+    OnGetSiteInfo = SiteGetSiteInfo
+    OnUnDock = SiteUnDock
+  end
+  object Tools: TTarqPanel
+    DragKind = dkDock
+    DragMode = dmAutomatic
+    OnEndDock = ToolsEndDock
+    OnStartDrag = ToolsStartDrag
+  end
+end
+)";
+    TForm form(nullptr);
+    int dropped = 0;
+    form.Handlers().Add("SiteDockDrop",
+                        TDockDropEvent([&](TObject*, TDragDockObject*, int32_t, int32_t) { ++dropped; }));
+    form.Handlers().Add("SiteGetSiteInfo", TGetSiteInfoEvent([](TObject*, TControl*, TRect&, TPoint, bool&) {}));
+    form.Handlers().Add("SiteUnDock", TUnDockEvent([](TObject*, TControl*, TWinControl*, bool&) {}));
+    form.Handlers().Add("ToolsEndDock", TEndDragEvent([](TObject*, TObject*, int32_t, int32_t) {}));
+    form.Handlers().Add("ToolsStartDrag", TStartDragEvent([](TObject*, TDragObject*&) {}));
+    ReadComponentText(&form, text, &form.Handlers());
+    auto* site = dynamic_cast<TTarqPanel*>(form.FindComponent("Site"));
+    auto* tools = dynamic_cast<TTarqPanel*>(form.FindComponent("Tools"));
+    ASSERT_TRUE(site && tools);
+    EXPECT_TRUE(site->DockSite());
+    EXPECT_NE(site->DockManager(), nullptr);
+    EXPECT_EQ(tools->DragKind(), dkDock);
+    EXPECT_EQ(tools->DragMode(), dmAutomatic);
+    ASSERT_TRUE(site->OnDockDrop);
+    site->OnDockDrop(site, nullptr, 0, 0);
+    EXPECT_EQ(dropped, 1);
+    const std::string written = WriteComponentText(&form, &form.Handlers());
+    for (const char* line : {"DockSite = True", "DragKind = dkDock", "DragMode = dmAutomatic", "OnUnDock = SiteUnDock",
+                             "OnEndDock = ToolsEndDock"})
+        EXPECT_NE(written.find(line), std::string::npos) << line;
+}
+
 } // namespace

@@ -146,12 +146,15 @@ TEST_F(TarqPageControl, DroppingTheActiveTabOnAnotherMovesItsPage)
     control->SetAllowTabDragging(true);
     auto centre = [&](int32_t tab) {
         const TRect r = control->GetTabControlRect(tab);
-        return PointToLParam({(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
+        return control->ClientToScreen({(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
     };
-    const LPARAM from = centre(0), to = centre(2);
-    control->Perform(WM_LBUTTONDOWN, MK_LBUTTON, from);
-    control->Perform(WM_MOUSEMOVE, MK_LBUTTON, to);
-    control->Perform(WM_LBUTTONUP, 0, to);
+    const TPoint from = centre(0), to = centre(2);
+    backend.MouseMove(from);
+    backend.MouseDown(from);
+    backend.MouseMove({from.X + 1, from.Y});
+    backend.MouseMove(to);
+    backend.MouseUp(to);
+    Pump();
     EXPECT_EQ(control->Pages(2), pages[0]);
     EXPECT_EQ(control->ActivePage(), pages[0]);
     EXPECT_EQ(control->TabIndex(), 2);
@@ -219,6 +222,54 @@ end
         EXPECT_FALSE(pc->Pages(0)->Visible());
         EXPECT_NE(WriteComponentText(form.get(), &handlers).find("FixedDimension = "), std::string::npos);
     }
+}
+
+// A control docked into the page control gets a page of its own whose tab
+// follows its caption (up to a line break) and visibility; a double click
+// on that tab floats it again and its page goes.
+TEST_F(TarqPageControl, DockedControlsBecomePagesAndADoubleClickFloatsThemAgain)
+{
+    control->SetDockSite(true);
+    form->Show();
+    Pump();
+    auto* tool = new TCustomControl(form.get());
+    tool->SetBounds(0, 160, 50, 30);
+    tool->SetParent(form.get());
+    tool->SetDragKind(dkDock);
+    ASSERT_TRUE(tool->ManualDock(control));
+    ASSERT_EQ(control->PageCount(), 4);
+    TTarqTabSheet* page = control->Pages(3);
+    EXPECT_EQ(tool->Parent(), page);
+    EXPECT_EQ(tool->HostDockSite(), control);
+    EXPECT_EQ(tool->Align(), alClient);
+    EXPECT_EQ(control->ActivePage(), page);
+    tool->SetCaption("Tools\nand more");
+    EXPECT_EQ(page->Caption(), "Tools");
+    tool->Hide();
+    EXPECT_FALSE(page->TabVisible());
+    tool->Show();
+    EXPECT_TRUE(page->TabVisible());
+
+    // A client already on one of the pages cannot dock here again.
+    TRect influence;
+    bool canDock = true;
+    control->GetSiteInfo(tool, influence, {}, canDock);
+    EXPECT_FALSE(canDock);
+
+    control->UpdateLayout();
+    auto centreOf = [&](int32_t index) {
+        const TRect tab = control->GetTabControlRect(index);
+        return TPoint{(tab.Left + tab.Right) / 2, (tab.Top + tab.Bottom) / 2};
+    };
+    const TPoint centre = centreOf(3);
+    EXPECT_EQ(control->DockClientAtPos(centre), tool);
+    EXPECT_EQ(control->DockClientAtPos(centreOf(0)), nullptr);
+    backend.Click(control->ClientToScreen(centre));
+    backend.Click(control->ClientToScreen(centre));
+    Pump();
+    EXPECT_TRUE(tool->Floating());
+    EXPECT_EQ(control->PageCount(), 3);
+    EXPECT_EQ(tool->Align(), alNone);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "TarqTestSupport.h"
 #include "controls/TarqColors.h"
 #include "controls/TarqPanel.h"
+#include "controls/TarqPanelDockManager.h"
 #include "controls/TarqScheme.h"
 #include "platform/core/Properties.h"
 
@@ -283,6 +284,43 @@ TEST_F(TarqPanel, MouseEventsAndThemeChange)
     EXPECT_EQ(XPColorScheme, 2);
     ThemeManagerColorName = saved;
     XPColorScheme = ReadXPColorScheme();
+}
+
+// Docked clients sit under 14-pixel caption bars inside the frame: across
+// the top of each zone, or down its left side for a panel aligned to the
+// top or bottom; the focused client's bar takes the active caption colour.
+TEST_F(TarqPanel, DockedClientsSitUnderCaptionBarsInTheCaptionColours)
+{
+    panel->SetBounds(10, 10, 200, 120);
+    panel->SetBorderOuter(fsFlat);
+    panel->SetDockSite(true);
+    ASSERT_NE(dynamic_cast<TTarqPanelDockManager*>(panel->DockManager()), nullptr);
+    EXPECT_TRUE(panel->DoubleBuffered());
+    auto* first = new TTarqPanel(form.get());
+    auto* second = new TTarqPanel(form.get());
+    first->SetCaption("Tools");
+    second->SetCaption("Colours");
+    first->SetTabStop(true);
+    ASSERT_TRUE(first->ManualDock(panel));
+    ASSERT_TRUE(second->ManualDock(panel));
+    // Inside the one-pixel frame: two zones of 59 rows, each less its bar.
+    EXPECT_EQ(first->BoundsRect(), Rect(1, 15, 199, 60));
+    EXPECT_EQ(second->BoundsRect(), Rect(1, 74, 199, 119));
+    form->Show();
+    first->SetFocus();
+    Pump();
+    EXPECT_EQ(StorePixel(*form, 10 + 100, 10 + 3), ColorToRGB(clActiveCaption));
+    EXPECT_EQ(StorePixel(*form, 10 + 100, 10 + 62), ColorToRGB(clInactiveCaption));
+
+    // The close button of the second bar hides its client.
+    ClickAt(*panel, 199 - 8, 60 + 6);
+    EXPECT_FALSE(second->Visible());
+    EXPECT_EQ(first->BoundsRect(), Rect(1, 15, 199, 119));
+
+    panel->SetAlign(alTop);
+    panel->DockManager()->ResetBounds(true);
+    EXPECT_EQ(first->Left(), 1 + 14);
+    EXPECT_EQ(first->Top(), 1);
 }
 
 } // namespace

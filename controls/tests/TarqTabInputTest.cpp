@@ -219,24 +219,41 @@ TEST_F(TarqTabInput, MenuListsVisibleTabsAndSelectsTheChosenOne)
     EXPECT_EQ(button->Menu()->Items()->Count(), 2);
 }
 
-TEST_F(TarqTabInput, DroppingADraggedTabMarksAndMovesOnlyOverAnotherTab)
+// The drag is the window system's: the tab follows the mouse, and the
+// indicator is drawn over the form too, above the control's top edge.
+TEST_F(TarqTabInput, DraggingATabMarksTheTargetTabBeyondTheControlsEdge)
 {
+    control->SetBounds(20, 20, 300, 100);
     form->Show();
     Tabs(3);
     control->SetAllowTabDragging(true);
-    Press(*control, Centre(0), WM_LBUTTONDOWN);
-    control->Perform(WM_MOUSEMOVE, MK_LBUTTON, PointToLParam(Centre(2)));
-    EXPECT_TRUE(control->DraggingTab());
+    Pump();
+    const TRect target = control->GetTabControlRect(2);
+    const TPoint from = control->ClientToScreen(Centre(0));
+    backend.MouseMove(from);
+    backend.MouseDown(from);
+    backend.MouseMove({from.X + 1, from.Y});
+    backend.MouseMove(control->ClientToScreen(Centre(2)));
+    Pump();
+    EXPECT_TRUE(control->Dragging());
     EXPECT_TRUE(control->DropIndicatorShown());
     EXPECT_EQ(control->DropTarget(), 2);
-    const TRect target = control->GetTabControlRect(2);
-    EXPECT_EQ(control->DropIndicatorRect(), Rect(target.Right - 7 - 9, target.Top - 2, target.Right + 8 - 9, target.Top + 6));
+    const TRect indicator = control->DropIndicatorRect();
+    EXPECT_EQ(indicator, Rect(target.Right - 7 - 9, target.Top - 2, target.Right + 8 - 9, target.Top + 6));
+    // A pixel of the arrow one row above the control: the form's face
+    // inverted with the shadow colour.
+    const TPoint arrow{20 + indicator.Left + 7, 20 + indicator.Top + 1};
+    ASSERT_LT(arrow.Y, 20);
+    EXPECT_EQ(StorePixel(*form, arrow.X, arrow.Y), ColorToRGB(clBtnFace) ^ ColorToRGB(clBtnShadow));
 
-    control->Perform(WM_MOUSEMOVE, MK_LBUTTON, PointToLParam({150, -20}));
+    backend.MouseMove(control->ClientToScreen({150, -15}));
+    Pump();
     EXPECT_FALSE(control->DropIndicatorShown());
     EXPECT_EQ(control->DropTarget(), -1);
-    Press(*control, {150, -20}, WM_LBUTTONUP);
-    EXPECT_FALSE(control->DraggingTab());
+    EXPECT_EQ(StorePixel(*form, arrow.X, arrow.Y), ColorToRGB(clBtnFace));
+    backend.MouseUp(control->ClientToScreen({150, -15}));
+    Pump();
+    EXPECT_FALSE(control->Dragging());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/ui/Controls.h"
+#include "platform/ui/DockTree.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Menus.h"
 
@@ -20,6 +21,12 @@ TControl::~TControl()
     if (MouseControl() == this || GetCaptureControl() == this)
         SetCaptureControl(nullptr);
     ForgetControl(this);
+    ForgetDragControl(this);
+    if (TWinControl* host = hostDockSite_) {
+        std::erase(host->dockClients_, this);
+        if (host->dockManager_)
+            host->dockManager_->RemoveControl(this);
+    }
     if (parent_)
         parent_->RemoveControl(this);
 }
@@ -40,7 +47,17 @@ void TControl::WndProc(TMessage& message)
     if (!HasStyle(csDoubleClicks) &&
         (msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK))
         message.Msg = msg = msg - (WM_LBUTTONDBLCLK - WM_LBUTTONDOWN);
+    if (DragMessage(this, message))
+        return;
+    // A control dragged automatically starts its drag instead of a click.
+    if ((msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) && dragMode_ == dmAutomatic) {
+        BeginDrag(false);
+        return;
+    }
     Dispatch(message);
+    // Other messages may have freed the control (CM_RELEASE): ask the message first.
+    if ((msg == CM_VISIBLECHANGED || msg == CM_TEXTCHANGED) && hostDockSite_)
+        hostDockSite_->Perform(CM_DOCKNOTIFICATION, reinterpret_cast<WPARAM>(this), reinterpret_cast<LPARAM>(&message));
 }
 
 void TControl::Dispatch(TMessage& message)
@@ -96,10 +113,16 @@ void TControl::SetParent(TWinControl* parent)
     for (const TControl* p = parent; p; p = p->parent_)
         if (p == this)
             throw EInvalidOperation("A control cannot be placed inside itself");
+    auto* window = dynamic_cast<TWinControl*>(this);
+    const bool onDesktop = window && window->native_;
     if (parent_)
         parent_->RemoveControl(this);
     if (parent)
         parent->InsertControl(this);
+    // A form placed into another window (docked) gives up its desktop window
+    // and takes one again when it leaves.
+    if ((parent && onDesktop) || (!parent && window && window->HandleAllocated() && dynamic_cast<TCustomForm*>(this)))
+        window->RecreateWnd();
 }
 
 TCustomForm* TControl::ParentForm() const
@@ -118,6 +141,7 @@ void TControl::SetBoundsFields(int32_t left, int32_t top, int32_t width, int32_t
     top_ = top;
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
+    TWinControl::LayoutChanged();
 }
 
 void TControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height)
@@ -260,6 +284,7 @@ void TControl::SetVisible(bool value)
         return;
     VisibleChanging();
     visible_ = value;
+    TWinControl::LayoutChanged();
     Perform(CM_VISIBLECHANGED, value ? 1 : 0);
     if (parent_ && !parent_->IsLoading()) {
         parent_->InvalidateClientRect(BoundsRect(), true);
@@ -381,6 +406,7 @@ void TControl::Notification(TComponent* component, TOperation operation)
 {
     TComponent::Notification(component, operation);
     popupMenu_.Forget(component, operation);
+    hostDockSite_.Forget(component, operation);
     if (operation == opRemove && actionLink_ && component == actionLink_->Action())
         actionLink_.reset();
 }

@@ -23,6 +23,8 @@
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/Region.h"
 #include "platform/ui/ActnList.h"
+#include "platform/ui/Alignment.h"
+#include "platform/ui/DragDrop.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/WindowSystem.h"
 
@@ -30,8 +32,7 @@ class TWinControl;
 class TCustomForm;
 class TWindowScrollBars;
 class TPopupMenu;
-
-enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+class IDockManager;
 
 enum TAnchorKind : uint8_t { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
 using TAnchors = uint8_t;
@@ -280,6 +281,48 @@ public:
     virtual void Click();
     virtual void DblClick();
 
+    // ---- Dragging and docking ----
+    TDragMode DragMode() const { return dragMode_; }
+    void SetDragMode(TDragMode value) { dragMode_ = value; }
+    TDragKind DragKind() const { return dragKind_; }
+    void SetDragKind(TDragKind value) { dragKind_ = value; }
+    TCursor DragCursor() const { return dragCursor_; }
+    void SetDragCursor(TCursor value) { dragCursor_ = value; }
+    // Starts dragging (docking with DragKind dkDock) at once, or once the
+    // mouse has moved `threshold` pixels (-1: the default) with the button
+    // held.
+    void BeginDrag(bool immediate, int32_t threshold = -1);
+    // Ends this control's drag, dropping it where it is or cancelling it.
+    void EndDrag(bool drop);
+    bool Dragging() const;
+    // Whether the control takes `source` dropped at the client point;
+    // OnDragOver answers, refusing when there is none.
+    virtual void DragOver(TObject* source, int32_t x, int32_t y, TDragState state, bool& accept);
+    virtual void DragDrop(TObject* source, int32_t x, int32_t y);
+    virtual void DoStartDrag(TDragObject*& dragObject);
+    virtual void DoEndDrag(TObject* target, int32_t x, int32_t y);
+    virtual void DoStartDock(TDragDockObject*& dragObject);
+    virtual void DoEndDock(TObject* target, int32_t x, int32_t y);
+    // The dock site holding the control (nullptr when not docked).
+    TWinControl* HostDockSite() const { return hostDockSite_; }
+    // Docked into a floating window of its own, or a form on its own.
+    bool Floating() const;
+    // Docks the control into `site` (nullptr: floats it where it stands);
+    // false when the site it leaves refuses to let it go.
+    bool ManualDock(TWinControl* site, TControl* dropControl = nullptr, TAlign controlSide = alNone);
+    // Floats the control in a window of its own over `screenRect`.
+    bool ManualFloat(const TRect& screenRect);
+    // Places the control into `site` over `rect` (the site's client
+    // coordinates) and notes it as docked there.
+    virtual void Dock(TWinControl* site, const TRect& rect);
+
+    TStartDragEvent OnStartDrag;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TEndDragEvent OnEndDrag;
+    TStartDockEvent OnStartDock;
+    TEndDragEvent OnEndDock;
+
     // ---- Events ----
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
@@ -363,6 +406,10 @@ protected:
     TControlStyle controlStyle_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
     TControlState controlState_ = 0;
     bool applyingFont_ = false;
+    TDragMode dragMode_ = dmManual;
+    TDragKind dragKind_ = dkDrag;
+    TCursor dragCursor_ = crDrag;
+    TComponentRef<TWinControl> hostDockSite_{this};
 };
 
 // ---------------------------------------------------------------------------
@@ -420,6 +467,28 @@ public:
     // Whether a screen point inside the bounds belongs to the window (a
     // shaped window answers false outside its region).
     virtual bool ContainsScreenPoint(TPoint) const { return true; }
+
+    // ---- Docking ----
+    // A dock site takes controls dragged onto it with DragKind dkDock.
+    bool DockSite() const { return dockSite_; }
+    void SetDockSite(bool value);
+    // With a dock manager, the site lays out its docked controls and draws
+    // their grabbers.
+    bool UseDockManager() const { return useDockManager_; }
+    void SetUseDockManager(bool value);
+    IDockManager* DockManager() const { return dockManager_.get(); }
+    // The controls docked here, in docking order.
+    int32_t DockClientCount() const { return static_cast<int32_t>(dockClients_.size()); }
+    TControl* DockClients(int32_t index) const { return dockClients_[index]; }
+    virtual void DockOver(TDragDockObject* source, int32_t x, int32_t y, TDragState state, bool& accept);
+    virtual void DockDrop(TDragDockObject* source, int32_t x, int32_t y);
+    // Whether `client` may dock here, and over which screen rectangle.
+    virtual void GetSiteInfo(TControl* client, TRect& influenceRect, TPoint mousePos, bool& canDock);
+
+    TDockOverEvent OnDockOver;
+    TDockDropEvent OnDockDrop;
+    TGetSiteInfoEvent OnGetSiteInfo;
+    TUnDockEvent OnUnDock;
 
     // ---- Focus and keyboard ----
     bool TabStop() const { return tabStop_; }
@@ -510,7 +579,23 @@ protected:
     friend class TControl;
     friend class TWindowSystem;
 
+    // What a window's paint learns from its ancestors, handed down the paint
+    // pass (defined with the painting).
+    struct TPaintAncestry;
+    // Moving, sizing, showing, hiding, re-parenting or re-stacking a window
+    // makes what a paint pass learned about the ancestors stale.
+    static void LayoutChanged();
+
     void Loaded() override;
+    // The dock manager a dock site with UseDockManager gets; the site owns it.
+    virtual std::unique_ptr<IDockManager> CreateDockManager();
+    virtual void DoAddDockClient(TControl* client, const TRect& rect);
+    virtual void DoRemoveDockClient(TControl* client);
+    // Whether `client` may leave for `newTarget` (OnUnDock).
+    virtual bool DoUnDock(TWinControl* newTarget, TControl* client);
+    void CMDockClient(TMessage& message);
+    void CMUnDockClient(TMessage& message);
+    void UpdateDockManager();
     virtual void CreateParams(TCreateParams& params);
     virtual void CreateWnd();
     virtual void DestroyWnd();
@@ -571,6 +656,7 @@ protected:
     bool CanAutoSize(int32_t& newWidth, int32_t& newHeight) override;
     bool WantsNativeWindow() const;
     void PaintClientDirect(TBitmap& store, const TRegion& clip, TPoint origin, bool erase);
+    TRegion VisibleRegionIn(const TPaintAncestry& ancestry) const;
     void PaintClientBuffered(TBitmap& store, const TRegion& clip, const TRect& clientInTop);
 
     std::vector<TControl*> controls_;
@@ -593,6 +679,12 @@ protected:
     std::unique_ptr<TBitmap> layeredImage_; // straight alpha, ready to present
     TRect presentRect_;
     TCreateParams createdWith_;
+    // Set while the paint pass sends this window WM_PAINT.
+    const TPaintAncestry* paintAncestry_ = nullptr;
+    bool dockSite_ = false;
+    bool useDockManager_ = false;
+    std::unique_ptr<IDockManager> dockManager_;
+    std::vector<TControl*> dockClients_;
 };
 
 // ---------------------------------------------------------------------------

@@ -126,6 +126,14 @@ constexpr uint32_t CM_HINTSHOW = CM_BASE + 48;
 constexpr uint32_t CM_RECREATEWND = CM_BASE + 51;
 constexpr uint32_t CM_INVALIDATE = CM_BASE + 52;
 constexpr uint32_t CM_CONTROLCHANGE = CM_BASE + 54;
+// Docking: WParam the TDragDockObject, LParam the cursor (screen point).
+constexpr uint32_t CM_DOCKCLIENT = CM_BASE + 56;
+// Undocking: WParam the new dock site (0: floating), LParam the client;
+// answered non-zero when the site keeps the client.
+constexpr uint32_t CM_UNDOCKCLIENT = CM_BASE + 57;
+// To a dock site: WParam the docked client, LParam the TMessage* the client
+// just handled (CM_VISIBLECHANGED, WM_SETTEXT).
+constexpr uint32_t CM_DOCKNOTIFICATION = CM_BASE + 69;
 constexpr uint32_t CM_MOUSEWHEEL = CM_BASE + 67;
 constexpr uint32_t CM_BORDERCHANGED = CM_BASE + 68;
 

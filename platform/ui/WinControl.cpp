@@ -5,6 +5,7 @@
 
 #include "platform/core/Exceptions.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/DockTree.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/ScrollBars.h"
 
@@ -130,6 +131,7 @@ void TWinControl::UpdateNonClientInsets()
     TRect client = window;
     Perform(WM_NCCALCSIZE, 0, reinterpret_cast<LPARAM>(&client));
     ncInsets_ = Rect(client.Left, client.Top, window.Right - client.Right, window.Bottom - client.Bottom);
+    LayoutChanged();
 }
 
 // ---- Children ----------------------------------------------------------------------
@@ -138,6 +140,7 @@ void TWinControl::InsertControl(TControl* control)
 {
     control->parent_ = this;
     controls_.push_back(control);
+    LayoutChanged();
     if (auto* win = dynamic_cast<TWinControl*>(control)) {
         tabList_.push_back(win);
         if (win->HandleAllocated())
@@ -175,6 +178,7 @@ void TWinControl::RemoveControl(TControl* control)
     if (auto* win = dynamic_cast<TWinControl*>(control); win && win->HandleAllocated())
         Perform(WM_PARENTNOTIFY, MakeWParam(WM_DESTROY, 0), static_cast<LPARAM>(win->handle_));
     controls_.erase(std::find(controls_.begin(), controls_.end(), control));
+    LayoutChanged();
     std::erase_if(tabList_, [control](TWinControl* w) { return static_cast<TControl*>(w) == control; });
     if (control->visible_)
         InvalidateClientRect(control->BoundsRect(), true);
@@ -221,6 +225,7 @@ void TWinControl::SetChildOrder(TControl* child, int32_t order)
     controls_.erase(it);
     order = std::clamp<int32_t>(order, 0, static_cast<int32_t>(controls_.size()));
     controls_.insert(controls_.begin() + order, child);
+    LayoutChanged();
     // Whatever overlaps the child may now be above or below it.
     if (child->visible_)
         InvalidateTreeRect(ClientToWindow(child->BoundsRect()));
@@ -377,6 +382,7 @@ void TWinControl::ResizeBackingStore()
 void TWinControl::Loaded()
 {
     TControl::Loaded();
+    UpdateDockManager();
     Realign();
 }
 

@@ -16,6 +16,11 @@ void TWinControl::WndProc(TMessage& message)
     if (scrollBars_ && scrollBars_->TrackingMessage(message))
         return;
     uint32_t msg = message.Msg;
+    // Escape ends a drag wherever the keyboard focus is.
+    if (msg == WM_KEYDOWN && message.WParam == VK_ESCAPE && CurrentDragControl()) {
+        FinishDrag(false);
+        return;
+    }
     if (msg >= WM_MOUSEMOVE && msg <= WM_MBUTTONDBLCLK && IsControlMouseMsg(message))
         return;
     TControl::WndProc(message);
@@ -75,6 +80,8 @@ void TWinControl::Dispatch(TMessage& message)
         NotifyChildren(CM_PARENTFONTCHANGED);
         break;
     case CM_SHOWHINTCHANGED: NotifyChildren(CM_PARENTSHOWHINTCHANGED); break;
+    case CM_DOCKCLIENT: CMDockClient(message); break;
+    case CM_UNDOCKCLIENT: CMUnDockClient(message); break;
     default: TControl::Dispatch(message); break;
     }
 }

@@ -3,10 +3,12 @@
 // area and painting into a supplied canvas.
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/core/Exceptions.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/DockTree.h"
 #include "platform/ui/ScrollBars.h"
 
 TRect TWinControl::ClientToWindow(const TRect& clientRect) const
@@ -107,25 +109,9 @@ void TWinControl::Repaint()
 
 // ---- The paint pass -----------------------------------------------------------------
 
-void TWinControl::PaintTree()
-{
-    if (!Showing())
-        return;
-    // A paint handler may hide, move or free windows of the tree, so each
-    // child is checked again before its turn; below a showing window, a
-    // visible child shows.
-    auto paint = [](auto& self, TWinControl* window) -> void {
-        if (window->NeedsPaint())
-            window->Perform(WM_PAINT);
-        std::vector<TControl*> children = window->controls_;
-        for (TControl* child : children)
-            if (auto* win = dynamic_cast<TWinControl*>(child); win && window->ContainsControl(win) && win->visible_)
-                self(self, win);
-    };
-    paint(paint, this);
-}
-
 namespace {
+
+uint64_t layoutGeneration = 0;
 
 // A child's window rectangle from its parent's, both in top-level coordinates.
 TRect ChildWindowRect(const TRect& parentWindow, const TRect& parentClientInWindow, const TRect& childBounds)
@@ -136,36 +122,116 @@ TRect ChildWindowRect(const TRect& parentWindow, const TRect& parentClientInWind
 
 } // namespace
 
-// Each parent's rectangle follows from its child's, so the walk up costs
-// one step per level and the parents' client areas clip as rectangles; only
-// overlapping windows need region arithmetic.
-TRegion TWinControl::VisibleRegion()
-{
-    const TRect window = WindowRectInTop();
-    TRect clip = window;
-    std::vector<TRect> covering;
-    TRect childWindow = window;
-    const TWinControl* child = this;
-    for (TWinControl* p = parent_; p; child = p, p = p->parent_) {
+void TWinControl::LayoutChanged() { ++layoutGeneration; }
+
+// Asking each window for its top-level window, its place in it and what
+// its ancestors leave visible climbed the tree once per window: painting
+// nested windows took time quadratic in the depth. The pass works each
+// level out once from its parent's answers, on first use. A paint handler
+// may move, hide, re-parent or re-stack windows; answers from an older
+// layout are then worked out again, from the tree as it now stands.
+struct TWinControl::TPaintAncestry {
+    TPaintAncestry(const TPaintAncestry* above, TWinControl* w) : parent(above), window(w) {}
+
+    const TPaintAncestry* parent;
+    TWinControl* window;
+
+    TWinControl* Top() const { return Resolved().top; }
+    const TRect& WindowInTop() const { return Resolved().windowInTop; }
+    // Where in the top-level window the window shows when its own child
+    // windows are left out of account.
+    const TRegion& Reach() const { return Resolved().reach; }
+
+private:
+    struct TAnswers {
+        TWinControl* top = nullptr;
+        TRect windowInTop;
+        TRegion reach;
+    };
+
+    const TAnswers& Resolved() const
+    {
+        if (!answers || generation != layoutGeneration) {
+            answers = parent && window->parent_ == parent->window ? FromParent(parent->Resolved()) : FromTree();
+            generation = layoutGeneration;
+        }
+        return *answers;
+    }
+
+    std::optional<TAnswers> FromParent(const TAnswers& above) const
+    {
+        const TWinControl* p = window->parent_;
         const TRect parentInsets = p->ClientRectInWindow();
-        const TRect parentWindow = Bounds(childWindow.Left - parentInsets.Left - child->left_,
-                                          childWindow.Top - parentInsets.Top - child->top_, p->width_, p->height_);
-        clip = IntersectRect(clip, OffsetRect(parentInsets, parentWindow.Left, parentWindow.Top));
-        auto it = std::find(p->controls_.begin(), p->controls_.end(), static_cast<const TControl*>(child));
+        TAnswers found{above.top, ChildWindowRect(above.windowInTop, parentInsets, window->BoundsRect()), {}};
+        const TRect parentClient = OffsetRect(parentInsets, above.windowInTop.Left, above.windowInTop.Top);
+        found.reach.Combine(above.reach, TRegion(IntersectRect(parentClient, found.windowInTop)), RGN_AND);
+        auto it = std::find(p->controls_.begin(), p->controls_.end(), static_cast<const TControl*>(window));
         for (++it; it != p->controls_.end(); ++it)
             if (auto* sibling = dynamic_cast<TWinControl*>(*it); sibling && sibling->visible_)
-                covering.push_back(ChildWindowRect(parentWindow, parentInsets, sibling->BoundsRect()));
-        childWindow = parentWindow;
+                SubtractIfOverlapping(found.reach,
+                                      ChildWindowRect(above.windowInTop, parentInsets, sibling->BoundsRect()));
+        return found;
     }
-    for (TControl* c : controls_)
-        if (auto* win = dynamic_cast<TWinControl*>(c); win && win->visible_)
-            covering.push_back(ChildWindowRect(window, ClientRectInWindow(), win->BoundsRect()));
-    TRegion region(clip);
-    for (const TRect& rect : covering)
-        if (!IsRectEmpty(IntersectRect(clip, rect)))
+
+    // The chain from the top-level window down to this one, walked once.
+    std::optional<TAnswers> FromTree() const
+    {
+        std::vector<TWinControl*> line;
+        for (TWinControl* w = window; w; w = w->parent_)
+            line.push_back(w);
+        TWinControl* top = line.back();
+        std::optional<TAnswers> found =
+            TAnswers{top, Rect(0, 0, top->width_, top->height_), TRegion(Rect(0, 0, top->width_, top->height_))};
+        for (auto it = std::next(line.rbegin()); it != line.rend(); ++it)
+            found = TPaintAncestry{nullptr, *it}.FromParent(*found);
+        return found;
+    }
+
+    static void SubtractIfOverlapping(TRegion& region, const TRect& rect)
+    {
+        if (!IsRectEmpty(IntersectRect(region.BoundingBox(), rect)))
             region.Combine(region, TRegion(rect), RGN_DIFF);
+    }
+
+    mutable std::optional<TAnswers> answers;
+    mutable uint64_t generation = 0;
+};
+
+void TWinControl::PaintTree()
+{
+    if (!Showing())
+        return;
+    // A paint handler may hide, move or free windows of the tree, so each
+    // child is checked again before its turn; below a showing window, a
+    // visible child shows.
+    auto paint = [](auto& self, TWinControl* window, const TPaintAncestry& ancestry) -> void {
+        if (window->NeedsPaint()) {
+            window->paintAncestry_ = &ancestry;
+            window->Perform(WM_PAINT);
+            window->paintAncestry_ = nullptr;
+        }
+        std::vector<TControl*> children = window->controls_;
+        for (TControl* child : children)
+            if (auto* win = dynamic_cast<TWinControl*>(child); win && window->ContainsControl(win) && win->visible_)
+                self(self, win, TPaintAncestry{&ancestry, win});
+    };
+    paint(paint, this, TPaintAncestry{nullptr, this});
+}
+
+TRegion TWinControl::VisibleRegionIn(const TPaintAncestry& ancestry) const
+{
+    const TRect window = ancestry.WindowInTop();
+    TRegion region = ancestry.Reach();
+    for (TControl* c : controls_)
+        if (auto* win = dynamic_cast<TWinControl*>(c); win && win->visible_) {
+            const TRect child = ChildWindowRect(window, ClientRectInWindow(), win->BoundsRect());
+            if (!IsRectEmpty(IntersectRect(region.BoundingBox(), child)))
+                region.Combine(region, TRegion(child), RGN_DIFF);
+        }
     return region;
 }
+
+TRegion TWinControl::VisibleRegion() { return VisibleRegionIn(TPaintAncestry{nullptr, this}); }
 
 void TWinControl::WMPaint(TMessage& message)
 {
@@ -177,14 +243,16 @@ void TWinControl::WMPaint(TMessage& message)
     updateRegion_ = TRegion();
     bool erase = eraseNeeded_;
     eraseNeeded_ = false;
-    TWinControl* top = TopLevel();
+    const TPaintAncestry fromTree{nullptr, this};
+    const TPaintAncestry& ancestry = paintAncestry_ ? *paintAncestry_ : fromTree;
+    TWinControl* top = ancestry.Top();
     TBitmap* store = top->backingStore_.get();
     if (!store)
         return;
-    TRect window = WindowRectInTop();
+    TRect window = ancestry.WindowInTop();
     update.Offset(window.Left, window.Top);
     TRegion area;
-    area.Combine(update, VisibleRegion(), RGN_AND);
+    area.Combine(update, VisibleRegionIn(ancestry), RGN_AND);
     if (area.Empty())
         return;
     top->AddPresentRect(area.BoundingBox());
@@ -239,15 +307,17 @@ void TWinControl::PaintHandler(TMessage& message)
                                   [](TControl* c) { return c->visible_ && !dynamic_cast<TWinControl*>(c); });
     if (!hasGraphic) {
         PaintWindow(canvas);
-        return;
+    } else {
+        int saved = canvas.SaveDC();
+        for (TControl* c : controls_)
+            if (c->visible_ && c->HasStyle(csOpaque) && !dynamic_cast<TWinControl*>(c))
+                canvas.ExcludeClipRect(c->left_, c->top_, c->left_ + c->width_, c->top_ + c->height_);
+        PaintWindow(canvas);
+        canvas.RestoreDC(saved);
+        PaintControls(canvas, nullptr);
     }
-    int saved = canvas.SaveDC();
-    for (TControl* c : controls_)
-        if (c->visible_ && c->HasStyle(csOpaque) && !dynamic_cast<TWinControl*>(c))
-            canvas.ExcludeClipRect(c->left_, c->top_, c->left_ + c->width_, c->top_ + c->height_);
-    PaintWindow(canvas);
-    canvas.RestoreDC(saved);
-    PaintControls(canvas, nullptr);
+    if (dockSite_ && dockManager_)
+        dockManager_->PaintSite(canvas);
 }
 
 void TWinControl::PaintWindow(TCanvas&) {}

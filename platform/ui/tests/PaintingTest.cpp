@@ -45,6 +45,23 @@ private:
     int* showingQueries_;
 };
 
+// Runs a hook before painting and notes whether an area showed to its paint.
+class THookedWindow : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    std::function<void()> BeforePaint;
+    TRect Probe;
+    bool ProbeVisible = false;
+
+protected:
+    void Paint() override
+    {
+        if (BeforePaint)
+            BeforePaint();
+        ProbeVisible = Canvas()->RectVisible(Probe);
+    }
+};
+
 } // namespace
 
 class PaintingTest : public UiTest {
@@ -225,6 +242,31 @@ TEST_F(UiTest, ShowingDeeplyNestedWindowsVisitsEachWindowOnce)
     EXPECT_EQ(StorePixel(*form, Depth - 1, 100), clBlue);
     EXPECT_EQ(StorePixel(*form, Depth, 100), clRed);
     EXPECT_TRUE(innermost->Showing());
+}
+
+// The paint pass works out each window's place and clip from its parent's;
+// a paint handler that moves a window over one not yet painted must not
+// leave that one painting over the window moved.
+TEST_F(UiTest, APaintHandlerMovingAWindowOverALaterOneTakesEffectInTheSamePass)
+{
+    auto form = MakeForm(0, 0, 300, 100);
+    auto* holder = new TCustomControl(form.get());
+    holder->SetBounds(0, 0, 100, 50);
+    holder->SetParent(form.get());
+    auto* first = new THookedWindow(form.get());
+    first->SetBounds(0, 0, 50, 50);
+    first->SetParent(holder);
+    auto* second = new THookedWindow(form.get());
+    second->SetBounds(50, 0, 50, 50);
+    second->SetParent(holder);
+    second->Probe = Rect(12, 12, 28, 28);
+    auto* cover = new TCustomControl(form.get());
+    cover->SetBounds(200, 0, 30, 30);
+    cover->SetParent(form.get());
+    first->BeforePaint = [&] { cover->SetBounds(60, 10, 20, 20); };
+    form->Show();
+    Pump();
+    EXPECT_FALSE(second->ProbeVisible);
 }
 
 // Like the class library: a control takes its parent's colour until it is
