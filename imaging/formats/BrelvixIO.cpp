@@ -1,5 +1,6 @@
 #include "imaging/formats/BrelvixIO.h"
 
+#include "imaging/core/QkFileStreams.h"
 #include "imaging/core/QkMask.h"
 #include "imaging/core/QkResample.h"
 #include "imaging/formats/QkFileFormats.h"
@@ -56,6 +57,16 @@ void TBrelvixIO::Fail()
 {
     aborting_ = true;
     DoFinishWork();
+}
+
+std::unique_ptr<TQkWideFileStream> TBrelvixIO::OpenFileOrFinish(const std::string& fileName, uint16_t mode)
+{
+    try {
+        return std::make_unique<TQkWideFileStream>(fileName, mode);
+    } catch (...) {
+        DoFinishWork();
+        throw;
+    }
 }
 
 void TBrelvixIO::NotSupported(int32_t fileType, bool reading)

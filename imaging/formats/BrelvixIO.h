@@ -20,6 +20,7 @@
 #include "platform/core/Components.h"
 
 class TImage;
+class TQkWideFileStream;
 class TStream;
 
 class TBrelvixIO : public TComponent, public IBrelvixIO {
@@ -207,6 +208,9 @@ private:
     [[noreturn]] void NotSupported(int32_t fileType, bool reading);
     // A load or save that cannot start: Aborting set, OnFinishWork once.
     void Fail();
+    // Opens the file; when that fails, the operation still finishes once
+    // before the error goes to the caller.
+    std::unique_ptr<TQkWideFileStream> OpenFileOrFinish(const std::string& fileName, uint16_t mode);
 
     // Loads.
     void CallReader(const TQkFormatReader& reader, TQkReadRequest& request);

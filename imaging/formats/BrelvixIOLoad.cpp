@@ -84,13 +84,7 @@ int32_t TBrelvixIO::LoadFormatFromFile(const std::string& fileName, int32_t file
         return 0;
     }
     params_->ResetInfo();
-    std::unique_ptr<TQkWideFileStream> file;
-    try {
-        file = std::make_unique<TQkWideFileStream>(fileName, fmOpenRead | fmShareDenyWrite);
-    } catch (...) {
-        DoFinishWork();
-        throw;
-    }
+    std::unique_ptr<TQkWideFileStream> file = OpenFileOrFinish(fileName, fmOpenRead | fmShareDenyWrite);
     aborting_ = false;
     return ReadFormat(*file, fileType, -1, fileName, true, -1);
 }
@@ -212,13 +206,7 @@ void TBrelvixIO::LoadExternalFromFile(const std::string& fileName, int32_t fileT
         DoFinishWork();
         return;
     }
-    std::unique_ptr<TQkWideFileStream> file;
-    try {
-        file = std::make_unique<TQkWideFileStream>(fileName, fmOpenRead | fmShareDenyWrite);
-    } catch (...) {
-        DoFinishWork();
-        throw;
-    }
+    std::unique_ptr<TQkWideFileStream> file = OpenFileOrFinish(fileName, fmOpenRead | fmShareDenyWrite);
     aborting_ = false;
     params_->FileName = fileName;
     params_->FileType = fileType;

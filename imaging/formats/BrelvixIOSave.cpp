@@ -77,13 +77,7 @@ void TBrelvixIO::SaveFormatToFile(const std::string& fileName, int32_t fileType)
     aborting_ = true;
     if (!PrepareSave(fileType, FormatSteps(fileType).ConvertOnSave))
         return;
-    std::unique_ptr<TQkWideFileStream> file;
-    try {
-        file = std::make_unique<TQkWideFileStream>(fileName, fmCreate);
-    } catch (...) {
-        DoFinishWork();
-        throw;
-    }
+    std::unique_ptr<TQkWideFileStream> file = OpenFileOrFinish(fileName, fmCreate);
     aborting_ = false;
     RunWriter(*file, fileType);
     params_->FileName = fileName;
@@ -134,13 +128,7 @@ void TBrelvixIO::SaveExternalToFile(const std::string& fileName, int32_t fileTyp
     aborting_ = true;
     if (!PrepareSave(0, true))
         return;
-    std::unique_ptr<TQkWideFileStream> file;
-    try {
-        file = std::make_unique<TQkWideFileStream>(fileName, fmCreate);
-    } catch (...) {
-        DoFinishWork();
-        throw;
-    }
+    std::unique_ptr<TQkWideFileStream> file = OpenFileOrFinish(fileName, fmCreate);
     aborting_ = false;
     params_->FileName = fileName;
     params_->FileType = fileType;
