@@ -11,7 +11,4 @@ std::string ProgramFolderOf(const std::string& programFile)
     return IncludeTrailingBackslashWide(ExtractFilePathWide(programFile));
 }
 
-std::string CurrentLanguageFile()
-{
-    return ApplicationFolder + LanguageFileName(LanguageIndex);
-}
+std::string CurrentLanguageFile() { return ApplicationFolder + LanguageFileName(LanguageIndex); }

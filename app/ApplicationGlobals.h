@@ -7,7 +7,7 @@
 #include <string>
 
 extern std::string ApplicationFolder; // ends with "/"
-extern uint8_t LanguageIndex;         // 6, simplified Chinese, from start-up on
+extern uint8_t LanguageIndex; // 6, simplified Chinese, from start-up on
 
 // The folder of the program file `programFile`, with exactly one trailing "/".
 std::string ProgramFolderOf(const std::string& programFile);

@@ -63,7 +63,7 @@ int32_t BitRateFactor(const std::string& codec)
     return DefaultBitRateFactor;
 }
 
-}  // namespace
+} // namespace
 
 std::string VideoCodecOfDisplayName(const std::string& displayName)
 {

@@ -10,8 +10,8 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/MainThread.h"
 #include "platform/core/Strings.h"
-#include "platform/ui/Dialogs.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Dialogs.h"
 
 namespace {
 
@@ -36,17 +36,13 @@ int64_t TaskPercent(const TProgressInfo& info)
 }
 
 // The name after the last "/".
-std::string FileNamePart(const std::string& path)
-{
-    return path.substr(path.rfind('/') + 1);
-}
+std::string FileNamePart(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
-}  // namespace
+} // namespace
 
 TConversionRun::TConversionRun(TCustomEncoder& encoder, TConversionHost& host)
     : MessageBox(ShowMessageBox), encoder_(encoder), host_(host)
-{
-}
+{}
 
 void TConversionRun::Convert()
 {
@@ -163,25 +159,13 @@ int64_t TConversionRun::AverageProgress() const
     return sum / static_cast<int64_t>(taskPercents_.size());
 }
 
-void TConversionRun::PauseRun()
-{
-    encoder_.Pause();
-}
+void TConversionRun::PauseRun() { encoder_.Pause(); }
 
-void TConversionRun::ResumeRun()
-{
-    encoder_.Resume();
-}
+void TConversionRun::ResumeRun() { encoder_.Resume(); }
 
-void TConversionRun::CancelRun()
-{
-    encoder_.Stop(true);
-}
+void TConversionRun::CancelRun() { encoder_.Stop(true); }
 
-void TConversionRun::EndRun()
-{
-    host_.UnlockMainWindow();
-}
+void TConversionRun::EndRun() { host_.UnlockMainWindow(); }
 
 void TConversionRun::CloseQuery(TObject*, bool& canClose)
 {

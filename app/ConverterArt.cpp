@@ -21,9 +21,9 @@ void VerticalGradient(TCanvas& canvas, const TRect& rect, TColor from, TColor to
 {
     const int32_t rows = rect.Height();
     for (int32_t row = 0; row < rows; ++row) {
-        const TColor color = RGB(Blend(GetRValue(from), GetRValue(to), row, rows),
-                                 Blend(GetGValue(from), GetGValue(to), row, rows),
-                                 Blend(GetBValue(from), GetBValue(to), row, rows));
+        const TColor color =
+            RGB(Blend(GetRValue(from), GetRValue(to), row, rows), Blend(GetGValue(from), GetGValue(to), row, rows),
+                Blend(GetBValue(from), GetBValue(to), row, rows));
         canvas.Brush()->SetColor(color);
         canvas.FillRect(Rect(rect.Left, rect.Top + row, rect.Right, rect.Top + row + 1));
     }
@@ -199,20 +199,11 @@ void RegisterFaces(const std::string& name, const std::function<TBitmapPtr(TFace
 
 } // namespace
 
-std::string HotVariant(const std::string& name)
-{
-    return name + "_HOT";
-}
+std::string HotVariant(const std::string& name) { return name + "_HOT"; }
 
-std::string DownVariant(const std::string& name)
-{
-    return name + "_DOWN";
-}
+std::string DownVariant(const std::string& name) { return name + "_DOWN"; }
 
-std::string DisabledVariant(const std::string& name)
-{
-    return name + "_DISABLED";
-}
+std::string DisabledVariant(const std::string& name) { return name + "_DISABLED"; }
 
 void RegisterConverterResources()
 {

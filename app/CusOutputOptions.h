@@ -23,25 +23,25 @@ struct TCusOutputOptions {
     int32_t SourceHeight = 0;
     double SourceFrameRate = 0.0;
     int32_t SourceAudioBitRate = 0; // bit/s
-    int32_t SourceSampleRate = 0;   // Hz
+    int32_t SourceSampleRate = 0; // Hz
 
     std::string OutputFolder; // ends with "/" unless empty
-    int32_t FormatIndex = 0;  // row of the format table
+    int32_t FormatIndex = 0; // row of the format table
     std::string VideoEncoder; // display name
-    std::string FrameSize;    // "WxH"
-    bool Stretch = false;     // stretch to the frame size instead of letterboxing
+    std::string FrameSize; // "WxH"
+    bool Stretch = false; // stretch to the frame size instead of letterboxing
     std::string VideoBitRate; // kbit/s
     std::string FrameRate;
     std::string AspectRatio; // "4:3" or "16:9"
     std::string AudioEncoder;
     std::string AudioBitRate; // kbit/s, "4.75" … "320"
-    std::string SampleRate;   // Hz
-    int32_t Channels = 0;     // 0 automatic, 1 mono, 2 stereo
+    std::string SampleRate; // Hz
+    int32_t Channels = 0; // 0 automatic, 1 mono, 2 stereo
 
     bool CutEnabled = false;
     bool CutChecked = false;
-    int64_t ClipStart = 0;  // µs
-    int64_t ClipEnd = 0;    // µs
+    int64_t ClipStart = 0; // µs
+    int64_t ClipEnd = 0; // µs
     int64_t SeekOffset = 0; // µs, where the input is entered for a clip
 
     std::string Rotation; // degrees: "0", "90", "180" or "270"
@@ -49,7 +49,7 @@ struct TCusOutputOptions {
     bool WatermarkOn = false;
     std::string WatermarkFile; // PNG picture
     int32_t WatermarkPosition = 0; // placement 0..8
-    int32_t MarginX = 0;           // source pixels
+    int32_t MarginX = 0; // source pixels
     int32_t MarginY = 0;
     int32_t WatermarkX = 0; // top-left corner in source pixels
     int32_t WatermarkY = 0;

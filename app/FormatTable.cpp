@@ -32,10 +32,7 @@ const std::array<TFormatRow, FormatTableRows> FormatTable = {{
     {"wma", "audio", "WMA - Windows Media Audio"},
 }};
 
-bool Contains(const std::string& text, const char* part)
-{
-    return text.find(part) != std::string::npos;
-}
+bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
 std::vector<std::string> VideoEncoders(const std::string& extension, const std::string& kind)
 {
@@ -120,21 +117,14 @@ std::string FormatTableEntry(int32_t row, int32_t column)
         return {};
     const TFormatRow& entry = FormatTable[static_cast<size_t>(row)];
     switch (column) {
-    case ftExtension:
-        return entry.Extension;
-    case ftKind:
-        return entry.Kind;
-    case ftDisplay:
-        return entry.Display;
-    default:
-        return {};
+    case ftExtension: return entry.Extension;
+    case ftKind: return entry.Kind;
+    case ftDisplay: return entry.Display;
+    default: return {};
     }
 }
 
-bool IsAudioKind(const std::string& kind)
-{
-    return kind == "audio";
-}
+bool IsAudioKind(const std::string& kind) { return kind == "audio"; }
 
 TProfileLists ProfileLists(const std::string& extension, const std::string& kind, bool amrAvailable)
 {

@@ -10,8 +10,8 @@
 inline constexpr int32_t FormatTableRows = 19;
 // Columns of a row.
 inline constexpr int32_t ftExtension = 0; // container and file extension
-inline constexpr int32_t ftKind = 1;      // device presets, or "audio"
-inline constexpr int32_t ftDisplay = 2;   // what the profile list shows
+inline constexpr int32_t ftKind = 1; // device presets, or "audio"
+inline constexpr int32_t ftDisplay = 2; // what the profile list shows
 // The profile selected at start: "MP4 - MPEG-4 Video".
 inline constexpr int32_t DefaultFormatRow = 5;
 

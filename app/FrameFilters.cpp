@@ -7,17 +7,11 @@
 
 namespace {
 
-int32_t EvenTowardZero(int32_t value)
-{
-    return value / 2 * 2;
-}
+int32_t EvenTowardZero(int32_t value) { return value / 2 * 2; }
 
-int32_t HalfMargin(double excess)
-{
-    return static_cast<int32_t>(Round(excess / 2));
-}
+int32_t HalfMargin(double excess) { return static_cast<int32_t>(Round(excess / 2)); }
 
-}  // namespace
+} // namespace
 
 TFrameSize ParseFrameSize(const std::string& text)
 {
@@ -54,7 +48,7 @@ std::string PadFilter(int32_t sourceWidth, int32_t sourceHeight, const TPadding&
     if (left <= 0 && right <= 0 && top <= 0 && bottom <= 0)
         return {};
     return "pad=" + IntToStr(sourceWidth + left + right) + ":" + IntToStr(sourceHeight + top + bottom) + ":" +
-           IntToStr(left) + ":" + IntToStr(top) + ":black";
+        IntToStr(left) + ":" + IntToStr(top) + ":black";
 }
 
 std::string WatermarkFilter(const std::string& chain, const std::string& watermarkFile, int32_t x, int32_t y)

@@ -50,7 +50,7 @@ std::unique_ptr<TBitmap> ButtonFace(int32_t width, int32_t height, TColor top, T
     return bitmap;
 }
 
-}  // namespace
+} // namespace
 
 TFrmPress::TFrmPress(TComponent* owner) : TForm(owner)
 {

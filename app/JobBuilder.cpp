@@ -16,7 +16,7 @@ namespace {
 // The profile row of a record, with the values every option rule reads.
 struct TProfile {
     std::string Extension; // "mp4"
-    std::string Dotted;    // ".mp4"
+    std::string Dotted; // ".mp4"
     std::string Kind;
     bool Video = true;
 };
@@ -36,10 +36,7 @@ bool ClipActive(const TCusOutputOptions& settings)
     return settings.CutEnabled && settings.CutChecked && settings.ClipEnd > settings.ClipStart;
 }
 
-bool Contains(const std::string& text, std::string_view part)
-{
-    return text.find(part) != std::string::npos;
-}
+bool Contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
 
 std::string FrameSizeOf(const TCusOutputOptions& settings, const TProfile& profile)
 {
@@ -92,8 +89,7 @@ std::string VideoCodecOf(const TCusOutputOptions& settings, const TProfile& prof
     return "libxvid";
 }
 
-std::string AudioCodecOf(const TCusOutputOptions& settings, const TProfile& profile,
-                         const TJobEnvironment& environment)
+std::string AudioCodecOf(const TCusOutputOptions& settings, const TProfile& profile, const TJobEnvironment& environment)
 {
     const std::string chosen = AudioCodecOfDisplayName(settings.AudioEncoder);
     // Without AMR-NB the 3GP muxer's own audio codec is missing; AAC takes its place.
@@ -132,13 +128,9 @@ std::string ChannelsOf(const TCusOutputOptions& settings, const TProfile& profil
     return settings.Channels >= 1 ? IntToStr(settings.Channels) : std::string();
 }
 
-bool IsExplicitFrameSize(const std::string& frameSize)
-{
-    return !frameSize.empty() && frameSize[0] != 'x';
-}
+bool IsExplicitFrameSize(const std::string& frameSize) { return !frameSize.empty() && frameSize[0] != 'x'; }
 
-std::string VideoFilterChain(const TCusOutputOptions& settings, const TProfile& profile,
-                             const std::string& frameSize)
+std::string VideoFilterChain(const TCusOutputOptions& settings, const TProfile& profile, const std::string& frameSize)
 {
     std::string chain;
     if (IsExplicitFrameSize(frameSize)) {
@@ -185,8 +177,8 @@ TVideoChoices VideoChoicesOf(const TCusOutputOptions& settings, const TProfile& 
     video.FrameRate = FrameRateOf(settings, profile);
     video.Codec = VideoCodecOf(settings, profile);
     video.BitRate = settings.VideoBitRate.empty()
-                        ? AutoVideoBitRate(video.FrameSize, video.FrameRate, video.Codec, profile.Dotted)
-                        : settings.VideoBitRate;
+        ? AutoVideoBitRate(video.FrameSize, video.FrameRate, video.Codec, profile.Dotted)
+        : settings.VideoBitRate;
     return video;
 }
 
@@ -229,12 +221,9 @@ std::string OutputOptionString(const TCusOutputOptions& settings, const TProfile
     return options;
 }
 
-}  // namespace
+} // namespace
 
-int32_t GetProcessorCount()
-{
-    return std::max(1u, std::thread::hardware_concurrency());
-}
+int32_t GetProcessorCount() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 TInputOptions BuildInputOptions(const TCusOutputOptions& settings)
 {

@@ -82,21 +82,14 @@ void SetComponentProperty(TComponent* component, const std::string& name, const 
         return;
     switch (prop->Kind) {
     case tkInteger:
-    case tkInt64:
-        SetPropValue(*component, name, static_cast<int64_t>(IntegerValue(value)));
-        break;
-    case tkString:
-        SetPropValue(*component, name, value);
-        break;
-    case tkStrings:
-        SplitString(value, ItemSeparator, *static_cast<TStrings*>(GetObjectProp(*component, *prop)));
-        break;
+    case tkInt64: SetPropValue(*component, name, static_cast<int64_t>(IntegerValue(value))); break;
+    case tkString: SetPropValue(*component, name, value); break;
+    case tkStrings: SplitString(value, ItemSeparator, *static_cast<TStrings*>(GetObjectProp(*component, *prop))); break;
     case tkClass:
         if (auto* columns = dynamic_cast<TListColumns*>(GetObjectProp(*component, *prop)))
             SetColumnCaptions(*columns, value);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

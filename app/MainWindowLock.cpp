@@ -1,8 +1,8 @@
 #include "app/MainWindowLock.h"
 
 #include "app/UnitQuorvid.h"
-#include "controls/aa/AACtrls.h"
 #include "controls/TarqPanel.h"
+#include "controls/aa/AACtrls.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/Image.h"
 
@@ -24,7 +24,7 @@ void ShowPanels(TFrmQuorvid& window, bool show)
     window.ImageLanguage->SetEnabled(show);
 }
 
-}  // namespace
+} // namespace
 
 void LockMainWindow(TFrmQuorvid& window)
 {

@@ -12,9 +12,7 @@ constexpr int32_t ProgressSubItem = 3;
 
 } // namespace
 
-TMainWindowRows::TMainWindowRows(TFrmQuorvid& window) : window_(window)
-{
-}
+TMainWindowRows::TMainWindowRows(TFrmQuorvid& window) : window_(window) {}
 
 TListItem* TMainWindowRows::Row(int32_t row)
 {
@@ -24,10 +22,7 @@ TListItem* TMainWindowRows::Row(int32_t row)
     return items.Item(row);
 }
 
-int32_t TMainWindowRows::RowCount()
-{
-    return window_.ListViewFiles->Items()->Count();
-}
+int32_t TMainWindowRows::RowCount() { return window_.ListViewFiles->Items()->Count(); }
 
 const TCusOutputOptions* TMainWindowRows::RowToConvert(int32_t row)
 {
@@ -56,15 +51,9 @@ void TMainWindowRows::SaveSelectedRow()
         window_.SaveFileSettings(TFrmQuorvid::RecordOf(*item));
 }
 
-void TMainWindowRows::LockMainWindow()
-{
-    ::LockMainWindow(window_);
-}
+void TMainWindowRows::LockMainWindow() { ::LockMainWindow(window_); }
 
-void TMainWindowRows::UnlockMainWindow()
-{
-    ::UnlockMainWindow(window_);
-}
+void TMainWindowRows::UnlockMainWindow() { ::UnlockMainWindow(window_); }
 
 TMainWindowRun::TMainWindowRun(TFrmQuorvid& window) : window_(window), rows_(window)
 {
@@ -84,22 +73,13 @@ TConversionRun& TMainWindowRun::Run()
     return *run_;
 }
 
-void TMainWindowRun::BtnSaveClick(TObject*)
-{
-    Run().Convert();
-}
+void TMainWindowRun::BtnSaveClick(TObject*) { Run().Convert(); }
 
-void TMainWindowRun::DIVidirovDoProgress(TObject* sender, PProgressInfo info)
-{
-    Run().Progress(sender, info);
-}
+void TMainWindowRun::DIVidirovDoProgress(TObject* sender, PProgressInfo info) { Run().Progress(sender, info); }
 
 void TMainWindowRun::DIVidirovDoTerminate(TObject* sender, const TTerminateInfo& info)
 {
     Run().Terminate(sender, info);
 }
 
-void TMainWindowRun::FormCloseQuery(TObject* sender, bool& canClose)
-{
-    Run().CloseQuery(sender, canClose);
-}
+void TMainWindowRun::FormCloseQuery(TObject* sender, bool& canClose) { Run().CloseQuery(sender, canClose); }

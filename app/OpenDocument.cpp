@@ -43,14 +43,10 @@ void LaunchDetached(const std::vector<std::string>& command)
         ::_exit(0);
     }
     int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {}
 }
 
-void SetDocumentLauncher(TDocumentLauncher launcher)
-{
-    CurrentLauncher() = std::move(launcher);
-}
+void SetDocumentLauncher(TDocumentLauncher launcher) { CurrentLauncher() = std::move(launcher); }
 
 void OpenDocument(const std::string& target)
 {

@@ -31,10 +31,7 @@ std::string ShortestDecimal(double value)
     return std::string(buffer, result.ptr);
 }
 
-std::string SecondsText(int64_t microseconds)
-{
-    return ShortestDecimal(static_cast<double>(microseconds) / 1000000.0);
-}
+std::string SecondsText(int64_t microseconds) { return ShortestDecimal(static_cast<double>(microseconds) / 1000000.0); }
 
 std::string ZeroPad3(int32_t n)
 {
@@ -48,10 +45,7 @@ std::string ZeroPad3(int32_t n)
 
 namespace {
 
-bool IsFilterBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
+bool IsFilterBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // Backslashes every character of `special` and the blanks at either end,
 // which the filter parsers would otherwise strip.
@@ -74,17 +68,11 @@ std::string BackslashEscape(const std::string& text, std::string_view special)
     return escaped;
 }
 
-}  // namespace
+} // namespace
 
-std::string EscapeFilterOptionValue(const std::string& value)
-{
-    return BackslashEscape(value, "\\':=");
-}
+std::string EscapeFilterOptionValue(const std::string& value) { return BackslashEscape(value, "\\':="); }
 
-std::string EscapeFilterGraphText(const std::string& text)
-{
-    return BackslashEscape(text, "\\'[],;");
-}
+std::string EscapeFilterGraphText(const std::string& text) { return BackslashEscape(text, "\\'[],;"); }
 
 std::string QuoteOptionValue(const std::string& value)
 {

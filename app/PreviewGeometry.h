@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 
-
 // "hh:mm:ss.mmm" of a time in µs; hours may take more than two digits.
 std::string FormatTimeStamp(int64_t microseconds);
 

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/decode/FFDecode.h"
 #include "engine/binding/FFLoad.h"
+#include "engine/decode/FFDecode.h"
 #include "platform/core/Exceptions.h"
 
 namespace {

@@ -1,15 +1,29 @@
-// Times the input/output component's portable pixmap load and save of a
-// 6000 x 4000 photo-like image (made once with ImageMagick's plasma and
-// noise, kept beside the bench):
-//   P6 read; P6 read and written again;
-// against, in the same run: convert x.ppm null: and convert x.ppm y.ppm;
-// vips avg x.ppm (libvips's own PPM loader) and vips copy x.ppm y.ppm. Each
+// Times the input/output component's loads and saves of a 6000 x 4000
+// photo-like image (made once with ImageMagick's plasma and noise, kept beside
+// the bench, and turned into a 24-bit BMP, a q90 JPEG and a level-6 PNG):
+//   P6 read; P6 read and written again; BMP read; BMP to BMP; BMP to PPM;
+//   JPEG and PNG reads; the PPM saved as JPEG q90 and as PNG level 5 without
+//   filtering;
+// against, in the same run: convert x null: and convert x y; vips avg x
+// (libvips's own loaders), vips copy and vips jpegsave/pngsave. Each
 // peer's time is the median of its runs less the same tool's run over a
 // 1 x 1 image, so the tool's start cancels out. Goals: ratio <= 1.0 against
-// convert, <= 1.5 against vips.
+// convert; against vips <= 1.5, and <= 1.1 for JPEG, <= 1.3 for PNG loads.
+// PaintBrush rows, against convert only: a 24-bit PCX read (convert x.pcx
+// null:) and the BMP photo read and written as a 24-bit PCX.
+// GIF and Targa rows: the photo reduced once to 256 colours (convert -colors
+// 256 +dither) read against convert and vips avg (libnsgif); the PPM
+// written as an 8-bit GIF, quantizing included, against convert -colors 256
+// +dither and vips gifsave; the photo as a Targa read against convert and
+// vips avg, and the PPM written as a Targa against convert.
+// JPEG 2000 rows: the photo made lossless by opj_compress read against
+// convert and vips avg; the PPM saved lossless against convert -define
+// jp2:quality=0 and vips jp2ksave --lossless. Goals: <= 1.0 against
+// convert, <= 1.2 against vips.
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -39,6 +53,34 @@ bool MakeImages(const std::filesystem::path& folder)
         Shell("convert -size 1x1 xc:gray " + (folder / "tiny.ppm").string());
 }
 
+bool MakeBmpImages(const std::filesystem::path& folder)
+{
+    const std::string photo = (folder / "photo.bmp").string();
+    if (!std::filesystem::exists(photo) &&
+        !Shell("convert -limit memory 4GiB -limit map 4GiB " + (folder / "photo.ppm").string() + " BMP3:" + photo))
+        return false;
+    return Shell("convert -size 1x1 xc:gray BMP3:" + (folder / "tiny.bmp").string());
+}
+
+// `read <file>` loads a file through the component; `convert <in> <out>`
+// loads one and saves it by the extension of the other. Exit status 0 when
+// the component did not abort.
+int RunCommand(int argc, char** argv)
+{
+    TBrelvixIO io(nullptr);
+    if (argc == 3 && std::strcmp(argv[1], "read") == 0) {
+        io.LoadFromFile(argv[2]);
+    } else if (argc == 4 && std::strcmp(argv[1], "convert") == 0) {
+        io.LoadFromFile(argv[2]);
+        if (!io.Aborting())
+            io.SaveToFile(argv[3]);
+    } else {
+        std::fprintf(stderr, "usage: imaging_io [read <file> | convert <in> <out>]\n");
+        return 2;
+    }
+    return io.Aborting() ? 1 : 0;
+}
+
 double BestOf(const std::function<void()>& run)
 {
     double best = 1e300;
@@ -55,15 +97,161 @@ void PrintRow(const char* operation, double ours, const char* peer, double their
     std::printf("%-10s %10.1f   %-7s %10.1f   %6.2f\n", operation, ours, peer, theirs, theirs > 0 ? ours / theirs : 0);
 }
 
+// A row's peer commands: convert <in> <MagickOut> and
+// vips <VipsOperation> <in> [<VipsOut>], each also over the tiny image.
+struct TPeerCommands {
+    std::string In;
+    std::string TinyIn;
+    std::string MagickOut;
+    std::string VipsOperation;
+    std::string VipsOut;
+};
+
+void CompareRow(const char* operation, double ours, const TPeerCommands& peers)
+{
+    const std::string magick = "convert -limit memory 4GiB -limit map 4GiB ";
+    PrintRow(operation, ours, "convert",
+             MedianNetTime(magick + peers.In + " " + peers.MagickOut, magick + peers.TinyIn + " " + peers.MagickOut,
+                           ToolRuns));
+    const auto vips = [&peers](const std::string& in) {
+        return "vips " + peers.VipsOperation + " " + in + (peers.VipsOut.empty() ? "" : " " + peers.VipsOut);
+    };
+    PrintRow("", ours, "vips", MedianNetTime(vips(peers.In), vips(peers.TinyIn), ToolRuns));
+}
+
+// JPEG (q90 by cjpeg) and PNG (level 6) copies of the photo and of the tiny
+// image, made once; loads and saves against the same peers.
+void CompareJpegAndPng(const std::filesystem::path& folder, TBrelvixIO& io)
+{
+    const std::string photo = (folder / "photo.ppm").string();
+    const std::string tiny = (folder / "tiny.ppm").string();
+    for (const char* name : {"photo", "tiny"}) {
+        const std::string ppm = (folder / (std::string(name) + ".ppm")).string();
+        const std::string jpeg = (folder / (std::string(name) + ".jpg")).string();
+        const std::string png = (folder / (std::string(name) + ".png")).string();
+        if (!std::filesystem::exists(jpeg))
+            Shell("cjpeg -quality 90 -outfile " + jpeg + " " + ppm);
+        if (!std::filesystem::exists(png))
+            Shell("convert " + ppm + " -define png:compression-level=6 " + png);
+    }
+    for (const char* kind : {"jpg", "png"}) {
+        const std::string file = (folder / (std::string("photo.") + kind)).string();
+        const std::string small = (folder / (std::string("tiny.") + kind)).string();
+        const double read = BestOf([&] { io.LoadFromFile(file); });
+        CompareRow((std::string(kind) + " read").c_str(), read, {file, small, "null:", "avg", ""});
+    }
+    const std::string jpegOut = (folder / "out.jpg").string();
+    io.Params().JpegQuality = 90;
+    const double jpegSave = BestOf([&] {
+        io.LoadFromFile(photo);
+        io.SaveToFile(jpegOut);
+    });
+    CompareRow("PPM->JPEG", jpegSave, {photo, tiny, "-quality 90 " + jpegOut, "jpegsave", jpegOut + " --Q 90"});
+    const std::string pngOut = (folder / "out.png").string();
+    io.Params().PngCompression = 5;
+    io.Params().PngFilter = 0;
+    const double pngSave = BestOf([&] {
+        io.LoadFromFile(photo);
+        io.SaveToFile(pngOut);
+    });
+    CompareRow("PPM->PNG", pngSave,
+               {photo, tiny, "-define png:compression-level=5 -define png:compression-filter=0 " + pngOut, "pngsave",
+                pngOut + " --compression 5 --filter none"});
+    if (io.Aborting())
+        std::fprintf(stderr, "the component could not save %s\n", pngOut.c_str());
+    std::filesystem::remove(jpegOut);
+    std::filesystem::remove(pngOut);
+}
+
+// The GIF and Targa copies of the photo, made once, and their 1 x 1 peers.
+bool MakePalettedImages(const std::filesystem::path& folder)
+{
+    const std::string photo = (folder / "photo.ppm").string();
+    const std::string gif = (folder / "photo.gif").string();
+    const std::string tga = (folder / "photo.tga").string();
+    const bool made = (std::filesystem::exists(gif) ||
+                       Shell("convert -limit memory 4GiB -limit map 4GiB " + photo + " -colors 256 +dither " + gif)) &&
+        (std::filesystem::exists(tga) || Shell("convert " + photo + " " + tga));
+    return made && Shell("convert -size 1x1 xc:gray " + (folder / "tiny.gif").string()) &&
+        Shell("convert -size 1x1 xc:gray " + (folder / "tiny.tga").string());
+}
+
+void CompareGifAndTarga(const std::filesystem::path& folder, TBrelvixIO& io)
+{
+    const auto path = [&folder](const char* name) { return (folder / name).string(); };
+    const std::string photo = path("photo.ppm");
+    const std::string tiny = path("tiny.ppm");
+    const double gifRead = BestOf([&] { io.LoadFromFile(path("photo.gif")); });
+    const double gifSave = BestOf([&] {
+        io.LoadFromFile(photo);
+        io.Params().BitsPerSample = 8;
+        io.SaveToFile(path("out.gif"));
+    });
+    const double tgaRead = BestOf([&] { io.LoadFromFile(path("photo.tga")); });
+    const double tgaSave = BestOf([&] {
+        io.LoadFromFile(photo);
+        io.SaveToFile(path("out.tga"));
+    });
+    CompareRow("GIF read", gifRead, {path("photo.gif"), path("tiny.gif"), "null:", "avg", ""});
+    CompareRow("PPM->GIF", gifSave,
+               {photo, tiny, "-colors 256 +dither " + path("out.gif"), "gifsave", path("out.gif")});
+    CompareRow("TGA read", tgaRead, {path("photo.tga"), path("tiny.tga"), "null:", "avg", ""});
+    // vips writes no Targa.
+    const std::string magick = "convert -limit memory 4GiB -limit map 4GiB ";
+    PrintRow("PPM->TGA", tgaSave, "convert",
+             MedianNetTime(magick + photo + " " + path("out.tga"), magick + tiny + " " + path("out.tga"), ToolRuns));
+    std::filesystem::remove(path("out.gif"));
+    std::filesystem::remove(path("out.tga"));
+}
+
+// The lossless JPEG 2000 copy of the photo and its 1 x 1 peer, made once.
+bool MakeJpeg2000Images(const std::filesystem::path& folder)
+{
+    const std::string jp2 = (folder / "photo.jp2").string();
+    const std::string tinyPpm = (folder / "tiny.ppm").string();
+    return (std::filesystem::exists(jp2) ||
+            Shell("opj_compress -i " + (folder / "photo.ppm").string() + " -o " + jp2)) &&
+        Shell("opj_compress -n 1 -i " + tinyPpm + " -o " + (folder / "tiny.jp2").string());
+}
+
+void CompareJpeg2000(const std::filesystem::path& folder, TBrelvixIO& io)
+{
+    const auto path = [&folder](const char* name) { return (folder / name).string(); };
+    const std::string photo = path("photo.ppm");
+    const double read = BestOf([&] { io.LoadFromFile(path("photo.jp2")); });
+    io.Params().J2000Rate = 1;
+    const double save = BestOf([&] {
+        io.LoadFromFile(photo);
+        io.SaveToFile(path("out.jp2"));
+    });
+    if (io.Aborting())
+        std::fprintf(stderr, "the component could not save %s\n", path("out.jp2").c_str());
+    CompareRow("JP2 read", read, {path("photo.jp2"), path("tiny.jp2"), "null:", "avg", ""});
+    CompareRow("PPM->JP2", save,
+               {photo, path("tiny.ppm"), "-define jp2:quality=0 " + path("out.jp2"), "jp2ksave",
+                path("out.jp2") + " --lossless"});
+    std::filesystem::remove(path("out.jp2"));
+}
+
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     InstallBrelvixIOStartup();
     LibraryStaticInit();
+    if (argc > 1) {
+        int status = 1;
+        try {
+            status = RunCommand(argc, argv);
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "%s\n", error.what());
+        }
+        LibraryStaticFinal();
+        return status;
+    }
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "imaging_io_bench";
     std::filesystem::create_directories(folder);
-    if (!MakeImages(folder)) {
+    if (!MakeImages(folder) || !MakeBmpImages(folder)) {
         std::fprintf(stderr, "cannot make the test image (convert is needed)\n");
         return 1;
     }
@@ -88,7 +276,51 @@ int main()
              MedianNetTime(magick + photo + " " + out, magick + tiny + " " + out, ToolRuns));
     PrintRow("", copy, "vips",
              MedianNetTime("vips copy " + photo + " " + out, "vips copy " + tiny + " " + out, ToolRuns));
+    const std::string bmp = (folder / "photo.bmp").string();
+    const std::string tinyBmp = (folder / "tiny.bmp").string();
+    const std::string outBmp = (folder / "out.bmp").string();
+    const double bmpRead = BestOf([&] { io.LoadFromFile(bmp); });
+    const double bmpCopy = BestOf([&] {
+        io.LoadFromFile(bmp);
+        io.SaveToFile(outBmp);
+    });
+    const double bmpToPpm = BestOf([&] {
+        io.LoadFromFile(bmp);
+        io.SaveToFile(out);
+    });
+    CompareRow("BMP read", bmpRead, {bmp, tinyBmp, "null:", "avg", ""});
+    CompareRow("BMP->BMP", bmpCopy, {bmp, tinyBmp, "BMP3:" + outBmp, "copy", outBmp});
+    CompareRow("BMP->PPM", bmpToPpm, {bmp, tinyBmp, out, "copy", out});
     std::filesystem::remove(out);
+    std::filesystem::remove(outBmp);
+    CompareJpegAndPng(folder, io);
+    const std::string pcx = (folder / "photo.pcx").string();
+    const std::string tinyPcx = (folder / "tiny.pcx").string();
+    const std::string outPcx = (folder / "out.pcx").string();
+    if (!Shell(magick + photo + " " + pcx) || !Shell(magick + tiny + " " + tinyPcx)) {
+        std::fprintf(stderr, "convert could not write %s\n", pcx.c_str());
+        return 1;
+    }
+    const double pcxRead = BestOf([&] { io.LoadFromFile(pcx); });
+    const double bmpToPcx = BestOf([&] {
+        io.LoadFromFile(bmp);
+        io.SaveToFile(outPcx);
+    });
+    PrintRow("PCX read", pcxRead, "convert",
+             MedianNetTime(magick + pcx + " null:", magick + tinyPcx + " null:", ToolRuns));
+    PrintRow("BMP->PCX", bmpToPcx, "convert",
+             MedianNetTime(magick + bmp + " " + outPcx, magick + tinyBmp + " " + outPcx, ToolRuns));
+    std::filesystem::remove(outPcx);
+    if (!MakePalettedImages(folder)) {
+        std::fprintf(stderr, "cannot make the GIF and Targa test images\n");
+        return 1;
+    }
+    CompareGifAndTarga(folder, io);
+    if (!MakeJpeg2000Images(folder)) {
+        std::fprintf(stderr, "cannot make the JPEG 2000 test images (opj_compress is needed)\n");
+        return 1;
+    }
+    CompareJpeg2000(folder, io);
     LibraryStaticFinal();
     return 0;
 }

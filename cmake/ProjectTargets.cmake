@@ -9,11 +9,12 @@ find_package(Threads REQUIRED)
 include(GoogleTest)
 
 # ccache keeps every build tree's objects in one cache outside the clone, so work trees in other
-# folders and later CI runs reuse them.
+# folders and later CI runs reuse them. The four trees CI builds (plain, two sanitizers, fuzz) need
+# more than ccache's default 5 GB, which otherwise evicts one tree's objects while building the next.
 find_program(CCACHE_PROGRAM ccache)
 if(CCACHE_PROGRAM)
   set(launcher ${CMAKE_COMMAND} -E env CCACHE_BASEDIR=${PROJECT_SOURCE_DIR} CCACHE_NOHASHDIR=1
-    ${CCACHE_PROGRAM})
+    CCACHE_MAXSIZE=16G ${CCACHE_PROGRAM})
   set(CMAKE_C_COMPILER_LAUNCHER ${launcher})
   set(CMAKE_CXX_COMPILER_LAUNCHER ${launcher})
 endif()

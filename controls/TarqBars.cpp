@@ -103,10 +103,10 @@ void DrawSegments(TCanvas& canvas, const TRect& r, TOrientation orientation, boo
     canvas.Pen()->SetColor(backColor);
     const int32_t lit = static_cast<int32_t>(Trunc(static_cast<long double>(percent) * s.Count / 100));
     for (int32_t i = 1; i <= s.Count; ++i) {
-        TRect seg = vertical ? Rect(r.Left, r.Top + s.Margin + s.Size * (s.Count - i), r.Right,
-                                    r.Top + s.Margin + s.Size * (s.Count - i + 1))
-                             : Rect(r.Left + s.Margin + s.Size * (i - 1), r.Top, r.Left + s.Margin + s.Size * i,
-                                    r.Bottom);
+        TRect seg = vertical
+            ? Rect(r.Left, r.Top + s.Margin + s.Size * (s.Count - i), r.Right,
+                   r.Top + s.Margin + s.Size * (s.Count - i + 1))
+            : Rect(r.Left + s.Margin + s.Size * (i - 1), r.Top, r.Left + s.Margin + s.Size * i, r.Bottom);
         if (i <= lit) {
             if (transparent) {
                 ++seg.Left;
@@ -145,8 +145,8 @@ void DrawPlainBar(TCanvas& canvas, const TRect& rect, TOrientation orientation, 
     PercentTextRect(canvas, rect, RestRect(rect, bar, orientation), text);
 }
 
-void DrawGradientBar(TCanvas& canvas, const TRect& rect, TOrientation orientation, bool transparent,
-                     bool showPercent, uint32_t percent, const TGradientBarColors& colors)
+void DrawGradientBar(TCanvas& canvas, const TRect& rect, TOrientation orientation, bool transparent, bool showPercent,
+                     uint32_t percent, const TGradientBarColors& colors)
 {
     const std::string text = PercentText(showPercent, percent);
     const TRect bar = BarPartRect(rect, orientation, percent);

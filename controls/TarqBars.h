@@ -21,8 +21,8 @@ struct TGradientBarColors {
     TColor Back = clWhite;
     TColor BackStop = clBtnFace;
 };
-void DrawGradientBar(TCanvas& canvas, const TRect& rect, TOrientation orientation, bool transparent,
-                     bool showPercent, uint32_t percent, const TGradientBarColors& colors);
+void DrawGradientBar(TCanvas& canvas, const TRect& rect, TOrientation orientation, bool transparent, bool showPercent,
+                     uint32_t percent, const TGradientBarColors& colors);
 
 // `themed` draws the theme's progress chunk when themes are on.
 void DrawSegmentedBar(TCanvas& canvas, const TRect& rect, TOrientation orientation, bool transparent, bool themed,

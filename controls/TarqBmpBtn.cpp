@@ -9,8 +9,7 @@
 TTarqButtonBitmaps::TTarqButtonBitmaps()
     : up_(MakeBitmap()), upAndFocused_(MakeBitmap()), disabled_(MakeBitmap()), down_(MakeBitmap()),
       stayDown_(MakeBitmap()), hot_(MakeBitmap())
-{
-}
+{}
 
 TTarqButtonBitmaps::~TTarqButtonBitmaps() = default;
 

@@ -1,11 +1,11 @@
 #include "controls/TarqBmpBtn.h"
 #include "platform/core/ClassRegistry.h"
 
-#define TARQ_BMPBTN_ENUM_INFO(function, typeName, ...)        \
-    const TEnumInfo& function()                               \
-    {                                                         \
-        static const TEnumInfo info{typeName, {__VA_ARGS__}}; \
-        return info;                                          \
+#define TARQ_BMPBTN_ENUM_INFO(function, typeName, ...)                                                                 \
+    const TEnumInfo& function()                                                                                        \
+    {                                                                                                                  \
+        static const TEnumInfo info{typeName, {__VA_ARGS__}};                                                          \
+        return info;                                                                                                   \
     }
 
 TARQ_BMPBTN_ENUM_INFO(ButtonLayoutInfo, "TButtonLayout", "blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom")

@@ -60,9 +60,11 @@ void RegisterButtonEdit()
         .Event("OnButtonClick", &E::OnButtonClick)
         .Event("OnAltBtnClick", &E::OnAltBtnClick)
         // Settings of older versions: read, never written.
-        .Property("ButtonShortCutText", [](E&) { return std::string(); }, &E::ReadButtonShortCutText)
+        .Property(
+            "ButtonShortCutText", [](E&) { return std::string(); }, &E::ReadButtonShortCutText)
         .Stored(false)
-        .Property("AltBtnShortCutText", [](E&) { return std::string(); }, &E::ReadAltBtnShortCutText)
+        .Property(
+            "AltBtnShortCutText", [](E&) { return std::string(); }, &E::ReadAltBtnShortCutText)
         .Stored(false)
         .Retired("FlatButtonParentColor");
 }

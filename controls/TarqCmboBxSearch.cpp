@@ -151,8 +151,8 @@ void TTarqCustomComboBox::ComboWndProc(TMessage& message, HWND comboWnd, const T
     typedNormally_ = false;
     switch (message.Msg) {
     case WM_KEYDOWN:
-        swallow = EditKeyDown(static_cast<uint16_t>(message.WParam), KeyDataToShiftState(message.LParam),
-                              completeAfter);
+        swallow =
+            EditKeyDown(static_cast<uint16_t>(message.WParam), KeyDataToShiftState(message.LParam), completeAfter);
         break;
     case WM_SYSKEYDOWN:
         altPressed_ = true;
@@ -231,9 +231,7 @@ bool TTarqCustomComboBox::EditChar(TMessage& message, bool& completeAfter)
         enterPressed_ = true;
         return false;
     case KeyCtrlV:
-    case KeyCtrlX:
-        completeAfter = true;
-        return !allowEdit_;
+    case KeyCtrlX: completeAfter = true; return !allowEdit_;
     case KeyEscape: return EditEscape();
     default: break;
     }

@@ -43,8 +43,7 @@ void FillWith(TCanvas& canvas, const TRect& rect, TColor color)
 
 } // namespace
 
-TTarqControlButton::TTarqControlButton(TComponent* owner)
-    : TGraphicControl(owner), glyph_(std::make_unique<TBitmap>())
+TTarqControlButton::TTarqControlButton(TComponent* owner) : TGraphicControl(owner), glyph_(std::make_unique<TBitmap>())
 {
     SetControlStyle(csCaptureMouse);
     SetBounds(Left(), Top(), 17, 21);

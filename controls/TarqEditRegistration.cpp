@@ -26,7 +26,8 @@ void RegisterEdit()
         .Default(taLeftJustify)
         .Property("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength)
         .Default(0)
-        .Property("Text", [](E& e) { return e.Text(); }, [](E& e, const std::string& v) { e.SetText(v); })
+        .Property(
+            "Text", [](E& e) { return e.Text(); }, [](E& e, const std::string& v) { e.SetText(v); })
         .Default(std::string());
 }
 

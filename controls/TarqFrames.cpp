@@ -104,7 +104,8 @@ TRect DrawInnerBorder(TCanvas& canvas, const TRect& rect, const TBorderPair& b, 
 {
     switch (b.Inner) {
     case fsFlat:
-        return b.SoftInnerFlat ? DrawSoftFlat(canvas, rect, flat) : DrawBevelRings(canvas, rect, flat, flat, b.Sides, 1);
+        return b.SoftInnerFlat ? DrawSoftFlat(canvas, rect, flat)
+                               : DrawBevelRings(canvas, rect, flat, flat, b.Sides, 1);
     case fsFlatBold: return DrawBevelRings(canvas, rect, flat, flat, b.Sides, 2);
     case fsFlatRounded: {
         const TRect inner = DrawBevelRings(canvas, rect, b.BorderColor, b.BorderColor, b.Sides, 1);
@@ -293,8 +294,8 @@ TRect DrawBorderPair(TCanvas& canvas, const TRect& bounds, const TBorderPair& bo
     return DrawInnerBorder(canvas, rect, border, flat);
 }
 
-TRect DrawControlFrame(TCanvas& canvas, int32_t width, int32_t height, TSides sides, TColor frameColor,
-                       TColor color, TFrameStyle style, bool keepRim)
+TRect DrawControlFrame(TCanvas& canvas, int32_t width, int32_t height, TSides sides, TColor frameColor, TColor color,
+                       TFrameStyle style, bool keepRim)
 {
     const TRect r = Rect(0, 0, width, height);
     if (!keepRim)

@@ -60,8 +60,8 @@ TRect DrawBorderPair(TCanvas& canvas, const TRect& bounds, const TBorderPair& bo
 // The non-client frame of framed edits, combo boxes and list views over
 // (0, 0, width, height); unless `keepRim`, the two outer rings are first
 // repainted in the control's colour.
-TRect DrawControlFrame(TCanvas& canvas, int32_t width, int32_t height, TSides sides, TColor frameColor,
-                       TColor color, TFrameStyle style, bool keepRim);
+TRect DrawControlFrame(TCanvas& canvas, int32_t width, int32_t height, TSides sides, TColor frameColor, TColor color,
+                       TFrameStyle style, bool keepRim);
 
 // How far a border style reaches in on one side (fsStatus and fsPopup take
 // `bevelWidth`).

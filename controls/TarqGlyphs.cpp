@@ -11,8 +11,9 @@
 
 namespace {
 
-constexpr TPoint CheckMarkPixels[] = {{2, 4}, {2, 5}, {2, 6}, {3, 5}, {3, 6}, {3, 7}, {4, 6}, {4, 7}, {4, 8}, {5, 5}, {5, 6},
-                                      {5, 7}, {6, 4}, {6, 5}, {6, 6}, {7, 3}, {7, 4}, {7, 5}, {8, 2}, {8, 3}, {8, 4}};
+constexpr TPoint CheckMarkPixels[] = {{2, 4}, {2, 5}, {2, 6}, {3, 5}, {3, 6}, {3, 7}, {4, 6},
+                                      {4, 7}, {4, 8}, {5, 5}, {5, 6}, {5, 7}, {6, 4}, {6, 5},
+                                      {6, 6}, {7, 3}, {7, 4}, {7, 5}, {8, 2}, {8, 3}, {8, 4}};
 
 TColor CheckFillColor(const TCheckBoxLook& look)
 {
@@ -33,7 +34,8 @@ TColor ThemedGlyphColor()
 {
     TBitmap work(17, 21);
     TThemeServices* themes = ThemeServices();
-    themes->DrawElement(*work.Canvas(), themes->GetElementDetails(TThemedClass::ComboBox, CP_DROPDOWNBUTTON, CBXS_NORMAL),
+    themes->DrawElement(*work.Canvas(),
+                        themes->GetElementDetails(TThemedClass::ComboBox, CP_DROPDOWNBUTTON, CBXS_NORMAL),
                         Rect(0, 0, 16, 20));
     const TColor color = work.Canvas()->Pixels(8, 10);
     return ColorsAreClose(color, clWindow) ? cl3DDkShadow : color;
@@ -174,8 +176,21 @@ void DrawCloseCross(TCanvas& canvas, const TRect& rect, bool xpStyle, bool enabl
     }
     const int32_t x = a.X, y = a.Y;
     FillGlyph(canvas,
-              {{x, y - 1}, {x + 3, y - 4}, {x + 5, y - 4}, {x + 5, y - 3}, {x + 2, y}, {x + 5, y + 4}, {x + 5, y + 5},
-               {x + 3, y + 5}, {x, y + 1}, {x - 3, y + 5}, {x - 4, y + 5}, {x - 4, y + 3}, {x - 1, y}, {x - 4, y - 3},
-               {x - 4, y - 4}, {x - 3, y - 5}},
+              {{x, y - 1},
+               {x + 3, y - 4},
+               {x + 5, y - 4},
+               {x + 5, y - 3},
+               {x + 2, y},
+               {x + 5, y + 4},
+               {x + 5, y + 5},
+               {x + 3, y + 5},
+               {x, y + 1},
+               {x - 3, y + 5},
+               {x - 4, y + 5},
+               {x - 4, y + 3},
+               {x - 1, y},
+               {x - 4, y - 3},
+               {x - 4, y - 4},
+               {x - 3, y - 5}},
               color);
 }

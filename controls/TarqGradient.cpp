@@ -192,8 +192,8 @@ void MirrorBoxQuadrant(TCanvas& work, int32_t width, int32_t height)
     work.StretchBlt(width - 1, 0, -(hw + p), height, &work, 0, 0, hw - p, height, SRCCOPY);
 }
 
-void BoxGradient(TCanvas& work, TGradientDirection direction, int32_t width, int32_t height, TColor start,
-                 TColor stop, int32_t step)
+void BoxGradient(TCanvas& work, TGradientDirection direction, int32_t width, int32_t height, TColor start, TColor stop,
+                 int32_t step)
 {
     if (ColorToRGB(start) == ColorToRGB(stop) || width < 5 || height <= 4) {
         FillBand(work, Rect(0, 0, width, height), ColorToRGB(start));
@@ -215,8 +215,7 @@ public:
           ramp_(up ? start : stop, up ? stop : start, steps_), band_(BandSlack(step, false)), x0_(up ? 0 : width),
           far_(up ? width : 0), xStep_((up ? 1 : -1) * ((int64_t{width} << 16) / std::max(steps_ / 2, 1))),
           yStep_((int64_t{height} << 16) / std::max(steps_ / 2, 1))
-    {
-    }
+    {}
 
     void Draw()
     {

@@ -34,8 +34,7 @@ struct TMaskedImage {
 
 } // namespace
 
-void CopyTransparentRect(TCanvas& canvas, TBitmap& bitmap, const TRect& dest, TColor transparent,
-                         const TRect& source)
+void CopyTransparentRect(TCanvas& canvas, TBitmap& bitmap, const TRect& dest, TColor transparent, const TRect& source)
 {
     if (IsRectEmpty(dest) || bitmap.Empty())
         return;

@@ -12,8 +12,7 @@
 
 // Transparent bitmaps: pixels of `transparent` colour leave the canvas as it
 // was.
-void CopyTransparentRect(TCanvas& canvas, TBitmap& bitmap, const TRect& dest, TColor transparent,
-                         const TRect& source);
+void CopyTransparentRect(TCanvas& canvas, TBitmap& bitmap, const TRect& dest, TColor transparent, const TRect& source);
 void StretchTransparentBitmap(TCanvas& canvas, TBitmap& bitmap, const TRect& dest, TColor transparent,
                               const TRect& source);
 void DrawTransparentBitmapInRect(TCanvas& canvas, TBitmap& bitmap, const TRect& rect, TColor transparent);

@@ -24,10 +24,7 @@ TRect ArrowBox(int32_t left, int32_t top, int32_t bottom)
     return Rect(left, boxTop, left + size + 1, boxTop + size);
 }
 
-TRect MoveBoxInsideRight(const TRect& box, int32_t right)
-{
-    return OffsetRect(box, right - ArrowGap - box.Right, 0);
-}
+TRect MoveBoxInsideRight(const TRect& box, int32_t right) { return OffsetRect(box, right - ArrowGap - box.Right, 0); }
 
 uint32_t TextAlignmentOf(int32_t format)
 {
@@ -153,7 +150,7 @@ void TTarqCustomListView::DrawHeaderItemContents(TCanvas& canvas, int32_t index,
     if (themed) {
         THeaderControl& header = *Header();
         const int32_t state = header.PressedIndex() == index ? HIS_PRESSED
-                              : header.HotIndex() == index   ? HIS_HOT
+            : header.HotIndex() == index                     ? HIS_HOT
                                                              : HIS_NORMAL;
         ThemeServices()->DrawElement(
             canvas, ThemeServices()->GetElementDetails(TThemedClass::Header, HP_HEADERITEM, state), bounds, nullptr);

@@ -78,8 +78,7 @@ void TTarqCustomListView::ContextMenuRequest(TMessage& message)
     if (screen.X == -1 && screen.Y == -1) {
         rightClickOnItem_ = false;
         ShowContextMenu({0, 0});
-    }
-    else
+    } else
         ShowItemContextMenu(ScreenToClient(screen));
 }
 

@@ -57,8 +57,7 @@ void TTarqTabSheet::SetPageIndex(int32_t value)
         return;
     const int32_t last = pageControl_->PageCount() - 1;
     if (value < 0 || value > last)
-        throw CreateFmt<Exception>("%d is an invalid PageIndex value. PageIndex must be between 0 and %d", value,
-                                   last);
+        throw CreateFmt<Exception>("%d is an invalid PageIndex value. PageIndex must be between 0 and %d", value, last);
     const int32_t old = PageIndex();
     if (old == value)
         return;
@@ -318,10 +317,7 @@ void TTarqPageControl::SetActivePage(TTarqTabSheet* page)
     SetTabIndex(index);
 }
 
-void TTarqPageControl::SetActivePageDefault(TTarqTabSheet* page)
-{
-    activePageDefault_.Set(page);
-}
+void TTarqPageControl::SetActivePageDefault(TTarqTabSheet* page) { activePageDefault_.Set(page); }
 
 int32_t TTarqPageControl::ActivePageIndex() const { return activePage_ ? activePage_->PageIndex() : -1; }
 

@@ -7,8 +7,8 @@ namespace {
 using P = TTarqPanel;
 
 template <class B>
-B& Colour(B& builder, const char* name, TColor (TTarqCustomPanel::*get)() const,
-          void (TTarqCustomPanel::*set)(TColor), TColor def)
+B& Colour(B& builder, const char* name, TColor (TTarqCustomPanel::*get)() const, void (TTarqCustomPanel::*set)(TColor),
+          TColor def)
 {
     return builder.Property(name, ColorGetter(get), ColorSetter(set)).Default(ColorProp(def)).Idents(ColorIdents());
 }

@@ -56,7 +56,8 @@ void RegisterHotTracking(TClassBuilder<C>& builder)
         .Enum("HotTrackStyle", &C::HotTrackStyle, &C::SetHotTrackStyle, ButtonHotTrackStyleInfo())
         .Default(htsInterior)
         // Older versions stored "Flat" for hot tracking: read, never written.
-        .Property("Flat", [](C&) { return false; }, &C::SetHotTrack)
+        .Property(
+            "Flat", [](C&) { return false; }, &C::SetHotTrack)
         .Stored(false);
 }
 

@@ -5,16 +5,30 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/core/Components.h"
 #include "platform/core/ClassRegistry.h"
+#include "platform/core/Components.h"
 
 enum TTarqPathType : uint8_t { ptIniFile, ptRegistry };
 enum TTarqRegKey : uint8_t {
-    hkeyClassesRoot, hkeyCurrentUser, hkeyLocalMachine, hkeyUsers, hkeyPerformanceData, hkeyCurrentConfig, hkeyDynData
+    hkeyClassesRoot,
+    hkeyCurrentUser,
+    hkeyLocalMachine,
+    hkeyUsers,
+    hkeyPerformanceData,
+    hkeyCurrentConfig,
+    hkeyDynData
 };
 enum TTarqRegAccessItem : uint8_t {
-    keyQueryValue, keySetValue, keyCreateSubKey, keyEnumerateSubKeys, keyNotify, keyCreateLink, keyRead, keyWrite,
-    keyExecute, keyAllAccess
+    keyQueryValue,
+    keySetValue,
+    keyCreateSubKey,
+    keyEnumerateSubKeys,
+    keyNotify,
+    keyCreateLink,
+    keyRead,
+    keyWrite,
+    keyExecute,
+    keyAllAccess
 };
 using TTarqRegAccess = TSet<TTarqRegAccessItem>;
 

@@ -5,7 +5,7 @@
 // the constructors call them too.
 
 void RegisterTarqCommonClasses(); // TTarqFrameController, TTarqRegIniFile
-void RegisterTarqPanelClasses();  // TTarqPanel
+void RegisterTarqPanelClasses(); // TTarqPanel
 void RegisterTarqProgressBarClasses(); // TTarqProgressBar
-void RegisterTarqSeparatorClasses();  // TTarqSeparator
-void RegisterTarqLabelClasses();      // TTarqLabel
+void RegisterTarqSeparatorClasses(); // TTarqSeparator
+void RegisterTarqLabelClasses(); // TTarqLabel

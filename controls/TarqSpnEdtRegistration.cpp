@@ -83,7 +83,9 @@ void RegisterSpinEdit()
     Number(builder, "Min", &S::Min, &S::SetMin, 0);
     Number(builder, "Max", &S::Max, &S::SetMax, 100);
     Number(builder, "PageSize", &S::PageSize, &S::SetPageSize, 10);
-    builder.Property("Value", [](S& s) { return s.Value(); }, [](S& s, long double v) { s.SetValue(v); })
+    builder
+        .Property(
+            "Value", [](S& s) { return s.Value(); }, [](S& s, long double v) { s.SetValue(v); })
         .Stored([](const S& s) { return !s.Text().empty() && s.Text() != "0"; })
         .Event("OnChanging", &S::OnChanging)
         .Event("OnButtonClick", &S::OnButtonClick)

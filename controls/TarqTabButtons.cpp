@@ -11,8 +11,8 @@ namespace {
 // Theme parts and states of the window and scroll-bar classes used here.
 constexpr int32_t WP_SMALLCLOSEBUTTON = 19;
 constexpr int32_t SmallCloseNormal = 1, SmallClosePushed = 3, SmallCloseDisabled = 4;
-constexpr int32_t ABS_UPNORMAL = 1, ABS_UPPRESSED = 3, ABS_DOWNNORMAL = 5, ABS_DOWNPRESSED = 7,
-                  ABS_LEFTNORMAL = 9, ABS_LEFTPRESSED = 11, ABS_RIGHTNORMAL = 13, ABS_RIGHTPRESSED = 15;
+constexpr int32_t ABS_UPNORMAL = 1, ABS_UPPRESSED = 3, ABS_DOWNNORMAL = 5, ABS_DOWNPRESSED = 7, ABS_LEFTNORMAL = 9,
+                  ABS_LEFTPRESSED = 11, ABS_RIGHTNORMAL = 13, ABS_RIGHTPRESSED = 15;
 
 bool UpRightScrollsForward(const TTarqCustomTabControl& control)
 {
@@ -187,9 +187,7 @@ void TTarqTabScroller::Paint()
 
 // ---- Close and menu buttons ---------------------------------------------------------------
 
-TTarqTabPressButton::TTarqTabPressButton(TTarqCustomTabControl* control) : TCustomControl(control), control_(control)
-{
-}
+TTarqTabPressButton::TTarqTabPressButton(TTarqCustomTabControl* control) : TCustomControl(control), control_(control) {}
 
 void TTarqTabPressButton::SetFrameColor(TColor value)
 {
@@ -245,8 +243,9 @@ void TTarqTabCloseButton::Paint()
     TCanvas& canvas = *Canvas();
     const TRect r = ClientRect();
     if (ThemeServices()->ThemesEnabled()) {
-        const int32_t state =
-            control_->TabIndex() == -1 ? SmallCloseDisabled : pressed_ ? SmallClosePushed : SmallCloseNormal;
+        const int32_t state = control_->TabIndex() == -1 ? SmallCloseDisabled
+            : pressed_                                   ? SmallClosePushed
+                                                         : SmallCloseNormal;
         ThemeServices()->DrawElement(
             canvas, ThemeServices()->GetElementDetails(TThemedClass::Window, WP_SMALLCLOSEBUTTON, state), r);
         return;
@@ -257,8 +256,7 @@ void TTarqTabCloseButton::Paint()
 
 TTarqTabMenuButton::TTarqTabMenuButton(TTarqCustomTabControl* control)
     : TTarqTabPressButton(control), menu_(new TPopupMenu(this))
-{
-}
+{}
 
 void TTarqTabMenuButton::FillMenu()
 {
@@ -332,10 +330,11 @@ void TTarqTabMenuButton::Paint()
     static constexpr int32_t pushed[] = {ABS_DOWNPRESSED, ABS_RIGHTPRESSED, ABS_UPPRESSED, ABS_LEFTPRESSED};
     const bool across = orientation == toTop || orientation == toBottom;
     TBitmap element(Width() + (across ? 2 : 1), Height() + (across ? 1 : 2));
-    ThemeServices()->DrawElement(*element.Canvas(),
-                                 ThemeServices()->GetElementDetails(TThemedClass::ScrollBar, SBP_ARROWBTN,
-                                                                    pressed_ ? pushed[orientation] : normal[orientation]),
-                                 Rect(0, 0, element.Width(), element.Height()));
+    ThemeServices()->DrawElement(
+        *element.Canvas(),
+        ThemeServices()->GetElementDetails(TThemedClass::ScrollBar, SBP_ARROWBTN,
+                                           pressed_ ? pushed[orientation] : normal[orientation]),
+        Rect(0, 0, element.Width(), element.Height()));
     canvas.CopyRect(r, element.Canvas(), Bounds(across ? 1 : 0, across ? 0 : 1, Width(), Height()));
     const TColor corner = canvas.Pixels(0, 0);
     canvas.SetPixel(0, Height() - 1, corner);

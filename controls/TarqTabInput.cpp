@@ -301,7 +301,10 @@ bool UpRightScrollsForward(TTarqTabOrientation orientation, TTarqTabSequence seq
 
 } // namespace
 
-void TTarqCustomTabControl::ScrollUpRightClick(TObject*) { ScrollTabs(UpRightScrollsForward(tabOrientation_, tabSequence_)); }
+void TTarqCustomTabControl::ScrollUpRightClick(TObject*)
+{
+    ScrollTabs(UpRightScrollsForward(tabOrientation_, tabSequence_));
+}
 
 void TTarqCustomTabControl::ScrollDownLeftClick(TObject*)
 {

@@ -300,8 +300,8 @@ void TTarqCustomTabControl::JustifyRows()
                 break;
             row.push_back(tab);
         }
-        int32_t used = reverse ? row.front()->Rect.Right - row.back()->Rect.Left
-                               : row.back()->Rect.Right - row.front()->Rect.Left;
+        int32_t used =
+            reverse ? row.front()->Rect.Right - row.back()->Rect.Left : row.back()->Rect.Right - row.front()->Rect.Left;
         if (tabStyle_ == tsRoundCorners)
             used += 4;
         const int32_t extra = available - used;
@@ -600,7 +600,8 @@ void TTarqCustomTabControl::UpdateScrollState()
         return;
     }
     const int32_t a = TabStripLength() - 2 * margin_ - ChildButtonsLength();
-    const int32_t edge = tabSequence_ == tsReverse ? tabs_.Item(first)->Rect.Right : tabs_.Item(LastVisibleTab())->Rect.Right;
+    const int32_t edge =
+        tabSequence_ == tsReverse ? tabs_.Item(first)->Rect.Right : tabs_.Item(LastVisibleTab())->Rect.Right;
     scrolling_ = a < edge;
 }
 
@@ -669,20 +670,14 @@ int32_t TTarqCustomTabControl::ButtonSize()
     const TSize a = measurer_->LineExtent(*TabFontFor(false), "A");
     const int32_t s = a.cy + (VerticalText() ? 2 : 4);
     const int32_t b = rowThickness_ - 2;
-    const bool grow = (Horizontal() && !VerticalText() && tabHeight_ >= 1) ||
-                      (!Horizontal() && VerticalText() && tabWidth_ >= 1);
+    const bool grow =
+        (Horizontal() && !VerticalText() && tabHeight_ >= 1) || (!Horizontal() && VerticalText() && tabWidth_ >= 1);
     return grow ? std::max(s, b) : std::min(s, b);
 }
 
-int32_t TTarqCustomTabControl::CloseButtonSize()
-{
-    return showCloseButton_ && tabs_.Count() > 0 ? ButtonSize() : 0;
-}
+int32_t TTarqCustomTabControl::CloseButtonSize() { return showCloseButton_ && tabs_.Count() > 0 ? ButtonSize() : 0; }
 
-int32_t TTarqCustomTabControl::MenuButtonSize()
-{
-    return showMenuButton_ && tabs_.Count() > 0 ? ButtonSize() : 0;
-}
+int32_t TTarqCustomTabControl::MenuButtonSize() { return showMenuButton_ && tabs_.Count() > 0 ? ButtonSize() : 0; }
 
 namespace {
 
@@ -693,10 +688,17 @@ TPoint ButtonPlace(TTarqTabOrientation orientation, TTarqTabSequence sequence, c
 {
     const bool reverse = sequence == tsReverse;
     switch (orientation) {
-    case toTop: return reverse ? TPoint{r.Left + m + before, r.Bottom - s - 2} : TPoint{r.Right + e - length - m - before, r.Bottom - s - 2};
-    case toLeft: return reverse ? TPoint{r.Right - s - 2, r.Bottom - length - m + 1 - before} : TPoint{r.Right - s - 2, r.Top + m + before};
-    case toBottom: return reverse ? TPoint{r.Left + m + before, r.Top + 2} : TPoint{r.Right - length - m + 1 - before, r.Top + 2};
-    case toRight: return reverse ? TPoint{r.Left + 2, r.Top + m + before} : TPoint{r.Left + 2, r.Bottom - length - m + 1 - before};
+    case toTop:
+        return reverse ? TPoint{r.Left + m + before, r.Bottom - s - 2}
+                       : TPoint{r.Right + e - length - m - before, r.Bottom - s - 2};
+    case toLeft:
+        return reverse ? TPoint{r.Right - s - 2, r.Bottom - length - m + 1 - before}
+                       : TPoint{r.Right - s - 2, r.Top + m + before};
+    case toBottom:
+        return reverse ? TPoint{r.Left + m + before, r.Top + 2} : TPoint{r.Right - length - m + 1 - before, r.Top + 2};
+    case toRight:
+        return reverse ? TPoint{r.Left + 2, r.Top + m + before}
+                       : TPoint{r.Left + 2, r.Bottom - length - m + 1 - before};
     }
     return {};
 }
@@ -708,8 +710,8 @@ void TTarqCustomTabControl::PositionCloseButton()
     if (!showCloseButton_ || !closeButton_ || IsLoadingOrReading())
         return;
     const int32_t s = ButtonSize();
-    const TPoint p = ButtonPlace(tabOrientation_, tabSequence_, GetTabStripRect(), s, s, margin_,
-                                 showShadow_ ? -1 : 1, 0);
+    const TPoint p =
+        ButtonPlace(tabOrientation_, tabSequence_, GetTabStripRect(), s, s, margin_, showShadow_ ? -1 : 1, 0);
     closeButton_->SetBounds(p.X, p.Y, s, s);
     closeButton_->SetVisible(tabs_.Count() > 0);
 }
@@ -719,8 +721,8 @@ void TTarqCustomTabControl::PositionMenuButton()
     if (!showMenuButton_ || !menuButton_ || IsLoadingOrReading())
         return;
     const int32_t s = ButtonSize(), close = CloseButtonSize();
-    const TPoint p = ButtonPlace(tabOrientation_, tabSequence_, GetTabStripRect(), s, s, margin_,
-                                 showShadow_ ? -1 : 1, close > 0 ? close + 2 : 0);
+    const TPoint p = ButtonPlace(tabOrientation_, tabSequence_, GetTabStripRect(), s, s, margin_, showShadow_ ? -1 : 1,
+                                 close > 0 ? close + 2 : 0);
     menuButton_->SetBounds(p.X, p.Y, s, s);
     menuButton_->SetVisible(tabs_.Count() > 0);
 }

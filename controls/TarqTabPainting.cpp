@@ -15,7 +15,14 @@
 
 namespace {
 
-enum TOutlineCode : int32_t { ocPenColor = 0, ocLineColor = 2, ocMoveTo = 3, ocLineTo = 4, ocShadow30 = 5, ocShadow15 = 6 };
+enum TOutlineCode : int32_t {
+    ocPenColor = 0,
+    ocLineColor = 2,
+    ocMoveTo = 3,
+    ocLineTo = 4,
+    ocShadow30 = 5,
+    ocShadow15 = 6
+};
 
 void SaveCanvas(TCanvas& canvas)
 {
@@ -389,21 +396,23 @@ void TTarqCustomTabControl::DrawCaption(int32_t index, const TRect& textRect, TC
         const TSize size = MeasureText(line, horizontal);
         int32_t x, y;
         if (horizontal) {
-            const int32_t a = textAlignment_ == haLeft ? 0 : textAlignment_ == haCenter ? (r.Width() - size.cx) / 2 : r.Width() - size.cx;
+            const int32_t a = textAlignment_ == haLeft ? 0
+                : textAlignment_ == haCenter           ? (r.Width() - size.cx) / 2
+                                                       : r.Width() - size.cx;
             x = r.Left + a;
             y = r.Top + advance;
             advance += size.cy;
         } else if (tabOrientation_ == toRight) {
-            const int32_t a = textAlignmentVertical_ == vaTop      ? 0
-                              : textAlignmentVertical_ == vaCenter ? (r.Height() - size.cy) / 2
-                                                                   : r.Height() - size.cy;
+            const int32_t a = textAlignmentVertical_ == vaTop ? 0
+                : textAlignmentVertical_ == vaCenter          ? (r.Height() - size.cy) / 2
+                                                              : r.Height() - size.cy;
             x = r.Right - advance;
             y = r.Top + a;
             advance += size.cx;
         } else {
-            const int32_t a = textAlignmentVertical_ == vaTop      ? r.Height() - size.cy
-                              : textAlignmentVertical_ == vaCenter ? (r.Height() - size.cy) / 2
-                                                                   : 0;
+            const int32_t a = textAlignmentVertical_ == vaTop ? r.Height() - size.cy
+                : textAlignmentVertical_ == vaCenter          ? (r.Height() - size.cy) / 2
+                                                              : 0;
             x = r.Left + advance;
             y = r.Bottom - a;
             advance += size.cx;

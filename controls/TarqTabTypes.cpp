@@ -4,11 +4,11 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/StringList.h"
 
-#define TARQ_TAB_ENUM_INFO(function, typeName, ...)               \
-    const TEnumInfo& function()                                   \
-    {                                                             \
-        static const TEnumInfo info{typeName, {__VA_ARGS__}};     \
-        return info;                                              \
+#define TARQ_TAB_ENUM_INFO(function, typeName, ...)                                                                    \
+    const TEnumInfo& function()                                                                                        \
+    {                                                                                                                  \
+        static const TEnumInfo info{typeName, {__VA_ARGS__}};                                                          \
+        return info;                                                                                                   \
     }
 
 TARQ_TAB_ENUM_INFO(TabStyleInfo, "TTarqTabStyle", "tsSingleSlant", "tsDoubleSlant", "tsCutCorner", "tsRoundCorners",

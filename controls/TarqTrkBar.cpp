@@ -11,13 +11,9 @@
 #include "platform/ui/Themes.h"
 
 TTarqCustomTrackBar::TTarqCustomTrackBar(TComponent* owner)
-    : TCustomControl(owner),
-      customThumb_(std::make_unique<TBitmap>()),
-      thumbNormal_(std::make_unique<TBitmap>()),
-      thumbHot_(std::make_unique<TBitmap>()),
-      thumbDisabled_(std::make_unique<TBitmap>()),
-      thumbMask_(std::make_unique<TBitmap>()),
-      background_(std::make_unique<TBitmap>())
+    : TCustomControl(owner), customThumb_(std::make_unique<TBitmap>()), thumbNormal_(std::make_unique<TBitmap>()),
+      thumbHot_(std::make_unique<TBitmap>()), thumbDisabled_(std::make_unique<TBitmap>()),
+      thumbMask_(std::make_unique<TBitmap>()), background_(std::make_unique<TBitmap>())
 {
     RegisterTarqTrackBarResources();
     SetTabStop(true);
@@ -331,9 +327,9 @@ void TTarqCustomTrackBar::LoadResourceThumb(TThumbStyle style)
     const std::string base = ResourceBase(style, pointerType_, Horizontal());
     const bool mapped = style != tsXPPointer && style != tsXPBox;
     auto load = [&](const std::string& name) {
-        return mapped ? CreateMappedBitmapResource(name, ThumbColorMap(highlightColor_, hotTrackColor_,
-                                                                       hotTrackColorType_))
-                      : LoadBitmapResource(name);
+        return mapped
+            ? CreateMappedBitmapResource(name, ThumbColorMap(highlightColor_, hotTrackColor_, hotTrackColorType_))
+            : LoadBitmapResource(name);
     };
     thumbNormal_ = load(base);
     thumbHot_ = load(base + "_HOT");

@@ -131,8 +131,7 @@ void TTarqCustomTrackBar::PageTowards(int32_t x, int32_t y)
         StopPaging();
         return;
     }
-    const int32_t newPos =
-        ClampToInt32(int64_t{position_} + (forward ? pageSize_ : -int64_t{pageSize_}), min_, max_);
+    const int32_t newPos = ClampToInt32(int64_t{position_} + (forward ? pageSize_ : -int64_t{pageSize_}), min_, max_);
     if (CanChangePosition(newPos))
         SetPosition(newPos);
 }

@@ -2,15 +2,15 @@
 #include "controls/TarqTrkBar.h"
 #include "platform/core/ClassRegistry.h"
 
-#define TRACKBAR_ENUM_INFO(function, typeName, ...)           \
-    const TEnumInfo& function()                               \
-    {                                                         \
-        static const TEnumInfo info{typeName, {__VA_ARGS__}}; \
-        return info;                                          \
+#define TRACKBAR_ENUM_INFO(function, typeName, ...)                                                                    \
+    const TEnumInfo& function()                                                                                        \
+    {                                                                                                                  \
+        static const TEnumInfo info{typeName, {__VA_ARGS__}};                                                          \
+        return info;                                                                                                   \
     }
 
-TRACKBAR_ENUM_INFO(ThumbStyleInfo, "TThumbStyle", "tsBox", "tsCustom", "tsMixer", "tsPointer", "tsFlat",
-                   "tsXPPointer", "tsXPBox")
+TRACKBAR_ENUM_INFO(ThumbStyleInfo, "TThumbStyle", "tsBox", "tsCustom", "tsMixer", "tsPointer", "tsFlat", "tsXPPointer",
+                   "tsXPBox")
 TRACKBAR_ENUM_INFO(PointerTypeInfo, "TPointerType", "ptStandard", "ptWin95")
 TRACKBAR_ENUM_INFO(TickStyleInfo, "TTickStyle", "tkStandard", "tkOwnerDraw")
 

@@ -133,8 +133,8 @@ std::unique_ptr<TBitmap> PaintThumb(const TThumbDesign& design, bool vertical, c
 void RegisterThumb(const TThumbDesign& design, bool vertical)
 {
     const std::string base = design.Shape == TShape::PointerDown
-                                 ? std::string("TARQTRKBAR_") + design.Name
-                                 : std::string("TARQTRKBAR_") + (vertical ? "V_" : "H_") + design.Name;
+        ? std::string("TARQTRKBAR_") + design.Name
+        : std::string("TARQTRKBAR_") + (vertical ? "V_" : "H_") + design.Name;
     const TThumbDesign* d = &design;
     RegisterBitmapResource(base, [d, vertical] { return PaintThumb(*d, vertical, &d->Normal); });
     RegisterBitmapResource(base + "_HOT", [d, vertical] { return PaintThumb(*d, vertical, &d->Hot); });

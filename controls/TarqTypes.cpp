@@ -1,17 +1,17 @@
 #include "controls/TarqTypes.h"
 
-#define TARQ_ENUM_INFO(function, typeName, ...)                   \
-    const TEnumInfo& function()                                   \
-    {                                                             \
-        static const TEnumInfo info{typeName, {__VA_ARGS__}};     \
-        return info;                                              \
+#define TARQ_ENUM_INFO(function, typeName, ...)                                                                        \
+    const TEnumInfo& function()                                                                                        \
+    {                                                                                                                  \
+        static const TEnumInfo info{typeName, {__VA_ARGS__}};                                                          \
+        return info;                                                                                                   \
     }
 
 TARQ_ENUM_INFO(SideInfo, "TSide", "sdLeft", "sdTop", "sdRight", "sdBottom")
 TARQ_ENUM_INFO(FrameStyleInfo, "TFrameStyle", "fsNone", "fsFlat", "fsGroove", "fsBump", "fsLowered", "fsButtonDown",
                "fsRaised", "fsButtonUp", "fsStatus", "fsPopup", "fsFlatBold")
-TARQ_ENUM_INFO(FrameStyleExInfo, "TFrameStyleEx", "fsNone", "fsFlat", "fsGroove", "fsBump", "fsLowered",
-               "fsButtonDown", "fsRaised", "fsButtonUp", "fsStatus", "fsPopup", "fsFlatBold", "fsFlatRounded")
+TARQ_ENUM_INFO(FrameStyleExInfo, "TFrameStyleEx", "fsNone", "fsFlat", "fsGroove", "fsBump", "fsLowered", "fsButtonDown",
+               "fsRaised", "fsButtonUp", "fsStatus", "fsPopup", "fsFlatBold", "fsFlatRounded")
 TARQ_ENUM_INFO(GradientDirectionInfo, "TGradientDirection", "gdDiagonalUp", "gdDiagonalDown", "gdHorizontalEnd",
                "gdHorizontalCenter", "gdHorizontalBox", "gdVerticalEnd", "gdVerticalCenter", "gdVerticalBox",
                "gdSquareBox", "gdBigSquareBox")

@@ -13,15 +13,33 @@ using TSides = TSet<TSide>;
 inline constexpr TSides AllSides{sdLeft, sdTop, sdRight, sdBottom};
 
 enum TFrameStyleEx : uint8_t {
-    fsNone, fsFlat, fsGroove, fsBump, fsLowered, fsButtonDown, fsRaised, fsButtonUp, fsStatus, fsPopup, fsFlatBold,
+    fsNone,
+    fsFlat,
+    fsGroove,
+    fsBump,
+    fsLowered,
+    fsButtonDown,
+    fsRaised,
+    fsButtonUp,
+    fsStatus,
+    fsPopup,
+    fsFlatBold,
     fsFlatRounded
 };
 // The frame styles without fsFlatRounded.
 using TFrameStyle = TFrameStyleEx;
 
 enum TGradientDirection : uint8_t {
-    gdDiagonalUp, gdDiagonalDown, gdHorizontalEnd, gdHorizontalCenter, gdHorizontalBox, gdVerticalEnd,
-    gdVerticalCenter, gdVerticalBox, gdSquareBox, gdBigSquareBox
+    gdDiagonalUp,
+    gdDiagonalDown,
+    gdHorizontalEnd,
+    gdHorizontalCenter,
+    gdHorizontalBox,
+    gdVerticalEnd,
+    gdVerticalCenter,
+    gdVerticalBox,
+    gdSquareBox,
+    gdBigSquareBox
 };
 
 enum TOrientation : uint8_t { orHorizontal, orVertical };
@@ -35,10 +53,9 @@ enum TTarqHotTrackColorType : uint8_t { htctComplement, htctActual };
 enum TTarqButtonHotTrackStyle : uint8_t { htsInterior, htsFrame };
 enum TCheckBoxState : uint8_t { cbUnchecked, cbChecked, cbGrayed };
 
-
 // Value names for registering published properties.
 const TEnumInfo& SideInfo();
-const TEnumInfo& FrameStyleInfo();   // fsNone .. fsFlatBold
+const TEnumInfo& FrameStyleInfo(); // fsNone .. fsFlatBold
 const TEnumInfo& FrameStyleExInfo(); // fsNone .. fsFlatRounded
 const TEnumInfo& GradientDirectionInfo();
 const TEnumInfo& OrientationInfo();

@@ -31,7 +31,7 @@ void BlurPass(TBitmap& bitmap, int32_t distance)
             uint8_t* pixel = at(x, y);
             for (int channel = 0; channel < 3; ++channel) {
                 const int32_t sum = at(x - distance, y - distance)[channel] + at(x + distance, y - distance)[channel] +
-                                    at(x - distance, y + distance)[channel] + at(x + distance, y + distance)[channel];
+                    at(x - distance, y + distance)[channel] + at(x + distance, y + distance)[channel];
                 pixel[channel] = static_cast<uint8_t>(sum >> 2);
             }
         }

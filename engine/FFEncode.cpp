@@ -269,7 +269,7 @@ int32_t TCustomEncoder::AddTask(const TPathFileName& FileName, TInputOptions* In
             return result;
         }
         const int32_t newest = task->InputFileCount() - 1;
-        task->GetDecoder(newest)->AttachFormatContext(task->InputFile(newest)->Ctx);
+        task->GetDecoder(newest)->AttachFormatContext(task->InputFile(newest)->Ctx.get());
         task->OnProgress = [this](TCustomFFmpeg* job, int32_t segment, int32_t frame, int32_t fps, float quality,
                                   float bitRate, int64_t size, int64_t time, int64_t duration) {
             DoProgress(job, segment, frame, fps, quality, bitRate, size, time, duration);

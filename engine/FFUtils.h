@@ -10,6 +10,8 @@
 #include <variant>
 #include <vector>
 
+#include "engine/FFHandles.h"
+
 extern "C" {
 #include <libavcodec/codec_id.h>
 }
@@ -106,11 +108,11 @@ struct TParsedOption {
 
 struct TOptionGroup {
     std::vector<TParsedOption> Options;
-    AVDictionary* CodecOpts = nullptr;
-    AVDictionary* FormatOpts = nullptr;
-    AVDictionary* ResampleOpts = nullptr;
+    TDictionaryPtr CodecOpts;
+    TDictionaryPtr FormatOpts;
+    TDictionaryPtr ResampleOpts;
     SwsContext* SwsOpts = nullptr; // only an option holder
-    AVDictionary* SwrOpts = nullptr;
+    TDictionaryPtr SwrOpts;
 };
 
 // The library-option state of one job or decoder.
@@ -123,10 +125,10 @@ public:
 
     uint32_t SwsFlags = 4; // bicubic
     SwsContext* SwsOpts = nullptr;
-    AVDictionary* SwrOpts = nullptr;
-    AVDictionary* FormatOpts = nullptr;
-    AVDictionary* CodecOpts = nullptr;
-    AVDictionary* ResampleOpts = nullptr;
+    TDictionaryPtr SwrOpts;
+    TDictionaryPtr FormatOpts;
+    TDictionaryPtr CodecOpts;
+    TDictionaryPtr ResampleOpts;
     TOptionGroup GlobalGroup;
     TOptionGroup FileGroup;
 
@@ -182,12 +184,12 @@ int64_t ParseTimeOption(const std::string& Name, const std::string& Text, bool I
 
 // 1 match, 0 no match, negative error.
 int32_t MatchStreamSpecifier(AVFormatContext* FormatContext, AVStream* Stream, const char* Spec);
-// The codec options of Opts that apply to one stream; owned by the caller.
-AVDictionary* FilterCodecOptions(AVDictionary* Opts, AVCodecID CodecId, AVFormatContext* FormatContext,
-                                 AVStream* Stream, const AVCodec* Codec);
+// The codec options of Opts that apply to one stream.
+TDictionaryPtr FilterCodecOptions(const AVDictionary* Opts, AVCodecID CodecId, AVFormatContext* FormatContext,
+                                  AVStream* Stream, const AVCodec* Codec);
 // One dictionary per stream (free each with av_dict_free and the array with
 // av_freep), nil when the file has no streams.
-AVDictionary** FindStreamInfoOptions(AVFormatContext* FormatContext, AVDictionary* CodecOpts);
+AVDictionary** FindStreamInfoOptions(AVFormatContext* FormatContext, const AVDictionary* CodecOpts);
 
 // The error table's text of Code (or "Error number %d occurred"), prefixed
 // with Name and ": " when Name is not empty.

@@ -40,17 +40,8 @@ protected:
     TSdlBackend backend;
 };
 
-TEST_F(SdlConvertEndToEnd, ConvertsAClipToTheEnd)
-{
-    ConvertsAClipToTheEnd();
-}
+TEST_F(SdlConvertEndToEnd, ConvertsAClipToTheEnd) { ConvertsAClipToTheEnd(); }
 
-TEST_F(SdlConvertEndToEnd, PausedAndCancelledLeavesAPlayablePart)
-{
-    PausedAndCancelledLeavesAPlayablePart();
-}
+TEST_F(SdlConvertEndToEnd, PausedAndCancelledLeavesAPlayablePart) { PausedAndCancelledLeavesAPlayablePart(); }
 
-TEST_F(SdlConvertEndToEnd, ClosingMidRunAsksAndStops)
-{
-    ClosingMidRunAsksAndStops();
-}
+TEST_F(SdlConvertEndToEnd, ClosingMidRunAsksAndStops) { ClosingMidRunAsksAndStops(); }

@@ -10,8 +10,8 @@
 
 #include "app/ConverterArt.h"
 #include "controls/png/pngimage.h"
-#include "platform/gfx/Canvas.h"
 #include "platform/backend/X11Desktop.h"
+#include "platform/gfx/Canvas.h"
 
 // Last: Xlib's macros clash with names above.
 #include <X11/Xlib.h>
@@ -54,16 +54,13 @@ bool WaitForEvent(Display* display, XEvent& event)
 }
 
 // A window the program replaced may be gone by the time it is asked about.
-int IgnoreXErrors(Display*, XErrorEvent*)
-{
-    return 0;
-}
+int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
 
 bool IsMainWindow(Display* display, Window window)
 {
     XWindowAttributes attributes;
     return XGetWindowAttributes(display, window, &attributes) && attributes.width == WindowWidth &&
-           attributes.height == WindowHeight;
+        attributes.height == WindowHeight;
 }
 
 class ConverterProgramTest : public ::testing::Test {

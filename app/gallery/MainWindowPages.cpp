@@ -33,13 +33,14 @@ std::unique_ptr<TCustomForm> CreateAudioProfile()
 }
 
 const bool registered = RegisterGalleryPage({
-    "app-main",
-    [] { return std::unique_ptr<TCustomForm>(CreateMainWindow()); },
-    {{TitleBorder, SkinBorderColor}, {LeftEdge, SkinBodyColor}},
-}) && RegisterGalleryPage({
-    "app-output-audio",
-    CreateAudioProfile,
-    {{TitleBorder, SkinBorderColor}, {LeftEdge, SkinBodyColor}, {BelowAudioLists, SkinBodyColor}},
-});
+                            "app-main",
+                            [] { return std::unique_ptr<TCustomForm>(CreateMainWindow()); },
+                            {{TitleBorder, SkinBorderColor}, {LeftEdge, SkinBodyColor}},
+                        }) &&
+    RegisterGalleryPage({
+        "app-output-audio",
+        CreateAudioProfile,
+        {{TitleBorder, SkinBorderColor}, {LeftEdge, SkinBodyColor}, {BelowAudioLists, SkinBodyColor}},
+    });
 
 } // namespace

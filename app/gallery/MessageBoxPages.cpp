@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "app/Messages.h"
 #include "GallerySupport.h"
+#include "app/Messages.h"
 #include "platform/backend/Gallery.h"
 #include "platform/ui/Dialogs.h"
 
@@ -21,7 +21,7 @@ std::unique_ptr<TCustomForm> TwoRefusedRows()
 {
     UseStartLanguageTexts();
     const std::string text = MS_ErrorOpen + " /videos/missing.avi: No such file or directory\r\n" + MS_ErrorCvt +
-                             " Unknown encoder 'libopencore_amrnb'\r\n";
+        " Unknown encoder 'libopencore_amrnb'\r\n";
     return CreateMessageDialog(text, MS_Error, mtWarning, {mbOK}, mbOK);
 }
 
@@ -32,10 +32,13 @@ const bool registered = [] {
     RegisterGalleryPage({"app-msg-nofile", [] { return Box(MS_InfoNoFile, MS_Info, mtInformation); }, BoxFace});
     RegisterGalleryPage({"app-msg-wait", [] { return Box(MS_InfoWait, MS_Info, mtInformation); }, BoxFace});
     RegisterGalleryPage({"app-msg-errors", TwoRefusedRows, BoxFace});
-    RegisterGalleryPage(
-        {"app-msg-cancel", [] { return Box(MS_InfoCancelTask, MS_Info, mtConfirmation, {mbYes, mbNo}); }, BoxFace});
+    RegisterGalleryPage({"app-msg-cancel",
+                         [] {
+                             return Box(MS_InfoCancelTask, MS_Info, mtConfirmation, {mbYes, mbNo});
+                         },
+                         BoxFace});
     RegisterGalleryPage({"app-msg-lib", [] { return Box(MS_ErrorLib, MS_Error, mtError); }, BoxFace});
     return true;
 }();
 
-}  // namespace
+} // namespace

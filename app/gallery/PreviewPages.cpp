@@ -14,6 +14,7 @@
 #include "controls/TarqSpnEdt.h"
 #include "engine/FFEncode.h"
 #include "imaging/core/QkStartup.h"
+#include "imaging/formats/BrelvixIOStartup.h"
 #include "platform/backend/Gallery.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
@@ -41,11 +42,16 @@ void MakeFile(const std::string& file, const std::string& arguments)
         throw Exception("The ffmpeg tool could not make " + file);
 }
 
-// The rotated preview needs the imaging library for the rest of the process.
+// The rotated preview needs the imaging library for the rest of the process,
+// started with the formats' start-up as the converter starts it.
 void StartImagingLibrary()
 {
     struct TImagingLibrary {
-        TImagingLibrary() { LibraryStaticInit(); }
+        TImagingLibrary()
+        {
+            InstallBrelvixIOStartup();
+            LibraryStaticInit();
+        }
         ~TImagingLibrary() { LibraryStaticFinal(); }
     };
     static TImagingLibrary library;

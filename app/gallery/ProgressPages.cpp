@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "GallerySupport.h"
 #include "app/ConversionRun.h"
 #include "app/FrmPress.h"
 #include "app/tests/ClipRow.h"
 #include "engine/binding/FFLoad.h"
-#include "GallerySupport.h"
 #include "platform/backend/Gallery.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
@@ -39,7 +39,8 @@ void MakeMedia()
     if (!FileExists(Clip)) {
         const std::string command =
             "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=640x480:rate=25:duration=5 -f lavfi -i "
-            "sine=frequency=440:sample_rate=44100:duration=5 -ac 2 -c:v mpeg4 -c:a libmp3lame \"" + Clip + "\"";
+            "sine=frequency=440:sample_rate=44100:duration=5 -ac 2 -c:v mpeg4 -c:a libmp3lame \"" +
+            Clip + "\"";
         if (std::system(command.c_str()) != 0)
             throw Exception("The ffmpeg tool could not make " + Clip);
     }
@@ -89,18 +90,18 @@ const bool registered = [] {
     RegisterGalleryPage({"app-progress",
                          DuringRun,
                          {
-                             {{297, 90}, clSkyBlue},  // the window's face beside the buttons
-                             {{30, 28}, clNavy},      // the bar's filled start
-                             {{230, 84}, 0xC0C0C0},   // Cancel, disabled while running
+                             {{297, 90}, clSkyBlue}, // the window's face beside the buttons
+                             {{30, 28}, clNavy}, // the bar's filled start
+                             {{230, 84}, 0xC0C0C0}, // Cancel, disabled while running
                          }});
     RegisterGalleryPage({"app-done",
                          BatchDone,
                          {
-                             {{130, 84}, clSkyBlue},  // where Pause was
+                             {{130, 84}, clSkyBlue}, // where Pause was
                              {{30, 28}, clNavy},
-                             {{230, 84}, 0xD69343},   // the Ok button, enabled
+                             {{230, 84}, 0xD69343}, // the Ok button, enabled
                          }});
     return true;
 }();
 
-}  // namespace
+} // namespace

@@ -9,13 +9,13 @@
 #include <climits>
 #include <filesystem>
 
+#include "ClipRow.h"
+#include "ConversionTestSupport.h"
 #include "app/FrmPress.h"
 #include "app/Messages.h"
 #include "app/tests/AppTestSupport.h"
 #include "controls/TarqBmpBtn.h"
 #include "controls/TarqProgressBar.h"
-#include "ClipRow.h"
-#include "ConversionTestSupport.h"
 #include "platform/ui/Label.h"
 
 using namespace conversion_test;
@@ -142,7 +142,7 @@ protected:
     int32_t answer = IDOK;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(ConversionRunTest, ReportsSetRowsAndTheAverageOfEveryTask)
 {
@@ -166,12 +166,9 @@ TEST_F(ConversionRunTest, ReportsSetRowsAndTheAverageOfEveryTask)
     EXPECT_TRUE(FrmPress->LabelSpeedTitle->Visible());
 
     const std::tuple<int64_t, int64_t, const char*> reports[] = {
-        {123, -1, "100%"},   // unknown duration
-        {123, 0, "100%"},
-        {3000000, 1000000, "100%"},  // past the estimated duration
-        {-400000, 1000000, "0%"},
-        {INT64_MAX / 2, INT64_MAX, "50%"},
-        {250000, 1000000, "25%"},
+        {123, -1, "100%"}, // unknown duration
+        {123, 0, "100%"},         {3000000, 1000000, "100%"}, // past the estimated duration
+        {-400000, 1000000, "0%"}, {INT64_MAX / 2, INT64_MAX, "50%"}, {250000, 1000000, "25%"},
     };
     for (const auto& [current, duration, text] : reports) {
         Feed(Report(0, current, duration));

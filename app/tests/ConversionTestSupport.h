@@ -53,24 +53,15 @@ inline std::string ClipArguments(int seconds)
 {
     const std::string duration = std::to_string(seconds);
     return "-f lavfi -i testsrc=size=640x480:rate=25:duration=" + duration +
-           " -f lavfi -i \"sine=frequency=440:sample_rate=44100:duration=" + duration +
-           "\" -ac 2 -c:v mpeg4 -q:v 3 -c:a libmp3lame -b:a 128k";
+        " -f lavfi -i \"sine=frequency=440:sample_rate=44100:duration=" + duration +
+        "\" -ac 2 -c:v mpeg4 -q:v 3 -c:a libmp3lame -b:a 128k";
 }
 
-inline void GenerateClip()
-{
-    Generate(Clip, ClipArguments(1));
-}
+inline void GenerateClip() { Generate(Clip, ClipArguments(1)); }
 
-inline void GenerateLongClip()
-{
-    Generate(LongClip, ClipArguments(20));
-}
+inline void GenerateLongClip() { Generate(LongClip, ClipArguments(20)); }
 
-inline void LoadEngineLibraries()
-{
-    ASSERT_TRUE(FFLoader.LoadLibraries(AllLibraries)) << FFLoader.LastErrorText();
-}
+inline void LoadEngineLibraries() { ASSERT_TRUE(FFLoader.LoadLibraries(AllLibraries)) << FFLoader.LastErrorText(); }
 
 // ffprobe's "key=value" lines for one stream ("v:0", "a:0"); empty when the
 // file has no such stream.
@@ -78,7 +69,8 @@ inline std::map<std::string, std::string> Probe(const std::string& file, const s
 {
     const std::string text = Shell("ffprobe -v error -select_streams " + stream +
                                    " -show_entries stream=codec_name,width,height,channels,sample_rate"
-                                   " -of default=nw=1 \"" + file + "\" 2>/dev/null");
+                                   " -of default=nw=1 \"" +
+                                   file + "\" 2>/dev/null");
     std::map<std::string, std::string> values;
     size_t start = 0;
     while (start < text.size()) {
@@ -114,4 +106,4 @@ inline void RunToEnd(VIDArarozo& encoder)
     encoder.OnTerminate = previous;
 }
 
-}  // namespace conversion_test
+} // namespace conversion_test

@@ -51,7 +51,7 @@ protected:
         conversion_test::GenerateClip();
         conversion_test::GenerateLongClip();
         folder = std::string(TEST_BINARY_DIR) + "/end-to-end/" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
+            ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         form.reset(CreateForm<TFrmQuorvid>(nullptr));

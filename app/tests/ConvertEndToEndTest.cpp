@@ -27,17 +27,8 @@ protected:
     THeadlessBackend backend;
 };
 
-TEST_F(HeadlessConvertEndToEnd, ConvertsAClipToTheEnd)
-{
-    ConvertsAClipToTheEnd();
-}
+TEST_F(HeadlessConvertEndToEnd, ConvertsAClipToTheEnd) { ConvertsAClipToTheEnd(); }
 
-TEST_F(HeadlessConvertEndToEnd, PausedAndCancelledLeavesAPlayablePart)
-{
-    PausedAndCancelledLeavesAPlayablePart();
-}
+TEST_F(HeadlessConvertEndToEnd, PausedAndCancelledLeavesAPlayablePart) { PausedAndCancelledLeavesAPlayablePart(); }
 
-TEST_F(HeadlessConvertEndToEnd, ClosingMidRunAsksAndStops)
-{
-    ClosingMidRunAsksAndStops();
-}
+TEST_F(HeadlessConvertEndToEnd, ClosingMidRunAsksAndStops) { ClosingMidRunAsksAndStops(); }

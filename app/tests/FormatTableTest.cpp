@@ -40,8 +40,8 @@ class ProfileListsTest : public testing::TestWithParam<ProfileCase> {};
 TEST_P(ProfileListsTest, ListsFollowExtensionAndKind)
 {
     const ProfileCase& expected = GetParam();
-    const TProfileLists lists = ProfileLists(FormatTableEntry(expected.Row, ftExtension),
-                                             FormatTableEntry(expected.Row, ftKind), true);
+    const TProfileLists lists =
+        ProfileLists(FormatTableEntry(expected.Row, ftExtension), FormatTableEntry(expected.Row, ftKind), true);
     EXPECT_EQ(lists.VideoEncoders, expected.VideoEncoders);
     EXPECT_EQ(lists.AudioEncoders, expected.AudioEncoders);
     EXPECT_EQ(lists.FrameRates, expected.FrameRates);
@@ -52,24 +52,40 @@ TEST_P(ProfileListsTest, ListsFollowExtensionAndKind)
 INSTANTIATE_TEST_SUITE_P(
     EveryProfile, ProfileListsTest,
     testing::Values(
-        ProfileCase{0, {"H.263", "H.264", "MPEG4", "XviD"}, {"AAC", "AMR"}, LowRates,
-                    {"128x96", "176x144", "352x288"}, AmrBitRates},
+        ProfileCase{0,
+                    {"H.263", "H.264", "MPEG4", "XviD"},
+                    {"AAC", "AMR"},
+                    LowRates,
+                    {"128x96", "176x144", "352x288"},
+                    AmrBitRates},
         ProfileCase{1, Three, {"AC3", "MP3"}, Rates, AnySizes, BitRates},
         ProfileCase{2, {"H.264", "Sorenson H.263"}, {"AAC", "MP3"}, Rates, AnySizes, BitRates},
         ProfileCase{3, {"H.264", "XviD"}, {"AAC", "AC3", "MP3"}, Rates, AnySizes, BitRates},
         ProfileCase{4, Three, {"AAC", "MP3"}, Rates, AnySizes, BitRates},
         ProfileCase{5, Three, {"AAC", "MP3"}, Rates, AnySizes, BitRates},
-        ProfileCase{6, {"H.264"}, {"AAC", "MP3"}, Rates,
-                    {"320x240", "480x320", "640x480", "720x480", "960x640", "1136x640"}, BitRates},
+        ProfileCase{6,
+                    {"H.264"},
+                    {"AAC", "MP3"},
+                    Rates,
+                    {"320x240", "480x320", "640x480", "720x480", "960x640", "1136x640"},
+                    BitRates},
         ProfileCase{7, {"MPEG4", "XviD"}, {"AAC", "MP3"}, Rates, {"320x240", "480x320", "640x480"}, BitRates},
-        ProfileCase{8, {"H.264"}, {"AAC", "MP3"}, Rates,
-                    {"320x240", "480x480", "640x480", "960x640", "1136x640"}, BitRates},
+        ProfileCase{8,
+                    {"H.264"},
+                    {"AAC", "MP3"},
+                    Rates,
+                    {"320x240", "480x480", "640x480", "960x640", "1136x640"},
+                    BitRates},
         ProfileCase{9, {"MPEG4", "XviD"}, {"AAC", "MP3"}, Rates, {"320x240", "480x480", "640x480"}, BitRates},
         ProfileCase{10, {"H.264"}, {"AAC", "MP3"}, Rates, {"320x240", "480x272", "720x480"}, BitRates},
         ProfileCase{11, {"MPEG4", "XviD"}, {"AAC", "MP3"}, Rates, {"320x240", "368x208", "480x272"}, BitRates},
         ProfileCase{12, {"MPEG-1 video", "MPEG-2 video"}, {"AC3"}, Rates, AnySizes, BitRates},
-        ProfileCase{13, {"Windows Media Video 7", "Windows Media Video 8"},
-                    {"Windows Media Audio 1", "Windows Media Audio 2"}, Rates, AnySizes, BitRates},
+        ProfileCase{13,
+                    {"Windows Media Video 7", "Windows Media Video 8"},
+                    {"Windows Media Audio 1", "Windows Media Audio 2"},
+                    Rates,
+                    AnySizes,
+                    BitRates},
         ProfileCase{14, {}, {}, Rates, AnySizes, BitRates}, ProfileCase{15, {}, {}, Rates, AnySizes, BitRates},
         ProfileCase{16, {}, {}, Rates, AnySizes, BitRates}, ProfileCase{17, {}, {}, Rates, AnySizes, BitRates},
         ProfileCase{18, {}, {}, Rates, AnySizes, BitRates}));

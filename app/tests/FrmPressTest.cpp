@@ -35,7 +35,7 @@ bool SamePixels(TBitmap& a, TBitmap& b)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(FrmPressTest, CreatedWithItsShapeShadowFontsAndButtonFaces)
 {

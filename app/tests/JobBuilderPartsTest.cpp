@@ -41,14 +41,10 @@ TEST(JobBuilderPartsTest, ComputePadLetterboxesInSourcePixels)
 TEST(JobBuilderPartsTest, AutoVideoBitRateCapsAndNeverOverflows)
 {
     const std::tuple<const char*, int32_t, const char*, const char*, const char*> cases[] = {
-        {"640x480", 25, "libx264", ".mp4", "947"},
-        {"640x480", 25, "libxvid", ".avi", "1328"},
-        {"176x144", 15, "h263", ".3gp", "122"},
-        {"320x240", 25, "libx264", ".mp4", "237"},
-        {"320x240", 200, "libx264", ".mp4", "1000"},
-        {"352x288", 30, "mpeg4", ".3gp", "400"},
-        {"3840x2160", 300, "libx264", ".mkv", "3000"},
-        {"abc", 25, "unknown", ".mp4", "0"},
+        {"640x480", 25, "libx264", ".mp4", "947"},     {"640x480", 25, "libxvid", ".avi", "1328"},
+        {"176x144", 15, "h263", ".3gp", "122"},        {"320x240", 25, "libx264", ".mp4", "237"},
+        {"320x240", 200, "libx264", ".mp4", "1000"},   {"352x288", 30, "mpeg4", ".3gp", "400"},
+        {"3840x2160", 300, "libx264", ".mkv", "3000"}, {"abc", 25, "unknown", ".mp4", "0"},
     };
     for (const auto& [size, fps, codec, extension, expected] : cases)
         EXPECT_EQ(AutoVideoBitRate(size, fps, codec, extension), expected) << size << " " << fps << " " << codec;

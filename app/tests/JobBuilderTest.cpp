@@ -7,16 +7,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "ClipRow.h"
 #include "app/JobBuilder.h"
 #include "app/OptionText.h"
-#include "ClipRow.h"
 
 namespace {
 
-TCusOutputOptions ClipSettings(int32_t formatIndex)
-{
-    return ClipRow("/src/clip.avi", "/out/", formatIndex);
-}
+TCusOutputOptions ClipSettings(int32_t formatIndex) { return ClipRow("/src/clip.avi", "/out/", formatIndex); }
 
 TJobEnvironment TwoProcessors()
 {
@@ -31,8 +28,7 @@ std::string OutputOptions(const TCusOutputOptions& settings, const TJobEnvironme
 }
 
 const char* const H264Mp4 = " -b:a 128k -b:v 947k -ar 44100 -r 25 -c:v libx264 -vf \"scale=640:480\" -threads 2 -sn";
-const char* const H264Small =
-    " -b:a 128k -b:v 237k -ar 44100 -r 25 -c:v libx264 -vf \"scale=320:240\" -threads 2 -sn";
+const char* const H264Small = " -b:a 128k -b:v 237k -ar 44100 -r 25 -c:v libx264 -vf \"scale=320:240\" -threads 2 -sn";
 const char* const XvidSmall = " -b:a 128k -b:v 332k -ar 44100 -r 25 -c:v libxvid -vf \"scale=320:240\" -sn";
 const char* const AudioOnly = " -b:a 128k -vn -ar 44100 -sn";
 
@@ -42,7 +38,7 @@ protected:
     {
         // One folder per test: CTest runs them in parallel processes.
         folder = std::filesystem::path(TEST_BINARY_DIR) / "job-builder" /
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
+            ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
     }
@@ -55,13 +51,14 @@ protected:
     std::filesystem::path folder;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(JobBuilderTest, EveryProfileWithEverythingAutomatic)
 {
     const std::pair<const char*, const char*> rows[] = {
-        {"3gp", " -b:a 12.2k -b:v 122k -ac 1 -ar 8000 -r 15 -c:a aac -astrict experimental -c:v h263 "
-                "-vf \"pad=640:524:0:22:black,scale=176:144\" -sn"},
+        {"3gp",
+         " -b:a 12.2k -b:v 122k -ac 1 -ar 8000 -r 15 -c:a aac -astrict experimental -c:v h263 "
+         "-vf \"pad=640:524:0:22:black,scale=176:144\" -sn"},
         {"avi", " -b:a 128k -b:v 1328k -ar 44100 -r 25 -c:v libxvid -vf \"scale=640:480\" -sn"},
         {"flv", H264Mp4},
         {"mkv", H264Mp4},
@@ -121,18 +118,21 @@ TEST_F(JobBuilderTest, ChoicesThatChangeTheStrings)
     TCusOutputOptions letterbox = ClipSettings(5);
     letterbox.FrameSize = "320x180";
     letterbox.AspectRatio = "16:9";
-    EXPECT_EQ(OutputOptions(letterbox), " -b:a 128k -b:v 178k -aspect 16:9 -ar 44100 -r 25 -c:v libx264 "
-                                        "-vf \"pad=852:480:106:0:black,scale=320:180\" -threads 2 -sn");
+    EXPECT_EQ(OutputOptions(letterbox),
+              " -b:a 128k -b:v 178k -aspect 16:9 -ar 44100 -r 25 -c:v libx264 "
+              "-vf \"pad=852:480:106:0:black,scale=320:180\" -threads 2 -sn");
     letterbox.Stretch = true;
-    EXPECT_EQ(OutputOptions(letterbox), " -b:a 128k -b:v 178k -aspect 16:9 -ar 44100 -r 25 -c:v libx264 "
-                                        "-vf \"scale=320:180\" -threads 2 -sn");
+    EXPECT_EQ(OutputOptions(letterbox),
+              " -b:a 128k -b:v 178k -aspect 16:9 -ar 44100 -r 25 -c:v libx264 "
+              "-vf \"scale=320:180\" -threads 2 -sn");
 
     TCusOutputOptions rotated = ClipSettings(5);
     rotated.Rotation = "90";
     rotated.WatermarkOn = true;
     rotated.WatermarkFile = Touch("logo.png");
-    EXPECT_EQ(OutputOptions(rotated), " -b:a 128k -b:v 947k -ar 44100 -r 25 -c:v libx264 "
-                                      "-vf \"scale=640:480,nativerotate=90\" -threads 2 -sn");
+    EXPECT_EQ(OutputOptions(rotated),
+              " -b:a 128k -b:v 947k -ar 44100 -r 25 -c:v libx264 "
+              "-vf \"scale=640:480,nativerotate=90\" -threads 2 -sn");
 
     TCusOutputOptions rotated3gp = rotated;
     rotated3gp.FormatIndex = 0;
@@ -147,8 +147,9 @@ TEST_F(JobBuilderTest, ChoicesThatChangeTheStrings)
     chosen.AudioBitRate = "4.75";
     chosen.SampleRate = "22050";
     chosen.Channels = 2;
-    EXPECT_EQ(OutputOptions(chosen), " -b:a 4.75k -b:v 800k -ac 2 -ar 22050 -r 30 -c:a libmp3lame -c:v mpeg4 "
-                                     "-vf \"scale=640:480\" -sn");
+    EXPECT_EQ(OutputOptions(chosen),
+              " -b:a 4.75k -b:v 800k -ac 2 -ar 22050 -r 30 -c:a libmp3lame -c:v mpeg4 "
+              "-vf \"scale=640:480\" -sn");
 }
 
 TEST_F(JobBuilderTest, WatermarkOverlaysTheSourceBeforeScaling)
@@ -158,10 +159,10 @@ TEST_F(JobBuilderTest, WatermarkOverlaysTheSourceBeforeScaling)
     settings.WatermarkFile = Touch("logo.png");
     settings.WatermarkX = 530;
     settings.WatermarkY = 420;
-    EXPECT_EQ(OutputOptions(settings), " -b:a 128k -b:v 947k -ar 44100 -r 25 -c:v libx264 -vf \"movie=" +
-                                           settings.WatermarkFile +
-                                           " [watermark]; [in] [watermark] overlay=530:420, scale=640:480 [out]\""
-                                           " -threads 2 -sn");
+    EXPECT_EQ(OutputOptions(settings),
+              " -b:a 128k -b:v 947k -ar 44100 -r 25 -c:v libx264 -vf \"movie=" + settings.WatermarkFile +
+                  " [watermark]; [in] [watermark] overlay=530:420, scale=640:480 [out]\""
+                  " -threads 2 -sn");
 
     EXPECT_EQ(WatermarkFilter("", settings.WatermarkFile, 1, 2),
               "movie=" + settings.WatermarkFile + " [watermark]; [in] [watermark] overlay=1:2 [out]");
@@ -181,8 +182,8 @@ TEST_F(JobBuilderTest, WatermarkNameIsEscapedForEveryParser)
     TCusOutputOptions settings = ClipSettings(5);
     settings.WatermarkOn = true;
     settings.WatermarkFile = name;
-    EXPECT_NE(OutputOptions(settings).find("-vf " + QuoteOptionValue(chain.substr(0, chain.size() - 6) +
-                                                                     ", scale=640:480 [out]")),
+    EXPECT_NE(OutputOptions(settings).find(
+                  "-vf " + QuoteOptionValue(chain.substr(0, chain.size() - 6) + ", scale=640:480 [out]")),
               std::string::npos);
 }
 

@@ -38,8 +38,8 @@ TEST(LanguageFilesTest, SplitStringDropsOnlyTheEmptyLastPart)
         std::vector<std::string> Parts;
     };
     const Case cases[] = {
-        {"a||b||", {"a", "b"}},     {"a||||b", {"a", "", "b"}}, {"", {}},
-        {"a", {"a"}},               {"||a", {"", "a"}},         {"a||b", {"a", "b"}},
+        {"a||b||", {"a", "b"}}, {"a||||b", {"a", "", "b"}}, {"", {}},
+        {"a", {"a"}},           {"||a", {"", "a"}},         {"a||b", {"a", "b"}},
     };
     for (const Case& c : cases) {
         TStringList list;
@@ -52,9 +52,8 @@ TEST(LanguageFilesTest, SplitStringDropsOnlyTheEmptyLastPart)
 TEST(LanguageFilesTest, LanguageFileNameByIndex)
 {
     const std::pair<int32_t, const char*> cases[] = {
-        {0, "English"}, {1, "English"}, {2, "Spanish"}, {3, "German"},   {4, "Italian"},
-        {5, "French"},  {6, "Chinese"}, {7, "Japanese"}, {8, "English"}, {134, "Chinese"},
-        {127, "English"}, {-1, "English"},
+        {0, "English"}, {1, "English"},  {2, "Spanish"}, {3, "German"},    {4, "Italian"},   {5, "French"},
+        {6, "Chinese"}, {7, "Japanese"}, {8, "English"}, {134, "Chinese"}, {127, "English"}, {-1, "English"},
     };
     for (const auto& [index, name] : cases)
         EXPECT_EQ(LanguageFileName(index), std::string("Languages/") + name + ".isl") << index;
@@ -106,7 +105,7 @@ TEST_F(FormLanguageTest, AppliesLinesUntilTheFirstBadOne)
     EXPECT_TRUE(LoadFormLanguage(form, SampleFile));
 
     EXPECT_EQ(form.Caption(), "Sample Window");
-    EXPECT_EQ(labelOne->Caption(), "a");      // the text after a second "=" is lost
+    EXPECT_EQ(labelOne->Caption(), "a"); // the text after a second "=" is lost
     EXPECT_EQ(labelOne->Font()->Name(), fontName); // sub-object paths are not followed
     EXPECT_EQ(Items(*combo->Items()), (std::vector<std::string>{"One", "Two", "Three"}));
     ASSERT_EQ(list->Columns()->Count(), 3);

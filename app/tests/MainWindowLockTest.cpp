@@ -5,8 +5,8 @@
 #include "app/Messages.h"
 #include "app/UnitQuorvid.h"
 #include "app/tests/AppTestSupport.h"
-#include "controls/aa/AACtrls.h"
 #include "controls/TarqPanel.h"
+#include "controls/aa/AACtrls.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/ui/Image.h"
@@ -25,8 +25,8 @@ protected:
 
     std::unique_ptr<TBitmap> FaceNow()
     {
-        auto bitmap = std::make_unique<TBitmap>(form->PanelFace->ClientWidth(), form->PanelFace->ClientHeight(),
-                                                pf24bit);
+        auto bitmap =
+            std::make_unique<TBitmap>(form->PanelFace->ClientWidth(), form->PanelFace->ClientHeight(), pf24bit);
         form->PanelFace->PaintTo(*bitmap->Canvas(), 0, 0);
         return bitmap;
     }
@@ -34,7 +34,7 @@ protected:
     std::unique_ptr<TFrmQuorvid> form;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(MainWindowLockTest, StillPictureCoversThePanelsUntilUnlocked)
 {

@@ -10,11 +10,11 @@
 #include "app/Messages.h"
 #include "app/OpenDocument.h"
 #include "app/tests/MainWindowFixture.h"
-#include "controls/aa/AACtrls.h"
 #include "controls/TarqBmpBtn.h"
 #include "controls/TarqBtnEdt.h"
 #include "controls/TarqCmboBx.h"
 #include "controls/TarqPanel.h"
+#include "controls/aa/AACtrls.h"
 #include "controls/ufrmShadowFrame.h"
 #include "platform/core/IniFile.h"
 #include "platform/gfx/FontLookup.h"
@@ -37,7 +37,7 @@ TEST_F(MainWindowTest, StartsWithTheDefaultProfileAndAutomaticChoices)
     EXPECT_EQ(form->ComboBoxVideoBitRate->Items()->Count(), 30);
     EXPECT_EQ(form->ComboBoxEncoder->Items()->Count(), 4);
     EXPECT_FALSE(form->LabelLanguage->Visible());
-    EXPECT_EQ(form->ImageList16->Count(), 4);     // the four source-kind icons
+    EXPECT_EQ(form->ImageList16->Count(), 4); // the four source-kind icons
     EXPECT_EQ(form->ImageListLanguage->Count(), 0); // flags are never shown
     EXPECT_EQ(form->ImageBk->Picture()->Width(), 842);
     EXPECT_TRUE(form->WindowRgn().has_value());
@@ -97,14 +97,14 @@ TEST_F(MainWindowTest, ProfileChangeWhileSuppressedChangesNothing)
 TEST_F(MainWindowTest, ResetOutputChoicesLeavesProfileAndEncoders)
 {
     ChooseProfile(1);
-    for (TTarqComboBox* list : {form->ComboBoxFrameSize, form->ComboBoxVideoBitRate, form->ComboBoxFrameRate,
-                                form->ComboBoxRotate, form->ComboBoxAudioBitRate, form->ComboBoxAudioSR,
-                                form->ComboBoxAudioChannel, form->ComboBoxEncoder})
+    for (TTarqComboBox* list :
+         {form->ComboBoxFrameSize, form->ComboBoxVideoBitRate, form->ComboBoxFrameRate, form->ComboBoxRotate,
+          form->ComboBoxAudioBitRate, form->ComboBoxAudioSR, form->ComboBoxAudioChannel, form->ComboBoxEncoder})
         list->SetItemIndex(2);
     form->ResetOutputChoices();
-    for (TTarqComboBox* list : {form->ComboBoxFrameSize, form->ComboBoxVideoBitRate, form->ComboBoxFrameRate,
-                                form->ComboBoxRotate, form->ComboBoxAudioBitRate, form->ComboBoxAudioSR,
-                                form->ComboBoxAudioChannel})
+    for (TTarqComboBox* list :
+         {form->ComboBoxFrameSize, form->ComboBoxVideoBitRate, form->ComboBoxFrameRate, form->ComboBoxRotate,
+          form->ComboBoxAudioBitRate, form->ComboBoxAudioSR, form->ComboBoxAudioChannel})
         EXPECT_EQ(list->ItemIndex(), 0) << list->Name();
     EXPECT_EQ(form->ComboBoxEncoder->ItemIndex(), 2);
     EXPECT_EQ(form->ComboBoxFormat->ItemIndex(), 1);

@@ -7,8 +7,9 @@
 TEST(OptionTextTest, ShortestDecimalNeverUsesAnExponentOrTheLocale)
 {
     const std::pair<double, const char*> cases[] = {
-        {12.2, "12.2"}, {4.75, "4.75"}, {128, "128"}, {1.5, "1.5"},          {90, "90"},
-        {100000, "100000"}, {0.0001, "0.0001"}, {0, "0"}, {1e21, "1000000000000000000000"},
+        {12.2, "12.2"},     {4.75, "4.75"}, {128, "128"},
+        {1.5, "1.5"},       {90, "90"},     {100000, "100000"},
+        {0.0001, "0.0001"}, {0, "0"},       {1e21, "1000000000000000000000"},
     };
     for (const auto& [value, text] : cases)
         EXPECT_EQ(ShortestDecimal(value), text) << value;

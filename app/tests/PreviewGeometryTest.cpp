@@ -23,14 +23,14 @@ TEST(PreviewGeometryTest, FrameCountFromTheBestKnownDuration)
         int64_t count;
     } cases[] = {
         {2'000'000, 3'000'000, 25, 1, 50}, // the stream's own duration first
-        {-1, 3'000'000, 25, 1, 75},        // else the file's
-        {0, 60'000'000, 0, 0, 600},        // no rate: ten a second
-        {-1, -1, 25, 1, 0},                // nothing known
+        {-1, 3'000'000, 25, 1, 75}, // else the file's
+        {0, 60'000'000, 0, 0, 600}, // no rate: ten a second
+        {-1, -1, 25, 1, 0}, // nothing known
         {-1, -1, 0, 0, 0},
-        {100, -1, 5, 1, 0},                // 0.0005 pictures
-        {-1, 100'000, 5, 1, 0},            // 0.5 rounds to even: 0
-        {-1, 300'000, 5, 1, 2},            // 1.5 rounds to even: 2
-        {-1, 60'000'000, 0, 1, 0},         // a zero rate: the bar keeps its range
+        {100, -1, 5, 1, 0}, // 0.0005 pictures
+        {-1, 100'000, 5, 1, 0}, // 0.5 rounds to even: 0
+        {-1, 300'000, 5, 1, 2}, // 1.5 rounds to even: 2
+        {-1, 60'000'000, 0, 1, 0}, // a zero rate: the bar keeps its range
     };
     for (const auto& c : cases)
         EXPECT_EQ(EstimateFrameCount(c.stream, c.file, c.num, c.den), c.count) << c.stream << " " << c.file;

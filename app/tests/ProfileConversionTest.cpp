@@ -5,10 +5,10 @@
 
 #include <filesystem>
 
-#include "app/ConversionTask.h"
-#include "app/FormatTable.h"
 #include "ClipRow.h"
 #include "ConversionTestSupport.h"
+#include "app/ConversionTask.h"
+#include "app/FormatTable.h"
 
 using namespace conversion_test;
 
@@ -16,17 +16,17 @@ namespace {
 
 struct TExpectedStreams {
     const char* Video; // nullptr: no video stream
-    const char* Size;  // "WxH", nullptr: not checked
+    const char* Size; // "WxH", nullptr: not checked
     const char* Audio;
 };
 
 const TExpectedStreams Expected[FormatTableRows] = {
-    {"h263", "176x144", "aac"}, {"mpeg4", nullptr, "mp3"},      {"h264", nullptr, "mp3"},
-    {"h264", nullptr, "vorbis"}, {"h264", nullptr, "aac"},     {"h264", nullptr, "aac"},
-    {"h264", "320x240", "aac"}, {"mpeg4", "320x240", "aac"},   {"h264", "320x240", "aac"},
-    {"mpeg4", "320x240", "aac"}, {"h264", "320x240", "aac"},   {"mpeg4", "320x240", "aac"},
-    {"mpeg1video", nullptr, "mp2"}, {"wmv2", nullptr, "wmav2"}, {nullptr, nullptr, "aac"},
-    {nullptr, nullptr, "ac3"},  {nullptr, nullptr, "mp3"},     {nullptr, nullptr, "pcm_s16le"},
+    {"h263", "176x144", "aac"},     {"mpeg4", nullptr, "mp3"},   {"h264", nullptr, "mp3"},
+    {"h264", nullptr, "vorbis"},    {"h264", nullptr, "aac"},    {"h264", nullptr, "aac"},
+    {"h264", "320x240", "aac"},     {"mpeg4", "320x240", "aac"}, {"h264", "320x240", "aac"},
+    {"mpeg4", "320x240", "aac"},    {"h264", "320x240", "aac"},  {"mpeg4", "320x240", "aac"},
+    {"mpeg1video", nullptr, "mp2"}, {"wmv2", nullptr, "wmav2"},  {nullptr, nullptr, "aac"},
+    {nullptr, nullptr, "ac3"},      {nullptr, nullptr, "mp3"},   {nullptr, nullptr, "pcm_s16le"},
     {nullptr, nullptr, "wmav2"},
 };
 
@@ -39,7 +39,7 @@ protected:
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(ProfileConversionTest, EveryProfileConvertsTheClip)
 {

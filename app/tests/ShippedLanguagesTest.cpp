@@ -21,10 +21,7 @@ namespace {
 
 const char* const ShippedFiles[] = {"English.isl", "Chinese.isl"};
 
-std::string ShippedFile(const char* name)
-{
-    return std::string(APP_LANGUAGES_DIR) + "/" + name;
-}
+std::string ShippedFile(const char* name) { return std::string(APP_LANGUAGES_DIR) + "/" + name; }
 
 std::string Joined(const TStrings& strings)
 {

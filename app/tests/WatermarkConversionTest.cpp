@@ -6,9 +6,9 @@
 #include <array>
 #include <filesystem>
 
-#include "app/ConversionTask.h"
 #include "ClipRow.h"
 #include "ConversionTestSupport.h"
+#include "app/ConversionTask.h"
 
 using namespace conversion_test;
 
@@ -17,9 +17,9 @@ namespace {
 // The average RGB of an 8 x 8 block at (x, y) of the first frame.
 std::array<int, 3> BlockColour(const std::string& file, int x, int y)
 {
-    const std::string pixels = Shell("ffmpeg -nostdin -v error -i \"" + file + "\" -frames:v 1 -vf crop=8:8:" +
-                                     std::to_string(x) + ":" + std::to_string(y) +
-                                     " -f rawvideo -pix_fmt rgb24 - 2>/dev/null");
+    const std::string pixels =
+        Shell("ffmpeg -nostdin -v error -i \"" + file + "\" -frames:v 1 -vf crop=8:8:" + std::to_string(x) + ":" +
+              std::to_string(y) + " -f rawvideo -pix_fmt rgb24 - 2>/dev/null");
     std::array<int, 3> sum{};
     if (pixels.size() != 8 * 8 * 3)
         return sum;
@@ -30,7 +30,7 @@ std::array<int, 3> BlockColour(const std::string& file, int x, int y)
     return sum;
 }
 
-}  // namespace
+} // namespace
 
 TEST(WatermarkConversionTest, OddlyNamedPngIsOverlaidWhereAsked)
 {

@@ -29,9 +29,9 @@ uint8_t Mix(uint8_t destination, int32_t color, int32_t k)
 } // namespace
 
 TAABlend::TAABlend(TAAFont* font)
-    : FFont(font), FForeBmp(std::make_unique<TBitmap>(0, 0, pf24bit)), FWorkBmp(std::make_unique<TBitmap>(0, 0, pf24bit))
-{
-}
+    : FFont(font), FForeBmp(std::make_unique<TBitmap>(0, 0, pf24bit)),
+      FWorkBmp(std::make_unique<TBitmap>(0, 0, pf24bit))
+{}
 
 void TAABlend::ReadBackground(int32_t x, int32_t y, int32_t width, int32_t height)
 {
@@ -87,8 +87,7 @@ void TAABlend::BlendSolidColor(int32_t x, int32_t y, const TAAMask& mask, int32_
 
 void TAABlend::BlendForeBitmap(int32_t x, int32_t y, const TAAMask& mask, int32_t alpha)
 {
-    if (FForeBmp->PixelFormat() != pf24bit || FForeBmp->Width() != mask.Width() ||
-        FForeBmp->Height() != mask.Height())
+    if (FForeBmp->PixelFormat() != pf24bit || FForeBmp->Width() != mask.Width() || FForeBmp->Height() != mask.Height())
         throw EInvalidForeBmp();
     const TBitmap& fore = *FForeBmp;
     Blend(x, y, mask, alpha, [&fore](int32_t column, int32_t row) {

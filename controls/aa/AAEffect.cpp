@@ -8,9 +8,7 @@
 
 // ---- TNotifyClass ----------------------------------------------------------------------
 
-TNotifyClass::TNotifyClass(TNotifyEvent onChange, TPersistent* owner) : FOnChange(std::move(onChange)), FOwner(owner)
-{
-}
+TNotifyClass::TNotifyClass(TNotifyEvent onChange, TPersistent* owner) : FOnChange(std::move(onChange)), FOwner(owner) {}
 
 void TNotifyClass::Changed()
 {
@@ -93,10 +91,7 @@ TAATexture::TAATexture(TNotifyEvent onChange, TPersistent* owner)
 
 void TAATexture::SetMode(TTextureMode value) { Store(FMode, value); }
 
-bool TAATexture::HasPicture() const
-{
-    return Enabled() && FPicture->Graphic() && !FPicture->Graphic()->Empty();
-}
+bool TAATexture::HasPicture() const { return Enabled() && FPicture->Graphic() && !FPicture->Graphic()->Empty(); }
 
 void TAATexture::Assign(const TPersistent* source)
 {

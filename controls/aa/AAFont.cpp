@@ -72,8 +72,7 @@ TRgbInt RgbOf(TColor color)
 TAAFont::TAAFont(TCanvas* canvas)
     : FCanvas(canvas), FMask(std::make_unique<TAAMask>(this)), FBlend(std::make_unique<TAABlend>(this)),
       FRandom(std::make_unique<TAARandom>())
-{
-}
+{}
 
 TAAFont::~TAAFont() = default;
 

@@ -52,10 +52,10 @@ private:
 // ---- Settings ------------------------------------------------------------------------
 
 using TBlurStrength = int32_t; // 0..100
-using TAlpha = int32_t;        // 0..100
-using TOffset = int32_t;       // -20..20
-using TSprayRange = int32_t;   // 0..100
-using TAngle = int32_t;        // -360..360
+using TAlpha = int32_t; // 0..100
+using TOffset = int32_t; // -20..20
+using TSprayRange = int32_t; // 0..100
+using TAngle = int32_t; // -360..360
 
 enum TGradualStyle { gsLeftToRight, gsRightToLeft, gsTopToBottom, gsBottomToTop, gsCenterToLR, gsCenterToTB };
 enum TTextureMode { tmTiled, tmStretched, tmCenter, tmNormal };

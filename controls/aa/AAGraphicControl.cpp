@@ -36,8 +36,7 @@ void TParentEffect::SetParentShowHint(bool value) { Control()->SetParentShowHint
 
 TAAGraphicControl::TAAGraphicControl(TComponent* owner)
     : TGraphicControl(owner), FParentEffect(std::make_unique<TParentEffect>(this)),
-      FMeasureBitmap(std::make_unique<TBitmap>(1, 1)),
-      FDrawer(std::make_unique<TAAFontEx>(FMeasureBitmap->Canvas()))
+      FMeasureBitmap(std::make_unique<TBitmap>(1, 1)), FDrawer(std::make_unique<TAAFontEx>(FMeasureBitmap->Canvas()))
 {
     FDrawer->Effect()->SetOnChange([this](TObject* sender) { EffectChanged(sender); });
     autoSize_ = true;

@@ -44,9 +44,8 @@ uint8_t AverageBlock(const TBitmap& samples, int32_t x, int32_t y, TAAQuality qu
     }
     case aqNormal:
         // Two opposite corners count half, so eight weights sum to the shift.
-        return static_cast<uint8_t>((s(0, 0) + s(0, 1) + s(0, 2) / 2 + s(1, 0) + s(1, 1) + s(1, 2) + s(2, 0) / 2 +
-                                     s(2, 1) + s(2, 2)) >>
-                                    3);
+        return static_cast<uint8_t>(
+            (s(0, 0) + s(0, 1) + s(0, 2) / 2 + s(1, 0) + s(1, 1) + s(1, 2) + s(2, 0) / 2 + s(2, 1) + s(2, 2)) >> 3);
     case aqLow: return static_cast<uint8_t>((s(0, 0) + s(0, 1) + s(1, 0) + s(1, 1)) >> 2);
     default: return static_cast<uint8_t>(s(0, 0));
     }
@@ -159,10 +158,7 @@ void TAAMask::Downsample(TBitmap& samples)
     }
 }
 
-void TAAMask::BuildTextMask(const std::string& text)
-{
-    BuildMask(text, MeasureText(text).Size, {0, 0});
-}
+void TAAMask::BuildTextMask(const std::string& text) { BuildMask(text, MeasureText(text).Size, {0, 0}); }
 
 void TAAMask::OutlineMask()
 {
@@ -177,7 +173,7 @@ void TAAMask::OutlineMask()
         uint8_t* out = MaskRow(y);
         for (int32_t x = 1; x < FWidth - 1; ++x) {
             const int32_t v = std::abs(below[x + 1] - above[x - 1]) + std::abs(below[x] - above[x]) +
-                              std::abs(here[x + 1] - here[x - 1]) + std::abs(below[x - 1] - above[x + 1]);
+                std::abs(here[x + 1] - here[x - 1]) + std::abs(below[x - 1] - above[x + 1]);
             out[x] = static_cast<uint8_t>(v < 1024 ? v / 4 : 255);
         }
     }
@@ -249,7 +245,4 @@ void TAAMask::Assign(const TPersistent* source)
     TPersistent::Assign(source);
 }
 
-int32_t TAARandom::Next(int32_t range)
-{
-    return std::uniform_int_distribution<int32_t>(0, range - 1)(FEngine);
-}
+int32_t TAARandom::Next(int32_t range) { return std::uniform_int_distribution<int32_t>(0, range - 1)(FEngine); }

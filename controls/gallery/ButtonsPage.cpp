@@ -117,8 +117,8 @@ const bool registered = RegisterGalleryPage({
     "buttons",
     CreatePage,
     {
-        {{50, 25}, 0xE0A040},     // the plain bitmap button's plate
-        {{16, 98}, clWindow},     // inside the unchecked hot-tracked square
+        {{50, 25}, 0xE0A040}, // the plain bitmap button's plate
+        {{16, 98}, clWindow}, // inside the unchecked hot-tracked square
         {{10 + 8, 145 + 10}, clRed}, // the control button's glyph
         {{5, 5}, clBtnFace},
     },

@@ -1,6 +1,7 @@
 // Docking: a panel holding two docked clients under caption bars (the
 // window-less one in the active caption colours, the other inactive), and a
-// page control whose second page is a docked panel.
+// page control whose second page is a docked panel. A second page shows a
+// dock drag in progress: the outline of a panel about to dock beside another.
 
 #include "controls/TarqPageControl.h"
 #include "controls/TarqPanel.h"
@@ -49,6 +50,43 @@ std::unique_ptr<TCustomForm> CreatePage()
     docked->SetCaption("Docked");
     return form;
 }
+
+std::unique_ptr<TCustomForm> CreateDockOutlinePage()
+{
+    auto form = NewGalleryForm(390, 200);
+    auto* site = new TTarqPanel(form.get());
+    site->SetName("Site");
+    site->SetBounds(10, 10, 220, 180);
+    site->SetBorderOuter(fsFlat);
+    site->SetParent(form.get());
+    site->SetDockSite(true);
+    WhitePanel(form.get(), "Layers")->ManualDock(site);
+
+    TTarqPanel* tools = WhitePanel(form.get(), "Tools");
+    tools->SetName("Tools");
+    tools->SetBounds(250, 10, 120, 80);
+    tools->SetParent(form.get());
+    tools->SetDragKind(dkDock);
+    tools->SetDragMode(dmAutomatic);
+    return form;
+}
+
+// The tools panel held near the right edge of the docked panel's zone.
+void PoseDockOutline(TCustomForm& form)
+{
+    auto* site = static_cast<TControl*>(form.FindComponent("Site"));
+    auto* tools = static_cast<TControl*>(form.FindComponent("Tools"));
+    InjectDrag(tools->ClientToScreen({60, 40}), site->ClientToScreen({200, 120}));
+}
+
+const bool outline = RegisterGalleryPage({
+    "dock-outline",
+    CreateDockOutlinePage,
+    // The outline's left edge inverts the docked panel's white with grey; the
+    // panel's left half stays white.
+    {{{5, 5}, ColorToRGB(clBtnFace)}, {{123, 150}, clWhite ^ 0x808080}, {{50, 150}, clWhite}},
+    PoseDockOutline,
+});
 
 const bool registered = RegisterGalleryPage({
     "docking",

@@ -81,10 +81,10 @@ const bool registered = RegisterGalleryPage({
     "edits",
     CreatePage,
     {
-        {{110, 10}, clNavy},     // the flat frame's corner
-        {{211, 11}, clMaroon},   // the bold frame's inner ring
-        {{150, 50}, clBtnFace},  // inside the disabled edit
-        {{20, 50}, clInfoBk},    // inside the read-only edit
+        {{110, 10}, clNavy}, // the flat frame's corner
+        {{211, 11}, clMaroon}, // the bold frame's inner ring
+        {{150, 50}, clBtnFace}, // inside the disabled edit
+        {{20, 50}, clInfoBk}, // inside the read-only edit
         {{5, 170}, clBtnFace},
     },
 });

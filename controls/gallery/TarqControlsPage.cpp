@@ -129,13 +129,13 @@ const bool registered = RegisterGalleryPage({
     "tarq-controls",
     CreatePage,
     {
-        {{11, 35}, clWhite},                      // raised panel's inner highlight
-        {{160, 10}, RGB(212, 208, 200)},          // the rounded panel's cut corner shows the form
-        {{162, 10}, 0xB99D7F},                    // its rounded outline
-        {{14, 73}, RGB(10, 36, 106)},             // the plain bar's fill
-        {{311, 81}, RGB(10, 36, 106)},            // the thin bar's gradient starts at its edge
-        {{310, 77}, 0xB99D7F},                    // the thin bar's ring
-        {{248, 250}, RGB(10, 36, 106)},           // the separator's highlight in the middle
+        {{11, 35}, clWhite}, // raised panel's inner highlight
+        {{160, 10}, RGB(212, 208, 200)}, // the rounded panel's cut corner shows the form
+        {{162, 10}, 0xB99D7F}, // its rounded outline
+        {{14, 73}, RGB(10, 36, 106)}, // the plain bar's fill
+        {{311, 81}, RGB(10, 36, 106)}, // the thin bar's gradient starts at its edge
+        {{310, 77}, 0xB99D7F}, // the thin bar's ring
+        {{248, 250}, RGB(10, 36, 106)}, // the separator's highlight in the middle
     },
 });
 

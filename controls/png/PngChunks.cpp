@@ -175,12 +175,12 @@ void TChunkPLTE::Assign(const TChunk& source)
 namespace {
 
 // The bytes a key-colour tRNS needs: one 16-bit gray or three 16-bit samples.
-size_t KeySize(uint8_t colorType)
-{
-    return colorType == COLOR_GRAYSCALE ? 2 : colorType == COLOR_RGB ? 6 : 0;
-}
+size_t KeySize(uint8_t colorType) { return colorType == COLOR_GRAYSCALE ? 2 : colorType == COLOR_RGB ? 6 : 0; }
 
-uint32_t SampleAt(const uint8_t* alphas, int index) { return (uint32_t{alphas[2 * index]} << 8) | alphas[2 * index + 1]; }
+uint32_t SampleAt(const uint8_t* alphas, int index)
+{
+    return (uint32_t{alphas[2 * index]} << 8) | alphas[2 * index + 1];
+}
 
 // A 16-bit key sample as the store keeps it; false when no sample of the
 // image's depth can have that value.
@@ -199,10 +199,7 @@ bool StoredSample(uint32_t sample, uint8_t bitDepth, uint32_t& stored)
 }
 
 // The gray level shown for a stored gray sample of `bits` bits.
-uint8_t GrayLevel(uint32_t stored, uint32_t bits)
-{
-    return static_cast<uint8_t>(stored * 255 / ((1u << bits) - 1));
-}
+uint8_t GrayLevel(uint32_t stored, uint32_t bits) { return static_cast<uint8_t>(stored * 255 / ((1u << bits) - 1)); }
 
 } // namespace
 
@@ -264,8 +261,7 @@ TColor TChunktRNS::TransparentColor() const
                 return RGB(entry.Red, entry.Green, entry.Blue);
             }
         return 0;
-    default:
-        return 0;
+    default: return 0;
     }
 }
 
@@ -275,7 +271,7 @@ bool TChunktRNS::IsKeyPixel(const uint8_t* storeRow, uint32_t x) const
     uint32_t stored[3];
     if (header->ColorType == COLOR_GRAYSCALE) {
         return StoredSample(SampleAt(Alphas, 0), header->BitDepth, stored[0]) &&
-               GetPackedSample(storeRow, x, header->ImageData.BitsPerPixel()) == stored[0];
+            GetPackedSample(storeRow, x, header->ImageData.BitsPerPixel()) == stored[0];
     }
     if (header->ColorType != COLOR_RGB)
         return false;
@@ -306,8 +302,9 @@ void TChunktRNS::SetTransparentColor(TColor color)
     case COLOR_PALETTE: {
         const TPngQuad* palette = header->ImageData.Palette;
         uint32_t index = 0;
-        while (index < 256 && !(palette[index].Red == GetRValue(color) && palette[index].Green == GetGValue(color) &&
-                                palette[index].Blue == GetBValue(color)))
+        while (index < 256 &&
+               !(palette[index].Red == GetRValue(color) && palette[index].Green == GetGValue(color) &&
+                 palette[index].Blue == GetBValue(color)))
             ++index;
         if (index == 256)
             index = 0;
@@ -316,8 +313,7 @@ void TChunktRNS::SetTransparentColor(TColor color)
         FData.assign(index + 1, 0);
         break;
     }
-    default:
-        break;
+    default: break;
     }
     std::copy(Alphas, Alphas + FData.size(), FData.begin());
 }
@@ -333,10 +329,7 @@ void TChunktRNS::Assign(const TChunk& source)
 
 // ---- gAMA -----------------------------------------------------------------
 
-TChunkgAMA::TChunkgAMA(TPNGObject* owner) : TChunk(owner, "gAMA")
-{
-    SetGamma(1);
-}
+TChunkgAMA::TChunkgAMA(TPNGObject* owner) : TChunk(owner, "gAMA") { SetGamma(1); }
 
 std::unique_ptr<TChunk> TChunkgAMA::CreateSameClass(TPNGObject* owner) const
 {

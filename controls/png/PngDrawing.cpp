@@ -88,9 +88,7 @@ void TPNGObject::Draw(TCanvas& canvas, const TRect& rect)
         canvas.TransparentStretchBlt(rect.Left, rect.Top, rect.Width(), rect.Height(), image->Canvas(), 0, 0, Width(),
                                      Height(), mask->Canvas(), 0, 0);
         break;
-    default:
-        DrawAlphaBlended(canvas, rect);
-        break;
+    default: DrawAlphaBlended(canvas, rect); break;
     }
 }
 

@@ -41,5 +41,4 @@ const char* const EPngUnexpectedEndText =
 
 EPNGZLIBError::EPNGZLIBError(const std::string& zlibDescription)
     : Exception(std::string(EPNGZLIBErrorText) + "\r\n Description: " + zlibDescription)
-{
-}
+{}

@@ -24,11 +24,11 @@ extern const char* const EPNGUnknownCompressionText;
 extern const char* const EPNGUnknownInterlaceText;
 extern const char* const EPngUnexpectedEndText;
 
-#define PNG_DECLARE_EXCEPTION(Name)                          \
-    class Name : public Exception {                          \
-    public:                                                  \
-        Name() : Exception(Name##Text) {}                    \
-        explicit Name(const std::string& text) : Exception(text) {} \
+#define PNG_DECLARE_EXCEPTION(Name)                                                                                    \
+    class Name : public Exception {                                                                                    \
+    public:                                                                                                            \
+        Name() : Exception(Name##Text) {}                                                                              \
+        explicit Name(const std::string& text) : Exception(text) {}                                                    \
     }
 
 PNG_DECLARE_EXCEPTION(EPNGNoImageData);

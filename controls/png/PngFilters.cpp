@@ -42,16 +42,12 @@ uint32_t ChunkCrc(const uint8_t name[4], const uint8_t* data, size_t length)
 bool IsValidPngLayout(uint8_t colorType, uint8_t bitDepth)
 {
     switch (colorType) {
-    case COLOR_GRAYSCALE:
-        return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8 || bitDepth == 16;
-    case COLOR_PALETTE:
-        return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8;
+    case COLOR_GRAYSCALE: return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8 || bitDepth == 16;
+    case COLOR_PALETTE: return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8;
     case COLOR_RGB:
     case COLOR_GRAYSCALEALPHA:
-    case COLOR_RGBALPHA:
-        return bitDepth == 8 || bitDepth == 16;
-    default:
-        return false;
+    case COLOR_RGBALPHA: return bitDepth == 8 || bitDepth == 16;
+    default: return false;
     }
 }
 
@@ -59,34 +55,23 @@ uint64_t RowBytesFor(uint8_t colorType, uint8_t bitDepth, uint64_t width)
 {
     switch (colorType) {
     case COLOR_GRAYSCALE:
-    case COLOR_PALETTE:
-        return (width * bitDepth + 7) / 8;
-    case COLOR_RGB:
-        return width * bitDepth * 3 / 8;
-    case COLOR_GRAYSCALEALPHA:
-        return width * bitDepth * 2 / 8;
-    case COLOR_RGBALPHA:
-        return width * bitDepth * 4 / 8;
-    default:
-        return 0;
+    case COLOR_PALETTE: return (width * bitDepth + 7) / 8;
+    case COLOR_RGB: return width * bitDepth * 3 / 8;
+    case COLOR_GRAYSCALEALPHA: return width * bitDepth * 2 / 8;
+    case COLOR_RGBALPHA: return width * bitDepth * 4 / 8;
+    default: return 0;
     }
 }
 
 uint32_t FilterDistanceFor(uint8_t colorType, uint8_t bitDepth)
 {
     switch (colorType) {
-    case COLOR_GRAYSCALE:
-        return bitDepth == 16 ? 2 : 1;
-    case COLOR_PALETTE:
-        return 1;
-    case COLOR_RGB:
-        return bitDepth * 3u / 8;
-    case COLOR_GRAYSCALEALPHA:
-        return bitDepth / 4u;
-    case COLOR_RGBALPHA:
-        return bitDepth / 2u;
-    default:
-        return 0;
+    case COLOR_GRAYSCALE: return bitDepth == 16 ? 2 : 1;
+    case COLOR_PALETTE: return 1;
+    case COLOR_RGB: return bitDepth * 3u / 8;
+    case COLOR_GRAYSCALEALPHA: return bitDepth / 4u;
+    case COLOR_RGBALPHA: return bitDepth / 2u;
+    default: return 0;
     }
 }
 
@@ -133,8 +118,7 @@ void UnfilterRow(uint8_t filterType, uint8_t* row, const uint8_t* previous, size
         for (size_t i = 0; i < rowBytes; ++i)
             row[i] = static_cast<uint8_t>(row[i] + PaethPredict(left(i), previous[i], upperLeft(i)));
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -18,10 +18,7 @@ bool StoredWithPalette(uint8_t colorType)
     return colorType == COLOR_GRAYSCALE || colorType == COLOR_PALETTE || colorType == COLOR_GRAYSCALEALPHA;
 }
 
-bool HasAlphaPlane(uint8_t colorType)
-{
-    return colorType == COLOR_GRAYSCALEALPHA || colorType == COLOR_RGBALPHA;
-}
+bool HasAlphaPlane(uint8_t colorType) { return colorType == COLOR_GRAYSCALEALPHA || colorType == COLOR_RGBALPHA; }
 
 uint32_t GetPackedSample(const uint8_t* row, uint64_t index, uint32_t bits)
 {

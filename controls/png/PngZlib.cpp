@@ -16,19 +16,22 @@ std::string MessageOf(const z_stream& stream, int code)
 }
 
 // zlib counts in uInt; feed it at most that much at once.
-uInt Clamp(size_t length)
-{
-    return static_cast<uInt>(std::min<size_t>(length, std::numeric_limits<uInt>::max()));
-}
+uInt Clamp(size_t length) { return static_cast<uInt>(std::min<size_t>(length, std::numeric_limits<uInt>::max())); }
 
 } // namespace
 
 std::string ZlibResultText(int code)
 {
     static const std::array<const char*, 9> texts = {
-        "incompatible version (-6)", "buffer error (-5)", "insufficient memory (-4)",
-        "data error (-3)",           "stream error (-2)", "file error (-1)",
-        "(0)",                       "stream end (1)",    "need dictionary (2)",
+        "incompatible version (-6)",
+        "buffer error (-5)",
+        "insufficient memory (-4)",
+        "data error (-3)",
+        "stream error (-2)",
+        "file error (-1)",
+        "(0)",
+        "stream end (1)",
+        "need dictionary (2)",
     };
     if (code < -6 || code > 2)
         return "(" + std::to_string(code) + ")";
@@ -69,8 +72,7 @@ bool InflateBuffer(const uint8_t* input, size_t length, std::vector<uint8_t>& ou
     return result == Z_STREAM_END;
 }
 
-bool DeflateBuffer(const uint8_t* input, size_t length, int level, std::vector<uint8_t>& output,
-                   std::string& errorText)
+bool DeflateBuffer(const uint8_t* input, size_t length, int level, std::vector<uint8_t>& output, std::string& errorText)
 {
     output.clear();
     z_stream stream{};

@@ -269,15 +269,11 @@ int TPNGObject::TransparencyMode() const
     const auto* transparency = FChunks.ItemOfClass<TChunktRNS>();
     switch (Header()->ColorType) {
     case COLOR_GRAYSCALE:
-    case COLOR_RGB:
-        return transparency ? 1 : 0;
-    case COLOR_PALETTE:
-        return !transparency ? 0 : transparency->BinaryTransparency ? 1 : 2;
+    case COLOR_RGB: return transparency ? 1 : 0;
+    case COLOR_PALETTE: return !transparency ? 0 : transparency->BinaryTransparency ? 1 : 2;
     case COLOR_GRAYSCALEALPHA:
-    case COLOR_RGBALPHA:
-        return 2;
-    default:
-        return 0;
+    case COLOR_RGBALPHA: return 2;
+    default: return 0;
     }
 }
 

@@ -115,8 +115,8 @@ TEST(TarqBars, SegmentedBarMarginsExtraSegmentsAndVerticalFill)
     // 30 / 4 = 7 per segment, (30 - 28) / 7 adds none; the margin is 1.
     auto tall = BlankBitmap(4, 30);
     DrawSegmentedBar(*tall->Canvas(), Rect(0, 0, 4, 30), orVertical, false, false, 50, 4, Back, Bar);
-    EXPECT_EQ(PixelAt(*tall, 2, 3), Back);  // top segments unlit
-    EXPECT_EQ(PixelAt(*tall, 2, 20), Bar);  // bottom segments lit
+    EXPECT_EQ(PixelAt(*tall, 2, 3), Back); // top segments unlit
+    EXPECT_EQ(PixelAt(*tall, 2, 20), Bar); // bottom segments lit
     EXPECT_EQ(PixelAt(*tall, 2, 27), Bar);
     EXPECT_EQ(PixelAt(*tall, 2, 29), Back); // bottom margin
 

@@ -38,8 +38,10 @@ TEST_F(BmpButton, TakesTheSizeOfItsUpBitmapPlusTheBorder)
         TBtnSize Size;
         TSize Expected;
     } const cases[] = {
-        {bbNone, bsAutoDetect, bszButtonToBitmap, {100, 26}}, {bbSingle, bsAutoDetect, bszButtonToBitmap, {102, 28}},
-        {bbButton, bsNew, bszButtonToBitmap, {104, 30}},      {bbButton, bsWin31, bszButtonToBitmap, {106, 32}},
+        {bbNone, bsAutoDetect, bszButtonToBitmap, {100, 26}},
+        {bbSingle, bsAutoDetect, bszButtonToBitmap, {102, 28}},
+        {bbButton, bsNew, bszButtonToBitmap, {104, 30}},
+        {bbButton, bsWin31, bszButtonToBitmap, {106, 32}},
         {bbButton, bsWin31, bszNeither, {80, 30}},
     };
     for (const auto& c : cases) {

@@ -188,7 +188,7 @@ TEST_F(TarqButtonEdit, FormResourceReadsKindsAndOldShortCutTexts)
 {
     const std::string text = "object F: TForm\n  object E: TTarqButtonEdit\n    ButtonKind = bkFolder\n"
                              "    AltBtnKind = bkCustom\n    ButtonShortCutText = '" +
-                             ShortCutToText(ShortCut(KeyF5, ssCtrl)) + "'\n  end\nend\n";
+        ShortCutToText(ShortCut(KeyF5, ssCtrl)) + "'\n  end\nend\n";
     TForm loaded(nullptr);
     ReadComponentText(&loaded, text, nullptr);
     auto* e = dynamic_cast<TTarqButtonEdit*>(loaded.FindComponent("E"));

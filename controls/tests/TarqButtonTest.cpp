@@ -48,7 +48,7 @@ protected:
 struct TPassCase {
     TTextStyle Style;
     bool LightStyle;
-    TColor First;  // colour of the pass below the caption, clNone for none
+    TColor First; // colour of the pass below the caption, clNone for none
     TPoint Offset; // its offset from the caption
     TColor Second;
     TPoint SecondOffset;
@@ -66,12 +66,9 @@ void ExpectPassAt(TBitmap& image, TColor color, TPoint offset, const TRect& capt
 TEST_F(CustomButton, StyledCaptionPassesFollowTextStyleAndLightTextStyle)
 {
     const TPassCase cases[] = {
-        {tsNormal, false, clNone, {}, clNone, {}},
-        {tsRaised, false, Dark, {1, 1}, Light, {-1, -1}},
-        {tsRaised, true, Light, {-1, -1}, clNone, {}},
-        {tsRecessed, false, Light, {1, 1}, Dark, {-1, -1}},
-        {tsRecessed, true, Light, {1, 1}, clNone, {}},
-        {tsShadow, false, Dark, {2, 2}, clNone, {}},
+        {tsNormal, false, clNone, {}, clNone, {}},     {tsRaised, false, Dark, {1, 1}, Light, {-1, -1}},
+        {tsRaised, true, Light, {-1, -1}, clNone, {}}, {tsRecessed, false, Light, {1, 1}, Dark, {-1, -1}},
+        {tsRecessed, true, Light, {1, 1}, clNone, {}}, {tsShadow, false, Dark, {2, 2}, clNone, {}},
     };
     for (const TPassCase& c : cases) {
         SCOPED_TRACE(c.Style * 10 + c.LightStyle);

@@ -236,8 +236,10 @@ TEST_F(CheckBox, ThemedGlyphIsTheCheckBoxElementInItsState)
         bool Hot;
         int32_t Expected;
     } const cases[] = {
-        {cbUnchecked, true, false, CBS_UNCHECKEDNORMAL}, {cbChecked, true, true, CBS_CHECKEDHOT},
-        {cbGrayed, true, false, CBS_MIXEDNORMAL},        {cbChecked, false, true, CBS_CHECKEDDISABLED},
+        {cbUnchecked, true, false, CBS_UNCHECKEDNORMAL},
+        {cbChecked, true, true, CBS_CHECKEDHOT},
+        {cbGrayed, true, false, CBS_MIXEDNORMAL},
+        {cbChecked, false, true, CBS_CHECKEDDISABLED},
     };
     for (const auto& c : cases) {
         box->SetState(c.State);

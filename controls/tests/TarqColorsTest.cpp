@@ -14,9 +14,14 @@ struct THslCase {
 TEST(TarqColors, ColorToHueSatLumOnTheZeroTo240Scale)
 {
     const THslCase cases[] = {
-        {clRed, 0, 240, 120},     {clLime, 80, 240, 120},  {clBlue, 160, 240, 120}, {clWhite, 0, 0, 240},
-        {clBlack, 0, 0, 0},       {clGray, 0, 0, 120},     {clBtnFace, 27, 29, 194}, // system colours resolve
-        {RGB(255, 0, 1), 240, 240, 120},                                             // hue rounds up to 240
+        {clRed, 0, 240, 120},
+        {clLime, 80, 240, 120},
+        {clBlue, 160, 240, 120},
+        {clWhite, 0, 0, 240},
+        {clBlack, 0, 0, 0},
+        {clGray, 0, 0, 120},
+        {clBtnFace, 27, 29, 194}, // system colours resolve
+        {RGB(255, 0, 1), 240, 240, 120}, // hue rounds up to 240
     };
     for (const auto& c : cases) {
         uint8_t h, s, l;
@@ -59,9 +64,9 @@ TEST(TarqColors, MixingClosenessAndOppositeHue)
     EXPECT_EQ(MixColors(clRed, clBlue, 0), clBlue);
     EXPECT_EQ(MixColors(clBtnHighlight, clBlack, 255), clWhite);
 
-    EXPECT_TRUE(ColorsAreClose(clWhite, clSilver));  // luminance 240 against 181
-    EXPECT_FALSE(ColorsAreClose(clWhite, clGray));   // luminance 240 against 120
-    EXPECT_FALSE(ColorsAreClose(clRed, clLime));     // hues 0 and 80
+    EXPECT_TRUE(ColorsAreClose(clWhite, clSilver)); // luminance 240 against 181
+    EXPECT_FALSE(ColorsAreClose(clWhite, clGray)); // luminance 240 against 120
+    EXPECT_FALSE(ColorsAreClose(clRed, clLime)); // hues 0 and 80
 
     EXPECT_EQ(OppositeHueColor(clRed, 120), RGB(0, 252, 255));
     EXPECT_EQ(OppositeHueColor(clBlue, 120), HueSatLumToColor(40, 240, 120)); // 160 - 120
@@ -90,8 +95,8 @@ TEST(TarqColors, SchemePairNeedsTheOfficeStyleAndThemes)
 TEST(TarqColors, ColorSchemeNameIsComparedUpperCased)
 {
     const std::string saved = ThemeManagerColorName;
-    const std::pair<const char*, uint8_t> cases[] = {
-        {"", 0}, {"NormalColor", 0}, {"HomeStead", 1}, {"HOMESTEAD", 1}, {"Metallic", 2}, {"metallic ", 0}};
+    const std::pair<const char*, uint8_t> cases[] = {{"", 0},          {"NormalColor", 0}, {"HomeStead", 1},
+                                                     {"HOMESTEAD", 1}, {"Metallic", 2},    {"metallic ", 0}};
     for (const auto& [name, scheme] : cases) {
         ThemeManagerColorName = name;
         EXPECT_EQ(ReadXPColorScheme(), scheme) << name;

@@ -186,7 +186,8 @@ TEST_F(TarqEdit, ControllerSettingsArePushedAndNotWrittenToTheForm)
     edit->SetName("E");
     frames->SetFrameStyle(fsGroove);
     frames->SetFrameVisible(true);
-    edit->SetFrameControllerNotifications(AllFrameControllerNotifications - TTarqFrameControllerNotifications{fcpFrameColor});
+    edit->SetFrameControllerNotifications(AllFrameControllerNotifications -
+                                          TTarqFrameControllerNotifications{fcpFrameColor});
     frames->SetFrameColor(clRed);
     edit->SetFrameController(frames);
     EXPECT_EQ(edit->FrameStyle(), fsGroove);

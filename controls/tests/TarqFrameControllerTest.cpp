@@ -37,8 +37,10 @@ private:
             RegisterUiClasses();
             using P = TFramedProbe;
             RegisterClass<P, TCustomControl>("TFramedProbe")
-                .Property("Color", [](P& p) { return static_cast<int32_t>(p.Color()); }, &P::SetTrackedColor)
-                .Property("ParentColor", [](P& p) { return p.ParentColor(); }, &P::SetTrackedParentColor)
+                .Property(
+                    "Color", [](P& p) { return static_cast<int32_t>(p.Color()); }, &P::SetTrackedColor)
+                .Property(
+                    "ParentColor", [](P& p) { return p.ParentColor(); }, &P::SetTrackedParentColor)
                 .Property("FocusColor", ColorGetter(&P::FocusColor), ColorSetter(&P::SetFocusColor))
                 .Enum("FrameStyle", &P::FrameStyle, &P::SetFrameStyle, FrameStyleExInfo())
                 .Set("FrameSides", &P::FrameSides, &P::SetFrameSides, SideInfo())
@@ -75,8 +77,9 @@ TEST_F(TarqFrameController, LinkingPushesEverySettingInOrderAndChangesPushOneByN
     controller.SetFrameStyle(fsGroove);
     controller.SetFrameSides(TSides{sdLeft, sdBottom});
     controller.AddControl(&probe);
-    EXPECT_EQ(probe.Received,
-              (std::vector<std::string>{"ParentColor", "Color", "FocusColor", "FrameSides", "FrameStyle", "FrameVisible"}));
+    EXPECT_EQ(
+        probe.Received,
+        (std::vector<std::string>{"ParentColor", "Color", "FocusColor", "FrameSides", "FrameStyle", "FrameVisible"}));
     EXPECT_EQ(probe.FrameStyle(), fsGroove);
     EXPECT_EQ(probe.FrameSides(), (TSides{sdLeft, sdBottom}));
     EXPECT_EQ(probe.Color(), clWindow);

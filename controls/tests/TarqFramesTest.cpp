@@ -25,14 +25,16 @@ TEST(TarqFrames, GrooveOnAllSidesAndWithOpenCornersClosed)
 {
     auto all = BlankBitmap(10, 10);
     EXPECT_EQ(DrawFrameStyleSides(*all->Canvas(), Rect(0, 0, 10, 10), fsGroove, AllSides), Rect(2, 2, 8, 8));
-    EXPECT_EQ(Grid(*all, SystemLegend()), (Rows{"SSSSSSSSSW", "SWWWWWWWSW", "SW......SW", "SW......SW", "SW......SW",
-                                               "SW......SW", "SW......SW", "SW......SW", "SSSSSSSSSW", "WWWWWWWWWW"}));
+    EXPECT_EQ(Grid(*all, SystemLegend()),
+              (Rows{"SSSSSSSSSW", "SWWWWWWWSW", "SW......SW", "SW......SW", "SW......SW", "SW......SW", "SW......SW",
+                    "SW......SW", "SSSSSSSSSW", "WWWWWWWWWW"}));
 
     auto topLeft = BlankBitmap(10, 10);
     EXPECT_EQ(DrawFrameStyleSides(*topLeft->Canvas(), Rect(0, 0, 10, 10), fsGroove, TSides{sdLeft, sdTop}),
               Rect(2, 2, 10, 10));
-    EXPECT_EQ(Grid(*topLeft, SystemLegend()), (Rows{"SSSSSSSSSS", "SWWWWWWWWW", "SW........", "SW........", "SW........",
-                                                   "SW........", "SW........", "SW........", "SW........", "SW........"}));
+    EXPECT_EQ(Grid(*topLeft, SystemLegend()),
+              (Rows{"SSSSSSSSSS", "SWWWWWWWWW", "SW........", "SW........", "SW........", "SW........", "SW........",
+                    "SW........", "SW........", "SW........"}));
 }
 
 struct TStyleCase {
@@ -44,9 +46,9 @@ struct TStyleCase {
 TEST(TarqFrames, EachSystemColourStyleOnASmallRectangle)
 {
     const TStyleCase cases[] = {
-        {fsNone, 0, "......."},     {fsFlat, 1, "D.....D"},     {fsStatus, 1, "S.....W"},   {fsPopup, 1, "W.....S"},
-        {fsLowered, 2, "SD...LW"},  {fsRaised, 2, "LW...SD"},   {fsButtonUp, 2, "WL...SD"}, {fsButtonDown, 2, "KS...SK"},
-        {fsFlatBold, 2, "SS...SS"}, {fsGroove, 2, "SW...SW"},   {fsBump, 2, "WS...WS"},
+        {fsNone, 0, "......."},     {fsFlat, 1, "D.....D"},   {fsStatus, 1, "S.....W"},   {fsPopup, 1, "W.....S"},
+        {fsLowered, 2, "SD...LW"},  {fsRaised, 2, "LW...SD"}, {fsButtonUp, 2, "WL...SD"}, {fsButtonDown, 2, "KS...SK"},
+        {fsFlatBold, 2, "SS...SS"}, {fsGroove, 2, "SW...SW"}, {fsBump, 2, "WS...WS"},
     };
     for (const auto& c : cases) {
         auto bitmap = BlankBitmap(7, 7);
@@ -100,8 +102,8 @@ TEST(TarqFrames, FlatRoundedBorderShowsTheParentAtTheCutCorners)
     border.ParentColor = clBlue;
     EXPECT_EQ(DrawBorderPair(*bitmap->Canvas(), Rect(0, 0, 8, 8), border), Rect(2, 2, 6, 6));
     const TLegend legend = {{'.', Untouched}, {'p', clBlue}, {'c', clRed}, {'f', clWhite}};
-    EXPECT_EQ(Grid(*bitmap, legend), (Rows{"ppffffpp", "pfccccfp", "fc....cf", "fc....cf", "fc....cf", "fc....cf",
-                                          "pfccccfp", "ppffffpp"}));
+    EXPECT_EQ(Grid(*bitmap, legend),
+              (Rows{"ppffffpp", "pfccccfp", "fc....cf", "fc....cf", "fc....cf", "fc....cf", "pfccccfp", "ppffffpp"}));
 }
 
 TEST(TarqFrames, BorderPairWithBevelsBorderWidthAndSoftInnerFlat)

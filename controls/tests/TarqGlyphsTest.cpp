@@ -31,10 +31,10 @@ TEST(TarqGlyphs, CheckedSquareDrawsTheMarkAsSinglePixels)
     auto bitmap = BlankBitmap(13, 13);
     DrawCheckBoxSquare(*bitmap->Canvas(), Rect(0, 0, 13, 13), Look(cbChecked, cdsNormal));
     const TLegend legend = {{'.', Untouched}, {'f', clBlue}, {' ', clWhite}, {'x', clBlack}};
-    EXPECT_EQ(Grid(*bitmap, legend), (Rows{"fffffffffffff", "f           f", "f           f", "f        x  f",
-                                          "f       xx  f", "f  x   xxx  f", "f  xx xxx   f", "f  xxxxx    f",
-                                          "f   xxx     f", "f    x      f", "f           f", "f           f",
-                                          "fffffffffffff"}));
+    EXPECT_EQ(Grid(*bitmap, legend),
+              (Rows{"fffffffffffff", "f           f", "f           f", "f        x  f", "f       xx  f",
+                    "f  x   xxx  f", "f  xx xxx   f", "f  xxxxx    f", "f   xxx     f", "f    x      f",
+                    "f           f", "f           f", "fffffffffffff"}));
 }
 
 TEST(TarqGlyphs, CheckSquareFillFollowsTheState)

@@ -85,11 +85,10 @@ struct TDirectionCase {
 TEST(TarqGradient, EveryDirectionCoversTheRectangleFromStartToStop)
 {
     const TDirectionCase cases[] = {
-        {gdDiagonalUp, {0, 11}, {15, 0}},     {gdDiagonalDown, {0, 0}, {15, 11}},
-        {gdHorizontalEnd, {5, 0}, {5, 11}},   {gdHorizontalCenter, {5, 0}, {5, 6}},
-        {gdVerticalEnd, {0, 5}, {15, 5}},     {gdVerticalCenter, {0, 5}, {8, 5}},
-        {gdHorizontalBox, {0, 0}, {7, 5}},    {gdVerticalBox, {0, 0}, {7, 5}},
-        {gdSquareBox, {0, 0}, {7, 5}},        {gdBigSquareBox, {0, 0}, {7, 5}},
+        {gdDiagonalUp, {0, 11}, {15, 0}},     {gdDiagonalDown, {0, 0}, {15, 11}}, {gdHorizontalEnd, {5, 0}, {5, 11}},
+        {gdHorizontalCenter, {5, 0}, {5, 6}}, {gdVerticalEnd, {0, 5}, {15, 5}},   {gdVerticalCenter, {0, 5}, {8, 5}},
+        {gdHorizontalBox, {0, 0}, {7, 5}},    {gdVerticalBox, {0, 0}, {7, 5}},    {gdSquareBox, {0, 0}, {7, 5}},
+        {gdBigSquareBox, {0, 0}, {7, 5}},
     };
     for (const auto& c : cases) {
         auto bitmap = BlankBitmap(16, 12);

@@ -303,9 +303,10 @@ TEST_F(TarqPanel, DockedClientsSitUnderCaptionBarsInTheCaptionColours)
     first->SetTabStop(true);
     ASSERT_TRUE(first->ManualDock(panel));
     ASSERT_TRUE(second->ManualDock(panel));
-    // Inside the one-pixel frame: two zones of 59 rows, each less its bar.
-    EXPECT_EQ(first->BoundsRect(), Rect(1, 15, 199, 60));
-    EXPECT_EQ(second->BoundsRect(), Rect(1, 74, 199, 119));
+    // Inside the one-pixel frame: two zones of 57 rows either side of a
+    // 4-pixel splitter, each less its bar.
+    EXPECT_EQ(first->BoundsRect(), Rect(1, 15, 199, 58));
+    EXPECT_EQ(second->BoundsRect(), Rect(1, 76, 199, 119));
     form->Show();
     first->SetFocus();
     Pump();
@@ -313,7 +314,7 @@ TEST_F(TarqPanel, DockedClientsSitUnderCaptionBarsInTheCaptionColours)
     EXPECT_EQ(StorePixel(*form, 10 + 100, 10 + 62), ColorToRGB(clInactiveCaption));
 
     // The close button of the second bar hides its client.
-    ClickAt(*panel, 199 - 8, 60 + 6);
+    ClickAt(*panel, 199 - 8, 62 + 6);
     EXPECT_FALSE(second->Visible());
     EXPECT_EQ(first->BoundsRect(), Rect(1, 15, 199, 119));
 

@@ -134,12 +134,16 @@ TEST_F(TarqProgressBar, InteriorOffsetFrameAndLedSegments)
     auto image = Snapshot(*bar);
     const TLegend legend = {{'k', clBlack}, {'g', clLime}, {'r', clRed}};
     // Ring, offset frame, then 60 pixels of 10 segments of 6.
-    EXPECT_EQ(Grid(*image, legend)[5], "kg" + [] {
-        std::string s;
-        for (int i = 0; i < 10; ++i)
-            s += "grrrrg";
-        return s;
-    }() + "gk");
+    EXPECT_EQ(
+        Grid(*image, legend)[5],
+        "kg" +
+            [] {
+                std::string s;
+                for (int i = 0; i < 10; ++i)
+                    s += "grrrrg";
+                return s;
+            }() +
+            "gk");
     EXPECT_EQ(Grid(*image, legend)[1], "k" + std::string(62, 'g') + "k");
 }
 

@@ -27,9 +27,9 @@ TEST_F(TarqSeparator, GradientColoursFollowOrientationAndHighlightLocation)
         bool HighlightFirst;
     };
     const TCase cases[] = {
-        {orHorizontal, hlCenter, gdVerticalCenter, false},   {orHorizontal, hlUpperLeft, gdVerticalEnd, true},
-        {orHorizontal, hlLowerRight, gdVerticalEnd, false},  {orVertical, hlCenter, gdHorizontalCenter, false},
-        {orVertical, hlUpperLeft, gdHorizontalEnd, true},    {orVertical, hlLowerRight, gdHorizontalEnd, false},
+        {orHorizontal, hlCenter, gdVerticalCenter, false},  {orHorizontal, hlUpperLeft, gdVerticalEnd, true},
+        {orHorizontal, hlLowerRight, gdVerticalEnd, false}, {orVertical, hlCenter, gdHorizontalCenter, false},
+        {orVertical, hlUpperLeft, gdHorizontalEnd, true},   {orVertical, hlLowerRight, gdHorizontalEnd, false},
     };
     separator->SetColor(clWhite);
     separator->SetHighlightColor(clRed);

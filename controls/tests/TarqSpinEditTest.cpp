@@ -33,8 +33,8 @@ struct ValueCase {
 TEST_F(TarqSpinEdit, ValueIsClampedAndFormattedIntoTheText)
 {
     const ValueCase cases[] = {
-        {0, 100, false, 0, 250, "100"},  {0, 100, false, 0, -5, "0"},   {0, 0, false, 0, -7, "-7"},
-        {0, 0, true, 0, -7, "0"},        {0, 100, false, 2, 1.5, "1.50"}, {0, 100, false, 0, 2.5, "2"},
+        {0, 100, false, 0, 250, "100"},     {0, 100, false, 0, -5, "0"},     {0, 0, false, 0, -7, "-7"},
+        {0, 0, true, 0, -7, "0"},           {0, 100, false, 2, 1.5, "1.50"}, {0, 100, false, 0, 2.5, "2"},
         {-10, 10, false, 1, -3.25, "-3.2"}, {0, 100, false, 0, 42, "42"},
     };
     spin->SetIntegersOnly(false);
@@ -178,9 +178,22 @@ TEST_F(TarqSpinEdit, StepsByButtonsKeysAndWheel)
         {[&] { Press(VK_DOWN); }, "500"},
         {[&] { Press(VK_PRIOR); }, "510"},
         {[&] { Press(VK_NEXT); }, "500"},
-        {[&] { backend.Wheel(At(*spin, 5, 5), 120); Pump(); }, "501"},
-        {[&] { backend.Wheel(At(*spin, 5, 5), -120); Pump(); }, "500"},
-        {[&] { backend.KeyDown(VK_CONTROL); backend.Wheel(At(*spin, 5, 5), 120); backend.KeyUp(VK_CONTROL); Pump(); },
+        {[&] {
+             backend.Wheel(At(*spin, 5, 5), 120);
+             Pump();
+         },
+         "501"},
+        {[&] {
+             backend.Wheel(At(*spin, 5, 5), -120);
+             Pump();
+         },
+         "500"},
+        {[&] {
+             backend.KeyDown(VK_CONTROL);
+             backend.Wheel(At(*spin, 5, 5), 120);
+             backend.KeyUp(VK_CONTROL);
+             Pump();
+         },
          "510"},
         {[&] { ClickAt(*spin->SpinButtons()->UpRightButton(), 3, 3); }, "511"},
         {[&] { ClickAt(*spin->SpinButtons()->DownLeftButton(), 3, 3); }, "510"},

@@ -58,9 +58,9 @@ struct TMappingCase {
 TEST_F(TarqTabLayout, StripMapsOntoEverySideInBothSequences)
 {
     const TMappingCase cases[] = {
-        {toTop, tsStandard, Rect(38, 3, 72, 22)},     {toTop, tsReverse, Rect(127, 3, 161, 22)},
-        {toBottom, tsStandard, Rect(38, 77, 72, 96)}, {toBottom, tsReverse, Rect(127, 77, 161, 96)},
-        {toLeft, tsStandard, Rect(3, 57, 37, 76)},    {toLeft, tsReverse, Rect(3, 23, 37, 42)},
+        {toTop, tsStandard, Rect(38, 3, 72, 22)},      {toTop, tsReverse, Rect(127, 3, 161, 22)},
+        {toBottom, tsStandard, Rect(38, 77, 72, 96)},  {toBottom, tsReverse, Rect(127, 77, 161, 96)},
+        {toLeft, tsStandard, Rect(3, 57, 37, 76)},     {toLeft, tsReverse, Rect(3, 23, 37, 42)},
         {toRight, tsStandard, Rect(162, 23, 196, 42)}, {toRight, tsReverse, Rect(162, 57, 196, 76)},
     };
     control->SetBounds(0, 0, 200, 100);
@@ -141,9 +141,9 @@ TEST_F(TarqTabLayout, OuterSizesOfTheStyles)
     };
     // Content 20 x 10; slanted styles widen by TabHeight / 2 or TabHeight.
     const TCase cases[] = {
-        {tsSingleSlant, 0, {2 * 8 + 26, 16}},  {tsSingleSlant, 9, {2 * 8 + 26 + 4, 9}},
+        {tsSingleSlant, 0, {2 * 8 + 26, 16}},     {tsSingleSlant, 9, {2 * 8 + 26 + 4, 9}},
         {tsDoubleSlant, 9, {2 * 12 + 26 + 9, 9}}, {tsBackSlant, 0, {42, 16}},
-        {tsCutCorner, 0, {2 * 6 + 28, 17}},    {tsRoundCorners, 0, {36, 16}},
+        {tsCutCorner, 0, {2 * 6 + 28, 17}},       {tsRoundCorners, 0, {36, 16}},
     };
     for (const TCase& c : cases) {
         control->SetTabStyle(c.Style);
@@ -207,10 +207,10 @@ TEST_F(TarqTabLayout, SettersRefuseNegativesAndCoupleFrameAndShadow)
     control->SetTabHeight(20);
     control->SetMargin(3);
     control->SetCutCornerSize(4);
-    for (auto set : {&TTarqCustomTabControl::SetTabHeight, &TTarqCustomTabControl::SetTabWidth,
-                     &TTarqCustomTabControl::SetMargin, &TTarqCustomTabControl::SetImageMargin,
-                     &TTarqCustomTabControl::SetRowIndent, &TTarqCustomTabControl::SetRowOverlap,
-                     &TTarqCustomTabControl::SetCutCornerSize})
+    for (auto set :
+         {&TTarqCustomTabControl::SetTabHeight, &TTarqCustomTabControl::SetTabWidth, &TTarqCustomTabControl::SetMargin,
+          &TTarqCustomTabControl::SetImageMargin, &TTarqCustomTabControl::SetRowIndent,
+          &TTarqCustomTabControl::SetRowOverlap, &TTarqCustomTabControl::SetCutCornerSize})
         (control->*set)(-1);
     EXPECT_EQ(control->TabHeight(), 20);
     EXPECT_EQ(control->TabWidth(), 0);

@@ -21,8 +21,12 @@ using TLegend = std::vector<std::pair<char, TColor>>;
 // The classic system colours of the frame tables, one letter each.
 inline TLegend SystemLegend()
 {
-    return {{'.', Untouched},          {'W', ColorToRGB(clBtnHighlight)}, {'S', ColorToRGB(clBtnShadow)},
-            {'D', ColorToRGB(cl3DDkShadow)}, {'L', ColorToRGB(cl3DLight)},     {'K', clBlack}};
+    return {{'.', Untouched},
+            {'W', ColorToRGB(clBtnHighlight)},
+            {'S', ColorToRGB(clBtnShadow)},
+            {'D', ColorToRGB(cl3DDkShadow)},
+            {'L', ColorToRGB(cl3DLight)},
+            {'K', clBlack}};
 }
 
 // A bitmap filled with Untouched.

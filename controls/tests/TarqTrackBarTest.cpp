@@ -265,10 +265,9 @@ TEST_F(TarqTrackBar, ClassicThumbsTakeTheSystemAndHotColours)
 TEST_F(TarqTrackBar, EveryThumbResourceHasItsStatesAndAMatchingMask)
 {
     const std::vector<std::string> bases{
-        "TARQTRKBAR_H_BOX",   "TARQTRKBAR_V_BOX",   "TARQTRKBAR_H_MIXER", "TARQTRKBAR_V_MIXER",
-        "TARQTRKBAR_H_PTR",   "TARQTRKBAR_V_PTR",   "TARQTRKBAR_WIN95",   "TARQTRKBAR_H_FLAT",
-        "TARQTRKBAR_V_FLAT",  "TARQTRKBAR_H_XPPTR", "TARQTRKBAR_V_XPPTR", "TARQTRKBAR_H_XPBOX",
-        "TARQTRKBAR_V_XPBOX"};
+        "TARQTRKBAR_H_BOX",   "TARQTRKBAR_V_BOX",   "TARQTRKBAR_H_MIXER", "TARQTRKBAR_V_MIXER", "TARQTRKBAR_H_PTR",
+        "TARQTRKBAR_V_PTR",   "TARQTRKBAR_WIN95",   "TARQTRKBAR_H_FLAT",  "TARQTRKBAR_V_FLAT",  "TARQTRKBAR_H_XPPTR",
+        "TARQTRKBAR_V_XPPTR", "TARQTRKBAR_H_XPBOX", "TARQTRKBAR_V_XPBOX"};
     for (const std::string& base : bases) {
         auto mask = LoadBitmapResource(base + "_MASK");
         for (const char* state : {"", "_HOT", "_DISABLED"}) {
@@ -370,9 +369,9 @@ TEST_F(TarqTrackBar, Keys)
         int32_t expected;
     };
     const std::vector<Case> cases{
-        {orHorizontal, VK_PRIOR, 55}, {orHorizontal, VK_NEXT, 45}, {orHorizontal, VK_END, 100},
-        {orHorizontal, VK_HOME, 0},   {orVertical, VK_END, 0},     {orVertical, VK_HOME, 100},
-        {orHorizontal, VK_LEFT, 49},  {orHorizontal, VK_DOWN, 49}, {orHorizontal, VK_SUBTRACT, 49},
+        {orHorizontal, VK_PRIOR, 55}, {orHorizontal, VK_NEXT, 45},  {orHorizontal, VK_END, 100},
+        {orHorizontal, VK_HOME, 0},   {orVertical, VK_END, 0},      {orVertical, VK_HOME, 100},
+        {orHorizontal, VK_LEFT, 49},  {orHorizontal, VK_DOWN, 49},  {orHorizontal, VK_SUBTRACT, 49},
         {orHorizontal, VK_UP, 51},    {orHorizontal, VK_RIGHT, 51}, {orHorizontal, VK_ADD, 51},
     };
     bar->SetMax(100);
@@ -451,12 +450,13 @@ TEST_F(TarqTrackBar, PublishedPropertiesByName)
 {
     const TClassInfo* info = GetClassInfo(bar);
     ASSERT_NE(info, nullptr);
-    for (const char* name : {"Min", "Max", "Position", "PageSize", "SelStart", "SelEnd", "Orientation",
-                             "ThumbStyle", "PointerType", "CustomThumb", "TrackColor", "TrackFrameColor",
-                             "SelColor", "TickColor", "HighlightColor", "HotTrackColor", "HotTrackColorType",
-                             "TrackOffset", "TrackWidth", "TrackFrame", "ShowTicks", "TickStep", "TickStyle",
-                             "Transparent", "ShowFocusRect", "TabOnEnter", "OnChange", "OnChanging",
-                             "OnDrawTick", "OnMouseEnter", "OnMouseLeave"})
+    for (const char* name :
+         {"Min",           "Max",        "Position",       "PageSize",      "SelStart",          "SelEnd",
+          "Orientation",   "ThumbStyle", "PointerType",    "CustomThumb",   "TrackColor",        "TrackFrameColor",
+          "SelColor",      "TickColor",  "HighlightColor", "HotTrackColor", "HotTrackColorType", "TrackOffset",
+          "TrackWidth",    "TrackFrame", "ShowTicks",      "TickStep",      "TickStyle",         "Transparent",
+          "ShowFocusRect", "TabOnEnter", "OnChange",       "OnChanging",    "OnDrawTick",        "OnMouseEnter",
+          "OnMouseLeave"})
         EXPECT_NE(info->FindProperty(name), nullptr) << name;
     EXPECT_TRUE(bar->TabStop());
     EXPECT_EQ(bar->Width(), 200);

@@ -144,15 +144,16 @@ bool TCustomDecoder::FailOpen(const std::string& text)
 
 bool TCustomDecoder::OpenInput(const std::string& fileName, const AVInputFormat* format)
 {
-    formatContext_ = av::avformat_alloc_context();
+    ownContext_.reset(av::avformat_alloc_context());
+    formatContext_ = ownContext_.get();
     if (!formatContext_)
         return FailOpen(GetErrorText(fileName, AVERROR(ENOMEM)));
     formatContext_->interrupt_callback = {DecoderIOInterrupt, this};
-    ownsContext_ = true;
     RestartIOClock();
     const std::string name = ToFFmpegFileName(fileName);
     // On failure FFmpeg frees the context and clears the pointer.
-    const int result = OpenInputFile(&formatContext_, name.c_str(), format, &options_.FormatOpts);
+    const int result = OpenInputFile(InOut(ownContext_), name.c_str(), format, InOut(options_.FormatOpts));
+    formatContext_ = ownContext_.get();
     if (result < 0)
         return FailOpen(GetErrorText(fileName, result));
     LogUnusedFormatOptions();
@@ -165,7 +166,7 @@ bool TCustomDecoder::OpenInput(const std::string& fileName, const AVInputFormat*
 void TCustomDecoder::LogUnusedFormatOptions()
 {
     const AVDictionaryEntry* entry = nullptr;
-    while ((entry = av::av_dict_get(options_.FormatOpts, "", entry, AV_DICT_IGNORE_SUFFIX)))
+    while ((entry = av::av_dict_get(options_.FormatOpts.get(), "", entry, AV_DICT_IGNORE_SUFFIX)))
         Logger()->LogFmt(this, llError, "Option %s not found, ignored.", entry->key);
 }
 
@@ -183,7 +184,7 @@ void TCustomDecoder::CallBeforeFindStreamInfo()
 
 bool TCustomDecoder::FindStreamInfo(const std::string& fileName)
 {
-    AVDictionary** streamOptions = FindStreamInfoOptions(formatContext_, options_.CodecOpts);
+    AVDictionary** streamOptions = FindStreamInfoOptions(formatContext_, options_.CodecOpts.get());
     const unsigned streamCount = formatContext_->nb_streams;
     RestartIOClock();
     const int result = av::avformat_find_stream_info(formatContext_, streamOptions);
@@ -209,10 +210,8 @@ void TCustomDecoder::CloseFile()
     forcedFormatName_.clear();
     if (!formatContext_)
         return;
-    if (ownsContext_)
-        CloseInputFile(&formatContext_);
+    ownContext_.reset();
     formatContext_ = nullptr;
-    ownsContext_ = false;
     UpdateStreamInfo();
 }
 
@@ -222,7 +221,6 @@ void TCustomDecoder::AttachFormatContext(AVFormatContext* context)
         return;
     FFLoader.CheckLibraries(DecoderLibraries);
     CloseFile();
-    ownsContext_ = false;
     formatContext_ = context;
     UpdateStreamInfo();
 }

@@ -95,7 +95,7 @@ public:
 
     AVFormatContext* FormatContext() const { return formatContext_; }
     TFFOptions& Options() { return options_; }
-    bool OwnsContext() const { return ownsContext_; }
+    bool OwnsContext() const { return ownContext_ != nullptr; }
     const std::string& LastErrorText() const { return lastErrorText_; }
     const std::string& ForcedFormatName() const { return forcedFormatName_; }
 
@@ -142,9 +142,9 @@ private:
     void TakeScalerFlags();
     int64_t ComputeFileSize() const;
 
-    AVFormatContext* formatContext_ = nullptr;
+    AVFormatContext* formatContext_ = nullptr; // the context in use: its own, or a task's
+    TInputContextPtr ownContext_; // empty while a task's context is attached
     TFFOptions options_;
-    bool ownsContext_ = false;
     std::string lastErrorText_;
     std::string forcedFormatName_;
     int64_t fileSize_ = -1;

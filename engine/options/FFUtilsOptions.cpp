@@ -25,12 +25,6 @@ namespace {
 
 void LogLine(int Level, const std::string& Text) { av::av_log(nullptr, Level, "%s\n", Text.c_str()); }
 
-void FreeDictionary(AVDictionary*& Dictionary)
-{
-    if (Dictionary)
-        av::av_dict_free(&Dictionary);
-}
-
 void FreeSwsContext(SwsContext*& Context)
 {
     if (Context)
@@ -92,10 +86,10 @@ void TFFOptions::InitContexts()
 void TFFOptions::FreeContexts()
 {
     FreeSwsContext(SwsOpts);
-    FreeDictionary(SwrOpts);
-    FreeDictionary(FormatOpts);
-    FreeDictionary(CodecOpts);
-    FreeDictionary(ResampleOpts);
+    SwrOpts.reset();
+    FormatOpts.reset();
+    CodecOpts.reset();
+    ResampleOpts.reset();
 }
 
 void TFFOptions::Reset()
@@ -106,11 +100,11 @@ void TFFOptions::Reset()
 
 static void FreeLibraryOptions(TOptionGroup& Group)
 {
-    FreeDictionary(Group.CodecOpts);
-    FreeDictionary(Group.FormatOpts);
-    FreeDictionary(Group.ResampleOpts);
+    Group.CodecOpts.reset();
+    Group.FormatOpts.reset();
+    Group.ResampleOpts.reset();
     FreeSwsContext(Group.SwsOpts);
-    FreeDictionary(Group.SwrOpts);
+    Group.SwrOpts.reset();
 }
 
 static void ClearGroup(TOptionGroup& Group)
@@ -172,12 +166,12 @@ int32_t TFFOptions::SetLibraryOption(const std::string& Name, const std::string&
     if (!option && Name[0] && std::strchr("asv", Name[0]))
         option = FindClassOption(av::avcodec_get_class(), name + 1, 0, AV_OPT_SEARCH_FAKE_OBJ);
     if (option) {
-        av::av_dict_set(&CodecOpts, name, Value.c_str(), DictFlagsFor(option, Value));
+        av::av_dict_set(InOut(CodecOpts), name, Value.c_str(), DictFlagsFor(option, Value));
         consumed = true;
     }
     option = FindClassOption(av::avformat_get_class(), name, 0, SearchChildrenFake);
     if (option) {
-        av::av_dict_set(&FormatOpts, name, Value.c_str(), DictFlagsFor(option, Value));
+        av::av_dict_set(InOut(FormatOpts), name, Value.c_str(), DictFlagsFor(option, Value));
         if (consumed)
             LogLine(AV_LOG_VERBOSE, Format("Routing %s to codec and muxer layer", name));
         consumed = true;
@@ -193,7 +187,7 @@ int32_t TFFOptions::SetLibraryOption(const std::string& Name, const std::string&
         const int32_t result = TrySwrOption(Name, Value);
         if (result < 0)
             return result;
-        av::av_dict_set(&SwrOpts, name, Value.c_str(), DictFlagsFor(option, Value));
+        av::av_dict_set(InOut(SwrOpts), name, Value.c_str(), DictFlagsFor(option, Value));
         consumed = true;
     }
     return consumed ? 0 : AVERROR_OPTION_NOT_FOUND;
@@ -559,38 +553,36 @@ TStreamOptionKind StreamOptionKind(const AVFormatContext* FormatContext, const A
 
 // Takes one entry into Result when the codec (generic or private options)
 // knows its key, or knows it without the stream's type letter in front.
-void TakeCodecOption(AVDictionary*& Result, const std::string& Key, const char* Value, const AVCodec* Codec,
+void TakeCodecOption(TDictionaryPtr& Result, const std::string& Key, const char* Value, const AVCodec* Codec,
                      const TStreamOptionKind& Kind)
 {
     const AVClass* codecClass = av::avcodec_get_class();
     if (FindClassOption(codecClass, Key.c_str(), Kind.Flags, AV_OPT_SEARCH_FAKE_OBJ) ||
         (Codec->priv_class && FindClassOption(Codec->priv_class, Key.c_str(), Kind.Flags, AV_OPT_SEARCH_FAKE_OBJ))) {
-        av::av_dict_set(&Result, Key.c_str(), Value, 0);
+        av::av_dict_set(InOut(Result), Key.c_str(), Value, 0);
     } else if (Kind.TypeLetter && Key[0] == Kind.TypeLetter &&
                FindClassOption(codecClass, Key.c_str() + 1, Kind.Flags, AV_OPT_SEARCH_FAKE_OBJ)) {
-        av::av_dict_set(&Result, Key.c_str() + 1, Value, 0);
+        av::av_dict_set(InOut(Result), Key.c_str() + 1, Value, 0);
     }
 }
 
 } // namespace
 
-AVDictionary* FilterCodecOptions(AVDictionary* Opts, AVCodecID CodecId, AVFormatContext* FormatContext,
-                                 AVStream* Stream, const AVCodec* Codec)
+TDictionaryPtr FilterCodecOptions(const AVDictionary* Opts, AVCodecID CodecId, AVFormatContext* FormatContext,
+                                  AVStream* Stream, const AVCodec* Codec)
 {
     const TStreamOptionKind kind = StreamOptionKind(FormatContext, Stream);
     if (!Codec)
         Codec = FormatContext->oformat ? av::avcodec_find_encoder(CodecId) : av::avcodec_find_decoder(CodecId);
-    AVDictionary* result = nullptr;
+    TDictionaryPtr result;
     const AVDictionaryEntry* entry = nullptr;
     while ((entry = av::av_dict_get(Opts, "", entry, AV_DICT_IGNORE_SUFFIX))) {
         std::string key = entry->key;
         const size_t colon = key.find(':');
         if (colon != std::string::npos) {
             const int32_t match = MatchStreamSpecifier(FormatContext, Stream, entry->key + colon + 1);
-            if (match < 0) {
-                FreeDictionary(result);
+            if (match < 0)
                 return nullptr;
-            }
             if (match == 0)
                 continue;
             key.resize(colon);
@@ -601,7 +593,7 @@ AVDictionary* FilterCodecOptions(AVDictionary* Opts, AVCodecID CodecId, AVFormat
     return result;
 }
 
-AVDictionary** FindStreamInfoOptions(AVFormatContext* FormatContext, AVDictionary* CodecOpts)
+AVDictionary** FindStreamInfoOptions(AVFormatContext* FormatContext, const AVDictionary* CodecOpts)
 {
     if (FormatContext->nb_streams == 0)
         return nullptr;
@@ -612,7 +604,7 @@ AVDictionary** FindStreamInfoOptions(AVFormatContext* FormatContext, AVDictionar
     }
     for (unsigned i = 0; i < FormatContext->nb_streams; ++i) {
         AVStream* stream = FormatContext->streams[i];
-        opts[i] = FilterCodecOptions(CodecOpts, stream->codecpar->codec_id, FormatContext, stream, nullptr);
+        opts[i] = FilterCodecOptions(CodecOpts, stream->codecpar->codec_id, FormatContext, stream, nullptr).release();
     }
     return opts;
 }

@@ -43,7 +43,7 @@ public:
 // The per-stream dictionaries of the stream probe.
 class TStreamInfoOptions {
 public:
-    TStreamInfoOptions(AVFormatContext* Context, AVDictionary* CodecOpts)
+    TStreamInfoOptions(AVFormatContext* Context, const AVDictionary* CodecOpts)
         : options(FindStreamInfoOptions(Context, CodecOpts)), count(Context->nb_streams)
     {}
     TStreamInfoOptions(const TStreamInfoOptions&) = delete;
@@ -68,20 +68,20 @@ bool FormatKnowsOption(const AVInputFormat* InputFormat, const char* Name)
         av::av_opt_find(const_cast<AVClass**>(&InputFormat->priv_class), Name, nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ);
 }
 
-void SetDemuxerParameters(const TOptionsContext* Context, const AVInputFormat* InputFormat, AVDictionary** Options)
+void SetDemuxerParameters(const TOptionsContext* Context, const AVInputFormat* InputFormat, TDictionaryPtr& Options)
 {
     const TSpecifierList& rates = Context->AudioSampleRates;
     if (!rates.empty())
-        av::av_dict_set(Options, "sample_rate", Format("%d", rates.back().Value.I).c_str(), 0);
+        av::av_dict_set(InOut(Options), "sample_rate", Format("%d", rates.back().Value.I).c_str(), 0);
     const TSpecifierList& channels = Context->AudioChannels;
     if (!channels.empty() && FormatKnowsOption(InputFormat, "channels"))
-        av::av_dict_set(Options, "channels", Format("%d", channels.back().Value.I).c_str(), 0);
+        av::av_dict_set(InOut(Options), "channels", Format("%d", channels.back().Value.I).c_str(), 0);
     if (!Context->FrameRates.empty() && FormatKnowsOption(InputFormat, "framerate"))
-        av::av_dict_set(Options, "framerate", LastValue(Context->FrameRates), 0);
+        av::av_dict_set(InOut(Options), "framerate", LastValue(Context->FrameRates), 0);
     if (!Context->FrameSizes.empty())
-        av::av_dict_set(Options, "video_size", LastValue(Context->FrameSizes), 0);
+        av::av_dict_set(InOut(Options), "video_size", LastValue(Context->FrameSizes), 0);
     if (!Context->FramePixFmts.empty())
-        av::av_dict_set(Options, "pixel_format", LastValue(Context->FramePixFmts), 0);
+        av::av_dict_set(InOut(Options), "pixel_format", LastValue(Context->FramePixFmts), 0);
 }
 
 // Frees the input streams from index First on; they belong to an input
@@ -117,7 +117,7 @@ int32_t TCustomFFmpegOpt::OpenInputFile(TOptionsContext* Context, const std::str
         return AVERROR(ENOMEM);
     }
     AVFormatContext* ic = input.context;
-    AVDictionary** formatOpts = &Context->Group->FormatOpts;
+    TDictionaryPtr& formatOpts = Context->Group->FormatOpts;
     SetDemuxerParameters(Context, format, formatOpts);
 
     const struct {
@@ -142,7 +142,7 @@ int32_t TCustomFFmpegOpt::OpenInputFile(TOptionsContext* Context, const std::str
     ic->interrupt_callback = ReadInterruptCallback;
     ReadStartTime = av::av_gettime();
     const std::string ffmpegName = ToFFmpegFileName(FileName);
-    result = ::OpenInputFile(&input.context, ffmpegName.c_str(), format, formatOpts);
+    result = ::OpenInputFile(&input.context, ffmpegName.c_str(), format, InOut(formatOpts));
     ic = input.context;
     if (result < 0) {
         LastErrorText = GetErrorText(FileName, result);
@@ -150,11 +150,11 @@ int32_t TCustomFFmpegOpt::OpenInputFile(TOptionsContext* Context, const std::str
         return result;
     }
     input.opened = true;
-    CheckOptionsUsed(*formatOpts);
+    CheckOptionsUsed(formatOpts.get());
 
     for (unsigned i = 0; i < ic->nb_streams; ++i)
         ChooseDecoder(Context, ic, ic->streams[i]);
-    TStreamInfoOptions probeOptions(ic, Context->Group->CodecOpts);
+    TStreamInfoOptions probeOptions(ic, Context->Group->CodecOpts.get());
     if (OnBeforeFindStreamInfo)
         OnBeforeFindStreamInfo(this, ic);
     ReadStartTime = av::av_gettime();
@@ -196,7 +196,7 @@ int32_t TCustomFFmpegOpt::OpenInputFile(TOptionsContext* Context, const std::str
         DropInputStreams(*this, firstStream);
         throw;
     }
-    file->Ctx = input.Release();
+    file->Ctx.reset(input.Release());
     file->IstIndex = InputStreamCount() - static_cast<int32_t>(ic->nb_streams);
     file->NbStreams = static_cast<int32_t>(ic->nb_streams);
     file->RateEmu = Context->RateEmu;
@@ -229,7 +229,8 @@ void TCustomFFmpegOpt::AddInputStreams(TOptionsContext* Context, AVFormatContext
             st->codecpar->codec_tag = CodecTagFromText(tag);
 
         ist->Dec = ChooseDecoder(Context, FormatContext, st);
-        ist->Opts = FilterCodecOptions(Context->Group->CodecOpts, st->codecpar->codec_id, FormatContext, st, ist->Dec);
+        ist->Opts =
+            FilterCodecOptions(Context->Group->CodecOpts.get(), st->codecpar->codec_id, FormatContext, st, ist->Dec);
         ist->ReinitFilters = -1;
         MatchStreamOption(Context->ReinitFilters, FormatContext, st, ist->ReinitFilters);
         ist->FilterInRescaleDeltaLast = AV_NOPTS_VALUE;

@@ -12,12 +12,16 @@
 
 namespace {
 
-// A segment stream: the template's settings, sharing its FFmpeg stream,
-// encoder and options, with texts and filter chain of its own.
+// A segment stream: the template's settings, sharing its FFmpeg stream and
+// encoder, with options, texts and filter chain of its own. The options are
+// copies: opening the encoder replaces the template's.
 TOutputStream* CopySegmentStream(TCustomFFmpegOpt& Job, const TOutputStream* Template, int32_t FileIndex)
 {
     TOutputStream* copy = Job.OutputStreams.emplace_back(std::make_unique<TOutputStream>()).get();
     static_cast<TOutputStreamFields&>(*copy) = *Template;
+    av::av_dict_copy(InOut(copy->Opts), Template->Opts.get(), 0);
+    av::av_dict_copy(InOut(copy->SwrOpts), Template->SwrOpts.get(), 0);
+    av::av_dict_copy(InOut(copy->ResampleOpts), Template->ResampleOpts.get(), 0);
     copy->FileIndex = FileIndex;
     copy->SourceIndex = -1;
     copy->SyncIst = nullptr;
@@ -90,8 +94,6 @@ int32_t TCustomFFmpegOpt::AddJoinSegment(TOptionsContext* Context, int32_t Input
 {
     const int32_t count = JoinStreamCount;
     const int32_t firstStream = OutputStreamCount();
-    // The segment is listed before its streams, so that a failure below
-    // releases them as borrowers of output 0.
     const int32_t segmentFile = AppendJoinSegmentFile(*this, firstStream);
     AVFormatContext* output = OutputFile(0)->Ctx;
     for (int32_t i = 0; i < count; ++i) {
@@ -136,9 +138,4 @@ int32_t TCustomFFmpegOpt::AddJoinSegment(TOptionsContext* Context, int32_t Input
         return -1;
     }
     return segmentFile;
-}
-
-bool TCustomFFmpegOpt::IsJoinSegment(int32_t FileIndex) const
-{
-    return FileIndex > 0 && FileIndex < OutputFileCount() && OutputFile(FileIndex)->Ctx == OutputFile(0)->Ctx;
 }

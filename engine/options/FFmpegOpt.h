@@ -117,9 +117,8 @@ struct TInputFile {
     TInputFile() = default;
     TInputFile(const TInputFile&) = delete;
     TInputFile& operator=(const TInputFile&) = delete;
-    ~TInputFile();
 
-    AVFormatContext* Ctx;
+    TInputContextPtr Ctx;
     int32_t EofReached;
     int32_t Eagain;
     int32_t IstIndex;
@@ -360,15 +359,10 @@ public:
     int32_t OpenOutputFile(TOptionsContext* Context, const std::string& Options, bool Join, const std::string& FileName,
                            const std::string& Presets);
     int32_t JoinInputs(TOptionsContext* Context);
-    // Output file FileIndex is a join segment: it, its streams' encoders and
-    // their options belong to output 0, which alone releases them.
-    bool IsJoinSegment(int32_t FileIndex) const;
     int32_t AddJoinSegment(TOptionsContext* Context, int32_t InputFileIndex);
-    // Drops the output streams from First on; a join segment's streams let
-    // go of what they borrow from output 0's first.
+    // Drops the output streams from First on.
     void DropOutputStreams(int32_t First);
-    // Drops the output files from First on; a join segment lets go of the
-    // context and options it borrows from output 0.
+    // Drops the output files from First on, last to first.
     void DropOutputFiles(int32_t First);
     // Releases the filter graphs, output streams and files, input files and
     // streams; the job's release step runs it.

@@ -120,7 +120,7 @@ int32_t TCustomFFmpegOpt::OptOldToNew(TOptionsContext* Context, const std::strin
 
 int32_t TCustomFFmpegOpt::SetFileCodecOption(TOptionsContext* Context, const char* Key, const std::string& Value)
 {
-    return av::av_dict_set(&Context->Group->CodecOpts, Key, Value.c_str(), 0) < 0 ? AVERROR(ENOMEM) : 0;
+    return av::av_dict_set(InOut(Context->Group->CodecOpts), Key, Value.c_str(), 0) < 0 ? AVERROR(ENOMEM) : 0;
 }
 
 int32_t TCustomFFmpegOpt::OptBitrate(TOptionsContext* Context, const std::string& Name, const std::string& Arg)

@@ -154,16 +154,12 @@ int32_t TCustomFFmpegOpt::OptPresetFile(TOptionsContext* Context, [[maybe_unused
 
 int32_t TCustomFFmpegOpt::OptDefaultNew(TOptionsContext* Context, const std::string& Name, const std::string& Value)
 {
-    AVDictionary* globalCodecOpts = FFOptions->CodecOpts;
-    AVDictionary* globalFormatOpts = FFOptions->FormatOpts;
-    FFOptions->CodecOpts = nullptr;
-    FFOptions->FormatOpts = nullptr;
+    TDictionaryPtr globalCodecOpts = std::move(FFOptions->CodecOpts);
+    TDictionaryPtr globalFormatOpts = std::move(FFOptions->FormatOpts);
     const int32_t result = FFOptions->SetLibraryOption(Name, Value);
-    av::av_dict_copy(&Context->Group->CodecOpts, FFOptions->CodecOpts, 0);
-    av::av_dict_copy(&Context->Group->FormatOpts, FFOptions->FormatOpts, 0);
-    av::av_dict_free(&FFOptions->CodecOpts);
-    av::av_dict_free(&FFOptions->FormatOpts);
-    FFOptions->CodecOpts = globalCodecOpts;
-    FFOptions->FormatOpts = globalFormatOpts;
+    av::av_dict_copy(InOut(Context->Group->CodecOpts), FFOptions->CodecOpts.get(), 0);
+    av::av_dict_copy(InOut(Context->Group->FormatOpts), FFOptions->FormatOpts.get(), 0);
+    FFOptions->CodecOpts = std::move(globalCodecOpts);
+    FFOptions->FormatOpts = std::move(globalFormatOpts);
     return result;
 }

@@ -8,7 +8,7 @@
 #include "engine/options/FFmpegOpt.h"
 #include "platform/core/Strings.h"
 
-AVFormatContext* TCustomFFmpegOpt::InputContext(int32_t FileIndex) const { return InputFiles[FileIndex]->Ctx; }
+AVFormatContext* TCustomFFmpegOpt::InputContext(int32_t FileIndex) const { return InputFiles[FileIndex]->Ctx.get(); }
 
 // The first stream of the sync file that matches Spec.
 int32_t TCustomFFmpegOpt::FindSyncStream(int32_t SyncFile, const char* Spec, const std::string& MapText)

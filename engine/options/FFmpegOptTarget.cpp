@@ -70,12 +70,12 @@ int32_t TCustomFFmpegOpt::OptTarget(TOptionsContext* Context, const std::string&
         }
         return 0;
     };
-    const auto setAll = [&](AVDictionary** dictionary, std::initializer_list<TOptionPair> options) {
+    const auto setAll = [&](TDictionaryPtr& dictionary, std::initializer_list<TOptionPair> options) {
         for (const TOptionPair& option : options)
-            av::av_dict_set(dictionary, option.Name, option.Value, 0);
+            av::av_dict_set(InOut(dictionary), option.Name, option.Value, 0);
     };
-    AVDictionary** codecOpts = &Context->Group->CodecOpts;
-    AVDictionary** formatOpts = &Context->Group->FormatOpts;
+    TDictionaryPtr& codecOpts = Context->Group->CodecOpts;
+    TDictionaryPtr& formatOpts = Context->Group->FormatOpts;
     const char* gop = pal ? "15" : "18";
     const char* rate = FrameRates[norm];
 

@@ -20,9 +20,9 @@
 namespace {
 
 // Undoes a failed opening: drops the output streams from FirstStream on
-// (unbinding the filter outputs that fed them), the output-file records
-// from FirstFile on, and the context.
-void AbandonOutput(TCustomFFmpegOpt& Job, AVFormatContext*& Context, int32_t FirstStream, int32_t FirstFile)
+// (unbinding the filter outputs that fed them) and the output-file records
+// from FirstFile on.
+void AbandonOutput(TCustomFFmpegOpt& Job, int32_t FirstStream, int32_t FirstFile)
 {
     for (int32_t i = FirstStream; i < Job.OutputStreamCount(); ++i) {
         const TOutputStream* stream = Job.OutputStream(i);
@@ -32,14 +32,11 @@ void AbandonOutput(TCustomFFmpegOpt& Job, AVFormatContext*& Context, int32_t Fir
                     output->Ost = nullptr;
     }
     Job.DropOutputStreams(FirstStream);
-    // Once listed, the output's record closes the context it names.
-    if (FirstFile < Job.OutputFileCount() && Job.OutputFile(FirstFile)->Ctx == Context)
-        Context = nullptr;
     Job.DropOutputFiles(FirstFile);
-    CloseOutputContext(Context);
 }
 
-// An output being opened: released again unless the opening succeeds.
+// An output being opened: released again unless the opening succeeds. It
+// owns the context until the output's record takes it, and closes it last.
 class TOpeningOutput {
 public:
     explicit TOpeningOutput(TCustomFFmpegOpt& Job)
@@ -50,7 +47,7 @@ public:
     ~TOpeningOutput()
     {
         if (!kept)
-            AbandonOutput(job, context, firstStream, firstFile);
+            AbandonOutput(job, firstStream, firstFile);
     }
     int32_t Fail(const std::string& Message)
     {
@@ -59,7 +56,8 @@ public:
         return -1;
     }
     TCustomFFmpegOpt& job;
-    AVFormatContext* context = nullptr;
+    TOutputContextPtr owned;
+    AVFormatContext* context = nullptr; // the context being filled, owned here or by the record
     const int32_t firstStream;
     const int32_t firstFile;
     bool kept = false;
@@ -270,7 +268,7 @@ bool AddAttachment(TCustomFFmpegOpt& Job, TOpeningOutput& Out, TOptionsContext* 
 bool SetCopyFlags(TCustomFFmpegOpt& Job, TOpeningOutput& Out, TOptionsContext* Context)
 {
     const AVDictionaryEntry* flags =
-        av::av_dict_get(Context->Group->CodecOpts, "flags", nullptr, AV_DICT_IGNORE_SUFFIX);
+        av::av_dict_get(Context->Group->CodecOpts.get(), "flags", nullptr, AV_DICT_IGNORE_SUFFIX);
     if (!flags)
         return true;
     for (int32_t i = Out.firstStream; i < Job.OutputStreamCount(); ++i) {
@@ -309,7 +307,7 @@ int32_t InputNamedBy(const TCustomFFmpegOpt& Job, const std::string& FileName)
     if (output.empty())
         return -1;
     for (int32_t i = 0; i < Job.InputFileCount(); ++i) {
-        const AVFormatContext* input = Job.InputFiles[i]->Ctx;
+        const AVFormatContext* input = Job.InputFiles[i]->Ctx.get();
         if (input->iformat->flags & AVFMT_NOFILE)
             continue;
         if (ResolvedFilePath(input->url) == output)
@@ -343,7 +341,7 @@ bool MapMetadata(TCustomFFmpegOpt& Job, TOpeningOutput& Out, TOptionsContext* Co
             return false;
         }
         const char* inputSpec = *rest ? rest + 1 : rest;
-        AVFormatContext* input = file >= 0 ? Job.InputFiles[file]->Ctx : nullptr;
+        AVFormatContext* input = file >= 0 ? Job.InputFiles[file]->Ctx.get() : nullptr;
         if (Job.CopyMetadata(entry.Specifier.c_str(), inputSpec, Context, Out.context, input) < 0)
             return false;
     }
@@ -430,18 +428,18 @@ bool SetMetadataEntry(TCustomFFmpegOpt& Job, TOpeningOutput& Out, const TSpecifi
 }
 
 // The record of an output being opened, appended to the job's list.
-TOutputFile* AppendOutputFile(TCustomFFmpegOpt& Job, TOptionsContext* Context, AVFormatContext* Output)
+TOutputFile* AppendOutputFile(TCustomFFmpegOpt& Job, TOptionsContext* Context, TOutputContextPtr Output)
 {
     TOutputFile* file = Job.OutputFiles.emplace_back(std::make_unique<TOutputFile>()).get();
-    file->Ctx = Output;
-    av::av_dict_copy(&file->Opts, Context->Group->FormatOpts, 0);
-    file->OstIndex = Job.OutputStreamCount() - static_cast<int32_t>(Output->nb_streams);
+    file->OwnContext(std::move(Output));
+    av::av_dict_copy(InOut(file->Opts), Context->Group->FormatOpts.get(), 0);
+    file->OstIndex = Job.OutputStreamCount() - static_cast<int32_t>(file->Ctx->nb_streams);
     file->RecordingTime = Context->RecordingTime;
     file->StartTime = Context->StartTime;
     file->LimitFilesize = static_cast<uint64_t>(Context->LimitFileSize);
     file->Shortest = Context->Shortest;
     if (Context->RecordingTime != INT64_MAX)
-        Output->duration = Context->RecordingTime;
+        file->Ctx->duration = Context->RecordingTime;
     return file;
 }
 
@@ -480,10 +478,10 @@ int32_t TCustomFFmpegOpt::OpenOutputFile(TOptionsContext* Context, const std::st
 
     const std::string ffmpegName = ToFFmpegFileName(FileName);
     int result = av::avformat_alloc_output_context2(
-        &out.context, nullptr, Context->Format ? Context->Format->c_str() : nullptr, ffmpegName.c_str());
-    if (result < 0 || !out.context)
+        InOut(out.owned), nullptr, Context->Format ? Context->Format->c_str() : nullptr, ffmpegName.c_str());
+    if (result < 0 || !out.owned)
         return out.Fail(GetErrorText(FileName, result < 0 ? result : AVERROR(ENOMEM)));
-    AVFormatContext* oc = out.context;
+    AVFormatContext* oc = out.context = out.owned.get();
     oc->interrupt_callback = WriteInterruptCallback;
     if (IsUnicodeName(ffmpegName.c_str()))
         InstallUnicodeIO(oc);
@@ -509,18 +507,18 @@ int32_t TCustomFFmpegOpt::OpenOutputFile(TOptionsContext* Context, const std::st
         return -1;
     ApplyStopTime(*this, Context);
 
-    TOutputFile* file = AppendOutputFile(*this, Context, oc);
+    TOutputFile* file = AppendOutputFile(*this, Context, std::move(out.owned));
 
     if ((oc->oformat->flags & AVFMT_NEEDNUMBER) && !av::av_filename_number_test(oc->url))
         return out.Fail(GetErrorText(FileName, AVERROR(EINVAL)));
     if (!(oc->oformat->flags & AVFMT_NOFILE)) {
         WriteStartTime = av::av_gettime();
-        result = OpenOutputIO(&oc->pb, oc->url, AVIO_FLAG_WRITE, &oc->interrupt_callback, &file->Opts);
+        result = OpenOutputIO(&oc->pb, oc->url, AVIO_FLAG_WRITE, &oc->interrupt_callback, InOut(file->Opts));
         if (result < 0)
             return out.Fail(GetErrorText(FileName, result));
     }
     if (Context->MuxPreload != 0)
-        av::av_dict_set(&file->Opts, "preload",
+        av::av_dict_set(InOut(file->Opts), "preload",
                         Format("%d", static_cast<int>(Context->MuxPreload * AV_TIME_BASE)).c_str(), 0);
     oc->max_delay = static_cast<int>(Context->MuxMaxDelay * AV_TIME_BASE);
 

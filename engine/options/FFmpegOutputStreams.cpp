@@ -88,9 +88,9 @@ TOutputStream* TCustomFFmpegOpt::NewOutputStream(TOptionsContext* Context, AVFor
     st->codecpar->codec_type = MediaType;
 
     ChooseEncoder(Context, FormatContext, ost);
-    ost->Opts = FilterCodecOptions(Context->Group->CodecOpts, ost->Enc ? ost->Enc->id : AV_CODEC_ID_NONE, FormatContext,
-                                   st, ost->Enc);
-    ost->EncCtx = av::avcodec_alloc_context3(ost->Enc);
+    ost->Opts = FilterCodecOptions(Context->Group->CodecOpts.get(), ost->Enc ? ost->Enc->id : AV_CODEC_ID_NONE,
+                                   FormatContext, st, ost->Enc);
+    ost->OwnEncoder(TCodecContextPtr(av::avcodec_alloc_context3(ost->Enc)));
     if (!ost->EncCtx)
         RaiseError("Error allocating the encoding context.");
     AVCodecContext* enc = ost->EncCtx;
@@ -123,10 +123,10 @@ TOutputStream* TCustomFFmpegOpt::NewOutputStream(TOptionsContext* Context, AVFor
     SwsContext* scalerOptions = Context->Group->SwsOpts ? Context->Group->SwsOpts : FFOptions->SwsOpts;
     if (scalerOptions)
         av::av_opt_get_int(scalerOptions, "sws_flags", 0, &ost->SwsFlags);
-    av::av_dict_copy(&ost->SwrOpts, Context->Group->SwrOpts, 0);
+    av::av_dict_copy(InOut(ost->SwrOpts), Context->Group->SwrOpts.get(), 0);
     if (ost->Enc && av::av_get_exact_bits_per_sample(ost->Enc->id) == 24)
-        av::av_dict_set(&ost->SwrOpts, "output_sample_bits", "24", 0);
-    av::av_dict_copy(&ost->ResampleOpts, Context->Group->ResampleOpts, 0);
+        av::av_dict_set(InOut(ost->SwrOpts), "output_sample_bits", "24", 0);
+    av::av_dict_copy(InOut(ost->ResampleOpts), Context->Group->ResampleOpts.get(), 0);
 
     ost->SourceIndex = SourceIndex;
     if (SourceIndex >= 0) {
@@ -229,11 +229,11 @@ TOutputStream* TCustomFFmpegOpt::NewVideoStream(TOptionsContext* Context, AVForm
     MatchStreamOption(Context->Passes, FormatContext, st, passes);
     if (passes & 1) {
         enc->flags |= AV_CODEC_FLAG_PASS1;
-        av::av_dict_set(&ost->Opts, "flags", "+pass1", AV_DICT_APPEND);
+        av::av_dict_set(InOut(ost->Opts), "flags", "+pass1", AV_DICT_APPEND);
     }
     if (passes & 2) {
         enc->flags |= AV_CODEC_FLAG_PASS2;
-        av::av_dict_set(&ost->Opts, "flags", "+pass2", AV_DICT_APPEND);
+        av::av_dict_set(InOut(ost->Opts), "flags", "+pass2", AV_DICT_APPEND);
     }
     text = nullptr;
     MatchStreamOption(Context->PassLogFiles, FormatContext, st, text);

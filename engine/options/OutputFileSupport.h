@@ -17,7 +17,3 @@ struct TAutoSelection {
 };
 TAutoSelection SelectStreamsAutomatically(TCustomFFmpegOpt& Job, TOptionsContext* Context, AVFormatContext* Output,
                                           int32_t OnlyFile);
-
-// Closes the output's file (deleting it when it stayed empty) and frees
-// the context.
-void CloseOutputContext(AVFormatContext*& Context);

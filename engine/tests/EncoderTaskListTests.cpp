@@ -249,7 +249,7 @@ TEST_F(TaskList, AddTaskLetsTheTasksDecoderReadItsInput)
     TWatchedEncoder watched;
     ASSERT_EQ(watched.AddTask(io_tests::SmallVideoFile), 0) << watched.LastErrorText;
     TFFDecoder* decoder = watched.LastTask->GetDecoder(0);
-    EXPECT_EQ(decoder->FormatContext(), watched.LastTask->InputFile(0)->Ctx);
+    EXPECT_EQ(decoder->FormatContext(), watched.LastTask->InputFile(0)->Ctx.get());
     EXPECT_FALSE(decoder->OwnsContext());
     EXPECT_EQ(decoder->VideoStreamCount(), 1);
 }

@@ -115,7 +115,7 @@ TEST_F(OptionTest, RoutedChannelLayoutIsUnderstoodByTheCodecLayer)
     ASSERT_EQ(Parse("-channel_layout 5.1"), 0);
     AVCodecContext* context = av::avcodec_alloc_context3(nullptr);
     AVDictionary* options = nullptr;
-    av::av_dict_copy(&options, ctx.Group->CodecOpts, 0);
+    av::av_dict_copy(&options, ctx.Group->CodecOpts.get(), 0);
     ASSERT_EQ(av::av_opt_set_dict(context, &options), 0);
     EXPECT_EQ(av::av_dict_count(options), 0);
     int64_t layout = 0;

@@ -59,7 +59,7 @@ public:
         ASSERT_EQ(av::avformat_open_input(&context, fileName.c_str(), nullptr, nullptr), 0) << fileName;
         ASSERT_GE(av::avformat_find_stream_info(context, nullptr), 0);
         auto file = std::make_unique<TInputFile>();
-        file->Ctx = context;
+        file->Ctx.reset(context);
         file->NbStreams = static_cast<int32_t>(context->nb_streams);
         InputFiles.push_back(std::move(file));
     }

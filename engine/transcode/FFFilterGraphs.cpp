@@ -311,7 +311,7 @@ TInputStream* StreamForPad(TCustomFFmpegOpt& Job, const TFilterGraph* Graph, con
         // A video pad also takes bitmap subtitles, drawn on a canvas.
         if (streamType != Type && !(Type == AVMEDIA_TYPE_VIDEO && streamType == AVMEDIA_TYPE_SUBTITLE))
             continue;
-        if (av::avformat_match_stream_specifier(file->Ctx, st, specifier) == 1)
+        if (av::avformat_match_stream_specifier(file->Ctx.get(), st, specifier) == 1)
             return Job.InputStream(file->IstIndex + static_cast<int32_t>(s));
     }
     Job.RaiseErrorFmt("Stream specifier \"%s\" in filtergraph description %s matches no streams.", specifier,

@@ -1,19 +1,17 @@
-// Closing a job's output file: its I/O, and the file itself when the job
-// created it and wrote nothing into it.
+// Letting go of an output's context: closing its I/O, and deleting the file
+// itself when the job created it and wrote nothing into it.
 
+#include "engine/FFHandles.h"
 #include "engine/UnicodeProtocol.h"
 #include "engine/binding/AVFormatStubs.h"
-#include "engine/options/OutputFileSupport.h"
 #include "platform/core/Files.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
 }
 
-void CloseOutputContext(AVFormatContext*& Context)
+void TOutputContextClose::operator()(AVFormatContext* Context) const
 {
-    if (!Context)
-        return;
     if (!(Context->oformat->flags & AVFMT_NOFILE) && Context->pb) {
         CloseOutputIO(&Context->pb);
         const std::string fileName = FromFFmpegFileName(Context->url);
@@ -21,5 +19,4 @@ void CloseOutputContext(AVFormatContext*& Context)
             DeleteFile(fileName);
     }
     av::avformat_free_context(Context);
-    Context = nullptr;
 }

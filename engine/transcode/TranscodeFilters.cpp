@@ -32,13 +32,13 @@ int32_t TTranscoder::ConfigureFilterGraph(TFilterGraph* Graph)
     const bool video = ost->EncCtx->codec_type == AVMEDIA_TYPE_VIDEO;
     const std::string description = !ost->AvFilter.empty() ? ost->AvFilter : (video ? "null" : "anull");
     const std::string sws = Format("flags=0x%X", static_cast<unsigned>(ost->SwsFlags));
-    const std::string swr = DictionaryOptionsText(ost->SwrOpts);
+    const std::string swr = DictionaryOptionsText(ost->SwrOpts.get());
 
     Graph->Graph = nullptr;
     chains_.erase(Graph);
     auto chain = std::make_unique<TFilterChain>();
     // Without a count each graph starts a thread per core beside the encoder's own.
-    if (const AVDictionaryEntry* threads = av::av_dict_get(ost->Opts, "threads", nullptr, 0))
+    if (const AVDictionaryEntry* threads = av::av_dict_get(ost->Opts.get(), "threads", nullptr, 0))
         chain->SetThreads(threads->value);
     const int32_t result = chain->Build(
         description, sws, swr,

@@ -197,7 +197,7 @@ int32_t TTranscoder::OpenPassLog(TOutputStream* Ost)
     const std::string name =
         Format("%s-%d.log", Ost->LogfilePrefix.value_or("dividirov2pass").c_str(), FileOf(Ost)->OstIndex + Ost->Index);
     if (std::strcmp(Ost->Enc->name, "libx264") == 0) {
-        av::av_dict_set(&Ost->Opts, "stats", name.c_str(), AV_DICT_DONT_OVERWRITE);
+        av::av_dict_set(InOut(Ost->Opts), "stats", name.c_str(), AV_DICT_DONT_OVERWRITE);
         return 0;
     }
     if (enc->flags & AV_CODEC_FLAG_PASS2) {
@@ -346,9 +346,9 @@ int32_t TTranscoder::OpenEncoders(std::string& Error)
         if (!ost->EncodingNeeded)
             continue;
         if (job_.JoinMode) {
-            savedOptions_.resize(count, nullptr);
+            savedOptions_.resize(count);
             savedMaxBFrames_.resize(count, 0);
-            av::av_dict_copy(&savedOptions_[i], ost->Opts, 0);
+            av::av_dict_copy(InOut(savedOptions_[i]), ost->Opts.get(), 0);
             savedMaxBFrames_[i] = ost->EncCtx->max_b_frames;
         }
         const int32_t result = OpenEncoder(ost, ost, Error);
@@ -371,11 +371,11 @@ int32_t TTranscoder::OpenEncoder(TOutputStream* Ost, TOutputStream* Feeder, std:
         std::memcpy(enc->subtitle_header, ist->DecCtx->subtitle_header, ist->DecCtx->subtitle_header_size);
         enc->subtitle_header_size = ist->DecCtx->subtitle_header_size;
     }
-    if (!av::av_dict_get(Ost->Opts, "threads", nullptr, 0))
-        av::av_dict_set(&Ost->Opts, "threads", std::strcmp(Ost->Enc->name, "mjpeg") == 0 ? "1" : "auto", 0);
+    if (!av::av_dict_get(Ost->Opts.get(), "threads", nullptr, 0))
+        av::av_dict_set(InOut(Ost->Opts), "threads", std::strcmp(Ost->Enc->name, "mjpeg") == 0 ? "1" : "auto", 0);
     if (FileOf(Ost)->Ctx->oformat->flags & AVFMT_GLOBALHEADER)
         enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    const int result = av::avcodec_open2(enc, Ost->Enc, &Ost->Opts);
+    const int result = av::avcodec_open2(enc, Ost->Enc, InOut(Ost->Opts));
     if (result < 0) {
         if (result == AVERROR_EXPERIMENTAL)
             job_.AbortCodecExperimental(Ost->Enc, true);
@@ -391,7 +391,7 @@ int32_t TTranscoder::OpenEncoder(TOutputStream* Ost, TOutputStream* Feeder, std:
     }
     if (enc->codec_type == AVMEDIA_TYPE_AUDIO && !(Ost->Enc->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE))
         av::av_buffersink_set_frame_size(Feeder->Filter->Filter, enc->frame_size);
-    job_.CheckOptionsUsed(Ost->Opts);
+    job_.CheckOptionsUsed(Ost->Opts.get());
     if (enc->bit_rate > 0 && enc->bit_rate < 1000)
         Logger()->Log(&job_, llWarning,
                       "The bitrate parameter is set too low. It takes bits/s as argument, not kbits/s");
@@ -417,9 +417,9 @@ int32_t TTranscoder::InitInputStream(TInputStream* Ist, std::string& Error)
                        av::avcodec_get_name(Ist->DecCtx->codec_id), Ist->FileIndex, Ist->St->index);
         return AVERROR(EINVAL);
     }
-    if (!av::av_dict_get(Ist->Opts, "threads", nullptr, 0))
-        av::av_dict_set(&Ist->Opts, "threads", "auto", 0);
-    const int result = av::avcodec_open2(Ist->DecCtx.get(), Ist->Dec, &Ist->Opts);
+    if (!av::av_dict_get(Ist->Opts.get(), "threads", nullptr, 0))
+        av::av_dict_set(InOut(Ist->Opts), "threads", "auto", 0);
+    const int result = av::avcodec_open2(Ist->DecCtx.get(), Ist->Dec, InOut(Ist->Opts));
     if (result < 0) {
         if (result == AVERROR_EXPERIMENTAL)
             job_.AbortCodecExperimental(Ist->Dec, false);
@@ -427,14 +427,14 @@ int32_t TTranscoder::InitInputStream(TInputStream* Ist, std::string& Error)
         return result;
     }
     openDecoders_.push_back(Ist);
-    job_.CheckOptionsUsed(Ist->Opts);
+    job_.CheckOptionsUsed(Ist->Opts.get());
     return 0;
 }
 
 void TTranscoder::DiscardUnusedPrograms()
 {
     for (int32_t i = 0; i < job_.InputFileCount(); ++i) {
-        const AVFormatContext* context = job_.InputFiles[i]->Ctx;
+        const AVFormatContext* context = job_.InputFiles[i]->Ctx.get();
         for (unsigned p = 0; p < context->nb_programs; ++p) {
             AVProgram* program = context->programs[p];
             bool unused = true;
@@ -467,7 +467,7 @@ int32_t TTranscoder::WriteHeaders(std::string& Error)
         TOutputFile* file = job_.OutputFile(i);
         file->Ctx->interrupt_callback = job_.WriteInterruptCallback;
         job_.WriteStartTime = av::av_gettime();
-        const int result = av::avformat_write_header(file->Ctx, &file->Opts);
+        const int result = av::avformat_write_header(file->Ctx, InOut(file->Opts));
         if (result < 0) {
             Error = GetErrorText(Format("Could not write header for output file #%d (incorrect codec parameters ?)", i),
                                  result);

@@ -72,8 +72,8 @@ void TTranscoder::ReopenEncoders()
         TOutputStream* owner = job_.OutputStream(i);
         if (!owner->EncodingNeeded)
             continue;
-        AVCodecContext* fresh = av::avcodec_alloc_context3(owner->Enc);
-        if (!fresh || av::av_opt_copy(fresh, owner->EncCtx) < 0)
+        TCodecContextPtr fresh(av::avcodec_alloc_context3(owner->Enc));
+        if (!fresh || av::av_opt_copy(fresh.get(), owner->EncCtx) < 0)
             Fatal("Error allocating the encoder context.");
         fresh->codec_tag = owner->EncCtx->codec_tag;
         fresh->max_b_frames = savedMaxBFrames_[i];
@@ -82,11 +82,11 @@ void TTranscoder::ReopenEncoders()
             std::erase(openEncoders_, owner);
         }
         av::av_freep(&owner->EncCtx->stats_in);
-        av::avcodec_free_context(&owner->EncCtx);
-        for (int32_t s = i; s < job_.OutputStreamCount(); s += job_.JoinStreamCount)
-            job_.OutputStream(s)->EncCtx = fresh;
-        av::av_dict_free(&owner->Opts);
-        av::av_dict_copy(&owner->Opts, savedOptions_[i], 0);
+        owner->OwnEncoder(std::move(fresh));
+        for (int32_t s = i + job_.JoinStreamCount; s < job_.OutputStreamCount(); s += job_.JoinStreamCount)
+            job_.OutputStream(s)->EncCtx = owner->EncCtx;
+        owner->Opts.reset();
+        av::av_dict_copy(InOut(owner->Opts), savedOptions_[i].get(), 0);
         TOutputStream* segment = job_.OutputStream(first + i);
         if (ConfigureEncoder(segment) < 0)
             Fatal("Error configuring the encoder for the next joined input.");

@@ -56,8 +56,6 @@ TTranscoder::~TTranscoder()
             output->Filter = nullptr;
     }
     chains_.clear();
-    for (AVDictionary*& options : savedOptions_)
-        av::av_dict_free(&options);
     if (vstats_)
         std::fclose(vstats_);
     av::av_freep(&subtitleBuffer_);
@@ -279,7 +277,7 @@ int32_t TTranscoder::ProcessInput(int32_t FileIndex)
 {
     TInputFile* file = job_.InputFile(FileIndex);
     job_.ReadStartTime = av::av_gettime();
-    int result = av::av_read_frame(file->Ctx, packet_.get());
+    int result = av::av_read_frame(file->Ctx.get(), packet_.get());
     if (result == AVERROR(EAGAIN)) {
         file->Eagain = 1;
         return result;
@@ -349,7 +347,7 @@ void TTranscoder::EndOfInput(int32_t FileIndex)
 void TTranscoder::AdjustPacketTimestamps(TInputFile* File, TInputStream* Ist, AVPacket* Packet)
 {
     AVStream* st = Ist->St;
-    const AVFormatContext* context = File->Ctx;
+    const AVFormatContext* context = File->Ctx.get();
     if (!Ist->WrapCorrectionDone && context->start_time != AV_NOPTS_VALUE && st->pts_wrap_bits < 64) {
         if (Ist->NextDts == AV_NOPTS_VALUE && File->TsOffset == -context->start_time &&
             (context->iformat->flags & AVFMT_TS_DISCONT))

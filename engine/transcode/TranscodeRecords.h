@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/transcode/FFHandles.h"
+#include "engine/FFHandles.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -52,7 +52,7 @@ struct TInputStream {
     int32_t IsStart;
     int32_t SawFirstTs;
     int32_t ShowedMultiPacketWarning;
-    AVDictionary* Opts; // decoder options
+    TDictionaryPtr Opts; // decoder options
     AVRational Framerate; // forced with "r"; 0/0 when not forced
     int32_t TopFieldFirst;
     int32_t GuessLayoutMax;
@@ -98,7 +98,7 @@ struct TOutputStreamFields {
     int64_t SyncOpts;
     int64_t FirstPts;
     const AVCodec* Enc; // nil for stream copy
-    AVCodecContext* EncCtx;
+    AVCodecContext* EncCtx; // the encoder in use: the stream's own, or output 0's for a join segment
     int64_t MaxFrames;
     AVRational FrameRate; // "r"; 0/0 when not given
     int32_t ForceFps;
@@ -115,9 +115,6 @@ struct TOutputStreamFields {
     TOutputFilter* Filter;
     std::string AvFilter;
     int64_t SwsFlags;
-    AVDictionary* Opts;
-    AVDictionary* SwrOpts;
-    AVDictionary* ResampleOpts;
     int32_t Finished;
     int32_t Unavailable;
     int32_t StreamCopy;
@@ -131,20 +128,24 @@ struct TOutputStreamFields {
     int32_t EncoderOpened;
 };
 
-// One stream of an output file. EncCtx is the stream's own encoder context
-// (also present for stream copy, where it only carries options). The record
-// frees what it holds; make_unique gives it zero-filled.
+// One stream of an output file. It owns its encoder context (also present
+// for stream copy, where it only carries options), except in a join segment,
+// which uses the encoder of output 0's stream and owns none. The record frees
+// what it holds; make_unique gives it zero-filled.
 struct TOutputStream : TOutputStreamFields {
     TOutputStream() = default;
     TOutputStream(const TOutputStream&) = delete;
     TOutputStream& operator=(const TOutputStream&) = delete;
     ~TOutputStream();
 
-    // A join segment's stream forgets the encoder and options it borrows
-    // from output 0's stream, which frees them.
-    void ForgetBorrowed();
+    // Takes an encoder context and makes it the one in use.
+    void OwnEncoder(TCodecContextPtr Context);
 
-    // A segment's stream has a chain, a frame and a log of its own.
+    TCodecContextPtr OwnEncCtx; // empty in a join segment
+    // A segment's stream has options, a chain, a frame and a log of its own.
+    TDictionaryPtr Opts; // encoder options
+    TDictionaryPtr SwrOpts;
+    TDictionaryPtr ResampleOpts;
     TBitstreamFilterPtr BitstreamFilters; // the chain, not yet initialised
     TFramePtr FilteredFrame;
     TFilePtr Logfile; // the first pass's statistics
@@ -152,8 +153,7 @@ struct TOutputStream : TOutputStreamFields {
 
 // The settings of an output file, copied as a whole for a join segment.
 struct TOutputFileFields {
-    AVFormatContext* Ctx;
-    AVDictionary* Opts; // muxer options
+    AVFormatContext* Ctx; // the output's own context, or output 0's for a join segment
     int32_t OstIndex;
     int64_t RecordingTime; // INT64_MAX when unlimited
     int64_t StartTime;
@@ -161,16 +161,17 @@ struct TOutputFileFields {
     int32_t Shortest;
 };
 
-// One output file, or one join segment: a copy of output 0 that shares its
-// Ctx and Opts, whose streams share the encoders and options of output 0's.
-// The record closes its output and frees its options; make_unique gives it
-// zero-filled.
+// One output file, or one join segment: a copy of output 0 that uses its
+// context without owning it, whose streams use the encoders of output 0's.
+// The record frees what it holds; make_unique gives it zero-filled.
 struct TOutputFile : TOutputFileFields {
     TOutputFile() = default;
     TOutputFile(const TOutputFile&) = delete;
     TOutputFile& operator=(const TOutputFile&) = delete;
-    ~TOutputFile();
 
-    // A join segment forgets the context and options of output 0.
-    void ForgetBorrowed();
+    // Takes the output's context and makes it the one in use.
+    void OwnContext(TOutputContextPtr Context);
+
+    TOutputContextPtr OwnCtx; // empty in a join segment
+    TDictionaryPtr Opts; // muxer options; a join segment has none
 };

@@ -193,7 +193,7 @@ bool GuessInputChannelLayout(TInputStream* Stream, int32_t FileIndex)
 
 int32_t CopyChapters(TInputFile* InputFile, TOutputFile* OutputFile, bool CopyMetadata)
 {
-    AVFormatContext* input = InputFile->Ctx;
+    AVFormatContext* input = InputFile->Ctx.get();
     AVFormatContext* output = OutputFile->Ctx;
     if (input->nb_chapters == 0)
         return 0;

@@ -17,10 +17,10 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include "engine/FFHandles.h"
 #include "engine/FFmpeg.h"
 #include "engine/decode/VideoHooks.h"
 #include "engine/transcode/FFFilterChain.h"
-#include "engine/transcode/FFHandles.h"
 
 // What the progress report adds up while the job runs.
 struct TTranscodeTotals {
@@ -185,7 +185,7 @@ private:
     std::set<const TInputStream*> drained_; // decoders that gave their last frame
     std::set<const TOutputStream*> flushed_; // encoders that were drained
     std::set<const TOutputStream*> segmentDone_;
-    std::vector<AVDictionary*> savedOptions_; // encoder options of the first join segment
+    std::vector<TDictionaryPtr> savedOptions_; // encoder options of the first join segment
     std::vector<int> savedMaxBFrames_;
     TPacketPtr packet_;
     TPacketPtr encoded_;

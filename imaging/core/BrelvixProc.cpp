@@ -191,10 +191,7 @@ void TBrelvixProc::Notification(TComponent* component, TOperation operation)
         ForgetTImage();
 }
 
-TColor TBrelvixProc::Background() const
-{
-    return FAttachedView ? FAttachedView->Background() : FOwnBackground;
-}
+TColor TBrelvixProc::Background() const { return FAttachedView ? FAttachedView->Background() : FOwnBackground; }
 
 void TBrelvixProc::SetBackground(TColor value)
 {
@@ -318,6 +315,7 @@ void TBrelvixProc::Resample(int32_t newWidth, int32_t newHeight, TResampleFilter
     if (FAutoUndo)
         SaveUndoWithCaption(Format("Resample %d, %d", newWidth, newHeight), qkuImage);
     TQkBitmap resampled;
+    resampled.SetLocation(FWorkBitmap->TakeOverLocation());
     ResampleTo(resampled, newWidth, newHeight, filter);
     FWorkBitmap->TakeOver(resampled);
     NotifyImageChanged();
@@ -333,6 +331,7 @@ void TBrelvixProc::ResampleTo(TQkBitmap& destination, int32_t newWidth, int32_t 
         return;
     if (&destination == FWorkBitmap) {
         TQkBitmap resampled;
+        resampled.SetLocation(destination.TakeOverLocation());
         ResampleTo(resampled, newWidth, newHeight, filter);
         destination.TakeOver(resampled);
         return;
@@ -456,8 +455,7 @@ bool TBrelvixProc::MakeEntry(TUndoEntry& entry, TQkUndoSource source, std::uniqu
         else
             view->SaveLayersToStream(*entry.Stream, -2);
         return true;
-    case qkuUnknown:
-        break;
+    case qkuUnknown: break;
     }
     return false;
 }
@@ -496,10 +494,7 @@ void TBrelvixProc::SaveUndo(TQkUndoSource source)
         OnSaveUndo(this, source);
 }
 
-void TBrelvixProc::SaveRedo(TQkUndoSource source)
-{
-    Save(FRedo, source);
-}
+void TBrelvixProc::SaveRedo(TQkUndoSource source) { Save(FRedo, source); }
 
 bool TBrelvixProc::SaveWithCaption(TUndoStack& stack, const std::string& caption, TQkUndoSource source)
 {
@@ -544,20 +539,11 @@ void TBrelvixProc::DeleteUndoAt(int32_t position)
         FUndo.erase(FUndo.end() - 1 - position);
 }
 
-void TBrelvixProc::ClearUndoStack()
-{
-    FUndo.clear();
-}
+void TBrelvixProc::ClearUndoStack() { FUndo.clear(); }
 
-void TBrelvixProc::ClearRedoStack()
-{
-    FRedo.clear();
-}
+void TBrelvixProc::ClearRedoStack() { FRedo.clear(); }
 
-void TBrelvixProc::Undo(bool saveRedo)
-{
-    UndoFrom(0, saveRedo);
-}
+void TBrelvixProc::Undo(bool saveRedo) { UndoFrom(0, saveRedo); }
 
 void TBrelvixProc::UndoFrom(int32_t position, bool saveRedo)
 {
@@ -569,10 +555,7 @@ void TBrelvixProc::UndoFrom(int32_t position, bool saveRedo)
     Restore(entry);
 }
 
-void TBrelvixProc::Redo()
-{
-    RedoFrom(0);
-}
+void TBrelvixProc::Redo() { RedoFrom(0); }
 
 void TBrelvixProc::RedoFrom(int32_t position)
 {
@@ -620,8 +603,7 @@ void TBrelvixProc::Restore(TUndoEntry& entry)
         else if (view)
             view->LoadLayersFromStream(*entry.Stream);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -26,11 +26,11 @@ class TImage;
 
 enum TQkUndoSource : uint8_t {
     qkuUnknown,
-    qkuImage,            // a copy of the work bitmap
-    qkuSelection,        // the view's selection
-    qkuObject,           // the vector objects
-    qkuLayer,            // the layers without images
-    qkuFullLayer,        // the layers with the current layer's image
+    qkuImage, // a copy of the work bitmap
+    qkuSelection, // the view's selection
+    qkuObject, // the vector objects
+    qkuLayer, // the layers without images
+    qkuFullLayer, // the layers with the current layer's image
     qkuObjectsAndLayers, // layers and vector objects together
 };
 

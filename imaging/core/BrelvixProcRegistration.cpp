@@ -8,20 +8,20 @@ namespace {
 
 const TEnumInfo& MsgLanguageInfo()
 {
-    static const TEnumInfo info{"TMsgLanguage",
-                                {"msSystem",   "msEnglish", "msItalian",   "msGerman",  "msSpanish",
-                                 "msFrench",   "msPortuguese", "msGreek",  "msRussian", "msDutch",
-                                 "msSwedish",  "msPolish",  "msJapanese",  "msCzech",   "msFinnish",
-                                 "msFarsi",    "msChinese", "msChineseTraditional", "msDanish", "msTurkish",
-                                 "msKorean",   "msHungarian", "msUser"}};
+    static const TEnumInfo info{
+        "TMsgLanguage",
+        {"msSystem",     "msEnglish", "msItalian", "msGerman",    "msSpanish", "msFrench",
+         "msPortuguese", "msGreek",   "msRussian", "msDutch",     "msSwedish", "msPolish",
+         "msJapanese",   "msCzech",   "msFinnish", "msFarsi",     "msChinese", "msChineseTraditional",
+         "msDanish",     "msTurkish", "msKorean",  "msHungarian", "msUser"}};
     return info;
 }
 
 const TEnumInfo& PreviewsParamInfo()
 {
-    static const TEnumInfo info{"TPRPreviewsParam",
-                                {"prppDefaultLockPreview", "prppShowResetButton", "prppHardReset",
-                                 "prppResetSelectedTab"}};
+    static const TEnumInfo info{
+        "TPRPreviewsParam",
+        {"prppDefaultLockPreview", "prppShowResetButton", "prppHardReset", "prppResetSelectedTab"}};
     return info;
 }
 

@@ -19,9 +19,9 @@ constexpr double BoundaryTolerance = 1e-4;
 // One piece of a destination pixel along one axis.
 struct TSegment {
     int32_t Destination; // destination index it lies in
-    int32_t Source;      // source index it lies in
+    int32_t Source; // source index it lies in
     double Length;
-    double Position;     // where it ends, relative to the source index
+    double Position; // where it ends, relative to the source index
     bool EndsDestination;
 };
 
@@ -54,8 +54,7 @@ class TRowWindow {
 public:
     TRowWindow(TQkBitmap& source, int32_t channels, bool wide)
         : FSource(source), FChannels(channels), FWide(wide), FWidth(source.GetWidth()), FHeight(source.GetHeight())
-    {
-    }
+    {}
 
     // Rows j - 1 .. j + 2 of the image; each source row is read once.
     void MoveTo(int32_t j)
@@ -115,9 +114,9 @@ struct TAreaSampler {
     {
         if (!AlongX)
             return Rows.At(x, rowOffset, c);
-        return static_cast<double>(Round(CubicInterpolate4(Rows.At(x - 1, rowOffset, c), Rows.At(x, rowOffset, c),
-                                                           Rows.At(x + 1, rowOffset, c), Rows.At(x + 2, rowOffset, c),
-                                                           u, 0, Maximum)));
+        return static_cast<double>(
+            Round(CubicInterpolate4(Rows.At(x - 1, rowOffset, c), Rows.At(x, rowOffset, c),
+                                    Rows.At(x + 1, rowOffset, c), Rows.At(x + 2, rowOffset, c), u, 0, Maximum)));
     }
 
     double Sample(int32_t x, int32_t c, double u, double v) const
@@ -146,8 +145,8 @@ void StoreRow(uint8_t* row, const std::vector<double>& sums, double scale, bool 
     }
 }
 
-void ResampleArea(TQkBitmap& source, TQkBitmap& destination, uint8_t mode, int32_t channels, bool wide,
-                  TObject* sender, const TQkProgressEvent& onProgress)
+void ResampleArea(TQkBitmap& source, TQkBitmap& destination, uint8_t mode, int32_t channels, bool wide, TObject* sender,
+                  const TQkProgressEvent& onProgress)
 {
     const int32_t sourceWidth = source.GetWidth();
     const int32_t sourceHeight = source.GetHeight();

@@ -12,17 +12,17 @@
 #include <cstdint>
 
 enum TQkPixelFormat : uint8_t {
-    qkNone,   // no image
-    qk1g,     // 8 pixels a byte, most significant bit first, 1 = white
-    qk8p,     // palette index
-    qk8g,     // gray 0-255 (also every alpha channel)
-    qk16g,    // gray 0-65535, little-endian word
-    qk24RGB,  // blue, green, red
-    qk32f,    // gray as a float, 0.0 black to 1.0 white
-    qkCMYK,   // C, M, Y, K, each stored as 255 minus the ink
-    qkRGB48,  // little-endian words red, green, blue
+    qkNone, // no image
+    qk1g, // 8 pixels a byte, most significant bit first, 1 = white
+    qk8p, // palette index
+    qk8g, // gray 0-255 (also every alpha channel)
+    qk16g, // gray 0-65535, little-endian word
+    qk24RGB, // blue, green, red
+    qk32f, // gray as a float, 0.0 black to 1.0 white
+    qkCMYK, // C, M, Y, K, each stored as 255 minus the ink
+    qkRGB48, // little-endian words red, green, blue
     qkCIELab, // L, then a and b as signed bytes
-    qk32RGB,  // blue, green, red, fourth byte
+    qk32RGB, // blue, green, red, fourth byte
 };
 constexpr int QkPixelFormatCount = 11;
 

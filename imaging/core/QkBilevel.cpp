@@ -28,10 +28,7 @@ constexpr uint8_t NearWhite = 250;
 
 } // namespace
 
-uint8_t DitherLevelOfGray(uint8_t gray)
-{
-    return gray > NearWhite ? WhiteLevel : static_cast<uint8_t>(gray >> 2);
-}
+uint8_t DitherLevelOfGray(uint8_t gray) { return gray > NearWhite ? WhiteLevel : static_cast<uint8_t>(gray >> 2); }
 
 uint8_t DitherLevelOfRGB(const TRGBPixel& pixel)
 {

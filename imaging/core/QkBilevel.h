@@ -18,10 +18,7 @@ extern const std::array<std::array<int32_t, 8>, 8> BayerMatrix;
 // so pure white never gains black dots.
 uint8_t DitherLevelOfGray(uint8_t gray);
 uint8_t DitherLevelOfRGB(const TRGBPixel& pixel);
-inline bool DitherBit(uint8_t level, int32_t x, int32_t y)
-{
-    return level > BayerMatrix[x & 7][y & 7];
-}
+inline bool DitherBit(uint8_t level, int32_t x, int32_t y) { return level > BayerMatrix[x & 7][y & 7]; }
 
 // Gray level of every pixel; qk1g counts black in [0] and white in [1].
 void GrayHistogram(TQkBitmap& bitmap, std::array<int32_t, 256>& counters);

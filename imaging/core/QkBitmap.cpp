@@ -36,32 +36,17 @@ int64_t DefaultMemoryThreshold()
 
 int64_t FilesOpened = 0;
 
-bool ValidFormat(TQkPixelFormat format)
-{
-    return static_cast<int>(format) < QkPixelFormatCount;
-}
+bool ValidFormat(TQkPixelFormat format) { return static_cast<int>(format) < QkPixelFormatCount; }
 
 } // namespace
 
-int64_t QkBitmapFilesOpened()
-{
-    return FilesOpened;
-}
+int64_t QkBitmapFilesOpened() { return FilesOpened; }
 
-int32_t QkBitCount(TQkPixelFormat format)
-{
-    return ValidFormat(format) ? BitCounts[format] : 0;
-}
+int32_t QkBitCount(TQkPixelFormat format) { return ValidFormat(format) ? BitCounts[format] : 0; }
 
-int32_t QkChannelCount(TQkPixelFormat format)
-{
-    return ValidFormat(format) ? ChannelCounts[format] : 0;
-}
+int32_t QkChannelCount(TQkPixelFormat format) { return ValidFormat(format) ? ChannelCounts[format] : 0; }
 
-int32_t QkBytesPerPixel(TQkPixelFormat format)
-{
-    return QkBitCount(format) / 8;
-}
+int32_t QkBytesPerPixel(TQkPixelFormat format) { return QkBitCount(format) / 8; }
 
 TQkBitmap::TQkBitmap() : FMemoryThreshold(DefaultMemoryThreshold()) {}
 
@@ -70,10 +55,7 @@ TQkBitmap::TQkBitmap(int32_t width, int32_t height, TQkPixelFormat format) : TQk
     Allocate(width, height, format);
 }
 
-TQkBitmap::~TQkBitmap()
-{
-    FreeImage(true);
-}
+TQkBitmap::~TQkBitmap() { FreeImage(true); }
 
 std::unique_ptr<TQkBitmap> TQkBitmap::CreateAlphaChannel(int32_t width, int32_t height, TQkLocation location)
 {
@@ -98,10 +80,8 @@ uint8_t* TQkBitmap::GetScanline(int32_t row)
         if (FRowBlocks.empty())
             return nullptr;
         return FRowBlocks[row / FRowsPerBlock].Data() + static_cast<int64_t>(row % FRowsPerBlock) * FRowLen;
-    case qkFile:
-        return MapFileRow(row);
-    case qkTBitmap:
-        return row < static_cast<int32_t>(FRowPointerCache.size()) ? FRowPointerCache[row] : nullptr;
+    case qkFile: return MapFileRow(row);
+    case qkTBitmap: return row < static_cast<int32_t>(FRowPointerCache.size()) ? FRowPointerCache[row] : nullptr;
     }
     return nullptr;
 }
@@ -148,10 +128,7 @@ int32_t TQkBitmap::GetChannelCount()
     return FChannelCount;
 }
 
-TRGBPixel* TQkBitmap::GetPalette()
-{
-    return FPalette.empty() ? nullptr : FPalette.data();
-}
+TRGBPixel* TQkBitmap::GetPalette() { return FPalette.empty() ? nullptr : FPalette.data(); }
 
 void TQkBitmap::GetPaletteColor(int32_t index, TRGBPixel& color)
 {
@@ -166,10 +143,7 @@ void TQkBitmap::SetPaletteColor(int32_t index, const TRGBPixel& color)
     SyncPaletteToTBitmap();
 }
 
-int32_t TQkBitmap::GetPaletteLength()
-{
-    return static_cast<int32_t>(FPalette.size());
-}
+int32_t TQkBitmap::GetPaletteLength() { return static_cast<int32_t>(FPalette.size()); }
 
 bool TQkBitmap::Allocate(int32_t width, int32_t height, TQkPixelFormat format)
 {
@@ -390,7 +364,8 @@ void TQkBitmap::CopyRowsFrom(TQkBitmap& source)
     TQkAccessGuard writing(*this, qkaWrite);
     if (WriteRowsToFile(source, rows))
         return;
-    const int32_t chunk = static_cast<int32_t>(std::max<int64_t>(1, FileChunkBytes / std::max(FRowLen, source.FRowLen)));
+    const int32_t chunk =
+        static_cast<int32_t>(std::max<int64_t>(1, FileChunkBytes / std::max(FRowLen, source.FRowLen)));
     for (int32_t first = 0; first < rows; first += chunk) {
         const int32_t count = std::min(chunk, rows - first);
         const uint8_t* fromRows = source.MapFileRows(first, count, qkaRead);

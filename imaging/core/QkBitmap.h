@@ -134,8 +134,7 @@ public:
     // Alignment 0 left/top, 1 centre, 2 right/bottom.
     void Resize(int32_t newWidth, int32_t newHeight, double background, int32_t alpha, uint8_t horizontalAlign,
                 uint8_t verticalAlign);
-    void MoveRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t dx, int32_t dy, double background,
-                  bool fill);
+    void MoveRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t dx, int32_t dy, double background, bool fill);
     void CopyRectTo(TQkBitmap& destination, int32_t sx, int32_t sy, int32_t dx, int32_t dy, int32_t width,
                     int32_t height);
     void MergeAlphaRectTo(TQkBitmap& destination, int32_t sx, int32_t sy, int32_t dx, int32_t dy, int32_t width,
@@ -151,10 +150,14 @@ public:
     void AssignImage(TQkBitmap& source);
     // Assign and AssignImage for a source that is not needed afterwards:
     // when both bitmaps keep their pixels in memory the source's block is
-    // taken over instead of copied, and the source is left empty (it keeps
-    // its own alpha channel in TakeOverImage).
+    // taken over instead of copied, when both keep them in TBitmap stores
+    // this bitmap's store receives the source store's rows, and the source
+    // is left empty (it keeps its own alpha channel in TakeOverImage).
     void TakeOver(TQkBitmap& source);
     void TakeOverImage(TQkBitmap& source);
+    // Where a bitmap built to be taken over by this one keeps its pixels, so
+    // that TakeOver copies none.
+    TQkLocation TakeOverLocation() const { return FLocation == qkTBitmap ? qkTBitmap : qkMemory; }
     // nullptr for a bitmap that is itself an alpha channel.
     TQkBitmap* GetAlphaChannel();
     bool HasAlphaChannel() const { return FAlphaChannel != nullptr; }
@@ -242,12 +245,14 @@ private:
     bool WriteRowsToFile(TQkBitmap& source, int32_t rows);
     void CopyPixelsFrom(TQkBitmap& source);
     // True when the pixels of `source` can become this bitmap's as they are:
-    // both in memory, rows as long as this bitmap would make them (with
-    // `rowAlign`), and under this bitmap's memory threshold.
+    // rows as long as this bitmap would make them (with `rowAlign`), and
+    // either both in memory, under this bitmap's memory threshold, or both
+    // in TBitmap stores of their own.
     bool CanTakeStorageOf(TQkBitmap& source, int32_t rowAlign) const;
     // The storage, size, format and palette of `source`; this bitmap's own
     // alpha channel goes, the caller decides what replaces it.
     void TakeStorageOf(TQkBitmap& source);
+    void SwapStoreWith(TQkBitmap& source);
     void AssignFrom(TQkBitmap& source, bool whole);
     void CopyFromTBitmapIntoStore(TBitmap& bitmap);
     void CopyRowsFromTBitmap(const TBitmap& bitmap);
@@ -258,8 +263,7 @@ private:
     void ChangeSize(int32_t width, int32_t height);
     void AlignBeforeShrink(int32_t newWidth, int32_t newHeight, double background, uint8_t horizontal,
                            uint8_t vertical);
-    void AlignAfterGrow(int32_t oldWidth, int32_t oldHeight, double background, uint8_t horizontal,
-                        uint8_t vertical);
+    void AlignAfterGrow(int32_t oldWidth, int32_t oldHeight, double background, uint8_t horizontal, uint8_t vertical);
     void FitAlphaToSize();
     uint8_t* PixelAddress(int32_t x, int32_t y, int32_t bytes) { return GetScanline(y) + x * bytes; }
     void ConvertStoreFormat(TQkPixelFormat format);

@@ -12,15 +12,12 @@
 
 namespace {
 
-int32_t FloorDiv256(int32_t value)
-{
-    return value >= 0 ? value / 256 : -((255 - value) / 256);
-}
+int32_t FloorDiv256(int32_t value) { return value >= 0 ? value / 256 : -((255 - value) / 256); }
 
 bool HasStoreFormat(TQkPixelFormat format)
 {
     return format == qk1g || format == qk8p || format == qk8g || format == qk16g || format == qk24RGB ||
-           format == qk32RGB;
+        format == qk32RGB;
 }
 
 } // namespace
@@ -96,18 +93,38 @@ void TQkBitmap::TakeOverImage(TQkBitmap& source)
 
 bool TQkBitmap::CanTakeStorageOf(TQkBitmap& source, int32_t rowAlign) const
 {
-    if (FLocation != qkMemory || source.FLocation != qkMemory || source.IsEmpty())
+    if (source.IsEmpty())
         return false;
     const int64_t rowLength = CalcRowLength(source.FWidth, source.FBitCount, rowAlign);
-    return rowLength == source.FRowLen && rowLength * source.FHeight <= FMemoryThreshold;
+    if (rowLength != source.FRowLen)
+        return false;
+    if (FLocation == qkTBitmap)
+        return source.FLocation == qkTBitmap && FStore && source.FStore && FStore != source.FStore;
+    return FLocation == qkMemory && source.FLocation == qkMemory && rowLength * source.FHeight <= FMemoryThreshold;
 }
 
 void TQkBitmap::TakeStorageOf(TQkBitmap& source)
 {
     FDirty = true;
     const int32_t paletteColors = source.FPalette.empty() ? 256 : source.FPaletteColors;
-    source.TransferStorageTo(*this);
+    if (FLocation == qkTBitmap)
+        SwapStoreWith(source);
+    else
+        source.TransferStorageTo(*this);
     FPaletteColors = paletteColors;
+}
+
+// The TBitmap this bitmap's holders see stays the same object and receives
+// the source store's rows; the source's TBitmap, left with the old rows,
+// goes with the rest of the source's storage. The rows keep their
+// addresses, so the source's row pointers serve this bitmap.
+void TQkBitmap::SwapStoreWith(TQkBitmap& source)
+{
+    FStore->SwapPixels(*source.FStore);
+    std::swap(FStore, source.FStore);
+    std::swap(FOwnedStore, source.FOwnedStore);
+    std::swap(FTBitmapNotOwned, source.FTBitmapNotOwned);
+    source.TransferStorageTo(*this);
 }
 
 // Takes size and format and copies the pixels; `whole` also takes the row

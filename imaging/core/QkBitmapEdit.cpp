@@ -27,10 +27,7 @@ void PutWord(uint8_t* at, uint16_t value)
     at[1] = static_cast<uint8_t>(value >> 8);
 }
 
-uint16_t GetWord(const uint8_t* at)
-{
-    return static_cast<uint16_t>(at[0] | (at[1] << 8));
-}
+uint16_t GetWord(const uint8_t* at) { return static_cast<uint16_t>(at[0] | (at[1] << 8)); }
 
 // The colour formats take the value as a TColor.
 TFillPixel ColourFillPixel(TQkPixelFormat format, int64_t value)
@@ -63,8 +60,7 @@ TFillPixel ColourFillPixel(TQkPixelFormat format, int64_t value)
         pixel.Size = 3;
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return pixel;
 }
@@ -93,8 +89,7 @@ TFillPixel MakeFillPixel(TQkPixelFormat format, double value, bool exact)
         pixel.White = f == 1.0f;
         return pixel;
     }
-    default:
-        return ColourFillPixel(format, whole);
+    default: return ColourFillPixel(format, whole);
     }
 }
 
@@ -104,9 +99,8 @@ struct TCopyRect {
     int32_t SourceX, SourceY, DestinationX, DestinationY, Width, Height;
 };
 
-TCopyRect ClipCopyRect(int32_t sourceWidth, int32_t sourceHeight, int32_t destinationWidth,
-                       int32_t destinationHeight, int32_t sx, int32_t sy, int32_t dx, int32_t dy, int32_t width,
-                       int32_t height)
+TCopyRect ClipCopyRect(int32_t sourceWidth, int32_t sourceHeight, int32_t destinationWidth, int32_t destinationHeight,
+                       int32_t sx, int32_t sy, int32_t dx, int32_t dy, int32_t width, int32_t height)
 {
     TCopyRect r{};
     r.DestinationX = dx < 0 ? 0 : std::min(dx, destinationWidth - 1);
@@ -124,10 +118,7 @@ TCopyRect ClipCopyRect(int32_t sourceWidth, int32_t sourceHeight, int32_t destin
 
 // ---- Pixel access ----
 
-uint8_t TQkBitmap::GetPixel8(int32_t x, int32_t y)
-{
-    return GetScanline(y)[x];
-}
+uint8_t TQkBitmap::GetPixel8(int32_t x, int32_t y) { return GetScanline(y)[x]; }
 
 void TQkBitmap::SetPixel8(int32_t x, int32_t y, uint8_t value)
 {
@@ -136,10 +127,7 @@ void TQkBitmap::SetPixel8(int32_t x, int32_t y, uint8_t value)
         FFull = false;
 }
 
-uint16_t TQkBitmap::GetPixel16(int32_t x, int32_t y)
-{
-    return GetWord(PixelAddress(x, y, 2));
-}
+uint16_t TQkBitmap::GetPixel16(int32_t x, int32_t y) { return GetWord(PixelAddress(x, y, 2)); }
 
 void TQkBitmap::SetPixel16(int32_t x, int32_t y, uint16_t value)
 {
@@ -169,10 +157,7 @@ uint32_t TQkBitmap::GetPixelCMYK(int32_t x, int32_t y)
     return value;
 }
 
-void TQkBitmap::SetPixelCMYK(int32_t x, int32_t y, uint32_t value)
-{
-    std::memcpy(PixelAddress(x, y, 4), &value, 4);
-}
+void TQkBitmap::SetPixelCMYK(int32_t x, int32_t y, uint32_t value) { std::memcpy(PixelAddress(x, y, 4), &value, 4); }
 
 TRGBPixel TQkBitmap::GetPixel24(int32_t x, int32_t y)
 {
@@ -215,25 +200,21 @@ TRGBPixel TQkBitmap::GetPixelRGB(int32_t x, int32_t y)
         return pixel;
     };
     switch (FPixelFormat) {
-    case qk1g:
-        return gray(GetBit(GetScanline(y), x) ? 255 : 0);
+    case qk1g: return gray(GetBit(GetScanline(y), x) ? 255 : 0);
     case qk8p: {
         TRGBPixel pixel{};
         GetPaletteColor(GetPixel8(x, y), pixel);
         return pixel;
     }
-    case qk8g:
-        return gray(GetPixel8(x, y));
-    case qk16g:
-        return gray(static_cast<uint8_t>(GetPixel16(x, y) >> 8));
+    case qk8g: return gray(GetPixel8(x, y));
+    case qk16g: return gray(static_cast<uint8_t>(GetPixel16(x, y) >> 8));
     case qk24RGB:
     case qk32RGB: {
         TRGBPixel pixel{};
         std::memcpy(&pixel, PixelAddress(x, y, QkBytesPerPixel(FPixelFormat)), 3);
         return pixel;
     }
-    case qk32f:
-        return gray(static_cast<uint8_t>(Trunc(GetPixel32f(x, y) * 255.0)));
+    case qk32f: return gray(static_cast<uint8_t>(Trunc(GetPixel32f(x, y) * 255.0)));
     case qkCMYK: {
         TCMYKPixel cmyk{};
         std::memcpy(&cmyk, PixelAddress(x, y, 4), 4);
@@ -256,8 +237,7 @@ TRGBPixel TQkBitmap::GetPixelRGB(int32_t x, int32_t y)
         CieLabToRgb(pixel, lab);
         return pixel;
     }
-    case qkNone:
-        break;
+    case qkNone: break;
     }
     return TRGBPixel{};
 }
@@ -404,8 +384,8 @@ void TQkBitmap::AlignAfterGrow(int32_t oldWidth, int32_t oldHeight, double backg
     }
 }
 
-void TQkBitmap::Resize(int32_t newWidth, int32_t newHeight, double background, int32_t alpha,
-                       uint8_t horizontalAlign, uint8_t verticalAlign)
+void TQkBitmap::Resize(int32_t newWidth, int32_t newHeight, double background, int32_t alpha, uint8_t horizontalAlign,
+                       uint8_t verticalAlign)
 {
     const int32_t oldWidth = FWidth;
     const int32_t oldHeight = FHeight;
@@ -438,8 +418,8 @@ void TQkBitmap::CopyRectTo(TQkBitmap& destination, int32_t sx, int32_t sy, int32
 {
     if (IsEmpty() || destination.IsEmpty())
         return;
-    const TCopyRect r = ClipCopyRect(FWidth, FHeight, destination.FWidth, destination.FHeight, sx, sy, dx, dy,
-                                     width, height);
+    const TCopyRect r =
+        ClipCopyRect(FWidth, FHeight, destination.FWidth, destination.FHeight, sx, sy, dx, dy, width, height);
     if (r.Width <= 0 || r.Height <= 0)
         return;
     const TQkPixelFormat to = destination.FPixelFormat;
@@ -465,8 +445,8 @@ void TQkBitmap::CopyRectTo(TQkBitmap& destination, int32_t sx, int32_t sy, int32
     }
 }
 
-void TQkBitmap::MergeAlphaRectTo(TQkBitmap& destination, int32_t sx, int32_t sy, int32_t dx, int32_t dy,
-                                 int32_t width, int32_t height)
+void TQkBitmap::MergeAlphaRectTo(TQkBitmap& destination, int32_t sx, int32_t sy, int32_t dx, int32_t dy, int32_t width,
+                                 int32_t height)
 {
     TQkBitmap* from = GetAlphaChannel();
     TQkBitmap* to = destination.GetAlphaChannel();
@@ -531,8 +511,7 @@ bool TQkBitmap::IsGrayScale()
                     return false;
             }
         return true;
-    default:
-        return true;
+    default: return true;
     }
 }
 

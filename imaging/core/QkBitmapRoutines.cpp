@@ -24,8 +24,7 @@ void MirrorMonoRow(const uint8_t* from, uint8_t* to, int32_t width, std::vector<
 {
     const int32_t bytes = (width + 7) / 8;
     reversed.resize(bytes);
-    for (int32_t i = 0; i < bytes; ++i)
-    {
+    for (int32_t i = 0; i < bytes; ++i) {
         reversed[i] = from[bytes - 1 - i];
         ReverseByteBits(reversed[i]);
     }
@@ -74,10 +73,7 @@ struct TChannelAccess {
     int32_t Channel;
 
     int32_t PixelBytes() const { return Format == qk24RGB ? 3 : 6; }
-    uint8_t Read(const uint8_t* pixel) const
-    {
-        return Format == qk24RGB ? pixel[Channel] : pixel[4 - 2 * Channel + 1];
-    }
+    uint8_t Read(const uint8_t* pixel) const { return Format == qk24RGB ? pixel[Channel] : pixel[4 - 2 * Channel + 1]; }
     void Write(uint8_t* pixel, int32_t value) const
     {
         if (Format == qk24RGB) {
@@ -110,16 +106,11 @@ int32_t ChannelSource(const std::string& order, size_t position)
     if (position >= order.size())
         return static_cast<int32_t>(position);
     switch (std::toupper(static_cast<unsigned char>(order[position]))) {
-    case 'B':
-        return 0;
-    case 'G':
-        return 1;
-    case 'R':
-        return 2;
-    case '0':
-        return -1;
-    default:
-        return static_cast<int32_t>(position);
+    case 'B': return 0;
+    case 'G': return 1;
+    case 'R': return 2;
+    case '0': return -1;
+    default: return static_cast<int32_t>(position);
     }
 }
 
@@ -136,15 +127,9 @@ void ReorderPixels(T* pixels, int32_t width, const int32_t (&sources)[3], bool w
     }
 }
 
-double CubicNear(double x)
-{
-    return x * x * x - 2 * x * x + 1;
-}
+double CubicNear(double x) { return x * x * x - 2 * x * x + 1; }
 
-double CubicFar(double x)
-{
-    return -x * x * x + 5 * x * x - 8 * x + 4;
-}
+double CubicFar(double x) { return -x * x * x + 5 * x * x - 8 * x + 4; }
 
 } // namespace
 
@@ -167,8 +152,8 @@ void FlipBitmap(TQkBitmap& bitmap, TQkFlipDirection direction)
         FlipBitmap(*bitmap.GetAlphaChannel(), direction);
 }
 
-void CopyBitRun(uint8_t* destination, const uint8_t* source, int32_t destinationBit, int32_t sourceBit,
-                int32_t count, int32_t sourceLength)
+void CopyBitRun(uint8_t* destination, const uint8_t* source, int32_t destinationBit, int32_t sourceBit, int32_t count,
+                int32_t sourceLength)
 {
     if (count < 1 || destinationBit < 0 || sourceBit < 0)
         return;
@@ -221,8 +206,7 @@ std::unique_ptr<TBitmap> CloneTBitmap(const TBitmap& source)
     return clone;
 }
 
-void SpecifyChannelHistogram(TQkBitmap& bitmap, int32_t channel, const std::array<int64_t, 256>& target,
-                             int64_t total)
+void SpecifyChannelHistogram(TQkBitmap& bitmap, int32_t channel, const std::array<int64_t, 256>& target, int64_t total)
 {
     const TQkPixelFormat format = bitmap.GetPixelFormat();
     if ((format != qk24RGB && format != qkRGB48) || bitmap.IsEmpty() || channel < 0 || channel > 2 || total <= 0)
@@ -296,7 +280,7 @@ void ReorderChannels(TQkBitmap& bitmap, const std::string& order, TObject* sende
 double CubicInterpolate4(double previous, double s0, double s1, double s2, double t, double low, double high)
 {
     const double result = s0 * CubicNear(std::fabs(t)) + s1 * CubicNear(std::fabs(t - 1)) +
-                          s2 * CubicFar(std::fabs(t - 2)) + previous * CubicFar(std::fabs(t + 1));
+        s2 * CubicFar(std::fabs(t - 2)) + previous * CubicFar(std::fabs(t + 1));
     if (result < low)
         return low;
     return result > high ? high : result;

@@ -19,10 +19,9 @@ void FlipBitmap(TQkBitmap& bitmap, TQkFlipDirection direction);
 // Copies `count` bits from bit `sourceBit` of `source` (which holds
 // `sourceLength` bytes; bits beyond them read as 0) to bit `destinationBit`
 // of `destination`; destination bits outside the run keep their values.
-void CopyBitRun(uint8_t* destination, const uint8_t* source, int32_t destinationBit, int32_t sourceBit,
-                int32_t count, int32_t sourceLength);
-void CopyBits(uint8_t* destination, const uint8_t* source, int32_t destinationBit, int32_t sourceBit,
-              int32_t count);
+void CopyBitRun(uint8_t* destination, const uint8_t* source, int32_t destinationBit, int32_t sourceBit, int32_t count,
+                int32_t sourceLength);
+void CopyBits(uint8_t* destination, const uint8_t* source, int32_t destinationBit, int32_t sourceBit, int32_t count);
 
 // Same size, same presence of an alpha channel and byte-identical rows
 // (padding included).
@@ -36,8 +35,7 @@ std::unique_ptr<TBitmap> CloneTBitmap(const TBitmap& source);
 void ReshapeTBitmap(TBitmap& bitmap, int32_t width, int32_t height, TPixelFormat format);
 
 // Channel 0 blue, 1 green, 2 red; `target` holds 256 counts summing to `total`.
-void SpecifyChannelHistogram(TQkBitmap& bitmap, int32_t channel, const std::array<int64_t, 256>& target,
-                             int64_t total);
+void SpecifyChannelHistogram(TQkBitmap& bitmap, int32_t channel, const std::array<int64_t, 256>& target, int64_t total);
 void MatchHistogram(TQkBitmap& reference, TQkBitmap& bitmap);
 
 // The three letters give the new blue, green and red: 'B', 'G', 'R' take

@@ -58,22 +58,14 @@ int64_t CalcRowLength(int64_t width, int32_t bitsPerPixel, int32_t alignmentBits
 int32_t PixelFormatBits(TPixelFormat format)
 {
     switch (format) {
-    case pf1bit:
-        return 1;
-    case pf4bit:
-        return 4;
-    case pf8bit:
-        return 8;
-    case pf15bit:
-        return 15;
-    case pf16bit:
-        return 16;
-    case pf24bit:
-        return 24;
-    case pf32bit:
-        return 32;
-    default:
-        return 0;
+    case pf1bit: return 1;
+    case pf4bit: return 4;
+    case pf8bit: return 8;
+    case pf15bit: return 15;
+    case pf16bit: return 16;
+    case pf24bit: return 24;
+    case pf32bit: return 32;
+    default: return 0;
     }
 }
 

@@ -31,7 +31,10 @@ uint8_t GammaByte(double c)
     return ByteClamp(scaled <= -1 ? -1 : scaled >= 256 ? 256 : static_cast<int32_t>(Round(scaled)));
 }
 
-uint8_t TruncatedByte(double value) { return ByteClamp(value <= -1 ? -1 : value >= 256 ? 256 : static_cast<int32_t>(value)); }
+uint8_t TruncatedByte(double value)
+{
+    return ByteClamp(value <= -1 ? -1 : value >= 256 ? 256 : static_cast<int32_t>(value));
+}
 
 // Bytes of one pixel of each kind, 0 for an unknown kind.
 int32_t PixelBytes(uint8_t kind)
@@ -40,18 +43,13 @@ int32_t PixelBytes(uint8_t kind)
     case ckRGB:
     case ckBGR:
     case ckCIELab:
-    case ckYCbCr:
-        return 3;
-    case ckCMYK:
-        return 4;
+    case ckYCbCr: return 3;
+    case ckCMYK: return 4;
     case ckInkCMYK:
     case ckRGB48:
-    case ckRGB48BigEndian:
-        return 6;
-    case ckGray:
-        return 1;
-    default:
-        return 0;
+    case ckRGB48BigEndian: return 6;
+    case ckGray: return 1;
+    default: return 0;
     }
 }
 
@@ -59,29 +57,20 @@ TRGBPixel DecodePixel(uint8_t* pixel, uint8_t kind)
 {
     TRGBPixel rgb{};
     switch (kind) {
-    case ckRGB:
-        return MakeRGBPixel(pixel[0], pixel[1], pixel[2]);
-    case ckBGR:
-        return {pixel[0], pixel[1], pixel[2]};
+    case ckRGB: return MakeRGBPixel(pixel[0], pixel[1], pixel[2]);
+    case ckBGR: return {pixel[0], pixel[1], pixel[2]};
     case ckInkCMYK:
         for (int i = 0; i < 4; ++i)
             pixel[i] = static_cast<uint8_t>(255 - pixel[i]);
         [[fallthrough]];
-    case ckCMYK:
-        CmykToRgb({pixel[0], pixel[1], pixel[2], pixel[3]}, rgb);
-        return rgb;
+    case ckCMYK: CmykToRgb({pixel[0], pixel[1], pixel[2], pixel[3]}, rgb); return rgb;
     case ckCIELab:
         CieLabToRgb(rgb, {pixel[0], static_cast<int8_t>(pixel[1]), static_cast<int8_t>(pixel[2])});
         return rgb;
-    case ckGray:
-        return {pixel[0], pixel[0], pixel[0]};
-    case ckRGB48:
-        return MakeRGBPixel(pixel[1], pixel[3], pixel[5]);
-    case ckRGB48BigEndian:
-        return MakeRGBPixel(pixel[0], pixel[2], pixel[4]);
-    default:
-        YCbCrToRGB(rgb, pixel[0], pixel[1], pixel[2]);
-        return rgb;
+    case ckGray: return {pixel[0], pixel[0], pixel[0]};
+    case ckRGB48: return MakeRGBPixel(pixel[1], pixel[3], pixel[5]);
+    case ckRGB48BigEndian: return MakeRGBPixel(pixel[0], pixel[2], pixel[4]);
+    default: YCbCrToRGB(rgb, pixel[0], pixel[1], pixel[2]); return rgb;
     }
 }
 
@@ -110,9 +99,7 @@ void EncodePixel(const TRGBPixel& rgb, uint8_t* pixel, uint8_t kind)
         pixel[2] = static_cast<uint8_t>(lab.b);
         return;
     }
-    default:
-        pixel[0] = RGBPixelToGray(rgb);
-        return;
+    default: pixel[0] = RGBPixelToGray(rgb); return;
     }
 }
 

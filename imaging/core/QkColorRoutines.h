@@ -23,15 +23,15 @@ TCMYKPixel RgbToCmyk(uint32_t rgb);
 // Pixel kinds of ConvertColorRow. Sources: every kind; targets: ckBGR,
 // ckCMYK, ckCIELab and ckGray.
 enum TColorKind : uint8_t {
-    ckRGB = 0,         // 3 bytes red, green, blue
-    ckBGR = 1,         // TRGBPixel
-    ckCMYK = 2,        // TCMYKPixel
-    ckInkCMYK = 3,     // 6 bytes, the first four CMYK as ink amounts (0 = no ink)
-    ckCIELab = 4,      // TCIELabPixel
-    ckGray = 5,        // 1 byte
-    ckRGB48 = 6,       // three 16-bit samples, low byte first
+    ckRGB = 0, // 3 bytes red, green, blue
+    ckBGR = 1, // TRGBPixel
+    ckCMYK = 2, // TCMYKPixel
+    ckInkCMYK = 3, // 6 bytes, the first four CMYK as ink amounts (0 = no ink)
+    ckCIELab = 4, // TCIELabPixel
+    ckGray = 5, // 1 byte
+    ckRGB48 = 6, // three 16-bit samples, low byte first
     ckRGB48BigEndian = 7, // three 16-bit samples, high byte first
-    ckYCbCr = 8,       // 3 bytes Y, Cb, Cr
+    ckYCbCr = 8, // 3 bytes Y, Cb, Cr
 };
 
 // Converts `count` pixels. Every source kind converts to every target kind

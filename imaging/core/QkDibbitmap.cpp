@@ -7,10 +7,7 @@
 
 TQkDibbitmap::TQkDibbitmap() = default;
 
-TQkDibbitmap::~TQkDibbitmap()
-{
-    FreeBits();
-}
+TQkDibbitmap::~TQkDibbitmap() { FreeBits(); }
 
 uint8_t* TQkDibbitmap::GetScanline(int32_t row)
 {
@@ -19,15 +16,9 @@ uint8_t* TQkDibbitmap::GetScanline(int32_t row)
     return FBitmap->ScanLine(row);
 }
 
-TQkPixelFormat TQkDibbitmap::GetPixelFormat()
-{
-    return FBitCount == 1 ? qk1g : FBitCount == 24 ? qk24RGB : qkNone;
-}
+TQkPixelFormat TQkDibbitmap::GetPixelFormat() { return FBitCount == 1 ? qk1g : FBitCount == 24 ? qk24RGB : qkNone; }
 
-void TQkDibbitmap::GetPaletteColor(int32_t, TRGBPixel& color)
-{
-    color = TRGBPixel{};
-}
+void TQkDibbitmap::GetPaletteColor(int32_t, TRGBPixel& color) { color = TRGBPixel{}; }
 
 bool TQkDibbitmap::Allocate(int32_t width, int32_t height, TQkPixelFormat format)
 {
@@ -78,7 +69,4 @@ void TQkDibbitmap::FreeBits()
     FRowLen = 0;
 }
 
-TCanvas* TQkDibbitmap::Canvas()
-{
-    return FBitmap ? FBitmap->Canvas() : nullptr;
-}
+TCanvas* TQkDibbitmap::Canvas() { return FBitmap ? FBitmap->Canvas() : nullptr; }

@@ -45,15 +45,9 @@ TAxisTable AxisTable(int32_t sourceLength, int32_t length, double boundSlack)
     return table;
 }
 
-TAxisTable ColumnTable(int32_t sourceLength, int32_t length)
-{
-    return AxisTable(sourceLength, length, 1e-10);
-}
+TAxisTable ColumnTable(int32_t sourceLength, int32_t length) { return AxisTable(sourceLength, length, 1e-10); }
 
-TAxisTable RowTable(int32_t sourceLength, int32_t length)
-{
-    return AxisTable(sourceLength, length, 0);
-}
+TAxisTable RowTable(int32_t sourceLength, int32_t length) { return AxisTable(sourceLength, length, 0); }
 
 // Reports every step, as the fast filters do.
 void Report(TObject* sender, const TQkProgressEvent& onProgress, int64_t done, int64_t total)
@@ -64,8 +58,7 @@ void Report(TObject* sender, const TQkProgressEvent& onProgress, int64_t done, i
 
 // One channel-interleaved row of `channels` bytes per pixel, resampled
 // along x by the table.
-void ResampleRowAlongX(const uint8_t* from, uint8_t* to, const TAxisTable& table, int32_t channels,
-                       int32_t sourceWidth)
+void ResampleRowAlongX(const uint8_t* from, uint8_t* to, const TAxisTable& table, int32_t channels, int32_t sourceWidth)
 {
     const int32_t width = static_cast<int32_t>(table.Left.size());
     for (int32_t i = 0; i < width; ++i) {
@@ -164,10 +157,7 @@ std::vector<int32_t> ProjectionBounds(int32_t sourceLength, int32_t length)
     return first;
 }
 
-int32_t LastCovered(const std::vector<int32_t>& first, int32_t i)
-{
-    return std::max(first[i], first[i + 1] - 1);
-}
+int32_t LastCovered(const std::vector<int32_t>& first, int32_t i) { return std::max(first[i], first[i + 1] - 1); }
 
 void Project(TQkBitmap& source, TQkBitmap& destination, bool mono, bool whiteWins, TObject* sender,
              const TQkProgressEvent& onProgress)
@@ -205,10 +195,7 @@ void Project(TQkBitmap& source, TQkBitmap& destination, bool mono, bool whiteWin
     }
 }
 
-void WriteGray(uint8_t* pixel, int32_t value)
-{
-    std::memset(pixel, value, 3);
-}
+void WriteGray(uint8_t* pixel, int32_t value) { std::memset(pixel, value, 3); }
 
 } // namespace
 
@@ -272,8 +259,7 @@ void ResampleFastLinearMono(TQkBitmap& source, TQkBitmap& destination, TObject* 
     }
 }
 
-void BoxAverageMonoToGray(TQkBitmap& source, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
-                          TQkBitmap& destination)
+void BoxAverageMonoToGray(TQkBitmap& source, int32_t x1, int32_t y1, int32_t x2, int32_t y2, TQkBitmap& destination)
 {
     const int32_t sourceWidth = source.GetWidth();
     const int32_t sourceHeight = source.GetHeight();

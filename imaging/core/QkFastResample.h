@@ -17,8 +17,7 @@ void ResampleFastLinearGray(TQkBitmap& source, TQkBitmap& destination, TObject* 
 void ResampleFastLinearMono(TQkBitmap& source, TQkBitmap& destination, TObject* sender,
                             const TQkProgressEvent& onProgress);
 // The qk1g rectangle x1..x2, y1..y2 (inclusive) into a qk24RGB gray image.
-void BoxAverageMonoToGray(TQkBitmap& source, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
-                          TQkBitmap& destination);
+void BoxAverageMonoToGray(TQkBitmap& source, int32_t x1, int32_t y1, int32_t x2, int32_t y2, TQkBitmap& destination);
 // Into qk1g (a destination of another format is made qk1g): a destination
 // pixel turns white (whiteWins) or black when any source pixel it covers is.
 void ProjectRGBToMono(TQkBitmap& source, TQkBitmap& destination, bool whiteWins, TObject* sender,

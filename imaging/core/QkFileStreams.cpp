@@ -23,12 +23,9 @@ bool IsDirectory(int fd)
 int AccessFlags(uint16_t mode)
 {
     switch (mode & 3) {
-    case 0:
-        return O_RDONLY;
-    case 1:
-        return O_WRONLY;
-    default:
-        return O_RDWR;
+    case 0: return O_RDONLY;
+    case 1: return O_WRONLY;
+    default: return O_RDWR;
     }
 }
 
@@ -38,8 +35,7 @@ bool ValidOpenMode(uint16_t mode) { return (mode & 3) != 3 && ((mode & 0xF0) >> 
 
 TQkWideFileStream::TQkWideFileStream(const std::string& fileName, uint16_t mode)
     : THandleStream(OpenFile(fileName, mode))
-{
-}
+{}
 
 int TQkWideFileStream::OpenFile(const std::string& fileName, uint16_t mode)
 {
@@ -65,10 +61,7 @@ int TQkWideFileStream::OpenFile(const std::string& fileName, uint16_t mode)
     throw CreateFmt<EFOpenError>("Cannot open file \"%s\". %s", ExpandFileName(fileName), reason);
 }
 
-TQkTemporaryFileStream::TQkTemporaryFileStream(const std::string& fileName)
-    : THandleStream(CreateFile(fileName))
-{
-}
+TQkTemporaryFileStream::TQkTemporaryFileStream(const std::string& fileName) : THandleStream(CreateFile(fileName)) {}
 
 int TQkTemporaryFileStream::CreateFile(const std::string& fileName)
 {
@@ -92,8 +85,7 @@ std::string MakeTempFileName(const std::string& prefix, const std::string& direc
     const std::string folder = directory.empty() ? directory : IncludeTrailingPathDelimiter(directory);
     int error = EEXIST;
     for (int draw = 0; draw < MaxTempNameDraws && error == EEXIST; ++draw) {
-        const std::string name =
-            folder + prefix + "-" + IntToHex(Random(2147483647), 8) + ".tmp";
+        const std::string name = folder + prefix + "-" + IntToHex(Random(2147483647), 8) + ".tmp";
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0) {
             ::close(fd);
@@ -101,6 +93,5 @@ std::string MakeTempFileName(const std::string& prefix, const std::string& direc
         }
         error = errno;
     }
-    throw CreateFmt<EFCreateError>("Cannot create file \"%s\". %s", folder + prefix + "-*.tmp",
-                                   SysErrorMessage(error));
+    throw CreateFmt<EFCreateError>("Cannot create file \"%s\". %s", folder + prefix + "-*.tmp", SysErrorMessage(error));
 }

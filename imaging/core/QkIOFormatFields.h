@@ -28,8 +28,8 @@ struct TGifFields {
     int32_t GifPixelAspect = 0;
     uint8_t GifDisposal = 2;
     // Empty when the codec is unavailable.
-    TLzwDecoder GifLzwDecompress;
-    TLzwEncoder GifLzwCompress;
+    TGifLzwDecoder GifLzwDecompress;
+    TGifLzwEncoder GifLzwCompress;
     int32_t GifImageCount = 0;
 };
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "imaging/core/QkBrelvixIOInterface.h"
+#include "imaging/core/QkDateTime.h"
 #include "imaging/core/QkExifBlocks.h"
-#include "platform/core/Clock.h"
 #include "platform/gfx/Bitmap.h"
 
 namespace {
@@ -20,21 +20,6 @@ void WriteAt(std::array<T, N>& values, int32_t index, T value)
 {
     if (index >= 0 && size_t(index) < N)
         values[size_t(index)] = value;
-}
-
-// Today at midnight as days since 30 December 1899.
-double TodayAsDateTime()
-{
-    const TSystemTime now = GetLocalTime();
-    // Days from the civil date (proleptic Gregorian calendar).
-    const int64_t year = now.Month <= 2 ? now.Year - 1 : now.Year;
-    const int64_t era = year / 400;
-    const int64_t yearOfEra = year - era * 400;
-    const int64_t month = now.Month;
-    const int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + now.Day - 1;
-    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    const int64_t daysSince1970 = era * 146097 + dayOfEra - 719468;
-    return static_cast<double>(daysSince1970 + 25569);
 }
 
 // Copies the source's profile or object into the destination's, created

@@ -182,8 +182,8 @@ struct TIOParamsFields : TExifFields,
     int32_t TiffPageNumber = -1;
     int32_t TiffPageCount = -1;
     int32_t TiffOrientation = 1;
-    TLzwDecoder TiffLzwDecompress;
-    TLzwEncoder TiffLzwCompress;
+    TTiffLzwDecoder TiffLzwDecompress;
+    TTiffLzwEncoder TiffLzwCompress;
     bool TiffAutoOrient = false;
     int32_t TiffJpegQuality = 80;
     uint8_t TiffJpegColorSpace = 2;

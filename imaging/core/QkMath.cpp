@@ -46,18 +46,12 @@ double FastPower(double base, double exponent)
     if (base == 0)
         return exponent == 0 ? 1 : 0;
     switch (static_cast<int32_t>(exponent)) {
-    case 0:
-        return 1;
-    case 1:
-        return base;
-    case 2:
-        return base * base;
-    case -1:
-        return 1 / base;
-    case -2:
-        return 1 / (base * base);
-    default:
-        return static_cast<double>(QkIntPower(base, static_cast<int32_t>(exponent)));
+    case 0: return 1;
+    case 1: return base;
+    case 2: return base * base;
+    case -1: return 1 / base;
+    case -2: return 1 / (base * base);
+    default: return static_cast<double>(QkIntPower(base, static_cast<int32_t>(exponent)));
     }
 }
 
@@ -90,9 +84,8 @@ int32_t FloatToRational(int32_t& numerator, int32_t& denominator, double toleran
         double current = 1;
         double remainder = magnitude - std::trunc(magnitude);
         double top = std::trunc(magnitude + 0.5);
-        for (int term = 0; term < MaxRationalTerms && std::fabs(magnitude - top / current) >= tolerance &&
-                           remainder != 0;
-             ++term) {
+        for (int term = 0;
+             term < MaxRationalTerms && std::fabs(magnitude - top / current) >= tolerance && remainder != 0; ++term) {
             const double inverse = 1 / remainder;
             const double next = before + std::trunc(inverse) * current;
             if (next > MaxRationalPart || std::trunc(magnitude * next + 0.5) > MaxRationalPart)

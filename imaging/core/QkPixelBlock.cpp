@@ -17,20 +17,13 @@ IQkPixelAllocator* CurrentAllocator = &HeapAllocator;
 
 } // namespace
 
-IQkPixelAllocator& PixelAllocator()
-{
-    return *CurrentAllocator;
-}
+IQkPixelAllocator& PixelAllocator() { return *CurrentAllocator; }
 
-void SetPixelAllocator(IQkPixelAllocator* allocator)
-{
-    CurrentAllocator = allocator ? allocator : &HeapAllocator;
-}
+void SetPixelAllocator(IQkPixelAllocator* allocator) { CurrentAllocator = allocator ? allocator : &HeapAllocator; }
 
 TQkPixelBlock::TQkPixelBlock(TQkPixelBlock&& other) noexcept
     : FAllocator(std::exchange(other.FAllocator, nullptr)), FData(std::exchange(other.FData, nullptr))
-{
-}
+{}
 
 TQkPixelBlock& TQkPixelBlock::operator=(TQkPixelBlock&& other) noexcept
 {

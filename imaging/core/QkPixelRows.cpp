@@ -26,10 +26,7 @@ uint8_t WideToByte(uint16_t word, TQkWideWordScaling scaling)
     return scaling == qkHighByte ? static_cast<uint8_t>(word >> 8) : static_cast<uint8_t>(word * 255 / 65535);
 }
 
-TRGBPixel GrayPixel(uint8_t v)
-{
-    return {v, v, v};
-}
+TRGBPixel GrayPixel(uint8_t v) { return {v, v, v}; }
 
 } // namespace
 
@@ -58,9 +55,7 @@ bool ReadRowAsRGB(TQkBitmap& bitmap, int32_t row, TRGBPixel* out, TQkWideWordSca
         for (int32_t x = 0; x < width; ++x)
             out[x] = GrayPixel(line[x * 2 + 1]);
         return true;
-    case qk24RGB:
-        std::memcpy(out, line, static_cast<size_t>(width) * 3);
-        return true;
+    case qk24RGB: std::memcpy(out, line, static_cast<size_t>(width) * 3); return true;
     case qk32f:
         for (int32_t x = 0; x < width; ++x) {
             float v;
@@ -91,8 +86,7 @@ bool ReadRowAsRGB(TQkBitmap& bitmap, int32_t row, TRGBPixel* out, TQkWideWordSca
         for (int32_t x = 0; x < width; ++x)
             std::memcpy(&out[x], line + x * 4, 3);
         return true;
-    case qkNone:
-        break;
+    case qkNone: break;
     }
     return false;
 }

@@ -9,15 +9,12 @@
 
 // How the 16-bit words of qkRGB48 become bytes.
 enum TQkWideWordScaling : uint8_t {
-    qkHighByte,    // word shr 8
-    qkScaledWord,  // trunc(word x 255 / 65535)
+    qkHighByte, // word shr 8
+    qkScaledWord, // trunc(word x 255 / 65535)
 };
 
 // The 16-bit samples of the wide formats, low byte first.
-inline uint16_t ReadLittleWord(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
+inline uint16_t ReadLittleWord(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 inline void WriteLittleWord(uint8_t* p, uint16_t value)
 {
     p[0] = static_cast<uint8_t>(value);

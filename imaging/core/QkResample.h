@@ -19,8 +19,7 @@ bool ResampleTargetSize(int32_t width, int32_t height, int32_t newWidth, int32_t
 void ResampleBitmap(TQkBitmap& source, TQkBitmap& destination, TResampleFilter filter, TObject* sender,
                     const TQkProgressEvent& onProgress);
 // Point sampling, every pixel format.
-void ResampleUnfiltered(TQkBitmap& source, TQkBitmap& destination, TObject* sender,
-                        const TQkProgressEvent& onProgress);
+void ResampleUnfiltered(TQkBitmap& source, TQkBitmap& destination, TObject* sender, const TQkProgressEvent& onProgress);
 // Every filter but rfNone, for sources other than qk1g.
 void ResampleFiltered(TQkBitmap& source, TQkBitmap& destination, TResampleFilter filter, TObject* sender,
                       const TQkProgressEvent& onProgress);

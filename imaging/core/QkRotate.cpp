@@ -316,6 +316,7 @@ void RotateBitmap(TQkBitmap& bitmap, TColor background, TObject* sender, const T
     if (bitmap.IsEmpty())
         return;
     TQkBitmap rotated;
+    rotated.SetLocation(bitmap.TakeOverLocation());
     RotateBitmapInto(bitmap, rotated, background, sender, onProgress, angle);
     bitmap.TakeOverImage(rotated);
 }

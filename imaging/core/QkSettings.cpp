@@ -25,10 +25,10 @@ bool FileExistsCompatibility = false;
 bool ColorManagementEnabled = false;
 std::string DebugLogFileName;
 
-TLzwDecoder GifLzwDecoderHook;
-TLzwEncoder GifLzwEncoderHook;
-TLzwDecoder TiffLzwDecoderHook;
-TLzwEncoder TiffLzwEncoderHook;
+TGifLzwDecoder GifLzwDecoderHook;
+TGifLzwEncoder GifLzwEncoderHook;
+TTiffLzwDecoder TiffLzwDecoderHook;
+TTiffLzwEncoder TiffLzwEncoderHook;
 int64_t DecodePixelLimit = DefaultDecodePixelLimit;
 
 bool WithinDecodeLimit(int64_t width, int64_t height)

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "imaging/core/QkLzwHooks.h"
 #include "platform/core/DynamicLibrary.h"
 #include "platform/core/Persistent.h"
 
@@ -88,15 +89,11 @@ extern bool ColorManagementEnabled;
 // File that AppendDebugLog appends to; empty means logging is off.
 extern std::string DebugLogFileName;
 
-// The LZW codecs are plugged in by the formats that own them; empty means
-// the codec is unavailable.
-using TLzwDecoder = std::function<bool(const uint8_t* input, int64_t inputSize, uint8_t* output,
-                                       int64_t outputSize)>;
-using TLzwEncoder = std::function<bool(const uint8_t* input, int64_t inputSize, std::string& output)>;
-extern TLzwDecoder GifLzwDecoderHook;
-extern TLzwEncoder GifLzwEncoderHook;
-extern TLzwDecoder TiffLzwDecoderHook;
-extern TLzwEncoder TiffLzwEncoderHook;
+// The LZW codecs, plugged in by the formats that own them.
+extern TGifLzwDecoder GifLzwDecoderHook;
+extern TGifLzwEncoder GifLzwEncoderHook;
+extern TTiffLzwDecoder TiffLzwDecoderHook;
+extern TTiffLzwEncoder TiffLzwEncoderHook;
 
 // Every reader refuses an image of more pixels than this (it sets Aborting
 // instead of allocating); the fuzz targets lower it.

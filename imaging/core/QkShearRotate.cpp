@@ -227,6 +227,7 @@ void RotateByShears(TQkBitmap& bitmap, bool antialias, const TPixel<Bytes>& back
     if (bitmap.IsEmpty())
         return;
     TQkBitmap turned;
+    turned.SetLocation(bitmap.TakeOverLocation());
     const double rest = TurnByQuarters(bitmap, turned, CutAngle(angle), turnLeft, turnRight, takeBack);
     if (rest == 0) {
         takeBack(bitmap, turned);

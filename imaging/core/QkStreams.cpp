@@ -12,12 +12,9 @@ namespace {
 int64_t SeekTarget(int64_t offset, TSeekOrigin origin, int64_t position, int64_t size)
 {
     switch (origin) {
-    case soBeginning:
-        return offset;
-    case soCurrent:
-        return position + offset;
-    case soEnd:
-        return size - std::llabs(offset);
+    case soBeginning: return offset;
+    case soCurrent: return position + offset;
+    case soEnd: return size - std::llabs(offset);
     }
     return position;
 }
@@ -52,8 +49,7 @@ void TNulStream::SetSize(int64_t newSize)
 
 TQkMemStream::TQkMemStream(const void* memory, int64_t size)
     : memory_(static_cast<const uint8_t*>(memory)), size_(memory == nullptr ? 0 : std::max<int64_t>(size, 0))
-{
-}
+{}
 
 int64_t TQkMemStream::Read(void* buffer, int64_t count)
 {

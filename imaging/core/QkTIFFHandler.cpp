@@ -26,11 +26,7 @@ struct TOffsetTagPair {
 };
 
 constexpr TOffsetTagPair kOffsetTagPairs[] = {
-    {273, 279, false},
-    {324, 325, false},
-    {513, 514, false},
-    {48320, 48321, true},
-    {48322, 48323, true},
+    {273, 279, false}, {324, 325, false}, {513, 514, false}, {48320, 48321, true}, {48322, 48323, true},
 };
 
 bool IsSubDirectoryTag(uint16_t tag) { return tag == 34665 || tag == 34853 || tag == 40965; }
@@ -55,18 +51,14 @@ uint32_t TIFFTypeSize(uint16_t type)
 {
     switch (type) {
     case ttShort:
-    case ttSShort:
-        return 2;
+    case ttSShort: return 2;
     case ttLong:
     case ttSLong:
-    case ttFloat:
-        return 4;
+    case ttFloat: return 4;
     case ttRational:
     case ttSRational:
-    case ttDouble:
-        return 8;
-    default:
-        return 1;
+    case ttDouble: return 8;
+    default: return 1;
     }
 }
 
@@ -76,8 +68,7 @@ public:
     TQkTIFFReader(TQkTIFFHandler& handler, TStream& stream)
         : handler_(handler), stream_(stream), base_(stream.Position()),
           size_(std::max<int64_t>(0, stream.Size() - base_)), budget_(size_)
-    {
-    }
+    {}
 
     bool Read()
     {
@@ -181,8 +172,8 @@ private:
             return true;
         uint32_t ignoredNext = 0;
         entry.IsSubDirectory = true;
-        return depth < kMaxSubDirectoryDepth
-            && ReadIFD(handler_.Get32(entry.Inline), entry.SubDirectory, ignoredNext, depth + 1);
+        return depth < kMaxSubDirectoryDepth &&
+            ReadIFD(handler_.Get32(entry.Inline), entry.SubDirectory, ignoredNext, depth + 1);
     }
 
     // Replaces the offsets of every offset tag by the data they point to. The
@@ -227,9 +218,9 @@ private:
     // tags describe pieces of it and are rebuilt on writing.
     void RemoveOldJPEGStrips(TQkTIFFTagList& list)
     {
-        if (handler_.GetTagValue(list, kTagCompression, 0) != kCompressionOldJPEG
-            || TQkTIFFHandler::FindTag(list, kTagStripOffsets) < 0
-            || TQkTIFFHandler::FindTag(list, kTagJPEGInterchangeFormat) < 0)
+        if (handler_.GetTagValue(list, kTagCompression, 0) != kCompressionOldJPEG ||
+            TQkTIFFHandler::FindTag(list, kTagStripOffsets) < 0 ||
+            TQkTIFFHandler::FindTag(list, kTagJPEGInterchangeFormat) < 0)
             return;
         for (uint16_t tag : {uint16_t(273), uint16_t(519), uint16_t(520), uint16_t(521)})
             TQkTIFFHandler::DeleteTag(list, TQkTIFFHandler::FindTag(list, tag));
@@ -248,8 +239,7 @@ class TQkTIFFWriter {
 public:
     TQkTIFFWriter(const TQkTIFFHandler& handler, TStream& stream)
         : handler_(handler), stream_(stream), base_(stream.Position())
-    {
-    }
+    {}
 
     void Write(const std::vector<const TQkTIFFTagList*>& pages)
     {
@@ -308,8 +298,8 @@ private:
     // by tag. Returns the position of its next-directory field, which holds 0.
     int64_t WriteIFD(const TQkTIFFTagList& list, int64_t start, int64_t& end)
     {
-        const bool addsStripOffsets = TQkTIFFHandler::FindTag(list, kTagJPEGInterchangeFormat) >= 0
-            && TQkTIFFHandler::FindTag(list, kTagStripOffsets) < 0;
+        const bool addsStripOffsets = TQkTIFFHandler::FindTag(list, kTagJPEGInterchangeFormat) >= 0 &&
+            TQkTIFFHandler::FindTag(list, kTagStripOffsets) < 0;
         const int64_t count = int64_t(list.size()) + (addsStripOffsets ? 1 : 0);
         const int64_t nextField = start + 2 + 12 * count;
         end = nextField + 4;
@@ -471,18 +461,13 @@ int64_t TQkTIFFHandler::ValueAt(const TQkTIFFEntry& entry, int64_t i) const
     switch (entry.Type) {
     case ttByte:
     case ttAscii:
-    case ttUndefined:
-        return value[0];
-    case ttSByte:
-        return static_cast<int8_t>(value[0]);
+    case ttUndefined: return value[0];
+    case ttSByte: return static_cast<int8_t>(value[0]);
     case ttShort:
-    case ttSShort:
-        return Get16(value);
+    case ttSShort: return Get16(value);
     case ttLong:
-    case ttSLong:
-        return Get32(value);
-    default:
-        return 0;
+    case ttSLong: return Get32(value);
+    default: return 0;
     }
 }
 
@@ -560,8 +545,7 @@ bool TQkTIFFHandler::SetTag(TQkTIFFTagList& list, uint16_t tag, const TQkTIFFVal
         else
             return false;
         break;
-    default:
-        return false;
+    default: return false;
     }
     if (type == ttAscii || type == ttUndefined)
         entry.Count = static_cast<uint32_t>(bytes.size());
@@ -590,8 +574,8 @@ void TQkTIFFHandler::SortTags(TQkTIFFTagList& list)
 
 void TQkTIFFHandler::CopyTag(int sourcePage, int tagIndex, int destinationPage, const TQkTIFFHandler& source)
 {
-    if (sourcePage < 0 || sourcePage >= source.PageCount() || destinationPage < 0
-        || destinationPage >= PageCount() || source.bigEndian_ != bigEndian_)
+    if (sourcePage < 0 || sourcePage >= source.PageCount() || destinationPage < 0 || destinationPage >= PageCount() ||
+        source.bigEndian_ != bigEndian_)
         return;
     const TQkTIFFTagList& from = source.pages_[sourcePage];
     if (tagIndex < 0 || tagIndex >= static_cast<int>(from.size()))

@@ -18,7 +18,10 @@ void FloatToStrDot(std::string& text, double value);
 int32_t GetURLKind(const std::string& name);
 // The lower-case extension of a file name, with the dot only when asked.
 std::string ExtractFileExtLower(const std::string& name, bool withDot);
-inline std::string QkExtractFileExt(const std::string& name, bool withDot) { return ExtractFileExtLower(name, withDot); }
+inline std::string QkExtractFileExt(const std::string& name, bool withDot)
+{
+    return ExtractFileExtLower(name, withDot);
+}
 // An existing entry that is not a folder.
 bool QkFileExists(const std::string& name);
 // A heap copy of a NUL-terminated string; null for null.

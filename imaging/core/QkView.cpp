@@ -28,9 +28,8 @@ void TQkView::CallHandlers(bool destroying)
     // A copy, so that handlers may unregister while the list is walked.
     const std::vector<THandlerRecord> records = handlers_;
     for (const THandlerRecord& record : records) {
-        const bool stillRegistered = std::any_of(handlers_.begin(), handlers_.end(), [&](const THandlerRecord& r) {
-            return r.Handle == record.Handle;
-        });
+        const bool stillRegistered = std::any_of(handlers_.begin(), handlers_.end(),
+                                                 [&](const THandlerRecord& r) { return r.Handle == record.Handle; });
         if (stillRegistered && record.Handler)
             record.Handler(this, destroying);
     }

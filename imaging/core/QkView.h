@@ -117,8 +117,9 @@ public:
     // One record: its 4-byte size, its identifier, its properties and, when
     // asked, its image.
     virtual void SaveToStream(TMemoryStream& stream, bool withImage) = 0;
-    // Reads one record and leaves the position after it.
-    virtual void LoadFromStream(TStream& stream) = 0;
+    // Reads one record and leaves the position after it. A short or
+    // impossible record answers false and changes nothing.
+    virtual bool LoadFromStream(TStream& stream) = 0;
 };
 
 // The image view as the core uses it.

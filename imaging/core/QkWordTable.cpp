@@ -42,10 +42,10 @@ std::string GetLanguageWord(uint8_t word, TMsgLanguage language)
 TMsgLanguage MsgLanguageOfLocale(const std::string& locale)
 {
     static const std::map<std::string, TMsgLanguage> rows = {
-        {"cs", msCzech},   {"da", msDanish},   {"de", msGerman},   {"el", msGreek},    {"es", msSpanish},
-        {"fi", msFinnish}, {"fr", msFrench},   {"hu", msHungarian}, {"it", msItalian}, {"ja", msJapanese},
-        {"ko", msKorean},  {"nl", msDutch},    {"pl", msPolish},   {"pt", msPortuguese}, {"ru", msRussian},
-        {"sv", msSwedish}, {"tr", msTurkish},  {"fa", msFarsi},
+        {"cs", msCzech},   {"da", msDanish},  {"de", msGerman},    {"el", msGreek},      {"es", msSpanish},
+        {"fi", msFinnish}, {"fr", msFrench},  {"hu", msHungarian}, {"it", msItalian},    {"ja", msJapanese},
+        {"ko", msKorean},  {"nl", msDutch},   {"pl", msPolish},    {"pt", msPortuguese}, {"ru", msRussian},
+        {"sv", msSwedish}, {"tr", msTurkish}, {"fa", msFarsi},
     };
     const std::string name = locale.substr(0, locale.find_first_of(".@"));
     const size_t underscore = name.find('_');

@@ -5,11 +5,16 @@
 #include "imaging/core/QkResample.h"
 #include "imaging/formats/QkFileFormats.h"
 #include "imaging/formats/QkFormatErrors.h"
+#include "imaging/formats/ps/QkPdf.h"
+#include "imaging/formats/ps/QkPostScript.h"
+#include "platform/core/Exceptions.h"
 #include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Font.h"
 #include "platform/ui/Image.h"
 
 TBrelvixIO::TBrelvixIO(TComponent* owner)
-    : TComponent(owner), ownBitmap_(std::make_unique<TQkBitmap>()), bitmap_(ownBitmap_.get())
+    : TComponent(owner), ownBitmap_(std::make_unique<TQkBitmap>()), bitmap_(ownBitmap_.get()),
+      previewFont_(std::make_unique<TFont>())
 {
     params_ = std::make_unique<TIOParamsVals>(this);
 }
@@ -21,8 +26,33 @@ std::unique_ptr<TBrelvixIO> TBrelvixIO::CreateFromBitmap(TQkBitmap* bitmap)
     return io;
 }
 
+void TBrelvixIO::ClosePSFile()
+{
+    if (psStream_)
+        PSEndDocument(psDocument_, *psStream_);
+    psDocument_.reset();
+    psStream_.reset();
+}
+
+void TBrelvixIO::ClosePdfFile()
+{
+    if (pdfStream_)
+        PDFEndDocument(pdfDocument_, *pdfStream_, *params_);
+    pdfDocument_.reset();
+    pdfStream_.reset();
+}
+
 TBrelvixIO::~TBrelvixIO()
 {
+    // Workers use everything below until they leave.
+    WaitWorkerThreads(false);
+    // A destructor cannot report a failed write; the document stays cut.
+    try {
+        ClosePSFile();
+    } catch (const Exception&) {}
+    try {
+        ClosePdfFile();
+    } catch (const Exception&) {}
     DetachView();
     if (attachedImage_ != nullptr)
         attachedImage_->RemoveFreeNotification(this);
@@ -38,19 +68,6 @@ TQkFilterProgress TBrelvixIO::NewProgress(bool withCallback)
     progress.Sender = this;
     progress.Aborting = &aborting_;
     return progress;
-}
-
-void TBrelvixIO::DoProgress(TObject* sender, int32_t percent)
-{
-    if (OnProgress)
-        OnProgress(sender, percent);
-}
-
-void TBrelvixIO::DoFinishWork()
-{
-    DoProgress(this, 100);
-    if (OnFinishWork)
-        OnFinishWork(this);
 }
 
 void TBrelvixIO::Fail()
@@ -73,24 +90,6 @@ void TBrelvixIO::NotSupported(int32_t fileType, bool reading)
 {
     Fail();
     throw FormatNotSupported(fileType, reading);
-}
-
-void TBrelvixIO::RefreshAttachedImage()
-{
-    if (attachedTBitmap_ != nullptr && bitmap_ != nullptr)
-        bitmap_->RemoveAlphaChannel(false, clWhite);
-    if (attachedView_ != nullptr) {
-        attachedView_->Update();
-        attachedView_->DoImageChange();
-    } else if (attachedImage_ != nullptr) {
-        attachedImage_->Invalidate();
-    }
-}
-
-void TBrelvixIO::LoadFromURL(const std::string&)
-{
-    Fail();
-    throw EQkFormatNotSupported("Image addresses: reading is not supported in this build");
 }
 
 void TBrelvixIO::LoadAviFrame(const std::string&, int32_t) { NotSupported(ioAVI, true); }
@@ -245,7 +244,7 @@ void TBrelvixIO::ForgetImage()
 void TBrelvixIO::SetAttachedBrelvix(TQkView* view)
 {
     DetachView();
-    attachedView_ = view;
+    SetViewPointer(view);
     if (view == nullptr) {
         ForgetImage();
         return;
@@ -271,7 +270,7 @@ void TBrelvixIO::SetAttachedBrelvix(TQkView* view)
 void TBrelvixIO::SetAttachedTImage(TImage* image)
 {
     DetachView();
-    attachedView_ = nullptr;
+    SetViewPointer(nullptr);
     if (attachedImage_ != nullptr)
         attachedImage_->RemoveFreeNotification(this);
     attachedImage_ = image;
@@ -289,7 +288,7 @@ void TBrelvixIO::SetAttachedQkBitmap(TQkBitmap* bitmap)
     if (bitmap == nullptr && (attachedView_ != nullptr || attachedImage_ != nullptr))
         return;
     DetachView();
-    attachedView_ = nullptr;
+    SetViewPointer(nullptr);
     if (attachedImage_ != nullptr) {
         attachedImage_->RemoveFreeNotification(this);
         attachedImage_ = nullptr;
@@ -308,7 +307,7 @@ void TBrelvixIO::ViewBitmapChanged(bool destroying)
         // The view drops its handlers itself.
         attachedView_->RemoveFreeNotification(this);
         viewChangeHandle_ = 0;
-        attachedView_ = nullptr;
+        SetViewPointer(nullptr);
         ForgetImage();
         return;
     }
@@ -331,7 +330,7 @@ void TBrelvixIO::Notification(TComponent* component, TOperation operation)
         return;
     if (component == attachedView_) {
         viewChangeHandle_ = 0;
-        attachedView_ = nullptr;
+        SetViewPointer(nullptr);
         ForgetImage();
     } else if (component == attachedImage_) {
         attachedImage_ = nullptr;

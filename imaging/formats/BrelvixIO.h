@@ -9,7 +9,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "imaging/core/QkBitmap.h"
 #include "imaging/core/QkBrelvixIOInterface.h"
@@ -17,11 +19,18 @@
 #include "imaging/core/QkView.h"
 #include "imaging/formats/QkFileFormats.h"
 #include "imaging/formats/QkFormatRows.h"
+#include "imaging/formats/QkIOPreviewsDialog.h"
+#include "imaging/formats/async/QkIOWorkers.h"
 #include "platform/core/Components.h"
 
+class TFont;
+class TForm;
+class TGraphic;
 class TImage;
 class TQkWideFileStream;
 class TStream;
+struct TPsDocument;
+struct TPdfDocument;
 
 class TBrelvixIO : public TComponent, public IBrelvixIO {
 public:
@@ -29,6 +38,13 @@ public:
     // `Create` without owner, then SetAttachedQkBitmap(bitmap).
     static std::unique_ptr<TBrelvixIO> CreateFromBitmap(TQkBitmap* bitmap);
     ~TBrelvixIO() override;
+
+    // Writes the trailer of the pending multi-page PostScript document, if
+    // any, and closes its stream.
+    void ClosePSFile();
+    // Writes the pending multi-page PDF document, if any, with the
+    // component's parameters, and closes its stream.
+    void ClosePdfFile();
 
     TIOParamsVals& Params() { return *params_; }
     // Nil only after SetAttachedQkBitmap(nullptr) with nothing attached.
@@ -40,6 +56,16 @@ public:
     // the filter at its next unit.
     bool Aborting() const { return aborting_; }
     void SetAborting(bool value) { aborting_ = value; }
+
+    // With a view that provides its own bitmap attached, loads and saves
+    // then run on worker threads and return at once (functions answer -1);
+    // progress, finish and refresh reach the view as posted messages.
+    bool Asynchronous() const { return asynchronous_; }
+    void SetAsynchronous(bool value) { asynchronous_ = value; }
+    bool InWorkerThread() const { return workers_->InWorkerThread(); }
+    // Returns when no worker is left; with `abort` it first asks them to
+    // stop. The destructor waits the same way.
+    void WaitWorkerThreads(bool abort) { workers_->Wait(abort); }
 
     TQkView* AttachedBrelvix() const { return attachedView_; }
     void SetAttachedBrelvix(TQkView* view);
@@ -63,8 +89,22 @@ public:
     bool BWByThreshold() const { return bwByThreshold_; }
     void SetBWByThreshold(bool value);
 
+    // The preview dialog's language, options, form size and font (copied).
+    TMsgLanguage MsgLanguage() const { return msgLanguage_; }
+    void SetMsgLanguage(TMsgLanguage value) { msgLanguage_ = value; }
+    TIOPreviewsParams PreviewsParams() const { return previewsParams_; }
+    void SetPreviewsParams(TIOPreviewsParams value) { previewsParams_ = value; }
+    bool SimplifiedParamsDialogs() const { return simplifiedParamsDialogs_; }
+    void SetSimplifiedParamsDialogs(bool value) { simplifiedParamsDialogs_ = value; }
+    TFont* PreviewFont() const { return previewFont_.get(); }
+    void SetPreviewFont(const TFont* font);
+
     TQkProgressEvent OnProgress;
     std::function<void(TObject* sender)> OnFinishWork;
+    // Called with the preview dialog's form before it is shown.
+    std::function<void(TObject* sender, TForm* previewForm)> OnIOPreview;
+    // Setting handled replaces the preview dialog.
+    std::function<void(TObject* sender, bool& handled)> OnDoPreviews;
 
     // Loads by the extension's entry ("" sets Aborting).
     void LoadFromFile(const std::string& fileName);
@@ -94,8 +134,11 @@ public:
     int32_t LoadTiffFromStream(TStream& stream) { return LoadFormatFromStream(stream, ioTIFF); }
     void SaveTiffToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioTIFF); }
     void SaveTiffToStream(TStream& stream) { SaveFormatToStream(stream, ioTIFF); }
-    int32_t LoadGifFromFile(const std::string& fileName) { return LoadFormatFromFile(fileName, ioGIF); }
-    int32_t LoadGifFromStream(TStream& stream) { return LoadFormatFromStream(stream, ioGIF); }
+    // Frames 0 to GifImageIndex of an animation composed with their
+    // disposal (the last one for an index past the end); a single frame as
+    // it is. Answers the frame count.
+    int32_t LoadGifFromFile(const std::string& fileName);
+    int32_t LoadGifFromStream(TStream& stream);
     void SaveGifToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioGIF); }
     void SaveGifToStream(TStream& stream) { SaveFormatToStream(stream, ioGIF); }
     void LoadJpegFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioJPEG); }
@@ -148,8 +191,10 @@ public:
     void LoadDcxFromStream(TStream& stream) { LoadFormatFromStream(stream, ioDCX); }
     void SaveDcxToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioDCX); }
     void SaveDcxToStream(TStream& stream) { SaveFormatToStream(stream, ioDCX); }
-    void LoadCameraRawFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioRAW); }
-    void LoadCameraRawFromStream(TStream& stream) { LoadFormatFromStream(stream, ioRAW); }
+    // With the camera-raw entry unregistered, the format that now owns the
+    // extension "RAW" reads the data (0: detected from the contents).
+    void LoadCameraRawFromFile(const std::string& fileName);
+    void LoadCameraRawFromStream(TStream& stream);
     void LoadRawBitmapFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioRAWBMP); }
     void LoadRawBitmapFromStream(TStream& stream) { LoadFormatFromStream(stream, ioRAWBMP); }
     void LoadPsdFromFile(const std::string& fileName) { LoadFormatFromFile(fileName, ioPSD); }
@@ -174,6 +219,24 @@ public:
     void ParamsFromStreamFormat(TStream& stream, int32_t fileType);
     void ParamsFromBuffer(const void* buffer, int64_t size, int32_t fileType);
 
+    // The image saved as the id's format, written into a text file as
+    // program source: 0 a constant array, 1 hexadecimal literals, 2 Base64;
+    // 3 writes a character picture of a 24-bit image instead. Afterwards
+    // FileName is the text file's. Nothing to export leaves the file empty
+    // and sets Aborting; errors of the text file go to the caller.
+    void ExportToSource(const std::string& fileName, int32_t fileType, uint8_t flavour);
+
+    // Rasterises a metafile picture: both sizes positive as given, one
+    // negative keeping the aspect ratio, both negative the picture's own
+    // size; the larger side at most 8000 pixels. A zero size changes
+    // nothing; an empty picture sets Aborting. With transparency, alpha is
+    // 255 only where the picture drew.
+    void ImportMetafile(TGraphic& metafile, int32_t width, int32_t height, bool transparency, bool enhanced);
+    // A Windows or enhanced metafile read from the file or stream and
+    // imported; malformed data sets Aborting.
+    void ImportMetafileFromFile(const std::string& fileName, int32_t width, int32_t height, bool transparency);
+    void ImportMetafileFromStream(TStream& stream, int32_t width, int32_t height, bool transparency);
+
     // Resamples the image so that both resolutions equal the larger side's.
     void AdjustDpi();
     // A resolution below 2 becomes the library default.
@@ -188,19 +251,52 @@ public:
 
     virtual void DoProgress(TObject* sender, int32_t percent);
     virtual void DoFinishWork();
+
+    // Loads the image an http, https or ftp address names, detecting its
+    // format. Any failure sets Aborting with the reason in UrlLastError;
+    // image and parameters stay as they were.
+    void LoadFromURL(const std::string& url);
+    // Empty: the environment's proxy variables apply.
+    std::string UrlProxy;
+    // Sent to the proxy only; the address's own credentials go to the server.
+    std::string UrlProxyUser;
+    std::string UrlProxyPassword;
+    // An extra certificate bundle trusted beside the system's.
+    std::string UrlCaFile;
+    int32_t UrlConnectTimeout = 30;
+    // Seconds under 1 byte a second before a transfer fails.
+    int32_t UrlStallTimeout = 60;
+    int64_t UrlMaxBytes = int64_t(1) << 30;
+    const std::string& UrlLastError() const { return urlLastError_; }
     virtual void ApplyDpiToView(int32_t dpiX, int32_t dpiY);
+    // The format parameters dialog on the image, for the pages of the set
+    // (bit 0 all, bit 1 the current file type's, then one a format). True
+    // when closed with OK or handled by OnDoPreviews; false without a
+    // dialog, an image or a page to show.
+    virtual bool DoPreviews(uint16_t pages);
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
-    // Whether the operation goes to a worker thread; the component runs
-    // everything on the caller's thread.
-    virtual bool HandedToWorker() { return false; }
-    // Tells the attached view that its image changed.
+    // Hands `operation` (the calling operation with its arguments) to a
+    // worker when the component is asynchronous and the caller is not
+    // already one of its workers; false when the caller runs it itself.
+    bool HandedToWorker(TQkIOCallKind kind, std::function<void()> operation);
+    // Tells the attached view that its image changed; on a worker the view
+    // is reached in the main thread.
     virtual void RefreshAttachedImage();
-    // Images from web addresses and AVI frames come with their own readers;
-    // until then they report "not supported".
-    virtual void LoadFromURL(const std::string& url);
+    // Makes the attached view create its window; runs in the main thread.
+    void AllocateViewHandle();
+    // AVI frames come with their own reader; until then they report "not
+    // supported".
     virtual void LoadAviFrame(const std::string& fileName, int32_t frameIndex);
+
+    // A multi-page PostScript document still open, with the stream it goes
+    // to; both are cleared by ClosePSFile.
+    std::unique_ptr<TPsDocument> psDocument_;
+    std::unique_ptr<TStream> psStream_;
+    // The same for a multi-page PDF document; cleared by ClosePdfFile.
+    std::unique_ptr<TPdfDocument> pdfDocument_;
+    std::unique_ptr<TStream> pdfStream_;
 
 private:
     TQkFilterProgress NewProgress(bool withCallback);
@@ -222,6 +318,8 @@ private:
     void LoadFromStreamEntry(TStream& stream, int32_t fileType, bool detected);
     void LoadExternalFromFile(const std::string& fileName, int32_t fileType, bool catchErrors);
     void LoadExternalFromStream(TStream& stream, int32_t fileType);
+    int32_t LoadComposedGif(TStream& stream);
+    int32_t ReadGifFrame(TStream& stream, int32_t index, TQkBitmap& frame, TQkFilterProgress& progress);
 
     // Saves.
     bool PrepareSave(int32_t fileType, bool convert);
@@ -229,6 +327,11 @@ private:
     void WriteWithHeader(TStream& stream, int32_t fileType, const char* signature);
     void SaveExternalToFile(const std::string& fileName, int32_t fileType);
     void SaveExternalToStream(TStream& stream, int32_t fileType);
+
+    void SetUpPreviewsDialog(IQkIOPreviewsDialog& dialog);
+    void ImportMetafileStream(TStream& stream, int32_t width, int32_t height, bool transparency);
+    // Always on the caller's thread.
+    std::vector<uint8_t> EncodeForExport(int32_t fileType);
 
     // Parameters only.
     void ReadParamsAs(TStream& stream, int32_t fileType, int64_t skip);
@@ -240,6 +343,12 @@ private:
     void UseOwnBitmap();
     void WrapAttachedTBitmap();
     void ViewBitmapChanged(bool destroying);
+    // Workers read the view under viewLock_; only the main thread changes it.
+    void SetViewPointer(TQkView* view);
+    // From a worker: posts to the window of an attached view that has a
+    // parent, its handle made first when needed; false without such a view.
+    bool PostToView(uint32_t message, WPARAM wParam);
+    void ShowNewImage(bool repaintView);
 
     std::unique_ptr<TIOParamsVals> params_;
     std::unique_ptr<TQkBitmap> ownBitmap_;
@@ -254,8 +363,16 @@ private:
     bool streamHeaders_ = false;
     bool autoAdjustDpi_ = false;
     bool filteredAdjustDpi_ = false;
+    TMsgLanguage msgLanguage_ = msSystem;
+    TIOPreviewsParams previewsParams_;
+    bool simplifiedParamsDialogs_ = true;
+    std::unique_ptr<TFont> previewFont_;
     // Shared with the filters, which may run on workers.
     std::atomic<bool> aborting_{false};
+    std::atomic<bool> asynchronous_{false};
+    std::mutex viewLock_;
+    std::unique_ptr<TQkIOWorkers> workers_ = std::make_unique<TQkIOWorkers>(aborting_);
+    std::string urlLastError_;
 };
 
 // Publishes the component's properties and events in the class registry.

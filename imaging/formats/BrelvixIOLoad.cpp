@@ -12,6 +12,7 @@
 #include "imaging/formats/QkFileFormats.h"
 #include "imaging/formats/QkFormatDetection.h"
 #include "imaging/formats/QkFormatSteps.h"
+#include "imaging/formats/QkIOSupport.h"
 #include "imaging/formats/QkStreamHeader.h"
 
 namespace {
@@ -41,8 +42,10 @@ void TBrelvixIO::FinishLoad(TQkReadRequest& request, int32_t fileType, const std
     const TQkFormatSteps steps = FormatSteps(fileType);
     if (steps.FixDpi)
         FixDefaultDpi();
+    // The reader's alpha plane becomes the image's alpha channel.
     if (request.AlphaMask)
-        bitmap_->CopyFromMask(request.AlphaMask.get());
+        if (TQkBitmap* alpha = bitmap_->GetAlphaChannel())
+            alpha->CopyFromMask(request.AlphaMask.get());
     if (autoAdjustDpi_ && steps.AdjustDpi)
         AdjustDpi();
     params_->FileName = fileForm ? fileName : std::string();
@@ -74,7 +77,14 @@ int32_t TBrelvixIO::ReadFormat(TStream& stream, int32_t fileType, int64_t byteBu
 
 int32_t TBrelvixIO::LoadFormatFromFile(const std::string& fileName, int32_t fileType)
 {
-    if (HandedToWorker())
+    if (fileType == ioGIF)
+        return LoadGifFromFile(fileName);
+    if (fileType == ioWMF || fileType == ioEMF) {
+        ImportMetafileFromFile(fileName, -1, -1, true);
+        return 0;
+    }
+    if (HandedToWorker(TQkIOCallKind::FileFunction,
+                       [this, fileName, fileType] { LoadFormatFromFile(fileName, fileType); }))
         return -1;
     aborting_ = true;
     if (!FormatRow(fileType).Read)
@@ -89,6 +99,30 @@ int32_t TBrelvixIO::LoadFormatFromFile(const std::string& fileName, int32_t file
     return ReadFormat(*file, fileType, -1, fileName, true, -1);
 }
 
+void TBrelvixIO::LoadCameraRawFromFile(const std::string& fileName)
+{
+    if (HandedToWorker(TQkIOCallKind::FileProcedure, [this, fileName] { LoadCameraRawFromFile(fileName); }))
+        return;
+    const int32_t owner = FileTypeOfExtension("RAW");
+    if (owner == ioRAW) {
+        LoadFormatFromFile(fileName, ioRAW);
+        return;
+    }
+    std::unique_ptr<TQkWideFileStream> file = OpenFileOrFinish(fileName, fmOpenRead | fmShareDenyWrite);
+    LoadFromStreamFormat(*file, owner);
+}
+
+void TBrelvixIO::LoadCameraRawFromStream(TStream& stream)
+{
+    if (HandedToWorker(TQkIOCallKind::StreamProcedure, [this, &stream] { LoadCameraRawFromStream(stream); }))
+        return;
+    const int32_t owner = FileTypeOfExtension("RAW");
+    if (owner == ioRAW)
+        LoadFormatFromStream(stream, ioRAW);
+    else
+        LoadFromStreamFormat(stream, owner);
+}
+
 int32_t TBrelvixIO::LoadFormatFromStream(TStream& stream, int32_t fileType)
 {
     return LoadFormatStream(stream, fileType, streamHeaders_);
@@ -96,7 +130,14 @@ int32_t TBrelvixIO::LoadFormatFromStream(TStream& stream, int32_t fileType)
 
 int32_t TBrelvixIO::LoadFormatStream(TStream& stream, int32_t fileType, bool expectHeader)
 {
-    if (HandedToWorker())
+    if (fileType == ioGIF)
+        return LoadGifFromStream(stream);
+    if (fileType == ioWMF || fileType == ioEMF) {
+        ImportMetafileFromStream(stream, -1, -1, true);
+        return 0;
+    }
+    if (HandedToWorker(TQkIOCallKind::StreamFunction,
+                       [this, &stream, fileType, expectHeader] { LoadFormatStream(stream, fileType, expectHeader); }))
         return -1;
     aborting_ = false;
     if (!FormatRow(fileType).Read)
@@ -191,6 +232,11 @@ void TBrelvixIO::LoadFromFileAuto(const std::string& fileName)
 
 void TBrelvixIO::LoadExternalFromFile(const std::string& fileName, int32_t fileType, bool catchErrors)
 {
+    // Handed off before the parameters change: a worker may still be using them.
+    if (HandedToWorker(TQkIOCallKind::FileWithType, [this, fileName, fileType, catchErrors] {
+            LoadExternalFromFile(fileName, fileType, catchErrors);
+        }))
+        return;
     const TQkFileFormatInfo& format = *FindFileFormat(fileType);
     params_->FileName.clear();
     params_->FileType = 0;
@@ -199,8 +245,6 @@ void TBrelvixIO::LoadExternalFromFile(const std::string& fileName, int32_t fileT
         Fail();
         return;
     }
-    if (HandedToWorker())
-        return;
     aborting_ = true;
     if (!PrepareBitmap()) {
         DoFinishWork();
@@ -274,7 +318,8 @@ void TBrelvixIO::LoadFromStreamEntry(TStream& stream, int32_t fileType, bool det
 void TBrelvixIO::LoadExternalFromStream(TStream& stream, int32_t fileType)
 {
     const TQkFileFormatInfo& format = *FindFileFormat(fileType);
-    if (HandedToWorker())
+    if (HandedToWorker(TQkIOCallKind::StreamWithType,
+                       [this, &stream, fileType] { LoadExternalFromStream(stream, fileType); }))
         return;
     params_->ResetInfo();
     params_->FileName.clear();

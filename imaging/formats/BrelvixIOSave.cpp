@@ -7,6 +7,7 @@
 #include "imaging/formats/BrelvixIO.h"
 #include "imaging/formats/QkFileFormats.h"
 #include "imaging/formats/QkFormatSteps.h"
+#include "imaging/formats/QkJpegMarkerSteps.h"
 #include "imaging/formats/QkStreamHeader.h"
 
 namespace {
@@ -47,6 +48,8 @@ bool TBrelvixIO::PrepareSave(int32_t fileType, bool convert)
 
 void TBrelvixIO::RunWriter(TStream& stream, int32_t fileType)
 {
+    if (fileType == ioJPEG)
+        RebuildJpegMarkers(*params_);
     TQkFilterProgress progress = NewProgress(true);
     TQkWriteRequest request{stream, *bitmap_, *params_, progress};
     try {
@@ -72,7 +75,8 @@ void TBrelvixIO::WriteWithHeader(TStream& stream, int32_t fileType, const char* 
 
 void TBrelvixIO::SaveFormatToFile(const std::string& fileName, int32_t fileType)
 {
-    if (HandedToWorker())
+    if (HandedToWorker(TQkIOCallKind::FileProcedure,
+                       [this, fileName, fileType] { SaveFormatToFile(fileName, fileType); }))
         return;
     aborting_ = true;
     if (!PrepareSave(fileType, FormatSteps(fileType).ConvertOnSave))
@@ -88,7 +92,8 @@ void TBrelvixIO::SaveFormatToFile(const std::string& fileName, int32_t fileType)
 
 void TBrelvixIO::SaveFormatToStream(TStream& stream, int32_t fileType)
 {
-    if (HandedToWorker())
+    if (HandedToWorker(TQkIOCallKind::StreamProcedure,
+                       [this, &stream, fileType] { SaveFormatToStream(stream, fileType); }))
         return;
     aborting_ = false;
     const TQkFormatSteps steps = FormatSteps(fileType);
@@ -123,7 +128,8 @@ void TBrelvixIO::SaveToFile(const std::string& fileName)
 void TBrelvixIO::SaveExternalToFile(const std::string& fileName, int32_t fileType)
 {
     const TQkFileFormatInfo& format = *FindFileFormat(fileType);
-    if (HandedToWorker())
+    if (HandedToWorker(TQkIOCallKind::FileWithType,
+                       [this, fileName, fileType] { SaveExternalToFile(fileName, fileType); }))
         return;
     aborting_ = true;
     if (!PrepareSave(0, true))
@@ -158,7 +164,8 @@ void TBrelvixIO::SaveToStream(TStream& stream, int32_t fileType)
 void TBrelvixIO::SaveExternalToStream(TStream& stream, int32_t fileType)
 {
     const TQkFileFormatInfo& format = *FindFileFormat(fileType);
-    if (HandedToWorker())
+    if (HandedToWorker(TQkIOCallKind::StreamWithType,
+                       [this, &stream, fileType] { SaveExternalToStream(stream, fileType); }))
         return;
     aborting_ = false;
     if (!PrepareSave(0, true))

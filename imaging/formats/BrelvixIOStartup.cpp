@@ -8,6 +8,11 @@
 #include "imaging/formats/QkFormatDetection.h"
 #include "imaging/formats/QkFormatRows.h"
 #include "imaging/formats/QkIOSupport.h"
+#include "imaging/formats/fax/FaxCodeTables.h"
+#include "imaging/formats/gif/GifLzw.h"
+#include "imaging/formats/j2k/QkJpeg2000.h"
+#include "imaging/formats/tiff/TiffLzw.h"
+#include "imaging/formats/url/QkUrlDownload.h"
 #include "platform/core/Files.h"
 
 void InstallBrelvixIOStartup()
@@ -16,14 +21,23 @@ void InstallBrelvixIOStartup()
         if (std::strcmp(hook.Unit, "BrelvixIO") == 0) {
             hook.StaticInit = BrelvixIOStaticInit;
             hook.StaticFinal = BrelvixIOStaticFinal;
+        } else if (std::strcmp(hook.Unit, "Ccitt") == 0) {
+            // The fax decoding trees live for the process; shut-down keeps them.
+            hook.StaticInit = CcittStaticInit;
+        } else if (std::strcmp(hook.Unit, "Jpeg2000") == 0) {
+            hook.StaticInit = Jpeg2000StaticInit;
         }
 }
 
 void BrelvixIOStaticInit()
 {
-    // The existence switch, the LZW hooks (nil until their codecs register),
+    // The existence switch, the LZW hooks (emptied, then given the codecs),
     // the temporary folder, the log, colour management and the quantizer.
     BrelvixIOSettingsInit();
+    GifLzwDecoderHook = GifLzwDecode;
+    GifLzwEncoderHook = GifLzwEncode;
+    TiffLzwDecoderHook = TiffLzwDecode;
+    TiffLzwEncoderHook = TiffLzwEncode;
     RegisterFileFormats();
     FormatRow(ioAVI).Probe = IsAviStream;
     RegisterBuiltInFilters();
@@ -32,6 +46,7 @@ void BrelvixIOStaticInit()
     FreeCmykProfiles();
     CmykProfileFileName = ExecutableFolder() + "CmykProfile.icc";
     CmykProfileSource = CurrentCmykProfiles;
+    BindInternetFunctions();
 }
 
 void BrelvixIOStaticFinal()
@@ -41,4 +56,5 @@ void BrelvixIOStaticFinal()
     ReleaseIOPlugins();
     FreeFileFormats();
     ClearFormatRows();
+    UnbindInternetFunctions();
 }

@@ -16,6 +16,13 @@ inline void SetAborting(TQkFilterProgress& progress)
         *progress.Aborting = true;
 }
 
+// The record's aborting flag, or `local` for a record without one, so that
+// writers can always hand a flag to SafeStreamWrite.
+inline std::atomic<bool>& AbortingFlag(TQkFilterProgress& progress, std::atomic<bool>& local)
+{
+    return progress.Aborting ? *progress.Aborting : local;
+}
+
 // Reports rows-done x (100 / height), truncated, once per change.
 class TQkRowProgress {
 public:

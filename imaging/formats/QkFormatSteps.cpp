@@ -1,5 +1,6 @@
 #include "imaging/formats/QkFormatSteps.h"
 
+#include "imaging/core/QkIOParams.h"
 #include "imaging/formats/QkFileFormats.h"
 
 TQkFormatSteps FormatSteps(int32_t fileType)
@@ -42,4 +43,14 @@ TQkFormatSteps FormatSteps(int32_t fileType)
     default: break;
     }
     return steps;
+}
+
+TQkIconSaveList IconSaveList(const TIOParamsVals& params)
+{
+    TQkIconSaveList list;
+    for (size_t i = 0; i < IcoImageSlots && params.IcoSizes[i].Width > 0; ++i) {
+        list.Sizes.push_back(params.IcoSizes[i]);
+        list.BitCounts.push_back(params.IcoBitCount[i]);
+    }
+    return list;
 }

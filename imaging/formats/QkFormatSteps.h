@@ -3,6 +3,11 @@
 // leaves out or adds.
 
 #include <cstdint>
+#include <vector>
+
+#include "imaging/core/QkIOFormatFields.h"
+
+class TIOParamsVals;
 
 struct TQkFormatSteps {
     // A resolution below 2 becomes the default after a load.
@@ -18,3 +23,11 @@ struct TQkFormatSteps {
 };
 
 TQkFormatSteps FormatSteps(int32_t fileType);
+
+// The images an icon save writes: the leading entries of IcoSizes with a
+// positive width, with their bit counts.
+struct TQkIconSaveList {
+    std::vector<TQkIcoSize> Sizes;
+    std::vector<int32_t> BitCounts;
+};
+TQkIconSaveList IconSaveList(const TIOParamsVals& params);

@@ -5,6 +5,8 @@
 #include "platform/core/Strings.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/DragDrop.h"
+#include "platform/ui/WindowSystem.h"
 
 namespace {
 
@@ -54,12 +56,16 @@ TGalleryResult CapturePage(TX11Desktop& desktop, const TGalleryPage& page, const
     form->SetBounds(PagePosition.X, PagePosition.Y, form->Width(), form->Height());
     form->Show();
     Application()->ProcessMessages();
+    if (page.Pose) {
+        page.Pose(*form);
+        Application()->ProcessMessages();
+    }
     // Everything once more, now that the window is surely mapped.
     form->AddPresentRect(Rect(0, 0, form->Width(), form->Height()));
     form->PresentChanges();
     std::unique_ptr<TBitmap> screen = desktop.CaptureScreen();
-    result.ScreenshotFile = SaveCapture(*screen, form->BoundsRect(),
-                                        directory + "/gallery-" + page.Name + "." + ImageWriter().Extension);
+    result.ScreenshotFile =
+        SaveCapture(*screen, form->BoundsRect(), directory + "/gallery-" + page.Name + "." + ImageWriter().Extension);
     for (const TGallerySentinel& sentinel : page.Sentinels) {
         TColor expected = ColorToPixelRGB(sentinel.Expected);
         TColor got = ScreenPixel(*screen, form->ClientToScreen(sentinel.ClientPoint));
@@ -67,6 +73,8 @@ TGalleryResult CapturePage(TX11Desktop& desktop, const TGalleryPage& page, const
             result.Mismatches.push_back(Format("(%d, %d): expected $%06X got $%06X", sentinel.ClientPoint.X,
                                                sentinel.ClientPoint.Y, expected, got));
     }
+    if (TControl* dragged = CurrentDragControl())
+        dragged->EndDrag(false);
     form.reset();
     Application()->ProcessMessages();
     return result;
@@ -87,6 +95,23 @@ std::unique_ptr<TForm> NewGalleryForm(int32_t width, int32_t height, TColor colo
     form->SetBounds(0, 0, width, height);
     form->SetColor(color);
     return form;
+}
+
+void InjectMouse(TInputKind kind, TPoint screen)
+{
+    TInputEvent event;
+    event.Kind = kind;
+    event.Position = screen;
+    WindowSystem().InjectInput(event);
+    Application()->ProcessMessages();
+}
+
+void InjectDrag(TPoint from, TPoint to)
+{
+    InjectMouse(TInputKind::MouseMove, from);
+    InjectMouse(TInputKind::MouseDown, from);
+    InjectMouse(TInputKind::MouseMove, {from.X + 2 * DefaultDragThreshold, from.Y});
+    InjectMouse(TInputKind::MouseMove, to);
 }
 
 bool RegisterGalleryPage(TGalleryPage page)

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/Backend.h"
 #include "platform/ui/Form.h"
 
 class TX11Desktop;
@@ -24,7 +25,18 @@ struct TGalleryPage {
     std::string Name; // file-name safe: gallery-<Name>.bmp (or .png)
     std::function<std::unique_ptr<TCustomForm>()> Create;
     std::vector<TGallerySentinel> Sentinels;
+    // Puts the shown page into a state only input reaches, such as a drag
+    // in progress, with InjectMouse; a drag still going after the capture
+    // is cancelled.
+    std::function<void(TCustomForm& form)> Pose = {};
 };
+
+// The mouse as if the user moved it or pressed its left button, at a
+// screen point.
+void InjectMouse(TInputKind kind, TPoint screen);
+// A press at `from`, a move past the drag threshold and a move to `to`,
+// the button held.
+void InjectDrag(TPoint from, TPoint to);
 
 // A page's form: borderless, `width` x `height`, on `color`.
 std::unique_ptr<TForm> NewGalleryForm(int32_t width, int32_t height, TColor color = clBtnFace);

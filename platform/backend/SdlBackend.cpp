@@ -295,6 +295,9 @@ namespace {
 void StartVideoSystemOnce()
 {
     static const bool started = [] {
+        // SDL turns SIGINT and SIGTERM into its quit event, which ends the program's loop. Closing
+        // the last window must not: the form decides that through its own close handling.
+        SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
             throw CreateFmt<EInvalidOperation>("Cannot start the video system: %s", SDL_GetError());
         return true;
@@ -409,6 +412,7 @@ void TSdlBackend::Translate(const SDL_Event& event)
         if (!input.VirtualKey)
             return;
         break;
+    case SDL_QUIT: input.Kind = TInputKind::QuitRequested; break;
     case SDL_TEXTINPUT:
         input.Kind = TInputKind::Text;
         input.Text = event.text.text;

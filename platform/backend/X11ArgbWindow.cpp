@@ -40,8 +40,7 @@ std::unique_ptr<TX11ArgbWindow> TX11ArgbWindow::Create(void* display, const TNat
 
 TX11ArgbWindow::TX11ArgbWindow(void* display, unsigned long window, void* visual, unsigned long colormap)
     : display_(display), window_(window), visual_(visual), colormap_(colormap)
-{
-}
+{}
 
 TX11ArgbWindow::~TX11ArgbWindow()
 {

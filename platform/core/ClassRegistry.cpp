@@ -11,7 +11,7 @@
 std::string TEnumInfo::NameOf(int64_t ordinal) const
 {
     return ordinal >= 0 && ordinal < static_cast<int64_t>(Names.size()) ? Names[static_cast<size_t>(ordinal)]
-                                                                         : std::string();
+                                                                        : std::string();
 }
 
 int64_t TEnumInfo::ValueOf(const std::string& name) const
@@ -111,7 +111,8 @@ Registry::Registry()
                                  [](const TObject* o) { return dynamic_cast<const TComponent*>(o) != nullptr; });
     TClassBuilder<TComponent>(component)
         .Property("Name", &TComponent::Name, &TComponent::SetName)
-        .Property("Tag", &TComponent::Tag, &TComponent::SetTag).Default(0);
+        .Property("Tag", &TComponent::Tag, &TComponent::SetTag)
+        .Default(0);
 }
 
 } // namespace
@@ -145,8 +146,7 @@ TComponent* CreateComponentByClassName(const std::string& className, TComponent*
 TClassInfo::TClassInfo(std::string name, std::type_index type, std::optional<std::type_index> parent,
                        std::function<bool(const TObject*)> isInstance)
     : name_(std::move(name)), type_(type), parent_(parent), isInstance_(std::move(isInstance))
-{
-}
+{}
 
 const TClassInfo* TClassInfo::Parent() const { return parent_ ? TheRegistry().ByType(*parent_) : nullptr; }
 
@@ -213,34 +213,43 @@ namespace {
 
 int64_t platform_detail::ToInt(const TPropValue& value)
 {
-    if (const auto* i = std::get_if<int64_t>(&value)) return *i;
-    if (const auto* b = std::get_if<bool>(&value)) return *b ? 1 : 0;
+    if (const auto* i = std::get_if<int64_t>(&value))
+        return *i;
+    if (const auto* b = std::get_if<bool>(&value))
+        return *b ? 1 : 0;
     InvalidValue();
 }
 
 double platform_detail::ToFloat(const TPropValue& value)
 {
-    if (const auto* d = std::get_if<double>(&value)) return *d;
-    if (const auto* i = std::get_if<int64_t>(&value)) return static_cast<double>(*i);
+    if (const auto* d = std::get_if<double>(&value))
+        return *d;
+    if (const auto* i = std::get_if<int64_t>(&value))
+        return static_cast<double>(*i);
     InvalidValue();
 }
 
 bool platform_detail::ToBool(const TPropValue& value)
 {
-    if (const auto* b = std::get_if<bool>(&value)) return *b;
-    if (const auto* i = std::get_if<int64_t>(&value)) return *i != 0;
+    if (const auto* b = std::get_if<bool>(&value))
+        return *b;
+    if (const auto* i = std::get_if<int64_t>(&value))
+        return *i != 0;
     InvalidValue();
 }
 
 std::string platform_detail::ToString(const TPropValue& value)
 {
-    if (const auto* s = std::get_if<std::string>(&value)) return *s;
+    if (const auto* s = std::get_if<std::string>(&value))
+        return *s;
     InvalidValue();
 }
 
 TObject* platform_detail::ToObject(const TPropValue& value)
 {
-    if (const auto* o = std::get_if<TObject*>(&value)) return *o;
-    if (std::holds_alternative<std::monostate>(value)) return nullptr;
+    if (const auto* o = std::get_if<TObject*>(&value))
+        return *o;
+    if (std::holds_alternative<std::monostate>(value))
+        return nullptr;
     InvalidValue();
 }

@@ -70,11 +70,11 @@ enum TTypeKind {
     tkString,
     tkEnumeration,
     tkSet,
-    tkClass,     // a sub-object (TPersistent) reached through the property
+    tkClass, // a sub-object (TPersistent) reached through the property
     tkComponent, // a reference to another component
-    tkMethod,    // an event
-    tkStrings,   // a TStrings sub-object
-    tkRetired,   // read from old resources and dropped
+    tkMethod, // an event
+    tkStrings, // a TStrings sub-object
+    tkRetired, // read from old resources and dropped
 };
 
 // The value names of an enumeration in ordinal order (also a set's elements).
@@ -166,8 +166,11 @@ TClassInfo& RegisterClassInfo(const std::string& name, std::type_index type, std
                               std::function<bool(const TObject*)> isInstance);
 
 template <class V>
-inline constexpr bool IsSetType = requires(V v) {
-    { v.Bits() } -> std::convertible_to<uint64_t>;
+inline constexpr bool IsSetType = requires(V v)
+{
+    {
+        v.Bits()
+        } -> std::convertible_to<uint64_t>;
     V::FromBits(uint64_t{});
 };
 
@@ -330,8 +333,7 @@ public:
     // Any callable taking const T& (a template, so a lambda is not taken
     // for the bool overload through its function-pointer conversion).
     template <class P>
-        requires std::is_invocable_r_v<bool, P, const T&>
-    TClassBuilder& Stored(P predicate)
+    requires std::is_invocable_r_v<bool, P, const T&> TClassBuilder& Stored(P predicate)
     {
         last_->StoredIf = [predicate](TObject& object) { return predicate(Self(object)); };
         return *this;
@@ -378,7 +380,9 @@ private:
         prop.Kind = kind;
         prop.Get = [get](TObject& object) { return platform_detail::ToPropValue<V>(std::invoke(get, Self(object))); };
         if constexpr (std::is_pointer_v<V>)
-            prop.Accepts = [](const TObject* object) { return !object || dynamic_cast<V>(const_cast<TObject*>(object)); };
+            prop.Accepts = [](const TObject* object) {
+                return !object || dynamic_cast<V>(const_cast<TObject*>(object));
+            };
         last_ = &info_.AddProperty(std::move(prop));
         return *last_;
     }
@@ -404,9 +408,10 @@ TClassBuilder<T> RegisterClass(const std::string& name)
     std::optional<std::type_index> parent;
     if constexpr (!std::is_same_v<T, Base>)
         parent = std::type_index(typeid(Base));
-    TClassInfo& info = platform_detail::RegisterClassInfo(
-        name, std::type_index(typeid(T)), parent,
-        [](const TObject* object) { return dynamic_cast<const T*>(object) != nullptr; });
+    TClassInfo& info =
+        platform_detail::RegisterClassInfo(name, std::type_index(typeid(T)), parent, [](const TObject* object) {
+            return dynamic_cast<const T*>(object) != nullptr;
+        });
     if constexpr (std::is_base_of_v<TComponent, T> && std::is_constructible_v<T, TComponent*> && !std::is_abstract_v<T>)
         info.SetFactory([](TComponent* owner) -> TComponent* { return new T(owner); });
     return TClassBuilder<T>(info);

@@ -31,9 +31,9 @@ TMicroseconds TSystemClock::Monotonic() const
 
 TSystemTime TSystemClock::LocalTime() const
 {
-    timespec now {};
+    timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    std::tm tm {};
+    std::tm tm{};
     ::localtime_r(&now.tv_sec, &tm);
     return FromTm(tm, now.tv_nsec / 1000000);
 }
@@ -49,7 +49,7 @@ void TTestClock::Advance(TMicroseconds microseconds)
 TSystemTime TTestClock::LocalTime() const
 {
     // Calendar arithmetic through timegm/gmtime_r, free of time zones.
-    std::tm tm {};
+    std::tm tm{};
     tm.tm_year = start_.Year - 1900;
     tm.tm_mon = start_.Month - 1;
     tm.tm_mday = start_.Day;
@@ -58,7 +58,7 @@ TSystemTime TTestClock::LocalTime() const
     tm.tm_sec = start_.Second;
     const int64_t totalMs = start_.Millisecond + now_.load() / MicrosecondsPerMillisecond;
     const time_t seconds = ::timegm(&tm) + static_cast<time_t>(totalMs / 1000);
-    std::tm result {};
+    std::tm result{};
     ::gmtime_r(&seconds, &result);
     return FromTm(result, totalMs % 1000);
 }

@@ -11,8 +11,8 @@
 // A local calendar time with milliseconds.
 struct TSystemTime {
     uint16_t Year = 0;
-    uint16_t Month = 0;  // 1..12
-    uint16_t Day = 0;    // 1..31
+    uint16_t Month = 0; // 1..12
+    uint16_t Day = 0; // 1..31
     uint16_t Hour = 0;
     uint16_t Minute = 0;
     uint16_t Second = 0;

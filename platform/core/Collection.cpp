@@ -68,7 +68,8 @@ TCollectionItem* TCollection::Items(int32_t index) const
 
 TCollectionItem* TCollection::FindItemID(int32_t id) const
 {
-    const auto found = std::find_if(items_.begin(), items_.end(), [id](const TCollectionItem* item) { return item->id_ == id; });
+    const auto found =
+        std::find_if(items_.begin(), items_.end(), [id](const TCollectionItem* item) { return item->id_ == id; });
     return found == items_.end() ? nullptr : *found;
 }
 

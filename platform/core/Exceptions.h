@@ -30,10 +30,10 @@ public:
 };
 [[noreturn]] void Abort();
 
-#define PLATFORM_DECLARE_EXCEPTION(Name, Base) \
-    class Name : public Base {                 \
-    public:                                    \
-        using Base::Base;                      \
+#define PLATFORM_DECLARE_EXCEPTION(Name, Base)                                                                         \
+    class Name : public Base {                                                                                         \
+    public:                                                                                                            \
+        using Base::Base;                                                                                              \
     }
 
 PLATFORM_DECLARE_EXCEPTION(EConvertError, Exception);

@@ -11,10 +11,7 @@
 
 namespace {
 
-bool StatPath(const std::string& path, struct stat& info)
-{
-    return !path.empty() && ::stat(path.c_str(), &info) == 0;
-}
+bool StatPath(const std::string& path, struct stat& info) { return !path.empty() && ::stat(path.c_str(), &info) == 0; }
 
 } // namespace
 
@@ -53,20 +50,14 @@ int64_t FileSizeOf(const std::string& fileName)
     return static_cast<int64_t>(info.st_size);
 }
 
-bool DeleteFile(const std::string& fileName)
-{
-    return !DirectoryExists(fileName) && ::unlink(fileName.c_str()) == 0;
-}
+bool DeleteFile(const std::string& fileName) { return !DirectoryExists(fileName) && ::unlink(fileName.c_str()) == 0; }
 
 bool RenameFile(const std::string& oldName, const std::string& newName)
 {
     return !oldName.empty() && !newName.empty() && std::rename(oldName.c_str(), newName.c_str()) == 0;
 }
 
-bool CreateDir(const std::string& directory)
-{
-    return !directory.empty() && ::mkdir(directory.c_str(), 0777) == 0;
-}
+bool CreateDir(const std::string& directory) { return !directory.empty() && ::mkdir(directory.c_str(), 0777) == 0; }
 
 bool ForceDirectories(const std::string& directory)
 {
@@ -92,10 +83,7 @@ std::string GetCurrentDir()
     return buffer.data();
 }
 
-bool SetCurrentDir(const std::string& directory)
-{
-    return !directory.empty() && ::chdir(directory.c_str()) == 0;
-}
+bool SetCurrentDir(const std::string& directory) { return !directory.empty() && ::chdir(directory.c_str()) == 0; }
 
 std::string GetEnvironmentVariable(const std::string& name)
 {

@@ -12,9 +12,9 @@ constexpr char PathDelim = '/';
 std::string ExecutableFileName();
 std::string ExecutableFolder();
 
-bool FileExists(const std::string& fileName);      // false for directories
+bool FileExists(const std::string& fileName); // false for directories
 bool DirectoryExists(const std::string& directory);
-int64_t FileSizeOf(const std::string& fileName);    // -1 if missing or a directory
+int64_t FileSizeOf(const std::string& fileName); // -1 if missing or a directory
 bool DeleteFile(const std::string& fileName);
 bool RenameFile(const std::string& oldName, const std::string& newName);
 bool CreateDir(const std::string& directory);
@@ -31,10 +31,10 @@ std::string GetEnvironmentVariable(const std::string& name);
 // resolved textually (symbolic links are not followed).
 std::string ExpandFileName(const std::string& fileName);
 
-std::string ExtractFilePath(const std::string& fileName);   // folder with trailing "/"
-std::string ExtractFileDir(const std::string& fileName);    // folder without it ("/" stays)
+std::string ExtractFilePath(const std::string& fileName); // folder with trailing "/"
+std::string ExtractFileDir(const std::string& fileName); // folder without it ("/" stays)
 std::string ExtractFileName(const std::string& fileName);
-std::string ExtractFileExt(const std::string& fileName);    // with the dot, "" if none
+std::string ExtractFileExt(const std::string& fileName); // with the dot, "" if none
 std::string ChangeFileExt(const std::string& fileName, const std::string& extension);
 std::string IncludeTrailingPathDelimiter(const std::string& path);
 std::string ExcludeTrailingPathDelimiter(const std::string& path);

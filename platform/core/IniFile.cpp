@@ -1,8 +1,8 @@
 #include "platform/core/IniFile.h"
 
 #include "platform/core/Exceptions.h"
-#include "platform/core/StringList.h"
 #include "platform/core/Streams.h"
+#include "platform/core/StringList.h"
 #include "platform/core/Strings.h"
 
 #include <sys/stat.h>

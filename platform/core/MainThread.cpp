@@ -75,7 +75,8 @@ void RunSynchronised(PendingCall& call)
 
 bool HasSynchronisedCall()
 {
-    return std::any_of(pendingCalls.begin(), pendingCalls.end(), [](const PendingCall& call) { return call.sync != nullptr; });
+    return std::any_of(pendingCalls.begin(), pendingCalls.end(),
+                       [](const PendingCall& call) { return call.sync != nullptr; });
 }
 
 // Runs the calls present now, taking them from the queue one at a time: a call that frees an

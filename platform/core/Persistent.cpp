@@ -2,8 +2,8 @@
 
 #include "platform/core/Exceptions.h"
 
-#include <cxxabi.h>
 #include <cstdlib>
+#include <cxxabi.h>
 #include <memory>
 #include <typeinfo>
 
@@ -11,7 +11,8 @@ std::string TObject::ClassName() const
 {
     const char* mangled = typeid(*this).name();
     int status = 0;
-    std::unique_ptr<char, void (*)(void*)> demangled(abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
+    std::unique_ptr<char, void (*)(void*)> demangled(abi::__cxa_demangle(mangled, nullptr, nullptr, &status),
+                                                     std::free);
     std::string name = status == 0 && demangled ? std::string(demangled.get()) : std::string(mangled);
     // Class-library names carry no scope: drop namespaces and enclosing functions.
     const size_t scope = name.find('<') == std::string::npos ? name.rfind("::") : std::string::npos;

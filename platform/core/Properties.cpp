@@ -148,10 +148,8 @@ void SetPropValue(TObject& object, const std::string& path, const TPropValue& va
             (static_cast<uint64_t>(platform_detail::ToInt(value)) >> prop.EnumType->Names.size()) != 0)
             InvalidValue();
         break;
-    case tkMethod:
-        throw CreateFmt<EPropertyError>("Property %s is an event", path);
-    default:
-        break;
+    case tkMethod: throw CreateFmt<EPropertyError>("Property %s is an event", path);
+    default: break;
     }
     if (!prop.Set)
         throw CreateFmt<EPropertyError>("Property %s is read-only", path);
@@ -238,8 +236,10 @@ TPropValue TextToPropValue(const TPropInfo& prop, const std::string& text, TObje
         return value;
     }
     case tkBool: {
-        if (SameText(Trim(text), "True")) return true;
-        if (SameText(Trim(text), "False")) return false;
+        if (SameText(Trim(text), "True"))
+            return true;
+        if (SameText(Trim(text), "False"))
+            return false;
         InvalidValue();
     }
     case tkString: return text;

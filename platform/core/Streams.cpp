@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -146,6 +147,25 @@ void THandleStream::SetSize(int64_t newSize)
 
 // ---- TMemoryStream --------------------------------------------------------
 
+namespace {
+
+// A large buffer is backed by huge pages where the kernel offers them on
+// request: filling hundreds of megabytes page by page costs more in page
+// faults than copying the bytes.
+void AdviseHugePages(std::string& data)
+{
+    constexpr uintptr_t HugePage = uintptr_t(2) << 20;
+    if (data.capacity() < 4 * HugePage)
+        return;
+    const auto begin = reinterpret_cast<uintptr_t>(data.data());
+    const uintptr_t first = (begin + HugePage - 1) & ~(HugePage - 1);
+    const uintptr_t end = (begin + data.capacity()) & ~(HugePage - 1);
+    if (end > first)
+        ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+}
+
+} // namespace
+
 int64_t TMemoryStream::Read(void* buffer, int64_t count)
 {
     const int64_t size = Size();
@@ -161,15 +181,25 @@ int64_t TMemoryStream::Write(const void* buffer, int64_t count)
 {
     if (count <= 0 || position_ < 0 || position_ > INT64_MAX - count)
         return 0;
-    const int64_t end = position_ + count;
+    const char* bytes = static_cast<const char*>(buffer);
+    const int64_t overwritten = std::clamp<int64_t>(Size() - position_, 0, count);
+    // Growing appends: the new bytes are copied once into the grown buffer
+    // instead of being zero-filled first, which costs as much again on large
+    // downloads. Only the gap after a seek past the end is zero-filled.
     try {
-        if (end > Size())
-            data_.resize(static_cast<size_t>(end), '\0');
+        if (position_ > Size()) {
+            data_.reserve(static_cast<size_t>(position_ + count));
+            data_.resize(static_cast<size_t>(position_), '\0');
+        }
+        const size_t capacity = data_.capacity();
+        data_.append(bytes + overwritten, static_cast<size_t>(count - overwritten));
+        if (data_.capacity() != capacity)
+            AdviseHugePages(data_);
     } catch (const std::exception&) {
         return 0; // cannot grow: a short write, which WriteBuffer reports
     }
-    std::memcpy(data_.data() + position_, buffer, static_cast<size_t>(count));
-    position_ = end;
+    std::memcpy(data_.data() + position_, bytes, static_cast<size_t>(overwritten));
+    position_ += count;
     return count;
 }
 
@@ -195,6 +225,14 @@ void TMemoryStream::SetSize(int64_t newSize)
     position_ = std::min(position_, newSize);
 }
 
+void TMemoryStream::Reserve(int64_t capacity)
+{
+    if (capacity <= Size())
+        return;
+    data_.reserve(static_cast<size_t>(capacity));
+    AdviseHugePages(data_);
+}
+
 void TMemoryStream::Clear()
 {
     data_.clear();
@@ -210,7 +248,10 @@ void TMemoryStream::LoadFromStream(TStream& stream)
     position_ = 0;
 }
 
-void TMemoryStream::SaveToStream(TStream& stream) const { stream.WriteBuffer(data_.data(), static_cast<int64_t>(data_.size())); }
+void TMemoryStream::SaveToStream(TStream& stream) const
+{
+    stream.WriteBuffer(data_.data(), static_cast<int64_t>(data_.size()));
+}
 
 void TMemoryStream::LoadFromFile(const std::string& fileName)
 {

@@ -96,6 +96,8 @@ public:
     void* Memory() { return data_.data(); }
     const void* Memory() const { return data_.data(); }
     void Clear();
+    // Room for `capacity` bytes, so that writes up to it never move the data.
+    void Reserve(int64_t capacity);
     void LoadFromStream(TStream& stream);
     void SaveToStream(TStream& stream) const;
     void LoadFromFile(const std::string& fileName);

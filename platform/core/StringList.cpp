@@ -277,7 +277,8 @@ void TStrings::ParseDelimited(const std::string& text, char delimiter, char quot
                 Add(ExtractQuoted(text, pos, quote));
             } else {
                 const size_t start = pos;
-                while (pos < text.size() && text[pos] != delimiter && (strictDelimiter_ || !IsBlankOrControl(text[pos])))
+                while (pos < text.size() && text[pos] != delimiter &&
+                       (strictDelimiter_ || !IsBlankOrControl(text[pos])))
                     ++pos;
                 Add(text.substr(start, pos - start));
             }
@@ -348,10 +349,7 @@ void TStrings::EndUpdate()
 
 void TStrings::SetUpdateState(bool) {}
 
-void TStrings::ListIndexError(int32_t index)
-{
-    throw CreateFmt<EListError>("List index out of bounds (%d)", index);
-}
+void TStrings::ListIndexError(int32_t index) { throw CreateFmt<EListError>("List index out of bounds (%d)", index); }
 
 // ---- TStringList ----------------------------------------------------------
 
@@ -462,9 +460,10 @@ int32_t TStringList::IndexOf(const std::string& s) const
 
 bool TStringList::Find(const std::string& s, int32_t& index) const
 {
-    const auto first = std::lower_bound(items_.begin(), items_.end(), s, [this](const Item& item, const std::string& value) {
-        return CompareStrings(item.string, value) < 0;
-    });
+    const auto first =
+        std::lower_bound(items_.begin(), items_.end(), s, [this](const Item& item, const std::string& value) {
+            return CompareStrings(item.string, value) < 0;
+        });
     index = static_cast<int32_t>(first - items_.begin());
     return first != items_.end() && CompareStrings(first->string, s) == 0;
 }
@@ -472,7 +471,8 @@ bool TStringList::Find(const std::string& s, int32_t& index) const
 void TStringList::Sort()
 {
     CustomSort([](TStringList& list, int32_t a, int32_t b) {
-        return list.CompareStrings(list.items_[static_cast<size_t>(a)].string, list.items_[static_cast<size_t>(b)].string);
+        return list.CompareStrings(list.items_[static_cast<size_t>(a)].string,
+                                   list.items_[static_cast<size_t>(b)].string);
     });
 }
 

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -55,10 +55,14 @@ bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 // Length of a sequence from its lead byte; 0 for a byte that cannot lead.
 size_t SequenceLength(unsigned char lead)
 {
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) return 2;
-    if (lead >= 0xE0 && lead <= 0xEF) return 3;
-    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 3;
+    if (lead >= 0xF0 && lead <= 0xF4)
+        return 4;
     return 0;
 }
 
@@ -228,15 +232,19 @@ std::string LowerCase(const std::string& s)
 
 char32_t AnsiUpperChar(char32_t c)
 {
-    if (c >= 'a' && c <= 'z') return c - 32;
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
+    if (c >= 'a' && c <= 'z')
+        return c - 32;
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+        return c - 32;
     return c;
 }
 
 char32_t AnsiLowerChar(char32_t c)
 {
-    if (c >= 'A' && c <= 'Z') return c + 32;
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
+    if (c >= 'A' && c <= 'Z')
+        return c + 32;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
+        return c + 32;
     return c;
 }
 
@@ -308,8 +316,8 @@ std::vector<std::string> SplitString(const std::string& s, char delimiter)
     }
 }
 
-std::string StringReplace(const std::string& s, const std::string& oldPattern,
-                          const std::string& newPattern, TReplaceFlags flags)
+std::string StringReplace(const std::string& s, const std::string& oldPattern, const std::string& newPattern,
+                          TReplaceFlags flags)
 {
     if (oldPattern.empty())
         return s;
@@ -355,14 +363,16 @@ std::string platform_detail::HexDigits(uint64_t value, int digits)
     return out;
 }
 
-
 namespace {
 
 int DigitValue(char c)
 {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return 99;
 }
 
@@ -458,7 +468,8 @@ bool TryStrToFloat(const std::string& s, double& value)
     // which also keeps out "inf", "nan" and hexadecimal forms.
     const std::string text = Trim(s);
     const size_t afterSign = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
-    if (afterSign >= text.size() || !(std::isdigit(static_cast<unsigned char>(text[afterSign])) || text[afterSign] == '.'))
+    if (afterSign >= text.size() ||
+        !(std::isdigit(static_cast<unsigned char>(text[afterSign])) || text[afterSign] == '.'))
         return false;
     const char* begin = text.data() + (text[0] == '+' ? 1 : 0); // from_chars takes no "+"
     const char* end = text.data() + text.size();
@@ -638,8 +649,10 @@ std::string UnsignedFloatText(double value, TFloatFormat format, int32_t precisi
 
 std::string FloatToStrF(double value, TFloatFormat format, int32_t precision, int32_t digits)
 {
-    if (std::isnan(value)) return "NAN";
-    if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
+    if (std::isnan(value))
+        return "NAN";
+    if (std::isinf(value))
+        return value > 0 ? "INF" : "-INF";
     const std::string text = UnsignedFloatText(value, format, std::clamp(precision, 2, 18), digits);
     // A value that rounds to zero loses its sign.
     const bool anyNonZeroDigit = text.find_first_of("123456789") < text.find('E');

@@ -70,8 +70,8 @@ std::vector<std::string> SplitString(const std::string& s, char delimiter);
 
 enum TReplaceFlag : unsigned { rfReplaceAll = 1, rfIgnoreCase = 2 };
 using TReplaceFlags = unsigned;
-std::string StringReplace(const std::string& s, const std::string& oldPattern,
-                          const std::string& newPattern, TReplaceFlags flags);
+std::string StringReplace(const std::string& s, const std::string& oldPattern, const std::string& newPattern,
+                          TReplaceFlags flags);
 
 bool StartsText(const std::string& prefix, const std::string& s);
 bool EndsText(const std::string& suffix, const std::string& s);
@@ -86,8 +86,7 @@ namespace platform_detail {
 std::string HexDigits(uint64_t value, int digits);
 }
 template <class I>
-    requires std::is_integral_v<I>
-std::string IntToHex(I value, int digits)
+requires std::is_integral_v<I> std::string IntToHex(I value, int digits)
 {
     using Wide = std::conditional_t<(sizeof(I) < 4), int32_t, I>;
     return platform_detail::HexDigits(static_cast<std::make_unsigned_t<Wide>>(static_cast<Wide>(value)), digits);

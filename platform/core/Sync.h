@@ -43,7 +43,8 @@ constexpr uint32_t INFINITE = 0xFFFFFFFF;
 class TEvent {
 public:
     explicit TEvent(bool manualReset = true, bool initialState = false)
-        : manualReset_(manualReset), signaled_(initialState) {}
+        : manualReset_(manualReset), signaled_(initialState)
+    {}
     TEvent(const TEvent&) = delete;
     TEvent& operator=(const TEvent&) = delete;
 

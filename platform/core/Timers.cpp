@@ -9,7 +9,8 @@ namespace {
 
 TMicroseconds IntervalOf(uint32_t intervalMs)
 {
-    return static_cast<TMicroseconds>(std::max(intervalMs, TTimerService::MinimumIntervalMs)) * MicrosecondsPerMillisecond;
+    return static_cast<TMicroseconds>(std::max(intervalMs, TTimerService::MinimumIntervalMs)) *
+        MicrosecondsPerMillisecond;
 }
 
 } // namespace

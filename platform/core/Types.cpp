@@ -12,10 +12,7 @@ constexpr int64_t IntegerIndefinite = std::numeric_limits<int64_t>::min();
 // 2^63 as long double: anything at or beyond it does not fit int64_t.
 constexpr long double Int64Limit = 9223372036854775808.0L;
 
-bool FitsInt64(long double value)
-{
-    return !std::isnan(value) && value > -Int64Limit - 1.0L && value < Int64Limit;
-}
+bool FitsInt64(long double value) { return !std::isnan(value) && value > -Int64Limit - 1.0L && value < Int64Limit; }
 
 } // namespace
 

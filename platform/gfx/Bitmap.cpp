@@ -142,6 +142,20 @@ void TBitmap::ReshapeForOverwrite(int32_t width, int32_t height, TPixelFormat fo
     Changed();
 }
 
+void TBitmap::SwapPixels(TBitmap& other)
+{
+    if (&other == this)
+        return;
+    std::swap(FWidth, other.FWidth);
+    std::swap(FHeight, other.FHeight);
+    std::swap(FFormat, other.FFormat);
+    std::swap(FStride, other.FStride);
+    FBits.swap(other.FBits);
+    std::swap(FPalette, other.FPalette);
+    Changed();
+    other.Changed();
+}
+
 void TBitmap::SetWidth(int32_t value) { SetSize(value, FHeight); }
 
 void TBitmap::SetHeight(int32_t value) { SetSize(FWidth, value); }

@@ -48,6 +48,10 @@ public:
     // palette format keeps its palette when the bit count stays, else it gets
     // the default one.
     void ReshapeForOverwrite(int32_t width, int32_t height, TPixelFormat format);
+    // Exchanges size, format, rows and palette with `other` without copying
+    // a pixel: a bitmap built elsewhere replaces this one's image, and both
+    // stay the objects their holders point to.
+    void SwapPixels(TBitmap& other);
 
     TPixelFormat PixelFormat() const { return FFormat; }
     // Converts the pixels in place; a palette format gets its default palette.

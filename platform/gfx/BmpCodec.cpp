@@ -3,6 +3,7 @@
 #include "platform/core/Streams.h"
 #include "platform/gfx/Bitmap.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -10,11 +11,14 @@ namespace {
 
 constexpr uint32_t BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3;
 constexpr int32_t MaxDimension = 1 << 16;
+// Run-length rows may legitimately expand far beyond their bytes (runs of
+// 255 pixels, deltas that skip whole lines), so their bitmap cannot be
+// checked against the data: it is bounded by a pixel count instead, the
+// imaging readers' decode limit, so that a few bytes cannot ask for
+// gigabytes.
+constexpr uint64_t MaxRunLengthPixels = uint64_t(1) << 28;
 
-[[noreturn]] void Invalid()
-{
-    throw EInvalidGraphic("Bitmap image is not valid");
-}
+[[noreturn]] void Invalid() { throw EInvalidGraphic("Bitmap image is not valid"); }
 
 uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t Get32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
@@ -67,6 +71,8 @@ TBmpHeader ReadInfoHeader(TStream& stream, uint32_t& headerSize)
     }
     info.Width = static_cast<int32_t>(Get32(&h[4]));
     const auto height = static_cast<int32_t>(Get32(&h[8]));
+    if (height == INT32_MIN) // a top-down height with no positive counterpart
+        Invalid();
     info.TopDown = height < 0;
     info.Height = height < 0 ? -height : height;
     info.BitCount = Get16(&h[14]);
@@ -177,16 +183,11 @@ void ReadRows(TStream& stream, const TBmpHeader& info, TBitmap& decoded)
     }
 }
 
-} // namespace
-
-void ReadBmp(TStream& stream, TBitmap& bitmap)
+// The info header, masks, colour table and pixels of a bitmap; the pixels
+// start at `bitsPosition`, or right after the colour table when it is
+// negative (a packed bitmap).
+void ReadDib(TStream& stream, int64_t bitsPosition, TBitmap& bitmap)
 {
-    const int64_t start = stream.Position();
-    uint8_t fileHeader[14];
-    ReadExactly(stream, fileHeader, 14);
-    if (fileHeader[0] != 'B' || fileHeader[1] != 'M')
-        Invalid();
-    const uint32_t offBits = Get32(&fileHeader[10]);
     uint32_t headerSize = 0;
     const TBmpHeader info = ReadInfoHeader(stream, headerSize);
     if (info.Width <= 0 || info.Height <= 0 || info.Width > MaxDimension || info.Height > MaxDimension)
@@ -206,7 +207,15 @@ void ReadBmp(TStream& stream, TBitmap& bitmap)
 
     const std::vector<TPaletteEntry> entries = ReadColorTable(stream, info);
 
-    stream.SetPosition(start + offBits);
+    if (bitsPosition >= 0)
+        stream.SetPosition(bitsPosition);
+    // Uncompressed rows must all be there before the bitmap is allocated,
+    // so a header that lies about its size costs nothing.
+    const uint64_t rowBytes = RowStride(info.Width, info.BitCount) * uint64_t(info.Height);
+    if (!rle && rowBytes > uint64_t(std::max<int64_t>(0, stream.Size() - stream.Position())))
+        Invalid();
+    if (rle && uint64_t(info.Width) * uint64_t(info.Height) > MaxRunLengthPixels)
+        Invalid();
     TBitmap decoded(info.Width, info.Height, format);
     if (!entries.empty())
         decoded.SetPalette(TPalette(entries));
@@ -218,6 +227,26 @@ void ReadBmp(TStream& stream, TBitmap& bitmap)
         ReadRows(stream, info, decoded);
     }
     bitmap.Assign(&decoded);
+}
+
+} // namespace
+
+void ReadBmp(TStream& stream, TBitmap& bitmap)
+{
+    const int64_t start = stream.Position();
+    uint8_t fileHeader[14];
+    ReadExactly(stream, fileHeader, 14);
+    if (fileHeader[0] != 'B' || fileHeader[1] != 'M')
+        Invalid();
+    ReadDib(stream, start + Get32(&fileHeader[10]), bitmap);
+}
+
+void ReadPackedDib(const uint8_t* data, size_t size, TBitmap& bitmap)
+{
+    TMemoryStream stream;
+    stream.WriteBuffer(data, static_cast<int64_t>(size));
+    stream.SetPosition(0);
+    ReadDib(stream, -1, bitmap);
 }
 
 void WriteBmp(TStream& stream, const TBitmap& bitmap)

@@ -32,8 +32,9 @@ void TBrush::Assign(const TPersistent* persistent)
 
 namespace {
 
-const TEnumInfo BrushStyleInfo{"TBrushStyle", {"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal",
-                                               "bsBDiagonal", "bsCross", "bsDiagCross"}};
+const TEnumInfo BrushStyleInfo{
+    "TBrushStyle",
+    {"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal", "bsBDiagonal", "bsCross", "bsDiagCross"}};
 
 const bool registered = [] {
     RegisterClass<TBrush, TPersistent>("TBrush")

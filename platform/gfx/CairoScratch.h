@@ -7,8 +7,8 @@
 #include <cairo.h>
 
 enum TScratchAlpha {
-    saOpaque,        // the bitmap's pixels count as opaque; only colour returns
-    saPremultiplied  // a 32-bit bitmap's alpha is premultiplied and returns too
+    saOpaque, // the bitmap's pixels count as opaque; only colour returns
+    saPremultiplied // a 32-bit bitmap's alpha is premultiplied and returns too
 };
 
 class TCairoScratch {

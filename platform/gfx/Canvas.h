@@ -231,8 +231,8 @@ public:
     void MaskBlt(int32_t x, int32_t y, int32_t width, int32_t height, TCanvas* source, int32_t sx, int32_t sy,
                  TBitmap* mask, int32_t mx, int32_t my, uint32_t rop4);
     // Copies every source pixel whose colour differs from `key`.
-    void TransparentBlt(int32_t x, int32_t y, int32_t width, int32_t height, TCanvas* source, int32_t sx,
-                        int32_t sy, int32_t sourceWidth, int32_t sourceHeight, TColor key);
+    void TransparentBlt(int32_t x, int32_t y, int32_t width, int32_t height, TCanvas* source, int32_t sx, int32_t sy,
+                        int32_t sourceWidth, int32_t sourceHeight, TColor key);
     // Copies the source where the monochrome mask (same geometry as the
     // source) is 0 and keeps the destination where it is 1.
     void TransparentStretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, TCanvas* source, int32_t sx,

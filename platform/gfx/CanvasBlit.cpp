@@ -48,7 +48,8 @@ struct TAxis {
     // The source pixel the centre of destination offset i falls on.
     int32_t Nearest(int32_t i) const
     {
-        const int32_t k = static_cast<int32_t>((2 * static_cast<int64_t>(i) + 1) * SourceCount / (2 * static_cast<int64_t>(Count)));
+        const int32_t k =
+            static_cast<int32_t>((2 * static_cast<int64_t>(i) + 1) * SourceCount / (2 * static_cast<int64_t>(Count)));
         return SourceStart + (Mirror ? SourceCount - 1 - k : k);
     }
 };
@@ -116,10 +117,7 @@ public:
 
     bool Inside(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < FSource.Width && y < FSource.Height; }
     uint32_t SourceRaw(int32_t x, int32_t y) const { return ReadRaw(FSource.Row(y), x, FSource.Bpp); }
-    TColor SourceRgb(int32_t x, int32_t y) const
-    {
-        return RawToRgb(SourceRaw(x, y), FSource.Bpp, FSource.Palette);
-    }
+    TColor SourceRgb(int32_t x, int32_t y) const { return RawToRgb(SourceRaw(x, y), FSource.Bpp, FSource.Palette); }
 
     uint32_t ToDest(uint32_t sourceRaw)
     {
@@ -279,8 +277,7 @@ public:
         : FReader(reader), FAx(ax), FAy(ay), FColumns(columns), FMode(mode), FCode(code), FCells(patternCells),
           FSolid(solidPattern), FOrigin(brushOrigin),
           FBoxed((ax.SourceCount > ax.Count || ay.SourceCount > ay.Count) && mode != COLORONCOLOR)
-    {
-    }
+    {}
 
     bool Boxed() const { return FBoxed; }
 
@@ -335,8 +332,8 @@ private:
 
 } // namespace
 
-void TCanvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, TCanvas* source, int32_t sx,
-                         int32_t sy, int32_t sourceWidth, int32_t sourceHeight, uint32_t rop)
+void TCanvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, TCanvas* source, int32_t sx, int32_t sy,
+                         int32_t sourceWidth, int32_t sourceHeight, uint32_t rop)
 {
     const uint8_t code = RopCode(rop);
     if (!UsesSource(code)) {
@@ -440,9 +437,9 @@ void TCanvas::MaskBlt(int32_t x, int32_t y, int32_t width, int32_t height, TCanv
                         continue;
                     sourceValue = reader.ToDest(reader.SourceRaw(s.X + i, s.Y + j));
                 }
-                const uint32_t p =
-                    pattern.Solid ? pattern.Cells[0]
-                                  : pattern.Cells[((dy - FBrushOrigin.Y) & 7) * 8 + ((dx - FBrushOrigin.X) & 7)];
+                const uint32_t p = pattern.Solid
+                    ? pattern.Cells[0]
+                    : pattern.Cells[((dy - FBrushOrigin.Y) & 7) * 8 + ((dx - FBrushOrigin.X) & 7)];
                 WriteRaw(row, dx, dst.Bpp, ApplyRop3(code, p, sourceValue, ReadRaw(row, dx, dst.Bpp)) & rawMask);
             }
         });
@@ -453,9 +450,9 @@ void TCanvas::MaskBlt(int32_t x, int32_t y, int32_t width, int32_t height, TCanv
 // Copies the nearest source pixel to each destination pixel for which
 // `keep(source x, source y)` holds.
 template <typename Keep>
-static void KeyedStretch(TCanvas& dest, const TRasterSurface& dst, int32_t x, int32_t y, int32_t width,
-                         int32_t height, const TRasterSurface& src, int32_t sx, int32_t sy, int32_t sourceWidth,
-                         int32_t sourceHeight, Keep keep)
+static void KeyedStretch(TCanvas& dest, const TRasterSurface& dst, int32_t x, int32_t y, int32_t width, int32_t height,
+                         const TRasterSurface& src, int32_t sx, int32_t sy, int32_t sourceWidth, int32_t sourceHeight,
+                         Keep keep)
 {
     if (width == 0 || height == 0 || sourceWidth == 0 || sourceHeight == 0)
         return;
@@ -498,8 +495,8 @@ void TCanvas::TransparentBlt(int32_t x, int32_t y, int32_t width, int32_t height
 }
 
 void TCanvas::TransparentStretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, TCanvas* source, int32_t sx,
-                                   int32_t sy, int32_t sourceWidth, int32_t sourceHeight, TCanvas* mask, int32_t mx,
-                                   int32_t my)
+                                    int32_t sy, int32_t sourceWidth, int32_t sourceHeight, TCanvas* mask, int32_t mx,
+                                    int32_t my)
 {
     if (!source || !mask)
         return;
@@ -519,10 +516,7 @@ void TCanvas::TransparentStretchBlt(int32_t x, int32_t y, int32_t width, int32_t
 
 namespace {
 
-uint32_t Scale255(uint32_t value, uint32_t alpha)
-{
-    return (value * alpha + 127) / 255;
-}
+uint32_t Scale255(uint32_t value, uint32_t alpha) { return (value * alpha + 127) / 255; }
 
 // The source side of a blend, looked up once per call instead of per pixel:
 // each source channel scaled by the constant alpha, and the effective alpha
@@ -540,7 +534,6 @@ struct TBlendTables {
     uint8_t Scaled[256];
     uint8_t Alpha[256];
 };
-
 
 // Two channels at once, in the 0x00ff00ff lanes of a word. Scaling: with
 // t = v * alpha + 128, (t + t / 256) / 256 is exactly Scale255(v, alpha)
@@ -599,8 +592,8 @@ void BlendRgbPixels(uint8_t* to, const uint8_t* sourceRow, const int32_t* column
         }
         const uint32_t dest = LoadPixel<DestBytes>(to);
         const uint32_t keep = 255 - alpha;
-        const uint32_t redBlue = AddLanesSaturated(ScaleLanes(source & 0x00FF00FFu, tables.Constant),
-                                                   ScaleLanes(dest & 0x00FF00FFu, keep));
+        const uint32_t redBlue =
+            AddLanesSaturated(ScaleLanes(source & 0x00FF00FFu, tables.Constant), ScaleLanes(dest & 0x00FF00FFu, keep));
         // The alpha lane holds the effective alpha, whatever the source's own.
         const uint32_t sourceAlphaGreen = ScaleLanes((source >> 8) & 0x000000FFu, tables.Constant) | (alpha << 16);
         const uint32_t alphaGreen = AddLanesSaturated(sourceAlphaGreen, ScaleLanes((dest >> 8) & 0x00FF00FFu, keep));
@@ -674,14 +667,14 @@ public:
     static bool Suits(const TRasterSurface& src, const TRasterSurface& dst)
     {
         return src.Bpp == 32 && dst.Bpp == 32 && src.Bits != dst.Bits &&
-               reinterpret_cast<uintptr_t>(src.Bits) % 4 == 0 && reinterpret_cast<uintptr_t>(dst.Bits) % 4 == 0;
+            reinterpret_cast<uintptr_t>(src.Bits) % 4 == 0 && reinterpret_cast<uintptr_t>(dst.Bits) % 4 == 0;
     }
 
     // Destination row dy, pixels a .. b-1, from source row sy at column sx.
     void Row(int32_t dy, int32_t a, int32_t b, int32_t sy, int32_t sx)
     {
-        pixman_image_composite32(PIXMAN_OP_OVER, FSource.get(), FMask.get(), FDest.get(), sx, FSourceHeight - 1 - sy,
-                                 0, 0, a, FDestHeight - 1 - dy, b - a, 1);
+        pixman_image_composite32(PIXMAN_OP_OVER, FSource.get(), FMask.get(), FDest.get(), sx, FSourceHeight - 1 - sy, 0,
+                                 0, a, FDestHeight - 1 - dy, b - a, 1);
     }
 
 private:
@@ -697,8 +690,8 @@ private:
 
 } // namespace
 
-void TCanvas::AlphaBlend(int32_t x, int32_t y, int32_t width, int32_t height, TCanvas* source, int32_t sx,
-                         int32_t sy, int32_t sourceWidth, int32_t sourceHeight, TBlendFunction blend)
+void TCanvas::AlphaBlend(int32_t x, int32_t y, int32_t width, int32_t height, TCanvas* source, int32_t sx, int32_t sy,
+                         int32_t sourceWidth, int32_t sourceHeight, TBlendFunction blend)
 {
     if (!source || width <= 0 || height <= 0 || sourceWidth <= 0 || sourceHeight <= 0)
         return;

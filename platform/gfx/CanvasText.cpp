@@ -87,7 +87,8 @@ std::vector<TSpan> BandSpans(const TRunPlacement& run, int32_t width, double top
 {
     std::vector<TPoint> corners;
     for (auto [u, v] : {std::pair<double, double>{0, top}, {width, top}, {width, bottom}, {0, bottom}})
-        corners.push_back({RoundToPixel(run.OriginX + run.Frame.X(u, v)), RoundToPixel(run.OriginY + run.Frame.Y(u, v))});
+        corners.push_back(
+            {RoundToPixel(run.OriginX + run.Frame.X(u, v)), RoundToPixel(run.OriginY + run.Frame.Y(u, v))});
     return ClipSpansToRect(PolygonSpans(corners, ALTERNATE, rows), clip);
 }
 
@@ -103,10 +104,7 @@ TFontFace& TCanvas::CurrentFace()
     return *FFace;
 }
 
-TTextMetric TCanvas::GetTextMetrics()
-{
-    return CurrentFace().Metrics();
-}
+TTextMetric TCanvas::GetTextMetrics() { return CurrentFace().Metrics(); }
 
 TSize TCanvas::TextExtent(const std::string& text)
 {
@@ -203,8 +201,8 @@ void TCanvas::DrawGlyphRun(int32_t x, int32_t y, uint32_t options, const TRect* 
             const int32_t gx = RoundToPixel(run.OriginX + run.Frame.X(pen, 0)) + glyph->Left;
             const int32_t gy = RoundToPixel(run.OriginY + run.Frame.Y(pen, 0)) + glyph->Top;
             for (int32_t r = 0; r < glyph->Rows; ++r)
-                BlendCoverage(gy + r, gx, glyph->Coverage.data() + static_cast<size_t>(r) * glyph->Width,
-                              glyph->Width, clipRect, textRaw, textRgb);
+                BlendCoverage(gy + r, gx, glyph->Coverage.data() + static_cast<size_t>(r) * glyph->Width, glyph->Width,
+                              clipRect, textRaw, textRgb);
         }
         pen += advances[i];
     }

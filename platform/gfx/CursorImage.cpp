@@ -36,9 +36,7 @@ TCursorImage CursorFromMasks(const TBitmap& andMask, const TBitmap& colour, TPoi
         throw EInvalidGraphicOperation("Cursor masks differ in size");
     return Build(
         colour.Width(), colour.Height(), hotSpot,
-        [&](int32_t x, int32_t y) {
-            return PixelOf(andMask, x, y) != clWhite || PixelOf(colour, x, y) != clBlack;
-        },
+        [&](int32_t x, int32_t y) { return PixelOf(andMask, x, y) != clWhite || PixelOf(colour, x, y) != clBlack; },
         [&](int32_t x, int32_t y) { return PixelOf(andMask, x, y) == clWhite ? clBlack : PixelOf(colour, x, y); });
 }
 

@@ -111,7 +111,7 @@ TLine Slice(const TLine& line, size_t from, size_t to)
 bool IsIdeographic(char32_t c)
 {
     return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
-           (c >= 0xFF00 && c <= 0xFFEF);
+        (c >= 0xFF00 && c <= 0xFFEF);
 }
 
 // Whether a line may end before character i (i > 0): after a space's run
@@ -191,8 +191,8 @@ void ApplyEllipsis(TLine& line, int32_t width, uint32_t format, TLayout& layout)
 {
     if (!(format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS)) || layout.Width(line.Text) <= width)
         return;
-    line.Text = (format & DT_PATH_ELLIPSIS) ? PathEllipsis(line.Text, width, layout)
-                                            : EndEllipsis(line.Text, width, layout);
+    line.Text =
+        (format & DT_PATH_ELLIPSIS) ? PathEllipsis(line.Text, width, layout) : EndEllipsis(line.Text, width, layout);
     line.Underlined.clear();
 }
 

@@ -16,8 +16,8 @@ void TFont::SetSize(int32_t points)
 bool TFont::SameAs(const TFont& other) const
 {
     return FName == other.FName && FHeight == other.FHeight && FStyle == other.FStyle && FColor == other.FColor &&
-           FCharset == other.FCharset && FPitch == other.FPitch && FOrientation == other.FOrientation &&
-           FQuality == other.FQuality;
+        FCharset == other.FCharset && FPitch == other.FPitch && FOrientation == other.FOrientation &&
+        FQuality == other.FQuality;
 }
 
 void TFont::Assign(const TPersistent* persistent)
@@ -44,15 +44,24 @@ void TFont::Assign(const TPersistent* persistent)
 const TIdentMap& CharsetIdents()
 {
     static const TIdentMap idents = {
-        {ANSI_CHARSET, "ANSI_CHARSET"},       {DEFAULT_CHARSET, "DEFAULT_CHARSET"},
-        {SYMBOL_CHARSET, "SYMBOL_CHARSET"},   {MAC_CHARSET, "MAC_CHARSET"},
-        {SHIFTJIS_CHARSET, "SHIFTJIS_CHARSET"}, {HANGEUL_CHARSET, "HANGEUL_CHARSET"},
-        {JOHAB_CHARSET, "JOHAB_CHARSET"},     {GB2312_CHARSET, "GB2312_CHARSET"},
-        {CHINESEBIG5_CHARSET, "CHINESEBIG5_CHARSET"}, {GREEK_CHARSET, "GREEK_CHARSET"},
-        {TURKISH_CHARSET, "TURKISH_CHARSET"}, {VIETNAMESE_CHARSET, "VIETNAMESE_CHARSET"},
-        {HEBREW_CHARSET, "HEBREW_CHARSET"},   {ARABIC_CHARSET, "ARABIC_CHARSET"},
-        {BALTIC_CHARSET, "BALTIC_CHARSET"},   {RUSSIAN_CHARSET, "RUSSIAN_CHARSET"},
-        {THAI_CHARSET, "THAI_CHARSET"},       {EASTEUROPE_CHARSET, "EASTEUROPE_CHARSET"},
+        {ANSI_CHARSET, "ANSI_CHARSET"},
+        {DEFAULT_CHARSET, "DEFAULT_CHARSET"},
+        {SYMBOL_CHARSET, "SYMBOL_CHARSET"},
+        {MAC_CHARSET, "MAC_CHARSET"},
+        {SHIFTJIS_CHARSET, "SHIFTJIS_CHARSET"},
+        {HANGEUL_CHARSET, "HANGEUL_CHARSET"},
+        {JOHAB_CHARSET, "JOHAB_CHARSET"},
+        {GB2312_CHARSET, "GB2312_CHARSET"},
+        {CHINESEBIG5_CHARSET, "CHINESEBIG5_CHARSET"},
+        {GREEK_CHARSET, "GREEK_CHARSET"},
+        {TURKISH_CHARSET, "TURKISH_CHARSET"},
+        {VIETNAMESE_CHARSET, "VIETNAMESE_CHARSET"},
+        {HEBREW_CHARSET, "HEBREW_CHARSET"},
+        {ARABIC_CHARSET, "ARABIC_CHARSET"},
+        {BALTIC_CHARSET, "BALTIC_CHARSET"},
+        {RUSSIAN_CHARSET, "RUSSIAN_CHARSET"},
+        {THAI_CHARSET, "THAI_CHARSET"},
+        {EASTEUROPE_CHARSET, "EASTEUROPE_CHARSET"},
         {OEM_CHARSET, "OEM_CHARSET"},
     };
     return idents;
@@ -62,8 +71,9 @@ namespace {
 
 const TEnumInfo FontStyleInfo{"TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}};
 const TEnumInfo FontPitchInfo{"TFontPitch", {"fpDefault", "fpVariable", "fpFixed"}};
-const TEnumInfo FontQualityInfo{"TFontQuality", {"fqDefault", "fqDraft", "fqProof", "fqNonAntialiased",
-                                                 "fqAntialiased", "fqClearType", "fqClearTypeNatural"}};
+const TEnumInfo FontQualityInfo{
+    "TFontQuality",
+    {"fqDefault", "fqDraft", "fqProof", "fqNonAntialiased", "fqAntialiased", "fqClearType", "fqClearTypeNatural"}};
 
 const bool registered = [] {
     RegisterClass<TFont, TPersistent>("TFont")

@@ -122,9 +122,9 @@ std::shared_ptr<TFontFace> TFontFace::Get(const TFont& font, bool antialiased)
 {
     static std::mutex cacheLock;
     static std::map<std::string, std::shared_ptr<TFontFace>> cache;
-    const std::string key = Format("%s|%d|%d|%d|%d|%d|%d", UpperCase(font.Name()).c_str(), font.Height(),
-                                   static_cast<int>(font.Style().Bits()), font.Orientation(), static_cast<int>(font.Pitch()),
-                                   static_cast<int>(font.Charset()), antialiased ? 1 : 0);
+    const std::string key = Format(
+        "%s|%d|%d|%d|%d|%d|%d", UpperCase(font.Name()).c_str(), font.Height(), static_cast<int>(font.Style().Bits()),
+        font.Orientation(), static_cast<int>(font.Pitch()), static_cast<int>(font.Charset()), antialiased ? 1 : 0);
     std::lock_guard<std::mutex> lock(cacheLock);
     std::shared_ptr<TFontFace>& slot = cache[key];
     if (!slot) {
@@ -180,9 +180,9 @@ void TFontFace::Realise(const TFont& font, bool antialiased)
     m.tmUnderlined = font.Style().Contains(fsUnderline) ? 1 : 0;
     m.tmStruckOut = font.Style().Contains(fsStrikeOut) ? 1 : 0;
     // As the classic metric has it, the "fixed pitch" bit marks a variable-pitch font.
-    m.tmPitchAndFamily = static_cast<uint8_t>((FT_IS_SCALABLE(face) ? TMPF_VECTOR : 0) |
-                                              (FT_IS_SFNT(face) ? TMPF_TRUETYPE : 0) |
-                                              (FT_IS_FIXED_WIDTH(face) ? 0 : TMPF_FIXED_PITCH));
+    m.tmPitchAndFamily =
+        static_cast<uint8_t>((FT_IS_SCALABLE(face) ? TMPF_VECTOR : 0) | (FT_IS_SFNT(face) ? TMPF_TRUETYPE : 0) |
+                             (FT_IS_FIXED_WIDTH(face) ? 0 : TMPF_FIXED_PITCH));
     m.tmCharSet = font.Charset();
 
     if (post) {
@@ -247,8 +247,7 @@ TRenderedGlyph TFontFace::RenderGlyph(char32_t character)
         const uint8_t* row = bitmap.buffer + static_cast<ptrdiff_t>(y) * bitmap.pitch;
         uint8_t* out = glyph.Coverage.data() + static_cast<size_t>(y) * glyph.Width;
         for (int32_t x = 0; x < glyph.Width; ++x)
-            out[x] = bitmap.pixel_mode == FT_PIXEL_MODE_MONO ? ((row[x >> 3] >> (7 - (x & 7))) & 1 ? 255 : 0)
-                                                             : row[x];
+            out[x] = bitmap.pixel_mode == FT_PIXEL_MODE_MONO ? ((row[x >> 3] >> (7 - (x & 7))) & 1 ? 255 : 0) : row[x];
     }
     return glyph;
 }

@@ -43,13 +43,19 @@ TFontFile MatchPattern(FcPattern* pattern, bool bold, bool italic)
 std::string SubstituteFamily(const std::string& family)
 {
     static const std::map<std::string, std::string> substitutes = {
-        {"TAHOMA", "DejaVu Sans"},          {"MS SANS SERIF", "DejaVu Sans"}, {"MICROSOFT SANS SERIF", "DejaVu Sans"},
-        {"MS SHELL DLG", "DejaVu Sans"},    {"MS SHELL DLG 2", "DejaVu Sans"}, {"VERDANA", "DejaVu Sans"},
-        {"SYSTEM", "DejaVu Sans"},          {"ARIAL", "Liberation Sans"},      {"SIMSUN", "WenQuanYi Micro Hei"},
+        {"TAHOMA", "DejaVu Sans"},       {"MS SANS SERIF", "DejaVu Sans"},  {"MICROSOFT SANS SERIF", "DejaVu Sans"},
+        {"MS SHELL DLG", "DejaVu Sans"}, {"MS SHELL DLG 2", "DejaVu Sans"}, {"VERDANA", "DejaVu Sans"},
+        {"SYSTEM", "DejaVu Sans"},       {"ARIAL", "Liberation Sans"},      {"SIMSUN", "WenQuanYi Micro Hei"},
         {"宋体", "WenQuanYi Micro Hei"},
     };
     const auto it = substitutes.find(UpperCase(family));
     return it == substitutes.end() ? family : it->second;
+}
+
+bool LoadFontConfiguration()
+{
+    std::lock_guard<std::mutex> lock(LookupLock);
+    return FcInit() == FcTrue;
 }
 
 TFontFile FindFontFile(const std::string& family, bool bold, bool italic, bool fixedPitch)

@@ -19,6 +19,10 @@ struct TFontFile {
 
 std::string SubstituteFamily(const std::string& family);
 
+// Loads fontconfig's configuration and font list now rather than at the
+// first lookup; false when fontconfig cannot start.
+bool LoadFontConfiguration();
+
 // The best installed match (a fixed-pitch face when `fixedPitch`); raises
 // EInvalidGraphic when fontconfig finds no font at all.
 TFontFile FindFontFile(const std::string& family, bool bold, bool italic, bool fixedPitch = false);

@@ -84,8 +84,12 @@ void DrawArrow(TCanvas& canvas, const TRect& r, uint32_t direction, TColor color
         const int32_t offset = i - size / 2;
         switch (direction) {
         case DFCS_SCROLLUP: canvas.FillSolidRect(Rect(cx - i, cy + offset, cx + i + 1, cy + offset + 1), color); break;
-        case DFCS_SCROLLLEFT: canvas.FillSolidRect(Rect(cx + offset, cy - i, cx + offset + 1, cy + i + 1), color); break;
-        case DFCS_SCROLLRIGHT: canvas.FillSolidRect(Rect(cx - offset, cy - i, cx - offset + 1, cy + i + 1), color); break;
+        case DFCS_SCROLLLEFT:
+            canvas.FillSolidRect(Rect(cx + offset, cy - i, cx + offset + 1, cy + i + 1), color);
+            break;
+        case DFCS_SCROLLRIGHT:
+            canvas.FillSolidRect(Rect(cx - offset, cy - i, cx - offset + 1, cy + i + 1), color);
+            break;
         default: canvas.FillSolidRect(Rect(cx - i, cy - offset, cx + i + 1, cy - offset + 1), color); break;
         }
     }
@@ -140,7 +144,8 @@ bool DrawFrameControl(TCanvas& canvas, const TRect& rect, uint32_t kind, uint32_
     if (state & DFCS_BUTTONPUSH) {
         TRect face = rect;
         const bool sunken = (state & (DFCS_PUSHED | DFCS_CHECKED)) != 0;
-        uint32_t flags = BF_RECT | BF_MIDDLE | ((state & DFCS_FLAT) ? BF_FLAT : 0) | ((state & DFCS_MONO) ? BF_MONO : 0);
+        uint32_t flags =
+            BF_RECT | BF_MIDDLE | ((state & DFCS_FLAT) ? BF_FLAT : 0) | ((state & DFCS_MONO) ? BF_MONO : 0);
         DrawEdge(canvas, face, sunken ? EDGE_SUNKEN : EDGE_RAISED, flags);
         return true;
     }
@@ -165,7 +170,8 @@ TRect DrawButtonFace(TCanvas& canvas, const TRect& client, int32_t bevelWidth, T
         }
         if (isFocused)
             r = DrawRing(canvas, r, {clWindowFrame, clWindowFrame}, BF_RECT);
-        const TRingColors bevel = isDown ? TRingColors{clBtnShadow, clBtnFace} : TRingColors{clBtnHighlight, clBtnShadow};
+        const TRingColors bevel =
+            isDown ? TRingColors{clBtnShadow, clBtnFace} : TRingColors{clBtnHighlight, clBtnShadow};
         for (int32_t i = 0; i < bevelWidth; ++i)
             r = DrawRing(canvas, r, bevel, BF_RECT);
     } else {

@@ -11,9 +11,8 @@ constexpr uint32_t BDR_RAISEDOUTER = 0x1, BDR_SUNKENOUTER = 0x2, BDR_RAISEDINNER
                    BDR_OUTER = 0x3, BDR_INNER = 0xC, EDGE_RAISED = 0x5, EDGE_SUNKEN = 0xA, EDGE_ETCHED = 0x6,
                    EDGE_BUMP = 0x9;
 // Sides and options of DrawEdge.
-constexpr uint32_t BF_LEFT = 0x1, BF_TOP = 0x2, BF_RIGHT = 0x4, BF_BOTTOM = 0x8, BF_TOPLEFT = 0x3,
-                   BF_BOTTOMRIGHT = 0xC, BF_RECT = 0xF, BF_MIDDLE = 0x800, BF_ADJUST = 0x2000, BF_FLAT = 0x4000,
-                   BF_MONO = 0x8000;
+constexpr uint32_t BF_LEFT = 0x1, BF_TOP = 0x2, BF_RIGHT = 0x4, BF_BOTTOM = 0x8, BF_TOPLEFT = 0x3, BF_BOTTOMRIGHT = 0xC,
+                   BF_RECT = 0xF, BF_MIDDLE = 0x800, BF_ADJUST = 0x2000, BF_FLAT = 0x4000, BF_MONO = 0x8000;
 
 // Each ring draws its upper-left colour on the left and top sides, then its
 // lower-right colour on the right and bottom sides (so those own the

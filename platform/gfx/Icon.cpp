@@ -9,10 +9,7 @@
 
 namespace {
 
-[[noreturn]] void Invalid()
-{
-    throw EInvalidGraphic("Icon image is not valid");
-}
+[[noreturn]] void Invalid() { throw EInvalidGraphic("Icon image is not valid"); }
 
 uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t Get32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
@@ -105,7 +102,8 @@ void ComposeImage(const TBitmap& colour, const std::vector<uint8_t>& data, size_
     image.SetPixelFormat(pf32bit);
     image.SetSize(width, height);
     for (int32_t y = 0; y < height; ++y) {
-        const uint8_t* maskRow = hasMask ? &data[maskOffset + static_cast<size_t>(height - 1 - y) * maskStride] : nullptr;
+        const uint8_t* maskRow =
+            hasMask ? &data[maskOffset + static_cast<size_t>(height - 1 - y) * maskStride] : nullptr;
         for (int32_t x = 0; x < width; ++x) {
             const uint32_t raw = ReadRaw(colour.ScanLine(y), x, bpp);
             uint32_t alpha = 255;
@@ -114,7 +112,8 @@ void ComposeImage(const TBitmap& colour, const std::vector<uint8_t>& data, size_
             else if (maskRow && ((maskRow[x >> 3] >> (7 - (x & 7))) & 1))
                 alpha = 0;
             const TColor c = RawToRgb(raw, bpp, &colour.Palette());
-            const uint32_t r = GetRValue(c) * alpha / 255, g = GetGValue(c) * alpha / 255, b = GetBValue(c) * alpha / 255;
+            const uint32_t r = GetRValue(c) * alpha / 255, g = GetGValue(c) * alpha / 255,
+                           b = GetBValue(c) * alpha / 255;
             WriteRaw(image.ScanLine(y), x, 32, (alpha << 24) | (r << 16) | (g << 8) | b);
         }
     }
@@ -125,15 +124,9 @@ void ComposeImage(const TBitmap& colour, const std::vector<uint8_t>& data, size_
 TIcon::TIcon() = default;
 TIcon::~TIcon() = default;
 
-void TIcon::SetWidth(int32_t)
-{
-    throw EInvalidGraphicOperation("Cannot change the size of an icon");
-}
+void TIcon::SetWidth(int32_t) { throw EInvalidGraphicOperation("Cannot change the size of an icon"); }
 
-void TIcon::SetHeight(int32_t)
-{
-    throw EInvalidGraphicOperation("Cannot change the size of an icon");
-}
+void TIcon::SetHeight(int32_t) { throw EInvalidGraphicOperation("Cannot change the size of an icon"); }
 
 void TIcon::SetSize(int32_t width, int32_t height)
 {
@@ -206,8 +199,9 @@ void TIcon::SaveToStream(TStream& stream) const
         for (int32_t x = 0; x < w; ++x) {
             const uint32_t p = ReadRaw(row, x, 32), a = p >> 24;
             auto unmultiply = [a](uint32_t v) { return a ? std::min<uint32_t>(255, (v * 255 + a / 2) / a) : 0; };
-            Put(out, (a << 24) | (unmultiply((p >> 16) & 0xFF) << 16) | (unmultiply((p >> 8) & 0xFF) << 8) |
-                         unmultiply(p & 0xFF),
+            Put(out,
+                (a << 24) | (unmultiply((p >> 16) & 0xFF) << 16) | (unmultiply((p >> 8) & 0xFF) << 8) |
+                    unmultiply(p & 0xFF),
                 4);
             if (a == 0)
                 maskRow[static_cast<size_t>(x >> 3)] |= static_cast<uint8_t>(0x80 >> (x & 7));

@@ -86,7 +86,7 @@ int32_t TCustomImageList::AddPieces(const TBitmap& image,
                     const TColor c = RawToRgb(raw, bpp, &image.Palette());
                     const uint32_t a = FMasked ? alphaOf(sx, y, bpp == 32 ? raw >> 24 : 255) : 255;
                     pixel = (a << 24) | ((GetRValue(c) * a / 255) << 16) | ((GetGValue(c) * a / 255) << 8) |
-                            (GetBValue(c) * a / 255);
+                        (GetBValue(c) * a / 255);
                 }
                 WriteRaw(out, x, 32, pixel);
             }

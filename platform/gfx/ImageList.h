@@ -70,7 +70,8 @@ protected:
 
 private:
     const TBitmap& ImageAt(int32_t index) const;
-    int32_t AddPieces(const TBitmap& image, const std::function<uint32_t(int32_t x, int32_t y, uint32_t alpha)>& alphaOf);
+    int32_t AddPieces(const TBitmap& image,
+                      const std::function<uint32_t(int32_t x, int32_t y, uint32_t alpha)>& alphaOf);
 
     int32_t FWidth = 16;
     int32_t FHeight = 16;

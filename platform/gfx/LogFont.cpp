@@ -42,7 +42,9 @@ TLogFont FontToLogFont(const TFont& font)
     log.lfStrikeOut = font.Style().Contains(fsStrikeOut) ? 1 : 0;
     log.lfCharSet = font.Charset();
     log.lfQuality = QualityToLog(font.Quality());
-    log.lfPitchAndFamily = font.Pitch() == fpFixed ? FIXED_PITCH : font.Pitch() == fpVariable ? VARIABLE_PITCH : DEFAULT_PITCH;
+    log.lfPitchAndFamily = font.Pitch() == fpFixed ? FIXED_PITCH
+        : font.Pitch() == fpVariable               ? VARIABLE_PITCH
+                                                   : DEFAULT_PITCH;
     log.lfFaceName = font.Name();
     return log;
 }

@@ -16,7 +16,7 @@ constexpr int32_t FW_NORMAL = 400, FW_BOLD = 700;
 
 struct TLogFont {
     int32_t lfHeight = 0;
-    int32_t lfWidth = 0;      // not used by the renderer: glyphs keep their own proportions
+    int32_t lfWidth = 0; // not used by the renderer: glyphs keep their own proportions
     int32_t lfEscapement = 0; // tenths of a degree
     int32_t lfOrientation = 0;
     int32_t lfWeight = FW_NORMAL;

@@ -4,13 +4,10 @@
 
 namespace {
 
-TPaletteEntry EntryOf(TColor c)
-{
-    return {GetRValue(c), GetGValue(c), GetBValue(c), 0};
-}
+TPaletteEntry EntryOf(TColor c) { return {GetRValue(c), GetGValue(c), GetBValue(c), 0}; }
 
-const TColor Vga16Colors[16] = {clBlack, clMaroon, clGreen, clOlive, clNavy, clPurple, clTeal, clGray,
-                                clSilver, clRed, clLime, clYellow, clBlue, clFuchsia, clAqua, clWhite};
+const TColor Vga16Colors[16] = {clBlack,  clMaroon, clGreen, clOlive,  clNavy, clPurple,  clTeal, clGray,
+                                clSilver, clRed,    clLime,  clYellow, clBlue, clFuchsia, clAqua, clWhite};
 
 } // namespace
 
@@ -42,10 +39,7 @@ uint32_t TPalette::NearestIndex(TColor color) const
     return best;
 }
 
-TPalette TPalette::Monochrome()
-{
-    return TPalette({EntryOf(clBlack), EntryOf(clWhite)});
-}
+TPalette TPalette::Monochrome() { return TPalette({EntryOf(clBlack), EntryOf(clWhite)}); }
 
 TPalette TPalette::Vga16()
 {
@@ -61,8 +55,8 @@ TPalette TPalette::Default256()
     for (int r = 0; r < 6; ++r)
         for (int g = 0; g < 6; ++g)
             for (int b = 0; b < 6; ++b)
-                entries.push_back(EntryOf(RGB(static_cast<uint8_t>(r * 51), static_cast<uint8_t>(g * 51),
-                                              static_cast<uint8_t>(b * 51))));
+                entries.push_back(EntryOf(
+                    RGB(static_cast<uint8_t>(r * 51), static_cast<uint8_t>(g * 51), static_cast<uint8_t>(b * 51))));
     for (int i = 1; i <= 24; ++i) {
         const auto level = static_cast<uint8_t>(i * 255 / 25);
         entries.push_back(EntryOf(RGB(level, level, level)));

@@ -22,8 +22,8 @@ void TPen::Assign(const TPersistent* persistent)
     const TPen& source = *other;
     if (&source == this)
         return;
-    const bool changed = FColor != source.FColor || FWidth != source.FWidth || FStyle != source.FStyle ||
-                         FMode != source.FMode;
+    const bool changed =
+        FColor != source.FColor || FWidth != source.FWidth || FStyle != source.FStyle || FMode != source.FMode;
     FColor = source.FColor;
     FWidth = source.FWidth;
     FStyle = source.FStyle;

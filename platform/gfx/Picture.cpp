@@ -113,10 +113,7 @@ void TPicture::TakeGraphic(std::unique_ptr<TGraphic> graphic)
     Changed();
 }
 
-void TPicture::SetGraphic(const TGraphic* graphic)
-{
-    TakeGraphic(graphic ? graphic->Clone() : nullptr);
-}
+void TPicture::SetGraphic(const TGraphic* graphic) { TakeGraphic(graphic ? graphic->Clone() : nullptr); }
 
 TBitmap* TPicture::Bitmap()
 {
@@ -128,15 +125,9 @@ TBitmap* TPicture::Bitmap()
     return bitmap;
 }
 
-int32_t TPicture::Width() const
-{
-    return FGraphic ? FGraphic->Width() : 0;
-}
+int32_t TPicture::Width() const { return FGraphic ? FGraphic->Width() : 0; }
 
-int32_t TPicture::Height() const
-{
-    return FGraphic ? FGraphic->Height() : 0;
-}
+int32_t TPicture::Height() const { return FGraphic ? FGraphic->Height() : 0; }
 
 void TPicture::LoadFromFile(const std::string& fileName)
 {

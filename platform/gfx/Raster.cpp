@@ -81,8 +81,7 @@ TColor RawToRgb(uint32_t raw, int bpp, const TPalette* palette)
     case 8: return (palette && raw < palette->Count()) ? palette->EntryColor(raw) : clBlack;
     case 15: return RGB(Expand5((raw >> 10) & 31), Expand5((raw >> 5) & 31), Expand5(raw & 31));
     case 16: return RGB(Expand5((raw >> 11) & 31), Expand6((raw >> 5) & 63), Expand5(raw & 31));
-    default:
-        return RGB(static_cast<uint8_t>(raw >> 16), static_cast<uint8_t>(raw >> 8), static_cast<uint8_t>(raw));
+    default: return RGB(static_cast<uint8_t>(raw >> 16), static_cast<uint8_t>(raw >> 8), static_cast<uint8_t>(raw));
     }
 }
 

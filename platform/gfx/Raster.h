@@ -37,10 +37,7 @@ inline int64_t RowStride(int32_t width, int bpp)
 }
 
 // All bits a pixel of this depth has.
-inline uint32_t RawMask(int bpp)
-{
-    return bpp >= 32 ? 0xFFFFFFFFu : ((1u << bpp) - 1u);
-}
+inline uint32_t RawMask(int bpp) { return bpp >= 32 ? 0xFFFFFFFFu : ((1u << bpp) - 1u); }
 
 inline uint32_t ReadRaw(const uint8_t* row, int32_t x, int bpp)
 {
@@ -60,7 +57,7 @@ inline uint32_t ReadRaw(const uint8_t* row, int32_t x, int bpp)
     default: {
         const uint8_t* p = row + static_cast<size_t>(x) * 4;
         return p[0] | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-               (static_cast<uint32_t>(p[3]) << 24);
+            (static_cast<uint32_t>(p[3]) << 24);
     }
     }
 }
@@ -111,9 +108,22 @@ TColor RawToRgb(uint32_t raw, int bpp, const TPalette* palette);
 
 // Binary raster operations (the pen mix modes), numbered as R2_ codes 1-16.
 enum : int {
-    R2_BLACK = 1, R2_NOTMERGEPEN = 2, R2_MASKNOTPEN = 3, R2_NOTCOPYPEN = 4, R2_MASKPENNOT = 5, R2_NOT = 6,
-    R2_XORPEN = 7, R2_NOTMASKPEN = 8, R2_MASKPEN = 9, R2_NOTXORPEN = 10, R2_NOP = 11, R2_MERGENOTPEN = 12,
-    R2_COPYPEN = 13, R2_MERGEPENNOT = 14, R2_MERGEPEN = 15, R2_WHITE = 16
+    R2_BLACK = 1,
+    R2_NOTMERGEPEN = 2,
+    R2_MASKNOTPEN = 3,
+    R2_NOTCOPYPEN = 4,
+    R2_MASKPENNOT = 5,
+    R2_NOT = 6,
+    R2_XORPEN = 7,
+    R2_NOTMASKPEN = 8,
+    R2_MASKPEN = 9,
+    R2_NOTXORPEN = 10,
+    R2_NOP = 11,
+    R2_MERGENOTPEN = 12,
+    R2_COPYPEN = 13,
+    R2_MERGEPENNOT = 14,
+    R2_MERGEPEN = 15,
+    R2_WHITE = 16
 };
 
 // Bitwise result of a binary raster operation on pen and destination.
@@ -121,10 +131,14 @@ inline uint32_t ApplyRop2(int rop2, uint32_t pen, uint32_t dst)
 {
     const unsigned table = static_cast<unsigned>(rop2 - 1) & 15u;
     uint32_t result = 0;
-    if (table & 1u) result |= ~pen & ~dst;
-    if (table & 2u) result |= ~pen & dst;
-    if (table & 4u) result |= pen & ~dst;
-    if (table & 8u) result |= pen & dst;
+    if (table & 1u)
+        result |= ~pen & ~dst;
+    if (table & 2u)
+        result |= ~pen & dst;
+    if (table & 4u)
+        result |= pen & ~dst;
+    if (table & 8u)
+        result |= pen & dst;
     return result;
 }
 

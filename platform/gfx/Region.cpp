@@ -54,10 +54,7 @@ TRegion::TRegion(const TRect& rect) : TRegion()
     pixman_region32_init_rects(&FImpl->Region, &box, 1);
 }
 
-TRegion::TRegion(const TRegion& other) : TRegion()
-{
-    pixman_region32_copy(&FImpl->Region, &other.FImpl->Region);
-}
+TRegion::TRegion(const TRegion& other) : TRegion() { pixman_region32_copy(&FImpl->Region, &other.FImpl->Region); }
 
 TRegion& TRegion::operator=(const TRegion& other)
 {
@@ -66,10 +63,7 @@ TRegion& TRegion::operator=(const TRegion& other)
     return *this;
 }
 
-TRegion::TRegion(TRegion&& other) noexcept : FImpl(std::move(other.FImpl))
-{
-    other.FImpl = std::make_unique<TImpl>();
-}
+TRegion::TRegion(TRegion&& other) noexcept : FImpl(std::move(other.FImpl)) { other.FImpl = std::make_unique<TImpl>(); }
 
 TRegion& TRegion::operator=(TRegion&& other) noexcept
 {
@@ -133,8 +127,8 @@ TRegionKind TRegion::Combine(const TRegion& a, const TRegion& b, TRegionCombine 
     case RGN_XOR: {
         TRegion left, right;
         ok = pixman_region32_subtract(&left.FImpl->Region, ra, rb) &&
-             pixman_region32_subtract(&right.FImpl->Region, rb, ra) &&
-             pixman_region32_union(dest, &left.FImpl->Region, &right.FImpl->Region);
+            pixman_region32_subtract(&right.FImpl->Region, rb, ra) &&
+            pixman_region32_union(dest, &left.FImpl->Region, &right.FImpl->Region);
         break;
     }
     default: return RGN_ERROR;
@@ -169,10 +163,7 @@ TRect TRegion::BoundingBox() const
     return {box->x1, box->y1, box->x2, box->y2};
 }
 
-TRegionKind TRegion::Kind() const
-{
-    return KindOf(&FImpl->Region);
-}
+TRegionKind TRegion::Kind() const { return KindOf(&FImpl->Region); }
 
 std::vector<TRect> TRegion::Rects() const
 {

@@ -54,10 +54,7 @@ std::unique_ptr<TBitmap> LoadBitmapResource(const std::string& name)
     return bitmap;
 }
 
-TCursorImage LoadCursorResource(const std::string& name)
-{
-    return Find<TCursorResourceFactory>(name)();
-}
+TCursorImage LoadCursorResource(const std::string& name) { return Find<TCursorResourceFactory>(name)(); }
 
 std::unique_ptr<TBitmap> CreateMappedBitmapResource(const std::string& name,
                                                     const std::vector<std::pair<TColor, TColor>>& colorMap)
@@ -79,7 +76,8 @@ std::unique_ptr<TBitmap> CreateMappedBitmapResource(const std::string& name,
     const TRasterSurface s = bitmap->Surface();
     std::vector<std::pair<uint32_t, uint32_t>> raws;
     for (const auto& [from, to] : colorMap)
-        raws.emplace_back(RgbToRaw(ColorToPixelRGB(from), s.Bpp, s.Palette), RgbToRaw(ColorToPixelRGB(to), s.Bpp, s.Palette));
+        raws.emplace_back(RgbToRaw(ColorToPixelRGB(from), s.Bpp, s.Palette),
+                          RgbToRaw(ColorToPixelRGB(to), s.Bpp, s.Palette));
     const uint32_t rgbMask = s.Bpp == 32 ? 0x00FFFFFFu : RawMask(s.Bpp);
     for (int32_t y = 0; y < s.Height; ++y) {
         uint8_t* row = s.Row(y);

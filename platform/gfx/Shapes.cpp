@@ -139,8 +139,7 @@ namespace {
 void OutlineEnds(const TRowShape& shape, size_t i, int32_t& leftEnd, int32_t& rightStart)
 {
     const TRowExtent& row = shape.Rows[i];
-    const bool edgeRow = i == 0 || i + 1 == shape.Rows.size() || shape.Rows[i - 1].Empty() ||
-                         shape.Rows[i + 1].Empty();
+    const bool edgeRow = i == 0 || i + 1 == shape.Rows.size() || shape.Rows[i - 1].Empty() || shape.Rows[i + 1].Empty();
     if (edgeRow) {
         leftEnd = row.Right;
         rightStart = row.Left;

@@ -4,10 +4,10 @@
 #include "platform/core/MainThread.h"
 #include "platform/core/Timers.h"
 
-#include <cstdio>
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/HintWindow.h"
+#include <cstdio>
 
 TApplication* Application()
 {
@@ -107,8 +107,7 @@ bool TApplication::HandleMessage()
 
 void TApplication::ProcessMessages()
 {
-    while (ProcessMessage()) {
-    }
+    while (ProcessMessage()) {}
     WindowSystem().UpdateAllWindows();
 }
 

@@ -19,14 +19,14 @@ enum class TNativeWindowState { Normal, Minimized, Maximized };
 
 // How a top-level window looks to the desktop.
 struct TNativeWindowParams {
-    TRect Bounds;              // screen coordinates of the whole window
+    TRect Bounds; // screen coordinates of the whole window
     std::string Caption;
-    bool Decorated = true;     // the desktop draws a title bar and border
+    bool Decorated = true; // the desktop draws a title bar and border
     bool Resizable = false;
-    bool ToolWindow = false;   // no taskbar entry
-    bool Popup = false;        // menus and hints: no decorations, above its owner
+    bool ToolWindow = false; // no taskbar entry
+    bool Popup = false; // menus and hints: no decorations, above its owner
     bool TopMost = false;
-    bool NoActivate = false;   // showing it never takes the keyboard focus
+    bool NoActivate = false; // showing it never takes the keyboard focus
     bool PerPixelAlpha = false; // the presented image's alpha is the window's opacity
 };
 
@@ -60,9 +60,23 @@ public:
 };
 
 enum class TInputKind {
-    MouseMove, MouseDown, MouseUp, MouseWheel, MouseLeave,
-    KeyDown, KeyUp, Text,
-    Activated, Deactivated, CloseRequested, Moved, Resized, StateChanged, Exposed
+    MouseMove,
+    MouseDown,
+    MouseUp,
+    MouseWheel,
+    MouseLeave,
+    KeyDown,
+    KeyUp,
+    Text,
+    Activated,
+    Deactivated,
+    CloseRequested,
+    Moved,
+    Resized,
+    StateChanged,
+    Exposed,
+    // The desktop or the system asks the whole program to end (a termination signal).
+    QuitRequested
 };
 
 // One event from the desktop. Coordinates are relative to the window's
@@ -70,13 +84,13 @@ enum class TInputKind {
 struct TInputEvent {
     TInputKind Kind = TInputKind::MouseMove;
     INativeWindow* Window = nullptr;
-    TPoint Position;             // mouse position, or new position for Moved
-    int32_t Button = 0;          // 0 left, 1 right, 2 middle
-    int32_t WheelDelta = 0;      // multiples of 120, positive away from the user
+    TPoint Position; // mouse position, or new position for Moved
+    int32_t Button = 0; // 0 left, 1 right, 2 middle
+    int32_t WheelDelta = 0; // multiples of 120, positive away from the user
     uint16_t VirtualKey = 0;
     bool Repeat = false;
-    std::string Text;            // UTF-8 for Text events
-    TSize Size;                  // new size for Resized
+    std::string Text; // UTF-8 for Text events
+    TSize Size; // new size for Resized
     TNativeWindowState State = TNativeWindowState::Normal;
 };
 

@@ -176,7 +176,8 @@ TRect TCustomComboBox::ButtonRect() const
 bool TCustomComboBox::HasFocus() const
 {
     HWND focus = WindowSystemInstalled() ? GetFocus() : 0;
-    return focus != 0 && ((handle_ && focus == handle_) || (edit_ && edit_->HandleAllocated() && focus == edit_->Handle()));
+    return focus != 0 &&
+        ((handle_ && focus == handle_) || (edit_ && edit_->HandleAllocated() && focus == edit_->Handle()));
 }
 
 void TCustomComboBox::Clear()
@@ -488,7 +489,9 @@ bool TCustomComboBox::HandleComboMessage(TMessage& message)
     auto index = static_cast<int32_t>(static_cast<intptr_t>(message.WParam));
     switch (message.Msg) {
     case CB_ADDSTRING: message.Result = InsertItem(-1, text(), 0); return true;
-    case CB_INSERTSTRING: message.Result = InsertItem(index < 0 ? Count() : std::min(index, Count()), text(), 0); return true;
+    case CB_INSERTSTRING:
+        message.Result = InsertItem(index < 0 ? Count() : std::min(index, Count()), text(), 0);
+        return true;
     case CB_DELETESTRING:
         message.Result = index >= 0 && index < Count() ? (DeleteItem(index), Count()) : CB_ERR;
         return true;
@@ -515,7 +518,8 @@ bool TCustomComboBox::HandleComboMessage(TMessage& message)
             SetCurSel(static_cast<int32_t>(message.Result));
         return true;
     case CB_GETITEMDATA:
-        message.Result = index >= 0 && index < Count() ? static_cast<LRESULT>(items_[static_cast<size_t>(index)].Data) : CB_ERR;
+        message.Result =
+            index >= 0 && index < Count() ? static_cast<LRESULT>(items_[static_cast<size_t>(index)].Data) : CB_ERR;
         return true;
     case CB_SETITEMDATA:
         if (index < 0 || index >= Count()) {
@@ -560,7 +564,8 @@ bool TCustomComboBox::HandleComboMessage(TMessage& message)
         return true;
     case CB_SETEDITSEL:
         if (edit_)
-            edit_->Perform(EM_SETSEL, static_cast<WPARAM>(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(message.LParam)))),
+            edit_->Perform(EM_SETSEL,
+                           static_cast<WPARAM>(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(message.LParam)))),
                            static_cast<int16_t>(HiWord(static_cast<uintptr_t>(message.LParam))));
         message.Result = 1;
         return true;

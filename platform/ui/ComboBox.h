@@ -25,17 +25,17 @@ class TComboListWindow;
 class TComboBoxStrings;
 
 // Combo-box messages.
-constexpr uint32_t CB_GETEDITSEL = 0x0140;       // WParam, LParam: int32_t* start, end
+constexpr uint32_t CB_GETEDITSEL = 0x0140; // WParam, LParam: int32_t* start, end
 constexpr uint32_t CB_LIMITTEXT = 0x0141;
-constexpr uint32_t CB_SETEDITSEL = 0x0142;       // LParam MakeWParam(start, end)
-constexpr uint32_t CB_ADDSTRING = 0x0143;        // LParam const char*
+constexpr uint32_t CB_SETEDITSEL = 0x0142; // LParam MakeWParam(start, end)
+constexpr uint32_t CB_ADDSTRING = 0x0143; // LParam const char*
 constexpr uint32_t CB_DELETESTRING = 0x0144;
 constexpr uint32_t CB_GETCOUNT = 0x0146;
 constexpr uint32_t CB_GETCURSEL = 0x0147;
-constexpr uint32_t CB_GETLBTEXT = 0x0148;        // LParam std::string*
+constexpr uint32_t CB_GETLBTEXT = 0x0148; // LParam std::string*
 constexpr uint32_t CB_INSERTSTRING = 0x014A;
 constexpr uint32_t CB_RESETCONTENT = 0x014B;
-constexpr uint32_t CB_FINDSTRING = 0x014C;       // WParam start after (-1: from the top), LParam const char*
+constexpr uint32_t CB_FINDSTRING = 0x014C; // WParam start after (-1: from the top), LParam const char*
 constexpr uint32_t CB_SELECTSTRING = 0x014D;
 constexpr uint32_t CB_SETCURSEL = 0x014E;
 constexpr uint32_t CB_SHOWDROPDOWN = 0x014F;
@@ -65,7 +65,8 @@ constexpr uint16_t CBN_SELENDCANCEL = 10;
 
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
 
-using TDrawItemEvent = std::function<void(TWinControl* control, int32_t index, const TRect& rect, TOwnerDrawState state)>;
+using TDrawItemEvent =
+    std::function<void(TWinControl* control, int32_t index, const TRect& rect, TOwnerDrawState state)>;
 
 class TCustomComboBox : public TWinControl {
 public:

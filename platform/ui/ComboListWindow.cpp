@@ -126,8 +126,8 @@ bool TComboListWindow::OverScrollBar(TPoint clientPoint) const
     if (!scrolling_)
         return false;
     TRect client = ClientRect();
-    return clientPoint.X >= client.Right && clientPoint.X < client.Right + ScrollBarSize && clientPoint.Y >= client.Top &&
-           clientPoint.Y < client.Bottom;
+    return clientPoint.X >= client.Right && clientPoint.X < client.Right + ScrollBarSize &&
+        clientPoint.Y >= client.Top && clientPoint.Y < client.Bottom;
 }
 
 // Scroll-bar tracking takes the capture for its own press and lets it go at

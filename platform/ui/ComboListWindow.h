@@ -43,7 +43,7 @@ private:
 
     TCustomComboBox& combo_;
     bool open_ = false;
-    bool tracking_ = false;   // the press that opened the list is still down
+    bool tracking_ = false; // the press that opened the list is still down
     bool enteredList_ = false;
     bool scrolling_ = false;
     int32_t hotIndex_ = -1;

@@ -44,8 +44,7 @@ void TControl::WndProc(TMessage& message)
 {
     uint32_t msg = message.Msg;
     // A control without double clicks sees the second press as a press.
-    if (!HasStyle(csDoubleClicks) &&
-        (msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK))
+    if (!HasStyle(csDoubleClicks) && (msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK))
         message.Msg = msg = msg - (WM_LBUTTONDBLCLK - WM_LBUTTONDOWN);
     if (DragMessage(this, message))
         return;
@@ -81,9 +80,7 @@ void TControl::Dispatch(TMessage& message)
     case CM_VISIBLECHANGED:
     case CM_ENABLEDCHANGED:
     case CM_COLORCHANGED:
-    case CM_FONTCHANGED:
-        Invalidate();
-        break;
+    case CM_FONTCHANGED: Invalidate(); break;
     default: DefaultHandler(message); break;
     }
 }
@@ -99,8 +96,7 @@ void TControl::DefaultHandler(TMessage& message)
         *reinterpret_cast<std::string*>(message.LParam) = text_;
         message.Result = static_cast<LRESULT>(text_.size());
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -397,10 +393,7 @@ void TControl::SetText(const std::string& value)
     Perform(CM_TEXTCHANGED);
 }
 
-void TControl::SetPopupMenu(TPopupMenu* value)
-{
-    popupMenu_.Set(value);
-}
+void TControl::SetPopupMenu(TPopupMenu* value) { popupMenu_.Set(value); }
 
 void TControl::Notification(TComponent* component, TOperation operation)
 {

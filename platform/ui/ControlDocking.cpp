@@ -189,8 +189,12 @@ void TWinControl::DockOver(TDragDockObject* source, int32_t x, int32_t y, TDragS
 {
     const TPoint origin = ClientOrigin();
     source->DockRect = Bounds(origin.X, origin.Y, ClientWidth(), ClientHeight());
-    if (dockManager_)
-        dockManager_->PositionDockRect(source->Control(), nullptr, alNone, source->DockRect);
+    source->DropOnControl = nullptr;
+    source->DropAlign = alNone;
+    if (dockManager_) {
+        source->DropOnControl = dockManager_->DropPlaceAt({x, y}, source->DropAlign);
+        dockManager_->PositionDockRect(source->Control(), source->DropOnControl, source->DropAlign, source->DockRect);
+    }
     accept = true;
     if (OnDockOver)
         OnDockOver(this, source, x, y, state, accept);

@@ -137,7 +137,8 @@ constexpr TCursor crSizeAll = -22;
 
 using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int32_t x, int32_t y)>;
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int32_t x, int32_t y)>;
-using TMouseWheelEvent = std::function<void(TObject* sender, TShiftState shift, int32_t wheelDelta, TPoint mousePos, bool& handled)>;
+using TMouseWheelEvent =
+    std::function<void(TObject* sender, TShiftState shift, int32_t wheelDelta, TPoint mousePos, bool& handled)>;
 using TKeyEvent = std::function<void(TObject* sender, uint16_t& key, TShiftState shift)>;
 using TKeyPressEvent = std::function<void(TObject* sender, char32_t& key)>;
 using TContextPopupEvent = std::function<void(TObject* sender, TPoint mousePos, bool& handled)>;
@@ -369,7 +370,6 @@ protected:
     void CMParentShowHintChanged(TMessage& message);
     void CMHitTest(TMessage& message) { message.Result = 1; }
     void WMContextMenu(TMessage& message);
-
 
     void SetBoundsFields(int32_t left, int32_t top, int32_t width, int32_t height);
     void RequestAlign();

@@ -13,51 +13,39 @@ TDockTree::TDockTree(TWinControl* dockSite) : dockSite_(dockSite)
 
 TDockTree::~TDockTree() { dockSite_->WindowProc = oldWndProc_; }
 
-void TDockTree::InsertControl(TControl* control, TAlign, TControl* dropControl)
+void TDockTree::InsertControl(TControl* control, TAlign insertAt, TControl* dropControl)
 {
-    if (std::find(clients_.begin(), clients_.end(), control) != clients_.end())
-        return;
-    auto at = std::find(clients_.begin(), clients_.end(), dropControl);
-    clients_.insert(at, control);
+    splitterDrag_.reset();
+    if (zones_.Contains(control)) {
+        // Dropped on its own zone, or docked again without a place: it stays.
+        if (!dropControl || dropControl == control)
+            return;
+        zones_.Remove(control);
+    }
+    zones_.Insert(control, insertAt, dropControl, UsualArrangement());
     ResetBounds(true);
 }
 
 void TDockTree::RemoveControl(TControl* control)
 {
-    if (std::erase(clients_, control) == 0)
+    splitterDrag_.reset();
+    if (!zones_.Remove(control))
         return;
     ResetBounds(true);
 }
 
 bool TDockTree::GrabbersAtLeft() const { return dockSite_->Align() == alTop || dockSite_->Align() == alBottom; }
 
+TZoneArrangement TDockTree::UsualArrangement() const
+{
+    return GrabbersAtLeft() ? TZoneArrangement::SideBySide : TZoneArrangement::Stacked;
+}
+
 std::vector<TControl*> TDockTree::VisibleClients() const
 {
-    std::vector<TControl*> visible;
-    std::copy_if(clients_.begin(), clients_.end(), std::back_inserter(visible),
-                 [](TControl* c) { return c->Visible(); });
+    std::vector<TControl*> visible = zones_.Clients();
+    std::erase_if(visible, [](const TControl* c) { return !c->Visible(); });
     return visible;
-}
-
-// Equal shares of the site's client area along the row or column.
-TRect TDockTree::ZoneRect(int32_t index, int32_t count) const
-{
-    const TRect area = dockSite_->AdjustedClientRect();
-    if (GrabbersAtLeft()) {
-        const int32_t width = area.Width();
-        return Rect(area.Left + width * index / count, area.Top, area.Left + width * (index + 1) / count, area.Bottom);
-    }
-    const int32_t height = area.Height();
-    return Rect(area.Left, area.Top + height * index / count, area.Right, area.Top + height * (index + 1) / count);
-}
-
-TRect TDockTree::ZoneOf(const TControl* control) const
-{
-    std::vector<TControl*> visible = VisibleClients();
-    auto it = std::find(visible.begin(), visible.end(), control);
-    if (it == visible.end())
-        return {};
-    return ZoneRect(static_cast<int32_t>(it - visible.begin()), static_cast<int32_t>(visible.size()));
 }
 
 void TDockTree::ResetBounds(bool force)
@@ -66,6 +54,7 @@ void TDockTree::ResetBounds(bool force)
     if (!force && size.cx == laidOutSize_.cx && size.cy == laidOutSize_.cy)
         return;
     laidOutSize_ = size;
+    zones_.Layout(dockSite_->AdjustedClientRect(), SplitterWidth, [](const TControl* c) { return c->Visible(); });
     for (TControl* client : VisibleClients()) {
         TRect rect = ZoneOf(client);
         AdjustDockRect(client, rect);
@@ -124,15 +113,21 @@ void TDockTree::PaintDockFrame(TCanvas& canvas, TControl*, const TRect& rect)
     canvas.LineTo(close.Left + 1, close.Bottom - 2);
 }
 
-void TDockTree::PositionDockRect(TControl*, TControl* dropControl, TAlign, TRect& dockRect)
+void TDockTree::PositionDockRect(TControl* client, TControl* dropControl, TAlign dropAlign, TRect& dockRect)
 {
-    // A new client takes the zone it will have once inserted: the last, or
-    // the one of the control it is dropped on.
-    std::vector<TControl*> visible = VisibleClients();
-    auto at = std::find(visible.begin(), visible.end(), dropControl);
-    TRect zone = ZoneRect(static_cast<int32_t>(at - visible.begin()), static_cast<int32_t>(visible.size()) + 1);
+    const TRect zone = dropControl == client && zones_.Contains(client)
+        ? ZoneOf(client)
+        : zones_.InsertionRect(dockSite_->AdjustedClientRect(), SplitterWidth, dropAlign, dropControl,
+                               UsualArrangement());
     const TPoint origin = dockSite_->ClientToScreen(zone.TopLeft());
     dockRect = Bounds(origin.X, origin.Y, zone.Width(), zone.Height());
+}
+
+TControl* TDockTree::DropPlaceAt(TPoint clientPos, TAlign& side) const
+{
+    TControl* client = ClientAt(clientPos);
+    side = client ? NearestSide(ZoneOf(client), clientPos) : alNone;
+    return client;
 }
 
 TControl* TDockTree::ClientAt(TPoint clientPos) const
@@ -167,8 +162,49 @@ bool TDockTree::GrabberMouse(TMessage& message)
     return true;
 }
 
+// A press on a splitter drags it, resizing the zones on either side as the
+// mouse moves, until the button is released.
+bool TDockTree::SplitterMouse(TMessage& message)
+{
+    const TPoint pos = LParamToPoint(message.LParam);
+    switch (message.Msg) {
+    case WM_LBUTTONDOWN:
+        splitterDrag_ = zones_.SplitterAt(pos);
+        if (splitterDrag_)
+            SetCaptureControl(dockSite_);
+        return splitterDrag_.has_value();
+    case WM_MOUSEMOVE:
+        if (!splitterDrag_)
+            return false;
+        zones_.MoveSplitter(*splitterDrag_, splitterDrag_->Arrangement == TZoneArrangement::SideBySide ? pos.X : pos.Y,
+                            2 * GrabberSize());
+        ResetBounds(true);
+        return true;
+    case WM_LBUTTONUP:
+    case WM_CANCELMODE:
+        if (!splitterDrag_)
+            return false;
+        splitterDrag_.reset();
+        if (GetCaptureControl() == dockSite_)
+            SetCaptureControl(nullptr);
+        return true;
+    case WM_SETCURSOR: {
+        const auto splitter =
+            splitterDrag_ ? splitterDrag_ : zones_.SplitterAt(dockSite_->ScreenToClient(GetCursorPos()));
+        if (!splitter)
+            return false;
+        SetCursorShape(splitter->Arrangement == TZoneArrangement::SideBySide ? crHSplit : crVSplit);
+        message.Result = 1;
+        return true;
+    }
+    default: return false;
+    }
+}
+
 void TDockTree::WindowProc(TMessage& message)
 {
+    if (SplitterMouse(message))
+        return;
     if ((message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) && GrabberMouse(message))
         return;
     oldWndProc_(message);

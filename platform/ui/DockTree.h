@@ -1,15 +1,18 @@
 #pragma once
 // Dock managers: how a dock site lays out the controls docked into it and
-// draws their grabbers. TDockTree, the default, puts the clients side by
-// side (a site aligned to the top or bottom) or one above the other, each
-// in an equal zone with a grabber strip: dragging the grabber undocks the
-// client, a double click floats it, and the close button hides it (a form
-// is closed).
+// draws their grabbers. TDockTree, the default, keeps a tree of zones: a
+// client dropped on another's zone takes the half of it on the side it was
+// dropped nearest; dropped elsewhere on the site it joins the others side
+// by side (a site aligned to the top or bottom) or one above the other.
+// Dragging a splitter between zones resizes them. Each zone has a grabber
+// strip: dragging it undocks the client, a double click floats it, and the
+// close button hides it (a form is closed).
 
 #include <cstdint>
 #include <vector>
 
 #include "platform/ui/Controls.h"
+#include "platform/ui/DockZones.h"
 
 class IDockManager {
 public:
@@ -22,6 +25,9 @@ public:
     virtual void PaintSite(TCanvas& canvas) = 0;
     // Where a client dropped on the site would go (screen coordinates).
     virtual void PositionDockRect(TControl* client, TControl* dropControl, TAlign dropAlign, TRect& dockRect) = 0;
+    // The docked client a drop at the site's client point would go beside,
+    // and on which of its sides (none: beside all of them).
+    virtual TControl* DropPlaceAt(TPoint clientPos, TAlign& side) const = 0;
 };
 
 class TDockTree : public IDockManager {
@@ -36,6 +42,7 @@ public:
     void ResetBounds(bool force) override;
     void PaintSite(TCanvas& canvas) override;
     void PositionDockRect(TControl* client, TControl* dropControl, TAlign dropAlign, TRect& dockRect) override;
+    TControl* DropPlaceAt(TPoint clientPos, TAlign& side) const override;
 
     TWinControl* DockSite() const { return dockSite_; }
     // The client whose zone (grabber included) holds the site's client point.
@@ -44,6 +51,8 @@ public:
 protected:
     // The grabber's thickness.
     virtual int32_t GrabberSize() const { return 12; }
+    // The gap between neighbouring zones, where the splitter is dragged.
+    static constexpr int32_t SplitterWidth = 4;
     // Takes the grabber off a client's zone.
     virtual void AdjustDockRect(TControl* control, TRect& rect);
     // Draws the grabber of `control`, whose zone is `rect`.
@@ -59,11 +68,14 @@ protected:
 private:
     void WindowProc(TMessage& message);
     bool GrabberMouse(TMessage& message);
+    bool SplitterMouse(TMessage& message);
     std::vector<TControl*> VisibleClients() const;
-    TRect ZoneRect(int32_t index, int32_t count) const;
-    TRect ZoneOf(const TControl* control) const;
+    TRect ZoneOf(const TControl* control) const { return zones_.ZoneOf(control); }
+    TZoneArrangement UsualArrangement() const;
 
     TWinControl* dockSite_;
-    std::vector<TControl*> clients_;
+    TDockZones zones_;
+    // The splitter being dragged.
+    std::optional<TDockSplitter> splitterDrag_;
     TSize laidOutSize_;
 };

@@ -211,9 +211,7 @@ void TCustomEdit::Change()
 void TCustomEdit::Dispatch(TMessage& message)
 {
     switch (message.Msg) {
-    case WM_GETDLGCODE:
-        message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
-        return;
+    case WM_GETDLGCODE: message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; return;
     case WM_SETFOCUS:
         focused_ = true;
         StartCaret();
@@ -236,12 +234,8 @@ void TCustomEdit::Dispatch(TMessage& message)
         if (HiWord(message.WParam) == EN_CHANGE)
             Change();
         return;
-    case CM_FONTCHANGED:
-        ScrollCaretIntoView();
-        break;
-    case WM_LBUTTONDOWN:
-        MousePress(LParamToPoint(message.LParam), (message.WParam & MK_SHIFT) != 0);
-        break;
+    case CM_FONTCHANGED: ScrollCaretIntoView(); break;
+    case WM_LBUTTONDOWN: MousePress(LParamToPoint(message.LParam), (message.WParam & MK_SHIFT) != 0); break;
     case WM_LBUTTONDBLCLK:
         MousePress(LParamToPoint(message.LParam), false);
         SelectWordAt(IndexAtX(LParamToPoint(message.LParam).X));
@@ -250,9 +244,7 @@ void TCustomEdit::Dispatch(TMessage& message)
         if (selecting_)
             MouseTrack(LParamToPoint(message.LParam));
         break;
-    case WM_LBUTTONUP:
-        selecting_ = false;
-        break;
+    case WM_LBUTTONUP: selecting_ = false; break;
     case WM_TIMER:
         if (message.WParam == CaretTimerId) {
             caretOn_ = !caretOn_;
@@ -260,8 +252,7 @@ void TCustomEdit::Dispatch(TMessage& message)
             return;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     TWinControl::Dispatch(message);
 }
@@ -309,7 +300,10 @@ bool TCustomEdit::HandleEditMessage(TMessage& message)
         return true;
     }
     case EM_GETRECT: *reinterpret_cast<TRect*>(message.LParam) = FormatRect(); return true;
-    case EM_SCROLLCARET: ScrollCaretIntoView(); Invalidate(); return true;
+    case EM_SCROLLCARET:
+        ScrollCaretIntoView();
+        Invalidate();
+        return true;
     case EM_GETMODIFY: message.Result = modified_ ? 1 : 0; return true;
     case EM_SETMODIFY: modified_ = message.WParam != 0; return true;
     case EM_REPLACESEL:
@@ -327,13 +321,18 @@ bool TCustomEdit::HandleEditMessage(TMessage& message)
         Invalidate();
         return true;
     case EM_GETPASSWORDCHAR: message.Result = static_cast<LRESULT>(passwordChar_); return true;
-    case EM_SETREADONLY: readOnly_ = message.WParam != 0; message.Result = 1; Invalidate(); return true;
+    case EM_SETREADONLY:
+        readOnly_ = message.WParam != 0;
+        message.Result = 1;
+        Invalidate();
+        return true;
     case EM_SETMARGINS:
         SetMargins(message.WParam, static_cast<int16_t>(LoWord(static_cast<uintptr_t>(message.LParam))),
                    static_cast<int16_t>(HiWord(static_cast<uintptr_t>(message.LParam))));
         return true;
     case EM_GETMARGINS:
-        message.Result = static_cast<LRESULT>(MakeWParam(static_cast<uint16_t>(leftMargin_), static_cast<uint16_t>(rightMargin_)));
+        message.Result =
+            static_cast<LRESULT>(MakeWParam(static_cast<uint16_t>(leftMargin_), static_cast<uint16_t>(rightMargin_)));
         return true;
     case EM_POSFROMCHAR: {
         int32_t index = std::clamp(static_cast<int32_t>(message.WParam), 0, Length());
@@ -378,8 +377,7 @@ bool TCustomEdit::HandleEditMessage(TMessage& message)
             StoreText();
         }
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/ui/Controls.h"
 #include "platform/ui/BorderStyle.h"
+#include "platform/ui/Controls.h"
 
 // Edit window styles.
 constexpr uint32_t ES_LEFT = 0x0000;
@@ -27,25 +27,26 @@ constexpr uint32_t ES_NOHIDESEL = 0x0100;
 constexpr uint32_t ES_READONLY = 0x0800;
 
 // Edit messages.
-constexpr uint32_t EM_GETSEL = 0x00B0;         // WParam, LParam: int32_t* start, end (either may be null); answers MakeWParam(start, end)
-constexpr uint32_t EM_SETSEL = 0x00B1;         // WParam anchor (-1: deselect), LParam caret (-1: end of text)
-constexpr uint32_t EM_GETRECT = 0x00B2;        // LParam: TRect* receiving the formatting rectangle
+constexpr uint32_t EM_GETSEL =
+    0x00B0; // WParam, LParam: int32_t* start, end (either may be null); answers MakeWParam(start, end)
+constexpr uint32_t EM_SETSEL = 0x00B1; // WParam anchor (-1: deselect), LParam caret (-1: end of text)
+constexpr uint32_t EM_GETRECT = 0x00B2; // LParam: TRect* receiving the formatting rectangle
 constexpr uint32_t EM_SCROLLCARET = 0x00B7;
 constexpr uint32_t EM_GETMODIFY = 0x00B8;
 constexpr uint32_t EM_SETMODIFY = 0x00B9;
-constexpr uint32_t EM_REPLACESEL = 0x00C2;     // WParam: can undo; LParam: const char* UTF-8
-constexpr uint32_t EM_LIMITTEXT = 0x00C5;      // WParam: code points, 0 = no limit
+constexpr uint32_t EM_REPLACESEL = 0x00C2; // WParam: can undo; LParam: const char* UTF-8
+constexpr uint32_t EM_LIMITTEXT = 0x00C5; // WParam: code points, 0 = no limit
 constexpr uint32_t EM_CANUNDO = 0x00C6;
 constexpr uint32_t EM_UNDO = 0x00C7;
 constexpr uint32_t EM_SETPASSWORDCHAR = 0x00CC;
 constexpr uint32_t EM_EMPTYUNDOBUFFER = 0x00CD;
 constexpr uint32_t EM_SETREADONLY = 0x00CF;
 constexpr uint32_t EM_GETPASSWORDCHAR = 0x00D2;
-constexpr uint32_t EM_SETMARGINS = 0x00D3;     // WParam EC_* flags, LParam MakeWParam(left, right)
+constexpr uint32_t EM_SETMARGINS = 0x00D3; // WParam EC_* flags, LParam MakeWParam(left, right)
 constexpr uint32_t EM_GETMARGINS = 0x00D4;
 constexpr uint32_t EM_GETLIMITTEXT = 0x00D5;
-constexpr uint32_t EM_POSFROMCHAR = 0x00D6;    // WParam index; answers MakeWParam(x, y) in client coordinates
-constexpr uint32_t EM_CHARFROMPOS = 0x00D7;    // LParam MakeWParam(x, y); answers the nearest index
+constexpr uint32_t EM_POSFROMCHAR = 0x00D6; // WParam index; answers MakeWParam(x, y) in client coordinates
+constexpr uint32_t EM_CHARFROMPOS = 0x00D7; // LParam MakeWParam(x, y); answers the nearest index
 constexpr uint32_t EM_SETLIMITTEXT = EM_LIMITTEXT;
 
 constexpr WPARAM EC_LEFTMARGIN = 0x0001;

@@ -76,7 +76,8 @@ std::vector<TFileFilter> ParseFileFilter(const std::string& filter)
     std::vector<TFileFilter> result;
     for (size_t i = 0; i < parts.size(); i += 2) {
         std::string name = Trim(parts[i]);
-        std::vector<std::string> masks = i + 1 < parts.size() ? SplitMasks(parts[i + 1]) : std::vector<std::string>{"*"};
+        std::vector<std::string> masks =
+            i + 1 < parts.size() ? SplitMasks(parts[i + 1]) : std::vector<std::string>{"*"};
         if (!name.empty() && !masks.empty())
             result.push_back({name, masks});
     }

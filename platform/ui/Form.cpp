@@ -63,16 +63,12 @@ void TCustomForm::CreateParams(TCreateParams& params)
     params.Style |= WS_CLIPCHILDREN;
     params.WndParent = 0;
     switch (borderStyle_) {
-    case bsNone:
-        params.Style |= WS_POPUP;
-        break;
+    case bsNone: params.Style |= WS_POPUP; break;
     case bsSizeable:
     case bsSizeToolWin:
         params.Style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
         break;
-    default:
-        params.Style |= WS_CAPTION | WS_SYSMENU;
-        break;
+    default: params.Style |= WS_CAPTION | WS_SYSMENU; break;
     }
     if (borderStyle_ == bsToolWindow || borderStyle_ == bsSizeToolWin)
         params.ExStyle |= WS_EX_TOOLWINDOW;
@@ -95,7 +91,12 @@ void TCustomForm::SetFormStyle(TFormStyle value)
     formStyle_ = value;
     if (!HandleAllocated())
         return;
-    TWindowPos pos{handle_, value == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+    TWindowPos pos{handle_,
+                   value == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST,
+                   0,
+                   0,
+                   0,
+                   0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE};
     SetWindowPos(pos);
 }
@@ -145,7 +146,8 @@ bool TCustomForm::ContainsScreenPoint(TPoint screenPos) const
     TPoint local{screenPos.X - left_, screenPos.Y - top_};
     if (windowRegion_ && !windowRegion_->Contains(local.X, local.Y))
         return false;
-    if (transparentColor_ && backingStore_ && PtInRect(Rect(0, 0, backingStore_->Width(), backingStore_->Height()), local)) {
+    if (transparentColor_ && backingStore_ &&
+        PtInRect(Rect(0, 0, backingStore_->Width(), backingStore_->Height()), local)) {
         const uint8_t* p = backingStore_->ScanLine(local.Y) + 4 * local.X;
         if (RGB(p[2], p[1], p[0]) == ColorToPixelRGB(transparentColorValue_))
             return false;
@@ -163,7 +165,7 @@ void TCustomForm::ComposeForDesktop(TBitmap& image) const
         for (int32_t x = 0; x < image.Width(); ++x) {
             uint8_t* p = row + 4 * x;
             bool hidden = (windowRegion_ && !windowRegion_->Contains(x, y)) ||
-                          (transparentColor_ && RGB(p[2], p[1], p[0]) == key);
+                (transparentColor_ && RGB(p[2], p[1], p[0]) == key);
             p[3] = hidden ? 0 : opacity;
         }
     }
@@ -233,26 +235,17 @@ void TCustomForm::WMClose(TMessage&) { Close(); }
 void TCustomForm::WMSysCommand(TMessage& message)
 {
     switch (message.WParam & 0xFFF0) {
-    case SC_CLOSE:
-        Perform(WM_CLOSE);
-        break;
+    case SC_CLOSE: Perform(WM_CLOSE); break;
     case SC_MINIMIZE:
         if (Application()->MainForm() == this)
             Application()->Minimize();
         else
             SetWindowState(wsMinimized);
         break;
-    case SC_MAXIMIZE:
-        SetWindowState(wsMaximized);
-        break;
-    case SC_RESTORE:
-        SetWindowState(wsNormal);
-        break;
-    case SC_MOVE:
-        BeginDragMove(GetCursorPos());
-        break;
-    default:
-        break;
+    case SC_MAXIMIZE: SetWindowState(wsMaximized); break;
+    case SC_RESTORE: SetWindowState(wsNormal); break;
+    case SC_MOVE: BeginDragMove(GetCursorPos()); break;
+    default: break;
     }
 }
 
@@ -302,11 +295,8 @@ bool TCustomForm::DragMoveMessage(TMessage& message)
         dragMoving_ = false;
         ReleaseCapture();
         return true;
-    case WM_CAPTURECHANGED:
-        dragMoving_ = false;
-        return false;
-    default:
-        return false;
+    case WM_CAPTURECHANGED: dragMoving_ = false; return false;
+    default: return false;
     }
 }
 
@@ -316,9 +306,9 @@ void TCustomForm::SetWindowState(TWindowState value) { ApplyWindowState(value, f
 
 void TCustomForm::DesktopStateChanged(TNativeWindowState state)
 {
-    ApplyWindowState(state == TNativeWindowState::Minimized   ? wsMinimized
-                     : state == TNativeWindowState::Maximized ? wsMaximized
-                                                              : wsNormal,
+    ApplyWindowState(state == TNativeWindowState::Minimized       ? wsMinimized
+                         : state == TNativeWindowState::Maximized ? wsMaximized
+                                                                  : wsNormal,
                      true);
 }
 
@@ -328,9 +318,9 @@ void TCustomForm::ApplyWindowState(TWindowState value, bool fromDesktop)
         return;
     windowState_ = value;
     if (native_ && !fromDesktop)
-        native_->SetState(value == wsMinimized   ? TNativeWindowState::Minimized
-                          : value == wsMaximized ? TNativeWindowState::Maximized
-                                                 : TNativeWindowState::Normal);
+        native_->SetState(value == wsMinimized       ? TNativeWindowState::Minimized
+                              : value == wsMaximized ? TNativeWindowState::Maximized
+                                                     : TNativeWindowState::Normal);
     if (!HandleAllocated())
         return;
     // Window-position hooks (a drop shadow) learn of the new state.
@@ -385,8 +375,8 @@ void TCustomForm::ApplyPosition()
     positioned_ = true;
     TRect area = Screen()->WorkAreaRect();
     if (position_ == poMainFormCenter || position_ == poOwnerFormCenter) {
-        TCustomForm* anchor = position_ == poMainFormCenter ? Application()->MainForm()
-                                                             : dynamic_cast<TCustomForm*>(Owner());
+        TCustomForm* anchor =
+            position_ == poMainFormCenter ? Application()->MainForm() : dynamic_cast<TCustomForm*>(Owner());
         if (anchor && anchor != this && anchor->Visible())
             area = anchor->BoundsRect();
     }

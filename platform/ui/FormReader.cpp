@@ -109,7 +109,7 @@ private:
         Attach(container, component);
         ReadProperties(*component, component, object.Properties);
         bool holdsChildren = dynamic_cast<TWinControl*>(component) || dynamic_cast<TPopupMenu*>(component) ||
-                             dynamic_cast<TMenuItem*>(component);
+            dynamic_cast<TMenuItem*>(component);
         for (const TResourceObject& child : object.Children)
             ReadChild(child, holdsChildren ? component : container);
     }
@@ -164,25 +164,16 @@ private:
         if (!target.Prop)
             throw CreateFmt<EPropertyError>("Property %s does not exist", prop.Path);
         switch (target.Prop->Kind) {
-        case tkRetired:
-            return;
-        case tkMethod:
-            BindEvent(*target.Object, *target.Prop, prop);
-            return;
-        case tkComponent:
-            fixups_.push_back({component, prop.Path, ValueAsText(prop.Value)});
-            return;
-        case tkStrings:
-            ReadStrings(*target.Object, *target.Prop, prop.Value);
-            return;
+        case tkRetired: return;
+        case tkMethod: BindEvent(*target.Object, *target.Prop, prop); return;
+        case tkComponent: fixups_.push_back({component, prop.Path, ValueAsText(prop.Value)}); return;
+        case tkStrings: ReadStrings(*target.Object, *target.Prop, prop.Value); return;
         case tkClass:
             if (prop.Value.Kind != TResourceValue::Collection)
                 throw EPropertyConvertError("Invalid property value");
             ReadCollection(*target.Object, *target.Prop, component, prop.Value);
             return;
-        default:
-            SetPropText(object, prop.Path, ValueAsText(prop.Value));
-            return;
+        default: SetPropText(object, prop.Path, ValueAsText(prop.Value)); return;
         }
     }
 

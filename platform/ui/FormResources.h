@@ -50,7 +50,7 @@ struct TResourceValue {
     TKind Kind = Integer;
     int64_t Int = 0;
     double Real = 0;
-    std::string Text;                  // String and Ident
+    std::string Text; // String and Ident
     std::vector<std::string> Elements; // Set
     std::vector<TResourceValue> Items; // List
     std::vector<TResourceItem> CollectionItems;

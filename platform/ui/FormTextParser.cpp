@@ -25,10 +25,7 @@ public:
     }
 
 private:
-    [[noreturn]] void Fail(const std::string& what) const
-    {
-        throw CreateFmt<EParserError>("Line %d: %s", line_, what);
-    }
+    [[noreturn]] void Fail(const std::string& what) const { throw CreateFmt<EParserError>("Line %d: %s", line_, what); }
 
     // Counts one level of nesting for as long as it lives.
     class TNestingLevel {
@@ -227,10 +224,10 @@ private:
             while (pos_ < text_.size() && std::isxdigit(static_cast<unsigned char>(text_[pos_])))
                 ++pos_;
         } else {
-            while (pos_ < text_.size() && (std::isdigit(static_cast<unsigned char>(text_[pos_])) ||
-                                           text_[pos_] == '.' || text_[pos_] == 'E' || text_[pos_] == 'e' ||
-                                           ((text_[pos_] == '-' || text_[pos_] == '+') &&
-                                            (text_[pos_ - 1] == 'E' || text_[pos_ - 1] == 'e'))))
+            while (pos_ < text_.size() &&
+                   (std::isdigit(static_cast<unsigned char>(text_[pos_])) || text_[pos_] == '.' || text_[pos_] == 'E' ||
+                    text_[pos_] == 'e' ||
+                    ((text_[pos_] == '-' || text_[pos_] == '+') && (text_[pos_ - 1] == 'E' || text_[pos_ - 1] == 'e'))))
                 ++pos_;
         }
         std::string token = text_.substr(start, pos_ - start);

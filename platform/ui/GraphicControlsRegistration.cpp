@@ -14,10 +14,14 @@ void RegisterLabel()
     RegisterClass<TCustomLabel, TGraphicControl>("TCustomLabel")
         .Enum("Alignment", &TCustomLabel::Alignment, &TCustomLabel::SetAlignment, AlignmentInfo)
         .Default(taLeftJustify)
-        .Property("AutoSize", &TControl::AutoSize, &TControl::SetAutoSize).Default(true)
-        .Property("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(true)
-        .Property("ShowAccelChar", &TCustomLabel::ShowAccelChar, &TCustomLabel::SetShowAccelChar).Default(true)
-        .Property("Transparent", &TCustomLabel::Transparent, &TCustomLabel::SetTransparent).Default(false);
+        .Property("AutoSize", &TControl::AutoSize, &TControl::SetAutoSize)
+        .Default(true)
+        .Property("ParentColor", &TControl::ParentColor, &TControl::SetParentColor)
+        .Default(true)
+        .Property("ShowAccelChar", &TCustomLabel::ShowAccelChar, &TCustomLabel::SetShowAccelChar)
+        .Default(true)
+        .Property("Transparent", &TCustomLabel::Transparent, &TCustomLabel::SetTransparent)
+        .Default(false);
     RegisterClass<TLabel, TCustomLabel>("TLabel");
 }
 
@@ -25,9 +29,12 @@ void RegisterImage()
 {
     RegisterClass<TImage, TGraphicControl>("TImage")
         .Property("Picture", &TImage::Picture)
-        .Property("Center", &TImage::Center, &TImage::SetCenter).Default(false)
-        .Property("Stretch", &TImage::Stretch, &TImage::SetStretch).Default(false)
-        .Property("Transparent", &TImage::Transparent, &TImage::SetTransparent).Default(false);
+        .Property("Center", &TImage::Center, &TImage::SetCenter)
+        .Default(false)
+        .Property("Stretch", &TImage::Stretch, &TImage::SetStretch)
+        .Default(false)
+        .Property("Transparent", &TImage::Transparent, &TImage::SetTransparent)
+        .Default(false);
 }
 
 } // namespace

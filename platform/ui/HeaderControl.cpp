@@ -124,9 +124,7 @@ void THeaderControl::Dispatch(TMessage& message)
         return;
     switch (message.Msg) {
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        MouseDownAt(LParamToPoint(message.LParam), message.Msg == WM_LBUTTONDBLCLK);
-        break;
+    case WM_LBUTTONDBLCLK: MouseDownAt(LParamToPoint(message.LParam), message.Msg == WM_LBUTTONDBLCLK); break;
     case WM_MOUSEMOVE: MouseMoveAt(LParamToPoint(message.LParam)); break;
     case WM_LBUTTONUP: MouseUpAt(LParamToPoint(message.LParam)); break;
     case CM_MOUSELEAVE: SetHotIndex(-1); break;
@@ -343,8 +341,8 @@ void THeaderControl::PaintSection(TCanvas& canvas, int32_t index)
         text.Left += images_->Width() + 4;
     }
     uint32_t align = (item.fmt & HDF_JUSTIFYMASK) == HDF_RIGHT ? DT_RIGHT
-                     : (item.fmt & HDF_JUSTIFYMASK) == HDF_CENTER ? DT_CENTER
-                                                                  : DT_LEFT;
+        : (item.fmt & HDF_JUSTIFYMASK) == HDF_CENTER           ? DT_CENTER
+                                                               : DT_LEFT;
     canvas.Font()->Assign(Font());
     canvas.Brush()->SetStyle(bsClear);
     DrawText(canvas, item.text, text, align | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);

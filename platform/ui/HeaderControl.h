@@ -18,9 +18,9 @@ class TCustomImageList;
 constexpr uint32_t HDM_GETITEMCOUNT = 0x1200;
 constexpr uint32_t HDM_INSERTITEM = 0x1201; // WParam index, LParam const THDItem*
 constexpr uint32_t HDM_DELETEITEM = 0x1202;
-constexpr uint32_t HDM_GETITEM = 0x1203;    // WParam index, LParam THDItem* (mask says what)
+constexpr uint32_t HDM_GETITEM = 0x1203; // WParam index, LParam THDItem* (mask says what)
 constexpr uint32_t HDM_SETITEM = 0x1204;
-constexpr uint32_t HDM_HITTEST = 0x1206;    // LParam THDHitTestInfo*
+constexpr uint32_t HDM_HITTEST = 0x1206; // LParam THDHitTestInfo*
 constexpr uint32_t HDM_GETITEMRECT = 0x1207; // WParam index, LParam TRect*
 
 constexpr uint32_t HDI_WIDTH = 0x01, HDI_TEXT = 0x02, HDI_FORMAT = 0x04, HDI_LPARAM = 0x08, HDI_IMAGE = 0x20;

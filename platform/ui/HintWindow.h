@@ -27,9 +27,9 @@ protected:
 struct THintInfo {
     TControl* HintControl = nullptr;
     std::string HintStr;
-    TPoint HintPos;       // screen position of the hint window
+    TPoint HintPos; // screen position of the hint window
     int32_t HintMaxWidth = 0;
     TColor HintColor = clInfoBk;
-    TPoint CursorPos;     // in the control's client coordinates
+    TPoint CursorPos; // in the control's client coordinates
     int32_t HideTimeout = 0;
 };

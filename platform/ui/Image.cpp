@@ -12,10 +12,7 @@ TImage::TImage(TComponent* owner) : TGraphicControl(owner), picture_(std::make_u
     UpdateOpacity();
 }
 
-TImage::~TImage()
-{
-    picture_->OnChange = nullptr;
-}
+TImage::~TImage() { picture_->OnChange = nullptr; }
 
 void TImage::SetStretch(bool value)
 {
@@ -102,6 +99,6 @@ void TImage::UpdateOpacity()
 {
     TGraphic* graphic = picture_->Graphic();
     const bool covers = graphic && !graphic->Empty() && !transparent_ &&
-                        (stretch_ || (graphic->Width() >= Width() && graphic->Height() >= Height() && !center_));
+        (stretch_ || (graphic->Width() >= Width() && graphic->Height() >= Height() && !center_));
     SetControlStyle(covers ? ControlStyle() | csOpaque : ControlStyle() & ~csOpaque);
 }

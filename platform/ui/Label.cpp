@@ -103,10 +103,7 @@ void TCustomLabel::Dispatch(TMessage& message)
         Invalidate();
         break;
     case CM_ENABLEDCHANGED:
-    case CM_COLORCHANGED:
-        Invalidate();
-        break;
-    default:
-        break;
+    case CM_COLORCHANGED: Invalidate(); break;
+    default: break;
     }
 }

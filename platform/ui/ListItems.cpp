@@ -51,8 +51,7 @@ void TListColumn::SetImageIndex(int32_t value)
 
 TListColumns::TListColumns(TCustomListView& owner)
     : TCollection(&owner, [](TCollection* collection) { return new TListColumn(collection); }), owner_(owner)
-{
-}
+{}
 
 void TListColumns::Update(TCollectionItem* item)
 {

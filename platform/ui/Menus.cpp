@@ -136,10 +136,7 @@ TPopupMenu::~TPopupMenu()
         window_->Cancel();
 }
 
-void TPopupMenu::SetImages(TCustomImageList* value)
-{
-    images_.Set(value);
-}
+void TPopupMenu::SetImages(TCustomImageList* value) { images_.Set(value); }
 
 void TPopupMenu::Notification(TComponent* component, TOperation operation)
 {
@@ -271,7 +268,9 @@ void TMenuWindow::Place(TPoint screenPos, TPopupAlignment alignment)
     shortCutColumn_ = Border + GlyphColumn + textWidth + TextGap;
     int32_t width = shortCutColumn_ + shortCutWidth + (shortCutWidth ? TextGap : 0) + Border;
     int32_t height = y + Border;
-    int32_t left = alignment == paRight ? screenPos.X - width : alignment == paCenter ? screenPos.X - width / 2 : screenPos.X;
+    int32_t left = alignment == paRight ? screenPos.X - width
+        : alignment == paCenter         ? screenPos.X - width / 2
+                                        : screenPos.X;
     int32_t top = screenPos.Y;
     TRect area = Screen()->WorkAreaRect();
     if (left + width > area.Right)
@@ -384,8 +383,7 @@ void TMenuWindow::HandleMouse(TMessage& message)
         if (inside)
             Choose(ItemAt(p));
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -403,9 +401,7 @@ void TMenuWindow::Dispatch(TMessage& message)
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-        HandleMouse(message);
-        return;
+    case WM_LBUTTONDBLCLK: HandleMouse(message); return;
     case WM_CAPTURECHANGED:
         if (!finished_)
             Cancel();
@@ -424,7 +420,8 @@ void TMenuWindow::Paint()
         TMenuItem* item = visibleItems_[static_cast<size_t>(i)];
         TRect r = ItemRect(i);
         if (item->IsLine()) {
-            TRect line = Rect(r.Left + 1, r.Top + SeparatorHeight / 2 - 1, r.Right - 1, r.Top + SeparatorHeight / 2 + 1);
+            TRect line =
+                Rect(r.Left + 1, r.Top + SeparatorHeight / 2 - 1, r.Right - 1, r.Top + SeparatorHeight / 2 + 1);
             DrawEdge(canvas, line, EDGE_ETCHED, BF_TOP);
             continue;
         }

@@ -267,8 +267,7 @@ struct TNMHdr {
 // Mouse coordinates travel as two signed 16-bit halves of LParam.
 inline LPARAM PointToLParam(TPoint p)
 {
-    return static_cast<LPARAM>((static_cast<uint32_t>(static_cast<uint16_t>(p.Y)) << 16) |
-                               static_cast<uint16_t>(p.X));
+    return static_cast<LPARAM>((static_cast<uint32_t>(static_cast<uint16_t>(p.Y)) << 16) | static_cast<uint16_t>(p.X));
 }
 inline TPoint LParamToPoint(LPARAM l)
 {
@@ -282,7 +281,15 @@ inline uint16_t HiWord(uintptr_t v) { return static_cast<uint16_t>((v >> 16) & 0
 constexpr LPARAM KF_ALTDOWN_LPARAM = LPARAM(1) << 29;
 
 // ---- Shift state ------------------------------------------------------------
-enum TShiftStateItem : uint8_t { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
+enum TShiftStateItem : uint8_t {
+    ssShift = 1,
+    ssAlt = 2,
+    ssCtrl = 4,
+    ssLeft = 8,
+    ssRight = 16,
+    ssMiddle = 32,
+    ssDouble = 64
+};
 using TShiftState = uint8_t;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };

@@ -34,8 +34,14 @@ struct TDeleteItemStruct {
 };
 
 enum TOwnerDrawStateItem : uint16_t {
-    odSelected = 1 << 0, odGrayed = 1 << 1, odDisabled = 1 << 2, odChecked = 1 << 3, odFocused = 1 << 4,
-    odDefault = 1 << 5, odHotLight = 1 << 6, odComboBoxEdit = 1 << 12
+    odSelected = 1 << 0,
+    odGrayed = 1 << 1,
+    odDisabled = 1 << 2,
+    odChecked = 1 << 3,
+    odFocused = 1 << 4,
+    odDefault = 1 << 5,
+    odHotLight = 1 << 6,
+    odComboBoxEdit = 1 << 12
 };
 using TOwnerDrawState = uint16_t;
 TOwnerDrawState OwnerDrawStateOf(uint32_t itemState);

@@ -35,11 +35,16 @@ const TEnumInfo WindowStateInfo{"TWindowState", {"wsNormal", "wsMinimized", "wsM
 const TIdentMap& CursorIdents()
 {
     static const TIdentMap idents{
-        {crDefault, "crDefault"}, {crNone, "crNone"},         {crArrow, "crArrow"},       {crCross, "crCross"},
-        {crIBeam, "crIBeam"},     {crSizeNESW, "crSizeNESW"}, {crSizeNS, "crSizeNS"},     {crSizeNWSE, "crSizeNWSE"},
-        {crSizeWE, "crSizeWE"},   {crUpArrow, "crUpArrow"},   {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"},
-        {crNoDrop, "crNoDrop"},   {crHSplit, "crHSplit"},     {crVSplit, "crVSplit"},     {crNo, "crNo"},
-        {crAppStart, "crAppStart"}, {crHelp, "crHelp"},       {crHandPoint, "crHandPoint"}, {crSizeAll, "crSizeAll"},
+        {crDefault, "crDefault"},     {crNone, "crNone"},
+        {crArrow, "crArrow"},         {crCross, "crCross"},
+        {crIBeam, "crIBeam"},         {crSizeNESW, "crSizeNESW"},
+        {crSizeNS, "crSizeNS"},       {crSizeNWSE, "crSizeNWSE"},
+        {crSizeWE, "crSizeWE"},       {crUpArrow, "crUpArrow"},
+        {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"},
+        {crNoDrop, "crNoDrop"},       {crHSplit, "crHSplit"},
+        {crVSplit, "crVSplit"},       {crNo, "crNo"},
+        {crAppStart, "crAppStart"},   {crHelp, "crHelp"},
+        {crHandPoint, "crHandPoint"}, {crSizeAll, "crSizeAll"},
     };
     return idents;
 }
@@ -132,20 +137,32 @@ void RegisterControls()
     RegisterClass<TCustomControl, TWinControl>("TCustomControl");
 
     RegisterClass<TButton, TCustomControl>("TButton")
-        .Property("Cancel", &TButton::Cancel, &TButton::SetCancel).Default(false)
-        .Property("Default", &TButton::Default, &TButton::SetDefault).Default(false)
-        .Property("ModalResult", &TButton::ModalResult, &TButton::SetModalResult).Default(mrNone)
-        .Property("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true);
+        .Property("Cancel", &TButton::Cancel, &TButton::SetCancel)
+        .Default(false)
+        .Property("Default", &TButton::Default, &TButton::SetDefault)
+        .Default(false)
+        .Property("ModalResult", &TButton::ModalResult, &TButton::SetModalResult)
+        .Default(mrNone)
+        .Property("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop)
+        .Default(true);
 
     RegisterClass<TScrollBar, TWinControl>("TScrollBar")
-        .Enum("Kind", &TScrollBar::Kind, &TScrollBar::SetKind, ScrollBarKindInfo).Default(sbHorizontal)
-        .Property("LargeChange", &TScrollBar::LargeChange, &TScrollBar::SetLargeChange).Default(1)
-        .Property("Max", &TScrollBar::Max, &TScrollBar::SetMax).Default(100)
-        .Property("Min", &TScrollBar::Min, &TScrollBar::SetMin).Default(0)
-        .Property("PageSize", &TScrollBar::PageSize, &TScrollBar::SetPageSize).Default(0)
-        .Property("Position", &TScrollBar::Position, &TScrollBar::SetPosition).Default(0)
-        .Property("SmallChange", &TScrollBar::SmallChange, &TScrollBar::SetSmallChange).Default(1)
-        .Property("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true)
+        .Enum("Kind", &TScrollBar::Kind, &TScrollBar::SetKind, ScrollBarKindInfo)
+        .Default(sbHorizontal)
+        .Property("LargeChange", &TScrollBar::LargeChange, &TScrollBar::SetLargeChange)
+        .Default(1)
+        .Property("Max", &TScrollBar::Max, &TScrollBar::SetMax)
+        .Default(100)
+        .Property("Min", &TScrollBar::Min, &TScrollBar::SetMin)
+        .Default(0)
+        .Property("PageSize", &TScrollBar::PageSize, &TScrollBar::SetPageSize)
+        .Default(0)
+        .Property("Position", &TScrollBar::Position, &TScrollBar::SetPosition)
+        .Default(0)
+        .Property("SmallChange", &TScrollBar::SmallChange, &TScrollBar::SetSmallChange)
+        .Default(1)
+        .Property("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop)
+        .Default(true)
         .Event("OnChange", &TScrollBar::OnChange)
         .Event("OnScroll", &TScrollBar::OnScroll);
 }
@@ -155,30 +172,43 @@ void RegisterForms()
     RegisterClass<TCustomForm, TCustomControl>("TCustomForm")
         // The client size is what a form's layout depends on; the outer size
         // follows from it.
-        .Property("Width", &TControl::Width, &TControl::SetWidth).Stored(false)
-        .Property("Height", &TControl::Height, &TControl::SetHeight).Stored(false)
+        .Property("Width", &TControl::Width, &TControl::SetWidth)
+        .Stored(false)
+        .Property("Height", &TControl::Height, &TControl::SetHeight)
+        .Stored(false)
         .Property("ClientWidth", &TControl::ClientWidth, &TControl::SetClientWidth)
         .Property("ClientHeight", &TControl::ClientHeight, &TControl::SetClientHeight)
         .Property("Color", ColorGetter(&TControl::Color), ColorSetter(&TControl::SetColor))
-        .Default(ColorProp(clBtnFace)).Idents(ColorIdents())
+        .Default(ColorProp(clBtnFace))
+        .Idents(ColorIdents())
         .Stored(When<TCustomForm>([](const TCustomForm& c) { return !c.ParentColor(); }))
-        .Property("Visible", &TControl::Visible, &TControl::SetVisible).Default(false)
-        .Property("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(false)
-        .Property("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(false)
+        .Property("Visible", &TControl::Visible, &TControl::SetVisible)
+        .Default(false)
+        .Property("ParentFont", &TControl::ParentFont, &TControl::SetParentFont)
+        .Default(false)
+        .Property("ParentColor", &TControl::ParentColor, &TControl::SetParentColor)
+        .Default(false)
         .Property("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl)
-        .Property("AlphaBlend", &TCustomForm::AlphaBlend, &TCustomForm::SetAlphaBlend).Default(false)
-        .Property("AlphaBlendValue", &TCustomForm::AlphaBlendValue, &TCustomForm::SetAlphaBlendValue).Default(255)
+        .Property("AlphaBlend", &TCustomForm::AlphaBlend, &TCustomForm::SetAlphaBlend)
+        .Default(false)
+        .Property("AlphaBlendValue", &TCustomForm::AlphaBlendValue, &TCustomForm::SetAlphaBlendValue)
+        .Default(255)
         .Enum("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle, BorderStyleInfo)
         .Default(bsSizeable)
-        .Enum("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle, FormStyleInfo).Default(fsNormal)
-        .Property("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(false)
-        .Enum("Position", &TCustomForm::Position, &TCustomForm::SetPosition, PositionInfo).Default(poDesigned)
-        .Property("Scaled", &TCustomForm::Scaled, &TCustomForm::SetScaled).Default(true)
+        .Enum("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle, FormStyleInfo)
+        .Default(fsNormal)
+        .Property("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview)
+        .Default(false)
+        .Enum("Position", &TCustomForm::Position, &TCustomForm::SetPosition, PositionInfo)
+        .Default(poDesigned)
+        .Property("Scaled", &TCustomForm::Scaled, &TCustomForm::SetScaled)
+        .Default(true)
         .Property("TransparentColor", &TCustomForm::TransparentColor, &TCustomForm::SetTransparentColor)
         .Default(false)
         .Property("TransparentColorValue", ColorGetter(&TCustomForm::TransparentColorValue),
                   ColorSetter(&TCustomForm::SetTransparentColorValue))
-        .Default(ColorProp(clBlack)).Idents(ColorIdents())
+        .Default(ColorProp(clBlack))
+        .Idents(ColorIdents())
         .Enum("WindowState", &TCustomForm::WindowState, &TCustomForm::SetWindowState, WindowStateInfo)
         .Default(wsNormal)
         .Event("OnActivate", &TCustomForm::OnActivate)
@@ -197,32 +227,49 @@ void RegisterForms()
     RegisterClass<TForm, TCustomForm>("TForm");
 
     RegisterClass<TMenuItem, TComponent>("TMenuItem")
-        .Property("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption).Default(std::string())
-        .Property("Checked", &TMenuItem::Checked, &TMenuItem::SetChecked).Default(false)
-        .Property("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled).Default(true)
-        .Property("GroupIndex", &TMenuItem::GroupIndex, &TMenuItem::SetGroupIndex).Default(0)
-        .Property("ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex).Default(-1)
-        .Property("RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem).Default(false)
-        .Property("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut).Default(0)
-        .Property("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible).Default(true)
+        .Property("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption)
+        .Default(std::string())
+        .Property("Checked", &TMenuItem::Checked, &TMenuItem::SetChecked)
+        .Default(false)
+        .Property("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled)
+        .Default(true)
+        .Property("GroupIndex", &TMenuItem::GroupIndex, &TMenuItem::SetGroupIndex)
+        .Default(0)
+        .Property("ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex)
+        .Default(-1)
+        .Property("RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem)
+        .Default(false)
+        .Property("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut)
+        .Default(0)
+        .Property("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible)
+        .Default(true)
         .Event("OnClick", &TMenuItem::OnClick);
     RegisterClass<TPopupMenu, TComponent>("TPopupMenu")
-        .Enum("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment, PopupAlignmentInfo).Default(paLeft)
-        .Property("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup).Default(true)
+        .Enum("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment, PopupAlignmentInfo)
+        .Default(paLeft)
+        .Property("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup)
+        .Default(true)
         .Property("Images", &TPopupMenu::Images, &TPopupMenu::SetImages)
         .Event("OnPopup", &TPopupMenu::OnPopup);
 
     RegisterClass<TBasicAction, TComponent>("TBasicAction").Event("OnExecute", &TBasicAction::OnExecute);
     RegisterClass<TAction, TBasicAction>("TAction")
-        .Property("Caption", &TAction::Caption, &TAction::SetCaption).Default(std::string())
-        .Property("Checked", &TAction::Checked, &TAction::SetChecked).Default(false)
-        .Property("Enabled", &TAction::Enabled, &TAction::SetEnabled).Default(true)
-        .Property("Hint", &TAction::Hint, &TAction::SetHint).Default(std::string())
-        .Property("Visible", &TAction::Visible, &TAction::SetVisible).Default(true);
+        .Property("Caption", &TAction::Caption, &TAction::SetCaption)
+        .Default(std::string())
+        .Property("Checked", &TAction::Checked, &TAction::SetChecked)
+        .Default(false)
+        .Property("Enabled", &TAction::Enabled, &TAction::SetEnabled)
+        .Default(true)
+        .Property("Hint", &TAction::Hint, &TAction::SetHint)
+        .Default(std::string())
+        .Property("Visible", &TAction::Visible, &TAction::SetVisible)
+        .Default(true);
 
     RegisterClass<TTimer, TComponent>("TTimer")
-        .Property("Enabled", &TTimer::Enabled, &TTimer::SetEnabled).Default(true)
-        .Property("Interval", &TTimer::Interval, &TTimer::SetInterval).Default(1000)
+        .Property("Enabled", &TTimer::Enabled, &TTimer::SetEnabled)
+        .Default(true)
+        .Property("Interval", &TTimer::Interval, &TTimer::SetInterval)
+        .Default(1000)
         .Event("OnTimer", &TTimer::OnTimer);
 }
 

@@ -23,18 +23,12 @@ void TScreen::SetCursor(TCursor value)
         ApplyCursorAt(GetCursorPos());
 }
 
-TRect TScreen::DesktopRect() const
-{
-    return WindowSystemInstalled() ? WindowSystem().Backend().ScreenRect() : TRect{};
-}
+TRect TScreen::DesktopRect() const { return WindowSystemInstalled() ? WindowSystem().Backend().ScreenRect() : TRect{}; }
 
 int32_t TScreen::Width() const { return DesktopRect().Width(); }
 int32_t TScreen::Height() const { return DesktopRect().Height(); }
 
-TRect TScreen::WorkAreaRect() const
-{
-    return WindowSystemInstalled() ? WindowSystem().Backend().WorkArea() : TRect{};
-}
+TRect TScreen::WorkAreaRect() const { return WindowSystemInstalled() ? WindowSystem().Backend().WorkArea() : TRect{}; }
 
 void TScreen::AddForm(TCustomForm* form) { forms_.push_back(form); }
 

@@ -86,7 +86,10 @@ TRect TScrollBarTracker::PartRect(TScrollPart part) const
     int32_t to = 0;
     switch (part) {
     case TScrollPart::LineUp: to = arrow; break;
-    case TScrollPart::LineDown: from = length - arrow; to = length; break;
+    case TScrollPart::LineDown:
+        from = length - arrow;
+        to = length;
+        break;
     case TScrollPart::Thumb:
         if (ThumbLength() == 0)
             return TRect{};
@@ -113,8 +116,8 @@ TRect TScrollBarTracker::PartRect(TScrollPart part) const
 
 TScrollPart TScrollBarTracker::PartAt(TPoint p) const
 {
-    for (TScrollPart part : {TScrollPart::LineUp, TScrollPart::PageUp, TScrollPart::Thumb, TScrollPart::PageDown,
-                             TScrollPart::LineDown})
+    for (TScrollPart part :
+         {TScrollPart::LineUp, TScrollPart::PageUp, TScrollPart::Thumb, TScrollPart::PageDown, TScrollPart::LineDown})
         if (PtInRect(PartRect(part), p))
             return part;
     return TScrollPart::None;
@@ -203,8 +206,9 @@ void TScrollBarTracker::Paint(TCanvas& canvas) const
         for (int32_t x = 0; x < 8; ++x)
             pattern.Canvas()->SetPixel(x, y, (x + y) % 2 ? clBtnFace : clBtnHighlight);
     int32_t arrowLength = ArrowLength(bounds_, vertical_);
-    TRect track = vertical_ ? Rect(bounds_.Left, bounds_.Top + arrowLength, bounds_.Right, bounds_.Bottom - arrowLength)
-                            : Rect(bounds_.Left + arrowLength, bounds_.Top, bounds_.Right - arrowLength, bounds_.Bottom);
+    TRect track = vertical_
+        ? Rect(bounds_.Left, bounds_.Top + arrowLength, bounds_.Right, bounds_.Bottom - arrowLength)
+        : Rect(bounds_.Left + arrowLength, bounds_.Top, bounds_.Right - arrowLength, bounds_.Bottom);
     canvas.Brush()->SetBitmap(&pattern);
     canvas.FillRect(track);
     canvas.Brush()->SetBitmap(nullptr);
@@ -355,9 +359,7 @@ void TScrollBar::Dispatch(TMessage& message)
         Invalidate();
         return;
     case WM_GETDLGCODE: message.Result = DLGC_WANTARROWS; return;
-    case WM_SIZE:
-        UpdateGeometry();
-        break;
+    case WM_SIZE: UpdateGeometry(); break;
     default: break;
     }
     TWinControl::Dispatch(message);
@@ -393,11 +395,9 @@ constexpr uintptr_t WindowBarTimerId = 0xB0B;
 } // namespace
 
 TWindowScrollBars::TWindowScrollBars(TWinControl& window)
-    : window_(window),
-      horizontal_(false, [this](uint16_t code, int32_t pos) { Send(WM_HSCROLL, code, pos); }),
+    : window_(window), horizontal_(false, [this](uint16_t code, int32_t pos) { Send(WM_HSCROLL, code, pos); }),
       vertical_(true, [this](uint16_t code, int32_t pos) { Send(WM_VSCROLL, code, pos); })
-{
-}
+{}
 
 void TWindowScrollBars::Send(uint32_t msg, uint16_t code, int32_t position)
 {
@@ -409,7 +409,8 @@ void TWindowScrollBars::Layout()
     TRect client = window_.ClientRectInWindow();
     bool hasVertical = (window_.CreatedStyle() & WS_VSCROLL) != 0;
     bool hasHorizontal = (window_.CreatedStyle() & WS_HSCROLL) != 0;
-    vertical_.SetBounds(hasVertical ? Rect(client.Right, client.Top, client.Right + ScrollBarSize, client.Bottom) : TRect{});
+    vertical_.SetBounds(hasVertical ? Rect(client.Right, client.Top, client.Right + ScrollBarSize, client.Bottom)
+                                    : TRect{});
     horizontal_.SetBounds(hasHorizontal ? Rect(client.Left, client.Bottom, client.Right, client.Bottom + ScrollBarSize)
                                         : TRect{});
 }
@@ -441,7 +442,9 @@ LRESULT TWindowScrollBars::HitTest(TPoint p)
 void TWindowScrollBars::Press(TPoint p)
 {
     Layout();
-    TScrollBarTracker* bar = PtInRect(vertical_.Bounds(), p) ? &vertical_ : PtInRect(horizontal_.Bounds(), p) ? &horizontal_ : nullptr;
+    TScrollBarTracker* bar = PtInRect(vertical_.Bounds(), p) ? &vertical_
+        : PtInRect(horizontal_.Bounds(), p)                  ? &horizontal_
+                                                             : nullptr;
     if (!bar || !bar->Press(p))
         return;
     active_ = bar;
@@ -486,8 +489,7 @@ bool TWindowScrollBars::TrackingMessage(TMessage& message)
         active_->Release(active_->Bounds().TopLeft());
         active_ = nullptr;
         return false;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -63,11 +63,8 @@ void TButton::Dispatch(TMessage& message)
     }
     case CM_ENTER:
     case CM_EXIT:
-    case CM_TEXTCHANGED:
-        Invalidate();
-        break;
-    default:
-        break;
+    case CM_TEXTCHANGED: Invalidate(); break;
+    default: break;
     }
     TCustomControl::Dispatch(message);
 }

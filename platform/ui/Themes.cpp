@@ -1,8 +1,8 @@
 #include "platform/ui/Themes.h"
 
 #include "platform/ui/Controls.h"
-#include "platform/ui/Screen.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/Screen.h"
 
 namespace {
 

@@ -328,7 +328,8 @@ void TWinControl::ApplyTopLevelZOrder(HWND insertAfter)
     TWindowSystem& ws = WindowSystem();
     if (insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST) {
         bool topMost = insertAfter == HWND_TOPMOST;
-        createdWith_.ExStyle = topMost ? (createdWith_.ExStyle | WS_EX_TOPMOST) : (createdWith_.ExStyle & ~WS_EX_TOPMOST);
+        createdWith_.ExStyle =
+            topMost ? (createdWith_.ExStyle | WS_EX_TOPMOST) : (createdWith_.ExStyle & ~WS_EX_TOPMOST);
         if (native_)
             native_->SetTopMost(topMost);
     }
@@ -339,8 +340,8 @@ void TWinControl::ApplyTopLevelZOrder(HWND insertAfter)
         return;
     }
     TWinControl* sibling = insertAfter == HWND_TOP || insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST
-                               ? nullptr
-                               : ws.FindControl(insertAfter);
+        ? nullptr
+        : ws.FindControl(insertAfter);
     if (sibling && sibling->native_) {
         ws.PlaceBelow(handle_, sibling->handle_);
         native_->PlaceBelow(*sibling->native_);
@@ -481,11 +482,8 @@ void TWinControl::AlignOne(TControl* c, TAlign align, TRect& rect)
         c->SetBounds(rect.Right - c->width_, rect.Top, c->width_, rect.Height());
         rect.Right -= c->width_;
         break;
-    case alClient:
-        c->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
-        break;
-    default:
-        break;
+    case alClient: c->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height()); break;
+    default: break;
     }
 }
 
@@ -553,10 +551,7 @@ bool TWinControl::Showing() const
     return native_ != nullptr;
 }
 
-bool TWinControl::WantsNativeWindow() const
-{
-    return IsTopLevel() && !(createdWith_.Style & WS_CHILD);
-}
+bool TWinControl::WantsNativeWindow() const { return IsTopLevel() && !(createdWith_.Style & WS_CHILD); }
 
 void TWinControl::UpdateShowing()
 {

@@ -8,8 +8,8 @@
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Menus.h"
-#include "platform/ui/ScrollBars.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/ScrollBars.h"
 
 void TWinControl::WndProc(TMessage& message)
 {
@@ -63,9 +63,7 @@ void TWinControl::Dispatch(TMessage& message)
             message.Result = parent_->Perform(message.Msg, message.WParam, message.LParam);
         break;
     case CM_DIALOGKEY:
-    case CM_DIALOGCHAR:
-        Broadcast(message);
-        break;
+    case CM_DIALOGCHAR: Broadcast(message); break;
     case CM_FOCUSCHANGED: Broadcast(message); break;
     case CM_ENTER: DoEnter(); break;
     case CM_EXIT: DoExit(); break;
@@ -95,12 +93,8 @@ void TWinControl::DefWindowProc(TMessage& message)
     case WM_NOTIFY:
     case WM_DRAWITEM:
     case WM_HSCROLL:
-    case WM_VSCROLL:
-        ReflectNotification(message);
-        break;
-    case WM_CLOSE:
-        DestroyHandle();
-        break;
+    case WM_VSCROLL: ReflectNotification(message); break;
+    case WM_CLOSE: DestroyHandle(); break;
     case WM_KEYUP:
         if (message.WParam == VK_APPS)
             Perform(WM_CONTEXTMENU, handle_, PointToLParam({-1, -1}));
@@ -114,9 +108,7 @@ void TWinControl::DefWindowProc(TMessage& message)
         } else if (message.WParam == static_cast<WPARAM>(HTCAPTION))
             TopLevel()->Perform(WM_SYSCOMMAND, SC_DRAGMOVE, message.LParam);
         break;
-    default:
-        TControl::DefaultHandler(message);
-        break;
+    default: TControl::DefaultHandler(message); break;
     }
 }
 

@@ -30,7 +30,8 @@ bool IsMouseMessage(uint32_t msg)
 
 // ---- TUtilityWindow ---------------------------------------------------------
 
-TUtilityWindow::TUtilityWindow(THandler handler) : handler_(std::move(handler)), handle_(WindowSystem().Register(this)) {}
+TUtilityWindow::TUtilityWindow(THandler handler) : handler_(std::move(handler)), handle_(WindowSystem().Register(this))
+{}
 
 TUtilityWindow::~TUtilityWindow()
 {
@@ -339,8 +340,8 @@ void TWindowSystem::BringToFront(HWND topLevel)
     if (IsTopMostWindow(topLevel)) {
         topLevels_.push_back(topLevel);
     } else {
-        auto firstTopMost = std::find_if(topLevels_.begin(), topLevels_.end(),
-                                         [this](HWND w) { return IsTopMostWindow(w); });
+        auto firstTopMost =
+            std::find_if(topLevels_.begin(), topLevels_.end(), [this](HWND w) { return IsTopMostWindow(w); });
         topLevels_.insert(firstTopMost, topLevel);
     }
 }
@@ -391,9 +392,7 @@ void TWindowSystem::OnInput(const TInputEvent& event)
     case TInputKind::MouseMove:
     case TInputKind::MouseDown:
     case TInputKind::MouseUp:
-    case TInputKind::MouseWheel:
-        RouteMouse(event);
-        break;
+    case TInputKind::MouseWheel: RouteMouse(event); break;
     case TInputKind::MouseLeave:
         if (!capture_) {
             std::lock_guard<std::mutex> guard(queueLock_);
@@ -401,15 +400,10 @@ void TWindowSystem::OnInput(const TInputEvent& event)
         }
         break;
     case TInputKind::KeyDown:
-    case TInputKind::KeyUp:
-        RouteKey(event);
-        break;
-    case TInputKind::Text:
-        RouteText(event);
-        break;
-    default:
-        RouteWindowEvent(event);
-        break;
+    case TInputKind::KeyUp: RouteKey(event); break;
+    case TInputKind::Text: RouteText(event); break;
+    case TInputKind::QuitRequested: PostQuitMessage(0); break;
+    default: RouteWindowEvent(event); break;
     }
 }
 
@@ -431,10 +425,7 @@ WPARAM TWindowSystem::MouseKeyFlags() const
 
 namespace {
 
-uint16_t ButtonKey(int32_t button)
-{
-    return button == 1 ? VK_RBUTTON : button == 2 ? VK_MBUTTON : VK_LBUTTON;
-}
+uint16_t ButtonKey(int32_t button) { return button == 1 ? VK_RBUTTON : button == 2 ? VK_MBUTTON : VK_LBUTTON; }
 
 uint32_t ButtonMessage(int32_t button, bool down, bool dbl)
 {
@@ -468,9 +459,9 @@ uint32_t TWindowSystem::MouseMessageFor(const TInputEvent& event, HWND target, T
         TWinControl* control = FindControl(target);
         bool wantsDouble = control && (control->createdWith_.WindowClassStyle & CS_DBLCLKS);
         dbl = wantsDouble && lastClick_.Window == target && lastClick_.Button == event.Button &&
-              now - lastClick_.TimeMs <= DoubleClickTimeMs() &&
-              std::abs(screenPos.X - lastClick_.Position.X) <= DoubleClickDistance &&
-              std::abs(screenPos.Y - lastClick_.Position.Y) <= DoubleClickDistance;
+            now - lastClick_.TimeMs <= DoubleClickTimeMs() &&
+            std::abs(screenPos.X - lastClick_.Position.X) <= DoubleClickDistance &&
+            std::abs(screenPos.Y - lastClick_.Position.Y) <= DoubleClickDistance;
         lastClick_ = dbl ? TClickRecord{} : TClickRecord{target, event.Button, now, screenPos};
     }
     return ButtonMessage(event.Button, down, dbl);
@@ -501,9 +492,11 @@ void TWindowSystem::RouteMouse(const TInputEvent& event)
     if (event.Kind == TInputKind::MouseWheel) {
         HWND target = focus_ ? focus_ : top->Handle();
         std::lock_guard<std::mutex> guard(queueLock_);
-        queue_.push_back({target, {WM_MOUSEWHEEL, MakeWParam(static_cast<uint16_t>(MouseKeyFlags()),
-                                                            static_cast<uint16_t>(event.WheelDelta)),
-                                   PointToLParam(screen), 0}, screen});
+        queue_.push_back({target,
+                          {WM_MOUSEWHEEL,
+                           MakeWParam(static_cast<uint16_t>(MouseKeyFlags()), static_cast<uint16_t>(event.WheelDelta)),
+                           PointToLParam(screen), 0},
+                          screen});
         return;
     }
     if (!targetControl) {
@@ -583,30 +576,17 @@ void TWindowSystem::RouteWindowEvent(const TInputEvent& event)
     if (!top)
         return;
     switch (event.Kind) {
-    case TInputKind::Activated:
-        SetActiveWindow(top->Handle());
-        break;
+    case TInputKind::Activated: SetActiveWindow(top->Handle()); break;
     case TInputKind::Deactivated:
         if (active_ == top->Handle())
             SetActiveWindow(0);
         break;
-    case TInputKind::CloseRequested:
-        PostMessage(top->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-        break;
-    case TInputKind::Moved:
-        top->DesktopMoved(event.Position);
-        break;
-    case TInputKind::Resized:
-        top->DesktopResized(event.Size);
-        break;
-    case TInputKind::StateChanged:
-        top->DesktopStateChanged(event.State);
-        break;
-    case TInputKind::Exposed:
-        top->AddPresentRect(Rect(0, 0, top->Width(), top->Height()));
-        break;
-    default:
-        break;
+    case TInputKind::CloseRequested: PostMessage(top->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); break;
+    case TInputKind::Moved: top->DesktopMoved(event.Position); break;
+    case TInputKind::Resized: top->DesktopResized(event.Size); break;
+    case TInputKind::StateChanged: top->DesktopStateChanged(event.State); break;
+    case TInputKind::Exposed: top->AddPresentRect(Rect(0, 0, top->Width(), top->Height())); break;
+    default: break;
     }
 }
 

@@ -72,6 +72,9 @@ public:
     // Any thread. Messages for a window that is gone by delivery are dropped.
     void PostMessage(HWND window, uint32_t msg, WPARAM wParam = 0, LPARAM lParam = 0);
     void PostQuitMessage(int exitCode);
+    // Handles an event as if the desktop had reported it: input a program
+    // makes itself, such as a drag posed for a screenshot.
+    void InjectInput(const TInputEvent& event) { OnInput(event); }
     // Takes the next posted message (timers due are queued first); false
     // when none is waiting.
     bool PeekMessage(TQueuedMessage& out);

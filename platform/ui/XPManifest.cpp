@@ -2,7 +2,4 @@
 
 #include "platform/ui/GraphicControlsRegistration.h"
 
-TXPManifest::TXPManifest(TComponent* owner) : TComponent(owner)
-{
-    RegisterGraphicControls();
-}
+TXPManifest::TXPManifest(TComponent* owner) : TComponent(owner) { RegisterGraphicControls(); }

@@ -106,11 +106,11 @@ TEST(AABlend, SolidColourFollowsCoverageTimesAlpha)
     };
     const TCase cases[] = {
         {100, 255, clWhite, RGB(10, 20, 30), RGB(10, 20, 30)}, // p = 65280: copied exactly
-        {50, 255, clBlack, clWhite, RGB(126, 126, 126)},        // k = 127
-        {100, 1, clWhite, clBlack, RGB(254, 254, 254)},         // k = 1, the shift rounds down
-        {100, 0, clWhite, clBlack, clWhite},                    // no coverage, no change
+        {50, 255, clBlack, clWhite, RGB(126, 126, 126)}, // k = 127
+        {100, 1, clWhite, clBlack, RGB(254, 254, 254)}, // k = 1, the shift rounds down
+        {100, 0, clWhite, clBlack, clWhite}, // no coverage, no change
         {0, 255, clWhite, clBlack, clWhite},
-        {100, 254, clWhite, clBlack, RGB(1, 1, 1)},             // full coverage at aqNormal
+        {100, 254, clWhite, clBlack, RGB(1, 1, 1)}, // full coverage at aqNormal
     };
     for (const TCase& c : cases) {
         TTarget target(3, 1, c.Background);
@@ -232,10 +232,16 @@ TEST(AAMask, SprayTakesPixelsFromRandomNeighboursInPlace)
     TAAMask mask(nullptr);
     FillMask(mask, {{10, 20}, {30, 40}});
     TScriptedRandom random({
-        {3, 1}, {2, 0}, {2, 1}, // (0, 0) <- (1, 0)
-        {3, 0},                 // (1, 0) stays: c = 0 draws nothing more
-        {3, 2}, {4, 1}, {4, 0}, // (0, 1) <- (1, 1), the row clamped
-        {3, 1}, {2, 1}, {2, 1}, // (1, 1) <- (1, 1)
+        {3, 1},
+        {2, 0},
+        {2, 1}, // (0, 0) <- (1, 0)
+        {3, 0}, // (1, 0) stays: c = 0 draws nothing more
+        {3, 2},
+        {4, 1},
+        {4, 0}, // (0, 1) <- (1, 1), the row clamped
+        {3, 1},
+        {2, 1},
+        {2, 1}, // (1, 1) <- (1, 1)
     });
     mask.SprayMask(2, random);
     EXPECT_TRUE(random.Finished());
@@ -303,13 +309,13 @@ TEST(AAForeground, NoiseAroundTheFontColourIsClamped)
     target.Canvas().Font()->SetColor(RGB(100, 250, 3));
     target.Drawer.Effect()->SetNoise(10);
     target.Drawer.Mask()->SetSize(1, 1);
-    target.Drawer.SetRandom(std::make_unique<TScriptedRandom>(std::deque<TScriptedRandom::TDraw>{
-        {10, 0}, {10, 9}, {10, 1}})); // red, green, blue
+    target.Drawer.SetRandom(std::make_unique<TScriptedRandom>(
+        std::deque<TScriptedRandom::TDraw>{{10, 0}, {10, 9}, {10, 1}})); // red, green, blue
     target.Drawer.BuildNoiseFore();
     EXPECT_EQ(RGB(95, 254, 0), target.Drawer.Blend()->ForeBmp()->Canvas()->Pixels(0, 0));
 
-    target.Drawer.SetRandom(std::make_unique<TScriptedRandom>(std::deque<TScriptedRandom::TDraw>{
-        {4, 3}, {4, 0}, {4, 2}})); // blue, green, red in memory order
+    target.Drawer.SetRandom(std::make_unique<TScriptedRandom>(
+        std::deque<TScriptedRandom::TDraw>{{4, 3}, {4, 0}, {4, 2}})); // blue, green, red in memory order
     target.Drawer.AddNoise(4);
     EXPECT_EQ(RGB(95, 252, 1), target.Drawer.Blend()->ForeBmp()->Canvas()->Pixels(0, 0));
 }
@@ -507,8 +513,7 @@ TEST(AAFontText, ShadowOffsetsPlaceTextAndShadow)
     EXPECT_EQ((TSize{textSize.cx + 3, textSize.cy + 2}), shadowed.Drawer.MeasureText("H"));
     shadowed.Drawer.RenderText(10, 10, "H");
     // Text 3 pixels right of x, shadow at x and 2 pixels down.
-    EXPECT_EQ(Rect(textInk.Left, textInk.Top, textInk.Right + 3, textInk.Bottom + 2),
-              InkBox(shadowed.Bitmap, clWhite));
+    EXPECT_EQ(Rect(textInk.Left, textInk.Top, textInk.Right + 3, textInk.Bottom + 2), InkBox(shadowed.Bitmap, clWhite));
     EXPECT_EQ(bsClear, shadowed.Canvas().Brush()->Style());
     // The rows below the text hold only shadow, at 80% of 70%: white moved
     // 142/256 of the way to black.

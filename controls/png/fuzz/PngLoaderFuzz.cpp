@@ -31,8 +31,7 @@ void LoadOnce(const uint8_t* data, size_t size)
     TStringStream stream(std::string(reinterpret_cast<const char*>(data), size));
     try {
         png.LoadFromStream(stream);
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) {}
     // Whatever was kept must be safe to use.
     png.Pixels(0, 0);
     png.TransparencyMode();
@@ -44,8 +43,7 @@ void LoadOnce(const uint8_t* data, size_t size)
     try {
         TStringStream out;
         png.SaveToStream(out);
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) {}
 }
 
 // Every row the data holds, then the chunks after it.
@@ -56,12 +54,10 @@ void ReadRowsOnce(const uint8_t* data, size_t size)
         TPngRowReader reader(stream);
         for (const TPngPass& pass : reader.Passes()) {
             std::vector<uint8_t> row(pass.RowBytes);
-            for (uint32_t n = 0; n < pass.Rows && reader.ReadRow(row.data()); ++n) {
-            }
+            for (uint32_t n = 0; n < pass.Rows && reader.ReadRow(row.data()); ++n) {}
         }
         reader.Finish();
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) {}
 }
 
 } // namespace
@@ -87,8 +83,8 @@ std::vector<std::string> SeedFiles()
         uint8_t Interlace;
     };
     const Layout layouts[] = {
-        {5, 3, pf1bit, false, 0}, {7, 9, pf4bit, true, 1}, {9, 4, pf8bit, true, 0}, {6, 6, pf24bit, false, 1},
-        {3, 11, pf24bit, true, 0},
+        {5, 3, pf1bit, false, 0},  {7, 9, pf4bit, true, 1},   {9, 4, pf8bit, true, 0},
+        {6, 6, pf24bit, false, 1}, {3, 11, pf24bit, true, 0},
     };
     std::vector<std::string> files;
     for (const Layout& layout : layouts) {

@@ -97,9 +97,9 @@ TEST(PngCodec, DecodesEveryLayoutAsLibpngDoes)
     for (const TLayout& layout : AllLayouts)
         for (uint8_t interlace : {0, 1})
             for (const TSize2& size : Sizes) {
-                SCOPED_TRACE(testing::Message() << "type " << int(layout.ColorType) << " depth "
-                                                << int(layout.BitDepth) << " interlace " << int(interlace) << " "
-                                                << size.Width << "x" << size.Height);
+                SCOPED_TRACE(testing::Message()
+                             << "type " << int(layout.ColorType) << " depth " << int(layout.BitDepth) << " interlace "
+                             << int(interlace) << " " << size.Width << "x" << size.Height);
                 const std::string file = WriteWithLibpng(
                     MakePattern(size.Width, size.Height, layout.ColorType, layout.BitDepth, interlace, seed++));
                 TPNGObject png;
@@ -115,9 +115,8 @@ TEST(PngCodec, EncodedFilesDecodeWithLibpngToTheSamePixels)
     for (const TLayout& layout : AllLayouts)
         for (uint8_t interlace : {0, 1})
             for (TFilters filters : filterSets) {
-                SCOPED_TRACE(testing::Message() << "type " << int(layout.ColorType) << " depth "
-                                                << int(layout.BitDepth) << " interlace " << int(interlace)
-                                                << " filters " << int(filters));
+                SCOPED_TRACE(testing::Message() << "type " << int(layout.ColorType) << " depth " << int(layout.BitDepth)
+                                                << " interlace " << int(interlace) << " filters " << int(filters));
                 TPNGObject png;
                 LoadPng(png, WriteWithLibpng(MakePattern(13, 11, layout.ColorType, layout.BitDepth, 0, seed++)));
                 png.SetInterlaceMethod(interlace);

@@ -71,43 +71,39 @@ TEST(PngDrawing, KeyColourIsTransparentInEveryDepth)
         std::string File;
     };
     const Case cases[] = {
-        {"RGB 8", TPngBuilder()
-                      .Header(2, 1, 8, 2)
-                      .Chunk("tRNS", Bytes({0, 10, 0, 20, 0, 30}))
-                      .ImageData(Bytes({0, 10, 20, 30, 200, 100, 50}))
-                      .End()
-                      .Bytes()},
-        {"RGB 16", TPngBuilder()
-                       .Header(2, 1, 16, 2)
-                       .Chunk("tRNS", Bytes({0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}))
-                       .ImageData(Bytes({0, 0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0x34, 0x12, 0x78, 0x56, 0xBC, 0x9A}))
-                       .End()
-                       .Bytes()},
-        {"RGB 8 with gamma", TPngBuilder()
-                                 .Header(2, 1, 8, 2)
-                                 .Chunk("gAMA", BigEndian(100000))
-                                 .Chunk("tRNS", Bytes({0, 10, 0, 20, 0, 30}))
-                                 .ImageData(Bytes({0, 10, 20, 30, 200, 100, 50}))
-                                 .End()
-                                 .Bytes()},
-        {"gray 4", TPngBuilder()
-                       .Header(2, 1, 4, 0)
-                       .Chunk("tRNS", Bytes({0, 5}))
-                       .ImageData(Bytes({0, 0x59}))
-                       .End()
-                       .Bytes()},
-        {"gray 2", TPngBuilder()
-                       .Header(2, 1, 2, 0)
-                       .Chunk("tRNS", Bytes({0, 2}))
-                       .ImageData(Bytes({0, 0x80}))
-                       .End()
-                       .Bytes()},
-        {"gray 16", TPngBuilder()
-                        .Header(2, 1, 16, 0)
-                        .Chunk("tRNS", Bytes({0x80, 0x01}))
-                        .ImageData(Bytes({0, 0x80, 0x01, 0x20, 0x01}))
-                        .End()
-                        .Bytes()},
+        {"RGB 8",
+         TPngBuilder()
+             .Header(2, 1, 8, 2)
+             .Chunk("tRNS", Bytes({0, 10, 0, 20, 0, 30}))
+             .ImageData(Bytes({0, 10, 20, 30, 200, 100, 50}))
+             .End()
+             .Bytes()},
+        {"RGB 16",
+         TPngBuilder()
+             .Header(2, 1, 16, 2)
+             .Chunk("tRNS", Bytes({0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}))
+             .ImageData(Bytes({0, 0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0x34, 0x12, 0x78, 0x56, 0xBC, 0x9A}))
+             .End()
+             .Bytes()},
+        {"RGB 8 with gamma",
+         TPngBuilder()
+             .Header(2, 1, 8, 2)
+             .Chunk("gAMA", BigEndian(100000))
+             .Chunk("tRNS", Bytes({0, 10, 0, 20, 0, 30}))
+             .ImageData(Bytes({0, 10, 20, 30, 200, 100, 50}))
+             .End()
+             .Bytes()},
+        {"gray 4",
+         TPngBuilder().Header(2, 1, 4, 0).Chunk("tRNS", Bytes({0, 5})).ImageData(Bytes({0, 0x59})).End().Bytes()},
+        {"gray 2",
+         TPngBuilder().Header(2, 1, 2, 0).Chunk("tRNS", Bytes({0, 2})).ImageData(Bytes({0, 0x80})).End().Bytes()},
+        {"gray 16",
+         TPngBuilder()
+             .Header(2, 1, 16, 0)
+             .Chunk("tRNS", Bytes({0x80, 0x01}))
+             .ImageData(Bytes({0, 0x80, 0x01, 0x20, 0x01}))
+             .End()
+             .Bytes()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -166,13 +162,14 @@ TEST(PngDrawing, GrayAlphaAndReversedOrStretchedRectangles)
 TEST(PngDrawing, PaletteIndexBeyondThePaletteDrawsBlack)
 {
     TPNGObject png;
-    LoadPng(png, TPngBuilder()
-                     .Header(3, 1, 2, 3)
-                     .Chunk("PLTE", Bytes({255, 0, 0, 0, 0, 255}))
-                     .Chunk("tRNS", Bytes({128, 64}))
-                     .ImageData(Bytes({0, 0x1C})) // indexes 0, 1, 3
-                     .End()
-                     .Bytes());
+    LoadPng(png,
+            TPngBuilder()
+                .Header(3, 1, 2, 3)
+                .Chunk("PLTE", Bytes({255, 0, 0, 0, 0, 255}))
+                .Chunk("tRNS", Bytes({128, 64}))
+                .ImageData(Bytes({0, 0x1C})) // indexes 0, 1, 3
+                .End()
+                .Bytes());
     ASSERT_EQ(png.TransparencyMode(), 2);
     auto target = Canvas(3, 1);
     EXPECT_NO_THROW(png.Draw(*target->Canvas(), Rect(0, 0, 3, 1)));
@@ -206,12 +203,13 @@ TEST(PngDrawing, BitmapsBecomePngImages)
 TEST(PngDrawing, ImagesBecomeBitmaps)
 {
     TPNGObject png;
-    LoadPng(png, TPngBuilder()
-                     .Header(2, 1, 8, 2)
-                     .Chunk("tRNS", Bytes({0, 10, 0, 20, 0, 30}))
-                     .ImageData(Bytes({0, 10, 20, 30, 200, 100, 50}))
-                     .End()
-                     .Bytes());
+    LoadPng(png,
+            TPngBuilder()
+                .Header(2, 1, 8, 2)
+                .Chunk("tRNS", Bytes({0, 10, 0, 20, 0, 30}))
+                .ImageData(Bytes({0, 10, 20, 30, 200, 100, 50}))
+                .End()
+                .Bytes());
     TBitmap bitmap;
     bitmap.Assign(&png);
     EXPECT_EQ(bitmap.Width(), 2);
@@ -226,13 +224,14 @@ TEST(PngDrawing, ClipboardCarriesTheImageAsDrawnOnABitmap)
     // plain bitmap of it as drawn on white, and what comes back is an opaque
     // colour image.
     TPNGObject png;
-    LoadPng(png, TPngBuilder()
-                     .Header(3, 2, 8, COLOR_PALETTE)
-                     .Chunk("PLTE", Bytes({10, 20, 30, 40, 50, 60, 70, 80, 90}))
-                     .Chunk("tRNS", Bytes({0}))
-                     .ImageData(Bytes({0, 0, 1, 2, 0, 2, 1, 0}))
-                     .End()
-                     .Bytes());
+    LoadPng(png,
+            TPngBuilder()
+                .Header(3, 2, 8, COLOR_PALETTE)
+                .Chunk("PLTE", Bytes({10, 20, 30, 40, 50, 60, 70, 80, 90}))
+                .Chunk("tRNS", Bytes({0}))
+                .ImageData(Bytes({0, 0, 1, 2, 0, 2, 1, 0}))
+                .End()
+                .Bytes());
     ASSERT_EQ(png.TransparencyMode(), 1);
     TClipFormat format = 0;
     std::vector<uint8_t> data;

@@ -19,7 +19,9 @@ TEST(PngCrc, MatchesKnownChunkCrcs)
 
 TEST(PngFilters, PaethPrefersLeftThenAboveThenUpperLeft)
 {
-    struct Case { uint8_t left, above, upperLeft, expected; };
+    struct Case {
+        uint8_t left, above, upperLeft, expected;
+    };
     const Case cases[] = {
         {10, 10, 10, 10}, // all equal: left
         {10, 20, 10, 20}, // p = 20: above is exact
@@ -68,15 +70,19 @@ TEST(PngFilters, ChoiceFollowsTheSetAndTheRepeatScore)
     // Bytes that repeat nothing under any filter of the first row.
     const std::vector<uint8_t> noise = {1, 90, 7, 200, 33, 150, 61, 240};
     const std::vector<uint8_t> flat = {5, 5, 5, 5};
-    struct Case { TFilters filters; const std::vector<uint8_t>* row; uint8_t expected; };
+    struct Case {
+        TFilters filters;
+        const std::vector<uint8_t>* row;
+        uint8_t expected;
+    };
     const Case cases[] = {
         {0, &ramp, FILTER_NONE},
         {pfNone, &ramp, FILTER_NONE},
-        {pfSub, &noise, FILTER_SUB},             // a single member is taken without scoring
+        {pfSub, &noise, FILTER_SUB}, // a single member is taken without scoring
         {pfPaeth, &noise, FILTER_PAETH},
         {pfNone | pfSub | pfUp, &ramp, FILTER_SUB},
         {pfUp | pfAverage, &noise, FILTER_NONE}, // every score 0: None even outside the set
-        {pfUp | pfPaeth, &flat, FILTER_UP},      // equal scores: the lower type stays
+        {pfUp | pfPaeth, &flat, FILTER_UP}, // equal scores: the lower type stays
     };
     for (const Case& c : cases) {
         TRowFilterChooser chooser(c.filters, 1);

@@ -93,8 +93,8 @@ std::vector<TMalformed> MalformedFiles()
         {"no IEND", TPngBuilder().Header(2, 2, 8, 0).ImageData(GrayRows).Bytes(), Is<EPngUnexpectedEnd>()},
         {"cut inside a chunk", valid.substr(0, 40), Is<EPngUnexpectedEnd>()},
         {"cut inside image data", valid.substr(0, 8 + 25 + 8 + 3), Is<EPngUnexpectedEnd>()},
-        {"length beyond the end",
-         TPngBuilder().Header(2, 2, 8, 0).Raw(BigEndian(0x7FFFFFF0) + "tEXtabc").Bytes(), Is<EPngUnexpectedEnd>()},
+        {"length beyond the end", TPngBuilder().Header(2, 2, 8, 0).Raw(BigEndian(0x7FFFFFF0) + "tEXtabc").Bytes(),
+         Is<EPngUnexpectedEnd>()},
         {"image parts missing", SplitImageData(IendChunk()), Is<EPNGMissingMultipleIDAT>()},
         {"corrupt compressed data", TPngBuilder().Header(2, 2, 8, 0).Chunk("IDAT", corruptZlib).End().Bytes(),
          Is<EPNGZLIBError>()},
@@ -139,8 +139,7 @@ TEST(PngMalformed, EachFailsWithItsException)
         }
         try {
             SavePng(png);
-        } catch (const Exception&) {
-        }
+        } catch (const Exception&) {}
     }
 }
 
@@ -162,8 +161,9 @@ TEST(PngMalformed, ZlibErrorsCarryZlibsDescription)
         LoadPng(png, TPngBuilder().Header(2, 2, 8, 0).Chunk("IDAT", corrupt).End().Bytes());
         ADD_FAILURE() << "loaded";
     } catch (const EPNGZLIBError& e) {
-        EXPECT_EQ(e.Message(), "Could not decompress the image because it contains invalid compressed data.\r\n"
-                               " Description: data error (-3)");
+        EXPECT_EQ(e.Message(),
+                  "Could not decompress the image because it contains invalid compressed data.\r\n"
+                  " Description: data error (-3)");
     }
 }
 

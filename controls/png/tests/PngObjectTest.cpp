@@ -59,7 +59,12 @@ std::string RechunkImageData(const std::string& file, size_t size)
 std::string StoredZlibStream(const std::string& data)
 {
     const auto length = static_cast<uint16_t>(data.size());
-    const char head[7] = {'\x78', '\x01', '\x01', char(length & 0xFF), char(length >> 8), char(~length & 0xFF),
+    const char head[7] = {'\x78',
+                          '\x01',
+                          '\x01',
+                          char(length & 0xFF),
+                          char(length >> 8),
+                          char(~length & 0xFF),
                           char((~length >> 8) & 0xFF)};
     const uint32_t checksum =
         static_cast<uint32_t>(adler32(1, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
@@ -86,13 +91,14 @@ TEST(PngObject, UnknownAncillaryChunksSurviveAndChromaticitiesAreDropped)
 {
     TPNGObject png;
     LoadPng(png, SimpleGray("prVt", std::string("\x01\x02\0\x03", 4)));
-    LoadPng(png, TPngBuilder()
-                     .Header(2, 2, 8, 0)
-                     .Chunk("cHRM", std::string(32, '\x01'))
-                     .Chunk("prVt", std::string("\x01\x02\0\x03", 4))
-                     .ImageData(GrayRows)
-                     .End()
-                     .Bytes());
+    LoadPng(png,
+            TPngBuilder()
+                .Header(2, 2, 8, 0)
+                .Chunk("cHRM", std::string(32, '\x01'))
+                .Chunk("prVt", std::string("\x01\x02\0\x03", 4))
+                .ImageData(GrayRows)
+                .End()
+                .Bytes());
     const std::string saved = SavePng(png);
     EXPECT_EQ(ChunkNames(saved), (std::vector<std::string>{"IHDR", "prVt", "IDAT", "IEND"}));
     EXPECT_EQ(SplitChunks(saved)[1].second, std::string("\x01\x02\0\x03", 4));
@@ -122,14 +128,16 @@ TEST(PngObject, CompressedStreamEndingAfterTheLastRowLoads)
     const std::string compressed = StoredZlibStream(rows);
     TPNGObject png;
     LoadPng(png, TPngBuilder().Header(width, 1, 8, 0).Chunk("IDAT", compressed).End().Bytes());
-    EXPECT_EQ(png.Pixels(width - 1, 0), RGB(uint8_t((width - 1) * 7), uint8_t((width - 1) * 7), uint8_t((width - 1) * 7)));
+    EXPECT_EQ(png.Pixels(width - 1, 0),
+              RGB(uint8_t((width - 1) * 7), uint8_t((width - 1) * 7), uint8_t((width - 1) * 7)));
     // The checksum alone in a chunk of its own after the rows.
-    LoadPng(png, TPngBuilder()
-                     .Header(2, 2, 8, 0)
-                     .Chunk("IDAT", Deflate(GrayRows).substr(0, Deflate(GrayRows).size() - 4))
-                     .Chunk("IDAT", Deflate(GrayRows).substr(Deflate(GrayRows).size() - 4))
-                     .End()
-                     .Bytes());
+    LoadPng(png,
+            TPngBuilder()
+                .Header(2, 2, 8, 0)
+                .Chunk("IDAT", Deflate(GrayRows).substr(0, Deflate(GrayRows).size() - 4))
+                .Chunk("IDAT", Deflate(GrayRows).substr(Deflate(GrayRows).size() - 4))
+                .End()
+                .Bytes());
     EXPECT_EQ(png.Pixels(1, 1), RGB(0x40, 0x40, 0x40));
 }
 
@@ -153,13 +161,14 @@ TEST(PngObject, PaletteTransparencyIsBinaryOrPartial)
     const std::string palette = "\x10\x20\x30\x40\x50\x60\x70\x80\x90\xA0\xB0\xC0";
     auto load = [&](const std::string& alphas) {
         auto png = std::make_unique<TPNGObject>();
-        LoadPng(*png, TPngBuilder()
-                          .Header(4, 1, 2, 3)
-                          .Chunk("PLTE", palette)
-                          .Chunk("tRNS", alphas)
-                          .ImageData(std::string("\0\x1B", 2))
-                          .End()
-                          .Bytes());
+        LoadPng(*png,
+                TPngBuilder()
+                    .Header(4, 1, 2, 3)
+                    .Chunk("PLTE", palette)
+                    .Chunk("tRNS", alphas)
+                    .ImageData(std::string("\0\x1B", 2))
+                    .End()
+                    .Bytes());
         return png;
     };
     auto binary = load(std::string(1, '\0'));
@@ -216,13 +225,14 @@ TEST(PngObject, ImageDataIsWrittenInChunksOfMaxIdatSize)
 TEST(PngObject, TimeAndTextChunksRoundTrip)
 {
     TPNGObject png;
-    LoadPng(png, TPngBuilder()
-                     .Header(2, 2, 8, 0)
-                     .Chunk("tIME", std::string("\x07\xD6\x05\x1F\x17\x3B\x3A", 7))
-                     .Chunk("tEXt", std::string("Title\0Caf\xE9", 10))
-                     .ImageData(GrayRows)
-                     .End()
-                     .Bytes());
+    LoadPng(png,
+            TPngBuilder()
+                .Header(2, 2, 8, 0)
+                .Chunk("tIME", std::string("\x07\xD6\x05\x1F\x17\x3B\x3A", 7))
+                .Chunk("tEXt", std::string("Title\0Caf\xE9", 10))
+                .ImageData(GrayRows)
+                .End()
+                .Bytes());
     auto* time = png.Chunks().ItemOfClass<TChunktIME>();
     ASSERT_NE(time, nullptr);
     EXPECT_EQ(time->Year, 2006);
@@ -250,12 +260,13 @@ TEST(PngObject, TimeAndTextChunksRoundTrip)
 TEST(PngObject, PixelsReadAndWriteInEveryStoredFormat)
 {
     TPNGObject png;
-    LoadPng(png, TPngBuilder()
-                     .Header(3, 1, 8, 3)
-                     .Chunk("PLTE", std::string("\x00\x00\x00\xFF\x00\x00\x00\x00\xFF", 9))
-                     .ImageData(std::string("\0\x00\x01\x02", 4))
-                     .End()
-                     .Bytes());
+    LoadPng(png,
+            TPngBuilder()
+                .Header(3, 1, 8, 3)
+                .Chunk("PLTE", std::string("\x00\x00\x00\xFF\x00\x00\x00\x00\xFF", 9))
+                .ImageData(std::string("\0\x00\x01\x02", 4))
+                .End()
+                .Bytes());
     EXPECT_EQ(png.Pixels(1, 0), RGB(255, 0, 0));
     EXPECT_EQ(png.Pixels(3, 0), 0u);
     EXPECT_EQ(png.Pixels(-1, 0), 0u);
@@ -302,13 +313,14 @@ TEST(PngObject, ErrorsOfTheObjectItself)
 TEST(PngObject, CopiesKeepPixelsChunksAndGamma)
 {
     TPNGObject png;
-    LoadPng(png, TPngBuilder()
-                     .Header(2, 2, 8, 2)
-                     .Chunk("gAMA", BigEndian(100000))
-                     .Chunk("tRNS", std::string("\0\x10\0\x20\0\x30", 6))
-                     .ImageData(std::string("\0\x10\x20\x30\x40\x50\x60\0\x11\x21\x31\x41\x51\x61", 14))
-                     .End()
-                     .Bytes());
+    LoadPng(png,
+            TPngBuilder()
+                .Header(2, 2, 8, 2)
+                .Chunk("gAMA", BigEndian(100000))
+                .Chunk("tRNS", std::string("\0\x10\0\x20\0\x30", 6))
+                .ImageData(std::string("\0\x10\x20\x30\x40\x50\x60\0\x11\x21\x31\x41\x51\x61", 14))
+                .End()
+                .Bytes());
     png.SetFilters(pfPaeth);
     png.SetCompressionLevel(9);
     auto clone = png.Clone();

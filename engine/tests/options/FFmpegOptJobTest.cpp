@@ -100,7 +100,7 @@ TEST_F(OptionTest, JobOptionFailures)
     EXPECT_TRUE(Logged(llFatal, "Invalid max_alloc \"12x\"."));
     Parse("-tvstd ntsc");
     EXPECT_TRUE(Logged(llWarning, "This option is deprecated, use -standard."));
-    EXPECT_EQ(av::av_dict_count(ctx.Group->FormatOpts), 0);
+    EXPECT_EQ(av::av_dict_count(ctx.Group->FormatOpts.get()), 0);
 }
 
 TEST_F(OptionTest, GlobalSettingsOutliveTheFile)

@@ -51,17 +51,19 @@ const TParseCase ParseCases[] = {
          EXPECT_EQ(j.FileOverwrite, 1);
      }},
     {"LibraryCodecOption", "-threads 2", 0, "",
-     [](const TTestJob&, const TOptionsContext& c) { EXPECT_EQ(DictValue(c.Group->CodecOpts, "threads"), "2"); }},
+     [](const TTestJob&, const TOptionsContext& c) { EXPECT_EQ(DictValue(c.Group->CodecOpts.get(), "threads"), "2"); }},
     {"LibraryOptionKeepsSpecifier", "-threads:v 2", 0, "",
-     [](const TTestJob&, const TOptionsContext& c) { EXPECT_EQ(DictValue(c.Group->CodecOpts, "threads:v"), "2"); }},
+     [](const TTestJob&, const TOptionsContext& c) {
+         EXPECT_EQ(DictValue(c.Group->CodecOpts.get(), "threads:v"), "2");
+     }},
     {"LibraryOptionWithTypeLetter", "-astrict experimental", 0, "",
      [](const TTestJob&, const TOptionsContext& c) {
-         EXPECT_EQ(DictValue(c.Group->CodecOpts, "astrict"), "experimental");
+         EXPECT_EQ(DictValue(c.Group->CodecOpts.get(), "astrict"), "experimental");
      }},
     {"LibraryFormatOption", "-movflags faststart", 0, "",
      [](const TTestJob&, const TOptionsContext& c) {
-         EXPECT_EQ(DictValue(c.Group->FormatOpts, "movflags"), "faststart");
-         EXPECT_EQ(DictValue(c.Group->CodecOpts, "movflags"), "<none>");
+         EXPECT_EQ(DictValue(c.Group->FormatOpts.get(), "movflags"), "faststart");
+         EXPECT_EQ(DictValue(c.Group->CodecOpts.get(), "movflags"), "<none>");
      }},
     {"LibraryScalerOption", "-sws_flags lanczos", 0, "",
      [](const TTestJob&, const TOptionsContext& c) {
@@ -73,7 +75,7 @@ const TParseCase ParseCases[] = {
      "Error setting option \"sws_flags\"\r\n" INVALID_ARGUMENT, nullptr},
     {"LibraryResamplerOption", "-dither_method triangular", 0, "",
      [](const TTestJob&, const TOptionsContext& c) {
-         EXPECT_EQ(DictValue(c.Group->SwrOpts, "dither_method"), "triangular");
+         EXPECT_EQ(DictValue(c.Group->SwrOpts.get(), "dither_method"), "triangular");
      }},
     {"UnknownOption", "-bogus 1", AVERROR_OPTION_NOT_FOUND, "Option not found", nullptr},
     {"UnknownOptionLast", "-c copy -bogus", AVERROR_OPTION_NOT_FOUND, "Option not found", nullptr},
@@ -111,11 +113,11 @@ const TParseCase ParseCases[] = {
      "\"vsync\"\r\n" INVALID_ARGUMENT,
      [](const TTestJob& j, const TOptionsContext&) { EXPECT_EQ(j.VideoSyncMethod, -1); }},
     {"AmbiguousBitrate", "-b 500k", 0, "",
-     [](const TTestJob&, const TOptionsContext& c) { EXPECT_EQ(DictValue(c.Group->CodecOpts, "b:v"), "500k"); }},
+     [](const TTestJob&, const TOptionsContext& c) { EXPECT_EQ(DictValue(c.Group->CodecOpts.get(), "b:v"), "500k"); }},
     {"BitrateWithSpecifier", "-b:a 128k", 0, "",
      [](const TTestJob&, const TOptionsContext& c) {
-         EXPECT_EQ(DictValue(c.Group->CodecOpts, "b:a"), "128k");
-         EXPECT_EQ(DictValue(c.Group->CodecOpts, "b:v"), "<none>");
+         EXPECT_EQ(DictValue(c.Group->CodecOpts.get(), "b:a"), "128k");
+         EXPECT_EQ(DictValue(c.Group->CodecOpts.get(), "b:v"), "<none>");
      }},
     {"RemovedOption", "-sameq", AVERROR(EINVAL),
      "Option \"sameq\" was removed. If you are looking for an option to preserve the quality (which is not what "
@@ -175,7 +177,7 @@ const TParseCase ParseCases[] = {
      }},
     {"ChannelLayout", "-channel_layout:a stereo", 0, "",
      [](const TTestJob&, const TOptionsContext& c) {
-         EXPECT_EQ(DictValue(c.Group->CodecOpts, "channel_layout:a"), "3");
+         EXPECT_EQ(DictValue(c.Group->CodecOpts.get(), "channel_layout:a"), "3");
          EXPECT_EQ(Specifier(c.AudioChannels, 0), "a");
          EXPECT_EQ(c.AudioChannels[0].Value.I, 2);
      }},
@@ -192,7 +194,7 @@ const TParseCase ParseCases[] = {
      [](const TTestJob&, const TOptionsContext& c) {
          EXPECT_EQ(Specifier(c.Metadata, 0), "g");
          EXPECT_EQ(Text(c.Metadata, 0), "timecode=01:00:00:00");
-         EXPECT_EQ(DictValue(c.Group->CodecOpts, "gop_timecode"), "01:00:00:00");
+         EXPECT_EQ(DictValue(c.Group->CodecOpts.get(), "gop_timecode"), "01:00:00:00");
      }},
     {"FilterComplex", "-filter_complex \"[0:v]scale=32:24[out]\"", 0, "",
      [](const TTestJob& j, const TOptionsContext&) {
@@ -244,7 +246,7 @@ TEST_F(OptionTest, ConverterApplicationOutputString)
         "-c:v mpeg4 -vf \"movie=/tmp/logo.png [watermark]; [in] scale=320:240,nativerotate=90 [scaled]; "
         "[scaled][watermark] overlay=10:10 [out]\" -threads 2 -sn";
     ASSERT_EQ(Parse(options), 0) << job.LastErrorText;
-    AVDictionary* codecOpts = ctx.Group->CodecOpts;
+    AVDictionary* codecOpts = ctx.Group->CodecOpts.get();
     EXPECT_EQ(DictValue(codecOpts, "b:a"), "128k");
     EXPECT_EQ(DictValue(codecOpts, "b:v"), "1200k");
     EXPECT_EQ(DictValue(codecOpts, "astrict"), "experimental");

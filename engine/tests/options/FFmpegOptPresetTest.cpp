@@ -18,9 +18,9 @@ std::string WritePresetFile(const std::string& name, const std::string& text)
 TEST_F(OptionTest, PresetFieldCarriesSeveralLinesAndComments)
 {
     ASSERT_EQ(Parse("-c:v mpeg4", "# bit rates\n\nb:v=900k<CRLF>  bufsize=2M  \r\nmovflags=faststart"), 0);
-    EXPECT_EQ(DictValue(ctx.Group->CodecOpts, "b:v"), "900k");
-    EXPECT_EQ(DictValue(ctx.Group->CodecOpts, "bufsize"), "2M");
-    EXPECT_EQ(DictValue(ctx.Group->FormatOpts, "movflags"), "faststart");
+    EXPECT_EQ(DictValue(ctx.Group->CodecOpts.get(), "b:v"), "900k");
+    EXPECT_EQ(DictValue(ctx.Group->CodecOpts.get(), "bufsize"), "2M");
+    EXPECT_EQ(DictValue(ctx.Group->FormatOpts.get(), "movflags"), "faststart");
     EXPECT_TRUE(Logged(llInfo,
                        "ParsePresets for output file:\r\n# bit rates\r\n\r\nb:v=900k<CRLF>  bufsize=2M  \r\n"
                        "movflags=faststart"));
@@ -29,7 +29,7 @@ TEST_F(OptionTest, PresetFieldCarriesSeveralLinesAndComments)
 TEST_F(OptionTest, PresetLineReplacesLibraryOptionOfTheOptionString)
 {
     ASSERT_EQ(Parse("-threads 2", "threads=4"), 0);
-    EXPECT_EQ(DictValue(ctx.Group->CodecOpts, "threads"), "4");
+    EXPECT_EQ(DictValue(ctx.Group->CodecOpts.get(), "threads"), "4");
 }
 
 TEST_F(OptionTest, CodecOfTheOptionStringWinsOverPresetCodec)
@@ -39,10 +39,10 @@ TEST_F(OptionTest, CodecOfTheOptionStringWinsOverPresetCodec)
     ASSERT_EQ(ctx.CodecNames.size(), 2u);
     EXPECT_EQ(ctx.CodecNames[0].Value.Str, "mp2");
     const char* audioCodec = "default";
-    job.MatchStreamOption(ctx.CodecNames, job.InputFiles[0]->Ctx, job.Stream(0, 1), audioCodec);
+    job.MatchStreamOption(ctx.CodecNames, job.InputFiles[0]->Ctx.get(), job.Stream(0, 1), audioCodec);
     EXPECT_STREQ(audioCodec, "pcm_s16le");
     const char* videoCodec = "default";
-    job.MatchStreamOption(ctx.CodecNames, job.InputFiles[0]->Ctx, job.Stream(0, 0), videoCodec);
+    job.MatchStreamOption(ctx.CodecNames, job.InputFiles[0]->Ctx.get(), job.Stream(0, 0), videoCodec);
     EXPECT_STREQ(videoCodec, "default");
 }
 
@@ -76,7 +76,7 @@ TEST_F(OptionTest, PresetFileAppliesItsLines)
     ASSERT_EQ(ctx.CodecNames.size(), 1u);
     EXPECT_EQ(ctx.CodecNames[0].Specifier, "v");
     EXPECT_EQ(ctx.CodecNames[0].Value.Str, "mpeg4");
-    EXPECT_EQ(DictValue(ctx.Group->CodecOpts, "b:v"), "300k");
+    EXPECT_EQ(DictValue(ctx.Group->CodecOpts.get(), "b:v"), "300k");
     EXPECT_TRUE(Logged(llInfo, "Parse preset file: " + path));
 }
 

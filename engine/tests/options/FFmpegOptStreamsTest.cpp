@@ -103,7 +103,7 @@ TEST_F(StreamOptionTest, AudioChannelMapFailures)
 TEST_F(StreamOptionTest, LastMatchingEntryWinsTheLookup)
 {
     ASSERT_EQ(Parse("-c copy -c:a pcm_s16le -c:a:1 mp2 -ar:a 22050 -ar 8000 -q:v 3"), 0);
-    AVFormatContext* input = job.InputFiles[0]->Ctx;
+    AVFormatContext* input = job.InputFiles[0]->Ctx.get();
     const char* names[3] = {"none", "none", "none"};
     for (int32_t i = 0; i < 3; ++i)
         job.MatchStreamOption(ctx.CodecNames, input, job.Stream(0, i), names[i]);
@@ -127,7 +127,7 @@ TEST_F(StreamOptionTest, BadSpecifierInLookupIsFatal)
 {
     ASSERT_EQ(Parse("-c:x copy"), 0);
     const char* name = nullptr;
-    EXPECT_THROW(job.MatchStreamOption(ctx.CodecNames, job.InputFiles[0]->Ctx, job.Stream(0, 0), name),
+    EXPECT_THROW(job.MatchStreamOption(ctx.CodecNames, job.InputFiles[0]->Ctx.get(), job.Stream(0, 0), name),
                  FFmpegException);
     EXPECT_EQ(job.LastErrorText.rfind("check_stream_specifier: ", 0), 0u) << job.LastErrorText;
 }
@@ -135,8 +135,8 @@ TEST_F(StreamOptionTest, BadSpecifierInLookupIsFatal)
 TEST_F(StreamOptionTest, CodecOptionsReachOnlyTheirStreams)
 {
     ASSERT_EQ(Parse("-threads:a 3 -astrict experimental -b:s 1k -flags:v +bitexact"), 0);
-    AVFormatContext* input = job.InputFiles[0]->Ctx;
-    AVDictionary** perStream = FindStreamInfoOptions(input, ctx.Group->CodecOpts);
+    AVFormatContext* input = job.InputFiles[0]->Ctx.get();
+    AVDictionary** perStream = FindStreamInfoOptions(input, ctx.Group->CodecOpts.get());
     ASSERT_NE(perStream, nullptr);
     EXPECT_EQ(DictValue(perStream[0], "threads"), "<none>");
     EXPECT_EQ(DictValue(perStream[0], "flags"), "+bitexact");

@@ -36,9 +36,9 @@ TEST_P(TargetOption, SetsTheStandardsOptions)
     EXPECT_EQ(LastValue(ctx.FrameSizes), c.Size);
     EXPECT_EQ(LastValue(ctx.FrameRates), c.Rate);
     EXPECT_EQ(LastValue(ctx.FramePixFmts), c.PixelFormat ? c.PixelFormat : "<none>");
-    EXPECT_EQ(DictValue(ctx.Group->CodecOpts, "b:v"), c.VideoBitRate);
-    EXPECT_EQ(DictValue(ctx.Group->CodecOpts, "g"), c.GopSize);
-    EXPECT_EQ(DictValue(ctx.Group->FormatOpts, "muxrate"), c.MuxRate);
+    EXPECT_EQ(DictValue(ctx.Group->CodecOpts.get(), "b:v"), c.VideoBitRate);
+    EXPECT_EQ(DictValue(ctx.Group->CodecOpts.get(), "g"), c.GopSize);
+    EXPECT_EQ(DictValue(ctx.Group->FormatOpts.get(), "muxrate"), c.MuxRate);
 }
 
 const TTargetCase TargetCases[] = {
@@ -60,7 +60,7 @@ TEST_F(OptionTest, TargetGuessLogsTheNorm)
     ASSERT_EQ(Parse("-target dvd"), 0);
     EXPECT_TRUE(Logged(llInfo, "Assuming NTSC for target."));
     EXPECT_EQ(ctx.CodecNames.size(), 2u);
-    EXPECT_EQ(DictValue(ctx.Group->CodecOpts, "b:a"), "448000");
+    EXPECT_EQ(DictValue(ctx.Group->CodecOpts.get(), "b:a"), "448000");
     EXPECT_EQ(ctx.AudioSampleRates[0].Value.I, 48000);
 }
 
@@ -69,7 +69,7 @@ TEST_F(OptionTest, VcdSetsMuxPreloadAndAudio)
     ASSERT_EQ(Parse("-target pal-vcd"), 0);
     EXPECT_FLOAT_EQ(ctx.MuxPreload, 0.44f);
     EXPECT_EQ(ctx.AudioChannels[0].Value.I, 2);
-    EXPECT_EQ(DictValue(ctx.Group->FormatOpts, "packetsize"), "2324");
+    EXPECT_EQ(DictValue(ctx.Group->FormatOpts.get(), "packetsize"), "2324");
 }
 
 TEST_F(OptionTest, TargetWithoutRecognisableNormStops)

@@ -49,7 +49,7 @@ TEST_F(FileIOTest, InputDurationIsTheLongestLessItsStart)
 {
     EXPECT_EQ(job.InputDuration, -1);
     ASSERT_EQ(job.Input(AvFile, "-ss 0.25"), 0);
-    const AVFormatContext* av = job.InputFile(0)->Ctx;
+    const AVFormatContext* av = job.InputFile(0)->Ctx.get();
     EXPECT_EQ(job.InputDuration, av->duration - 250000);
     EXPECT_EQ(job.InputFile(0)->TsOffset, -(250000 + av->start_time));
     ASSERT_EQ(job.Input(ShortAvFile), 1);

@@ -209,11 +209,11 @@ TEST_F(OutputFileTest, MuxerPreloadAndDelay)
 {
     ASSERT_EQ(job.Input(AvFile), 0);
     ASSERT_EQ(job.Output(Out("plain.mkv")), 0);
-    EXPECT_EQ(DictValueOrDefault(job.OutputFile(0)->Opts, "preload", "-"), "-");
+    EXPECT_EQ(DictValueOrDefault(job.OutputFile(0)->Opts.get(), "preload", "-"), "-");
     EXPECT_EQ(job.OutputFile(0)->Ctx->max_delay, 700000);
     ASSERT_EQ(job.Output(Out("preload.mkv"), "-muxpreload 0.5 -muxdelay 0.1 -fs 1000 -shortest"), 1);
     const TOutputFile* file = job.OutputFile(1);
-    EXPECT_EQ(DictValueOrDefault(file->Opts, "preload", "-"), "500000");
+    EXPECT_EQ(DictValueOrDefault(file->Opts.get(), "preload", "-"), "500000");
     EXPECT_EQ(file->Ctx->max_delay, 100000);
     EXPECT_EQ(file->LimitFilesize, 1000u);
     EXPECT_EQ(file->Shortest, 1);
@@ -235,7 +235,7 @@ TEST_F(OutputFileTest, OpenedFileIsDeletedWhenNothingWasWritten)
 void CopyPackets(TIOJob& Task, AVFormatContext* Output)
 {
     AVPacket* packet = av::av_packet_alloc();
-    AVFormatContext* input = Task.InputFile(0)->Ctx;
+    AVFormatContext* input = Task.InputFile(0)->Ctx.get();
     while (av::av_read_frame(input, packet) >= 0) {
         for (int32_t i = 0; i < Task.OutputStreamCount(); ++i) {
             const TOutputStream* ost = Task.OutputStream(i);
@@ -264,7 +264,7 @@ TEST_F(OutputFileTest, CopiedStreamsAreWrittenAsOpened)
             ost->St->time_base = task.InputStream(ost->SourceIndex)->St->time_base;
         }
         AVFormatContext* oc = task.OutputFile(0)->Ctx;
-        ASSERT_GE(av::avformat_write_header(oc, &task.OutputFile(0)->Opts), 0);
+        ASSERT_GE(av::avformat_write_header(oc, InOut(task.OutputFile(0)->Opts)), 0);
         CopyPackets(task, oc);
         ASSERT_GE(av::av_write_trailer(oc), 0);
     }

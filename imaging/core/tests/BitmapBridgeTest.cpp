@@ -8,10 +8,7 @@
 
 namespace {
 
-TPalette TwoColours()
-{
-    return TPalette({{200, 0, 0, 0}, {0, 0, 100, 0}});
-}
+TPalette TwoColours() { return TPalette({{200, 0, 0, 0}, {0, 0, 100, 0}}); }
 
 struct TBridgeCase {
     const char* Name;

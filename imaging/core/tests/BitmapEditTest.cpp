@@ -67,20 +67,19 @@ struct TResizeCase {
     int32_t NewWidth;
     uint8_t Align;
     int32_t FirstOldColumn; // where old column 0 (or the first kept one) lands
-    int32_t KeptFrom;       // the first old column kept
+    int32_t KeptFrom; // the first old column kept
     int32_t KeptCount;
 };
 
 TEST(BitmapEditTest, ResizePlacesTheOldPixelsByAlignment)
 {
     const TResizeCase cases[] = {
-        {20, 0, 0, 0, 10}, {20, 1, 5, 0, 10}, {20, 2, 10, 0, 10},
-        {4, 0, 0, 0, 4},   {4, 1, 0, 3, 4},   {4, 2, 0, 6, 4},
+        {20, 0, 0, 0, 10}, {20, 1, 5, 0, 10}, {20, 2, 10, 0, 10}, {4, 0, 0, 0, 4}, {4, 1, 0, 3, 4}, {4, 2, 0, 6, 4},
     };
     for (const TResizeCase& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.NewWidth << " align " << int(c.Align));
         TQkBitmap bitmap;
-    NumberedGray(bitmap);
+        NumberedGray(bitmap);
         bitmap.SetAlpha(0, 0, 255);
         bitmap.Resize(c.NewWidth, 10, 222, 17, c.Align, 0);
         ASSERT_EQ(bitmap.GetWidth(), c.NewWidth);

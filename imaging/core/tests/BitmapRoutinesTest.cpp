@@ -100,12 +100,10 @@ TEST(BitmapRoutinesTest, ChannelsReorderAndCubicStepsHitTheirSamples)
     std::memcpy(bitmap.GetScanline(0), pixel, 3);
     std::vector<int32_t> progress;
     ReorderChannels(bitmap, "rgb", nullptr, [&](TObject*, int32_t per) { progress.push_back(per); });
-    EXPECT_EQ(std::vector<uint8_t>(bitmap.GetScanline(0), bitmap.GetScanline(0) + 3),
-              (std::vector<uint8_t>{3, 2, 1}));
+    EXPECT_EQ(std::vector<uint8_t>(bitmap.GetScanline(0), bitmap.GetScanline(0) + 3), (std::vector<uint8_t>{3, 2, 1}));
     EXPECT_EQ(progress, std::vector<int32_t>{0});
     ReorderChannels(bitmap, "0x", nullptr, TQkProgressEvent());
-    EXPECT_EQ(std::vector<uint8_t>(bitmap.GetScanline(0), bitmap.GetScanline(0) + 3),
-              (std::vector<uint8_t>{0, 2, 1}));
+    EXPECT_EQ(std::vector<uint8_t>(bitmap.GetScanline(0), bitmap.GetScanline(0) + 3), (std::vector<uint8_t>{0, 2, 1}));
 
     TQkBitmap wide(1, 1, qkRGB48);
     wide.SetPixel48(0, 0, {300, 200, 100});

@@ -29,16 +29,16 @@ struct TFormatCase {
     int32_t Bits;
     int32_t Channels;
     int32_t RowLen3At32; // width 3, 32-bit rows
-    int32_t RowLen3At8;  // width 3, byte rows
+    int32_t RowLen3At8; // width 3, byte rows
     int32_t RowLen5At16; // width 5, 16-bit rows
 };
 
 TEST_F(BitmapStorageTest, FormatsGiveBitsChannelsAndRowLengths)
 {
     const TFormatCase cases[] = {
-        {qk1g, 1, 1, 4, 1, 2},       {qk8p, 8, 1, 4, 3, 6},      {qk8g, 8, 1, 4, 3, 6},
-        {qk16g, 16, 1, 8, 6, 10},    {qk24RGB, 24, 3, 12, 9, 16}, {qk32f, 32, 1, 12, 12, 20},
-        {qkCMYK, 32, 4, 12, 12, 20}, {qkRGB48, 48, 3, 20, 18, 30}, {qkCIELab, 24, 3, 12, 9, 16},
+        {qk1g, 1, 1, 4, 1, 2},        {qk8p, 8, 1, 4, 3, 6},        {qk8g, 8, 1, 4, 3, 6},
+        {qk16g, 16, 1, 8, 6, 10},     {qk24RGB, 24, 3, 12, 9, 16},  {qk32f, 32, 1, 12, 12, 20},
+        {qkCMYK, 32, 4, 12, 12, 20},  {qkRGB48, 48, 3, 20, 18, 30}, {qkCIELab, 24, 3, 12, 9, 16},
         {qk32RGB, 32, 4, 12, 12, 20},
     };
     for (const TFormatCase& c : cases) {
@@ -183,14 +183,21 @@ TEST_F(BitmapStorageTest, MovesBetweenMemoryAndFileKeepEverything)
     EXPECT_EQ(bitmap.GetAlpha(0, 0), 255);
 }
 
+// Pixel (4, 2) of a qk8p bitmap: index 7, whose palette entry has red 200,
+// and alpha 33.
+void MarkPixel(TQkBitmap& bitmap)
+{
+    bitmap.GetScanline(2)[4] = 7;
+    TRGBPixel red{};
+    red.r = 200;
+    bitmap.SetPaletteColor(7, red);
+    bitmap.SetAlpha(4, 2, 33);
+}
+
 TEST_F(BitmapStorageTest, TakeOverMovesMemoryBlocksAndCopiesTheRest)
 {
     TQkBitmap source(5, 3, qk8p);
-    source.GetScanline(2)[4] = 7;
-    TRGBPixel red{};
-    red.r = 200;
-    source.SetPaletteColor(7, red);
-    source.SetAlpha(4, 2, 33);
+    MarkPixel(source);
     const uint8_t* block = source.GetScanline(0);
     TQkBitmap bitmap(2, 2, qk24RGB);
     bitmap.TakeOver(source);
@@ -240,6 +247,52 @@ TEST_F(BitmapStorageTest, TakeOverImageKeepsTheBitmapsAlphaAndRowLayout)
     EXPECT_EQ(bitmap.GetRowLen(), 12);
     EXPECT_FALSE(packed.IsEmpty());
     EXPECT_EQ(RowBytes(bitmap), RowBytes(packed));
+}
+
+// Between TBitmap stores the rows change hands: the caller's TBitmap stays
+// the object it holds and shows the new image.
+TEST_F(BitmapStorageTest, TakeOverBetweenStoresHandsTheRowsToTheCallersTBitmap)
+{
+    TBitmap shown(40, 30, pf24bit);
+    TQkBitmap bitmap;
+    bitmap.EncapsulateTBitmap(&shown, true);
+    TQkBitmap source;
+    source.SetLocation(bitmap.TakeOverLocation());
+    source.Allocate(5, 3, qk8p);
+    MarkPixel(source);
+    const uint8_t* row = source.GetScanline(2);
+
+    bitmap.TakeOver(source);
+    EXPECT_TRUE(source.IsEmpty());
+    EXPECT_EQ(bitmap.GetVclBitmap(), &shown);
+    EXPECT_EQ(bitmap.GetScanline(2), row);
+    EXPECT_EQ(shown.ScanLine(2), row);
+    EXPECT_EQ(shown.Width(), 5);
+    EXPECT_EQ(shown.PixelFormat(), pf8bit);
+    EXPECT_EQ(shown.Palette().Entry(7).peRed, 200);
+    EXPECT_EQ(bitmap.GetPixel8(4, 2), 7);
+    EXPECT_EQ(bitmap.GetAlpha(4, 2), 33);
+
+    // TakeOverImage keeps the bitmap's alpha channel.
+    const TQkBitmap* alpha = bitmap.GetAlphaChannel();
+    TQkBitmap turned;
+    turned.SetLocation(qkTBitmap);
+    turned.Allocate(3, 5, qk24RGB);
+    FillPattern(turned);
+    const std::vector<uint8_t> pixels = RowBytes(turned);
+    bitmap.TakeOverImage(turned);
+    EXPECT_EQ(RowBytes(bitmap), pixels);
+    EXPECT_EQ(shown.Width(), 3);
+    EXPECT_EQ(shown.PixelFormat(), pf24bit);
+    EXPECT_EQ(bitmap.GetAlphaChannel(), alpha);
+
+    // A source in memory is copied into the store.
+    TQkBitmap inMemory(2, 2, qk24RGB);
+    FillPattern(inMemory);
+    bitmap.TakeOver(inMemory);
+    EXPECT_FALSE(inMemory.IsEmpty());
+    EXPECT_EQ(RowBytes(bitmap), RowBytes(inMemory));
+    EXPECT_EQ(bitmap.GetVclBitmap(), &shown);
 }
 
 TEST_F(BitmapStorageTest, StoreLocationNarrowsSixteenBitGrayAndRefusesFloats)

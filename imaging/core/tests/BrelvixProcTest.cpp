@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -8,10 +9,10 @@
 #include "QkTestFolder.h"
 #include "imaging/core/BrelvixProc.h"
 #include "imaging/core/QkBitmapRoutines.h"
+#include "platform/backend/HeadlessBackend.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Properties.h"
 #include "platform/gfx/Bitmap.h"
-#include "platform/backend/HeadlessBackend.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/WindowSystem.h"
 
@@ -78,10 +79,10 @@ TEST_F(BrelvixProcTest, DefaultsAndPublishedProperties)
     for (const TPropInfo* prop : info.Properties())
         if (info.FindProperty(prop->Name) == prop && prop->Name != "Name" && prop->Name != "Tag")
             names.push_back(prop->Name);
-    EXPECT_EQ(names, (std::vector<std::string>{"AttachedBrelvix", "AutoUndo", "Background", "OnProgress",
-                                               "MsgLanguage", "PreviewsParams", "PreviewFont", "AttachedTImage",
-                                               "OnPreview",
-                                               "UndoLimit", "OnFinishWork", "AutoConvertFormat", "OnSaveUndo"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"AttachedBrelvix", "AutoUndo", "Background", "OnProgress", "MsgLanguage",
+                                        "PreviewsParams", "PreviewFont", "AttachedTImage", "OnPreview", "UndoLimit",
+                                        "OnFinishWork", "AutoConvertFormat", "OnSaveUndo"}));
     SetPropText(*proc, "UndoLimit", "3");
     EXPECT_EQ(proc->UndoLimit(), 3);
     TComponent* created = CreateComponentByClassName("TBrelvixProc", &owner);
@@ -329,11 +330,15 @@ TEST_F(BrelvixProcTest, ThePreviewRoadKeepsOneUndoFile)
     proc->AttachBitmap(&work);
     TBitmap frame(64, 36, pf24bit);
     const int64_t files = QkBitmapFilesOpened();
+    TBitmap* firstShown = nullptr;
     for (int32_t seed = 0; seed < 3; ++seed) {
         SCOPED_TRACE(seed);
         FillFrame(frame, seed);
         PreviewStep(*proc, work, frame);
         TBitmap* shown = work.GetVclBitmap();
+        if (!firstShown)
+            firstShown = shown;
+        EXPECT_EQ(shown, firstShown) << "the view keeps drawing the same TBitmap";
         ASSERT_EQ(shown->Width(), 18);
         ASSERT_EQ(shown->Height(), 32);
         for (int32_t y = 0; y < 32; ++y)
@@ -372,3 +377,54 @@ TEST_F(BrelvixProcTest, WithoutAutoUndoNoFileAppears)
 }
 
 } // namespace
+
+// Resampling and turning a bitmap kept in a TBitmap store hand the new rows
+// to the store; the image must be the one a bitmap in memory gets.
+TEST_F(BrelvixProcTest, StoredAndMemoryImagesResampleAndTurnAlike)
+{
+    const std::function<void(TBrelvixProc&)> operations[] = {
+        [](TBrelvixProc& proc) { proc.Resample(13, 7, rfNone); },
+        [](TBrelvixProc& proc) { proc.Resample(50, 20, rfTriangle); },
+        [](TBrelvixProc& proc) { proc.Resample(16, -1, rfBilinear); },
+        [](TBrelvixProc& proc) { proc.Rotate(90, true, 0, -1); },
+        [](TBrelvixProc& proc) { proc.Rotate(-90, false, 0, -1); },
+        [](TBrelvixProc& proc) { proc.Rotate(180, true, 0, -1); },
+        [](TBrelvixProc& proc) { proc.Rotate(30, true, 0, -1); },
+    };
+    for (const TQkPixelFormat format : {qk1g, qk8g, qk8p, qk24RGB, qk32RGB}) {
+        for (size_t i = 0; i < std::size(operations); ++i) {
+            SCOPED_TRACE(testing::Message() << "format " << format << ", operation " << i);
+            TQkBitmap inMemory(33, 17, format);
+            for (int32_t y = 0; y < 17; ++y)
+                for (int32_t x = 0; x < 33 * inMemory.GetBitCount() / 8; ++x)
+                    inMemory.GetScanline(y)[x] = static_cast<uint8_t>(x * 37 + y * 11);
+            if (format == qk8p)
+                inMemory.SetPaletteColor(5, TRGBPixel{1, 2, 3});
+            if (format == qk24RGB)
+                inMemory.SetAlpha(3, 4, 77);
+            TQkBitmap stored;
+            stored.SetLocation(qkTBitmap);
+            stored.Assign(&inMemory);
+            TBrelvixProc proc(nullptr);
+            proc.AttachBitmap(&inMemory);
+            operations[i](proc);
+            proc.AttachBitmap(&stored);
+            operations[i](proc);
+            ASSERT_EQ(stored.Location(), qkTBitmap);
+            ASSERT_EQ(stored.GetPixelFormat(), inMemory.GetPixelFormat());
+            ASSERT_EQ(stored.GetWidth(), inMemory.GetWidth());
+            ASSERT_EQ(stored.GetHeight(), inMemory.GetHeight());
+            EXPECT_EQ(RowBytes(stored), RowBytes(inMemory));
+            EXPECT_EQ(stored.GetVclBitmap()->Width(), inMemory.GetWidth());
+            if (inMemory.GetPixelFormat() == qk8p) {
+                TRGBPixel entry{};
+                stored.GetPaletteColor(5, entry);
+                EXPECT_EQ(entry.r, 3);
+            }
+            ASSERT_EQ(stored.HasAlphaChannel(), inMemory.HasAlphaChannel());
+            if (inMemory.HasAlphaChannel()) {
+                EXPECT_EQ(RowBytes(*stored.GetAlphaChannel()), RowBytes(*inMemory.GetAlphaChannel()));
+            }
+        }
+    }
+}

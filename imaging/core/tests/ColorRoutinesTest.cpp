@@ -23,7 +23,8 @@ TEST(CieLab, MatchesTheReferenceEquationsInBothDirections)
             for (int b = 0; b < 256; b += 51) {
                 arguments += std::to_string(r) + " " + std::to_string(g) + " " + std::to_string(b) + " ";
                 TCIELabPixel lab{};
-                RgbToCieLab(lab, MakeRGBPixel(static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b)));
+                RgbToCieLab(lab,
+                            MakeRGBPixel(static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b)));
                 ours << int(lab.l) << " " << int(static_cast<uint8_t>(lab.a)) << " " << int(static_cast<uint8_t>(lab.b))
                      << "\n";
             }

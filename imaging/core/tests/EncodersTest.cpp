@@ -23,11 +23,12 @@ std::vector<uint8_t> RandomBytes(size_t count, uint32_t seed, bool withZeroGroup
     return bytes;
 }
 
-std::string WriteFile(const TestFolder& folder, const std::vector<uint8_t>& bytes, const std::string& fileName = "data.bin")
+std::string WriteFile(const TestFolder& folder, const std::vector<uint8_t>& bytes,
+                      const std::string& fileName = "data.bin")
 {
     const std::string name = folder.File(fileName);
-    std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return name;
 }
 
@@ -85,9 +86,9 @@ TEST(ASCII85, MatchesPythonAndKeepsLinesShort)
         EXPECT_EQ(characters, static_cast<int64_t>(joined.size()));
         ours += joined + "\n";
     }
-    const std::string python = CommandOutput(
-        "python3 -c \"import base64,sys\nfor name in sys.argv[1:]: print(base64.a85encode(open(name,'rb').read()).decode())\"" +
-        files);
+    const std::string python = CommandOutput("python3 -c \"import base64,sys\nfor name in sys.argv[1:]: "
+                                             "print(base64.a85encode(open(name,'rb').read()).decode())\"" +
+                                             files);
     EXPECT_EQ(python, ours);
 }
 

@@ -159,8 +159,7 @@ TEST(FastResampleTest, ProgressOfTheAreaResamplerReachesEveryRow)
     TQkBitmap source(8, 8, qk24RGB);
     TQkBitmap destination(4, 4, qk24RGB);
     std::vector<int32_t> percents;
-    ResampleBitmap(source, destination, rfBilinear, nullptr,
-                   [&](TObject*, int32_t per) { percents.push_back(per); });
+    ResampleBitmap(source, destination, rfBilinear, nullptr, [&](TObject*, int32_t per) { percents.push_back(per); });
     EXPECT_EQ(percents, (std::vector<int32_t>{25, 50, 75, 100}));
 }
 

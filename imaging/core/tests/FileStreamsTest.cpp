@@ -42,7 +42,9 @@ TEST(WideFileStream, BadModesAndMissingFilesGiveTheOpenError)
 {
     TestFolder folder;
     const std::string name = folder.File("data.bin");
-    { TQkWideFileStream create(name, fmCreate); }
+    {
+        TQkWideFileStream create(name, fmCreate);
+    }
     EXPECT_EQ(OpenErrorText(name, 3), "Cannot open file \"" + name + "\". Invalid argument");
     EXPECT_EQ(OpenErrorText(name, 0x50), "Cannot open file \"" + name + "\". Invalid argument");
     EXPECT_EQ(OpenErrorText(name, fmOpenReadWrite | fmShareDenyNone), "opened");

@@ -224,7 +224,7 @@ TEST(IOParams, FormatFieldDefaults)
     params.IcoSizes[3] = {16, 16};
     params.PsTitle = "Mine";
     params.GifVersion = "GIF87a";
-    GifLzwDecoderHook = [](const uint8_t*, int64_t, uint8_t*, int64_t) { return true; };
+    GifLzwDecoderHook = [](TStream&, int32_t, int32_t, bool, std::span<uint8_t>) { return true; };
     params.SetDefaultParams();
     GifLzwDecoderHook = nullptr;
     EXPECT_EQ(params.IcoSizes[3].Width, 0);

@@ -11,7 +11,8 @@ public:
     TestFolder()
     {
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::path(TEST_BINARY_DIR) / "scratch" / (std::string(test->test_suite_name()) + "." + test->name());
+        path_ = std::filesystem::path(TEST_BINARY_DIR) / "scratch" /
+            (std::string(test->test_suite_name()) + "." + test->name());
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }

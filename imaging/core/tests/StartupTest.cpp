@@ -89,6 +89,9 @@ TEST(Startup, HooksSetTheDocumentedSettings)
     TemporaryDirectory = "/somewhere";
     ColorManagementEnabled = true;
     DefaultDpiX = 72;
+    // Without the formats' start-up no codec registers, and stale ones go.
+    GifLzwDecoderHook = [](TStream&, int32_t, int32_t, bool, std::span<uint8_t>) { return true; };
+    TiffLzwEncoderHook = [](const uint8_t*, int64_t, TStream&, TTiffLzwEncodeStatePtr&, std::atomic<bool>&) {};
     LibraryStaticInit();
     EXPECT_EQ(GrayWeightRed, 21);
     EXPECT_EQ(GrayWeightGreen, 71);
@@ -106,6 +109,7 @@ TEST(Startup, HooksSetTheDocumentedSettings)
     EXPECT_FALSE(FileExistsCompatibility);
     EXPECT_FALSE(ColorManagementEnabled);
     EXPECT_FALSE(GifLzwDecoderHook);
+    EXPECT_FALSE(TiffLzwEncoderHook);
     EXPECT_EQ(DefaultDpiX, 300);
     EXPECT_EQ(DefaultDpiY, 300);
     EXPECT_EQ(ScreenDpiX, 96);

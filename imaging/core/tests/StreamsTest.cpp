@@ -187,8 +187,8 @@ TEST(StreamRoutines, CopyStreamDataLimitsToTheSourcesEnd)
         int64_t copied;
         int64_t firstByte;
     };
-    for (const Case c : {Case{20, 0, 20, 0}, Case{5, 100, 15, 5}, Case{5, 4, 4, 5}, Case{20, 3, 0, -1},
-                         Case{3, -2, 0, -1}}) {
+    for (const Case c :
+         {Case{20, 0, 20, 0}, Case{5, 100, 15, 5}, Case{5, 4, 4, 5}, Case{20, 3, 0, -1}, Case{3, -2, 0, -1}}) {
         SCOPED_TRACE(c.count);
         TMemoryStream destination;
         source.SetPosition(c.start);

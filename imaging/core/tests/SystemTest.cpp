@@ -6,8 +6,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "QkTestFolder.h"
 #include "QkHeadlessUi.h"
+#include "QkTestFolder.h"
 #include "imaging/core/QkSettings.h"
 #include "imaging/core/QkSystem.h"
 #include "platform/ui/Application.h"
@@ -35,7 +35,7 @@ TEST(ProcessorCoreCount, FollowsTheAffinityMask)
     const std::string report = folder.File("count.txt");
     const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
     const std::string command = "QK_CORE_COUNT_REPORT='" + report + "' taskset -c 0 '" + self +
-                                "' --gtest_filter=ProcessorCoreCount.IsCountedOnceAndCanBeInjected > /dev/null";
+        "' --gtest_filter=ProcessorCoreCount.IsCountedOnceAndCanBeInjected > /dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
     int32_t count = 0;
     std::ifstream(report) >> count;

@@ -34,7 +34,7 @@ TEST(TBitmapRoutines, PixelFormatToQkMapsEveryFormat)
         TPixelFormat format;
         TQkPixelFormat expected;
     } cases[] = {
-        {pfDevice, qk24RGB}, {pf1bit, qk1g},    {pf4bit, qk8p},    {pf8bit, qk8p},
+        {pfDevice, qk24RGB}, {pf1bit, qk1g},     {pf4bit, qk8p},     {pf8bit, qk8p},
         {pf15bit, qk24RGB},  {pf16bit, qk24RGB}, {pf24bit, qk24RGB}, {pf32bit, qk24RGB},
     };
     for (const auto& c : cases)

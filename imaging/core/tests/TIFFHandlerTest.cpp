@@ -40,8 +40,9 @@ TDump ParseTiffdump(const std::string& fileName)
             dump.Directories.emplace_back();
         else if (!dump.Directories.empty() && line.find(" (") != std::string::npos) {
             // Known tags start with their name, others with their number.
-            const int tag = std::isdigit(static_cast<unsigned char>(line[0])) ? std::stoi(line)
-                                                                                : std::stoi(line.substr(line.find(" (") + 2));
+            const int tag = std::isdigit(static_cast<unsigned char>(line[0]))
+                ? std::stoi(line)
+                : std::stoi(line.substr(line.find(" (") + 2));
             dump.Directories.back()[tag] = line;
         }
     }
@@ -344,8 +345,8 @@ TEST(TIFFHandler, UntrustedSizesAndOffsetsStayInsideTheStream)
         return tiff.data;
     };
     // Count x type size overflows 32 bits, runs past the end, or starts past it.
-    for (const auto& bytes : {single(270, ttDouble, 0x20000001, 26), single(270, ttAscii, 17, 26),
-                              single(270, ttAscii, 5, 0xFFFFFFF0u)}) {
+    for (const auto& bytes :
+         {single(270, ttDouble, 0x20000001, 26), single(270, ttAscii, 17, 26), single(270, ttAscii, 5, 0xFFFFFFF0u)}) {
         TQkTIFFHandler handler;
         ASSERT_TRUE(ReadBytes(handler, bytes));
         ASSERT_EQ(handler.PageCount(), 1);

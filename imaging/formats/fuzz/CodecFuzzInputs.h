@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "imaging/formats/BmpRle.h"
-#include "imaging/formats/FaxCodec.h"
-#include "imaging/formats/GifLzw.h"
-#include "imaging/formats/TiffLzw.h"
+#include "imaging/formats/bmp/BmpRle.h"
+#include "imaging/formats/fax/FaxCodec.h"
+#include "imaging/formats/gif/GifLzw.h"
+#include "imaging/formats/tiff/TiffLzw.h"
 
 // Any bytes decode as GIF image data without crashing or
 // writing outside the index buffer. The first two bytes choose the image's

@@ -13,10 +13,11 @@
 #include "imaging/core/QkBitmap.h"
 #include "imaging/core/QkIOParams.h"
 #include "imaging/formats/QkFormatErrors.h"
-#include "imaging/formats/QkMetafileProbes.h"
-#include "imaging/formats/QkPnm.h"
-#include "imaging/formats/QkRawBitmapReader.h"
-#include "imaging/formats/QkWbmp.h"
+#include "imaging/formats/fuzz/FuzzReadRequest.h"
+#include "imaging/formats/metafile/QkMetafileProbes.h"
+#include "imaging/formats/pnm/QkPnm.h"
+#include "imaging/formats/raw/QkRawBitmapReader.h"
+#include "imaging/formats/wbmp/QkWbmp.h"
 #include "platform/core/Streams.h"
 
 // Width, height, pixel format, alignment, ASCII form, planar and BGR flags
@@ -46,16 +47,9 @@ inline void ReadAsFilter(const uint8_t* data, size_t size)
     if (size == 0)
         return;
     const uint8_t choice = data[0];
-    TMemoryStream stream;
-    stream.Write(data + 1, static_cast<int64_t>(size - 1));
-    stream.SetPosition(0);
-    TQkBitmap bitmap;
-    TIOParamsVals params(nullptr);
-    params.NativePixelFormat = (choice & 0x80) != 0;
-    std::atomic<bool> aborting = false;
-    TQkFilterProgress progress;
-    progress.Aborting = &aborting;
-    TQkReadRequest request(stream, bitmap, params, progress);
+    TFuzzReadRequest call(data + 1, size - 1, (choice & 0x80) != 0);
+    TMemoryStream& stream = call.Stream;
+    TQkReadRequest& request = call.Request;
     switch (choice % 4) {
     case 0:
         if (IsPnmStream(stream))

@@ -5,15 +5,12 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "imaging/core/QkStartup.h"
-#include "imaging/formats/BrelvixIOStartup.h"
 #include "imaging/formats/fuzz/FormatsFuzzInput.h"
+#include "imaging/formats/fuzz/FuzzStart.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    InstallBrelvixIOStartup();
-    LibraryStaticInit();
-    DecodePixelLimit = int64_t(1) << 20;
+    StartFormatsForFuzzing(int64_t(1) << 20);
     return 0;
 }
 

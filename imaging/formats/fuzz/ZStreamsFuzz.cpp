@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "imaging/core/QkStreams.h"
-#include "imaging/formats/QkZStreams.h"
+#include "imaging/formats/zstreams/QkZStreams.h"
 
 namespace {
 

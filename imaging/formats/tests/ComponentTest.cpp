@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "FormatsTestSupport.h"
+#include "imaging/core/QkMask.h"
 #include "imaging/formats/BrelvixIO.h"
 #include "imaging/formats/QkFileFormats.h"
 #include "imaging/formats/QkFormatErrors.h"
@@ -165,17 +166,17 @@ TEST_F(Component, AnEmptyImageIsNotSaved)
 TEST_F(Component, UnbuiltFormatsReportNotSupported)
 {
     try {
-        io->LoadFromFile(Path("missing.tif"));
+        io->LoadFromFile(Path("missing.nef"));
         FAIL() << "no error";
     } catch (const EQkFormatNotSupported& error) {
-        EXPECT_STREQ(error.what(), "TIFF Bitmap: reading is not supported in this build");
+        EXPECT_STREQ(error.what(), "Camera RAW: reading is not supported in this build");
     }
     EXPECT_TRUE(io->Aborting());
     EXPECT_EQ(events, std::vector<std::string>{"finish"});
 
     events.clear();
-    EXPECT_THROW(io->SaveToFile(Path("unbuilt.png")), EQkFormatNotSupported);
-    EXPECT_FALSE(std::filesystem::exists(Path("unbuilt.png")));
+    EXPECT_THROW(io->SaveToFile(Path("unbuilt.tif")), EQkFormatNotSupported);
+    EXPECT_FALSE(std::filesystem::exists(Path("unbuilt.tif")));
     EXPECT_EQ(events, std::vector<std::string>{"finish"});
 }
 
@@ -491,4 +492,22 @@ TEST_F(Component, PublishedProperties)
     EXPECT_EQ(io->Background(), clRed);
     TComponent owner(nullptr);
     EXPECT_NE(dynamic_cast<TBrelvixIO*>(CreateComponentByClassName("TBrelvixIO", &owner)), nullptr);
+}
+
+TEST_F(Component, ReadersAlphaMaskBecomesTheAlphaChannel)
+{
+    FormatRow(ioTGA).Read = [](TQkReadRequest& request) {
+        request.Bitmap.Allocate(3, 1, qk24RGB);
+        request.Bitmap.Fill(clRed);
+        request.AlphaMask = std::make_unique<TQkMask>();
+        request.AlphaMask->AllocateBits(3, 1, 8);
+        request.AlphaMask->SetPixel(1, 0, 77);
+    };
+    TStringStream stream("targa");
+    io->LoadFromStreamFormat(stream, ioTGA);
+    EXPECT_EQ(io->Bitmap()->GetWidth(), 3);
+    EXPECT_EQ(io->Bitmap()->GetPixelFormat(), qk24RGB);
+    EXPECT_EQ(io->Bitmap()->GetPixelRGB(1, 0).r, 255);
+    EXPECT_EQ(io->Bitmap()->GetAlpha(0, 0), 0);
+    EXPECT_EQ(io->Bitmap()->GetAlpha(1, 0), 77);
 }

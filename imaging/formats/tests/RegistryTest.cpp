@@ -92,3 +92,11 @@ TEST_F(Registry, ReleasingPluginsRemovesTheirEntries)
     EXPECT_TRUE(IOPlugins.empty());
     EXPECT_EQ(IdOf("plg"), 0);
 }
+
+TEST_F(Registry, StartUpInstallsTheLzwCodecsThatParametersCopy)
+{
+    EXPECT_TRUE(GifLzwDecoderHook && GifLzwEncoderHook && TiffLzwDecoderHook && TiffLzwEncoderHook);
+    TIOParamsVals params(nullptr);
+    EXPECT_TRUE(params.GifLzwDecompress && params.GifLzwCompress);
+    EXPECT_TRUE(params.TiffLzwDecompress && params.TiffLzwCompress);
+}

@@ -1,6 +1,10 @@
 // Runs under a virtual X display (label "display"): real windows through
 // SDL2 and X11, checked on the screen.
 
+#include <chrono>
+#include <csignal>
+#include <thread>
+
 #include <gtest/gtest.h>
 
 #include "platform/backend/SdlBackend.h"
@@ -165,4 +169,22 @@ TEST_F(DesktopDisplayTest, DesktopInputReachesTheControls)
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(button->Focused()); // the press focused it, so the key went there
     EXPECT_EQ(keys, std::vector<uint16_t>{'A'});
+}
+
+// SDL turns the signal into its quit event; the program's loop has to end on it rather than keep
+// the desktop's windows up until it is killed.
+TEST_F(DesktopDisplayTest, ATerminationSignalEndsTheMessageLoop)
+{
+    TForm form(nullptr);
+    form.SetBounds(50, 50, 60, 40);
+    form.Show();
+    Application()->ProcessMessages();
+    ASSERT_FALSE(Application()->Terminated());
+    std::raise(SIGTERM);
+    for (int32_t round = 0; round < 200 && !Application()->Terminated(); ++round) {
+        Application()->ProcessMessages();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(Application()->Terminated());
+    Application()->ResetTerminated();
 }

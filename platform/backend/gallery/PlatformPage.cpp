@@ -52,8 +52,12 @@ std::unique_ptr<TCustomForm> CreatePage()
 const bool registered = RegisterGalleryPage({
     "platform-windows",
     CreatePage,
-    {{{5, 5}, clBtnFace}, {{15, 15}, clRed}, {{75, 45}, clBlue}, {{228, 48}, clGreen},
-     {{20, 70}, clWhite}, {{200, 130}, clNavy}},
+    {{{5, 5}, clBtnFace},
+     {{15, 15}, clRed},
+     {{75, 45}, clBlue},
+     {{228, 48}, clGreen},
+     {{20, 70}, clWhite},
+     {{200, 130}, clNavy}},
 });
 
 } // namespace

@@ -27,6 +27,7 @@ std::unique_ptr<TCustomForm> CreateStandardControlsPage()
     combo->SetItemIndex(1);
 
     auto* list = new TListView(form.get());
+    list->SetName("Files");
     list->SetParent(form.get());
     list->SetBounds(10, 45, 300, 165);
     list->SetViewStyle(vsReport);
@@ -59,6 +60,15 @@ const bool standardControlsRegistered = RegisterGalleryPage({
     // Edit: sunken edge and window-coloured inside; list: window background
     // below the rows.
     {{{4, 4}, clBtnFace}, {{10, 10}, clBtnShadow}, {{140, 20}, clWindow}, {{300, 200}, clWindow}},
+});
+
+// The second file's name being edited in place, as after F2.
+const bool editingRegistered = RegisterGalleryPage({
+    "list-view-editing",
+    CreateStandardControlsPage,
+    // The editor's white inside the grey selected row, its text selected.
+    {{{4, 4}, clBtnFace}, {{120, 90}, clWindow}, {{36, 86}, clHighlight}},
+    [](TCustomForm& form) { static_cast<TListView*>(form.FindComponent("Files"))->Items()->Item(1)->EditCaption(); },
 });
 
 const bool openFileRegistered = RegisterGalleryPage({

@@ -124,7 +124,10 @@ TEST(Components, NamesAreValidatedAndUniqueWithinTheOwner)
     auto* a = new TComponent(&owner);
     auto* b = new TComponent(&owner);
     a->SetName("Button1");
-    const struct { const char* name; const char* message; } cases[] = {
+    const struct {
+        const char* name;
+        const char* message;
+    } cases[] = {
         {"1Button", "'1Button' is not a valid component name"},
         {"Bad Name", "'Bad Name' is not a valid component name"},
         {"BUTTON1", "A component named BUTTON1 already exists"},

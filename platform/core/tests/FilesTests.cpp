@@ -7,7 +7,13 @@
 
 TEST(Paths, ExtractionWorksOnTextAlone)
 {
-    const struct { const char* name; const char* path; const char* dir; const char* file; const char* ext; } cases[] = {
+    const struct {
+        const char* name;
+        const char* path;
+        const char* dir;
+        const char* file;
+        const char* ext;
+    } cases[] = {
         {"/a/b.c/file.tar.gz", "/a/b.c/", "/a/b.c", "file.tar.gz", ".gz"},
         {"/a/b.c/noext", "/a/b.c/", "/a/b.c", "noext", ""},
         {"file", "", "", "file", ""},

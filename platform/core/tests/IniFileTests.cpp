@@ -1,8 +1,8 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 #include "platform/core/IniFile.h"
-#include "platform/core/StringList.h"
 #include "platform/core/Streams.h"
+#include "platform/core/StringList.h"
 
 #include <gtest/gtest.h>
 
@@ -58,16 +58,14 @@ TEST_F(IniFileTest, ReadingFollowsTheProfileRules)
               "Other=from duplicate section\n"
               "[Main]\r\n");
     TIniFile ini(name_);
-    const struct { const char* section; const char* ident; const char* expected; } cases[] = {
-        {"MESSAGES", "hello", "Hi there"},
-        {"Messages", " Hello ", "Hi there"},
-        {"Messages", "Quoted", "  kept  "},
-        {"Messages", "Single", "x"},
-        {"Messages", "Half", "\"x"},
-        {"Messages", "Empty", ""},
-        {"Messages", ";Hidden", "default"},
-        {"Messages", "Other", "default"},
-        {"", "top", "default"},
+    const struct {
+        const char* section;
+        const char* ident;
+        const char* expected;
+    } cases[] = {
+        {"MESSAGES", "hello", "Hi there"},  {"Messages", " Hello ", "Hi there"}, {"Messages", "Quoted", "  kept  "},
+        {"Messages", "Single", "x"},        {"Messages", "Half", "\"x"},         {"Messages", "Empty", ""},
+        {"Messages", ";Hidden", "default"}, {"Messages", "Other", "default"},    {"", "top", "default"},
         {"Main", "Hello", "default"},
     };
     for (const auto& c : cases)
@@ -138,8 +136,9 @@ TEST_F(IniFileTest, WritingRewritesTheFileInPlace)
     ini.WriteString("Language", "Extra", " padded ");
     ini.WriteInteger("New", "Count", -3);
     ini.WriteBool("New", "Flag", true);
-    EXPECT_EQ(ReadText(), "; settings\r\n[LANGUAGE]\r\nDEFAULT=Deutsch\r\nExtra= padded \r\n\r\n[Other]\r\nx=1\r\n"
-                          "\r\n[New]\r\nCount=-3\r\nFlag=1\r\n");
+    EXPECT_EQ(ReadText(),
+              "; settings\r\n[LANGUAGE]\r\nDEFAULT=Deutsch\r\nExtra= padded \r\n\r\n[Other]\r\nx=1\r\n"
+              "\r\n[New]\r\nCount=-3\r\nFlag=1\r\n");
     EXPECT_EQ(ini.ReadString("Language", "Extra", ""), "padded");
     ini.DeleteKey("Other", "X");
     ini.EraseSection("language");

@@ -95,16 +95,24 @@ public:
 
 const bool registered = [] {
     RegisterClass<TFontish, TPersistent>("TFontish")
-        .Set("Style", &TFontish::Style, &TFontish::SetStyle, FontStyleInfo).Default(TFontStyles{})
-        .Property("Size", &TFontish::Size, &TFontish::SetSize).Default(8);
+        .Set("Style", &TFontish::Style, &TFontish::SetStyle, FontStyleInfo)
+        .Default(TFontStyles{})
+        .Property("Size", &TFontish::Size, &TFontish::SetSize)
+        .Default(8);
     RegisterClass<TWidget, TComponent>("TWidget")
         .Property("Caption", &TWidget::Caption, &TWidget::SetCaption)
-        .Property("Width", &TWidget::Width, &TWidget::SetWidth).Default(75)
+        .Property("Width", &TWidget::Width, &TWidget::SetWidth)
+        .Default(75)
         .Property("Position", &TWidget::Position, &TWidget::SetPosition)
-        .Property("Ratio", &TWidget::Ratio, &TWidget::SetRatio).Stored([](const TWidget& w) { return w.Visible(); })
-        .Property("Visible", &TWidget::Visible, &TWidget::SetVisible).Default(true)
-        .Enum("Align", &TWidget::Align, &TWidget::SetAlign, AlignInfo).Default(alNone)
-        .Property("Color", &TWidget::Color, &TWidget::SetColor).Default(TColorBits{0xFF00000F}).Idents(ColorIdents)
+        .Property("Ratio", &TWidget::Ratio, &TWidget::SetRatio)
+        .Stored([](const TWidget& w) { return w.Visible(); })
+        .Property("Visible", &TWidget::Visible, &TWidget::SetVisible)
+        .Default(true)
+        .Enum("Align", &TWidget::Align, &TWidget::SetAlign, AlignInfo)
+        .Default(alNone)
+        .Property("Color", &TWidget::Color, &TWidget::SetColor)
+        .Default(TColorBits{0xFF00000F})
+        .Idents(ColorIdents)
         .Property("Font", &TWidget::Font)
         .Property("Items", &TWidget::Items)
         .Property("Buddy", &TWidget::Buddy, &TWidget::SetBuddy)
@@ -112,7 +120,8 @@ const bool registered = [] {
         .Event("OnChange", &TWidget::OnChange, &TWidget::SetOnChange)
         .Retired("OldCaption");
     RegisterClass<TWideWidget, TWidget>("TWideWidget")
-        .Property("Width", &TWidget::Width, &TWidget::SetWidth).Default(200);
+        .Property("Width", &TWidget::Width, &TWidget::SetWidth)
+        .Default(200);
     return true;
 }();
 
@@ -146,12 +155,16 @@ TEST(ClassRegistry, PropertiesAreInheritedAndRedeclarable)
     std::vector<std::string> names;
     for (const TPropInfo* prop : wide.Properties())
         names.push_back(prop->Name);
-    EXPECT_EQ(names, (std::vector<std::string>{"Name", "Tag", "Caption", "Width", "Position", "Ratio", "Visible",
-                                               "Align", "Color", "Font", "Items", "Buddy", "OnClick", "OnChange",
-                                               "OldCaption"}));
-    const struct { const char* name; TTypeKind kind; } kinds[] = {
-        {"Width", tkInteger}, {"Position", tkInt64}, {"Ratio", tkFloat}, {"Visible", tkBool}, {"Align", tkEnumeration},
-        {"Font", tkClass}, {"Items", tkStrings}, {"Buddy", tkComponent}, {"OnClick", tkMethod}, {"OldCaption", tkRetired},
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"Name", "Tag", "Caption", "Width", "Position", "Ratio", "Visible", "Align",
+                                        "Color", "Font", "Items", "Buddy", "OnClick", "OnChange", "OldCaption"}));
+    const struct {
+        const char* name;
+        TTypeKind kind;
+    } kinds[] = {
+        {"Width", tkInteger},     {"Position", tkInt64},     {"Ratio", tkFloat},   {"Visible", tkBool},
+        {"Align", tkEnumeration}, {"Font", tkClass},         {"Items", tkStrings}, {"Buddy", tkComponent},
+        {"OnClick", tkMethod},    {"OldCaption", tkRetired},
     };
     for (const auto& k : kinds)
         EXPECT_EQ(wide.FindProperty(k.name)->Kind, k.kind) << k.name;
@@ -166,7 +179,11 @@ TEST(Properties, TextRoundTripsForEveryKind)
     auto* widget = new TWidget(&form);
     auto* other = new TWidget(&form);
     other->SetName("Other");
-    const struct { const char* path; const char* text; const char* readBack; } cases[] = {
+    const struct {
+        const char* path;
+        const char* text;
+        const char* readBack;
+    } cases[] = {
         {"Caption", "  Hello  ", "  Hello  "},
         {"width", "-12", "-12"},
         {"Width", "$10", "16"},
@@ -209,7 +226,11 @@ TEST(Properties, TextRoundTripsForEveryKind)
 TEST(Properties, BadNamesAndValuesRaiseClearErrors)
 {
     TWidget widget(nullptr);
-    const struct { const char* path; const char* text; const char* message; } cases[] = {
+    const struct {
+        const char* path;
+        const char* text;
+        const char* message;
+    } cases[] = {
         {"Nothing", "1", "Property Nothing does not exist"},
         {"Font.Nothing", "1", "Property Font.Nothing does not exist"},
         {"Width.Size", "1", "Property Width.Size does not exist"},
@@ -292,7 +313,7 @@ TEST(Properties, StoredOnlyWhenDifferentFromTheDefault)
     EXPECT_FALSE(stored("Visible"));
     EXPECT_FALSE(stored("Caption")); // strings: stored when not empty
     EXPECT_FALSE(stored("OldCaption"));
-    EXPECT_TRUE(stored("Ratio"));   // no default: stored while its rule holds
+    EXPECT_TRUE(stored("Ratio")); // no default: stored while its rule holds
     widget.SetVisible(false);
     EXPECT_FALSE(stored("Ratio"));
     widget.SetWidth(75);

@@ -41,6 +41,30 @@ TEST(Streams, ShortTransfersRaiseTheClassLibraryErrors)
     EXPECT_EQ(std::string(buffer, 3), "xyz");
 }
 
+// Growing appends in place of zero-filling first; a write across the end
+// overwrites and appends, and large buffers keep every byte.
+TEST(Streams, MemoryStreamWritesAcrossTheEndAndGrowsLarge)
+{
+    TMemoryStream stream;
+    stream.WriteBuffer("abcd", 4);
+    stream.SetPosition(2);
+    stream.WriteBuffer("XYZ", 3);
+    EXPECT_EQ(std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size())), "abXYZ");
+    EXPECT_EQ(stream.Position(), 5);
+
+    std::string block(1 << 20, '\0');
+    for (size_t i = 0; i < block.size(); ++i)
+        block[i] = static_cast<char>(i * 7);
+    TMemoryStream large;
+    large.Reserve(3 << 20);
+    for (int i = 0; i < 20; ++i)
+        large.WriteBuffer(block.data(), int64_t(block.size()));
+    ASSERT_EQ(large.Size(), int64_t(20) << 20);
+    const char* bytes = static_cast<const char*>(large.Memory());
+    EXPECT_EQ(std::string(bytes + (19 << 20), block.size()), block);
+    EXPECT_EQ(std::string(bytes + (3 << 20), block.size()), block);
+}
+
 TEST(Streams, MemoryStreamSeeksBeyondTheEndAndFillsTheGap)
 {
     TMemoryStream stream;

@@ -19,7 +19,10 @@ using Texts = std::vector<std::string>;
 
 TEST(StringList, SortedListsHonourDuplicates)
 {
-    const struct { TDuplicates duplicates; Texts expected; } cases[] = {
+    const struct {
+        TDuplicates duplicates;
+        Texts expected;
+    } cases[] = {
         {dupIgnore, {"a", "B", "c"}},
         {dupAccept, {"a", "b", "B", "c"}}, // an equal string goes before its equals
     };
@@ -65,7 +68,10 @@ TEST(StringList, FindAndIndexOfFollowCaseSensitivity)
 
 TEST(StringList, CommaTextQuotesOnlyWhereNeeded)
 {
-    const struct { Texts items; const char* text; } cases[] = {
+    const struct {
+        Texts items;
+        const char* text;
+    } cases[] = {
         {{"a", "b c", "d\"e", "f,g", ""}, "a,\"b c\",\"d\"\"e\",\"f,g\","},
         {{""}, "\"\""},
         {{}, ""},
@@ -84,14 +90,18 @@ TEST(StringList, CommaTextQuotesOnlyWhereNeeded)
 
 TEST(StringList, DelimitedTextParsing)
 {
-    const struct { const char* text; bool strict; Texts expected; } cases[] = {
-        {"a b,c", false, {"a", "b", "c"}},          // blanks split too
+    const struct {
+        const char* text;
+        bool strict;
+        Texts expected;
+    } cases[] = {
+        {"a b,c", false, {"a", "b", "c"}}, // blanks split too
         {"a b,c", true, {"a b", "c"}},
         {"  a , b ", false, {"a", "b"}},
         {"a,", false, {"a", ""}},
         {"a,,b", false, {"a", "", "b"}},
         {"\"x, \"\"y\"\"\",z", false, {"x, \"y\"", "z"}},
-        {"\"open", false, {"open"}},                 // an unclosed quote takes the rest
+        {"\"open", false, {"open"}}, // an unclosed quote takes the rest
         {"\"q\"r", false, {"q", "r"}},
     };
     for (const auto& c : cases) {
@@ -187,7 +197,8 @@ TEST(StringList, AssignCopiesStringsAndRefusesOtherClasses)
     target.Add("old");
     target.Assign(&source);
     EXPECT_EQ(Items(target), (Texts{"p", "q"}));
-    class TOther : public TPersistent {} other;
+    class TOther : public TPersistent {
+    } other;
     try {
         target.Assign(&other);
         FAIL();

@@ -36,12 +36,19 @@ TEST(Utf8, CountsAndIndexesCodePoints)
 
 TEST(Utf8, MalformedBytesDecodeAsReplacementOneByteAtATime)
 {
-    const struct { std::string bytes; std::u32string decoded; } cases[] = {
-        {"\xFF" "a", U"\uFFFDa"},
-        {"\xC3", U"\uFFFD"},                // truncated
-        {"\xC0\xAF", U"\uFFFD\uFFFD"},      // overlong
+    const struct {
+        std::string bytes;
+        std::u32string decoded;
+    } cases[] = {
+        {"\xFF"
+         "a",
+         U"\uFFFDa"},
+        {"\xC3", U"\uFFFD"}, // truncated
+        {"\xC0\xAF", U"\uFFFD\uFFFD"}, // overlong
         {"\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"}, // surrogate
-        {"\xE4\xB8" "a", U"\uFFFD\uFFFDa"}, // missing continuation
+        {"\xE4\xB8"
+         "a",
+         U"\uFFFD\uFFFDa"}, // missing continuation
     };
     for (const auto& c : cases)
         EXPECT_EQ(Utf8ToUtf32(c.bytes), c.decoded);
@@ -51,7 +58,7 @@ TEST(Case, AsciiAndLatin1)
 {
     EXPECT_EQ(UpperCase("abc\xC3\xA9"), "ABC\xC3\xA9");
     EXPECT_EQ(AnsiUpperCase("abc\xC3\xA9\xC3\xB7\xC3\xBF"), "ABC\xC3\x89\xC3\xB7\xC3\xBF"); // ÷ and ÿ stay
-    EXPECT_EQ(AnsiLowerCase("\xC3\x89X\xC3\x97"), "\xC3\xA9x\xC3\x97");                     // × stays
+    EXPECT_EQ(AnsiLowerCase("\xC3\x89X\xC3\x97"), "\xC3\xA9x\xC3\x97"); // × stays
     EXPECT_TRUE(SameText("Default", "DEFAULT"));
     EXPECT_FALSE(SameText("\xC3\xA9", "\xC3\x89"));
     EXPECT_TRUE(AnsiSameText("\xC3\xA9t\xC3\xA9", "\xC3\x89T\xC3\x89"));
@@ -85,11 +92,26 @@ TEST(StringReplace, HonoursTheFlags)
 
 TEST(Integers, ParseLikeTheClassLibrary)
 {
-    const struct { const char* text; bool ok; int32_t value; } cases[] = {
-        {"42", true, 42}, {"  -17", true, -17}, {"+5", true, 5}, {"$1F", true, 31},
-        {"0x10", true, 16}, {"$FFFFFFFF", true, -1}, {"2147483647", true, 2147483647},
-        {"-2147483648", true, INT32_MIN}, {"2147483648", false, 0}, {"12 ", false, 0},
-        {"", false, 0}, {"-", false, 0}, {"$", false, 0}, {"1e3", false, 0}, {"$G", false, 0},
+    const struct {
+        const char* text;
+        bool ok;
+        int32_t value;
+    } cases[] = {
+        {"42", true, 42},
+        {"  -17", true, -17},
+        {"+5", true, 5},
+        {"$1F", true, 31},
+        {"0x10", true, 16},
+        {"$FFFFFFFF", true, -1},
+        {"2147483647", true, 2147483647},
+        {"-2147483648", true, INT32_MIN},
+        {"2147483648", false, 0},
+        {"12 ", false, 0},
+        {"", false, 0},
+        {"-", false, 0},
+        {"$", false, 0},
+        {"1e3", false, 0},
+        {"$G", false, 0},
     };
     for (const auto& c : cases) {
         int32_t value = 0;
@@ -133,9 +155,17 @@ TEST(Floats, UseThePointAndTheClassLibraryExponentForm)
     EXPECT_THROW(StrToFloat("1e999"), EConvertError);
     EXPECT_DOUBLE_EQ(StrToFloat("+.5"), 0.5);
     EXPECT_EQ(StrToFloatDef("", 2.5), 2.5);
-    const struct { double value; const char* text; } cases[] = {
-        {0.1, "0.1"}, {1.5, "1.5"}, {100, "100"}, {-0.25, "-0.25"},
-        {1e20, "1E20"}, {1.5e-5, "1.5E-5"}, {1.0 / 3, "0.333333333333333"},
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {0.1, "0.1"},
+        {1.5, "1.5"},
+        {100, "100"},
+        {-0.25, "-0.25"},
+        {1e20, "1E20"},
+        {1.5e-5, "1.5E-5"},
+        {1.0 / 3, "0.333333333333333"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FloatToStr(c.value), c.text);

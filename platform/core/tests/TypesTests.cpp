@@ -7,9 +7,20 @@
 
 TEST(Round, HalvesGoToTheEvenNeighbour)
 {
-    const struct { long double value; int64_t expected; } cases[] = {
-        {0.5L, 0}, {1.5L, 2}, {2.5L, 2}, {-0.5L, 0}, {-1.5L, -2}, {-2.5L, -2},
-        {2.4999999L, 2}, {2.5000001L, 3}, {-2.6L, -3}, {7.0L, 7},
+    const struct {
+        long double value;
+        int64_t expected;
+    } cases[] = {
+        {0.5L, 0},
+        {1.5L, 2},
+        {2.5L, 2},
+        {-0.5L, 0},
+        {-1.5L, -2},
+        {-2.5L, -2},
+        {2.4999999L, 2},
+        {2.5000001L, 3},
+        {-2.6L, -3},
+        {7.0L, 7},
         {4503599627370497.0L, 4503599627370497LL}, // exact beyond double's fraction bits
     };
     for (const auto& c : cases)

@@ -110,6 +110,41 @@ TEST(Bitmap, ReshapeForOverwriteReusesTheStoreAndZeroesOnlyThePadding)
     EXPECT_EQ(bitmap->Width(), 300) << "a refused shape leaves the bitmap as it was";
 }
 
+// The image built elsewhere moves in without a copy; each bitmap keeps its
+// canvas, which draws on the rows it now holds.
+TEST(Bitmap, SwapPixelsExchangesImagesWithoutCopying)
+{
+    auto big = MakeBitmap(40, 30, pf24bit, clRed);
+    auto small = MakeBitmap(5, 2, pf8bit, clBlue);
+    small->SetPalette(TPalette::Grey256());
+    small->ScanLine(1)[4] = 77;
+    const uint8_t* bigRows = big->ScanLine(29);
+    const uint8_t* smallRows = small->ScanLine(1);
+    int changes = 0;
+    big->OnChange = [&](TObject*) { ++changes; };
+    small->OnChange = [&](TObject*) { ++changes; };
+
+    big->SwapPixels(*small);
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(big->Width(), 5);
+    EXPECT_EQ(big->Height(), 2);
+    EXPECT_EQ(big->PixelFormat(), pf8bit);
+    EXPECT_EQ(big->RowBytes(), 8);
+    EXPECT_EQ(big->ScanLine(1), smallRows);
+    EXPECT_EQ(big->ScanLine(1)[4], 77);
+    EXPECT_EQ(big->Palette(), TPalette::Grey256());
+    EXPECT_EQ(small->Width(), 40);
+    EXPECT_EQ(small->PixelFormat(), pf24bit);
+    EXPECT_EQ(small->ScanLine(29), bigRows);
+    EXPECT_EQ(small->Canvas()->Pixels(39, 29), clRed);
+    big->Canvas()->SetPixel(0, 0, clWhite);
+    EXPECT_EQ(big->Canvas()->Pixels(0, 0), clWhite);
+    EXPECT_EQ(big->Canvas()->Pixels(5, 0), CLR_INVALID) << "the canvas sees the new size";
+
+    big->SwapPixels(*big);
+    EXPECT_EQ(big->Width(), 5) << "a swap with itself changes nothing";
+}
+
 // Row sizes past 2 GB once wrapped into small or negative numbers and got
 // past the size check; every oversized request now fails the same way and
 // leaves the bitmap as it was.
@@ -120,11 +155,10 @@ TEST(Bitmap, OversizedBitmapsRaiseOutOfResourcesAndStayUnchanged)
         TPixelFormat format;
     };
     const Case cases[] = {
-        {536870912, 1, pf32bit},   // the 32-bit row stride wraps to 0
-        {600000000, 2, pf32bit},   // ... or turns negative
-        {2000000000, 2000000000, pf32bit},
-        {2000000000, 1, pf24bit},  // the row alone is too large
-        {20000, 20000, pf24bit},   // each part fits, the product does not
+        {536870912, 1, pf32bit}, // the 32-bit row stride wraps to 0
+        {600000000, 2, pf32bit}, // ... or turns negative
+        {2000000000, 2000000000, pf32bit}, {2000000000, 1, pf24bit}, // the row alone is too large
+        {20000, 20000, pf24bit}, // each part fits, the product does not
     };
     for (const Case& c : cases) {
         auto bitmap = MakeBitmap(2, 2, pf24bit, clRed);

@@ -66,7 +66,8 @@ TEST_P(RasterOperations, MonochromeDestinationWorksOnBits)
     dest.Canvas()->BitBlt(0, 0, 4, 1, source->Canvas(), 0, 0, c.Rop);
     const uint32_t sourceBits[4] = {1, 1, 0, 0}, destBits[4] = {1, 0, 1, 0};
     for (int32_t x = 0; x < 4; ++x)
-        EXPECT_EQ(ReadRaw(dest.ScanLine(0), x, 1), c.Expected(1, sourceBits[x], destBits[x]) & 1u) << c.Name << " " << x;
+        EXPECT_EQ(ReadRaw(dest.ScanLine(0), x, 1), c.Expected(1, sourceBits[x], destBits[x]) & 1u)
+            << c.Name << " " << x;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -341,9 +342,9 @@ uint32_t BlendedPixel(uint32_t source, uint32_t dest, TBlendFunction blend, bool
         return source | 0xFF000000u;
     uint32_t out = 0;
     for (int shift = 0; shift < 24; shift += 8)
-        out |= std::min<uint32_t>(255, Scaled((source >> shift) & 0xFF, constant) +
-                                           Scaled((dest >> shift) & 0xFF, 255 - alpha))
-               << shift;
+        out |= std::min<uint32_t>(
+                   255, Scaled((source >> shift) & 0xFF, constant) + Scaled((dest >> shift) & 0xFF, 255 - alpha))
+            << shift;
     return out | std::min<uint32_t>(255, alpha + Scaled(dest >> 24, 255 - alpha)) << 24;
 }
 
@@ -376,13 +377,13 @@ TEST(Blits, AlphaBlendMatchesTheRulesOnRandomPixels)
             for (int32_t px = 0; px < dest->Width(); ++px) {
                 const int32_t qx = px - x + sx, qy = py - y + sy;
                 const uint32_t old = ReadRaw(before.ScanLine(py), px, before.BitCount());
-                const bool covered = px >= x && px < x + 20 && py >= y && py < y + 12 && qx >= 0 && qx < 20 &&
-                                     qy >= 0 && qy < 12;
+                const bool covered =
+                    px >= x && px < x + 20 && py >= y && py < y + 12 && qx >= 0 && qx < 20 && qy >= 0 && qy < 12;
                 uint32_t expected = old;
                 if (covered)
                     expected = BlendedPixel(ReadRaw(source->ScanLine(qy), qx, source->BitCount()), old, blend,
                                             from == pf32bit) &
-                               RawMask(dest->BitCount());
+                        RawMask(dest->BitCount());
                 ASSERT_EQ(ReadRaw(dest->ScanLine(py), px, dest->BitCount()), expected)
                     << "round " << round << " at " << px << ", " << py;
             }

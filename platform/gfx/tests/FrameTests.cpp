@@ -14,11 +14,16 @@ std::string ColourMap(TBitmap& bitmap)
         for (int32_t x = 0; x < bitmap.Width(); ++x) {
             const TColor c = bitmap.Canvas()->Pixels(x, y);
             char ch = '.';
-            if (c == ColorToRGB(clBtnShadow)) ch = 'S';
-            else if (c == ColorToRGB(cl3DDkShadow)) ch = 'D';
-            else if (c == ColorToRGB(clBtnFace)) ch = 'F';
-            else if (c == ColorToRGB(clWindowText)) ch = 'K';
-            else if (c == ColorToRGB(clBtnHighlight)) ch = 'H';
+            if (c == ColorToRGB(clBtnShadow))
+                ch = 'S';
+            else if (c == ColorToRGB(cl3DDkShadow))
+                ch = 'D';
+            else if (c == ColorToRGB(clBtnFace))
+                ch = 'F';
+            else if (c == ColorToRGB(clWindowText))
+                ch = 'K';
+            else if (c == ColorToRGB(clBtnHighlight))
+                ch = 'H';
             map += ch;
         }
         map += '\n';
@@ -34,11 +39,12 @@ TEST(Frames, RaisedEdgeGivesTheLowerRightColourTheOpenCorners)
     TRect r = Rect(0, 0, 5, 5);
     // 3-D light equals the face colour in the table, so the outer ring shows F.
     DrawEdge(*bitmap->Canvas(), r, EDGE_RAISED, BF_RECT | BF_ADJUST);
-    EXPECT_EQ(ColourMap(*bitmap), "FFFFD\n"
-                                  "FHHSD\n"
-                                  "FH.SD\n"
-                                  "FSSSD\n"
-                                  "DDDDD\n");
+    EXPECT_EQ(ColourMap(*bitmap),
+              "FFFFD\n"
+              "FHHSD\n"
+              "FH.SD\n"
+              "FSSSD\n"
+              "DDDDD\n");
     EXPECT_EQ(r, Rect(2, 2, 3, 3));
 }
 
@@ -47,10 +53,11 @@ TEST(Frames, SunkenEdgeOnSomeSidesShrinksOnlyThoseAndFillsTheMiddle)
     auto bitmap = MakeBitmap(4, 4, pf24bit, clRed);
     TRect r = Rect(0, 0, 4, 4);
     DrawEdge(*bitmap->Canvas(), r, EDGE_SUNKEN, BF_TOPLEFT | BF_MIDDLE | BF_ADJUST);
-    EXPECT_EQ(ColourMap(*bitmap), "SSSS\n"
-                                  "SDDD\n"
-                                  "SDFF\n"
-                                  "SDFF\n");
+    EXPECT_EQ(ColourMap(*bitmap),
+              "SSSS\n"
+              "SDDD\n"
+              "SDFF\n"
+              "SDFF\n");
     EXPECT_EQ(r, Rect(2, 2, 4, 4));
 }
 

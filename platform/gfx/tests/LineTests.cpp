@@ -25,20 +25,19 @@ TEST_P(LineOctants, LeaveOutTheEndPoint)
 
 INSTANTIATE_TEST_SUITE_P(
     AllOctants, LineOctants,
-    ::testing::Values(
-        TLineCase{"east", {0, 2}, {4, 2}, ".....\n.....\n####.\n.....\n.....\n"},
-        TLineCase{"west", {4, 2}, {0, 2}, ".....\n.....\n.####\n.....\n.....\n"},
-        TLineCase{"south", {2, 0}, {2, 4}, "..#..\n..#..\n..#..\n..#..\n.....\n"},
-        TLineCase{"north", {2, 4}, {2, 0}, ".....\n..#..\n..#..\n..#..\n..#..\n"},
-        TLineCase{"south-east", {0, 0}, {4, 4}, "#....\n.#...\n..#..\n...#.\n.....\n"},
-        TLineCase{"north-west", {4, 4}, {0, 0}, ".....\n.#...\n..#..\n...#.\n....#\n"},
-        TLineCase{"shallow east", {0, 1}, {4, 3}, ".....\n##...\n..##.\n.....\n.....\n"},
-        TLineCase{"shallow west", {4, 3}, {0, 1}, ".....\n.....\n.##..\n...##\n.....\n"},
-        TLineCase{"steep south", {1, 0}, {3, 4}, ".#...\n.#...\n..#..\n..#..\n.....\n"},
-        TLineCase{"steep north", {3, 4}, {1, 0}, ".....\n..#..\n..#..\n...#.\n...#.\n"},
-        TLineCase{"north-east", {0, 4}, {4, 0}, ".....\n...#.\n..#..\n.#...\n#....\n"},
-        TLineCase{"south-west", {4, 0}, {0, 4}, "....#\n...#.\n..#..\n.#...\n.....\n"},
-        TLineCase{"single point", {2, 2}, {2, 2}, ".....\n.....\n.....\n.....\n.....\n"}),
+    ::testing::Values(TLineCase{"east", {0, 2}, {4, 2}, ".....\n.....\n####.\n.....\n.....\n"},
+                      TLineCase{"west", {4, 2}, {0, 2}, ".....\n.....\n.####\n.....\n.....\n"},
+                      TLineCase{"south", {2, 0}, {2, 4}, "..#..\n..#..\n..#..\n..#..\n.....\n"},
+                      TLineCase{"north", {2, 4}, {2, 0}, ".....\n..#..\n..#..\n..#..\n..#..\n"},
+                      TLineCase{"south-east", {0, 0}, {4, 4}, "#....\n.#...\n..#..\n...#.\n.....\n"},
+                      TLineCase{"north-west", {4, 4}, {0, 0}, ".....\n.#...\n..#..\n...#.\n....#\n"},
+                      TLineCase{"shallow east", {0, 1}, {4, 3}, ".....\n##...\n..##.\n.....\n.....\n"},
+                      TLineCase{"shallow west", {4, 3}, {0, 1}, ".....\n.....\n.##..\n...##\n.....\n"},
+                      TLineCase{"steep south", {1, 0}, {3, 4}, ".#...\n.#...\n..#..\n..#..\n.....\n"},
+                      TLineCase{"steep north", {3, 4}, {1, 0}, ".....\n..#..\n..#..\n...#.\n...#.\n"},
+                      TLineCase{"north-east", {0, 4}, {4, 0}, ".....\n...#.\n..#..\n.#...\n#....\n"},
+                      TLineCase{"south-west", {4, 0}, {0, 4}, "....#\n...#.\n..#..\n.#...\n.....\n"},
+                      TLineCase{"single point", {2, 2}, {2, 2}, ".....\n.....\n.....\n.....\n.....\n"}),
     [](const auto& testCase) {
         std::string name = testCase.param.Name;
         for (char& ch : name)
@@ -95,7 +94,8 @@ TEST(Lines, WidePenCoversADiscAroundBothEnds)
     c->Pen()->SetWidth(3);
     c->MoveTo(2, 3);
     c->LineTo(6, 3);
-    EXPECT_EQ(InkMap(*bitmap, clBlack), ".........\n.........\n.#######.\n.#######.\n.#######.\n.........\n.........\n");
+    EXPECT_EQ(InkMap(*bitmap, clBlack),
+              ".........\n.........\n.#######.\n.#######.\n.#######.\n.........\n.........\n");
 }
 
 TEST(Lines, ClearPenDrawsNothing)

@@ -48,7 +48,7 @@ TEST(BmpFiles, ReadsTopDownAndRunLengthEncodedFiles)
     const uint8_t palette[8] = {0, 0, 255, 0, 0, 255, 0, 0}; // red, green
     std::vector<uint8_t> file{'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0};
     const uint8_t info[40] = {40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 8, 0, 1, 0, 0, 0,
-                              0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0};
+                              0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0};
     file.insert(file.end(), info, info + 40);
     file.insert(file.end(), palette, palette + 8);
     const uint8_t rle[] = {2, 1, 0, 0, 1, 0, 1, 1, 0, 1};
@@ -83,8 +83,8 @@ TEST(BmpFiles, MalformedOrTruncatedFilesRaise)
     TMemoryStream good;
     bitmap->SaveToStream(good);
     const std::string bytes(static_cast<const char*>(good.Memory()), static_cast<size_t>(good.Size()));
-    for (const std::string& bad : {bytes.substr(0, 20), bytes.substr(0, bytes.size() - 5), std::string("XM") + bytes.substr(2),
-                                   std::string("BM")}) {
+    for (const std::string& bad : {bytes.substr(0, 20), bytes.substr(0, bytes.size() - 5),
+                                   std::string("XM") + bytes.substr(2), std::string("BM")}) {
         TStringStream stream(bad);
         TBitmap target;
         EXPECT_THROW(target.LoadFromStream(stream), EInvalidGraphic);
@@ -244,13 +244,13 @@ TEST(Resources, TwoMaskCursorsShowThroughWhereTheAndMaskIsSet)
 
 TEST(Icons, TwentyFourBitImagesTakeTransparencyFromTheAndMask)
 {
-    std::vector<uint8_t> file{0, 0, 1, 0, 1, 0,                 // directory, one image
-                              2, 1, 0, 0, 1, 0, 24, 0,          // 2 x 1, 24 bits
-                              52, 0, 0, 0, 22, 0, 0, 0,         // 52 bytes at offset 22
-                              40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0};
+    std::vector<uint8_t> file{0,  0, 1, 0, 1,  0, // directory, one image
+                              2,  1, 0, 0, 1,  0, 24, 0, // 2 x 1, 24 bits
+                              52, 0, 0, 0, 22, 0, 0,  0, // 52 bytes at offset 22
+                              40, 0, 0, 0, 2,  0, 0,  0, 2, 0, 0, 0, 1, 0, 24, 0};
     file.resize(22 + 40, 0);
     const uint8_t colour[8] = {0, 0, 255, 255, 0, 0, 0, 0}; // red, blue
-    const uint8_t mask[4] = {0x40, 0, 0, 0};                 // the second pixel shows through
+    const uint8_t mask[4] = {0x40, 0, 0, 0}; // the second pixel shows through
     file.insert(file.end(), colour, colour + 8);
     file.insert(file.end(), mask, mask + 4);
     TMemoryStream stream;

@@ -24,12 +24,14 @@ TEST_P(RegionCombine, CombinesTwoOverlappingSquares)
 
 INSTANTIATE_TEST_SUITE_P(
     All, RegionCombine,
-    ::testing::Values(
-        TCombineCase{"and", RGN_AND, SIMPLEREGION, {Rect(2, 2, 4, 4)}},
-        TCombineCase{"or", RGN_OR, COMPLEXREGION, {Rect(0, 0, 4, 4), Rect(2, 2, 6, 6)}},
-        TCombineCase{"xor", RGN_XOR, COMPLEXREGION, {Rect(0, 0, 4, 2), Rect(0, 2, 2, 4), Rect(4, 2, 6, 4), Rect(2, 4, 6, 6)}},
-        TCombineCase{"diff", RGN_DIFF, COMPLEXREGION, {Rect(0, 0, 4, 2), Rect(0, 2, 2, 4)}},
-        TCombineCase{"copy", RGN_COPY, SIMPLEREGION, {Rect(0, 0, 4, 4)}}),
+    ::testing::Values(TCombineCase{"and", RGN_AND, SIMPLEREGION, {Rect(2, 2, 4, 4)}},
+                      TCombineCase{"or", RGN_OR, COMPLEXREGION, {Rect(0, 0, 4, 4), Rect(2, 2, 6, 6)}},
+                      TCombineCase{"xor",
+                                   RGN_XOR,
+                                   COMPLEXREGION,
+                                   {Rect(0, 0, 4, 2), Rect(0, 2, 2, 4), Rect(4, 2, 6, 4), Rect(2, 4, 6, 6)}},
+                      TCombineCase{"diff", RGN_DIFF, COMPLEXREGION, {Rect(0, 0, 4, 2), Rect(0, 2, 2, 4)}},
+                      TCombineCase{"copy", RGN_COPY, SIMPLEREGION, {Rect(0, 0, 4, 4)}}),
     [](const auto& testCase) { return std::string(testCase.param.Name); });
 
 } // namespace
@@ -89,8 +91,8 @@ TEST(Clipping, ExcludeAndIntersectTakeLogicalCoordinates)
     auto bitmap = MakeBitmap(8, 1);
     TCanvas* c = bitmap->Canvas();
     c->SetViewportOrigin({2, 0});
-    c->IntersectClipRect(0, 0, 4, 1);  // device 2..5
-    c->ExcludeClipRect(1, 0, 2, 1);    // device 3
+    c->IntersectClipRect(0, 0, 4, 1); // device 2..5
+    c->ExcludeClipRect(1, 0, 2, 1); // device 3
     c->Brush()->SetColor(clRed);
     c->FillRect(Rect(-2, 0, 6, 1));
     EXPECT_EQ(c->ClipRect(), Rect(0, 0, 4, 1));

@@ -10,6 +10,28 @@ TEST(Shapes, FillRectLeavesOutRightAndBottomEdges)
     EXPECT_EQ(InkMap(*bitmap, clRed), ".....\n.###.\n.###.\n.....\n");
 }
 
+// Solid fills go a visible rectangle at a time, whole rows at once: every
+// depth keeps to the rows and columns asked for, around a hole in the clip,
+// in narrow rectangles and in ones wide enough for vector stores.
+TEST(Shapes, SolidFillsKeepToTheirRectangleAroundAClippedHoleAtEveryDepth)
+{
+    for (TPixelFormat format : {pf1bit, pf4bit, pf8bit, pf16bit, pf24bit, pf32bit}) {
+        SCOPED_TRACE(format);
+        auto narrow = MakeBitmap(7, 5, format, clBlack);
+        narrow->Canvas()->ExcludeClipRect(2, 2, 4, 3);
+        narrow->Canvas()->Brush()->SetColor(clWhite);
+        narrow->Canvas()->FillRect(Rect(1, 1, 6, 4));
+        EXPECT_EQ(InkMap(*narrow, clWhite), ".......\n.#####.\n.#..##.\n.#####.\n.......\n");
+
+        auto wide = MakeBitmap(300, 40, format, clBlack);
+        wide->Canvas()->ExcludeClipRect(10, 10, 290, 20);
+        wide->Canvas()->FillSolidRect(Rect(3, 1, 297, 39), clWhite);
+        EXPECT_EQ(CountInk(*wide, clWhite), 294 * 38 - 280 * 10);
+        EXPECT_EQ(InkMap(*wide, clWhite, Rect(0, 0, 5, 3)), ".....\n...##\n...##\n");
+        EXPECT_EQ(InkMap(*wide, clWhite, Rect(295, 37, 300, 40)), "##...\n##...\n.....\n");
+    }
+}
+
 TEST(Shapes, EmptyAndInvertedRectanglesFillNothing)
 {
     auto bitmap = MakeBitmap(4, 4);
@@ -219,21 +241,27 @@ TEST(Shapes, HugeCoordinatesDrawOnlyWhatIsVisible)
         {"fill", [&](TCanvas& c) { c.FillRect(Rect(-far, -far, far, far)); }},
         {"ellipse", [&](TCanvas& c) { c.Ellipse(-far, -far, far, far); }},
         {"round rect", [&](TCanvas& c) { c.RoundRect(-far, -far, far, far, far, far); }},
-        {"line", [&](TCanvas& c) {
+        {"line",
+         [&](TCanvas& c) {
              c.MoveTo(-far, -far);
              c.LineTo(far, far);
          }},
-        {"wide line", [&](TCanvas& c) {
+        {"wide line",
+         [&](TCanvas& c) {
              c.Pen()->SetWidth(100000000);
              c.MoveTo(-far, 3);
              c.LineTo(far, 3);
          }},
-        {"polygon", [&](TCanvas& c) { c.Polygon({{-far, -far}, {far, 0}, {0, far}}); }},
+        {"polygon",
+         [&](TCanvas& c) {
+             c.Polygon({{-far, -far}, {far, 0}, {0, far}});
+         }},
         {"arc", [&](TCanvas& c) { c.Pie(-far, -far, far, far, far, 0, 0, -far); }},
         {"gradient", [&](TCanvas& c) { c.GradientFill(Rect(-far, 0, far, 8), clBlack, clWhite, false); }},
         {"region", [&](TCanvas& c) { c.FillRgn(TRegion(Rect(-far, -far, far, far))); }},
         {"focus", [&](TCanvas& c) { c.DrawFocusRect(Rect(-far, 1, far, 5)); }},
-        {"stretch", [&](TCanvas& c) {
+        {"stretch",
+         [&](TCanvas& c) {
              auto source = MakeBitmap(2, 2, pf24bit, clRed);
              c.StretchBlt(-far, -far, far, far, source->Canvas(), 0, 0, 2, 2, SRCCOPY);
              c.StretchBlt(far, far, -far, -far, source->Canvas(), 0, 0, 2, 2, SRCINVERT);

@@ -119,30 +119,28 @@ TEST_P(TextAlignment, PlacesTheTextAgainstTheReferencePoint)
     c.Check(InkBox(*bitmap), canvas->TextWidth("HHH"), canvas->GetTextMetrics());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    All, TextAlignment,
-    ::testing::Values(
-        TAlignCase{"top_left", TA_TOP | TA_LEFT,
-                   [](const TRect& ink, int32_t w, const TTextMetric& m) {
-                       EXPECT_EQ(ink.Bottom, 30 + m.tmAscent);
-                       EXPECT_GE(ink.Top, 30);
-                       EXPECT_GE(ink.Left, 60);
-                       EXPECT_LE(ink.Right, 60 + w);
-                   }},
-        TAlignCase{"baseline_right", TA_BASELINE | TA_RIGHT,
-                   [](const TRect& ink, int32_t w, const TTextMetric&) {
-                       EXPECT_EQ(ink.Bottom, 30);
-                       EXPECT_LE(ink.Right, 60);
-                       EXPECT_GE(ink.Left, 60 - w);
-                   }},
-        TAlignCase{"bottom_center", TA_BOTTOM | TA_CENTER,
-                   [](const TRect& ink, int32_t w, const TTextMetric& m) {
-                       EXPECT_EQ(ink.Bottom, 30 - m.tmDescent);
-                       EXPECT_GE(ink.Left, 60 - w / 2);
-                       EXPECT_LE(ink.Right, 60 - w / 2 + w);
-                       EXPECT_LE(std::abs((ink.Left + ink.Right) - 120), 2);
-                   }}),
-    [](const auto& testCase) { return std::string(testCase.param.Name); });
+INSTANTIATE_TEST_SUITE_P(All, TextAlignment,
+                         ::testing::Values(TAlignCase{"top_left", TA_TOP | TA_LEFT,
+                                                      [](const TRect& ink, int32_t w, const TTextMetric& m) {
+                                                          EXPECT_EQ(ink.Bottom, 30 + m.tmAscent);
+                                                          EXPECT_GE(ink.Top, 30);
+                                                          EXPECT_GE(ink.Left, 60);
+                                                          EXPECT_LE(ink.Right, 60 + w);
+                                                      }},
+                                           TAlignCase{"baseline_right", TA_BASELINE | TA_RIGHT,
+                                                      [](const TRect& ink, int32_t w, const TTextMetric&) {
+                                                          EXPECT_EQ(ink.Bottom, 30);
+                                                          EXPECT_LE(ink.Right, 60);
+                                                          EXPECT_GE(ink.Left, 60 - w);
+                                                      }},
+                                           TAlignCase{"bottom_center", TA_BOTTOM | TA_CENTER,
+                                                      [](const TRect& ink, int32_t w, const TTextMetric& m) {
+                                                          EXPECT_EQ(ink.Bottom, 30 - m.tmDescent);
+                                                          EXPECT_GE(ink.Left, 60 - w / 2);
+                                                          EXPECT_LE(ink.Right, 60 - w / 2 + w);
+                                                          EXPECT_LE(std::abs((ink.Left + ink.Right) - 120), 2);
+                                                      }}),
+                         [](const auto& testCase) { return std::string(testCase.param.Name); });
 
 TEST(Text, UpdateCurrentPositionAdvancesThePen)
 {
@@ -168,9 +166,9 @@ TEST(Text, RotatedTextFillsTheRotatedBox)
         c->TextOut(60, 60, "HHHHH");
         const TRect ink = InkBox(*bitmap);
         // The run lies along the rotated baseline; the cell across it.
-        const TRect expected = orientation == 900    ? Rect(60, 60 - width, 60 + m.tmHeight, 60)
-                               : orientation == 1800 ? Rect(60 - width, 60 - m.tmHeight, 60, 60)
-                                                     : Rect(60 - m.tmHeight, 60, 60, 60 + width);
+        const TRect expected = orientation == 900 ? Rect(60, 60 - width, 60 + m.tmHeight, 60)
+            : orientation == 1800                 ? Rect(60 - width, 60 - m.tmHeight, 60, 60)
+                                                  : Rect(60 - m.tmHeight, 60, 60, 60 + width);
         EXPECT_EQ(IntersectRect(ink, InflateRect(expected, 1, 1)), ink) << orientation;
         const int32_t along = orientation == 1800 ? ink.Width() : ink.Height();
         EXPECT_GE(along, width - 3) << orientation;

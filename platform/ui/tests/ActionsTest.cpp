@@ -109,7 +109,8 @@ TEST(ActionsResource, ActionIsNamedInAFormResource)
     Enabled = False
   end
 end
-)", nullptr);
+)",
+                          nullptr);
         auto* go = dynamic_cast<TButton*>(form.FindComponent("Go"));
         auto* stop = dynamic_cast<TButton*>(form.FindComponent("Stop"));
         ASSERT_TRUE(go && stop);

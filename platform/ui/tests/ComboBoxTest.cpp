@@ -25,8 +25,8 @@ protected:
     void Dispatch(TMessage& message) override
     {
         if (message.Msg == CN_COMMAND) {
-            static const char* names[] = {"",        "selchange", "dblclk",   "setfocus", "killfocus", "editchange",
-                                          "editupdate", "dropdown", "closeup", "selendok", "selendcancel"};
+            static const char* names[] = {"",           "selchange", "dblclk",  "setfocus", "killfocus",   "editchange",
+                                          "editupdate", "dropdown",  "closeup", "selendok", "selendcancel"};
             uint16_t code = HiWord(message.WParam);
             if (code != CBN_SETFOCUS && code != CBN_KILLFOCUS && code != CBN_EDITUPDATE)
                 log_.push_back(names[code]);
@@ -136,8 +136,9 @@ TEST_F(ComboBoxTest, ClickingTheFaceDropsTheListAndClickingAnItemChoosesIt)
     Pump();
     EXPECT_FALSE(combo->DroppedDown());
     EXPECT_EQ(combo->Text(), "MP3");
-    EXPECT_EQ(log, (std::vector<std::string>{"dropdown", "OnDropDown", "selendok", "closeup", "OnCloseUp", "selchange",
-                                             "OnClick", "OnChange"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"dropdown", "OnDropDown", "selendok", "closeup", "OnCloseUp", "selchange",
+                                        "OnClick", "OnChange"}));
 }
 
 TEST_F(ComboBoxTest, PressDragAndReleaseOnAnItemChoosesIt)
@@ -158,7 +159,9 @@ TEST_F(ComboBoxTest, AClickOutsideClosesTheListWithoutChoosingAndIsNotPassedOn)
     auto* other = new TRecordingControl(form.get(), &otherLog);
     other->SetParent(form.get());
     other->SetBounds(200, 200, 50, 50);
-    other->OnMouseDown = [&otherLog](TObject*, TMouseButton, TShiftState, int32_t, int32_t) { otherLog.push_back("down"); };
+    other->OnMouseDown = [&otherLog](TObject*, TMouseButton, TShiftState, int32_t, int32_t) {
+        otherLog.push_back("down");
+    };
     UseListStyle();
     combo->SetItemIndex(0);
     backend.Click(ButtonPoint());
@@ -248,7 +251,8 @@ TEST_F(ComboBoxTest, FindStringIsACaseInsensitivePrefixSearchThatWraps)
     };
     const TCase cases[] = {{-1, "a", 0}, {-1, "av", 2}, {0, "A", 1}, {3, "aa", 0}, {-1, "x", CB_ERR}, {-1, "mp3", 3}};
     for (const TCase& c : cases)
-        EXPECT_EQ(combo->Perform(CB_FINDSTRING, static_cast<WPARAM>(c.After), reinterpret_cast<LPARAM>(c.Prefix)), c.Found)
+        EXPECT_EQ(combo->Perform(CB_FINDSTRING, static_cast<WPARAM>(c.After), reinterpret_cast<LPARAM>(c.Prefix)),
+                  c.Found)
             << c.Prefix << " after " << c.After;
     EXPECT_EQ(combo->Perform(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("ac")), CB_ERR);
 }
@@ -323,7 +327,8 @@ TEST_F(ComboBoxTest, OwnerDrawFixedDrawsTheFaceThroughDrawItem)
     std::vector<std::string> listRows;
     std::copy_if(drawn.begin(), drawn.end(), std::back_inserter(listRows),
                  [](const std::string& s) { return s.find("list") != std::string::npos; });
-    EXPECT_EQ(listRows, (std::vector<std::string>{"0 list h20", "1 list h20", "2 list h20", "3 list h20", "4 list h20"}));
+    EXPECT_EQ(listRows,
+              (std::vector<std::string>{"0 list h20", "1 list h20", "2 list h20", "3 list h20", "4 list h20"}));
 }
 
 TEST_F(ComboBoxTest, FocusedListFacePaintsTheSelectionInHighlight)

@@ -10,11 +10,7 @@ protected:
     {
         form = MakeForm(0, 0, 300, 120);
         form->SetColor(clWhite);
-        client = new TCustomControl(form.get());
-        client->SetBounds(10, 10, 40, 40);
-        client->SetParent(form.get());
-        client->SetDragKind(dkDock);
-        client->SetDragMode(dmAutomatic);
+        client = NewDockable(10, 10);
         client->SetCaption("Tools");
         site = new TCustomControl(form.get());
         site->SetBounds(100, 10, 150, 80);
@@ -23,6 +19,17 @@ protected:
         site->SetDockSite(true);
         form->Show();
         Pump();
+    }
+
+    // A 40 x 40 control on the form that a drag docks.
+    TCustomControl* NewDockable(int32_t left, int32_t top)
+    {
+        auto* control = new TCustomControl(form.get());
+        control->SetBounds(left, top, 40, 40);
+        control->SetParent(form.get());
+        control->SetDragKind(dkDock);
+        control->SetDragMode(dmAutomatic);
+        return control;
     }
 
     void Drag(TPoint from, TPoint to, const std::function<void()>& whileOver = {})
@@ -110,8 +117,8 @@ TEST_F(DockingTest, ADockManagerStacksItsClientsUnderGrabbers)
     second->SetParent(form.get());
     ASSERT_TRUE(client->ManualDock(site));
     ASSERT_TRUE(second->ManualDock(site));
-    EXPECT_EQ(client->BoundsRect(), Rect(0, 12, 150, 40));
-    EXPECT_EQ(second->BoundsRect(), Rect(0, 52, 150, 80));
+    EXPECT_EQ(client->BoundsRect(), Rect(0, 12, 150, 38));
+    EXPECT_EQ(second->BoundsRect(), Rect(0, 54, 150, 80)); // below a 4-pixel splitter
 
     backend.MouseMove(At(*site, 60, 5));
     backend.MouseDown(At(*site, 60, 5));
@@ -145,4 +152,95 @@ TEST_F(DockingTest, AFormDocksAndFloatsOnItsOwn)
     EXPECT_TRUE(tool->Floating());
     EXPECT_EQ(site->DockClientCount(), 0);
     EXPECT_TRUE(tool->Showing());
+}
+
+// A second dockable control beside `client`, which is docked on a site with
+// a dock manager.
+class DockZonesTest : public DockingTest {
+protected:
+    DockZonesTest()
+    {
+        site->SetUseDockManager(true);
+        client->SetColor(clWhite);
+        second = NewDockable(10, 60);
+        client->ManualDock(site);
+        Pump();
+    }
+    void DragSplitter(int32_t fromX, int32_t toX)
+    {
+        backend.MouseMove(At(*site, fromX, 40));
+        backend.MouseDown(At(*site, fromX, 40));
+        Pump();
+        backend.MouseMove(At(*site, toX, 40));
+        Pump();
+        backend.MouseUp(At(*site, toX, 40));
+        Pump();
+    }
+    TCustomControl* second = nullptr;
+};
+
+TEST_F(DockZonesTest, AControlDockedBesideAClientTakesHalfItsZoneOnThatSide)
+{
+    struct TCase {
+        TAlign side;
+        TRect clientBounds, secondBounds;
+    };
+    // The zones split 150 x 80 around a 4-pixel splitter; the grabber takes 12
+    // pixels off each zone's top.
+    const TCase cases[] = {
+        {alLeft, Rect(77, 12, 150, 80), Rect(0, 12, 73, 80)},
+        {alRight, Rect(0, 12, 73, 80), Rect(77, 12, 150, 80)},
+        {alTop, Rect(0, 54, 150, 80), Rect(0, 12, 150, 38)},
+        {alBottom, Rect(0, 12, 150, 38), Rect(0, 54, 150, 80)},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.side);
+        ASSERT_TRUE(second->ManualDock(site, client, c.side));
+        EXPECT_EQ(client->BoundsRect(), c.clientBounds);
+        EXPECT_EQ(second->BoundsRect(), c.secondBounds);
+        ASSERT_TRUE(second->ManualDock(nullptr));
+        EXPECT_EQ(client->BoundsRect(), Rect(0, 12, 150, 80)); // the space goes back
+    }
+}
+
+// Dragged over a docked client, the outline shows the half of its zone the
+// control would take, on the side nearest the cursor; the drop puts it there.
+TEST_F(DockZonesTest, DroppingNearAClientsEdgeSplitsItsZoneThere)
+{
+    const TColor underOutline = StorePixel(*form, 100 + 78, 50);
+    TColor outlined = clNone;
+    TColor leftHalf = clNone;
+    Drag(At(*second, 5, 5), At(*site, 140, 40), [&] {
+        outlined = StorePixel(*form, 100 + 78, 50);
+        leftHalf = StorePixel(*form, 100 + 40, 50);
+    });
+    EXPECT_EQ(outlined, static_cast<TColor>(underOutline ^ 0x808080));
+    EXPECT_EQ(leftHalf, clWhite);
+    EXPECT_EQ(second->HostDockSite(), site);
+    EXPECT_EQ(client->BoundsRect(), Rect(0, 12, 73, 80));
+    EXPECT_EQ(second->BoundsRect(), Rect(77, 12, 150, 80));
+}
+
+// Dragging the splitter between two zones resizes both; they keep their
+// proportions when the site is resized.
+TEST_F(DockZonesTest, DraggingTheSplitterResizesTheZonesOnEitherSide)
+{
+    ASSERT_TRUE(second->ManualDock(site, client, alRight));
+    auto* native = static_cast<THeadlessWindow*>(form->NativeWindow());
+    backend.MouseMove(At(*site, 75, 40));
+    Pump();
+    EXPECT_EQ(native->Cursor(), crHSplit);
+    DragSplitter(75, 100);
+    EXPECT_EQ(client->BoundsRect(), Rect(0, 12, 100, 80));
+    EXPECT_EQ(second->BoundsRect(), Rect(104, 12, 150, 80));
+
+    // Neither zone shrinks below twice the grabber.
+    DragSplitter(102, 149);
+    EXPECT_EQ(client->BoundsRect(), Rect(0, 12, 122, 80));
+    EXPECT_EQ(second->BoundsRect(), Rect(126, 12, 150, 80));
+
+    site->SetWidth(300);
+    Pump();
+    EXPECT_EQ(client->BoundsRect(), Rect(0, 12, 247, 80));
+    EXPECT_EQ(second->BoundsRect(), Rect(251, 12, 300, 80));
 }

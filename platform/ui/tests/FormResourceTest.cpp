@@ -31,8 +31,7 @@ class TTestBox : public TCustomControl {
 public:
     explicit TTestBox(TComponent* owner)
         : TCustomControl(owner), columns_(this, [](TCollection* c) { return new TColumn(c); })
-    {
-    }
+    {}
     TStringList* Items() { return &items_; }
     TCollection* Columns() { return &columns_; }
     bool Gradient = false;
@@ -45,7 +44,8 @@ private:
 const bool registered = [] {
     RegisterClass<TColumn, TCollectionItem>("TColumn")
         .Property("Caption", &TColumn::Caption, &TColumn::SetCaption)
-        .Property("Width", &TColumn::Width, &TColumn::SetWidth).Default(50);
+        .Property("Width", &TColumn::Width, &TColumn::SetWidth)
+        .Default(50);
     RegisterClass<TTestBox, TCustomControl>("TTestBox")
         .Property("Items", &TTestBox::Items)
         .Property("Columns", &TTestBox::Columns)
@@ -163,7 +163,8 @@ TEST_F(FormResourceTest, RetiredPropertiesAreReadAndDroppedOrMappedByTheirReader
     UseGradients = True
   end
 end
-)", nullptr);
+)",
+                      nullptr);
     auto* box = dynamic_cast<TTestBox*>(form.FindComponent("B"));
     ASSERT_TRUE(box);
     EXPECT_TRUE(box->Gradient);
@@ -337,7 +338,8 @@ TEST_F(FormResourceTest, StandardClassesAreCreatedByName)
     ModalResult = 1
   end
 end
-)", nullptr);
+)",
+                      nullptr);
     auto* bar = dynamic_cast<TScrollBar*>(form.FindComponent("Bar"));
     auto* ok = dynamic_cast<TButton*>(form.FindComponent("Ok"));
     ASSERT_TRUE(bar && ok);
@@ -357,7 +359,8 @@ TEST_F(FormResourceTest, AFormReadAsVisibleAppearsOnlyAfterTheWholeResource)
   object B: TButton
   end
 end
-)", nullptr);
+)",
+                      nullptr);
     EXPECT_EQ(seen, std::vector<std::string>{"show with 1 children"});
     EXPECT_TRUE(form.Showing());
 }

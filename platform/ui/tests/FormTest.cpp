@@ -34,7 +34,9 @@ TEST_F(FormTest, ShowModalRunsItsOwnLoopUntilAModalResultAndDisablesOtherForms)
     ok->SetBounds(10, 10, 50, 20);
     ok->SetParent(dialog.get());
     std::vector<std::string> events;
-    dialog->OnShow = [&](TObject*) { events.push_back(owner->Enabled() ? "show/owner enabled" : "show/owner disabled"); };
+    dialog->OnShow = [&](TObject*) {
+        events.push_back(owner->Enabled() ? "show/owner enabled" : "show/owner disabled");
+    };
     dialog->OnClose = [&](TObject*, TCloseAction&) { events.push_back("close"); };
     dialog->OnHide = [&](TObject*) { events.push_back("hide"); };
 
@@ -118,12 +120,12 @@ TEST_F(FormTest, AlphaBlendRegionAndTransparentColourShapeWhatTheDesktopShows)
     form->Show();
     Pump();
     const TBitmap& image = NativeOf(*form)->Image();
-    EXPECT_EQ(AlphaAt(image, 0, 0), 0);     // cut off by the rounded corner
+    EXPECT_EQ(AlphaAt(image, 0, 0), 0); // cut off by the rounded corner
     EXPECT_EQ(AlphaAt(image, 20, 15), 128); // blended
     auto screen = backend.ScreenImage(clWhite);
     const uint8_t* p = screen->ScanLine(25) + 4 * 30;
-    EXPECT_EQ(p[2], 255);         // red stays
-    EXPECT_NEAR(p[1], 127, 1);    // half of the white shows through
+    EXPECT_EQ(p[2], 255); // red stays
+    EXPECT_NEAR(p[1], 127, 1); // half of the white shows through
     const uint8_t* corner = screen->ScanLine(10) + 4 * 10;
     EXPECT_EQ(RGB(corner[2], corner[1], corner[0]), clWhite);
     // Clicks outside the region pass by.

@@ -36,8 +36,8 @@ protected:
             message.Result = 1;
             return;
         }
-        if (message.Msg == CM_DIALOGKEY && ((message.WParam == VK_RETURN && IsDefault) ||
-                                            (message.WParam == VK_ESCAPE && IsCancel))) {
+        if (message.Msg == CM_DIALOGKEY &&
+            ((message.WParam == VK_RETURN && IsDefault) || (message.WParam == VK_ESCAPE && IsCancel))) {
             Click();
             message.Result = 1;
             return;

@@ -76,7 +76,7 @@ TEST_F(ScrollBarsTest, DraggingTheThumbTracksThenSetsThePosition)
     };
     backend.MouseDown(At(20)); // grabs the thumb 4 px from its left edge
     backend.MouseMove(At(20 + 76)); // thumb left at 92: 76 of 152 -> 50
-    backend.MouseMove(At(500));     // beyond the end: the maximum
+    backend.MouseMove(At(500)); // beyond the end: the maximum
     backend.MouseUp(At(500));
     Pump();
     EXPECT_EQ(tracked, (std::vector<int32_t>{50, 100}));

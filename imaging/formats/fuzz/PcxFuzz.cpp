@@ -1,0 +1,19 @@
+// libFuzzer target: the PCX and DCX readers called directly.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "imaging/formats/fuzz/FuzzStart.h"
+#include "imaging/formats/fuzz/PcxFuzzInput.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    StartFormatsForFuzzing(int64_t(1) << 16);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    ReadAsPcxOrDcx(data, size);
+    return 0;
+}
