@@ -256,7 +256,7 @@ private:
 
     bool DecodeIndexes(const TGifDescriptor& descriptor, std::vector<uint8_t>& indexes)
     {
-        const TGifLzwDecoder& decoder = params_.GifLzwDecompress ? params_.GifLzwDecompress : GifLzwDecoderHook;
+        const TGifLzwDecoder& decoder = params_.GifLzwDecompress;
         if (!decoder || descriptor.Width == 0 || descriptor.Height == 0 ||
             !WithinDecodeLimit(descriptor.Width, descriptor.Height))
             return false;

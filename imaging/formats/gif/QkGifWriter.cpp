@@ -210,7 +210,7 @@ void WriteGifImage(TQkWriteRequest& request)
     TIOParamsVals& params = request.Params;
     const int32_t width = bitmap.GetWidth();
     const int32_t height = bitmap.GetHeight();
-    const TGifLzwEncoder& encoder = params.GifLzwCompress ? params.GifLzwCompress : GifLzwEncoderHook;
+    const TGifLzwEncoder& encoder = params.GifLzwCompress;
     if (aborting || !encoder || width < 1 || height < 1 || width > LargestSide || height > LargestSide) {
         aborting = true;
         return;

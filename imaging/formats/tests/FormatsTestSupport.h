@@ -47,6 +47,13 @@ inline void FillStream(TMemoryStream& stream, const std::string& bytes)
 // Calls one filter directly over fixture bytes, with an aborting flag.
 class FilterTest : public FormatsTest {
 protected:
+    // The parameters were made before the start-up installed the codecs that
+    // their defaults copy.
+    void SetUp() override
+    {
+        FormatsTest::SetUp();
+        params.SetDefaultParams();
+    }
     // True when the reader did not abort.
     bool ReadWith(const TQkFormatReader& reader, const std::string& bytes, bool paramsOnly = false)
     {

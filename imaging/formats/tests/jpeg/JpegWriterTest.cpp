@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
+#include "imaging/core/QkColorRoutines.h"
 #include "imaging/formats/jpeg/QkJpeg.h"
 #include "imaging/formats/tests/FormatsTestSupport.h"
 #include "imaging/formats/tests/jpeg/JpegFilesTest.h"
@@ -84,6 +88,43 @@ TEST_F(JpegWriterTest, EncodesAsTheLibrarysOwnToolWithTheSameSettings)
         const std::vector<uint8_t> ours = Write();
         ASSERT_FALSE(aborting);
         EXPECT_TRUE(Decoded(ours) == Decoded(Cjpeg(test.Options, source)));
+    }
+}
+
+// cjpeg takes no CMYK input, so the ink files are held against ImageMagick:
+// it encodes the inks the library's own conversion gives the source (inverted,
+// as Adobe files store them) at the same quality, in the same colour space and
+// sampling (the library halves YCCK's two colour-difference channels), and both
+// files must decode to the same samples, within the encoders' rounding.
+TEST_F(JpegWriterTest, InkFilesDecodeAsImageMagicksOwn)
+{
+    LoadPpm(SourcePpm(), bitmap);
+    const int32_t width = bitmap.GetWidth();
+    std::string inverted(size_t(width) * bitmap.GetHeight() * 4, '\0');
+    for (int32_t y = 0; y < bitmap.GetHeight(); ++y)
+        ConvertColorRow(bitmap.GetScanline(y), ckBGR, &inverted[size_t(y) * width * 4], &params, width, ckCMYK);
+    for (char& ink : inverted)
+        ink = char(255 - uint8_t(ink));
+    const std::string inks = JpegFolder() + "/inks.cmyk";
+    WriteFileBytes(inks, std::vector<uint8_t>(inverted.begin(), inverted.end()));
+    params.JpegQuality = 100;
+    const std::string ours = JpegFolder() + "/ours-inks.jpg", theirs = JpegFolder() + "/magick-inks.jpg";
+    const std::string size = std::to_string(width) + "x" + std::to_string(bitmap.GetHeight());
+    for (const auto& [space, define] :
+         {std::pair{uint8_t(3), ""},
+          std::pair{uint8_t(4), "-define jpeg:colorspace=11 -sampling-factor 2x2,1x1,1x1,2x2"}}) {
+        SCOPED_TRACE(int(space));
+        params.JpegColorSpace = space;
+        WriteFileBytes(ours, Write());
+        ASSERT_FALSE(aborting);
+        CommandOutput("convert -size " + size + " -depth 8 cmyk:" + inks + " -quality 100 " + define + " " + theirs);
+        const std::string decoded = CommandOutput("convert " + ours + " -depth 8 cmyk:-");
+        const std::string expected = CommandOutput("convert " + theirs + " -depth 8 cmyk:-");
+        ASSERT_EQ(decoded.size(), expected.size());
+        int largest = 0;
+        for (size_t i = 0; i < decoded.size(); ++i)
+            largest = std::max(largest, std::abs(int(uint8_t(decoded[i])) - int(uint8_t(expected[i]))));
+        EXPECT_LE(largest, 4);
     }
 }
 
