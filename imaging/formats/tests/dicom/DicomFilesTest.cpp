@@ -277,6 +277,7 @@ TEST_F(DicomFiles, PixelsEqualDcm2pnm)
         made("implicit-signed16.dcm", 1),
         made("signed16-e1.dcm", 1),
         made("big-endian-12bit-signed.dcm", 1),
+        made("packed-12bit.dcm", 1),
         made("signed12-el.dcm", 1),
         made("monochrome1-odd.dcm", 1),
         made("sequences-private.dcm", 1),
@@ -313,6 +314,13 @@ TEST_F(DicomFiles, PixelsEqualDcm2pnm)
         EXPECT_GE(difference, 0);
         EXPECT_LE(difference, c.Tolerance);
     }
+    // An index past the last frame shows the last.
+    params.SetImageIndex(5);
+    ASSERT_TRUE(ReadFile(Made("three-frames.dcm")));
+    const int difference =
+        LargestDifference(OurSamples(bitmap), Dcm2pnmSamples(Made("three-frames.dcm"), "+Wm +opw +F 3"));
+    EXPECT_GE(difference, 0);
+    EXPECT_LE(difference, 1);
     // dcmtk's JPEG-LS coding of a pydicom file has no decoder here.
     params.SetImageIndex(0);
     EXPECT_FALSE(ReadFile(Made("jpeg-ls.dcm")));
@@ -389,10 +397,10 @@ TEST_F(DicomFiles, ElementsEqualDcmdump)
                              "priv_SQ.dcm",
                              "waveform_ecg.dcm"})
         paths.push_back(PydicomFiles + name);
-    for (const char* name :
-         {"ct-big.dcm", "ct-implicit.dcm", "ct-rle.dcm", "ct-el.dcm", "ct-j2k.dcm", "colour-jpeg.dcm",
-          "implicit-signed16.dcm", "big-endian-12bit-signed.dcm", "sequences-private.dcm", "no-preamble.dcm",
-          "no-meta-implicit.dcm", "palette.dcm", "three-frames-rle.dcm", "j2k-grey.dcm", "jpeg-ls.dcm"})
+    for (const char* name : {"ct-big.dcm", "ct-implicit.dcm", "ct-rle.dcm", "ct-el.dcm", "ct-j2k.dcm",
+                             "colour-jpeg.dcm", "implicit-signed16.dcm", "big-endian-12bit-signed.dcm",
+                             "sequences-private.dcm", "packed-12bit.dcm", "no-preamble.dcm", "no-meta-implicit.dcm",
+                             "palette.dcm", "three-frames-rle.dcm", "j2k-grey.dcm", "jpeg-ls.dcm"})
         paths.push_back(Made(name));
     for (const std::string& path : paths) {
         SCOPED_TRACE(path);

@@ -77,6 +77,17 @@ def big_endian_twelve_bits():
     save(ds, "big-endian-12bit-signed.dcm", words(values, little_endian=False))
 
 
+def packed_twelve_bits():
+    # Two samples in three bytes: the low byte and nibble of the first, then
+    # the high nibble and byte of the second.
+    ds = new_dataset(ExplicitVRLittleEndian, 4, 5, 1, 12, 12, False, "MONOCHROME2")
+    values = ramp(20, 7, 4000)
+    packed = bytearray()
+    for first, second in zip(values[0::2], values[1::2]):
+        packed += bytes([first & 0xFF, first >> 8 | (second & 0x0F) << 4, second >> 4])
+    save(ds, "packed-12bit.dcm", bytes(packed))
+
+
 def monochrome1_odd_length():
     # 5 x 3 bytes: the value is padded to even length.
     ds = new_dataset(ExplicitVRLittleEndian, 3, 5, 1, 8, 8, False, "MONOCHROME1")
@@ -95,6 +106,19 @@ def sequences_and_private():
     ds.ConceptNameCodeSequence = Sequence([item])
     ds["ConceptNameCodeSequence"].is_undefined_length = True
     item.is_undefined_length_sequence_item = True
+    # An icon with pixel data of its own, in an item of undefined length.
+    icon = Dataset()
+    icon.SamplesPerPixel = 1
+    icon.PhotometricInterpretation = "MONOCHROME2"
+    icon.Rows = icon.Columns = 2
+    icon.BitsAllocated = icon.BitsStored = 8
+    icon.HighBit = 7
+    icon.PixelRepresentation = 0
+    icon.PixelData = bytes([255, 0, 0, 255])
+    icon["PixelData"].VR = "OB"
+    icon.is_undefined_length_sequence_item = True
+    ds.IconImageSequence = Sequence([icon])
+    ds["IconImageSequence"].is_undefined_length = True
     ds.add_new(0x00090010, "LO", "ODD PRIVATE")
     ds.add_new(0x00091001, "LO", "private text")
     ds.add_new(0x00091002, "UT", "a long text " * 30)
@@ -182,6 +206,6 @@ def jpeg2000():
         save(twin, f"{name}-native.dcm", native)
 
 
-for make in (signed_rescaled, big_endian_twelve_bits, monochrome1_odd_length, sequences_and_private,
+for make in (signed_rescaled, big_endian_twelve_bits, packed_twelve_bits, monochrome1_odd_length, sequences_and_private,
              without_preamble_or_meta, several_frames, palettes, colour_layouts, windowed, jpeg2000):
     make()
