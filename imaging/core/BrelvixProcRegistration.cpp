@@ -6,17 +6,6 @@
 
 namespace {
 
-const TEnumInfo& MsgLanguageInfo()
-{
-    static const TEnumInfo info{
-        "TMsgLanguage",
-        {"msSystem",     "msEnglish", "msItalian", "msGerman",    "msSpanish", "msFrench",
-         "msPortuguese", "msGreek",   "msRussian", "msDutch",     "msSwedish", "msPolish",
-         "msJapanese",   "msCzech",   "msFinnish", "msFarsi",     "msChinese", "msChineseTraditional",
-         "msDanish",     "msTurkish", "msKorean",  "msHungarian", "msUser"}};
-    return info;
-}
-
 const TEnumInfo& PreviewsParamInfo()
 {
     static const TEnumInfo info{

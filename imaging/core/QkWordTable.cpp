@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <map>
 
+#include "platform/core/ClassRegistry.h"
+
 namespace {
 
 std::array<std::string, LanguageCount * LanguageWordCount> wordTable;
@@ -21,6 +23,17 @@ TMsgLanguage ChineseRow(const std::string& territory)
 }
 
 } // namespace
+
+const TEnumInfo& MsgLanguageInfo()
+{
+    static const TEnumInfo info{
+        "TMsgLanguage",
+        {"msSystem",     "msEnglish", "msItalian", "msGerman",    "msSpanish", "msFrench",
+         "msPortuguese", "msGreek",   "msRussian", "msDutch",     "msSwedish", "msPolish",
+         "msJapanese",   "msCzech",   "msFinnish", "msFarsi",     "msChinese", "msChineseTraditional",
+         "msDanish",     "msTurkish", "msKorean",  "msHungarian", "msUser"}};
+    return info;
+}
 
 void SetLanguageWord(uint8_t language, uint8_t word, const std::string& text)
 {

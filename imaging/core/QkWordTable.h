@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+struct TEnumInfo;
+
 // The ordinal is the table's row.
 enum TMsgLanguage : uint8_t {
     msSystem,
@@ -32,6 +34,9 @@ enum TMsgLanguage : uint8_t {
     msHungarian,
     msUser,
 };
+
+// The enumeration's value names, for the components that publish a language.
+const TEnumInfo& MsgLanguageInfo();
 
 constexpr int LanguageCount = 23;
 constexpr int LanguageWordCount = 146;

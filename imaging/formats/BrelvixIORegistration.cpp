@@ -1,7 +1,18 @@
 #include "imaging/formats/BrelvixIO.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/gfx/Colors.h"
+#include "platform/gfx/Font.h"
 #include "platform/ui/Image.h"
+
+namespace {
+
+const TEnumInfo& PreviewsParamInfo()
+{
+    static const TEnumInfo info{"TIOPreviewsParam", {"ioppDefaultLockPreview", "ioppApplyButton"}};
+    return info;
+}
+
+} // namespace
 
 void RegisterBrelvixIOClass()
 {
@@ -14,8 +25,17 @@ void RegisterBrelvixIOClass()
         .Idents(ColorIdents())
         .Property("NativePixelFormat", &I::NativePixelFormat, &I::SetNativePixelFormat)
         .Property("StreamHeaders", &I::StreamHeaders, &I::SetStreamHeaders)
+        .Enum("MsgLanguage", &I::MsgLanguage, &I::SetMsgLanguage, MsgLanguageInfo())
+        .Default(msSystem)
+        .Set("PreviewsParams", &I::PreviewsParams, &I::SetPreviewsParams, PreviewsParamInfo())
+        .Default(TIOPreviewsParams{})
+        .Property("PreviewFont", &I::PreviewFont)
         .Property("AutoAdjustDPI", &I::AutoAdjustDPI, &I::SetAutoAdjustDPI)
         .Property("FilteredAdjustDPI", &I::FilteredAdjustDPI, &I::SetFilteredAdjustDPI)
+        .Property("SimplifiedParamsDialogs", &I::SimplifiedParamsDialogs, &I::SetSimplifiedParamsDialogs)
+        .Default(true)
         .Event("OnProgress", &I::OnProgress)
-        .Event("OnFinishWork", &I::OnFinishWork);
+        .Event("OnFinishWork", &I::OnFinishWork)
+        .Event("OnIOPreview", &I::OnIOPreview)
+        .Event("OnDoPreviews", &I::OnDoPreviews);
 }

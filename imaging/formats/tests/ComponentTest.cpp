@@ -15,6 +15,7 @@
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Properties.h"
 #include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Font.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/WindowSystem.h"
 
@@ -482,14 +483,42 @@ TEST_F(Component, PublishedProperties)
             names.push_back(prop->Name);
     EXPECT_EQ(names,
               (std::vector<std::string>{"AttachedBrelvix", "AttachedTImage", "Background", "NativePixelFormat",
-                                        "StreamHeaders", "AutoAdjustDPI", "FilteredAdjustDPI", "OnProgress",
-                                        "OnFinishWork"}));
+                                        "StreamHeaders", "MsgLanguage", "PreviewsParams", "PreviewFont",
+                                        "AutoAdjustDPI", "FilteredAdjustDPI", "SimplifiedParamsDialogs", "OnProgress",
+                                        "OnFinishWork", "OnIOPreview", "OnDoPreviews"}));
+    // The defaults are not written; changed values are.
+    EXPECT_FALSE(IsStoredProp(*io, *info.FindProperty("SimplifiedParamsDialogs")));
+    EXPECT_FALSE(IsStoredProp(*io, *info.FindProperty("MsgLanguage")));
+    EXPECT_EQ(GetPropText(*io, "PreviewsParams"), "[]");
     SetPropText(*io, "StreamHeaders", "True");
     SetPropText(*io, "NativePixelFormat", "True");
     EXPECT_TRUE(io->StreamHeaders());
     EXPECT_TRUE(io->Params().NativePixelFormat);
     SetPropText(*io, "Background", "clRed");
     EXPECT_EQ(io->Background(), clRed);
+    SetPropText(*io, "MsgLanguage", "msGerman");
+    SetPropText(*io, "PreviewsParams", "[ioppApplyButton]");
+    SetPropText(*io, "SimplifiedParamsDialogs", "False");
+    SetPropText(*io, "PreviewFont.Size", "17");
+    EXPECT_EQ(io->MsgLanguage(), msGerman);
+    EXPECT_EQ(io->PreviewsParams(), TIOPreviewsParams{ioppApplyButton});
+    EXPECT_FALSE(io->SimplifiedParamsDialogs());
+    EXPECT_EQ(io->PreviewFont()->Size(), 17);
+    EXPECT_EQ(GetPropText(*io, "MsgLanguage"), "msGerman");
+    EXPECT_EQ(GetPropText(*io, "PreviewsParams"), "[ioppApplyButton]");
+    EXPECT_TRUE(IsStoredProp(*io, *info.FindProperty("SimplifiedParamsDialogs")));
+    EXPECT_THROW(SetPropText(*io, "MsgLanguage", "msKlingon"), EPropertyConvertError);
+    // Events bound through the registry are the ones the component calls.
+    int previews = 0;
+    SetEventProp(*io, "OnIOPreview", std::function<void(TObject*, TForm*)>([&](TObject*, TForm*) { ++previews; }));
+    SetEventProp(*io, "OnDoPreviews",
+                 std::function<void(TObject*, bool&)>([](TObject*, bool& handled) { handled = true; }));
+    ASSERT_TRUE(io->OnIOPreview);
+    io->OnIOPreview(io.get(), nullptr);
+    EXPECT_EQ(previews, 1);
+    EXPECT_TRUE(io->DoPreviews(1));
+    SetEventProp(*io, "OnDoPreviews", std::any());
+    EXPECT_FALSE(io->OnDoPreviews);
     TComponent owner(nullptr);
     EXPECT_NE(dynamic_cast<TBrelvixIO*>(CreateComponentByClassName("TBrelvixIO", &owner)), nullptr);
 }

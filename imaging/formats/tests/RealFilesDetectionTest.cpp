@@ -24,8 +24,19 @@ struct TRealFile {
 };
 
 const TRealFile RealFileTable[] = {
-    {"image.bmp", 5}, {"image.gif", 2},  {"image.pcx", 4}, {"image.jpg", 3},
-    {"clip.avi", 15}, {"image.ppm", 12}, {"image.ico", 6}, {"image.cur", 7},
+    {"image.bmp", 5},
+    {"image.gif", 2},
+    {"image.pcx", 4},
+    {"image.jpg", 3},
+    {"clip.avi", 15},
+    {"image.ppm", 12},
+    {"image.ico", 6},
+    {"image.cur", 7},
+    // dcmtk's file; pydicom's with a TIFF header in its preamble; a data
+    // set without preamble, which only its extension names.
+    {"image.dcm", 28},
+    {"tiff-preamble.dcm", 28},
+    {"no-preamble.dcm", 0},
 };
 
 class RealFiles : public FormatsTest {
@@ -39,6 +50,11 @@ protected:
             command += " && convert " + source + " " + Folder + "/" + name;
         command += " && convert " + source + " " + Folder + "/image.ico";
         command += " && icotool -c --cursor -o " + Folder + "/image.cur " + source;
+        command += " && img2dcm " + Folder + "/image.jpg " + Folder + "/image.dcm";
+        command += " && cp /usr/lib/python3/dist-packages/pydicom/data/test_files/CT_small.dcm " + Folder +
+            "/tiff-preamble.dcm";
+        command += " && dcmdjpeg " + Folder + "/image.dcm " + Folder + "/plain.dcm && dcmconv -F +ti " + Folder +
+            "/plain.dcm " + Folder + "/no-preamble.dcm";
         command += " && ffmpeg -loglevel error -y -f lavfi -i testsrc=size=16x16:rate=1 -frames:v 1 -c:v mjpeg " +
             Folder + "/clip.avi";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;

@@ -20,10 +20,11 @@ const std::string Folder = std::string(TEST_BINARY_DIR) + "/dicom-files-" + std:
 
 std::string Made(const std::string& name) { return Folder + "/" + name; }
 
-// The samples of dcm2pnm's ASCII PGM or PPM output.
+// The samples of dcmj2pnm's ASCII PGM or PPM output (it decodes the JPEG
+// and run-length codings itself).
 std::vector<int> Dcm2pnmSamples(const std::string& path, const std::string& options)
 {
-    std::istringstream text(CommandOutput("dcm2pnm " + options + " " + path + " 2>/dev/null"));
+    std::istringstream text(CommandOutput("dcmj2pnm " + options + " " + path + " 2>/dev/null"));
     std::string magic;
     int width = 0, height = 0, top = 0;
     text >> magic >> width >> height >> top;
@@ -60,6 +61,74 @@ int LargestDifference(const std::vector<int>& ours, const std::vector<int>& thei
     return largest;
 }
 
+// An element as a list shows it: tag, value representation, length. The
+// reader's list keeps no length for an undefined one (0), as it keeps no
+// data.
+struct TListedElement {
+    uint16_t Group, Element;
+    std::string VR;
+    int64_t Length;
+};
+
+// dcmdump's elements in the reader's order up to the data set's own pixel
+// data: the contents of sequences and items of explicit length, which the
+// reader keeps as their values, and the delimiters dcmdump adds for them
+// are left out.
+std::vector<TListedElement> DcmdumpElements(const std::string& path)
+{
+    std::istringstream text(CommandOutput("dcmdump -q " + path));
+    std::vector<TListedElement> elements;
+    size_t skipDeeperThan = std::string::npos;
+    for (std::string line; std::getline(text, line);) {
+        const size_t indent = line.find_first_not_of(' ');
+        const size_t hash = line.rfind('#');
+        if (indent == std::string::npos || line[indent] != '(' || hash == std::string::npos ||
+            line.find("for re-encod") != std::string::npos)
+            continue;
+        if (skipDeeperThan != std::string::npos && indent > skipDeeperThan)
+            continue;
+        skipDeeperThan = std::string::npos;
+        const std::string length = line.substr(line.find_first_not_of(' ', hash + 1));
+        TListedElement element{uint16_t(std::stoi(line.substr(indent + 1, 4), nullptr, 16)),
+                               uint16_t(std::stoi(line.substr(indent + 6, 4), nullptr, 16)),
+                               line.substr(indent + 12, 2), length.starts_with("u/l") ? 0 : std::stoll(length)};
+        if (element.Group == 0x7FE0 && element.Element == 0x0010 && indent == 0)
+            break;
+        const bool container = element.VR == "SQ" || (element.Group == 0xFFFE && element.Element == 0xE000);
+        if (container && !length.starts_with("u/l"))
+            skipDeeperThan = indent;
+        elements.push_back(element);
+    }
+    return elements;
+}
+
+// Where the lists first part, or empty when they agree. Items and
+// delimiters have no representation ("na"); "xs" (a tag whose
+// representation depends on the data, read without one) takes any; dcmdump
+// shows an odd length (stored so, against the standard) padded to even.
+std::string ListDifference(const TQkDICOMTags& ours, const std::vector<TListedElement>& theirs)
+{
+    const auto describe = [](const TListedElement& e) {
+        char text[64];
+        std::snprintf(text, sizeof text, "(%04x,%04x) %s %lld", e.Group, e.Element, e.VR.c_str(),
+                      static_cast<long long>(e.Length));
+        return std::string(text);
+    };
+    for (size_t i = 0; i < std::max(size_t(ours.Count()), theirs.size()); ++i) {
+        if (i >= size_t(ours.Count()) || i >= theirs.size())
+            return "counts " + std::to_string(ours.Count()) + "/" + std::to_string(theirs.size());
+        const TQkDICOMTag& tag = ours.GetTag(int32_t(i));
+        const TListedElement mine{tag.Group, tag.Element, tag.VR[0] ? std::string(tag.VR.data(), 2) : "na",
+                                  tag.DataLength};
+        const bool vrAgrees = mine.VR == theirs[i].VR || mine.VR == "xs";
+        const bool lengthAgrees =
+            mine.Length == theirs[i].Length || (mine.Length % 2 == 1 && mine.Length + 1 == theirs[i].Length);
+        if (mine.Group != theirs[i].Group || mine.Element != theirs[i].Element || !vrAgrees || !lengthAgrees)
+            return "element " + std::to_string(i) + ": " + describe(mine) + " / " + describe(theirs[i]);
+    }
+    return {};
+}
+
 class DicomFiles : public FilterTest {
 protected:
     static void SetUpTestSuite()
@@ -92,6 +161,14 @@ protected:
                       "dcmdjpeg " + f + "colour-jpeg.dcm " + f + "colour-jpeg-plain.dcm",
                       "dcmdjpeg " + f + "colour-eb.dcm " + f + "colour-eb-plain.dcm",
                       "gdcmconv --j2k " + ct + " " + f + "ct-j2k.dcm",
+                      "/usr/bin/python3 " + std::string(TEST_SOURCE_DIR) + "/dicom/make-odd-dicom-files.py " + Folder,
+                      "dcmcjpeg +e1 " + f + "implicit-signed16.dcm " + f + "signed16-e1.dcm",
+                      "dcmcjpeg +el " + f + "big-endian-12bit-signed.dcm " + f + "signed12-el.dcm",
+                      "dcmcjpeg +e1 " + f + "three-frames.dcm " + f + "three-frames-e1.dcm",
+                      "dcmcrle " + f + "three-frames.dcm " + f + "three-frames-rle.dcm",
+                      "dcmcrle " + f + "rgb-planar.dcm " + f + "rgb-planar-rle.dcm",
+                      "dcmcjpeg +e1 " + f + "palette.dcm " + f + "palette-e1.dcm",
+                      "dcmcjpls " + f + "monochrome1-odd.dcm " + f + "jpeg-ls.dcm",
                   });
     }
     static void TearDownTestSuite() { std::filesystem::remove_all(Folder); }
@@ -153,49 +230,102 @@ TEST_F(DicomFiles, PydicomImagesLoadOrFailCleanly)
     }
 }
 
-// Grey frames without a window equal dcm2pnm's min-max window, native,
-// run-length and lossless JPEG alike; colour frames its RGB output.
+struct TPixelCase {
+    std::string Path;
+    // The file dcmj2pnm decodes for the same picture, its frame, and the
+    // largest difference allowed.
+    std::string Plain;
+    int Frame;
+    int Tolerance;
+};
+
+// Grey frames without a window equal dcmj2pnm's min-max window, native,
+// run-length and lossless JPEG alike; windowed ones its first window;
+// colour frames its RGB output. JPEG 2000 frames, which dcmtk does not
+// decode, equal their native twins.
 TEST_F(DicomFiles, PixelsEqualDcm2pnm)
 {
-    // Ours, dcm2pnm's plain version of it, the largest difference.
     const std::string ct = PydicomFiles + "CT_small.dcm";
-    const std::tuple<std::string, std::string, int> cases[] = {
-        {ct, ct, 1},
-        {Made("ct-big.dcm"), ct, 1},
-        {Made("ct-implicit.dcm"), ct, 1},
-        {Made("ct-rle.dcm"), ct, 1},
-        {Made("ct-el.dcm"), ct, 1},
-        {Made("ct-e1.dcm"), ct, 1},
-        {Made("gray.dcm"), Made("gray.dcm"), 1},
-        {Made("gray-implicit.dcm"), Made("gray.dcm"), 1},
-        {Made("gray-big.dcm"), Made("gray.dcm"), 1},
-        {Made("gray-rle.dcm"), Made("gray.dcm"), 1},
-        {Made("gray-e1.dcm"), Made("gray.dcm"), 1},
-        {Made("gray-jpeg.dcm"), Made("gray.dcm"), 1},
-        {Made("colour.dcm"), Made("colour.dcm"), 0},
-        {Made("colour-explicit.dcm"), Made("colour.dcm"), 0},
-        {Made("colour-rle.dcm"), Made("colour.dcm"), 0},
-        {Made("colour-e1.dcm"), Made("colour.dcm"), 0},
-        {Made("colour-jpeg.dcm"), Made("colour-jpeg-plain.dcm"), 2},
-        {Made("colour-eb.dcm"), Made("colour-eb-plain.dcm"), 2},
-        {PydicomFiles + "SC_rgb_rle_2frame.dcm", PydicomFiles + "SC_rgb_rle_2frame.dcm", 0},
-        {PydicomFiles + "SC_ybr_full_422_uncompressed.dcm", PydicomFiles + "SC_ybr_full_422_uncompressed.dcm", 1},
-        {PydicomFiles + "SC_rgb_small_odd.dcm", PydicomFiles + "SC_rgb_small_odd.dcm", 0},
-        {PydicomFiles + "ExplVR_BigEnd.dcm", PydicomFiles + "ExplVR_BigEnd.dcm", 0},
+    const std::string rle2 = PydicomFiles + "SC_rgb_rle_2frame.dcm";
+    const auto same = [](const std::string& path, int tolerance) { return TPixelCase{path, path, 0, tolerance}; };
+    const auto made = [&](const std::string& name, int tolerance) { return same(Made(name), tolerance); };
+    const TPixelCase cases[] = {
+        same(ct, 1),
+        {Made("ct-big.dcm"), ct, 0, 1},
+        {Made("ct-implicit.dcm"), ct, 0, 1},
+        {Made("ct-rle.dcm"), ct, 0, 1},
+        {Made("ct-el.dcm"), ct, 0, 1},
+        {Made("ct-e1.dcm"), ct, 0, 1},
+        made("gray.dcm", 1),
+        {Made("gray-implicit.dcm"), Made("gray.dcm"), 0, 1},
+        {Made("gray-big.dcm"), Made("gray.dcm"), 0, 1},
+        {Made("gray-rle.dcm"), Made("gray.dcm"), 0, 1},
+        {Made("gray-e1.dcm"), Made("gray.dcm"), 0, 1},
+        {Made("gray-jpeg.dcm"), Made("gray.dcm"), 0, 1},
+        made("colour.dcm", 0),
+        {Made("colour-explicit.dcm"), Made("colour.dcm"), 0, 0},
+        {Made("colour-rle.dcm"), Made("colour.dcm"), 0, 0},
+        {Made("colour-e1.dcm"), Made("colour.dcm"), 0, 0},
+        {Made("colour-jpeg.dcm"), Made("colour-jpeg-plain.dcm"), 0, 2},
+        {Made("colour-eb.dcm"), Made("colour-eb-plain.dcm"), 0, 2},
+        same(rle2, 0),
+        {rle2, rle2, 1, 0},
+        same(PydicomFiles + "SC_ybr_full_422_uncompressed.dcm", 1),
+        same(PydicomFiles + "SC_rgb_small_odd.dcm", 0),
+        same(PydicomFiles + "ExplVR_BigEnd.dcm", 0),
+        // Written by pydicom, and coded from those by dcmtk.
+        made("implicit-signed16.dcm", 1),
+        made("signed16-e1.dcm", 1),
+        made("big-endian-12bit-signed.dcm", 1),
+        made("packed-12bit.dcm", 1),
+        made("signed12-el.dcm", 1),
+        made("monochrome1-odd.dcm", 1),
+        made("sequences-private.dcm", 1),
+        made("no-preamble.dcm", 1),
+        made("no-meta-implicit.dcm", 1),
+        made("window.dcm", 1),
+        made("three-frames.dcm", 1),
+        {Made("three-frames.dcm"), Made("three-frames.dcm"), 1, 1},
+        {Made("three-frames-rle.dcm"), Made("three-frames.dcm"), 2, 1},
+        {Made("three-frames-e1.dcm"), Made("three-frames.dcm"), 1, 1},
+        made("palette.dcm", 1),
+        made("palette-first10.dcm", 1),
+        made("palette-e1.dcm", 1),
+        // dcmtk rounds the YCbCr conversion its own way.
+        made("ybr-full.dcm", 2),
+        made("rgb-planar.dcm", 0),
+        made("rgb-planar-rle.dcm", 0),
+        {Made("j2k-grey.dcm"), Made("j2k-grey-native.dcm"), 0, 1},
+        {Made("j2k-grey-lossy.dcm"), Made("j2k-grey-lossy-native.dcm"), 0, 1},
+        {Made("j2k-colour.dcm"), Made("j2k-colour-native.dcm"), 0, 0},
+        {Made("j2k-colour-rct.dcm"), Made("j2k-colour-native.dcm"), 0, 0},
     };
-    for (const auto& [path, plain, tolerance] : cases) {
-        SCOPED_TRACE(path);
-        ASSERT_TRUE(ReadFile(path));
+    for (const TPixelCase& c : cases) {
+        SCOPED_TRACE(c.Path + " frame " + std::to_string(c.Frame));
+        params.SetImageIndex(c.Frame);
+        ASSERT_TRUE(ReadFile(c.Path));
         const TQkPixelFormat format = bitmap.GetPixelFormat();
-        const std::string options = format == qk16g ? "+Wm +opw" : format == qk8g ? "+Wm +opb" : "+opb";
-        const int difference = LargestDifference(OurSamples(bitmap), Dcm2pnmSamples(plain, options));
+        const std::string window = c.Path.ends_with("window.dcm") ? "+Wi 1" : "+Wm";
+        const std::string options = (format == qk16g      ? window + " +opw"
+                                         : format == qk8g ? window + " +opb"
+                                                          : "+opb") +
+            " +F " + std::to_string(c.Frame + 1);
+        const int difference = LargestDifference(OurSamples(bitmap), Dcm2pnmSamples(c.Plain, options));
         EXPECT_GE(difference, 0);
-        EXPECT_LE(difference, tolerance);
+        EXPECT_LE(difference, c.Tolerance);
     }
-    params.SetImageIndex(1);
-    ASSERT_TRUE(ReadFile(PydicomFiles + "SC_rgb_rle_2frame.dcm"));
-    EXPECT_EQ(
-        LargestDifference(OurSamples(bitmap), Dcm2pnmSamples(PydicomFiles + "SC_rgb_rle_2frame.dcm", "+F 2 +opb")), 0);
+    // An index past the last frame shows the last.
+    params.SetImageIndex(5);
+    ASSERT_TRUE(ReadFile(Made("three-frames.dcm")));
+    const int difference =
+        LargestDifference(OurSamples(bitmap), Dcm2pnmSamples(Made("three-frames.dcm"), "+Wm +opw +F 3"));
+    EXPECT_GE(difference, 0);
+    EXPECT_LE(difference, 1);
+    // dcmtk's JPEG-LS coding of a pydicom file has no decoder here.
+    params.SetImageIndex(0);
+    EXPECT_FALSE(ReadFile(Made("jpeg-ls.dcm")));
+    EXPECT_TRUE(ReadFile(Made("jpeg-ls.dcm"), true));
+    EXPECT_EQ(params.Width, 5);
 }
 
 // JPEG 2000 frames (gdcm's lossless coding of the CT slice) decode to the
@@ -236,4 +366,45 @@ TEST_F(DicomFiles, DetectionAndLoadingByExtension)
     io.LoadFromFile(bare);
     EXPECT_FALSE(io.Aborting());
     EXPECT_EQ(io.Bitmap()->GetWidth(), 128);
+}
+
+// The elements read equal dcmdump's list (tags, representations, lengths,
+// in order) for pydicom's files, with their sequences, private and long
+// text elements, and for the files made here.
+TEST_F(DicomFiles, ElementsEqualDcmdump)
+{
+    std::vector<std::string> paths;
+    for (const char* name : {"CT_small.dcm",
+                             "MR_small.dcm",
+                             "MR_small_implicit.dcm",
+                             "MR_small_bigendian.dcm",
+                             "MR_small_RLE.dcm",
+                             "MR_small_jp2klossless.dcm",
+                             "MR_small_jpeg_ls_lossless.dcm",
+                             "ExplVR_BigEnd.dcm",
+                             "ExplVR_LitEndNoMeta.dcm",
+                             "SC_rgb_rle_2frame.dcm",
+                             "SC_ybr_full_422_uncompressed.dcm",
+                             "SC_rgb_jpeg_dcmtk.dcm",
+                             "JPEG2000.dcm",
+                             "liver_1frame.dcm",
+                             "rtdose.dcm",
+                             "rtplan.dcm",
+                             "rtstruct.dcm",
+                             "reportsi.dcm",
+                             "test-SR.dcm",
+                             "nested_priv_SQ.dcm",
+                             "priv_SQ.dcm",
+                             "waveform_ecg.dcm"})
+        paths.push_back(PydicomFiles + name);
+    for (const char* name : {"ct-big.dcm", "ct-implicit.dcm", "ct-rle.dcm", "ct-el.dcm", "ct-j2k.dcm",
+                             "colour-jpeg.dcm", "implicit-signed16.dcm", "big-endian-12bit-signed.dcm",
+                             "sequences-private.dcm", "packed-12bit.dcm", "no-preamble.dcm", "no-meta-implicit.dcm",
+                             "palette.dcm", "three-frames-rle.dcm", "j2k-grey.dcm", "jpeg-ls.dcm"})
+        paths.push_back(Made(name));
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        ASSERT_TRUE(ReadFile(path, true));
+        EXPECT_EQ(ListDifference(params.DicomTags, DcmdumpElements(path)), "");
+    }
 }
