@@ -114,8 +114,8 @@ void TBrelvixView::ApplyAutoZoom()
     GetFitMargins(mx, my, false, false);
     double zoom = 100;
     if (geometry_.ImageWidth >= 2 || geometry_.ImageHeight >= 2)
-        zoom = GetAutoZoom(geometry_.ImageWidth, geometry_.ImageHeight, ClientWidth() - 2 * mx,
-                           ClientHeight() - 2 * my, autoStretch_ || autoFit_, autoShrink_ || autoFit_);
+        zoom = GetAutoZoom(geometry_.ImageWidth, geometry_.ImageHeight, ClientWidth() - 2 * mx, ClientHeight() - 2 * my,
+                           autoStretch_ || autoFit_, autoShrink_ || autoFit_);
     zoom = std::max(zoom, 1.0);
     geometry_.StoreZoom(zoom, zoom);
     geometry_.UpdateZoomedSize();
@@ -185,8 +185,7 @@ void TBrelvixView::UpdateScrollBars()
             UpdateScrollBar(SB_HORZ, maxX, ClientWidth(), ViewX(), hScrollScale_);
         if (ShowsBar(SB_VERT))
             UpdateScrollBar(SB_VERT, maxY, ClientHeight(), ViewY(), vScrollScale_);
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) {}
 }
 
 void TBrelvixView::UpdateScrollBar(int32_t bar, int32_t maxOrigin, int32_t viewSize, int32_t origin, double& scale)

@@ -19,10 +19,7 @@ protected:
     }
     // A screen point of the view's window (frame and bars included).
     TPoint WindowToScreen(TPoint p) { return view->ClientToScreen(p); }
-    TRect HorizontalThumb()
-    {
-        return view->WindowScrollBars()->Bar(SB_HORZ).PartRect(TScrollPart::Thumb);
-    }
+    TRect HorizontalThumb() { return view->WindowScrollBars()->Bar(SB_HORZ).PartRect(TScrollPart::Thumb); }
 
     std::vector<std::string> events;
 };
@@ -119,9 +116,8 @@ TEST_F(ViewLayoutTest, AutomaticZoomFitsByItsFlags)
         double Zoom;
     };
     const TCase cases[] = {
-        {1, 1, true, false, false, 100},       {200, 100, false, false, true, 100},
-        {200, 100, false, true, false, 200},   {200, 100, true, false, false, 200},
-        {800, 600, false, true, false, 100},   {800, 600, false, false, true, 50},
+        {1, 1, true, false, false, 100},     {200, 100, false, false, true, 100}, {200, 100, false, true, false, 200},
+        {200, 100, true, false, false, 200}, {800, 600, false, true, false, 100}, {800, 600, false, false, true, 50},
         {800, 600, true, false, false, 50},
     };
     Show();
@@ -133,8 +129,8 @@ TEST_F(ViewLayoutTest, AutomaticZoomFitsByItsFlags)
         view->EndUpdateLockNoRefresh();
         view->ChangeZoom(100);
         SetImage(c.Width, c.Height);
-        EXPECT_DOUBLE_EQ(view->ZoomX(), c.Zoom) << c.Width << " x " << c.Height << " " << c.Fit << c.Stretch
-                                                << c.Shrink;
+        EXPECT_DOUBLE_EQ(view->ZoomX(), c.Zoom)
+            << c.Width << " x " << c.Height << " " << c.Fit << c.Stretch << c.Shrink;
     }
 }
 
