@@ -114,35 +114,38 @@ void TBrelvixView::EndUpdateLock()
 
 // ---- Background ----
 
+// Every background setting is drawn by the next layout and paint.
+template <typename T>
+void TBrelvixView::SetBackgroundOption(T TQkBackgroundOptions::*option, T value)
+{
+    background_.*option = value;
+    Relayout(qkurBackground);
+}
+
 void TBrelvixView::SetBackground(TColor value)
 {
     TQkView::SetBackground(value);
-    background_.Background = value;
-    Relayout(qkurBackground);
+    SetBackgroundOption(&TQkBackgroundOptions::Background, value);
 }
 
 void TBrelvixView::SetBackgroundStyle(TQkBackgroundStyle value)
 {
-    background_.Style = value;
-    Relayout(qkurBackground);
+    SetBackgroundOption(&TQkBackgroundOptions::Style, value);
 }
 
 void TBrelvixView::SetGradientEndColor(TColor value)
 {
-    background_.GradientEndColor = value;
-    Relayout(qkurBackground);
+    SetBackgroundOption(&TQkBackgroundOptions::GradientEndColor, value);
 }
 
 void TBrelvixView::SetChessboardSize(int32_t value)
 {
-    background_.ChessboardSize = value;
-    Relayout(qkurBackground);
+    SetBackgroundOption(&TQkBackgroundOptions::ChessboardSize, value);
 }
 
 void TBrelvixView::SetChessboardBrushStyle(TBrushStyle value)
 {
-    background_.ChessboardBrushStyle = value;
-    Relayout(qkurBackground);
+    SetBackgroundOption(&TQkBackgroundOptions::ChessboardBrushStyle, value);
 }
 
 void TBrelvixView::SetWallPaper(const TPicture* picture)
@@ -156,10 +159,8 @@ void TBrelvixView::SetWallPaper(const TPicture* picture)
 
 void TBrelvixView::SetWallPaperStyle(TQkWallPaperStyle value)
 {
-    if (value == background_.WallPaperStyle)
-        return;
-    background_.WallPaperStyle = value;
-    Relayout(qkurBackground);
+    if (value != background_.WallPaperStyle)
+        SetBackgroundOption(&TQkBackgroundOptions::WallPaperStyle, value);
 }
 
 void TBrelvixView::DrawBackground(TCanvas& canvas)

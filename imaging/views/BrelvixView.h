@@ -6,6 +6,7 @@
 // bars; painting draws the background and the current layer through the
 // geometry.
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -224,6 +225,8 @@ private:
     void ScrollMessage(TMessage& message, bool vertical);
     bool KeyMessage(TMessage& message);
     // ---- Painting ----
+    template <typename T>
+    void SetBackgroundOption(T TQkBackgroundOptions::*option, T value);
     void PaintImage(TBitmap& buffer);
 
     TQkViewGeometry geometry_;
