@@ -2,12 +2,55 @@
 
 #include <algorithm>
 
-TQkView::TQkView(TComponent* owner) : TCustomControl(owner) {}
+TQkView::TQkView(TComponent* owner) : TCustomControl(owner)
+{
+    SetControlStyle(ControlStyle() | csAcceptsControls | csOpaque | csReplicatable);
+}
 
-TQkView::~TQkView()
+TQkView::~TQkView() { ReleaseBitmapChangeHandlers(); }
+
+void TQkView::ReleaseBitmapChangeHandlers()
 {
     CallHandlers(true);
     handlers_.clear();
+}
+
+void TQkView::SetBorderStyle(TBorderStyle value)
+{
+    if (value == borderStyle_)
+        return;
+    borderStyle_ = value;
+    RecreateWnd();
+}
+
+void TQkView::SetCtl3D(bool value)
+{
+    if (value == ctl3D_)
+        return;
+    ctl3D_ = value;
+    RecreateWnd();
+}
+
+void TQkView::CreateParams(TCreateParams& params)
+{
+    TCustomControl::CreateParams(params);
+    if (borderStyle_ == bsSingle) {
+        if (ctl3D_)
+            params.ExStyle |= WS_EX_CLIENTEDGE;
+        else
+            params.Style |= WS_BORDER;
+    }
+    // The view repaints what a resize uncovers itself.
+    params.WindowClassStyle &= ~(CS_HREDRAW | CS_VREDRAW);
+}
+
+void TQkView::Dispatch(TMessage& message)
+{
+    TCustomControl::Dispatch(message);
+    if (message.Msg == CM_MOUSEENTER && OnMouseEnter)
+        OnMouseEnter(this);
+    else if (message.Msg == CM_MOUSELEAVE && OnMouseLeave)
+        OnMouseLeave(this);
 }
 
 TBitmapChangeHandle TQkView::RegisterBitmapChangeHandler(TBitmapChangeEvent handler)
@@ -35,6 +78,14 @@ void TQkView::CallHandlers(bool destroying)
     }
 }
 
+int32_t TQkView::EndPaintLock()
+{
+    const int32_t count = EndPaintLockNoRefresh();
+    if (count == 0)
+        Update();
+    return count;
+}
+
 int32_t TQkView::EndPaintLockNoRefresh()
 {
     paintLock_ = std::max(paintLock_ - 1, 0);
@@ -46,13 +97,13 @@ TCanvas* GetViewCanvas(TQkView& view) { return view.Canvas(); }
 void TQkView::SetDpiX(int32_t value)
 {
     if (value != 0)
-        dpiX_ = value;
+        dpiX_.store(value, std::memory_order_relaxed);
 }
 
 void TQkView::SetDpiY(int32_t value)
 {
     if (value != 0)
-        dpiY_ = value;
+        dpiY_.store(value, std::memory_order_relaxed);
 }
 
 void TQkView::SetDpi(int32_t x, int32_t y)

@@ -3,6 +3,7 @@
 // imaging core reaches the views' own classes (the image view, its layers
 // and the vector-object view), which the views subsystem implements.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "platform/core/Streams.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/Geometry.h"
+#include "platform/ui/BorderStyle.h"
 #include "platform/ui/Controls.h"
 
 class TBitmap;
@@ -32,10 +34,22 @@ public:
     ~TQkView() override;
 
     TColor Background() const { return background_; }
-    void SetBackground(TColor value) { background_ = value; }
+    virtual void SetBackground(TColor value) { background_ = value; }
 
-    int32_t DpiX() const { return dpiX_; }
-    int32_t DpiY() const { return dpiY_; }
+    // Single: a 2-pixel sunken edge with Ctl3D, else a 1-pixel border. Each
+    // change recreates the window; setting the value it has does nothing.
+    TBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TBorderStyle value);
+    bool Ctl3D() const { return ctl3D_; }
+    void SetCtl3D(bool value);
+
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+
+    // A load on a worker thread sets the resolution while the view's thread
+    // reads it.
+    int32_t DpiX() const { return dpiX_.load(std::memory_order_relaxed); }
+    int32_t DpiY() const { return dpiY_.load(std::memory_order_relaxed); }
     // 0 keeps the resolution the view has.
     virtual void SetDpiX(int32_t value);
     virtual void SetDpiY(int32_t value);
@@ -60,10 +74,20 @@ public:
     virtual IBrelvixVect* AsBrelvixVect() { return nullptr; }
 
     void BeginPaintLock() { ++paintLock_; }
-    // Decrements the paint lock, never below 0, without refreshing; returns
-    // the new count.
+    // Decrements the paint lock, never below 0; at 0 the view lays itself
+    // out again (Update). Returns the new count.
+    int32_t EndPaintLock();
+    // The same without refreshing.
     int32_t EndPaintLockNoRefresh();
     int32_t PaintLock() const { return paintLock_; }
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void Dispatch(TMessage& message) override;
+    // Tells every handler that the view goes and forgets them. A derived
+    // view calls it first in its destructor, while its image still exists,
+    // so that no component works on a freed image.
+    void ReleaseBitmapChangeHandlers();
 
 private:
     struct THandlerRecord {
@@ -74,8 +98,10 @@ private:
     void CallHandlers(bool destroying);
 
     TColor background_ = clBtnFace;
-    int32_t dpiX_ = 0;
-    int32_t dpiY_ = 0;
+    TBorderStyle borderStyle_ = bsSingle;
+    bool ctl3D_ = true;
+    std::atomic<int32_t> dpiX_ = 0;
+    std::atomic<int32_t> dpiY_ = 0;
     std::vector<THandlerRecord> handlers_;
     TBitmapChangeHandle lastHandle_ = 0;
     int32_t paintLock_ = 0;

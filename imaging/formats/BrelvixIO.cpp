@@ -103,31 +103,18 @@ TBitmap* TBrelvixIO::GetTBitmap()
     return attachedTBitmap_;
 }
 
-void TBrelvixIO::SetViewDpiX(int32_t dpi)
-{
-    if (IBrelvixView* view = attachedView_ != nullptr ? attachedView_->AsBrelvixView() : nullptr) {
-        view->BeginUpdateLock();
-        attachedView_->SetDpiX(dpi);
-        view->EndUpdateLockNoRefresh();
-    }
-}
+// A load on a worker sets the resolution while the view's thread may let the
+// view go: the view is read under the lock that guards it, and its
+// resolution fields take a value from any thread.
+void TBrelvixIO::SetViewDpiX(int32_t dpi) { ApplyDpiToView(dpi, 0); }
 
-void TBrelvixIO::SetViewDpiY(int32_t dpi)
-{
-    if (IBrelvixView* view = attachedView_ != nullptr ? attachedView_->AsBrelvixView() : nullptr) {
-        view->BeginUpdateLock();
-        attachedView_->SetDpiY(dpi);
-        view->EndUpdateLockNoRefresh();
-    }
-}
+void TBrelvixIO::SetViewDpiY(int32_t dpi) { ApplyDpiToView(0, dpi); }
 
 void TBrelvixIO::ApplyDpiToView(int32_t dpiX, int32_t dpiY)
 {
-    if (IBrelvixView* view = attachedView_ != nullptr ? attachedView_->AsBrelvixView() : nullptr) {
-        view->BeginUpdateLock();
+    std::lock_guard<std::mutex> lock(viewLock_);
+    if (attachedView_ != nullptr && attachedView_->AsBrelvixView() != nullptr)
         attachedView_->SetDpi(dpiX, dpiY);
-        view->EndUpdateLockNoRefresh();
-    }
 }
 
 void TBrelvixIO::FixDefaultDpi()
@@ -308,6 +295,9 @@ void TBrelvixIO::ViewBitmapChanged(bool destroying)
         attachedView_->RemoveFreeNotification(this);
         viewChangeHandle_ = 0;
         SetViewPointer(nullptr);
+        // A load still writing into the view's image ends before the image
+        // goes; what it posts or synchronises meanwhile finds no view.
+        WaitWorkerThreads(true);
         ForgetImage();
         return;
     }

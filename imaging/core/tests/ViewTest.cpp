@@ -7,6 +7,7 @@
 #include "QkHeadlessUi.h"
 #include "imaging/core/QkEffects.h"
 #include "imaging/core/QkView.h"
+#include "platform/ui/tests/UiTestSupport.h"
 
 namespace {
 
@@ -66,6 +67,74 @@ TEST_F(QkViewTest, BaseDefaultsAndThePaintLockNeverBelowZero)
     view.SetDpi(0, 150);
     EXPECT_EQ(view.DpiX(), 72);
     EXPECT_EQ(view.DpiY(), 150);
+}
+
+// Counts the windows it creates.
+class TCountingView : public TQkView {
+public:
+    using TQkView::TQkView;
+    int32_t Created = 0;
+
+protected:
+    void CreateWnd() override
+    {
+        ++Created;
+        TQkView::CreateWnd();
+    }
+};
+
+using QkViewWindowTest = UiTest;
+
+TEST_F(QkViewWindowTest, BorderStyleAndCtl3DChooseTheFrameAndRecreateOnlyOnAChange)
+{
+    auto form = MakeForm(0, 0, 200, 150);
+    auto* view = new TCountingView(form.get());
+    view->SetParent(form.get());
+    view->SetBounds(10, 10, 100, 80);
+    form->Show();
+    Pump();
+    struct TCase {
+        TBorderStyle Style;
+        bool Ctl3D;
+        int32_t Edge;
+    };
+    for (const TCase& c : {TCase{bsSingle, true, 2}, TCase{bsSingle, false, 1}, TCase{bsNone, true, 0},
+                           TCase{bsNone, false, 0}, TCase{bsSingle, true, 2}}) {
+        view->SetBorderStyle(c.Style);
+        view->SetCtl3D(c.Ctl3D);
+        Pump();
+        const int32_t created = view->Created;
+        view->SetBorderStyle(c.Style);
+        view->SetCtl3D(c.Ctl3D);
+        EXPECT_EQ(view->Created, created) << c.Edge;
+        EXPECT_EQ(view->ClientWidth(), 100 - 2 * c.Edge) << c.Edge;
+        EXPECT_EQ(view->ClientHeight(), 80 - 2 * c.Edge) << c.Edge;
+        const TPoint origin = view->ClientOrigin();
+        EXPECT_EQ(origin.X, form->ClientOrigin().X + 10 + c.Edge) << c.Edge;
+    }
+    // The sunken edge: shadow above and left, highlight below and right.
+    EXPECT_EQ(StorePixel(*form, 10, 40), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(StorePixel(*form, 109, 40), ColorToRGB(clBtnHighlight));
+}
+
+TEST_F(QkViewWindowTest, PointerCrossingFiresEnterThenLeave)
+{
+    auto form = MakeForm(0, 0, 200, 150);
+    auto* view = new TQkView(form.get());
+    view->SetParent(form.get());
+    view->SetBounds(50, 50, 60, 40);
+    std::vector<std::string> heard;
+    view->OnMouseEnter = [&](TObject* sender) { heard.push_back(sender == view ? "enter" : "?"); };
+    view->OnMouseLeave = [&](TObject* sender) { heard.push_back(sender == view ? "leave" : "?"); };
+    form->Show();
+    Pump();
+    backend.MouseMove(form->ClientToScreen({10, 10}));
+    Pump();
+    backend.MouseMove(At(*view, 20, 20));
+    Pump();
+    backend.MouseMove(form->ClientToScreen({180, 140}));
+    Pump();
+    EXPECT_EQ(heard, (std::vector<std::string>{"enter", "leave"}));
 }
 
 } // namespace

@@ -127,6 +127,24 @@ TEST_F(AsyncIO, ALoadReturnsAtOnceAndTheViewHearsOfItInOrder)
     EXPECT_EQ(view->messages, expected);
 }
 
+TEST_F(AsyncIO, AViewDestroyedDuringItsLoadOutlivesTheLoadAndIsNotTouchedAfter)
+{
+    view->HandleNeeded();
+    EXPECT_EQ(Load(), -1);
+    std::thread opener([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        gate.Open();
+    });
+    view.reset();
+    opener.join();
+    // The load ended before the view's image went, and its notices found no view.
+    EXPECT_EQ(Log(), (std::vector<std::string>{"start 1", "end 1"}));
+    EXPECT_EQ(io->AttachedBrelvix(), nullptr);
+    io->WaitWorkerThreads(false);
+    DeliverPostedMessages();
+    EXPECT_NE(io->Bitmap(), nullptr);
+}
+
 TEST_F(AsyncIO, ALoadInsideALoadRunsInTheSameWorker)
 {
     gate.Open();

@@ -22,6 +22,9 @@ struct TRecordedMessage {
 class TRecordingView : public TQkView {
 public:
     TRecordingView() : TQkView(nullptr), image(2, 2, qk24RGB) {}
+    // As an image view does: the components hear of the end while the
+    // image still exists.
+    ~TRecordingView() override { ReleaseBitmapChangeHandlers(); }
     TQkBitmap* GetImageBitmap() override { return &image; }
     void DoImageChange() override { imageChangeThreads.push_back(std::this_thread::get_id()); }
     void WndProc(TMessage& message) override
