@@ -68,4 +68,4 @@ void ReadSystemMsgLanguage()
     systemLanguage = msEnglish;
 }
 
-void FillLanguageWordTable() {}
+void (*LanguageWordTableFiller)() = nullptr;
