@@ -3,12 +3,27 @@
 #include <charconv>
 
 const TLanguageWordFile LanguageWordFiles[21] = {
-    {msEnglish, "en"},  {msItalian, "it"},    {msGerman, "de"},   {msSpanish, "es"},
-    {msFrench, "fr"},   {msPortuguese, "pt"}, {msGreek, "el"},    {msRussian, "ru"},
-    {msDutch, "nl"},    {msSwedish, "sv"},    {msPolish, "pl"},   {msJapanese, "ja"},
-    {msCzech, "cs"},    {msFinnish, "fi"},    {msFarsi, "fa"},    {msChinese, "zh_CN"},
-    {msChineseTraditional, "zh_TW"},          {msDanish, "da"},   {msTurkish, "tr"},
-    {msKorean, "ko"},   {msHungarian, "hu"},
+    {msEnglish, "en"},
+    {msItalian, "it"},
+    {msGerman, "de"},
+    {msSpanish, "es"},
+    {msFrench, "fr"},
+    {msPortuguese, "pt"},
+    {msGreek, "el"},
+    {msRussian, "ru"},
+    {msDutch, "nl"},
+    {msSwedish, "sv"},
+    {msPolish, "pl"},
+    {msJapanese, "ja"},
+    {msCzech, "cs"},
+    {msFinnish, "fi"},
+    {msFarsi, "fa"},
+    {msChinese, "zh_CN"},
+    {msChineseTraditional, "zh_TW"},
+    {msDanish, "da"},
+    {msTurkish, "tr"},
+    {msKorean, "ko"},
+    {msHungarian, "hu"},
 };
 
 namespace {
