@@ -55,9 +55,9 @@ void TakeFontFields(const TFont& font, TQkFormatRun& run)
     run.FontName = font.Name();
     run.FontHeight = font.Height();
     const TFontStyles style = font.Style();
-    run.FontStyle = static_cast<uint8_t>((style.Contains(fsBold) ? qkBold : 0) | (style.Contains(fsItalic) ? qkItalic : 0) |
-                                         (style.Contains(fsUnderline) ? qkUnderline : 0) |
-                                         (style.Contains(fsStrikeOut) ? qkStrikeOut : 0));
+    run.FontStyle = static_cast<uint8_t>(
+        (style.Contains(fsBold) ? qkBold : 0) | (style.Contains(fsItalic) ? qkItalic : 0) |
+        (style.Contains(fsUnderline) ? qkUnderline : 0) | (style.Contains(fsStrikeOut) ? qkStrikeOut : 0));
     run.FontColor = font.Color();
 }
 
@@ -79,9 +79,8 @@ void TQkTextControl::SetContent(TQkTextContent content)
     runs_ = std::move(content.Runs);
     charRuns_ = std::move(content.CharRuns);
     const bool indexesFit = charRuns_.size() == chars_.size() &&
-                            std::all_of(charRuns_.begin(), charRuns_.end(), [this](int32_t run) {
-                                return run >= 0 && run < static_cast<int32_t>(runs_.size());
-                            });
+        std::all_of(charRuns_.begin(), charRuns_.end(),
+                    [this](int32_t run) { return run >= 0 && run < static_cast<int32_t>(runs_.size()); });
     if (!indexesFit || (runs_.empty() && !chars_.empty())) {
         runs_.clear();
         charRuns_.assign(chars_.size(), 0);
@@ -216,7 +215,8 @@ void TQkTextControl::SetSingleFormat(bool value)
 }
 
 // Gives every selected character a changed copy of its run.
-template <typename Change> void TQkTextControl::ChangeSelectionRuns(Change change, bool changeCurrent)
+template <typename Change>
+void TQkTextControl::ChangeSelectionRuns(Change change, bool changeCurrent)
 {
     for (int32_t i = selStart_; i < std::min(selEnd_, TextLength()); ++i) {
         TQkFormatRun run = CharRun(i);

@@ -32,7 +32,20 @@ struct TQkTextContent {
 
 // The twelve editing shortcuts (key + 0x4000 for Ctrl), in the order
 // Ctrl+L, E, R, J, C, X, V, F, B, I, U, G.
-enum TQkTextShortcut { tsAlignLeft, tsAlignCenter, tsAlignRight, tsJustify, tsCopy, tsCut, tsPaste, tsFont, tsBold, tsItalic, tsUnderline, tsBackColor };
+enum TQkTextShortcut {
+    tsAlignLeft,
+    tsAlignCenter,
+    tsAlignRight,
+    tsJustify,
+    tsCopy,
+    tsCut,
+    tsPaste,
+    tsFont,
+    tsBold,
+    tsItalic,
+    tsUnderline,
+    tsBackColor
+};
 using TQkTextShortcuts = std::array<uint16_t, 12>;
 TQkTextShortcuts BuildTextControlShortcuts();
 // The values the control reads; the vector unit's start-up fills them.
@@ -170,7 +183,8 @@ private:
     void SetCharRun(int32_t index, const TQkFormatRun& run);
     void ReleaseCharRun(int32_t index);
     void FollowCaret();
-    template <typename Change> void ChangeSelectionRuns(Change change, bool changeCurrent);
+    template <typename Change>
+    void ChangeSelectionRuns(Change change, bool changeCurrent);
     void ClearLayoutFrom(int32_t index);
     void ResizeLayout();
 
@@ -195,8 +209,8 @@ private:
     TLine MeasureLine(int32_t start, int32_t w);
     // Places the line's characters; true when collecting text reached the
     // bottom of the text area.
-    bool PlaceLine(const TLine& line, int32_t x, int32_t y, int32_t ox, int32_t oy, int32_t w, int32_t h, int32_t lineTop,
-                   int32_t baseline, std::vector<TGlyph>& glyphs);
+    bool PlaceLine(const TLine& line, int32_t x, int32_t y, int32_t ox, int32_t oy, int32_t w, int32_t h,
+                   int32_t lineTop, int32_t baseline, std::vector<TGlyph>& glyphs);
     void PlaceCaret(int32_t ox, int32_t oy, int32_t nextLineTop, int32_t lastHeight);
     int32_t LineHeightAt(int32_t index) const;
     void DrawGlyphs(TCanvas& target, const std::vector<TGlyph>& glyphs, int32_t x, int32_t y, const TRect& clip);

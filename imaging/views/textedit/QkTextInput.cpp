@@ -268,9 +268,10 @@ void TQkTextControl::SelectWordAtCaret()
     if (chars_.empty())
         return;
     ClearSelection();
-    const int32_t start = caretIndex_ < TextLength() && chars_[caretIndex_] > 32 && (caretIndex_ == 0 || chars_[caretIndex_ - 1] <= 32)
-                              ? caretIndex_
-                              : WordLeft(caretIndex_);
+    const int32_t start =
+        caretIndex_ < TextLength() && chars_[caretIndex_] > 32 && (caretIndex_ == 0 || chars_[caretIndex_ - 1] <= 32)
+        ? caretIndex_
+        : WordLeft(caretIndex_);
     int32_t end = WordRight(start);
     while (end > start && chars_[end - 1] <= 32)
         --end;

@@ -90,11 +90,13 @@ void TQkTextControl::RenderText(TQkCanvas& canvas, int32_t x, int32_t y, int32_t
     canvas.Pen().SetStyle(framePen_.Style());
     canvas.Brush().SetColor(boxBrush_.Color());
     canvas.Brush().SetStyle(boxBrush_.Style());
-    canvas.Rectangle(x, y, x + static_cast<int32_t>(Round(width * zoom_)), y + static_cast<int32_t>(Round(height * zoom_)));
+    canvas.Rectangle(x, y, x + static_cast<int32_t>(Round(width * zoom_)),
+                     y + static_cast<int32_t>(Round(height * zoom_)));
     canvas.Pen().SetStyle(psSolid);
 
     const int32_t w = static_cast<int32_t>(Trunc(width - width * marginRight_ / 100 - width * marginLeft_ / 100)) - 2;
-    const int32_t h = static_cast<int32_t>(Trunc(height - height * marginBottom_ / 100 - height * marginTop_ / 100)) - 2;
+    const int32_t h =
+        static_cast<int32_t>(Trunc(height - height * marginBottom_ / 100 - height * marginTop_ / 100)) - 2;
     const int32_t ox = static_cast<int32_t>(Trunc(width * marginLeft_ / 100)) + 1;
     const int32_t oy = static_cast<int32_t>(Trunc(height * marginTop_ / 100)) + 1;
     const TRect clip{x + ox, y + oy, x + ox + static_cast<int32_t>(Trunc(w * zoom_)),
@@ -284,8 +286,7 @@ void TQkTextControl::PaintBufferBackground()
     TCanvas& buffer = *bufferBitmap_->Canvas();
     const TRect area{0, 0, bufferBitmap_->Width(), bufferBitmap_->Height()};
     if (boxBrush_.Style() != bsSolid && backgroundBitmap_ != nullptr)
-        buffer.CopyRect(area, backgroundBitmap_->Canvas(),
-                        {Left(), Top(), Left() + area.Right, Top() + area.Bottom});
+        buffer.CopyRect(area, backgroundBitmap_->Canvas(), {Left(), Top(), Left() + area.Right, Top() + area.Bottom});
     if (boxBrush_.Style() != bsClear) {
         buffer.Brush()->Assign(&boxBrush_);
         buffer.FillRect(area);

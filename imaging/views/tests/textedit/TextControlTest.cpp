@@ -142,24 +142,25 @@ TEST_F(TextControl, MalformedPrivateBlocksPasteNothing)
     const TQkFormatRunRecord good = SerializeFormatRun(control->CharRun(0));
     auto block = [&](uint32_t count, uint32_t codePoint, auto tamper) {
         std::vector<uint8_t> bytes = {static_cast<uint8_t>(count), 0, 0, 0};
-        bytes.insert(bytes.end(), {static_cast<uint8_t>(codePoint), static_cast<uint8_t>(codePoint >> 8),
-                                   static_cast<uint8_t>(codePoint >> 16), static_cast<uint8_t>(codePoint >> 24)});
+        bytes.insert(bytes.end(),
+                     {static_cast<uint8_t>(codePoint), static_cast<uint8_t>(codePoint >> 8),
+                      static_cast<uint8_t>(codePoint >> 16), static_cast<uint8_t>(codePoint >> 24)});
         bytes.insert(bytes.end(), good.begin(), good.end());
         tamper(bytes);
         return bytes;
     };
     const auto none = [](std::vector<uint8_t>&) {};
     const std::vector<std::vector<uint8_t>> cases = {
-        {1, 0},                                                                  // shorter than its count
-        block(2, 'z', none),                                                     // count beyond the data
-        block(1, 'z', [](std::vector<uint8_t>& b) { b.push_back(0); }),          // a byte too many
-        block(1, 0xD800, none),                                                  // a surrogate
-        block(1, 0x110000, none),                                                // beyond Unicode
-        block(1, 0, none),                                                       // a zero character
-        block(1, 'z', [](std::vector<uint8_t>& b) { b[8 + 277] = 4; }),          // alignment
-        block(1, 'z', [](std::vector<uint8_t>& b) { b[8 + 276] = 8; }),          // back style
+        {1, 0}, // shorter than its count
+        block(2, 'z', none), // count beyond the data
+        block(1, 'z', [](std::vector<uint8_t>& b) { b.push_back(0); }), // a byte too many
+        block(1, 0xD800, none), // a surrogate
+        block(1, 0x110000, none), // beyond Unicode
+        block(1, 0, none), // a zero character
+        block(1, 'z', [](std::vector<uint8_t>& b) { b[8 + 277] = 4; }), // alignment
+        block(1, 'z', [](std::vector<uint8_t>& b) { b[8 + 276] = 8; }), // back style
         block(1, 'z', [](std::vector<uint8_t>& b) { b[8 + 5 + b[8 + 4]] = 'x'; }), // bytes after the name
-        block(1, 'z', [](std::vector<uint8_t>& b) { b[8 + 5] = 0xC3; }),         // name not UTF-8
+        block(1, 'z', [](std::vector<uint8_t>& b) { b[8 + 5] = 0xC3; }), // name not UTF-8
     };
     for (size_t i = 0; i < cases.size(); ++i) {
         Clipboard()->SetFormatData(TextMemoClipboardFormat, cases[i]);
@@ -209,8 +210,12 @@ TEST_F(TextControl, WrapsInsideLongWordsAfterSpacesAndStopsAtATooWideCharacter)
     const Case cases[] = {
         {"abcdefghijklmnop", "abcdefghi\njklmnop\n"},
         {"abc defg hijk", "abc defg \nhijk\n"},
-        {"ab\xE2\x96\x88" "cd", "ab\n"},
-        {"\xE2\x96\x88" "cd", ""},
+        {"ab\xE2\x96\x88"
+         "cd",
+         "ab\n"},
+        {"\xE2\x96\x88"
+         "cd",
+         ""},
     };
     for (const Case& c : cases) {
         TQkTextControl text(nullptr);
