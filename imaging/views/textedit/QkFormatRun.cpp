@@ -20,17 +20,10 @@ constexpr size_t TailFillerOffset = 278;
 
 void Put32(TQkFormatRunRecord& record, size_t offset, uint32_t value)
 {
-    for (size_t i = 0; i < 4; ++i)
-        record[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+    PutLittleEndian32(record.data() + offset, value);
 }
 
-uint32_t Get32(const uint8_t* record, size_t offset)
-{
-    uint32_t value = 0;
-    for (size_t i = 0; i < 4; ++i)
-        value |= static_cast<uint32_t>(record[offset + i]) << (8 * i);
-    return value;
-}
+uint32_t Get32(const uint8_t* record, size_t offset) { return GetLittleEndian32(record + offset); }
 
 bool IsContinuation(uint8_t byte) { return (byte & 0xC0) == 0x80; }
 
@@ -48,6 +41,20 @@ size_t CodePointPrefix(const std::string& text, size_t limit)
 bool ValidUtf8(const std::string& text) { return Utf32ToUtf8(Utf8ToUtf32(text)) == text; }
 
 } // namespace
+
+void PutLittleEndian32(uint8_t* bytes, uint32_t value)
+{
+    for (size_t i = 0; i < 4; ++i)
+        bytes[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+uint32_t GetLittleEndian32(const uint8_t* bytes)
+{
+    uint32_t value = 0;
+    for (size_t i = 0; i < 4; ++i)
+        value |= static_cast<uint32_t>(bytes[i]) << (8 * i);
+    return value;
+}
 
 TQkFormatRunRecord SerializeFormatRun(const TQkFormatRun& run)
 {

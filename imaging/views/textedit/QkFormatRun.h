@@ -42,6 +42,10 @@ TQkFormatRunRecord SerializeFormatRun(const TQkFormatRun& run);
 // style that is no brush style.
 std::optional<TQkFormatRun> DeserializeFormatRun(const uint8_t* record);
 
+// The little-endian 32-bit fields of the record and of the clipboard block.
+void PutLittleEndian32(uint8_t* bytes, uint32_t value);
+uint32_t GetLittleEndian32(const uint8_t* bytes);
+
 // Runs are the same format when their records agree from the font name on,
 // fillers included; the reference count does not count.
 bool SameFormat(const TQkFormatRun& a, const TQkFormatRun& b);

@@ -14,13 +14,8 @@ bool ValidCodePoint(uint32_t c) { return c != 0 && c <= 0x10FFFF && (c < 0xD800 
 
 void Put32(std::vector<uint8_t>& block, uint32_t value)
 {
-    for (int i = 0; i < 4; ++i)
-        block.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
-uint32_t Get32(const uint8_t* bytes)
-{
-    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+    block.resize(block.size() + 4);
+    PutLittleEndian32(block.data() + block.size() - 4, value);
 }
 
 } // namespace
@@ -397,14 +392,14 @@ bool TQkTextControl::PastePrivateBlock(const std::vector<uint8_t>& block)
     constexpr size_t entry = 4 + FormatRunRecordSize;
     if (block.size() < 4 || block.size() > TextPasteLimit)
         return false;
-    const uint32_t count = Get32(block.data());
+    const uint32_t count = GetLittleEndian32(block.data());
     if (block.size() != 4 + entry * static_cast<size_t>(count))
         return false;
     std::u32string chars;
     std::vector<TQkFormatRun> runs;
     for (size_t i = 0; i < count; ++i) {
         const uint8_t* at = block.data() + 4 + i * entry;
-        const uint32_t c = Get32(at);
+        const uint32_t c = GetLittleEndian32(at);
         std::optional<TQkFormatRun> run = DeserializeFormatRun(at + 4);
         if (!ValidCodePoint(c) || !run)
             return false;
