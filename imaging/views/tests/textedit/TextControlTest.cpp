@@ -1,3 +1,4 @@
+#include "imaging/views/textedit/QkEdit.h"
 #include "imaging/views/textedit/QkTextControl.h"
 
 #include <fstream>
@@ -287,6 +288,24 @@ TEST_F(TextControl, AutoHeightGrowsTheControl)
     desktop.Pump();
     EXPECT_GT(control->Height(), before);
     EXPECT_GE(control->Height(), control->CaretY() + control->CaretHeight());
+}
+
+// The one-line editor keeps Tab for itself and never types it.
+TEST(QkEdit, ClaimsTabAndDoesNotTypeIt)
+{
+    THeadlessDesktop desktop;
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 200, 100);
+    auto* edit = new TQkEdit(&form);
+    edit->SetParent(&form);
+    edit->SetBounds(10, 10, 100, 24);
+    form.Show();
+    desktop.Pump();
+    edit->SetFocus();
+    desktop.Backend().TypeText("a\tb");
+    desktop.Pump();
+    EXPECT_EQ(edit->Text(), "ab");
+    EXPECT_NE(edit->Perform(WM_GETDLGCODE) & DLGC_WANTTAB, 0);
 }
 
 std::vector<uint8_t> ReadFixture(const std::string& name)
