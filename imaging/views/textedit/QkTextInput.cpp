@@ -245,16 +245,17 @@ int32_t TQkTextControl::LineDown() const
     return target;
 }
 
+// The character under the point or the nearest one to its left: the caret
+// goes before it.
 int32_t TQkTextControl::CaretFromPoint(int32_t x, int32_t y) const
 {
     int32_t i = 0;
-    while (i < TextLength() && layout_[i].LineY >= 0 && layout_[i].LineY + layout_[i].Height <= y)
+    while (i < TextLength() && layout_[i].LineY >= 0 && layout_[i].LineY < y)
         ++i;
-    // Now at the first character of the line under y (or the end).
-    const int32_t lineY = i < TextLength() ? layout_[i].LineY : -1;
-    while (i < TextLength() && layout_[i].LineY == lineY && chars_[i] != U'\n' &&
-           x >= layout_[i].X + layout_[i].Width / 2)
-        ++i;
+    if (i > 0)
+        --i;
+    while (i > 0 && x < layout_[i].X - 1)
+        --i;
     return std::max(0, i);
 }
 
