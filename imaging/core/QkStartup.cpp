@@ -130,7 +130,8 @@ void InitHyqkutils()
     WindowsVersionCode = GetWindowsVersionCode();
     UnicodeFileNames = WindowsVersionCode > 2;
     ReadSystemMsgLanguage();
-    FillLanguageWordTable();
+    if (LanguageWordTableFiller != nullptr)
+        LanguageWordTableFiller();
     MemoryThresholdOverride = -1;
     FileFallbackOnMemoryFailure = true;
     RowBlocksAllowed = true;

@@ -81,4 +81,4 @@ void ReadSystemMsgLanguage()
     systemLanguage = msEnglish;
 }
 
-void FillLanguageWordTable() {}
+void (*LanguageWordTableFiller)() = nullptr;

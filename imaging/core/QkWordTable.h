@@ -55,6 +55,6 @@ TMsgLanguage MsgLanguageOfLocale(const std::string& locale);
 // that is set) for msSystem. Called at start-up.
 void ReadSystemMsgLanguage();
 
-// Fills every language's row. The texts come with the views and dialogs;
-// until then the table stays empty.
-void FillLanguageWordTable();
+// Fills every language's row at start-up. The texts come with the views
+// library, which installs its filler here; without it the table stays empty.
+extern void (*LanguageWordTableFiller)();
