@@ -43,8 +43,7 @@ bool AviSampleLayout(int32_t bitCount, int32_t& bitsPerSample, int32_t& samplesP
         bitsPerSample = 8;
         samplesPerPixel = 3;
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -148,8 +147,8 @@ bool TQkAviReader::SeekAndDecode(int64_t index)
     held_ = -1;
     if (info_.Rate == 0)
         return false;
-    const int64_t time = static_cast<int64_t>(static_cast<long double>(index) * info_.Scale * MicrosecondsPerSecond /
-                                              info_.Rate);
+    const int64_t time =
+        static_cast<int64_t>(static_cast<long double>(index) * info_.Scale * MicrosecondsPerSecond / info_.Rate);
     if (!decoder_->Seek(sfBackward, time))
         return false;
     while (decoder_->Decode()) {

@@ -131,8 +131,7 @@ class TSaneDevice : public IQkScanDevice {
 public:
     TSaneDevice(std::shared_ptr<TSaneService> service, SANE_Handle handle)
         : service_(std::move(service)), handle_(handle)
-    {
-    }
+    {}
     ~TSaneDevice() override
     {
         std::lock_guard<std::mutex> guard(service_->lock);

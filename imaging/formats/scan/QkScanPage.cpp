@@ -58,12 +58,12 @@ bool TQkScanPage::BeginFrame(const TQkScanFrameParams& params)
     return true;
 }
 
-int64_t TQkScanPage::ExpectedBytes() const { return params_.Lines < 0 ? -1 : int64_t(params_.Lines) * params_.BytesPerLine; }
-
-int64_t TQkScanPage::RemainingBytes() const
+int64_t TQkScanPage::ExpectedBytes() const
 {
-    return params_.Lines < 0 ? -1 : ExpectedBytes() - received_;
+    return params_.Lines < 0 ? -1 : int64_t(params_.Lines) * params_.BytesPerLine;
 }
+
+int64_t TQkScanPage::RemainingBytes() const { return params_.Lines < 0 ? -1 : ExpectedBytes() - received_; }
 
 bool TQkScanPage::Append(const uint8_t* data, size_t length)
 {

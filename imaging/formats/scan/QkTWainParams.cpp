@@ -16,8 +16,8 @@ void TQkTWainParams::Reset()
     ReturnCode = 0;
     ConditionCode = 0;
     TransferState = 0;
-    for (TQkDoubleList* list : {&XResolution, &YResolution, &XScaling, &YScaling, &Threshold, &Rotation,
-                                &PhysicalWidth, &PhysicalHeight})
+    for (TQkDoubleList* list :
+         {&XResolution, &YResolution, &XScaling, &YScaling, &Threshold, &Rotation, &PhysicalWidth, &PhysicalHeight})
         list->Clear();
     for (TQkIntegerList* list : {&PixelType, &BitDepth, &Orientation, &Compression})
         list->Clear();

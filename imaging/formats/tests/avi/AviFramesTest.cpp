@@ -18,14 +18,23 @@
 
 namespace {
 
-const std::string Folder = std::string(TEST_BINARY_DIR) + "/avi-frames-" + std::to_string(getpid());
+// Made once a build tree: every test runs in a process of its own.
+const std::string Folder = std::string(TEST_BINARY_DIR) + "/avi-frames";
 
 std::string Path(const std::string& name) { return Folder + "/" + name; }
 
+// Writes under a name of this process's, then renames, so that processes
+// making the same file together never read it half written.
+std::string Made(const std::string& name, const std::string& command)
+{
+    const std::string temporary = Path(std::to_string(getpid()) + "-" + name);
+    return "test -e " + Path(name) + " || { " + command + " -f avi " + temporary + " && mv " + temporary + " " +
+        Path(name) + "; }";
+}
+
 std::string MakeClip(const std::string& name, const std::string& rate, const std::string& codec)
 {
-    return "ffmpeg -v error -y -f lavfi -i testsrc=size=64x48:rate=" + rate + " -frames:v 14 " + codec + " " +
-        Path(name);
+    return Made(name, "ffmpeg -v error -y -f lavfi -i testsrc=size=64x48:rate=" + rate + " -frames:v 14 " + codec);
 }
 
 // Frame `index` as the ffmpeg tool decodes it: bgr24 rows, top first.
@@ -58,17 +67,18 @@ class AviFrames : public FormatsTest {
 protected:
     static void SetUpTestSuite()
     {
-        MakeFiles(Folder, {MakeClip("bgr24.avi", "25", "-c:v rawvideo -pix_fmt bgr24"),
-                           MakeClip("bgra.avi", "30000/1001", "-c:v rawvideo -pix_fmt bgra"),
-                           MakeClip("rgb555.avi", "25", "-c:v rawvideo -pix_fmt rgb555le"),
-                           MakeClip("pal8.avi", "25", "-c:v rawvideo -pix_fmt pal8"),
-                           MakeClip("mjpeg.avi", "30000/1001", "-c:v mjpeg -q:v 3"),
-                           MakeClip("mpeg4.avi", "25", "-c:v mpeg4 -g 12 -q:v 4"),
-                           "ffmpeg -v error -y -f lavfi -i sine=duration=0.3 " + Path("audio.avi"),
-                           "ffmpeg -v error -y -f lavfi -i testsrc=size=16x8 -frames:v 1 -f image2 -c:v png " +
-                               Path("picture.avi")});
+        MakeFiles(Folder,
+                  {MakeClip("bgr24.avi", "25", "-c:v rawvideo -pix_fmt bgr24"),
+                   MakeClip("bgra.avi", "30000/1001", "-c:v rawvideo -pix_fmt bgra"),
+                   MakeClip("rgb555.avi", "25", "-c:v rawvideo -pix_fmt rgb555le"),
+                   MakeClip("pal8.avi", "25", "-c:v rawvideo -pix_fmt pal8"),
+                   MakeClip("mjpeg.avi", "30000/1001", "-c:v mjpeg -q:v 3"),
+                   MakeClip("mpeg4.avi", "25", "-c:v mpeg4 -g 12 -q:v 4"),
+                   Made("audio.avi", "ffmpeg -v error -y -f lavfi -i sine=duration=0.3"),
+                   "test -e " + Path("picture.avi") +
+                       " || ffmpeg -v error -y -f lavfi -i testsrc=size=16x8 -frames:v 1 -f image2 -c:v png " +
+                       Path("picture.avi")});
     }
-    static void TearDownTestSuite() { std::filesystem::remove_all(Folder); }
 
     void SetUp() override
     {
@@ -181,8 +191,8 @@ TEST_F(AviFrames, SampleLayoutFollowsTheStoredBitCount)
         int32_t bitsPerSample;
         int32_t samplesPerPixel;
     };
-    for (const Case& c : {Case{"bgr24.avi", 8, 3}, Case{"bgra.avi", 8, 3}, Case{"rgb555.avi", 8, 3},
-                          Case{"pal8.avi", 8, 1}}) {
+    for (const Case& c :
+         {Case{"bgr24.avi", 8, 3}, Case{"bgra.avi", 8, 3}, Case{"rgb555.avi", 8, 3}, Case{"pal8.avi", 8, 1}}) {
         SCOPED_TRACE(c.file);
         io->Params().BitsPerSample = 0;
         io->Params().SamplesPerPixel = 0;
@@ -219,7 +229,7 @@ TEST_F(AviFrames, CutFilesFailCleanly)
     const std::string whole = FileContent(Path("mjpeg.avi"));
     for (size_t length : {size_t(0), size_t(11), size_t(200), size_t(2000), whole.size() / 2, whole.size() - 7}) {
         SCOPED_TRACE(length);
-        const std::string cut = Path("cut.avi");
+        const std::string cut = Path("cut-" + std::to_string(getpid()) + ".avi");
         {
             std::ofstream file(cut, std::ios::binary | std::ios::trunc);
             file.write(whole.data(), std::streamsize(length));
@@ -233,6 +243,7 @@ TEST_F(AviFrames, CutFilesFailCleanly)
             }
         }
         io->CloseAVIFile();
+        std::filesystem::remove(cut);
     }
 }
 

@@ -77,8 +77,8 @@ std::string AsPnmPixels(TQkBitmap& bitmap)
 std::string WithoutPadding(const TPnm& pnm)
 {
     const size_t samples = pnm.Magic == "P6" ? 3 : 1;
-    const size_t bytes = pnm.Magic == "P4" ? size_t(pnm.Width + 7) / 8
-                                           : size_t(pnm.Width) * samples * (pnm.MaxValue > 255 ? 2 : 1);
+    const size_t bytes =
+        pnm.Magic == "P4" ? size_t(pnm.Width + 7) / 8 : size_t(pnm.Width) * samples * (pnm.MaxValue > 255 ? 2 : 1);
     const size_t stride = pnm.Height > 0 ? pnm.Pixels.size() / size_t(pnm.Height) : 0;
     std::string pixels;
     for (int32_t y = 0; y < pnm.Height && stride >= bytes; ++y)
@@ -145,12 +145,11 @@ protected:
 
 TEST_F(SaneAcquire, ItemsAreTheDevicesScanimageLists)
 {
-    const std::string listed =
-        CommandOutput("SANE_CONFIG_DIR=" + ConfigFolder + " scanimage -f '%d %v %m %t%n'");
+    const std::string listed = CommandOutput("SANE_CONFIG_DIR=" + ConfigFolder + " scanimage -f '%d %v %m %t%n'");
     std::string ours;
     for (const auto& item : wia->Items)
-        ours += item->Device.Name + " " + item->Device.Vendor + " " + item->Device.Model + " " + item->Device.Type +
-            "\n";
+        ours +=
+            item->Device.Name + " " + item->Device.Vendor + " " + item->Device.Model + " " + item->Device.Type + "\n";
     EXPECT_EQ(ours, listed);
     EXPECT_EQ(wia->Items.size(), 2u);
     EXPECT_EQ(wia->LastEvent, weTreeUpdated);
