@@ -61,8 +61,7 @@ int main(int argc, char** argv)
     }
     InstallBrelvixIOStartup();
     LibraryStaticInit();
-    const std::string peer =
-        "ffmpeg -v error -threads 1 -i '" + fileName + "' -pix_fmt bgr24 -f rawvideo -y /dev/null";
+    const std::string peer = "ffmpeg -v error -threads 1 -i '" + fileName + "' -pix_fmt bgr24 -f rawvideo -y /dev/null";
     std::vector<double> ratios;
     for (int run = 0; run < runs; ++run) {
         const double ours = ReadAllFrames(fileName);
@@ -71,8 +70,7 @@ int main(int argc, char** argv)
             return 1;
         }
         const double theirs = TimedCommand(peer);
-        std::printf("run %d: ReadAVIFrame %.1f ms, ffmpeg %.1f ms, ratio %.2f\n", run + 1, ours, theirs,
-                    ours / theirs);
+        std::printf("run %d: ReadAVIFrame %.1f ms, ffmpeg %.1f ms, ratio %.2f\n", run + 1, ours, theirs, ours / theirs);
         ratios.push_back(ours / theirs);
     }
     std::printf("median ratio %.2f\n", Median(ratios));
