@@ -5,8 +5,12 @@
 #include "imaging/core/QkResample.h"
 #include "imaging/formats/QkFileFormats.h"
 #include "imaging/formats/QkFormatErrors.h"
+#include "imaging/formats/avi/QkAviReader.h"
+#include "imaging/formats/media/QkDirectShow.h"
 #include "imaging/formats/ps/QkPdf.h"
 #include "imaging/formats/ps/QkPostScript.h"
+#include "imaging/formats/scan/QkTWainParams.h"
+#include "imaging/formats/scan/QkWia.h"
 #include "platform/core/Exceptions.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Font.h"
@@ -17,6 +21,7 @@ TBrelvixIO::TBrelvixIO(TComponent* owner)
       previewFont_(std::make_unique<TFont>())
 {
     params_ = std::make_unique<TIOParamsVals>(this);
+    twainParams_ = std::make_unique<TQkTWainParams>(this);
 }
 
 std::unique_ptr<TBrelvixIO> TBrelvixIO::CreateFromBitmap(TQkBitmap* bitmap)
@@ -46,6 +51,8 @@ TBrelvixIO::~TBrelvixIO()
 {
     // Workers use everything below until they leave.
     WaitWorkerThreads(false);
+    CloseAVIFile();
+    FreeCaptureDirectShow();
     // A destructor cannot report a failed write; the document stays cut.
     try {
         ClosePSFile();
@@ -91,8 +98,6 @@ void TBrelvixIO::NotSupported(int32_t fileType, bool reading)
     Fail();
     throw FormatNotSupported(fileType, reading);
 }
-
-void TBrelvixIO::LoadAviFrame(const std::string&, int32_t) { NotSupported(ioAVI, true); }
 
 // ---- Resolution ----
 

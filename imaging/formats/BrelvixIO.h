@@ -21,16 +21,30 @@
 #include "imaging/formats/QkFormatRows.h"
 #include "imaging/formats/QkIOPreviewsDialog.h"
 #include "imaging/formats/async/QkIOWorkers.h"
+#include "imaging/formats/print/QkPrintPreviewParams.h"
 #include "platform/core/Components.h"
 
 class TFont;
 class TForm;
 class TGraphic;
 class TImage;
+class TQkAviReader;
+class TQkDirectShow;
+class TQkTWainParams;
+class TQkWia;
 class TQkWideFileStream;
 class TStream;
 struct TPsDocument;
 struct TPdfDocument;
+
+// Sender, the acquired image; setting `handled` keeps it from the component.
+using TQkAcquireBitmapEvent = std::function<void(TObject* sender, TQkBitmap& bitmap, bool& handled)>;
+
+// What the acquisition code knows of an acquired image beside its pixels.
+struct TQkAcquiredParams {
+    int32_t DpiX = 0;
+    int32_t DpiY = 0;
+};
 
 class TBrelvixIO : public TComponent, public IBrelvixIO {
 public:
@@ -244,6 +258,37 @@ public:
     // False without an image; re-wraps an attached TBitmap.
     bool PrepareBitmap();
 
+    // Opens an AVI file's first video stream for ReadAVIFrame and answers
+    // its frame count; 0 with Aborting set when that fails, nothing open
+    // then. A file already open is closed first.
+    int32_t OpenAVIFile(const std::string& fileName);
+    // Decodes frame `index` of the open file into the image. Without a file,
+    // for an index out of range or a frame that cannot be decoded, the image
+    // stays as it was and Aborting is set.
+    void ReadAVIFrame(int32_t index);
+    // Waits for a handed-off ReadAVIFrame first.
+    void CloseAVIFile();
+    TIOPrintPreviewParams& PrintPreviewParams() { return printPreviewParams_; }
+
+    // Acquisition. One acquired image: unless OnAcquireBitmap handles it,
+    // it becomes the component's image, with its size, samples and the
+    // given resolution in the parameters.
+    virtual void DoAcquireBitmap(TQkBitmap& bitmap, const TQkAcquiredParams& acquired);
+    TQkAcquireBitmapEvent OnAcquireBitmap;
+    // The images acquired since the last ResetCounter.
+    int32_t AcquireCounter() const { return acquireCounter_; }
+    virtual void ResetCounter() { acquireCounter_ = 0; }
+    // Created on first use, owned by the component.
+    virtual TQkWia* GetWia();
+    virtual TQkDirectShow* GetDirectShow();
+    // Gives the scanner's progress to OnProgress; false once Aborting is set.
+    bool WiaProgress(int32_t percent);
+    // Scans with GetWia()'s device and options; Aborting tells the outcome,
+    // the reason is in GetWia()->LastError. Asynchronous kind 11.
+    void Acquire();
+    TQkTWainParams& TwainParams() { return *twainParams_; }
+    void FreeCaptureDirectShow();
+
     // IBrelvixIO.
     TBitmap* GetTBitmap() override;
     void SetViewDpiX(int32_t dpi) override;
@@ -286,8 +331,7 @@ protected:
     virtual void RefreshAttachedImage();
     // Makes the attached view create its window; runs in the main thread.
     void AllocateViewHandle();
-    // AVI frames come with their own reader; until then they report "not
-    // supported".
+    // Frame `frameIndex` of the file, which is then closed again.
     virtual void LoadAviFrame(const std::string& fileName, int32_t frameIndex);
 
     // A multi-page PostScript document still open, with the stream it goes
@@ -373,6 +417,13 @@ private:
     std::mutex viewLock_;
     std::unique_ptr<TQkIOWorkers> workers_ = std::make_unique<TQkIOWorkers>(aborting_);
     std::string urlLastError_;
+    std::unique_ptr<TQkAviReader> aviReader_;
+    std::unique_ptr<TQkTWainParams> twainParams_;
+    std::unique_ptr<TQkWia> wia_;
+    std::unique_ptr<TQkDirectShow> directShow_;
+    std::unique_ptr<TQkDirectShow> captureDirectShow_;
+    int32_t acquireCounter_ = 0;
+    TIOPrintPreviewParams printPreviewParams_;
 };
 
 // Publishes the component's properties and events in the class registry.
