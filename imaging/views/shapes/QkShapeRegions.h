@@ -27,6 +27,7 @@ TRegion CreateExplosionRegion(int32_t left, int32_t top, int32_t width, int32_t 
 TRegion CreateCrossRegion(int32_t left, int32_t top, int32_t width, int32_t height, float crossbar);
 TRegion CreateHeartRegion(int32_t left, int32_t top, int32_t width, int32_t height);
 
-// Shapes 0 to 15; bit 7 is ignored, and 16 to 127 give an empty region.
+// Shapes 0 to 15; bit 7 is ignored, and 16 to 127 give an empty region, as
+// does a box without width or height.
 TRegion CreateShapeRegion(uint8_t shape, int32_t left, int32_t top, int32_t width, int32_t height);
 TRegion CreateShapeRegionInRect(uint8_t shape, const TRect& rect);

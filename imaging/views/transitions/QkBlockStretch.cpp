@@ -28,7 +28,7 @@ bool Unclipped(TCanvas& canvas)
     const TBitmap& target = *canvas.Target();
     TRegion clip;
     return !canvas.GetClipRgn(clip) && canvas.ViewportOrigin() == TPoint{} &&
-           canvas.ClipRect() == TRect{0, 0, target.Width(), target.Height()};
+        canvas.ClipRect() == TRect{0, 0, target.Width(), target.Height()};
 }
 
 bool DirectShrink(TCanvas& canvas, const TRect& dest, TBitmap& source, const TRect& from)
@@ -36,9 +36,9 @@ bool DirectShrink(TCanvas& canvas, const TRect& dest, TBitmap& source, const TRe
     TBitmap& target = *canvas.Target();
     const bool shrinking = from.Width() > dest.Width() || from.Height() > dest.Height();
     return shrinking && canvas.StretchMode() == HALFTONE && &source != &target && dest.Width() > 0 &&
-           dest.Height() > 0 && from.Left >= 0 && from.Top >= 0 && from.Right <= source.Width() &&
-           from.Bottom <= source.Height() && target.PixelFormat() == pf24bit && source.PixelFormat() == pf24bit &&
-           Unclipped(canvas);
+        dest.Height() > 0 && from.Left >= 0 && from.Top >= 0 && from.Right <= source.Width() &&
+        from.Bottom <= source.Height() && target.PixelFormat() == pf24bit && source.PixelFormat() == pf24bit &&
+        Unclipped(canvas);
 }
 
 // Averages every destination pixel's box, summing each source row once per

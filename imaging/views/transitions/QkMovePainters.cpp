@@ -12,32 +12,32 @@ namespace {
 // Where a block lies along one axis of the frame, as a function of the
 // axis's size T and its progress size P.
 enum TAxisMode : uint8_t {
-    axFull,             // the whole axis in place
-    axGrowStart,        // the whole image squeezed into P at the start
-    axGrowEnd,          // ... at the end
-    axGrowCentre,       // ... centred
-    axGrowHalves,       // each half squeezed into P div 2 at its own edge
-    axRevealStart,      // the first P pixels in place
-    axRevealEnd,        // the last P pixels in place
-    axRevealCentre,     // the middle P pixels in place
-    axRevealHalves,     // P div 2 pixels in place at both edges
-    axZoomKeepStart,    // the first P pixels enlarged from the start edge
-    axZoomKeepEnd,      // the last P pixels enlarged towards the end edge
-    axZoomKeepCentre,   // the middle P pixels enlarged about the centre
-    axSlideFromStart,   // the whole image entering from the start edge
-    axSlideFromEnd,     // ... from the end edge
-    axSmearBeforeEnd,   // a strip before the revealed end smeared over the rest
-    axSmearAfterStart,  // a strip after the revealed start smeared over the rest
-    axShiftToStart,     // the canvas moved P towards the start
-    axShiftToEnd,       // ... towards the end
-    axSqueezeToStart,   // the whole canvas squeezed into T - P at the start
-    axSqueezeToEnd,     // ... at the end
-    axEnterAtEnd,       // the first P pixels of the image at the end
-    axEnterAtStart,     // the last P pixels of the image at the start
+    axFull, // the whole axis in place
+    axGrowStart, // the whole image squeezed into P at the start
+    axGrowEnd, // ... at the end
+    axGrowCentre, // ... centred
+    axGrowHalves, // each half squeezed into P div 2 at its own edge
+    axRevealStart, // the first P pixels in place
+    axRevealEnd, // the last P pixels in place
+    axRevealCentre, // the middle P pixels in place
+    axRevealHalves, // P div 2 pixels in place at both edges
+    axZoomKeepStart, // the first P pixels enlarged from the start edge
+    axZoomKeepEnd, // the last P pixels enlarged towards the end edge
+    axZoomKeepCentre, // the middle P pixels enlarged about the centre
+    axSlideFromStart, // the whole image entering from the start edge
+    axSlideFromEnd, // ... from the end edge
+    axSmearBeforeEnd, // a strip before the revealed end smeared over the rest
+    axSmearAfterStart, // a strip after the revealed start smeared over the rest
+    axShiftToStart, // the canvas moved P towards the start
+    axShiftToEnd, // ... towards the end
+    axSqueezeToStart, // the whole canvas squeezed into T - P at the start
+    axSqueezeToEnd, // ... at the end
+    axEnterAtEnd, // the first P pixels of the image at the end
+    axEnterAtStart, // the last P pixels of the image at the start
     axHalfSlideInStart, // the first half entering from the start edge
-    axHalfSlideInEnd,   // the second half entering from the end edge
-    axFirstHalf,        // the first half in place
-    axSecondHalf,       // the second half in place
+    axHalfSlideInEnd, // the second half entering from the end edge
+    axFirstHalf, // the first half in place
+    axSecondHalf, // the second half in place
 };
 
 struct TSpan {
@@ -180,8 +180,8 @@ void StretchMirrored(TCanvas& canvas, TRect dest, TBitmap& bitmap, TRect source,
     if (flipY)
         dest = {dest.Left, dest.Bottom + 1, dest.Right, dest.Top - 1};
     canvas.SetStretchMode(HALFTONE);
-    canvas.StretchBlt(dest.Left, dest.Top, dest.Right - dest.Left, dest.Bottom - dest.Top, bitmap.Canvas(),
-                      source.Left, source.Top, source.Right - source.Left, source.Bottom - source.Top, SRCCOPY);
+    canvas.StretchBlt(dest.Left, dest.Top, dest.Right - dest.Left, dest.Bottom - dest.Top, bitmap.Canvas(), source.Left,
+                      source.Top, source.Right - source.Left, source.Bottom - source.Top, SRCCOPY);
 }
 
 // The roll's back, its image and the unrolled part along one axis:

@@ -29,7 +29,8 @@ constexpr TCurveRow CurveRows[] = {
     {78, [](const TTransitionFrame& f) { return std::array{f.W - 2 * f.PW, 0, 3 * f.W, f.H + 1, 2 * f.W, 2 * f.W}; }},
     {79, [](const TTransitionFrame& f) { return std::array{0, -2 * f.H, f.W + 1, 2 * f.PH, 2 * f.H, 2 * f.H}; }},
     {80, [](const TTransitionFrame& f) { return std::array{0, f.H - 2 * f.PH, f.W + 1, 3 * f.H, 2 * f.H, 2 * f.H}; }},
-    {81, [](const TTransitionFrame& f) { return std::array{-f.W, -f.H, 3 * f.PW / 2, 3 * f.PH / 2, 2 * f.W, 2 * f.H}; }},
+    {81,
+     [](const TTransitionFrame& f) { return std::array{-f.W, -f.H, 3 * f.PW / 2, 3 * f.PH / 2, 2 * f.W, 2 * f.H}; }},
     {82,
      [](const TTransitionFrame& f) {
          return std::array{f.W - 3 * f.PW / 2, -f.H, 2 * f.W, 3 * f.PH / 2, 2 * f.W, 2 * f.H};
@@ -64,7 +65,10 @@ struct TPolygonRow {
 };
 
 const TPolygonRow PolygonRows[] = {
-    {133, false, [](const TTransitionFrame& f) { return std::vector<TPolygon>{{{0, 0}, {2 * f.PW, 0}, {0, 2 * f.PH}}}; }},
+    {133, false,
+     [](const TTransitionFrame& f) {
+         return std::vector<TPolygon>{{{0, 0}, {2 * f.PW, 0}, {0, 2 * f.PH}}};
+     }},
     {134, false,
      [](const TTransitionFrame& f) {
          return std::vector<TPolygon>{{{f.W, 0}, {f.W - 2 * f.PW, 0}, {f.W, 2 * f.PH}}};
@@ -139,8 +143,7 @@ const TPolygonRow PolygonRows[] = {
     {182, true,
      [](const TTransitionFrame& f) {
          const int32_t cx = f.CX(), cy = f.CY();
-         return std::vector<TPolygon>{
-             {{f.PW - cx, cy}, {cx, f.PH - cy}, {3 * cx - f.PW, cy}, {cx, 3 * cy - f.PH}}};
+         return std::vector<TPolygon>{{{f.PW - cx, cy}, {cx, f.PH - cy}, {3 * cx - f.PW, cy}, {cx, 3 * cy - f.PH}}};
      }},
 };
 
@@ -273,9 +276,9 @@ void PaintTriangularWipe(const TTransitionFrame& frame, int32_t)
     TRegion region;
     for (int32_t i = k; i >= 0; --i)
         for (int32_t j = k; j >= 0; --j)
-            Unite(region, TRegion::Polygon({{j * cw - legX, i * ch - legY},
-                                            {j * cw + legX, i * ch - legY},
-                                            {j * cw - legX, i * ch + legY}},
-                                           WINDING));
+            Unite(region,
+                  TRegion::Polygon(
+                      {{j * cw - legX, i * ch - legY}, {j * cw + legX, i * ch - legY}, {j * cw - legX, i * ch + legY}},
+                      WINDING));
     RevealThrough(frame, region);
 }

@@ -16,7 +16,10 @@ namespace {
 constexpr uint8_t RoundShape = 255;
 constexpr uint8_t CrossShape = 10;
 
-int32_t Scaled(int32_t value, float scale) { return static_cast<int32_t>(Round(value * static_cast<long double>(scale))); }
+int32_t Scaled(int32_t value, float scale)
+{
+    return static_cast<int32_t>(Round(value * static_cast<long double>(scale)));
+}
 
 struct TCenterShapeRow {
     int32_t Effect;
@@ -53,7 +56,10 @@ struct TRandomShapeRow {
 };
 
 constexpr TRandomShapeRow RandomShapeRows[] = {
-    {192, 15, 12, 0.6f}, {193, 0, 14, 0.4f}, {194, 1, 14, 0.4f}, {195, 8, 18, 0.5f},
+    {192, 15, 12, 0.6f},
+    {193, 0, 14, 0.4f},
+    {194, 1, 14, 0.4f},
+    {195, 8, 18, 0.5f},
 };
 
 // The shape growing from the centre.
@@ -81,9 +87,8 @@ TRegion ShrinkingHole(const TTransitionFrame& f, const TCenterShapeRow& row)
     }
     const TRect box{f.PW - cx - gx, f.PH - cy - gy, 3 * cx - f.PW + gx, 3 * cy - f.PH + gy};
     const TRegion hole = row.Shape == RoundShape
-                             ? TRegion::RoundRect(box.Left, box.Top, box.Right, box.Bottom, (f.W - f.PW) * 9 / 5,
-                                                  (f.H - f.PH) * 9 / 5)
-                             : CreateShapeRegionInRect(row.Shape, box);
+        ? TRegion::RoundRect(box.Left, box.Top, box.Right, box.Bottom, (f.W - f.PW) * 9 / 5, (f.H - f.PH) * 9 / 5)
+        : CreateShapeRegionInRect(row.Shape, box);
     TRegion region;
     region.Combine(TRegion(TRect{0, 0, f.W, f.H}), hole, RGN_XOR);
     return region;
@@ -126,8 +131,9 @@ void PaintExpandingShapes(const TTransitionFrame& frame, int32_t effect)
     TRegion region;
     ForEachGridCentre(cell, cell, frame.W, frame.H, [&](int32_t x, int32_t y) {
         const TRect box{x - r, y - r, x + r, y + r};
-        Unite(region, row.Shape == RoundShape ? TRegion::Ellipse(box.Left, box.Top, box.Right, box.Bottom)
-                                              : CreateShapeRegionInRect(row.Shape, box));
+        Unite(region,
+              row.Shape == RoundShape ? TRegion::Ellipse(box.Left, box.Top, box.Right, box.Bottom)
+                                      : CreateShapeRegionInRect(row.Shape, box));
     });
     RevealUnlessEmpty(frame, region);
 }

@@ -63,10 +63,14 @@ uint32_t ImageSeed(const TBitmap& image)
         Fnv1a(hash, bytes, sizeof bytes);
     }
     if (image.Width() > 0 && image.Height() > 0)
-        Fnv1a(hash, image.ScanLine(0), static_cast<size_t>((image.Width() * BitsPerPixel(image.PixelFormat()) + 7) / 8));
+        Fnv1a(hash, image.ScanLine(0),
+              static_cast<size_t>((image.Width() * BitsPerPixel(image.PixelFormat()) + 7) / 8));
     return hash;
 }
 
-TImageSeededRandom::TImageSeededRandom(const TBitmap& next) : FSaved(SaveRandomState()) { SetRandSeed(ImageSeed(next)); }
+TImageSeededRandom::TImageSeededRandom(const TBitmap& next) : FSaved(SaveRandomState())
+{
+    SetRandSeed(ImageSeed(next));
+}
 
 TImageSeededRandom::~TImageSeededRandom() { RestoreRandomState(FSaved); }
