@@ -75,13 +75,14 @@ TEST(GetProgressSizes, ScaleTheLongerSideAndKeepTheAspect)
         int32_t Progress, W, H, PW, PH;
     };
     const TCase cases[] = {
-        {{0, 0, 400, 300}, 50, 400, 300, 200, 150}, {{0, 0, 300, 400}, 33, 300, 400, 99, 132},
+        {{0, 0, 400, 300}, 50, 400, 300, 200, 150},  {{0, 0, 300, 400}, 33, 300, 400, 99, 132},
         {{0, 0, 400, 300}, 100, 400, 300, 400, 300}, {{0, 0, 400, 300}, 0, 400, 300, 0, 0},
         {{10, 20, 30, 20}, 50, 20, 0, 10, 0},
     };
     for (const TCase& c : cases) {
         int32_t w, h, pw, ph;
         GetProgressSizes(c.Rect, c.Progress, w, h, pw, ph);
-        EXPECT_EQ((std::vector{w, h, pw, ph}), (std::vector{c.W, c.H, c.PW, c.PH})) << c.Rect.Right << "@" << c.Progress;
+        EXPECT_EQ((std::vector{w, h, pw, ph}), (std::vector{c.W, c.H, c.PW, c.PH}))
+            << c.Rect.Right << "@" << c.Progress;
     }
 }

@@ -23,8 +23,8 @@ bool Shredded(int32_t effect) { return (effect >= 95 && effect <= 112) || (effec
 // x 0, and the closing zigzag band is only 11 steps wide on small frames.
 bool DrawsAtProgressZero(int32_t effect)
 {
-    return (effect >= 57 && effect <= 60) || Shredded(effect) || effect == 118 || effect == 177 || effect == 182 || effect == 189 ||
-           effect == 190 || effect == 191 || (effect >= 202 && effect <= 210 && effect % 2 == 0);
+    return (effect >= 57 && effect <= 60) || Shredded(effect) || effect == 118 || effect == 177 || effect == 182 ||
+        effect == 189 || effect == 190 || effect == 191 || (effect >= 202 && effect <= 210 && effect % 2 == 0);
 }
 bool Squeeze(int32_t effect) { return effect >= 155 && effect <= 158; }
 bool DrawsEdge(int32_t effect) { return effect == 187 || effect == 189; }
@@ -38,7 +38,7 @@ bool Allowed(int32_t effect, TColor c)
     if (DrawsEdge(effect) && c == clBlack)
         return true;
     return Squeeze(effect) && GetGValue(c) == 0 && GetRValue(c) + GetBValue(c) >= 254 &&
-           GetRValue(c) + GetBValue(c) <= 256;
+        GetRValue(c) + GetBValue(c) <= 256;
 }
 
 // The first pixel written outside the rectangle or of a colour the images
@@ -50,8 +50,8 @@ std::string FirstFault(int32_t effect, const TBitmap& canvas, int32_t w, int32_t
             const TColor c = PixelAt(canvas, x, y);
             const bool inside = x < w && y < h;
             if (inside ? !Allowed(effect, c) : c != clLime)
-                return (inside ? "colour " + std::to_string(c) : std::string("outside")) + " at " +
-                       std::to_string(x) + "," + std::to_string(y);
+                return (inside ? "colour " + std::to_string(c) : std::string("outside")) + " at " + std::to_string(x) +
+                    "," + std::to_string(y);
         }
     return "";
 }
