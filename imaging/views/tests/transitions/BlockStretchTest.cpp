@@ -37,7 +37,7 @@ TEST(BlockStretch, DirectShrinkMatchesTheCanvas)
         StretchBlock(*direct.Canvas(), dest, source, from);
         canvas.Canvas()->StretchBlt(dest.Left, dest.Top, dest.Width(), dest.Height(), source.Canvas(), from.Left,
                                     from.Top, from.Width(), from.Height(), SRCCOPY);
-        EXPECT_TRUE(SamePixels(direct, canvas)) << dest.Left << "," << dest.Top << " " << dest.Width() << "x"
-                                                << dest.Height();
+        EXPECT_TRUE(SamePixels(direct, canvas))
+            << dest.Left << "," << dest.Top << " " << dest.Width() << "x" << dest.Height();
     }
 }

@@ -48,9 +48,9 @@ protected:
         realPainter = Effects()[row].Painter;
         Effects()[row].Painter = RecordingPainter;
         progressSeen.clear();
-        const bool started = effect == 213 ? engine.StartZoom(*prev, *next, zoomSource, {0, 0, 40, 30}, {5, 5, 35, 25},
-                                                              1000, tpLinear, false)
-                                           : engine.Start(*prev, *next, effect, 1000, tpLinear, false);
+        const bool started = effect == 213
+            ? engine.StartZoom(*prev, *next, zoomSource, {0, 0, 40, 30}, {5, 5, 35, 25}, 1000, tpLinear, false)
+            : engine.Start(*prev, *next, effect, 1000, tpLinear, false);
         ASSERT_TRUE(started);
         for (int i = 0; i <= 21 && engine.Running(); ++i) {
             engine.TimerStep();
