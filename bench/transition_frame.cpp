@@ -11,10 +11,11 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
-#include <string>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "BenchTools.h"
 #include "imaging/core/QkEffects.h"
 #include "imaging/core/QkStartup.h"
 #include "imaging/views/BrelvixViewStartup.h"
@@ -24,27 +25,6 @@
 namespace {
 
 constexpr int32_t W = 1920, H = 1080;
-
-double ThreadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
-double SecondsPerCall(const std::function<void()>& operation)
-{
-    operation();
-    int calls = 0;
-    const double start = ThreadSeconds();
-    double spent = 0;
-    while (spent < 0.2) {
-        operation();
-        ++calls;
-        spent = ThreadSeconds() - start;
-    }
-    return spent / calls;
-}
 
 // A photo-like test card: smooth gradients under a grid of coloured tiles.
 std::unique_ptr<TBitmap> TestCard(int seed)
@@ -119,9 +99,8 @@ void CompositeBlocks(const std::vector<TBlock>& blocks, TPixmanImage& source, TP
                                     pixman_double_to_fixed(double(b.SourceHeight) / b.Height));
         pixman_image_set_transform(source.Image, &transform);
         pixman_image_set_filter(source.Image, PIXMAN_FILTER_BILINEAR, nullptr, 0);
-        pixman_image_composite32(PIXMAN_OP_SRC, source.Image, nullptr, dest.Image,
-                                 b.SourceX * b.Width / b.SourceWidth, b.SourceY * b.Height / b.SourceHeight, 0, 0,
-                                 b.X, b.Y, b.Width, b.Height);
+        pixman_image_composite32(PIXMAN_OP_SRC, source.Image, nullptr, dest.Image, b.SourceX * b.Width / b.SourceWidth,
+                                 b.SourceY * b.Height / b.SourceHeight, 0, 0, b.X, b.Y, b.Width, b.Height);
     }
 }
 
@@ -182,8 +161,8 @@ int main()
             pixman_image_set_transform(peerSource.Image, nullptr);
             peer = SecondsPerCall([&] {
                 pixman_image_set_clip_region32(peerFrame.Image, &region);
-                pixman_image_composite32(PIXMAN_OP_SRC, peerSource.Image, nullptr, peerFrame.Image, 0, 0, 0, 0, 0, 0,
-                                         W, H);
+                pixman_image_composite32(PIXMAN_OP_SRC, peerSource.Image, nullptr, peerFrame.Image, 0, 0, 0, 0, 0, 0, W,
+                                         H);
                 pixman_image_set_clip_region32(peerFrame.Image, nullptr);
             });
             pixman_region32_fini(&region);
