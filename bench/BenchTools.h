@@ -1,12 +1,14 @@
 #pragma once
-// Timing helpers shared by the benchmarks that compare with command-line
-// peers: wall-clock milliseconds, a command's output, and a peer's median
-// time net of a baseline command.
+// Timing helpers shared by the benchmarks: wall-clock milliseconds, a
+// command's output, a peer's median time net of a baseline command, and
+// processor seconds per call.
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,4 +51,29 @@ inline double MedianNetTime(const std::string& command, const std::string& basel
     }
     std::nth_element(net.begin(), net.begin() + net.size() / 2, net.end());
     return std::max(0.0, net[net.size() / 2]);
+}
+
+// The processor time this thread has used, in seconds: on a shared machine
+// the wall clock also counts the time other programs take.
+inline double ThreadSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// Processor seconds per call of `operation`, over calls using about a tenth
+// of a second.
+inline double SecondsPerCall(const std::function<void()>& operation)
+{
+    operation();
+    int calls = 0;
+    const double start = ThreadSeconds();
+    double spent = 0;
+    while (spent < 0.1) {
+        operation();
+        ++calls;
+        spent = ThreadSeconds() - start;
+    }
+    return spent / calls;
 }

@@ -8,6 +8,8 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/DrawText.h"
 
+#include "BenchTools.h"
+
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 #include <pixman.h>
@@ -30,31 +32,6 @@ void ReportPixels(benchmark::State& state, double pixelsPerIteration)
 }
 
 TPixelFormat FormatOf(int64_t bits) { return bits == 32 ? pf32bit : bits == 8 ? pf8bit : pf24bit; }
-
-// The processor time this thread has used, in seconds: on a shared machine
-// the wall clock also counts the time other programs take.
-double ThreadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
-// Processor seconds per call of `operation`, over calls using about a tenth
-// of a second.
-double SecondsPerCall(const std::function<void()>& operation)
-{
-    operation();
-    int calls = 0;
-    const double start = ThreadSeconds();
-    double spent = 0;
-    while (spent < 0.1) {
-        operation();
-        ++calls;
-        spent = ThreadSeconds() - start;
-    }
-    return spent / calls;
-}
 
 struct TPixmanImageFree {
     void operator()(pixman_image_t* image) const { pixman_image_unref(image); }

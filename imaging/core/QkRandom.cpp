@@ -1,7 +1,6 @@
 #include "imaging/core/QkRandom.h"
 
 #include <mutex>
-#include <random>
 
 namespace {
 
@@ -23,8 +22,22 @@ void SetRandSeed(uint32_t seed)
 
 int32_t Random(int32_t range)
 {
+    std::lock_guard<std::mutex> lock(generatorLock);
+    const uint32_t draw = Generator()();
     if (range < 1)
         return 0;
+    // The high half of draw * range: 0 <= result < range, one draw per call.
+    return static_cast<int32_t>((static_cast<uint64_t>(draw) * static_cast<uint32_t>(range)) >> 32);
+}
+
+TRandomState SaveRandomState()
+{
     std::lock_guard<std::mutex> lock(generatorLock);
-    return std::uniform_int_distribution<int32_t>(0, range - 1)(Generator());
+    return {Generator()};
+}
+
+void RestoreRandomState(const TRandomState& state)
+{
+    std::lock_guard<std::mutex> lock(generatorLock);
+    Generator() = state.Generator;
 }

@@ -33,16 +33,15 @@ void BrelvixIOSettingsInit()
     DebugLogFileName.clear();
 }
 
-namespace {
-
-// The image view unit's hook: the default and the screen resolution.
-void BrelvixViewStaticInit()
+void BrelvixViewSettingsInit()
 {
     ScreenDpiX = ScreenPixelsPerInch;
     ScreenDpiY = ScreenPixelsPerInch;
     DefaultDpiX = 300;
     DefaultDpiY = 300;
 }
+
+namespace {
 
 TLibraryHookTable DefaultHooks()
 {
@@ -54,7 +53,7 @@ TLibraryHookTable DefaultHooks()
         {"BrelvixVect", NothingToDo, NothingToDo},
         {"BrelvixIO", BrelvixIOSettingsInit, NothingToDo},
         {"BrelvixProc", BrelvixProcStaticInit, BrelvixProcStaticFinal},
-        {"BrelvixView", BrelvixViewStaticInit, NothingToDo},
+        {"BrelvixView", BrelvixViewSettingsInit, NothingToDo},
         {"Ccitt", NothingToDo, NothingToDo},
         {"TextControl", NothingToDo, NothingToDo},
         {"PresetImages", PresetImagesStaticInit, PresetImagesStaticFinal},

@@ -34,3 +34,7 @@ void FinalHyqkutils();
 // The input/output unit's settings that the core reads. Its slot runs this
 // until the formats library installs its own start-up, which calls it.
 void BrelvixIOSettingsInit();
+// The image view unit's settings that the core reads (the default and the
+// screen resolution). Its slot runs this until the views library installs
+// its own start-up, which calls it.
+void BrelvixViewSettingsInit();

@@ -39,6 +39,20 @@ int64_t Trunc(long double value)
     return static_cast<int64_t>(std::trunc(value));
 }
 
+int32_t MulDiv(int32_t number, int32_t numerator, int32_t denominator)
+{
+    if (denominator == 0)
+        return -1;
+    const int64_t product = static_cast<int64_t>(number) * numerator;
+    const int64_t magnitude = product < 0 ? -product : product;
+    const int64_t divisor = denominator < 0 ? -int64_t(denominator) : int64_t(denominator);
+    const int64_t quotient = (magnitude + divisor / 2) / divisor;
+    const int64_t result = (product < 0) != (denominator < 0) ? -quotient : quotient;
+    if (result < INT32_MIN || result > INT32_MAX)
+        return -1;
+    return static_cast<int32_t>(result);
+}
+
 TMicroseconds SecondsToMicroseconds(double seconds)
 {
     return Round(static_cast<long double>(seconds) * MicrosecondsPerSecond);

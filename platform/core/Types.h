@@ -13,6 +13,11 @@ int64_t Round(long double value);
 // Cuts toward zero; NaN and out-of-range values give INT64_MIN like Round.
 int64_t Trunc(long double value);
 
+// The window system's MulDiv: number * numerator / denominator over a 64-bit
+// product, rounded half away from zero; -1 for a zero divisor or a result
+// outside 32 bits.
+int32_t MulDiv(int32_t number, int32_t numerator, int32_t denominator);
+
 // Media and clock times are 64-bit microsecond counts.
 using TMicroseconds = int64_t;
 constexpr TMicroseconds MicrosecondsPerMillisecond = 1000;

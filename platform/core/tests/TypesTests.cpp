@@ -48,3 +48,20 @@ TEST(Microseconds, SecondsRoundToTheNearestMicrosecond)
     EXPECT_EQ(SecondsToMicroseconds(0.0000005), 0); // half a microsecond, to even
     EXPECT_DOUBLE_EQ(MicrosecondsToSeconds(2500000), 2.5);
 }
+
+TEST(MulDiv, RoundsHalvesAwayFromZeroAndRefusesZeroDivisors)
+{
+    struct TCase {
+        int32_t Number, Numerator, Denominator, Expected;
+    };
+    const TCase cases[] = {
+        {400, 50, 100, 200},   {300, 33, 100, 99},
+        {3, 1, 2, 2},          {-3, 1, 2, -2},
+        {3, -1, 2, -2},        {5, 1, 3, 2},
+        {4, 1, 3, 1},          {7, 5, 0, -1},
+        {65536, 65536, 1, -1}, {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(MulDiv(c.Number, c.Numerator, c.Denominator), c.Expected)
+            << c.Number << " * " << c.Numerator << " / " << c.Denominator;
+}

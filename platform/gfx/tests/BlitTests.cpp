@@ -389,3 +389,31 @@ TEST(Blits, AlphaBlendMatchesTheRulesOnRandomPixels)
             }
     }
 }
+
+// Copies of a bitmap onto itself, shifted each way, equal copies made
+// through a separate bitmap, for plain and stretched blits.
+TEST(Blits, SelfCopiesInEveryDirectionMatchCopiesThroughAnotherBitmap)
+{
+    const auto pattern = [](TBitmap& bitmap) {
+        for (int32_t y = 0; y < bitmap.Height(); ++y)
+            for (int32_t x = 0; x < bitmap.Width(); ++x)
+                bitmap.Canvas()->SetPixel(x, y, RGB(uint8_t(x * 20), uint8_t(y * 30), uint8_t(x * y)));
+    };
+    const TPoint shifts[] = {{3, 0}, {-3, 0}, {0, 2}, {0, -2}};
+    for (const TPoint shift : shifts)
+        for (const bool stretched : {false, true}) {
+            auto self = MakeBitmap(12, 8), through = MakeBitmap(12, 8), copy = MakeBitmap(12, 8);
+            pattern(*self);
+            pattern(*through);
+            copy->Canvas()->BitBlt(0, 0, 12, 8, through->Canvas(), 0, 0, SRCCOPY);
+            const int32_t w = stretched ? 6 : 9, h = stretched ? 4 : 6;
+            for (auto& [target, source] : {std::pair{self.get(), self.get()}, {through.get(), copy.get()}}) {
+                target->Canvas()->SetStretchMode(HALFTONE);
+                target->Canvas()->StretchBlt(2 + shift.X, 1 + shift.Y, w, h, source->Canvas(), 2, 1, 9, 6, SRCCOPY);
+            }
+            for (int32_t y = 0; y < 8; ++y)
+                for (int32_t x = 0; x < 12; ++x)
+                    ASSERT_EQ(self->Canvas()->Pixels(x, y), through->Canvas()->Pixels(x, y))
+                        << shift.X << "," << shift.Y << (stretched ? " stretched" : "") << " at " << x << "," << y;
+        }
+}

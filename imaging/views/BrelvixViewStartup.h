@@ -1,0 +1,10 @@
+#pragma once
+// The image view unit's start-up and shut-down: the screen resolution the
+// core reads and the transition painters of the core's effect table.
+
+// Puts the two hooks below into the library start-up's view slot; programs
+// and tests that use the views call it before LibraryStaticInit.
+void InstallBrelvixViewStartup();
+
+void BrelvixViewStaticInit();
+void BrelvixViewStaticFinal();
