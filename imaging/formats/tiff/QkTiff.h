@@ -11,6 +11,11 @@ class TStream;
 // IgnoreAlpha; bad data sets Aborting.
 void ReadTiffImage(TQkReadRequest& request);
 
-// True when the data at the position starts with a TIFF header whose first
-// directory can be read; the position is left where it was.
+// The probes leave the stream's position where it was.
+// A TIFF header whose first directory loads and holds the image size.
 bool IsTiffStream(TStream& stream);
+// TIFF-structured camera raw data: a DNG version, a colour-filter-array
+// photometric, or SubIFDs beside tag 37398 on a small first image.
+bool IsCameraRawTiff(TStream& stream);
+// A little-endian TIFF structure carrying the HD Photo tags.
+bool IsHdPhotoStream(TStream& stream);
