@@ -254,7 +254,7 @@ bool MakeTiffImages(const std::filesystem::path& folder)
             !Shell("tiffcp -c none " + path("magick") + " " + path("none")) ||
             !Shell("tiffcp -c lzw:2 " + path("none") + " " + path("lzw")) ||
             !Shell("convert -limit memory 4GiB -limit map 4GiB " + ppm +
-                   " -colorspace gray -threshold 50% -type bilevel -compress none " + path("bits")) ||
+                   " -colorspace gray -threshold 50% -type bilevel -depth 1 -compress none " + path("bits")) ||
             !Shell("tiffcp -c g4 " + path("bits") + " " + path("g4")))
             return false;
     }

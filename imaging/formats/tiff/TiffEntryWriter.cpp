@@ -101,7 +101,8 @@ void TTiffEntryWriter::AddRationals(uint16_t tag, std::span<const double> values
 void TTiffEntryWriter::AddAscii(uint16_t tag, const std::string& text)
 {
     if (text.size() <= 4)
-        AddCounted(tag, ttAscii, uint32_t(text.size()), std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+        AddCounted(tag, ttAscii, uint32_t(text.size()),
+                   std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
     else
         AddAsciiWithNul(tag, text);
 }
@@ -119,8 +120,7 @@ void TTiffEntryWriter::AddBytes(uint16_t tag, uint16_t type, std::span<const uin
 
 uint32_t TTiffEntryWriter::WriteDirectory(uint32_t nextOffset)
 {
-    std::stable_sort(entries_.begin(), entries_.end(),
-                     [](const TEntry& a, const TEntry& b) { return a.Tag < b.Tag; });
+    std::stable_sort(entries_.begin(), entries_.end(), [](const TEntry& a, const TEntry& b) { return a.Tag < b.Tag; });
     const uint32_t offset = Align();
     std::vector<uint8_t> bytes(2 + entries_.size() * 12 + 4);
     PutWord(bytes.data(), uint16_t(entries_.size()));

@@ -97,8 +97,8 @@ void AddMakerNote(TTiffEntryWriter& entries, TIOParamsVals& params)
 
 void AddVersion(TTiffEntryWriter& entries, uint16_t tag, const std::string& version)
 {
-    entries.AddBytes(tag, ttUndefined, std::span(reinterpret_cast<const uint8_t*>(version.data()),
-                                                 std::min<size_t>(version.size(), 4)));
+    entries.AddBytes(tag, ttUndefined,
+                     std::span(reinterpret_cast<const uint8_t*>(version.data()), std::min<size_t>(version.size(), 4)));
 }
 
 void AddExifValues(TTiffEntryWriter& entries, const TIOParamsVals& params)

@@ -145,13 +145,31 @@ void ChooseCompression(const TIOParamsVals& params, uint8_t setting, TTiffLayout
     // JPEG holds 8-bit colour, gray or CMYK only.
     const bool jpegable = format == qk24RGB || format == qkCMYK;
     switch (setting) {
-    case tsModifiedHuffman: if (bilevel) UseFax(tcModifiedHuffman, false, layout); break;
-    case tsFaxT4: if (bilevel) UseFax(tcFaxT4, false, layout); break;
-    case tsFaxT4TwoDimensional: if (bilevel) UseFax(tcFaxT4, true, layout); break;
-    case tsFaxT6: if (bilevel) UseFax(tcFaxT6, false, layout); break;
+    case tsModifiedHuffman:
+        if (bilevel)
+            UseFax(tcModifiedHuffman, false, layout);
+        break;
+    case tsFaxT4:
+        if (bilevel)
+            UseFax(tcFaxT4, false, layout);
+        break;
+    case tsFaxT4TwoDimensional:
+        if (bilevel)
+            UseFax(tcFaxT4, true, layout);
+        break;
+    case tsFaxT6:
+        if (bilevel)
+            UseFax(tcFaxT6, false, layout);
+        break;
     case tsLzw: UseLzw(params, layout); break;
-    case tsOldJpeg: if (jpegable) UseJpeg(params, tcOldJpeg, layout); break;
-    case tsJpeg: if (jpegable) UseJpeg(params, tcJpeg, layout); break;
+    case tsOldJpeg:
+        if (jpegable)
+            UseJpeg(params, tcOldJpeg, layout);
+        break;
+    case tsJpeg:
+        if (jpegable)
+            UseJpeg(params, tcJpeg, layout);
+        break;
     case tsPackBits: layout.Options.Compression = tcPackBits; break;
     case tsDeflate:
     case tsAdobeDeflate: layout.Options.Compression = tcDeflate; break;

@@ -105,7 +105,9 @@ private:
             ConvertColor(const_cast<uint8_t*>(source), ckBGR, row_.data(), ckCMYK, width_, &params_);
             Inverted(row_.data(), row_.size());
             break;
-        case tpCieLab: ConvertColor(const_cast<uint8_t*>(source), ckBGR, row_.data(), ckCIELab, width_, &params_); break;
+        case tpCieLab:
+            ConvertColor(const_cast<uint8_t*>(source), ckBGR, row_.data(), ckCIELab, width_, &params_);
+            break;
         case tpBlackIsZero:
         case tpPalette: Indices(pixels); break;
         default: Rgb(pixels, y); break;
@@ -250,8 +252,7 @@ TQkBitmap& JpegSource(TQkBitmap& bitmap, std::unique_ptr<TQkBitmap>& copy)
     return *copy;
 }
 
-bool WriteJpegStream(TStream& stream, TQkBitmap& bitmap, const TTiffWriteOptions& options,
-                     TQkFilterProgress& progress)
+bool WriteJpegStream(TStream& stream, TQkBitmap& bitmap, const TTiffWriteOptions& options, TQkFilterProgress& progress)
 {
     TIOParamsVals jpegParams(nullptr);
     jpegParams.JpegQuality = options.JpegQuality;

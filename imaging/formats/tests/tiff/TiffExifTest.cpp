@@ -182,19 +182,22 @@ TEST_F(TiffExif, ExiftoolReadsTheFieldsWeWrite)
                                         "-FNumber -ISO -GPSVersionID -GPSLatitude -GPSLongitude -GPSAltitude "
                                         "-GPSMapDatum -Rating -ExifVersion -ExposureCompensation -SubSecTime " +
                                         Path("ours.tif"));
-    EXPECT_EQ(values, "Brelvix\nQK-1\nLook@Molli v1.1\nLake \xc3\xa9t\xc3\xa9\nHello \xe2\x98\xba\n0.004\n5.6\n200\n"
-                      "2 2 0 0\n48.8581944444444\n2.29451388888889\n-12.5\nWGS-84\n4\n0230\n-0.5\n25\n");
+    EXPECT_EQ(values,
+              "Brelvix\nQK-1\nLook@Molli v1.1\nLake \xc3\xa9t\xc3\xa9\nHello \xe2\x98\xba\n0.004\n5.6\n200\n"
+              "2 2 0 0\n48.8581944444444\n2.29451388888889\n-12.5\nWGS-84\n4\n0230\n-0.5\n25\n");
     EXPECT_EQ(Exiftool("-validate -warning -error -a -s -s -s " + Path("ours.tif")).find("Error"), std::string::npos);
 }
 
 TEST_F(TiffExif, FieldsExiftoolWroteReadIntoTheParameters)
 {
     const std::string path = Path("theirs.tif");
-    MakeFiles(Folder, {"convert -size 8x8 xc:gray -compress none " + path,
-                       "exiftool -q -overwrite_original -Make=Brelvix -Model=QK-1 -XPTitle='Lake' "
-                       "-UserComment='Hello' -ExposureTime=0.004 -FNumber=5.6 -ISO=200 -GPSVersionID='2 2 0 0' "
-                       "-GPSLatitude=48.5 -GPSLatitudeRef=N -GPSAltitude=12.5 -GPSAltitudeRef#=1 -EXIF:Rating=3 "
-                       "-ExposureCompensation=-0.5 -MakerNote=" + std::string(20, 'x') + " " + path});
+    MakeFiles(Folder,
+              {"convert -size 8x8 xc:gray -compress none " + path,
+               "exiftool -q -overwrite_original -Make=Brelvix -Model=QK-1 -XPTitle='Lake' "
+               "-UserComment='Hello' -ExposureTime=0.004 -FNumber=5.6 -ISO=200 -GPSVersionID='2 2 0 0' "
+               "-GPSLatitude=48.5 -GPSLatitudeRef=N -GPSAltitude=12.5 -GPSAltitudeRef#=1 -EXIF:Rating=3 "
+               "-ExposureCompensation=-0.5 -MakerNote=" +
+                   std::string(20, 'x') + " " + path});
     TBrelvixIO io(nullptr);
     io.LoadFromFile(path);
     const TIOParamsVals& read = io.Params();
@@ -297,8 +300,8 @@ TEST(TiffProbes, AnswerOnHandBuiltDirectories)
     EXPECT_FALSE(Probed(IsTiffStream, HandBuilt({{{256, 4, 1, 300}}})));
 
     // The directory starts at 10, after two bytes that only the marker test reads.
-    std::string bigEndian = Padded(Bytes({'M', 'M', 0, 42, 0, 0, 0, 10, 0, 0, 0, 2, 1, 0, 0, 4, 0, 0, 0, 1, 0, 0, 1,
-                                          0x2C, 1, 1, 0, 4, 0, 0, 0, 1, 0, 0, 1, 0x2C}),
+    std::string bigEndian = Padded(Bytes({'M', 'M', 0, 42, 0, 0,    0, 10, 0, 0, 0, 2, 1, 0, 0, 4, 0, 0,
+                                          0,   1,   0, 0,  1, 0x2C, 1, 1,  0, 4, 0, 0, 0, 1, 0, 0, 1, 0x2C}),
                                    64);
     EXPECT_TRUE(Probed(IsTiffStream, bigEndian));
     bigEndian[8] = char(0xBA);
@@ -317,9 +320,10 @@ TEST(TiffProbes, AnswerOnHandBuiltDirectories)
         {{{48129, 1, 16, 0}}, {{48256, 4, 1, 8}}, {{48257, 4, 1, 8}}, {{48320, 4, 1, 0}}, {{48321, 4, 1, 0}}});
     EXPECT_TRUE(Probed(IsHdPhotoStream, hdPhoto));
     EXPECT_FALSE(Probed(IsHdPhotoStream, HandBuilt({{{48129, 1, 16, 0}}, {{48256, 4, 1, 8}}})));
-    EXPECT_FALSE(Probed(IsHdPhotoStream, HandBuilt({{{48129, 1, 16, 0}}, {{48256, 4, 1, 8}}, {{48257, 4, 1, 8}},
-                                                    {{48320, 4, 1, 0}}, {{48321, 4, 1, 0}}},
-                                                   'M')));
+    EXPECT_FALSE(Probed(
+        IsHdPhotoStream,
+        HandBuilt({{{48129, 1, 16, 0}}, {{48256, 4, 1, 8}}, {{48257, 4, 1, 8}}, {{48320, 4, 1, 0}}, {{48321, 4, 1, 0}}},
+                  'M')));
 }
 
 TEST_F(TiffExif, ThumbnailOfACameraFileIsTheSmallerPage)
@@ -366,8 +370,7 @@ TEST_F(TiffExif, AJpegCarriesTheBlockAndItsThumbnailForExiftool)
     const std::string path = Path("exif.jpg");
     io.SaveToFile(path);
     EXPECT_EQ(Exiftool("-s -s -s -Make -GPSLatitudeRef -XPTitle " + path), "Brelvix\nNorth\nLake \xc3\xa9t\xc3\xa9\n");
-    EXPECT_EQ(CommandOutput("exiftool -b -ThumbnailImage " + path + " | identify -format '%m %wx%h' -"),
-              "JPEG 32x24");
+    EXPECT_EQ(CommandOutput("exiftool -b -ThumbnailImage " + path + " | identify -format '%m %wx%h' -"), "JPEG 32x24");
 
     TBrelvixIO back(nullptr);
     back.LoadFromFile(path);
@@ -379,8 +382,37 @@ TEST_F(TiffExif, HdPhotoFilesAreDetectedAsTheirOwnFormat)
 {
     const std::string bmp = Path("hd.bmp");
     const std::string jxr = Path("hd.jxr");
-    MakeFiles(Folder, {"convert -size 16x8 gradient:red-blue -type truecolor BMP3:" + bmp,
-                       "JxrEncApp -i " + bmp + " -o " + jxr + " >/dev/null"});
+    MakeFiles(Folder,
+              {"convert -size 16x8 gradient:red-blue -type truecolor BMP3:" + bmp,
+               "JxrEncApp -i " + bmp + " -o " + jxr + " >/dev/null"});
     EXPECT_EQ(DetectFileFormat(jxr, false), ioHDP);
     EXPECT_EQ(DetectFileFormat(bmp, false), ioBMP);
+}
+
+TEST_F(TiffExif, CopiesTheFieldsIntoOnePageOfAFile)
+{
+    const std::string path = Path("two-pages.tif");
+    MakeFiles(Folder, {"convert -size 9x5 xc:red -size 7x3 xc:blue -compress lzw " + path});
+    FillExif(params);
+    for (const bool sameStream : {true, false}) {
+        TMemoryStream input;
+        input.LoadFromFile(path);
+        // A longer tail than the file written back, which must not stay.
+        input.Seek(0, soEnd);
+        input.Write(std::string(4096, 'x').data(), 4096);
+        input.SetPosition(0);
+        TMemoryStream separate;
+        TStream* output = sameStream ? static_cast<TStream*>(&input) : &separate;
+        ASSERT_TRUE(CopyExifIntoTiffPage(&input, output, "", params, 1, ""));
+        const std::string copied = Path(sameStream ? "same.tif" : "separate.tif");
+        static_cast<TMemoryStream*>(output)->SaveToFile(copied);
+        EXPECT_EQ(CommandOutput("tiffinfo " + copied + " 2>&1 | grep -c 'Image Width'"), "2\n");
+        EXPECT_EQ(Exiftool("-s -s -s -IFD1:Make -IFD0:Make -GPSLatitudeRef -UserComment " + copied),
+                  "Brelvix\nNorth\nHello \xe2\x98\xba\n");
+        EXPECT_EQ(CommandOutput("convert " + copied + "[1] -depth 8 rgb:- | head -c 3 | od -An -tu1"),
+                  "   0   0 255\n");
+    }
+    TMemoryStream input;
+    input.LoadFromFile(path);
+    EXPECT_FALSE(CopyExifIntoTiffPage(&input, &input, "", params, 2, ""));
 }

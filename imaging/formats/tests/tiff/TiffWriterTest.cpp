@@ -8,6 +8,7 @@
 #include "imaging/formats/BrelvixIO.h"
 #include "imaging/formats/tests/FormatsTestSupport.h"
 #include "imaging/formats/tests/OracleTestSupport.h"
+#include "imaging/formats/tests/tiff/TiffTestSupport.h"
 #include "imaging/formats/tiff/QkTiff.h"
 #include "imaging/formats/tiff/QkTiffWriter.h"
 #include "imaging/formats/tiff/TiffPackBits.h"
@@ -127,13 +128,6 @@ protected:
     TIOParamsVals params{nullptr};
 };
 
-std::string LibtiffRgb(const std::string& path)
-{
-    const std::string rgba = path + ".rgba.tif";
-    return CommandOutput("tiff2rgba -c none " + path + " " + rgba + " && convert " + rgba +
-                         " -alpha off -depth 8 rgb:- && rm -f " + rgba);
-}
-
 std::string OurRgb(const std::string& path)
 {
     TBrelvixIO io(nullptr);
@@ -143,16 +137,6 @@ std::string OurRgb(const std::string& path)
     if (bitmap.GetPixelFormat() != qk1g && bitmap.GetPixelFormat() != qk8p && bitmap.GetPixelFormat() != qk24RGB)
         bitmap.ConvertToPixelFormat(qk24RGB);
     return RgbBytes(bitmap);
-}
-
-int LargestDifference(const std::string& ours, const std::string& theirs)
-{
-    if (ours.size() != theirs.size())
-        return 256;
-    int largest = 0;
-    for (size_t i = 0; i < ours.size(); ++i)
-        largest = std::max(largest, std::abs(int(uint8_t(ours[i])) - int(uint8_t(theirs[i]))));
-    return largest;
 }
 
 struct TWriteCase {
@@ -166,29 +150,14 @@ struct TWriteCase {
 };
 
 const TWriteCase WriteCases[] = {
-    {"colour", 8, 3, 0, 1, 2},
-    {"colour", 8, 3, 5, 5, 2},
-    {"smooth", 8, 3, 6, 6, 6, 12},
-    {"smooth", 8, 3, 7, 7, 6, 12},
-    {"colour", 8, 3, 8, 32773, 2},
-    {"colour", 8, 3, 9, 32946, 2},
-    {"colour", 16, 3, 5, 5, 2},
-    {"fewcolours", 8, 1, 0, 1, 3},
-    {"fewcolours", 8, 1, 5, 5, 3},
-    {"fewcolours", 8, 1, 8, 32773, 3},
-    {"fewcolours", 8, 1, 9, 32946, 3},
-    {"bilevel", 1, 1, 0, 1, 1},
-    {"bilevel", 1, 1, 1, 2, 0},
-    {"bilevel", 1, 1, 2, 3, 0},
-    {"bilevel", 1, 1, 3, 3, 0},
-    {"bilevel", 1, 1, 4, 4, 0},
-    {"bilevel", 1, 1, 5, 5, 1},
-    {"bilevel", 1, 1, 8, 32773, 1},
-    {"bilevel", 1, 1, 9, 32946, 1},
-    {"gray", 8, 1, 5, 5, 1},
-    {"gray", 16, 1, 9, 32946, 1},
-    {"cmyk", 8, 4, 5, 5, 5},
-    {"rgb48", 16, 3, 9, 32946, 2},
+    {"colour", 8, 3, 0, 1, 2},         {"colour", 8, 3, 5, 5, 2},         {"smooth", 8, 3, 6, 6, 6, 12},
+    {"smooth", 8, 3, 7, 7, 6, 12},     {"colour", 8, 3, 8, 32773, 2},     {"colour", 8, 3, 9, 32946, 2},
+    {"colour", 16, 3, 5, 5, 2},        {"fewcolours", 8, 1, 0, 1, 3},     {"fewcolours", 8, 1, 5, 5, 3},
+    {"fewcolours", 8, 1, 8, 32773, 3}, {"fewcolours", 8, 1, 9, 32946, 3}, {"bilevel", 1, 1, 0, 1, 1},
+    {"bilevel", 1, 1, 1, 2, 0},        {"bilevel", 1, 1, 2, 3, 0},        {"bilevel", 1, 1, 3, 3, 0},
+    {"bilevel", 1, 1, 4, 4, 0},        {"bilevel", 1, 1, 5, 5, 1},        {"bilevel", 1, 1, 8, 32773, 1},
+    {"bilevel", 1, 1, 9, 32946, 1},    {"gray", 8, 1, 5, 5, 1},           {"gray", 16, 1, 9, 32946, 1},
+    {"cmyk", 8, 4, 5, 5, 5},           {"rgb48", 16, 3, 9, 32946, 2},
 };
 
 void MakeSource(const std::string& source, TQkBitmap& bitmap)
@@ -343,7 +312,8 @@ TEST_F(TiffWriter, AppendInsertsAPageAtTheIndexOrAfterTheLast)
 {
     const std::string threePages = Path("three.tif");
     MakeFiles(Folder, {"convert -size 11x5 xc:red -size 12x5 xc:lime -size 13x5 xc:blue -compress lzw " + threePages});
-    for (const auto& [index, expected] : {std::pair{0, "20111213"}, std::pair{2, "11122013"}, std::pair{99, "11121320"}}) {
+    for (const auto& [index, expected] :
+         {std::pair{0, "20111213"}, std::pair{2, "11122013"}, std::pair{99, "11121320"}}) {
         TFileStream file(threePages, fmOpenRead);
         TMemoryStream stream;
         stream.LoadFromStream(file);
