@@ -13,7 +13,7 @@ namespace {
 
 // The image-directory tags the EXIF block holds, the two directory
 // pointers (with their directories) included.
-constexpr uint16_t CopiedTags[] = {271, 272, 306, 274, 282, 283, 296, 305, 315, 318, 531, 319,
+constexpr uint16_t CopiedTags[] = {271, 272, 306,   274,   282,   283,   296,   305,   315,   318,   531,  319,
                                    529, 532, 33432, 18246, 40091, 40092, 40093, 40094, 40095, 34665, 34853};
 
 std::unique_ptr<TQkTIFFHandler> OpenTarget(TStream* input, const std::string& inputFileName)
