@@ -20,6 +20,12 @@
 // convert and vips avg; the PPM saved lossless against convert -define
 // jp2:quality=0 and vips jp2ksave --lossless. Goals: <= 1.0 against
 // convert, <= 1.2 against vips.
+// TIFF rows: the photo uncompressed and LZW with the horizontal predictor
+// (tiffcp -c none, -c lzw:2), and a 50 % bilevel threshold of it as G4, each
+// read, and written back in its own compression; against tiffcp (reads:
+// tiffcp -c none x; writes: tiffcp -c lzw:2|g4 from the uncompressed file),
+// convert and vips (avg; copy to LZW with the predictor). Goals: <= 2.0
+// against tiffcp, <= 1.0 against convert, <= 1.5 against vips.
 
 #include <algorithm>
 #include <cstdio>
@@ -233,6 +239,65 @@ void CompareJpeg2000(const std::filesystem::path& folder, TBrelvixIO& io)
     std::filesystem::remove(path("out.jp2"));
 }
 
+// The TIFF copies of the photo and of the tiny image, made once: `none`,
+// `lzw` and the bilevel `g4`, with the bilevel uncompressed source `bits`.
+bool MakeTiffImages(const std::filesystem::path& folder)
+{
+    for (const char* name : {"photo", "tiny"}) {
+        const auto path = [&folder, name](const char* kind) {
+            return (folder / (std::string(name) + "-" + kind + ".tif")).string();
+        };
+        if (std::filesystem::exists(path("g4")))
+            continue;
+        const std::string ppm = (folder / (std::string(name) + ".ppm")).string();
+        if (!Shell("convert -limit memory 4GiB -limit map 4GiB " + ppm + " -compress none " + path("magick")) ||
+            !Shell("tiffcp -c none " + path("magick") + " " + path("none")) ||
+            !Shell("tiffcp -c lzw:2 " + path("none") + " " + path("lzw")) ||
+            !Shell("convert -limit memory 4GiB -limit map 4GiB " + ppm +
+                   " -colorspace gray -threshold 50% -type bilevel -depth 1 -compress none " + path("bits")) ||
+            !Shell("tiffcp -c g4 " + path("bits") + " " + path("g4")))
+            return false;
+    }
+    return true;
+}
+
+void CompareTiff(const std::filesystem::path& folder, TBrelvixIO& io)
+{
+    const auto path = [&folder](const std::string& name) { return (folder / name).string(); };
+    const std::string magick = "convert -limit memory 4GiB -limit map 4GiB ";
+    const std::string out = path("out.tif");
+    for (const std::string kind : {"none", "lzw", "g4"}) {
+        const std::string in = path("photo-" + kind + ".tif");
+        const std::string tiny = path("tiny-" + kind + ".tif");
+        const double read = BestOf([&] { io.LoadFromFile(in); });
+        const double save = BestOf([&] {
+            io.LoadFromFile(in);
+            io.SaveToFile(out);
+        });
+        if (io.Aborting())
+            std::fprintf(stderr, "the component could not read or write %s\n", in.c_str());
+        const std::string readRow = "TIF " + kind;
+        PrintRow(readRow.c_str(), read, "tiffcp",
+                 MedianNetTime("tiffcp -c none " + in + " " + out, "tiffcp -c none " + tiny + " " + out, ToolRuns));
+        CompareRow("", read, {in, tiny, "null:", "avg", ""});
+        // Writes start from the uncompressed file of the same pixels.
+        const std::string source = path(std::string("photo-") + (kind == "g4" ? "bits" : "none") + ".tif");
+        const std::string tinySource = path(std::string("tiny-") + (kind == "g4" ? "bits" : "none") + ".tif");
+        const std::string option = kind == "none" ? "none" : kind == "lzw" ? "lzw:2" : "g4";
+        const std::string writeRow = "->TIF " + kind;
+        PrintRow(writeRow.c_str(), save, "tiffcp",
+                 MedianNetTime("tiffcp -c " + option + " " + source + " " + out,
+                               "tiffcp -c " + option + " " + tinySource + " " + out, ToolRuns));
+        const std::string magickOption = kind == "none" ? "none" : kind == "lzw" ? "lzw" : "group4";
+        const std::string vipsOut = out +
+            (kind == "lzw"      ? "[compression=lzw,predictor=horizontal]"
+                 : kind == "g4" ? "[compression=ccittfax4,bitdepth=1]"
+                                : "");
+        CompareRow("", save, {in, tiny, "-compress " + magickOption + " " + out, "copy", vipsOut});
+    }
+    std::filesystem::remove(out);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -321,6 +386,11 @@ int main(int argc, char** argv)
         return 1;
     }
     CompareJpeg2000(folder, io);
+    if (!MakeTiffImages(folder)) {
+        std::fprintf(stderr, "cannot make the TIFF test images (tiffcp is needed)\n");
+        return 1;
+    }
+    CompareTiff(folder, io);
     LibraryStaticFinal();
     return 0;
 }

@@ -77,11 +77,3 @@ std::vector<uint8_t> BuildXMPSegment(const TIOParamsVals& params)
     const std::string segment = std::string(qkXmpNamespace, qkXmpNamespaceSize) + params.XmpInfo;
     return {segment.begin(), segment.end()};
 }
-
-bool SaveExifToBuffer(TIOParamsVals&, std::vector<uint8_t>&, bool) { return false; }
-
-bool LoadExifFromBuffer(const uint8_t*, int64_t, TIOParamsVals&) { return false; }
-
-bool LoadExifAndThumbnailFromTiff(TStream&, TIOParamsVals&) { return false; }
-
-bool LoadExifFromTiffStream(TStream&, TIOParamsVals&) { return false; }

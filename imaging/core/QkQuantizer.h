@@ -37,6 +37,8 @@ public:
     int32_t GetValidPaletteIndex(const TRGBPixel& colour) const;
 
     int32_t Colors() const { return FColors; }
+    // The image held only grays: the palette is a gray ramp.
+    bool IsGray() const { return FGray; }
     // The palette entries written, in palette order.
     const std::vector<TRGBPixel>& Palette() const { return FPalette; }
     // The engine built, or -1 when none was needed.

@@ -11,6 +11,7 @@
 #include "imaging/formats/fax/FaxCodeTables.h"
 #include "imaging/formats/gif/GifLzw.h"
 #include "imaging/formats/j2k/QkJpeg2000.h"
+#include "imaging/formats/tiff/TiffExifCodec.h"
 #include "imaging/formats/tiff/TiffLzw.h"
 #include "imaging/formats/url/QkUrlDownload.h"
 #include "platform/core/Files.h"
@@ -38,6 +39,7 @@ void BrelvixIOStaticInit()
     GifLzwEncoderHook = GifLzwEncode;
     TiffLzwDecoderHook = TiffLzwDecode;
     TiffLzwEncoderHook = TiffLzwEncode;
+    InstallExifTiffCodec();
     RegisterFileFormats();
     FormatRow(ioAVI).Probe = IsAviStream;
     RegisterBuiltInFilters();
@@ -56,5 +58,6 @@ void BrelvixIOStaticFinal()
     ReleaseIOPlugins();
     FreeFileFormats();
     ClearFormatRows();
+    RemoveExifTiffCodec();
     UnbindInternetFunctions();
 }

@@ -18,6 +18,7 @@
 #include "imaging/formats/raw/QkRawBitmapReader.h"
 #include "imaging/formats/targa/QkTarga.h"
 #include "imaging/formats/tiff/QkTiff.h"
+#include "imaging/formats/tiff/QkTiffWriter.h"
 #include "imaging/formats/wbmp/QkWbmp.h"
 
 namespace {
@@ -68,7 +69,8 @@ void RegisterBuiltInFilters()
     FormatRow(ioPS).Write = WritePostScriptImage;
     // PDF is written only.
     FormatRow(ioPDF).Write = WritePdfImage;
-    SetFilters(ioTIFF, IsTiffStream, ReadTiffImage, nullptr);
+    SetFilters(ioTIFF, IsTiffStream, ReadTiffImage, WriteTiffFile);
+    FormatRow(ioHDP).Probe = IsHdPhotoStream;
     SetFilters(ioPSD, IsPsdStream, ReadPsdFile, WritePsdFile);
     SetFilters(ioJP2, IsJp2Stream, ReadJpeg2000Image,
                [](TQkWriteRequest& request) { WriteJpeg2000Image(request, TJ2kContainer::Jp2); });

@@ -25,4 +25,6 @@ inline void ReadAsTiff(const uint8_t* data, size_t size)
     ReadTiffImage(fuzz.Request);
     fuzz.Stream.SetPosition(0);
     IsTiffStream(fuzz.Stream);
+    IsCameraRawTiff(fuzz.Stream);
+    IsHdPhotoStream(fuzz.Stream);
 }

@@ -176,6 +176,8 @@ TEST_F(Component, UnbuiltFormatsReportNotSupported)
     EXPECT_EQ(events, std::vector<std::string>{"finish"});
 
     events.clear();
+    // A format whose writer is not built has an empty writer slot.
+    FormatRow(ioTIFF).Write = nullptr;
     EXPECT_THROW(io->SaveToFile(Path("unbuilt.tif")), EQkFormatNotSupported);
     EXPECT_FALSE(std::filesystem::exists(Path("unbuilt.tif")));
     EXPECT_EQ(events, std::vector<std::string>{"finish"});

@@ -6,6 +6,8 @@
 #include "imaging/formats/QkFilterProgress.h"
 #include "imaging/formats/tiff/QkTiff.h"
 #include "imaging/formats/tiff/TiffDirectory.h"
+#include "imaging/formats/tiff/TiffExif.h"
+#include "imaging/formats/tiff/TiffOldJpeg.h"
 #include "imaging/formats/tiff/TiffPage.h"
 #include "imaging/formats/tiff/TiffPixels.h"
 #include "imaging/formats/tiff/TiffRowConvert.h"
@@ -21,7 +23,6 @@ constexpr uint16_t SubIfdsTag = 330;
 constexpr uint16_t XmpTag = 700;
 constexpr uint16_t ImagingAnnotTag = 32932;
 constexpr uint16_t IptcTag = 33723;
-constexpr uint16_t ExifIfdTag = 34665;
 constexpr uint16_t IccProfileTag = 34675;
 constexpr double CentimetresPerInch = 2.54;
 
@@ -108,6 +109,7 @@ void ReportParams(const TTiffDirectory& directory, const TTiffPage& page, TIOPar
     params.TiffPageCount = int32_t(directory.Integer(PageNumberTag, 0, 1));
     params.ExifHasExifData = directory.Has(ExifIfdTag);
     ReportBlocks(directory, params);
+    ReadExifFields(directory, params);
 }
 
 // The directory of the page asked for: the chain's page, or one of its
@@ -129,7 +131,7 @@ bool FindPage(TTiffDirectory& directory, uint32_t firstOffset, TQkReadRequest& r
 bool Decodable(const TTiffPage& page)
 {
     return page.Width > 0 && page.Length > 0 && WithinDecodeLimit(page.Width, page.Length) &&
-        TiffLayoutSupported(page) && page.Compression != tcOldJpeg;
+        (page.Compression == tcOldJpeg || TiffLayoutSupported(page));
 }
 
 void DecodePage(const TTiffDirectory& directory, const TTiffPage& page, TQkReadRequest& request,
@@ -137,8 +139,9 @@ void DecodePage(const TTiffDirectory& directory, const TTiffPage& page, TQkReadR
 {
     TIOParamsVals& params = request.Params;
     const TTiffLzwDecoder lzw = params.TiffLzwDecompress ? params.TiffLzwDecompress : TiffLzwDecoderHook;
+    const bool jpeg = page.Compression == tcJpeg || page.Compression == tcOldJpeg;
     const TQkPixelFormat format =
-        page.Compression == tcJpeg && page.Bits != 1 ? qk24RGB : TiffDestinationFormat(page, params.NativePixelFormat);
+        jpeg && page.Bits != 1 ? qk24RGB : TiffDestinationFormat(page, params.NativePixelFormat);
     if ((page.Compression == tcLzw && !lzw) || !Decodable(page) ||
         !request.Bitmap.Allocate(int32_t(page.Width), int32_t(page.Length), format)) {
         SetAborting(progress);
@@ -146,11 +149,15 @@ void DecodePage(const TTiffDirectory& directory, const TTiffPage& page, TQkReadR
     }
     if (format == qk8p)
         request.Bitmap.AssignPalette(page.ColorMap);
-    const bool alpha = !request.IgnoreAlpha && TiffAlphaSample(page) >= 0 && page.Compression != tcJpeg;
-    TTiffDecodeTarget target{
-        request.Bitmap,      alpha ? request.Bitmap.GetAlphaChannel() : nullptr, params, progress, lzw,
-        params.TiffTileIndex};
-    DecodeTiffPixels(directory, page, target);
+    if (page.Compression == tcOldJpeg) {
+        DecodeOldStyleJpeg(directory, page, request.Bitmap, progress);
+    } else {
+        const bool alpha = !request.IgnoreAlpha && TiffAlphaSample(page) >= 0 && page.Compression != tcJpeg;
+        TTiffDecodeTarget target{
+            request.Bitmap,      alpha ? request.Bitmap.GetAlphaChannel() : nullptr, params, progress, lzw,
+            params.TiffTileIndex};
+        DecodeTiffPixels(directory, page, target);
+    }
     if (params.TiffAutoOrient && !IsAborting(progress)) {
         ApplyEXIFOrientation(request.Bitmap, page.Orientation);
         params.SetTiffOrientation(1);
@@ -191,18 +198,4 @@ void ReadTiffImage(TQkReadRequest& request)
     }
     if (!request.ParamsOnly)
         DecodePage(directory, page, request, progress);
-}
-
-bool IsTiffStream(TStream& stream)
-{
-    const int64_t start = stream.Position();
-    bool intel = true;
-    uint32_t firstOffset = 0;
-    bool answer = ReadTiffHeader(stream, intel, firstOffset) && firstOffset >= 8;
-    if (answer) {
-        TTiffDirectory directory(stream, start, intel);
-        answer = directory.Load(firstOffset);
-    }
-    stream.SetPosition(start);
-    return answer;
 }

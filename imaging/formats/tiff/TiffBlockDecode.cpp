@@ -22,7 +22,10 @@ struct TBlockTarget {
 
 void CopyRaw(std::span<const uint8_t> data, TBlockTarget& target)
 {
-    std::memcpy(target.Rows.data(), data.data(), std::min(data.size(), target.Rows.size()));
+    // An empty strip has no data pointer to copy from.
+    const size_t count = std::min(data.size(), target.Rows.size());
+    if (count > 0)
+        std::memcpy(target.Rows.data(), data.data(), count);
 }
 
 // A header n of 0-127 copies n + 1 bytes, -1 to -127 repeats the next byte

@@ -30,6 +30,14 @@ public:
     // The next-directory offset read by the last Load (0 for none).
     uint32_t NextOffset() const { return nextOffset_; }
     bool Intel() const { return intel_; }
+    TStream& Stream() const { return *stream_; }
+    int64_t Base() const { return base_; }
+    // No entries, as after a failed Load.
+    void Clear()
+    {
+        entries_.clear();
+        nextOffset_ = 0;
+    }
     bool Empty() const { return entries_.empty(); }
 
     bool Has(uint16_t tag) const { return Find(tag) != nullptr; }

@@ -8,6 +8,7 @@
 #include "imaging/formats/BrelvixIO.h"
 #include "imaging/formats/tests/FormatsTestSupport.h"
 #include "imaging/formats/tests/OracleTestSupport.h"
+#include "imaging/formats/tests/tiff/TiffTestSupport.h"
 
 namespace {
 
@@ -15,14 +16,6 @@ namespace {
 const std::string Folder = std::string(TEST_BINARY_DIR) + "/tiff-files-" + std::to_string(getpid());
 
 std::string Path(const std::string& name) { return Folder + "/" + name; }
-
-// libtiff's own reading of the page, as 8-bit RGB.
-std::string LibtiffRgb(const std::string& path)
-{
-    const std::string rgba = path + ".rgba.tif";
-    return CommandOutput("tiff2rgba -c none " + path + " " + rgba + " && convert " + rgba +
-                         " -alpha off -depth 8 rgb:- && rm -f " + rgba);
-}
 
 struct TCopyCase {
     const char* Source;
@@ -116,16 +109,6 @@ protected:
     }
     static void TearDownTestSuite() { std::filesystem::remove_all(Folder); }
 };
-
-int LargestDifference(const std::string& ours, const std::string& theirs)
-{
-    if (ours.size() != theirs.size())
-        return 256;
-    int largest = 0;
-    for (size_t i = 0; i < ours.size(); ++i)
-        largest = std::max(largest, std::abs(int(uint8_t(ours[i])) - int(uint8_t(theirs[i]))));
-    return largest;
-}
 
 // Native formats go through the bitmap's own conversion to compare.
 TQkBitmap& AsRgb(TQkBitmap& bitmap)
