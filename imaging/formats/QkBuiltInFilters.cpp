@@ -7,6 +7,7 @@
 #include "imaging/formats/ico/QkIco.h"
 #include "imaging/formats/j2k/QkJpeg2000.h"
 #include "imaging/formats/jpeg/QkJpeg.h"
+#include "imaging/formats/jxr/QkHdPhoto.h"
 #include "imaging/formats/metafile/QkMetafileImport.h"
 #include "imaging/formats/metafile/QkMetafileProbes.h"
 #include "imaging/formats/pcx/QkPcx.h"
@@ -74,6 +75,7 @@ void RegisterBuiltInFilters()
                [](TQkWriteRequest& request) { WriteJpeg2000Image(request, TJ2kContainer::Jp2); });
     SetFilters(ioJ2K, IsJ2kStream, ReadJpeg2000Image,
                [](TQkWriteRequest& request) { WriteJpeg2000Image(request, TJ2kContainer::CodeStream); });
+    SetFilters(ioHDP, IsHdPhotoStream, ReadHdPhotoImage, WriteHdPhotoImage);
     // DICOM is read only.
     SetFilters(ioDICOM, IsDicom, ReadDicom, nullptr);
 }
