@@ -14,7 +14,10 @@
 // suppresses them through scripts/lsan-suppressions.txt, as the sanitizer
 // tests do. Loading the configuration before the first input keeps its cost
 // out of the first run's timing.
-inline void LoadFontsForFuzzing() { LoadFontConfiguration(); }
+inline void LoadFontsForFuzzing()
+{
+    LoadFontConfiguration();
+}
 
 inline void StartFormatsForFuzzing(int64_t decodePixelLimit)
 {
