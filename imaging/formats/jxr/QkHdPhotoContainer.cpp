@@ -60,8 +60,7 @@ public:
     std::optional<TQkHdPhotoDirectory> Read()
     {
         std::array<uint8_t, 8> header{};
-        if (!ReadAt(stream_, start_, 0, header.data(), 8) || header[0] != 'I' || header[1] != 'I' ||
-            header[2] != 0xBC)
+        if (!ReadAt(stream_, start_, 0, header.data(), 8) || header[0] != 'I' || header[1] != 'I' || header[2] != 0xBC)
             return std::nullopt;
         const std::optional<std::vector<TEntry>> entries = Entries(Little32(&header[4]));
         if (!entries)
@@ -162,9 +161,10 @@ std::optional<TQkHdPhotoDirectory> ReadHdPhotoDirectory(TStream& stream)
 
 bool IsDecodable(const TQkHdPhotoDirectory& directory, int64_t available)
 {
-    const bool alphaInside = directory.AlphaOffset == 0 && directory.AlphaBytes == 0
-        ? true
-        : Inside(directory.AlphaOffset, directory.AlphaBytes, available);
+    // JxrEncApp counts the alpha plane's bytes to the file's end from its
+    // start, so only its start is held to the stream; reads stop at the end.
+    const bool alphaInside =
+        (directory.AlphaOffset == 0 && directory.AlphaBytes == 0) || Inside(directory.AlphaOffset, 1, available);
     return Inside(directory.ImageOffset, directory.ImageBytes, available) && alphaInside &&
         WicBitsPerPixel(directory.PixelFormat) && directory.Width > 0 && directory.Height > 0 &&
         WithinDecodeLimit(directory.Width, directory.Height);

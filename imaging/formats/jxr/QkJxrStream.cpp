@@ -52,8 +52,7 @@ ERR Write(WMPStream* stream, const void* buffer, size_t count)
     try {
         if (bridge.Stream.Write(buffer, int64_t(count)) == int64_t(count))
             return WMP_errSuccess;
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
     bridge.Failed = true;
     return WMP_errFileIO;
 }

@@ -1,5 +1,7 @@
 #include "imaging/formats/jxr/QkWicPixelFormats.h"
 
+#include <utility>
+
 namespace {
 
 struct TNativeFormat {
@@ -8,9 +10,8 @@ struct TNativeFormat {
 };
 
 const TNativeFormat NativeFormats[] = {
-    {GUID_PKPixelFormatBlackWhite, qk1g}, {GUID_PKPixelFormat8bppGray, qk8g},
-    {GUID_PKPixelFormat16bppGray, qk16g}, {GUID_PKPixelFormat24bppBGR, qk24RGB},
-    {GUID_PKPixelFormat48bppRGB, qkRGB48}, {GUID_PKPixelFormat32bppCMYK, qkCMYK},
+    {GUID_PKPixelFormatBlackWhite, qk1g},  {GUID_PKPixelFormat8bppGray, qk8g},    {GUID_PKPixelFormat16bppGray, qk16g},
+    {GUID_PKPixelFormat24bppBGR, qk24RGB}, {GUID_PKPixelFormat48bppRGB, qkRGB48}, {GUID_PKPixelFormat32bppCMYK, qkCMYK},
 };
 
 } // namespace
@@ -21,6 +22,13 @@ std::optional<TQkPixelFormat> NativeBitmapFormat(const PKPixelFormatGUID& format
         if (SameGuid(native.Wic, format))
             return native.Bitmap;
     return std::nullopt;
+}
+
+std::optional<TQkPixelFormat> WholeBitmapFormat(const PKPixelFormatGUID& format)
+{
+    if (SameGuid(format, GUID_PKPixelFormat32bppBGRA) || SameGuid(format, GUID_PKPixelFormat32bppBGR))
+        return qk32RGB;
+    return NativeBitmapFormat(format);
 }
 
 std::optional<PKPixelFormatGUID> WicFormatOf(TQkPixelFormat format)
@@ -49,4 +57,10 @@ void ComplementBytes(uint8_t* bytes, size_t count)
 {
     for (size_t i = 0; i < count; ++i)
         bytes[i] = uint8_t(~bytes[i]);
+}
+
+void SwapRedAndBlue(uint8_t* row, int32_t pixels)
+{
+    for (int32_t x = 0; x < pixels; ++x)
+        std::swap(row[4 * x], row[4 * x + 2]);
 }

@@ -69,11 +69,6 @@ void Abort(std::atomic<bool>* aborting)
         *aborting = true;
 }
 
-struct TTarget {
-    PKPixelFormatGUID Wic;
-    TQkPixelFormat Bitmap;
-};
-
 // Black and white stays one bit a pixel either way; the native choice keeps
 // the formats the bitmap has, and everything else becomes 24-bit BGR.
 TTarget TargetOf(const PKPixelFormatGUID& source, bool native)
@@ -138,13 +133,21 @@ bool TQkWICReader::CopyPixels(TQkBitmap& bitmap, bool native, std::atomic<bool>*
     PKPixelFormatGUID source{};
     decoder_->GetPixelFormat(decoder_.get(), &source);
     const TTarget target = TargetOf(source, native);
-    TJxrConverter converter = ConverterTo(*decoder_, target.Wic);
-    // jxrlib narrows some deep formats to nothing: those decode as they are
-    // and the bitmap narrows them.
-    if (!converter && !native && NativeBitmapFormat(source))
-        return CopyPixels(bitmap, true, aborting) && bitmap.ConvertToPixelFormat(qk24RGB);
-    if (!converter)
-        return false;
+    // jxrlib's roads from 48-bit RGB and BGRA to 24-bit BGR fail: formats
+    // the bitmap holds whole decode as they are and the bitmap narrows them.
+    const std::optional<TQkPixelFormat> own = WholeBitmapFormat(source);
+    if (own && *own != target.Bitmap) {
+        const TJxrConverter same = ConverterTo(*decoder_, source);
+        return same && CopyThrough(*same, source, {source, *own}, bitmap, aborting) &&
+            bitmap.ConvertToPixelFormat(target.Bitmap);
+    }
+    const TJxrConverter converter = ConverterTo(*decoder_, target.Wic);
+    return converter && CopyThrough(*converter, source, target, bitmap, aborting);
+}
+
+bool TQkWICReader::CopyThrough(PKFormatConverter& converter, const PKPixelFormatGUID& source, const TTarget& target,
+                               TQkBitmap& bitmap, std::atomic<bool>* aborting)
+{
     const int32_t width = GetFrameWidth();
     const int32_t height = GetFrameHeight();
     if (!bitmap.Allocate(width, height, target.Bitmap))
@@ -160,13 +163,15 @@ bool TQkWICReader::CopyPixels(TQkBitmap& bitmap, bool native, std::atomic<bool>*
         if (aborting && *aborting)
             return true;
         const PKRect rect{0, top, width, std::min(BandRows, height - top)};
-        if (converter->Copy(converter.get(), &rect, band.get(), stride) != WMP_errSuccess || bridge_->Failed)
+        if (converter.Copy(&converter, &rect, band.get(), stride) != WMP_errSuccess || bridge_->Failed)
             return false;
         for (int32_t y = 0; y < rect.Height; ++y) {
             uint8_t* row = bitmap.GetScanline(top + y);
             std::memcpy(row, band.get() + size_t(y) * stride, rowBytes);
             if (target.Bitmap == qkCMYK)
                 ComplementBytes(row, rowBytes);
+            else if (target.Bitmap == qk32RGB)
+                SwapRedAndBlue(row, width);
         }
     }
     return true;

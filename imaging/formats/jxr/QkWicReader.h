@@ -6,11 +6,18 @@
 #include <cstdint>
 #include <memory>
 
+#include "imaging/core/QkBaseBitmap.h"
 #include "imaging/formats/jxr/QkJxrHandles.h"
 
 class TStream;
 class TQkBitmap;
 class TIOParamsVals;
+
+// A decoded pixel format and the bitmap format that holds it.
+struct TTarget {
+    PKPixelFormatGUID Wic;
+    TQkPixelFormat Bitmap;
+};
 
 class TQkWICReader {
 public:
@@ -29,6 +36,8 @@ public:
 
 private:
     bool CopyPixels(TQkBitmap& bitmap, bool native, std::atomic<bool>* aborting);
+    bool CopyThrough(PKFormatConverter& converter, const PKPixelFormatGUID& source, const TTarget& target,
+                     TQkBitmap& bitmap, std::atomic<bool>* aborting);
     void FillParams(TQkBitmap& bitmap, TIOParamsVals& params, bool pixels);
 
     TStream* stream_ = nullptr;

@@ -49,10 +49,7 @@ std::string PatternPnm(const std::string& name, int32_t channels, bool deep)
     return path;
 }
 
-void RunTool(const std::string& command)
-{
-    CommandOutput(command + " >/dev/null");
-}
+void RunTool(const std::string& command) { CommandOutput(command + " >/dev/null"); }
 
 // JxrEncApp's file of the source in pixel format `code`.
 std::string Encode(const std::string& source, const std::string& name, int32_t code, const std::string& options = "")
@@ -168,13 +165,16 @@ TEST_F(HdPhoto, OtherReadsConvertTo24BitBgrAsJxrDecAppDoes)
     const std::string rgba = HdpPath("c-bgra.tif");
     RunTool("convert " + PatternPnm("c-bgra.ppm", 3, false) + " -alpha set -channel A -fx 'i/w' +channel " + rgba);
     const std::string bgra = Encode(rgba, "c-bgra.wdp", 22);
-    for (const std::string& file : {gray, bgra}) {
+    // JxrDecApp's 24-bit output of gray repeats pixels, and it has no
+    // conversion from BGRA: the lossless sources are the oracles.
+    const std::pair<std::string, std::string> cases[] = {{gray, HdpPath("c-gray.pgm")}, {bgra, rgba}};
+    for (const auto& [file, source] : cases) {
         SCOPED_TRACE(file);
         ASSERT_TRUE(Read(file, false));
         EXPECT_EQ(bitmap.GetPixelFormat(), qk24RGB);
         EXPECT_EQ(params.SamplesPerPixel, 3);
         EXPECT_EQ(params.BitsPerSample, 8);
-        EXPECT_EQ(AgainstMagick(bitmap, Decode(file, "c-ref.bmp", 0)), "");
+        EXPECT_EQ(AgainstMagick(bitmap, source), "");
     }
 }
 
@@ -185,7 +185,12 @@ TEST_F(HdPhoto, DeepRgbNarrowsTo24Bit)
     const std::string file = Encode(PatternPnm("n-rgb48.ppm", 3, true), "n-rgb48.wdp", 10);
     ASSERT_TRUE(Read(file, false));
     EXPECT_EQ(bitmap.GetPixelFormat(), qk24RGB);
-    EXPECT_EQ(AgainstMagick(bitmap, Decode(file, "n-ref.tif")), "");
+    const std::string ours = RowBytes(bitmap);
+    const std::string theirs = CommandOutput("convert " + Decode(file, "n-ref.tif") + " -depth 8 bgr:-");
+    ASSERT_EQ(ours.size(), theirs.size());
+    // ImageMagick rounds where the bitmap keeps the high byte.
+    for (size_t i = 0; i < ours.size(); ++i)
+        ASSERT_LE(std::abs(int(uint8_t(ours[i])) - int(uint8_t(theirs[i]))), 1) << i;
 }
 
 TEST_F(HdPhoto, BlackAndWhiteStaysOneBitEitherWay)
@@ -222,10 +227,10 @@ TEST_F(HdPhoto, LosslessFilesRoundTrip)
     std::vector<std::unique_ptr<TQkBitmap>> originals;
     for (const TFormatCase& format : PnmCases) {
         const std::string name = std::string("w-") + format.Name;
-        ASSERT_TRUE(Read(Encode(PatternPnm(name + (format.Channels == 1 ? ".pgm" : ".ppm"), format.Channels,
-                                           format.Deep),
-                                name + ".wdp", format.Code),
-                         true));
+        ASSERT_TRUE(
+            Read(Encode(PatternPnm(name + (format.Channels == 1 ? ".pgm" : ".ppm"), format.Channels, format.Deep),
+                        name + ".wdp", format.Code),
+                 true));
         originals.push_back(std::make_unique<TQkBitmap>());
         originals.back()->Assign(&bitmap);
     }
