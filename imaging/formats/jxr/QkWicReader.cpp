@@ -63,6 +63,12 @@ TJxrConverter ConverterTo(PKImageDecode& decoder, const PKPixelFormatGUID& forma
     return converter;
 }
 
+// A damaged container may hold any float; what no device has stays default.
+int32_t DpiOf(double resolution, int32_t fallback)
+{
+    return resolution >= 1 && resolution < 1e6 ? int32_t(resolution) : fallback;
+}
+
 void Abort(std::atomic<bool>* aborting)
 {
     if (aborting)
@@ -190,8 +196,8 @@ void TQkWICReader::FillParams(TQkBitmap& bitmap, TIOParamsVals& params, bool pix
     params.BitsPerSample = std::max(1, QkBitCount(format)) / std::max(1, params.SamplesPerPixel);
     params.StoredWidth = params.Width = GetFrameWidth();
     params.StoredHeight = params.Height = GetFrameHeight();
-    params.DpiX = int32_t(dpiX_);
-    params.DpiY = int32_t(dpiY_);
+    params.DpiX = DpiOf(dpiX_, DefaultDpiX);
+    params.DpiY = DpiOf(dpiY_, DefaultDpiY);
     params.ImageCount = 1;
 }
 
