@@ -7,6 +7,7 @@
 #include "imaging/formats/ico/QkIco.h"
 #include "imaging/formats/j2k/QkJpeg2000.h"
 #include "imaging/formats/jpeg/QkJpeg.h"
+#include "imaging/formats/jxr/QkHdPhoto.h"
 #include "imaging/formats/metafile/QkMetafileImport.h"
 #include "imaging/formats/metafile/QkMetafileProbes.h"
 #include "imaging/formats/pcx/QkPcx.h"
@@ -70,12 +71,12 @@ void RegisterBuiltInFilters()
     // PDF is written only.
     FormatRow(ioPDF).Write = WritePdfImage;
     SetFilters(ioTIFF, IsTiffStream, ReadTiffImage, WriteTiffFile);
-    FormatRow(ioHDP).Probe = IsHdPhotoStream;
     SetFilters(ioPSD, IsPsdStream, ReadPsdFile, WritePsdFile);
     SetFilters(ioJP2, IsJp2Stream, ReadJpeg2000Image,
                [](TQkWriteRequest& request) { WriteJpeg2000Image(request, TJ2kContainer::Jp2); });
     SetFilters(ioJ2K, IsJ2kStream, ReadJpeg2000Image,
                [](TQkWriteRequest& request) { WriteJpeg2000Image(request, TJ2kContainer::CodeStream); });
+    SetFilters(ioHDP, IsHdPhotoStream, ReadHdPhotoImage, WriteHdPhotoImage);
     // DICOM is read only.
     SetFilters(ioDICOM, IsDicom, ReadDicom, nullptr);
 }

@@ -2,9 +2,10 @@
 
 #include <vector>
 
+#include "imaging/formats/jxr/QkHdPhoto.h"
 #include "platform/core/Strings.h"
 
-std::function<bool()> HDPhotoCodecAvailable;
+std::function<bool()> HDPhotoCodecAvailable = IsWICAvailable;
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include "imaging/formats/fuzz/ReaderFuzzInput.h"
 #include "imaging/formats/gif/QkGif.h"
 #include "imaging/formats/j2k/QkJpeg2000.h"
+#include "imaging/formats/jxr/QkHdPhoto.h"
 #include "imaging/formats/targa/QkTarga.h"
 
 namespace {
@@ -63,6 +64,7 @@ TEST_F(FormatsMalformedInputs, ReadSafely)
         for (uint8_t choice : {0, 1, 2}) {
             request[0] = choice;
             FuzzReader(ReadJpeg2000Image, request.data(), request.size());
+            FuzzReader(ReadHdPhotoImage, request.data(), request.size());
         }
     }
 }

@@ -20,7 +20,7 @@ TEST_F(Registry, ExtensionLookups)
 {
     const std::pair<const char*, int32_t> cases[] = {
         {".JPG", 3}, {"jpg", 3},  {"JPEG", 3}, {"jpe", 3}, {"tif", 1}, {"V2", 28}, {"qkv", 25},
-        {"lyr", 26}, {"all", 27}, {".win", 0}, {"", 0},    {".", 0},   {"xyz", 0}, {"wdp", 0},
+        {"lyr", 26}, {"all", 27}, {".win", 0}, {"", 0},    {".", 0},   {"xyz", 0}, {"wdp", 29},
     };
     for (const auto& [extension, id] : cases) {
         EXPECT_EQ(IdOf(extension), id) << extension;
@@ -30,7 +30,8 @@ TEST_F(Registry, ExtensionLookups)
 
 TEST_F(Registry, EntriesInRegistrationOrderWithTheirDirections)
 {
-    const int32_t order[] = {1, 2, 3, 4, 5, 21, 6, 7, 8, 28, 9, 10, 11, 12, 16, 13, 14, 17, 18, 19, 20, 24, 25, 26, 27};
+    const int32_t order[] = {1,  2,  3,  4,  5,  21, 6,  7,  8,  28, 9,  10, 11,
+                             12, 16, 13, 14, 17, 18, 19, 20, 24, 25, 26, 27, 29};
     ASSERT_EQ(FileFormatCount(), int32_t(std::size(order)));
     for (int32_t i = 0; i < FileFormatCount(); ++i) {
         const TQkFileFormatInfo& format = FileFormatAt(i);
@@ -46,8 +47,8 @@ TEST_F(Registry, EntriesInRegistrationOrderWithTheirDirections)
     EXPECT_TRUE(FindFileFormat(7)->ReadFunction);
     EXPECT_TRUE(FindFileFormat(18)->WriteFunction);
     EXPECT_EQ(FindFileFormat(15), nullptr);
-    // No HD Photo codec has reported itself.
-    EXPECT_EQ(FindFileFormat(29), nullptr);
+    // The linked HD Photo codec reports itself.
+    EXPECT_EQ(FindFileFormat(29)->FullName, "Microsoft HD Photo");
 }
 
 TEST_F(Registry, ExtensionsAndTheirCounts)
@@ -71,14 +72,17 @@ TEST_F(Registry, ExtensionsAndTheirCounts)
     UnregisterFileFormat(100);
 }
 
-TEST_F(Registry, HDPhotoIsRegisteredLastOnceItsCodecReports)
+TEST_F(Registry, HDPhotoIsRegisteredOnlyWhenItsCodecReports)
 {
-    LibraryStaticFinal();
-    HDPhotoCodecAvailable = [] { return true; };
-    LibraryStaticInit();
-    HDPhotoCodecAvailable = nullptr;
     EXPECT_EQ(FileFormatAt(FileFormatCount() - 1).FileType, 29);
     EXPECT_EQ(IdOf("hdp"), 29);
+    LibraryStaticFinal();
+    const std::function<bool()> linked = HDPhotoCodecAvailable;
+    HDPhotoCodecAvailable = [] { return false; };
+    LibraryStaticInit();
+    HDPhotoCodecAvailable = linked;
+    EXPECT_EQ(FindFileFormat(29), nullptr);
+    EXPECT_EQ(IdOf("hdp"), 0);
 }
 
 TEST_F(Registry, ReleasingPluginsRemovesTheirEntries)

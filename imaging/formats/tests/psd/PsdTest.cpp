@@ -8,7 +8,9 @@
 #include "imaging/formats/psd/QkLayerData.h"
 #include "imaging/formats/psd/QkPackBits.h"
 #include "imaging/formats/psd/QkPsd.h"
+#include "imaging/formats/tests/CodecTestFiles.h"
 #include "imaging/formats/tests/FormatsTestSupport.h"
+#include "imaging/formats/tests/OracleTestSupport.h"
 
 namespace {
 
@@ -457,4 +459,31 @@ TEST_F(PsdTest, WrittenFormatsRoundTrip)
     bitmap.Allocate(2, 2, qk32f);
     EXPECT_TRUE(Write({}).empty());
     EXPECT_TRUE(aborting);
+}
+
+// An embedded profile comes back in the parameters, converts the CMYK
+// document to RGB and is written again.
+TEST_F(PsdTest, EmbeddedProfileConvertsAndRoundTrips)
+{
+    const std::vector<uint8_t> profile = ReadFileBytes(std::string(TEST_BINARY_DIR) + "/CmykProfile.icc");
+    ASSERT_FALSE(profile.empty());
+    TPsdBuilder psd;
+    psd.Mode = 4;
+    psd.Channels = 4;
+    for (int channel = 0; channel < 4; ++channel)
+        for (int i = 0; i < 8; ++i)
+            psd.Merged.push_back(uint8_t(channel == 3 ? 255 : 40 * channel + 20 * i));
+    psd.Resources = Resource(1039, TBytes(profile.begin(), profile.end()));
+    ASSERT_TRUE(Read(psd.Bytes()));
+    ASSERT_TRUE(params.InputICCProfile);
+    EXPECT_TRUE(params.InputICCProfile->IsValid());
+    EXPECT_EQ(params.InputICCProfile->RawData(), profile);
+    EXPECT_EQ(bitmap.GetPixelFormat(), qk24RGB);
+
+    const std::string written = Write({});
+    ASSERT_FALSE(aborting);
+    params.InputICCProfile.reset();
+    ASSERT_TRUE(Read(written));
+    ASSERT_TRUE(params.InputICCProfile);
+    EXPECT_EQ(params.InputICCProfile->RawData(), profile);
 }
