@@ -23,7 +23,8 @@ namespace {
 // background green.
 class TFakeView : public TQkView, public IBrelvixView {
 public:
-    explicit TFakeView(bool imageView) : TQkView(nullptr), imageView_(imageView) {}
+    // Frameless, so that the view's client area is where the form shows it.
+    explicit TFakeView(bool imageView) : TQkView(nullptr), imageView_(imageView) { SetBorderStyle(bsNone); }
 
     void Update() override
     {

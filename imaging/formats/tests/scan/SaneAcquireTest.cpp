@@ -207,8 +207,6 @@ TEST_F(SaneAcquire, FailuresDeliverNothing)
         const char* error;
     };
     const std::vector<Case> cases = {
-        {{"resolution=10", "read-return-value=SANE_STATUS_JAMMED"}, "Document feeder jammed"},
-        {{"resolution=10", "read-return-value=SANE_STATUS_COVER_OPEN"}, "Scanner cover is open"},
         {{"no-such-option=1"}, "option no-such-option: no such option"},
         {{"mode=Sepia"}, "option mode: Invalid argument"},
         {{"resolution=fast"}, "option resolution: invalid value \"fast\""},
