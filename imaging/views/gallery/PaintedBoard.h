@@ -13,8 +13,7 @@ class TPaintedBoard : public TGraphicControl {
 public:
     TPaintedBoard(TComponent* owner, std::function<void(TCanvas&)> paint)
         : TGraphicControl(owner), FPaint(std::move(paint))
-    {
-    }
+    {}
 
 protected:
     void Paint() override

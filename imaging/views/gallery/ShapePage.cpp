@@ -15,10 +15,22 @@ constexpr TColor BoxColour = RGB(225, 225, 225);
 constexpr TColor ShapeColour = RGB(180, 30, 90);
 
 constexpr std::array<const char*, TBoardGrid::Cells> ShapeNames = {
-    "5-point star",       "6-point star",        "arrow, top left",      "arrow, top right",
-    "arrow, bottom left", "arrow, bottom right", "lightning, tip left",  "lightning, tip right",
-    "explosion",          "explosion, turned",   "cross",                "fletched, top left",
-    "fletched, top right", "fletched, bottom left", "fletched, bottom right", "heart",
+    "5-point star",
+    "6-point star",
+    "arrow, top left",
+    "arrow, top right",
+    "arrow, bottom left",
+    "arrow, bottom right",
+    "lightning, tip left",
+    "lightning, tip right",
+    "explosion",
+    "explosion, turned",
+    "cross",
+    "fletched, top left",
+    "fletched, top right",
+    "fletched, bottom left",
+    "fletched, bottom right",
+    "heart",
 };
 
 void DrawShapes(TCanvas& canvas)
@@ -32,10 +44,7 @@ void DrawShapes(TCanvas& canvas)
     }
 }
 
-std::unique_ptr<TCustomForm> CreateShapesPage()
-{
-    return NewBoardPage(Grid, DrawShapes);
-}
+std::unique_ptr<TCustomForm> CreateShapesPage() { return NewBoardPage(Grid, DrawShapes); }
 
 const bool shapesRegistered = RegisterGalleryPage({
     "view-shapes",

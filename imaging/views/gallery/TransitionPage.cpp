@@ -20,8 +20,8 @@ constexpr int32_t MarkSide = 12;
 constexpr int32_t ShownProgress = 50;
 
 constexpr std::array<int32_t, TBoardGrid::Cells> ShownEffects = {
-    31, 61, 65, 77, // stretch, unroll, slide, curved wipe
-    85, 95, 113, 115, // bars, shredded, expanding rectangles and circles
+    31,  61,  65,  77, // stretch, unroll, slide, curved wipe
+    85,  95,  113, 115, // bars, shredded, expanding rectangles and circles
     117, 133, 139, 159, // circular, diagonal wipe, sweep, blinds
     179, 186, 192, 203, // zigzag, page flip, random shapes, centre shape
 };
