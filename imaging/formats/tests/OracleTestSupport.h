@@ -56,6 +56,17 @@ inline std::string RgbBytes(TQkBitmap& bitmap, bool withAlpha = false)
 
 inline std::string MagickRgb(const std::string& path) { return CommandOutput("convert " + path + " -depth 8 rgb:-"); }
 
+// The largest difference of two samples; 256 when the sizes differ.
+inline int LargestDifference(const std::string& ours, const std::string& theirs)
+{
+    if (ours.size() != theirs.size())
+        return 256;
+    int largest = 0;
+    for (size_t i = 0; i < ours.size(); ++i)
+        largest = std::max(largest, std::abs(int(uint8_t(ours[i])) - int(uint8_t(theirs[i]))));
+    return largest;
+}
+
 // Empty when equal, else where the bytes first differ (pixel dumps are too
 // long to print).
 inline std::string Difference(const std::string& ours, const std::string& theirs)

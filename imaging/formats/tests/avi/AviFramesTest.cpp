@@ -53,16 +53,6 @@ std::string OurFrame(TQkBitmap& bitmap)
     return bytes;
 }
 
-int LargestDifference(const std::string& ours, const std::string& theirs)
-{
-    if (ours.size() != theirs.size())
-        return 256;
-    int largest = 0;
-    for (size_t i = 0; i < ours.size(); ++i)
-        largest = std::max(largest, std::abs(int(uint8_t(ours[i])) - int(uint8_t(theirs[i]))));
-    return largest;
-}
-
 class AviFrames : public FormatsTest {
 protected:
     static void SetUpTestSuite()

@@ -6,6 +6,7 @@
 #include "imaging/core/QkColorRoutines.h"
 #include "imaging/formats/jpeg/QkJpeg.h"
 #include "imaging/formats/tests/FormatsTestSupport.h"
+#include "imaging/formats/tests/OracleTestSupport.h"
 #include "imaging/formats/tests/jpeg/JpegFilesTest.h"
 
 namespace {
@@ -120,11 +121,7 @@ TEST_F(JpegWriterTest, InkFilesDecodeAsImageMagicksOwn)
         CommandOutput("convert -size " + size + " -depth 8 cmyk:" + inks + " -quality 100 " + define + " " + theirs);
         const std::string decoded = CommandOutput("convert " + ours + " -depth 8 cmyk:-");
         const std::string expected = CommandOutput("convert " + theirs + " -depth 8 cmyk:-");
-        ASSERT_EQ(decoded.size(), expected.size());
-        int largest = 0;
-        for (size_t i = 0; i < decoded.size(); ++i)
-            largest = std::max(largest, std::abs(int(uint8_t(decoded[i])) - int(uint8_t(expected[i]))));
-        EXPECT_LE(largest, 4);
+        EXPECT_LE(LargestDifference(decoded, expected), 4);
     }
 }
 
