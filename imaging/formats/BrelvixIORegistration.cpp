@@ -36,6 +36,7 @@ void RegisterBrelvixIOClass()
         .Default(true)
         .Event("OnProgress", &I::OnProgress)
         .Event("OnFinishWork", &I::OnFinishWork)
+        .Event("OnAcquireBitmap", &I::OnAcquireBitmap)
         .Event("OnIOPreview", &I::OnIOPreview)
         .Event("OnDoPreviews", &I::OnDoPreviews);
 }

@@ -487,7 +487,7 @@ TEST_F(Component, PublishedProperties)
               (std::vector<std::string>{"AttachedBrelvix", "AttachedTImage", "Background", "NativePixelFormat",
                                         "StreamHeaders", "MsgLanguage", "PreviewsParams", "PreviewFont",
                                         "AutoAdjustDPI", "FilteredAdjustDPI", "SimplifiedParamsDialogs", "OnProgress",
-                                        "OnFinishWork", "OnIOPreview", "OnDoPreviews"}));
+                                        "OnFinishWork", "OnAcquireBitmap", "OnIOPreview", "OnDoPreviews"}));
     // The defaults are not written; changed values are.
     EXPECT_FALSE(IsStoredProp(*io, *info.FindProperty("SimplifiedParamsDialogs")));
     EXPECT_FALSE(IsStoredProp(*io, *info.FindProperty("MsgLanguage")));
@@ -515,10 +515,19 @@ TEST_F(Component, PublishedProperties)
     SetEventProp(*io, "OnIOPreview", std::function<void(TObject*, TForm*)>([&](TObject*, TForm*) { ++previews; }));
     SetEventProp(*io, "OnDoPreviews",
                  std::function<void(TObject*, bool&)>([](TObject*, bool& handled) { handled = true; }));
+    SetEventProp(
+        *io, "OnAcquireBitmap",
+        std::function<void(TObject*, TQkBitmap&, bool&)>([](TObject*, TQkBitmap&, bool& handled) { handled = true; }));
     ASSERT_TRUE(io->OnIOPreview);
     io->OnIOPreview(io.get(), nullptr);
     EXPECT_EQ(previews, 1);
     EXPECT_TRUE(io->DoPreviews(1));
+    // A handled acquisition leaves the component's image as it was.
+    TQkBitmap acquired;
+    acquired.Allocate(3, 2, qk24RGB);
+    const int32_t width = io->Bitmap()->GetWidth();
+    io->DoAcquireBitmap(acquired, TQkAcquiredParams{});
+    EXPECT_EQ(io->Bitmap()->GetWidth(), width);
     SetEventProp(*io, "OnDoPreviews", std::any());
     EXPECT_FALSE(io->OnDoPreviews);
     TComponent owner(nullptr);
