@@ -5,24 +5,95 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "imaging/core/QkBitmap.h"
 #include "imaging/core/tests/QkCommand.h"
 
-// Creates the folder and runs the commands that make a test's files; a
-// failing command fails the test.
+namespace made_files {
+
+inline std::string WithFolder(std::string command, const std::string& from, const std::string& to)
+{
+    for (size_t at = 0; (at = command.find(from, at)) != std::string::npos; at += to.size())
+        command.replace(at, from.size(), to);
+    return command;
+}
+
+// What decides whether made files can be reused: the commands with the
+// test's folder taken out, and the size and time of every existing file they
+// name outside it (a script, a sample), so that editing those remakes them.
+inline std::string Recipe(const std::string& folder, const std::vector<std::string>& commands)
+{
+    std::string recipe;
+    for (const std::string& command : commands) {
+        const std::string normalised = WithFolder(command, folder, "@");
+        recipe += normalised + '\n';
+        std::istringstream words(normalised);
+        for (std::string word; words >> word;) {
+            std::error_code error;
+            if (word.front() == '/' && std::filesystem::is_regular_file(word, error))
+                recipe += word + ' ' + std::to_string(std::filesystem::file_size(word)) + ' ' +
+                    std::to_string(std::filesystem::last_write_time(word).time_since_epoch().count()) + '\n';
+        }
+    }
+    return recipe;
+}
+
+// Runs the commands in `shared` unless a complete earlier run left its mark.
+// The lock makes the other test processes of a parallel run wait for it.
+inline void MakeOnce(const std::string& folder, const std::string& shared, const std::vector<std::string>& commands)
+{
+    std::filesystem::create_directories(std::filesystem::path(shared).parent_path());
+    const int lock = open((shared + ".lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
+    ASSERT_GE(lock, 0) << shared;
+    flock(lock, LOCK_EX);
+    const std::string complete = shared + "/.complete";
+    if (!std::filesystem::exists(complete)) {
+        std::filesystem::remove_all(shared);
+        std::filesystem::create_directories(shared);
+        for (const std::string& command : commands) {
+            const std::string here = WithFolder(command, folder, shared);
+            EXPECT_EQ(std::system(here.c_str()), 0) << here;
+        }
+        if (!::testing::Test::HasFailure())
+            std::ofstream(complete).put('\n');
+    }
+    close(lock);
+}
+
+} // namespace made_files
+
+// Fills the folder with the files the commands make there; a failing command
+// fails the test. The reference tools run once per recipe and build tree, in a
+// shared folder under "made-files", and each test process gets its own copy,
+// so a suite whose tests each run in their own process makes its files once a
+// run. The commands may read what earlier commands made and files outside
+// the folder, never what a test wrote into it.
 inline void MakeFiles(const std::string& folder, const std::vector<std::string>& commands)
 {
-    std::filesystem::create_directories(folder);
-    for (const std::string& command : commands)
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const std::string own = std::filesystem::path(folder).lexically_normal().string();
+    const std::string trimmed = own.back() == '/' ? own.substr(0, own.size() - 1) : own;
+    const std::string recipe = made_files::Recipe(trimmed, commands);
+    const std::string shared =
+        std::string(TEST_BINARY_DIR) + "/made-files/" + std::to_string(std::hash<std::string>{}(recipe));
+    made_files::MakeOnce(trimmed, shared, commands);
+    if (::testing::Test::HasFailure())
+        return;
+    std::filesystem::create_directories(trimmed);
+    std::filesystem::copy(shared, trimmed,
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::remove(trimmed + "/.complete");
 }
 
 inline std::string FileContent(const std::string& path)

@@ -18,19 +18,11 @@
 
 namespace {
 
-// Made once a build tree: every test runs in a process of its own.
-const std::string Folder = std::string(TEST_BINARY_DIR) + "/avi-frames";
+const std::string Folder = std::string(TEST_BINARY_DIR) + "/avi-frames-" + std::to_string(getpid());
 
 std::string Path(const std::string& name) { return Folder + "/" + name; }
 
-// Writes under a name of this process's, then renames, so that processes
-// making the same file together never read it half written.
-std::string Made(const std::string& name, const std::string& command)
-{
-    const std::string temporary = Path(std::to_string(getpid()) + "-" + name);
-    return "test -e " + Path(name) + " || { " + command + " -f avi " + temporary + " && mv " + temporary + " " +
-        Path(name) + "; }";
-}
+std::string Made(const std::string& name, const std::string& command) { return command + " -f avi " + Path(name); }
 
 std::string MakeClip(const std::string& name, const std::string& rate, const std::string& codec)
 {
@@ -57,18 +49,18 @@ class AviFrames : public FormatsTest {
 protected:
     static void SetUpTestSuite()
     {
-        MakeFiles(Folder,
-                  {MakeClip("bgr24.avi", "25", "-c:v rawvideo -pix_fmt bgr24"),
-                   MakeClip("bgra.avi", "30000/1001", "-c:v rawvideo -pix_fmt bgra"),
-                   MakeClip("rgb555.avi", "25", "-c:v rawvideo -pix_fmt rgb555le"),
-                   MakeClip("pal8.avi", "25", "-c:v rawvideo -pix_fmt pal8"),
-                   MakeClip("mjpeg.avi", "30000/1001", "-c:v mjpeg -q:v 3"),
-                   MakeClip("mpeg4.avi", "25", "-c:v mpeg4 -g 12 -q:v 4"),
-                   Made("audio.avi", "ffmpeg -v error -y -f lavfi -i sine=duration=0.3"),
-                   "test -e " + Path("picture.avi") +
-                       " || ffmpeg -v error -y -f lavfi -i testsrc=size=16x8 -frames:v 1 -f image2 -c:v png " +
-                       Path("picture.avi")});
+        MakeFiles(
+            Folder,
+            {MakeClip("bgr24.avi", "25", "-c:v rawvideo -pix_fmt bgr24"),
+             MakeClip("bgra.avi", "30000/1001", "-c:v rawvideo -pix_fmt bgra"),
+             MakeClip("rgb555.avi", "25", "-c:v rawvideo -pix_fmt rgb555le"),
+             MakeClip("pal8.avi", "25", "-c:v rawvideo -pix_fmt pal8"),
+             MakeClip("mjpeg.avi", "30000/1001", "-c:v mjpeg -q:v 3"),
+             MakeClip("mpeg4.avi", "25", "-c:v mpeg4 -g 12 -q:v 4"),
+             Made("audio.avi", "ffmpeg -v error -y -f lavfi -i sine=duration=0.3"),
+             "ffmpeg -v error -y -f lavfi -i testsrc=size=16x8 -frames:v 1 -f image2 -c:v png " + Path("picture.avi")});
     }
+    static void TearDownTestSuite() { std::filesystem::remove_all(Folder); }
 
     void SetUp() override
     {
