@@ -12,7 +12,7 @@
 #include "platform/ui/Messages.h"
 
 class TBrelvixVect;
-class TQkBitmap;
+class TBitmap;
 class TStream;
 struct TQkVObject;
 
@@ -39,7 +39,7 @@ public:
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
     virtual void KeyDown(uint16_t& /*key*/, TShiftState /*shift*/) {}
-    virtual void Draw(TQkBitmap& destination, int32_t left, int32_t top, int32_t right, int32_t bottom, double zoomX,
+    virtual void Draw(TBitmap& destination, int32_t left, int32_t top, int32_t right, int32_t bottom, double zoomX,
                       double zoomY, bool drawAlpha) = 0;
 };
 
@@ -48,7 +48,8 @@ using TQkVUserObjectFactory = std::function<std::unique_ptr<TQkVUserObject>()>;
 // Registers a class under a name; an application fills the registry before it
 // loads files holding objects of its classes.
 void RegisterUserObjectClass(const std::string& name, std::type_index type, TQkVUserObjectFactory factory);
-template <class T> void RegisterUserObjectClass(const std::string& name)
+template <class T>
+void RegisterUserObjectClass(const std::string& name)
 {
     RegisterUserObjectClass(name, typeid(T), [] { return std::make_unique<T>(); });
 }
