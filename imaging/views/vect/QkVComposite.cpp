@@ -49,8 +49,8 @@ void TQkVObjectPainter::DrawObjects(int32_t hobj, bool antiAlias, const TQkVMapp
         handles = objects_.ZOrder();
     else if (objects_.GetObjectRecord(hobj))
         handles = {hobj};
-    const bool offscreen = (settings_.OffscreenObjectDrawing || drawingIntoImage_) && objects_.ObjectCount() > 0 &&
-        !IsGdiPlusActive();
+    const bool offscreen =
+        (settings_.OffscreenObjectDrawing || drawingIntoImage_) && objects_.ObjectCount() > 0 && !IsGdiPlusActive();
     const int32_t supersample = offscreen && antiAlias ? 2 : 1;
     for (const int32_t handle : handles) {
         TQkVObject& record = *objects_.GetObjectRecord(handle);
@@ -115,9 +115,9 @@ void TQkVObjectPainter::CompositeObject(TQkVObject& record, int32_t hobj, const 
 void TQkVObjectPainter::CopyUnder(const TQkVObject& record, const TQkVMapping& drawing, TBitmap& destination,
                                   int32_t supersample)
 {
-    const TRect box = Clamped({drawing.MapX(record.X1), drawing.MapY(record.Y1), drawing.MapX(record.X2),
-                               drawing.MapY(record.Y2)},
-                              buffer_->GetWidth(), buffer_->GetHeight());
+    const TRect box =
+        Clamped({drawing.MapX(record.X1), drawing.MapY(record.Y1), drawing.MapX(record.X2), drawing.MapY(record.Y2)},
+                buffer_->GetWidth(), buffer_->GetHeight());
     for (int32_t y = box.Top; y <= box.Bottom; ++y) {
         const uint8_t* from = destination.ScanLine(std::min(y / supersample, destination.Height() - 1));
         uint8_t* to = buffer_->GetScanline(y);
@@ -165,9 +165,9 @@ TRect TQkVObjectPainter::AddShadow(const TQkVObject& record, const TRect& area, 
 {
     const TQkVSoftShadow& shadow = record.SoftShadow;
     const TColor tint = RGB(shadow.ShadowColor[2], shadow.ShadowColor[1], shadow.ShadowColor[0]);
-    const int32_t margin = AddSoftShadow(*buffer_, shadow.OffsetX * supersample, shadow.OffsetY * supersample,
-                                         shadow.Radius * supersample, shadow.Intensity, tint, area.Left, area.Top,
-                                         area.Right, area.Bottom);
+    const int32_t margin =
+        AddSoftShadow(*buffer_, shadow.OffsetX * supersample, shadow.OffsetY * supersample, shadow.Radius * supersample,
+                      shadow.Intensity, tint, area.Left, area.Top, area.Right, area.Bottom);
     return {std::max(area.Left - margin, 0), std::max(area.Top - margin, 0),
             std::min(area.Right + margin, buffer_->GetWidth() - 1),
             std::min(area.Bottom + margin, buffer_->GetHeight() - 1)};

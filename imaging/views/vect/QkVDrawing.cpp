@@ -27,15 +27,15 @@ TQkVUnitFactors ComputeUnitFactors(TQkUnits unit, double dpiX, double dpiY, doub
     if (unit == qkuPIXELS || dpiX <= 0 || dpiY <= 0)
         return {measureScale, measureScale};
     // Factors from inches.
-    constexpr double fromInches[] = {1,           1,          2.54 / 100000, 2.54 / 100, 2.54,      2.54 * 10,
-                                     2.54 * 10000, 2.54 * 1e7, 1.0 / 12,      1.0 / 36,   1.0 / 63360};
+    constexpr double fromInches[] = {1,          1,        2.54 / 100000, 2.54 / 100, 2.54, 2.54 * 10, 2.54 * 10000,
+                                     2.54 * 1e7, 1.0 / 12, 1.0 / 36,      1.0 / 63360};
     const double factor = fromInches[std::min<size_t>(unit, std::size(fromInches) - 1)];
     return {factor / dpiX * measureScale, factor / dpiY * measureScale};
 }
 
 std::string UnitAbbreviation(TQkUnits unit)
 {
-    static const char* const names[] = {"pixels", "inches",     "km",   "mt",    "cm",   "mm",
+    static const char* const names[] = {"pixels",  "inches",     "km",   "mt",    "cm",   "mm",
                                         "microns", "nanometers", "feet", "yards", "miles"};
     return unit < std::size(names) ? names[unit] : "";
 }
@@ -43,8 +43,7 @@ std::string UnitAbbreviation(TQkUnits unit)
 TQkVMapping::TQkVMapping(std::function<int32_t(int32_t)> toX, std::function<int32_t(int32_t)> toY, double zoomX,
                          double zoomY)
     : toX_(std::move(toX)), toY_(std::move(toY)), zoomX_(zoomX), zoomY_(zoomY)
-{
-}
+{}
 
 TQkVMapping TQkVMapping::Scaled(int32_t scale) const
 {
@@ -67,7 +66,8 @@ std::vector<TPoint> ArrowTriangle(int32_t shape, int32_t ex, int32_t ey, int32_t
     const bool backwards = (ex > ox && ey != oy) || (ex < ox && ey == oy);
     const double toM = backwards ? q - Pi / 2 : q + Pi / 2;
     const TPoint end{ex, ey};
-    const TPoint middle{ex + int32_t(std::trunc(length * std::cos(toM))), ey + int32_t(std::trunc(length * std::sin(toM)))};
+    const TPoint middle{ex + int32_t(std::trunc(length * std::cos(toM))),
+                        ey + int32_t(std::trunc(length * std::sin(toM)))};
     const auto side = [&](TPoint at, double angle) {
         return TPoint{at.X + int32_t(std::trunc(halfWidth * std::cos(angle))),
                       at.Y + int32_t(std::trunc(halfWidth * std::sin(angle)))};
@@ -99,8 +99,7 @@ void FillRectAnd(TBitmap& bitmap, int32_t x1, int32_t y1, int32_t x2, int32_t y2
 
 TQkVObjectPainter::TQkVObjectPainter(TQkVObjectSet& objects, const TQkVDrawSettings& settings)
     : objects_(objects), settings_(settings)
-{
-}
+{}
 
 TQkVObjectPainter::~TQkVObjectPainter() = default;
 
@@ -127,8 +126,9 @@ bool TQkVObjectPainter::DrawObject(TQkVObject& record, int32_t hobj, bool alphaP
     const TRect box = frame.OrderedBox();
     if (!(record.Flags & qkvfVisible))
         return false;
-    if (imageArea && (box.Right < imageArea->Left || box.Left > imageArea->Right || box.Bottom < imageArea->Top ||
-                      box.Top > imageArea->Bottom))
+    if (imageArea &&
+        (box.Right < imageArea->Left || box.Left > imageArea->Right || box.Bottom < imageArea->Top ||
+         box.Top > imageArea->Bottom))
         return false;
     const TRect mappedBox{frame.X1, frame.Y1, frame.X2, frame.Y2};
     bool handled = false;
@@ -180,6 +180,11 @@ void TQkVObjectPainter::DrawByKind(TObjectFrame& frame)
         frame.UseRecordBrush();
         DrawTextObject(frame);
         break;
+    case qkvkMemo:
+        canvas.Pen().SetLineJoin(0);
+        frame.UseRecordBrush();
+        DrawMemo(frame);
+        break;
     case qkvkRuler:
         canvas.Pen().SetLineJoin(0);
         frame.UseRecordBrush();
@@ -194,8 +199,8 @@ void TQkVObjectPainter::DrawByKind(TObjectFrame& frame)
     case qkvkUserObject:
         frame.UseRecordBrush();
         if (record.UserObject)
-            record.UserObject->Draw(frame.Destination, frame.X1, frame.Y1, frame.X2, frame.Y2, frame.ZoomX,
-                                    frame.ZoomY, frame.AlphaPass);
+            record.UserObject->Draw(frame.Destination, frame.X1, frame.Y1, frame.X2, frame.Y2, frame.ZoomX, frame.ZoomY,
+                                    frame.AlphaPass);
         frame.Include(frame.OrderedBox());
         break;
     default: break;
@@ -251,17 +256,14 @@ void TQkVObjectPainter::DrawPolyline(TObjectFrame& frame)
     frame.Canvas.Pen().SetLineJoin(2);
     if (record.Points.empty() || (record.BaseX1 == record.BaseX2 && record.BaseY1 == record.BaseY2))
         return;
-    const double scaleX = record.BaseX2 != record.BaseX1
-        ? double(record.X2 - record.X1) / double(record.BaseX2 - record.BaseX1)
-        : 1.0;
-    const double scaleY = record.BaseY2 != record.BaseY1
-        ? double(record.Y2 - record.Y1) / double(record.BaseY2 - record.BaseY1)
-        : 1.0;
+    const double scaleX =
+        record.BaseX2 != record.BaseX1 ? double(record.X2 - record.X1) / double(record.BaseX2 - record.BaseX1) : 1.0;
+    const double scaleY =
+        record.BaseY2 != record.BaseY1 ? double(record.Y2 - record.Y1) / double(record.BaseY2 - record.BaseY1) : 1.0;
     record.ScreenPoints.clear();
     for (const TPoint& point : record.Points) {
-        const TPoint mapped{
-            frame.Mapping.MapX(int32_t(std::round((point.X - record.BaseX1) * scaleX)) + record.X1),
-            frame.Mapping.MapY(int32_t(std::round((point.Y - record.BaseY1) * scaleY)) + record.Y1)};
+        const TPoint mapped{frame.Mapping.MapX(int32_t(std::round((point.X - record.BaseX1) * scaleX)) + record.X1),
+                            frame.Mapping.MapY(int32_t(std::round((point.Y - record.BaseY1) * scaleY)) + record.Y1)};
         record.ScreenPoints.push_back(mapped);
         frame.Include(mapped);
     }
@@ -305,7 +307,8 @@ void TQkVObjectPainter::DrawBitmapObject(TObjectFrame& frame, TRect box)
 void TQkVObjectPainter::DrawBitmapBorder(TObjectFrame& frame, const TRect& box)
 {
     const TQkVObject& record = frame.Record;
-    TQkBitmap* alpha = frame.Offscreen && frame.Offscreen->HasAlphaChannel() ? frame.Offscreen->GetAlphaChannel() : nullptr;
+    TQkBitmap* alpha =
+        frame.Offscreen && frame.Offscreen->HasAlphaChannel() ? frame.Offscreen->GetAlphaChannel() : nullptr;
     TCanvas& canvas = *frame.Destination.Canvas();
     const auto set = [&](int32_t x, int32_t y) {
         if (x < 0 || y < 0 || x >= frame.Destination.Width() || y >= frame.Destination.Height())

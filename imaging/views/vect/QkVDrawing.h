@@ -98,8 +98,8 @@ public:
     void DrawObjects(int32_t hobj, bool antiAlias, const TQkVMapping& mapping, const TRect* imageArea,
                      TBitmap& destination);
     // True when the object was drawn (visible and not clipped away).
-    bool DrawObject(TQkVObject& record, int32_t hobj, bool alphaPass, const TQkVMapping& mapping,
-                    TQkBitmap* offscreen, const TRect* imageArea, TBitmap& destination);
+    bool DrawObject(TQkVObject& record, int32_t hobj, bool alphaPass, const TQkVMapping& mapping, TQkBitmap* offscreen,
+                    const TRect* imageArea, TBitmap& destination);
     // Draws the objects permanently into the image, in bitmap coordinates.
     void DrawObjectsToBitmap(TQkBitmap& image, bool antiAlias, int32_t hobj);
 
@@ -125,6 +125,7 @@ private:
     void DrawBitmapObject(TObjectFrame& frame, TRect box);
     void DrawBitmapBorder(TObjectFrame& frame, const TRect& box);
     void DrawTextObject(TObjectFrame& frame);
+    void DrawMemo(TObjectFrame& frame);
     void DrawCurveText(TObjectFrame& frame);
     void DrawLabel(TObjectFrame& frame);
     void DrawRuler(TObjectFrame& frame);

@@ -67,8 +67,8 @@ void TQkVObjectPainter::DrawRuler(TObjectFrame& frame)
             return;
         const double tx = 1 / stepX, ty = 1 / stepY;
         const bool rightwards = e.X >= s.X;
-        const double alongX = rightwards ? -sinR : sinR;      // sin(r + pi) = -sin r
-        const double alongY = rightwards ? cosR : -cosR;      // cos(r + pi) = -cos r
+        const double alongX = rightwards ? -sinR : sinR; // sin(r + pi) = -sin r
+        const double alongY = rightwards ? cosR : -cosR; // cos(r + pi) = -cos r
         const TRect bounds{std::min(s.X, e.X), std::min(s.Y, e.Y), std::max(s.X, e.X), std::max(s.Y, e.Y)};
         double previous = 0;
         for (int32_t k = 0; previous < b; ++k) {
@@ -110,13 +110,13 @@ void TQkVObjectPainter::DrawRuler(TObjectFrame& frame)
     if (settings_.KeepRulerTextUpright && q > Pi / 2 && q <= 3 * Pi / 2)
         q -= Pi;
     SelectMeasureFont(*plain.Font(), record, frame.ZoomY, Trunc(-q * 180 / Pi * 10));
-    const double value = std::hypot(std::abs(record.X2 - record.X1) * units.X, std::abs(record.Y2 - record.Y1) * units.Y);
+    const double value =
+        std::hypot(std::abs(record.X2 - record.X1) * units.X, std::abs(record.Y2 - record.Y1) * units.Y);
     std::string text = FloatToStrF(value, ffFixed, settings_.FloatPrecision, settings_.FloatDigits) + " " +
         UnitAbbreviation(record.RulerUnit);
     if (OnPresentMeasure)
         OnPresentMeasure(text, value);
-    const bool turned =
-        settings_.KeepRulerTextUpright && direction >= Pi / 2 - 0.000001 && direction <= 3 * Pi / 2;
+    const bool turned = settings_.KeepRulerTextUpright && direction >= Pi / 2 - 0.000001 && direction <= 3 * Pi / 2;
     if (record.RulerType == 1)
         text = " " + text;
     else if (record.RulerType == 3)

@@ -10,8 +10,8 @@
 namespace {
 
 // Antialiased, ClearType, ClearType natural, default, draft, non-antialiased, proof.
-constexpr uint8_t QualityTable[] = {ANTIALIASED_QUALITY, CLEARTYPE_QUALITY,      CLEARTYPE_NATURAL_QUALITY,
-                                    DEFAULT_QUALITY,     DRAFT_QUALITY,          NONANTIALIASED_QUALITY,
+constexpr uint8_t QualityTable[] = {ANTIALIASED_QUALITY, CLEARTYPE_QUALITY, CLEARTYPE_NATURAL_QUALITY,
+                                    DEFAULT_QUALITY,     DRAFT_QUALITY,     NONANTIALIASED_QUALITY,
                                     PROOF_QUALITY};
 
 } // namespace

@@ -60,7 +60,10 @@ protected:
         return objects.AddObjectRecord(record);
     }
     TQkVObject& Record(int32_t handle) { return *objects.GetObjectRecord(handle); }
-    void DrawAll(TBitmap& destination) { painter.DrawObjects(qkvAllObjects, true, TQkVMapping(), nullptr, destination); }
+    void DrawAll(TBitmap& destination)
+    {
+        painter.DrawObjects(qkvAllObjects, true, TQkVMapping(), nullptr, destination);
+    }
 
     TQkVObjectSet objects;
     TQkVDrawSettings settings;
@@ -216,4 +219,33 @@ TEST_F(VectorDrawing, RulersLabelTheirLengthInTheirUnit)
     EXPECT_DOUBLE_EQ(millimetres.X, 25.4 / 100 * 2);
     EXPECT_DOUBLE_EQ(millimetres.Y, 25.4 / 50 * 2);
     EXPECT_EQ(UnitAbbreviation(qkuMETERS), "mt");
+}
+
+TEST_F(VectorDrawing, MemosAreLaidOutByATextControlUnlessBeingEdited)
+{
+    const int32_t memo = Add(qkvkMemo, 2, 2, 61, 31);
+    Record(memo).Text = "Wide\nWWW";
+    Record(memo).Font = TLogFont{};
+    Record(memo).Font->lfHeight = -12;
+    Record(memo).Font->lfFaceName = "DejaVu Sans";
+    Record(memo).MemoBorderColor = clBlack;
+    const auto darkPixels = [](TBitmap& bitmap, const TRect& area) {
+        int count = 0;
+        for (int32_t y = area.Top; y < area.Bottom; ++y)
+            for (int32_t x = area.Left; x < area.Right; ++x)
+                count += bitmap.ScanLine(y)[3 * x] < 128;
+        return count;
+    };
+    painter.EditedObject = memo;
+    auto editing = White(64, 34);
+    DrawAll(*editing);
+    EXPECT_TRUE(Untouched(*editing, 255)) << "the editor shows a memo being edited";
+
+    painter.EditedObject = -1;
+    auto destination = White(64, 34);
+    DrawAll(*destination);
+    EXPECT_GT(darkPixels(*destination, {5, 5, 58, 28}), 20) << "two lines of text inside the frame";
+    EXPECT_EQ(Pixel(*destination, 2, 15)[0], 0) << "the frame";
+    EXPECT_EQ(Record(memo).Text, "Wide\nWWW") << "the text is handed back";
+    EXPECT_FALSE(Record(memo).FontRuns.empty()) << "with the runs the control made of it";
 }
