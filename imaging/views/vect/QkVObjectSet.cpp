@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "imaging/core/QkBitmapRoutines.h"
+#include "imaging/core/QkGeometry.h"
 #include "imaging/views/vect/QkVUserObject.h"
 
 namespace {
@@ -230,10 +231,12 @@ void TQkVObjectSet::AddPolylinePoint(int32_t hobj, int32_t x, int32_t y)
     if (!record->Points.empty() && record->Points.back() == TPoint{x, y})
         return;
     record->Points.push_back({x, y});
-    record->X1 = std::min(record->X1, x);
-    record->X2 = std::max(record->X2, x);
-    record->Y1 = std::min(record->Y1, y);
-    record->Y2 = std::max(record->Y2, y);
+    TRect box{record->X1, record->Y1, record->X2, record->Y2};
+    IncludePointInRect(box, x, y);
+    record->X1 = box.Left;
+    record->Y1 = box.Top;
+    record->X2 = box.Right;
+    record->Y2 = box.Bottom;
     record->BaseX1 = record->X1;
     record->BaseY1 = record->Y1;
     record->BaseX2 = record->X2;

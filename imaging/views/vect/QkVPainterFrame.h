@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "imaging/core/QkCanvas.h"
+#include "imaging/core/QkGeometry.h"
 #include "imaging/views/vect/QkVDrawing.h"
 #include "platform/gfx/Bitmap.h"
 
@@ -42,12 +43,7 @@ struct TQkVObjectPainter::TObjectFrame {
         const int32_t y2 = Mapping.MapY(Record.Y2 + 1) - 1;
         return {std::min(X1, x2), std::min(Y1, y2), std::max(X1, x2), std::max(Y1, y2)};
     }
-    void Include(TPoint point)
-    {
-        TRect& drawn = Record.DrawnRect;
-        drawn = {std::min(drawn.Left, point.X), std::min(drawn.Top, point.Y), std::max(drawn.Right, point.X),
-                 std::max(drawn.Bottom, point.Y)};
-    }
+    void Include(TPoint point) { IncludePointInRect(Record.DrawnRect, point.X, point.Y); }
     void Include(const TRect& rect)
     {
         Include(rect.TopLeft());
