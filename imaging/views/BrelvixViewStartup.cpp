@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "imaging/core/QkStartup.h"
+#include "imaging/views/textedit/QkTextControl.h"
 #include "imaging/views/transitions/QkTransitionEffects.h"
+#include "imaging/views/vect/QkVStartup.h"
 
 void InstallBrelvixViewStartup()
 {
@@ -12,6 +14,9 @@ void InstallBrelvixViewStartup()
             hook.StaticInit = BrelvixViewStaticInit;
             hook.StaticFinal = BrelvixViewStaticFinal;
         }
+    // The other units of the views library start with the view.
+    InstallTextControlStartup();
+    InstallBrelvixVectStartup();
 }
 
 void BrelvixViewStaticInit()

@@ -46,8 +46,8 @@ double PolylineDistance(const TQkVObject& record, int32_t x, int32_t y)
 {
     double sx = 1, sy = 1;
     GetPolylineScale(record, sx, sy);
-    const TScreenMapping mapping{sx, sy, double(record.X1), double(record.Y1), double(record.BaseX1),
-                                 double(record.BaseY1)};
+    const TScreenMapping mapping{
+        sx, sy, double(record.X1), double(record.Y1), double(record.BaseX1), double(record.BaseY1)};
     if (record.Closed && record.BrushStyle != bsClear && PointInScaledPolygon(x, y, record.Points, mapping))
         return 0;
     return PointToPolylineDistance(x, y, record.Points, record.Closed, mapping, record.PenWidth);
@@ -70,8 +70,9 @@ double ObjectDistance(TQkVObjectSet& objects, const TQkVObject& record, int32_t 
     case qkvkLine: return LineDistance(record, x, y);
     case qkvkLabelLine: {
         const TRect& label = record.LabelRect;
-        return std::min(LineDistance(record, x, y), DistanceToRectangle(x, y, label.Left, label.Top, label.Right,
-                                                                        label.Bottom, record.PenWidth, true));
+        return std::min(
+            LineDistance(record, x, y),
+            DistanceToRectangle(x, y, label.Left, label.Top, label.Right, label.Bottom, record.PenWidth, true));
     }
     case qkvkBox: return BoxDistance(record, x, y, filled || settings.FillBoxHit);
     case qkvkEllipse:
@@ -123,11 +124,11 @@ void MoveObject(TQkVObject& record, int32_t dx, int32_t dy)
     record.Y2 += dy;
     if (record.Kind == qkvkAngle)
         for (int32_t i = 0; i < CountAnglePoints(record.AnglePoints); ++i)
-            record.AnglePoints[size_t(i)] = {record.AnglePoints[size_t(i)].X + dx, record.AnglePoints[size_t(i)].Y + dy};
+            record.AnglePoints[size_t(i)] = {record.AnglePoints[size_t(i)].X + dx,
+                                             record.AnglePoints[size_t(i)].Y + dy};
 }
 
-void ResizeObject(TQkVObject& record, int32_t dX1, int32_t dY1, int32_t dX2, int32_t dY2, bool keepAspect,
-                  int32_t grip)
+void ResizeObject(TQkVObject& record, int32_t dX1, int32_t dY1, int32_t dX2, int32_t dY2, bool keepAspect, int32_t grip)
 {
     record.X1 += dX1;
     record.Y1 += dY1;

@@ -39,9 +39,9 @@ TEST(VectorObjectGeometry, DistancesFollowTheKind)
         TPoint At;
         bool Zero;
     } cases[] = {
-        {thickLine, {50, 2}, true},  // within half the pen
-        {thickLine, {50, 9}, false}, {openBox, {30, 30}, false},  {filledBox, {30, 30}, true},
-        {arc, {30, 30}, false},      // never filled
+        {thickLine, {50, 2}, true}, // within half the pen
+        {thickLine, {50, 9}, false}, {openBox, {30, 30}, false},
+        {filledBox, {30, 30}, true}, {arc, {30, 30}, false}, // never filled
         {text, {30, 30}, true},
     };
     for (const auto& c : cases)
@@ -97,9 +97,9 @@ TEST(VectorObjectGeometry, ResizingKeepsTheSavedProportionsWhenAsked)
         TRect Offsets; // dX1, dY1, dX2, dY2
         TRect Expected;
     } cases[] = {
-        {2, {0, 0, 20, 0}, {0, 0, 60, 30}},   // the height follows the width
+        {2, {0, 0, 20, 0}, {0, 0, 60, 30}}, // the height follows the width
         {1, {-20, 0, 0, 0}, {-20, -10, 40, 20}},
-        {9, {0, 0, 0, 10}, {0, 0, 60, 30}},   // the width follows the height
+        {9, {0, 0, 0, 10}, {0, 0, 60, 30}}, // the width follows the height
         {8, {0, -10, 0, 0}, {-20, -10, 40, 20}},
     };
     for (const auto& c : cases) {
