@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 #include <numbers>
+#include <utility>
 
 #include "platform/core/Files.h"
 #include "platform/core/Strings.h"
@@ -163,15 +164,38 @@ void Unpremultiply(TBitmap& bitmap)
     }
 }
 
+// The icons are drawn on a 32-pixel grid, scaled to the size asked.
+void DrawMessageIconAt(TCanvas& canvas, int32_t x, int32_t y, TMsgDlgType type, int32_t size)
+{
+    if (type == mtCustom)
+        return;
+    auto icon = PaintIcon(size, [type, size](cairo_t* cr) {
+        const double scale = double(size) / MessageIconSize;
+        cairo_scale(cr, scale, scale);
+        PaintMessageIcon(cr, type);
+    });
+    canvas.AlphaBlend(x, y, size, size, icon->Canvas(), 0, 0, size, size, TBlendFunction{255, true});
+}
+
 } // namespace
 
 void DrawMessageIcon(TCanvas& canvas, int32_t x, int32_t y, TMsgDlgType type)
 {
-    if (type == mtCustom)
-        return;
-    auto icon = PaintIcon(MessageIconSize, [type](cairo_t* cr) { PaintMessageIcon(cr, type); });
-    canvas.AlphaBlend(x, y, MessageIconSize, MessageIconSize, icon->Canvas(), 0, 0, MessageIconSize, MessageIconSize,
-                      TBlendFunction{255, true});
+    DrawMessageIconAt(canvas, x, y, type, MessageIconSize);
+}
+
+bool DrawSystemIcon(TCanvas& canvas, int32_t x, int32_t y, int32_t iconId, int32_t size)
+{
+    const std::pair<int32_t, TMsgDlgType> stock[] = {{IDI_HAND, mtError},
+                                                     {IDI_QUESTION, mtConfirmation},
+                                                     {IDI_EXCLAMATION, mtWarning},
+                                                     {IDI_ASTERISK, mtInformation}};
+    for (const auto& [id, type] : stock)
+        if (id == iconId && size > 0) {
+            DrawMessageIconAt(canvas, x, y, type, size);
+            return true;
+        }
+    return false;
 }
 
 void AddFileIcons(TCustomImageList& images)

@@ -16,6 +16,12 @@ constexpr int32_t MessageIconSize = 32;
 // onto what is there; mtCustom has none.
 void DrawMessageIcon(TCanvas& canvas, int32_t x, int32_t y, TMsgDlgType type);
 
+// The system's stock icons by their resource numbers: the message types'.
+constexpr int32_t IDI_HAND = 32513, IDI_QUESTION = 32514, IDI_EXCLAMATION = 32515, IDI_ASTERISK = 32516;
+// The stock icon drawn `size` pixels square at (x, y); false, drawing
+// nothing, for a number that names no stock icon.
+bool DrawSystemIcon(TCanvas& canvas, int32_t x, int32_t y, int32_t iconId, int32_t size);
+
 enum TFileIcon : int32_t { fiFolder, fiFile, fiVideo };
 
 // Adds the folder, file and video icons to a 16 x 16 image list, at the

@@ -6,6 +6,8 @@
 #include "imaging/core/QkBitmapRoutines.h"
 #include "imaging/core/QkGeometry.h"
 #include "imaging/views/vect/QkVUserObject.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/ui/DialogIcons.h"
 
 namespace {
 
@@ -188,6 +190,17 @@ void TQkVObjectSet::SetObjBitmapIndex(int32_t hobj, int32_t index)
         record->BitmapIndex = StoreCopy(*copy);
     else if (ShareBitmaps && ValidSharedIndex(index))
         UseSharedBitmap(*record, index);
+}
+
+void TQkVObjectSet::SetObjBitmapIcon(int32_t hobj, int32_t iconId, int32_t width, int32_t height)
+{
+    TBitmap drawn(std::max(width, 1), std::max(height, 1), pf24bit);
+    for (int32_t y = 0; y < drawn.Height(); ++y)
+        std::fill_n(drawn.ScanLine(y), drawn.Width() * 3, uint8_t(0));
+    DrawSystemIcon(*drawn.Canvas(), 0, 0, iconId, std::min(drawn.Width(), drawn.Height()));
+    TQkBitmap image;
+    image.CopyFromTBitmap(drawn);
+    SetObjBitmap(hobj, &image);
 }
 
 void TQkVObjectSet::PackSharedBitmaps()

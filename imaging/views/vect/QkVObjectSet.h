@@ -54,6 +54,9 @@ public:
     // image already in the table when sharing; nothing gives no image.
     void SetObjBitmap(int32_t hobj, TQkBitmap* bitmap);
     void SetObjBitmapIndex(int32_t hobj, int32_t index);
+    // A system stock icon (IDI_HAND, ...) drawn on a black 24-bit image of
+    // that size; an unknown icon gives an all-black image.
+    void SetObjBitmapIcon(int32_t hobj, int32_t iconId, int32_t width, int32_t height);
     // Drops empty entries and renumbers every reference.
     void PackSharedBitmaps();
     // For a reader that fills the table itself: `count` empty entries.

@@ -162,3 +162,17 @@ TEST(VectorObjectSet, ClearingKeepsOnlyTheTemplatesImage)
     EXPECT_EQ(set.Template().BitmapIndex, 0);
     EXPECT_EQ(set.GetSharedBitmap(0)->GetScanline(0)[0], 70);
 }
+
+TEST(VectorObjectSet, TheStopIconBecomesAnImage)
+{
+    TQkVObjectSet set;
+    set.SetObjBitmapIcon(qkvTemplate, 32513, 64, 64);
+    TQkBitmap* image = set.GetSharedBitmap(set.Template().BitmapIndex);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->GetWidth(), 64);
+    EXPECT_EQ(image->GetPixelFormat(), qk24RGB);
+    const uint8_t* middleLeft = image->GetScanline(32) + 3 * 6;
+    EXPECT_GT(middleLeft[2], 150) << "the red disc";
+    EXPECT_LT(middleLeft[0], 100);
+    EXPECT_EQ(image->GetScanline(0)[0], 0) << "on black outside it";
+}
