@@ -36,10 +36,18 @@ struct TCrossing {
     int Direction;
 };
 
+// A polygon edge from its upper end A to its lower end B; it crosses rows
+// A.Y .. B.Y - 1.
+struct TEdge {
+    TPoint A, B;
+    int Direction;
+};
+
+// The crossings of equal X may come in any order: only the winding after
+// the last of them opens a span.
 void AddRowSpans(std::vector<TCrossing>& crossings, TPolyFillMode mode, int32_t y, std::vector<TSpan>& out)
 {
-    std::stable_sort(crossings.begin(), crossings.end(),
-                     [](const TCrossing& a, const TCrossing& b) { return a.X < b.X; });
+    std::sort(crossings.begin(), crossings.end(), [](const TCrossing& a, const TCrossing& b) { return a.X < b.X; });
     int winding = 0;
     for (size_t i = 0; i + 1 < crossings.size(); ++i) {
         winding += (mode == WINDING) ? crossings[i].Direction : 1;
@@ -223,23 +231,28 @@ std::vector<TSpan> PolygonSpans(const std::vector<TPoint>& points, TPolyFillMode
     }
     minY = std::max(minY, window.Top);
     maxY = std::min(maxY, window.Bottom);
+    // Edges by their first row, so that each row visits only the edges
+    // crossing it.
+    std::vector<TEdge> edges;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const TPoint a = points[i], b = points[(i + 1) % points.size()];
+        if (a.Y != b.Y)
+            edges.push_back(a.Y < b.Y ? TEdge{a, b, 1} : TEdge{b, a, -1});
+    }
+    std::sort(edges.begin(), edges.end(), [](const TEdge& a, const TEdge& b) { return a.A.Y < b.A.Y; });
+    std::vector<const TEdge*> active;
+    auto next = edges.begin();
     std::vector<TCrossing> crossings;
     for (int32_t y = minY; y < maxY; ++y) {
+        for (; next != edges.end() && next->A.Y <= y; ++next)
+            active.push_back(&*next);
+        std::erase_if(active, [y](const TEdge* e) { return e->B.Y <= y; });
         crossings.clear();
-        for (size_t i = 0; i < points.size(); ++i) {
-            TPoint a = points[i], b = points[(i + 1) % points.size()];
-            if (a.Y == b.Y)
-                continue;
-            int direction = 1;
-            if (a.Y > b.Y) {
-                std::swap(a, b);
-                direction = -1;
-            }
-            if (y < a.Y || y >= b.Y)
-                continue;
-            const int64_t dy = static_cast<int64_t>(b.Y) - a.Y;
-            const int64_t numerator = static_cast<int64_t>(a.X) * dy + (static_cast<int64_t>(y) - a.Y) * (b.X - a.X);
-            crossings.push_back({CeilDiv(numerator, dy), direction});
+        for (const TEdge* e : active) {
+            const int64_t dy = static_cast<int64_t>(e->B.Y) - e->A.Y;
+            const int64_t numerator = static_cast<int64_t>(e->A.X) * dy +
+                (static_cast<int64_t>(y) - e->A.Y) * (static_cast<int64_t>(e->B.X) - e->A.X);
+            crossings.push_back({CeilDiv(numerator, dy), e->Direction});
         }
         AddRowSpans(crossings, mode, y, spans);
     }

@@ -15,6 +15,12 @@ void TComplexRegion::AddRect(int32_t left, int32_t top, int32_t right, int32_t b
                std::max(FBounds.Bottom, bottom)};
 }
 
+void TComplexRegion::AddRegion(const TRegion& region)
+{
+    for (const TRect& r : region.Rects())
+        AddRect(r.Left, r.Top, r.Right, r.Bottom);
+}
+
 void TComplexRegion::Clear()
 {
     FRects = {};

@@ -13,6 +13,9 @@ public:
     // Rectangles stored as given; left > right is kept as it is (and covers
     // nothing in the region).
     void AddRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
+    // Adds the region's rectangles: uniting many shapes this way costs one
+    // region build instead of a union per shape.
+    void AddRegion(const TRegion& region);
     void Clear();
     // The union of the rectangles; empty when none was added.
     TRegion MakeRegion() const;

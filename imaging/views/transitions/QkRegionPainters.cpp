@@ -259,13 +259,13 @@ void PaintPolygonGrid(const TTransitionFrame& frame, int32_t effect)
     const int32_t square = std::min(frame.W, frame.H) / 10 + 1;
     const int32_t nx = triangles ? frame.W / 10 + 1 : square, ny = triangles ? frame.H / 10 + 1 : square;
     const int32_t a = MulDiv(nx, frame.Progress, 50), b = MulDiv(ny, frame.Progress, 50);
-    TRegion region;
+    TShapeReveal cells(frame);
     ForEachGridCentre(nx, ny, frame.W, triangles ? frame.H + ny : frame.H, [&](int32_t x, int32_t y) {
         const TPolygon cell = triangles ? TPolygon{{x - a, y - b}, {x, y + b}, {x + a, y - b}}
                                         : TPolygon{{x - a, y}, {x, y - a}, {x + a, y}, {x, y + a}};
-        Unite(region, TRegion::Polygon(cell, WINDING));
+        cells.Add(TRegion::Polygon(cell, WINDING));
     });
-    RevealUnlessEmpty(frame, region);
+    cells.Finish();
 }
 
 void PaintTriangularWipe(const TTransitionFrame& frame, int32_t)
@@ -273,12 +273,11 @@ void PaintTriangularWipe(const TTransitionFrame& frame, int32_t)
     int32_t k = MulDiv(std::max(frame.W, frame.H), frame.Factor, 90);
     k = k < 1 ? 1 : (k > 1 ? k / 2 : k);
     const int32_t cw = frame.W / k, ch = frame.H / k, legX = frame.PW / k, legY = frame.PH / k;
-    TRegion region;
+    TShapeReveal triangles(frame);
     for (int32_t i = k; i >= 0; --i)
         for (int32_t j = k; j >= 0; --j)
-            Unite(region,
-                  TRegion::Polygon(
-                      {{j * cw - legX, i * ch - legY}, {j * cw + legX, i * ch - legY}, {j * cw - legX, i * ch + legY}},
-                      WINDING));
-    RevealThrough(frame, region);
+            triangles.Add(TRegion::Polygon(
+                {{j * cw - legX, i * ch - legY}, {j * cw + legX, i * ch - legY}, {j * cw - legX, i * ch + legY}},
+                WINDING));
+    triangles.Finish();
 }

@@ -128,14 +128,13 @@ void PaintExpandingShapes(const TTransitionFrame& frame, int32_t effect)
     const TShapeRow& row = RowOfEffect(ExpandingRows, effect);
     const int32_t cell = std::min(frame.W, frame.H) / 10 + 1;
     const int32_t r = MulDiv(Scaled(cell, row.Scale), frame.Progress, 200);
-    TRegion region;
+    TShapeReveal shapes(frame);
     ForEachGridCentre(cell, cell, frame.W, frame.H, [&](int32_t x, int32_t y) {
         const TRect box{x - r, y - r, x + r, y + r};
-        Unite(region,
-              row.Shape == RoundShape ? TRegion::Ellipse(box.Left, box.Top, box.Right, box.Bottom)
-                                      : CreateShapeRegionInRect(row.Shape, box));
+        shapes.Add(row.Shape == RoundShape ? TRegion::Ellipse(box.Left, box.Top, box.Right, box.Bottom)
+                                           : CreateShapeRegionInRect(row.Shape, box));
     });
-    RevealUnlessEmpty(frame, region);
+    shapes.Finish();
 }
 
 void PaintRandomShapes(const TTransitionFrame& frame, int32_t effect)
@@ -146,13 +145,13 @@ void PaintRandomShapes(const TTransitionFrame& frame, int32_t effect)
     const int32_t a = std::min(frame.W, frame.H) / row.Cells + 1;
     // On small frames the scaled step would be 0 and the grid never advance.
     const int32_t step = std::max<int32_t>(static_cast<int32_t>(Trunc(a * static_cast<long double>(row.Scale))), 1);
-    TRegion region;
+    TShapeReveal shapes(frame);
     {
         const TImageSeededRandom fixedSequence(frame.Next);
         ForEachGridCentre(step, step, frame.W, frame.H, [&](int32_t x, int32_t y) {
             if (Random(100) < frame.Progress)
-                Unite(region, CreateShapeRegionInRect(shape, {x - a, y - a, x + a, y + a}));
+                shapes.Add(CreateShapeRegionInRect(shape, {x - a, y - a, x + a, y + a}));
         });
     }
-    RevealUnlessEmpty(frame, region);
+    shapes.Finish();
 }

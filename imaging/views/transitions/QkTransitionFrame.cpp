@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "imaging/views/transitions/QkDirectPixels.h"
 #include "platform/core/Types.h"
 
 void GetProgressSizes(const TRect& rect, int32_t progress, int32_t& w, int32_t& h, int32_t& pw, int32_t& ph)
@@ -31,6 +32,14 @@ private:
     TCanvas& FCanvas;
 };
 
+TRect FrameBounds(const TTransitionFrame& frame) { return {0, 0, frame.W, frame.H}; }
+
+void CopyThroughDirect(const TTransitionFrame& frame, const TRegion& region, TBitmap& image)
+{
+    for (const TRect& rect : region.Rects())
+        CopyRectDirect(*frame.Canvas.Target(), image, rect, FrameBounds(frame));
+}
+
 void Fnv1a(uint32_t& hash, const uint8_t* bytes, size_t count)
 {
     for (size_t i = 0; i < count; ++i) {
@@ -43,8 +52,12 @@ void Fnv1a(uint32_t& hash, const uint8_t* bytes, size_t count)
 
 void RevealThrough(const TTransitionFrame& frame, const TRegion& region, TBitmap& image)
 {
+    if (PlainCanvasFor(frame.Canvas, image)) {
+        CopyThroughDirect(frame, region, image);
+        return;
+    }
     TRegion inside;
-    inside.Combine(region, TRegion(TRect{0, 0, frame.W, frame.H}), RGN_AND);
+    inside.Combine(region, TRegion(FrameBounds(frame)), RGN_AND);
     TClipScope clip(frame.Canvas, inside);
     CopyWhole(frame, image);
 }
@@ -52,6 +65,25 @@ void RevealThrough(const TTransitionFrame& frame, const TRegion& region, TBitmap
 void CopyWhole(const TTransitionFrame& frame, TBitmap& image)
 {
     frame.Canvas.BitBlt(0, 0, frame.W, frame.H, image.Canvas(), 0, 0, SRCCOPY);
+}
+
+TShapeReveal::TShapeReveal(const TTransitionFrame& frame)
+    : FFrame(frame), FDirect(PlainCanvasFor(frame.Canvas, frame.Next))
+{}
+
+void TShapeReveal::Add(const TRegion& shape)
+{
+    if (!FDirect) {
+        FGathered.AddRegion(shape);
+        return;
+    }
+    CopyThroughDirect(FFrame, shape, FFrame.Next);
+}
+
+void TShapeReveal::Finish()
+{
+    if (FGathered.Count() > 0)
+        RevealThrough(FFrame, FGathered.MakeRegion());
 }
 
 uint32_t ImageSeed(const TBitmap& image)

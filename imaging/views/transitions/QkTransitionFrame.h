@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "imaging/core/QkRandom.h"
+#include "imaging/views/shapes/TComplexRegion.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/Geometry.h"
@@ -40,9 +41,26 @@ inline void RevealUnlessEmpty(const TTransitionFrame& frame, const TRegion& regi
     if (!region.Empty())
         RevealThrough(frame, region);
 }
-inline void Unite(TRegion& region, const TRegion& part) { region.Combine(region, part, RGN_OR); }
 // copy(0, 0, W, H ← image 0, 0).
 void CopyWhole(const TTransitionFrame& frame, TBitmap& image);
+
+// Reveals the new image through the union of many shapes. On a plain
+// canvas each shape is copied as it comes, since copies from one image may
+// overlap; otherwise the shapes are gathered into one region for the
+// canvas's clip.
+class TShapeReveal {
+public:
+    explicit TShapeReveal(const TTransitionFrame& frame);
+    void Add(const TRegion& shape);
+    // Shows the gathered shapes, if any; nothing is left to do when they
+    // were copied directly.
+    void Finish();
+
+private:
+    const TTransitionFrame& FFrame;
+    bool FDirect;
+    TComplexRegion FGathered;
+};
 
 // Draws from the library's generator a sequence fixed by the new image, so
 // every frame of one transition draws the same numbers, and gives the

@@ -113,3 +113,19 @@ TEST(ComplexRegion, GrowsBy500AndMakesOneRegion)
     EXPECT_EQ(list.Rects()[0], (TRect{10, 0, 0, 10}));
     EXPECT_TRUE(list.MakeRegion().Empty());
 }
+
+// Overlapping shapes added whole make their union, as uniting them one by
+// one does.
+TEST(ComplexRegion, AddedRegionsMakeTheirUnion)
+{
+    const TRegion shapes[] = {TRegion::Ellipse(0, 0, 40, 30), TRegion::Ellipse(25, 10, 70, 50),
+                              CreateShapeRegion(0, 30, 0, 40, 40), TRegion::FromRect(100, 100, 110, 105)};
+    TComplexRegion list;
+    TRegion united;
+    for (const TRegion& shape : shapes) {
+        list.AddRegion(shape);
+        united.Combine(united, shape, RGN_OR);
+    }
+    EXPECT_EQ(list.MakeRegion(), united);
+    EXPECT_EQ(list.Bounds(), united.BoundingBox());
+}

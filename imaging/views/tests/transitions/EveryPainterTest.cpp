@@ -81,9 +81,55 @@ std::vector<std::unique_ptr<TBitmap>> PaintRun(int32_t effect, int32_t w, int32_
     return frames;
 }
 
+// A picture whose every pixel differs from its neighbours, so that any
+// averaging shows.
+std::unique_ptr<TBitmap> Picture(int32_t w, int32_t h, int seed)
+{
+    auto picture = std::make_unique<TBitmap>(w, h, pf24bit);
+    for (int32_t y = 0; y < h; ++y) {
+        uint8_t* row = picture->ScanLine(y);
+        for (int32_t i = 0; i < 3 * w; ++i)
+            row[i] = uint8_t(i * 29 + y * 83 + seed * 101 + (i * y) % 23);
+    }
+    return picture;
+}
+
+// The frames 0, 10, … 100 of a run from `prev` to `next` on a canvas larger
+// than the images by `margin`, cut to the images' size.
+std::vector<std::unique_ptr<TBitmap>> PictureRun(int32_t effect, TBitmap& prev, TBitmap& next, int32_t margin)
+{
+    const int32_t w = prev.Width(), h = prev.Height();
+    TBitmap canvas(w + margin, h + margin, pf24bit);
+    canvas.Canvas()->Draw(0, 0, &prev);
+    SetRandSeed(7);
+    std::vector<std::unique_ptr<TBitmap>> frames;
+    for (int32_t progress = 0; progress <= 100; progress += 10) {
+        canvas.Canvas()->SetStretchMode(HALFTONE);
+        Effects()[size_t(effect - 1)].Painter(*canvas.Canvas(), prev, next, progress, 1, TRect{0, 0, w, h});
+        auto frame = std::make_unique<TBitmap>(w, h, pf24bit);
+        frame->Canvas()->Draw(0, 0, &canvas);
+        frames.push_back(std::move(frame));
+    }
+    return frames;
+}
+
 class EveryPainter : public TransitionTableTest, public testing::WithParamInterface<int32_t> {};
 
 } // namespace
+
+// A canvas of the frame's size takes the painters' direct copies and
+// shrinks; a larger one is clipped to the frame and draws through the
+// canvas. Both give the same pictures.
+TEST_P(EveryPainter, DirectAndClippedCanvasesGiveTheSameFrames)
+{
+    const int32_t effect = GetParam();
+    for (const auto& [w, h] : {std::pair{61, 47}, {130, 70}}) {
+        const auto prev = Picture(w, h, 1), next = Picture(w, h, 2);
+        const auto direct = PictureRun(effect, *prev, *next, 0), clipped = PictureRun(effect, *prev, *next, 5);
+        for (size_t i = 0; i < direct.size(); ++i)
+            EXPECT_TRUE(SamePixels(*direct[i], *clipped[i])) << w << "x" << h << " frame " << i * 10 << " differs";
+    }
+}
 
 TEST_P(EveryPainter, DrawsOnlyTheImagesInsideTheRectangleAndRepeats)
 {
