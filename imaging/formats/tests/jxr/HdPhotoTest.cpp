@@ -8,6 +8,7 @@
 #include "imaging/formats/QkFileFormats.h"
 #include "imaging/formats/QkFormatDetection.h"
 #include "imaging/formats/jxr/QkHdPhoto.h"
+#include "imaging/formats/jxr/QkWicReader.h"
 #include "imaging/formats/tests/CodecTestFiles.h"
 #include "imaging/formats/tests/FormatsTestSupport.h"
 #include "imaging/formats/tests/OracleTestSupport.h"
@@ -352,6 +353,25 @@ TEST_F(HdPhoto, BrokenContainersFailCleanly)
         bitmap.Allocate(1, 1, qk24RGB);
         EXPECT_FALSE(ReadWith(ReadHdPhotoImage, bytes)) << name;
     }
+}
+
+// jxrlib's coefficient decoder dies on this file's damaged coded data; the
+// read fails with the reason and the next file still reads.
+TEST_F(HdPhoto, ACrashInsideJxrlibFailsTheReadOnly)
+{
+    const std::vector<uint8_t> damaged =
+        ReadFileBytes(std::string(TEST_SOURCE_DIR) + "/malformed/hdp-damaged-coefficients");
+    TMemoryStream stream;
+    WriteBytes(stream, damaged);
+    stream.SetPosition(0);
+    TQkWICReader reader;
+    ASSERT_TRUE(reader.Open(stream, ioHDP));
+    std::atomic<bool> failed = false;
+    reader.ReadFrame(0, bitmap, &params, &failed);
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(reader.LastError(), "HD Photo: the decoder crashed with signal 11 (Segmentation fault)");
+    const std::vector<uint8_t> good = ReadFileBytes(Encode(PatternPnm("after.ppm", 3, false), "after.wdp", 0));
+    EXPECT_TRUE(ReadWith(ReadHdPhotoImage, std::string(good.begin(), good.end())));
 }
 
 TEST_F(HdPhoto, WithoutTheCodecThereIsNoEntryAndWritesAbort)
