@@ -139,8 +139,7 @@ std::string TChildResult::Describe() const
     switch (Outcome) {
     case TChildOutcome::Succeeded: return "finished";
     case TChildOutcome::Failed: return "failed with exit status " + std::to_string(Code);
-    case TChildOutcome::Crashed:
-        return "crashed with signal " + std::to_string(Code) + " (" + strsignal(Code) + ")";
+    case TChildOutcome::Crashed: return "crashed with signal " + std::to_string(Code) + " (" + strsignal(Code) + ")";
     case TChildOutcome::TimedOut: return "took longer than " + std::to_string(Limit.count()) + " ms";
     case TChildOutcome::Cancelled: return "was cancelled";
     case TChildOutcome::NotStarted: return "could not start: " + SysErrorMessage(Code);

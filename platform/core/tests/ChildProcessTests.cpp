@@ -35,7 +35,9 @@ TEST(ChildProcess, AnEmptyOutputStillRunsTheWork)
 {
     TSharedBuffer output(0);
     EXPECT_TRUE(output.Valid());
-    EXPECT_TRUE(RunInChildProcess(output, [](std::span<uint8_t> bytes) { return bytes.empty(); }, 10s).Succeeded());
+    EXPECT_TRUE(RunInChildProcess(
+                    output, [](std::span<uint8_t> bytes) { return bytes.empty(); }, 10s)
+                    .Succeeded());
 }
 
 TEST(ChildProcess, FailuresAndCrashesAreReportedWithTheirCause)
