@@ -80,12 +80,10 @@ TQkHdPhotoMetadata BuildHdPhotoMetadata(TIOParamsVals& params)
 bool SetHdPhotoMetadata(PKImageEncode& encoder, TQkHdPhotoMetadata& metadata)
 {
     if (!metadata.Exif.empty() &&
-        PKImageEncode_SetEXIFMetadata_WMP(&encoder, metadata.Exif.data(), U32(metadata.Exif.size())) !=
-            WMP_errSuccess)
+        PKImageEncode_SetEXIFMetadata_WMP(&encoder, metadata.Exif.data(), U32(metadata.Exif.size())) != WMP_errSuccess)
         return false;
     if (!metadata.Gps.empty() &&
-        PKImageEncode_SetGPSInfoMetadata_WMP(&encoder, metadata.Gps.data(), U32(metadata.Gps.size())) !=
-            WMP_errSuccess)
+        PKImageEncode_SetGPSInfoMetadata_WMP(&encoder, metadata.Gps.data(), U32(metadata.Gps.size())) != WMP_errSuccess)
         return false;
     if (metadata.Texts.empty())
         return true;

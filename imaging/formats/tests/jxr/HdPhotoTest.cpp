@@ -303,6 +303,22 @@ TEST_F(HdPhoto, ExifAndGpsGoIntoTheContainer)
     EXPECT_EQ(params.ExifGPSLongitudeRef, "E");
 }
 
+TEST_F(HdPhoto, ExifToolsTagsReadBack)
+{
+    const std::string file = Encode(PatternPnm("t.ppm", 3, false), "t.wdp", 0);
+    RunTool("exiftool -q -overwrite_original -Model=M1 -ISO=200 -ExposureTime=1/250 -GPSLatitude=12.5 "
+            "-GPSLatitudeRef=N " +
+            file);
+    ASSERT_TRUE(Read(file, true));
+    EXPECT_TRUE(params.ExifHasExifData);
+    EXPECT_EQ(params.ExifModel, "M1");
+    EXPECT_EQ(params.GetExifISOSpeedRatings(0), 200);
+    EXPECT_DOUBLE_EQ(params.ExifExposureTime, 0.004);
+    EXPECT_EQ(params.ExifGPSLatitudeRef, "N");
+    EXPECT_DOUBLE_EQ(params.ExifGPSLatitudeDegrees, 12);
+    EXPECT_DOUBLE_EQ(params.ExifGPSLatitudeMinutes, 30);
+}
+
 TEST_F(HdPhoto, QualityPicksTheQuantizer)
 {
     const std::tuple<double, bool, int> cases[] = {
