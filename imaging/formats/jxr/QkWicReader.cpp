@@ -171,10 +171,6 @@ bool TQkWICReader::DecodeApart(const PKPixelFormatGUID& source, const TTarget& d
         lastError_ = "HD Photo: jxrlib cannot convert the pixel format";
         return false;
     }
-    if (!bitmap.Allocate(width, height, decoded.Bitmap)) {
-        lastError_ = "HD Photo: no memory for the bitmap";
-        return false;
-    }
     TSharedBuffer rows(rowBytes * size_t(height));
     const int64_t position = stream_->Position();
     const TChildResult decoding = RunInChildProcess(
@@ -184,6 +180,12 @@ bool TQkWICReader::DecodeApart(const PKPixelFormatGUID& source, const TTarget& d
     stream_->SetPosition(position);
     if (!decoding.Succeeded()) {
         lastError_ = "HD Photo: the decoder " + decoding.Describe();
+        return false;
+    }
+    // Made after the child has gone, so that its pages are not shared
+    // copy-on-write while the child runs.
+    if (!bitmap.Allocate(width, height, decoded.Bitmap)) {
+        lastError_ = "HD Photo: no memory for the bitmap";
         return false;
     }
     for (int32_t y = 0; y < height; ++y) {
