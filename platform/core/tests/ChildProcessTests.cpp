@@ -9,6 +9,16 @@
 
 using namespace std::chrono_literals;
 
+namespace {
+
+bool HangForever(std::span<uint8_t>)
+{
+    for (;;)
+        pause();
+}
+
+} // namespace
+
 TEST(ChildProcess, TheChildsOutputReachesTheParentAndNothingElseDoes)
 {
     TSharedBuffer output(10000);
@@ -71,14 +81,7 @@ TEST(ChildProcess, FailuresAndCrashesAreReportedWithTheirCause)
 TEST(ChildProcess, AChildPastItsDeadlineIsKilled)
 {
     TSharedBuffer output(16);
-    const TChildResult result = RunInChildProcess(
-        output,
-        [](std::span<uint8_t>) {
-            for (;;)
-                pause();
-            return true;
-        },
-        100ms);
+    const TChildResult result = RunInChildProcess(output, HangForever, 100ms);
     EXPECT_EQ(result.Outcome, TChildOutcome::TimedOut);
     EXPECT_EQ(result.Describe(), "took longer than 100 ms");
 }
@@ -87,14 +90,7 @@ TEST(ChildProcess, CancellingStopsTheChild)
 {
     TSharedBuffer output(16);
     const std::atomic<bool> cancel = true;
-    const TChildResult result = RunInChildProcess(
-        output,
-        [](std::span<uint8_t>) {
-            for (;;)
-                pause();
-            return true;
-        },
-        10min, &cancel);
+    const TChildResult result = RunInChildProcess(output, HangForever, 10min, &cancel);
     EXPECT_EQ(result.Outcome, TChildOutcome::Cancelled);
     EXPECT_EQ(result.Describe(), "was cancelled");
 }
