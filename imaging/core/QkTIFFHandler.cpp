@@ -258,6 +258,12 @@ public:
         }
     }
 
+    void WriteAlone(const TQkTIFFTagList& directory)
+    {
+        int64_t end = 0;
+        WriteIFD(directory, 0, end);
+    }
+
 private:
     struct TWrittenEntry {
         uint16_t Tag;
@@ -602,6 +608,11 @@ void TQkTIFFHandler::WriteStream(TStream& stream, int page)
         written.push_back(&pages_[i]);
     }
     TQkTIFFWriter(*this, stream).Write(written);
+}
+
+void TQkTIFFHandler::WriteDirectory(TStream& stream, const TQkTIFFTagList& directory) const
+{
+    TQkTIFFWriter(*this, stream).WriteAlone(directory);
 }
 
 uint16_t TQkTIFFHandler::Get16(const uint8_t* bytes) const

@@ -103,6 +103,10 @@ public:
     // A page index outside the pages writes all of them.
     void WriteFile(const std::string& fileName, int page);
     void WriteStream(TStream& stream, int page);
+    // One directory alone at the stream's position, its values after it
+    // and its offsets counted from that position: the form in which HD Photo
+    // takes its EXIF and GPS directories.
+    void WriteDirectory(TStream& stream, const TQkTIFFTagList& directory) const;
 
 private:
     uint16_t Get16(const uint8_t* bytes) const;

@@ -16,8 +16,9 @@ bool IsWICAvailable();
 // Decodes frame ImageIndex (files hold one) into the bitmap: the native
 // formats as they are (with NativePixelFormat), anything else as qk24RGB.
 // A container whose image lies outside the stream, an unknown pixel format,
-// a size past the decode limit or a refused decode set Aborting; ParamsOnly
-// stops before the pixels.
+// a size past the decode limit or a refused decode set Aborting, and so
+// does damaged coded data that crashes or stalls jxrlib, which decodes in a
+// child process; ParamsOnly stops before the pixels.
 void ReadHdPhotoImage(TQkReadRequest& request);
 
 // qk1g, qk8g, qk16g, qk24RGB, qkCMYK and qkRGB48 are stored as they are,

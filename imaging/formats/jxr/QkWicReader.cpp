@@ -1,9 +1,9 @@
 #include "imaging/formats/jxr/QkWicReader.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <new>
-#include <vector>
 
 #include "imaging/core/QkBitmap.h"
 #include "imaging/core/QkExifParams.h"
@@ -13,6 +13,7 @@
 #include "imaging/formats/jxr/QkHdPhoto.h"
 #include "imaging/formats/jxr/QkHdPhotoContainer.h"
 #include "imaging/formats/jxr/QkWicPixelFormats.h"
+#include "platform/core/ChildProcess.h"
 #include "platform/core/Streams.h"
 
 namespace {
@@ -69,6 +70,14 @@ int32_t DpiOf(double resolution, int32_t fallback)
     return resolution >= 1 && resolution < 1e6 ? int32_t(resolution) : fallback;
 }
 
+// jxrlib decodes a lossless photo at several megapixels a second; the limit
+// leaves room for a busy machine, and ends a decoder that goes round in
+// circles on damaged data.
+std::chrono::milliseconds DecodeTimeLimit(int32_t width, int32_t height)
+{
+    return std::chrono::seconds(10 + 2 * int64_t(width) * height / 1000000);
+}
+
 void Abort(std::atomic<bool>* aborting)
 {
     if (aborting)
@@ -120,6 +129,7 @@ bool TQkWICReader::Open(TStream& stream, int32_t fileType, int64_t length)
 void TQkWICReader::ReadFrame(int32_t index, TQkBitmap& bitmap, TIOParamsVals* params, std::atomic<bool>* aborting,
                              bool pixels)
 {
+    lastError_.clear();
     if (!IsReady() || !decoder_ || index != 0)
         return Abort(aborting);
     Float dpiX = 0;
@@ -142,43 +152,65 @@ bool TQkWICReader::CopyPixels(TQkBitmap& bitmap, bool native, std::atomic<bool>*
     // jxrlib's roads from 48-bit RGB and BGRA to 24-bit BGR fail: formats
     // the bitmap holds whole decode as they are and the bitmap narrows them.
     const std::optional<TQkPixelFormat> own = WholeBitmapFormat(source);
-    if (own && *own != target.Bitmap) {
-        const TJxrConverter same = ConverterTo(*decoder_, source);
-        return same && CopyThrough(*same, source, {source, *own}, bitmap, aborting) &&
-            bitmap.ConvertToPixelFormat(target.Bitmap);
-    }
-    const TJxrConverter converter = ConverterTo(*decoder_, target.Wic);
-    return converter && CopyThrough(*converter, source, target, bitmap, aborting);
+    const TTarget decoded = own && *own != target.Bitmap ? TTarget{source, *own} : target;
+    return DecodeApart(source, decoded, bitmap, aborting) &&
+        (decoded.Bitmap == target.Bitmap || bitmap.ConvertToPixelFormat(target.Bitmap));
 }
 
-bool TQkWICReader::CopyThrough(PKFormatConverter& converter, const PKPixelFormatGUID& source, const TTarget& target,
-                               TQkBitmap& bitmap, std::atomic<bool>* aborting)
+bool TQkWICReader::DecodeApart(const PKPixelFormatGUID& source, const TTarget& decoded, TQkBitmap& bitmap,
+                               std::atomic<bool>* aborting)
 {
     const int32_t width = GetFrameWidth();
     const int32_t height = GetFrameHeight();
-    if (!bitmap.Allocate(width, height, target.Bitmap))
-        return false;
     // The decoder fills the band in its own format before converting in place.
-    const uint32_t stride = std::max(WicRowBytes(source, width), WicRowBytes(target.Wic, width));
-    // Bitmap rows may be padded; only the pixels' bytes are copied.
-    const size_t rowBytes = WicRowBytes(target.Wic, width);
-    if (stride == 0 || rowBytes == 0)
+    const uint32_t stride = std::max(WicRowBytes(source, width), WicRowBytes(decoded.Wic, width));
+    // Bitmap rows may be padded; only the pixels' bytes are passed on.
+    const size_t rowBytes = WicRowBytes(decoded.Wic, width);
+    const TJxrConverter converter = ConverterTo(*decoder_, decoded.Wic);
+    if (!converter || stride == 0 || rowBytes == 0) {
+        lastError_ = "HD Photo: jxrlib cannot convert the pixel format";
         return false;
+    }
+    TSharedBuffer rows(rowBytes * size_t(height));
+    const int64_t position = stream_->Position();
+    const TChildResult decoding = RunInChildProcess(
+        rows, [&](std::span<uint8_t> into) { return DecodeRows(*converter, stride, rowBytes, into); },
+        DecodeTimeLimit(width, height), aborting);
+    // A file's position is shared with the child, which moved it.
+    stream_->SetPosition(position);
+    if (!decoding.Succeeded()) {
+        lastError_ = "HD Photo: the decoder " + decoding.Describe();
+        return false;
+    }
+    // Made after the child has gone, so that its pages are not shared
+    // copy-on-write while the child runs.
+    if (!bitmap.Allocate(width, height, decoded.Bitmap)) {
+        lastError_ = "HD Photo: no memory for the bitmap";
+        return false;
+    }
+    for (int32_t y = 0; y < height; ++y) {
+        uint8_t* row = bitmap.GetScanline(y);
+        std::memcpy(row, rows.Bytes().data() + size_t(y) * rowBytes, rowBytes);
+        if (decoded.Bitmap == qkCMYK)
+            ComplementBytes(row, rowBytes);
+        else if (decoded.Bitmap == qk32RGB)
+            SwapRedAndBlue(row, width);
+    }
+    return true;
+}
+
+// Runs in the child: jxrlib's bands, top to bottom, into packed rows.
+bool TQkWICReader::DecodeRows(PKFormatConverter& converter, uint32_t stride, size_t rowBytes, std::span<uint8_t> rows)
+{
+    const int32_t width = GetFrameWidth();
+    const int32_t height = GetFrameHeight();
     TBandBuffer band(new (BandAlignment) uint8_t[size_t(stride) * BandRows]);
     for (int32_t top = 0; top < height; top += BandRows) {
-        if (aborting && *aborting)
-            return true;
         const PKRect rect{0, top, width, std::min(BandRows, height - top)};
         if (converter.Copy(&converter, &rect, band.get(), stride) != WMP_errSuccess || bridge_->Failed)
             return false;
-        for (int32_t y = 0; y < rect.Height; ++y) {
-            uint8_t* row = bitmap.GetScanline(top + y);
-            std::memcpy(row, band.get() + size_t(y) * stride, rowBytes);
-            if (target.Bitmap == qkCMYK)
-                ComplementBytes(row, rowBytes);
-            else if (target.Bitmap == qk32RGB)
-                SwapRedAndBlue(row, width);
-        }
+        for (int32_t y = 0; y < rect.Height; ++y)
+            std::memcpy(rows.data() + size_t(top + y) * rowBytes, band.get() + size_t(y) * stride, rowBytes);
     }
     return true;
 }

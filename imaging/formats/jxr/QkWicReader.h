@@ -1,10 +1,15 @@
 #pragma once
 // A decoder over a TStream: the container's directory is checked within the
-// stream's bytes, then jxrlib decodes from the position at Open.
+// stream's bytes, then jxrlib decodes from the position at Open. jxrlib's
+// coefficient decoder reads outside its tables on damaged coded data, which
+// no check can foresee: the pixels are decoded in a child process, so that
+// a crash or a hang costs the image and not the program.
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <span>
+#include <string>
 
 #include "imaging/core/QkBaseBitmap.h"
 #include "imaging/formats/jxr/QkJxrHandles.h"
@@ -33,11 +38,14 @@ public:
     int32_t GetFrameWidth() const;
     int32_t GetFrameHeight() const;
     void Close();
+    // Why the last ReadFrame's pixels failed; "" otherwise.
+    const std::string& LastError() const { return lastError_; }
 
 private:
     bool CopyPixels(TQkBitmap& bitmap, bool native, std::atomic<bool>* aborting);
-    bool CopyThrough(PKFormatConverter& converter, const PKPixelFormatGUID& source, const TTarget& target,
-                     TQkBitmap& bitmap, std::atomic<bool>* aborting);
+    bool DecodeApart(const PKPixelFormatGUID& source, const TTarget& decoded, TQkBitmap& bitmap,
+                     std::atomic<bool>* aborting);
+    bool DecodeRows(PKFormatConverter& converter, uint32_t stride, size_t rowBytes, std::span<uint8_t> rows);
     void FillParams(TQkBitmap& bitmap, TIOParamsVals& params, bool pixels);
 
     TStream* stream_ = nullptr;
@@ -46,4 +54,5 @@ private:
     TJxrDecoder decoder_;
     double dpiX_ = 0;
     double dpiY_ = 0;
+    std::string lastError_;
 };

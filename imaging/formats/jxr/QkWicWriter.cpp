@@ -68,7 +68,7 @@ CWMIStrCodecParam TQkWICWriter::CodecParameters(TQkBitmap& bitmap) const
     return parameters;
 }
 
-bool TQkWICWriter::WriteFrame(TQkBitmap& bitmap, const TIOParamsVals* params)
+bool TQkWICWriter::WriteFrame(TQkBitmap& bitmap, TIOParamsVals* params)
 {
     const std::optional<PKPixelFormatGUID> format = WicFormatOf(bitmap.GetPixelFormat());
     if (!encoder_ || !format || bitmap.GetWidth() <= 0 || bitmap.GetHeight() <= 0)
@@ -78,13 +78,15 @@ bool TQkWICWriter::WriteFrame(TQkBitmap& bitmap, const TIOParamsVals* params)
     if (params) {
         imageQuality_ = params->HdpImageQuality;
         lossless_ = params->HdpLossless;
+        metadata_ = BuildHdPhotoMetadata(*params);
     }
     CWMIStrCodecParam parameters = CodecParameters(bitmap);
     PKImageEncode& encoder = *encoder_;
     if (encoder.Initialize(&encoder, &bridge_->Base, &parameters, sizeof parameters) != WMP_errSuccess ||
         encoder.SetPixelFormat(&encoder, *format) != WMP_errSuccess ||
         encoder.SetSize(&encoder, bitmap.GetWidth(), bitmap.GetHeight()) != WMP_errSuccess ||
-        encoder.SetResolution(&encoder, Float(dpiX_), Float(dpiY_)) != WMP_errSuccess)
+        encoder.SetResolution(&encoder, Float(dpiX_), Float(dpiY_)) != WMP_errSuccess ||
+        !SetHdPhotoMetadata(encoder, metadata_))
         return false;
     return WriteRows(bitmap) && !bridge_->Failed;
 }
@@ -119,4 +121,5 @@ void TQkWICWriter::Close()
 {
     encoder_.reset();
     bridge_.reset();
+    metadata_ = {};
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "imaging/formats/jxr/QkHdPhotoMetadata.h"
 #include "imaging/formats/jxr/QkJxrHandles.h"
 
 class TStream;
@@ -18,9 +19,10 @@ public:
     bool IsReady() const;
     // False for a file type other than HD Photo or when no encoder is made.
     bool Open(TStream& stream, int32_t fileType);
-    // The bitmap must be in a format with a WIC pixel format. False when
-    // the encoder or the stream refuses the data.
-    bool WriteFrame(TQkBitmap& bitmap, const TIOParamsVals* params);
+    // The bitmap must be in a format with a WIC pixel format; the
+    // parameters' EXIF data goes into the container. False when the encoder
+    // or the stream refuses the data.
+    bool WriteFrame(TQkBitmap& bitmap, TIOParamsVals* params);
     void Close();
 
 private:
@@ -29,6 +31,7 @@ private:
 
     std::unique_ptr<TJxrStream> bridge_;
     TJxrEncoder encoder_;
+    TQkHdPhotoMetadata metadata_;
     double dpiX_ = 0;
     double dpiY_ = 0;
     double imageQuality_ = -1;

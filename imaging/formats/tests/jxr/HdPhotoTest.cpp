@@ -8,6 +8,7 @@
 #include "imaging/formats/QkFileFormats.h"
 #include "imaging/formats/QkFormatDetection.h"
 #include "imaging/formats/jxr/QkHdPhoto.h"
+#include "imaging/formats/jxr/QkWicReader.h"
 #include "imaging/formats/tests/CodecTestFiles.h"
 #include "imaging/formats/tests/FormatsTestSupport.h"
 #include "imaging/formats/tests/OracleTestSupport.h"
@@ -254,6 +255,70 @@ TEST_F(HdPhoto, LosslessFilesRoundTrip)
     }
 }
 
+// The EXIF and GPS directories and the image directory's texts go to
+// jxrlib before the pixels: exiftool finds them in the container, the file
+// still decodes, and our reader reads them back.
+TEST_F(HdPhoto, ExifAndGpsGoIntoTheContainer)
+{
+    ASSERT_TRUE(Read(Encode(PatternPnm("e.ppm", 3, false), "e.wdp", 0), true));
+    const std::string pixels = RowBytes(bitmap);
+    params.HdpLossless = true;
+    params.ExifHasExifData = true;
+    params.ExifMake = "Maker";
+    params.ExifArtist = "Someone";
+    params.ExifDateTimeOriginal = "2020:01:02 03:04:05";
+    params.SetExifExposureTime(0.01);
+    params.SetExifFNumber(2.8);
+    params.ExifGPSVersionID = "2.2.0.0";
+    params.ExifGPSLatitudeRef = "S";
+    params.ExifGPSLatitudeDegrees = 12;
+    params.ExifGPSLatitudeMinutes = 30;
+    params.ExifGPSLongitudeRef = "E";
+    params.ExifGPSLongitudeDegrees = 45;
+    const std::string file = Write("exif.wdp");
+    ASSERT_FALSE(aborting);
+    const std::string tags = CommandOutput("exiftool -a -s -G1 -IFD0:all -ExifIFD:all -GPS:all " + file);
+    for (const char* line : {"[IFD0]          Make                            : Maker",
+                             "[IFD0]          Artist                          : Someone",
+                             "[ExifIFD]       ExposureTime                    : 1/100",
+                             "[ExifIFD]       FNumber                         : 2.8",
+                             "[ExifIFD]       DateTimeOriginal                : 2020:01:02 03:04:05",
+                             "[GPS]           GPSVersionID                    : 2.2.0.0",
+                             "[GPS]           GPSLatitudeRef                  : South",
+                             "[GPS]           GPSLatitude                     : 12 deg 30' 0.00\"",
+                             "[GPS]           GPSLongitude                    : 45 deg 0' 0.00\""})
+        EXPECT_NE(tags.find(line), std::string::npos) << line << "\n" << tags;
+    EXPECT_EQ(AgainstMagick(bitmap, Decode(file, "exif-ref.tif")), "");
+    params.SetDefaultParams();
+    ASSERT_TRUE(Read(file, true));
+    EXPECT_EQ(Difference(RowBytes(bitmap), pixels), "");
+    EXPECT_TRUE(params.ExifHasExifData);
+    EXPECT_EQ(params.ExifMake, "Maker");
+    EXPECT_EQ(params.ExifArtist, "Someone");
+    EXPECT_EQ(params.ExifDateTimeOriginal, "2020:01:02 03:04:05");
+    EXPECT_DOUBLE_EQ(params.ExifExposureTime, 0.01);
+    EXPECT_DOUBLE_EQ(params.ExifFNumber, 2.8);
+    EXPECT_EQ(params.ExifGPSLatitudeRef, "S");
+    EXPECT_DOUBLE_EQ(params.ExifGPSLatitudeMinutes, 30);
+    EXPECT_EQ(params.ExifGPSLongitudeRef, "E");
+}
+
+TEST_F(HdPhoto, ExifToolsTagsReadBack)
+{
+    const std::string file = Encode(PatternPnm("t.ppm", 3, false), "t.wdp", 0);
+    RunTool("exiftool -q -overwrite_original -Model=M1 -ISO=200 -ExposureTime=1/250 -GPSLatitude=12.5 "
+            "-GPSLatitudeRef=N " +
+            file);
+    ASSERT_TRUE(Read(file, true));
+    EXPECT_TRUE(params.ExifHasExifData);
+    EXPECT_EQ(params.ExifModel, "M1");
+    EXPECT_EQ(params.GetExifISOSpeedRatings(0), 200);
+    EXPECT_DOUBLE_EQ(params.ExifExposureTime, 0.004);
+    EXPECT_EQ(params.ExifGPSLatitudeRef, "N");
+    EXPECT_DOUBLE_EQ(params.ExifGPSLatitudeDegrees, 12);
+    EXPECT_DOUBLE_EQ(params.ExifGPSLatitudeMinutes, 30);
+}
+
 TEST_F(HdPhoto, QualityPicksTheQuantizer)
 {
     const std::tuple<double, bool, int> cases[] = {
@@ -352,6 +417,25 @@ TEST_F(HdPhoto, BrokenContainersFailCleanly)
         bitmap.Allocate(1, 1, qk24RGB);
         EXPECT_FALSE(ReadWith(ReadHdPhotoImage, bytes)) << name;
     }
+}
+
+// jxrlib's coefficient decoder dies on this file's damaged coded data; the
+// read fails with the reason and the next file still reads.
+TEST_F(HdPhoto, ACrashInsideJxrlibFailsTheReadOnly)
+{
+    const std::vector<uint8_t> damaged =
+        ReadFileBytes(std::string(TEST_SOURCE_DIR) + "/malformed/hdp-damaged-coefficients");
+    TMemoryStream stream;
+    WriteBytes(stream, damaged);
+    stream.SetPosition(0);
+    TQkWICReader reader;
+    ASSERT_TRUE(reader.Open(stream, ioHDP));
+    std::atomic<bool> failed = false;
+    reader.ReadFrame(0, bitmap, &params, &failed);
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(reader.LastError(), "HD Photo: the decoder crashed with signal 11 (Segmentation fault)");
+    const std::vector<uint8_t> good = ReadFileBytes(Encode(PatternPnm("after.ppm", 3, false), "after.wdp", 0));
+    EXPECT_TRUE(ReadWith(ReadHdPhotoImage, std::string(good.begin(), good.end())));
 }
 
 TEST_F(HdPhoto, WithoutTheCodecThereIsNoEntryAndWritesAbort)
