@@ -81,7 +81,7 @@ int RunCommand(int argc, char** argv)
         if (!io.Aborting())
             io.SaveToFile(argv[3]);
     } else {
-        std::fprintf(stderr, "usage: imaging_io [read <file> | convert <in> <out>]\n");
+        std::fprintf(stderr, "usage: imaging_io [tiff | read <file> | convert <in> <out>]\n");
         return 2;
     }
     return io.Aborting() ? 1 : 0;
@@ -298,12 +298,32 @@ void CompareTiff(const std::filesystem::path& folder, TBrelvixIO& io)
     std::filesystem::remove(out);
 }
 
+// `imaging_io tiff` runs the TIFF rows alone.
+int RunTiffRows(const std::filesystem::path& folder)
+{
+    if (!MakeImages(folder) || !MakeTiffImages(folder)) {
+        std::fprintf(stderr, "cannot make the TIFF test images (convert and tiffcp are needed)\n");
+        return 1;
+    }
+    TBrelvixIO io(nullptr);
+    std::printf("net milliseconds; ratio = ours / peer\n");
+    CompareTiff(folder, io);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     InstallBrelvixIOStartup();
     LibraryStaticInit();
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "imaging_io_bench";
+    std::filesystem::create_directories(folder);
+    if (argc == 2 && std::strcmp(argv[1], "tiff") == 0) {
+        const int status = RunTiffRows(folder);
+        LibraryStaticFinal();
+        return status;
+    }
     if (argc > 1) {
         int status = 1;
         try {
@@ -314,8 +334,6 @@ int main(int argc, char** argv)
         LibraryStaticFinal();
         return status;
     }
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "imaging_io_bench";
-    std::filesystem::create_directories(folder);
     if (!MakeImages(folder) || !MakeBmpImages(folder)) {
         std::fprintf(stderr, "cannot make the test image (convert is needed)\n");
         return 1;
