@@ -86,8 +86,10 @@ bool TTiffRowConverter::InPlace() const
 {
     if (destination_ == qk1g)
         return true;
+    // An alpha sample is read again after the colours are written (gray
+    // with alpha in three samples would otherwise fit).
     const bool wholeBytes = page_.Bits == 8 || page_.Bits == 16;
-    return wholeBytes && int64_t(page_.Samples) * page_.Bits / 8 == QkBytesPerPixel(destination_);
+    return wholeBytes && alphaSample_ < 0 && int64_t(page_.Samples) * page_.Bits / 8 == QkBytesPerPixel(destination_);
 }
 
 // One value per sample, most significant bits first.

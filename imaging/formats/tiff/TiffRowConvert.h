@@ -23,7 +23,7 @@ public:
     TTiffRowConverter(const TTiffPage& page, TQkPixelFormat destination, TIOParamsVals* params, bool withAlpha);
 
     // Whether a row may be converted over itself: a pixel takes as many
-    // bytes in the destination as in the file.
+    // bytes in the destination as in the file, and no alpha is split off.
     bool InPlace() const;
     // `packed` holds `pixels` pixels of all the page's samples, 16-bit
     // samples in host order, 2-byte aligned. `alpha` may be null. The
