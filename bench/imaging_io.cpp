@@ -26,6 +26,7 @@
 // tiffcp -c none x; writes: tiffcp -c lzw:2|g4 from the uncompressed file),
 // convert and vips (avg; copy to LZW with the predictor). Goals: <= 2.0
 // against tiffcp, <= 1.0 against convert, <= 1.5 against vips.
+// `imaging_io tiff` runs the TIFF rows alone.
 
 #include <algorithm>
 #include <cstdio>
@@ -298,7 +299,6 @@ void CompareTiff(const std::filesystem::path& folder, TBrelvixIO& io)
     std::filesystem::remove(out);
 }
 
-// `imaging_io tiff` runs the TIFF rows alone.
 int RunTiffRows(const std::filesystem::path& folder)
 {
     if (!MakeImages(folder) || !MakeTiffImages(folder)) {
