@@ -60,8 +60,3 @@ void ReadJpegFile(TQkReadRequest& request);
 // stream sets the aborting flag and leaves the JPEG unfinished.
 void WriteJpegImage(TStream& destination, TQkBitmap& bitmap, TIOParamsVals& params, TQkFilterProgress& progress);
 void WriteJpegFile(TQkWriteRequest& request);
-
-// Reads an APP1 EXIF block into the parameters; the TIFF-based reader by
-// default. Tests put a stand-in here to feed the reader known EXIF values.
-using TJpegExifLoader = bool (*)(const uint8_t* data, int64_t length, TIOParamsVals& params);
-extern TJpegExifLoader JpegExifLoader;

@@ -18,8 +18,6 @@
 #include "imaging/formats/jpeg/QkJpegLibrary.h"
 #include "platform/core/Streams.h"
 
-TJpegExifLoader JpegExifLoader = LoadExifFromBuffer;
-
 namespace {
 
 constexpr int MarkerApp0 = JPEG_APP0;
@@ -321,7 +319,7 @@ void TJpegReader::LoadMetadata()
         const int64_t length = markers.GetMarkerLength(i);
         if (type == MarkerApp13 && !iptc)
             iptc = FParams.IptcInfo.LoadFromBuffer(data, length);
-        if (type == MarkerApp1 && !exif && JpegExifLoader(data, length, FParams)) {
+        if (type == MarkerApp1 && !exif && LoadExifFromBuffer(data, length, FParams)) {
             exif = true;
             TakeExifResolution();
         }

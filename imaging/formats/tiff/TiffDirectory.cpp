@@ -53,8 +53,12 @@ bool TTiffDirectory::Load(uint32_t offset)
     if (!ReadAt(offset, countBytes, 2))
         return false;
     const uint16_t count = Word(countBytes);
-    std::vector<uint8_t> raw(count * EntrySize);
-    if (count == 0 || !ReadAt(uint64_t(offset) + 2, raw.data(), raw.size()))
+    // A damaged count can ask for far more entries than the stream holds.
+    const int64_t entryBytes = int64_t(count) * int64_t(EntrySize);
+    if (count == 0 || entryBytes > BytesFrom(uint64_t(offset) + 2))
+        return false;
+    std::vector<uint8_t> raw(static_cast<size_t>(entryBytes));
+    if (!ReadAt(uint64_t(offset) + 2, raw.data(), raw.size()))
         return false;
     entries_.resize(count);
     for (size_t i = 0; i < count; ++i) {

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <span>
 #include <vector>
 
@@ -25,13 +26,14 @@ struct TTiffLzwDecodeState {
     {
         for (int32_t code = 0; code < 256; ++code)
             Table[code] = {-1, static_cast<uint8_t>(code), static_cast<uint8_t>(code), 1};
-        Output.reserve(static_cast<size_t>(rowLength) + 1);
+        // A row may end inside a string, which is at most a table long.
+        Output.resize(static_cast<size_t>(rowLength) + TableSize);
     }
 
     // Fills the output up to a row; false for corrupt data.
     bool FillRow()
     {
-        while (!Ended && static_cast<int64_t>(Output.size()) < RowLength) {
+        while (!Ended && Filled < static_cast<size_t>(RowLength)) {
             int32_t code = 0;
             if (!ReadCode(code))
                 Ended = true;
@@ -108,11 +110,10 @@ struct TTiffLzwDecodeState {
 
     void Append(int32_t code)
     {
-        const size_t end = Output.size() + static_cast<size_t>(Table[code].Length);
-        Output.resize(end);
-        size_t at = end;
+        Filled += static_cast<size_t>(Table[code].Length);
+        uint8_t* at = Output.data() + Filled;
         for (int32_t entry = code; entry >= 0; entry = Table[entry].Prefix)
-            Output[--at] = Table[entry].Suffix;
+            *--at = Table[entry].Suffix;
     }
 
     bool ReadCode(int32_t& code)
@@ -121,8 +122,11 @@ struct TTiffLzwDecodeState {
             return false;
         uint32_t bits = 0;
         const int64_t byte = BitPosition / 8;
-        for (int64_t i = 0; i < 3; ++i)
-            bits = bits << 8 | ByteAt(byte + i);
+        if (FillOrder == 1 && byte + 3 <= static_cast<int64_t>(Input.size()))
+            bits = uint32_t(Input[byte]) << 16 | uint32_t(Input[byte + 1]) << 8 | Input[byte + 2];
+        else
+            for (int64_t i = 0; i < 3; ++i)
+                bits = bits << 8 | ByteAt(byte + i);
         code = static_cast<int32_t>((bits >> (24 - BitPosition % 8 - Width)) & ((1u << Width) - 1));
         BitPosition += Width;
         return true;
@@ -142,13 +146,15 @@ struct TTiffLzwDecodeState {
     const uint8_t* TakeRow(std::atomic<bool>& aborting)
     {
         if (Taken > 0) {
-            Output.erase(Output.begin(), Output.begin() + Taken);
+            std::memmove(Output.data(), Output.data() + Taken, Filled - Taken);
+            Filled -= Taken;
             Taken = 0;
         }
         if (!FillRow())
             return nullptr;
-        if (static_cast<int64_t>(Output.size()) < RowLength) {
-            Output.resize(static_cast<size_t>(RowLength), 0);
+        if (Filled < static_cast<size_t>(RowLength)) {
+            std::fill(Output.begin() + static_cast<std::ptrdiff_t>(Filled), Output.begin() + RowLength, uint8_t{0});
+            Filled = static_cast<size_t>(RowLength);
             aborting = true;
         }
         Taken = static_cast<size_t>(RowLength);
@@ -160,6 +166,8 @@ struct TTiffLzwDecodeState {
     int32_t RowLength;
     int32_t FillOrder;
     std::vector<uint8_t> Output;
+    // Bytes of Output decoded so far.
+    size_t Filled = 0;
     size_t Taken = 0;
     int32_t Previous = -1;
     int32_t Next = TiffLzwFirstFreeCode;

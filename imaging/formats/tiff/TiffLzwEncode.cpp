@@ -9,7 +9,9 @@ namespace {
 // The table restarts here, leaving the decoder (one entry behind) room for
 // the entry it adds on reading the last code before the Clear.
 constexpr int32_t LastFreeCode = 4093;
-constexpr size_t BlockSize = 254;
+// Codes are collected into blocks this large before they go to the stream,
+// which may be an unbuffered file.
+constexpr size_t BlockSize = 65536;
 
 } // namespace
 

@@ -15,18 +15,6 @@
 
 namespace {
 
-int64_t PixelBytes(TQkPixelFormat format)
-{
-    switch (format) {
-    case qk8p:
-    case qk8g: return 1;
-    case qk16g: return 2;
-    case qkCMYK: return 4;
-    case qkRGB48: return 6;
-    default: return 3;
-    }
-}
-
 // Where the strips or tiles lie: a grid of blocks per plane.
 struct TBlockGrid {
     int64_t Width = 0;
@@ -68,12 +56,15 @@ public:
 private:
     bool Aborting() const { return IsAborting(target_.Progress); }
     void Abort() const { SetAborting(target_.Progress); }
-    bool ReadBlock(int64_t index, int64_t minimumBytes, std::vector<uint8_t>& bytes) const;
+    bool DecodePlane(int64_t index, const TTiffBlockShape& shape, const TTiffRowPlace& place);
+    bool BlockExists(int64_t index) const { return index >= 0 && index < int64_t(grid_.Offsets->size()); }
+    bool ReadBlock(int64_t index);
     void DecodeBlock(int64_t blockIndex, int64_t column, int64_t top);
+    bool DecodeIntoBitmap(int64_t blockIndex, int64_t top, const TTiffBlockShape& shape);
     void DecodeJpegBlock(int64_t blockIndex, int64_t column, int64_t top);
     void PutRows(int64_t column, int64_t top);
-    void PutRow(const uint8_t* chunky, int64_t column, int64_t y);
     const uint8_t* ChunkyRow(int64_t row);
+    void RowDone();
 
     const TTiffDirectory& directory_;
     const TTiffPage& page_;
@@ -82,28 +73,36 @@ private:
     TQkPixelFormat format_;
     TTiffRowConverter converter_;
     TQkRowProgress progress_;
+    // The compressed bytes of the block being decoded.
+    std::vector<uint8_t> data_;
+    // Decoded blocks that cannot go straight into the bitmap, one per plane.
     std::vector<std::vector<uint8_t>> planes_;
     std::vector<uint8_t> chunky_;
-    std::vector<uint8_t> row_;
-    std::vector<uint8_t> alphaRow_;
     int64_t rowsDone_ = 0;
 };
 
 // A missing or zero byte count runs to the end of the stream; every count
 // is clipped to the bytes there are.
-bool TPageDecoder::ReadBlock(int64_t index, int64_t minimumBytes, std::vector<uint8_t>& bytes) const
+bool TPageDecoder::ReadBlock(int64_t index)
 {
-    if (index < 0 || index >= int64_t(grid_.Offsets->size()))
+    if (!BlockExists(index))
         return false;
     const uint64_t offset = (*grid_.Offsets)[size_t(index)];
     const int64_t available = directory_.BytesFrom(offset);
     int64_t count = index < int64_t(grid_.ByteCounts->size()) ? (*grid_.ByteCounts)[size_t(index)] : 0;
-    if (page_.Compression == tcNone)
-        count = std::max(count, minimumBytes);
     if (count == 0 || count > available)
         count = available;
-    bytes.resize(size_t(count));
-    return directory_.ReadAt(offset, bytes.data(), uint64_t(count));
+    data_.resize(size_t(count));
+    return directory_.ReadAt(offset, data_.data(), uint64_t(count));
+}
+
+// Uncompressed blocks are read from the file into their rows; the others are
+// read whole, then decoded.
+bool TPageDecoder::DecodePlane(int64_t index, const TTiffBlockShape& shape, const TTiffRowPlace& place)
+{
+    if (page_.Compression != tcNone)
+        return ReadBlock(index) && DecodeTiffBlock(page_, data_, shape, target_.Lzw, place, *target_.Progress.Aborting);
+    return BlockExists(index) && ReadTiffRawBlock(directory_, (*grid_.Offsets)[size_t(index)], page_, shape, place);
 }
 
 void TPageDecoder::Run()
@@ -134,21 +133,45 @@ void TPageDecoder::DecodeBlock(int64_t blockIndex, int64_t column, int64_t top)
         DecodeJpegBlock(blockIndex, column, top);
         return;
     }
-    const int64_t perPlane = grid_.Across * grid_.Down;
     // The last strip holds only the rows left; tiles are always whole.
     const int64_t rows = page_.Tiled() ? grid_.Height : std::min(grid_.Height, page_.Length - top);
-    TTiffBlockShape shape{rows, grid_.Width, grid_.Planes > 1 ? 1 : page_.Samples};
+    const TTiffBlockShape shape{rows, grid_.Width, grid_.Planes > 1 ? 1 : page_.Samples};
+    if (!page_.Tiled() && grid_.Planes == 1 && converter_.InPlace()) {
+        if (!DecodeIntoBitmap(blockIndex, top, shape))
+            Abort();
+        return;
+    }
+    const int64_t perPlane = grid_.Across * grid_.Down;
     const int64_t rowLength = TiffRowLength(shape.PixelsPerRow, shape.Samples, page_.Bits);
     planes_.resize(size_t(grid_.Planes));
-    std::vector<uint8_t> bytes;
     for (int32_t plane = 0; plane < grid_.Planes; ++plane) {
-        if (!ReadBlock(blockIndex + plane * perPlane, rowLength * shape.Rows, bytes) ||
-            !DecodeTiffBlock(page_, bytes, shape, target_.Lzw, planes_[size_t(plane)], *target_.Progress.Aborting)) {
+        std::vector<uint8_t>& rowsOfPlane = planes_[size_t(plane)];
+        rowsOfPlane.resize(size_t(rowLength * shape.Rows));
+        const TTiffRowPlace place = [&rowsOfPlane, rowLength](int64_t row) {
+            return rowsOfPlane.data() + row * rowLength;
+        };
+        if (!DecodePlane(blockIndex + plane * perPlane, shape, place)) {
             Abort();
             return;
         }
     }
     PutRows(column, top);
+}
+
+// A strip whose rows are laid out as the bitmap's is decoded into the
+// bitmap's rows, then converted where it lies.
+bool TPageDecoder::DecodeIntoBitmap(int64_t blockIndex, int64_t top, const TTiffBlockShape& shape)
+{
+    TQkBitmap& bitmap = target_.Bitmap;
+    const TTiffRowPlace place = [&bitmap, top](int64_t row) { return bitmap.GetScanline(int32_t(top + row)); };
+    if (!DecodePlane(blockIndex, shape, place))
+        return false;
+    for (int64_t row = 0; row < shape.Rows && !Aborting(); ++row) {
+        uint8_t* bytes = place(row);
+        converter_.Convert(bytes, page_.Width, bytes, nullptr);
+        RowDone();
+    }
+    return true;
 }
 
 // Samples of separate planes are interleaved into one chunky row.
@@ -166,40 +189,33 @@ const uint8_t* TPageDecoder::ChunkyRow(int64_t row)
     return chunky_.data();
 }
 
+// Only the pixels inside the page are converted: a tile may reach past its
+// right edge.
 void TPageDecoder::PutRows(int64_t column, int64_t top)
 {
     const int64_t rows = std::min(grid_.Height, page_.Length - top);
-    for (int64_t row = 0; row < rows && !Aborting(); ++row)
-        PutRow(ChunkyRow(row), column, top + row);
+    const int64_t pixels = std::min(grid_.Width, page_.Width - column);
+    const int64_t offset = format_ == qk1g ? column / 8 : column * QkBytesPerPixel(format_);
+    for (int64_t row = 0; row < rows && !Aborting(); ++row) {
+        const int32_t y = int32_t(top + row);
+        uint8_t* alpha = target_.Alpha ? target_.Alpha->GetScanline(y) + column : nullptr;
+        converter_.Convert(ChunkyRow(row), pixels, target_.Bitmap.GetScanline(y) + offset, alpha);
+        RowDone();
+    }
 }
 
-void TPageDecoder::PutRow(const uint8_t* chunky, int64_t column, int64_t y)
-{
-    const int64_t pixels = std::min(grid_.Width, page_.Width - column);
-    row_.resize(size_t(format_ == qk1g ? (grid_.Width + 7) / 8 : grid_.Width * PixelBytes(format_)));
-    alphaRow_.resize(size_t(grid_.Width));
-    converter_.Convert(chunky, grid_.Width, row_.data(), target_.Alpha ? alphaRow_.data() : nullptr);
-    uint8_t* destination = target_.Bitmap.GetScanline(int32_t(y));
-    if (format_ == qk1g)
-        std::memcpy(destination + column / 8, row_.data(), size_t((pixels + 7) / 8));
-    else
-        std::memcpy(destination + column * PixelBytes(format_), row_.data(), size_t(pixels * PixelBytes(format_)));
-    if (target_.Alpha)
-        std::memcpy(target_.Alpha->GetScanline(int32_t(y)) + column, alphaRow_.data(), size_t(pixels));
-    progress_.Report(int32_t(std::min<int64_t>(++rowsDone_, INT32_MAX)));
-}
+void TPageDecoder::RowDone() { progress_.Report(int32_t(std::min<int64_t>(++rowsDone_, INT32_MAX))); }
 
 // Each JPEG strip or tile is a stream of its own, abbreviated when the page
 // shares its tables in JPEGTables.
 void TPageDecoder::DecodeJpegBlock(int64_t blockIndex, int64_t column, int64_t top)
 {
-    std::vector<uint8_t> bytes;
-    if (format_ != qk24RGB || !ReadBlock(blockIndex, 0, bytes)) {
+    if (format_ != qk24RGB || !ReadBlock(blockIndex)) {
         Abort();
         return;
     }
     TMemoryStream data;
-    data.Write(bytes.data(), int64_t(bytes.size()));
+    data.Write(data_.data(), int64_t(data_.size()));
     data.SetPosition(0);
     TMemoryStream tables;
     tables.Write(page_.JpegTables.data(), int64_t(page_.JpegTables.size()));
@@ -225,7 +241,7 @@ void TPageDecoder::DecodeJpegBlock(int64_t blockIndex, int64_t column, int64_t t
             for (int64_t x = 0; x < pixels; ++x)
                 std::swap(source[x * 3], source[x * 3 + 2]);
         std::memcpy(target_.Bitmap.GetScanline(int32_t(top + row)) + column * 3, source, size_t(pixels * 3));
-        progress_.Report(int32_t(std::min<int64_t>(++rowsDone_, INT32_MAX)));
+        RowDone();
     }
 }
 

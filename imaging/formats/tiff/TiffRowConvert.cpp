@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "imaging/core/QkBitmap.h"
 #include "imaging/core/QkColorRoutines.h"
 #include "imaging/formats/tiff/TiffPage.h"
 
@@ -81,24 +82,26 @@ TTiffRowConverter::TTiffRowConverter(const TTiffPage& page, TQkPixelFormat desti
       grayShift_(page.Software.starts_with("Look@Molli v1.1") ? 4 : 8)
 {}
 
-// One value per sample, sub-byte samples most significant bits first.
+bool TTiffRowConverter::InPlace() const
+{
+    if (destination_ == qk1g)
+        return true;
+    // An alpha sample is read again after the colours are written (gray
+    // with alpha in three samples would otherwise fit).
+    const bool wholeBytes = page_.Bits == 8 || page_.Bits == 16;
+    return wholeBytes && alphaSample_ < 0 && int64_t(page_.Samples) * page_.Bits / 8 == QkBytesPerPixel(destination_);
+}
+
+// One value per sample, most significant bits first.
 void TTiffRowConverter::Unpack(const uint8_t* packed, int64_t count)
 {
-    samples_.resize(size_t(count));
-    if (page_.Bits == 16) {
-        std::memcpy(samples_.data(), packed, size_t(count) * 2);
-        return;
-    }
-    if (page_.Bits == 8) {
-        std::copy(packed, packed + count, samples_.begin());
-        return;
-    }
+    unpacked_.resize(size_t(count));
     const uint32_t mask = (1u << page_.Bits) - 1;
     int64_t bit = 0;
     for (int64_t i = 0; i < count; ++i, bit += page_.Bits) {
         // A sample spans at most two bytes.
         const uint32_t pair = uint32_t(packed[bit / 8]) << 8 | ((bit % 8) + page_.Bits > 8 ? packed[bit / 8 + 1] : 0);
-        samples_[size_t(i)] = uint16_t((pair >> (16 - bit % 8 - page_.Bits)) & mask);
+        unpacked_[size_t(i)] = uint16_t((pair >> (16 - bit % 8 - page_.Bits)) & mask);
     }
 }
 
@@ -115,22 +118,32 @@ void TTiffRowConverter::Convert(const uint8_t* packed, int64_t pixels, uint8_t* 
 {
     if (destination_ == qk1g) {
         Bilevel(packed, pixels, destination);
-        return;
+    } else if (page_.Bits == 8) {
+        Samples(packed, pixels, destination, alpha);
+    } else if (page_.Bits == 16) {
+        Samples(reinterpret_cast<const uint16_t*>(packed), pixels, destination, alpha);
+    } else {
+        Unpack(packed, pixels * page_.Samples);
+        Samples(unpacked_.data(), pixels, destination, alpha);
     }
-    Unpack(packed, pixels * page_.Samples);
+}
+
+template <typename T>
+void TTiffRowConverter::Samples(const T* samples, int64_t pixels, uint8_t* destination, uint8_t* alpha)
+{
     switch (page_.Photometric) {
     case tpWhiteIsZero:
-    case tpBlackIsZero: Gray(pixels, destination); break;
-    case tpPalette: Palette(pixels, destination); break;
-    case tpRgb: Rgb(pixels, destination); break;
-    case tpSeparated: Cmyk(pixels, destination); break;
-    case tpCieLab: Lab(pixels, destination); break;
+    case tpBlackIsZero: Gray(samples, pixels, destination); break;
+    case tpPalette: Palette(samples, pixels, destination); break;
+    case tpRgb: Rgb(samples, pixels, destination); break;
+    case tpSeparated: Cmyk(samples, pixels, destination); break;
+    case tpCieLab: Lab(samples, pixels, destination); break;
     default: break;
     }
     if (alpha && alphaSample_ >= 0)
-        Alpha(pixels, alpha);
+        Alpha(samples, pixels, alpha);
     if (associated_ && alphaSample_ >= 0 && destination_ == qk24RGB)
-        Unassociate(pixels, destination);
+        Unassociate(samples, pixels, destination);
 }
 
 // Raw data stores 0 as white exactly in WhiteIsZero pages, the fax codecs'
@@ -139,16 +152,20 @@ void TTiffRowConverter::Bilevel(const uint8_t* packed, int64_t pixels, uint8_t* 
 {
     const size_t bytes = size_t((pixels + 7) / 8);
     const bool invert = (page_.Photometric == tpWhiteIsZero) != page_.Fax();
-    for (size_t i = 0; i < bytes; ++i)
-        destination[i] = invert ? uint8_t(~packed[i]) : packed[i];
+    if (invert)
+        for (size_t i = 0; i < bytes; ++i)
+            destination[i] = uint8_t(~packed[i]);
+    else if (destination != packed)
+        std::memcpy(destination, packed, bytes);
 }
 
-void TTiffRowConverter::Gray(int64_t pixels, uint8_t* destination) const
+template <typename T>
+void TTiffRowConverter::Gray(const T* samples, int64_t pixels, uint8_t* destination) const
 {
     const bool white0 = page_.Photometric == tpWhiteIsZero;
     const int32_t step = page_.Samples;
     for (int64_t x = 0; x < pixels; ++x) {
-        const uint32_t sample = samples_[size_t(x * step)];
+        const uint32_t sample = samples[x * step];
         if (destination_ == qk16g) {
             const uint16_t word = uint16_t(white0 ? 65535 - sample : sample);
             std::memcpy(destination + x * 2, &word, 2);
@@ -164,11 +181,12 @@ void TTiffRowConverter::Gray(int64_t pixels, uint8_t* destination) const
     }
 }
 
-void TTiffRowConverter::Palette(int64_t pixels, uint8_t* destination) const
+template <typename T>
+void TTiffRowConverter::Palette(const T* samples, int64_t pixels, uint8_t* destination) const
 {
     const int32_t step = page_.Samples;
     for (int64_t x = 0; x < pixels; ++x) {
-        const uint16_t index = samples_[size_t(x * step)];
+        const uint32_t index = samples[x * step];
         if (destination_ == qk8p)
             destination[x] = uint8_t(index);
         else
@@ -176,23 +194,29 @@ void TTiffRowConverter::Palette(int64_t pixels, uint8_t* destination) const
     }
 }
 
-void TTiffRowConverter::Rgb(int64_t pixels, uint8_t* destination) const
+template <typename T>
+void TTiffRowConverter::Rgb(const T* samples, int64_t pixels, uint8_t* destination) const
 {
     const int32_t step = page_.Samples;
+    if (destination_ == qkRGB48) {
+        for (int64_t x = 0; x < pixels; ++x)
+            std::memmove(destination + x * 6, samples + x * step, 6);
+        return;
+    }
     for (int64_t x = 0; x < pixels; ++x) {
-        const uint16_t* pixel = samples_.data() + x * step;
-        if (destination_ == qkRGB48) {
-            std::memcpy(destination + x * 6, pixel, 6);
-            continue;
-        }
-        destination[x * 3] = Eight(pixel[2]);
-        destination[x * 3 + 1] = Eight(pixel[1]);
-        destination[x * 3 + 2] = Eight(pixel[0]);
+        const T* pixel = samples + x * step;
+        const uint8_t red = Eight(pixel[0]);
+        const uint8_t green = Eight(pixel[1]);
+        const uint8_t blue = Eight(pixel[2]);
+        destination[x * 3] = blue;
+        destination[x * 3 + 1] = green;
+        destination[x * 3 + 2] = red;
     }
 }
 
 // qkCMYK stores 255 minus the ink that the file holds.
-void TTiffRowConverter::Cmyk(int64_t pixels, uint8_t* destination)
+template <typename T>
+void TTiffRowConverter::Cmyk(const T* samples, int64_t pixels, uint8_t* destination)
 {
     const int32_t step = page_.Samples;
     uint8_t* stored = destination;
@@ -202,32 +226,35 @@ void TTiffRowConverter::Cmyk(int64_t pixels, uint8_t* destination)
     }
     for (int64_t x = 0; x < pixels; ++x)
         for (int32_t s = 0; s < 4; ++s)
-            stored[x * 4 + s] = uint8_t(255 - Eight(samples_[size_t(x * step + s)]));
+            stored[x * 4 + s] = uint8_t(255 - Eight(samples[x * step + s]));
     if (destination_ != qkCMYK)
         ConvertColor(stored, ckCMYK, destination, ckBGR, int32_t(pixels), params_);
 }
 
-void TTiffRowConverter::Lab(int64_t pixels, uint8_t* destination)
+template <typename T>
+void TTiffRowConverter::Lab(const T* samples, int64_t pixels, uint8_t* destination)
 {
     const int32_t step = page_.Samples;
     scratch_.resize(size_t(pixels) * 3);
     for (int64_t x = 0; x < pixels; ++x)
         for (int32_t s = 0; s < 3; ++s)
-            scratch_[size_t(x * 3 + s)] = uint8_t(samples_[size_t(x * step + s)]);
+            scratch_[size_t(x * 3 + s)] = uint8_t(samples[x * step + s]);
     ConvertColor(scratch_.data(), ckCIELab, destination, ckBGR, int32_t(pixels), params_);
 }
 
-void TTiffRowConverter::Alpha(int64_t pixels, uint8_t* alpha) const
+template <typename T>
+void TTiffRowConverter::Alpha(const T* samples, int64_t pixels, uint8_t* alpha) const
 {
     for (int64_t x = 0; x < pixels; ++x)
-        alpha[x] = Eight(samples_[size_t(x * page_.Samples + alphaSample_)]);
+        alpha[x] = Eight(samples[x * page_.Samples + alphaSample_]);
 }
 
 // Associated alpha has the colours multiplied in; the bitmap keeps them apart.
-void TTiffRowConverter::Unassociate(int64_t pixels, uint8_t* destination) const
+template <typename T>
+void TTiffRowConverter::Unassociate(const T* samples, int64_t pixels, uint8_t* destination) const
 {
     for (int64_t x = 0; x < pixels; ++x) {
-        const uint32_t alpha = Eight(samples_[size_t(x * page_.Samples + alphaSample_)]);
+        const uint32_t alpha = Eight(samples[x * page_.Samples + alphaSample_]);
         for (int32_t c = 0; c < 3; ++c) {
             uint8_t& colour = destination[x * 3 + c];
             colour = uint8_t(alpha == 0 ? 0 : std::min<uint32_t>(255, (colour * 255 + alpha / 2) / alpha));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "imaging/core/QkColorRoutines.h"
 #include "imaging/core/QkExifParams.h"
@@ -161,38 +162,30 @@ TEST_F(JpegReaderTest, TakesTheResolutionOfTheJfifHeader)
     EXPECT_EQ(params.DpiY, 254);
 }
 
-bool FakeExif(const uint8_t* data, int64_t length, TIOParamsVals& params)
+// The JPEG with EXIF fields that exiftool wrote.
+std::vector<uint8_t> WithExif(const std::vector<uint8_t>& jpeg, const std::string& assignments)
 {
-    if (length < 4 || std::string(reinterpret_cast<const char*>(data), 4) != "Exif")
-        return false;
-    params.ExifResolutionUnit = data[4];
-    // One byte holds half the resolution.
-    params.ExifXResolution = params.ExifYResolution = 2.0 * data[5];
-    params.ExifOrientation = length > 6 ? data[6] : 1;
-    return true;
+    const std::string path = JpegFolder() + "/exiftool.jpg";
+    WriteFileBytes(path, jpeg);
+    CommandOutput("exiftool -q -overwrite_original " + assignments + " " + path);
+    return ReadFileBytes(path);
 }
 
 TEST_F(JpegReaderTest, FallsBackOnTheExifResolutionWhenJfifGivesAnAspectOnly)
 {
-    JpegExifLoader = FakeExif;
-    for (const auto& [unit, expected] : {std::pair{2, 300}, std::pair{3, 254}}) {
-        std::vector<uint8_t> jpeg = Cjpeg("");
-        jpeg[13] = 0;
-        jpeg[15] = jpeg[17] = 1;
-        const uint8_t resolution = unit == 2 ? 150 : 50;
-        const std::vector<uint8_t> exif = Segment(0xE1, {'E', 'x', 'i', 'f', uint8_t(unit), resolution});
-        ASSERT_TRUE(Read(Spliced(jpeg, exif, true)));
-        EXPECT_EQ(params.DpiX, expected);
-        EXPECT_EQ(params.DpiY, expected);
+    for (const auto& [unit, resolution, expected] : {std::tuple{"inches", 300, 300}, std::tuple{"cm", 100, 254}}) {
+        const std::string exif = "-EXIF:ResolutionUnit=" + std::string(unit) +
+            " -EXIF:XResolution=" + std::to_string(resolution) + " -EXIF:YResolution=" + std::to_string(resolution);
+        const std::string aspectOnly = " -JFIF:ResolutionUnit=None -JFIF:XResolution=1 -JFIF:YResolution=1";
+        ASSERT_TRUE(Read(WithExif(Cjpeg(""), exif + aspectOnly)));
+        EXPECT_EQ(params.DpiX, expected) << unit;
+        EXPECT_EQ(params.DpiY, expected) << unit;
     }
-    JpegExifLoader = LoadExifFromBuffer;
 }
 
 TEST_F(JpegReaderTest, TurnsTheImageByItsExifOrientationWhenAsked)
 {
-    JpegExifLoader = FakeExif;
-    const std::vector<uint8_t> exif = Segment(0xE1, {'E', 'x', 'i', 'f', 2, 36, 6});
-    const std::vector<uint8_t> jpeg = Spliced(Cjpeg("", SourcePpm(40, 20)), exif, true);
+    const std::vector<uint8_t> jpeg = WithExif(Cjpeg("", SourcePpm(40, 20)), "-EXIF:Orientation#=6");
     ASSERT_TRUE(Read(jpeg));
     EXPECT_EQ(bitmap.GetWidth(), 40);
     EXPECT_EQ(params.ExifOrientation, 6);
@@ -201,7 +194,6 @@ TEST_F(JpegReaderTest, TurnsTheImageByItsExifOrientationWhenAsked)
     EXPECT_EQ(bitmap.GetWidth(), 20);
     EXPECT_EQ(bitmap.GetHeight(), 40);
     EXPECT_EQ(params.ExifOrientation, 1);
-    JpegExifLoader = LoadExifFromBuffer;
 }
 
 TEST_F(JpegReaderTest, ScalesDownAutomaticallyWhileCoveringTheWantedSize)

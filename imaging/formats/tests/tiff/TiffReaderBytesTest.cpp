@@ -132,6 +132,24 @@ TEST_F(TiffBytes, RowsPerStripAndResolutionDefaults)
     EXPECT_EQ(params.DpiX, 300);
 }
 
+TEST_F(TiffBytes, GrayAlphaAndAnUnstatedSampleKeepTheAlpha)
+{
+    // Three 8-bit samples take as many bytes as the 24-bit pixel they become,
+    // yet the alpha must still reach the alpha channel.
+    std::string pixels;
+    for (char level : Ramp)
+        pixels += Bytes({uint8_t(level), 255 - uint8_t(level), 7});
+    ASSERT_TRUE(ReadWith(ReadTiffImage, GrayPage(pixels, {{277, Short, 1, 3}, {338, Short, 2, 2}})));
+    EXPECT_EQ(GrayRow(0) + GrayRow(1), Ramp);
+    ASSERT_TRUE(bitmap.HasAlphaChannel());
+    std::string alpha;
+    for (int32_t y = 0; y < 2; ++y)
+        alpha.append(reinterpret_cast<const char*>(bitmap.GetAlphaChannel()->GetScanline(y)), 8);
+    for (char& level : alpha)
+        level = char(255 - uint8_t(level));
+    EXPECT_EQ(alpha, Ramp);
+}
+
 TEST_F(TiffBytes, DamagedPagesFailCleanly)
 {
     const struct {

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <unistd.h>
 
 #include "imaging/core/QkIOParams.h"
@@ -57,6 +58,40 @@ const TCopyCase CopyCases[] = {
     {"bits", "-c g4 -t -w 16 -l 16"},
 };
 
+// Pages made by other writers: ImageMagick's Lab, gray with alpha and
+// associated alpha (ExtraSamples 1), fax2tiff's G3 page, and the sample TIFFs
+// of Go's image library and SDL2_image, read where their packages put them.
+enum TOracle { LibtiffRgb8, MagickRgb8, MagickRgba };
+
+struct TFileCase {
+    std::string Path;
+    TOracle Oracle = LibtiffRgb8;
+    int Tolerance = 0;
+};
+
+const std::string GoImages = "/usr/share/gocode/src/golang.org/x/image/testdata/";
+
+std::vector<TFileCase> FileCases()
+{
+    std::vector<TFileCase> cases = {
+        // libtiff turns Lab into RGB for its own display model, up to 32
+        // levels from the sRGB source; ImageMagick stays within 10 of it.
+        {Path("lab.tif"), MagickRgb8, 4},
+        {Path("graya.tif"), MagickRgba},
+        {Path("associated.tif"), LibtiffRgb8, 1},
+        {Path("fax2tiff.tif")},
+        {"/usr/libexec/installed-tests/SDL2_image/sample.tif"},
+        {GoImages + "no_compress.tiff", MagickRgba},
+        {GoImages + "no_rps.tiff", MagickRgba},
+    };
+    for (const char* name :
+         {"blue-purple-pink.lzwcompressed", "bw-deflate", "bw-gopher_ccittGroup3", "bw-gopher_ccittGroup4",
+          "bw-packbits", "bw-uncompressed", "video-001-16bit", "video-001-gray-16bit", "video-001-gray",
+          "video-001-paletted", "video-001-strip-64", "video-001-tile-64x64", "video-001-uncompressed", "video-001"})
+        cases.push_back({GoImages + name + ".tiff"});
+    return cases;
+}
+
 // CMYK goes to RGB through the library's printer profile, so the inks are
 // compared instead.
 const char* const CmykOptions[] = {"-c none", "-c lzw:2 -p separate", "-c packbits -t -w 16 -l 16"};
@@ -93,6 +128,12 @@ protected:
             "convert " + f + "rgb.tif -colorspace cmyk -depth 8 -compress none " + f + "cmyk.tif",
             "convert " + f + "rgb.tif \\( -size 45x37 gradient: \\) -alpha off -compose copy_opacity -composite " +
                 "-compress none " + f + "rgba.tif",
+            "convert " + f + "rgb.tif -colorspace Lab -compress none " + f + "lab.tif",
+            "convert " + f + "gray.tif \\( -size 45x37 gradient: \\) -alpha off -compose copy_opacity -composite " +
+                "-compress none " + f + "graya.tif",
+            // The colours are multiplied by alpha on writing.
+            "convert " + f + "rgba.tif -define tiff:alpha=associated -compress lzw " + f + "associated.tif",
+            "convert " + f + "bits.tif fax:" + f + "bits.g3 && fax2tiff -M -o " + f + "fax2tiff.tif " + f + "bits.g3",
         };
         for (const char* options : PolarityOptions)
             for (int photometric : {0, 1}) {
@@ -137,6 +178,67 @@ TEST_F(TiffFiles, PixelsEqualLibtiffWithAndWithoutNativeFormats)
             else
                 EXPECT_LE(LargestDifference(ours, theirs), c.Tolerance) << path << " native " << native;
         }
+    }
+}
+
+TEST_F(TiffFiles, OtherWritersPagesEqualTheirReferenceWithAndWithoutNativeFormats)
+{
+    for (const TFileCase& c : FileCases()) {
+        const bool alpha = c.Oracle == MagickRgba;
+        const std::string theirs = c.Oracle == LibtiffRgb8
+            ? LibtiffRgb(c.Path)
+            : CommandOutput("convert " + c.Path + " -depth 8 " + (alpha ? "rgba:-" : "rgb:-"));
+        for (bool native : {false, true}) {
+            TBrelvixIO io(nullptr);
+            io.Params().NativePixelFormat = native;
+            io.LoadFromFile(c.Path);
+            EXPECT_FALSE(io.Aborting()) << c.Path << " native " << native;
+            const std::string ours = RgbBytes(AsRgb(*io.Bitmap()), alpha);
+            EXPECT_LE(LargestDifference(ours, theirs), c.Tolerance) << c.Path << " native " << native;
+        }
+    }
+}
+
+// The parameters' codes of the Compression tag's values; G3 splits by the
+// 2-D bit of its options.
+int CompressionCode(int tag, int group3Options)
+{
+    const std::map<int, int> codes = {{1, 0}, {2, 1}, {3, 2},  {4, 4},     {5, 5},
+                                      {6, 6}, {7, 7}, {8, 10}, {32773, 8}, {32946, 9}};
+    return tag == 3 && (group3Options & 1) ? 3 : codes.at(tag);
+}
+
+TEST_F(TiffFiles, ParametersEqualTiffdump)
+{
+    std::vector<std::string> paths;
+    for (const TCopyCase& c : CopyCases)
+        paths.push_back(Path(CaseName(c)));
+    for (const TFileCase& c : FileCases())
+        paths.push_back(c.Path);
+    for (const std::string& path : paths) {
+        std::map<int, std::string> tags = TiffdumpTags(path);
+        const auto first = [&tags](int tag, int fallback) {
+            return tags.contains(tag) ? std::stoi(tags[tag]) : fallback;
+        };
+        TBrelvixIO io(nullptr);
+        io.ParamsFromFile(path);
+        ASSERT_FALSE(io.Aborting()) << path;
+        const TIOParamsVals& params = io.Params();
+        EXPECT_EQ(params.Width, first(256, 0)) << path;
+        EXPECT_EQ(params.Height, first(257, 0)) << path;
+        EXPECT_EQ(params.BitsPerSample, first(258, 1)) << path;
+        EXPECT_EQ(params.SamplesPerPixel, first(277, 1)) << path;
+        EXPECT_EQ(params.TiffCompression, CompressionCode(first(259, 1), first(292, 0))) << path;
+        // Lab (8) has the parameters' code 7.
+        EXPECT_EQ(params.TiffPhotometric, first(262, 0) == 8 ? 7 : first(262, 0)) << path;
+        EXPECT_EQ(params.TiffPlanarConfig, first(284, 1)) << path;
+        EXPECT_EQ(params.TiffFillOrder, first(266, 1)) << path;
+        EXPECT_EQ(params.TiffByteOrder, CommandOutput("head -c 2 " + path) == "II") << path;
+        // tiffdump cuts long texts short with " ...".
+        std::string name = tags.contains(269) ? tags[269] : "";
+        name = name.ends_with(" ...") ? name.substr(0, name.size() - 4) : name.substr(0, name.find("\\0"));
+        EXPECT_TRUE(params.TiffDocumentName.starts_with(name)) << path;
+        EXPECT_EQ(params.TiffDocumentName.empty(), name.empty()) << path;
     }
 }
 
