@@ -217,10 +217,11 @@ void TMetafilePlayer::DrawTransformedDib(TBitmap& bitmap, const TBlit& blit, int
         for (int32_t x = left; x < right; ++x) {
             const double dx = x + 0.5 - origin.X, dy = y + 0.5 - origin.Y;
             const double u = (dx * vy - dy * vx) / determinant, v = (ux * dy - uy * dx) / determinant;
-            const int64_t sx = blit.SourceX + int64_t(std::floor(u * blit.SourceWidth));
-            const int64_t sy = sourceY + int64_t(std::floor(v * blit.SourceHeight));
-            if (u < 0 || u >= 1 || v < 0 || v >= 1 || sx < 0 || sx >= bitmap.Width() || sy < 0 ||
-                sy >= bitmap.Height()) {
+            // Written so that a NaN counts as outside.
+            const bool inside = u >= 0 && u < 1 && v >= 0 && v < 1;
+            const int64_t sx = inside ? blit.SourceX + int64_t(std::floor(u * blit.SourceWidth)) : -1;
+            const int64_t sy = inside ? sourceY + int64_t(std::floor(v * blit.SourceHeight)) : -1;
+            if (sx < 0 || sx >= bitmap.Width() || sy < 0 || sy >= bitmap.Height()) {
                 flush();
                 continue;
             }
