@@ -40,6 +40,9 @@ struct TPdfDocument;
 // Sender, the acquired image; setting `handled` keeps it from the component.
 using TQkAcquireBitmapEvent = std::function<void(TObject* sender, TQkBitmap& bitmap, bool& handled)>;
 
+// The unit in which the library's dialogs show sizes and margins.
+enum TQkDialogsMeasureUnit : uint8_t { qkduInches, qkduCentimeters };
+
 // What the acquisition code knows of an acquired image beside its pixels.
 struct TQkAcquiredParams {
     int32_t DpiX = 0;
@@ -112,6 +115,8 @@ public:
     void SetSimplifiedParamsDialogs(bool value) { simplifiedParamsDialogs_ = value; }
     TFont* PreviewFont() const { return previewFont_.get(); }
     void SetPreviewFont(const TFont* font);
+    TQkDialogsMeasureUnit DialogsMeasureUnit() const { return dialogsMeasureUnit_; }
+    void SetDialogsMeasureUnit(TQkDialogsMeasureUnit value) { dialogsMeasureUnit_ = value; }
 
     TQkProgressEvent OnProgress;
     std::function<void(TObject* sender)> OnFinishWork;
@@ -409,6 +414,7 @@ private:
     bool filteredAdjustDpi_ = false;
     TMsgLanguage msgLanguage_ = msSystem;
     TIOPreviewsParams previewsParams_;
+    TQkDialogsMeasureUnit dialogsMeasureUnit_ = qkduInches;
     bool simplifiedParamsDialogs_ = true;
     std::unique_ptr<TFont> previewFont_;
     // Shared with the filters, which may run on workers.

@@ -12,6 +12,12 @@ const TEnumInfo& PreviewsParamInfo()
     return info;
 }
 
+const TEnumInfo& DialogsMeasureUnitInfo()
+{
+    static const TEnumInfo info{"TQkDialogsMeasureUnit", {"qkduInches", "qkduCentimeters"}};
+    return info;
+}
+
 } // namespace
 
 void RegisterBrelvixIOClass()
@@ -30,6 +36,8 @@ void RegisterBrelvixIOClass()
         .Set("PreviewsParams", &I::PreviewsParams, &I::SetPreviewsParams, PreviewsParamInfo())
         .Default(TIOPreviewsParams{})
         .Property("PreviewFont", &I::PreviewFont)
+        .Enum("DialogsMeasureUnit", &I::DialogsMeasureUnit, &I::SetDialogsMeasureUnit, DialogsMeasureUnitInfo())
+        .Default(qkduInches)
         .Property("AutoAdjustDPI", &I::AutoAdjustDPI, &I::SetAutoAdjustDPI)
         .Property("FilteredAdjustDPI", &I::FilteredAdjustDPI, &I::SetFilteredAdjustDPI)
         .Property("SimplifiedParamsDialogs", &I::SimplifiedParamsDialogs, &I::SetSimplifiedParamsDialogs)

@@ -11,6 +11,7 @@
 #include "imaging/formats/fax/FaxCodeTables.h"
 #include "imaging/formats/gif/GifLzw.h"
 #include "imaging/formats/j2k/QkJpeg2000.h"
+#include "imaging/formats/scan/QkScanDevice.h"
 #include "imaging/formats/tiff/TiffExifCodec.h"
 #include "imaging/formats/tiff/TiffLzw.h"
 #include "imaging/formats/url/QkUrlDownload.h"
@@ -60,4 +61,5 @@ void BrelvixIOStaticFinal()
     ClearFormatRows();
     RemoveExifTiffCodec();
     UnbindInternetFunctions();
+    ShutdownSaneService();
 }

@@ -22,10 +22,12 @@ void TBrush::Assign(const TPersistent* persistent)
     const TBrush& source = *other;
     if (&source == this)
         return;
-    const bool changed = FColor != source.FColor || FStyle != source.FStyle || FBitmap != source.FBitmap;
+    const bool changed = FColor != source.FColor || FStyle != source.FStyle || FBitmap != source.FBitmap ||
+        FWholeBitmap != source.FWholeBitmap;
     FColor = source.FColor;
     FStyle = source.FStyle;
     FBitmap = source.FBitmap;
+    FWholeBitmap = source.FWholeBitmap;
     if (changed)
         Changed();
 }

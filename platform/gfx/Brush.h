@@ -19,6 +19,10 @@ public:
     // A pattern bitmap takes precedence over the style.
     TBitmap* Bitmap() const { return FBitmap; }
     void SetBitmap(TBitmap* value) { Update(FBitmap, value); }
+    // The whole bitmap tiles the area, whatever its size, as a DIB pattern
+    // brush does on the NT family of GDI (metafiles made there expect it).
+    bool WholeBitmap() const { return FWholeBitmap; }
+    void SetWholeBitmap(bool value) { Update(FWholeBitmap, value); }
 
     using TPersistent::Assign;
     void Assign(const TPersistent* source) override;
@@ -27,4 +31,5 @@ private:
     TColor FColor = clWhite;
     TBrushStyle FStyle = bsSolid;
     TBitmap* FBitmap = nullptr;
+    bool FWholeBitmap = false;
 };

@@ -246,13 +246,13 @@ void TCanvas::PaintPatternSpans(const std::vector<TSpan>& spans, const TBrushPat
         if (span.Y < 0 || span.Y >= s.Height)
             continue;
         uint8_t* row = s.Row(span.Y);
-        const int cellRow = ((span.Y - FBrushOrigin.Y) & 7) * 8;
+        const int32_t py = span.Y - FBrushOrigin.Y;
         ForEachVisible(span.Y, span.X0, span.X1, [&](int32_t a, int32_t b) {
             for (int32_t x = a; x < b; ++x) {
-                const int cell = cellRow + ((x - FBrushOrigin.X) & 7);
-                if (!(pattern.Painted >> cell & 1u))
+                const int32_t px = x - FBrushOrigin.X;
+                if (!pattern.PaintedAt(px, py))
                     continue;
-                WriteRaw(row, x, s.Bpp, ApplyRop2(rop2, pattern.Cells[cell], ReadRaw(row, x, s.Bpp)) & mask);
+                WriteRaw(row, x, s.Bpp, ApplyRop2(rop2, pattern.Cell(px, py), ReadRaw(row, x, s.Bpp)) & mask);
             }
         });
     }
@@ -265,6 +265,13 @@ TCanvas::TBrushPattern TCanvas::MakeBrushPattern()
     if (TBitmap* bitmap = FBrush.Bitmap(); bitmap && !bitmap->Empty()) {
         const TRasterSurface p = bitmap->Surface();
         const uint32_t one = RawOf(FBackColor), zero = RawOf(FTextColor);
+        if (FBrush.WholeBitmap()) {
+            pattern.Whole = p;
+            pattern.Target = s;
+            pattern.One = one;
+            pattern.Zero = zero;
+            return pattern;
+        }
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x) {
                 const uint32_t raw = ReadRaw(p.Row(y % p.Height), x % p.Width, p.Bpp);

@@ -273,10 +273,11 @@ public:
     template <typename Visit>
     void ForEachVisible(int32_t y, int32_t x0, int32_t x1, Visit&& visit) const;
     TFontFace& CurrentFace();
+    // The realised brush (CanvasState.h), which the blit rows read too.
+    struct TBrushPattern;
 
 private:
     struct TSavedState;
-    struct TBrushPattern;
 
     void BrushChanged();
     void FontChanged();

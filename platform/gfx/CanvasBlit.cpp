@@ -273,10 +273,9 @@ void CopyStretchedPiece(uint8_t* row, const uint8_t* sourceRow, const TSourceCol
 class TRowBlender {
 public:
     TRowBlender(TSourceReader& reader, const TAxis& ax, const TAxis& ay, const TSourceColumns& columns,
-                TStretchMode mode, uint8_t code, const uint32_t* patternCells, bool solidPattern, TPoint brushOrigin)
-        : FReader(reader), FAx(ax), FAy(ay), FColumns(columns), FMode(mode), FCode(code), FCells(patternCells),
-          FSolid(solidPattern), FOrigin(brushOrigin),
-          FBoxed((ax.SourceCount > ax.Count || ay.SourceCount > ay.Count) && mode != COLORONCOLOR)
+                TStretchMode mode, uint8_t code, const TCanvas::TBrushPattern& pattern, TPoint brushOrigin)
+        : FReader(reader), FAx(ax), FAy(ay), FColumns(columns), FMode(mode), FCode(code), FPattern(pattern),
+          FOrigin(brushOrigin), FBoxed((ax.SourceCount > ax.Count || ay.SourceCount > ay.Count) && mode != COLORONCOLOR)
     {}
 
     bool Boxed() const { return FBoxed; }
@@ -301,14 +300,13 @@ public:
                 FValues[k] = FReader.ToDest(ReadRaw(sourceRow, column, FReader.Source().Bpp));
         }
         const uint32_t mask = RawMask(dst.Bpp);
-        const uint32_t* cellRow = FCells + ((dy - FOrigin.Y) & 7) * 8;
         for (size_t k = 0; k < n; ++k) {
             if (!FPresent[k])
                 continue;
             const int32_t dx = a + static_cast<int32_t>(k);
             uint32_t value = FValues[k];
             if (FCode != 0xCC) {
-                const uint32_t p = FSolid ? FCells[0] : cellRow[(dx - FOrigin.X) & 7];
+                const uint32_t p = FPattern.Cell(dx - FOrigin.X, dy - FOrigin.Y);
                 value = ApplyRop3(FCode, p, value, ReadRaw(row, dx, dst.Bpp)) & mask;
             }
             WriteRaw(row, dx, dst.Bpp, value);
@@ -322,8 +320,7 @@ private:
     const TSourceColumns& FColumns;
     TStretchMode FMode;
     uint8_t FCode;
-    const uint32_t* FCells;
-    bool FSolid;
+    const TCanvas::TBrushPattern& FPattern;
     TPoint FOrigin;
     bool FBoxed;
     std::vector<uint32_t> FValues;
@@ -364,7 +361,7 @@ void TCanvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, TC
     const TRect visible = VisibleBox();
     const TSourceColumns columns(ax, src.Width, visible);
     const TSteps rows = VisibleSteps(ay, visible.Top, visible.Bottom);
-    TRowBlender blender(reader, ax, ay, columns, FStretchMode, code, pattern.Cells, pattern.Solid, FBrushOrigin);
+    TRowBlender blender(reader, ax, ay, columns, FStretchMode, code, pattern, FBrushOrigin);
     const bool stretchCopy = code == 0xCC && rgbPair && !blender.Boxed();
 
     for (int32_t j = rows.First; j < rows.Last; ++j) {
@@ -437,9 +434,7 @@ void TCanvas::MaskBlt(int32_t x, int32_t y, int32_t width, int32_t height, TCanv
                         continue;
                     sourceValue = reader.ToDest(reader.SourceRaw(s.X + i, s.Y + j));
                 }
-                const uint32_t p = pattern.Solid
-                    ? pattern.Cells[0]
-                    : pattern.Cells[((dy - FBrushOrigin.Y) & 7) * 8 + ((dx - FBrushOrigin.X) & 7)];
+                const uint32_t p = pattern.Cell(dx - FBrushOrigin.X, dy - FBrushOrigin.Y);
                 WriteRaw(row, dx, dst.Bpp, ApplyRop3(code, p, sourceValue, ReadRaw(row, dx, dst.Bpp)) & rawMask);
             }
         });

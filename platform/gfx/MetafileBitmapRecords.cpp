@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -167,14 +168,70 @@ bool TMetafilePlayer::DrawDib(const uint8_t* dib, size_t size, const TBlit& blit
         return false;
     }
     KeepTableColours(bitmap);
-    const TPoint from = Map(drawn.X, drawn.Y);
-    const TPoint to = Map(drawn.X + drawn.Width, drawn.Y + drawn.Height);
     const int32_t sourceY = drawn.RowsFromBottom && BottomUp(bytes.data(), bytes.size())
         ? bitmap.Height() - drawn.SourceY - drawn.SourceHeight
         : drawn.SourceY;
+    if (Rotated()) {
+        DrawTransformedDib(bitmap, drawn, sourceY);
+        return true;
+    }
+    const TPoint from = Map(drawn.X, drawn.Y);
+    const TPoint to = Map(drawn.X + drawn.Width, drawn.Y + drawn.Height);
     FCanvas.StretchBlt(from.X, from.Y, to.X - from.X, to.Y - from.Y, bitmap.Canvas(), drawn.SourceX, sourceY,
                        drawn.SourceWidth, drawn.SourceHeight, drawn.Rop);
     return true;
+}
+
+// Each canvas pixel whose centre falls inside the mapped parallelogram
+// takes the source pixel at the same place in the source rectangle; the
+// pixels of a row go to the canvas as one run through the blit's raster
+// operation, so clipping and the pattern apply as for upright blits.
+void TMetafilePlayer::DrawTransformedDib(TBitmap& bitmap, const TBlit& blit, int32_t sourceY)
+{
+    const TPoint64 origin = MapExact(blit.X, blit.Y);
+    const TPoint64 across = MapExact(blit.X + blit.Width, blit.Y);
+    const TPoint64 down = MapExact(blit.X, blit.Y + blit.Height);
+    const double ux = across.X - origin.X, uy = across.Y - origin.Y;
+    const double vx = down.X - origin.X, vy = down.Y - origin.Y;
+    const double determinant = ux * vy - uy * vx;
+    if (std::abs(determinant) < 1e-9)
+        return;
+    const TRect clip = FCanvas.ClipRect();
+    const auto [minX, maxX] = std::minmax({origin.X, across.X, down.X, across.X + vx});
+    const auto [minY, maxY] = std::minmax({origin.Y, across.Y, down.Y, across.Y + vy});
+    const int32_t left = std::max<int32_t>(clip.Left, ToDevice(std::floor(minX)));
+    const int32_t right = std::min<int32_t>(clip.Right, ToDevice(std::ceil(maxX)));
+    const int32_t top = std::max<int32_t>(clip.Top, ToDevice(std::floor(minY)));
+    const int32_t bottom = std::min<int32_t>(clip.Bottom, ToDevice(std::ceil(maxY)));
+    if (left >= right)
+        return;
+    bitmap.SetPixelFormat(pf24bit);
+    TBitmap run(right - left, 1, pf24bit);
+    for (int32_t y = top; y < bottom; ++y) {
+        int32_t runStart = -1, runLength = 0;
+        const auto flush = [&] {
+            if (runLength > 0)
+                FCanvas.StretchBlt(runStart, y, runLength, 1, run.Canvas(), 0, 0, runLength, 1, blit.Rop);
+            runLength = 0;
+        };
+        for (int32_t x = left; x < right; ++x) {
+            const double dx = x + 0.5 - origin.X, dy = y + 0.5 - origin.Y;
+            const double u = (dx * vy - dy * vx) / determinant, v = (ux * dy - uy * dx) / determinant;
+            // Written so that a NaN counts as outside.
+            const bool inside = u >= 0 && u < 1 && v >= 0 && v < 1;
+            const int64_t sx = inside ? blit.SourceX + int64_t(std::floor(u * blit.SourceWidth)) : -1;
+            const int64_t sy = inside ? sourceY + int64_t(std::floor(v * blit.SourceHeight)) : -1;
+            if (sx < 0 || sx >= bitmap.Width() || sy < 0 || sy >= bitmap.Height()) {
+                flush();
+                continue;
+            }
+            if (runLength == 0)
+                runStart = x;
+            std::copy_n(bitmap.ScanLine(int32_t(sy)) + 3 * sx, 3, run.ScanLine(0) + 3 * runLength);
+            ++runLength;
+        }
+        flush();
+    }
 }
 
 void TMetafilePlayer::CreatePatternBrush(const uint8_t* dib, size_t size, uint32_t usage, int64_t index,

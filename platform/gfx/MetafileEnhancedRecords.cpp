@@ -6,6 +6,7 @@
 #include "platform/gfx/MetafilePlayer.h"
 
 #include <string>
+#include <vector>
 
 #include "platform/core/Strings.h"
 
@@ -35,7 +36,9 @@ enum : uint32_t {
     emrSetTextColor = 24,
     emrSetBkColor = 25,
     emrMoveToEx = 27,
+    emrExcludeClipRect = 29,
     emrIntersectClipRect = 30,
+    emrExtSelectClipRgn = 75,
     emrSaveDC = 33,
     emrRestoreDC = 34,
     emrSetWorldTransform = 35,
@@ -73,8 +76,10 @@ constexpr TBrushStyle hatchStyles[] = {bsHorizontal, bsVertical, bsFDiagonal, bs
 
 constexpr size_t faceNameOffset = 40, faceNameCharacters = 32;
 
-// UTF-16 text; a lone surrogate becomes U+FFFD.
-std::u32string WideText(TMetafileBytes& record, size_t offset, size_t count, bool endAtNul)
+// UTF-16 text; a lone surrogate becomes U+FFFD. `units`, when given, gets
+// the number of UTF-16 units each character took.
+std::u32string WideText(TMetafileBytes& record, size_t offset, size_t count, bool endAtNul,
+                        std::vector<size_t>* units = nullptr)
 {
     std::u32string text;
     for (size_t i = 0; i < count && !record.Failed(); ++i) {
@@ -85,13 +90,38 @@ std::u32string WideText(TMetafileBytes& record, size_t offset, size_t count, boo
             const char32_t low = record.U16(offset + 2 * (i + 1));
             if (low >= 0xDC00 && low < 0xE000) {
                 text.push_back(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+                if (units)
+                    units->push_back(2);
                 ++i;
                 continue;
             }
         }
         text.push_back(unit >= 0xD800 && unit < 0xE000 ? U'\uFFFD' : unit);
+        if (units)
+            units->push_back(1);
     }
     return text;
+}
+
+// One advance a UTF-16 unit, or an x and a y advance with ETO_PDY, at the
+// record's offset; a character made of two units advances by both. None
+// when the record has no array or it does not fit.
+std::vector<double> ReadAdvances(TMetafileBytes& r, uint32_t count, uint32_t options, const std::vector<size_t>& units)
+{
+    constexpr uint32_t etoPdy = 0x2000;
+    const uint32_t offset = r.U32(72);
+    const size_t step = (options & etoPdy) ? 8 : 4;
+    std::vector<double> advances;
+    if (r.Failed() || offset == 0 || !r.Fits(offset, count, step))
+        return advances;
+    size_t unit = 0;
+    for (const size_t taken : units) {
+        double advance = 0;
+        for (size_t i = 0; i < taken; ++i, ++unit)
+            advance += r.I32(offset + unit * step);
+        advances.push_back(advance);
+    }
+    return advances;
 }
 
 std::string FaceName(TMetafileBytes& record)
@@ -216,9 +246,39 @@ bool TMetafilePlayer::PlayEnhancedRecord(uint32_t type, TMetafileBytes& r)
             SelectObject(r.U32(8));
         break;
     case emrDeleteObject: DeleteObject(r.U32(8)); break;
+    case emrExtSelectClipRgn: return PlayClipRegion(r);
     default: return PlayEnhancedShape(type, r);
     }
     return !r.Failed();
+}
+
+// The region data's size and the combination mode, then a region header
+// and its rectangles in the reference device's units; no data with RGN_COPY
+// returns to the default clip.
+bool TMetafilePlayer::PlayClipRegion(TMetafileBytes& r)
+{
+    constexpr size_t headerOffset = 16, rectsOffset = 48;
+    const uint32_t dataSize = r.U32(8), mode = r.U32(12);
+    if (r.Failed())
+        return false;
+    if (dataSize == 0) {
+        SelectClipRegion(nullptr, mode);
+        return true;
+    }
+    const uint32_t count = r.U32(headerOffset + 8);
+    if (r.Failed() || !r.Fits(headerOffset, dataSize, 1) || uint64_t(count) * 16 > dataSize - 32 ||
+        !r.Fits(rectsOffset, count, 16))
+        return false;
+    std::vector<TRect> rects;
+    for (uint32_t i = 0; i < count; ++i) {
+        const size_t at = rectsOffset + 16 * size_t(i);
+        const TPoint a = MapReference(r.I32(at), r.I32(at + 4));
+        const TPoint b = MapReference(r.I32(at + 8), r.I32(at + 12));
+        rects.push_back({std::min(a.X, b.X), std::min(a.Y, b.Y), std::max(a.X, b.X), std::max(a.Y, b.Y)});
+    }
+    const TRegion region = TRegion::FromRects(rects);
+    SelectClipRegion(&region, mode);
+    return true;
 }
 
 bool TMetafilePlayer::PlayEnhancedShape(uint32_t type, TMetafileBytes& r)
@@ -243,6 +303,10 @@ bool TMetafilePlayer::PlayEnhancedShape(uint32_t type, TMetafileBytes& r)
     case emrIntersectClipRect:
         if (!r.Failed())
             FCanvas.IntersectClipRect(box.Left, box.Top, box.Right, box.Bottom);
+        break;
+    case emrExcludeClipRect:
+        if (!r.Failed())
+            FCanvas.ExcludeClipRect(box.Left, box.Top, box.Right, box.Bottom);
         break;
     case emrRectangle:
     case emrEllipse:
@@ -346,7 +410,9 @@ bool TMetafilePlayer::PlayEnhancedText(uint32_t type, TMetafileBytes& r)
     const TRect rect = MapRect(r.I32(56), r.I32(60), r.I32(64), r.I32(68));
     if (r.Failed() || !r.Fits(offset, count, 2))
         return false;
-    DrawText(x, y, WideText(r, offset, count, false), options,
-             (options & (ETO_OPAQUE | ETO_CLIPPED)) ? &rect : nullptr);
+    std::vector<size_t> units;
+    const std::u32string text = WideText(r, offset, count, false, &units);
+    DrawText(x, y, text, options, (options & (ETO_OPAQUE | ETO_CLIPPED)) ? &rect : nullptr,
+             ReadAdvances(r, count, options, units));
     return true;
 }

@@ -16,18 +16,18 @@ constexpr size_t savedStateLimit = 256;
 // Device coordinates stay well inside the canvas's integer range.
 constexpr double coordinateLimit = 1 << 28;
 
-int32_t ToDevice(double value)
-{
-    return std::isnan(value) ? 0
-                             : static_cast<int32_t>(std::lround(std::clamp(value, -coordinateLimit, coordinateLimit)));
-}
-
 // Binary raster operations R2_BLACK (1) to R2_WHITE (16).
 constexpr TPenMode rop2Modes[] = {pmBlack, pmNotMerge,    pmMaskNotPen, pmNotCopy, pmMaskPenNot, pmNot,
                                   pmXor,   pmNotMask,     pmMask,       pmNotXor,  pmNop,        pmMergeNotPen,
                                   pmCopy,  pmMergePenNot, pmMerge,      pmWhite};
 
 } // namespace
+
+int32_t TMetafilePlayer::ToDevice(double value)
+{
+    return std::isnan(value) ? 0
+                             : static_cast<int32_t>(std::lround(std::clamp(value, -coordinateLimit, coordinateLimit)));
+}
 
 TMetafilePlayer::TMetafilePlayer(TCanvas& canvas, const TRect& target, const TMetafile::TLayout& layout)
     : FCanvas(canvas), FTarget(target), FLayout(layout), FObjects(layout.Handles)
@@ -41,11 +41,17 @@ TMetafilePlayer::TMetafilePlayer(TCanvas& canvas, const TRect& target, const TMe
     FCanvas.Pen()->SetMode(pmCopy);
     SelectPen(FState.Pen);
     SelectBrush(FState.Brush);
+    if (TRegion clip; FCanvas.GetClipRgn(clip))
+        FInitialClip = std::move(clip);
 }
 
-TMetafilePlayer::~TMetafilePlayer() { FCanvas.Brush()->SetBitmap(nullptr); }
+TMetafilePlayer::~TMetafilePlayer()
+{
+    FCanvas.Brush()->SetBitmap(nullptr);
+    FCanvas.Brush()->SetWholeBitmap(false);
+}
 
-TPoint TMetafilePlayer::Map(double logicalX, double logicalY) const
+TMetafilePlayer::TPoint64 TMetafilePlayer::Reference(double logicalX, double logicalY) const
 {
     const TState& s = FState;
     const TXform& w = s.World;
@@ -53,11 +59,31 @@ TPoint TMetafilePlayer::Map(double logicalX, double logicalY) const
     const double y = logicalX * w.M12 + logicalY * w.M22 + w.Dy;
     const double scaleX = s.Scaled ? s.ViewportExt.X / s.WindowExt.X : 1;
     const double scaleY = s.Scaled ? s.ViewportExt.Y / s.WindowExt.Y : 1;
-    const double referenceX = (x - s.WindowOrg.X) * scaleX + s.ViewportOrg.X;
-    const double referenceY = (y - s.WindowOrg.Y) * scaleY + s.ViewportOrg.Y;
-    const double targetX = (referenceX - FLayout.Left) * FTarget.Width() / (FLayout.Right - FLayout.Left);
-    const double targetY = (referenceY - FLayout.Top) * FTarget.Height() / (FLayout.Bottom - FLayout.Top);
-    return {FTarget.Left + ToDevice(targetX), FTarget.Top + ToDevice(targetY)};
+    return {(x - s.WindowOrg.X) * scaleX + s.ViewportOrg.X, (y - s.WindowOrg.Y) * scaleY + s.ViewportOrg.Y};
+}
+
+TMetafilePlayer::TPoint64 TMetafilePlayer::TargetOffset(TPoint64 reference) const
+{
+    return {(reference.X - FLayout.Left) * FTarget.Width() / (FLayout.Right - FLayout.Left),
+            (reference.Y - FLayout.Top) * FTarget.Height() / (FLayout.Bottom - FLayout.Top)};
+}
+
+TMetafilePlayer::TPoint64 TMetafilePlayer::MapExact(double logicalX, double logicalY) const
+{
+    const TPoint64 offset = TargetOffset(Reference(logicalX, logicalY));
+    return {FTarget.Left + offset.X, FTarget.Top + offset.Y};
+}
+
+TPoint TMetafilePlayer::MapReference(double referenceX, double referenceY) const
+{
+    const TPoint64 offset = TargetOffset({referenceX, referenceY});
+    return {FTarget.Left + ToDevice(offset.X), FTarget.Top + ToDevice(offset.Y)};
+}
+
+TPoint TMetafilePlayer::Map(double logicalX, double logicalY) const
+{
+    const TPoint64 reference = Reference(logicalX, logicalY);
+    return MapReference(reference.X, reference.Y);
 }
 
 int32_t TMetafilePlayer::MapHeight(double height) const
@@ -99,6 +125,7 @@ void TMetafilePlayer::SelectBrush(const TBrushObject& brush)
     target.SetColor(brush.Color);
     target.SetStyle(brush.Style);
     target.SetBitmap(brush.Pattern.get());
+    target.SetWholeBitmap(brush.Pattern != nullptr);
     FCanvas.SetBackgroundColor(background);
     FCanvas.SetBackgroundMode(mode);
 }
@@ -119,10 +146,23 @@ void TMetafilePlayer::SelectFont(const TLogFont& font)
     FCanvas.SetTextColor(textColor);
 }
 
-void TMetafilePlayer::DrawText(double x, double y, const std::u32string& text, uint32_t options, const TRect* rect)
+void TMetafilePlayer::DrawText(double x, double y, const std::u32string& text, uint32_t options, const TRect* rect,
+                               const std::vector<double>& advances)
 {
     const TPoint at = Map(x, y);
-    FCanvas.ExtTextOut(at.X, at.Y, options & (ETO_OPAQUE | ETO_CLIPPED), rect, Utf32ToUtf8(text));
+    std::vector<int32_t> dx;
+    if (advances.size() == text.size()) {
+        double logical = x;
+        int32_t previous = at.X;
+        for (const double advance : advances) {
+            logical += advance;
+            const int32_t next = Map(logical, y).X;
+            dx.push_back(next - previous);
+            previous = next;
+        }
+    }
+    FCanvas.ExtTextOut(at.X, at.Y, options & (ETO_OPAQUE | ETO_CLIPPED), rect, Utf32ToUtf8(text),
+                       dx.empty() ? nullptr : dx.data());
 }
 
 // Modes: 1 identity, 2 the new transform first, 3 the new one last, 4 set.
@@ -242,6 +282,44 @@ void TMetafilePlayer::DeleteObject(uint32_t index)
         FObjects[index] = TObject{};
 }
 
+void TMetafilePlayer::SelectClipRegion(const TRegion* region, uint32_t mode)
+{
+    if (mode < RGN_AND || mode > RGN_COPY)
+        return;
+    if (region == nullptr) {
+        if (mode == RGN_COPY)
+            FCanvas.SelectClipRgn(FInitialClip ? &*FInitialClip : nullptr);
+        return;
+    }
+    const TPoint viewport = FCanvas.ViewportOrigin();
+    TRegion device = *region;
+    device.Offset(viewport.X, viewport.Y);
+    TRegion clip = device;
+    if (mode != RGN_COPY) {
+        TRegion current;
+        if (!FCanvas.GetClipRgn(current))
+            current = TRegion(OffsetRect(FCanvas.ClipRect(), viewport.X, viewport.Y));
+        clip.Combine(current, device, TRegionCombine(mode));
+    }
+    if (FInitialClip)
+        clip.Combine(clip, *FInitialClip, RGN_AND);
+    FCanvas.SelectClipRgn(&clip);
+}
+
+void TMetafilePlayer::SelectClipRegionObject(uint32_t index)
+{
+    if (index >= FObjects.size() || FObjects[index].Kind != TObjectKind::Region)
+        return;
+    std::vector<TRect> rects;
+    for (const TRect& r : FObjects[index].Region) {
+        const TRect mapped = MapRect(r.Left, r.Top, r.Right, r.Bottom);
+        rects.push_back({std::min(mapped.Left, mapped.Right), std::min(mapped.Top, mapped.Bottom),
+                         std::max(mapped.Left, mapped.Right), std::max(mapped.Top, mapped.Bottom)});
+    }
+    const TRegion region = TRegion::FromRects(rects);
+    SelectClipRegion(&region, RGN_COPY);
+}
+
 void TMetafilePlayer::SaveState()
 {
     if (FSaved.size() >= savedStateLimit) {
@@ -314,8 +392,8 @@ void AppendBezier(std::vector<TPoint>& line, TPoint p0, TPoint p1, TPoint p2, TP
     for (int32_t i = 1; i <= steps; ++i) {
         const double t = double(i) / steps, u = 1 - t;
         const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
-        line.push_back(
-            {ToDevice(a * p0.X + b * p1.X + c * p2.X + d * p3.X), ToDevice(a * p0.Y + b * p1.Y + c * p2.Y + d * p3.Y)});
+        line.push_back({TMetafilePlayer::ToDevice(a * p0.X + b * p1.X + c * p2.X + d * p3.X),
+                        TMetafilePlayer::ToDevice(a * p0.Y + b * p1.Y + c * p2.Y + d * p3.Y)});
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ public:
     ~TMetafilePlayer();
     TMetafilePlayer(const TMetafilePlayer&) = delete;
     TMetafilePlayer& operator=(const TMetafilePlayer&) = delete;
+
+    // A device coordinate, kept well inside the canvas's integer range.
+    static int32_t ToDevice(double value);
 
     void PlayWindowsRecords(const std::vector<uint8_t>& data);
     void PlayEnhancedRecords(const std::vector<uint8_t>& data);
@@ -44,7 +48,7 @@ private:
         // selects it, so it outlives its selection on the canvas.
         std::shared_ptr<TBitmap> Pattern;
     };
-    enum class TObjectKind : uint8_t { None, Pen, Brush, Font, Palette, Other };
+    enum class TObjectKind : uint8_t { None, Pen, Brush, Font, Palette, Region, Other };
     struct TObject {
         TObjectKind Kind = TObjectKind::None;
         TPenObject Pen;
@@ -52,6 +56,8 @@ private:
         TLogFont Font;
         // A logical palette's colours.
         std::vector<TColor> Palette;
+        // A region's rectangles, in logical units.
+        std::vector<TRect> Region;
     };
     // The world transform: x' = x M11 + y M21 + Dx, y' = x M12 + y M22 + Dy.
     struct TXform {
@@ -70,7 +76,14 @@ private:
         std::vector<TColor> Palette;
     };
 
-    // Mapping.
+    // Mapping: logical units through the world transform and the window
+    // and viewport to the reference device's units, and those onto the
+    // target.
+    TPoint64 Reference(double x, double y) const;
+    TPoint64 TargetOffset(TPoint64 reference) const;
+    TPoint64 MapExact(double x, double y) const;
+    // Regions of enhanced metafiles are in the reference device's units.
+    TPoint MapReference(double x, double y) const;
     TPoint Map(double x, double y) const;
     int32_t MapWidth(double width) const;
     int32_t MapHeight(double height) const;
@@ -88,13 +101,23 @@ private:
     // The text colour stays: it is the device context's, not the font's.
     // A 0 height or an empty face keeps the canvas's.
     void SelectFont(const TLogFont& font);
-    void DrawText(double x, double y, const std::u32string& text, uint32_t options, const TRect* rect);
+    // `advances`, when not empty, holds each character's advance in logical
+    // units; the canvas gets them as device advances between the mapped
+    // positions, so rounding does not add up along the line.
+    void DrawText(double x, double y, const std::u32string& text, uint32_t options, const TRect* rect,
+                  const std::vector<double>& advances = {});
     void CreateObject(const TObject& object, int64_t index);
     void SelectObject(uint32_t index);
     void SelectStockObject(uint32_t stock);
     void DeleteObject(uint32_t index);
     // Only palette objects, and the stock default palette, are selected.
     void SelectPalette(uint32_t index);
+    // Combines the clip with a region in the canvas's coordinates, within
+    // the clip the canvas had before playing; no region with RGN_COPY
+    // returns to that clip.
+    void SelectClipRegion(const TRegion* region, uint32_t mode);
+    // Selects a region object as the clip.
+    void SelectClipRegionObject(uint32_t index);
     void SaveState();
     void RestoreState(int32_t level);
     void SetRop2(uint32_t rop2);
@@ -106,6 +129,7 @@ private:
     bool PlayWindowsPolygons(uint16_t function, TMetafileBytes& params);
     bool PlayWindowsText(uint16_t function, TMetafileBytes& params);
     bool PlayEnhancedRecord(uint32_t type, TMetafileBytes& record);
+    bool PlayClipRegion(TMetafileBytes& record);
     bool PlayEnhancedShape(uint32_t type, TMetafileBytes& record);
     bool PlayEnhancedPolygons(uint32_t type, TMetafileBytes& record);
     bool PlayRotatedShape(uint32_t type, TMetafileBytes& record, double left, double top, double right, double bottom);
@@ -142,6 +166,9 @@ private:
     // canvas's raster operations; with no DIB only the pattern takes part.
     // False when the DIB does not decode within its bytes.
     bool DrawDib(const uint8_t* dib, size_t size, const TBlit& blit);
+    // A blit under a rotated or sheared world transform; `sourceY` counts
+    // the source rows from the bitmap's top.
+    void DrawTransformedDib(TBitmap& bitmap, const TBlit& blit, int32_t sourceY);
     // A pattern brush from a packed DIB; one that does not decode takes its
     // slot as a solid black brush.
     // A monochrome pattern takes the text and background colours when it
@@ -171,4 +198,6 @@ private:
     // Saves past the depth cap, dropped but counted so restores pair up.
     int32_t FDroppedSaves = 0;
     std::vector<TObject> FObjects;
+    // The canvas's clip region before playing, in device coordinates.
+    std::optional<TRegion> FInitialClip;
 };

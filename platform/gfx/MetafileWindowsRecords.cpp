@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -39,6 +40,8 @@ enum : uint16_t {
     wmfMoveTo = 0x0214,
     wmfLineTo = 0x0213,
     wmfIntersectClipRect = 0x0416,
+    wmfExcludeClipRect = 0x0415,
+    wmfSelectClipRegion = 0x012C,
     wmfRectangle = 0x041B,
     wmfRoundRect = 0x061C,
     wmfEllipse = 0x0418,
@@ -91,6 +94,25 @@ TLogFont ReadLogFont(TMetafileBytes& p)
     font.lfPitchAndFamily = p.U8(17);
     font.lfFaceName = FaceName(p);
     return font;
+}
+
+// A region object's scans from offset 22: each a count of x values, its top
+// and bottom, the left and right pairs, and the count again.
+bool ReadRegionScans(TMetafileBytes& p, std::vector<TRect>& rects)
+{
+    constexpr size_t scansOffset = 22;
+    const uint16_t scans = p.U16(10);
+    size_t at = scansOffset;
+    for (uint16_t i = 0; i < scans; ++i) {
+        const uint16_t count = p.U16(at);
+        const int16_t top = p.I16(at + 2), bottom = p.I16(at + 4);
+        if (p.Failed() || count % 2 != 0 || !p.Fits(at + 6, count, 2))
+            return false;
+        for (uint16_t x = 0; x < count; x += 2)
+            rects.push_back({p.I16(at + 6 + 2 * size_t(x)), top, p.I16(at + 8 + 2 * size_t(x)), bottom});
+        at += 8 + 2 * size_t(count);
+    }
+    return !p.Failed();
 }
 
 constexpr TBrushStyle hatchStyles[] = {bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross};
@@ -152,12 +174,19 @@ bool TMetafilePlayer::PlayWindowsRecord(uint16_t function, TMetafileBytes& p)
             CreateObject(object, FirstFreeSlot());
         break;
     case wmfSetTextAlign: FCanvas.SetTextAlign(p.U16(0)); break;
-    case wmfDibCreatePatternBrush:
-        // The style and colour usage come before the DIB.
+    case wmfDibCreatePatternBrush: {
+        // The style and colour usage come before the DIB. A BS_PATTERN
+        // brush's DIB stands for a device bitmap: its colour usage is
+        // ignored, and a monochrome one takes the text and background
+        // colours as it is drawn.
+        constexpr uint16_t bsPattern = 3;
         if (!p.Fits(4, 1, 1))
             return false;
-        CreatePatternBrush(p.At(4), p.Size() - 4, p.U16(2), FirstFreeSlot());
+        const bool devicePattern = p.U16(0) == bsPattern;
+        CreatePatternBrush(p.At(4), p.Size() - 4, devicePattern ? uint32_t(dibRgbColors) : p.U16(2), FirstFreeSlot(),
+                           devicePattern);
         break;
+    }
     case wmfCreatePatternBrush: CreateBitmapPatternBrush(p, 32, FirstFreeSlot()); break;
     case wmfCreatePalette:
         // The start word, the entry count, then red, green, blue and flags.
@@ -170,10 +199,13 @@ bool TMetafilePlayer::PlayWindowsRecord(uint16_t function, TMetafileBytes& p)
         break;
     case wmfSelectPalette: SelectPalette(p.U16(0)); break;
     case wmfCreateRegion:
-        // Not drawn with, but they take their slot in the object table.
+        // A region that does not read whole still takes its slot.
         object.Kind = TObjectKind::Other;
+        if (ReadRegionScans(p, object.Region))
+            object.Kind = TObjectKind::Region;
         CreateObject(object, FirstFreeSlot());
-        break;
+        return true;
+    case wmfSelectClipRegion: SelectClipRegionObject(p.U16(0)); break;
     case wmfSelectObject: SelectObject(p.U16(0)); break;
     case wmfDeleteObject: DeleteObject(p.U16(0)); break;
     default: return PlayWindowsShape(function, p);
@@ -199,10 +231,15 @@ bool TMetafilePlayer::PlayWindowsShape(uint16_t function, TMetafileBytes& p)
             FCanvas.LineTo(to.X, to.Y);
         break;
     }
-    case wmfIntersectClipRect: {
+    case wmfIntersectClipRect:
+    case wmfExcludeClipRect: {
         const TRect r = box(0);
-        if (!p.Failed())
+        if (p.Failed())
+            break;
+        if (function == wmfIntersectClipRect)
             FCanvas.IntersectClipRect(r.Left, r.Top, r.Right, r.Bottom);
+        else
+            FCanvas.ExcludeClipRect(r.Left, r.Top, r.Right, r.Bottom);
         break;
     }
     case wmfRectangle:
@@ -272,9 +309,18 @@ bool TMetafilePlayer::PlayWindowsText(uint16_t function, TMetafileBytes& p)
         const uint16_t options = p.U16(6);
         const bool withRect = (options & (ETO_OPAQUE | ETO_CLIPPED)) != 0;
         const TRect rect = withRect ? MapRect(p.I16(8), p.I16(10), p.I16(12), p.I16(14)) : TRect{};
-        const std::u32string text = ByteText(p, withRect ? 16 : 8, size_t(std::max<int16_t>(count, 0)));
+        const size_t textOffset = withRect ? 16 : 8;
+        const size_t characters = size_t(std::max<int16_t>(count, 0));
+        const std::u32string text = ByteText(p, textOffset, characters);
+        // The advances follow the text, padded to whole words, when the
+        // record has room for them.
+        std::vector<double> advances;
+        const size_t advancesOffset = textOffset + ((characters + 1) & ~size_t(1));
+        if (characters > 0 && p.Fits(advancesOffset, characters, 2))
+            for (size_t i = 0; i < characters; ++i)
+                advances.push_back(p.I16(advancesOffset + 2 * i));
         if (count >= 0 && !p.Failed())
-            DrawText(x, y, text, options, withRect ? &rect : nullptr);
+            DrawText(x, y, text, options, withRect ? &rect : nullptr, advances);
     } else {
         return PlayWindowsBitmap(function, p);
     }

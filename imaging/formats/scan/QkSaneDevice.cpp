@@ -51,15 +51,16 @@ bool BindAll(TLibraryHandle library, TSaneApi& api)
 }
 
 // One initialisation for the whole process, shared by every manager and
-// device: sane_exit runs when the last of them is gone.
+// device: sane_exit runs when the last of them is gone, or at the library's
+// shut-down once no device is open. Managers that outlive the shut-down find
+// the service ended; devices still open keep working until they close.
 class TSaneService {
 public:
     static std::shared_ptr<TSaneService> Acquire()
     {
-        static std::mutex creation;
-        static std::weak_ptr<TSaneService> current;
-        std::lock_guard<std::mutex> guard(creation);
-        if (auto service = current.lock())
+        std::lock_guard<std::mutex> guard(CreationLock());
+        std::weak_ptr<TSaneService>& current = Current();
+        if (auto service = current.lock(); service && !service->Ended())
             return service;
         auto service = std::shared_ptr<TSaneService>(new TSaneService());
         if (!service->started_)
@@ -67,15 +68,42 @@ public:
         current = service;
         return service;
     }
+    static void Shutdown()
+    {
+        std::lock_guard<std::mutex> guard(CreationLock());
+        if (auto service = Current().lock()) {
+            std::lock_guard<std::mutex> serviceGuard(service->lock);
+            service->shutDown_ = true;
+            if (service->openDevices_ == 0)
+                service->Exit();
+        }
+    }
     ~TSaneService()
     {
-        if (started_)
-            api.Exit();
+        Exit();
         if (library_ != nullptr)
             FreeDynamicLibrary(library_);
     }
     TSaneService(const TSaneService&) = delete;
     TSaneService& operator=(const TSaneService&) = delete;
+
+    // Under the lock: whether devices may be listed and opened.
+    bool Running() const { return started_ && !shutDown_; }
+    // A later Acquire starts a new service once this one has ended, never
+    // before: sane_init while devices are open would reset the backends
+    // under them.
+    bool Ended()
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        return shutDown_ && openDevices_ == 0;
+    }
+    // Under the lock.
+    void DeviceOpened() { ++openDevices_; }
+    void DeviceClosed()
+    {
+        if (--openDevices_ == 0 && shutDown_)
+            Exit();
+    }
 
     TSaneApi api;
     // Every call but a read from an open device.
@@ -90,9 +118,27 @@ private:
         SANE_Int version = 0;
         started_ = api.Init(&version, nullptr) == SANE_STATUS_GOOD;
     }
+    static std::mutex& CreationLock()
+    {
+        static std::mutex creation;
+        return creation;
+    }
+    static std::weak_ptr<TSaneService>& Current()
+    {
+        static std::weak_ptr<TSaneService> current;
+        return current;
+    }
+    void Exit()
+    {
+        if (started_)
+            api.Exit();
+        started_ = false;
+    }
 
     TLibraryHandle library_ = nullptr;
     bool started_ = false;
+    bool shutDown_ = false;
+    int32_t openDevices_ = 0;
 };
 
 std::string Text(SANE_String_Const text) { return text != nullptr ? text : ""; }
@@ -129,14 +175,18 @@ bool ParseNumber(const std::string& value, SANE_Value_Type type, SANE_Word& word
 
 class TSaneDevice : public IQkScanDevice {
 public:
+    // Under the service's lock.
     TSaneDevice(std::shared_ptr<TSaneService> service, SANE_Handle handle)
         : service_(std::move(service)), handle_(handle)
-    {}
+    {
+        service_->DeviceOpened();
+    }
     ~TSaneDevice() override
     {
         std::lock_guard<std::mutex> guard(service_->lock);
         service_->api.Cancel(handle_);
         service_->api.Close(handle_);
+        service_->DeviceClosed();
     }
 
     std::string SetOption(const std::string& name, const std::string& value) override
@@ -287,7 +337,7 @@ public:
         std::lock_guard<std::mutex> guard(service_->lock);
         const SANE_Device** list = nullptr;
         std::vector<TQkScanDeviceInfo> devices;
-        if (service_->api.GetDevices(&list, SANE_FALSE) != SANE_STATUS_GOOD || list == nullptr)
+        if (!service_->Running() || service_->api.GetDevices(&list, SANE_FALSE) != SANE_STATUS_GOOD || list == nullptr)
             return devices;
         for (; *list != nullptr; ++list)
             devices.push_back({Text((*list)->name), Text((*list)->vendor), Text((*list)->model), Text((*list)->type)});
@@ -298,6 +348,10 @@ public:
     {
         SANE_Handle handle = nullptr;
         std::lock_guard<std::mutex> guard(service_->lock);
+        if (!service_->Running()) {
+            error = "the scanner service has ended";
+            return nullptr;
+        }
         const SANE_Status status = service_->api.Open(name.c_str(), &handle);
         if (status != SANE_STATUS_GOOD) {
             error = Text(service_->api.StrStatus(status));
@@ -319,3 +373,5 @@ std::unique_ptr<IQkScanDeviceManager> CreateSaneDeviceManager()
         return nullptr;
     return std::make_unique<TSaneDeviceManager>(std::move(service));
 }
+
+void ShutdownSaneService() { TSaneService::Shutdown(); }

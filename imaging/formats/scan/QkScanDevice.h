@@ -84,3 +84,7 @@ public:
 extern std::string SaneLibraryName;
 // Nullptr when the library is missing or does not start.
 std::unique_ptr<IQkScanDeviceManager> CreateSaneDeviceManager();
+// The library's shut-down: ends the SANE service now when no device is open,
+// else when the last open device closes. Managers made before it list no
+// devices and open none afterwards.
+void ShutdownSaneService();

@@ -483,14 +483,17 @@ TEST_F(Component, PublishedProperties)
     for (const TPropInfo* prop : info.Properties())
         if (info.FindProperty(prop->Name) == prop && prop->Name != "Name" && prop->Name != "Tag")
             names.push_back(prop->Name);
-    EXPECT_EQ(names,
-              (std::vector<std::string>{"AttachedBrelvix", "AttachedTImage", "Background", "NativePixelFormat",
-                                        "StreamHeaders", "MsgLanguage", "PreviewsParams", "PreviewFont",
-                                        "AutoAdjustDPI", "FilteredAdjustDPI", "SimplifiedParamsDialogs", "OnProgress",
-                                        "OnFinishWork", "OnAcquireBitmap", "OnIOPreview", "OnDoPreviews"}));
+    EXPECT_EQ(
+        names,
+        (std::vector<std::string>{"AttachedBrelvix", "AttachedTImage", "Background", "NativePixelFormat",
+                                  "StreamHeaders", "MsgLanguage", "PreviewsParams", "PreviewFont", "DialogsMeasureUnit",
+                                  "AutoAdjustDPI", "FilteredAdjustDPI", "SimplifiedParamsDialogs", "OnProgress",
+                                  "OnFinishWork", "OnAcquireBitmap", "OnIOPreview", "OnDoPreviews"}));
     // The defaults are not written; changed values are.
     EXPECT_FALSE(IsStoredProp(*io, *info.FindProperty("SimplifiedParamsDialogs")));
     EXPECT_FALSE(IsStoredProp(*io, *info.FindProperty("MsgLanguage")));
+    EXPECT_EQ(GetPropText(*io, "DialogsMeasureUnit"), "qkduInches");
+    EXPECT_FALSE(IsStoredProp(*io, *info.FindProperty("DialogsMeasureUnit")));
     EXPECT_EQ(GetPropText(*io, "PreviewsParams"), "[]");
     SetPropText(*io, "StreamHeaders", "True");
     SetPropText(*io, "NativePixelFormat", "True");
@@ -502,6 +505,9 @@ TEST_F(Component, PublishedProperties)
     SetPropText(*io, "PreviewsParams", "[ioppApplyButton]");
     SetPropText(*io, "SimplifiedParamsDialogs", "False");
     SetPropText(*io, "PreviewFont.Size", "17");
+    SetPropText(*io, "DialogsMeasureUnit", "qkduCentimeters");
+    EXPECT_EQ(io->DialogsMeasureUnit(), qkduCentimeters);
+    EXPECT_TRUE(IsStoredProp(*io, *info.FindProperty("DialogsMeasureUnit")));
     EXPECT_EQ(io->MsgLanguage(), msGerman);
     EXPECT_EQ(io->PreviewsParams(), TIOPreviewsParams{ioppApplyButton});
     EXPECT_FALSE(io->SimplifiedParamsDialogs());

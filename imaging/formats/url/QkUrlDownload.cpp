@@ -1,6 +1,12 @@
 #include "imaging/formats/url/QkUrlDownload.h"
 
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <memory>
+#include <thread>
+
+#include <sys/mman.h>
 
 #include <curl/curl.h>
 
@@ -16,13 +22,54 @@ struct TEasyDeleter {
 };
 using TEasyHandle = std::unique_ptr<CURL, TEasyDeleter>;
 
+// The first write to each fresh page of a large body makes the kernel clear
+// it, which on some machines (virtual ones above all) costs as much as the
+// transfer itself. A helper thread faults the reserved pages in while the
+// bytes arrive, so the two overlap. It only maps pages, never writes them,
+// and stops between pieces when the transfer ends first.
+class TPrefaulter {
+public:
+    TPrefaulter() = default;
+    TPrefaulter(const TPrefaulter&) = delete;
+    TPrefaulter& operator=(const TPrefaulter&) = delete;
+    ~TPrefaulter()
+    {
+        stop_ = true;
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+    void Start(void* memory, size_t length)
+    {
+        constexpr uintptr_t page = 4096;
+        const auto begin = (reinterpret_cast<uintptr_t>(memory) + page - 1) & ~(page - 1);
+        const auto end = (reinterpret_cast<uintptr_t>(memory) + length) & ~(page - 1);
+        if (end <= begin || end - begin < 2 * Piece)
+            return;
+        thread_ = std::thread([this, begin, end] {
+            for (uintptr_t at = begin; at < end && !stop_; at += Piece)
+                ::madvise(reinterpret_cast<void*>(at), std::min<uintptr_t>(Piece, end - at), MADV_POPULATE_WRITE);
+        });
+    }
+
+private:
+    static constexpr size_t Piece = size_t(8) << 20;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
 struct TTransfer {
+    TTransfer(CURL* curl, TMemoryStream& target, const TQkDownloadOptions& options)
+        : Curl(curl), Target(target), Options(options)
+    {}
+
     CURL* Curl;
     TMemoryStream& Target;
     const TQkDownloadOptions& Options;
     int32_t LastPercent = -1;
     bool TooLarge = false;
     bool Reserved = false;
+    TPrefaulter Prefaulter;
 };
 
 // Growing a large body step by step moves it many times over.
@@ -31,8 +78,11 @@ void ReserveAnnouncedLength(TTransfer& transfer)
     transfer.Reserved = true;
     curl_off_t length = -1;
     curl_easy_getinfo(transfer.Curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-    if (length > 0 && length <= transfer.Options.MaxBytes)
-        transfer.Target.Reserve(transfer.Target.Size() + length);
+    if (length <= 0 || length > transfer.Options.MaxBytes)
+        return;
+    TMemoryStream& target = transfer.Target;
+    target.Reserve(target.Size() + length);
+    transfer.Prefaulter.Start(static_cast<char*>(target.Memory()) + target.Size(), static_cast<size_t>(length));
 }
 
 size_t WriteBody(char* data, size_t size, size_t count, void* user)
@@ -156,6 +206,6 @@ bool DownloadUrl(const std::string& url, TMemoryStream& target, const TQkDownloa
         error = "Could not resolve host: the internet library is not available";
         return false;
     }
-    TTransfer transfer{curl.get(), target, options};
+    TTransfer transfer(curl.get(), target, options);
     return Transfer(curl.get(), address, transfer, error);
 }

@@ -252,6 +252,11 @@ TEST(MetafilePlayer, BitmapRecordsDrawAsTheSameBlitsOnTheCanvas)
             c.Rectangle(3, 2, 33, 25);
         };
     };
+    // 13 x 10, each pixel its own colour.
+    const auto largePattern = MakeBitmap(13, 10);
+    for (int32_t y = 0; y < 10; ++y)
+        for (int32_t x = 0; x < 13; ++x)
+            largePattern->Canvas()->SetPixel(x, y, TColor(0x102030 + x * 0x11 + y * 0x1100));
     const BitmapCase cases[] = {
         {"Windows DIB blit", false,
          [&](MetafileWriter& w) {
@@ -307,6 +312,27 @@ TEST(MetafilePlayer, BitmapRecordsDrawAsTheSameBlitsOnTheCanvas)
              w.Wmf(0x041B, {25, 33, 2, 3});
          },
          patternRectangle},
+        {"Windows BS_PATTERN DIB brush, coloured as a device bitmap", false,
+         [&](MetafileWriter& w) {
+             // Its colour usage (palette indexes) is ignored.
+             WmfBitmap(w, 0x0142, {3, 1}, Joined(Pack(*monoPattern)));
+             w.Wmf(0x0209, {0x00FF, 0});
+             w.Wmf(0x0201, {0, 0x80});
+             w.Wmf(0x012D, {0});
+             w.Wmf(0x041B, {25, 33, 2, 3});
+         },
+         monoRectangle(clRed, clNavy)},
+        {"enhanced DIB pattern brush wider and taller than 8 pixels", true,
+         [&](MetafileWriter& w) {
+             EmfBitmap(w, 94, {3, 0}, {}, Pack(*largePattern));
+             w.Emf(37, {3});
+             w.Emf(43, {3, 2, 33, 25});
+         },
+         [&](TCanvas& c) {
+             c.Brush()->SetBitmap(largePattern.get());
+             c.Brush()->SetWholeBitmap(true);
+             c.Rectangle(3, 2, 33, 25);
+         }},
         {"enhanced DIB pattern brush", true,
          [&](MetafileWriter& w) {
              EmfBitmap(w, 94, {3, 0}, {}, patternDib);
@@ -410,6 +436,39 @@ TEST(MetafilePlayer, BitmapRecordsDrawAsTheSameBlitsOnTheCanvas)
         item.direct(*direct->Canvas());
         ExpectSamePixels(*played, *direct, item.name);
     }
+}
+
+// Under a world transform that turns by a quarter, each source pixel lands
+// on its turned place; a second, inverting blit there takes it all back.
+TEST(MetafilePlayer, TurnedBitmapsLandOnTheTurnedPixels)
+{
+    const auto rgb = Source(pf24bit);
+    const PackedDib dib = Pack(*rgb);
+    const auto turnedBlit = [&](MetafileWriter& w, uint32_t rop) {
+        const int32_t one = 0x3F800000, minusOne = int32_t(0xBF800000);
+        w.Emf(35, {0, one, minusOne, 0, 0x41200000 /* 10 */, 0x40A00000 /* 5 */});
+        EmfBitmap(w, 81, Bounded({2, 1, 0, 0, 4, 3}), {0, int32_t(rop), 8, 6}, dib);
+    };
+    MetafileWriter writer;
+    turnedBlit(writer, SRCCOPY);
+    auto played = Played(writer.EnhancedFile(targetWidth, targetHeight));
+    // x' = 10 - y, y' = x + 5: the 8 x 6 destination at (2, 1) covers
+    // columns 3..8 and rows 7..14, source column = (row - 7) / 2 and
+    // source row = (8 - column) / 2.
+    int32_t coloured = 0;
+    for (int32_t y = 0; y < targetHeight; ++y)
+        for (int32_t x = 0; x < targetWidth; ++x) {
+            const bool inside = x >= 3 && x <= 8 && y >= 7 && y <= 14;
+            const uint32_t expected =
+                inside ? rgb->Canvas()->Pixels((y - 7) / 2, (8 - x) / 2) : ColorToPixelRGB(clWhite);
+            coloured += inside;
+            EXPECT_EQ(played->Canvas()->Pixels(x, y), expected) << x << "," << y;
+        }
+    EXPECT_EQ(coloured, 48);
+    turnedBlit(writer, SRCINVERT);
+    turnedBlit(writer, SRCINVERT);
+    played = Played(writer.EnhancedFile(targetWidth, targetHeight));
+    EXPECT_EQ(CountInk(*played, clWhite), targetWidth * targetHeight - 48);
 }
 
 // DIBs whose header, colour table or rows run past their record draw

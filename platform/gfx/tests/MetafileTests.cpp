@@ -250,6 +250,28 @@ TEST(MetafilePlayer, WindowsRecordsDrawAsTheSameCallsOnTheCanvas)
              c.SetBackgroundMode(TRANSPARENT);
              c.ExtTextOut(4, 6, 0, nullptr, "Hi");
          }},
+        {"text with its own advances",
+         [](MetafileWriter& w) {
+             w.Wmf(0x0A32, {6, 4, 3, 0, 'A' | 'b' << 8, 'c', 9, 12, 3});
+         },
+         [](TCanvas& c) {
+             const int32_t advances[] = {9, 12, 3};
+             c.ExtTextOut(4, 6, 0, nullptr, "Abc", advances);
+         }},
+        {"clip region object and an excluded rectangle",
+         [](MetafileWriter& w) {
+             // Two scans: 0..20 on rows 0..10, 5..12 and 18..30 on rows 10..25.
+             w.Wmf(0x06FF, {0, 6, 0, 0, 0, 2, 0, 0, 0, 30, 25, 2, 0, 10, 0, 20, 2, 4, 10, 25, 5, 12, 18, 30, 4});
+             w.Wmf(0x012C, {2});
+             w.Wmf(0x0415, {22, 25, 15, 20});
+             w.Wmf(0x0418, {28, 38, 2, 2});
+         },
+         [](TCanvas& c) {
+             const TRegion region = TRegion::FromRects({Rect(0, 0, 20, 10), Rect(5, 10, 12, 25), Rect(18, 10, 30, 25)});
+             c.SelectClipRgn(&region);
+             c.ExcludeClipRect(20, 15, 25, 22);
+             c.Ellipse(2, 2, 38, 28);
+         }},
         {"window scaled onto the target",
          [](MetafileWriter& w) {
              w.Wmf(0x020B, {-10, -20});
@@ -345,6 +367,40 @@ TEST(MetafilePlayer, EnhancedRecordsDrawAsTheSameCallsOnTheCanvas)
              c.SetBackgroundColor(clYellow);
              const TRect rect = Rect(2, 4, 30, 24);
              c.ExtTextOut(4, 8, ETO_OPAQUE, &rect, "Abc");
+         }},
+        {"wide text with its own advances",
+         [](MetafileWriter& w) {
+             // The advances follow the text, at offset 84.
+             std::vector<int32_t> text = {0, 0, 0, 0, 1, 0, 0, 4, 8, 3, 76, 0, 0, 0, 0, 0, 84};
+             for (int32_t value : Packed("Abc", 8, true))
+                 text.push_back(value);
+             for (int32_t advance : {10, 7, 5})
+                 text.push_back(advance);
+             w.EmfValues(84, text);
+         },
+         [](TCanvas& c) {
+             const int32_t advances[] = {10, 7, 5};
+             c.ExtTextOut(4, 8, 0, nullptr, "Abc", advances);
+         }},
+        {"clip regions copied, cut and reset",
+         [](MetafileWriter& w) {
+             // Region data: its header (size, type, count, size, bounds),
+             // then the rectangles; mode 5 copies, 4 takes away.
+             w.Emf(75, {64, 5, 32, 1, 2, 32, 0, 0, 0, 0, 0, 0, 20, 15, 10, 15, 35, 28});
+             w.Emf(75, {48, 4, 32, 1, 1, 16, 0, 0, 0, 0, 5, 5, 30, 10});
+             w.Emf(42, {2, 2, 38, 28});
+             w.Emf(75, {0, 5});
+             w.Emf(27, {0, 29});
+             w.Emf(54, {40, 29});
+         },
+         [](TCanvas& c) {
+             TRegion region = TRegion::FromRects({Rect(0, 0, 20, 15), Rect(10, 15, 35, 28)});
+             region.Combine(region, TRegion(Rect(5, 5, 30, 10)), RGN_DIFF);
+             c.SelectClipRgn(&region);
+             c.Ellipse(2, 2, 38, 28);
+             c.SelectClipRgn(nullptr);
+             c.MoveTo(0, 29);
+             c.LineTo(40, 29);
          }},
         {"straight Béziers and lines from the pen position",
          [](MetafileWriter& w) {

@@ -214,6 +214,31 @@ TEST(Shapes, PatternBrushTilesFromTheBrushOrigin)
     EXPECT_EQ(InkMap(*bitmap, clRed), ".#.#\n#.#.\n");
 }
 
+// Only the top-left 8x8 pixels of a pattern count, unless the brush asks
+// for the whole bitmap.
+TEST(Shapes, WholeBitmapPatternTilesItsFullSize)
+{
+    TBitmap pattern(10, 9, pf24bit);
+    pattern.Canvas()->FillSolidRect(Rect(0, 0, 10, 9), clWhite);
+    pattern.Canvas()->SetPixel(9, 0, clRed);
+    pattern.Canvas()->SetPixel(0, 8, clRed);
+    auto bitmap = MakeBitmap(20, 10);
+    TCanvas* c = bitmap->Canvas();
+    c->Brush()->SetBitmap(&pattern);
+    c->FillRect(Rect(0, 0, 20, 10));
+    EXPECT_EQ(CountInk(*bitmap, clRed), 0);
+    c->Brush()->SetWholeBitmap(true);
+    c->SetBrushOrigin({1, 0});
+    c->FillRect(Rect(0, 0, 20, 10));
+    // Pattern row 0 again at canvas row 9; its column 0 under canvas column 1.
+    const std::string top = "#.........#.........\n", blank = std::string(20, '.') + "\n";
+    std::string expected = top;
+    for (int row = 1; row < 8; ++row)
+        expected += blank;
+    expected += ".#.........#........\n" + top;
+    EXPECT_EQ(InkMap(*bitmap, clRed), expected);
+}
+
 TEST(Shapes, FocusRectXorsEveryOtherBorderPixelAndUndoesItself)
 {
     auto bitmap = MakeBitmap(6, 4);

@@ -132,6 +132,37 @@ TEST_F(AcquisitionWithView, ViewsOfAnotherClassKeepTheirResolution)
     EXPECT_EQ(view->DpiX(), 72);
 }
 
+// A capture graph that only hands its event sink to the test.
+class TSinkGraph : public IQkMediaGraph {
+public:
+    bool Run() override { return true; }
+    void Pause() override {}
+    void Stop() override {}
+    TQkGraphState State(int32_t) override { return gsRunning; }
+    bool NativeVideoSize(int32_t&, int32_t&) override { return false; }
+    bool CopyCurrentFrame(TBitmap&) override { return false; }
+    void SetEventSink(IQkMediaGraphSink* value) override { sink = value; }
+
+    IQkMediaGraphSink* sink = nullptr;
+};
+
+// The view's window hears of new frames (one at a time) and of the graph's
+// events.
+TEST_F(AcquisitionWithView, DirectShowNotifiesTheViewsWindow)
+{
+    TQkDirectShow* directShow = io->GetDirectShow();
+    auto graph = std::make_unique<TSinkGraph>();
+    TSinkGraph& fake = *graph;
+    directShow->AttachGraph(std::move(graph));
+    ASSERT_NE(fake.sink, nullptr);
+    fake.sink->NewFrame();
+    fake.sink->NewFrame();
+    fake.sink->GraphEvent(3);
+    DeliverPostedMessages();
+    EXPECT_EQ(view->messages, (std::vector<TRecordedMessage>{{QKM_DSHOWNEWFRAME, 0}, {QKM_DSHOWEVENT, 3}}));
+    directShow->Disconnect();
+}
+
 TEST_F(AcquisitionObjects, DirectShowIsMadeOnceWithoutAView)
 {
     TBrelvixIO io(nullptr);

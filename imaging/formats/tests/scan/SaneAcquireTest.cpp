@@ -10,6 +10,7 @@
 
 #include "imaging/core/tests/QkCommand.h"
 #include "imaging/formats/BrelvixIO.h"
+#include "imaging/formats/scan/QkScanDevice.h"
 #include "imaging/formats/scan/QkWia.h"
 #include "imaging/formats/tests/FormatsTestSupport.h"
 
@@ -261,6 +262,43 @@ TEST_F(SaneAcquire, MissingLibraryLeavesNoDeviceManager)
     EXPECT_TRUE(wia->Items.empty());
     EXPECT_FALSE(Scan({}));
     EXPECT_EQ(wia->LastError, "no scanner service");
+}
+
+// The library's shut-down ends the service under a component that outlives
+// it; a device open at that moment keeps scanning until it closes.
+TEST_F(SaneAcquire, ShutDownEndsTheServiceOnceNoDeviceIsOpen)
+{
+    LibraryStaticFinal();
+    LibraryStaticInit();
+    wia->RefreshItems();
+    EXPECT_TRUE(wia->Items.empty());
+    wia->Items.push_back(std::make_unique<TQkWiaItem>());
+    wia->Items.back()->Device.Name = "test:0";
+    EXPECT_FALSE(Scan({"resolution=50"}));
+    EXPECT_EQ(wia->LastError, "test:0: the scanner service has ended");
+    Renew();
+    EXPECT_EQ(wia->Items.size(), 2u);
+    ASSERT_TRUE(Scan({"resolution=50"})) << wia->LastError;
+
+    std::string error;
+    std::unique_ptr<IQkScanDevice> device = wia->DeviceManager->Open("test:0", error);
+    ASSERT_NE(device, nullptr) << error;
+    LibraryStaticFinal();
+    LibraryStaticInit();
+    Renew();
+    EXPECT_TRUE(wia->Items.empty());
+    EXPECT_EQ(device->SetOption("resolution", "50"), "");
+    ASSERT_EQ(device->Start(), ssGood);
+    TQkScanFrameParams params;
+    ASSERT_EQ(device->GetParameters(params), ssGood);
+    std::vector<uint8_t> line(size_t(params.BytesPerLine));
+    int32_t length = 0;
+    EXPECT_EQ(device->Read(line.data(), params.BytesPerLine, length), ssGood);
+    EXPECT_GT(length, 0);
+    device.reset();
+    Renew();
+    EXPECT_EQ(wia->Items.size(), 2u);
+    EXPECT_TRUE(Scan({"resolution=50"})) << wia->LastError;
 }
 
 TEST_F(SaneAcquire, OneWiaWhoseProgressStopsOnceAborting)
