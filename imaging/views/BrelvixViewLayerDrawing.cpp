@@ -94,7 +94,8 @@ TQkBitmap& TBrelvixView::RotatedLayerBitmap(TQkLayer& layer)
     for (std::unique_ptr<TQkRotatedLayerCopy>& copy : rotatedCopies_)
         if (copy->Matches(layer))
             return *copy->Bitmap;
-    std::erase_if(rotatedCopies_, [&](const std::unique_ptr<TQkRotatedLayerCopy>& copy) { return copy->Layer == &layer; });
+    std::erase_if(rotatedCopies_,
+                  [&](const std::unique_ptr<TQkRotatedLayerCopy>& copy) { return copy->Layer == &layer; });
     TQkBitmap& source = *layer.Bitmap();
     const int32_t dw = layer.GetWidth();
     const int32_t dh = layer.GetHeight();
@@ -113,8 +114,8 @@ TQkBitmap& TBrelvixView::RotatedLayerBitmap(TQkLayer& layer)
     RotateBitmapInto(sizedAlpha, *rotatedAlpha, clBlack, nullptr, nullptr, layer.Angle());
     rotated->AttachAlphaChannel(std::move(rotatedAlpha));
     auto copy = std::make_unique<TQkRotatedLayerCopy>();
-    *copy = TQkRotatedLayerCopy{&layer, &source,      source.GetWidth(), source.GetHeight(), dw, dh, layer.Angle(),
-                         layer.PivotX, layer.PivotY, std::move(rotated)};
+    *copy = TQkRotatedLayerCopy{&layer, &source,       source.GetWidth(), source.GetHeight(), dw,
+                                dh,     layer.Angle(), layer.PivotX,      layer.PivotY,       std::move(rotated)};
     rotatedCopies_.push_back(std::move(copy));
     return *rotatedCopies_.back()->Bitmap;
 }
@@ -129,8 +130,7 @@ void TBrelvixView::RenderLayer(TQkBitmap& dest, TQkRenderTables* destRows, const
         return;
     std::unique_ptr<TQkLayer> temporaryMask;
     TQkLayer* mask = nullptr;
-    if (index + 1 < GetLayerCount() && Layer(index + 1).MaskOfPrevious && !layer.MaskOfPrevious &&
-        layer.Angle() == 0) {
+    if (index + 1 < GetLayerCount() && Layer(index + 1).MaskOfPrevious && !layer.MaskOfPrevious && layer.Angle() == 0) {
         mask = &Layer(index + 1);
     } else if (index > 0 && LayerOutsideMode == qkloTransparent) {
         temporaryMask = FullMaskFor(layer);
@@ -154,8 +154,9 @@ void TBrelvixView::RenderLayer(TQkBitmap& dest, TQkRenderTables* destRows, const
     const TRect clip{0, 0, dest.GetWidth() - 1, dest.GetHeight() - 1};
     options.Clip = &clip;
     try {
-        if (SyncLayerSizes || (GetLayerCount() == 1 && layer.Left == 0 && layer.Top == 0 && layer.DisplayWidth == 0 &&
-                               layer.DisplayHeight == 0))
+        if (SyncLayerSizes ||
+            (GetLayerCount() == 1 && layer.Left == 0 && layer.Top == 0 && layer.DisplayWidth == 0 &&
+             layer.DisplayHeight == 0))
             RenderFastPath(dest, destRows, layer, options);
         else
             RenderGeneralPath(dest, destRows, layer, options);
@@ -208,7 +209,8 @@ void TBrelvixView::RenderFastPath(TQkBitmap& dest, TQkRenderTables* destRows, TQ
             tables.RowMap.push_back(std::clamp(g.ScreenToBitmapY(r), 0, bitmap.GetHeight() - 1));
     }
     RenderToTQkBitmapEx(bitmap, dest, tables, target, source, options);
-    layer.ScreenRect = Rect(g.OffsetX(), g.OffsetY(), g.OffsetX() + g.DisplayedWidth(), g.OffsetY() + g.DisplayedHeight());
+    layer.ScreenRect =
+        Rect(g.OffsetX(), g.OffsetY(), g.OffsetX() + g.DisplayedWidth(), g.OffsetY() + g.DisplayedHeight());
     layer.DrawRect = {g.OffsetX(), g.OffsetY(), g.DisplayedWidth(), g.DisplayedHeight()};
     layer.SourceRect = {g.VisibleX(), g.VisibleY(), g.VisibleWidth(), g.VisibleHeight()};
 }
@@ -257,9 +259,10 @@ void TBrelvixView::RenderGeneralPath(TQkBitmap& dest, TQkRenderTables* destRows,
         layer.Left = saved.Left + minX;
         layer.Top = saved.Top + minY;
         for (size_t i = 0; i < 4; ++i)
-            layer.Corners[i] = {
-                static_cast<int32_t>(Trunc((corners[i].X + saved.Left) * ZoomX() / 100)) + geometry_.OffsetX() - ViewX(),
-                static_cast<int32_t>(Trunc((corners[i].Y + saved.Top) * ZoomY() / 100)) + geometry_.OffsetY() - ViewY()};
+            layer.Corners[i] = {static_cast<int32_t>(Trunc((corners[i].X + saved.Left) * ZoomX() / 100)) +
+                                    geometry_.OffsetX() - ViewX(),
+                                static_cast<int32_t>(Trunc((corners[i].Y + saved.Top) * ZoomY() / 100)) +
+                                    geometry_.OffsetY() - ViewY()};
     }
     auto restore = [&] {
         layer.DisplayWidth = saved.DisplayWidth;

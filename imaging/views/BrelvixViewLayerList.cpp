@@ -87,8 +87,8 @@ int32_t TBrelvixView::FindLayerAt(int32_t x, int32_t y, bool selectableOnly)
     for (int32_t i = GetLayerCount() - 1; i >= 0; --i) {
         TQkLayer& layer = Layer(i);
         const TRect& r = layer.ScreenRect;
-        if (!layer.IsVisible || (selectableOnly && SelectableCheck && !layer.Selectable) || x < r.Left ||
-            x > r.Right || y < r.Top || y > r.Bottom)
+        if (!layer.IsVisible || (selectableOnly && SelectableCheck && !layer.Selectable) || x < r.Left || x > r.Right ||
+            y < r.Top || y > r.Bottom)
             continue;
         TQkBitmap& bitmap = *layer.Bitmap();
         if (!bitmap.HasAlphaChannel() || SelectionOptions.Contains(qksoSelectTranspLayers))

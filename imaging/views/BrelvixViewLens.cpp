@@ -57,8 +57,8 @@ void TBrelvixView::PrepareLens(TQkBitmap& dest, TQkLayer& layer, TResampleFilter
         const int32_t top = ScreenToBitmapY(area.Top);
         const int32_t w = ScreenToBitmapX(area.Right) - left + 1;
         const int32_t h = ScreenToBitmapY(area.Bottom) - top + 1;
-        if (top >= 0 && left >= 0 && left < base.GetWidth() - w && top < base.GetHeight() - h &&
-            w < base.GetWidth() && h < base.GetHeight()) {
+        if (top >= 0 && left >= 0 && left < base.GetWidth() - w && top < base.GetHeight() - h && w < base.GetWidth() &&
+            h < base.GetHeight()) {
             bitmap.Fill(0);
             RenderToTQkBitmap(base, bitmap, {0, 0, bw, bh}, {left, top, w, h}, 255, filter, 0);
         }

@@ -70,13 +70,14 @@ std::array<TRect, 9> TBrelvixView::GetLayerGripRects(int32_t index)
     std::array<TPoint, 8> points;
     if (IsRotated(layer)) {
         const std::array<TPoint, 4>& c = layer.Corners;
-        points = {c[0], c[1], c[2], c[3], Middle(c[0], c[3]), Middle(c[1], c[2]), Middle(c[0], c[1]), Middle(c[2], c[3])};
+        points = {
+            c[0], c[1], c[2], c[3], Middle(c[0], c[3]), Middle(c[1], c[2]), Middle(c[0], c[1]), Middle(c[2], c[3])};
     } else {
         const TRect& r = layer.ScreenRect;
         const int32_t midX = (r.Left + r.Right) / 2;
         const int32_t midY = (r.Top + r.Bottom) / 2;
-        points = {TPoint{r.Left, r.Top},  TPoint{r.Right, r.Top}, TPoint{r.Right, r.Bottom}, TPoint{r.Left, r.Bottom},
-                  TPoint{r.Left, midY},   TPoint{r.Right, midY},  TPoint{midX, r.Top},       TPoint{midX, r.Bottom}};
+        points = {TPoint{r.Left, r.Top}, TPoint{r.Right, r.Top}, TPoint{r.Right, r.Bottom}, TPoint{r.Left, r.Bottom},
+                  TPoint{r.Left, midY},  TPoint{r.Right, midY},  TPoint{midX, r.Top},       TPoint{midX, r.Bottom}};
     }
     std::array<TRect, 9> rects;
     for (size_t i = 0; i < points.size(); ++i)

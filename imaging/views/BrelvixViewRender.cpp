@@ -144,8 +144,9 @@ void TBrelvixView::RenderToBitmap(TQkBitmap& dest, TQkRenderTables* destRows, co
     TQkBitmap& image = *GetImageBitmap();
     if ((ComponentState() & csDesigning) != 0 || image.GetWidth() == 0 || image.GetHeight() == 0)
         return;
-    if (image.HasAlphaChannel() && (image.GetAlphaChannel()->GetWidth() != image.GetWidth() ||
-                                    image.GetAlphaChannel()->GetHeight() != image.GetHeight()))
+    if (image.HasAlphaChannel() &&
+        (image.GetAlphaChannel()->GetWidth() != image.GetWidth() ||
+         image.GetAlphaChannel()->GetHeight() != image.GetHeight()))
         return;
     TLayerPass pass{drawBackground, drawOverlays};
     for (int32_t i = 0; i < GetLayerCount(); ++i)

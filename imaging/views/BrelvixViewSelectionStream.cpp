@@ -39,10 +39,7 @@ void PutRect(std::vector<uint8_t>& out, const TRect& rect)
     PutInt32(out, rect.Bottom);
 }
 
-TRect GetRect(const uint8_t* at)
-{
-    return {GetInt32(at), GetInt32(at + 4), GetInt32(at + 8), GetInt32(at + 12)};
-}
+TRect GetRect(const uint8_t* at) { return {GetInt32(at), GetInt32(at + 4), GetInt32(at + 8), GetInt32(at + 12)}; }
 
 int64_t MaskRowLength(int32_t width, int32_t bitsPerPixel) { return (int64_t(width) * bitsPerPixel + 31) / 32 * 4; }
 
