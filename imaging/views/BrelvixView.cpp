@@ -40,6 +40,7 @@ TBrelvixView::TBrelvixView(TComponent* owner) : TQkView(owner)
     layers_[0]->Locked = true;
     SetDpi(ViewDefaultDpi, ViewDefaultDpi);
     SetTabStop(true);
+    TCustomControl::SetCursor(savedCursor_);
     SetBounds(Left(), Top(), 50, 50);
     EndUpdateLockNoRefresh();
     SyncLayers();

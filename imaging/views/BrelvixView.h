@@ -33,6 +33,7 @@ class TTimer;
 using TViewChangingEvent = std::function<void(TObject* sender, int32_t change, double newValue)>;
 // Change 0 the origin moved, 1 the zoom changed.
 using TViewChangeEvent = std::function<void(TObject* sender, int32_t change)>;
+using TQkSetCursorEvent = std::function<void(TObject* sender, TCursor& cursor)>;
 using TQkZoomEvent = std::function<void(TObject* sender, double& newZoom)>;
 using TQkViewProgressEvent = std::function<void(TObject* sender, int32_t percent)>;
 using TQkSpecialKeyEvent = std::function<void(TObject* sender, uint16_t charCode, TShiftState shift, bool& handled)>;
@@ -286,8 +287,24 @@ public:
     // A lens being resized keeps its bitmap's size while rendering.
     bool MagnifierResizing = false;
 
+    // ---- Properties (BrelvixViewProperties.cpp) ----
+    // Nil clears the image; another view's image or a platform bitmap is
+    // copied (1-bit stays 1-bit, every other depth becomes 24-bit).
+    void Assign(const TPersistent* source) override;
+    TQkMouseInteract MouseInteract() const { return mouseInteract_; }
+    // Items that cannot work together are dropped; leaving layer rotation
+    // bakes every layer's angle into its bitmap.
+    void SetMouseInteract(TQkMouseInteract value);
+    bool CropLayerBordersOnRotate = true;
+    bool ShiftAddsSelection = true;
+    // Runs OnSetCursor, remembers the cursor and shows it.
+    void SetCursor(TCursor value);
+    // A cursor for a while; RestoreCursor brings back the remembered one.
+    void SetTempCursor(TCursor value);
+    void RestoreCursor();
+    TQkSetCursorEvent OnSetCursor;
+
     // ---- Overlays (BrelvixViewOverlays.cpp) ----
-    TQkMouseInteract MouseInteract;
     bool ShowAllLayerBoxes = false;
     TPen& LayerBoxPen() { return *layerBoxPen_; }
     TColor LayerGripOutlineColor = clBlack;
@@ -381,6 +398,8 @@ protected:
     void Dispatch(TMessage& message) override;
     void Paint() override;
     bool DoMouseWheel(TShiftState shift, int32_t wheelDelta, TPoint mousePos) override;
+    void KeyDown(uint16_t& key, TShiftState shift) override;
+    void KeyUp(uint16_t& key, TShiftState shift) override;
     void DoViewChanging(int32_t change, double newValue);
     void DoViewChange(int32_t change);
     // Runs on the freshly rendered back buffer before OnDrawBackBuffer.
@@ -439,6 +458,10 @@ private:
     TQkBitmap& RotatedLayerBitmap(TQkLayer& layer);
     std::unique_ptr<TQkBitmap> MaskedAlpha(TQkLayer& layer, TQkLayer& mask);
     void DropRenderCaches();
+    // ---- Cursors ----
+    bool ShowOwnCursor();
+    // The cursor set before the first paint shows once the view paints.
+    void ApplyPendingCursor();
     // ---- Layer list and selections ----
     void MakeCurrent(int32_t index);
     struct TStoredSelection;
@@ -463,6 +486,9 @@ private:
     TQkRenderTables backBufferRows_;
     std::unique_ptr<TPen> layerBoxPen_;
     std::vector<std::unique_ptr<TQkRotatedLayerCopy>> rotatedCopies_;
+    TQkMouseInteract mouseInteract_;
+    TCursor savedCursor_ = 1785;
+    bool cursorPending_ = true;
     bool drawVersion_ = false;
     bool enableAlphaChannel_ = true;
     std::unique_ptr<TDrawDib> drawDib_;

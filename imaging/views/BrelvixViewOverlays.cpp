@@ -32,11 +32,11 @@ void TBrelvixView::DrawLayerOverlays(TQkBitmap& dest, int32_t index)
     TQkLayer& layer = Layer(index);
     if (layer.ShowBox) {
         if (index == currentLayer_) {
-            if (MouseInteract.Contains(miMoveLayers) || MouseInteract.Contains(miResizeLayers))
+            if (mouseInteract_.Contains(miMoveLayers) || mouseInteract_.Contains(miResizeLayers))
                 DrawLayerBox(dest, index);
-            if (MouseInteract.Contains(miResizeLayers) && !layer.Locked)
+            if (mouseInteract_.Contains(miResizeLayers) && !layer.Locked)
                 DrawLayerGrips(dest, index);
-            if (MouseInteract.Contains(miRotateLayers))
+            if (mouseInteract_.Contains(miRotateLayers))
                 DrawRotationCenterGrip(dest, index);
         } else if (ShowAllLayerBoxes) {
             DrawLayerBox(dest, index);
@@ -95,7 +95,7 @@ TQkGrip TBrelvixView::FindLayerGripAt(int32_t x, int32_t y)
         return TQkGrip::qkNone;
     const std::array<TRect, 9> rects = GetLayerGripRects(currentLayer_);
     for (size_t i = 0; i < rects.size(); ++i) {
-        if (i == 8 && !MouseInteract.Contains(miRotateLayers))
+        if (i == 8 && !mouseInteract_.Contains(miRotateLayers))
             break;
         const TRect& r = rects[i];
         if (x >= r.Left && x <= r.Right && y >= r.Top && y <= r.Bottom)

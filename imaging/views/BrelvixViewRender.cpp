@@ -86,6 +86,7 @@ void TBrelvixView::Paint()
     }
     if (drawVersion_)
         DrawVersionBanner();
+    ApplyPendingCursor();
 }
 
 void TBrelvixView::PaintToCanvas(const TRect& rect)

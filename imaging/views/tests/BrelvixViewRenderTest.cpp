@@ -115,8 +115,8 @@ TEST_F(ViewRenderTest, OutsideModesShadeAroundLayerZero)
     };
     const TColor plain = RGB(10, 10, 10);
     const TColor lifted = RGB(70, 70, 70);
-    for (const Case& c : {Case{qkloChecker, RGB(128, 128, 128), plain, clBlack},
-                          Case{qkloLighten, lifted, lifted, lifted}}) {
+    for (const Case& c :
+         {Case{qkloChecker, RGB(128, 128, 128), plain, clBlack}, Case{qkloLighten, lifted, lifted, lifted}}) {
         view->LayerOutsideMode = c.Mode;
         Repaint();
         EXPECT_EQ(BufferPixel(5, 5), c.At55) << int(c.Mode);
