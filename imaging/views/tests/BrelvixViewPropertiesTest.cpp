@@ -102,8 +102,8 @@ protected:
     SelectionStreamTest()
     {
         SetImage(40, 30);
-        view->SetSelectionPolygon({{2, 3}, {12, 3}, {12, 9}, {2, 9}, {MaskPolygonSeparator, 0}, {20, 20}, {25, 20},
-                                   {25, 25}});
+        view->SetSelectionPolygon(
+            {{2, 3}, {12, 3}, {12, 9}, {2, 9}, {MaskPolygonSeparator, 0}, {20, 20}, {25, 20}, {25, 25}});
         view->ApplySelectionToMask();
     }
     std::vector<uint8_t> Saved()
