@@ -3,6 +3,7 @@
 #include "imaging/core/QkBitmap.h"
 #include "imaging/core/QkCanvas.h"
 #include "imaging/core/QkDrawDib.h"
+#include "imaging/formats/BrelvixIO.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/Pen.h"

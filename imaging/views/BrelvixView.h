@@ -13,8 +13,10 @@
 #include <memory>
 #include <vector>
 
+#include "imaging/core/BrelvixProc.h"
 #include "imaging/core/QkMask.h"
 #include "imaging/core/QkRender.h"
+#include "imaging/core/QkTransitions.h"
 #include "imaging/core/QkView.h"
 #include "imaging/views/QkRotatedLayerCopy.h"
 #include "imaging/views/QkViewGeometry.h"
@@ -24,7 +26,11 @@
 #include "platform/core/Set.h"
 
 class TBitmap;
+class TBrelvixIO;
+class TBrelvixProc;
 class TDrawDib;
+class TQkDirectShow;
+class TQkTransitionEffects;
 class TPen;
 class TPicture;
 class TTimer;
@@ -304,6 +310,22 @@ public:
     void RestoreCursor();
     TQkSetCursorEvent OnSetCursor;
 
+    // ---- Attachments (BrelvixViewAttachments.cpp) ----
+    // The view's own components, made on first use with the view's
+    // progress and finishing handlers.
+    TBrelvixIO& GetIO();
+    TBrelvixProc& GetProcessor();
+    // Also into the own components made so far.
+    void SetOnProgress(TQkViewProgressEvent handler);
+    void SetOnFinishWork(TNotifyEvent handler);
+    TQkTransitionEffects& Transitions();
+    void SetOnTransitionStop(TNotifyEvent handler);
+    void SetOnTransitionStep(TQkTransitionStepEvent handler);
+    void SetOnTransitionPaint(TQkOnTransitionPaint handler);
+    TNotifyEvent OnDShowNewFrame;
+    TNotifyEvent OnDShowEvent;
+    TQkSaveUndoEvent OnSaveUndo;
+
     // ---- Overlays (BrelvixViewOverlays.cpp) ----
     bool ShowAllLayerBoxes = false;
     TPen& LayerBoxPen() { return *layerBoxPen_; }
@@ -458,6 +480,11 @@ private:
     TQkBitmap& RotatedLayerBitmap(TQkLayer& layer);
     std::unique_ptr<TQkBitmap> MaskedAlpha(TQkLayer& layer, TQkLayer& mask);
     void DropRenderCaches();
+    // ---- Video ----
+    // The own video object while it draws an active graph, else nullptr.
+    TQkDirectShow* ActiveVideo();
+    void VideoMessage(const TMessage& message, bool newFrame);
+    void PlaceVideo(TQkDirectShow& video);
     // ---- Cursors ----
     bool ShowOwnCursor();
     // The cursor set before the first paint shows once the view paints.
@@ -482,6 +509,9 @@ private:
     std::vector<std::unique_ptr<TMemoryStream>> savedSelections_;
     TQkBackgroundOptions background_;
     std::unique_ptr<TPicture> wallPaper_;
+    std::unique_ptr<TBrelvixIO> io_;
+    std::unique_ptr<TBrelvixProc> processor_;
+    std::unique_ptr<TQkTransitionEffects> transitions_;
     std::unique_ptr<TQkBitmap> backBuffer_;
     TQkRenderTables backBufferRows_;
     std::unique_ptr<TPen> layerBoxPen_;

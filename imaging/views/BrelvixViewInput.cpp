@@ -22,6 +22,8 @@ void TBrelvixView::Dispatch(TMessage& message)
         }
         break;
     case QKM_IOREFRESH: Update(); return;
+    case QKM_DSHOWNEWFRAME: VideoMessage(message, true); return;
+    case QKM_DSHOWEVENT: VideoMessage(message, false); return;
     case QKM_IOPROGRESS:
         if (OnProgress)
             OnProgress(this, static_cast<int32_t>(message.WParam));

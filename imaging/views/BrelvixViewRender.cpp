@@ -7,6 +7,7 @@
 #include "imaging/core/QkBitmap.h"
 #include "imaging/core/QkDrawDib.h"
 #include "imaging/core/QkRenderGeometry.h"
+#include "imaging/formats/media/QkDirectShow.h"
 #include "imaging/views/BrelvixView.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
@@ -86,6 +87,8 @@ void TBrelvixView::Paint()
     }
     if (drawVersion_)
         DrawVersionBanner();
+    if (TQkDirectShow* video = ActiveVideo())
+        PlaceVideo(*video);
     ApplyPendingCursor();
 }
 
@@ -109,6 +112,11 @@ void TBrelvixView::PaintToCanvas(const TRect& rect)
         if (OnDrawBackBuffer)
             OnDrawBackBuffer(this);
         BackBufferDirty = false;
+    }
+    // The copy leaves the playing video's place alone.
+    if (ActiveVideo()) {
+        const auto& [x, y, w, h] = CurrentLayer().DrawRect;
+        Canvas()->ExcludeClipRect(x, y, x + w, y + h);
     }
     CopyBackBuffer(rect);
 }

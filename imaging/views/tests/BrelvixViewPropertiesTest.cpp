@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "imaging/formats/BrelvixIO.h"
+#include "imaging/formats/async/QkIOWorkers.h"
+#include "imaging/formats/media/QkDirectShow.h"
+#include "imaging/formats/media/QkMediaGraph.h"
 #include "imaging/views/cursors/QkViewCursors.h"
 #include "imaging/views/tests/ViewTestSupport.h"
 #include "platform/backend/HeadlessBackend.h"
@@ -93,6 +97,43 @@ TEST_F(ViewTest, TheCursorHandlerMayChooseAnother)
     for (TCursor c = crViewFirst; c <= crViewLast; ++c)
         ASSERT_NE(ViewCursorImage(c), nullptr) << c;
     EXPECT_EQ(ViewCursorImage(crViewLast + 1), nullptr);
+}
+
+// A graph that only exists: enough for the view to trust its video object.
+class TIdleGraph : public IQkMediaGraph {
+public:
+    bool Run() override { return true; }
+    void Pause() override {}
+    void Stop() override {}
+    TQkGraphState State(int32_t) override { return gsStopped; }
+    bool NativeVideoSize(int32_t&, int32_t&) override { return false; }
+    bool CopyCurrentFrame(TBitmap&) override { return false; }
+    void SetEventSink(IQkMediaGraphSink*) override {}
+};
+
+TEST_F(ViewTest, VideoMessagesAreTakenOnlyFromTheViewsOwnVideo)
+{
+    Show();
+    int32_t frames = 0, events = 0;
+    view->OnDShowNewFrame = [&](TObject*) { ++frames; };
+    view->OnDShowEvent = [&](TObject*) { ++events; };
+    TQkDirectShow foreign;
+    auto post = [&](uint32_t message, const void* sender) {
+        view->Perform(message, 0, reinterpret_cast<LPARAM>(sender));
+    };
+    // Before the view made its video object, no pointer is trusted.
+    post(QKM_DSHOWNEWFRAME, &foreign);
+    post(QKM_DSHOWEVENT, nullptr);
+    EXPECT_EQ(view->GetIO().ExistingDirectShow(), nullptr);
+    TQkDirectShow& own = *view->GetIO().GetDirectShow();
+    own.AttachGraph(std::make_unique<TIdleGraph>());
+    post(QKM_DSHOWNEWFRAME, &foreign);
+    post(QKM_DSHOWEVENT, &foreign);
+    EXPECT_EQ(frames + events, 0);
+    post(QKM_DSHOWNEWFRAME, &own);
+    post(QKM_DSHOWEVENT, &own);
+    EXPECT_EQ(frames, 1);
+    EXPECT_EQ(events, 1);
 }
 
 // ---- Selection stream ----
