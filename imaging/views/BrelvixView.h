@@ -495,6 +495,7 @@ private:
     bool ReadStoredSelection(TStream& stream, TStoredSelection& stored);
     void FitLoadedSelection(const TStoredSelection& stored, int32_t mode);
     void ShiftSelectionInside(int32_t width, int32_t height);
+    void MoveMaskOntoCurrentLayer(int32_t fromLeft, int32_t fromTop, int32_t width, int32_t height);
 
     TQkViewGeometry geometry_;
     std::vector<std::unique_ptr<TQkLayer>> layers_;

@@ -201,16 +201,7 @@ void TBrelvixView::FitLoadedSelection(const TStoredSelection& stored, int32_t mo
     const int32_t height = image.GetHeight();
     if (mode == 2) {
         selectionPoints_.clear();
-        selectionMask_.Resize(width + std::max(0, stored.LayerLeft) + stored.MaskWidth,
-                              height + std::max(0, stored.LayerTop) + stored.MaskHeight);
-        int32_t dx = stored.LayerLeft;
-        int32_t dy = stored.LayerTop;
-        selectionMask_.Translate(dx, dy, true);
-        const TQkLayer& layer = Layer(currentLayer_);
-        dx = -layer.Left;
-        dy = -layer.Top;
-        selectionMask_.Translate(dx, dy, true);
-        selectionMask_.Resize(width, height);
+        MoveMaskOntoCurrentLayer(stored.LayerLeft, stored.LayerTop, width, height);
     } else if (width != stored.MaskWidth || height != stored.MaskHeight) {
         if (!selectionMask_.IsEmpty() && mode == 1)
             ShiftSelectionInside(width, height);
@@ -218,6 +209,33 @@ void TBrelvixView::FitLoadedSelection(const TStoredSelection& stored, int32_t mo
     }
     selectionMask_.UpdateFullFlag();
     selectionMask_.UpdateBounds();
+}
+
+// The mask saved on a layer at (fromLeft, fromTop) redrawn in the current
+// layer's pixels: what falls left of or above the image, or outside the new
+// mask, is cut. Only the stored box is visited, so no stored offset makes
+// anything larger than the image.
+void TBrelvixView::MoveMaskOntoCurrentLayer(int32_t fromLeft, int32_t fromTop, int32_t width, int32_t height)
+{
+    const TQkMask& stored = selectionMask_;
+    TQkMask moved;
+    moved.AllocateBits(width, height, stored.BitsPerPixel());
+    const TQkLayer& layer = Layer(currentLayer_);
+    for (int32_t y = stored.Top(); !stored.IsEmpty() && y <= stored.Bottom(); ++y) {
+        const int64_t imageY = int64_t(y) + fromTop;
+        const int64_t ty = imageY - layer.Top;
+        if (imageY < 0 || ty < 0 || ty >= height)
+            continue;
+        for (int32_t x = stored.Left(); x <= stored.Right(); ++x) {
+            const int64_t imageX = int64_t(x) + fromLeft;
+            const int64_t tx = imageX - layer.Left;
+            if (imageX >= 0 && tx >= 0 && tx < width)
+                moved.SetPixel(int32_t(tx), int32_t(ty), stored.GetPixel(x, y));
+        }
+    }
+    selectionMask_.AllocateBits(width, height, moved.BitsPerPixel());
+    for (int32_t y = 0; y < height; ++y)
+        std::memcpy(selectionMask_.GetScanline(y), moved.GetScanline(y), size_t(moved.RowLen()));
 }
 
 // A selection past the right or bottom edge moves back so its far edge is

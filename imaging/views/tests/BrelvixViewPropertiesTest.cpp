@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "imaging/formats/BrelvixIO.h"
 #include "imaging/formats/async/QkIOWorkers.h"
 #include "imaging/formats/media/QkDirectShow.h"
@@ -240,6 +244,28 @@ TEST_F(SelectionStreamTest, EveryCutAndImpossibleRecordIsRefusedUnchanged)
         std::vector<uint8_t> bad = bytes;
         bad[p.At] = p.Value;
         expectUnchanged(bad, p.What);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Inputs that once upset the loader under the fuzzer: a mode byte, then the
+// record. Each loads or is refused without a crash or a huge allocation.
+TEST_F(SelectionStreamTest, MalformedRecordsAreHandled)
+{
+    const std::filesystem::path folder = std::filesystem::path(TEST_SOURCE_DIR) / "malformed";
+    for (const auto& file : std::filesystem::directory_iterator(folder)) {
+        if (file.path().filename().string().rfind("selection-", 0) != 0)
+            continue;
+        SCOPED_TRACE(file.path().filename().string());
+        std::ifstream in(file.path(), std::ios::binary);
+        const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        ASSERT_FALSE(bytes.empty());
+        Load(*view, {bytes.begin() + 1, bytes.end()}, bytes[0] % 3);
+        EXPECT_EQ(view->SelectionMask().Width(), 40);
+        EXPECT_EQ(view->SelectionMask().Height(), 30);
     }
 }
 
