@@ -175,8 +175,8 @@ bool TBrelvixView::LoadSelectionFromStream(TStream& stream, int32_t mode)
     selectionBounds_ = stored.Bounds;
     selectionMask_.AllocateBits(stored.MaskWidth, stored.MaskHeight, stored.BitsPerPixel);
     const int64_t rowLength = MaskRowLength(stored.MaskWidth, stored.BitsPerPixel);
-    for (int32_t y = 0; y < stored.MaskHeight; ++y)
-        std::memcpy(selectionMask_.GetScanline(stored.MaskHeight - 1 - y), &stored.Rows[size_t(y * rowLength)],
+    for (int32_t y = 0; y < stored.MaskHeight && rowLength > 0; ++y)
+        std::memcpy(selectionMask_.GetScanline(stored.MaskHeight - 1 - y), stored.Rows.data() + y * rowLength,
                     size_t(rowLength));
     selectionMask_.UpdateBounds();
     selectionMask_.SetFull(stored.Full);
@@ -218,8 +218,10 @@ void TBrelvixView::FitLoadedSelection(const TStoredSelection& stored, int32_t mo
 void TBrelvixView::MoveMaskOntoCurrentLayer(int32_t fromLeft, int32_t fromTop, int32_t width, int32_t height)
 {
     const TQkMask& stored = selectionMask_;
+    // An empty stored mask may have no depth: it becomes an empty 1-bit one.
+    const int32_t bits = stored.BitsPerPixel() == 8 ? 8 : 1;
     TQkMask moved;
-    moved.AllocateBits(width, height, stored.BitsPerPixel());
+    moved.AllocateBits(width, height, bits);
     const TQkLayer& layer = Layer(currentLayer_);
     for (int32_t y = stored.Top(); !stored.IsEmpty() && y <= stored.Bottom(); ++y) {
         const int64_t imageY = int64_t(y) + fromTop;
@@ -233,8 +235,8 @@ void TBrelvixView::MoveMaskOntoCurrentLayer(int32_t fromLeft, int32_t fromTop, i
                 moved.SetPixel(int32_t(tx), int32_t(ty), stored.GetPixel(x, y));
         }
     }
-    selectionMask_.AllocateBits(width, height, moved.BitsPerPixel());
-    for (int32_t y = 0; y < height; ++y)
+    selectionMask_.AllocateBits(width, height, bits);
+    for (int32_t y = 0; y < height && width > 0; ++y)
         std::memcpy(selectionMask_.GetScanline(y), moved.GetScanline(y), size_t(moved.RowLen()));
 }
 
