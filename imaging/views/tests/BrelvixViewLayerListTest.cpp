@@ -91,7 +91,7 @@ TEST_F(LayerListTest, AnOutsideBitmapIsShownButNotTaken)
 {
     SetImage(20, 20);
     int32_t changes = 0;
-    view->RegisterBitmapChangeHandler([&](TObject*, bool) { ++changes; });
+    const TBitmapChangeHandle handle = view->RegisterBitmapChangeHandler([&](TObject*, bool) { ++changes; });
     auto outside = Solid(16, clGreen);
     view->AttachBitmap(outside.get());
     EXPECT_EQ(changes, 1);
@@ -103,6 +103,7 @@ TEST_F(LayerListTest, AnOutsideBitmapIsShownButNotTaken)
     EXPECT_TRUE(view->Layer(0).OwnsBitmap);
     // Still whole: the view never freed it.
     EXPECT_EQ(outside->GetPixel24(15, 15).g, 128);
+    view->UnregisterBitmapChangeHandler(handle);
 }
 
 TEST_F(LayerListTest, FindingALayerSkipsItsTransparentPixels)
@@ -130,7 +131,7 @@ TEST_F(LayerListTest, TheLegacySwitchKeepsPixelsAndTellsOncePerSwitch)
 {
     SetImage(30, 20, RGB(1, 2, 3));
     int32_t changes = 0;
-    view->RegisterBitmapChangeHandler([&](TObject*, bool) { ++changes; });
+    const TBitmapChangeHandle handle = view->RegisterBitmapChangeHandler([&](TObject*, bool) { ++changes; });
     for (bool on : {false, true, false}) {
         view->SetLegacyBitmap(on);
         EXPECT_NE(view->GetImageBitmap(), nullptr);
@@ -140,6 +141,7 @@ TEST_F(LayerListTest, TheLegacySwitchKeepsPixelsAndTellsOncePerSwitch)
     EXPECT_EQ(changes, 3);
     view->SetLegacyBitmap(false);
     EXPECT_EQ(changes, 3);
+    view->UnregisterBitmapChangeHandler(handle);
 }
 
 } // namespace
