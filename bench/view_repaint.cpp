@@ -90,8 +90,8 @@ struct TPixmanPair {
 
 void Row(const char* name, double ours, double peer, double goal)
 {
-    std::printf("%-34s %9.2f ms  %-8s %9.2f ms  ratio %5.2f (goal <= %.1f)\n", name, ours * 1000, "pixman",
-                peer * 1000, ours / peer, goal);
+    std::printf("%-34s %9.2f ms  %-8s %9.2f ms  ratio %5.2f (goal <= %.1f)\n", name, ours * 1000, "pixman", peer * 1000,
+                ours / peer, goal);
 }
 
 } // namespace
