@@ -163,6 +163,9 @@ public:
     bool HasAlphaChannel() const { return FAlphaChannel != nullptr; }
     // Takes `other` as the alpha channel; the one it replaces is freed.
     void AttachAlphaChannel(std::unique_ptr<TQkBitmap> other);
+    // Hands the alpha channel over (nullptr when there is none); the bitmap
+    // is left without one.
+    std::unique_ptr<TQkBitmap> DetachAlphaChannel() { return std::move(FAlphaChannel); }
     void RemoveAlphaChannel(bool merge, TColor background);
     uint8_t GetAlpha(int32_t x, int32_t y);
     void SetAlpha(int32_t x, int32_t y, uint8_t value);

@@ -28,11 +28,16 @@ bool CopySourceRect(TQkBitmap& source, const TQkRenderRect& rect, bool withAlpha
 bool ResampleSourceRect(TQkBitmap& source, const TQkRenderRect& rect, int32_t width, int32_t height,
                         const TQkFilteredTemporary& how, TQkBitmap& resampled)
 {
-    TQkBitmap copy;
+    TQkBitmap copied;
     const bool mono = source.GetPixelFormat() == qk1g;
     const TQkPixelFormat format = mono && IsProjectFilter(how.Filter) ? qk1g : qk24RGB;
-    if (!CopySourceRect(source, rect, how.WithAlpha, copy) || !resampled.Allocate(width, height, format))
+    // A whole bitmap the resamplers read as it is needs no copy: a large
+    // picture shown whole would otherwise be copied at every rendering.
+    const bool whole = rect.X == 0 && rect.Y == 0 && rect.Width == source.GetWidth() &&
+        rect.Height == source.GetHeight() && (mono || source.GetPixelFormat() == qk24RGB);
+    if ((!whole && !CopySourceRect(source, rect, how.WithAlpha, copied)) || !resampled.Allocate(width, height, format))
         return false;
+    TQkBitmap& copy = whole ? source : copied;
     if (mono)
         ResampleMonoFiltered(copy, resampled, how.Filter);
     else

@@ -286,6 +286,8 @@ public:
     // Created on first use, owned by the component.
     virtual TQkWia* GetWia();
     virtual TQkDirectShow* GetDirectShow();
+    // The video object when one was made, never making it.
+    TQkDirectShow* ExistingDirectShow() const { return directShow_.get(); }
     // Gives the scanner's progress to OnProgress; false once Aborting is set.
     bool WiaProgress(int32_t percent);
     // Scans with GetWia()'s device and options; Aborting tells the outcome,

@@ -3,9 +3,10 @@
 #include "imaging/core/QkBitmap.h"
 #include "imaging/core/QkCanvas.h"
 #include "imaging/core/QkDrawDib.h"
-#include "imaging/core/QkRender.h"
+#include "imaging/formats/BrelvixIO.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
+#include "platform/gfx/Pen.h"
 #include "platform/gfx/Picture.h"
 #include "platform/ui/ExtCtrls.h"
 
@@ -29,11 +30,18 @@ TBrelvixView::TBrelvixView(TComponent* owner) : TQkView(owner)
     BeginUpdateLock();
     LoadGdiPlus();
     drawDib_ = DrawDibOpen();
+    backBuffer_ = std::make_unique<TQkBitmap>();
+    backBuffer_->SetLocation(qkTBitmap);
+    backBuffer_->Allocate(10, 10, qk24RGB);
+    layerBoxPen_ = std::make_unique<TPen>();
+    layerBoxPen_->SetStyle(psDot);
+    layerBoxPen_->SetMode(pmNot);
     layers_.push_back(std::make_unique<TQkLayer>(&geometry_, InitialImage()));
     layers_[0]->ShowBox = false;
     layers_[0]->Locked = true;
     SetDpi(ViewDefaultDpi, ViewDefaultDpi);
     SetTabStop(true);
+    TCustomControl::SetCursor(savedCursor_);
     SetBounds(Left(), Top(), 50, 50);
     EndUpdateLockNoRefresh();
     SyncLayers();
@@ -48,37 +56,41 @@ TBrelvixView::~TBrelvixView()
 
 // ---- Layers ----
 
-TQkBitmap* TBrelvixView::GetImageBitmap() { return layers_[static_cast<size_t>(currentLayer_)]->Bitmap(); }
-
-int32_t TBrelvixView::AddLayer(std::unique_ptr<TQkBitmap> bitmap)
-{
-    layers_.push_back(std::make_unique<TQkLayer>(&geometry_, std::move(bitmap)));
-    return GetLayerCount() - 1;
-}
-
-void TBrelvixView::SetLayersCurrent(int32_t index)
-{
-    if (index < 0 || index >= GetLayerCount() || index == currentLayer_)
-        return;
-    currentLayer_ = index;
-    SyncLayers();
-    CallBitmapChangeHandlers();
-}
-
 // The legacy bitmap is the current image's own platform bitmap; drawing on
 // it is drawing on the image once the image has looked at it again.
 void TBrelvixView::SyncLayers()
 {
     TQkBitmap& image = *GetImageBitmap();
-    if (legacyBitmap_) {
-        if (image.Location() == qkTBitmap)
-            image.SyncFromTBitmap();
+    legacyTBitmap_ = nullptr;
+    if (legacyBitmap_ && image.Location() == qkTBitmap) {
+        image.SyncFromTBitmap();
         legacyTBitmap_ = image.GetVclBitmap();
-    } else {
-        legacyTBitmap_ = nullptr;
     }
     geometry_.ImageWidth = layers_[0]->Bitmap()->GetWidth();
     geometry_.ImageHeight = layers_[0]->Bitmap()->GetHeight();
+    if (SyncLayerSizes && GetLayerCount() > 1)
+        GrowLayersToLargest();
+}
+
+// Every layer is enlarged to the largest one, its new area transparent.
+void TBrelvixView::GrowLayersToLargest()
+{
+    for (const std::unique_ptr<TQkLayer>& layer : layers_) {
+        geometry_.ImageWidth = std::max(geometry_.ImageWidth, layer->Bitmap()->GetWidth());
+        geometry_.ImageHeight = std::max(geometry_.ImageHeight, layer->Bitmap()->GetHeight());
+    }
+    const int32_t width = geometry_.ImageWidth;
+    const int32_t height = geometry_.ImageHeight;
+    for (const std::unique_ptr<TQkLayer>& layer : layers_) {
+        TQkBitmap& bitmap = *layer->Bitmap();
+        if (bitmap.GetWidth() != width || bitmap.GetHeight() != height) {
+            bitmap.GetAlphaChannel();
+            bitmap.Resize(width, height, Background(), 0, 0, 0);
+        }
+        TQkBitmap& alpha = *bitmap.GetAlphaChannel();
+        if (alpha.GetWidth() != width || alpha.GetHeight() != height)
+            alpha.Resize(width, height, 0, -1, 0, 0);
+    }
 }
 
 void TBrelvixView::SetLegacyBitmap(bool value)
@@ -86,8 +98,9 @@ void TBrelvixView::SetLegacyBitmap(bool value)
     if (value == legacyBitmap_)
         return;
     legacyBitmap_ = value;
-    if (!value)
-        GetImageBitmap()->SetLocation(qkMemory);
+    // On, the image lives in its platform bitmap; off, memory or a
+    // temporary file by its size.
+    GetImageBitmap()->SetLocation(value ? qkTBitmap : qkFile);
     SyncLayers();
     CallBitmapChangeHandlers();
     Update();
@@ -166,49 +179,4 @@ void TBrelvixView::SetWallPaperStyle(TQkWallPaperStyle value)
 void TBrelvixView::DrawBackground(TCanvas& canvas)
 {
     PaintViewBackground(canvas, nullptr, background_, Rect(0, 0, Width(), Height()), TRect{0, 0, 0, 0});
-}
-
-// ---- Painting ----
-
-// Until the view's renderer exists: the background, then every visible
-// layer unrotated at its place, scaled through the geometry, into a back
-// buffer shown in one piece.
-void TBrelvixView::Paint()
-{
-    if (PaintLock() > 0 || ClientWidth() <= 0 || ClientHeight() <= 0)
-        return;
-    if (!backBuffer_ || backBuffer_->Width() != ClientWidth() || backBuffer_->Height() != ClientHeight())
-        backBuffer_ = std::make_unique<TBitmap>(ClientWidth(), ClientHeight(), pf24bit);
-    geometry_.UpdateVisibleArea();
-    geometry_.UpdateCoordinateTables();
-    const TRect image{geometry_.OffsetX(), geometry_.OffsetY(), geometry_.OffsetX() + geometry_.ExtentX(),
-                      geometry_.OffsetY() + geometry_.ExtentY()};
-    PaintViewBackground(*backBuffer_->Canvas(), backBuffer_.get(), background_,
-                        Rect(0, 0, ClientWidth(), ClientHeight()), image);
-    PaintImage(*backBuffer_);
-    Canvas()->Draw(0, 0, backBuffer_.get());
-}
-
-void TBrelvixView::PaintImage(TBitmap& buffer)
-{
-    const TRect clip{0, 0, buffer.Width() - 1, buffer.Height() - 1};
-    for (const std::unique_ptr<TQkLayer>& layer : layers_) {
-        TQkBitmap& bitmap = *layer->Bitmap();
-        if (!layer->IsVisible || bitmap.IsEmpty())
-            continue;
-        const int32_t x = BitmapToScreenX(layer->Left);
-        const int32_t y = BitmapToScreenY(layer->Top);
-        const TQkRenderRect target{x, y, BitmapToScreenX(layer->Left + layer->GetWidth()) - x,
-                                   BitmapToScreenY(layer->Top + layer->GetHeight()) - y};
-        TQkRenderOptions options;
-        options.Clip = &clip;
-        options.Transparency = layer->OpacityValue;
-        options.Operation = layer->BlendOperation;
-        // While zooming or scrolling the fast path; the filter once still.
-        if (zoomFilterDelayCount_ == 0)
-            options.Filter = layer->OwnZoomFilter ? layer->ZoomFilter : ZoomFilter;
-        TQkRenderTables tables;
-        RenderToTBitmapEx(bitmap, buffer, tables, target, {0, 0, bitmap.GetWidth(), bitmap.GetHeight()}, options);
-        layer->ScreenRect = Rect(x, y, x + target.Width, y + target.Height);
-    }
 }

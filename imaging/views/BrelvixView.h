@@ -7,20 +7,31 @@
 // geometry.
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
 
+#include "imaging/core/BrelvixProc.h"
 #include "imaging/core/QkMask.h"
+#include "imaging/core/QkRender.h"
+#include "imaging/core/QkTransitions.h"
 #include "imaging/core/QkView.h"
+#include "imaging/views/QkRotatedLayerCopy.h"
 #include "imaging/views/QkViewGeometry.h"
 #include "imaging/views/QkViewScrolling.h"
 #include "imaging/views/background/QkViewBackground.h"
 #include "imaging/views/layers/QkLayer.h"
+#include "platform/core/Set.h"
 
 class TBitmap;
+class TBrelvixIO;
+class TBrelvixProc;
 class TDrawDib;
+class TQkDirectShow;
+class TQkTransitionEffects;
+class TPen;
 class TPicture;
 class TTimer;
 
@@ -28,10 +39,85 @@ class TTimer;
 using TViewChangingEvent = std::function<void(TObject* sender, int32_t change, double newValue)>;
 // Change 0 the origin moved, 1 the zoom changed.
 using TViewChangeEvent = std::function<void(TObject* sender, int32_t change)>;
+using TQkSetCursorEvent = std::function<void(TObject* sender, TCursor& cursor)>;
 using TQkZoomEvent = std::function<void(TObject* sender, double& newZoom)>;
 using TQkViewProgressEvent = std::function<void(TObject* sender, int32_t percent)>;
 using TQkSpecialKeyEvent = std::function<void(TObject* sender, uint16_t charCode, TShiftState shift, bool& handled)>;
 using TQkVirtualKeyEvent = std::function<void(TObject* sender, uint32_t virtualKey, LPARAM keyData, bool keyDown)>;
+
+using TQkOnDrawCanvas = std::function<void(TObject* sender, TCanvas* canvas, const TRect& rect)>;
+using TQkOnDrawBackground = std::function<void(TObject* sender, TCanvas* canvas, const TRect& rect, bool& handled)>;
+using TQkDrawLayerBoxEvent = std::function<void(TObject* sender, TBitmap* bitmap, int32_t layer)>;
+using TQkDrawLayerGrip =
+    std::function<void(TObject* sender, TBitmap* bitmap, int32_t layer, int32_t grip, const TRect& rect)>;
+
+// The handles of a layer's box: the corners, the sides' middles and the
+// rotation centre.
+enum class TQkGrip : uint8_t {
+    qkNone,
+    qkTopLeft,
+    qkTopRight,
+    qkBottomRight,
+    qkBottomLeft,
+    qkLeftSide,
+    qkRightSide,
+    qkTopSide,
+    qkBottomSide,
+    qkRotationCenter,
+};
+
+// What the mouse does in the view.
+enum TQkMouseInteractItem : uint8_t {
+    miZoom,
+    miScroll,
+    miSelect,
+    miSelectPolygon,
+    miSelectCircle,
+    miSelectZoom,
+    miSelectMagicWand,
+    miSelectLasso,
+    miMoveLayers,
+    miResizeLayers,
+    miRotateLayers,
+    miMovingScroll,
+};
+using TQkMouseInteract = TSet<TQkMouseInteractItem>;
+
+// How a selection behaves and is shown.
+enum TQkSelectionOption : uint8_t {
+    qksoAnimated,
+    qksoSizeable,
+    qksoMoveable,
+    qksoFilled,
+    qksoCutBorders,
+    qksoMarkOuter,
+    qksoCanScroll,
+    qksoSelectTranspLayers,
+    qksoRightButtonSelectLayers,
+    qksoRightButtonTerminatePolySelect,
+};
+using TQkSelectionOptions = TSet<TQkSelectionOption>;
+
+// How the parts of the picture outside layer 0 are shown.
+enum TQkLayerOutsideMode : uint8_t {
+    qkloNormal,
+    qkloTransparent, // layers above layer 0 fade there
+    qkloChecker,
+    qkloLighten,
+};
+
+// The screen the view copies its picture to: below 24 bits the copy goes
+// through a halftone stretch, at 8 and below through DrawDib. Tests switch it.
+struct TQkViewDisplay {
+    int32_t BitsPerPixel = 24;
+    bool Remote = false;
+};
+TQkViewDisplay& ViewDisplay();
+
+// Zooms from which the pixel grid is drawn.
+constexpr double GridMinZoom = 400;
+// Layers with both sides below this are not drawn.
+constexpr int32_t MinLayerSize = 2;
 
 // Why a layout pass runs.
 enum TQkUpdateReason : uint8_t {
@@ -143,11 +229,33 @@ public:
     TQkWallPaperStyle WallPaperStyle() const { return background_.WallPaperStyle; }
     void SetWallPaperStyle(TQkWallPaperStyle value);
 
-    // ---- Layers ----
-    // The layer's bitmap becomes the view's; returns its index.
+    // ---- Layers (BrelvixViewLayerList.cpp) ----
+    // Appends a layer showing `bitmap`; returns its index.
     int32_t AddLayer(std::unique_ptr<TQkBitmap> bitmap);
+    // Appends a layer of the image's size and format filled with the
+    // background; it becomes current.
+    int32_t AddLayer();
     TQkLayer& Layer(int32_t index) { return *layers_[static_cast<size_t>(index)]; }
-    void SetLayersCurrent(int32_t index);
+    TQkLayer& CurrentLayer() { return Layer(currentLayer_); }
+    // The nearest selectable layer at or below `index` becomes current;
+    // out-of-range indexes are ignored.
+    void SetCurrentLayer(int32_t index);
+    void SetLayersCurrent(int32_t index) { SetCurrentLayer(index); }
+    // Layer 0 is never removed; a layer's mask goes with it.
+    void RemoveLayer(int32_t index);
+    void RemoveAllLayers();
+    // The top layer whose box holds the view point, skipping fully
+    // transparent pixels; -1 for none.
+    int32_t FindLayerAt(int32_t x, int32_t y, bool selectableOnly);
+    bool IsPointInLayer(int32_t x, int32_t y, int32_t index);
+    // The current layer shows `bitmap`, which stays the caller's; nullptr
+    // gives the layer a new empty bitmap of its own.
+    void AttachBitmap(TQkBitmap* bitmap);
+    // Fills the image with the background and drops its alpha channel.
+    void ClearImage();
+    // A 1 x 1 cleared image.
+    void ResetImage();
+    bool SelectableCheck = true;
     // Index -1: every layer.
     void BakeLayerSizes(int32_t index);
     void CropLayerBorders(int32_t index);
@@ -155,8 +263,119 @@ public:
     bool LayerRotateAntialias = false;
     uint8_t LayerRotateQuality = 0;
     bool LegacyBitmap() const { return legacyBitmap_; }
+    // Every layer takes the size of the largest one.
+    bool SyncLayerSizes = false;
+
+    // ---- Rendering (BrelvixViewRender.cpp) ----
+    // Brings the back buffer up to date and copies `rect` of it to the window.
+    void PaintToCanvas(const TRect& rect);
+    // Composes the view into `dest` (the view's size, or larger when
+    // flattening). `destRows` is the destination's kept row table.
+    void RenderToBitmap(TQkBitmap& dest, TQkRenderTables* destRows, const TRect* clipRect, bool drawBackground,
+                        bool drawOverlays);
+    // Every layer at 100 % into `dest`, resized to the layers' union.
+    void FlattenLayersTo(TQkBitmap& dest);
+    // The layers merged into layer 0.
+    void FlattenLayers();
+    TQkBitmap& BackBuffer() { return *backBuffer_; }
+    bool BackBufferDirty = true;
+    bool FullRepaint = true;
+    // Stored only: the view always paints through its back buffer.
+    bool DoubleBuffer = true;
+    bool DrawVersion() const { return drawVersion_; }
+    void SetDrawVersion(bool value);
+    bool EnableAlphaChannel() const { return enableAlphaChannel_; }
+    void SetEnableAlphaChannel(bool value);
+    TQkLayerOutsideMode LayerOutsideMode = qkloNormal;
+    uint32_t LayerOutsideValue = 60;
+    // Copy through DrawDib whatever the screen depth.
+    bool ForceDrawDib = false;
+    // A lens being resized keeps its bitmap's size while rendering.
+    bool MagnifierResizing = false;
+
+    // ---- Properties (BrelvixViewProperties.cpp) ----
+    // Nil clears the image; another view's image or a platform bitmap is
+    // copied (1-bit stays 1-bit, every other depth becomes 24-bit).
+    void Assign(const TPersistent* source) override;
+    TQkMouseInteract MouseInteract() const { return mouseInteract_; }
+    // Items that cannot work together are dropped; leaving layer rotation
+    // bakes every layer's angle into its bitmap.
+    void SetMouseInteract(TQkMouseInteract value);
+    bool CropLayerBordersOnRotate = true;
+    bool ShiftAddsSelection = true;
+    // Runs OnSetCursor, remembers the cursor and shows it.
+    void SetCursor(TCursor value);
+    // A cursor for a while; RestoreCursor brings back the remembered one.
+    void SetTempCursor(TCursor value);
+    void RestoreCursor();
+    TQkSetCursorEvent OnSetCursor;
+
+    // ---- Attachments (BrelvixViewAttachments.cpp) ----
+    // The view's own components, made on first use with the view's
+    // progress and finishing handlers.
+    TBrelvixIO& GetIO();
+    TBrelvixProc& GetProcessor();
+    // Also into the own components made so far.
+    void SetOnProgress(TQkViewProgressEvent handler);
+    void SetOnFinishWork(TNotifyEvent handler);
+    TQkTransitionEffects& Transitions();
+    void SetOnTransitionStop(TNotifyEvent handler);
+    void SetOnTransitionStep(TQkTransitionStepEvent handler);
+    void SetOnTransitionPaint(TQkOnTransitionPaint handler);
+    TNotifyEvent OnDShowNewFrame;
+    TNotifyEvent OnDShowEvent;
+    TQkSaveUndoEvent OnSaveUndo;
+
+    // ---- Overlays (BrelvixViewOverlays.cpp) ----
+    bool ShowAllLayerBoxes = false;
+    TPen& LayerBoxPen() { return *layerBoxPen_; }
+    TColor LayerGripOutlineColor = clBlack;
+    TColor LayerGripFillColor = 0xBAFFFF;
+    TBrushStyle LayerGripFillStyle = bsSolid;
+    int32_t LayerGripHalfSize = 5;
+    // 0 square, 1 round.
+    uint8_t LayerGripShape = 1;
+    bool ShowPixelGrid = false;
+    // The image pixel outlined on the grid; negative for none.
+    int32_t HighlightedCellX = -1;
+    int32_t HighlightedCellY = -1;
+    void DrawLayerBox(TQkBitmap& bitmap, int32_t index);
+    void DrawLayerGrips(TQkBitmap& bitmap, int32_t index);
+    void DrawRotationCenterGrip(TQkBitmap& bitmap, int32_t index);
+    // Grip i is TQkGrip i + 1.
+    std::array<TRect, 9> GetLayerGripRects(int32_t index);
+    TQkGrip FindLayerGripAt(int32_t x, int32_t y);
+    void ShadeOutsideLayer(TQkBitmap& bitmap, int32_t index);
+    void DrawPixelGrid(TQkBitmap& bitmap);
+    void DrawVersionBanner();
+    std::string BrelvixVersion() const;
+    // Writing is ignored: the version is the library's.
+    void SetBrelvixVersion(const std::string&) {}
+
+    // ---- Selection storage (BrelvixViewSelectionStream.cpp) ----
+    TQkSelectionOptions SelectionOptions{qksoAnimated, qksoSizeable, qksoMoveable, qksoCanScroll};
+    // Polygons in the current layer's pixels, separated by a point whose x
+    // is MaskPolygonSeparator.
+    void SetSelectionPolygon(std::vector<TPoint> points);
+    const TRect& SelectionPolygonBounds() const { return selectionBounds_; }
+    // Fills the polygon into the mask; an empty result ends the selection.
+    void ApplySelectionToMask();
+    void Deselect();
+    // Mode 2 moves the selection onto the current layer from the layer it
+    // was saved on; mode 1 keeps it inside the image; others cut it. A
+    // stream without a whole record answers false and changes nothing.
+    bool LoadSelectionFromStream(TStream& stream, int32_t mode);
+    void PushSelection();
+    // False on an empty stack.
+    bool PopSelection(bool remove, int32_t mode);
 
     // ---- Events ----
+    TNotifyEvent OnPaint;
+    TNotifyEvent OnDrawBackBuffer;
+    TQkOnDrawCanvas OnDrawCanvas;
+    TQkOnDrawBackground OnDrawBackground;
+    TQkDrawLayerBoxEvent OnDrawLayerBox;
+    TQkDrawLayerGrip OnDrawLayerGrip;
     TViewChangingEvent OnViewChanging;
     TViewChangeEvent OnViewChange;
     TQkZoomEvent OnZoomIn;
@@ -175,14 +394,18 @@ public:
 
     // ---- The image view as the core uses it ----
     int32_t LayersCurrent() const override { return currentLayer_; }
-    bool Selected() const override { return false; }
+    bool Selected() const override { return selected_; }
     TQkMask& SelectionMask() override { return selectionMask_; }
-    const TPoint* GetSelectionPolygon() const override { return nullptr; }
-    int32_t GetSelectionPolygonCount() const override { return 0; }
+    const TPoint* GetSelectionPolygon() const override { return selectionPoints_.data(); }
+    int32_t GetSelectionPolygonCount() const override { return static_cast<int32_t>(selectionPoints_.size()); }
     int32_t GetLayerCount() const override { return static_cast<int32_t>(layers_.size()); }
     IQkLayer* GetLayer(int32_t index) override { return layers_[static_cast<size_t>(index)].get(); }
-    void SaveSelectionToStream(TMemoryStream&) override {}
-    bool LoadSelectionFromStream(TStream&, bool) override { return false; }
+    // Undo restores a selection kept inside the image (mode 1).
+    void SaveSelectionToStream(TMemoryStream& stream) override;
+    bool LoadSelectionFromStream(TStream& stream, bool rebuild) override
+    {
+        return LoadSelectionFromStream(stream, rebuild ? 1 : 0);
+    }
     void SaveLayersToStream(TMemoryStream&, int32_t) override {}
     bool LoadLayersFromStream(TStream&) override { return false; }
     void DrawBackground(TCanvas& canvas) override;
@@ -197,14 +420,19 @@ protected:
     void Dispatch(TMessage& message) override;
     void Paint() override;
     bool DoMouseWheel(TShiftState shift, int32_t wheelDelta, TPoint mousePos) override;
+    void KeyDown(uint16_t& key, TShiftState shift) override;
+    void KeyUp(uint16_t& key, TShiftState shift) override;
     void DoViewChanging(int32_t change, double newValue);
     void DoViewChange(int32_t change);
+    // Runs on the freshly rendered back buffer before OnDrawBackBuffer.
+    virtual void AfterRenderBackBuffer(TQkBitmap& buffer);
 
 private:
     // ---- Layout (BrelvixViewLayout.cpp) ----
     bool LayoutAllowed() const;
     void RunLayout();
     void SyncLayers();
+    void GrowLayersToLargest();
     void TakeClientSizes();
     void ApplyAutoZoom();
     void FitSelectionMask();
@@ -227,7 +455,47 @@ private:
     // ---- Painting ----
     template <typename T>
     void SetBackgroundOption(T TQkBackgroundOptions::*option, T value);
-    void PaintImage(TBitmap& buffer);
+    // ---- Rendering (BrelvixViewRender.cpp, BrelvixViewLayerDrawing.cpp) ----
+    // One composition's state across its layers.
+    struct TLayerPass {
+        bool DrawBackground = false;
+        bool DrawOverlays = false;
+        bool First = true;
+    };
+    void RenderLayer(TQkBitmap& dest, TQkRenderTables* destRows, const TRect* clipRect, int32_t index,
+                     TLayerPass& pass);
+    void RenderFastPath(TQkBitmap& dest, TQkRenderTables* destRows, TQkLayer& layer, TQkRenderOptions& options);
+    void RenderGeneralPath(TQkBitmap& dest, TQkRenderTables* destRows, TQkLayer& layer, TQkRenderOptions& options);
+    void ClipLayerToBackground(TQkLayer& layer, TQkBitmap& bitmap, int32_t w0, int32_t h0, int32_t& x, int32_t& y,
+                               int32_t& width, int32_t& height, TQkRenderRect& source);
+    // A lens layer's bitmap shows the magnified picture beneath it.
+    void PrepareLens(TQkBitmap& dest, TQkLayer& layer, TResampleFilter filter);
+    void RenderBackgroundStep(TQkBitmap& dest, const TRect* clipRect, TQkLayer* firstLayer);
+    bool CoversDestOpaquely(TQkBitmap& dest, TQkLayer& layer);
+    void ShadeOutsideLayerZero(TQkBitmap& dest);
+    void DrawLayerOverlays(TQkBitmap& dest, int32_t index);
+    void CopyBackBuffer(const TRect& rect);
+    TResampleFilter LayerFilter(const TQkLayer& layer) const;
+    // The bitmap a rotated layer shows, kept until the next layout pass.
+    TQkBitmap& RotatedLayerBitmap(TQkLayer& layer);
+    std::unique_ptr<TQkBitmap> MaskedAlpha(TQkLayer& layer, TQkLayer& mask);
+    void DropRenderCaches();
+    // ---- Video ----
+    // The own video object while it draws an active graph, else nullptr.
+    TQkDirectShow* ActiveVideo();
+    void VideoMessage(const TMessage& message, bool newFrame);
+    void PlaceVideo(TQkDirectShow& video);
+    // ---- Cursors ----
+    bool ShowOwnCursor();
+    // The cursor set before the first paint shows once the view paints.
+    void ApplyPendingCursor();
+    // ---- Layer list and selections ----
+    void MakeCurrent(int32_t index);
+    struct TStoredSelection;
+    bool ReadStoredSelection(TStream& stream, TStoredSelection& stored);
+    void FitLoadedSelection(const TStoredSelection& stored, int32_t mode);
+    void ShiftSelectionInside(int32_t width, int32_t height);
+    void MoveMaskOntoCurrentLayer(int32_t fromLeft, int32_t fromTop, int32_t width, int32_t height);
 
     TQkViewGeometry geometry_;
     std::vector<std::unique_ptr<TQkLayer>> layers_;
@@ -236,9 +504,24 @@ private:
     // The current image's own TBitmap while legacy mode is on.
     TBitmap* legacyTBitmap_ = nullptr;
     TQkMask selectionMask_;
+    std::vector<TPoint> selectionPoints_;
+    TRect selectionBounds_{};
+    bool selected_ = false;
+    std::vector<std::unique_ptr<TMemoryStream>> savedSelections_;
     TQkBackgroundOptions background_;
     std::unique_ptr<TPicture> wallPaper_;
-    std::unique_ptr<TBitmap> backBuffer_;
+    std::unique_ptr<TBrelvixIO> io_;
+    std::unique_ptr<TBrelvixProc> processor_;
+    std::unique_ptr<TQkTransitionEffects> transitions_;
+    std::unique_ptr<TQkBitmap> backBuffer_;
+    TQkRenderTables backBufferRows_;
+    std::unique_ptr<TPen> layerBoxPen_;
+    std::vector<std::unique_ptr<TQkRotatedLayerCopy>> rotatedCopies_;
+    TQkMouseInteract mouseInteract_;
+    TCursor savedCursor_ = 1785;
+    bool cursorPending_ = true;
+    bool drawVersion_ = false;
+    bool enableAlphaChannel_ = true;
     std::unique_ptr<TDrawDib> drawDib_;
     bool autoFit_ = false;
     bool autoStretch_ = false;

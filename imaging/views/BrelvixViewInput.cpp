@@ -15,7 +15,15 @@ void TBrelvixView::Dispatch(TMessage& message)
         message.Result = 0;
         return;
     case WM_GETDLGCODE: message.Result = DLGC_WANTARROWS; return;
+    case WM_SETCURSOR:
+        if (LoWord(message.LParam) == HTCLIENT && ShowOwnCursor()) {
+            message.Result = 1;
+            return;
+        }
+        break;
     case QKM_IOREFRESH: Update(); return;
+    case QKM_DSHOWNEWFRAME: VideoMessage(message, true); return;
+    case QKM_DSHOWEVENT: VideoMessage(message, false); return;
     case QKM_IOPROGRESS:
         if (OnProgress)
             OnProgress(this, static_cast<int32_t>(message.WParam));

@@ -40,6 +40,8 @@ void TBrelvixView::Update()
 
 void TBrelvixView::RunLayout()
 {
+    DropRenderCaches();
+    BackBufferDirty = true;
     SyncLayers();
     TakeClientSizes();
     if ((autoFit_ || autoStretch_ || autoShrink_) && geometry_.ImageWidth != 0 && geometry_.ImageHeight != 0)

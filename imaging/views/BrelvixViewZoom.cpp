@@ -55,6 +55,7 @@ void TBrelvixView::ChangeZoomOf(double zoom, bool x, bool y)
     geometry_.UpdateVisibleArea();
     geometry_.UpdateCoordinateTables();
     EndPaintLockNoRefresh();
+    BackBufferDirty = true;
     Invalidate();
     DoViewChange(1);
 }
@@ -90,6 +91,7 @@ void TBrelvixView::SetViewXY(int32_t x, int32_t y)
     if (DelayZoomFilter && ZoomFilter != rfNone && (ZoomX() != 100 || ZoomY() != 100))
         zoomFilterDelayCount_ = ZoomFilterDelay;
     ArmDelays();
+    BackBufferDirty = true;
     Invalidate();
     DoViewChange(0);
     SetScrollPositions();

@@ -163,6 +163,16 @@ void TQkViewGeometry::UpdateZoomedSize()
     offsetY_ = Center && extentY_ < ViewHeight ? (ViewHeight - extentY_) / 2 : 0;
 }
 
+void TQkViewGeometry::PlaceWholeImageAt(int32_t x, int32_t y)
+{
+    zoomX_ = zoomY_ = 100;
+    viewX_ = viewY_ = 0;
+    zoomedWidth_ = extentX_ = ImageWidth;
+    zoomedHeight_ = extentY_ = ImageHeight;
+    offsetX_ = x;
+    offsetY_ = y;
+}
+
 void TQkViewGeometry::UpdateVisibleArea()
 {
     const TAxisVisible x = ComputeAxisVisible(ImageWidth, zoomedWidth_, SnapViewX(viewX_), extentX_, zoomX_);

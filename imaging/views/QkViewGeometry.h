@@ -72,6 +72,9 @@ public:
     void GetMaxViewXY(int32_t& maxX, int32_t& maxY) const;
 
     void UpdateZoomedSize();
+    // The whole image at 100 %, its top-left at view point (x, y): the
+    // layout of a flattening, which renders every layer at its place.
+    void PlaceWholeImageAt(int32_t x, int32_t y);
     void UpdateVisibleArea();
     // Rebuilds the tables when their inputs changed; positions the windows.
     void UpdateCoordinateTables();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "imaging/core/QkBaseBitmap.h"
 #include "imaging/core/QkView.h"
 #include "platform/gfx/Geometry.h"
 
@@ -35,6 +36,12 @@ public:
     // Copies placement, options, name and application data from any layer;
     // angle, pivot, identity and the rendering caches stay.
     void Assign(IQkLayer& source);
+
+    // Shows a bitmap that stays its owner's (OwnsBitmap off); a bitmap of
+    // the layer's own is freed.
+    void ShowOutsideBitmap(TQkBitmap* bitmap);
+    // The layer owns a new empty bitmap at `location` again.
+    void OwnNewBitmap(TQkLocation location);
 
     double Angle() const { return angle_; }
     // A whole multiple of 360 is stored as 0.
