@@ -183,8 +183,14 @@ public:
     IQkLayer* GetLayer(int32_t index) override { return layers_[static_cast<size_t>(index)].get(); }
     void SaveSelectionToStream(TMemoryStream&) override {}
     bool LoadSelectionFromStream(TStream&, bool) override { return false; }
-    void SaveLayersToStream(TMemoryStream&, int32_t) override {}
-    bool LoadLayersFromStream(TStream&) override { return false; }
+    // The layers stream: every layer with its image in `imageFormat` (-1
+    // raw through zlib, -2 raw, else a file type). A load replaces the
+    // layers only when the whole stream was read; otherwise it answers
+    // false and the view is as it was.
+    void SaveLayersToStream(TMemoryStream& stream, int32_t imageFormat) override;
+    bool LoadLayersFromStream(TStream& stream) override;
+    // Opened for reading with writing denied to others.
+    bool LoadLayersFromFile(const std::string& fileName);
     void DrawBackground(TCanvas& canvas) override;
     void SetLegacyBitmap(bool value) override;
     void BeginUpdateLock() override { ++updateLock_; }

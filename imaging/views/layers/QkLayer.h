@@ -35,6 +35,8 @@ public:
     // Copies placement, options, name and application data from any layer;
     // angle, pivot, identity and the rendering caches stay.
     void Assign(IQkLayer& source);
+    // The same without the pixels.
+    void AssignProperties(IQkLayer& source);
 
     double Angle() const { return angle_; }
     // A whole multiple of 360 is stored as 0.
@@ -115,8 +117,6 @@ public:
     const TQkViewGeometry* View;
 
 private:
-    // Everything Assign copies but the pixels.
-    void AssignProperties(IQkLayer& source);
     // Every field a record carries, application data excepted.
     void CopyRecordFields(TQkLayer& loaded);
 
