@@ -145,7 +145,7 @@ public:
 
     // ---- Layers ----
     // The layer's bitmap becomes the view's; returns its index.
-    int32_t AddLayer(std::unique_ptr<TQkBitmap> bitmap);
+    int32_t AddLayer(std::unique_ptr<TQkBitmap> bitmap) override;
     TQkLayer& Layer(int32_t index) { return *layers_[static_cast<size_t>(index)]; }
     void SetLayersCurrent(int32_t index);
     // Index -1: every layer.
@@ -190,7 +190,7 @@ public:
     void SaveLayersToStream(TMemoryStream& stream, int32_t imageFormat) override;
     bool LoadLayersFromStream(TStream& stream) override;
     // Opened for reading with writing denied to others.
-    bool LoadLayersFromFile(const std::string& fileName);
+    bool LoadLayersFromFile(const std::string& fileName) override;
     void DrawBackground(TCanvas& canvas) override;
     void SetLegacyBitmap(bool value) override;
     void BeginUpdateLock() override { ++updateLock_; }

@@ -218,19 +218,19 @@ TEST_F(LayersStreamTest, VersionTwoLeavesNewerFieldsAsTheyWere)
     const size_t recordSize = 43;
     const size_t imageAt = 25 + 2 * recordSize;
     for (int32_t layer = 0; layer < 2; ++layer) {
-        stream.Flag(true);                   // Visible
-        stream.Flag(false);                  // ShowBox
-        stream.Int32(200);                   // Opacity
-        stream.Int32(layer * 4);             // Left
-        stream.Int32(1);                     // Top
-        stream.Flag(false);                  // ClipToBackground
-        stream.Flag(layer == 0);             // Locked
-        stream.Flag(false);                  // LensEnabled
-        stream.Double(2.5);                  // LensRate
-        stream.Byte(1);                      // LensShape
-        stream.Byte(0);                      // BlendOperation
-        stream.Int32(0);                     // DisplayWidth
-        stream.Int32(0);                     // DisplayHeight
+        stream.Flag(true); // Visible
+        stream.Flag(false); // ShowBox
+        stream.Int32(200); // Opacity
+        stream.Int32(layer * 4); // Left
+        stream.Int32(1); // Top
+        stream.Flag(false); // ClipToBackground
+        stream.Flag(layer == 0); // Locked
+        stream.Flag(false); // LensEnabled
+        stream.Double(2.5); // LensRate
+        stream.Byte(1); // LensShape
+        stream.Byte(0); // BlendOperation
+        stream.Int32(0); // DisplayWidth
+        stream.Int32(0); // DisplayHeight
         stream.UInt32(static_cast<uint32_t>(imageAt));
         stream.UInt32(0);
     }
