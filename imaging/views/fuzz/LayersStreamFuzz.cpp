@@ -43,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
         return 0;
     }
-    const int32_t format = size > 20 ? static_cast<int32_t>(data[17] | data[18] << 8 | data[19] << 16 | data[20] << 24) : 0;
+    const int32_t format =
+        size > 20 ? static_cast<int32_t>(data[17] | data[18] << 8 | data[19] << 16 | data[20] << 24) : 0;
     if (!read.Background || (format != LayersImageZlibRaw && format != LayersImageRaw))
         return 0;
     const TQkOwnedLayers layers = AllLayers(read);

@@ -280,8 +280,7 @@ TEST_F(LayeredViewSteps, LayeredFilesGoThroughTheViews)
     EXPECT_TRUE(alone.Aborting());
 
     std::vector<std::string> temporaryCalls;
-    SetTemporaryViewFactory(
-        [&temporaryCalls] { return std::make_unique<TFakeLayeredView>(nullptr, &temporaryCalls); });
+    SetTemporaryViewFactory([&temporaryCalls] { return std::make_unique<TFakeLayeredView>(nullptr, &temporaryCalls); });
     alone.LoadLayeredFromFile(Path("layers.lyr"), ioLYR);
     ASSERT_FALSE(alone.Aborting());
     EXPECT_EQ(temporaryCalls, (std::vector<std::string>{"file", "add", "flatten"}));
