@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "imaging/core/QkBitmap.h"
+#include "platform/core/Exceptions.h"
+
 TQkView::TQkView(TComponent* owner) : TCustomControl(owner)
 {
     SetControlStyle(ControlStyle() | csAcceptsControls | csOpaque | csReplicatable);
@@ -110,4 +113,36 @@ void TQkView::SetDpi(int32_t x, int32_t y)
 {
     SetDpiX(x);
     SetDpiY(y);
+}
+
+// ---- The image view's layered-file steps ----
+
+namespace {
+
+[[noreturn]] void NoLayerList() { throw Exception("The view has no layer list"); }
+
+TQkTemporaryViewFactory& TemporaryViewFactory()
+{
+    static TQkTemporaryViewFactory factory;
+    return factory;
+}
+
+} // namespace
+
+int32_t IBrelvixView::AddLayer(std::unique_ptr<TQkBitmap>) { NoLayerList(); }
+
+void IBrelvixView::RemoveAllLayers() { NoLayerList(); }
+
+void IBrelvixView::FlattenLayersTo(TQkBitmap&) { NoLayerList(); }
+
+void IBrelvixView::FlattenLayers() { NoLayerList(); }
+
+bool IBrelvixView::LoadLayersFromFile(const std::string&) { NoLayerList(); }
+
+void SetTemporaryViewFactory(TQkTemporaryViewFactory factory) { TemporaryViewFactory() = std::move(factory); }
+
+std::unique_ptr<TQkView> CreateTemporaryView()
+{
+    const TQkTemporaryViewFactory& factory = TemporaryViewFactory();
+    return factory ? factory() : nullptr;
 }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -146,6 +147,12 @@ public:
     // Reads one record and leaves the position after it. A short or
     // impossible record answers false and changes nothing.
     virtual bool LoadFromStream(TStream& stream) = 0;
+    // The defaults of placement, drawing and interaction; the bitmap, the
+    // identity and the name stay.
+    virtual void SetDefaults() = 0;
+    // Copies the pixels, the placement and the options of any layer.
+    virtual void Assign(IQkLayer& source) = 0;
+    virtual void SetLocked(bool value) = 0;
 };
 
 // The image view as the core uses it.
@@ -173,7 +180,28 @@ public:
     // Changes made between the two lay nothing out; the end repaints nothing.
     virtual void BeginUpdateLock() = 0;
     virtual void EndUpdateLockNoRefresh() = 0;
+
+    // The layered-file and Photoshop steps of the input/output component.
+    // A view without a layer list of its own answers them with Exception.
+    // Adds a layer holding `bitmap` (an empty one for nullptr); returns its
+    // index.
+    virtual int32_t AddLayer(std::unique_ptr<TQkBitmap> bitmap);
+    // Every layer but layer 0 goes.
+    virtual void RemoveAllLayers();
+    // Every layer at 100 % composed into `dest`, sized to their union.
+    virtual void FlattenLayersTo(TQkBitmap& dest);
+    // The layers merged into layer 0.
+    virtual void FlattenLayers();
+    // False when the file holds no layers stream.
+    virtual bool LoadLayersFromFile(const std::string& fileName);
 };
+
+// Makes the windowless image view that the layered-file loads use when no
+// view is attached; the views' start-up registers it.
+using TQkTemporaryViewFactory = std::function<std::unique_ptr<TQkView>()>;
+void SetTemporaryViewFactory(TQkTemporaryViewFactory factory);
+// nullptr while no factory is registered.
+std::unique_ptr<TQkView> CreateTemporaryView();
 
 // The vector-object view as the core uses it.
 class IBrelvixVect {

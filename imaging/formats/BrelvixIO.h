@@ -226,9 +226,12 @@ public:
     void LoadHdpFromStream(TStream& stream) { LoadFormatFromStream(stream, ioHDP); }
     void SaveHdpToFile(const std::string& fileName) { SaveFormatToFile(fileName, ioHDP); }
     void SaveHdpToStream(TStream& stream) { SaveFormatToStream(stream, ioHDP); }
-    // Vector objects, layers, and both (ids 25 to 27).
-    void LoadLayeredFromFile(const std::string& fileName, int32_t fileType) { LoadFormatFromFile(fileName, fileType); }
-    void LoadLayeredFromStream(TStream& stream, int32_t fileType) { LoadFormatFromStream(stream, fileType); }
+    // Vector objects, layers, and both (ids 25 to 27): into the attached
+    // image view, else (files only) through a temporary view whose
+    // flattened layers become the image. Vector objects are not supported.
+    void LoadLayeredFromFile(const std::string& fileName, int32_t fileType);
+    // Without an attached image view nothing loads and Aborting is set.
+    void LoadLayeredFromStream(TStream& stream, int32_t fileType);
 
     // Parameters only: no pixels, no progress, never handed to a worker,
     // failures leave FileType 0.
@@ -358,6 +361,13 @@ private:
     // Opens the file; when that fails, the operation still finishes once
     // before the error goes to the caller.
     std::unique_ptr<TQkWideFileStream> OpenFileOrFinish(const std::string& fileName, uint16_t mode);
+
+    // The attached view's image-view interface, or nullptr.
+    IBrelvixView* AttachedImageView() const;
+    // Photoshop documents with an attached image view: the layers go into
+    // the view, and a save writes the view's layers over their flattening.
+    void ReadPsd(TQkReadRequest& request);
+    void WritePsd(TQkWriteRequest& request);
 
     // Loads.
     void CallReader(const TQkFormatReader& reader, TQkReadRequest& request);

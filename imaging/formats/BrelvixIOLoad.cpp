@@ -25,6 +25,8 @@ bool BufferedRead(int32_t fileType) { return fileType == ioTIFF || fileType == i
 // Built-in entries that cannot be read (PostScript and PDF).
 bool HasReadCase(int32_t fileType) { return fileType != ioPS && fileType != ioPDF; }
 
+bool IsLayeredFileType(int32_t fileType) { return fileType == ioQKV || fileType == ioLYR || fileType == ioALL; }
+
 } // namespace
 
 void TBrelvixIO::CallReader(const TQkFormatReader& reader, TQkReadRequest& request)
@@ -67,7 +69,10 @@ int32_t TBrelvixIO::ReadFormat(TStream& stream, int32_t fileType, int64_t byteBu
     TQkReadRequest request(buffered ? *buffered : stream, *bitmap_, *params_, progress);
     request.ByteBudget = byteBudget;
     request.IgnoreAlpha = fileType == ioBMP && !params_->BmpAlpha;
-    CallReader(FormatRow(fileType).Read, request);
+    if (fileType == ioPSD)
+        CallReader([this](TQkReadRequest& psd) { ReadPsd(psd); }, request);
+    else
+        CallReader(FormatRow(fileType).Read, request);
     buffered.reset();
     if (endPosition >= 0)
         stream.SetPosition(std::min(endPosition, stream.Size()));
@@ -81,6 +86,10 @@ int32_t TBrelvixIO::LoadFormatFromFile(const std::string& fileName, int32_t file
         return LoadGifFromFile(fileName);
     if (fileType == ioWMF || fileType == ioEMF) {
         ImportMetafileFromFile(fileName, -1, -1, true);
+        return 0;
+    }
+    if (IsLayeredFileType(fileType)) {
+        LoadLayeredFromFile(fileName, fileType);
         return 0;
     }
     if (HandedToWorker(TQkIOCallKind::FileFunction,
@@ -134,6 +143,10 @@ int32_t TBrelvixIO::LoadFormatStream(TStream& stream, int32_t fileType, bool exp
         return LoadGifFromStream(stream);
     if (fileType == ioWMF || fileType == ioEMF) {
         ImportMetafileFromStream(stream, -1, -1, true);
+        return 0;
+    }
+    if (IsLayeredFileType(fileType)) {
+        LoadLayeredFromStream(stream, fileType);
         return 0;
     }
     if (HandedToWorker(TQkIOCallKind::StreamFunction,

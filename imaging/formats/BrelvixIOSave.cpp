@@ -53,7 +53,10 @@ void TBrelvixIO::RunWriter(TStream& stream, int32_t fileType)
     TQkFilterProgress progress = NewProgress(true);
     TQkWriteRequest request{stream, *bitmap_, *params_, progress};
     try {
-        FormatRow(fileType).Write(request);
+        if (fileType == ioPSD)
+            WritePsd(request);
+        else
+            FormatRow(fileType).Write(request);
     } catch (...) {
         DoFinishWork();
         throw;

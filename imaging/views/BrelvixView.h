@@ -231,7 +231,7 @@ public:
 
     // ---- Layers (BrelvixViewLayerList.cpp) ----
     // Appends a layer showing `bitmap`; returns its index.
-    int32_t AddLayer(std::unique_ptr<TQkBitmap> bitmap);
+    int32_t AddLayer(std::unique_ptr<TQkBitmap> bitmap) override;
     // Appends a layer of the image's size and format filled with the
     // background; it becomes current.
     int32_t AddLayer();
@@ -243,7 +243,7 @@ public:
     void SetLayersCurrent(int32_t index) { SetCurrentLayer(index); }
     // Layer 0 is never removed; a layer's mask goes with it.
     void RemoveLayer(int32_t index);
-    void RemoveAllLayers();
+    void RemoveAllLayers() override;
     // The top layer whose box holds the view point, skipping fully
     // transparent pixels; -1 for none.
     int32_t FindLayerAt(int32_t x, int32_t y, bool selectableOnly);
@@ -274,9 +274,9 @@ public:
     void RenderToBitmap(TQkBitmap& dest, TQkRenderTables* destRows, const TRect* clipRect, bool drawBackground,
                         bool drawOverlays);
     // Every layer at 100 % into `dest`, resized to the layers' union.
-    void FlattenLayersTo(TQkBitmap& dest);
+    void FlattenLayersTo(TQkBitmap& dest) override;
     // The layers merged into layer 0.
-    void FlattenLayers();
+    void FlattenLayers() override;
     TQkBitmap& BackBuffer() { return *backBuffer_; }
     bool BackBufferDirty = true;
     bool FullRepaint = true;
@@ -406,8 +406,14 @@ public:
     {
         return LoadSelectionFromStream(stream, rebuild ? 1 : 0);
     }
-    void SaveLayersToStream(TMemoryStream&, int32_t) override {}
-    bool LoadLayersFromStream(TStream&) override { return false; }
+    // The layers stream: every layer with its image in `imageFormat` (-1
+    // raw through zlib, -2 raw, else a file type). A load replaces the
+    // layers only when the whole stream was read; otherwise it answers
+    // false and the view is as it was.
+    void SaveLayersToStream(TMemoryStream& stream, int32_t imageFormat) override;
+    bool LoadLayersFromStream(TStream& stream) override;
+    // Opened for reading with writing denied to others.
+    bool LoadLayersFromFile(const std::string& fileName) override;
     void DrawBackground(TCanvas& canvas) override;
     void SetLegacyBitmap(bool value) override;
     void BeginUpdateLock() override { ++updateLock_; }

@@ -3,9 +3,26 @@
 #include <cstring>
 
 #include "imaging/core/QkStartup.h"
+#include "imaging/formats/QkFileFormats.h"
+#include "imaging/formats/QkFormatRows.h"
+#include "imaging/views/BrelvixView.h"
+#include "imaging/views/layers/QkLayersStream.h"
 #include "imaging/views/textedit/QkTextControl.h"
 #include "imaging/views/transitions/QkTransitionEffects.h"
 #include "imaging/views/vect/QkVStartup.h"
+
+namespace {
+
+// The view a layered file is loaded into when the input/output component
+// has none attached: no window, and its images in memory.
+std::unique_ptr<TQkView> NewTemporaryView()
+{
+    auto view = std::make_unique<TBrelvixView>(nullptr);
+    view->SetLegacyBitmap(false);
+    return view;
+}
+
+} // namespace
 
 void InstallBrelvixViewStartup()
 {
@@ -23,6 +40,13 @@ void BrelvixViewStaticInit()
 {
     BrelvixViewSettingsInit();
     RegisterTransitionEffects();
+    SetTemporaryViewFactory(NewTemporaryView);
+    FormatRow(ioLYR).Probe = IsLayersStream;
 }
 
-void BrelvixViewStaticFinal() { UnregisterTransitionEffects(); }
+void BrelvixViewStaticFinal()
+{
+    FormatRow(ioLYR).Probe = nullptr;
+    SetTemporaryViewFactory(nullptr);
+    UnregisterTransitionEffects();
+}

@@ -37,3 +37,32 @@ void TQkLayerData::SaveToStream(TMemoryStream&, bool)
 
 // A file's layer has no view record to read: refused, and nothing changes.
 bool TQkLayerData::LoadFromStream(TStream&) { return false; }
+
+void TQkLayerData::SetDefaults()
+{
+    posX_ = posY_ = 0;
+    opacity_ = 255;
+    visible_ = true;
+    baseClipping_ = false;
+    isMask_ = false;
+    displayWidth_ = displayHeight_ = 0;
+}
+
+void TQkLayerData::Assign(IQkLayer& source)
+{
+    if (&source == this)
+        return;
+    if (TQkBitmap* pixels = source.Bitmap())
+        bitmap_->Assign(pixels);
+    posX_ = source.PosX();
+    posY_ = source.PosY();
+    opacity_ = source.Opacity();
+    name_ = source.Name();
+    visible_ = source.Visible();
+    baseClipping_ = source.PsdBaseClipping();
+    isMask_ = source.IsMask();
+    filter_ = source.ResampleFilter();
+    useFilter_ = source.UseResampleFilter();
+    displayWidth_ = source.GetWidth() == bitmap_->GetWidth() ? 0 : source.GetWidth();
+    displayHeight_ = source.GetHeight() == bitmap_->GetHeight() ? 0 : source.GetHeight();
+}

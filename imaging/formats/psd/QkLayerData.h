@@ -33,6 +33,10 @@ public:
     void SetResampleFilter(TResampleFilter value) override { filter_ = value; }
     bool UseResampleFilter() const override { return useFilter_; }
     void SetUseResampleFilter(bool value) override { useFilter_ = value; }
+    // A reader's layer is never locked.
+    void SetLocked(bool) override {}
+    void SetDefaults() override;
+    void Assign(IQkLayer& source) override;
     int32_t GetWidth() const override;
     int32_t GetHeight() const override;
     // The displayed size; 0 follows the bitmap.

@@ -12,6 +12,8 @@
 class TStream;
 
 using TQkLayerList = std::vector<std::unique_ptr<IQkLayer>>;
+// Layers that belong to someone else, a view's for instance.
+using TQkLayerRefs = std::vector<IQkLayer*>;
 
 // True when the 26-byte header at the position is a version-1 document with
 // 1-24 channels, depth 1-16 and a colour mode below 10; the position is
@@ -29,6 +31,7 @@ void ReadPsdImage(TQkReadRequest& request, bool loadLayers, TQkLayerList* layers
 // The merged bitmap (the request's) and the layers; a layer followed by a
 // layer flagged as a mask carries that mask. An unsupported pixel format
 // sets Aborting and writes nothing.
+void WritePsdImage(TQkWriteRequest& request, const TQkLayerRefs& layers);
 void WritePsdImage(TQkWriteRequest& request, const TQkLayerList& layers);
 
 // The input/output component's forms: the merged image, with the alpha

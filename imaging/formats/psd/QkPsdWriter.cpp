@@ -142,7 +142,7 @@ std::unique_ptr<TQkBitmap> PreparedBitmap(IQkLayer& layer, TQkPixelFormat format
     return bitmap;
 }
 
-std::vector<TPreparedLayer> PrepareLayers(const TQkLayerList& layers, TQkPixelFormat format)
+std::vector<TPreparedLayer> PrepareLayers(const TQkLayerRefs& layers, TQkPixelFormat format)
 {
     std::vector<TPreparedLayer> prepared;
     for (size_t i = 0; i < layers.size(); ++i) {
@@ -175,7 +175,7 @@ void PutRect(std::vector<uint8_t>& out, int32_t left, int32_t top, int32_t width
 
 class TPsdWriter {
 public:
-    TPsdWriter(TQkWriteRequest& request, const TQkLayerList& layers)
+    TPsdWriter(TQkWriteRequest& request, const TQkLayerRefs& layers)
         : request_(request), params_(request.Params), layers_(layers),
           reporter_(request.Progress.Sender, &request.Progress.OnProgress)
     {}
@@ -406,7 +406,7 @@ private:
 
     TQkWriteRequest& request_;
     TIOParamsVals& params_;
-    const TQkLayerList& layers_;
+    const TQkLayerRefs& layers_;
     TQkProgressReporter reporter_;
     TPsdFormat format_;
     std::vector<uint8_t> out_;
@@ -414,4 +414,12 @@ private:
 
 } // namespace
 
-void WritePsdImage(TQkWriteRequest& request, const TQkLayerList& layers) { TPsdWriter(request, layers).Write(); }
+void WritePsdImage(TQkWriteRequest& request, const TQkLayerRefs& layers) { TPsdWriter(request, layers).Write(); }
+
+void WritePsdImage(TQkWriteRequest& request, const TQkLayerList& layers)
+{
+    TQkLayerRefs refs;
+    for (const std::unique_ptr<IQkLayer>& layer : layers)
+        refs.push_back(layer.get());
+    WritePsdImage(request, refs);
+}

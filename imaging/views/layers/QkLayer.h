@@ -32,10 +32,12 @@ public:
 
     // The defaults of every placement, drawing and interaction field; the
     // bitmap, view, identity, name and filter choice stay.
-    void SetDefaults();
+    void SetDefaults() override;
     // Copies placement, options, name and application data from any layer;
     // angle, pivot, identity and the rendering caches stay.
-    void Assign(IQkLayer& source);
+    void Assign(IQkLayer& source) override;
+    // The same without the pixels.
+    void AssignProperties(IQkLayer& source);
 
     // Shows a bitmap that stays its owner's (OwnsBitmap off); a bitmap of
     // the layer's own is freed.
@@ -75,6 +77,7 @@ public:
     void SetResampleFilter(TResampleFilter value) override { ZoomFilter = value; }
     bool UseResampleFilter() const override { return OwnZoomFilter; }
     void SetUseResampleFilter(bool value) override { OwnZoomFilter = value; }
+    void SetLocked(bool value) override { Locked = value; }
     int32_t GetWidth() const override;
     int32_t GetHeight() const override;
     // The layer record; the image travels in the raw bitmap record.
@@ -122,8 +125,6 @@ public:
     const TQkViewGeometry* View;
 
 private:
-    // Everything Assign copies but the pixels.
-    void AssignProperties(IQkLayer& source);
     // Every field a record carries, application data excepted.
     void CopyRecordFields(TQkLayer& loaded);
 

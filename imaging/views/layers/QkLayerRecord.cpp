@@ -2,12 +2,12 @@
 // doubles as IEEE 754. The record travels through the clipboard and undo
 // files, so the reader checks every size against the bytes that remain.
 
-#include <bit>
 #include <cstring>
 
 #include "imaging/core/QkBitmap.h"
 #include "imaging/core/QkRawBitmap.h"
 #include "imaging/views/layers/QkLayer.h"
+#include "imaging/views/layers/QkLayerBytes.h"
 
 namespace {
 
@@ -16,92 +16,11 @@ constexpr int64_t FixedRecordSize = 123;
 constexpr int LensFillerAfterFlag = 7;
 constexpr int LensFillerAfterSource = 6;
 
-class TRecordWriter {
-public:
-    void Byte(uint8_t value) { bytes_.push_back(value); }
-    void Flag(bool value) { Byte(value ? 1 : 0); }
-    void Int32(int32_t value) { UInt32(static_cast<uint32_t>(value)); }
-    void UInt32(uint32_t value)
-    {
-        for (int shift = 0; shift < 32; shift += 8)
-            Byte(static_cast<uint8_t>(value >> shift));
-    }
-    void Double(double value)
-    {
-        const auto bits = std::bit_cast<uint64_t>(value);
-        for (int shift = 0; shift < 64; shift += 8)
-            Byte(static_cast<uint8_t>(bits >> shift));
-    }
-    void Bytes(const uint8_t* data, size_t count) { bytes_.insert(bytes_.end(), data, data + count); }
-    void Zeros(int count) { bytes_.insert(bytes_.end(), static_cast<size_t>(count), 0); }
-    void PatchUInt32(size_t at, uint32_t value)
-    {
-        for (int i = 0; i < 4; ++i)
-            bytes_[at + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
-    }
-    std::vector<uint8_t>& Data() { return bytes_; }
-
-private:
-    std::vector<uint8_t> bytes_;
-};
-
-// Reads fields from a record held in memory; any read past its end marks
-// the record as short and yields zeros.
-class TRecordReader {
-public:
-    TRecordReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-
-    bool Short() const { return short_; }
-    size_t Remaining() const { return size_ - position_; }
-    const uint8_t* Here() const { return data_ + position_; }
-
-    const uint8_t* Take(size_t count)
-    {
-        if (count > Remaining()) {
-            short_ = true;
-            position_ = size_;
-            return nullptr;
-        }
-        const uint8_t* at = Here();
-        position_ += count;
-        return at;
-    }
-    uint8_t Byte()
-    {
-        const uint8_t* at = Take(1);
-        return at ? *at : 0;
-    }
-    bool Flag() { return Byte() != 0; }
-    uint32_t UInt32()
-    {
-        const uint8_t* at = Take(4);
-        if (!at)
-            return 0;
-        return static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 | static_cast<uint32_t>(at[2]) << 16 |
-            static_cast<uint32_t>(at[3]) << 24;
-    }
-    int32_t Int32() { return static_cast<int32_t>(UInt32()); }
-    double Double()
-    {
-        const uint8_t* at = Take(8);
-        uint64_t bits = 0;
-        for (int i = 0; at && i < 8; ++i)
-            bits |= static_cast<uint64_t>(at[i]) << (8 * i);
-        return std::bit_cast<double>(bits);
-    }
-
-private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t position_ = 0;
-    bool short_ = false;
-};
-
 } // namespace
 
 void TQkLayer::SaveToStream(TMemoryStream& stream, bool withImage)
 {
-    TRecordWriter record;
+    TQkByteWriter record;
     record.UInt32(0);
     record.Bytes(Identity.data(), Identity.size());
     record.Int32(DisplayWidth);
@@ -156,7 +75,7 @@ bool TQkLayer::LoadFromStream(TStream& stream)
         stream.SetPosition(start);
         return false;
     }
-    const int64_t recordSize = TRecordReader(sizeField, 4).UInt32();
+    const int64_t recordSize = TQkByteReader(sizeField, 4).UInt32();
     if (recordSize < FixedRecordSize || recordSize > available) {
         stream.SetPosition(start);
         return false;
@@ -170,7 +89,7 @@ bool TQkLayer::LoadFromStream(TStream& stream)
     // Everything is read into a fresh layer first, so that a bad record
     // leaves this one as it was.
     TQkLayer loaded(View, static_cast<TQkBitmap*>(nullptr));
-    TRecordReader record(body.data(), body.size());
+    TQkByteReader record(body.data(), body.size());
     if (const uint8_t* identity = record.Take(loaded.Identity.size()))
         std::memcpy(loaded.Identity.data(), identity, loaded.Identity.size());
     loaded.DisplayWidth = record.Int32();

@@ -233,6 +233,9 @@ public:
     int32_t GetHeight() const override { return 2; }
     void SaveToStream(TMemoryStream&, bool) override {}
     bool LoadFromStream(TStream&) override { return false; }
+    void SetDefaults() override {}
+    void Assign(IQkLayer&) override {}
+    void SetLocked(bool) override {}
 };
 
 TEST(LayerTest, AssignCopiesByValueAndKeepsTheTargetsRotationAndIdentity)
