@@ -212,6 +212,7 @@ private:
     bool PlaceLine(const TLine& line, int32_t x, int32_t y, int32_t ox, int32_t oy, int32_t w, int32_t h,
                    int32_t lineTop, int32_t baseline, std::vector<TGlyph>& glyphs);
     void PlaceCaret(int32_t ox, int32_t oy, int32_t nextLineTop, int32_t lastHeight);
+    void PlaceSystemCaret();
     int32_t LineHeightAt(int32_t index) const;
     void DrawGlyphs(TCanvas& target, const std::vector<TGlyph>& glyphs, int32_t x, int32_t y, const TRect& clip);
     void ScaleLayout();

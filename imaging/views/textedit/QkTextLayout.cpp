@@ -306,6 +306,5 @@ void TQkTextControl::Paint()
                    static_cast<int32_t>(Trunc(ClientHeight() / zoom_)));
     }
     Canvas()->Draw(0, 0, bufferBitmap_.get());
-    if (Focused())
-        Canvas()->InvertRect({caretX_, caretY_, caretX_ + 1, caretY_ + caretHeight_});
+    PlaceSystemCaret();
 }

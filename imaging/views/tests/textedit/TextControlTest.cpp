@@ -9,6 +9,7 @@
 #include "imaging/core/QkCanvas.h"
 #include "platform/backend/HeadlessBackend.h"
 #include "platform/core/Strings.h"
+#include "platform/ui/Caret.h"
 #include "platform/ui/Clipboard.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Messages.h"
@@ -288,6 +289,25 @@ TEST_F(TextControl, AutoHeightGrowsTheControl)
     desktop.Pump();
     EXPECT_GT(control->Height(), before);
     EXPECT_GE(control->Height(), control->CaretY() + control->CaretHeight());
+}
+
+TEST_F(TextControl, TheWindowSystemsCaretFollowsTheTextCaret)
+{
+    const TCaretService& caret = WindowSystem().Caret();
+    Type("ab\ncd");
+    ASSERT_EQ(caret.Owner(), control->Handle());
+    EXPECT_TRUE(caret.Shown());
+    EXPECT_EQ(caret.Pos(), (TPoint{control->CaretX(), control->CaretY()}));
+    EXPECT_EQ(caret.Size().cy, control->CaretHeight());
+    Press(VK_HOME, VK_CONTROL);
+    EXPECT_EQ(caret.Pos(), (TPoint{control->CharX(0), control->CharLineY(0)}));
+
+    auto* other = new TQkEdit(&form);
+    other->SetParent(&form);
+    other->SetBounds(10, 200, 100, 24);
+    other->SetFocus();
+    desktop.Pump();
+    EXPECT_EQ(caret.Owner(), 0u) << "the caret goes with the focus";
 }
 
 // The one-line editor keeps Tab for itself and never types it.
