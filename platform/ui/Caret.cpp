@@ -86,8 +86,8 @@ TRect TCaretService::BarInTop(TWinControl*& top) const
     top = owner->TopLevel();
     const TPoint origin = owner->ClientOriginInTop();
     const TRect client = OffsetRect(Rect(0, 0, owner->ClientWidth(), owner->ClientHeight()), origin.X, origin.Y);
-    const TRect bar = Rect(origin.X + pos_.X, origin.Y + pos_.Y, origin.X + pos_.X + size_.cx,
-                           origin.Y + pos_.Y + size_.cy);
+    const TRect bar =
+        Rect(origin.X + pos_.X, origin.Y + pos_.Y, origin.X + pos_.X + size_.cx, origin.Y + pos_.Y + size_.cy);
     return IntersectRect(bar, client);
 }
 

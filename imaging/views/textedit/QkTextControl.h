@@ -147,7 +147,8 @@ public:
 
     TNotifyEvent OnCaretMove;
     // Ctrl+F and Ctrl+G ask these for a font or a colour; false keeps the
-    // selection as it is.
+    // selection as it is. They start as the platform's font and colour
+    // dialogs.
     std::function<bool(TFont& font)> OnChooseFont;
     std::function<bool(TColor& color)> OnChooseBackColor;
 

@@ -131,9 +131,7 @@ bool TQkTextControl::HandleShortcut(uint16_t key, TShiftState shift)
         TFont font;
         if (singleFormat_ || !OnChooseFont)
             return true;
-        font.SetName(currentRun_.FontName);
-        font.SetHeight(currentRun_.FontHeight);
-        font.SetColor(currentRun_.FontColor);
+        RunToFont(currentRun_, font);
         if (OnChooseFont(font))
             SetSelectionFont(font);
         break;

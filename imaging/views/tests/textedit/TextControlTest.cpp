@@ -310,6 +310,39 @@ TEST_F(TextControl, TheWindowSystemsCaretFollowsTheTextCaret)
     EXPECT_EQ(caret.Owner(), 0u) << "the caret goes with the focus";
 }
 
+TEST_F(TextControl, CtrlFAndCtrlGOpenTheFontAndColourDialogs)
+{
+    Type("ab");
+    Press(VK_LEFT, VK_SHIFT);
+    auto& backend = desktop.Backend();
+    backend.KeyDown(VK_CONTROL);
+    backend.PressKey('F');
+    backend.KeyUp(VK_CONTROL);
+    backend.PressKey(VK_HOME);
+    backend.KeyDown(VK_SHIFT);
+    backend.PressKey(VK_END);
+    backend.KeyUp(VK_SHIFT);
+    backend.TypeText("DejaVu Serif");
+    backend.PressKey(VK_RETURN);
+    desktop.Pump();
+    EXPECT_EQ(control->CharRun(1).FontName, "DejaVu Serif");
+    EXPECT_NE(control->CharRun(0).FontName, "DejaVu Serif");
+
+    backend.KeyDown(VK_CONTROL);
+    backend.PressKey('G');
+    backend.KeyUp(VK_CONTROL);
+    // Tab from the swatches through hue, lum and sat to red, green and blue.
+    for (const char* value : {"", "", "", "12", "34", "56"}) {
+        backend.PressKey(VK_TAB);
+        if (*value)
+            backend.TypeText(value);
+    }
+    backend.PressKey(VK_RETURN);
+    desktop.Pump();
+    EXPECT_EQ(control->CharRun(1).BackColor, RGB(12, 34, 56));
+    EXPECT_NE(control->CharRun(0).BackColor, RGB(12, 34, 56));
+}
+
 // The one-line editor keeps Tab for itself and never types it.
 TEST(QkEdit, ClaimsTabAndDoesNotTypeIt)
 {
