@@ -133,18 +133,16 @@ void TColorSwatches::KeyDown(uint16_t& key, TShiftState shift)
 
 // ---- TColorDialogForm ------------------------------------------------------------------
 
-TColorDialogForm::TColorDialogForm(TComponent* owner, TColor initial)
-    : TForm(owner), color_(ColorToPixelRGB(initial))
+TColorDialogForm::TColorDialogForm(TComponent* owner, TColor initial) : TForm(owner), color_(ColorToPixelRGB(initial))
 {
     SetCaption("Color");
     SetBorderStyle(bsDialog);
     SetPosition(poScreenCenter);
     SetClientSize(420, 242);
     MakeChildLabel(this, "&Basic colors:", 8, 8);
-    swatches_ = MakeChildControl<TColorSwatches>(
-        this, "Swatches",
-        Bounds(8, 24, TColorSwatches::Columns * TColorSwatches::CellWidth,
-               TColorSwatches::Rows * TColorSwatches::CellHeight));
+    swatches_ = MakeChildControl<TColorSwatches>(this, "Swatches",
+                                                 Bounds(8, 24, TColorSwatches::Columns * TColorSwatches::CellWidth,
+                                                        TColorSwatches::Rows * TColorSwatches::CellHeight));
     swatches_->SelectionChanged = [this] {
         color_ = BasicColors()[swatches_->Selected()];
         ShowColor(0, FieldCount);
@@ -179,8 +177,8 @@ void TColorDialogForm::Paint()
 void TColorDialogForm::ShowColor(int32_t from, int32_t to)
 {
     const THls hls = ColorToHls(color_);
-    const int32_t values[FieldCount] = {hls.Hue, hls.Lum, hls.Sat, GetRValue(color_), GetGValue(color_),
-                                        GetBValue(color_)};
+    const int32_t values[FieldCount] = {hls.Hue,           hls.Lum,           hls.Sat,
+                                        GetRValue(color_), GetGValue(color_), GetBValue(color_)};
     showing_ = true;
     for (int32_t i = from; i < to; ++i)
         fields_[i]->SetText(std::to_string(values[i]));

@@ -1,4 +1,4 @@
-// Check boxes in their states, and the font and colour dialogs.
+// Check boxes in their states (one captioned in Persian), and the font and colour dialogs.
 
 #include "platform/backend/Gallery.h"
 #include "platform/gfx/FontLookup.h"
@@ -27,6 +27,8 @@ std::unique_ptr<TCustomForm> CreateCheckBoxesPage()
     AddCheckBox(*form, "&Grayed", Bounds(10, 54, 100, 17), cbGrayed);
     AddCheckBox(*form, "&Disabled", Bounds(10, 76, 100, 17), cbChecked)->SetEnabled(false);
     AddCheckBox(*form, "&Left text", Bounds(115, 10, 95, 17), cbChecked)->SetAlignment(taLeftJustify);
+    // Persian "preview", joined and right to left.
+    AddCheckBox(*form, "پيش نمايش", Bounds(115, 32, 95, 17), cbChecked);
     return form;
 }
 
@@ -57,8 +59,7 @@ const bool fontDialogRegistered = RegisterGalleryPage({
         font.SetName("DejaVu Serif");
         font.SetSize(16);
         font.SetStyle({fsBold, fsItalic});
-        return std::unique_ptr<TCustomForm>(
-            std::make_unique<TFontDialogForm>(nullptr, font, InstalledFontFamilies()));
+        return std::unique_ptr<TCustomForm>(std::make_unique<TFontDialogForm>(nullptr, font, InstalledFontFamilies()));
     },
     // The sample's white inside, the form's face.
     {{{223, 133}, clWindow}, {{4, 4}, clBtnFace}},
