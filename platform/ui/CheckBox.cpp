@@ -9,7 +9,7 @@ constexpr int32_t CaptionGap = 4;
 
 } // namespace
 
-TCheckBox::TCheckBox(TComponent* owner) : TCustomControl(owner)
+TCheckBox::TCheckBox(TComponent* owner) : TButtonControl(owner)
 {
     SetBounds(0, 0, 97, 17);
     SetTabStop(true);
@@ -67,7 +67,7 @@ void TCheckBox::Paint()
     uint32_t frame = state_ == cbGrayed ? DFCS_BUTTON3STATE | DFCS_CHECKED
         : state_ == cbChecked           ? DFCS_BUTTONCHECK | DFCS_CHECKED
                                         : DFCS_BUTTONCHECK;
-    if (pressed_)
+    if (Pressed())
         frame |= DFCS_PUSHED;
     if (!IsEnabledInTree())
         frame |= DFCS_INACTIVE;
@@ -105,59 +105,5 @@ void TCheckBox::Dispatch(TMessage& message)
     case CM_TEXTCHANGED: Invalidate(); break;
     default: break;
     }
-    TCustomControl::Dispatch(message);
-}
-
-void TCheckBox::SetPressed(bool value)
-{
-    if (pressed_ == value)
-        return;
-    pressed_ = value;
-    Invalidate();
-}
-
-void TCheckBox::MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y)
-{
-    if (button == mbLeft && IsEnabledInTree()) {
-        if (CanFocus())
-            SetFocus();
-        tracking_ = true;
-        SetPressed(true);
-    }
-    TCustomControl::MouseDown(button, shift, x, y);
-}
-
-void TCheckBox::MouseMove(TShiftState shift, int32_t x, int32_t y)
-{
-    if (tracking_)
-        SetPressed(PtInRect(ClientRect(), {x, y}));
-    TCustomControl::MouseMove(shift, x, y);
-}
-
-void TCheckBox::MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y)
-{
-    if (button == mbLeft && tracking_) {
-        tracking_ = false;
-        const bool inside = pressed_;
-        SetPressed(false);
-        if (inside)
-            Toggle();
-    }
-    TCustomControl::MouseUp(button, shift, x, y);
-}
-
-void TCheckBox::KeyDown(uint16_t& key, TShiftState shift)
-{
-    if (key == VK_SPACE)
-        SetPressed(true);
-    TCustomControl::KeyDown(key, shift);
-}
-
-void TCheckBox::KeyUp(uint16_t& key, TShiftState shift)
-{
-    if (key == VK_SPACE && pressed_) {
-        SetPressed(false);
-        Toggle();
-    }
-    TCustomControl::KeyUp(key, shift);
+    TButtonControl::Dispatch(message);
 }

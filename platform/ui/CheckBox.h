@@ -7,11 +7,11 @@
 #include <cstdint>
 
 #include "platform/ui/Alignment.h"
-#include "platform/ui/Controls.h"
+#include "platform/ui/StdCtrls.h"
 
 enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 
-class TCheckBox : public TCustomControl {
+class TCheckBox : public TButtonControl {
 public:
     explicit TCheckBox(TComponent* owner);
 
@@ -34,20 +34,13 @@ public:
 protected:
     void Paint() override;
     void Dispatch(TMessage& message) override;
-    void MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y) override;
-    void MouseMove(TShiftState shift, int32_t x, int32_t y) override;
-    void MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y) override;
-    void KeyDown(uint16_t& key, TShiftState shift) override;
-    void KeyUp(uint16_t& key, TShiftState shift) override;
+    void Released(bool) override { Toggle(); }
 
 private:
-    void SetPressed(bool value);
     TRect BoxRect() const;
     TRect CaptionRect() const;
 
     TCheckBoxState state_ = cbUnchecked;
     bool allowGrayed_ = false;
     TAlignment alignment_ = taRightJustify;
-    bool pressed_ = false;
-    bool tracking_ = false;
 };

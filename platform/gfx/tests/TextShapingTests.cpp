@@ -94,7 +94,7 @@ TEST(TextShaping, OnlyJoiningAndRightToLeftScriptsAreShaped)
         std::u32string Text;
         bool Shaped;
     };
-    const TCase cases[] = {{U"Hello, World", false}, {U"中文 é", false},    {U"\u0633\u0644\u0627\u0645", true},
+    const TCase cases[] = {{U"Hello, World", false}, {U"中文 é", false},  {U"\u0633\u0644\u0627\u0645", true},
                            {U"x \u05E9", true},      {U"a\u200Fb", true}, {U"\uFEFB", true}};
     for (const TCase& c : cases)
         EXPECT_EQ(NeedsShaping(c.Text), c.Shaped) << Utf32ToUtf8(c.Text);
