@@ -166,12 +166,7 @@ TRect TColorDialogForm::SampleRect() const { return Rect(232, 24, 412, 84); }
 void TColorDialogForm::Paint()
 {
     TForm::Paint();
-    TCanvas& canvas = *Canvas();
-    TRect sample = SampleRect();
-    DrawEdge(canvas, sample, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
-    canvas.Brush()->SetStyle(bsSolid);
-    canvas.Brush()->SetColor(color_);
-    canvas.FillRect(sample);
+    DrawSunkenSample(*Canvas(), SampleRect(), color_);
 }
 
 void TColorDialogForm::ShowColor(int32_t from, int32_t to)

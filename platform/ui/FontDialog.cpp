@@ -3,7 +3,6 @@
 #include "platform/core/Strings.h"
 #include "platform/gfx/DrawText.h"
 #include "platform/gfx/FontLookup.h"
-#include "platform/gfx/Frames.h"
 #include "platform/ui/CheckBox.h"
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/Edit.h"
@@ -141,11 +140,7 @@ void TFontDialogForm::Paint()
 {
     TForm::Paint();
     TCanvas& canvas = *Canvas();
-    TRect sample = SampleRect();
-    DrawEdge(canvas, sample, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
-    canvas.Brush()->SetStyle(bsSolid);
-    canvas.Brush()->SetColor(clWindow);
-    canvas.FillRect(sample);
+    TRect sample = DrawSunkenSample(canvas, SampleRect(), clWindow);
     TFont font;
     font.Assign(&chosen_);
     font.SetName(Trim(familyEdit_->Text()));

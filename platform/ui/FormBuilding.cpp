@@ -1,5 +1,8 @@
 #include "platform/ui/FormBuilding.h"
 
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/Frames.h"
+
 #include "platform/ui/Label.h"
 #include "platform/ui/StdCtrls.h"
 
@@ -26,4 +29,13 @@ TDialogButtons MakeOkCancelButtons(TCustomForm* form, int32_t top, int32_t right
     buttons.Cancel->SetCancel(true);
     buttons.Cancel->SetModalResult(mrCancel);
     return buttons;
+}
+
+TRect DrawSunkenSample(TCanvas& canvas, TRect rect, TColor fill)
+{
+    DrawEdge(canvas, rect, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    canvas.Brush()->SetStyle(bsSolid);
+    canvas.Brush()->SetColor(fill);
+    canvas.FillRect(rect);
+    return rect;
 }

@@ -34,6 +34,11 @@ private:
 
 class TButton;
 class TLabel;
+class TCanvas;
+
+// A sunken frame filled with `fill`, as the dialogs show their samples in;
+// returns the inside.
+TRect DrawSunkenSample(TCanvas& canvas, TRect rect, TColor fill);
 
 // A caption at (x, y) that sizes itself to its text.
 TLabel* MakeChildLabel(TCustomForm* form, const std::string& caption, int32_t x, int32_t y);
