@@ -37,6 +37,11 @@ public:
         cursorImage_.reset();
     }
     void SetCursorImage(const TCursorImage& image) override { cursorImage_ = image.Image; }
+    void CaretChanged(const TRect& windowRect, bool shown) override
+    {
+        caretRect_ = windowRect;
+        caretShown_ = shown;
+    }
 
     const TNativeWindowParams& Params() const { return params_; }
     const TRect& Bounds() const { return bounds_; }
@@ -50,6 +55,10 @@ public:
     TCursorId Cursor() const { return cursor_; }
     // The picture of the colour cursor shown, or nullptr for a standard one.
     const TBitmap* CursorImage() const { return cursorImage_.get(); }
+    // The caret's bar in window coordinates (empty when it is elsewhere) and
+    // whether it shows, as the window system last reported them.
+    const TRect& CaretRect() const { return caretRect_; }
+    bool CaretShown() const { return caretShown_; }
 
 private:
     THeadlessBackend& backend_;
@@ -62,6 +71,8 @@ private:
     bool captured_ = false;
     TCursorId cursor_ = 0;
     std::shared_ptr<TBitmap> cursorImage_;
+    TRect caretRect_;
+    bool caretShown_ = false;
 };
 
 class THeadlessBackend : public IWindowBackend {

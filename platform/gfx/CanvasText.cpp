@@ -29,13 +29,37 @@ struct TTextFrame {
 
 int32_t RoundToPixel(double v) { return static_cast<int32_t>(std::lround(v)); }
 
-std::vector<int32_t> RunAdvances(TFontFace& face, const std::u32string& text, const int32_t* dx)
+// A glyph to draw and where its origin goes, in pixels from the run's
+// start along the baseline and down from it.
+struct TPlacedGlyph {
+    std::shared_ptr<const TRenderedGlyph> Glyph;
+    double Along = 0;
+    double Down = 0;
+};
+
+struct TGlyphRun {
+    std::vector<TPlacedGlyph> Glyphs;
+    int32_t Width = 0;
+};
+
+// Text that joins or runs right to left is shaped in visual order; other
+// text, and any text with explicit advances, goes character by character.
+TGlyphRun LayOutGlyphs(TFontFace& face, const std::u32string& text, const int32_t* dx)
 {
-    std::vector<int32_t> advances;
-    advances.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i)
-        advances.push_back(dx ? dx[i] : face.Advance(text[i]));
-    return advances;
+    TGlyphRun run;
+    if (!dx && NeedsShaping(text)) {
+        const TShapedText shaped = face.Shape(text);
+        for (const TShapedGlyph& glyph : shaped.Glyphs)
+            run.Glyphs.push_back({face.Render(glyph), glyph.Along, glyph.Down});
+        run.Width = shaped.Width;
+        return run;
+    }
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] >= 0x20) // control characters advance without ink
+            run.Glyphs.push_back({face.Render(text[i]), static_cast<double>(run.Width), 0});
+        run.Width += dx ? dx[i] : face.Advance(text[i]);
+    }
+    return run;
 }
 
 // Where a run of text starts: the device point on its baseline, and the
@@ -109,8 +133,11 @@ TTextMetric TCanvas::GetTextMetrics() { return CurrentFace().Metrics(); }
 TSize TCanvas::TextExtent(const std::string& text)
 {
     TFontFace& face = CurrentFace();
+    const std::u32string characters = Utf8ToUtf32(text);
+    if (NeedsShaping(characters))
+        return {face.Shape(characters).Width, face.Metrics().tmHeight};
     int32_t width = 0;
-    for (char32_t c : Utf8ToUtf32(text))
+    for (char32_t c : characters)
         width += face.Advance(c);
     return {width, face.Metrics().tmHeight};
 }
@@ -170,10 +197,8 @@ void TCanvas::DrawGlyphRun(int32_t x, int32_t y, uint32_t options, const TRect* 
 {
     TFontFace& face = CurrentFace();
     const TTextMetric& m = face.Metrics();
-    const std::vector<int32_t> advances = RunAdvances(face, text, dx);
-    int32_t width = 0;
-    for (int32_t a : advances)
-        width += a;
+    const TGlyphRun glyphs = LayOutGlyphs(face, text, dx);
+    const int32_t width = glyphs.Width;
     const bool updateCP = (FTextAlign & TA_UPDATECP) != 0;
     const TPoint reference = updateCP ? FPenPos : TPoint{x, y};
     const TRunPlacement run = PlaceRun(m, face.Angle(), FTextAlign, ToDevice(reference.X, reference.Y), width);
@@ -194,17 +219,13 @@ void TCanvas::DrawGlyphRun(int32_t x, int32_t y, uint32_t options, const TRect* 
 
     const uint32_t textRaw = RawOf(FTextColor);
     const TColor textRgb = ColorToPixelRGB(FTextColor);
-    double pen = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] >= 0x20) { // control characters advance without ink
-            const std::shared_ptr<const TRenderedGlyph> glyph = face.Render(text[i]);
-            const int32_t gx = RoundToPixel(run.OriginX + run.Frame.X(pen, 0)) + glyph->Left;
-            const int32_t gy = RoundToPixel(run.OriginY + run.Frame.Y(pen, 0)) + glyph->Top;
-            for (int32_t r = 0; r < glyph->Rows; ++r)
-                BlendCoverage(gy + r, gx, glyph->Coverage.data() + static_cast<size_t>(r) * glyph->Width, glyph->Width,
-                              clipRect, textRaw, textRgb);
-        }
-        pen += advances[i];
+    for (const TPlacedGlyph& placed : glyphs.Glyphs) {
+        const TRenderedGlyph& glyph = *placed.Glyph;
+        const int32_t gx = RoundToPixel(run.OriginX + run.Frame.X(placed.Along, placed.Down)) + glyph.Left;
+        const int32_t gy = RoundToPixel(run.OriginY + run.Frame.Y(placed.Along, placed.Down)) + glyph.Top;
+        for (int32_t r = 0; r < glyph.Rows; ++r)
+            BlendCoverage(gy + r, gx, glyph.Coverage.data() + static_cast<size_t>(r) * glyph.Width, glyph.Width,
+                          clipRect, textRaw, textRgb);
     }
     if (face.Underline() && width > 0)
         PaintSpans(BandSpans(run, width, face.UnderlineOffset(), face.UnderlineOffset() + face.UnderlineThickness(),

@@ -64,8 +64,12 @@ public:
         }
         return advances;
     }
+    // Joined and right-to-left text is measured as shaped.
+    bool Shaped(const std::u32string& s) const { return NeedsShaping(s); }
     int32_t Width(const std::u32string& s)
     {
+        if (Shaped(s))
+            return FFace.Shape(s).Width;
         int32_t width = 0;
         for (int32_t a : Advances(s))
             width += a;
@@ -261,17 +265,21 @@ int32_t DrawText(TCanvas& canvas, const std::string& text, TRect& rect, uint32_t
     canvas.SetTextAlign(TA_LEFT | TA_TOP);
     const TRect* clip = (format & DT_NOCLIP) ? nullptr : &rect;
     for (const TLine& line : lines) {
-        const std::vector<int32_t> advances = layout.Advances(line.Text);
-        int32_t lineWidth = 0;
-        for (int32_t a : advances)
-            lineWidth += a;
+        const int32_t lineWidth = layout.Width(line.Text);
         int32_t x = rect.Left;
         if (format & DT_CENTER)
             x = rect.Left + (width - lineWidth) / 2;
         else if (format & DT_RIGHT)
             x = rect.Right - lineWidth;
-        canvas.ExtTextOut(x, top, clip ? ETO_CLIPPED : 0, clip, Utf32ToUtf8(line.Text), advances.data());
-        UnderlineCharacters(canvas, line, advances, x, top + metrics.tmAscent, clip);
+        if (layout.Shaped(line.Text)) {
+            // Shaped glyphs do not map one to one onto characters, so there
+            // is no character cell to underline.
+            canvas.ExtTextOut(x, top, clip ? ETO_CLIPPED : 0, clip, Utf32ToUtf8(line.Text));
+        } else {
+            const std::vector<int32_t> advances = layout.Advances(line.Text);
+            canvas.ExtTextOut(x, top, clip ? ETO_CLIPPED : 0, clip, Utf32ToUtf8(line.Text), advances.data());
+            UnderlineCharacters(canvas, line, advances, x, top + metrics.tmAscent, clip);
+        }
         top += lineHeight;
     }
     canvas.SetTextAlign(savedAlign);

@@ -2,6 +2,7 @@
 
 #include "platform/core/Strings.h"
 #include "platform/core/Types.h"
+#include "platform/gfx/BidiRuns.h"
 #include "platform/gfx/FontLookup.h"
 #include "platform/gfx/Graphic.h"
 
@@ -9,6 +10,9 @@
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
+
+#include <hb-ft.h>
+#include <hb.h>
 
 #include <algorithm>
 #include <cmath>
@@ -60,6 +64,14 @@ FT_Fixed ToFixed(double v) { return static_cast<FT_Fixed>(std::lround(v * 65536.
 
 } // namespace
 
+bool NeedsShaping(const std::u32string& text)
+{
+    return std::any_of(text.begin(), text.end(), [](char32_t c) {
+        return (c >= 0x0590 && c <= 0x08FF) || (c >= 0xFB1D && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFF) ||
+            c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+    });
+}
+
 struct TFontFace::TFaceData {
     FT_Face Face = nullptr;
     std::map<char32_t, FT_Face> Fallbacks;
@@ -70,8 +82,13 @@ struct TFontFace::TFaceData {
     bool SyntheticItalic = false;
     FT_Pos BoldStrength = 0; // 26.6
 
+    // HarfBuzz's view of each face file, made on first use.
+    std::map<FT_Face, hb_font_t*> Shapers;
+
     ~TFaceData()
     {
+        for (const auto& [face, shaper] : Shapers)
+            hb_font_destroy(shaper);
         for (FT_Face f : OwnedFallbacks)
             CloseFace(f);
         if (Face)
@@ -108,13 +125,39 @@ struct TFontFace::TFaceData {
         return it->second;
     }
 
+    FT_GlyphSlot LoadIndex(FT_Face face, FT_UInt index)
+    {
+        if (FT_Load_Glyph(face, index, LoadFlags()) != 0 && FT_Load_Glyph(face, 0, LoadFlags()) != 0)
+            return nullptr;
+        return face->glyph;
+    }
+
     FT_GlyphSlot Load(char32_t c)
     {
         FT_UInt index = 0;
         FT_Face face = FaceFor(c, index);
-        if (FT_Load_Glyph(face, index, LoadFlags()) != 0 && FT_Load_Glyph(face, 0, LoadFlags()) != 0)
-            return nullptr;
-        return face->glyph;
+        return LoadIndex(face, index);
+    }
+
+    FT_Face FaceAt(uint32_t index) const
+    {
+        return index == 0 || index > OwnedFallbacks.size() ? Face : OwnedFallbacks[index - 1];
+    }
+
+    uint32_t IndexOf(FT_Face face) const
+    {
+        const auto it = std::find(OwnedFallbacks.begin(), OwnedFallbacks.end(), face);
+        return it == OwnedFallbacks.end() ? 0 : static_cast<uint32_t>(it - OwnedFallbacks.begin() + 1);
+    }
+
+    hb_font_t* ShaperFor(FT_Face face)
+    {
+        hb_font_t*& shaper = Shapers[face];
+        if (!shaper) {
+            shaper = hb_ft_font_create_referenced(face);
+            hb_ft_font_set_load_flags(shaper, LoadFlags());
+        }
+        return shaper;
     }
 };
 
@@ -218,10 +261,54 @@ std::shared_ptr<const TRenderedGlyph> TFontFace::Render(char32_t character)
     return cached;
 }
 
-TRenderedGlyph TFontFace::RenderGlyph(char32_t character)
+TShapedText TFontFace::Shape(const std::u32string& text)
+{
+    std::lock_guard<std::mutex> lock(FLock);
+    std::unique_ptr<hb_buffer_t, decltype(&hb_buffer_destroy)> buffer(hb_buffer_create(), &hb_buffer_destroy);
+    TShapedText shaped;
+    hb_position_t pen = 0; // 26.6
+    for (const TBidiRun& run : VisualBidiRuns(text)) {
+        // The run's face is the one that has its first letter.
+        const auto letter =
+            std::find_if(text.begin() + run.Start, text.begin() + run.Start + run.Length,
+                         [](char32_t c) { return c >= 0x80 || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z'); });
+        FT_UInt unused = 0;
+        FT_Face face =
+            FData->FaceFor(letter == text.begin() + run.Start + run.Length ? text[run.Start] : *letter, unused);
+        hb_buffer_clear_contents(buffer.get());
+        hb_buffer_add_utf32(buffer.get(), reinterpret_cast<const uint32_t*>(text.data()), static_cast<int>(text.size()),
+                            static_cast<unsigned>(run.Start), static_cast<int>(run.Length));
+        hb_buffer_set_direction(buffer.get(), run.RightToLeft ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
+        hb_buffer_guess_segment_properties(buffer.get());
+        hb_shape(FData->ShaperFor(face), buffer.get(), nullptr, 0);
+        unsigned count = 0;
+        const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer.get(), &count);
+        const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer.get(), &count);
+        for (unsigned i = 0; i < count; ++i) {
+            shaped.Glyphs.push_back({FData->IndexOf(face), infos[i].codepoint, infos[i].cluster,
+                                     (pen + positions[i].x_offset) / 64.0, -positions[i].y_offset / 64.0});
+            pen += positions[i].x_advance + static_cast<hb_position_t>(FData->BoldStrength);
+        }
+    }
+    shaped.Width = static_cast<int32_t>((pen + 32) >> 6);
+    return shaped;
+}
+
+TRenderedGlyph TFontFace::RenderGlyph(char32_t character) { return RenderSlot(FData->Load(character)); }
+
+std::shared_ptr<const TRenderedGlyph> TFontFace::Render(const TShapedGlyph& glyph)
+{
+    std::lock_guard<std::mutex> lock(FLock);
+    std::shared_ptr<const TRenderedGlyph>& cached = FShapedGlyphs[{glyph.FaceIndex, glyph.Glyph}];
+    if (!cached)
+        cached = std::make_shared<const TRenderedGlyph>(
+            RenderSlot(FData->LoadIndex(FData->FaceAt(glyph.FaceIndex), glyph.Glyph)));
+    return cached;
+}
+
+TRenderedGlyph TFontFace::RenderSlot(FT_GlyphSlot slot)
 {
     TRenderedGlyph glyph;
-    FT_GlyphSlot slot = FData->Load(character);
     if (!slot || slot->format != FT_GLYPH_FORMAT_OUTLINE)
         return glyph;
     if (FData->BoldStrength)

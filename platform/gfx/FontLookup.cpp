@@ -5,6 +5,7 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <tuple>
@@ -95,4 +96,25 @@ TFontFile FindFallbackFont(char32_t character)
     TFontFile file = MatchPattern(pattern.get(), false, false);
     cache[character] = file;
     return file;
+}
+
+std::vector<std::string> InstalledFontFamilies()
+{
+    std::lock_guard<std::mutex> lock(LookupLock);
+    TPatternPtr pattern(FcPatternCreate());
+    FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+    std::unique_ptr<FcObjectSet, decltype(&FcObjectSetDestroy)> objects(FcObjectSetBuild(FC_FAMILY, nullptr),
+                                                                        &FcObjectSetDestroy);
+    std::unique_ptr<FcFontSet, decltype(&FcFontSetDestroy)> fonts(FcFontList(nullptr, pattern.get(), objects.get()),
+                                                                  &FcFontSetDestroy);
+    std::vector<std::string> families;
+    for (int i = 0; fonts && i < fonts->nfont; ++i) {
+        FcChar8* family = nullptr;
+        if (FcPatternGetString(fonts->fonts[i], FC_FAMILY, 0, &family) == FcResultMatch)
+            families.emplace_back(reinterpret_cast<const char*>(family));
+    }
+    std::sort(families.begin(), families.end(),
+              [](const std::string& a, const std::string& b) { return AnsiCompareText(a, b) < 0; });
+    families.erase(std::unique(families.begin(), families.end()), families.end());
+    return families;
 }

@@ -7,6 +7,7 @@
 //   SimSun (宋体)    -> WenQuanYi Micro Hei
 
 #include <string>
+#include <vector>
 
 struct TFontFile {
     std::string Path;
@@ -30,3 +31,7 @@ TFontFile FindFontFile(const std::string& family, bool bold, bool italic, bool f
 // A face that has the character, for characters the chosen face lacks;
 // an empty path when no installed font has it.
 TFontFile FindFallbackFont(char32_t character);
+
+// The families of the installed scalable fonts, sorted without regard to
+// case, each once (a family with several names under its first).
+std::vector<std::string> InstalledFontFamilies();

@@ -57,6 +57,10 @@ public:
     // A colour cursor from the picture, shown until the next SetCursor or
     // SetCursorImage.
     virtual void SetCursorImage(const TCursorImage& image) = 0;
+    // Where the caret now is in this window (empty: not here) and whether it
+    // shows. The window system draws it into the presented image itself, so
+    // a desktop only needs this to tell assistive tools.
+    virtual void CaretChanged(const TRect& /*windowRect*/, bool /*shown*/) {}
 };
 
 enum class TInputKind {

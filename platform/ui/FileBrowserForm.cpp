@@ -8,6 +8,7 @@
 #include "platform/core/Strings.h"
 #include "platform/ui/DialogIcons.h"
 #include "platform/ui/Edit.h"
+#include "platform/ui/FormBuilding.h"
 #include "platform/ui/ListView.h"
 #include "platform/ui/StdCtrls.h"
 
@@ -20,16 +21,6 @@ std::string SizeText(int64_t size)
     return std::to_string((size + 1023) / 1024) + " KB";
 }
 
-template <class T>
-T* MakeControl(TCustomForm* form, const char* name, const TRect& bounds)
-{
-    auto* control = new T(form);
-    control->SetName(name);
-    control->SetParent(form);
-    control->SetBoundsRect(bounds);
-    return control;
-}
-
 } // namespace
 
 TFileBrowserForm::TFileBrowserForm(TComponent* owner) : TForm(owner)
@@ -38,14 +29,14 @@ TFileBrowserForm::TFileBrowserForm(TComponent* owner) : TForm(owner)
     SetPosition(poScreenCenter);
     SetClientSize(440, 315);
     AddLabel("Look in:", Margin, 12);
-    folderEdit_ = MakeControl<TEdit>(this, "FolderEdit", Bounds(80, 8, 280, 21));
+    folderEdit_ = MakeChildControl<TEdit>(this, "FolderEdit", Bounds(80, 8, 280, 21));
     folderEdit_->SetReadOnly(true);
     folderEdit_->SetTabStop(false);
-    upButton_ = MakeControl<TButton>(this, "UpButton", Bounds(366, 7, 64, 23));
+    upButton_ = MakeChildControl<TButton>(this, "UpButton", Bounds(366, 7, 64, 23));
     upButton_->SetCaption("&Up");
     upButton_->SetTabStop(false);
     upButton_->OnClick = [this](TObject*) { GoUp(); };
-    fileList_ = MakeControl<TListView>(this, "FileList", Bounds(Margin, 38, 420, 200));
+    fileList_ = MakeChildControl<TListView>(this, "FileList", Bounds(Margin, 38, 420, 200));
     fileList_->SetViewStyle(vsReport);
     fileList_->SetRowSelect(true);
     fileList_->SetReadOnly(true);
@@ -73,11 +64,11 @@ TFileBrowserForm::TFileBrowserForm(TComponent* owner) : TForm(owner)
         if (selected && RowKind(item) == rkFile)
             FileSelected(RowPath(item));
     };
-    okButton_ = MakeControl<TButton>(this, "OkButton", Bounds(350, 246, 80, 25));
+    okButton_ = MakeChildControl<TButton>(this, "OkButton", Bounds(350, 246, 80, 25));
     okButton_->SetCaption("OK");
     okButton_->SetDefault(true);
     okButton_->OnClick = [this](TObject*) { OkClick(); };
-    cancelButton_ = MakeControl<TButton>(this, "CancelButton", Bounds(350, 278, 80, 25));
+    cancelButton_ = MakeChildControl<TButton>(this, "CancelButton", Bounds(350, 278, 80, 25));
     cancelButton_->SetCaption("Cancel");
     cancelButton_->SetCancel(true);
     cancelButton_->SetModalResult(mrCancel);

@@ -3,24 +3,8 @@
 #include "platform/core/Files.h"
 #include "platform/ui/BrowseFolderForm.h"
 #include "platform/ui/Edit.h"
+#include "platform/ui/FormBuilding.h"
 #include "platform/ui/OpenFileForm.h"
-
-namespace {
-
-// Clears the dialog's form pointer however Execute ends.
-template <class T>
-class TFormScope {
-public:
-    TFormScope(T*& slot, T* form) : slot_(slot) { slot_ = form; }
-    ~TFormScope() { slot_ = nullptr; }
-    TFormScope(const TFormScope&) = delete;
-    TFormScope& operator=(const TFormScope&) = delete;
-
-private:
-    T*& slot_;
-};
-
-} // namespace
 
 std::string TOpenDialog::StartFolder() const
 {

@@ -2,9 +2,12 @@
 
 #include "platform/core/ClassRegistry.h"
 #include "platform/gfx/ImageList.h"
+#include "platform/ui/CheckBox.h"
+#include "platform/ui/ColorDialog.h"
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/Edit.h"
 #include "platform/ui/FileDialogs.h"
+#include "platform/ui/FontDialog.h"
 #include "platform/ui/ListView.h"
 
 namespace {
@@ -122,6 +125,25 @@ void RegisterListViews()
     RegisterClass<TListView, TCustomListView>("TListView");
 }
 
+const TEnumInfo CheckBoxStateInfo{"TCheckBoxState", {"cbUnchecked", "cbChecked", "cbGrayed"}};
+const TEnumInfo CheckBoxAlignmentInfo{"TLeftRight", {"taLeftJustify", "taRightJustify"}};
+
+void RegisterCheckBoxes()
+{
+    RegisterClass<TCheckBox, TCustomControl>("TCheckBox")
+        .Enum("Alignment", &TCheckBox::Alignment, &TCheckBox::SetAlignment, CheckBoxAlignmentInfo)
+        .Default(taRightJustify)
+        .Property("AllowGrayed", &TCheckBox::AllowGrayed, &TCheckBox::SetAllowGrayed)
+        .Default(false)
+        // State says it all; Checked is read from older resources.
+        .Property("Checked", &TCheckBox::Checked, &TCheckBox::SetChecked)
+        .Stored(false)
+        .Enum("State", &TCheckBox::State, &TCheckBox::SetState, CheckBoxStateInfo)
+        .Default(cbUnchecked)
+        .Property("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop)
+        .Default(true);
+}
+
 void RegisterDialogs()
 {
     RegisterClass<TOpenDialog, TComponent>("TOpenDialog")
@@ -140,6 +162,16 @@ void RegisterDialogs()
         .Event("OnSelectionChange", &TOpenDialog::OnSelectionChange)
         .Event("OnShow", &TOpenDialog::OnShow)
         .Event("OnTypeChange", &TOpenDialog::OnTypeChange);
+    RegisterClass<TColorDialog, TComponent>("TColorDialog")
+        .Property("Color", ColorGetter(&TColorDialog::Color), ColorSetter(&TColorDialog::SetColor))
+        .Default(ColorProp(clBlack))
+        .Idents(ColorIdents())
+        .Event("OnClose", &TColorDialog::OnClose)
+        .Event("OnShow", &TColorDialog::OnShow);
+    RegisterClass<TFontDialog, TComponent>("TFontDialog")
+        .Property("Font", [](TFontDialog& d) { return d.Font(); })
+        .Event("OnClose", &TFontDialog::OnClose)
+        .Event("OnShow", &TFontDialog::OnShow);
 }
 
 } // namespace
@@ -151,6 +183,7 @@ void RegisterStandardControls()
         RegisterEdits();
         RegisterComboBoxes();
         RegisterListViews();
+        RegisterCheckBoxes();
         RegisterDialogs();
         return true;
     }();

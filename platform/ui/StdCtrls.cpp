@@ -3,7 +3,7 @@
 #include "platform/gfx/DrawText.h"
 #include "platform/gfx/Frames.h"
 
-TButton::TButton(TComponent* owner) : TCustomControl(owner)
+TButton::TButton(TComponent* owner) : TButtonControl(owner)
 {
     SetBounds(0, 0, 75, 25);
     SetTabStop(true);
@@ -29,7 +29,7 @@ void TButton::Click()
     if (modalResult_ != mrNone)
         if (TCustomForm* form = ParentForm())
             form->SetModalResult(modalResult_);
-    TCustomControl::Click();
+    TButtonControl::Click();
 }
 
 void TButton::Dispatch(TMessage& message)
@@ -66,15 +66,15 @@ void TButton::Dispatch(TMessage& message)
     case CM_TEXTCHANGED: Invalidate(); break;
     default: break;
     }
-    TCustomControl::Dispatch(message);
+    TButtonControl::Dispatch(message);
 }
 
 void TButton::Paint()
 {
     TCanvas& canvas = *Canvas();
-    TRect face = DrawButtonFace(canvas, ClientRect(), 1, bsNew, false, pressed_, active_ || Focused());
+    TRect face = DrawButtonFace(canvas, ClientRect(), 1, bsNew, false, Pressed(), active_ || Focused());
     TRect text = face;
-    if (pressed_)
+    if (Pressed())
         text = OffsetRect(text, 1, 1);
     canvas.Brush()->SetStyle(bsClear);
     canvas.Font()->Assign(Font());
@@ -91,7 +91,16 @@ void TButton::Paint()
     }
 }
 
-void TButton::SetPressed(bool value)
+// A mouse release clicks through csClickEvents.
+void TButton::Released(bool byKey)
+{
+    if (byKey)
+        Click();
+}
+
+// ---- TButtonControl ------------------------------------------------------------------
+
+void TButtonControl::SetPressed(bool value)
 {
     if (pressed_ == value)
         return;
@@ -99,7 +108,7 @@ void TButton::SetPressed(bool value)
     Invalidate();
 }
 
-void TButton::MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y)
+void TButtonControl::MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y)
 {
     if (button == mbLeft && IsEnabledInTree()) {
         if (CanFocus())
@@ -110,34 +119,37 @@ void TButton::MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32
     TCustomControl::MouseDown(button, shift, x, y);
 }
 
-void TButton::MouseMove(TShiftState shift, int32_t x, int32_t y)
+void TButtonControl::MouseMove(TShiftState shift, int32_t x, int32_t y)
 {
     if (tracking_)
         SetPressed(PtInRect(ClientRect(), {x, y}));
     TCustomControl::MouseMove(shift, x, y);
 }
 
-void TButton::MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y)
+void TButtonControl::MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y)
 {
     if (button == mbLeft) {
+        const bool over = tracking_ && pressed_;
         tracking_ = false;
         SetPressed(false);
+        if (over)
+            Released(false);
     }
     TCustomControl::MouseUp(button, shift, x, y);
 }
 
-void TButton::KeyDown(uint16_t& key, TShiftState shift)
+void TButtonControl::KeyDown(uint16_t& key, TShiftState shift)
 {
     if (key == VK_SPACE)
         SetPressed(true);
     TCustomControl::KeyDown(key, shift);
 }
 
-void TButton::KeyUp(uint16_t& key, TShiftState shift)
+void TButtonControl::KeyUp(uint16_t& key, TShiftState shift)
 {
     if (key == VK_SPACE && pressed_) {
         SetPressed(false);
-        Click();
+        Released(true);
     }
     TCustomControl::KeyUp(key, shift);
 }

@@ -5,7 +5,32 @@
 
 #include "platform/ui/Form.h"
 
-class TButton : public TCustomControl {
+// The press feedback push buttons and check boxes share: the left button
+// or Space holds the control down while over it, and letting go there
+// releases it.
+class TButtonControl : public TCustomControl {
+public:
+    explicit TButtonControl(TComponent* owner) : TCustomControl(owner) {}
+
+protected:
+    bool Pressed() const { return pressed_; }
+    // Let go over the control, by the mouse or by Space.
+    virtual void Released(bool byKey) = 0;
+
+    void MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y) override;
+    void MouseMove(TShiftState shift, int32_t x, int32_t y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y) override;
+    void KeyDown(uint16_t& key, TShiftState shift) override;
+    void KeyUp(uint16_t& key, TShiftState shift) override;
+
+private:
+    void SetPressed(bool value);
+
+    bool pressed_ = false;
+    bool tracking_ = false;
+};
+
+class TButton : public TButtonControl {
 public:
     explicit TButton(TComponent* owner);
 
@@ -24,19 +49,11 @@ public:
 protected:
     void Paint() override;
     void Dispatch(TMessage& message) override;
-    void MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y) override;
-    void MouseMove(TShiftState shift, int32_t x, int32_t y) override;
-    void MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y) override;
-    void KeyDown(uint16_t& key, TShiftState shift) override;
-    void KeyUp(uint16_t& key, TShiftState shift) override;
+    void Released(bool byKey) override;
 
 private:
-    void SetPressed(bool value);
-
     bool default_ = false;
     bool cancel_ = false;
     bool active_ = false;
-    bool pressed_ = false;
-    bool tracking_ = false;
     TModalResult modalResult_ = mrNone;
 };

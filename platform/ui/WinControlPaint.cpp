@@ -10,6 +10,7 @@
 #include "platform/ui/Controls.h"
 #include "platform/ui/DockTree.h"
 #include "platform/ui/ScrollBars.h"
+#include "platform/ui/WindowSystem.h"
 
 TRect TWinControl::ClientToWindow(const TRect& clientRect) const
 {
@@ -526,6 +527,7 @@ void TWinControl::PresentChanges()
         return;
     TBitmap image(width_, height_, pf32bit);
     ComposeForDesktop(image);
+    WindowSystem().Caret().DrawInto(*this, image);
     native_->Present(image, presentRect_);
     presentRect_ = TRect{};
 }

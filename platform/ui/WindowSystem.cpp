@@ -102,6 +102,7 @@ HWND TWindowSystem::Register(TWndTarget* target)
 
 void TWindowSystem::Unregister(HWND window)
 {
+    caret_.WindowDestroyed(window);
     targets_.erase(window);
     std::erase_if(timers_, [window](const auto& entry) { return entry.first.first == window; });
     RemoveTopLevel(window);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/ui/Backend.h"
+#include "platform/ui/Caret.h"
 #include "platform/ui/Messages.h"
 
 class TWinControl;
@@ -117,6 +118,9 @@ public:
     void SendToBottom(HWND topLevel);
     const std::vector<HWND>& TopLevelOrder() const { return topLevels_; }
 
+    // ---- The caret ----
+    TCaretService& Caret() { return caret_; }
+
     // Paints every window with a pending update and shows the result.
     void UpdateAllWindows();
 
@@ -164,6 +168,7 @@ private:
     bool cursorOverWindows_ = false;
     TClickRecord lastClick_;
     std::vector<HWND> topLevels_;
+    TCaretService caret_;
 };
 
 // The process's window system; raises EInvalidOperation when none is installed.

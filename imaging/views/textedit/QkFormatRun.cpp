@@ -5,6 +5,7 @@
 
 #include "platform/core/Strings.h"
 #include "platform/gfx/Brush.h"
+#include "platform/gfx/Font.h"
 
 namespace {
 
@@ -102,4 +103,21 @@ bool SameFormat(const TQkFormatRun& a, const TQkFormatRun& b)
     const TQkFormatRunRecord left = SerializeFormatRun(a);
     const TQkFormatRunRecord right = SerializeFormatRun(b);
     return std::equal(left.begin() + NameOffset, left.end(), right.begin() + NameOffset);
+}
+
+void RunToFont(const TQkFormatRun& run, TFont& font)
+{
+    font.SetName(run.FontName);
+    font.SetHeight(run.FontHeight);
+    TFontStyles style;
+    if (run.FontStyle & qkBold)
+        style = style + TFontStyles{fsBold};
+    if (run.FontStyle & qkItalic)
+        style = style + TFontStyles{fsItalic};
+    if (run.FontStyle & qkUnderline)
+        style = style + TFontStyles{fsUnderline};
+    if (run.FontStyle & qkStrikeOut)
+        style = style + TFontStyles{fsStrikeOut};
+    font.SetStyle(style);
+    font.SetColor(run.FontColor);
 }

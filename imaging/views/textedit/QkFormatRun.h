@@ -9,6 +9,8 @@
 
 #include "platform/gfx/Colors.h"
 
+class TFont;
+
 // Paragraph alignments of a run.
 enum TQkParagraphAlignment : uint8_t { paLeft, paRight, paCenter, paJustify };
 
@@ -49,3 +51,6 @@ uint32_t GetLittleEndian32(const uint8_t* bytes);
 // Runs are the same format when their records agree from the font name on,
 // fillers included; the reference count does not count.
 bool SameFormat(const TQkFormatRun& a, const TQkFormatRun& b);
+
+// The run's font: name, height, styles and colour.
+void RunToFont(const TQkFormatRun& run, TFont& font);

@@ -6,6 +6,8 @@
 #include "imaging/core/QkStartup.h"
 #include "platform/core/Strings.h"
 #include "platform/ui/Clipboard.h"
+#include "platform/ui/ColorDialog.h"
+#include "platform/ui/FontDialog.h"
 
 TQkTextShortcuts TextControlShortcuts{};
 TClipFormat TextMemoClipboardFormat = 0;
@@ -33,6 +35,30 @@ void InstallTextControlStartup()
         }
 }
 
+namespace {
+
+bool ChooseFontWithDialog(TFont& font)
+{
+    TFontDialog dialog(nullptr);
+    dialog.SetFont(&font);
+    if (!dialog.Execute())
+        return false;
+    font.Assign(dialog.Font());
+    return true;
+}
+
+bool ChooseColorWithDialog(TColor& color)
+{
+    TColorDialog dialog(nullptr);
+    dialog.SetColor(color);
+    if (!dialog.Execute())
+        return false;
+    color = dialog.Color();
+    return true;
+}
+
+} // namespace
+
 TQkTextControl::TQkTextControl(TComponent* owner)
     : TCustomControl(owner), bufferBitmap_(std::make_unique<TBitmap>(0, 0, pf24bit)),
       measurer_(std::make_unique<TCanvasTextMeasurer>())
@@ -42,6 +68,8 @@ TQkTextControl::TQkTextControl(TComponent* owner)
         SetCursor(crIBeam);
     currentRun_ = DefaultRun();
     ResizeLayout();
+    OnChooseFont = ChooseFontWithDialog;
+    OnChooseBackColor = ChooseColorWithDialog;
 }
 
 TQkTextControl::~TQkTextControl() = default;

@@ -147,7 +147,8 @@ public:
 
     TNotifyEvent OnCaretMove;
     // Ctrl+F and Ctrl+G ask these for a font or a colour; false keeps the
-    // selection as it is.
+    // selection as it is. They start as the platform's font and colour
+    // dialogs.
     std::function<bool(TFont& font)> OnChooseFont;
     std::function<bool(TColor& color)> OnChooseBackColor;
 
@@ -212,6 +213,7 @@ private:
     bool PlaceLine(const TLine& line, int32_t x, int32_t y, int32_t ox, int32_t oy, int32_t w, int32_t h,
                    int32_t lineTop, int32_t baseline, std::vector<TGlyph>& glyphs);
     void PlaceCaret(int32_t ox, int32_t oy, int32_t nextLineTop, int32_t lastHeight);
+    void PlaceSystemCaret();
     int32_t LineHeightAt(int32_t index) const;
     void DrawGlyphs(TCanvas& target, const std::vector<TGlyph>& glyphs, int32_t x, int32_t y, const TRect& clip);
     void ScaleLayout();

@@ -3,8 +3,10 @@
 
 #include "imaging/views/textedit/QkTextControl.h"
 #include "platform/core/Strings.h"
+#include "platform/ui/Caret.h"
 #include "platform/ui/Clipboard.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/WindowSystem.h"
 
 namespace {
 
@@ -129,9 +131,7 @@ bool TQkTextControl::HandleShortcut(uint16_t key, TShiftState shift)
         TFont font;
         if (singleFormat_ || !OnChooseFont)
             return true;
-        font.SetName(currentRun_.FontName);
-        font.SetHeight(currentRun_.FontHeight);
-        font.SetColor(currentRun_.FontColor);
+        RunToFont(currentRun_, font);
         if (OnChooseFont(font))
             SetSelectionFont(font);
         break;
@@ -337,11 +337,28 @@ void TQkTextControl::Dispatch(TMessage& message)
     case WM_CUT: runShortcut(tsCut); return;
     case WM_COPY: runShortcut(tsCopy); return;
     case WM_PASTE: runShortcut(tsPaste); return;
+    case WM_KILLFOCUS: DestroyCaret(); break;
     default: break;
     }
     TCustomControl::Dispatch(message);
     if (message.Msg == WM_SIZE)
         Update();
+    else if (message.Msg == WM_SETFOCUS)
+        PlaceSystemCaret();
+}
+
+// The caret is the window system's: it blinks and is drawn over the paint
+// there, so the control only keeps its place and height up to date.
+void TQkTextControl::PlaceSystemCaret()
+{
+    if (!HandleAllocated() || !Focused())
+        return;
+    const TCaretService& caret = WindowSystem().Caret();
+    if (caret.Owner() != Handle() || caret.Size().cy != caretHeight_) {
+        CreateCaret(Handle(), 1, caretHeight_);
+        ShowCaret(Handle());
+    }
+    SetCaretPos(caretX_, caretY_);
 }
 
 // ---- Clipboard ---------------------------------------------------------------------------

@@ -8,23 +8,6 @@
 
 namespace {
 
-void RunToFont(const TQkFormatRun& run, TFont& font)
-{
-    font.SetName(run.FontName);
-    font.SetHeight(run.FontHeight);
-    TFontStyles style;
-    if (run.FontStyle & qkBold)
-        style = style + TFontStyles{fsBold};
-    if (run.FontStyle & qkItalic)
-        style = style + TFontStyles{fsItalic};
-    if (run.FontStyle & qkUnderline)
-        style = style + TFontStyles{fsUnderline};
-    if (run.FontStyle & qkStrikeOut)
-        style = style + TFontStyles{fsStrikeOut};
-    font.SetStyle(style);
-    font.SetColor(run.FontColor);
-}
-
 bool IsBlank(char32_t c) { return c == U' ' || c == U'\n'; }
 
 } // namespace
@@ -306,6 +289,5 @@ void TQkTextControl::Paint()
                    static_cast<int32_t>(Trunc(ClientHeight() / zoom_)));
     }
     Canvas()->Draw(0, 0, bufferBitmap_.get());
-    if (Focused())
-        Canvas()->InvertRect({caretX_, caretY_, caretX_ + 1, caretY_ + caretHeight_});
+    PlaceSystemCaret();
 }

@@ -9,6 +9,7 @@
 #include "imaging/core/QkCanvas.h"
 #include "platform/backend/HeadlessBackend.h"
 #include "platform/core/Strings.h"
+#include "platform/ui/Caret.h"
 #include "platform/ui/Clipboard.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Messages.h"
@@ -288,6 +289,58 @@ TEST_F(TextControl, AutoHeightGrowsTheControl)
     desktop.Pump();
     EXPECT_GT(control->Height(), before);
     EXPECT_GE(control->Height(), control->CaretY() + control->CaretHeight());
+}
+
+TEST_F(TextControl, TheWindowSystemsCaretFollowsTheTextCaret)
+{
+    const TCaretService& caret = WindowSystem().Caret();
+    Type("ab\ncd");
+    ASSERT_EQ(caret.Owner(), control->Handle());
+    EXPECT_TRUE(caret.Shown());
+    EXPECT_EQ(caret.Pos(), (TPoint{control->CaretX(), control->CaretY()}));
+    EXPECT_EQ(caret.Size().cy, control->CaretHeight());
+    Press(VK_HOME, VK_CONTROL);
+    EXPECT_EQ(caret.Pos(), (TPoint{control->CharX(0), control->CharLineY(0)}));
+
+    auto* other = new TQkEdit(&form);
+    other->SetParent(&form);
+    other->SetBounds(10, 200, 100, 24);
+    other->SetFocus();
+    desktop.Pump();
+    EXPECT_EQ(caret.Owner(), 0u) << "the caret goes with the focus";
+}
+
+TEST_F(TextControl, CtrlFAndCtrlGOpenTheFontAndColourDialogs)
+{
+    Type("ab");
+    Press(VK_LEFT, VK_SHIFT);
+    auto& backend = desktop.Backend();
+    backend.KeyDown(VK_CONTROL);
+    backend.PressKey('F');
+    backend.KeyUp(VK_CONTROL);
+    backend.PressKey(VK_HOME);
+    backend.KeyDown(VK_SHIFT);
+    backend.PressKey(VK_END);
+    backend.KeyUp(VK_SHIFT);
+    backend.TypeText("DejaVu Serif");
+    backend.PressKey(VK_RETURN);
+    desktop.Pump();
+    EXPECT_EQ(control->CharRun(1).FontName, "DejaVu Serif");
+    EXPECT_NE(control->CharRun(0).FontName, "DejaVu Serif");
+
+    backend.KeyDown(VK_CONTROL);
+    backend.PressKey('G');
+    backend.KeyUp(VK_CONTROL);
+    // Tab from the swatches through hue, lum and sat to red, green and blue.
+    for (const char* value : {"", "", "", "12", "34", "56"}) {
+        backend.PressKey(VK_TAB);
+        if (*value)
+            backend.TypeText(value);
+    }
+    backend.PressKey(VK_RETURN);
+    desktop.Pump();
+    EXPECT_EQ(control->CharRun(1).BackColor, RGB(12, 34, 56));
+    EXPECT_NE(control->CharRun(0).BackColor, RGB(12, 34, 56));
 }
 
 // The one-line editor keeps Tab for itself and never types it.
