@@ -64,8 +64,9 @@ void SetE950Coeff(TRawDecodeContext& context)
 
 void SetFoveonCoeff(TRawDecodeContext& context)
 {
-    static constexpr float foveon[3][3] = {
-        {2.034395f, -0.727533f, -0.306746f}, {-0.228719f, 1.231793f, -0.002829f}, {-0.008615f, -0.153336f, 1.161781f}};
+    static constexpr float foveon[3][3] = {{2.034395f, -0.727533f, -0.306746f},
+                                           {-0.228719f, 1.231793f, -0.002829f},
+                                           {-0.008615f, -0.153336f, 1.161781f}};
     for (size_t r = 0; r < 3; ++r)
         for (size_t c = 0; c < 3; ++c)
             context.coeff[r][c] = context.pre_mul[r] * foveon[r][c];
@@ -74,8 +75,10 @@ void SetFoveonCoeff(TRawDecodeContext& context)
 
 void SetGmcyCoeff(TRawDecodeContext& context)
 {
-    static constexpr double gmcy[4][3] = {
-        {0.11, 0.86, 0.08}, {0.50, 0.29, 0.51}, {0.11, 0.92, 0.75}, {0.81, 0.98, 0.08}};
+    static constexpr double gmcy[4][3] = {{0.11, 0.86, 0.08},
+                                          {0.50, 0.29, 0.51},
+                                          {0.11, 0.92, 0.75},
+                                          {0.81, 0.98, 0.08}};
     for (auto& row : context.coeff)
         row.fill(0);
     for (int32_t ignored = 0; ignored < 4; ++ignored) {

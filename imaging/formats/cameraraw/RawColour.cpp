@@ -155,8 +155,7 @@ void ConvertToRgb(TRawDecodeContext& context)
             if (limit)
                 for (size_t c = 0; c < 3; ++c)
                     p[c] = uint16_t(std::clamp(rgb[c], 0.0, double(std::max(context.rgb_max, 0))));
-            const double magnitude =
-                std::sqrt(double(p[0]) * p[0] + double(p[1]) * p[1] + double(p[2]) * p[2]) / 2;
+            const double magnitude = std::sqrt(double(p[0]) * p[0] + double(p[1]) * p[1] + double(p[2]) * p[2]) / 2;
             p[3] = uint16_t(std::min(magnitude, 65535.0));
             ++context.histogram[size_t(p[3] >> 3)];
         }

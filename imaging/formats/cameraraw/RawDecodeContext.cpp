@@ -73,7 +73,10 @@ uint32_t Get4(TRawDecodeContext& context)
     return Sget4(context, b);
 }
 
-void SeekTo(TRawDecodeContext& context, int64_t position) { context.stream->Seek(std::max<int64_t>(position, 0), soBeginning); }
+void SeekTo(TRawDecodeContext& context, int64_t position)
+{
+    context.stream->Seek(std::max<int64_t>(position, 0), soBeginning);
+}
 
 void SkipBytes(TRawDecodeContext& context, int64_t count) { SeekTo(context, Tell(context) + count); }
 

@@ -25,14 +25,27 @@ const std::vector<int32_t>& CurveValues(TFoveonCurve curve)
                 {9, 2},  {10, 1}, {11, 2}, {12, 1}, {13, 2}, {14, 2}, {15, 1}, {16, 2}, {17, 2},
                 {18, 3}, {19, 2}, {20, 3}, {21, 3}, {22, 3}, {23, 5}, {24, 5}, {25, 8}, {26, 14}});
     static const std::vector<int32_t> b = Expand({{0, 1}, {1, 2}, {2, 1}, {3, 2}, {4, 2}, {5, 2}, {6, 3}, {7, 7}});
-    static const std::vector<int32_t> c0 = Expand({{0, 1}, {1, 2}, {2, 2}, {3, 1}, {4, 2}, {5, 2}, {6, 2}, {7, 2},
-                                                   {8, 3}, {9, 2}, {10, 4}, {11, 3}, {12, 6}, {13, 8}, {14, 32}});
+    static const std::vector<int32_t> c0 = Expand({{0, 1},
+                                                   {1, 2},
+                                                   {2, 2},
+                                                   {3, 1},
+                                                   {4, 2},
+                                                   {5, 2},
+                                                   {6, 2},
+                                                   {7, 2},
+                                                   {8, 3},
+                                                   {9, 2},
+                                                   {10, 4},
+                                                   {11, 3},
+                                                   {12, 6},
+                                                   {13, 8},
+                                                   {14, 32}});
     static const std::vector<int32_t> c1 = Expand(
         {{0, 1}, {1, 2}, {2, 1}, {3, 2}, {4, 2}, {5, 1}, {6, 2}, {7, 3}, {8, 2}, {9, 3}, {10, 3}, {11, 5}, {12, 9}});
     static const std::vector<int32_t> c2 =
-        Expand({{0, 1},  {1, 2},  {2, 1},  {3, 2},  {4, 1},  {5, 1},  {6, 2},  {7, 2},  {8, 1},  {9, 2},
-                {10, 1}, {11, 2}, {12, 2}, {13, 2}, {14, 2}, {15, 2}, {16, 2}, {17, 2}, {18, 3}, {19, 3},
-                {20, 3}, {21, 4}, {22, 5}, {23, 5}, {24, 8}, {25, 12}, {26, 37}});
+        Expand({{0, 1},  {1, 2},  {2, 1},  {3, 2},  {4, 1},  {5, 1},  {6, 2},  {7, 2},   {8, 1},
+                {9, 2},  {10, 1}, {11, 2}, {12, 2}, {13, 2}, {14, 2}, {15, 2}, {16, 2},  {17, 2},
+                {18, 3}, {19, 3}, {20, 3}, {21, 4}, {22, 5}, {23, 5}, {24, 8}, {25, 12}, {26, 37}});
     switch (curve) {
     case TFoveonCurve::A: return a;
     case TFoveonCurve::B: return b;
@@ -43,10 +56,9 @@ const std::vector<int32_t>& CurveValues(TFoveonCurve curve)
 }
 
 constexpr double ChannelFactor[3] = {1.0321, 1.0, 1.1124};
-constexpr int32_t SharpenWeight[3][3][3] = {
-    {{4141, 37726, 11265}, {-30437, 16066, -41102}, {326, -413, 362}},
-    {{1770, -1316, 3480}, {-2139, 213, -4998}, {-2381, 3496, -2008}},
-    {{-3838, -24025, -12968}, {20144, -12195, 30272}, {-631, -2025, 822}}};
+constexpr int32_t SharpenWeight[3][3][3] = {{{4141, 37726, 11265}, {-30437, 16066, -41102}, {326, -413, 362}},
+                                            {{1770, -1316, 3480}, {-2139, 213, -4998}, {-2381, 3496, -2008}},
+                                            {{-3838, -24025, -12968}, {20144, -12195, 30272}, {-631, -2025, 822}}};
 constexpr int32_t Transform[3][3] = {{7576, -2933, 1279}, {-11594, 29911, -12394}, {4000, -18850, 20772}};
 
 int64_t ShiftedProduct(int64_t a, int64_t b) { return int64_t(uint32_t(uint64_t(a * b)) >> 14); }
@@ -101,7 +113,9 @@ void TFoveon::Sharpen()
 void TFoveon::SmoothRed()
 {
     std::vector<int64_t> ring(size_t(5) * size_t(width));
-    auto ringAt = [&](int32_t row, int32_t col) -> int64_t& { return ring[size_t(row % 5) * size_t(width) + size_t(col)]; };
+    auto ringAt = [&](int32_t row, int32_t col) -> int64_t& {
+        return ring[size_t(row % 5) * size_t(width) + size_t(col)];
+    };
     int32_t filled = -1;
     for (int32_t row = 2; row < height - 2; ++row) {
         for (; filled < row + 2; ++filled) {
@@ -113,9 +127,10 @@ void TFoveon::SmoothRed()
         }
         int64_t last = 0;
         for (int32_t col = 2; col < width - 2; ++col) {
-            const int64_t smred = SymmetricShift(6 * ringAt(row, col) + 4 * (ringAt(row - 1, col) + ringAt(row + 1, col)) +
-                                                     ringAt(row - 2, col) + ringAt(row + 2, col) + 8,
-                                                 4);
+            const int64_t smred =
+                SymmetricShift(6 * ringAt(row, col) + 4 * (ringAt(row - 1, col) + ringAt(row + 1, col)) +
+                                   ringAt(row - 2, col) + ringAt(row + 2, col) + 8,
+                               4);
             if (col == 2)
                 last = smred;
             const int64_t red = At(row, col, 0);
@@ -132,8 +147,9 @@ void TFoveon::LimitToNeighbours()
         int32_t left[3] = {At(row, 0, 0), At(row, 0, 1), At(row, 0, 2)};
         for (int32_t col = 1; col < width - 1; ++col)
             for (int32_t ch = 0; ch < 3; ++ch) {
-                const int32_t neighbours[8] = {At(row, col + 1, ch),     At(row - 1, col - 1, ch), At(row - 1, col, ch),
-                                               At(row - 1, col + 1, ch), At(row + 1, col - 1, ch), At(row + 1, col, ch),
+                const int32_t neighbours[8] = {At(row, col + 1, ch),     At(row - 1, col - 1, ch),
+                                               At(row - 1, col, ch),     At(row - 1, col + 1, ch),
+                                               At(row + 1, col - 1, ch), At(row + 1, col, ch),
                                                At(row + 1, col + 1, ch), left[ch]};
                 const auto [low, high] = std::minmax_element(std::begin(neighbours), std::end(neighbours));
                 const int32_t own = At(row, col, ch);
@@ -180,8 +196,8 @@ void TFoveon::SmoothHues()
             }
             const int64_t m = SymmetricShift(q[0] + 2 * q[1] + q[2], 2);
             for (int32_t ch = 0; ch < 3; ++ch)
-                At(row, col, ch) = uint16_t(
-                    std::clamp<int64_t>(q[ch] - ApplyCurve(int32_t(q[ch] - m), TFoveonCurve::B), 0, 0xFFFF));
+                At(row, col, ch) =
+                    uint16_t(std::clamp<int64_t>(q[ch] - ApplyCurve(int32_t(q[ch] - m), TFoveonCurve::B), 0, 0xFFFF));
         }
     }
 }
@@ -218,8 +234,8 @@ void TFoveon::Chroma()
                 if (row + 2 > h4)
                     out[size_t(ch)] = v >> 4;
                 else
-                    out[size_t(ch)] =
-                        SymmetricShift(copy[size_t(row + 1) * size_t(w4) + size_t(col)][size_t(ch)] * 1840 + v * 141, 12);
+                    out[size_t(ch)] = SymmetricShift(
+                        copy[size_t(row + 1) * size_t(w4) + size_t(col)][size_t(ch)] * 1840 + v * 141, 12);
             }
         }
     const int32_t cols = width & -4;
@@ -238,9 +254,9 @@ void TFoveon::Chroma()
         }
         for (int32_t col = 0; col < cols; ++col)
             for (size_t ch = 0; ch < 3; ++ch)
-                ring2[size_t(col)][ch] =
-                    row == 0 ? ring1[size_t(col)][ch]
-                             : SymmetricShift(ring2[size_t(col)][ch] * 6707 + ring1[size_t(col)][ch] * 1485, 13);
+                ring2[size_t(col)][ch] = row == 0
+                    ? ring1[size_t(col)][ch]
+                    : SymmetricShift(ring2[size_t(col)][ch] * 6707 + ring1[size_t(col)][ch] * 1485, 13);
         static constexpr TFoveonCurve curves[3] = {TFoveonCurve::C0, TFoveonCurve::C1, TFoveonCurve::C2};
         for (int32_t col = 0; col < cols; ++col) {
             int64_t t = 60, s = 60;

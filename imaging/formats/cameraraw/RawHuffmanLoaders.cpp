@@ -117,8 +117,8 @@ void ljpeg_load_raw(TRawDecodeContext& context)
 
 void nikon_compressed_load_raw(TRawDecodeContext& context)
 {
-    static constexpr uint8_t table[] = {0, 1, 5, 1, 1, 1, 1, 1, 1, 2, 0, 0, 0, 0, 0, 0,
-                                        5, 4, 3, 6, 2, 7, 1, 0, 8, 9, 11, 10, 12};
+    static constexpr uint8_t table[] = {0, 1, 5, 1, 1, 1, 1, 1, 1, 2, 0, 0,  0,  0, 0,
+                                        0, 5, 4, 3, 6, 2, 7, 1, 0, 8, 9, 11, 10, 12};
     ResetHuffmanPool(context);
     const int32_t root = BuildHuffmanRoot(context, table, int32_t(sizeof table));
     SeekTo(context, context.curve_offset);
@@ -150,7 +150,8 @@ void nikon_compressed_load_raw(TRawDecodeContext& context)
             }
             const int32_t visible = col - context.left_margin;
             if (visible >= 0 && visible < context.width)
-                SetBayerSample(context, row, visible, uint16_t(curve[size_t(Clamp(horizontal[col & 1], size - 1))] << 2));
+                SetBayerSample(context, row, visible,
+                               uint16_t(curve[size_t(Clamp(horizontal[col & 1], size - 1))] << 2));
         }
     }
 }

@@ -14,11 +14,11 @@ struct TSizedCamera {
 };
 
 constexpr TSizedCamera SizedCameras[] = {
-    {62464, "Kodak", "DC20"},          {124928, "Kodak", "DC20"},       {2465792, "NIKON", "E950"},
-    {2940928, "NIKON", "E2100"},       {4771840, "NIKON", "E990"},      {5865472, "NIKON", "E4500"},
-    {5869568, "NIKON", "E4300"},       {787456, "Creative", "PC-CAM 600"}, {1976352, "Casio", "QV-2000UX"},
-    {3217760, "Casio", "QV-3*00EX"},   {6218368, "Casio", "QV-5700"},   {7684000, "Casio", "QV-4000"},
-    {9313536, "Casio", "EX-P600"},     {4841984, "Pentax", "Optio S"},  {6114240, "Pentax", "Optio S4"},
+    {62464, "Kodak", "DC20"},        {124928, "Kodak", "DC20"},          {2465792, "NIKON", "E950"},
+    {2940928, "NIKON", "E2100"},     {4771840, "NIKON", "E990"},         {5865472, "NIKON", "E4500"},
+    {5869568, "NIKON", "E4300"},     {787456, "Creative", "PC-CAM 600"}, {1976352, "Casio", "QV-2000UX"},
+    {3217760, "Casio", "QV-3*00EX"}, {6218368, "Casio", "QV-5700"},      {7684000, "Casio", "QV-4000"},
+    {9313536, "Casio", "EX-P600"},   {4841984, "Pentax", "Optio S"},     {6114240, "Pentax", "Optio S4"},
     {12582980, "Sinar", ""},
 };
 

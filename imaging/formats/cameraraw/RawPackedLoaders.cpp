@@ -113,11 +113,10 @@ void nikon_packed12_load_raw(TRawDecodeContext& context)
         data.resize(data.size() + 12);
         for (int32_t col = 0; col < context.width; col += 8) {
             const uint8_t* d = &data[size_t(col) * 3 / 2];
-            const uint32_t samples[8] = {
-                uint32_t(d[2] >> 4) + uint32_t(d[3] << 4), uint32_t(d[2] << 8) + d[1],
-                uint32_t(d[7] >> 4) + uint32_t(d[0] << 4), uint32_t(d[7] << 8) + d[6],
-                uint32_t(d[4] >> 4) + uint32_t(d[5] << 4), uint32_t(d[4] << 8) + d[11],
-                uint32_t(d[9] >> 4) + uint32_t(d[10] << 4), uint32_t(d[9] << 8) + d[8]};
+            const uint32_t samples[8] = {uint32_t(d[2] >> 4) + uint32_t(d[3] << 4),  uint32_t(d[2] << 8) + d[1],
+                                         uint32_t(d[7] >> 4) + uint32_t(d[0] << 4),  uint32_t(d[7] << 8) + d[6],
+                                         uint32_t(d[4] >> 4) + uint32_t(d[5] << 4),  uint32_t(d[4] << 8) + d[11],
+                                         uint32_t(d[9] >> 4) + uint32_t(d[10] << 4), uint32_t(d[9] << 8) + d[8]};
             for (int32_t k = 0; k < 8 && col + k < context.width; ++k)
                 SetBayerSample(context, row, col + k, uint16_t((samples[k] & 0xFFF) << 2));
         }

@@ -22,8 +22,8 @@ TIfdEntry ReadEntry(TRawDecodeContext& context, TShortValue rule)
     entry.tag = Get2(context);
     entry.type = Get2(context);
     entry.count = Get4(context);
-    const bool shortValue = entry.type == 3 &&
-        (rule == TShortValue::Always || (rule == TShortValue::SmallCounts && entry.count < 3));
+    const bool shortValue =
+        entry.type == 3 && (rule == TShortValue::Always || (rule == TShortValue::SmallCounts && entry.count < 3));
     if (shortValue) {
         entry.value = Get2(context);
         Get2(context);

@@ -7,8 +7,7 @@ TQkVUserObjectHolder::TQkVUserObjectHolder(std::unique_ptr<TQkVUserObject> objec
 TQkVUserObjectHolder::~TQkVUserObjectHolder() = default;
 TQkVUserObjectHolder::TQkVUserObjectHolder(const TQkVUserObjectHolder& other)
     : object_(other.object_ ? other.object_->Clone() : nullptr)
-{
-}
+{}
 TQkVUserObjectHolder& TQkVUserObjectHolder::operator=(const TQkVUserObjectHolder& other)
 {
     if (this != &other)

@@ -33,10 +33,7 @@ constexpr int DefaultLevelIndex = 2;
 
 bool KnownVersion(uint8_t version) { return version >= '1' && version <= uint8_t(QkvCurrentVersion); }
 
-[[noreturn]] void Damaged(const std::string& what)
-{
-    throw EReadError("Damaged vector object stream: " + what);
-}
+[[noreturn]] void Damaged(const std::string& what) { throw EReadError("Damaged vector object stream: " + what); }
 
 class TFieldWriter {
 public:
@@ -71,10 +68,12 @@ public:
         Flag(font.has_value());
         if (!font)
             return;
-        for (const int32_t value : {font->lfHeight, font->lfWidth, font->lfEscapement, font->lfOrientation, font->lfWeight})
+        for (const int32_t value :
+             {font->lfHeight, font->lfWidth, font->lfEscapement, font->lfOrientation, font->lfWeight})
             Int32(value);
-        for (const uint8_t value : {font->lfItalic, font->lfUnderline, font->lfStrikeOut, font->lfCharSet,
-                                    font->lfOutPrecision, font->lfClipPrecision, font->lfQuality, font->lfPitchAndFamily})
+        for (const uint8_t value :
+             {font->lfItalic, font->lfUnderline, font->lfStrikeOut, font->lfCharSet, font->lfOutPrecision,
+              font->lfClipPrecision, font->lfQuality, font->lfPitchAndFamily})
             Byte(value);
         char face[FaceNameSize] = {};
         std::memcpy(face, font->lfFaceName.data(), std::min(font->lfFaceName.size(), FaceNameSize - 1));
@@ -471,7 +470,6 @@ void ReadAngle(TReadContext& c, TQkVObject& record)
     if (!record.Font)
         record.Font = ArialOfHeight(c.Template, 10);
 }
-
 
 void ReadKindFields(TReadContext& c, TQkVObject& record)
 {

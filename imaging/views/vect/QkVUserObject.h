@@ -48,7 +48,8 @@ using TQkVUserObjectFactory = std::function<std::unique_ptr<TQkVUserObject>()>;
 // Registers a class under a name; an application fills the registry before it
 // loads files holding objects of its classes.
 void RegisterUserObjectClass(const std::string& name, std::type_index type, TQkVUserObjectFactory factory);
-template <class T> void RegisterUserObjectClass(const std::string& name)
+template <class T>
+void RegisterUserObjectClass(const std::string& name)
 {
     RegisterUserObjectClass(name, typeid(T), [] { return std::make_unique<T>(); });
 }

@@ -34,9 +34,9 @@ TEST(VectorObjectSet, CornersAreOrderedExceptForObjectsWithADirection)
     const struct {
         TQkVObjKind Kind;
         bool Ordered;
-    } cases[] = {{qkvkLine, false},    {qkvkRuler, false}, {qkvkPolyline, false}, {qkvkLabelLine, false},
-                 {qkvkBox, true},      {qkvkEllipse, true}, {qkvkText, true},     {qkvkMemo, true},
-                 {qkvkAngle, true}};
+    } cases[] = {{qkvkLine, false},      {qkvkRuler, false}, {qkvkPolyline, false},
+                 {qkvkLabelLine, false}, {qkvkBox, true},    {qkvkEllipse, true},
+                 {qkvkText, true},       {qkvkMemo, true},   {qkvkAngle, true}};
     TQkVObjectSet set;
     for (const auto& c : cases) {
         const int32_t handle = set.AddObjectRecord(OfKind(c.Kind, 30, 40, 10, 20));

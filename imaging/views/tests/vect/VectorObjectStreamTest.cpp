@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cstring>
 #include <fstream>
 #include <iterator>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -325,7 +325,7 @@ TEST_F(VectorObjectStream, OnlyKnownSignaturesAndVersionsAreObjectStreams)
     const struct {
         const char* Head;
         bool Known;
-    } cases[] = {{"QKV1", true}, {"QKV9", true}, {"QKVA", true}, {"QKVR", true},
+    } cases[] = {{"QKV1", true},  {"QKV9", true},  {"QKVA", true},  {"QKVR", true},
                  {"QKVS", false}, {"QKV0", false}, {"QKX1", false}, {"QKV", false}};
     for (const auto& c : cases) {
         TMemoryStream stream;
@@ -354,8 +354,7 @@ TEST_F(VectorObjectStream, DamagedStreamsFailAndChangeNothing)
         try {
             if (Load(set, bytes))
                 return;
-        } catch (const Exception&) {
-        }
+        } catch (const Exception&) {}
         EXPECT_EQ(set.ObjectCount(), 1) << what;
     };
     for (size_t keep = 4; keep < whole.size(); keep += 3)
@@ -388,7 +387,8 @@ TEST_F(VectorObjectStream, ImpossibleCountsAndUnknownClassesAreRefused)
     for (int depth = 0; depth < 40; ++depth) {
         nested.Int32(0).Int32(0).Int32(0).Int32(0).Int32(0).Byte(qkvkNone).Byte(0).Byte(0);
         nested.Byte(0).Double(3).Int32(0).Int32(0).Int32(100).Byte(0).Byte(0).Byte(0);
-        nested.Text("").Int32(0).Int32(0).Byte(0).Int32(1).Int32(0).Byte(1).Byte(15).Int32(255).Byte(0).Byte(0).Int32(0);
+        nested.Text("").Int32(0).Int32(0).Byte(0).Int32(1).Int32(0).Byte(1).Byte(15).Int32(255).Byte(0).Byte(0).Int32(
+            0);
         nested.Int32(1).Byte(1);
     }
     TBytes deep = header();
