@@ -56,7 +56,9 @@ void canon_packed10_load_raw(TRawDecodeContext& context)
     const int64_t rowBytes = int64_t(context.raw_width) * 10 / 8;
     for (int32_t row = 0; row < context.height; ++row) {
         ReportRowProgress(context, row);
-        std::vector<uint8_t> data = ReadRowBytes(context, rowBytes + 10, "canon_packed10_load_raw()");
+        std::vector<uint8_t> data = ReadRowBytes(context, rowBytes, "canon_packed10_load_raw()");
+        // A last partial unit reads as zeros.
+        data.resize(data.size() + 10);
         for (size_t i = 0; i + 1 < data.size(); i += 2)
             std::swap(data[i], data[i + 1]);
         uint64_t bits = 0;
