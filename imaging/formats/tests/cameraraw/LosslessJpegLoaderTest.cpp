@@ -14,8 +14,9 @@ public:
     std::string Encode(const std::function<int32_t(int32_t, int32_t)>& sample)
     {
         std::string out = "\xFF\xD8";
-        Segment(out, 0xFFC3, {12, uint8_t(rows_ >> 8), uint8_t(rows_), uint8_t(columns_ / 2 >> 8),
-                              uint8_t(columns_ / 2), 2, 1, 0x11, 0, 2, 0x11, 0});
+        Segment(out, 0xFFC3,
+                {12, uint8_t(rows_ >> 8), uint8_t(rows_), uint8_t(columns_ / 2 >> 8), uint8_t(columns_ / 2), 2, 1, 0x11,
+                 0, 2, 0x11, 0});
         std::vector<uint8_t> tables;
         for (uint8_t table = 0; table < 2; ++table) {
             tables.push_back(table);

@@ -211,7 +211,12 @@ const TLoaderCase LoaderCases[] = {
     {"BeHigh12", be_high12_load_raw, {3, 8, 8}, 12, 2, [](const TFrame& f, int32_t n) { return Words(f, n, true, 4); }},
     {"BeLow12", be_low12_load_raw, {3, 8, 8}, 12, 2, [](const TFrame& f, int32_t n) { return Words(f, n, true, 0); }},
     {"BeLow10", be_low10_load_raw, {3, 8, 8}, 10, 4, [](const TFrame& f, int32_t n) { return Words(f, n, true, 0); }},
-    {"LeHigh12", le_high12_load_raw, {3, 8, 8}, 12, 2, [](const TFrame& f, int32_t n) { return Words(f, n, false, 4); }},
+    {"LeHigh12",
+     le_high12_load_raw,
+     {3, 8, 8},
+     12,
+     2,
+     [](const TFrame& f, int32_t n) { return Words(f, n, false, 4); }},
     {"Nucore", nucore_load_raw, {3, 8, 8}, 14, 2, [](const TFrame& f, int32_t n) { return Words(f, n, false, 0); }},
     {"EightBit", eight_bit_load_raw, {3, 8, 10}, 8, 6, Bytes8},
     {"Packed12", packed12_load_raw, {3, 8, 14}, 12, 2, Packed12},
@@ -262,7 +267,9 @@ TEST_P(RawLoaders, DecodeTheRampShifted)
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, RawLoaders, testing::ValuesIn(LoaderCases),
-                         [](const testing::TestParamInfo<TLoaderCase>& param) { return std::string(param.param.name); });
+                         [](const testing::TestParamInfo<TLoaderCase>& param) {
+                             return std::string(param.param.name);
+                         });
 
 // The masked columns right of the visible area give the black level.
 TEST(RawLoaderBlack, FromMaskedColumns)
