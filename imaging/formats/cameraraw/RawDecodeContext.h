@@ -17,8 +17,7 @@ struct TRawDecodeContext;
 
 using TRawLoader = void (*)(TRawDecodeContext&);
 
-// Frames and pixel arrays above this many pixels are refused before any
-// allocation.
+// Stage buffers above this many entries are refused before allocation.
 constexpr int64_t RawDecodeLimit = int64_t(1) << 28;
 constexpr int32_t RawNodePoolSize = 2048;
 constexpr int32_t RawHistogramSize = 0x2000;

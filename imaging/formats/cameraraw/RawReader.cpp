@@ -85,8 +85,6 @@ void WriteParameters(const TRawDecodeContext& context, TIOParamsVals& params)
     params.StoredHeight = params.Height;
 }
 
-bool OverLimit(int64_t rows, int64_t columns) { return rows * columns > RawDecodeLimit; }
-
 // Load, colour stages and output; false when the data cannot be decoded.
 bool Decode(TRawDecodeContext& context, TQkReadRequest& request)
 {
@@ -94,7 +92,8 @@ bool Decode(TRawDecodeContext& context, TQkReadRequest& request)
     context.shrink = params.RawHalfSize && context.filters ? 1 : 0;
     context.iheight = (context.height + context.shrink) >> context.shrink;
     context.iwidth = (context.width + context.shrink) >> context.shrink;
-    if (OverLimit(context.raw_height, context.raw_width) || OverLimit(context.iheight, context.iwidth))
+    if (!WithinDecodeLimit(context.raw_width, context.raw_height) ||
+        !WithinDecodeLimit(context.iwidth, context.iheight))
         return false;
     context.image.assign(size_t(context.iheight) * size_t(context.iwidth), TRawPixel{});
     context.load_raw(context);

@@ -105,8 +105,11 @@ TEST_F(CameraRawReader, ProbeKeepsThePosition)
 {
     const std::string png = "\x89PNG\r\n\x1a\n" + std::string(64, '\0');
     const std::string jpeg = Jpeg(8, 8);
-    for (const auto& [bytes, expected] : {std::pair<std::string, bool>{png, false}, {jpeg, false}, {"", false},
-                                         {LeafFile(), true}, {CompressedCanon(), true}}) {
+    for (const auto& [bytes, expected] : {std::pair<std::string, bool>{png, false},
+                                          {jpeg, false},
+                                          {"", false},
+                                          {LeafFile(), true},
+                                          {CompressedCanon(), true}}) {
         TMemoryStream stream;
         FillStream(stream, bytes);
         const int64_t position = bytes.empty() ? 0 : 3;
