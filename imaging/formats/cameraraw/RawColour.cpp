@@ -175,12 +175,21 @@ void WriteRawOutput(TRawDecodeContext& context, TQkBitmap& bitmap, TIOParamsVals
     const int32_t white = std::max(bin << 4, 1);
     const bool deep = params.NativePixelFormat;
     const double mul = context.bright * 442.0 / white;
-    std::vector<double> table(65536);
-    for (size_t i = 1; i < table.size(); ++i) {
-        table[i] = std::pow(2.0 * double(i) / white, double(context.gamma) - 1) * mul;
-        if (deep)
-            table[i] = table[i] / 255 * 65535;
-    }
+    // Each magnitude's gain is one power, computed when a pixel first needs
+    // it: small or flat images never pay for all 65,535.
+    std::vector<double> table(65536, 0.0);
+    std::vector<uint8_t> known(65536, 0);
+    known[0] = 1;
+    const auto gainOf = [&](uint16_t magnitude) {
+        double& gain = table[magnitude];
+        if (!known[magnitude]) {
+            known[magnitude] = 1;
+            gain = std::pow(2.0 * double(magnitude) / white, double(context.gamma) - 1) * mul;
+            if (deep)
+                gain = gain / 255 * 65535;
+        }
+        return gain;
+    };
     const int32_t outWidth = (context.width - 2 * context.trim) * context.xmag;
     const int32_t outHeight = (context.height - 2 * context.trim) * context.ymag;
     params.BitsPerSample = deep ? 16 : 8;
@@ -192,7 +201,7 @@ void WriteRawOutput(TRawDecodeContext& context, TQkBitmap& bitmap, TIOParamsVals
             uint8_t* line = bitmap.GetScanline((row - context.trim) * context.ymag + y);
             for (int32_t col = context.trim; col < context.width - context.trim; ++col) {
                 const TRawPixel& p = context.image[size_t(row) * size_t(context.width) + size_t(col)];
-                const double gain = table[p[3]];
+                const double gain = gainOf(p[3]);
                 for (int32_t x = 0; x < context.xmag; ++x) {
                     const int32_t at = (col - context.trim) * context.xmag + x;
                     for (int32_t c = 0; c < 3; ++c) {

@@ -258,7 +258,8 @@ int32_t IdentifyCamera(TRawDecodeContext& context)
     ChooseMakerLoader(context, head);
     if (!ApplyCameraChain(context, head))
         return 1;
-    if (!context.load_raw || context.height <= 0 || context.width <= 0)
+    if (!context.load_raw || context.height <= 0 || context.width <= 0 || context.raw_height < 0 ||
+        context.raw_width < 0)
         return 1;
     if (!context.raw_height)
         context.raw_height = context.height;

@@ -90,11 +90,10 @@ bool Decode(TRawDecodeContext& context, TQkReadRequest& request)
 {
     TIOParamsVals& params = request.Params;
     context.shrink = params.RawHalfSize && context.filters ? 1 : 0;
+    if (!WithinDecodeLimit(context.raw_width, context.raw_height) || !WithinDecodeLimit(context.width, context.height))
+        return false;
     context.iheight = (context.height + context.shrink) >> context.shrink;
     context.iwidth = (context.width + context.shrink) >> context.shrink;
-    if (!WithinDecodeLimit(context.raw_width, context.raw_height) ||
-        !WithinDecodeLimit(context.iwidth, context.iheight))
-        return false;
     context.image.assign(size_t(context.iheight) * size_t(context.iwidth), TRawPixel{});
     context.load_raw(context);
     if (context.data_error)
