@@ -11,6 +11,8 @@ class TIOParamsVals;
 
 void ScaleColors(TRawDecodeContext& context);
 void foveon_interpolate(TRawDecodeContext& context);
+// The colour transform step of foveon_interpolate, limited to 0..24000.
+void FoveonTransformColours(TRawDecodeContext& context);
 void vng_interpolate(TRawDecodeContext& context);
 void ConvertToRgb(TRawDecodeContext& context);
 void WriteRawOutput(TRawDecodeContext& context, TQkBitmap& bitmap, TIOParamsVals& params);

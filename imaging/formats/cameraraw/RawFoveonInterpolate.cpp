@@ -76,7 +76,6 @@ struct TFoveon {
     void SmoothRed();
     void LimitToNeighbours();
     void SmoothHues();
-    void TransformColours();
     void Chroma();
 };
 
@@ -202,9 +201,11 @@ void TFoveon::SmoothHues()
     }
 }
 
-void TFoveon::TransformColours()
+} // namespace
+
+void FoveonTransformColours(TRawDecodeContext& context)
 {
-    for (TRawPixel& pixel : c.image) {
+    for (TRawPixel& pixel : context.image) {
         int64_t out[3];
         for (size_t i = 0; i < 3; ++i) {
             int64_t sum = 4096;
@@ -216,6 +217,8 @@ void TFoveon::TransformColours()
             pixel[i] = uint16_t(out[i]);
     }
 }
+
+namespace {
 
 void TFoveon::Chroma()
 {
@@ -304,6 +307,6 @@ void foveon_interpolate(TRawDecodeContext& context)
     foveon.SmoothRed();
     foveon.LimitToNeighbours();
     foveon.SmoothHues();
-    foveon.TransformColours();
+    FoveonTransformColours(context);
     foveon.Chroma();
 }

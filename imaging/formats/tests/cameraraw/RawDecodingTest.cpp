@@ -156,6 +156,18 @@ TEST(RawColourStages, WhiteBalance)
     EXPECT_FLOAT_EQ(camera->pre_mul[2], 3.0f);
 }
 
+TEST(RawColourStages, FoveonTransformClampsAt24000)
+{
+    TRawTestContext context("");
+    context->image.assign(2, TRawPixel{0, 30000, 0, 0});
+    context->image[1] = {8192, 8192, 8192, 0};
+    FoveonTransformColours(*context);
+    EXPECT_EQ(context->image[0][1], 24000);
+    EXPECT_EQ(context->image[0][0], 0);
+    // (7576 - 2933 + 1279) = 5922: 8192 * 5922 + 4096 >> 13 = 5922.
+    EXPECT_EQ(context->image[1][0], 5922);
+}
+
 // 6 x 4 diagonal layout worked by hand: the first row's non-black pixels
 // are columns 1..4, so N = 4 and C = 2 * 6 - 2 - 4 = 6.
 TEST(RawColourStages, FujiDerotate)

@@ -206,6 +206,21 @@ std::string PhaseOne(const TFrame& f, int32_t bits)
     return b.data;
 }
 
+std::string Dc120(const TFrame& f, int32_t bits)
+{
+    static constexpr int32_t multiplier[4] = {162, 192, 187, 92};
+    static constexpr int32_t addend[4] = {0, 636, 424, 212};
+    std::string data;
+    for (int32_t row = 0; row < f.height; ++row) {
+        std::string line(848, '\0');
+        const int32_t shift = (row * multiplier[row & 3] + addend[row & 3]) % 848;
+        for (int32_t col = 0; col < f.width; ++col)
+            line[size_t((col + shift) % 848)] = char(Ramp(row, col, bits));
+        data += line;
+    }
+    return data;
+}
+
 const TLoaderCase LoaderCases[] = {
     {"Be16", be16_load_raw, {3, 8, 8}, 16, 0, [](const TFrame& f, int32_t n) { return Words(f, n, true, 0); }},
     {"BeHigh12", be_high12_load_raw, {3, 8, 8}, 12, 2, [](const TFrame& f, int32_t n) { return Words(f, n, true, 4); }},
@@ -226,6 +241,8 @@ const TLoaderCase LoaderCases[] = {
     {"NikonPacked12", nikon_packed12_load_raw, {4, 16, 16}, 12, 2, NikonPacked12},
     {"Nikon10", nikon_10bit_load_raw, {3, 8, 8}, 10, 4, Nikon10},
     {"Nikon12", nikon_12bit_load_raw, {3, 8, 8}, 12, 2, Nikon12},
+    {"KodakEasy", kodak_easy_load_raw, {3, 8, 8}, 8, 2, Bytes8},
+    {"KodakDc120", kodak_dc120_load_raw, {6, 848, 848}, 8, 6, Dc120},
     {"PhaseOne", phase_one_load_raw, {3, 8, 8}, 16, 0, PhaseOne},
 };
 
