@@ -2,6 +2,7 @@
 
 #include "imaging/formats/QkFileFormats.h"
 #include "imaging/formats/bmp/QkBmp.h"
+#include "imaging/formats/cameraraw/QkCameraRaw.h"
 #include "imaging/formats/dicom/QkDicom.h"
 #include "imaging/formats/gif/QkGif.h"
 #include "imaging/formats/ico/QkIco.h"
@@ -79,4 +80,8 @@ void RegisterBuiltInFilters()
     SetFilters(ioHDP, IsHdPhotoStream, ReadHdPhotoImage, WriteHdPhotoImage);
     // DICOM is read only.
     SetFilters(ioDICOM, IsDicom, ReadDicom, nullptr);
+    // Camera raw is read only; its probe is detection's last, and TIFF
+    // detection hands camera TIFFs over to it.
+    SetFilters(ioRAW, IsCameraRaw, ReadCameraRaw, nullptr);
+    CameraRawTiffProbe = IsCameraRawTiff;
 }
