@@ -7,6 +7,7 @@
 #include "imaging/core/QkBitmap.h"
 #include "imaging/core/QkCanvas.h"
 #include "imaging/core/QkStartup.h"
+#include "imaging/views/tests/vect/VectorTestSupport.h"
 #include "imaging/views/vect/QkVDrawing.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
@@ -51,13 +52,7 @@ protected:
     }
     int32_t Add(TQkVObjKind kind, int32_t x1, int32_t y1, int32_t x2, int32_t y2)
     {
-        TQkVObject record;
-        record.Kind = kind;
-        record.X1 = x1;
-        record.Y1 = y1;
-        record.X2 = x2;
-        record.Y2 = y2;
-        return objects.AddObjectRecord(record);
+        return objects.AddObjectRecord(OfKind(kind, x1, y1, x2, y2));
     }
     TQkVObject& Record(int32_t handle) { return *objects.GetObjectRecord(handle); }
     void DrawAll(TBitmap& destination)

@@ -2,21 +2,12 @@
 
 #include <memory>
 
+#include "imaging/views/tests/vect/VectorTestSupport.h"
+
 #include "imaging/core/QkBitmap.h"
 #include "imaging/views/vect/QkVObjectGeometry.h"
 
 namespace {
-
-TQkVObject OfKind(TQkVObjKind kind, int32_t x1, int32_t y1, int32_t x2, int32_t y2)
-{
-    TQkVObject record;
-    record.Kind = kind;
-    record.X1 = x1;
-    record.Y1 = y1;
-    record.X2 = x2;
-    record.Y2 = y2;
-    return record;
-}
 
 const TRect Everywhere{-1000, -1000, 1000, 1000};
 

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "imaging/views/tests/vect/VectorTestSupport.h"
+
 #include "imaging/core/QkBitmap.h"
 #include "imaging/core/QkBitmapRoutines.h"
 #include "imaging/views/vect/QkVObjectSet.h"
@@ -14,17 +16,6 @@ std::unique_ptr<TQkBitmap> Filled(int32_t width, int32_t height, uint8_t value)
     for (int32_t y = 0; y < height; ++y)
         std::fill_n(bitmap->GetScanline(y), width * 3, uint8_t(value + y));
     return bitmap;
-}
-
-TQkVObject OfKind(TQkVObjKind kind, int32_t x1, int32_t y1, int32_t x2, int32_t y2)
-{
-    TQkVObject record;
-    record.Kind = kind;
-    record.X1 = x1;
-    record.Y1 = y1;
-    record.X2 = x2;
-    record.Y2 = y2;
-    return record;
 }
 
 } // namespace
