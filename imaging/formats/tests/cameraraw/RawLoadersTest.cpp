@@ -23,7 +23,7 @@ struct TBitWriter {
     void Put(uint32_t value, int32_t bits)
     {
         for (int32_t i = bits - 1; i >= 0; --i) {
-            buffer = (buffer << 1) | ((value >> i) & 1);
+            buffer = (buffer << 1) | (i < 32 ? (value >> i) & 1 : 0);
             if (++count == 8) {
                 bytes += char(buffer & 0xFF);
                 if (stuff && (buffer & 0xFF) == 0xFF)
