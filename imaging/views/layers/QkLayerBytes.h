@@ -1,8 +1,9 @@
 #pragma once
-// Little-endian fields of the layer records and the layers stream, doubles
-// as IEEE 754: a writer that collects bytes, and a reader over bytes held in
-// memory where any read past the end marks the data as short and yields
-// zeros, so that a parser checks once at the end.
+// Little-endian fields of the views' binary records (layer records, the
+// layers stream, the vector object stream), doubles as IEEE 754: a writer
+// that collects bytes, and a reader over bytes held in memory where any read
+// past the end marks the data as short and yields zeros, so that a parser
+// checks once at the end.
 
 #include <bit>
 #include <cstddef>

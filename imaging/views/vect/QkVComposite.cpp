@@ -130,10 +130,13 @@ void TQkVObjectPainter::CopyUnder(const TQkVObject& record, const TQkVMapping& d
 // covers the buffer, and how much, becomes the buffer's alpha channel.
 void TQkVObjectPainter::DrawCoverage(TQkVObject& record, int32_t hobj, const TQkVMapping& drawing, const TRect* clip)
 {
+    // Only the area the colour pass drew is cleared and taken over: the
+    // coverage pass draws the same shapes.
+    const TRect area = CompositedArea(record, 1);
     TBitmap& coverage = *coverage_;
     coverage.Canvas()->Brush()->SetStyle(bsSolid);
     coverage.Canvas()->Brush()->SetColor(clBlack);
-    coverage.Canvas()->FillRect(TRect{0, 0, coverage.Width(), coverage.Height()});
+    coverage.Canvas()->FillRect(TRect{area.Left, area.Top, area.Right + 1, area.Bottom + 1});
     const TColor gray = Gray(record.Transparency);
     const TColor saved[] = {record.PenColor, record.BrushColor, record.LabelBrushColor, record.MemoBorderColor};
     record.PenColor = record.BrushColor = record.LabelBrushColor = record.MemoBorderColor = gray;
@@ -143,10 +146,10 @@ void TQkVObjectPainter::DrawCoverage(TQkVObject& record, int32_t hobj, const TQk
     record.LabelBrushColor = saved[2];
     record.MemoBorderColor = saved[3];
     TQkBitmap& alpha = *buffer_->GetAlphaChannel();
-    for (int32_t y = 0; y < alpha.GetHeight(); ++y) {
+    for (int32_t y = area.Top; y <= area.Bottom; ++y) {
         const uint8_t* from = coverage.ScanLine(y);
         uint8_t* to = alpha.GetScanline(y);
-        for (int32_t x = 0; x < alpha.GetWidth(); ++x)
+        for (int32_t x = area.Left; x <= area.Right; ++x)
             to[x] = from[3 * x + 2];
     }
 }

@@ -8,7 +8,6 @@
 #include "imaging/views/vect/QkVStream.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -17,6 +16,7 @@
 #include "imaging/core/QkStreamRoutines.h"
 #include "imaging/formats/BrelvixIO.h"
 #include "imaging/formats/zstreams/QkZStreams.h"
+#include "imaging/views/layers/QkLayerBytes.h"
 #include "imaging/views/vect/QkVObjectSet.h"
 #include "imaging/views/vect/QkVUserObject.h"
 #include "platform/core/Exceptions.h"
@@ -43,18 +43,15 @@ public:
     void Flag(bool value) { Byte(value ? 1 : 0); }
     void Int32(int32_t value)
     {
-        uint8_t bytes[4];
-        for (int i = 0; i < 4; ++i)
-            bytes[i] = uint8_t(uint32_t(value) >> (8 * i));
-        stream_.WriteBuffer(bytes, 4);
+        TQkByteWriter field;
+        field.Int32(value);
+        Put(field);
     }
     void Double(double value)
     {
-        const auto bits = std::bit_cast<uint64_t>(value);
-        uint8_t bytes[8];
-        for (int i = 0; i < 8; ++i)
-            bytes[i] = uint8_t(bits >> (8 * i));
-        stream_.WriteBuffer(bytes, 8);
+        TQkByteWriter field;
+        field.Double(value);
+        Put(field);
     }
     void Bytes(const void* data, size_t count) { stream_.WriteBuffer(data, int64_t(count)); }
     void Text(const std::optional<std::string>& text)
@@ -81,6 +78,8 @@ public:
     }
 
 private:
+    void Put(TQkByteWriter& field) { Bytes(field.Data().data(), field.Data().size()); }
+
     TStream& stream_;
 };
 
@@ -99,8 +98,7 @@ public:
     {
         uint8_t bytes[4];
         stream_.ReadBuffer(bytes, 4);
-        return int32_t(uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-                       uint32_t(bytes[3]) << 24);
+        return TQkByteReader(bytes, 4).Int32();
     }
     int32_t Count(const char* what)
     {
@@ -113,10 +111,7 @@ public:
     {
         uint8_t bytes[8];
         stream_.ReadBuffer(bytes, 8);
-        uint64_t bits = 0;
-        for (int i = 7; i >= 0; --i)
-            bits = bits << 8 | bytes[i];
-        return std::bit_cast<double>(bits);
+        return TQkByteReader(bytes, 8).Double();
     }
     std::vector<uint8_t> Bytes(size_t count)
     {
