@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -47,6 +49,14 @@ TPnm ParsePnm(const std::string& bytes)
 
 // The image in the layout of scanimage's PNM data: 1 for black in P4, big
 // endian words for 16 bits, red before blue.
+// The bits of 1-bit row byte `i` that hold pixels: a bitmap's bits past the
+// row's end are undefined, where the PNM file has zeros.
+uint8_t PaddingMask(int32_t width, int32_t i)
+{
+    const int32_t pixels = std::min(8, width - 8 * i);
+    return uint8_t(0xFF << (8 - pixels));
+}
+
 std::string AsPnmPixels(TQkBitmap& bitmap)
 {
     std::string bytes;
@@ -56,7 +66,7 @@ std::string AsPnmPixels(TQkBitmap& bitmap)
         switch (bitmap.GetPixelFormat()) {
         case qk1g:
             for (int32_t i = 0; i < (width + 7) / 8; ++i)
-                bytes.push_back(char(~row[i]));
+                bytes.push_back(char(~row[i] & PaddingMask(width, i)));
             break;
         case qk8g: bytes.append(reinterpret_cast<const char*>(row), size_t(width)); break;
         case qk24RGB:
@@ -82,8 +92,11 @@ std::string WithoutPadding(const TPnm& pnm)
         pnm.Magic == "P4" ? size_t(pnm.Width + 7) / 8 : size_t(pnm.Width) * samples * (pnm.MaxValue > 255 ? 2 : 1);
     const size_t stride = pnm.Height > 0 ? pnm.Pixels.size() / size_t(pnm.Height) : 0;
     std::string pixels;
-    for (int32_t y = 0; y < pnm.Height && stride >= bytes; ++y)
+    for (int32_t y = 0; y < pnm.Height && stride >= bytes; ++y) {
         pixels += pnm.Pixels.substr(size_t(y) * stride, bytes);
+        if (pnm.Magic == "P4")
+            pixels.back() = char(pixels.back() & PaddingMask(pnm.Width, int32_t(bytes) - 1));
+    }
     return pixels;
 }
 
